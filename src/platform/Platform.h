@@ -1,0 +1,26 @@
+#pragma once
+
+namespace kestrova {
+
+class AudioInput;
+class AudioOutput;
+class Clock;
+class CommandDevice;
+class Dialogs;
+class SerialLines;
+class SoundPlayer;
+
+// The outside world as the program sees it. main() binds the real adapters,
+// tests bind the fakes.
+struct Platform {
+    Clock& clock;
+    Dialogs& dialogs;
+    AudioInput& audioInput;
+    CommandDevice& capture;
+    CommandDevice& player;
+    SoundPlayer& sounds;
+    AudioOutput& audioOutput;
+    SerialLines& serial;
+};
+
+} // namespace kestrova

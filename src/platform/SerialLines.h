@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace kestrova {
+
+struct ModemStatus {
+    bool dcd = false;
+    bool dsr = false;
+    bool cts = false;
+    bool ri = false;
+};
+
+// The control lines of a serial port; no data is ever sent or received.
+class SerialLines {
+public:
+    virtual ~SerialLines() = default;
+    // Opens the port at 19200,N,8,1 without flow control; false on failure.
+    virtual bool open(const QString& portName) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual bool setDtr(bool raised) = 0;
+    virtual bool setRts(bool raised) = 0;
+    // Nothing when the status cannot be read (the port failed).
+    virtual std::optional<ModemStatus> modemStatus() = 0;
+};
+
+} // namespace kestrova

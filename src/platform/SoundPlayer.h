@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrova {
+
+// The simple sound playback: play a WAV file by name and return when it has finished.
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Plays the file and waits for its end; false when it could not be played.
+    // An empty name stops whatever is playing.
+    virtual bool play(const QString& path) = 0;
+    virtual void stop() = 0;
+};
+
+} // namespace kestrova
