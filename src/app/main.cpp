@@ -1,1 +1,41 @@
-int main() { return 0; }
+#include "app/CommandLine.h"
+#include "app/Program.h"
+#include "app/ProgramIdentity.h"
+#include "app/RealPlatform.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+#include <QTextStream>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrova"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    const kestrova::ProgramIdentity identity;
+    const kestrova::CommandLine line = kestrova::parseCommandLine(QApplication::arguments());
+    QTextStream out(stdout);
+    if (!line.error.isEmpty()) {
+        QTextStream(stderr) << line.error << "\n" << kestrova::helpText(QStringLiteral("kestrova"));
+        return 2;
+    }
+    if (line.showVersion) {
+        out << identity.programTitle << ' ' << identity.versionText << '\n';
+        return 0;
+    }
+    if (line.showHelp) {
+        out << kestrova::helpText(QStringLiteral("kestrova"));
+        return 0;
+    }
+    const kestrova::ProgramFolderChoice folder = kestrova::chooseProgramFolder(
+        line.programFolder, QApplication::applicationDirPath(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    if (folder.fellBack) {
+        out << "The program folder cannot be written; using " << folder.folder << '\n';
+        out.flush();
+    }
+    kestrova::RealPlatform devices(identity.programTitle);
+    kestrova::Program program(devices.platform(), {folder.folder});
+    program.onEnded = [] { QApplication::quit(); };
+    program.main();
+    return program.hasEnded() ? 0 : QApplication::exec();
+}

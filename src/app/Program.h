@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/ProgramIdentity.h"
+#include "app/ProgramOptions.h"
+#include "platform/Platform.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+namespace kestrova {
+
+class Archive;
+class InfoForm;
+class MainForm;
+class Player;
+class Recorder;
+class Settings;
+class SettingsActions;
+class SettingsForm;
+class SoundForm;
+class StatusBar;
+class TimedActions;
+class Transmitter;
+
+// The running program: owns the four forms, the platform services and one
+// object per subsystem. main() makes one; each test makes its own.
+class Program {
+public:
+    Program(const Platform& platform, ProgramOptions options);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // The main routine without its event loop: identity texts, then startProgram.
+    void main();
+    void startProgram();
+    void completeStart();
+    // Last step of the shutdown: closes the forms and leaves the event loop.
+    void endProgram();
+    bool hasEnded() const { return ended_; }
+    // Called once the program has ended; main() quits the event loop here.
+    std::function<void()> onEnded;
+
+    const Platform& platform() const { return platform_; }
+    const ProgramIdentity& identity() const { return identity_; }
+    const QString& programFolder() const { return programFolder_; }
+    // Folder in which captures are saved under their bare names.
+    const QString& workingFolder() const { return programFolder_; }
+
+    // Forms; null until startProgram has created them.
+    InfoForm* frm_Info = nullptr;
+    SettingsForm* frm_Einstellungen = nullptr;
+    SoundForm* frm_Oszi = nullptr;
+    MainForm* frm_DoKu = nullptr;
+
+    Settings& settings() { return *settings_; }
+    SettingsActions& settingsActions() { return *settingsActions_; }
+    StatusBar& statusBar() { return *statusBar_; }
+    Recorder& recorder() { return *recorder_; }
+    Archive& archive() { return *archive_; }
+    Player& player() { return *player_; }
+    Transmitter& transmitter() { return *transmitter_; }
+    TimedActions& timedActions() { return *timedActions_; }
+
+    // Owned by startProgram's forms; created in its steps.
+    void createInfoForm();
+    void createSettingsForm();
+    void createSoundForm();
+    void createMainForm();
+
+private:
+    Platform platform_;
+    ProgramIdentity identity_;
+    ProgramOptions options_;
+    QString programFolder_;
+    bool ended_ = false;
+
+    std::unique_ptr<InfoForm> infoForm_;
+    std::unique_ptr<SettingsForm> settingsForm_;
+    std::unique_ptr<SoundForm> soundForm_;
+    std::unique_ptr<MainForm> mainForm_;
+
+    std::unique_ptr<Settings> settings_;
+    std::unique_ptr<SettingsActions> settingsActions_;
+    std::unique_ptr<StatusBar> statusBar_;
+    std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<Archive> archive_;
+    std::unique_ptr<Player> player_;
+    std::unique_ptr<Transmitter> transmitter_;
+    std::unique_ptr<TimedActions> timedActions_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,116 @@
+#include "app/SettingsActions.h"
+
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "player/Player.h"
+#include "platform/AudioInput.h"
+#include "platform/Dialogs.h"
+#include "recorder/Recorder.h"
+#include "archive/RecordingFolders.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+
+namespace kestrova {
+
+namespace {
+void fillList(QComboBox* box, const QString& firstText, const QStringList& items) {
+    if (!firstText.isEmpty() && box->isEditable()) {
+        box->setEditText(firstText);
+    }
+    box->addItems(items);
+    if (!firstText.isEmpty()) {
+        const int index = box->findText(firstText);
+        if (index >= 0) {
+            box->setCurrentIndex(index);
+        } else if (box->isEditable()) {
+            box->setEditText(firstText);
+        }
+    }
+}
+
+QStringList numbers(int from, int to) {
+    QStringList items;
+    for (int n = from; n <= to; ++n) {
+        items << QString::number(n);
+    }
+    return items;
+}
+} // namespace
+
+SettingsActions::SettingsActions(Program& program) : program_(program) {}
+
+void SettingsActions::fillSettingsLists() {
+    SettingsForm& form = *program_.frm_Einstellungen;
+    program_.recorder().resetState();
+    program_.frm_DoKu->Progressbar1->setMaximum(100);
+    program_.frm_DoKu->Progressbar1->setValue(0);
+
+    fillList(form.cb_Kanal, QStringLiteral("0"), numbers(1, 4));
+    fillList(form.cb_Sample, QStringLiteral("11025"),
+             {QStringLiteral("8000"), QStringLiteral("11025"), QStringLiteral("22050"), QStringLiteral("44100")});
+    fillList(form.cb_Com, QStringLiteral("1"), numbers(1, 20));
+    fillList(form.cb_PIN, QString(), {QStringLiteral("4"), QStringLiteral("7")});
+    fillList(form.cb_PIN_RX, QString(),
+             {QStringLiteral("1"), QStringLiteral("1-"), QStringLiteral("6"), QStringLiteral("6-"), QStringLiteral("8"),
+              QStringLiteral("8-"), QStringLiteral("9"), QStringLiteral("9-")});
+
+    tallHeight = 3975;
+    shortHeight = 2130;
+    ensureRecordingsFolder(program_.programFolder());
+}
+
+void SettingsActions::listInputDevices() {
+    QComboBox* devices = program_.frm_Einstellungen->cb_Device;
+    devices->clear();
+    for (const InputDeviceInfo& device : program_.platform().audioInput.devices()) {
+        if (device.canRecordMono8Bit11025) {
+            devices->addItem(device.name.trimmed());
+        }
+    }
+    if (devices->count() == 0) {
+        devices->setPlaceholderText(QStringLiteral("No audio devices available."));
+        program_.platform().dialogs.message(
+            QStringLiteral("!No audio devices available!\r\rAm Soundkarteneingang ist evtl. keine Tonquelle "
+                           "vorhanden!\rSchließen Sie zuerst das Programm, stellen einen Anschluß zur Tonquelle "
+                           "her\rund starten das Programm neu.\r\r(W7 verhält sich zu den Vorgängerversionen "
+                           "anders)\rquorbel"),
+            QStringLiteral(" INFO"), MessageButtons::Ok, MessageIcon::None);
+        return;
+    }
+    devices->setCurrentIndex(0);
+}
+
+void SettingsActions::cmd_SK_Click() {
+    SettingsForm& form = *program_.frm_Einstellungen;
+    if (form.cb_Device->count() >= 1) {
+        form.cb_Kanal->setEditText(QString::number(form.cb_Device->currentIndex()));
+    }
+    program_.completeStart();
+}
+
+void SettingsActions::cmd_Speichern_Click() {
+    program_.player().cmdStop_Click();
+    program_.player().cmdStop_MouseDown(1, 0, 0, 0);
+    program_.settings().saveSettings();
+    program_.settings().readSettings();
+}
+
+void SettingsActions::cmd_Zurück_Click() { program_.frm_Einstellungen->hide(); }
+
+void SettingsActions::chooseDocFolder() {
+    SettingsForm& form = *program_.frm_Einstellungen;
+    const std::optional<QString> folder =
+        program_.platform().dialogs.chooseFolder(&form, form.ed_PfadDoku->text().trimmed());
+    if (!folder) {
+        return; // cancelled: the previous folder stays
+    }
+    form.ed_PfadDoku->setText(QDir::toNativeSeparators(*folder));
+    program_.settings().values.docFolder = form.ed_PfadDoku->text().trimmed();
+}
+
+} // namespace kestrova

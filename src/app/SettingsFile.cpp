@@ -1,0 +1,132 @@
+#include "app/SettingsFile.h"
+
+#include "app/Cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace kestrova {
+
+namespace {
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QString dateText(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy")); }
+QString timeText(const QDateTime& now) { return now.toString(QStringLiteral("HH:mm:ss")); }
+} // namespace
+
+QString settingsFileName() { return QStringLiteral("Kestrova.ini"); }
+
+QString settingsFilePath(const QString& programFolder) {
+    return programFolder + QLatin1Char('/') + settingsFileName();
+}
+
+QString creationNote(const QString& programFolder, const QDateTime& now) {
+    return nativePath(programFolder + QStringLiteral("/ini/Kestrova.ini")) + QStringLiteral(" erstellt ") +
+           dateText(now) + QStringLiteral(", ") + timeText(now);
+}
+
+QString saveNote(const QString& programFolder, const QDateTime& now) {
+    return nativePath(settingsFilePath(programFolder)) + QStringLiteral(" erstellt ") + dateText(now) +
+           QStringLiteral(" - ") + timeText(now);
+}
+
+QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, const QDateTime& now) {
+    const bool fresh = set == DefaultSet::NewFile;
+    return {
+        creationNote(programFolder, now),
+        nativePath(programFolder),             // 2 documentation folder
+        QStringLiteral("tolvo"),               // 3 name of the radio circuit
+        fresh ? QStringLiteral("11025") : QStringLiteral("8000"), // 4 sample rate
+        QStringLiteral("0"),                   // 5 confirmed input device
+        QStringLiteral("1"),                   // 6 radio circuit number
+        QStringLiteral("2"),                   // 7 serial port
+        QStringLiteral("46-0"),                // 8 pins
+        QStringLiteral("67"),                  // 9 start level
+        QStringLiteral("20"),                  // 10 minimum recording time
+        QStringLiteral("180"),                 // 11 maximum recording time
+        QStringLiteral("5"),                   // 12 silence before pausing
+        QStringLiteral("10"),                  // 13 kept only
+        QStringLiteral("3"),                   // 14 days to keep
+        QStringLiteral("50"),                  // 15 playback volume
+        QStringLiteral("0"),                   // 16 automatic start
+        QStringLiteral("1"),                   // 17 kept only
+        QStringLiteral("0"),                   // 18 logarithmic meter
+        QStringLiteral("1"),                   // 19 dated archive
+        QStringLiteral("0"),                   // 20 transmitter control
+        QStringLiteral("0"),                   // 21 number of recordings
+        QStringLiteral("10"),                  // 22 meter interval
+        QStringLiteral("1"),                   // 23 settings shown at start
+        QStringLiteral("1"),                   // 24 continuous playback
+        QStringLiteral("0"),                   // 25 parrot mode
+        QStringLiteral("6"),                   // 26 pause between CQ calls
+        QStringLiteral("15"),                  // 27 main window left
+        QStringLiteral("15"),                  // 28 main window top
+        QStringLiteral("15"),                  // 29 settings form left
+        fresh ? QStringLiteral("6375") : QStringLiteral("5205"), // 30 settings form top
+    };
+}
+
+std::optional<QStringList> readSettingsLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QString text = decodeCp1252(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        return std::nullopt;
+    }
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size() && lines.size() < settingsLineCount) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') {
+            ++end;
+        }
+        lines.append(text.mid(start, end - start));
+        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') {
+            ++end;
+        }
+        start = end + 1;
+    }
+    if (lines.size() < settingsLineCount) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+bool writeSettingsLines(const QString& path, const QStringList& lines) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += encodeCp1252(line);
+        bytes += "\r\n";
+    }
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+PinLine unpackPinLine(const QString& line) {
+    return {line.mid(0, 1), line.mid(1, 2), line.mid(3, 1)};
+}
+
+PackedPins packPinLine(const QString& pttText, const QString& squelchText) {
+    PackedPins packed;
+    if (squelchText.mid(1, 1) == QStringLiteral("-")) {
+        packed.activeChar = QStringLiteral("0");
+        packed.squelchText = squelchText;
+    } else {
+        packed.activeChar = QStringLiteral("1");
+        packed.squelchText = squelchText.left(1) + QLatin1Char(' ');
+    }
+    packed.line = pttText.left(1) + packed.squelchText.left(2) + packed.activeChar;
+    return packed;
+}
+
+} // namespace kestrova

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace kestrova {
+
+// The settings file Kestrova.ini: 30 lines, the first a creation note, then one
+// value per line identified only by its line number.
+inline constexpr int settingsLineCount = 30;
+
+QString settingsFileName();
+QString settingsFilePath(const QString& programFolder);
+
+enum class DefaultSet { NewFile, DamagedFile };
+
+// All 30 lines of a default set; line 1 is the note of a created file.
+QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, const QDateTime& now);
+
+// Note written by the creation and the damaged-file rewrite, and by a save.
+QString creationNote(const QString& programFolder, const QDateTime& now);
+QString saveNote(const QString& programFolder, const QDateTime& now);
+
+// The first 30 lines of the file; nothing when it cannot be read or ends early.
+std::optional<QStringList> readSettingsLines(const QString& path);
+
+// Writes the lines (Windows-1252, CR LF) to a new file that replaces the old one
+// only once it is complete, so a crash never leaves a truncated settings file.
+bool writeSettingsLines(const QString& path, const QStringList& lines);
+
+// Line 8 packs the push-to-talk pin, the squelch pin with its inversion mark and
+// the squelch flag into four characters, "46-0" for example.
+struct PinLine {
+    QString pttText;      // character 1
+    QString squelchText;  // characters 2 and 3
+    QString activeChar;   // character 4
+};
+PinLine unpackPinLine(const QString& line);
+
+struct PackedPins {
+    QString line;             // the new line 8
+    QString squelchText;      // what the squelch field shows afterwards
+    QString activeChar;       // the new squelch flag
+};
+PackedPins packPinLine(const QString& pttText, const QString& squelchText);
+
+} // namespace kestrova

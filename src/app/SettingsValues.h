@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrova {
+
+// Values derived from the settings controls, recomputed at every reading of the
+// settings file. The controls of the settings form hold the settings themselves.
+struct SettingsValues {
+    QString docFolder;
+    int meterSampleRate = 0;
+    long long circuitNumber = 0;
+    QString comPortName;
+    long long pttPin = 0;
+    long long squelchPin = 0;
+    QString squelchActiveChar;
+    double minRecordLimit = 0;    // tenths of a second
+    double maxRecordLimit = 0;    // tenths of a second
+    double silencePauseLimit = 0; // ticks of the pause watch
+    double retentionDays = 0;
+    int outputLevel = 0; // 0..65535
+    int autoStart = 0;
+    int logLevelDisplay = 0;
+    int archiveRecordings = 0;
+    int txControlEnabled = 0;
+    int showSettingsAtStart = 0;
+    long long fileCount = 0;
+};
+
+} // namespace kestrova

@@ -1,0 +1,119 @@
+#include "app/StatusBar.h"
+
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "platform/Clock.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <array>
+
+namespace kestrova {
+
+namespace {
+constexpr int panelTotal = 7;
+const char* const panelProperty = "statusPanel";
+
+QString clockText(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")); }
+} // namespace
+
+StatusBar::StatusBar(Program& program) : program_(program) {}
+
+StatusBar::~StatusBar() = default;
+
+void StatusBar::buildStatusBar() {
+    QStatusBar* bar = program_.frm_DoKu->sb;
+    for (QLabel* old : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (old->property(panelProperty).isValid()) {
+            bar->removeWidget(old);
+            delete old;
+        }
+    }
+    const QFont font(QStringLiteral("ARIAL"), 7);
+    bar->setFont(font);
+    const ProgramIdentity& id = program_.identity();
+    const SettingsValues& values = program_.settings().values;
+    const std::array<QString, panelTotal> texts = {
+        QStringLiteral("Quorbel"),
+        QString::number(values.fileCount),
+        id.exeName,
+        id.versionText,
+        program_.frm_Einstellungen->cb_Com->currentText(),
+        QString::number(values.circuitNumber),
+        QStringLiteral("c"),
+    };
+    const std::array<QString, panelTotal> tips = {
+        QStringLiteral("Programmierer"),
+        QStringLiteral("Anzahl gespeicherter Sound-Files im Ordner [W]"),
+        QStringLiteral("Programmname"),
+        QStringLiteral("Programmversion"),
+        QStringLiteral("COM-Schnittstelle"),
+        QStringLiteral("Funkkreis"),
+        QStringLiteral("Systemdatum und -Zeit"),
+    };
+    const std::array<int, panelTotal - 1> widths = {40, 40, 75, 70, 15, 15};
+    for (int i = 0; i < panelTotal; ++i) {
+        auto* label = new QLabel(texts[i], bar);
+        label->setProperty(panelProperty, i + 1);
+        label->setObjectName(QStringLiteral("sbPanel%1").arg(i + 1));
+        label->setFont(font);
+        label->setToolTip(tips[i]);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        if (i < panelTotal - 1) {
+            label->setFixedWidth(widths[i]);
+            bar->addWidget(label);
+        } else {
+            const QString sample = clockText(program_.platform().clock.now());
+            label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(sample) + 8);
+            bar->addWidget(label, 1);
+        }
+    }
+    if (clockTimer_ == nullptr) {
+        clockTimer_ = new QTimer(bar);
+        clockTimer_->setInterval(1000);
+        QObject::connect(clockTimer_, &QTimer::timeout, bar, [this] { refreshClock(); });
+        clockTimer_->start();
+    }
+    refreshClock();
+}
+
+void StatusBar::refreshClock() {
+    if (QLabel* clock = panel(panelTotal)) {
+        clock->setText(clockText(program_.platform().clock.now()));
+    }
+}
+
+void StatusBar::showFileCount(long long count) {
+    if (QLabel* label = panel(2)) {
+        label->setText(QString::number(count));
+    }
+}
+
+int StatusBar::panelCount() const {
+    int count = 0;
+    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        count += label->property(panelProperty).isValid() ? 1 : 0;
+    }
+    return count;
+}
+
+QLabel* StatusBar::panel(int number) const {
+    if (program_.frm_DoKu == nullptr) {
+        return nullptr;
+    }
+    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->property(panelProperty).toInt() == number) {
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace kestrova

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QTimer;
+
+namespace kestrova {
+
+class Program;
+
+// The seven panels of the main window's status bar.
+class StatusBar {
+public:
+    explicit StatusBar(Program& program);
+    ~StatusBar();
+
+    void buildStatusBar();
+    // Panel 2: the number of stored recordings.
+    void showFileCount(long long count);
+
+    int panelCount() const;
+    // Panels counted from 1; null before the first build.
+    QLabel* panel(int number) const;
+    void refreshClock();
+
+private:
+    Program& program_;
+    QTimer* clockTimer_ = nullptr;
+};
+
+} // namespace kestrova

@@ -1,0 +1,27 @@
+#include "archive/RecordingFolders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kestrova {
+
+std::optional<QString> findRecordingsFolder(const QString& docFolder) {
+    for (const QString& name : {QStringLiteral("w"), QStringLiteral("W")}) {
+        const QString path = QDir(docFolder).filePath(name);
+        if (QFileInfo(path).isDir()) {
+            return path;
+        }
+    }
+    return std::nullopt;
+}
+
+QString newRecordingsFolderPath(const QString& docFolder) { return QDir(docFolder).filePath(QStringLiteral("W")); }
+
+bool ensureRecordingsFolder(const QString& docFolder) {
+    if (findRecordingsFolder(docFolder)) {
+        return true;
+    }
+    return QDir().mkpath(newRecordingsFolderPath(docFolder));
+}
+
+} // namespace kestrova

@@ -1,0 +1,163 @@
+// The text rules behind the settings file: numbers, the code page, line 8, and
+// the file's lines on disk.
+#include "app/Cp1252.h"
+#include "app/NumericValue.h"
+#include "app/SettingsFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+TEST(NumericValue, ReadsTheNumberAtTheStartAfterBlanks) {
+    EXPECT_EQ(numericValue(QStringLiteral("67")), 67);
+    EXPECT_EQ(numericValue(QStringLiteral("  20 s")), 20);
+    EXPECT_DOUBLE_EQ(numericValue(QStringLiteral("2.5")), 2.5);
+    EXPECT_DOUBLE_EQ(numericValue(QStringLiteral(".5x")), 0.5);
+    EXPECT_EQ(numericValue(QStringLiteral("-3")), -3);
+    EXPECT_EQ(numericValue(QStringLiteral("1-")), 1);
+    EXPECT_EQ(numericValue(QStringLiteral("6 ")), 6);
+}
+
+TEST(NumericValue, IsZeroWithoutALeadingNumber) {
+    EXPECT_EQ(numericValue(QString()), 0);
+    EXPECT_EQ(numericValue(QStringLiteral("abc")), 0);
+    EXPECT_EQ(numericValue(QStringLiteral("-")), 0);
+    EXPECT_EQ(numericValue(QStringLiteral("x12")), 0);
+    EXPECT_EQ(numericValue(QStringLiteral("2,5")), 2); // a comma is no decimal point
+}
+
+TEST(NumericValue, RoundsHalvesToEvenAndTakesWholePartsDownwards) {
+    EXPECT_EQ(roundToWhole(0.5), 0);
+    EXPECT_EQ(roundToWhole(1.5), 2);
+    EXPECT_EQ(roundToWhole(2.6), 3);
+    EXPECT_EQ(wholePart(32767.5), 32767);
+    EXPECT_EQ(wholePart(-0.5), -1);
+    EXPECT_EQ(numberText(67), QStringLiteral("67"));
+    EXPECT_EQ(numberText(7.5), QStringLiteral("7.5"));
+}
+
+TEST(Cp1252, RoundTripsUmlautsAndTheSpecialBlock) {
+    const QString text = QStringLiteral("Anschluß ÄÖÜäöü € – „x“");
+    const QByteArray bytes = encodeCp1252(text);
+    EXPECT_EQ(bytes.size(), text.size());
+    EXPECT_EQ(static_cast<unsigned char>(bytes.at(7)), 0xDF); // ß
+    EXPECT_EQ(static_cast<unsigned char>(bytes.at(16)), 0x80); // €
+    EXPECT_EQ(decodeCp1252(bytes), text);
+    EXPECT_EQ(encodeCp1252(QStringLiteral("Ω")), QByteArray("?"));
+}
+
+TEST(PinLine, UnpacksTheFourCharacters) {
+    const PinLine plain = unpackPinLine(QStringLiteral("71 1"));
+    EXPECT_EQ(plain.pttText, QStringLiteral("7"));
+    EXPECT_EQ(plain.squelchText, QStringLiteral("1 "));
+    EXPECT_EQ(plain.activeChar, QStringLiteral("1"));
+    const PinLine inverted = unpackPinLine(QStringLiteral("46-0"));
+    EXPECT_EQ(inverted.squelchText, QStringLiteral("6-"));
+    EXPECT_EQ(inverted.activeChar, QStringLiteral("0"));
+    EXPECT_EQ(unpackPinLine(QStringLiteral("4")).squelchText, QString());
+}
+
+TEST(PinLine, PacksAPlainPinWithABlankAndFlagOne) {
+    const PackedPins plain = packPinLine(QStringLiteral("4"), QStringLiteral("8"));
+    EXPECT_EQ(plain.line, QStringLiteral("48 1"));
+    EXPECT_EQ(plain.squelchText, QStringLiteral("8 "));
+    EXPECT_EQ(plain.activeChar, QStringLiteral("1"));
+    const PackedPins inverted = packPinLine(QStringLiteral("7"), QStringLiteral("9-"));
+    EXPECT_EQ(inverted.line, QStringLiteral("79-0"));
+    EXPECT_EQ(inverted.squelchText, QStringLiteral("9-"));
+}
+
+TEST(SettingsFile, DefaultSetsDifferOnlyInRateAndFormTop) {
+    const QDateTime now(QDate(2012, 8, 17), QTime(9, 5, 7));
+    const QStringList fresh = defaultSettingsLines(DefaultSet::NewFile, QStringLiteral("/opt/k"), now);
+    const QStringList damaged = defaultSettingsLines(DefaultSet::DamagedFile, QStringLiteral("/opt/k"), now);
+    ASSERT_EQ(fresh.size(), settingsLineCount);
+    ASSERT_EQ(damaged.size(), settingsLineCount);
+    EXPECT_EQ(fresh[0], QStringLiteral("/opt/k/ini/Kestrova.ini erstellt 17.08.2012, 09:05:07"));
+    EXPECT_EQ(saveNote(QStringLiteral("/opt/k"), now),
+              QStringLiteral("/opt/k/Kestrova.ini erstellt 17.08.2012 - 09:05:07"));
+    for (int i = 1; i < settingsLineCount; ++i) {
+        if (i == 3 || i == 29) {
+            EXPECT_NE(fresh[i], damaged[i]) << "line " << i + 1;
+        } else {
+            EXPECT_EQ(fresh[i], damaged[i]) << "line " << i + 1;
+        }
+    }
+    EXPECT_EQ(fresh[3], QStringLiteral("11025"));
+    EXPECT_EQ(damaged[3], QStringLiteral("8000"));
+    EXPECT_EQ(fresh[29], QStringLiteral("6375"));
+    EXPECT_EQ(damaged[29], QStringLiteral("5205"));
+}
+
+class SettingsFileOnDisk : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath(QStringLiteral("Kestrova.ini")); }
+    void writeRaw(const QByteArray& bytes) const {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsFileOnDisk, WritesCrLfInTheWindowsCodePageAndReadsItBack) {
+    QStringList lines;
+    for (int i = 1; i <= settingsLineCount; ++i) {
+        lines << QStringLiteral("Zeile %1 ü").arg(i);
+    }
+    ASSERT_TRUE(writeSettingsLines(path(), lines));
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray raw = file.readAll();
+    EXPECT_TRUE(raw.startsWith("Zeile 1 \xFC\r\nZeile 2"));
+    EXPECT_TRUE(raw.endsWith("Zeile 30 \xFC\r\n"));
+    EXPECT_EQ(readSettingsLines(path()), lines);
+}
+
+TEST_F(SettingsFileOnDisk, TakesThirtyLinesAndCountsAShortFileAsDamaged) {
+    QByteArray thirtyOne;
+    for (int i = 1; i <= 31; ++i) {
+        thirtyOne += QByteArray::number(i) + "\r\n";
+    }
+    writeRaw(thirtyOne);
+    const auto lines = readSettingsLines(path());
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->size(), settingsLineCount);
+    EXPECT_EQ(lines->last(), QStringLiteral("30"));
+
+    QByteArray twentyNine;
+    for (int i = 1; i <= 29; ++i) {
+        twentyNine += QByteArray::number(i) + "\r\n";
+    }
+    writeRaw(twentyNine);
+    EXPECT_FALSE(readSettingsLines(path()));
+    EXPECT_FALSE(readSettingsLines(dir.filePath(QStringLiteral("missing.ini"))));
+}
+
+TEST_F(SettingsFileOnDisk, AcceptsALastLineWithoutLineEndAndBareLineFeeds) {
+    QByteArray text;
+    for (int i = 1; i <= 30; ++i) {
+        text += QByteArray::number(i) + (i == 30 ? "" : (i % 2 == 0 ? "\n" : "\r\n"));
+    }
+    writeRaw(text);
+    const auto lines = readSettingsLines(path());
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->at(29), QStringLiteral("30"));
+    EXPECT_EQ(lines->at(1), QStringLiteral("2"));
+}
+
+TEST_F(SettingsFileOnDisk, AFailedWriteLeavesTheOldFileWhole) {
+    writeRaw("old contents\r\n");
+    const QString blocked = dir.filePath(QStringLiteral("no-such-folder/Kestrova.ini"));
+    EXPECT_FALSE(writeSettingsLines(blocked, {QStringLiteral("x")}));
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old contents\r\n"));
+}
+
+} // namespace
+} // namespace kestrova

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+#include "platform/AudioOutput.h"
+#include "platform/CommandDevice.h"
+#include "platform/SerialLines.h"
+#include "platform/SoundPlayer.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+namespace kestrova::test {
+
+// Samples the test hands to an open input stream.
+struct FakeInputFeed {
+    std::vector<std::uint8_t> pending;
+    bool closed = false;
+};
+
+class FakeInputStream final : public InputStream {
+public:
+    FakeInputStream(std::shared_ptr<FakeInputFeed> feed, int rate) : feed_(std::move(feed)), rate_(rate) {}
+    ~FakeInputStream() override { feed_->closed = true; }
+    int sampleRate() const override { return rate_; }
+    std::size_t read(std::vector<std::uint8_t>& sink) override {
+        const std::size_t count = feed_->pending.size();
+        sink.insert(sink.end(), feed_->pending.begin(), feed_->pending.end());
+        feed_->pending.clear();
+        return count;
+    }
+
+private:
+    std::shared_ptr<FakeInputFeed> feed_;
+    int rate_;
+};
+
+class FakeAudioInput final : public AudioInput {
+public:
+    std::vector<InputDeviceInfo> devices() override { return deviceList; }
+    std::unique_ptr<InputStream> open(int position, int sampleRate) override {
+        opens.push_back({position, sampleRate});
+        if (!canOpen) {
+            return nullptr;
+        }
+        feed = std::make_shared<FakeInputFeed>();
+        return std::make_unique<FakeInputStream>(feed, sampleRate);
+    }
+    void push(const std::vector<std::uint8_t>& samples) {
+        if (feed) {
+            feed->pending.insert(feed->pending.end(), samples.begin(), samples.end());
+        }
+    }
+
+    std::vector<InputDeviceInfo> deviceList{{QStringLiteral("Radio In"), true}};
+    bool canOpen = true;
+    struct Open {
+        int position;
+        int sampleRate;
+    };
+    std::vector<Open> opens;
+    std::shared_ptr<FakeInputFeed> feed;
+};
+
+// Records every command string; answers from a table keyed by the command.
+class FakeCommandDevice final : public CommandDevice {
+public:
+    CommandResult send(const QString& command) override {
+        commands << command;
+        return replies.value(command, CommandResult{});
+    }
+    QStringList commands;
+    QHash<QString, CommandResult> replies;
+};
+
+class FakeSoundPlayer final : public SoundPlayer {
+public:
+    bool play(const QString& path) override {
+        played << path;
+        return playable;
+    }
+    void stop() override { ++stops; }
+    QStringList played;
+    bool playable = true;
+    int stops = 0;
+};
+
+class FakeAudioOutput final : public AudioOutput {
+public:
+    void setVolume(int deviceNumber, std::uint32_t volume) override { volumes.push_back({deviceNumber, volume}); }
+    struct Volume {
+        int device;
+        std::uint32_t value;
+    };
+    std::vector<Volume> volumes;
+};
+
+// Records every line change in order, so a test can prove that nothing keyed
+// the transmitter by mistake.
+class FakeSerialLines final : public SerialLines {
+public:
+    bool open(const QString& portName) override {
+        openedNames << portName;
+        open_ = openable;
+        return open_;
+    }
+    void close() override {
+        events << QStringLiteral("close");
+        open_ = false;
+    }
+    bool isOpen() const override { return open_; }
+    bool setDtr(bool raised) override { return record(QStringLiteral("DTR"), raised, dtr); }
+    bool setRts(bool raised) override { return record(QStringLiteral("RTS"), raised, rts); }
+    std::optional<ModemStatus> modemStatus() override {
+        if (!open_ || failed) {
+            return std::nullopt;
+        }
+        return status;
+    }
+
+    bool openable = true;
+    bool failed = false;
+    bool dtr = false;
+    bool rts = false;
+    ModemStatus status;
+    QStringList openedNames;
+    QStringList events;
+
+private:
+    bool record(const QString& line, bool raised, bool& state) {
+        if (!open_ || failed) {
+            return false;
+        }
+        state = raised;
+        events << line + (raised ? QStringLiteral("+") : QStringLiteral("-"));
+        return true;
+    }
+    bool open_ = false;
+};
+
+} // namespace kestrova::test
