@@ -1,0 +1,153 @@
+#include "ui/MainForm.h"
+
+#include "ui/Colors.h"
+#include "ui/ControlEvents.h"
+#include "ui/FormParts.h"
+#include "ui/LabelButton.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTimer>
+
+namespace kestrova {
+
+using formparts::place;
+using formparts::timer;
+
+namespace {
+
+constexpr int kStatusBarHeight = 20;
+
+QProgressBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
+    auto* bar = place<QProgressBar>(parent, name, geometry);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setToolTip(tip);
+    return bar;
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frm_DoKu"));
+    formparts::useFormFont(this);
+    formparts::makeFixedWindow(this, QStringLiteral("Kestrova"), QSize(kWidth, kTallHeight));
+
+    // Strip along the top
+    tb1 = place<QFrame>(this, "tb1", QRect(0, 0, kWidth, 22));
+    tb1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    tb1->setLineWidth(1);
+    lbl_Menue = place<LabelButton>(tb1, "lbl_Menue", QRect(3, 3, 44, 16), QStringLiteral("Menü"));
+    // The program resizes it to 7 px per character of its caption.
+    lbl_LoadWave =
+        place<LabelButton>(tb1, "lbl_LoadWave", QRect(50, 3, 84, 16), QStringLiteral("tolvo Sounds"));
+
+    // Recorder
+    fr2 = place<QGroupBox>(this, "fr2", QRect(4, 24, 146, 66), QStringLiteral("Recorder ausgeschaltet"));
+    chk_Start = place<QCheckBox>(fr2, "chk_Start", QRect(8, 18, 92, 20), QStringLiteral("Aufnahme"));
+    lbl_Record = place<QLabel>(fr2, "lbl_Record", QRect(106, 21, 30, 14));
+    lbl_Record->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lbl_Record->setToolTip(QStringLiteral("Aufnahmeanzeige"));
+    setBackColor(lbl_Record, kColorIdleLamp);
+    progressbar3 = thinBar(fr2, "progressbar3", QRect(8, 43, 128, 6), QStringLiteral("Aufnahmedauer"));
+    progressbar4 = thinBar(fr2, "progressbar4", QRect(8, 52, 128, 6), QStringLiteral("Stille"));
+
+    // Level meter and threshold
+    lbl31 = place<QLabel>(this, "lbl31", QRect(156, 30, 50, 16), QStringLiteral("Pegel"));
+    Progressbar1 = place<QProgressBar>(this, "Progressbar1", QRect(206, 30, 92, 16));
+    Progressbar1->setRange(0, 100);
+    Progressbar1->setValue(0);
+    Progressbar1->setTextVisible(false);
+    lbl_PegelAnzeige = place<QLabel>(this, "lbl_PegelAnzeige", QRect(300, 30, 26, 16));
+    lbl_PegelAnzeige->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbl_ROTL = place<QLabel>(this, "lbl_ROTL", QRect(329, 31, 8, 14));
+    lbl_ROTL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    lbl_ROTL->setToolTip(QStringLiteral("Übersteuerung"));
+    setBackColor(lbl_ROTL, kColorIdleLamp);
+
+    lbl1 = place<QLabel>(this, "lbl1", QRect(156, 58, 50, 16), QStringLiteral("Schwelle"));
+    sli_Schwelle = place<QSlider>(this, "sli_Schwelle", QRect(206, 56, 92, 20), Qt::Horizontal);
+    sli_Schwelle->setRange(0, 100);
+    lbl_Schwelle = place<QLabel>(this, "lbl_Schwelle", QRect(300, 58, 26, 16));
+    lbl_Schwelle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbl_Proz = place<QLabel>(this, "lbl_Proz", QRect(328, 58, 12, 16), QStringLiteral("%"));
+
+    // Recordings list, shown at the tall height only
+    fr3 = place<QGroupBox>(this, "fr3", QRect(4, 92, 250, 118), QStringLiteral("Sounds der letzten 3 Tage"));
+    lb_Sounds = place<QListWidget>(fr3, "lb_Sounds", QRect(6, 16, 238, 72));
+    // Entries are "name  length"; a fixed-pitch font keeps the lengths in a column.
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(font().pointSizeF());
+    lb_Sounds->setFont(mono);
+    cmd_File_lö = place<QPushButton>(fr3, "cmd_File_lö", QRect(6, 91, 80, 22), QStringLiteral("Löschen"));
+    cmd_zur = place<QPushButton>(fr3, "cmd_zur", QRect(158, 91, 86, 22), QStringLiteral("▲ Klein"));
+    cmd_zur->setToolTip(QStringLiteral("Fenster verkleinern"));
+
+    // Auto-CQ and parrot
+    lblCQ = place<LabelButton>(this, "lblCQ", QRect(260, 98, 76, 22), QStringLiteral("Auto-CQ"));
+    showReleased(lblCQ);
+    cmd_PAPA = place<QPushButton>(this, "cmd_PAPA", QRect(260, 124, 76, 24), QStringLiteral("Papagei"));
+    lblrsp = place<QLabel>(this, "lblrsp", QRect(260, 152, 76, 18), QStringLiteral("Papagei"));
+    lblrsp->setAlignment(Qt::AlignCenter);
+    lblrsp->hide();
+
+    sb = place<QStatusBar>(this, "sb", QRect(0, kTallHeight - kStatusBarHeight, kWidth, kStatusBarHeight));
+    sb->setSizeGripEnabled(false);
+
+    tmrPegel = timer(this, "tmrPegel", 10);
+    tmrZT1 = timer(this, "tmrZT1", 1000);
+    tmrZT2 = timer(this, "tmrZT2", 100);
+    tmr_Blink = timer(this, "tmr_Blink", 300);
+    tmrAufnahme = timer(this, "tmrAufnahme", 1000);
+    tmrZT3 = timer(this, "tmrZT3", 1000);
+    tmr_Zeit = timer(this, "tmr_Zeit", 250);
+    tmr_Focus = timer(this, "tmr_Focus", 200);
+    tmr_NachStop = timer(this, "tmr_NachStop", 50);
+    tmr1 = timer(this, "tmr1", 50);
+    tmr2 = timer(this, "tmr2", 50);
+    tmrCQ = timer(this, "tmrCQ", 1000);
+    tmrCQ_PAUSE = timer(this, "tmrCQ_PAUSE", 6000);
+    tmrRSP = timer(this, "tmrRSP", 100);
+    tmr_Play = timer(this, "tmr_Play", 1000);
+
+    lb_Sounds_mouse = watchMouse(lb_Sounds->viewport());
+    lbl_Menue_mouse = watchMouse(lbl_Menue);
+    lbl_LoadWave_mouse = watchMouse(lbl_LoadWave);
+    tb1_mouse = watchMouse(tb1);
+    lblCQ_mouse = watchMouse(lblCQ);
+    Progressbar1_mouse = watchMouse(Progressbar1);
+    cmd_File_lö_mouse = watchMouse(cmd_File_lö);
+}
+
+void MainForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    emit moved();
+}
+
+void MainForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The status bar stays at the bottom whichever height the program chose.
+    sb->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+    sb->raise();
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    m_cancelClose = false;
+    if (onClose) {
+        onClose();
+    }
+    event->setAccepted(!m_cancelClose);
+    m_cancelClose = false;
+}
+
+} // namespace kestrova

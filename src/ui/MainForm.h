@@ -1,0 +1,112 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QStatusBar;
+class QTimer;
+
+namespace kestrova {
+
+class LabelButton;
+class MouseEvents;
+
+// frm_DoKu: the recorder's main window. Only creates and lays out the controls; the program
+// drives them by name and switches the height between kShortHeight and kTallHeight.
+class MainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Outer heights in pixels (2130 and 3975 twips).
+    static constexpr int kShortHeight = 142;
+    static constexpr int kTallHeight = 265;
+    static constexpr int kWidth = 340;
+
+    explicit MainForm(QWidget* parent = nullptr);
+
+    // Valid only while onClose runs: keeps the window open.
+    void cancelClose() { m_cancelClose = true; }
+
+    // Recorder
+    QGroupBox* fr2;
+    QCheckBox* chk_Start;
+    QLabel* lbl_Record;
+    QProgressBar* progressbar3;
+    QProgressBar* progressbar4;
+
+    // Level and threshold
+    QLabel* lbl31;
+    QProgressBar* Progressbar1;
+    QLabel* lbl_PegelAnzeige;
+    QLabel* lbl_ROTL;
+    QLabel* lbl1;
+    QSlider* sli_Schwelle;
+    QLabel* lbl_Schwelle;
+    QLabel* lbl_Proz;
+
+    // Strip
+    QFrame* tb1;
+    LabelButton* lbl_Menue;
+    LabelButton* lbl_LoadWave;
+
+    // Recordings (tall height only)
+    QGroupBox* fr3;
+    QListWidget* lb_Sounds;
+    QPushButton* cmd_File_lö;
+    QPushButton* cmd_zur;
+
+    // Auto-CQ and parrot (tall height only)
+    LabelButton* lblCQ;
+    QPushButton* cmd_PAPA;
+    QLabel* lblrsp;
+
+    QStatusBar* sb;
+
+    QTimer* tmrPegel;
+    QTimer* tmrZT1;
+    QTimer* tmrZT2;
+    QTimer* tmr_Blink;
+    QTimer* tmrAufnahme;
+    QTimer* tmrZT3;
+    QTimer* tmr_Zeit;
+    QTimer* tmr_Focus;
+    QTimer* tmr_NachStop;
+    QTimer* tmr1;
+    QTimer* tmr2;
+    QTimer* tmrCQ;
+    QTimer* tmrCQ_PAUSE;
+    QTimer* tmrRSP;
+    QTimer* tmr_Play;
+
+    // Mouse reports (list box: of its viewport)
+    MouseEvents* lb_Sounds_mouse;
+    MouseEvents* lbl_Menue_mouse;
+    MouseEvents* lbl_LoadWave_mouse;
+    MouseEvents* tb1_mouse;
+    MouseEvents* lblCQ_mouse;
+    MouseEvents* Progressbar1_mouse;
+    MouseEvents* cmd_File_lö_mouse;
+
+    // Called when the window is asked to close; the window closes unless it calls cancelClose().
+    std::function<void()> onClose;
+
+signals:
+    void moved();
+
+protected:
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool m_cancelClose = false;
+};
+
+} // namespace kestrova
