@@ -23,7 +23,8 @@ void wireSettingsForm(Program& program) {
                      [&actions](int, int, int, int) { actions.cmd_Speichern_Click(); });
     QObject::connect(form.cmd_Speichern, &QPushButton::clicked, &form,
                      [&actions] { actions.cmd_Speichern_Click(); });
-    QObject::connect(form.cmd_Zurück, &QPushButton::clicked, &form, [&actions] { actions.cmd_Zurück_Click(); });
+    QObject::connect(form.cmd_Zurück, &QPushButton::clicked, &form,
+                     [&actions] { actions.cmd_Zurück_Click(); });
     QObject::connect(form.cmdPfad, &QPushButton::clicked, &form, [&actions] { actions.chooseDocFolder(); });
 }
 

@@ -51,9 +51,13 @@ long long clampToLongLong(double value) {
 }
 } // namespace
 
-long long roundToWhole(double value) { return clampToLongLong(std::nearbyint(value)); }
+long long roundToWhole(double value) {
+    return clampToLongLong(std::nearbyint(value));
+}
 
-long long wholePart(double value) { return clampToLongLong(std::floor(value)); }
+long long wholePart(double value) {
+    return clampToLongLong(std::floor(value));
+}
 
 QString numberText(double value) {
     if (value == std::floor(value) && std::fabs(value) < 1e15) {

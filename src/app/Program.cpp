@@ -15,13 +15,14 @@
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
+#include <QCheckBox>
 #include <QDir>
 
 namespace kestrova {
 
 Program::Program(const Platform& platform, ProgramOptions options)
-    : platform_(platform), options_(std::move(options)), programFolder_(QDir::cleanPath(options_.programFolder)),
-      settings_(std::make_unique<Settings>(*this)),
+    : platform_(platform), options_(std::move(options)),
+      programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)), player_(std::make_unique<Player>(*this)),

@@ -22,10 +22,10 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
-
 #include <climits>
 #include <cmath>
 
@@ -57,7 +57,9 @@ bool setSliderValue(QSlider* slider, long long value) {
     return true;
 }
 
-bool fitsInterval(long long milliseconds) { return milliseconds >= 0 && milliseconds <= INT_MAX; }
+bool fitsInterval(long long milliseconds) {
+    return milliseconds >= 0 && milliseconds <= INT_MAX;
+}
 
 bool setTimerInterval(QTimer* timer, long long milliseconds) {
     if (!fitsInterval(milliseconds)) {
@@ -76,21 +78,28 @@ bool setBarMaximum(QProgressBar* bar, double maximum) {
     return true;
 }
 
-bool fitsPosition(long long twips) { return twips >= INT_MIN / 2 && twips <= INT_MAX / 2; }
+bool fitsPosition(long long twips) {
+    return twips >= INT_MIN / 2 && twips <= INT_MAX / 2;
+}
 
-QString checkText(const QCheckBox* box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
+QString checkText(const QCheckBox* box) {
+    return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 } // namespace
 
 Settings::Settings(Program& program) : program_(program) {}
 
-QString Settings::filePath() const { return settingsFilePath(program_.programFolder()); }
+QString Settings::filePath() const {
+    return settingsFilePath(program_.programFolder());
+}
 
 void Settings::createSettingsFile() {
     if (QFile::exists(filePath())) {
         return;
     }
-    writeLines(defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(), program_.platform().clock.now()));
+    writeLines(
+        defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(), program_.platform().clock.now()));
 }
 
 bool Settings::writeLines(const QStringList& lines) {
@@ -114,7 +123,8 @@ void Settings::readSettings() {
     std::optional<QStringList> lines = readSettingsLines(filePath());
     if (missing && !lines) {
         // The folder cannot be written: run on the new-file defaults all the same.
-        lines = defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(), program_.platform().clock.now());
+        lines = defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(),
+                                     program_.platform().clock.now());
     }
     if (!lines || !applyLines(*lines)) {
         handleDamagedFile();
@@ -134,8 +144,8 @@ void Settings::handleDamagedFile() {
         QFile::remove(backup);
         QFile::copy(filePath(), backup);
     }
-    const QStringList defaults =
-        defaultSettingsLines(DefaultSet::DamagedFile, program_.programFolder(), program_.platform().clock.now());
+    const QStringList defaults = defaultSettingsLines(DefaultSet::DamagedFile, program_.programFolder(),
+                                                      program_.platform().clock.now());
     writeLines(defaults);
     // A second failure does not start another rewrite: the defaults always apply.
     const std::optional<QStringList> reread = readSettingsLines(filePath());
@@ -209,7 +219,8 @@ bool Settings::applyLine(int number, const QString& text) {
     case 14:
         form.ed_FilesLöschen->setText(text);
         values.retentionDays = value;
-        main.fr3->setTitle(QStringLiteral("Sounds der letzten ") + numberText(value) + QStringLiteral(" Tage"));
+        main.fr3->setTitle(QStringLiteral("Sounds der letzten ") + numberText(value) +
+                           QStringLiteral(" Tage"));
         return true;
     case 15: {
         form.ed_PlayPegel->setText(text);

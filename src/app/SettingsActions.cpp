@@ -2,11 +2,11 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "player/Player.h"
+#include "archive/RecordingFolders.h"
 #include "platform/AudioInput.h"
 #include "platform/Dialogs.h"
+#include "player/Player.h"
 #include "recorder/Recorder.h"
-#include "archive/RecordingFolders.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
@@ -51,13 +51,14 @@ void SettingsActions::fillSettingsLists() {
     program_.frm_DoKu->Progressbar1->setValue(0);
 
     fillList(form.cb_Kanal, QStringLiteral("0"), numbers(1, 4));
-    fillList(form.cb_Sample, QStringLiteral("11025"),
-             {QStringLiteral("8000"), QStringLiteral("11025"), QStringLiteral("22050"), QStringLiteral("44100")});
+    fillList(
+        form.cb_Sample, QStringLiteral("11025"),
+        {QStringLiteral("8000"), QStringLiteral("11025"), QStringLiteral("22050"), QStringLiteral("44100")});
     fillList(form.cb_Com, QStringLiteral("1"), numbers(1, 20));
     fillList(form.cb_PIN, QString(), {QStringLiteral("4"), QStringLiteral("7")});
     fillList(form.cb_PIN_RX, QString(),
-             {QStringLiteral("1"), QStringLiteral("1-"), QStringLiteral("6"), QStringLiteral("6-"), QStringLiteral("8"),
-              QStringLiteral("8-"), QStringLiteral("9"), QStringLiteral("9-")});
+             {QStringLiteral("1"), QStringLiteral("1-"), QStringLiteral("6"), QStringLiteral("6-"),
+              QStringLiteral("8"), QStringLiteral("8-"), QStringLiteral("9"), QStringLiteral("9-")});
 
     tallHeight = 3975;
     shortHeight = 2130;
@@ -75,10 +76,11 @@ void SettingsActions::listInputDevices() {
     if (devices->count() == 0) {
         devices->setPlaceholderText(QStringLiteral("No audio devices available."));
         program_.platform().dialogs.message(
-            QStringLiteral("!No audio devices available!\r\rAm Soundkarteneingang ist evtl. keine Tonquelle "
-                           "vorhanden!\rSchließen Sie zuerst das Programm, stellen einen Anschluß zur Tonquelle "
-                           "her\rund starten das Programm neu.\r\r(W7 verhält sich zu den Vorgängerversionen "
-                           "anders)\rquorbel"),
+            QStringLiteral(
+                "!No audio devices available!\r\rAm Soundkarteneingang ist evtl. keine Tonquelle "
+                "vorhanden!\rSchließen Sie zuerst das Programm, stellen einen Anschluß zur Tonquelle "
+                "her\rund starten das Programm neu.\r\r(W7 verhält sich zu den Vorgängerversionen "
+                "anders)\rquorbel"),
             QStringLiteral(" INFO"), MessageButtons::Ok, MessageIcon::None);
         return;
     }
@@ -100,7 +102,9 @@ void SettingsActions::cmd_Speichern_Click() {
     program_.settings().readSettings();
 }
 
-void SettingsActions::cmd_Zurück_Click() { program_.frm_Einstellungen->hide(); }
+void SettingsActions::cmd_Zurück_Click() {
+    program_.frm_Einstellungen->hide();
+}
 
 void SettingsActions::chooseDocFolder() {
     SettingsForm& form = *program_.frm_Einstellungen;

@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 namespace kestrova {
@@ -34,16 +33,16 @@ bool writeSettingsLines(const QString& path, const QStringList& lines);
 // Line 8 packs the push-to-talk pin, the squelch pin with its inversion mark and
 // the squelch flag into four characters, "46-0" for example.
 struct PinLine {
-    QString pttText;      // character 1
-    QString squelchText;  // characters 2 and 3
-    QString activeChar;   // character 4
+    QString pttText;     // character 1
+    QString squelchText; // characters 2 and 3
+    QString activeChar;  // character 4
 };
 PinLine unpackPinLine(const QString& line);
 
 struct PackedPins {
-    QString line;             // the new line 8
-    QString squelchText;      // what the squelch field shows afterwards
-    QString activeChar;       // the new squelch flag
+    QString line;        // the new line 8
+    QString squelchText; // what the squelch field shows afterwards
+    QString activeChar;  // the new squelch flag
 };
 PackedPins packPinLine(const QString& pttText, const QString& squelchText);
 

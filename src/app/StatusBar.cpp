@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
-
 #include <array>
 
 namespace kestrova {
@@ -20,7 +19,9 @@ namespace {
 constexpr int panelTotal = 7;
 const char* const panelProperty = "statusPanel";
 
-QString clockText(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")); }
+QString clockText(const QDateTime& now) {
+    return now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+}
 } // namespace
 
 StatusBar::StatusBar(Program& program) : program_(program) {}
@@ -98,7 +99,8 @@ void StatusBar::showFileCount(long long count) {
 
 int StatusBar::panelCount() const {
     int count = 0;
-    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label :
+         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         count += label->property(panelProperty).isValid() ? 1 : 0;
     }
     return count;
@@ -108,7 +110,8 @@ QLabel* StatusBar::panel(int number) const {
     if (program_.frm_DoKu == nullptr) {
         return nullptr;
     }
-    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label :
+         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->property(panelProperty).toInt() == number) {
             return label;
         }

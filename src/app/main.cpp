@@ -8,11 +8,14 @@
 #include <QTextStream>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kestrova"));
-    QApplication::setQuitOnLastWindowClosed(false);
+    // Version and help are answered before the windowing system is touched, so
+    // they work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
     const kestrova::ProgramIdentity identity;
-    const kestrova::CommandLine line = kestrova::parseCommandLine(QApplication::arguments());
+    const kestrova::CommandLine line = kestrova::parseCommandLine(arguments);
     QTextStream out(stdout);
     if (!line.error.isEmpty()) {
         QTextStream(stderr) << line.error << "\n" << kestrova::helpText(QStringLiteral("kestrova"));
@@ -26,9 +29,12 @@ int main(int argc, char** argv) {
         out << kestrova::helpText(QStringLiteral("kestrova"));
         return 0;
     }
-    const kestrova::ProgramFolderChoice folder = kestrova::chooseProgramFolder(
-        line.programFolder, QApplication::applicationDirPath(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kestrova"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    const kestrova::ProgramFolderChoice folder =
+        kestrova::chooseProgramFolder(line.programFolder, QApplication::applicationDirPath(),
+                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     if (folder.fellBack) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();

@@ -15,7 +15,9 @@ std::optional<QString> findRecordingsFolder(const QString& docFolder) {
     return std::nullopt;
 }
 
-QString newRecordingsFolderPath(const QString& docFolder) { return QDir(docFolder).filePath(QStringLiteral("W")); }
+QString newRecordingsFolderPath(const QString& docFolder) {
+    return QDir(docFolder).filePath(QStringLiteral("W"));
+}
 
 bool ensureRecordingsFolder(const QString& docFolder) {
     if (findRecordingsFolder(docFolder)) {

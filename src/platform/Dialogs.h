@@ -3,7 +3,6 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 class QWidget;

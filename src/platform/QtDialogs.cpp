@@ -68,6 +68,8 @@ int QtDialogs::popupMenu(QWidget* owner, const QStringList& entries, QPoint scre
     return chosen != nullptr ? chosen->data().toInt() : -1;
 }
 
-bool QtDialogs::openDocument(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool QtDialogs::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
 } // namespace kestrova

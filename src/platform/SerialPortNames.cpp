@@ -10,8 +10,9 @@ QString comPortNameFor(const QString& comText) {
     bool isNumber = false;
     const int number = text.toInt(&isNumber);
     if (!isNumber || number < 0) {
-        return text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\')) ? text
-                                                                                   : QStringLiteral("COM") + text;
+        return text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\'))
+                   ? text
+                   : QStringLiteral("COM") + text;
     }
     if (number == 0) {
         return QStringLiteral("COM0");

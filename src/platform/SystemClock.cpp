@@ -4,7 +4,9 @@
 
 namespace kestrova {
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}
 
 // The pause holds the user-interface thread on purpose: callers rely on nothing
 // else running until it is over.

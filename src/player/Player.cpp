@@ -50,7 +50,7 @@ void Player::cmdStop_Click() {
     cmdStop_MouseDown(1, 0, 0, 0);
     LabelButton* tx = program_.frm_Oszi->lbl_TX;
     tx->setBorder(LabelBorder::Raised);
-    setBackColor(tx, systemButtonFace);
+    setBackColor(tx, kColorButtonFace);
     program_.transmitter().transmitterOff();
 }
 

@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -39,7 +40,7 @@ void Recorder::switchOn() {
     MainForm& main = *program_.frm_DoKu;
     main.cmd_File_lö->setEnabled(false);
     main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
-    setForeColor(main.fr2, 0x0000FF);
+    setForeColor(main.fr2, kColorRed);
     setHeightTwips(&main, program_.settingsActions().tallHeight);
     switchedOn_ = true;
 }
@@ -48,7 +49,7 @@ void Recorder::switchOff() {
     MainForm& main = *program_.frm_DoKu;
     main.cmd_File_lö->setVisible(true);
     main.fr2->setTitle(QStringLiteral("Recorder ausgeschaltet"));
-    setForeColor(main.fr2, systemWindowText);
+    setForeColor(main.fr2, kColorWindowText);
     main.chk_Start->setChecked(false);
     setHeightTwips(&main, program_.settingsActions().tallHeight);
     main.Progressbar1->setValue(0);
@@ -66,7 +67,7 @@ void Recorder::stopRecorder() {
     main.chk_Start->setChecked(false);
     main.Progressbar1->setValue(0);
     main.progressbar3->setValue(0);
-    setBackColor(main.lbl_Record, recordLampIdle);
+    setBackColor(main.lbl_Record, kColorIdleLamp);
     recordingActive = false;
     silenceTicks = 0;
     switchedOn_ = false;

@@ -68,7 +68,7 @@ SettingsForm::SettingsForm(QWidget* parent) : QWidget(parent) {
     cb_Sample = comboField(fr5, "cb_Sample", y, lbl5, false);
     y += kRowHeight;
     lbl7 = caption(fr5, "lbl7", y, QStringLiteral("Kanal"));
-    cb_Kanal = comboField(fr5, "cb_Kanal", y, lbl7, false);
+    cb_Kanal = comboField(fr5, "cb_Kanal", y, lbl7, true);
     y += kRowHeight + 2;
     cmd_SK = place<QPushButton>(fr5, "cmd_SK", QRect(8, y, kColumnWidth - 16, 24),
                                 QStringLiteral("Soundkarte übernehmen"));

@@ -3,16 +3,14 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace kestrova {
 namespace {
 
 TEST(CommandLine, ReadsTheOptions) {
-    const CommandLine line = parseCommandLine(
-        {QStringLiteral("kestrova"), QStringLiteral("--program-folder"), QStringLiteral("/tmp/k"),
-         QStringLiteral("--version")});
+    const CommandLine line = parseCommandLine({QStringLiteral("kestrova"), QStringLiteral("--program-folder"),
+                                               QStringLiteral("/tmp/k"), QStringLiteral("--version")});
     EXPECT_TRUE(line.showVersion);
     EXPECT_FALSE(line.showHelp);
     EXPECT_EQ(line.programFolder, QStringLiteral("/tmp/k"));

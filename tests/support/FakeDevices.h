@@ -8,7 +8,6 @@
 
 #include <QHash>
 #include <QStringList>
-
 #include <deque>
 #include <memory>
 #include <vector>
@@ -90,7 +89,9 @@ public:
 
 class FakeAudioOutput final : public AudioOutput {
 public:
-    void setVolume(int deviceNumber, std::uint32_t volume) override { volumes.push_back({deviceNumber, volume}); }
+    void setVolume(int deviceNumber, std::uint32_t volume) override {
+        volumes.push_back({deviceNumber, volume});
+    }
     struct Volume {
         int device;
         std::uint32_t value;

@@ -22,7 +22,9 @@ Program& ProgramFixture::startProgram() {
     return *program;
 }
 
-QString ProgramFixture::iniPath() const { return settingsFilePath(dir.path()); }
+QString ProgramFixture::iniPath() const {
+    return settingsFilePath(dir.path());
+}
 
 void ProgramFixture::writeIni(const QStringList& lines) const {
     QFile file(iniPath());

@@ -5,9 +5,7 @@
 
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace kestrova::test {

@@ -1,0 +1,118 @@
+// The start-up sequence, completing the start and ending the program.
+#include "app/SettingsActions.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "ui/FormGeometry.h"
+#include "ui/InfoForm.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+
+namespace kestrova::test {
+namespace {
+
+class StartupTest : public ProgramFixture {};
+
+TEST_F(StartupTest, WithoutAutomaticStartTheRecorderStaysOffAndTheCaptionIsTheDesignedOne) {
+    startProgram();
+    MainForm& main = *program->frm_DoKu;
+    const QString designed = main.windowTitle();
+    EXPECT_FALSE(main.chk_Start->isChecked());
+    EXPECT_FALSE(program->recorder().isSwitchedOn());
+    EXPECT_FALSE(main.isHidden());
+    EXPECT_TRUE(program->frm_Einstellungen->isHidden());
+    EXPECT_TRUE(program->frm_Info->isHidden());
+    EXPECT_EQ(heightTwips(&main), 3975);
+    EXPECT_EQ(program->frm_Info->windowTitle(),
+              QStringLiteral("Kestrova.exe V:17082012b wird initialisiert, warten!"));
+
+    program->settingsActions().cmd_SK_Click();
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrova V:17082012b"));
+    EXPECT_NE(designed, main.windowTitle());
+    EXPECT_FALSE(program->frm_Einstellungen->isHidden()); // line 23 defaults to 1
+}
+
+TEST_F(StartupTest, WithAutomaticStartTheRecorderIsOnAndTheFormsAreShown) {
+    writeIni(defaultIni({{16, QStringLiteral("1")}, {23, QStringLiteral("1")}}));
+    startProgram();
+    MainForm& main = *program->frm_DoKu;
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Kestrova V:17082012b"));
+    EXPECT_TRUE(main.chk_Start->isChecked());
+    EXPECT_TRUE(program->recorder().isSwitchedOn());
+    EXPECT_EQ(main.fr2->title(), QStringLiteral("Recorder eingeschaltet"));
+    EXPECT_FALSE(program->frm_Einstellungen->isHidden());
+    EXPECT_FALSE(main.isHidden());
+}
+
+TEST_F(StartupTest, AutomaticStartWithoutTheSettingsFormLeavesItHidden) {
+    writeIni(defaultIni({{16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
+    startProgram();
+    EXPECT_TRUE(program->frm_Einstellungen->isHidden());
+    EXPECT_TRUE(program->recorder().isSwitchedOn());
+}
+
+TEST_F(StartupTest, TheRecordingsFolderIsCreatedInTheProgramFolder) {
+    ASSERT_FALSE(QDir(folder() + QStringLiteral("/W")).exists());
+    startProgram();
+    EXPECT_TRUE(QDir(folder() + QStringLiteral("/W")).exists());
+}
+
+TEST_F(StartupTest, AnExistingLowerCaseRecordingsFolderIsKept) {
+    ASSERT_TRUE(QDir(folder()).mkdir(QStringLiteral("w")));
+    startProgram();
+    EXPECT_FALSE(QDir(folder() + QStringLiteral("/W")).exists());
+    EXPECT_FALSE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden")));
+}
+
+TEST_F(StartupTest, TheChoiceListsAreFilledInOrder) {
+    startProgram();
+    const SettingsForm& form = *program->frm_Einstellungen;
+    auto items = [](const QComboBox* box) {
+        QStringList list;
+        for (int i = 0; i < box->count(); ++i) {
+            list << box->itemText(i);
+        }
+        return list;
+    };
+    EXPECT_EQ(items(form.cb_Kanal), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(items(form.cb_Sample), QStringList({"8000", "11025", "22050", "44100"}));
+    EXPECT_EQ(items(form.cb_Com).size(), 20);
+    EXPECT_EQ(items(form.cb_Com).last(), QStringLiteral("20"));
+    EXPECT_EQ(items(form.cb_PIN), QStringList({"4", "7"}));
+    EXPECT_EQ(items(form.cb_PIN_RX), QStringList({"1", "1-", "6", "6-", "8", "8-", "9", "9-"}));
+    EXPECT_EQ(form.cb_Kanal->currentText(), QStringLiteral("0"));
+    EXPECT_EQ(program->settingsActions().shortHeight, 2130);
+}
+
+TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgram) {
+    startProgram();
+    bool ended = false;
+    program->onEnded = [&ended] { ended = true; };
+    QCloseEvent close;
+    QCoreApplication::sendEvent(program->frm_DoKu, &close);
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(program->hasEnded());
+    EXPECT_TRUE(program->frm_DoKu->isHidden());
+}
+
+TEST_F(StartupTest, TwoProgramsInOneProcessAreIndependent) {
+    startProgram();
+    FakePlatform otherFakes;
+    QTemporaryDir otherDir;
+    Program other(otherFakes.platform(), ProgramOptions{otherDir.path()});
+    other.main();
+    EXPECT_NE(other.frm_DoKu, program->frm_DoKu);
+    other.frm_Einstellungen->ed_FK->setText(QStringLiteral("7"));
+    EXPECT_EQ(program->frm_Einstellungen->ed_FK->text(), QStringLiteral("1"));
+}
+
+} // namespace
+} // namespace kestrova::test
