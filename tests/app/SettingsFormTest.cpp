@@ -1,0 +1,141 @@
+// The settings form: device list, its buttons and the status bar they rebuild.
+#include "app/Settings.h"
+#include "app/SettingsActions.h"
+#include "app/StatusBar.h"
+#include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTest>
+
+namespace kestrova::test {
+namespace {
+
+class SettingsFormTest : public ProgramFixture {
+protected:
+    SettingsForm& form() { return *program->frm_Einstellungen; }
+    QStringList deviceNames() {
+        QStringList names;
+        for (int i = 0; i < form().cb_Device->count(); ++i) {
+            names << form().cb_Device->itemText(i);
+        }
+        return names;
+    }
+};
+
+TEST_F(SettingsFormTest, ListsOnlyDevicesThatRecordMonoEightBitInDeviceOrder) {
+    fakes.audioInput.deviceList = {{QStringLiteral("HDA Intel hw:0"), false},
+                                   {QStringLiteral("  USB Audio CODEC  "), true},
+                                   {QStringLiteral("default"), true}};
+    startProgram();
+    EXPECT_EQ(deviceNames(), QStringList({"USB Audio CODEC", "default"}));
+    EXPECT_EQ(form().cb_Device->currentIndex(), 0);
+    EXPECT_FALSE(fakes.dialogs.sawMessageContaining(QStringLiteral("No audio devices")));
+}
+
+TEST_F(SettingsFormTest, NoUsableDeviceIsSaidInTheListAndAMessage) {
+    fakes.audioInput.deviceList = {{QStringLiteral("hw:0"), false}};
+    startProgram();
+    EXPECT_EQ(form().cb_Device->count(), 0);
+    EXPECT_EQ(form().cb_Device->placeholderText(), QStringLiteral("No audio devices available."));
+    ASSERT_FALSE(fakes.dialogs.messages.empty());
+    const ShownMessage& shown = fakes.dialogs.messages.back();
+    EXPECT_EQ(shown.title, QStringLiteral(" INFO"));
+    EXPECT_TRUE(shown.text.startsWith(QStringLiteral("!No audio devices available!\r\rAm Soundkarteneingang")));
+    EXPECT_TRUE(shown.text.endsWith(QStringLiteral("anders)\rquorbel")));
+
+    program->settingsActions().cmd_SK_Click(); // leaves the confirmed device as it was
+    EXPECT_EQ(form().cb_Kanal->currentText(), QStringLiteral("0"));
+}
+
+TEST_F(SettingsFormTest, TheSoundCardButtonConfirmsTheSelectedPosition) {
+    fakes.audioInput.deviceList = {{QStringLiteral("A"), true}, {QStringLiteral("B"), true}, {QStringLiteral("C"), true}};
+    startProgram();
+    form().cb_Device->setCurrentIndex(1);
+    QTest::mouseClick(form().cmd_SK, Qt::LeftButton);
+    EXPECT_EQ(form().cb_Kanal->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(program->frm_DoKu->windowTitle(), QStringLiteral("Kestrova V:17082012b"));
+}
+
+TEST_F(SettingsFormTest, BackHidesTheFormAndKeepsTheEditsForTheNextSave) {
+    startProgram();
+    form().show();
+    form().ed_FunkName->setText(QStringLiteral("Bergwacht"));
+    QTest::mouseClick(form().cmd_Zurück, Qt::LeftButton);
+    EXPECT_TRUE(form().isHidden());
+    EXPECT_EQ(form().ed_FunkName->text(), QStringLiteral("Bergwacht"));
+    EXPECT_EQ(readIni()[2], QStringLiteral("tolvo"));
+    QTest::mouseClick(form().cmd_Speichern, Qt::LeftButton);
+    EXPECT_EQ(readIni()[2], QStringLiteral("Bergwacht"));
+}
+
+TEST_F(SettingsFormTest, ClickingSaveSavesOnReleaseAndOnClickWithTheSameResult) {
+    startProgram();
+    form().show();
+    form().ed_FK->setText(QStringLiteral("5"));
+    form().cb_Com->setEditText(QStringLiteral("3"));
+    QTest::mouseClick(form().cmd_Speichern, Qt::LeftButton);
+    const QStringList saved = readIni();
+    EXPECT_EQ(saved[5], QStringLiteral("5"));
+    EXPECT_EQ(saved[6], QStringLiteral("3"));
+    EXPECT_EQ(program->settings().values.circuitNumber, 5);
+    EXPECT_EQ(program->settings().values.comPortName, QStringLiteral("/dev/ttyS2"));
+}
+
+TEST_F(SettingsFormTest, TheFolderButtonTakesTheChosenFolderAndACancelKeepsTheOld) {
+    startProgram();
+    fakes.dialogs.folderAnswers.push_back(QStringLiteral("/srv/funk"));
+    QTest::mouseClick(form().cmdPfad, Qt::LeftButton);
+    EXPECT_EQ(form().ed_PfadDoku->text(), QStringLiteral("/srv/funk"));
+    EXPECT_EQ(program->settings().values.docFolder, QStringLiteral("/srv/funk"));
+
+    QTest::mouseClick(form().cmdPfad, Qt::LeftButton); // cancelled
+    EXPECT_EQ(form().ed_PfadDoku->text(), QStringLiteral("/srv/funk"));
+    EXPECT_EQ(fakes.dialogs.folderRequests.back(), QStringLiteral("/srv/funk"));
+}
+
+TEST_F(SettingsFormTest, TheStatusBarKeepsSevenPanelsAcrossSaves) {
+    startProgram();
+    StatusBar& bar = program->statusBar();
+    ASSERT_EQ(bar.panelCount(), 7);
+    EXPECT_EQ(bar.panel(1)->text(), QStringLiteral("Quorbel"));
+    EXPECT_EQ(bar.panel(3)->text(), QStringLiteral("Kestrova.exe"));
+    EXPECT_EQ(bar.panel(4)->text(), QStringLiteral("V:17082012b"));
+    EXPECT_EQ(bar.panel(5)->text(), QStringLiteral("2"));
+    EXPECT_EQ(bar.panel(6)->text(), QStringLiteral("1"));
+    EXPECT_EQ(bar.panel(7)->text(), QStringLiteral("17.08.2012 14:30:12"));
+    EXPECT_EQ(bar.panel(2)->toolTip(), QStringLiteral("Anzahl gespeicherter Sound-Files im Ordner [W]"));
+    EXPECT_EQ(bar.panel(1)->width(), 40);
+    EXPECT_EQ(bar.panel(4)->width(), 70);
+    EXPECT_EQ(program->frm_DoKu->sb->font().family(), QStringLiteral("ARIAL"));
+
+    for (const char* port : {"4", "7", "11"}) {
+        form().cb_Com->setEditText(QString::fromLatin1(port));
+        program->settingsActions().cmd_Speichern_Click();
+    }
+    EXPECT_EQ(bar.panelCount(), 7);
+    EXPECT_EQ(bar.panel(5)->text(), QStringLiteral("11"));
+
+    fakes.clock.advance(61'000);
+    bar.refreshClock();
+    EXPECT_EQ(bar.panel(7)->text(), QStringLiteral("17.08.2012 14:31:13"));
+    bar.showFileCount(42);
+    EXPECT_EQ(bar.panel(2)->text(), QStringLiteral("42"));
+}
+
+TEST_F(SettingsFormTest, WithoutARecordingsFolderPanelTwoShowsTheStoredCount) {
+    writeIni(defaultIni({{2, folder() + QStringLiteral("/elsewhere")}, {21, QStringLiteral("17")}}));
+    startProgram();
+    EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden, oder es liegen noch keine")));
+    EXPECT_EQ(program->statusBar().panel(2)->text(), QStringLiteral("17"));
+}
+
+} // namespace
+} // namespace kestrova::test
