@@ -88,7 +88,7 @@ SettingsForm::SettingsForm(QWidget* parent) : QWidget(parent) {
     ed_Interval = numberField(fr5, "ed_Interval", L, y, lbl10);
     lbl33 = unit(fr5, "lbl33", L, y, QStringLiteral("10 ms"));
     y += kRowHeight;
-    lbl13 = caption(fr5, "lbl13", L, y, QStringLiteral("Wiedergabe"));
+    lbl13 = caption(fr5, "lbl13", L, y, QStringLiteral("Lautstärke"));
     lbl13->setToolTip(QStringLiteral("Lautstärke der Wiedergabe"));
     ed_PlayPegel = numberField(fr5, "ed_PlayPegel", L, y, lbl13);
     lbl14 = unit(fr5, "lbl14", L, y, QStringLiteral("%"));

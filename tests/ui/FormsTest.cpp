@@ -75,7 +75,7 @@ TEST(FormControls, MainFormHasEveryNamedControl) {
     EXPECT_FALSE(form.Progressbar1->isTextVisible());
     EXPECT_EQ(form.lbl_Menue->border(), LabelBorder::Flat);
     EXPECT_EQ(form.lbl_LoadWave->border(), LabelBorder::Flat);
-    EXPECT_TRUE(isPressed(form.lblCQ) == false && form.lblCQ->border() == LabelBorder::Raised);
+    EXPECT_EQ(form.lblCQ->border(), LabelBorder::Raised);
     EXPECT_TRUE(form.lblrsp->isHidden());
 }
 
