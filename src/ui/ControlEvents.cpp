@@ -36,16 +36,61 @@ int shiftCode(Qt::KeyboardModifiers modifiers) {
 }
 
 int keyCode(int qtKey) {
+    // Qt's own codes for special keys lie above 0x01000000 and would, cut to 16 bits, land on
+    // printable ASCII (Shift on space, F1 on '0'); they get the codes of the old keyboard API.
     switch (qtKey) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return keycode::Enter;
     case Qt::Key_Escape:
         return keycode::Escape;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Pause:
+        return 19;
+    case Qt::Key_CapsLock:
+        return 20;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
     default:
-        // Qt already uses ASCII for space, digits and upper-case letters.
-        return qtKey & 0xFFFF;
+        break;
     }
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) {
+        return 112 + (qtKey - Qt::Key_F1);
+    }
+    if (qtKey >= 0x01000000) {
+        // Any other special key: no code rather than a false letter or digit.
+        return 0;
+    }
+    // Qt already uses ASCII for space, digits and upper-case letters.
+    return qtKey & 0xFFFF;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,7 +31,9 @@ inline constexpr int Space = 32;
 
 int mouseButtonCode(Qt::MouseButtons buttons);
 int shiftCode(Qt::KeyboardModifiers modifiers);
-// Letters as upper-case ASCII, digits, space, Enter 13, Escape 27; anything else Qt key & 0xFFFF.
+// Letters as upper-case ASCII, digits, space, Enter 13, Escape 27; Backspace, Tab, Shift, Ctrl, Alt,
+// navigation and F keys as on the old keyboard API (8, 9, 16, 17, 18, 33..40, 45, 46, 112..);
+// other special keys 0; anything else Qt key & 0xFFFF.
 int keyCode(int qtKey);
 
 // Reports the mouse on one widget as mouseDown/mouseUp/mouseMove/clicked/doubleClicked.

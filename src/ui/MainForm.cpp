@@ -26,6 +26,8 @@ using formparts::timer;
 namespace {
 
 constexpr int kStatusBarHeight = 20;
+constexpr int kLowerTop = 92;
+constexpr int kLowerHeight = 118;
 
 QProgressBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
     auto* bar = place<QProgressBar>(parent, name, geometry);
@@ -82,8 +84,11 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     lbl_Schwelle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lbl_Proz = place<QLabel>(this, "lbl_Proz", QRect(328, 58, 12, 16), QStringLiteral("%"));
 
-    // Recordings list, shown at the tall height only
-    fr3 = place<QGroupBox>(this, "fr3", QRect(4, 92, 250, 118), QStringLiteral("Sounds der letzten 3 Tage"));
+    // Recordings list and Auto-CQ, shown at the tall height only. They sit in a panel that is cut
+    // off at the status bar, so at the short height nothing peeks out above it.
+    m_lowerPanel = place<QWidget>(this, "pnl_Liste", QRect(0, kLowerTop, kWidth, kTallHeight - kLowerTop));
+    fr3 = place<QGroupBox>(m_lowerPanel, "fr3", QRect(4, 0, 250, kLowerHeight),
+                           QStringLiteral("Sounds der letzten 3 Tage"));
     lb_Sounds = place<QListWidget>(fr3, "lb_Sounds", QRect(6, 16, 238, 72));
     // Entries are "name  length"; a fixed-pitch font keeps the lengths in a column.
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -94,15 +99,17 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     cmd_zur->setToolTip(QStringLiteral("Fenster verkleinern"));
 
     // Auto-CQ and parrot
-    lblCQ = place<LabelButton>(this, "lblCQ", QRect(260, 98, 76, 22), QStringLiteral("Auto-CQ"));
+    lblCQ = place<LabelButton>(m_lowerPanel, "lblCQ", QRect(260, 6, 76, 22), QStringLiteral("Auto-CQ"));
     showReleased(lblCQ);
-    cmd_PAPA = place<QPushButton>(this, "cmd_PAPA", QRect(260, 124, 76, 24), QStringLiteral("Papagei"));
-    lblrsp = place<QLabel>(this, "lblrsp", QRect(260, 152, 76, 18), QStringLiteral("Papagei"));
+    cmd_PAPA =
+        place<QPushButton>(m_lowerPanel, "cmd_PAPA", QRect(260, 32, 76, 24), QStringLiteral("Papagei"));
+    lblrsp = place<QLabel>(m_lowerPanel, "lblrsp", QRect(260, 60, 76, 18), QStringLiteral("Papagei"));
     lblrsp->setAlignment(Qt::AlignCenter);
     lblrsp->hide();
 
     sb = place<QStatusBar>(this, "sb", QRect(0, kTallHeight - kStatusBarHeight, kWidth, kStatusBarHeight));
     sb->setSizeGripEnabled(false);
+    sb->setAutoFillBackground(true);
 
     tmrPegel = timer(this, "tmrPegel", 10);
     tmrZT1 = timer(this, "tmrZT1", 1000);
@@ -137,8 +144,11 @@ void MainForm::moveEvent(QMoveEvent* event) {
 void MainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The status bar stays at the bottom whichever height the program chose.
-    sb->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
-    sb->raise();
+    const int statusTop = height() - kStatusBarHeight;
+    sb->setGeometry(0, statusTop, width(), kStatusBarHeight);
+    // All or nothing: a half-visible list frame above the status bar would only confuse.
+    const bool lowerFits = statusTop - kLowerTop >= kLowerHeight;
+    m_lowerPanel->setGeometry(0, kLowerTop, width(), lowerFits ? statusTop - kLowerTop : 0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

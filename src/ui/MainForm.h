@@ -106,6 +106,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* m_lowerPanel;
     bool m_cancelClose = false;
 };
 

@@ -90,7 +90,9 @@ SoundForm::SoundForm(QWidget* parent) : QWidget(parent) {
     cmd_Unterbrechen =
         place<QPushButton>(this, "cmd_Unterbrechen", QRect(80, 144, 70, 24), QStringLiteral("Pause"));
     cmd_Unterbrechen->setToolTip(QStringLiteral("Gedrückt halten, um anzuhalten"));
-    ed1 = place<QLineEdit>(this, "ed1", QRect(158, 147, 22, 18));
+    // Only there to hold the focus and catch keys; kept small and unobtrusive.
+    ed1 = place<QLineEdit>(this, "ed1", QRect(160, 148, 12, 16));
+    ed1->setFrame(false);
     cmd_Os_Zurück =
         place<QPushButton>(this, "cmd_Os_Zurück", QRect(216, 144, 70, 24), QStringLiteral("Zurück"));
 
