@@ -160,6 +160,9 @@ int CaptureDevice::save(const QString& name) {
         return kCaptureNothingRecorded;
     }
     const QString target = QFileInfo(name).isAbsolute() ? name : QDir(folder_).filePath(name);
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(file_.path()).absoluteFilePath()) {
+        return kCaptureFileError;
+    }
     QFile source(file_.path());
     // QSaveFile writes aside and renames on commit: never a cut-short file under the name.
     QSaveFile out(target);

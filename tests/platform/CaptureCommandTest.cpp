@@ -17,18 +17,6 @@ TEST(CaptureCommand, RecognisesEveryCommandInAnyCase) {
     EXPECT_EQ(parseCaptureCommand("close capture").verb, Verb::Close);
 }
 
-TEST(CaptureCommand, ReadsTheFormatNumbers) {
-    const CaptureCommand set =
-        parseCaptureCommand("set capture time format milliseconds bitspersample 8 "
-                            "samplespersec 22050 channels 1 bytespersec 22050 alignment 1");
-    ASSERT_EQ(set.verb, Verb::SetFormat);
-    EXPECT_EQ(set.bitsPerSample, 8);
-    EXPECT_EQ(set.samplesPerSec, 22050);
-    EXPECT_EQ(set.channels, 1);
-    EXPECT_EQ(set.bytesPerSec, 22050);
-    EXPECT_EQ(set.alignment, 1);
-}
-
 TEST(CaptureCommand, SaveKeepsTheNameAsWritten) {
     EXPECT_EQ(parseCaptureCommand("save capture Call_0815.WAV").fileName, "Call_0815.WAV");
     EXPECT_EQ(parseCaptureCommand("SAVE CAPTURE /tmp/a b.wav").fileName, "/tmp/a b.wav");
