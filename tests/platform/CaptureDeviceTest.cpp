@@ -157,7 +157,7 @@ TEST_F(CaptureDeviceTest, PauseLeavesOutAllButTheHalfSecondBeforeResume) {
     ASSERT_EQ(send("pause capture"), 0);
     input.feed(8000, 20); // a second paused
     capture.pump();
-    input.feed(1000, 30); // the last part before resume
+    input.feed(1000, 30); // the last stretch before resume
     ASSERT_EQ(send("resume capture"), 0);
     input.feed(600, 40);
     ASSERT_EQ(send("stop capture"), 0);
