@@ -21,6 +21,8 @@ public:
     virtual int sampleRate() const = 0;
     // Moves the samples that arrived since the last call into `sink`; returns how many.
     virtual std::size_t read(std::vector<std::uint8_t>& sink) = 0;
+    // Samples lost because nobody read them in time (the oldest go first).
+    virtual std::uint64_t droppedSamples() const { return 0; }
 };
 
 class AudioInput {

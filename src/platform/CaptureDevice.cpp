@@ -1,0 +1,227 @@
+#include "platform/CaptureDevice.h"
+
+#include "platform/CaptureCommand.h"
+#include "platform/InputHub.h"
+#include "platform/Resampler.h"
+#include "platform/Wav8Header.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <limits>
+
+namespace kestrova {
+
+namespace {
+
+using Verb = CaptureCommand::Verb;
+
+constexpr int kDefaultRate = 11025;
+// Kept in memory while the disk refuses to take more, then the oldest go.
+constexpr std::size_t kPendingSeconds = 600;
+
+bool isCaptureRate(int rate) {
+    return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
+}
+
+} // namespace
+
+CaptureDevice::CaptureDevice(InputHub& hub, std::function<int()> selectedDevice, QString workingFolder)
+    : hub_(hub), selectedDevice_(std::move(selectedDevice)), folder_(std::move(workingFolder)) {}
+
+CaptureDevice::~CaptureDevice() {
+    // An unsaved working file stays on disk, as after a crash: nothing is lost.
+    if (state_ != State::Closed) {
+        hub_.removeSink(sinkId_);
+        writePending();
+    }
+}
+
+QString CaptureDevice::workingFilePath() const {
+    return QDir(folder_).filePath(QString::fromLatin1(kWorkingFileName));
+}
+
+bool CaptureDevice::recoverWorkingFile(const QString& path) {
+    return Wav8WorkingFile::recover(path);
+}
+
+CommandResult CaptureDevice::send(const QString& command) {
+    pump();
+    const CaptureCommand parsed = parseCaptureCommand(command);
+    if (parsed.verb == Verb::Invalid) {
+        return {kCaptureUnknownCommand, {}};
+    }
+    if (parsed.verb == Verb::Open) {
+        return {open(), {}};
+    }
+    if (state_ == State::Closed) {
+        return {kCaptureWrongState, {}};
+    }
+    switch (parsed.verb) {
+    case Verb::SetFormat:
+        return {setFormat(parsed), {}};
+    case Verb::Record:
+        return {state_ == State::Recording ? kCaptureWrongState : startRecording(), {}};
+    case Verb::Resume:
+        return {state_ == State::Paused ? startRecording() : kCaptureWrongState, {}};
+    case Verb::Pause:
+        if (state_ != State::Recording) {
+            return {kCaptureWrongState, {}};
+        }
+        stopRecording();
+        state_ = State::Paused;
+        return {};
+    case Verb::Stop:
+        if (state_ == State::Recording) {
+            stopRecording();
+        }
+        state_ = State::Idle;
+        return {};
+    case Verb::Save:
+        return {save(parsed.fileName), {}};
+    case Verb::Close:
+        close();
+        return {};
+    default:
+        return {kCaptureUnknownCommand, {}};
+    }
+}
+
+int CaptureDevice::open() {
+    if (state_ != State::Closed) {
+        return kCaptureWrongState;
+    }
+    sampleRate_ = kDefaultRate;
+    if (!file_.create(workingFilePath(), sampleRate_)) {
+        return kCaptureFileError;
+    }
+    sinkId_ = hub_.addSink([this](std::span<const std::uint8_t> samples, int rate) {
+        if (state_ == State::Recording) {
+            receive(samples, rate);
+        }
+    });
+    stoppedAt_.reset();
+    state_ = State::Idle;
+    return kCaptureOk;
+}
+
+int CaptureDevice::setFormat(const CaptureCommand& command) {
+    if (state_ == State::Recording || state_ == State::Paused) {
+        return kCaptureWrongState;
+    }
+    const int rate = command.samplesPerSec;
+    if (command.bitsPerSample != 8 || command.channels != 1 || !isCaptureRate(rate) ||
+        command.bytesPerSec != rate || command.alignment != 1) {
+        return kCaptureBadFormat;
+    }
+    if (rate == sampleRate_) {
+        return kCaptureOk;
+    }
+    // What is already recorded cannot change its rate.
+    if (!file_.setSampleRate(rate)) {
+        return kCaptureWrongState;
+    }
+    sampleRate_ = rate;
+    resampler_.reset();
+    return kCaptureOk;
+}
+
+int CaptureDevice::startRecording() {
+    if (!hub_.isOpen() && !hub_.open(selectedDevice_(), sampleRate_)) {
+        return kCaptureNoInput;
+    }
+    // Keep the start of the first syllable, heard before anyone said "record",
+    // but nothing that is in the file already.
+    const std::uint64_t fresh =
+        stoppedAt_ ? hub_.received() - *stoppedAt_ : std::numeric_limits<std::uint64_t>::max();
+    const std::vector<std::uint8_t> preRoll =
+        hub_.recent(static_cast<std::size_t>(std::min<std::uint64_t>(fresh, hub_.preRollSamples())));
+    receive(preRoll, hub_.sampleRate());
+    state_ = State::Recording;
+    return kCaptureOk;
+}
+
+void CaptureDevice::stopRecording() {
+    if (resampler_) {
+        resampler_->processAll(std::span<const std::uint8_t>(), pending_, true);
+    }
+    stoppedAt_ = hub_.received();
+    writePending();
+}
+
+int CaptureDevice::save(const QString& name) {
+    writePending();
+    if (!pending_.empty()) {
+        return kCaptureFileError;
+    }
+    const std::uint32_t samples = file_.samples();
+    if (samples == 0) {
+        return kCaptureNothingRecorded;
+    }
+    const QString target = QFileInfo(name).isAbsolute() ? name : QDir(folder_).filePath(name);
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(file_.path()).absoluteFilePath()) {
+        return kCaptureFileError;
+    }
+    QFile source(file_.path());
+    // QSaveFile writes aside and renames on commit: never a cut-short file under the name.
+    QSaveFile out(target);
+    if (!source.open(QIODevice::ReadOnly) || !source.seek(kWav8HeaderSize) ||
+        !out.open(QIODevice::WriteOnly)) {
+        return kCaptureFileError;
+    }
+    const auto header = wav8Header(samples, sampleRate_);
+    out.write(reinterpret_cast<const char*>(header.data()), kWav8HeaderSize);
+    qint64 left = samples;
+    while (left > 0) {
+        const QByteArray chunk = source.read(std::min<qint64>(left, 1 << 16));
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            out.cancelWriting();
+            break;
+        }
+        left -= chunk.size();
+    }
+    return left == 0 && out.commit() ? kCaptureOk : kCaptureFileError;
+}
+
+void CaptureDevice::close() {
+    hub_.removeSink(sinkId_);
+    file_.discard();
+    pending_.clear();
+    resampler_.reset();
+    stoppedAt_.reset();
+    state_ = State::Closed;
+}
+
+void CaptureDevice::pump() {
+    // The meter's owner may have closed the input; a running recording takes it back.
+    if (state_ == State::Recording && !hub_.isOpen()) {
+        hub_.open(selectedDevice_(), sampleRate_);
+    }
+    hub_.pump();
+    writePending();
+}
+
+void CaptureDevice::receive(std::span<const std::uint8_t> samples, int sampleRate) {
+    if (!resampler_ || resampler_->fromRate() != sampleRate || resampler_->toRate() != sampleRate_) {
+        if (resampler_) {
+            resampler_->processAll(std::span<const std::uint8_t>(), pending_, true);
+        }
+        resampler_ = std::make_unique<Resampler>(sampleRate, sampleRate_);
+    }
+    resampler_->processAll(samples, pending_);
+}
+
+void CaptureDevice::writePending() {
+    if (pending_.empty() || state_ == State::Closed) {
+        return;
+    }
+    const std::size_t written = file_.append(pending_);
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(written));
+    const std::size_t limit = static_cast<std::size_t>(sampleRate_) * kPendingSeconds;
+    if (pending_.size() > limit) {
+        pending_.erase(pending_.begin(), pending_.end() - static_cast<std::ptrdiff_t>(limit));
+    }
+}
+
+} // namespace kestrova

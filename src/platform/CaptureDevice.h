@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/CommandDevice.h"
+#include "platform/Wav8WorkingFile.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kestrova {
+
+class InputHub;
+class Resampler;
+struct CaptureCommand;
+
+// The recorder's "capture" device: records the input the meter listens to into
+// a working WAV file on disk and saves it under a name on request. Runs on the
+// user-interface thread; call pump() on every timer tick.
+class CaptureDevice final : public CommandDevice {
+public:
+    static constexpr const char* kWorkingFileName = "capture.part.wav";
+
+    // `selectedDevice` gives the input position to open when the hub has none
+    // open. The hub must outlive the device.
+    CaptureDevice(InputHub& hub, std::function<int()> selectedDevice, QString workingFolder);
+    ~CaptureDevice() override;
+    CaptureDevice(const CaptureDevice&) = delete;
+    CaptureDevice& operator=(const CaptureDevice&) = delete;
+
+    CommandResult send(const QString& command) override;
+    // Moves what the input delivered since the last call into the working file.
+    void pump();
+
+    QString workingFilePath() const;
+    // Completes the header of a working file a crash left behind.
+    static bool recoverWorkingFile(const QString& path);
+
+private:
+    enum class State { Closed, Idle, Recording, Paused };
+
+    int open();
+    int setFormat(const CaptureCommand& command);
+    int startRecording();
+    void stopRecording();
+    int save(const QString& name);
+    void close();
+
+    void receive(std::span<const std::uint8_t> samples, int sampleRate);
+    void writePending();
+
+    InputHub& hub_;
+    std::function<int()> selectedDevice_;
+    QString folder_;
+    State state_ = State::Closed;
+    int sampleRate_ = 11025;
+    Wav8WorkingFile file_;
+    std::unique_ptr<Resampler> resampler_;
+    std::vector<std::uint8_t> pending_;
+    // Where in the hub's sample count the file last stopped taking input.
+    std::optional<std::uint64_t> stoppedAt_;
+    int sinkId_ = 0;
+};
+
+} // namespace kestrova

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+#include "platform/SampleHistory.h"
+
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace kestrova {
+
+// Holds the one open input stream (a hardware device cannot be opened twice):
+// the level meter and the capture share it. Everything runs on the
+// user-interface thread; pump() drains the stream and fans the samples out.
+class InputHub {
+public:
+    // Receives every block pumped, with the rate of the stream it came from.
+    using Sink = std::function<void(std::span<const std::uint8_t> samples, int sampleRate)>;
+
+    explicit InputHub(AudioInput& input);
+    InputHub(const InputHub&) = delete;
+    InputHub& operator=(const InputHub&) = delete;
+
+    // Opens the device at `position` of the input's list (-1: system default).
+    // When that device is already open its stream is kept as it is, whatever
+    // `sampleRate` asks: users of the stream follow sampleRate().
+    bool open(int position, int sampleRate);
+    void close();
+    bool isOpen() const { return stream_ != nullptr; }
+    int position() const { return position_; }
+    int sampleRate() const { return stream_ ? stream_->sampleRate() : 0; }
+
+    void pump();
+
+    // The most recent dest.size() samples, oldest first. When fewer have
+    // arrived, only the end of `dest` is written; before any, nothing is.
+    void latest(std::span<std::uint8_t> dest) const;
+    // Up to `count` of the most recent samples, oldest first, at most preRollSamples().
+    std::vector<std::uint8_t> recent(std::size_t count) const;
+    // Half a second at the stream's rate: what the capture keeps from before it starts.
+    std::size_t preRollSamples() const { return static_cast<std::size_t>(sampleRate()) / 2; }
+    // Samples pumped since the hub was made; keeps counting across devices.
+    std::uint64_t received() const { return received_; }
+    std::uint64_t droppedSamples() const { return stream_ ? stream_->droppedSamples() : 0; }
+
+    // Sinks must not be added or removed from inside a sink.
+    int addSink(Sink sink);
+    void removeSink(int id);
+
+private:
+    AudioInput& input_;
+    std::unique_ptr<InputStream> stream_;
+    int position_ = 0;
+    SampleHistory history_;
+    std::uint64_t received_ = 0;
+    std::vector<std::uint8_t> block_;
+    std::vector<std::pair<int, Sink>> sinks_;
+    int nextSinkId_ = 1;
+};
+
+} // namespace kestrova

@@ -1,0 +1,133 @@
+#include "platform/PortAudioInputStream.h"
+
+#include "platform/Pcm8.h"
+
+#include <algorithm>
+#include <array>
+#include <portaudio.h>
+
+namespace kestrova {
+
+namespace {
+
+// Seconds of audio the ring holds while the user interface is busy.
+constexpr int kRingSeconds = 4;
+// Frames the callback converts in one go; longer callbacks are cut into pieces.
+constexpr std::size_t kChunkFrames = 2048;
+
+bool supported(int device, PaSampleFormat format, int channels, double rate, double latency) {
+    PaStreamParameters parameters{};
+    parameters.device = device;
+    parameters.channelCount = channels;
+    parameters.sampleFormat = format;
+    parameters.suggestedLatency = latency;
+    return Pa_IsFormatSupported(&parameters, nullptr, rate) == paFormatIsSupported;
+}
+
+} // namespace
+
+std::unique_ptr<PortAudioInputStream> PortAudioInputStream::open(int device, int sampleRate) {
+    PortAudioSession session;
+    if (!session.ok() || device < 0 || device >= Pa_GetDeviceCount()) {
+        return nullptr;
+    }
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+    if (info == nullptr || info->maxInputChannels < 1) {
+        return nullptr;
+    }
+    const double latency = info->defaultHighInputLatency;
+    std::vector<DeviceFormat> candidates{{paUInt8, 1, static_cast<double>(sampleRate)}};
+    // Hardware that cannot do the wanted format natively: float at a rate it
+    // likes, mono or the first channel of stereo, converted here.
+    const std::array<double, 3> rates{info->defaultSampleRate, 48000.0, 44100.0};
+    for (const double rate : rates) {
+        candidates.push_back({paFloat32, 1, rate});
+        if (info->maxInputChannels >= 2) {
+            candidates.push_back({paFloat32, 2, rate});
+        }
+    }
+    for (const DeviceFormat& format : candidates) {
+        if (!supported(device, format.sampleFormat, format.channels, format.rate, latency)) {
+            continue;
+        }
+        std::unique_ptr<PortAudioInputStream> stream(new PortAudioInputStream(sampleRate, format));
+        if (stream->resampler_.ok() && stream->start(device, latency)) {
+            return stream;
+        }
+    }
+    return nullptr;
+}
+
+PortAudioInputStream::PortAudioInputStream(int sampleRate, const DeviceFormat& format)
+    : sampleRate_(sampleRate), format_(format), ring_(static_cast<std::size_t>(sampleRate) * kRingSeconds),
+      resampler_(static_cast<int>(format.rate),
+                 format.sampleFormat == paUInt8 ? static_cast<int>(format.rate) : sampleRate),
+      mono_(kChunkFrames), resampled_(resampler_.maxOutput(kChunkFrames)), bytes_(resampled_.size()) {}
+
+bool PortAudioInputStream::start(int device, double latency) {
+    PaStreamParameters parameters{};
+    parameters.device = device;
+    parameters.channelCount = format_.channels;
+    parameters.sampleFormat = format_.sampleFormat;
+    parameters.suggestedLatency = latency;
+    PaStream* stream = nullptr;
+    const PaError opened =
+        Pa_OpenStream(&stream, &parameters, nullptr, format_.rate, paFramesPerBufferUnspecified, paClipOff,
+                      &PortAudioInputStream::callback, this);
+    if (opened != paNoError) {
+        return false;
+    }
+    stream_ = stream;
+    return Pa_StartStream(stream) == paNoError;
+}
+
+PortAudioInputStream::~PortAudioInputStream() {
+    if (stream_ != nullptr) {
+        // Closing a running stream aborts it; the callback is not called afterwards.
+        Pa_CloseStream(stream_);
+    }
+}
+
+int PortAudioInputStream::callback(const void* input, void* /*output*/, unsigned long frames,
+                                   const PaStreamCallbackTimeInfo* /*timeInfo*/,
+                                   PaStreamCallbackFlags /*statusFlags*/, void* self) {
+    auto* stream = static_cast<PortAudioInputStream*>(self);
+    if (input == nullptr) {
+        return paContinue;
+    }
+    if (stream->format_.sampleFormat == paUInt8) {
+        stream->deliverNative(static_cast<const std::uint8_t*>(input), frames);
+    } else {
+        stream->deliverConverted(static_cast<const float*>(input), frames);
+    }
+    return paContinue;
+}
+
+void PortAudioInputStream::deliverNative(const std::uint8_t* input, std::size_t frames) noexcept {
+    ring_.push(std::span(input, frames));
+}
+
+void PortAudioInputStream::deliverConverted(const float* input, std::size_t frames) noexcept {
+    const auto channels = static_cast<std::size_t>(format_.channels);
+    while (frames > 0) {
+        const std::size_t chunk = std::min(frames, kChunkFrames);
+        for (std::size_t i = 0; i < chunk; ++i) {
+            mono_[i] = input[i * channels];
+        }
+        std::span<const float> pending(mono_.data(), chunk);
+        while (!pending.empty()) {
+            const Resampler::Counts counts = resampler_.process(pending, resampled_);
+            std::transform(resampled_.begin(), resampled_.begin() + static_cast<std::ptrdiff_t>(counts.made),
+                           bytes_.begin(), floatToPcm8);
+            ring_.push(std::span<const std::uint8_t>(bytes_.data(), counts.made));
+            if (counts.used == 0 && counts.made == 0) {
+                break;
+            }
+            pending = pending.subspan(counts.used);
+        }
+        input += chunk * channels;
+        frames -= chunk;
+    }
+}
+
+} // namespace kestrova

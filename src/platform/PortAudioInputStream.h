@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+#include "platform/PortAudioSession.h"
+#include "platform/Resampler.h"
+#include "platform/SampleRing.h"
+
+#include <memory>
+#include <portaudio.h>
+#include <vector>
+
+namespace kestrova {
+
+// One open PortAudio capture stream delivering 8-bit unsigned mono. The callback
+// converts (and resamples where the device cannot give the wanted format) into
+// preallocated buffers and hands the samples over through a lock-free ring.
+class PortAudioInputStream final : public InputStream {
+public:
+    // Opens PortAudio device `device`; nothing when it cannot be opened.
+    static std::unique_ptr<PortAudioInputStream> open(int device, int sampleRate);
+    ~PortAudioInputStream() override;
+    PortAudioInputStream(const PortAudioInputStream&) = delete;
+    PortAudioInputStream& operator=(const PortAudioInputStream&) = delete;
+
+    int sampleRate() const override { return sampleRate_; }
+    std::size_t read(std::vector<std::uint8_t>& sink) override { return ring_.pop(sink); }
+    std::uint64_t droppedSamples() const override { return ring_.dropped(); }
+
+private:
+    struct DeviceFormat {
+        PaSampleFormat sampleFormat;
+        int channels;
+        double rate;
+    };
+    PortAudioInputStream(int sampleRate, const DeviceFormat& format);
+    bool start(int device, double latency);
+
+    static int callback(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,
+                        void* self);
+    void deliverNative(const std::uint8_t* input, std::size_t frames) noexcept;
+    void deliverConverted(const float* input, std::size_t frames) noexcept;
+
+    // Declared first: PortAudio must stay initialised until the stream is closed.
+    PortAudioSession session_;
+    int sampleRate_;
+    DeviceFormat format_;
+    SampleRing ring_;
+    Resampler resampler_;
+    std::vector<float> mono_;
+    std::vector<float> resampled_;
+    std::vector<std::uint8_t> bytes_;
+    PaStream* stream_ = nullptr;
+};
+
+} // namespace kestrova

@@ -1,0 +1,91 @@
+#include "platform/Resampler.h"
+
+#include "platform/Pcm8.h"
+
+#include <algorithm>
+#include <cmath>
+#include <samplerate.h>
+
+namespace kestrova {
+
+Resampler::Resampler(int fromRate, int toRate) : fromRate_(fromRate), toRate_(toRate) {
+    if (!passThrough() && fromRate > 0 && toRate > 0) {
+        int error = 0;
+        // Voice at 8 bits does not need more than the fastest sinc filter.
+        state_ = src_new(SRC_SINC_FASTEST, 1, &error);
+    }
+}
+
+Resampler::~Resampler() {
+    if (state_ != nullptr) {
+        src_delete(state_);
+    }
+}
+
+std::size_t Resampler::maxOutput(std::size_t inputSamples) const {
+    if (passThrough()) {
+        return inputSamples;
+    }
+    const double ratio = static_cast<double>(toRate_) / fromRate_;
+    return static_cast<std::size_t>(std::ceil(static_cast<double>(inputSamples) * ratio)) + 64;
+}
+
+Resampler::Counts Resampler::process(std::span<const float> in, std::span<float> out, bool last) noexcept {
+    if (passThrough()) {
+        const std::size_t n = std::min(in.size(), out.size());
+        std::copy_n(in.begin(), n, out.begin());
+        return {n, n};
+    }
+    if (state_ == nullptr) {
+        return {in.size(), 0};
+    }
+    SRC_DATA data{};
+    data.data_in = in.data();
+    data.data_out = out.data();
+    data.input_frames = static_cast<long>(in.size());
+    data.output_frames = static_cast<long>(out.size());
+    data.end_of_input = last ? 1 : 0;
+    data.src_ratio = static_cast<double>(toRate_) / fromRate_;
+    if (src_process(state_, &data) != 0) {
+        return {in.size(), 0};
+    }
+    return {static_cast<std::size_t>(data.input_frames_used),
+            static_cast<std::size_t>(data.output_frames_gen)};
+}
+
+void Resampler::processAll(std::span<const float> in, std::vector<float>& out, bool last) {
+    std::size_t done = 0;
+    for (;;) {
+        const std::size_t first = out.size();
+        out.resize(first + maxOutput(in.size() - done));
+        const Counts counts = process(in.subspan(done), std::span(out).subspan(first), last);
+        out.resize(first + counts.made);
+        done += counts.used;
+        // With `last`, the filter keeps giving until it is empty.
+        const bool drained = !last || counts.made == 0 || passThrough();
+        const bool stuck = counts.used == 0 && counts.made == 0;
+        if ((done >= in.size() && drained) || stuck) {
+            break;
+        }
+    }
+    if (last) {
+        reset();
+    }
+}
+
+void Resampler::processAll(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out, bool last) {
+    std::vector<float> floats(in.size());
+    std::transform(in.begin(), in.end(), floats.begin(), pcm8ToFloat);
+    std::vector<float> converted;
+    processAll(floats, converted, last);
+    out.reserve(out.size() + converted.size());
+    std::transform(converted.begin(), converted.end(), std::back_inserter(out), floatToPcm8);
+}
+
+void Resampler::reset() {
+    if (state_ != nullptr) {
+        src_reset(state_);
+    }
+}
+
+} // namespace kestrova

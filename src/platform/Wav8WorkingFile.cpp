@@ -1,0 +1,99 @@
+#include "platform/Wav8WorkingFile.h"
+
+#include "platform/Wav8Header.h"
+
+#include <QtEndian>
+#include <algorithm>
+#include <limits>
+
+namespace kestrova {
+
+namespace {
+
+// A RIFF size field is 32 bits; stop growing before it would overflow.
+constexpr std::uint32_t kMaxSamples = std::numeric_limits<std::uint32_t>::max() - kWav8HeaderSize;
+
+bool writeSize(QFile& file, qint64 offset, std::uint32_t value) {
+    const quint32 little = qToLittleEndian<quint32>(value);
+    return file.seek(offset) && file.write(reinterpret_cast<const char*>(&little), 4) == 4;
+}
+
+} // namespace
+
+bool Wav8WorkingFile::create(const QString& path, int sampleRate) {
+    file_.close();
+    file_.setFileName(path);
+    sampleRate_ = sampleRate;
+    samples_ = 0;
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+        return false;
+    }
+    if (!writeHeader()) {
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool Wav8WorkingFile::setSampleRate(int sampleRate) {
+    if (!isOpen() || samples_ != 0) {
+        return false;
+    }
+    sampleRate_ = sampleRate;
+    return writeHeader();
+}
+
+bool Wav8WorkingFile::writeHeader() {
+    const auto header = wav8Header(samples_, sampleRate_);
+    const bool ok = file_.seek(0) && file_.write(reinterpret_cast<const char*>(header.data()),
+                                                 kWav8HeaderSize) == static_cast<qint64>(kWav8HeaderSize);
+    return ok && file_.flush();
+}
+
+std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
+    if (!isOpen() || samples.empty()) {
+        return 0;
+    }
+    samples = samples.first(std::min<std::size_t>(samples.size(), kMaxSamples - samples_));
+    if (!file_.seek(static_cast<qint64>(kWav8HeaderSize) + samples_)) {
+        return 0;
+    }
+    const qint64 written =
+        file_.write(reinterpret_cast<const char*>(samples.data()), static_cast<qint64>(samples.size()));
+    if (written <= 0) {
+        return 0;
+    }
+    samples_ += static_cast<std::uint32_t>(written);
+    writeSize(file_, kWavRiffSizeOffset, samples_ + static_cast<std::uint32_t>(kWav8HeaderSize - 8));
+    writeSize(file_, kWavDataSizeOffset, samples_);
+    // Hand it to the system now: a crash of the program then loses nothing.
+    file_.flush();
+    return static_cast<std::size_t>(written);
+}
+
+void Wav8WorkingFile::discard() {
+    if (file_.isOpen()) {
+        file_.close();
+    }
+    if (!file_.fileName().isEmpty()) {
+        QFile::remove(file_.fileName());
+    }
+    samples_ = 0;
+}
+
+bool Wav8WorkingFile::recover(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    const qint64 length = file.size();
+    if (length < static_cast<qint64>(kWav8HeaderSize) || file.read(4) != "RIFF") {
+        return false;
+    }
+    const auto samples = static_cast<std::uint32_t>(
+        std::min<qint64>(length - static_cast<qint64>(kWav8HeaderSize), kMaxSamples));
+    return writeSize(file, kWavRiffSizeOffset, samples + static_cast<std::uint32_t>(kWav8HeaderSize - 8)) &&
+           writeSize(file, kWavDataSizeOffset, samples) && file.flush();
+}
+
+} // namespace kestrova

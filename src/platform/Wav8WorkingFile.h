@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+#include <cstdint>
+#include <span>
+
+namespace kestrova {
+
+// A WAV file (8-bit unsigned mono) that grows as samples are appended. The
+// header sizes are brought up to date with every append, so whatever is on
+// disk is a playable file even if the program dies.
+class Wav8WorkingFile {
+public:
+    // Starts an empty file at `path`, replacing any file there.
+    bool create(const QString& path, int sampleRate);
+    // Only while empty: rewrites the header for another rate.
+    bool setSampleRate(int sampleRate);
+    // Returns how many samples went to disk (fewer when the disk refuses).
+    std::size_t append(std::span<const std::uint8_t> samples);
+    // Closes and deletes the file.
+    void discard();
+
+    bool isOpen() const { return file_.isOpen(); }
+    QString path() const { return file_.fileName(); }
+    int sampleRate() const { return sampleRate_; }
+    std::uint32_t samples() const { return samples_; }
+
+    // Makes the header of a file left by a crash agree with its length.
+    static bool recover(const QString& path);
+
+private:
+    bool writeHeader();
+
+    QFile file_;
+    int sampleRate_ = 0;
+    std::uint32_t samples_ = 0;
+};
+
+} // namespace kestrova
