@@ -195,7 +195,9 @@ std::uint64_t PlaybackDevice::toFrame(std::uint64_t ms) const {
     if (ms >= lengthMs) {
         return format.frameCount;
     }
-    return ms * static_cast<std::uint64_t>(format.sampleRate) / 1000;
+    // Rounded up, so that a time the player reads back from "status position" after
+    // a seek is the time it asked for.
+    return (ms * static_cast<std::uint64_t>(format.sampleRate) + 999) / 1000;
 }
 
 std::uint64_t PlaybackDevice::toMilliseconds(std::uint64_t frame) const {
