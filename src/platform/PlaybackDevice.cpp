@@ -173,11 +173,11 @@ void PlaybackDevice::pump() {
 }
 
 void PlaybackDevice::halt() {
-    timer_.stop();
     if (playing()) {
         position_ = streamer_->currentFrame();
         streamer_->stop();
     }
+    timer_.stop();
 }
 
 bool PlaybackDevice::playing() const {
