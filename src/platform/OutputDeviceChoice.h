@@ -10,7 +10,7 @@ struct OutputCandidate {
     int maxOutputChannels = 0;
 };
 
-// The part of a device name that tells which sound card it belongs to: the ALSA
+// The piece of a device name that tells which sound card it belongs to: the ALSA
 // card ("hw:1"), else the bracketed card name ("Speakers (USB Audio)"), else the
 // name before the first colon, else the whole name.
 QString soundCardKey(const QString& deviceName);

@@ -142,20 +142,20 @@ TEST(PcmWavFileStreaming, BlockwiseReadsAndSeeksMatchTheWholeFile) {
     ASSERT_TRUE(opened.file);
     PcmWavFile& file = *opened.file;
     std::vector<float> all;
-    std::vector<float> part(3000);
-    while (const std::size_t n = file.read(part.data(), 3000)) {
-        all.insert(all.end(), part.begin(), part.begin() + static_cast<std::ptrdiff_t>(n));
+    std::vector<float> block(3000);
+    while (const std::size_t n = file.read(block.data(), 3000)) {
+        all.insert(all.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
     }
     ASSERT_EQ(all.size(), static_cast<std::size_t>(frames));
     EXPECT_FLOAT_EQ(all[9999], 9999.0f / 32768.0f);
 
     ASSERT_TRUE(file.seek(9000));
-    EXPECT_EQ(file.read(part.data(), 3000), 1000u);
-    EXPECT_FLOAT_EQ(part[0], 9000.0f / 32768.0f);
+    EXPECT_EQ(file.read(block.data(), 3000), 1000u);
+    EXPECT_FLOAT_EQ(block[0], 9000.0f / 32768.0f);
 
     file.seek(50000);
     EXPECT_EQ(file.position(), static_cast<std::uint64_t>(frames));
-    EXPECT_EQ(file.read(part.data(), 3000), 0u);
+    EXPECT_EQ(file.read(block.data(), 3000), 0u);
 }
 
 TEST(PcmWavFileFuzz, RandomMutationsNeverReadOutOfBounds) {
