@@ -2,8 +2,8 @@
 
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
-#include "platform/Resampler.h"
-#include "platform/SampleRing.h"
+#include "platform/FrameResampler.h"
+#include "platform/FrameRing.h"
 
 #include <algorithm>
 #include <portaudio.h>
@@ -80,7 +80,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
         return false;
     }
     if (rate != sampleRate) {
-        resampler_ = std::make_unique<Resampler>(sourceChannels_, sampleRate, rate);
+        resampler_ = std::make_unique<FrameResampler>(sourceChannels_, sampleRate, rate);
         if (!resampler_->ok()) {
             resampler_.reset();
             return false;
@@ -88,7 +88,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     }
     deviceRate_ = rate;
     deviceChannels_ = params.channelCount;
-    ring_ = std::make_unique<SampleRing>(static_cast<std::size_t>(ringSeconds * rate) * deviceChannels_ +
+    ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds * rate) * deviceChannels_ +
                                          tailReserveFrames * deviceChannels_);
     resampled_.assign(chunkFrames * sourceChannels_, 0.0f);
     widened_.assign(chunkFrames * deviceChannels_, 0.0f);

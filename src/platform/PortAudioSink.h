@@ -11,8 +11,8 @@
 namespace kestrova {
 
 class OutputGain;
-class Resampler;
-class SampleRing;
+class FrameResampler;
+class FrameRing;
 
 // Plays through PortAudio on the output of the sound card that records the
 // circuit, else on the default output. Rates the device refuses (the faster
@@ -46,8 +46,8 @@ private:
     PortAudioSession session_;
     QString companionInput_;
     void* stream_ = nullptr;
-    std::unique_ptr<SampleRing> ring_;
-    std::unique_ptr<Resampler> resampler_;
+    std::unique_ptr<FrameRing> ring_;
+    std::unique_ptr<FrameResampler> resampler_;
     std::vector<float> resampled_;
     std::vector<float> widened_;
     int sourceRate_ = 0;

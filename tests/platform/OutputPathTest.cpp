@@ -1,7 +1,7 @@
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
-#include "platform/Resampler.h"
-#include "platform/SampleRing.h"
+#include "platform/FrameResampler.h"
+#include "platform/FrameRing.h"
 #include "platform/SoftwareVolume.h"
 
 #include <cmath>
@@ -61,8 +61,8 @@ TEST(OutputDeviceChoice, MatchesBracketedCardNamesOfOtherHosts) {
     EXPECT_EQ(chooseOutputDevice(devices, "Microphone (USB Audio Device)", 0), 1);
 }
 
-TEST(SampleRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
-    SampleRing ring(5);
+TEST(FrameRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
+    FrameRing ring(5);
     const float first[] = {1, 2, 3};
     EXPECT_EQ(ring.write(first, 3), 3u);
     float out[8] = {};
@@ -75,11 +75,11 @@ TEST(SampleRing, KeepsOrderAcrossTheWrapAndNeverOverfills) {
     EXPECT_EQ(ring.readable(), 0u);
 }
 
-TEST(Resampler, GivesTheWholeDurationAtTheNewRateIncludingTheTail) {
+TEST(FrameResampler, GivesTheWholeDurationAtTheNewRateIncludingTheTail) {
     // A faster replay rate the card does not take is converted to 48000 Hz.
     const int from = 14332;
     const int to = 48000;
-    Resampler resampler(1, from, to);
+    FrameResampler resampler(1, from, to);
     ASSERT_TRUE(resampler.ok());
     std::vector<float> in(from);
     for (std::size_t i = 0; i < in.size(); ++i) {
@@ -105,8 +105,8 @@ TEST(Resampler, GivesTheWholeDurationAtTheNewRateIncludingTheTail) {
     EXPECT_NEAR(energy / static_cast<double>(made), 0.5, 0.02); // a full-scale sine survives
 }
 
-TEST(Resampler, RefusesImpossibleRatios) {
-    EXPECT_FALSE(Resampler(1, 1, 48000).ok());
+TEST(FrameResampler, RefusesImpossibleRatios) {
+    EXPECT_FALSE(FrameResampler(1, 1, 48000).ok());
 }
 
 } // namespace

@@ -7,17 +7,17 @@ struct SRC_STATE_tag;
 namespace kestrova {
 
 // Converts interleaved float frames from one sample rate to another with libsamplerate.
-class Resampler {
+class FrameResampler {
 public:
     struct Step {
         std::size_t framesUsed = 0;
         std::size_t framesMade = 0;
     };
 
-    Resampler(int channels, int fromRate, int toRate);
-    ~Resampler();
-    Resampler(const Resampler&) = delete;
-    Resampler& operator=(const Resampler&) = delete;
+    FrameResampler(int channels, int fromRate, int toRate);
+    ~FrameResampler();
+    FrameResampler(const FrameResampler&) = delete;
+    FrameResampler& operator=(const FrameResampler&) = delete;
 
     bool ok() const { return state_ != nullptr; }
     // With `last` set the converter also gives out the frames it holds back.

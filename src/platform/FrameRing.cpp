@@ -1,20 +1,20 @@
-#include "platform/SampleRing.h"
+#include "platform/FrameRing.h"
 
 #include <algorithm>
 
 namespace kestrova {
 
-SampleRing::SampleRing(std::size_t capacity) : buffer_(std::max<std::size_t>(capacity, 1)) {}
+FrameRing::FrameRing(std::size_t capacity) : buffer_(std::max<std::size_t>(capacity, 1)) {}
 
-std::size_t SampleRing::readable() const {
+std::size_t FrameRing::readable() const {
     return written_.load(std::memory_order_acquire) - read_.load(std::memory_order_acquire);
 }
 
-std::size_t SampleRing::writable() const {
+std::size_t FrameRing::writable() const {
     return buffer_.size() - readable();
 }
 
-std::size_t SampleRing::write(const float* samples, std::size_t count) {
+std::size_t FrameRing::write(const float* samples, std::size_t count) {
     const std::size_t w = written_.load(std::memory_order_relaxed);
     const std::size_t n = std::min(count, buffer_.size() - (w - read_.load(std::memory_order_acquire)));
     const std::size_t start = w % buffer_.size();
@@ -25,7 +25,7 @@ std::size_t SampleRing::write(const float* samples, std::size_t count) {
     return n;
 }
 
-std::size_t SampleRing::read(float* samples, std::size_t count) {
+std::size_t FrameRing::read(float* samples, std::size_t count) {
     const std::size_t r = read_.load(std::memory_order_relaxed);
     const std::size_t n = std::min(count, written_.load(std::memory_order_acquire) - r);
     const std::size_t start = r % buffer_.size();
@@ -36,7 +36,7 @@ std::size_t SampleRing::read(float* samples, std::size_t count) {
     return n;
 }
 
-void SampleRing::clear() {
+void FrameRing::clear() {
     written_.store(0, std::memory_order_relaxed);
     read_.store(0, std::memory_order_relaxed);
 }

@@ -1,10 +1,10 @@
-#include "platform/Resampler.h"
+#include "platform/FrameResampler.h"
 
 #include <samplerate.h>
 
 namespace kestrova {
 
-Resampler::Resampler(int channels, int fromRate, int toRate)
+FrameResampler::FrameResampler(int channels, int fromRate, int toRate)
     : ratio_(static_cast<double>(toRate) / static_cast<double>(fromRate)) {
     if (src_is_valid_ratio(ratio_) == 0) {
         return;
@@ -14,14 +14,14 @@ Resampler::Resampler(int channels, int fromRate, int toRate)
     state_ = src_new(SRC_SINC_FASTEST, channels, &error);
 }
 
-Resampler::~Resampler() {
+FrameResampler::~FrameResampler() {
     if (state_ != nullptr) {
         src_delete(state_);
     }
 }
 
-Resampler::Step Resampler::process(const float* in, std::size_t inFrames, float* out, std::size_t outFrames,
-                                   bool last) {
+FrameResampler::Step FrameResampler::process(const float* in, std::size_t inFrames, float* out,
+                                             std::size_t outFrames, bool last) {
     if (state_ == nullptr) {
         return {};
     }

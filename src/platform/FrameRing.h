@@ -8,9 +8,9 @@ namespace kestrova {
 
 // Single-producer single-consumer ring of float samples: the feeder writes, the
 // audio callback reads, neither ever waits for the other.
-class SampleRing {
+class FrameRing {
 public:
-    explicit SampleRing(std::size_t capacity);
+    explicit FrameRing(std::size_t capacity);
 
     std::size_t capacity() const { return buffer_.size(); }
     std::size_t readable() const;
