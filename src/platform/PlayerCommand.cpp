@@ -1,0 +1,35 @@
+#include "platform/PlayerCommand.h"
+
+#include <QRegularExpression>
+
+namespace kestrova {
+
+PlayerCommand PlayerCommand::parse(const QString& text) {
+    PlayerCommand command;
+    // The path is taken up to the last "alias", so a path with a blank still opens
+    // even when it comes without quotes.
+    static const QRegularExpression open(
+        QStringLiteral("^\\s*open\\s+(.+?)(?:\\s+type\\s+\\S+)?\\s+alias\\s+(\\S+)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = open.match(text);
+    if (match.hasMatch()) {
+        QString path = match.captured(1).trimmed();
+        if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"'))) {
+            path = path.mid(1, path.size() - 2);
+        }
+        command.verb = QStringLiteral("open");
+        command.alias = match.captured(2).toLower();
+        command.path = path;
+        return command;
+    }
+    QStringList words = text.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    if (words.size() < 2) {
+        return command;
+    }
+    command.verb = words.takeFirst();
+    command.alias = words.takeFirst();
+    command.arguments = words;
+    return command;
+}
+
+} // namespace kestrova

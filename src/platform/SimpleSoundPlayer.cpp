@@ -1,0 +1,74 @@
+#include "platform/SimpleSoundPlayer.h"
+
+#include "platform/AudioSink.h"
+#include "platform/PcmWavFile.h"
+#include "platform/WavStreamer.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace kestrova {
+
+namespace {
+constexpr int pollIntervalMs = 10;
+}
+
+SimpleSoundPlayer::SimpleSoundPlayer(AudioSink& sink, int stallTimeoutMs)
+    : sink_(sink), stallTimeoutMs_(stallTimeoutMs) {}
+
+bool SimpleSoundPlayer::play(const QString& path) {
+    stop();
+    if (path.isEmpty()) {
+        return true;
+    }
+    auto opened = PcmWavFile::open(path);
+    if (!opened.file) {
+        return false;
+    }
+    WavStreamer streamer(*opened.file, sink_);
+    if (!streamer.start(0)) {
+        return false;
+    }
+    const std::uint64_t mine = generation_;
+    bool ok = true;
+    std::uint64_t lastFrame = streamer.currentFrame();
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(pollIntervalMs);
+    poll.callOnTimeout([&] {
+        if (generation_ != mine) {
+            loop.quit(); // stopped, or replaced by another sound
+            return;
+        }
+        streamer.pump();
+        const std::uint64_t frame = streamer.currentFrame();
+        if (frame != lastFrame) {
+            lastFrame = frame;
+            sinceProgress.restart();
+        }
+        if (streamer.finished()) {
+            loop.quit();
+        } else if (streamer.failed() || sinceProgress.elapsed() > stallTimeoutMs_) {
+            ok = false;
+            loop.quit();
+        }
+    });
+    poll.start();
+    loop.exec();
+    poll.stop();
+    // A sound started from inside the wait has already run to its end by now, so
+    // stopping the sink cannot cut anything else off.
+    streamer.stop();
+    return ok;
+}
+
+void SimpleSoundPlayer::stop() {
+    ++generation_;
+    sink_.stop();
+}
+
+} // namespace kestrova

@@ -1,0 +1,86 @@
+#include "platform/WavStreamer.h"
+
+#include "platform/AudioSink.h"
+#include "platform/PcmWavFile.h"
+
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+constexpr std::size_t blockFrames = 4096;
+}
+
+WavStreamer::WavStreamer(PcmWavFile& file, AudioSink& sink) : file_(file), sink_(sink) {}
+
+WavStreamer::~WavStreamer() {
+    stop();
+}
+
+bool WavStreamer::start(std::uint64_t fromFrame) {
+    stop();
+    const auto& format = file_.format();
+    if (!file_.seek(fromFrame) || !sink_.start(format.sampleRate, format.channels)) {
+        return false;
+    }
+    running_ = true;
+    endQueued_ = false;
+    startFrame_ = file_.position();
+    framesWritten_ = 0;
+    blockFrames_ = 0;
+    blockOffset_ = 0;
+    block_.assign(blockFrames * format.channels, 0.0f);
+    pump();
+    return true;
+}
+
+void WavStreamer::pump() {
+    if (!running_ || endQueued_) {
+        return;
+    }
+    const int channels = file_.format().channels;
+    while (true) {
+        if (blockOffset_ == blockFrames_) {
+            blockFrames_ = file_.read(block_.data(), blockFrames);
+            blockOffset_ = 0;
+            if (blockFrames_ == 0) {
+                // End of file, or a read error: either way nothing more will come.
+                sink_.finishInput();
+                endQueued_ = true;
+                return;
+            }
+        }
+        const std::size_t taken =
+            sink_.write(block_.data() + blockOffset_ * channels, blockFrames_ - blockOffset_);
+        blockOffset_ += taken;
+        framesWritten_ += taken;
+        if (blockOffset_ < blockFrames_) {
+            return; // the sink is full for now
+        }
+    }
+}
+
+std::uint64_t WavStreamer::currentFrame() const {
+    if (!running_) {
+        return startFrame_;
+    }
+    return startFrame_ + std::min(sink_.framesPlayed(), framesWritten_);
+}
+
+bool WavStreamer::finished() const {
+    return running_ && endQueued_ && sink_.framesPlayed() >= framesWritten_;
+}
+
+bool WavStreamer::failed() const {
+    return running_ && sink_.failed();
+}
+
+void WavStreamer::stop() {
+    if (running_) {
+        startFrame_ = currentFrame();
+        sink_.stop();
+        running_ = false;
+    }
+}
+
+} // namespace kestrova
