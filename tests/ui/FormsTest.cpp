@@ -152,7 +152,7 @@ TEST(FormControls, SettingsFormHasEveryNamedControlAndEmptyLists) {
     }
     EXPECT_FALSE(form.cb_Device->isEditable());
     EXPECT_FALSE(form.cb_Sample->isEditable());
-    EXPECT_FALSE(form.cb_Kanal->isEditable());
+    EXPECT_TRUE(form.cb_Kanal->isEditable()); // it takes a device position that is not an item
     EXPECT_TRUE(form.cb_Com->isEditable());
     EXPECT_TRUE(form.cb_PIN->isEditable());
     EXPECT_TRUE(form.cb_PIN_RX->isEditable());
