@@ -20,6 +20,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return line;
             }
             line.programFolder = arguments.at(++i);
+        } else if (argument == QStringLiteral("--input-file")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--input-file needs a WAV file");
+                return line;
+            }
+            line.inputFile = arguments.at(++i);
         } else if (argument.startsWith(QStringLiteral("--program-folder="))) {
             line.programFolder = argument.section(QLatin1Char('='), 1);
         } else {
@@ -38,6 +44,9 @@ QString helpText(const QString& executable) {
                "  --program-folder DIR  keep Kestrova.ini, the recordings folder W, rx.wav and the\n"
                "                        help in DIR (default: the folder of the program; when that\n"
                "                        cannot be written, the user's own data folder)\n"
+               "  --input-file FILE     offer FILE.wav as the first input device: it plays the\n"
+               "                        file in real time, then silence (try the program\n"
+               "                        without a receiver)\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);

@@ -9,6 +9,7 @@ struct CommandLine {
     bool showVersion = false;
     bool showHelp = false;
     QString programFolder; // empty: the default
+    QString inputFile;     // a WAV file offered as the first input device
     QString error;         // a message for the user when the arguments are wrong
 };
 

@@ -1,27 +1,59 @@
 #pragma once
 
-#include "platform/NoDevices.h"
+#include "platform/AudioOutput.h"
+#include "platform/CaptureDevice.h"
+#include "platform/FileFedInput.h"
+#include "platform/InputHub.h"
+#include "platform/OutputGain.h"
 #include "platform/Platform.h"
+#include "platform/PlaybackDevice.h"
+#include "platform/PortAudioInput.h"
+#include "platform/PortAudioSink.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtSerialLines.h"
+#include "platform/SimpleSoundPlayer.h"
 #include "platform/SystemClock.h"
 
+#include <memory>
+
 namespace kestrova {
+
+// Sets the gain of the program's own playback and sends it to the output of the
+// sound card whose input is in use.
+class SoundCardOutput final : public AudioOutput {
+public:
+    SoundCardOutput(AudioInput& input, OutputGain& gain, PortAudioSink& player, PortAudioSink& sounds);
+    void setVolume(int deviceNumber, std::uint32_t volume) override;
+
+private:
+    AudioInput& input_;
+    OutputGain& gain_;
+    PortAudioSink& player_;
+    PortAudioSink& sounds_;
+};
 
 // The adapters of this machine, owned together for main().
 class RealPlatform {
 public:
-    explicit RealPlatform(const QString& programTitle);
+    // `inputFile`: a WAV file offered as the first input device (empty: none).
+    RealPlatform(const QString& programTitle, const QString& workingFolder, const QString& inputFile);
     Platform platform();
 
 private:
     SystemClock clock_;
     QtDialogs dialogs_;
-    NoAudioInput audioInput_;
-    NoCommandDevice capture_;
-    NoCommandDevice player_;
-    NoSoundPlayer sounds_;
-    NoAudioOutput audioOutput_;
-    NoSerialLines serial_;
+    PortAudioInput portAudioInput_;
+    std::unique_ptr<FileFedInput> fileFedInput_;
+    AudioInput& audioInput_;
+    InputHub inputHub_;
+    CaptureDevice capture_;
+    OutputGain gain_;
+    PortAudioSink playerSink_;
+    PortAudioSink soundSink_;
+    PlaybackDevice player_;
+    SimpleSoundPlayer sounds_;
+    SoundCardOutput audioOutput_;
+    QtSerialLines serial_;
 };
 
 } // namespace kestrova

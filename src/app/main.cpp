@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();
     }
-    kestrova::RealPlatform devices(identity.programTitle);
+    kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
     kestrova::Program program(devices.platform(), {folder.folder});
     program.onEnded = [] { QApplication::quit(); };
     program.main();

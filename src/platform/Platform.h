@@ -7,6 +7,7 @@ class AudioOutput;
 class Clock;
 class CommandDevice;
 class Dialogs;
+class InputHub;
 class SerialLines;
 class SoundPlayer;
 
@@ -16,6 +17,8 @@ struct Platform {
     Clock& clock;
     Dialogs& dialogs;
     AudioInput& audioInput;
+    // The one open input stream, shared by the level meter and the capture.
+    InputHub& inputHub;
     CommandDevice& capture;
     CommandDevice& player;
     SoundPlayer& sounds;

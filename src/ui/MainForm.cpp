@@ -66,44 +66,44 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
 
     // Level meter and threshold
     lbl31 = place<QLabel>(this, "lbl31", QRect(156, 30, 50, 16), QStringLiteral("Pegel"));
-    Progressbar1 = place<QProgressBar>(this, "Progressbar1", QRect(206, 30, 92, 16));
+    Progressbar1 = place<QProgressBar>(this, "Progressbar1", QRect(206, 30, 150, 16));
     Progressbar1->setRange(0, 100);
     Progressbar1->setValue(0);
     Progressbar1->setTextVisible(false);
-    lbl_PegelAnzeige = place<QLabel>(this, "lbl_PegelAnzeige", QRect(300, 30, 26, 16));
+    lbl_PegelAnzeige = place<QLabel>(this, "lbl_PegelAnzeige", QRect(358, 30, 26, 16));
     lbl_PegelAnzeige->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl_ROTL = place<QLabel>(this, "lbl_ROTL", QRect(329, 31, 8, 14));
+    lbl_ROTL = place<QLabel>(this, "lbl_ROTL", QRect(392, 31, 10, 14));
     lbl_ROTL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lbl_ROTL->setToolTip(QStringLiteral("Übersteuerung"));
     setBackColor(lbl_ROTL, kColorIdleLamp);
 
     lbl1 = place<QLabel>(this, "lbl1", QRect(156, 58, 50, 16), QStringLiteral("Schwelle"));
-    sli_Schwelle = place<QSlider>(this, "sli_Schwelle", QRect(206, 56, 92, 20), Qt::Horizontal);
+    sli_Schwelle = place<QSlider>(this, "sli_Schwelle", QRect(206, 56, 150, 20), Qt::Horizontal);
     sli_Schwelle->setRange(0, 100);
-    lbl_Schwelle = place<QLabel>(this, "lbl_Schwelle", QRect(300, 58, 26, 16));
+    lbl_Schwelle = place<QLabel>(this, "lbl_Schwelle", QRect(358, 58, 26, 16));
     lbl_Schwelle->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl_Proz = place<QLabel>(this, "lbl_Proz", QRect(328, 58, 12, 16), QStringLiteral("%"));
+    lbl_Proz = place<QLabel>(this, "lbl_Proz", QRect(388, 58, 14, 16), QStringLiteral("%"));
 
     // Recordings list and Auto-CQ, shown at the tall height only. They sit in a panel that is cut
     // off at the status bar, so at the short height nothing peeks out above it.
     m_lowerPanel = place<QWidget>(this, "pnl_Liste", QRect(0, kLowerTop, kWidth, kTallHeight - kLowerTop));
-    fr3 = place<QGroupBox>(m_lowerPanel, "fr3", QRect(4, 0, 250, kLowerHeight),
+    fr3 = place<QGroupBox>(m_lowerPanel, "fr3", QRect(4, 0, 316, kLowerHeight),
                            QStringLiteral("Sounds der letzten 3 Tage"));
-    lb_Sounds = place<QListWidget>(fr3, "lb_Sounds", QRect(6, 16, 238, 72));
+    lb_Sounds = place<QListWidget>(fr3, "lb_Sounds", QRect(6, 16, 304, 72));
     // Entries are "name  length"; a fixed-pitch font keeps the lengths in a column.
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(font().pointSizeF());
     lb_Sounds->setFont(mono);
     cmd_File_lö = place<QPushButton>(fr3, "cmd_File_lö", QRect(6, 91, 80, 22), QStringLiteral("Löschen"));
-    cmd_zur = place<QPushButton>(fr3, "cmd_zur", QRect(158, 91, 86, 22), QStringLiteral("▲ Klein"));
+    cmd_zur = place<QPushButton>(fr3, "cmd_zur", QRect(224, 91, 86, 22), QStringLiteral("▲ Klein"));
     cmd_zur->setToolTip(QStringLiteral("Fenster verkleinern"));
 
     // Auto-CQ and parrot
-    lblCQ = place<LabelButton>(m_lowerPanel, "lblCQ", QRect(260, 6, 76, 22), QStringLiteral("Auto-CQ"));
+    lblCQ = place<LabelButton>(m_lowerPanel, "lblCQ", QRect(326, 6, 78, 22), QStringLiteral("Auto-CQ"));
     showReleased(lblCQ);
     cmd_PAPA =
-        place<QPushButton>(m_lowerPanel, "cmd_PAPA", QRect(260, 32, 76, 24), QStringLiteral("Papagei"));
-    lblrsp = place<QLabel>(m_lowerPanel, "lblrsp", QRect(260, 60, 76, 18), QStringLiteral("Papagei"));
+        place<QPushButton>(m_lowerPanel, "cmd_PAPA", QRect(326, 32, 78, 24), QStringLiteral("Papagei"));
+    lblrsp = place<QLabel>(m_lowerPanel, "lblrsp", QRect(326, 60, 78, 18), QStringLiteral("Papagei"));
     lblrsp->setAlignment(Qt::AlignCenter);
     lblrsp->hide();
 

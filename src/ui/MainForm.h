@@ -27,7 +27,7 @@ public:
     // Outer heights in pixels (2130 and 3975 twips).
     static constexpr int kShortHeight = 142;
     static constexpr int kTallHeight = 265;
-    static constexpr int kWidth = 340;
+    static constexpr int kWidth = 410;
 
     explicit MainForm(QWidget* parent = nullptr);
 
