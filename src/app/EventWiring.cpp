@@ -9,6 +9,9 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <functional>
 
 namespace kestrova {
 
@@ -28,18 +31,37 @@ void wireSettingsForm(Program& program) {
     QObject::connect(form.cmdPfad, &QPushButton::clicked, &form, [&actions] { actions.chooseDocFolder(); });
 }
 
-void wireMainForm(Program& program) {
+void onTick(QTimer* timer, std::function<void()> handler) {
+    QObject::connect(timer, &QTimer::timeout, timer, std::move(handler));
+}
+
+void wireRecorder(Program& program) {
     MainForm& main = *program.frm_DoKu;
     Recorder& recorder = program.recorder();
+    LevelMeterControl& meter = recorder.meter();
     QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [&recorder] { recorder.chk_Start_Click(); });
     main.onClose = [&recorder] { recorder.stopRecorder(); };
+    onTick(main.tmrPegel, [&meter] { meter.tmrPegel_Timer(); });
+    onTick(main.tmrZT1, [&recorder] { recorder.tmrZT1_Timer(); });
+    onTick(main.tmrZT2, [&recorder] { recorder.tmrZT2_Timer(); });
+    onTick(main.tmrZT3, [&recorder] { recorder.tmrZT3_Timer(); });
+    onTick(main.tmr_Blink, [&recorder] { recorder.tmr_Blink_Timer(); });
+    onTick(main.tmrAufnahme, [&recorder] { recorder.tmrAufnahme_Timer(); });
+    // Values the program sets are set with signals blocked, so this is the user's move.
+    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
+                     [&meter] { meter.sli_Schwelle_Scroll(); });
+    QObject::connect(program.frm_Einstellungen->ed_Interval_mouse, &MouseEvents::clicked, &main,
+                     [&meter] { meter.ed_Interval_Click(); });
+    // Plays the selected entry after the recorder was switched off; until the list
+    // can play, its single tick only ends itself.
+    onTick(main.tmr_NachStop, [&main] { main.tmr_NachStop->stop(); });
 }
 
 } // namespace
 
 void wireEvents(Program& program) {
     wireSettingsForm(program);
-    wireMainForm(program);
+    wireRecorder(program);
 }
 
 } // namespace kestrova

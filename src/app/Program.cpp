@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QTimer>
 
 namespace kestrova {
 
@@ -73,6 +74,14 @@ void Program::endProgram() {
         return;
     }
     ended_ = true;
+    // Nothing may tick once the program has ended.
+    for (QWidget* form : {static_cast<QWidget*>(frm_DoKu), static_cast<QWidget*>(frm_Oszi)}) {
+        if (form != nullptr) {
+            for (QTimer* timer : form->findChildren<QTimer*>()) {
+                timer->stop();
+            }
+        }
+    }
     for (QWidget* form : {static_cast<QWidget*>(frm_Oszi), static_cast<QWidget*>(frm_Einstellungen),
                           static_cast<QWidget*>(frm_Info)}) {
         if (form != nullptr) {

@@ -18,7 +18,8 @@ AudioInput& chosenInput(PortAudioInput& portAudio, const std::unique_ptr<FileFed
 }
 } // namespace
 
-SoundCardOutput::SoundCardOutput(AudioInput& input, OutputGain& gain, PortAudioSink& player, PortAudioSink& sounds)
+SoundCardOutput::SoundCardOutput(AudioInput& input, OutputGain& gain, PortAudioSink& player,
+                                 PortAudioSink& sounds)
     : input_(input), gain_(gain), player_(player), sounds_(sounds) {}
 
 void SoundCardOutput::setVolume(int deviceNumber, std::uint32_t volume) {
@@ -39,11 +40,13 @@ void SoundCardOutput::setVolume(int deviceNumber, std::uint32_t volume) {
     sounds_.setCompanionInput(QString());
 }
 
-RealPlatform::RealPlatform(const QString& programTitle, const QString& workingFolder, const QString& inputFile)
+RealPlatform::RealPlatform(const QString& programTitle, const QString& workingFolder,
+                           const QString& inputFile)
     : dialogs_(programTitle), fileFedInput_(fileFed(portAudioInput_, inputFile)),
       audioInput_(chosenInput(portAudioInput_, fileFedInput_)), inputHub_(audioInput_),
-      capture_(inputHub_, [this] { return inputHub_.position(); }, workingFolder), playerSink_(gain_),
-      soundSink_(gain_), player_(playerSink_), sounds_(soundSink_),
+      capture_(
+          inputHub_, [this] { return inputHub_.position(); }, workingFolder),
+      playerSink_(gain_), soundSink_(gain_), player_(playerSink_), sounds_(soundSink_),
       audioOutput_(audioInput_, gain_, playerSink_, soundSink_) {}
 
 Platform RealPlatform::platform() {

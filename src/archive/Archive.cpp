@@ -42,4 +42,6 @@ void Archive::deleteMarkedRecordings() {
     program_.frm_DoKu->show();
 }
 
+void Archive::keepRecording(const QString& /*workingFile*/, const QString& /*name*/) {}
+
 } // namespace kestrova

@@ -15,6 +15,8 @@ public:
     void createTables();
     void refreshRecordingList();
     void deleteMarkedRecordings();
+    // Keeps and files a recording the capture has just saved as `workingFile`.
+    void keepRecording(const QString& workingFile, const QString& name);
 
     QStringList headerFields;
     QStringList deleteList;

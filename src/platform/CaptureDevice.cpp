@@ -18,6 +18,7 @@ namespace {
 using Verb = CaptureCommand::Verb;
 
 constexpr int kDefaultRate = 11025;
+constexpr int kWriteIntervalMs = 200;
 // Kept in memory while the disk refuses to take more, then the oldest go.
 constexpr std::size_t kPendingSeconds = 600;
 
@@ -28,7 +29,10 @@ bool isCaptureRate(int rate) {
 } // namespace
 
 CaptureDevice::CaptureDevice(InputHub& hub, std::function<int()> selectedDevice, QString workingFolder)
-    : hub_(hub), selectedDevice_(std::move(selectedDevice)), folder_(std::move(workingFolder)) {}
+    : hub_(hub), selectedDevice_(std::move(selectedDevice)), folder_(std::move(workingFolder)) {
+    writer_.setInterval(kWriteIntervalMs);
+    QObject::connect(&writer_, &QTimer::timeout, &writer_, [this] { pump(); });
+}
 
 CaptureDevice::~CaptureDevice() {
     // An unsaved working file stays on disk, as after a crash: nothing is lost.
@@ -103,6 +107,7 @@ int CaptureDevice::open() {
     });
     stoppedAt_.reset();
     state_ = State::Idle;
+    writer_.start();
     return kCaptureOk;
 }
 
@@ -185,6 +190,7 @@ int CaptureDevice::save(const QString& name) {
 }
 
 void CaptureDevice::close() {
+    writer_.stop();
     hub_.removeSink(sinkId_);
     file_.discard();
     pending_.clear();

@@ -4,6 +4,7 @@
 #include "platform/Wav8WorkingFile.h"
 
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -62,6 +63,9 @@ private:
     // Where in the hub's sample count the file last stopped taking input.
     std::optional<std::uint64_t> stoppedAt_;
     int sinkId_ = 0;
+    // Moves the input into the working file while the device is open, so a long
+    // capture waits on disk rather than in memory.
+    QTimer writer_;
 };
 
 } // namespace kestrova

@@ -1,21 +1,40 @@
 #include "recorder/Recorder.h"
 
 #include "app/Program.h"
+#include "app/Settings.h"
 #include "app/SettingsActions.h"
+#include "platform/SoundPlayer.h"
 #include "player/Player.h"
 #include "ui/Colors.h"
 #include "ui/FormGeometry.h"
 #include "ui/MainForm.h"
+#include "ui/SoundForm.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
 
 namespace kestrova {
 
-Recorder::Recorder(Program& program) : program_(program) {}
+namespace {
+// Switching on a running timer leaves it running: its next tick is not postponed.
+void enable(QTimer* timer) {
+    if (!timer->isActive()) {
+        timer->start();
+    }
+}
+
+void showBar(QProgressBar* bar, long long value) {
+    bar->setValue(static_cast<int>(std::clamp<long long>(value, bar->minimum(), bar->maximum())));
+}
+} // namespace
+
+Recorder::Recorder(Program& program) : program_(program), meter_(program), capture_(program) {}
 
 void Recorder::resetState() {
     recordingActive = false;
@@ -24,7 +43,7 @@ void Recorder::resetState() {
     recordTicks = 0;
     pauseTicks = 0;
     blinkPhase = 0;
-    recordingName.clear();
+    capture_.recordingName.clear();
     switchedOn_ = false;
 }
 
@@ -42,32 +61,172 @@ void Recorder::switchOn() {
     main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
     setForeColor(main.fr2, kColorRed);
     setHeightTwips(&main, program_.settingsActions().tallHeight);
+    if (!meter_.switchOn()) {
+        return;
+    }
     switchedOn_ = true;
+    enable(main.tmr_Blink);
+    enable(main.tmrZT2);
+    tmrAufnahme_Timer();
+    meter_.startTimer();
+    capture_.startCapture();
 }
 
 void Recorder::switchOff() {
     MainForm& main = *program_.frm_DoKu;
     main.cmd_File_lö->setVisible(true);
+    finishRecording();
     main.fr2->setTitle(QStringLiteral("Recorder ausgeschaltet"));
     setForeColor(main.fr2, kColorWindowText);
+    program_.platform().sounds.stop();
     main.chk_Start->setChecked(false);
+    main.tmrZT2->stop();
     setHeightTwips(&main, program_.settingsActions().tallHeight);
+    main.tmrZT1->stop();
+    meter_.switchOff();
+    capture_.recordingName.clear();
     main.Progressbar1->setValue(0);
     main.progressbar3->setValue(0);
     main.progressbar4->setValue(0);
+    showIdleLamp();
+    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    program_.frm_Oszi->slider->setValue(0);
     recordingActive = false;
     silenceTicks = 0;
-    recordingName.clear();
     switchedOn_ = false;
+    enable(main.tmr_NachStop);
+}
+
+void Recorder::onSignal() {
+    MainForm& main = *program_.frm_DoKu;
+    pauseTicks = -1;
+    enable(main.tmrZT3);
+    // A paused capture takes up again at once, so the start of the next
+    // transmission is not lost waiting for the pause watch's next tick.
+    if (capturePaused) {
+        capturePaused = false;
+        capture_.resumeCapture();
+    }
+    if (recordingActive) {
+        return;
+    }
+    recordingActive = true;
+    main.lbl_Record->setVisible(true);
+    enable(main.tmrZT1);
+    enable(main.tmrZT2);
+    enable(main.tmr_Blink);
+    capture_.startCapture();
+}
+
+void Recorder::tmrAufnahme_Timer() {
+    if (recordingActive) {
+        return;
+    }
+    MainForm& main = *program_.frm_DoKu;
+    recordingActive = true;
+    enable(main.tmrZT1);
+    enable(main.tmr_Blink);
+    main.lbl_Record->setVisible(true);
+    capture_.startCapture();
+}
+
+void Recorder::finishRecording() {
+    QTimer* watch = program_.frm_DoKu->tmrZT1;
+    watch->stop();
+    capture_.saveRecording();
+    watch->start();
+}
+
+void Recorder::tmrZT2_Timer() {
+    MainForm& main = *program_.frm_DoKu;
+    showBar(main.progressbar3, recordTicks);
+    showBar(main.progressbar4, silenceTicks);
+    if (recordTicks > program_.settings().values.maxRecordLimit) {
+        finishRecording();
+        recordingActive = false;
+        silenceTicks = 0;
+        recordTicks = 0;
+        pauseTicks = 0;
+        main.tmrZT3->stop();
+        main.progressbar3->setValue(0);
+        main.progressbar4->setValue(0);
+        enable(main.tmrZT1);
+        main.tmr_Blink->stop();
+        showIdleLamp();
+        return;
+    }
+    ++silenceTicks;
+    ++recordTicks;
+}
+
+void Recorder::tmrZT1_Timer() {
+    MainForm& main = *program_.frm_DoKu;
+    if (silenceTicks == 0) {
+        tmrZT2_Timer();
+        enable(main.tmrZT2);
+        main.lbl_Record->setVisible(true);
+        return;
+    }
+    if (silenceTicks > program_.settings().values.minRecordLimit) {
+        finishRecording();
+        recordingActive = false;
+        main.progressbar4->setValue(0);
+        silenceTicks = 0;
+        recordTicks = 0;
+        pauseTicks = 0;
+        main.tmrZT3->stop();
+        main.tmrZT2->stop();
+        main.tmrZT1->stop();
+        main.tmr_Blink->stop();
+        showIdleLamp();
+        main.progressbar3->setValue(0);
+    }
+}
+
+void Recorder::tmrZT3_Timer() {
+    ++pauseTicks;
+    if (pauseTicks > program_.settings().values.silencePauseLimit) {
+        program_.frm_DoKu->tmrZT3->stop();
+        capture_.pauseCapture();
+        pauseTicks = 0;
+        capturePaused = true;
+    } else if (capturePaused) {
+        capturePaused = false;
+        capture_.resumeCapture();
+    }
+}
+
+void Recorder::tmr_Blink_Timer() {
+    ++blinkPhase;
+    if (!program_.frm_DoKu->chk_Start->isChecked()) {
+        return;
+    }
+    QLabel* lamp = program_.frm_DoKu->lbl_Record;
+    if (blinkPhase == 1) {
+        setBackColor(lamp, kColorDarkRed);
+    } else if (blinkPhase == 2) {
+        setBackColor(lamp, kColorUndefinedSystem);
+    } else {
+        setBackColor(lamp, kColorRed);
+        blinkPhase = 0;
+    }
+}
+
+void Recorder::showIdleLamp() {
+    setBackColor(program_.frm_DoKu->lbl_Record, kColorIdleLamp);
 }
 
 void Recorder::stopRecorder() {
-    program_.player().cmdStop_Click();
     MainForm& main = *program_.frm_DoKu;
+    program_.player().cmdStop_Click();
+    capture_.saveRecording();
     main.chk_Start->setChecked(false);
+    main.tmrZT1->stop();
+    meter_.switchOff();
     main.Progressbar1->setValue(0);
     main.progressbar3->setValue(0);
-    setBackColor(main.lbl_Record, kColorIdleLamp);
+    showIdleLamp();
+    program_.platform().sounds.stop();
     recordingActive = false;
     silenceTicks = 0;
     switchedOn_ = false;

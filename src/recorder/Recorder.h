@@ -1,12 +1,16 @@
 #pragma once
 
+#include "recorder/CaptureControl.h"
+#include "recorder/LevelMeterControl.h"
+
 #include <QString>
 
 namespace kestrova {
 
 class Program;
 
-// The recorder switch and the recorder's state.
+// The voice-operated recording control: when a recording starts, pauses over
+// silence, and ends after a silence or at the maximum length.
 class Recorder {
 public:
     explicit Recorder(Program& program);
@@ -14,8 +18,18 @@ public:
     // Initial state of the meter and the recording control.
     void resetState();
     void chk_Start_Click();
+    void onSignal();
+    void tmrAufnahme_Timer();
+    void tmrZT1_Timer();
+    void tmrZT2_Timer();
+    void tmrZT3_Timer();
+    void tmr_Blink_Timer();
+    void finishRecording();
     void stopRecorder();
     bool isSwitchedOn() const { return switchedOn_; }
+
+    LevelMeterControl& meter() { return meter_; }
+    CaptureControl& capture() { return capture_; }
 
     bool recordingActive = false;
     bool capturePaused = false;
@@ -23,13 +37,16 @@ public:
     long long recordTicks = 0;
     long long pauseTicks = 0;
     int blinkPhase = 0;
-    QString recordingName;
 
 private:
     void switchOn();
     void switchOff();
+    void showIdleLamp();
+    void endRecordingState();
 
     Program& program_;
+    LevelMeterControl meter_;
+    CaptureControl capture_;
     bool switchedOn_ = false;
 };
 

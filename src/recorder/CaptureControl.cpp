@@ -1,0 +1,66 @@
+#include "recorder/CaptureControl.h"
+
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "archive/Archive.h"
+#include "platform/Clock.h"
+#include "platform/CommandDevice.h"
+#include "recorder/RecordingName.h"
+#include "ui/SettingsForm.h"
+
+#include <QComboBox>
+#include <QDir>
+
+namespace kestrova {
+
+CaptureControl::CaptureControl(Program& program) : program_(program) {}
+
+// Results are not looked at: a command that does not fit the device's state is
+// refused by the device and changes nothing.
+void CaptureControl::send(const QString& command) {
+    program_.platform().capture.send(command);
+}
+
+void CaptureControl::startCapture() {
+    recordingName =
+        recordingNameFor(program_.settings().values.circuitNumber, program_.platform().clock.now());
+    const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
+    for (const int candidate : {11025, 8000, 22050, 44100}) {
+        if (rate == QString::number(candidate)) {
+            openCapture(8, candidate, 1);
+            return;
+        }
+    }
+}
+
+void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int channels) {
+    const long long bytesPerSecond = static_cast<long long>(channels) * bitsPerSample * samplesPerSecond / 8;
+    send(QStringLiteral("open new type waveaudio alias capture"));
+    send(QStringLiteral("set capture time format milliseconds bitspersample %1 samplespersec %2 channels %3 "
+                        "bytespersec %4 alignment 1")
+             .arg(bitsPerSample)
+             .arg(samplesPerSecond)
+             .arg(channels)
+             .arg(bytesPerSecond));
+    send(QStringLiteral("record capture"));
+}
+
+void CaptureControl::pauseCapture() {
+    send(QStringLiteral("pause capture"));
+}
+
+void CaptureControl::resumeCapture() {
+    send(QStringLiteral("resume capture"));
+}
+
+void CaptureControl::saveRecording() {
+    if (recordingName.isEmpty()) {
+        return;
+    }
+    send(QStringLiteral("stop capture"));
+    send(QStringLiteral("save capture ") + recordingName);
+    send(QStringLiteral("close capture"));
+    program_.archive().keepRecording(QDir(program_.workingFolder()).filePath(recordingName), recordingName);
+}
+
+} // namespace kestrova

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrova {
+
+class Program;
+
+// The command strings that drive the capture device "capture".
+class CaptureControl {
+public:
+    explicit CaptureControl(Program& program);
+
+    void startCapture();
+    void openCapture(int bitsPerSample, int samplesPerSecond, int channels);
+    void pauseCapture();
+    void resumeCapture();
+    // Stops, saves and closes the capture, then keeps and files the recording.
+    void saveRecording();
+
+    QString recordingName;
+
+private:
+    void send(const QString& command);
+
+    Program& program_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,99 @@
+#include "recorder/LevelMeterControl.h"
+
+#include "app/NumericValue.h"
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/InputHub.h"
+#include "recorder/Recorder.h"
+#include "ui/Colors.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSlider>
+#include <QTimer>
+#include <algorithm>
+#include <climits>
+
+namespace kestrova {
+
+LevelMeterControl::LevelMeterControl(Program& program) : program_(program) {}
+
+bool LevelMeterControl::switchOn() {
+    const int device = program_.frm_Einstellungen->cb_Device->currentIndex();
+    if (!program_.platform().inputHub.open(device, program_.settings().values.meterSampleRate)) {
+        program_.platform().dialogs.message(QStringLiteral("Failed to open wave in device."),
+                                            QStringLiteral("0"), MessageButtons::Ok, MessageIcon::None);
+        return false;
+    }
+    return true;
+}
+
+void LevelMeterControl::startTimer() {
+    QTimer* timer = program_.frm_DoKu->tmrPegel;
+    // An interval of 0 leaves the meter stopped rather than spinning.
+    if (timer->interval() > 0 && !timer->isActive()) {
+        timer->start();
+    }
+}
+
+void LevelMeterControl::switchOff() {
+    program_.platform().inputHub.close();
+    program_.frm_DoKu->tmrPegel->stop();
+    program_.frm_DoKu->Progressbar1->setValue(0);
+}
+
+void LevelMeterControl::tmrPegel_Timer() {
+    InputHub& hub = program_.platform().inputHub;
+    hub.pump();
+    hub.latest(levelBuffer_);
+    const SettingsValues& values = program_.settings().values;
+    Recorder& recorder = program_.recorder();
+    const int threshold = program_.frm_DoKu->sli_Schwelle->value();
+    const LevelReading reading =
+        measureLevel(levelBuffer_, levelEnvelope, values.logLevelDisplay == 1, threshold, [&recorder] {
+            recorder.silenceTicks = 1;
+            recorder.onSignal();
+        });
+    show(reading);
+}
+
+// Every sample is measured, but the controls show the last one only: the user sees
+// the same, and the meter costs next to nothing while it listens for days.
+void LevelMeterControl::show(const LevelReading& reading) {
+    MainForm& main = *program_.frm_DoKu;
+    displayLevel = reading.displayLevel;
+    barValue = reading.barValue;
+    main.Progressbar1->setValue(
+        std::clamp(barValue, main.Progressbar1->minimum(), main.Progressbar1->maximum()));
+    setBackColor(main.lbl_ROTL, reading.overload ? kColorRed : kColorButtonFace);
+    main.lbl_PegelAnzeige->setText(QString::number(displayLevel));
+}
+
+void LevelMeterControl::sli_Schwelle_Scroll() {
+    const QString value = QString::number(program_.frm_DoKu->sli_Schwelle->value());
+    program_.frm_DoKu->lbl_Schwelle->setText(value);
+    program_.frm_Einstellungen->ed_StartPegel->setText(value);
+}
+
+void LevelMeterControl::ed_Interval_Click() {
+    MainForm& main = *program_.frm_DoKu;
+    SettingsForm& form = *program_.frm_Einstellungen;
+    const long long interval = roundToWhole(numericValue(form.ed_Interval->text()));
+    if (interval < 0 || interval > INT_MAX) {
+        return; // the timer keeps the interval it has
+    }
+    main.tmrPegel->setInterval(static_cast<int>(interval));
+    if (interval == 0) {
+        main.tmrPegel->stop();
+    } else if (program_.recorder().isSwitchedOn()) {
+        startTimer();
+    }
+    form.lbl33->setText(QString::number(main.tmrPegel->interval()) + QStringLiteral(" ms"));
+}
+
+} // namespace kestrova

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "recorder/LevelMeter.h"
+
+namespace kestrova {
+
+class Program;
+
+// The input level meter on the main window: reads the shared input on every tick
+// of its timer and reports every sample above the threshold.
+class LevelMeterControl {
+public:
+    explicit LevelMeterControl(Program& program);
+
+    // Opens the selected input device; false (after the message) when it cannot.
+    bool switchOn();
+    void switchOff();
+    void startTimer();
+    void tmrPegel_Timer();
+    void sli_Schwelle_Scroll();
+    void ed_Interval_Click();
+
+    const LevelBuffer& levelBuffer() const { return levelBuffer_; }
+    float levelEnvelope = 0;
+    int displayLevel = 0;
+    // The value the level bar was given last; above 100 the bar shows full.
+    int barValue = 0;
+
+private:
+    void show(const LevelReading& reading);
+
+    Program& program_;
+    LevelBuffer levelBuffer_{};
+};
+
+} // namespace kestrova

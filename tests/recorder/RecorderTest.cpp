@@ -1,0 +1,163 @@
+// The recorder on the main window: switching, the meter's effects and the capture
+// commands, driven through the handlers with fake devices and a fake clock.
+#include "recorder/Recorder.h"
+
+#include "app/Settings.h"
+#include "support/ProgramFixture.h"
+#include "ui/Colors.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+class RecorderTest : public ProgramFixture {
+protected:
+    MainForm& main() { return *program->frm_DoKu; }
+    Recorder& recorder() { return program->recorder(); }
+    void switchOn() {
+        main().chk_Start->setChecked(true);
+        recorder().chk_Start_Click();
+    }
+    void switchOff() {
+        main().chk_Start->setChecked(false);
+        recorder().chk_Start_Click();
+    }
+    // One meter tick over a block of the given sample value.
+    void meterTick(std::uint8_t value, std::size_t samples = 2048) {
+        fakes.audioInput.push(std::vector<std::uint8_t>(samples, value));
+        recorder().meter().tmrPegel_Timer();
+    }
+    static QStringList captureCommands() {
+        return {QStringLiteral("open new type waveaudio alias capture"),
+                QStringLiteral("set capture time format milliseconds bitspersample 8 samplespersec 11025 "
+                               "channels 1 bytespersec 11025 alignment 1"),
+                QStringLiteral("record capture")};
+    }
+};
+
+TEST_F(RecorderTest, SwitchingOnOpensTheSelectedDeviceAndStartsARecordingAtOnce) {
+    startProgram();
+    switchOn();
+    EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet"));
+    EXPECT_EQ(foreColor(main().fr2), kColorRed);
+    EXPECT_FALSE(main().cmd_File_lö->isEnabled());
+    ASSERT_EQ(fakes.audioInput.opens.size(), 1u);
+    EXPECT_EQ(fakes.audioInput.opens[0].position, 0);
+    EXPECT_EQ(fakes.audioInput.opens[0].sampleRate, 11025);
+    EXPECT_TRUE(main().tmrPegel->isActive());
+    EXPECT_TRUE(main().tmrZT1->isActive());
+    EXPECT_TRUE(main().tmrZT2->isActive());
+    EXPECT_TRUE(main().tmr_Blink->isActive());
+    EXPECT_FALSE(main().tmrZT3->isActive()); // only the first signal starts the pause watch
+    EXPECT_TRUE(recorder().recordingActive);
+    EXPECT_EQ(recorder().capture().recordingName, QStringLiteral("1_08-17-2012_14-30-12.wav"));
+    // The capture is started twice; the second open is refused by the device.
+    const QStringList once = captureCommands();
+    EXPECT_EQ(fakes.capture.commands, once + once);
+}
+
+TEST_F(RecorderTest, ADeviceThatCannotBeOpenedStopsTheSwitchOnWithAMessage) {
+    fakes.audioInput.canOpen = false;
+    startProgram();
+    switchOn();
+    ASSERT_FALSE(fakes.dialogs.messages.empty());
+    EXPECT_EQ(fakes.dialogs.messages.back().text, QStringLiteral("Failed to open wave in device."));
+    EXPECT_EQ(fakes.dialogs.messages.back().title, QStringLiteral("0"));
+    EXPECT_FALSE(main().tmrPegel->isActive());
+    EXPECT_FALSE(main().tmrZT2->isActive());
+    EXPECT_TRUE(fakes.capture.commands.isEmpty());
+    EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet")); // what was done stays
+}
+
+TEST_F(RecorderTest, TheCaptureRateFollowsTheExactTextOfTheRateBox) {
+    startProgram();
+    for (const char* rate : {"8000", "22050", "44100"}) {
+        fakes.capture.commands.clear();
+        program->frm_Einstellungen->cb_Sample->setCurrentIndex(
+            program->frm_Einstellungen->cb_Sample->findText(QString::fromLatin1(rate)));
+        recorder().capture().startCapture();
+        ASSERT_EQ(fakes.capture.commands.size(), 3) << rate;
+        EXPECT_EQ(
+            fakes.capture.commands[1],
+            QStringLiteral("set capture time format milliseconds bitspersample 8 samplespersec %1 channels 1 "
+                           "bytespersec %1 alignment 1")
+                .arg(QString::fromLatin1(rate)));
+    }
+    fakes.capture.commands.clear();
+    program->frm_Einstellungen->cb_Sample->setEditable(true);
+    program->frm_Einstellungen->cb_Sample->setEditText(QStringLiteral("11025 "));
+    recorder().capture().startCapture();
+    EXPECT_TRUE(fakes.capture.commands.isEmpty());
+    EXPECT_FALSE(recorder().capture().recordingName.isEmpty()); // the name is built all the same
+}
+
+TEST_F(RecorderTest, TheMeterShowsTheLastSampleAndReportsSignalsAboveTheThreshold) {
+    startProgram();
+    switchOn();
+    meterTick(255);
+    EXPECT_EQ(main().lbl_PegelAnzeige->text(), QStringLiteral("100"));
+    EXPECT_EQ(recorder().meter().barValue, 102);
+    EXPECT_EQ(main().Progressbar1->value(), 100);
+    EXPECT_EQ(backColor(main().lbl_ROTL), kColorRed);
+    EXPECT_EQ(recorder().silenceTicks, 1);
+    EXPECT_EQ(recorder().pauseTicks, -1);
+    EXPECT_TRUE(main().tmrZT3->isActive());
+    for (int i = 0; i < 30; ++i) {
+        meterTick(127);
+    }
+    EXPECT_EQ(backColor(main().lbl_ROTL), kColorButtonFace);
+}
+
+TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickTheTimer) {
+    startProgram();
+    main().sli_Schwelle->setValue(42);
+    EXPECT_EQ(main().lbl_Schwelle->text(), QStringLiteral("42"));
+    EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
+    program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
+    recorder().meter().ed_Interval_Click();
+    EXPECT_EQ(main().tmrPegel->interval(), 25);
+    EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
+}
+
+TEST_F(RecorderTest, SwitchingOffKeepsTheEnvelopeAndClosesTheDevice) {
+    startProgram();
+    switchOn();
+    meterTick(255);
+    const float envelope = recorder().meter().levelEnvelope;
+    switchOff();
+    EXPECT_TRUE(fakes.audioInput.feed->closed);
+    EXPECT_FALSE(main().tmrPegel->isActive());
+    EXPECT_EQ(main().Progressbar1->value(), 0);
+    EXPECT_EQ(recorder().meter().levelEnvelope, envelope);
+    EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder ausgeschaltet"));
+    EXPECT_TRUE(recorder().capture().recordingName.isEmpty());
+    EXPECT_TRUE(main().tmr_NachStop->isActive());
+    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture 1_08-17-2012_14-30-12.wav")));
+}
+
+TEST_F(RecorderTest, TheRecordingLampBlinksThroughThreeColoursWhileTheRecorderIsOn) {
+    startProgram();
+    switchOn();
+    recorder().blinkPhase = 0;
+    recorder().tmr_Blink_Timer();
+    EXPECT_EQ(backColor(main().lbl_Record), kColorDarkRed);
+    recorder().tmr_Blink_Timer();
+    EXPECT_EQ(backColor(main().lbl_Record), kColorUndefinedSystem);
+    recorder().tmr_Blink_Timer();
+    EXPECT_EQ(backColor(main().lbl_Record), kColorRed);
+    EXPECT_EQ(recorder().blinkPhase, 0);
+}
+
+} // namespace
+} // namespace kestrova::test
