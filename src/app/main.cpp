@@ -2,6 +2,8 @@
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
+#include "platform/TerminationSignals.h"
+#include "recorder/Recorder.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -42,6 +44,16 @@ int main(int argc, char** argv) {
     kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
     kestrova::Program program(devices.platform(), {folder.folder});
     program.onEnded = [] { QApplication::quit(); };
+    // Every way the desktop ends the program saves a running recording first.
+    auto shutDown = [&program] {
+        if (!program.hasEnded()) {
+            program.recorder().stopRecorder();
+        }
+    };
+    kestrova::TerminationSignals terminations;
+    QObject::connect(&terminations, &kestrova::TerminationSignals::terminationRequested, &app, shutDown);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, shutDown);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, shutDown);
     program.main();
     return program.hasEnded() ? 0 : QApplication::exec();
 }

@@ -31,14 +31,16 @@ std::vector<InputDeviceInfo> FileFedInput::devices() {
 }
 
 std::unique_ptr<InputStream> FileFedInput::open(int position, int sampleRate) {
-    if (position == 0) {
+    // The file is also the default input: a program fed from a file records it
+    // even when it starts recording before the device list is filled.
+    if (position <= 0) {
         auto samples = decodeWavToPcm8Mono(wavPath_, sampleRate);
         if (!samples) {
             return nullptr;
         }
         return std::make_unique<FileFedStream>(std::move(*samples), sampleRate, elapsedMs_);
     }
-    return wrapped_.open(position < 0 ? position : position - 1, sampleRate);
+    return wrapped_.open(position - 1, sampleRate);
 }
 
 } // namespace kestrova

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace kestrova {
+
+// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the user-interface thread,
+// so the program can save a running recording before it ends. One per process.
+class TerminationSignals : public QObject {
+    Q_OBJECT
+public:
+    explicit TerminationSignals(QObject* parent = nullptr);
+    ~TerminationSignals() override;
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+    bool installed() const { return notifier_ != nullptr; }
+
+signals:
+    void terminationRequested(int signalNumber);
+
+private:
+    void readSignal();
+
+    QSocketNotifier* notifier_ = nullptr;
+};
+
+} // namespace kestrova
