@@ -1,0 +1,158 @@
+// When recordings start, pause, resume and end, driven through the timer handlers.
+#include "app/Settings.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QSlider>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+class RecordingControlTest : public ProgramFixture {
+protected:
+    void start(const QList<QPair<int, QString>>& settings = {}) {
+        writeIni(defaultIni(settings));
+        startProgram();
+        main().chk_Start->setChecked(true);
+        recorder().chk_Start_Click();
+        fakes.capture.commands.clear();
+    }
+    MainForm& main() { return *program->frm_DoKu; }
+    Recorder& recorder() { return program->recorder(); }
+    // The level meter's tick over a block of one sample value (127: silence).
+    void meter(std::uint8_t value) {
+        fakes.audioInput.push(std::vector<std::uint8_t>(2048, value));
+        recorder().meter().tmrPegel_Timer();
+    }
+    // A tenth of a second of the recording clock; the end watch every second.
+    void tenths(int count) {
+        for (int i = 1; i <= count; ++i) {
+            recorder().tmrZT2_Timer();
+            if (i % 10 == 0) {
+                recorder().tmrZT1_Timer();
+            }
+        }
+    }
+    int count(const QString& command) const {
+        return static_cast<int>(fakes.capture.commands.count(command));
+    }
+    int saves() const {
+        int n = 0;
+        for (const QString& command : fakes.capture.commands) {
+            n += command.startsWith(QStringLiteral("save capture ")) ? 1 : 0;
+        }
+        return n;
+    }
+};
+
+TEST_F(RecordingControlTest, SwitchingOnInSilenceRecordsUntilTheMinimumSilenceHasPassed) {
+    start({{10, QStringLiteral("2")}}); // 20 tenths of silence end a recording
+    EXPECT_TRUE(recorder().recordingActive);
+    tenths(20);
+    EXPECT_EQ(saves(), 0); // 20 tenths are not more than the minimum
+    tenths(10);
+    EXPECT_EQ(saves(), 1);
+    EXPECT_FALSE(recorder().recordingActive);
+    EXPECT_FALSE(main().tmrZT2->isActive());
+    EXPECT_FALSE(main().tmrZT1->isActive());
+    EXPECT_EQ(recorder().recordTicks, 0);
+}
+
+TEST_F(RecordingControlTest, ALevelAtTheThresholdNeverStartsARecording) {
+    start({{10, QStringLiteral("1")}, {9, QStringLiteral("50")}});
+    tenths(20); // the first recording ends in silence
+    ASSERT_FALSE(recorder().recordingActive);
+    fakes.capture.commands.clear();
+    recorder().meter().levelEnvelope = 64; // shows 50, the threshold
+    for (int i = 0; i < 20; ++i) {
+        meter(127 + 64);
+    }
+    EXPECT_FALSE(recorder().recordingActive);
+    EXPECT_TRUE(fakes.capture.commands.isEmpty());
+    meter(255);
+    EXPECT_TRUE(recorder().recordingActive);
+    EXPECT_EQ(count(QStringLiteral("record capture")), 1);
+}
+
+TEST_F(RecordingControlTest, ASignalLongerThanTheMaximumIsSplit) {
+    start({{11, QStringLiteral("3")}}); // 30 tenths at most
+    for (int i = 0; i < 31; ++i) {
+        meter(255);
+        recorder().tmrZT2_Timer();
+    }
+    EXPECT_EQ(saves(), 0);
+    meter(255);
+    recorder().tmrZT2_Timer(); // finds 31 tenths, more than 30
+    EXPECT_EQ(saves(), 1);
+    EXPECT_FALSE(recorder().recordingActive);
+    EXPECT_TRUE(main().tmrZT2->isActive());
+    EXPECT_TRUE(main().tmrZT1->isActive());
+    meter(255); // the signal goes on: the next recording starts at once
+    EXPECT_TRUE(recorder().recordingActive);
+    EXPECT_EQ(count(QStringLiteral("record capture")), 1);
+}
+
+TEST_F(RecordingControlTest, SwitchingOffAndOnKeepsTheRecordingClock) {
+    start();
+    meter(255);
+    tenths(7);
+    main().chk_Start->setChecked(false);
+    recorder().chk_Start_Click();
+    EXPECT_EQ(recorder().recordTicks, 7);
+    main().chk_Start->setChecked(true);
+    recorder().chk_Start_Click();
+    EXPECT_EQ(recorder().recordTicks, 7);
+}
+
+TEST_F(RecordingControlTest, SilencePausesTheCaptureAndTheNextSignalResumesItAtOnce) {
+    start({{12, QStringLiteral("3")}});
+    meter(255);
+    ASSERT_TRUE(main().tmrZT3->isActive());
+    for (int i = 0; i < 4; ++i) {
+        recorder().tmrZT3_Timer(); // pauseTicks 0, 1, 2, 3: not yet above 3
+    }
+    EXPECT_EQ(count(QStringLiteral("pause capture")), 0);
+    recorder().tmrZT3_Timer();
+    EXPECT_EQ(count(QStringLiteral("pause capture")), 1);
+    EXPECT_TRUE(recorder().capturePaused);
+    EXPECT_FALSE(main().tmrZT3->isActive());
+
+    meter(255); // the same recording goes on, resumed without waiting for the pause watch
+    EXPECT_EQ(count(QStringLiteral("resume capture")), 1);
+    EXPECT_FALSE(recorder().capturePaused);
+    EXPECT_EQ(recorder().silenceTicks, 1);
+    EXPECT_EQ(count(QStringLiteral("open new type waveaudio alias capture")), 0);
+    recorder().tmrZT3_Timer();
+    EXPECT_EQ(count(QStringLiteral("resume capture")), 1); // not resumed twice
+}
+
+TEST_F(RecordingControlTest, TheSilenceCountsOnWhilePaused) {
+    start({{10, QStringLiteral("2")}, {12, QStringLiteral("1")}});
+    meter(255);
+    recorder().tmrZT3_Timer();
+    recorder().tmrZT3_Timer();
+    recorder().tmrZT3_Timer();
+    ASSERT_TRUE(recorder().capturePaused);
+    tenths(30);
+    EXPECT_EQ(saves(), 1);
+}
+
+TEST_F(RecordingControlTest, ClosingTheMainWindowWhileRecordingSavesTheRecording) {
+    start();
+    meter(255);
+    const QString name = recorder().capture().recordingName;
+    QCloseEvent close;
+    QCoreApplication::sendEvent(&main(), &close);
+    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture ") + name));
+    EXPECT_EQ(fakes.capture.commands.last(), QStringLiteral("close capture"));
+    EXPECT_TRUE(program->hasEnded());
+    EXPECT_FALSE(main().tmrPegel->isActive());
+}
+
+} // namespace
+} // namespace kestrova::test
