@@ -6,6 +6,7 @@
 #include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "player/Player.h"
+#include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
 #include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
@@ -49,11 +50,14 @@ void Program::startProgram() {
     createMainForm();
     wireEvents(*this);
     settingsActions_->fillSettingsLists();
+    // A capture cut short by a crash must not be overwritten by the next one.
+    const QStringList interrupted = InterruptedCapture::setAside(workingFolder());
     settings_->readSettings();
     setHeightTwips(frm_DoKu, settingsActions_->tallHeight);
     settingsActions_->listInputDevices();
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
+    InterruptedCapture::file(*this, interrupted);
 }
 
 void Program::completeStart() {

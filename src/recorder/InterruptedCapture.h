@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrova {
+
+class Program;
+
+// A capture's working file that a crash or power loss left behind: it holds the
+// audio of the transmission that was being recorded, so it is filed like any
+// finished recording at the next start.
+class InterruptedCapture {
+public:
+    // Moves such files out of the way of the next capture; call before anything
+    // can start one. Returns the paths they were moved to.
+    static QStringList setAside(const QString& workingFolder);
+    // Completes each file's header and keeps it as a recording named after the
+    // moment it started, when it is longer than the minimum.
+    static void file(Program& program, const QStringList& setAsidePaths);
+};
+
+} // namespace kestrova

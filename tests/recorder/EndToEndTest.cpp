@@ -1,0 +1,130 @@
+// The whole recorder on a file-fed input: real input hub, capture device and
+// filing, with the program's timers stepped by the test in simulated real time.
+#include "app/Settings.h"
+#include "platform/CaptureDevice.h"
+#include "platform/FileFedInput.h"
+#include "platform/InputHub.h"
+#include "platform/NoDevices.h"
+#include "platform/Wav8Header.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QTimer>
+
+#include <cmath>
+
+namespace kestrova::test {
+namespace {
+
+constexpr int rate = 11025;
+
+// Silence, then three tone bursts of 2 s with 3 s of silence after each.
+QByteArray threeBursts() {
+    std::vector<std::uint8_t> samples;
+    auto silence = [&samples](double seconds) { samples.insert(samples.end(), std::size_t(seconds * rate), 128); };
+    silence(1.0);
+    for (int burst = 0; burst < 3; ++burst) {
+        for (int i = 0; i < 2 * rate; ++i) {
+            samples.push_back(static_cast<std::uint8_t>(128 + 100 * std::sin(2 * M_PI * 440.0 * i / rate)));
+        }
+        silence(3.0);
+    }
+    const auto header = wav8Header(static_cast<std::uint32_t>(samples.size()), rate);
+    QByteArray file(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
+    file.append(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size()));
+    return file;
+}
+
+class EndToEndTest : public ProgramFixture {
+protected:
+    void SetUp() override {
+        const QString input = dir.filePath(QStringLiteral("traffic.wav"));
+        QFile file(input);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(threeBursts());
+        file.close();
+        fed = std::make_unique<FileFedInput>(none, input, [this] { return elapsed; });
+        hub = std::make_unique<InputHub>(*fed);
+        capture = std::make_unique<CaptureDevice>(*hub, [] { return -1; }, dir.path());
+    }
+
+    Platform platform() {
+        return {fakes.clock, fakes.dialogs, *fed,     *hub,          *capture,
+                fakes.player, fakes.sounds, fakes.audioOutput, fakes.serial};
+    }
+
+    // Runs the program's timers for `milliseconds` of simulated time: the meter
+    // every 10 ms, the recording clock every 100 ms, the watches every second.
+    void run(int milliseconds) {
+        MainForm& main = *program->frm_DoKu;
+        Recorder& recorder = program->recorder();
+        for (int t = 0; t < milliseconds; t += 10) {
+            elapsed += 10;
+            now += 10;
+            fakes.clock.advance(10);
+            if (main.tmrPegel->isActive()) {
+                recorder.meter().tmrPegel_Timer();
+            }
+            if (now % 100 == 0 && main.tmrZT2->isActive()) {
+                recorder.tmrZT2_Timer();
+            }
+            if (now % 1000 == 0) {
+                if (main.tmrZT1->isActive()) {
+                    recorder.tmrZT1_Timer();
+                }
+                if (main.tmrZT3->isActive()) {
+                    recorder.tmrZT3_Timer();
+                }
+            }
+            if (now % 200 == 0) {
+                capture->pump();
+            }
+        }
+    }
+
+    NoAudioInput none;
+    qint64 elapsed = 0;
+    qint64 now = 0;
+    std::unique_ptr<FileFedInput> fed;
+    std::unique_ptr<InputHub> hub;
+    std::unique_ptr<CaptureDevice> capture;
+};
+
+TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
+    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
+    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
+    program->main();
+    ASSERT_TRUE(program->recorder().isSwitchedOn());
+    run(17'000);
+
+    // The recording started in the silence at switch-on is too short to keep.
+    const QStringList saved =
+        QDir(dir.path()).entryList({QStringLiteral("1_08-17-2012_*.wav")}, QDir::Files, QDir::Name);
+    const QStringList kept = QDir(dir.filePath(QStringLiteral("W"))).entryList({QStringLiteral("*.wav")}, QDir::Files,
+                                                                             QDir::Name);
+    ASSERT_EQ(kept.size(), 3) << saved.join(QLatin1Char(' ')).toStdString();
+    for (const QString& name : kept) {
+        QFile file(dir.filePath(QStringLiteral("W/") + name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        ASSERT_GT(bytes.size(), 44);
+        const auto header = wav8Header(static_cast<std::uint32_t>(bytes.size() - 44), rate);
+        EXPECT_EQ(bytes.left(44), QByteArray(reinterpret_cast<const char*>(header.data()), 44)) << name.toStdString();
+        const double seconds = (bytes.size() - 44) / double(rate);
+        // 2 s of tone, the half second before it, and a little over 1 s of silence after it.
+        EXPECT_GT(seconds, 3.0) << name.toStdString();
+        EXPECT_LT(seconds, 4.8) << name.toStdString();
+        // The half second before the signal is in the file: the tone does not start at once.
+        EXPECT_EQ(static_cast<unsigned char>(bytes.at(44 + 100)), 128);
+        EXPECT_EQ(name.size(), 25);
+        const QString dated = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
+        EXPECT_TRUE(QFile::exists(dir.filePath(dated))) << dated.toStdString();
+    }
+}
+
+} // namespace
+} // namespace kestrova::test
