@@ -43,7 +43,7 @@ bool copyReplacing(const QString& source, const QString& target) {
 }
 
 bool makeFolder(const QString& path) {
-    return QFileInfo(path).isDir() || QDir().mkpath(path);
+    return QDir(path).exists() || QDir().mkpath(path);
 }
 
 } // namespace

@@ -37,9 +37,11 @@ QString textField(const QByteArray& bytes, qsizetype offset) {
 } // namespace
 
 QString datedArchiveFolder(const QString& docFolder, const QString& name) {
-    return docFolder + QStringLiteral("/Fk_") + name.mid(0, 1) + QStringLiteral("/Ja_") + name.mid(8, 4) +
-           QStringLiteral("/Mo-") + name.mid(2, 2) + QStringLiteral("/Tg-") + name.mid(5, 2) +
-           QStringLiteral("/hh-") + name.mid(13, 2);
+    // Joined like the recordings folder, so both trees sit below the same D.
+    return QDir(docFolder).filePath(QStringLiteral("Fk_") + name.mid(0, 1) + QStringLiteral("/Ja_") +
+                                    name.mid(8, 4) + QStringLiteral("/Mo-") + name.mid(2, 2) +
+                                    QStringLiteral("/Tg-") + name.mid(5, 2) + QStringLiteral("/hh-") +
+                                    name.mid(13, 2));
 }
 
 double readRecordingLength(const QString& path, QStringList& headerFields) {
