@@ -3,25 +3,67 @@
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
+#include "app/StatusBar.h"
 #include "archive/RecordingFolders.h"
+#include "archive/RecordingRules.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "player/Player.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <algorithm>
 
 namespace kestrova {
+
+namespace {
+
+bool isSameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// Copies over an older file of the same name, as a second recording started in
+// the same second has always done.
+bool copyReplacing(const QString& source, const QString& target) {
+    if (isSameFile(source, target)) {
+        return true;
+    }
+    if (QFileInfo::exists(target) && !QFile::remove(target)) {
+        return false;
+    }
+    return QFile::copy(source, target);
+}
+
+bool makeFolder(const QString& path) {
+    return QDir(path).exists() || QDir().mkpath(path);
+}
+
+} // namespace
 
 Archive::Archive(Program& program) : program_(program) {}
 
 void Archive::createTables() {
-    headerFields = QStringList(13);
+    headerFields = QStringList(kHeaderFieldCount);
     deleteList.clear();
 }
 
+double Archive::readRecordingLength(const QString& path) {
+    return kestrova::readRecordingLength(path, headerFields);
+}
+
 void Archive::refreshRecordingList() {
-    const QString docFolder = program_.settings().values.docFolder;
-    if (!findRecordingsFolder(docFolder)) {
+    SettingsValues& values = program_.settings().values;
+    const QString docFolder = values.docFolder;
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    if (!folder) {
         program_.platform().dialogs.message(
             QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(newRecordingsFolderPath(docFolder)) +
                 QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor."),
@@ -30,11 +72,53 @@ void Archive::refreshRecordingList() {
         return;
     }
     program_.frm_Info->show();
+    values.fileCount = 0;
     deleteList.clear();
+
+    // The folder is read directly rather than through a listing file, so a name
+    // holding a line break cannot turn into a second entry. Regular files only.
+    QStringList names = QDir(*folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
+    std::sort(names.begin(), names.end());
+
+    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    list->clear();
+    const QString circuit = program_.frm_Einstellungen->ed_FK->text();
+    const QDate today = program_.platform().clock.now().date();
+    for (const QString& name : names) {
+        if (name.left(1) != circuit) {
+            continue;
+        }
+        const QString path = *folder + QLatin1Char('/') + name;
+        program_.player().currentFile = path;
+        if (name.size() <= 6) {
+            continue;
+        }
+        if (values.retentionDays > recordingAge(name, today)) {
+            const double seconds = readRecordingLength(path);
+            if (isLongEnough(seconds, values.minRecordLimit)) {
+                ++values.fileCount;
+                list->addItem(listEntryText(name, seconds));
+            } else {
+                deleteList.append(path);
+            }
+        } else {
+            deleteList.append(path);
+        }
+    }
+    selectLastEntry();
     deleteMarkedRecordings();
 }
 
 void Archive::deleteMarkedRecordings() {
+    // Without the recordings folder there is nothing of ours to delete.
+    if (const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder)) {
+        for (const QString& path : std::as_const(deleteList)) {
+            if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
+                program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(path) +
+                                                     QStringLiteral(" wird gelöscht!"));
+            }
+        }
+    }
     program_.frm_Info->hide();
     if (program_.settings().values.autoStart != 0) {
         program_.settingsActions().cmd_SK_Click();
@@ -42,6 +126,53 @@ void Archive::deleteMarkedRecordings() {
     program_.frm_DoKu->show();
 }
 
-void Archive::keepRecording(const QString& /*workingFile*/, const QString& /*name*/) {}
+void Archive::keepRecording(const QString& workingFile, const QString& name) {
+    program_.player().currentFile = workingFile;
+    const double seconds = readRecordingLength(workingFile);
+    bool filed = true;
+    if (isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
+        filed = archiveRecording(workingFile, name);
+        program_.frm_DoKu->lb_Sounds->addItem(listEntryText(name, seconds));
+        selectLastEntry();
+    }
+    // A recording that could not be copied stays in the working folder rather than
+    // being lost to a full disk or a read-only folder.
+    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, name)) {
+        QFile::remove(workingFile);
+    }
+}
+
+bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
+    SettingsValues& values = program_.settings().values;
+    const QString docFolder = values.docFolder;
+    if (values.archiveRecordings == 1) {
+        const QString dated = datedArchiveFolder(docFolder, name);
+        if (makeFolder(docFolder) && ensureRecordingsFolder(docFolder) && makeFolder(dated)) {
+            copyReplacing(workingFile, dated + QLatin1Char('/') + name);
+        }
+    }
+    ++values.fileCount;
+    program_.statusBar().showFileCount(values.fileCount);
+    // D/w is created here as well, so a recording is kept without the dated tree.
+    if (!ensureRecordingsFolder(docFolder)) {
+        return false;
+    }
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return folder && copyReplacing(workingFile, *folder + QLatin1Char('/') + name);
+}
+
+bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {
+    const QString docFolder = program_.settings().values.docFolder;
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
+           isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
+}
+
+void Archive::selectLastEntry() {
+    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    if (list->count() > 0) {
+        list->setCurrentRow(list->count() - 1);
+    }
+}
 
 } // namespace kestrova

@@ -7,7 +7,7 @@ namespace kestrova {
 
 class Program;
 
-// The list of recent recordings and the deletion of old ones.
+// The list of recent recordings, the filing of new ones and the deletion of old ones.
 class Archive {
 public:
     explicit Archive(Program& program);
@@ -15,13 +15,25 @@ public:
     void createTables();
     void refreshRecordingList();
     void deleteMarkedRecordings();
-    // Keeps and files a recording the capture has just saved as `workingFile`.
+
+    // Called by the recorder once a capture is saved and closed: keeps a recording
+    // longer than the minimum and removes the working file unless keeping it failed.
     void keepRecording(const QString& workingFile, const QString& name);
+    // Copies into the dated tree (when chosen) and into D/w and counts the recording;
+    // true when the copy into D/w is in place.
+    bool archiveRecording(const QString& workingFile, const QString& name);
+    // Length in seconds; leaves the header fields read in headerFields.
+    double readRecordingLength(const QString& path);
 
     QStringList headerFields;
+    // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
 
 private:
+    void selectLastEntry();
+    // True when the working folder is itself where the recording is kept.
+    bool isStoredCopy(const QString& workingFile, const QString& name) const;
+
     Program& program_;
 };
 

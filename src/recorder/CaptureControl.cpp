@@ -23,7 +23,7 @@ void CaptureControl::send(const QString& command) {
 
 void CaptureControl::startCapture() {
     recordingName =
-        recordingNameFor(program_.settings().values.circuitNumber, program_.platform().clock.now());
+        makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
     for (const int candidate : {11025, 8000, 22050, 44100}) {
         if (rate == QString::number(candidate)) {

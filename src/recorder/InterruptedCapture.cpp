@@ -25,7 +25,9 @@ bool readLength(const QString& path, int& rate, qint64& samples) {
     if (header.size() < 44) {
         return false;
     }
-    const auto byte = [&header](int i) { return static_cast<quint32>(static_cast<unsigned char>(header.at(i))); };
+    const auto byte = [&header](int i) {
+        return static_cast<quint32>(static_cast<unsigned char>(header.at(i)));
+    };
     rate = static_cast<int>(byte(24) | byte(25) << 8 | byte(26) << 16 | byte(27) << 24);
     samples = file.size() - 44;
     return rate > 0;
@@ -36,7 +38,8 @@ QStringList InterruptedCapture::setAside(const QString& workingFolder) {
     const QDir folder(workingFolder);
     QStringList paths;
     // Files set aside by an earlier start that could not file them come first.
-    for (const QString& name : folder.entryList({setAsidePrefix + QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+    for (const QString& name :
+         folder.entryList({setAsidePrefix + QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
         paths << folder.filePath(name);
     }
     const QString working = folder.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName));
@@ -60,11 +63,13 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
     for (const QString& path : setAsidePaths) {
         int rate = 0;
         qint64 samples = 0;
+        // The last write was the end of the audio; completing the header writes again.
+        const QDateTime ended = QFileInfo(path).lastModified();
         if (!CaptureDevice::recoverWorkingFile(path) || !readLength(path, rate, samples)) {
             continue; // not a capture of ours: left as it is
         }
-        const QDateTime started = QFileInfo(path).lastModified().addMSecs(-samples * 1000 / rate);
-        const QString name = recordingNameFor(program.settings().values.circuitNumber, started);
+        const QDateTime started = ended.addMSecs(-samples * 1000 / rate);
+        const QString name = makeRecordingName(program.settings().values.circuitNumber, started);
         const QString target = folder.filePath(name);
         if (QFile::exists(target) || !QFile::rename(path, target)) {
             continue;

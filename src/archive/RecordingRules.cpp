@@ -1,0 +1,120 @@
+#include "archive/RecordingRules.h"
+
+#include "app/NumericValue.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <optional>
+
+namespace kestrova {
+
+namespace {
+
+constexpr qint64 kHeaderBytes = 50;
+
+// Little-endian unsigned field; nullopt when the file ended before it.
+std::optional<quint32> unsignedAt(const QByteArray& bytes, qsizetype offset, int width) {
+    if (offset + width > bytes.size()) {
+        return std::nullopt;
+    }
+    quint32 value = 0;
+    for (int i = width - 1; i >= 0; --i) {
+        value = (value << 8) | static_cast<quint8>(bytes[offset + i]);
+    }
+    return value;
+}
+
+QString numberField(const QByteArray& bytes, qsizetype offset, int width) {
+    const std::optional<quint32> value = unsignedAt(bytes, offset, width);
+    return value ? QString::number(*value) : QString();
+}
+
+QString textField(const QByteArray& bytes, qsizetype offset) {
+    return offset + 4 <= bytes.size() ? QString::fromLatin1(bytes.mid(offset, 4)) : QString();
+}
+
+} // namespace
+
+QString datedArchiveFolder(const QString& docFolder, const QString& name) {
+    // Joined like the recordings folder, so both trees sit below the same D.
+    return QDir(docFolder).filePath(QStringLiteral("Fk_") + name.mid(0, 1) + QStringLiteral("/Ja_") +
+                                    name.mid(8, 4) + QStringLiteral("/Mo-") + name.mid(2, 2) +
+                                    QStringLiteral("/Tg-") + name.mid(5, 2) + QStringLiteral("/hh-") +
+                                    name.mid(13, 2));
+}
+
+double readRecordingLength(const QString& path, QStringList& headerFields) {
+    headerFields = QStringList(kHeaderFieldCount);
+    // Only regular files: a pipe or device in the folder would block the read.
+    if (!QFileInfo(path).isFile()) {
+        return 0;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray bytes = file.read(kHeaderBytes);
+    file.close();
+
+    headerFields[0] = textField(bytes, 0);
+    headerFields[1] = numberField(bytes, 4, 4);
+    headerFields[2] = textField(bytes, 8);
+    headerFields[3] = textField(bytes, 12);
+    headerFields[4] = numberField(bytes, 16, 4);
+    headerFields[5] = numberField(bytes, 20, 2);
+    headerFields[6] = numberField(bytes, 22, 2);
+    headerFields[7] = numberField(bytes, 24, 4);
+    headerFields[8] = numberField(bytes, 28, 4);
+    headerFields[9] = numberField(bytes, 32, 2);
+    headerFields[10] = numberField(bytes, 34, 2);
+
+    qsizetype dataOffset = 0;
+    if (headerFields[4] == QStringLiteral("16")) {
+        dataOffset = 40;
+    } else if (headerFields[4] == QStringLiteral("18")) {
+        dataOffset = 42;
+    } else {
+        return 0;
+    }
+    headerFields[11] = textField(bytes, dataOffset - 4);
+    headerFields[12] = numberField(bytes, dataOffset, 4);
+
+    const std::optional<quint32> rate = unsignedAt(bytes, 24, 4);
+    const std::optional<quint32> blockAlign = unsignedAt(bytes, 32, 2);
+    const std::optional<quint32> dataLength = unsignedAt(bytes, dataOffset, 4);
+    if (!rate || !blockAlign || !dataLength || *rate == 0 || *blockAlign == 0) {
+        return 0;
+    }
+    return static_cast<double>(*dataLength) / *blockAlign / *rate;
+}
+
+long long recordingAge(const QString& name, const QDate& today) {
+    // Counting the year keeps recordings from before New Year ageing; within a
+    // year the result is the plain 30-day-month difference.
+    const auto dayNumber = [](double day, double month, double year) {
+        return static_cast<long long>(day + 30 * month + 360 * year);
+    };
+    const long long recorded =
+        dayNumber(numericValue(name.mid(5, 2)), numericValue(name.mid(2, 2)), numericValue(name.mid(8, 4)));
+    return dayNumber(today.day(), today.month(), today.year()) - recorded;
+}
+
+bool isLongEnough(double seconds, double minRecordLimit) {
+    return seconds * 10 > minRecordLimit;
+}
+
+QString listEntryText(const QString& name, double seconds) {
+    return name + QStringLiteral("  ") + QString::number(seconds * 10, 'f', 1);
+}
+
+bool isDirectlyInside(const QString& path, const QString& folder) {
+    const QFileInfo entry(QDir::cleanPath(path));
+    const QString fileName = entry.fileName();
+    if (fileName.isEmpty() || fileName == QStringLiteral(".") || fileName == QStringLiteral("..")) {
+        return false;
+    }
+    return QDir::cleanPath(entry.absolutePath()) == QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+} // namespace kestrova

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace kestrova {
+
+// Number of texts the length reader leaves in its header table.
+inline constexpr int kHeaderFieldCount = 13;
+
+// The dated archive folder of a recording, "D/Fk_F/Ja_YYYY/Mo-MM/Tg-DD/hh-HH",
+// taken from the fixed character positions of its name.
+QString datedArchiveFolder(const QString& docFolder, const QString& name);
+
+// Length in seconds read from the fixed offsets that the capture device writes
+// (RIFF header, format chunk of 16 or 18 bytes, data chunk right after it). The
+// fields read are left as texts in headerFields (13 entries, empty where the file
+// had no bytes for them). 0 for anything unreadable, short or of another layout.
+double readRecordingLength(const QString& path, QStringList& headerFields);
+
+// Age in days with 30-day months and 360-day years, from the date fields of the
+// name (month 3-4, day 6-7, year 9-12) and today.
+long long recordingAge(const QString& name, const QDate& today);
+
+// A recording is kept only when strictly longer than the minimum (in tenths).
+bool isLongEnough(double seconds, double minRecordLimit);
+
+// List entry: the name, two blanks, ten times the length with one decimal.
+QString listEntryText(const QString& name, double seconds);
+
+// True when path names an entry directly inside folder, so that a name holding
+// "/" or ".." cannot lead a deletion out of it.
+bool isDirectlyInside(const QString& path, const QString& folder);
+
+} // namespace kestrova

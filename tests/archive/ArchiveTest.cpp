@@ -1,0 +1,286 @@
+// The recording list pass, the deletion pass and the filing of saved recordings.
+#include "archive/Archive.h"
+
+#include "app/Settings.h"
+#include "app/StatusBar.h"
+#include "archive/RecordingFiles.h"
+#include "player/Player.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "ui/InfoForm.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+namespace kestrova::test {
+namespace {
+
+class ArchiveTest : public ProgramFixture {
+protected:
+    QString recordings() const { return folder() + QStringLiteral("/W"); }
+    QString recording(const QString& name) const { return recordings() + QLatin1Char('/') + name; }
+
+    // Puts a recording into D/w before the program starts.
+    void putRecording(const QString& name, int seconds) const {
+        QDir().mkpath(recordings());
+        ASSERT_TRUE(writeBytes(recording(name), recordingOfSeconds(seconds)));
+    }
+
+    QStringList entries() const {
+        QStringList texts;
+        const QListWidget* list = program->frm_DoKu->lb_Sounds;
+        for (int i = 0; i < list->count(); ++i) {
+            texts << list->item(i)->text();
+        }
+        return texts;
+    }
+
+    QString panel2() const { return program->statusBar().panel(2)->text(); }
+};
+
+TEST_F(ArchiveTest, ListsLongRecentRecordingsOfTheCircuitAndDeletesShortOnes) {
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    putRecording(QStringLiteral("1_08-17-2012_15-00-00.wav"), 20);
+    putRecording(QStringLiteral("2_08-17-2012_15-00-00.wav"), 5);
+    putRecording(QStringLiteral("2_08-01-2012_15-00-00.wav"), 25);
+    // Names of six characters or fewer are never recordings.
+    ASSERT_TRUE(writeBytes(recording(QStringLiteral("1_x.wv")), QByteArray()));
+    startProgram();
+
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("1_08-17-2012_14-30-12.wav  250.0")});
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 0);
+    EXPECT_EQ(program->settings().values.fileCount, 1);
+    EXPECT_EQ(panel2(), QStringLiteral("1"));
+
+    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))));
+    EXPECT_EQ(program->frm_Info->lbl_info->text(),
+              QDir::toNativeSeparators(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))) +
+                  QStringLiteral(" wird gelöscht!"));
+    EXPECT_TRUE(program->frm_Info->isHidden());
+    // Other circuits are neither listed nor deleted, whatever their age or length.
+    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("2_08-17-2012_15-00-00.wav"))));
+    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("2_08-01-2012_15-00-00.wav"))));
+    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_x.wv"))));
+}
+
+TEST_F(ArchiveTest, ListsInOrderOfNameAndSelectsTheLast) {
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 30);
+    putRecording(QStringLiteral("1_08-16-2012_23-59-59.wav"), 22);
+    putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 21);
+    startProgram();
+
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-16-2012_23-59-59.wav  220.0"),
+                                      QStringLiteral("1_08-17-2012_09-00-00.wav  210.0"),
+                                      QStringLiteral("1_08-17-2012_14-30-12.wav  300.0")}));
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectedItems().size(), 1);
+}
+
+TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
+    putRecording(QStringLiteral("1_08-15-2012_10-00-00.wav"), 25); // age 2
+    putRecording(QStringLiteral("1_08-14-2012_10-00-00.wav"), 25); // age 3
+    putRecording(QStringLiteral("1_12-30-2011_10-00-00.wav"), 25);
+    putRecording(QStringLiteral("1_08-17-2011_10-00-00.wav"), 25);
+    startProgram();
+
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav  250.0")});
+    EXPECT_EQ(QDir(recordings()).entryList(QDir::Files),
+              QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav")});
+}
+
+TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAge) {
+    fakes.clock.set(QDateTime(QDate(2013, 1, 2), QTime(0, 0, 30)));
+    putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 2
+    putRecording(QStringLiteral("1_12-29-2012_10-00-00.wav"), 25); // age 3
+    startProgram();
+
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0")});
+    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-29-2012_10-00-00.wav"))));
+}
+
+TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {
+    QDir().mkpath(recordings());
+    for (int i = 0; i < 1200; ++i) {
+        // Empty files have no length and are all due.
+        ASSERT_TRUE(writeBytes(
+            recording(QStringLiteral("1_08-17-2012_%1.wav").arg(i, 8, 10, QLatin1Char('0'))), QByteArray()));
+    }
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    startProgram();
+
+    EXPECT_EQ(program->archive().deleteList.size(), 1200);
+    EXPECT_EQ(QDir(recordings()).entryList(QDir::Files),
+              QStringList{QStringLiteral("1_08-17-2012_14-30-12.wav")});
+}
+
+TEST_F(ArchiveTest, ACircuitTextWithABlankMatchesNothing) {
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    putRecording(QStringLiteral("1_08-17-2012_15-00-00.wav"), 20);
+    writeIni(defaultIni({{6, QStringLiteral("1 ")}}));
+    startProgram();
+
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_EQ(program->settings().values.fileCount, 0);
+    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))));
+}
+
+TEST_F(ArchiveTest, AnEmptyFolderListsAndSelectsNothing) {
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    startProgram();
+    ASSERT_EQ(entries().size(), 1);
+
+    ASSERT_TRUE(QFile::remove(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    program->archive().refreshRecordingList();
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), -1);
+    EXPECT_EQ(program->settings().values.fileCount, 0);
+    EXPECT_FALSE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden")));
+}
+
+TEST_F(ArchiveTest, AMissingFolderIsReportedAndTheCountKept) {
+    const QString doc = folder() + QStringLiteral("/doc");
+    ASSERT_TRUE(QDir().mkpath(doc));
+    writeIni(defaultIni({{2, doc}, {21, QStringLiteral("7")}}));
+    startProgram();
+
+    ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.messages[0].text,
+              QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(doc + QStringLiteral("/W")) +
+                  QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor."));
+    EXPECT_EQ(fakes.dialogs.messages[0].title, QStringLiteral("Info"));
+    EXPECT_EQ(panel2(), QStringLiteral("7"));
+    EXPECT_TRUE(program->frm_Info->isHidden());
+    EXPECT_FALSE(program->frm_DoKu->isHidden());
+}
+
+TEST_F(ArchiveTest, DeletingNeverLeavesTheRecordingsFolder) {
+    putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    startProgram();
+    const QString outside = folder() + QStringLiteral("/1_outside.wav");
+    const QString nested = recordings() + QStringLiteral("/1_sub/1_inner.wav");
+    ASSERT_TRUE(writeBytes(outside, QByteArray("x")));
+    ASSERT_TRUE(QDir().mkpath(recordings() + QStringLiteral("/1_sub")));
+    ASSERT_TRUE(writeBytes(nested, QByteArray("x")));
+
+    Archive& archive = program->archive();
+    archive.deleteList = {recordings() + QStringLiteral("/../1_outside.wav"), nested,
+                          recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))};
+    archive.deleteMarkedRecordings();
+    EXPECT_TRUE(QFileInfo::exists(outside));
+    EXPECT_TRUE(QFileInfo::exists(nested));
+    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+
+    // A folder entry named like a recording is not a recording either.
+    program->archive().refreshRecordingList();
+    EXPECT_TRUE(QFileInfo(recordings() + QStringLiteral("/1_sub")).isDir());
+}
+
+TEST_F(ArchiveTest, WithAutomaticStartEveryPassCompletesTheStart) {
+    startProgram();
+    ASSERT_FALSE(program->recorder().isSwitchedOn());
+    program->settings().values.autoStart = 1;
+    program->frm_DoKu->hide();
+
+    program->archive().refreshRecordingList();
+    EXPECT_TRUE(program->recorder().isSwitchedOn());
+    EXPECT_EQ(program->frm_DoKu->windowTitle(), QStringLiteral("Kestrova V:17082012b"));
+    EXPECT_FALSE(program->frm_DoKu->isHidden());
+    EXPECT_TRUE(program->frm_Info->isHidden());
+}
+
+// Filing a saved capture.
+class FilingTest : public ArchiveTest {
+protected:
+    QString workingFile(const QString& name) const {
+        return program->workingFolder() + QLatin1Char('/') + name;
+    }
+
+    void keep(const QString& name, int seconds) {
+        ASSERT_TRUE(writeBytes(workingFile(name), recordingOfSeconds(seconds)));
+        program->archive().keepRecording(workingFile(name), name);
+    }
+
+    QString dated(const QString& name) const {
+        return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
+    }
+};
+
+TEST_F(FilingTest, ALongerRecordingIsFiledInBothTreesListedAndCounted) {
+    putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 25);
+    startProgram();
+    ASSERT_EQ(panel2(), QStringLiteral("1"));
+    const QString first = QStringLiteral("1_08-17-2012_14-30-12.wav");
+    const QString second = QStringLiteral("1_08-17-2012_14-59-00.wav");
+
+    keep(first, 25);
+    keep(second, 21);
+    EXPECT_TRUE(QFileInfo::exists(recording(first)));
+    EXPECT_TRUE(QFileInfo::exists(dated(first)));
+    EXPECT_TRUE(QFileInfo::exists(dated(second))); // same hour, same folder
+    EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
+    EXPECT_FALSE(QFileInfo::exists(workingFile(first)));
+    EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
+
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-17-2012_09-00-00.wav  250.0"),
+                                      QStringLiteral("1_08-17-2012_14-30-12.wav  250.0"),
+                                      QStringLiteral("1_08-17-2012_14-59-00.wav  210.0")}));
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
+    EXPECT_EQ(program->settings().values.fileCount, 3);
+    EXPECT_EQ(panel2(), QStringLiteral("3"));
+}
+
+TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {
+    writeIni(defaultIni({{19, QStringLiteral("0")}}));
+    startProgram();
+    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/Fk_1")));
+    EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+}
+
+TEST_F(FilingTest, WithoutArchivingAMissingRecordingsFolderIsCreated) {
+    const QString doc = folder() + QStringLiteral("/doc");
+    writeIni(defaultIni({{2, doc}, {19, QStringLiteral("0")}}));
+    startProgram();
+    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    EXPECT_TRUE(QFileInfo::exists(doc + QStringLiteral("/W/1_08-17-2012_14-30-12.wav")));
+    EXPECT_FALSE(QFileInfo::exists(doc + QStringLiteral("/Fk_1")));
+    EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+}
+
+TEST_F(FilingTest, ARecordingOfExactlyTheMinimumIsDroppedWithItsWorkingFile) {
+    startProgram();
+    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 20);
+    ASSERT_TRUE(writeBytes(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav")), QByteArray("garbage")));
+    program->archive().keepRecording(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav")),
+                                     QStringLiteral("1_08-17-2012_14-31-00.wav"));
+
+    EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav"))));
+    EXPECT_TRUE(QDir(recordings()).entryList(QDir::Files).isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/Fk_1")));
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_EQ(panel2(), QStringLiteral("0"));
+}
+
+TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFile) {
+    // A plain file where the recordings folder belongs: it cannot be found or created.
+    const QString doc = folder() + QStringLiteral("/doc");
+    ASSERT_TRUE(QDir().mkpath(doc));
+    ASSERT_TRUE(writeBytes(doc + QStringLiteral("/W"), QByteArray("x")));
+    writeIni(defaultIni({{2, doc}}));
+    startProgram();
+
+    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    EXPECT_TRUE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    EXPECT_EQ(QFile(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))).size(),
+              recordingOfSeconds(25).size());
+}
+
+} // namespace
+} // namespace kestrova::test

@@ -1,0 +1,67 @@
+// A capture that a crash cut short is filed at the next start.
+#include "platform/CaptureDevice.h"
+#include "platform/Wav8Header.h"
+#include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+
+namespace kestrova::test {
+namespace {
+
+class InterruptedCaptureTest : public ProgramFixture {
+protected:
+    // A working file as a crash leaves it: the header still says it is empty.
+    void leaveWorkingFile(double seconds, const QDateTime& modified) {
+        const auto samples = static_cast<std::uint32_t>(seconds * 11025);
+        auto header = wav8Header(0, 11025);
+        QFile file(dir.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char*>(header.data()), 44);
+        file.write(QByteArray(static_cast<qsizetype>(samples), char(200)));
+        file.flush();
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
+    }
+};
+
+TEST_F(InterruptedCaptureTest, IsCompletedAndFiledUnderTheTimeItStarted) {
+    writeIni(defaultIni({{10, QStringLiteral("2")}}));
+    leaveWorkingFile(30, QDateTime(QDate(2012, 8, 17), QTime(14, 0, 30)));
+    QFile other(dir.filePath(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("keep me");
+    other.close();
+
+    startProgram();
+    const QString name = QStringLiteral("1_08-17-2012_14-00-00.wav");
+    QFile kept(dir.filePath(QStringLiteral("W/") + name));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly)) << "not filed";
+    const QByteArray bytes = kept.readAll();
+    const auto header = wav8Header(30 * 11025, 11025);
+    EXPECT_EQ(bytes.left(44), QByteArray(reinterpret_cast<const char*>(header.data()), 44));
+    EXPECT_EQ(bytes.size(), 44 + 30 * 11025);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("notes.txt"))));
+    ASSERT_GT(program->frm_DoKu->lb_Sounds->count(), 0);
+    EXPECT_TRUE(program->frm_DoKu->lb_Sounds->currentItem()->text().startsWith(name));
+}
+
+TEST_F(InterruptedCaptureTest, ATooShortOneIsNotKept) {
+    leaveWorkingFile(5, QDateTime(QDate(2012, 8, 17), QTime(14, 0, 30)));
+    startProgram();
+    EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("W"))).entryList({QStringLiteral("*.wav")}).isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("*.wav")}).isEmpty());
+}
+
+TEST_F(InterruptedCaptureTest, SurvivesAnAutomaticStartThatOpensANewCapture) {
+    writeIni(defaultIni({{16, QStringLiteral("1")}}));
+    leaveWorkingFile(30, QDateTime(QDate(2012, 8, 17), QTime(13, 0, 30)));
+    startProgram();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("W/1_08-17-2012_13-00-00.wav"))));
+}
+
+} // namespace
+} // namespace kestrova::test
