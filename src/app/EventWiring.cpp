@@ -2,7 +2,9 @@
 
 #include "app/Program.h"
 #include "app/SettingsActions.h"
+#include "player/PlayerWiring.h"
 #include "recorder/Recorder.h"
+#include "transmit/TransmitWiring.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -40,6 +42,8 @@ void wireMainForm(Program& program) {
 void wireEvents(Program& program) {
     wireSettingsForm(program);
     wireMainForm(program);
+    wirePlayerEvents(program);
+    wireTransmitEvents(program);
 }
 
 } // namespace kestrova
