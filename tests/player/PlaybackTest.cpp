@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
@@ -216,6 +217,21 @@ TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     EXPECT_FALSE(fakes.serial.dtr);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
     EXPECT_EQ(program->frm_Oszi->lblFreq2->border(), LabelBorder::Raised);
+}
+
+TEST_F(PlaybackTest, AClickOnStopStopsAndUnkeys) {
+    writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
+    Player& player = load();
+    program->frm_Oszi->show();
+    player.startPlayback();
+    program->transmitter().lbl_TX_Click();
+    program->frm_DoKu->cmd_File_lö->setEnabled(false);
+    QTest::mouseClick(program->frm_Oszi->cmdStop, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(fakes.serial.rts);
+    EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+    EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());
 }
 
 TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) {
