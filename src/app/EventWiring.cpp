@@ -2,7 +2,9 @@
 
 #include "app/Program.h"
 #include "app/SettingsActions.h"
+#include "player/PlayerWiring.h"
 #include "recorder/Recorder.h"
+#include "transmit/TransmitWiring.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -62,6 +64,8 @@ void wireRecorder(Program& program) {
 void wireEvents(Program& program) {
     wireSettingsForm(program);
     wireRecorder(program);
+    wirePlayerEvents(program);
+    wireTransmitEvents(program);
 }
 
 } // namespace kestrova

@@ -1,17 +1,39 @@
 #include "player/Player.h"
 
+#include "app/NumericValue.h"
 #include "app/Program.h"
+#include "platform/CommandDevice.h"
+#include "platform/Dialogs.h"
 #include "transmit/Transmitter.h"
-#include "ui/Colors.h"
+#include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 namespace kestrova {
+
+namespace {
+
+constexpr long long kMillionths = 1'000'000;
+// Any start position above this plays from the beginning.
+constexpr long long kLastStartPos = 999'998;
+
+QString openCommand(const QString& path) {
+    const QString name = path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
+    return QStringLiteral("open ") + name + QStringLiteral(" alias waveplayfile");
+}
+
+} // namespace
 
 Player::Player(Program& program) : program_(program) {}
 
@@ -21,10 +43,201 @@ void Player::loadSoundWindow() {
     playing = false;
 }
 
+CommandDevice& Player::device() {
+    return program_.platform().player;
+}
+
+CommandResult Player::send(const QString& command) {
+    return device().send(command);
+}
+
+void Player::setSlider(long long value) {
+    QSlider* slider = program_.frm_Oszi->slider;
+    slider->setValue(static_cast<int>(std::clamp<long long>(value, slider->minimum(), slider->maximum())));
+}
+
+long long Player::sliderMilliseconds() const {
+    return roundToWhole(program_.frm_Oszi->slider->value() * double(Play_Len) * 0.000001);
+}
+
+void Player::seekAndPlay(long long milliseconds) {
+    const QString n = QString::number(milliseconds);
+    send(QStringLiteral("seek waveplayfile to ") + n);
+    send(QStringLiteral("play waveplayfile from ") + n);
+}
+
+// --- header ---------------------------------------------------------------------------------
+
+bool Player::checkWaveHeader(const QString& path) {
+    const QString name = path.trimmed();
+    // Only plain files: a pipe or a device could block the open or the reads.
+    if (!QFileInfo(name).isFile()) {
+        return false;
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const WaveHeaderVerdict verdict = parseWaveHeader(file, waveInfo);
+    file.close();
+    Dialogs& dialogs = program_.platform().dialogs;
+    switch (verdict) {
+    case WaveHeaderVerdict::Valid:
+        return true;
+    case WaveHeaderVerdict::TooShort:
+        openWaveFileDialog();
+        return false;
+    case WaveHeaderVerdict::Unreadable:
+        return false;
+    case WaveHeaderVerdict::UnknownFormat:
+        dialogs.message(QStringLiteral("Unknown Wave Format"), QStringLiteral("Error"), MessageButtons::Ok,
+                        MessageIcon::None);
+        return false;
+    case WaveHeaderVerdict::NoDataChunk:
+        dialogs.message(QStringLiteral("No Data Chunk found"), QStringLiteral("Error"), MessageButtons::Ok,
+                        MessageIcon::None);
+        return false;
+    }
+    return false;
+}
+
+void Player::readWaveHeader(const QString& path) {
+    if (!checkWaveHeader(path)) {
+        return;
+    }
+    loadedFile = path;
+    playSecondsText = completeWaveInfo(waveInfo);
+    stopPlayback();
+    setSlider(0);
+}
+
+// Choosing another file and loading it belongs to the sound window's file opening;
+// until that exists a too short file is simply not loaded.
+void Player::openWaveFileDialog() {}
+
+// --- playback -------------------------------------------------------------------------------
+
+void Player::startPlayback() {
+    if (loadedFile.trimmed().isEmpty()) {
+        return;
+    }
+    currentFile = loadedFile;
+    if (!QFileInfo(currentFile).isFile()) {
+        return;
+    }
+    if (playing) {
+        // The alias can be open only once; a second open would fail and leave the old one playing.
+        stopPlayback();
+    }
+    if (send(openCommand(currentFile)).error != 0) {
+        return;
+    }
+    send(QStringLiteral("set waveplayfile time format ms"));
+    const CommandResult length = send(QStringLiteral("status waveplayfile length"));
+    if (length.error != 0) {
+        send(QStringLiteral("close waveplayfile"));
+        return;
+    }
+    Play_Len = roundToWhole(numericValue(length.reply));
+    pos = startPos > kLastStartPos ? 0 : startPos;
+    pos = roundToWhole(pos * double(Play_Len) * 0.000001);
+    seekAndPlay(pos);
+    playing = true;
+    program_.frm_Oszi->tmrplaywave->start();
+}
+
 void Player::stopPlayback() {
-    playing = false;
-    program_.frm_Oszi->tmrplaywave->stop();
+    if (playing) {
+        send(QStringLiteral("stop waveplayfile"));
+        send(QStringLiteral("close waveplayfile"));
+        playing = false;
+        program_.frm_Oszi->tmrplaywave->stop();
+    }
     program_.frm_DoKu->tmr_Focus->stop();
+}
+
+void Player::tmrplaywave_Timer() {
+    if (!playing) {
+        return;
+    }
+    const CommandResult position = send(QStringLiteral("status waveplayfile position"));
+    if (position.error != 0) {
+        // The device has gone: stop as the stop button does, so nothing stays keyed.
+        stopPlayback();
+        cmdStop_Click();
+        return;
+    }
+    pos = roundToWhole(numericValue(position.reply));
+    if (pos >= Play_Len || Play_Len <= 0) {
+        pos = kMillionths;
+        stopPlayback();
+        cmdStop_Click();
+        playNextInList();
+    } else {
+        pos = roundToWhole(pos * double(kMillionths) / double(Play_Len));
+    }
+    setSlider(pos);
+    updatePlaybackMeter();
+}
+
+void Player::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    // The timer must not move the slider under the user's hand.
+    if (playing) {
+        program_.frm_Oszi->tmrplaywave->stop();
+    }
+}
+
+void Player::slider_Scroll() {
+    if (!playing) {
+        return;
+    }
+    // The position, not the value: a drag reports before the value follows it.
+    const int millionths = program_.frm_Oszi->slider->sliderPosition();
+    pos = roundToWhole(millionths * double(Play_Len) * 0.000001);
+    seekAndPlay(pos);
+}
+
+void Player::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    program_.frm_Oszi->tmrplaywave->start();
+    if (!playing) {
+        startPlayback();
+    }
+}
+
+void Player::frx1_MouseDown(int button, int /*shift*/, int x, int /*y*/) {
+    if (button == mousebutton::Left) {
+        lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+        lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+        setSlider(wholePart(x * double(kMillionths) / kSeekWidth));
+        if (playing) {
+            pos = sliderMilliseconds();
+            seekAndPlay(pos);
+        }
+        return;
+    }
+    program_.platform().dialogs.message(QStringLiteral("x!") + QString::number(x) +
+                                            QStringLiteral(" Play_Len") + QString::number(Play_Len) +
+                                            QStringLiteral("pos%") + QString::number(pos),
+                                        QString(), MessageButtons::Ok, MessageIcon::None);
+}
+
+void Player::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (!playing) {
+        return;
+    }
+    program_.frm_DoKu->tmr_Focus->stop();
+    send(QStringLiteral("stop waveplayfile"));
+    program_.frm_Oszi->tmrplaywave->stop();
+}
+
+void Player::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (!playing) {
+        return;
+    }
+    program_.frm_DoKu->tmr_Focus->start();
+    pos = sliderMilliseconds();
+    seekAndPlay(pos);
+    program_.frm_Oszi->tmrplaywave->start();
 }
 
 void Player::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
@@ -47,11 +260,65 @@ void Player::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/
 }
 
 void Player::cmdStop_Click() {
-    cmdStop_MouseDown(1, 0, 0, 0);
-    LabelButton* tx = program_.frm_Oszi->lbl_TX;
-    tx->setBorder(LabelBorder::Raised);
-    setBackColor(tx, kColorButtonFace);
+    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    showReleased(program_.frm_Oszi->lbl_TX);
     program_.transmitter().transmitterOff();
 }
+
+void Player::tmr_Focus_Timer() {
+    SoundForm& sound = *program_.frm_Oszi;
+    sound.ed1->setFocus();
+    sound.lbl_sek->setText(playSecondsText + QStringLiteral(" s"));
+    const long long v = sound.slider->value();
+    if (v * double(Play_Len) / double(kMillionths) <= double(v)) {
+        program_.frm_DoKu->tmr_Focus->stop();
+        if (!program_.frm_DoKu->chk_Start->isChecked()) {
+            cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+        }
+    }
+}
+
+void Player::ed1_KeyDown(int keyCode, int /*shift*/) {
+    program_.frm_Oszi->ed1->setText(QString::number(keyCode));
+    if (keyCode == keycode::Space) {
+        program_.transmitter().lbl_TX_Click();
+    }
+}
+
+void Player::ed1_KeyUp(int /*keyCode*/, int /*shift*/) {}
+
+void Player::tmr1_Timer() {
+    lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    program_.frm_DoKu->tmr1->stop();
+}
+
+// --- hooks of the speed labels, continuous play and the level bar ---------------------------
+
+void Player::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    SoundForm& sound = *program_.frm_Oszi;
+    sound.lblFreqNorm->setBorder(LabelBorder::Sunken);
+    for (LabelButton* label : {sound.lblFreq1, sound.lblFreq2, sound.lblFreq3}) {
+        label->setBorder(LabelBorder::Raised);
+    }
+    setSlider(startPos);
+    stopPlayback();
+    sound.tmrplaywave->stop();
+    program_.frm_DoKu->tmr_Focus->start();
+}
+
+// Plays the loaded file from startPos. Going back from a faster copy to the
+// original file comes with the speed copies.
+void Player::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    startPlayback();
+    setSlider(startPos);
+    program_.frm_DoKu->tmr_Focus->start();
+}
+
+// Continuous play through the recording list comes with the speed variants.
+void Player::playNextInList() {}
+
+// The level bar follows the level table, which comes with the waveform drawing.
+void Player::updatePlaybackMeter() {}
 
 } // namespace kestrova

@@ -1,23 +1,245 @@
 #include "transmit/Transmitter.h"
 
+#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "platform/AudioOutput.h"
+#include "platform/Dialogs.h"
+#include "platform/SerialLines.h"
+#include "platform/SerialPortNames.h"
+#include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
 
 #include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
 
 namespace kestrova {
 
+namespace {
+
+constexpr int kKeyFour = '4';
+constexpr int kKeySeven = '7';
+
+const QString& pttPinMessage() {
+    static const QString text = QStringLiteral(
+        "Zur Sendersteuerung stehen nur \rPin 4 (DTR) oder Pin 7 (RTS)\rzur Verfügung!\r\r(Sub D9)");
+    return text;
+}
+
+const QString& squelchPinMessage() {
+    static const QString text = QStringLiteral(
+        "Als Squelch-Eingang stehen nur \rPin 1 (DCD), Pin 6 (DSR),\rPin 8 (CTS) oder Pin 9 (RI)\rzur "
+        "Verfügung!\r\rBitte aus der Liste wählen.\r(Sub D9)");
+    return text;
+}
+
+} // namespace
+
 Transmitter::Transmitter(Program& program) : program_(program) {}
 
-// The port is opened by the serial control lines; until they are built the
-// program runs as without a port, where no line ever changes.
-void Transmitter::openControlPort() {}
+Transmitter::~Transmitter() {
+    shutdown();
+}
 
-void Transmitter::transmitterOn() {}
+bool Transmitter::controlEnabled() const {
+    return program_.settings().values.txControlEnabled == 1;
+}
 
-void Transmitter::transmitterOff() {}
+bool Transmitter::keyingOnDtr() const {
+    return program_.settings().values.pttPin == 4;
+}
+
+void Transmitter::openControlPort() {
+    if (!controlEnabled()) {
+        // With the control switched off nothing may stay keyed behind the user's back.
+        if (portOpen_) {
+            releaseAndClose();
+        }
+        return;
+    }
+    SerialLines& serial = program_.platform().serial;
+    if (portOpen_ || serial.isOpen()) {
+        releaseAndClose();
+    }
+    const QString& name = program_.settings().values.comPortName;
+    if (isNoPort(name)) {
+        // No port chosen: a TX button that keys nothing would only mislead.
+        if (program_.frm_Oszi != nullptr) {
+            program_.frm_Oszi->lbl_TX->hide();
+        }
+        return;
+    }
+    // The adapter lowers both lines as soon as the port is open; nothing is raised
+    // here before the rest state, so opening never keys the transmitter.
+    if (!serial.open(name)) {
+        reportNoPort();
+        return;
+    }
+    portOpen_ = true;
+    rtsKeyed_ = false;
+    applyRestState();
+}
+
+void Transmitter::applyRestState() {
+    SerialLines& serial = program_.platform().serial;
+    if (!serial.setDtr(false)) {
+        portFailed();
+        return;
+    }
+    // Keying on DTR, RTS stays high while the port is open, as interfaces powered from it expect.
+    if (!serial.setRts(keyingOnDtr())) {
+        portFailed();
+    }
+}
+
+void Transmitter::transmitterOn() {
+    if (!controlEnabled() || !portOpen_) {
+        return;
+    }
+    SerialLines& serial = program_.platform().serial;
+    bool done = false;
+    if (keyingOnDtr()) {
+        done = serial.setDtr(true);
+    } else {
+        done = serial.setRts(true);
+        rtsKeyed_ = rtsKeyed_ || done;
+    }
+    if (!done) {
+        portFailed();
+    }
+}
+
+void Transmitter::transmitterOff() {
+    if (!controlEnabled() || !portOpen_) {
+        return;
+    }
+    SerialLines& serial = program_.platform().serial;
+    if (!serial.setDtr(false)) {
+        portFailed();
+        return;
+    }
+    if (!keyingOnDtr() || rtsKeyed_) {
+        if (!serial.setRts(false)) {
+            portFailed();
+            return;
+        }
+        rtsKeyed_ = false;
+    }
+}
+
+QString Transmitter::readSquelchLine() {
+    if (!controlEnabled() || !portOpen_) {
+        return {};
+    }
+    const std::optional<ModemStatus> status = program_.platform().serial.modemStatus();
+    if (!status) {
+        portFailed();
+        return {};
+    }
+    bool asserted = false;
+    switch (program_.settings().values.squelchPin) {
+    case 1:
+        asserted = status->dcd;
+        break;
+    case 6:
+        asserted = status->dsr;
+        break;
+    case 8:
+        asserted = status->cts;
+        break;
+    case 9:
+        asserted = status->ri;
+        break;
+    default:
+        break;
+    }
+    return asserted ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void Transmitter::releaseAndClose() {
+    SerialLines& serial = program_.platform().serial;
+    // Results do not matter: the port is going away either way.
+    serial.setDtr(false);
+    serial.setRts(false);
+    serial.close();
+    portOpen_ = false;
+    rtsKeyed_ = false;
+}
+
+void Transmitter::shutdown() {
+    if (portOpen_ || program_.platform().serial.isOpen()) {
+        releaseAndClose();
+    }
+}
+
+void Transmitter::reportNoPort() {
+    if (program_.frm_Oszi != nullptr) {
+        program_.frm_Oszi->lbl_TX->hide();
+    }
+    program_.platform().dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
+                                        MessageIcon::None);
+}
+
+void Transmitter::portFailed() {
+    // Forget the port before the message box: timers keep running while it is
+    // open and must find no port rather than report again.
+    portOpen_ = false;
+    rtsKeyed_ = false;
+    program_.platform().serial.close();
+    if (program_.frm_Oszi != nullptr) {
+        showReleased(program_.frm_Oszi->lbl_TX);
+    }
+    reportNoPort();
+}
+
+void Transmitter::lbl_TX_Click() {
+    LabelButton* tx = program_.frm_Oszi->lbl_TX;
+    if (!isPressed(tx)) {
+        showPressed(tx);
+        transmitterOn();
+    } else {
+        showReleased(tx);
+        transmitterOff();
+    }
+}
+
+void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
+    if (!controlEnabled()) {
+        return;
+    }
+    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == keycode::Enter) {
+        return;
+    }
+    program_.frm_Einstellungen->cb_PIN->setEditText(QString());
+    keyAscii = kKeyFour;
+    program_.platform().dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
+    program_.settings().values.pttPin = 4;
+}
+
+void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
+    if (!controlEnabled()) {
+        return;
+    }
+    if (keyAscii == keycode::Enter) {
+        return;
+    }
+    program_.frm_Einstellungen->cb_PIN_RX->setEditText(QString());
+    keyAscii = 0;
+    program_.platform().dialogs.message(squelchPinMessage(), QString(), MessageButtons::Ok,
+                                        MessageIcon::None);
+}
+
+void Transmitter::sli_Lautst_Scroll() {
+    // The position, not the value: a drag reports before the value follows it.
+    const int v = program_.frm_Oszi->sli_Lautst->sliderPosition();
+    program_.settings().values.outputLevel = 65535 - v;
+    applyOutputVolume();
+    const long long percent = 100 - wholePart(v * 0.0015259021896696422);
+    program_.frm_Einstellungen->ed_PlayPegel->setText(QString::number(percent));
+}
 
 void Transmitter::applyOutputVolume() {
     const auto level = static_cast<std::uint32_t>(program_.settings().values.outputLevel) & 0xFFFFu;

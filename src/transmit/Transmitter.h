@@ -6,20 +6,48 @@ namespace kestrova {
 
 class Program;
 
-// The serial control lines that key the transmitter, and the output volume.
+// The serial control lines that key the transmitter and report the squelch,
+// the push-to-talk button, the pin fields' key filters and the output volume.
 class Transmitter {
 public:
     explicit Transmitter(Program& program);
+    // Un-keys and closes the port however the program ends.
+    ~Transmitter();
+    Transmitter(const Transmitter&) = delete;
+    Transmitter& operator=(const Transmitter&) = delete;
 
     void openControlPort();
     void transmitterOn();
     void transmitterOff();
+    // "1" while the squelch pin's status line is asserted, "0" while not; empty
+    // without a working port, which never matches a squelch level.
+    QString readSquelchLine();
+    bool hasControlPort() const { return portOpen_; }
+    // Lowers both output lines, then closes the port. Safe to call more than once.
+    void shutdown();
+
+    void lbl_TX_Click();
+    void cb_PIN_KeyPress(int& keyAscii);
+    void cb_PIN_RX_KeyPress(int& keyAscii);
+
+    void sli_Lautst_Scroll();
     void applyOutputVolume();
 
     QString cqFile;
 
 private:
+    bool controlEnabled() const;
+    bool keyingOnDtr() const;
+    void applyRestState();
+    void releaseAndClose();
+    void reportNoPort();
+    void portFailed();
+
     Program& program_;
+    // The port as we opened it; the adapter may fail underneath it.
+    bool portOpen_ = false;
+    // RTS was raised to key; lowered again even if the pin setting moved to DTR since.
+    bool rtsKeyed_ = false;
 };
 
 } // namespace kestrova

@@ -1,0 +1,102 @@
+#include "player/WaveHeader.h"
+
+#include <QIODevice>
+#include <QtEndian>
+#include <cstdlib>
+
+namespace kestrova {
+
+namespace {
+
+// Reads exactly `count` bytes at `offset`; false when the file ends first.
+bool readAt(QIODevice& source, qint64 offset, char* target, qint64 count) {
+    if (offset < 0 || !source.seek(offset)) {
+        return false;
+    }
+    qint64 done = 0;
+    while (done < count) {
+        const qint64 got = source.read(target + done, count - done);
+        if (got <= 0) {
+            return false;
+        }
+        done += got;
+    }
+    return true;
+}
+
+template <typename T> T little(const char* bytes) {
+    return qFromLittleEndian<T>(bytes);
+}
+
+} // namespace
+
+WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
+    info.fileLength = source.size();
+    if (info.fileLength < kMinimumWaveFileLength) {
+        return WaveHeaderVerdict::TooShort;
+    }
+    char header[36];
+    if (!readAt(source, 0, header, sizeof header)) {
+        return WaveHeaderVerdict::Unreadable;
+    }
+    info.riffId = QByteArray(header, 4);
+    info.riffSize = little<quint32>(header + 4);
+    info.waveId = QByteArray(header + 8, 4);
+    info.fmtId = QByteArray(header + 12, 4);
+    info.fmtLength = little<qint32>(header + 16);
+    info.formatTag = little<quint16>(header + 20);
+    info.channels = little<qint16>(header + 22);
+    info.sampleRate = little<qint32>(header + 24);
+    info.bytesPerSecond = little<qint32>(header + 28);
+    info.blockAlign = little<quint16>(header + 32);
+    info.bitsPerSample = little<qint16>(header + 34);
+    info.dataLength = 0;
+
+    qint64 position = sizeof header;
+    qint64 skip = info.fmtLength > 16 ? qint64(info.fmtLength) - 16 : 0;
+    QByteArray chunkId;
+    qint64 chunkSize = 0;
+    // Every pass moves on by at least the 8-byte chunk header and stops past the
+    // end of the file; the count only keeps a file of empty chunks from taking long.
+    for (int chunks = 0;; ++chunks) {
+        if (chunks >= kMaximumChunksBeforeData) {
+            return WaveHeaderVerdict::NoDataChunk;
+        }
+        position += skip;
+        char chunkHeader[8];
+        if (!readAt(source, position, chunkHeader, sizeof chunkHeader)) {
+            return WaveHeaderVerdict::Unreadable;
+        }
+        position += sizeof chunkHeader;
+        chunkId = QByteArray(chunkHeader, 4).toUpper();
+        chunkSize = std::llabs(qint64(little<qint32>(chunkHeader + 4)));
+        if (chunkSize % 2 != 0) {
+            ++chunkSize;
+        }
+        info.dataLength = chunkSize;
+        if (chunkId == "DATA" || position + chunkSize > info.fileLength) {
+            break;
+        }
+        skip = chunkSize;
+    }
+    info.dataStart = position;
+
+    if (info.riffId.toUpper() != "RIFF" || info.waveId.toUpper() != "WAVE" ||
+        info.fmtId.toUpper() != "FMT ") {
+        return WaveHeaderVerdict::UnknownFormat;
+    }
+    if (chunkId != "DATA") {
+        return WaveHeaderVerdict::NoDataChunk;
+    }
+    return WaveHeaderVerdict::Valid;
+}
+
+QString completeWaveInfo(WaveInfo& info) {
+    info.dataLength = qMin(info.dataLength, info.fileLength - info.dataStart);
+    if (info.bytesPerSecond <= 1) {
+        info.bytesPerSecond = 1;
+    }
+    return QString::number(double(info.dataLength) / info.bytesPerSecond, 'f', 2);
+}
+
+} // namespace kestrova

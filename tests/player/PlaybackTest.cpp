@@ -1,0 +1,261 @@
+// Playback through the "waveplayfile" device: the command strings, the slider and the stop.
+#include "player/Player.h"
+#include "support/ProgramFixture.h"
+#include "transmit/Transmitter.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SoundForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+const QString kLength = QStringLiteral("status waveplayfile length");
+const QString kPosition = QStringLiteral("status waveplayfile position");
+
+class PlaybackTest : public ProgramFixture {
+protected:
+    // A started program with a loaded file of the given play length in ms.
+    Player& load(const QString& name = QStringLiteral("rec.wav"),
+                 const QString& lengthMs = QStringLiteral("20000")) {
+        if (!program) {
+            startProgram();
+        }
+        const QString path = folder() + QLatin1Char('/') + name;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        fakes.player.replies[kLength] = {0, lengthMs};
+        Player& player = program->player();
+        player.loadedFile = path;
+        return player;
+    }
+    // Commands sent since the last call.
+    QStringList sent() {
+        QStringList result = fakes.player.commands;
+        fakes.player.commands.clear();
+        return result;
+    }
+    static QStringList seekAndPlay(int ms) {
+        return {QStringLiteral("seek waveplayfile to %1").arg(ms),
+                QStringLiteral("play waveplayfile from %1").arg(ms)};
+    }
+    QSlider* slider() { return program->frm_Oszi->slider; }
+    QTimer* pollTimer() { return program->frm_Oszi->tmrplaywave; }
+};
+
+TEST_F(PlaybackTest, AStartOpensAsksTheLengthAndPlaysFromTheStartPosition) {
+    Player& player = load();
+    EXPECT_EQ(player.startPos, 10'000'000); // fresh window
+    player.startPlayback();
+    const QStringList expected =
+        QStringList{QStringLiteral("open ") + player.loadedFile + QStringLiteral(" alias waveplayfile"),
+                    QStringLiteral("set waveplayfile time format ms"), kLength} +
+        seekAndPlay(0);
+    EXPECT_EQ(sent(), expected);
+    EXPECT_TRUE(player.playing);
+    EXPECT_EQ(player.Play_Len, 20000);
+    EXPECT_TRUE(pollTimer()->isActive());
+
+    for (long long start : {1'000'000LL, 500'000LL}) {
+        player.stopPlayback();
+        EXPECT_EQ(sent(), QStringList({"stop waveplayfile", "close waveplayfile"}));
+        player.startPos = start;
+        player.startPlayback();
+        EXPECT_EQ(sent().mid(3), seekAndPlay(start == 500'000 ? 10000 : 0)) << start;
+    }
+}
+
+TEST_F(PlaybackTest, APathWithABlankIsQuoted) {
+    Player& player = load(QStringLiteral("two words/a b.wav"));
+    player.startPlayback();
+    EXPECT_EQ(sent().value(0),
+              QStringLiteral("open \"") + player.loadedFile + QStringLiteral("\" alias waveplayfile"));
+}
+
+TEST_F(PlaybackTest, NothingOrAMissingFileStartsNothing) {
+    Player& player = load();
+    player.loadedFile = QStringLiteral("   ");
+    player.startPlayback();
+    player.loadedFile = folder() + QStringLiteral("/gone.wav");
+    player.startPlayback();
+    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_FALSE(player.playing);
+}
+
+TEST_F(PlaybackTest, ADeviceThatRefusesTheFileLeavesThePlayerStopped) {
+    Player& player = load();
+    fakes.player.replies[QStringLiteral("open ") + player.loadedFile +
+                         QStringLiteral(" alias waveplayfile")] = {5, QString()};
+    player.startPlayback();
+    EXPECT_EQ(sent().size(), 1);
+    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(pollTimer()->isActive());
+}
+
+TEST_F(PlaybackTest, TheTimerFollowsThePositionAndTheEndStopsAndRewinds) {
+    Player& player = load();
+    player.startPlayback();
+    sent();
+    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    player.tmrplaywave_Timer();
+    EXPECT_EQ(slider()->value(), 250'000);
+
+    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    player.tmrplaywave_Timer();
+    EXPECT_EQ(sent(), QStringList({kPosition, kPosition, "stop waveplayfile", "close waveplayfile"}));
+    EXPECT_FALSE(player.playing);
+    EXPECT_EQ(slider()->value(), 1'000'000);
+    EXPECT_EQ(player.startPos, 1'000'000);
+    player.startPlayback(); // the next start plays from the beginning
+    EXPECT_EQ(sent().mid(3), seekAndPlay(0));
+}
+
+TEST_F(PlaybackTest, ALengthOfZeroEndsAtTheFirstTick) {
+    Player& player = load(QStringLiteral("rec.wav"), QStringLiteral("0"));
+    player.startPlayback();
+    fakes.player.replies[kPosition] = {0, QStringLiteral("-3")};
+    player.tmrplaywave_Timer();
+    EXPECT_FALSE(player.playing);
+}
+
+// Playback of the keyed transmitter ends un-keyed.
+TEST_F(PlaybackTest, TheEndOfTheFileReleasesThePushToTalkButton) {
+    writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
+    Player& player = load();
+    player.startPlayback();
+    program->transmitter().lbl_TX_Click();
+    ASSERT_TRUE(fakes.serial.rts);
+    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    player.tmrplaywave_Timer();
+    EXPECT_FALSE(fakes.serial.rts);
+    EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+}
+
+TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
+    Player& player = load();
+    player.startPos = 0;
+    player.startPlayback();
+    sent();
+    player.cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
+    EXPECT_TRUE(player.playing);
+    EXPECT_FALSE(pollTimer()->isActive());
+
+    slider()->setValue(750'000);
+    player.cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(sent(), seekAndPlay(15000));
+    EXPECT_TRUE(pollTimer()->isActive());
+}
+
+TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTheStartPosition) {
+    Player& player = load();
+    player.startPos = 0;
+    player.startPlayback();
+    sent();
+    player.slider_MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(pollTimer()->isActive());
+    slider()->setSliderPosition(250'000); // a user's move, as a drag reports it
+    EXPECT_EQ(sent(), seekAndPlay(5000));
+
+    player.stopPlayback();
+    player.startPos = 100'000;
+    slider()->setValue(600'000);
+    sent();
+    player.slider_MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(sent().mid(3), seekAndPlay(2000));
+    EXPECT_TRUE(pollTimer()->isActive());
+}
+
+TEST_F(PlaybackTest, ALeftClickIntoTheWaveformSeeksToItsPlace) {
+    Player& player = load();
+    player.startPos = 0;
+    player.startPlayback();
+    sent();
+    player.frx1_MouseDown(1, 0, 145, 10);
+    const QStringList commands = sent();
+    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10000));
+    EXPECT_EQ(slider()->value(), 500'000);
+    EXPECT_EQ(player.startPos, 0);
+    EXPECT_TRUE(player.playing);
+}
+
+TEST_F(PlaybackTest, AnyOtherClickShowsTheDiagnosticValues) {
+    Player& player = load();
+    player.startPos = 0;
+    player.startPlayback();
+    sent();
+    player.frx1_MouseDown(2, 0, 145, 10);
+    EXPECT_TRUE(sent().isEmpty());
+    ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("x!145 Play_Len20000pos%0"));
+}
+
+TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
+    writeIni(defaultIni({{8, QStringLiteral("46-0")}, {20, QStringLiteral("1")}}));
+    Player& player = load();
+    player.startPos = 0;
+    player.startPlayback();
+    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    player.tmrplaywave_Timer();
+    program->transmitter().lbl_TX_Click();
+    ASSERT_TRUE(fakes.serial.dtr);
+    program->frm_Oszi->lblFreq2->setBorder(LabelBorder::Sunken);
+
+    player.cmdStop_Click();
+    EXPECT_FALSE(player.playing);
+    EXPECT_EQ(player.startPos, 250'000);
+    EXPECT_FALSE(fakes.serial.dtr);
+    EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+    EXPECT_EQ(program->frm_Oszi->lblFreq2->border(), LabelBorder::Raised);
+}
+
+TEST_F(PlaybackTest, AClickOnStopStopsAndUnkeys) {
+    writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
+    Player& player = load();
+    program->frm_Oszi->show();
+    player.startPlayback();
+    program->transmitter().lbl_TX_Click();
+    program->frm_DoKu->cmd_File_lö->setEnabled(false);
+    QTest::mouseClick(program->frm_Oszi->cmdStop, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(fakes.serial.rts);
+    EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+    EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());
+}
+
+TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) {
+    writeIni(defaultIni({{8, QStringLiteral("46-0")}, {20, QStringLiteral("1")}}));
+    startProgram();
+    QLineEdit* ed1 = program->frm_Oszi->ed1;
+    LabelButton* tx = program->frm_Oszi->lbl_TX;
+
+    program->player().ed1_KeyDown('A', 0);
+    EXPECT_EQ(ed1->text(), QStringLiteral("65"));
+    EXPECT_FALSE(isPressed(tx));
+
+    QTest::keyClick(ed1, Qt::Key_Space);
+    EXPECT_TRUE(isPressed(tx));
+    EXPECT_TRUE(fakes.serial.dtr);
+    for (int i = 0; i < 5; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(ed1, &repeat);
+    }
+    EXPECT_TRUE(isPressed(tx));
+    QTest::keyClick(ed1, Qt::Key_Space);
+    EXPECT_FALSE(isPressed(tx));
+    EXPECT_FALSE(fakes.serial.dtr);
+}
+
+} // namespace
+} // namespace kestrova::test
