@@ -321,4 +321,17 @@ void Player::playNextInList() {}
 // The level bar follows the level table, which comes with the waveform drawing.
 void Player::updatePlaybackMeter() {}
 
+// Loading a file into the sound window (header, waveform, speed copies) comes
+// with the sound window; until then the file only becomes the one to play.
+void Player::loadPlayerFile() {
+    if (!currentFile.trimmed().isEmpty()) {
+        readWaveHeader(currentFile);
+        pos = 0;
+        startPos = 0;
+    }
+}
+
+// The file dialog comes with the sound window.
+void Player::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {}
+
 } // namespace kestrova

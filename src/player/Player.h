@@ -44,6 +44,10 @@ public:
     void lblFreqNorm_MouseUp(int button, int shift, int x, int y);
     void playNextInList();
     void updatePlaybackMeter();
+    // The sound window's file: makes currentFile the window's file.
+    void loadPlayerFile();
+    // The file dialog opened from the main window's "Sounds" label.
+    void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
 
     // Width of frx1 as far as seeking by a click is concerned.
     static constexpr int kSeekWidth = 290;
