@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrova::fuzz {
+
+inline QByteArray bytesOf(const std::uint8_t* data, std::size_t size) {
+    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// Readers that take a path get the input through one scratch file per process.
+inline QString writeScratchFile(const QByteArray& bytes) {
+    static const QString path = QDir::temp().filePath(
+        QStringLiteral("kestrova-fuzz-%1.bin").arg(QCoreApplication::applicationPid()));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(bytes);
+    }
+    return path;
+}
+
+} // namespace kestrova::fuzz

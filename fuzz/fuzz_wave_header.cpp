@@ -1,0 +1,16 @@
+// The sound window's header reader on arbitrary bytes.
+#include "fuzz/FuzzInput.h"
+#include "player/WaveHeader.h"
+
+#include <QBuffer>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QByteArray bytes = kestrova::fuzz::bytesOf(data, size);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    kestrova::WaveInfo info;
+    if (kestrova::parseWaveHeader(buffer, info) == kestrova::WaveHeaderVerdict::Valid) {
+        kestrova::completeWaveInfo(info);
+    }
+    return 0;
+}
