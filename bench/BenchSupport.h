@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QString>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+namespace kestrova::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Resident memory of this process in kilobytes.
+inline long residentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kb = 0;
+            status >> kb;
+            return kb;
+        }
+        status.ignore(4096, '\n');
+    }
+    return 0;
+}
+
+// An 8-bit mono 11025 Hz recording of the given length. With `headerOnly` the
+// header claims the samples but the file ends after it, which the list's length
+// reader cannot tell from a whole recording.
+inline void writeRecording(const QString& path, std::uint32_t samples, char fill = char(140),
+                           bool headerOnly = false) {
+    QByteArray header(44, '\0');
+    auto put32 = [&header](int at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            header[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    header.replace(0, 4, "RIFF");
+    put32(4, samples + 36);
+    header.replace(8, 8, "WAVEfmt ");
+    put32(16, 16);
+    header[20] = 1;
+    header[22] = 1;
+    put32(24, 11025);
+    put32(28, 11025);
+    header[32] = 1;
+    header[34] = 8;
+    header.replace(36, 4, "data");
+    put32(40, samples);
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(header);
+        if (headerOnly) {
+            return;
+        }
+        const QByteArray block(1 << 16, fill);
+        for (std::uint32_t left = samples; left > 0;) {
+            const auto n = std::min<std::uint32_t>(left, block.size());
+            file.write(block.constData(), n);
+            left -= n;
+        }
+    }
+}
+
+} // namespace kestrova::bench

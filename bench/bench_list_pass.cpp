@@ -1,0 +1,77 @@
+// The recording list rebuilt over 10,000 recordings of the circuit, against a bare
+// loop that lists the folder and reads 50 bytes of each file.
+#include "archive/Archive.h"
+#include "bench/BenchSupport.h"
+#include "support/FakePlatform.h"
+#include "app/Program.h"
+#include "ui/MainForm.h"
+
+#include <QListWidget>
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace kestrova;
+
+namespace {
+double bareLoop(const QString& folder) {
+    const auto start = bench::Clock::now();
+    qint64 bytes = 0;
+    for (const QString& name : QDir(folder).entryList(QDir::Files, QDir::Name)) {
+        QFile file(QDir(folder).filePath(name));
+        if (file.open(QIODevice::ReadOnly)) {
+            bytes += file.read(50).size();
+        }
+    }
+    const double seconds = bench::secondsSince(start);
+    return bytes > 0 ? seconds : seconds;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("W"));
+    QDir().mkpath(folder);
+    const QDateTime today = QDateTime::currentDateTime();
+    constexpr int count = 10'000;
+    for (int i = 0; i < count; ++i) {
+        const QDateTime at = today.addSecs(-i * 7);
+        bench::writeRecording(QDir(folder).filePath(QStringLiteral("1_") + at.toString(QStringLiteral("MM-dd-yyyy_HH-mm-ss")) +
+                                                    QStringLiteral(".wav")),
+                              11025 * 25, char(128), true);
+    }
+    test::FakePlatform fakes;
+    fakes.clock.set(today);
+    Program program(fakes.platform(), ProgramOptions{dir.path()});
+    program.main();
+
+    std::vector<double> listPasses;
+    std::vector<double> bareLoops;
+    for (int round = 0; round < 5; ++round) {
+        bareLoops.push_back(bareLoop(folder));
+        const auto start = bench::Clock::now();
+        program.archive().refreshRecordingList();
+        listPasses.push_back(bench::secondsSince(start));
+    }
+    const double list = median(listPasses);
+    const double bare = median(bareLoops);
+    std::printf("files in the folder: %lld, listed: %d\n",
+                static_cast<long long>(QDir(folder).entryList(QDir::Files).size()),
+                program.frm_DoKu->lb_Sounds->count());
+    std::printf("list pass over %d recordings: %.3f s (median of 5)\n", count, list);
+    std::printf("bare loop (list folder, read 50 bytes each): %.3f s\n", bare);
+    std::printf("ratio: %.2f (goal: at most 2)\n", list / bare);
+    return 0;
+}
