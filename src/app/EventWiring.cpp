@@ -4,6 +4,7 @@
 #include "app/SettingsActions.h"
 #include "recorder/Recorder.h"
 #include "ui/ControlEvents.h"
+#include "ui/MainMenu.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
@@ -62,6 +63,7 @@ void wireRecorder(Program& program) {
 void wireEvents(Program& program) {
     wireSettingsForm(program);
     wireRecorder(program);
+    wireMenuEvents(program);
 }
 
 } // namespace kestrova
