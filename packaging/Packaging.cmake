@@ -20,7 +20,7 @@ set(CPACK_PACKAGE_NAME kestrova)
 set(CPACK_PACKAGE_VENDOR "Kestrova")
 set(CPACK_PACKAGE_CONTACT "Kestrova <kestrova@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Recorder for the voice traffic of a radio circuit")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Kestrova watches the sound-card input beside a radio receiver and records every\n"
     "transmission as an 8-bit mono WAV file. It keeps the recordings of the last days,\n"
     "files them in a dated archive and plays them at normal or faster speed. Through the\n"
@@ -33,11 +33,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/kestrova")
-# Written out rather than computed: the build machine's libraries need not be the
-# ones Debian 12 users get. The xcb plugin lives in qt6-qpa-plugins, without which
-# the windows cannot open.
+# Written out so the package says what a Debian 12 desktop must bring: the program
+# uses symbols of Qt 6.4 and glibc 2.34, and the xcb platform plugin lives in
+# qt6-qpa-plugins, without which no window can open.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.34), libstdc++6 (>= 12), libqt6core6 (>= 6.2), libqt6gui6 (>= 6.2), \
-libqt6widgets6 (>= 6.2), libqt6serialport6 (>= 6.2), qt6-qpa-plugins, libportaudio2, libsamplerate0")
+    "libc6 (>= 2.34), libstdc++6 (>= 5), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
+libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, libportaudio2, libsamplerate0")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 include(CPack)
