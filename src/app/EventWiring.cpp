@@ -6,6 +6,7 @@
 #include "recorder/Recorder.h"
 #include "transmit/TransmitWiring.h"
 #include "ui/ControlEvents.h"
+#include "ui/MainMenu.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
@@ -66,6 +67,8 @@ void wireEvents(Program& program) {
     wireRecorder(program);
     wirePlayerEvents(program);
     wireTransmitEvents(program);
+    // Replaces the main window's close hook, so it comes after the recorder's.
+    wireMenuEvents(program);
 }
 
 } // namespace kestrova

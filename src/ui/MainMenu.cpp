@@ -1,0 +1,165 @@
+#include "ui/MainMenu.h"
+
+#include "app/Program.h"
+#include "app/SettingsActions.h"
+#include "platform/Dialogs.h"
+#include "recorder/Recorder.h"
+#include "ui/ControlEvents.h"
+#include "ui/FormGeometry.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace kestrova {
+
+namespace {
+
+const QString kHelpFile = QStringLiteral("hilfe/inhalt.html");
+
+} // namespace
+
+MainMenu::MainMenu(Program& program, QObject* parent) : QObject(parent), program_(program) {
+    // The build puts the help beside the executable; an installation in
+    // <prefix>/share/kestrova while the program sits in <prefix>/bin.
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    helpFallbackFolders = {executableFolder, executableFolder + QStringLiteral("/../share/kestrova")};
+}
+
+void MainMenu::showMainMenu() {
+    MainForm* main = program_.frm_DoKu;
+    const QPoint at(twipsToPixels(leftTwips(main)) + 6, twipsToPixels(topTwips(main)) + 47);
+    const QStringList entries = QString::fromUtf8(kMenuText).split(QLatin1Char('|'));
+    runMenuEntry(program_.platform().dialogs.popupMenu(main, entries, at));
+}
+
+void MainMenu::runMenuEntry(int entry) {
+    switch (entry) {
+    case Info:
+        openHelp();
+        break;
+    case Settings:
+        program_.frm_Einstellungen->show();
+        program_.frm_Einstellungen->raise();
+        break;
+    case SoundWindow:
+        toggleSoundWindow();
+        break;
+    case Quit:
+        program_.recorder().stopRecorder();
+        break;
+    default:
+        // Dismissed.
+        break;
+    }
+}
+
+QString MainMenu::findHelpFile() const {
+    QStringList folders{program_.programFolder()};
+    folders += helpFallbackFolders;
+    for (const QString& folder : folders) {
+        if (folder.isEmpty()) {
+            continue;
+        }
+        // Cleaned first: "bin/.." must not depend on how the system resolves it.
+        const QFileInfo file(QDir::cleanPath(QDir(folder).filePath(kHelpFile)));
+        if (file.isFile()) {
+            return QDir::cleanPath(file.absoluteFilePath());
+        }
+    }
+    return {};
+}
+
+void MainMenu::openHelp() {
+    const QString help = findHelpFile();
+    Dialogs& dialogs = program_.platform().dialogs;
+    if (help.isEmpty()) {
+        dialogs.message(QStringLiteral("Die Hilfedatei ist nicht vorhanden!"), QString(), MessageButtons::Ok,
+                        MessageIcon::None);
+        return;
+    }
+    dialogs.openDocument(help);
+}
+
+void MainMenu::toggleSoundWindow() {
+    const SettingsActions& heights = program_.settingsActions();
+    MainForm* main = program_.frm_DoKu;
+    // Not moved: the sound window comes back where it was last docked.
+    if (heightTwips(main) == heights.shortHeight) {
+        setHeightTwips(main, heights.tallHeight);
+        program_.frm_Oszi->show();
+    } else {
+        setHeightTwips(main, heights.shortHeight);
+        program_.frm_Oszi->hide();
+    }
+}
+
+void dockSoundWindow(Program& program) {
+    MainForm* main = program.frm_DoKu;
+    SoundForm* sound = program.frm_Oszi;
+    if (main == nullptr || sound == nullptr) {
+        return;
+    }
+    const SettingsActions& heights = program.settingsActions();
+    // Any height but the short one counts as tall.
+    const int below = heightTwips(main) == heights.shortHeight ? heights.shortHeight : heights.tallHeight;
+    moveTwips(sound, leftTwips(main), topTwips(main) + below);
+}
+
+void MainMenu::dockSoundWindow() {
+    kestrova::dockSoundWindow(program_);
+}
+
+void MainMenu::cmd_zur_Click() {
+    setHeightTwips(program_.frm_DoKu, program_.settingsActions().shortHeight);
+}
+
+void MainMenu::lbl_Menue_MouseMove() {
+    program_.frm_DoKu->lbl_Menue->setBorder(LabelBorder::Hover);
+}
+
+void MainMenu::tb1_MouseMove(int x, int y) {
+    MainForm* main = program_.frm_DoKu;
+    // A move over a label that ignores it reaches the strip too; only the bare strip clears.
+    const QPoint at(x, y);
+    if (main->lbl_Menue->geometry().contains(at) || main->lbl_LoadWave->geometry().contains(at)) {
+        return;
+    }
+    main->lbl_Menue->setBorder(LabelBorder::Flat);
+    main->lbl_LoadWave->setBorder(LabelBorder::Flat);
+}
+
+void MainMenu::Progressbar1_MouseDown() {
+    QProgressBar* bar = program_.frm_DoKu->Progressbar1;
+    bar->setTextVisible(!bar->isTextVisible());
+}
+
+void MainMenu::frm_DoKu_Close() {
+    program_.recorder().stopRecorder();
+}
+
+void wireMenuEvents(Program& program) {
+    MainForm& main = *program.frm_DoKu;
+    auto* menu = new MainMenu(program, &main);
+    menu->setObjectName(QStringLiteral("mainMenu"));
+    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseDown, menu,
+                     [menu](int, int, int, int) { menu->showMainMenu(); });
+    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseMove, menu,
+                     [menu](int, int, int, int) { menu->lbl_Menue_MouseMove(); });
+    QObject::connect(main.tb1_mouse, &MouseEvents::mouseMove, menu,
+                     [menu](int, int, int x, int y) { menu->tb1_MouseMove(x, y); });
+    QObject::connect(main.Progressbar1_mouse, &MouseEvents::mouseDown, menu,
+                     [menu](int, int, int, int) { menu->Progressbar1_MouseDown(); });
+    QObject::connect(main.cmd_zur, &QPushButton::clicked, menu, [menu] { menu->cmd_zur_Click(); });
+    QObject::connect(&main, &MainForm::moved, menu, [menu] { menu->dockSoundWindow(); });
+    main.onClose = [menu] { menu->frm_DoKu_Close(); };
+}
+
+} // namespace kestrova
