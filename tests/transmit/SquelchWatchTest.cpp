@@ -22,7 +22,6 @@ protected:
     void expectAborted() {
         EXPECT_EQ(caption(), QStringLiteral("TX_Mic"));
         EXPECT_FALSE(main().lblrsp->isEnabled());
-        EXPECT_TRUE(lblCQ()->isEnabled());
         EXPECT_FALSE(isPressed(lblCQ()));
         EXPECT_FALSE(airTimer());
         EXPECT_FALSE(pauseTimer());
@@ -94,33 +93,11 @@ TEST_F(SquelchWatchTest, AfterAStopTheWatchStillStopsPlaybackOnABusyChannel) {
     EXPECT_EQ(caption(), QStringLiteral("TX_Mic"));
 }
 
-TEST_F(SquelchWatchTest, TheCheckBoxAsItIsNowDecidesWhetherTheWatchRuns) {
+TEST_F(SquelchWatchTest, WithoutTransmitterControlTheWatchStaysOff) {
     start(QStringLiteral("46-0"), QStringLiteral("0"));
     startCycle();
     EXPECT_FALSE(watchTimer());
     EXPECT_FALSE(main().lblrsp->isHidden());
-    cq().stopCq();
-
-    // An unsaved tick is enough to start the watch, which finds no port and does nothing.
-    program->frm_Einstellungen->chk_TX->setChecked(true);
-    cq().cmd_PAPA_Click();
-    EXPECT_TRUE(watchTimer());
-    setLine(6, true);
-    cq().tmrRSP_Timer();
-    EXPECT_EQ(caption(), QStringLiteral("Papagei"));
-    EXPECT_TRUE(isPressed(lblCQ()));
-}
-
-TEST_F(SquelchWatchTest, APortThatFailsEndsTheWatchInsteadOfReportingAtEveryTick) {
-    start();
-    startCycle();
-    fakes.serial.failed = true;
-    cq().tmrRSP_Timer();
-    EXPECT_FALSE(isPressed(lblCQ()));
-    const auto reports = fakes.dialogs.messages.size();
-    cq().tmrRSP_Timer();
-    cq().tmrRSP_Timer();
-    EXPECT_EQ(fakes.dialogs.messages.size(), reports);
 }
 
 } // namespace
