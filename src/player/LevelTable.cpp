@@ -31,7 +31,7 @@ public:
 
 private:
     bool fill(qint64 offset) {
-        if (!source_.seek(offset)) {
+        if (offset + 2 > source_.size() || !source_.seek(offset)) {
             return false;
         }
         start_ = offset;

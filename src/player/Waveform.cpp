@@ -24,7 +24,9 @@ struct SampleFormat {
 };
 
 bool readFrame(QIODevice& source, qint64 position, char* frame, int size) {
-    return position >= 0 && source.seek(position) && source.read(frame, size) == size;
+    // Checked first: some devices complain about a seek past their end.
+    return position >= 0 && position + size <= source.size() && source.seek(position) &&
+           source.read(frame, size) == size;
 }
 
 } // namespace
