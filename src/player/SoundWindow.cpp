@@ -110,7 +110,10 @@ void Player::openWaveFileDialog() {
     }
     program_.platform().sounds.stop();
     loadCurrentFile();
-    program_.frm_DoKu->tmr1->start();
+    // The set-up of the sound window may get here before the main window exists.
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->tmr1->start();
+    }
 }
 
 void Player::loadPlayerFile() {
