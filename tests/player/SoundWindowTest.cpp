@@ -157,19 +157,5 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     EXPECT_DOUBLE_EQ(p.meterPeak, before * 0.89);
 }
 
-TEST_F(SoundWindowTest, BackHidesTheWindowButPlaybackGoesOn) {
-    Player& p = load(write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(3000))));
-    sound().show();
-    p.startPlayback();
-    p.cmd_Os_Zurück_Click();
-    EXPECT_FALSE(sound().isVisible());
-    EXPECT_TRUE(p.playing);
-}
-
-TEST_F(SoundWindowTest, TheSoundsLabelShowsItsHoverFrame) {
-    player().lbl_LoadWave_MouseMove(0, 0, 3, 3);
-    EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Hover);
-}
-
 } // namespace
 } // namespace kestrova::test
