@@ -38,6 +38,8 @@ public:
     // `inputFile`: a WAV file offered as the first input device (empty: none).
     RealPlatform(const QString& programTitle, const QString& workingFolder, const QString& inputFile);
     Platform platform();
+    // Closes the dialogs still open when the program ends (see QtDialogs::dismissAll).
+    void dismissDialogs() { dialogs_.dismissAll(); }
 
 private:
     SystemClock clock_;

@@ -43,7 +43,12 @@ int main(int argc, char** argv) {
     }
     kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
     kestrova::Program program(devices.platform(), {folder.folder});
-    program.onEnded = [] { QApplication::quit(); };
+    // A message box still open (one of the start, say) must not keep an ended program
+    // alive: quit() alone does not reach a dialog's own event loop.
+    program.onEnded = [&devices] {
+        devices.dismissDialogs();
+        QApplication::quit();
+    };
     // Every way the desktop ends the program saves a running recording first.
     auto shutDown = [&program] {
         if (!program.hasEnded()) {

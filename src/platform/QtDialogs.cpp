@@ -27,8 +27,30 @@ QMessageBox::Icon toIcon(MessageIcon icon) {
 
 QtDialogs::QtDialogs(QString programTitle) : programTitle_(std::move(programTitle)) {}
 
+template <typename Shown> int QtDialogs::run(Shown& shown) {
+    open_.emplace_back(&shown);
+    const int result = shown.exec();
+    open_.pop_back();
+    return result;
+}
+
+void QtDialogs::dismissAll() {
+    dismissed_ = true;
+    // Innermost first: an outer dialog's loop only returns after the inner ones.
+    for (auto it = open_.rbegin(); it != open_.rend(); ++it) {
+        if (auto* dialog = qobject_cast<QDialog*>(it->data())) {
+            dialog->reject();
+        } else if (QWidget* other = it->data()) {
+            other->close();
+        }
+    }
+}
+
 MessageAnswer QtDialogs::message(const QString& text, const QString& title, MessageButtons buttons,
                                  MessageIcon icon) {
+    if (dismissed_) {
+        return buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+    }
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QMessageBox box(toIcon(icon), title.isEmpty() ? programTitle_ : title, shown);
@@ -39,20 +61,31 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& title, Mess
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
-    const int answer = box.exec();
-    if (answer == QMessageBox::Yes) {
-        return MessageAnswer::Yes;
+    const int answer = run(box);
+    if (buttons == MessageButtons::YesNo) {
+        return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
-    return answer == QMessageBox::No ? MessageAnswer::No : MessageAnswer::Ok;
+    return MessageAnswer::Ok;
 }
 
 QString QtDialogs::openFile(QWidget* owner, const FileDialogRequest& request) {
+    if (dismissed_) {
+        return {};
+    }
     const QString filter = request.filterName + QStringLiteral(" (") + request.pattern + QLatin1Char(')');
-    return QFileDialog::getOpenFileName(owner, request.title, request.startFolder, filter);
+    QFileDialog dialog(owner, request.title, request.startFolder, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return run(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 std::optional<QString> QtDialogs::chooseFolder(QWidget* owner, const QString& startFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(owner, QString(), startFolder);
+    if (dismissed_) {
+        return std::nullopt;
+    }
+    QFileDialog dialog(owner, QString(), startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    const QString folder = run(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     if (folder.isEmpty()) {
         return std::nullopt;
     }
@@ -60,11 +93,16 @@ std::optional<QString> QtDialogs::chooseFolder(QWidget* owner, const QString& st
 }
 
 int QtDialogs::popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) {
+    if (dismissed_) {
+        return -1;
+    }
     QMenu menu(owner);
     for (int i = 0; i < entries.size(); ++i) {
         menu.addAction(entries.at(i))->setData(i);
     }
+    open_.emplace_back(&menu);
     const QAction* chosen = menu.exec(screenPosition);
+    open_.pop_back();
     return chosen != nullptr ? chosen->data().toInt() : -1;
 }
 

@@ -2,6 +2,11 @@
 
 #include "platform/Dialogs.h"
 
+#include <QPointer>
+#include <vector>
+
+class QWidget;
+
 namespace kestrova {
 
 // Message boxes, file dialogs and menus of the desktop, through Qt.
@@ -16,8 +21,18 @@ public:
     int popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) override;
     bool openDocument(const QString& path) override;
 
+    // For the end of the program: closes every dialog and menu still open, as if
+    // cancelled, and answers every later one at once the same way, so that no
+    // dialog can hold the program after it was told to end.
+    void dismissAll();
+
 private:
+    // Runs a dialog or menu that dismissAll() can close; returns its exec() result.
+    template <typename Shown> int run(Shown& shown);
+
     QString programTitle_;
+    bool dismissed_ = false;
+    std::vector<QPointer<QWidget>> open_;
 };
 
 } // namespace kestrova
