@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -17,8 +16,8 @@ inline QByteArray bytesOf(const std::uint8_t* data, std::size_t size) {
 
 // Readers that take a path get the input through one scratch file per process.
 inline QString writeScratchFile(const QByteArray& bytes) {
-    static const QString path = QDir::temp().filePath(
-        QStringLiteral("kestrova-fuzz-%1.bin").arg(QCoreApplication::applicationPid()));
+    static const QString path =
+        QDir::temp().filePath(QStringLiteral("kestrova-fuzz-%1.bin").arg(QCoreApplication::applicationPid()));
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(bytes);

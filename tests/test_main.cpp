@@ -1,6 +1,5 @@
 #include <QApplication>
 #include <QtGlobal>
-
 #include <gtest/gtest.h>
 
 // Widget tests need a QApplication; without a display they run on Qt's offscreen platform.

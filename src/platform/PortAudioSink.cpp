@@ -1,9 +1,9 @@
 #include "platform/PortAudioSink.h"
 
-#include "platform/OutputDeviceChoice.h"
-#include "platform/OutputGain.h"
 #include "platform/FrameResampler.h"
 #include "platform/FrameRing.h"
+#include "platform/OutputDeviceChoice.h"
+#include "platform/OutputGain.h"
 
 #include <algorithm>
 #include <portaudio.h>
@@ -89,7 +89,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     deviceRate_ = rate;
     deviceChannels_ = params.channelCount;
     ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds * rate) * deviceChannels_ +
-                                         tailReserveFrames * deviceChannels_);
+                                        tailReserveFrames * deviceChannels_);
     resampled_.assign(chunkFrames * sourceChannels_, 0.0f);
     widened_.assign(chunkFrames * deviceChannels_, 0.0f);
     framesWritten_ = 0;

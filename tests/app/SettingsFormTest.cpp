@@ -1,10 +1,11 @@
 // The settings form: device list, its buttons and the status bar they rebuild.
+#include "ui/SettingsForm.h"
+
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -48,7 +49,8 @@ TEST_F(SettingsFormTest, NoUsableDeviceIsSaidInTheListAndAMessage) {
     ASSERT_FALSE(fakes.dialogs.messages.empty());
     const ShownMessage& shown = fakes.dialogs.messages.back();
     EXPECT_EQ(shown.title, QStringLiteral(" INFO"));
-    EXPECT_TRUE(shown.text.startsWith(QStringLiteral("!No audio devices available!\r\rAm Soundkarteneingang")));
+    EXPECT_TRUE(
+        shown.text.startsWith(QStringLiteral("!No audio devices available!\r\rAm Soundkarteneingang")));
     EXPECT_TRUE(shown.text.endsWith(QStringLiteral("anders)\rquorbel")));
 
     program->settingsActions().cmd_SK_Click(); // leaves the confirmed device as it was
@@ -56,7 +58,8 @@ TEST_F(SettingsFormTest, NoUsableDeviceIsSaidInTheListAndAMessage) {
 }
 
 TEST_F(SettingsFormTest, TheSoundCardButtonConfirmsTheSelectedPosition) {
-    fakes.audioInput.deviceList = {{QStringLiteral("A"), true}, {QStringLiteral("B"), true}, {QStringLiteral("C"), true}};
+    fakes.audioInput.deviceList = {
+        {QStringLiteral("A"), true}, {QStringLiteral("B"), true}, {QStringLiteral("C"), true}};
     startProgram();
     form().cb_Device->setCurrentIndex(1);
     QTest::mouseClick(form().cmd_SK, Qt::LeftButton);
@@ -133,7 +136,8 @@ TEST_F(SettingsFormTest, TheStatusBarKeepsSevenPanelsAcrossSaves) {
 TEST_F(SettingsFormTest, WithoutARecordingsFolderPanelTwoShowsTheStoredCount) {
     writeIni(defaultIni({{2, folder() + QStringLiteral("/elsewhere")}, {21, QStringLiteral("17")}}));
     startProgram();
-    EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden, oder es liegen noch keine")));
+    EXPECT_TRUE(
+        fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden, oder es liegen noch keine")));
     EXPECT_EQ(program->statusBar().panel(2)->text(), QStringLiteral("17"));
 }
 

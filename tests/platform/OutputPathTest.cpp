@@ -1,7 +1,7 @@
-#include "platform/OutputDeviceChoice.h"
-#include "platform/OutputGain.h"
 #include "platform/FrameResampler.h"
 #include "platform/FrameRing.h"
+#include "platform/OutputDeviceChoice.h"
+#include "platform/OutputGain.h"
 #include "platform/SoftwareVolume.h"
 
 #include <cmath>

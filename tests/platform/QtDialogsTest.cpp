@@ -17,10 +17,12 @@ TEST(QtDialogsTest, DismissingClosesTheOpenDialogsAndAnswersLaterOnesAtOnce) {
                               MessageIcon::Stop),
               MessageAnswer::No);
 
-    EXPECT_EQ(dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok, MessageIcon::None),
-              MessageAnswer::Ok);
-    EXPECT_TRUE(dialogs.openFile(nullptr, {QStringLiteral("Open Wave File"), QString(), QStringLiteral("Sound Files"),
-                                           QStringLiteral("*.wav")})
+    EXPECT_EQ(
+        dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok, MessageIcon::None),
+        MessageAnswer::Ok);
+    EXPECT_TRUE(dialogs
+                    .openFile(nullptr, {QStringLiteral("Open Wave File"), QString(),
+                                        QStringLiteral("Sound Files"), QStringLiteral("*.wav")})
                     .isEmpty());
     EXPECT_FALSE(dialogs.chooseFolder(nullptr, QString()).has_value());
     EXPECT_EQ(dialogs.popupMenu(nullptr, {QStringLiteral("INFO")}, QPoint(0, 0)), -1);
@@ -30,8 +32,9 @@ TEST(QtDialogsTest, DismissingClosesTheOpenDialogsAndAnswersLaterOnesAtOnce) {
 TEST(QtDialogsTest, AFileDialogOpenWhenDismissedIsCancelled) {
     QtDialogs dialogs(QStringLiteral("Kestrova"));
     QTimer::singleShot(0, [&dialogs] { dialogs.dismissAll(); });
-    EXPECT_TRUE(dialogs.openFile(nullptr, {QStringLiteral("Open Wave File"), QString(), QStringLiteral("Sound Files"),
-                                           QStringLiteral("*.wav")})
+    EXPECT_TRUE(dialogs
+                    .openFile(nullptr, {QStringLiteral("Open Wave File"), QString(),
+                                        QStringLiteral("Sound Files"), QStringLiteral("*.wav")})
                     .isEmpty());
 }
 

@@ -19,7 +19,9 @@ struct FakePlatform {
     FakeAudioOutput audioOutput;
     FakeSerialLines serial;
 
-    Platform platform() { return {clock, dialogs, audioInput, inputHub, capture, player, sounds, audioOutput, serial}; }
+    Platform platform() {
+        return {clock, dialogs, audioInput, inputHub, capture, player, sounds, audioOutput, serial};
+    }
 };
 
 } // namespace kestrova::test
