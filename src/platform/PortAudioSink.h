@@ -18,7 +18,7 @@ class FrameRing;
 // circuit, else on the default output. Rates the device refuses (the faster
 // replay speeds of the sound window are 12127, 14332 and 16528 Hz) are converted
 // to one it takes. The audio callback only reads from a ring buffer.
-class PortAudioSink : public AudioSink {
+class PortAudioSink final : public AudioSink {
 public:
     explicit PortAudioSink(const OutputGain& gain);
     ~PortAudioSink() override;

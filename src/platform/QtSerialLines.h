@@ -12,7 +12,7 @@ namespace kestrova {
 // transmitter, DCD/DSR/CTS/RI carry the receiver's squelch. Both outputs are
 // brought low straight after opening and before closing, so opening or closing
 // the port never leaves the transmitter keyed.
-class QtSerialLines : public SerialLines {
+class QtSerialLines final : public SerialLines {
 public:
     QtSerialLines();
     ~QtSerialLines() override;
