@@ -4,9 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-
+#include <QtGlobal>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -16,6 +17,16 @@ using Clock = std::chrono::steady_clock;
 
 inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The offscreen platform warns about every window it shows; the figures are
+// easier to read without that.
+inline void quietQtWarnings() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtWarningMsg && type != QtInfoMsg && type != QtDebugMsg) {
+            std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
+        }
+    });
 }
 
 // Resident memory of this process in kilobytes.

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """CPU time of the program listening to silence, against arecord on the same source.
 
-Usage: bench/listen_cpu.py PROGRAM [seconds] [--perf]      (default 60 s)
+Usage: bench/listen_cpu.py PROGRAM [seconds] [--perf] [--floor QT_TIMER_FLOOR]      (default 60 s)
 
 Starts a PulseAudio server of its own whose default source is a null source
 (silence, 8-bit mono 11025 Hz). Runs `arecord` on it to /dev/null, then the
@@ -9,6 +9,8 @@ program with the recorder switched on at start and the default 10 ms meter
 interval, each for the same time after a short settling, and compares the CPU
 time (user + system, from /proc/PID/stat) the two spent.
 
+With --floor, the bare Qt program with a 10 ms timer (bench/qt_timer_floor.cpp)
+is measured too: what the meter's interval costs before the program does anything.
 With --perf, `perf record` samples the program while it is measured and the
 report of where its time goes is printed (perf from linux-perf).
 
@@ -101,8 +103,14 @@ def settings(folder):
 
 
 def main():
-    arguments = [a for a in sys.argv[1:] if a != "--perf"]
-    profile = "--perf" in sys.argv[1:]
+    arguments = sys.argv[1:]
+    profile = "--perf" in arguments
+    floor_program = None
+    if "--floor" in arguments:
+        at = arguments.index("--floor")
+        floor_program = os.path.abspath(arguments[at + 1])
+        del arguments[at:at + 2]
+    arguments = [a for a in arguments if a != "--perf"]
     if not arguments:
         print(__doc__)
         return 1
@@ -162,6 +170,13 @@ def main():
             usage, threads = measure(kestrova, seconds, perf_data)
         finally:
             stop(kestrova)
+        floor = None
+        if floor_program:
+            bare = subprocess.Popen([floor_program], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                floor, _ = measure(bare, seconds)
+            finally:
+                stop(bare)
     except RuntimeError as error:
         print("FAIL: %s" % error)
         return 1
@@ -175,6 +190,9 @@ def main():
     show_threads(threads)
     print("arecord (same source to /dev/null): %.2f %% of one core" % (100 * baseline))
     show_threads(baseline_threads)
+    if floor is not None:
+        print("bare Qt program with a 10 ms timer: %.2f %% of one core (%.1f times arecord)"
+              % (100 * floor, floor / baseline if baseline > 0 else float("inf")))
     print("ratio: %.2f (goal: under 2 %% and at most 3)" % ratio)
     met = usage < 0.02 and ratio <= 3
     print("goal %s" % ("met" if met else "MISSED"))

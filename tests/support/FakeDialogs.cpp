@@ -31,9 +31,12 @@ std::optional<QString> FakeDialogs::chooseFolder(QWidget* /*owner*/, const QStri
     if (folderAnswers.empty()) {
         return std::nullopt;
     }
-    std::optional<QString> answer = folderAnswers.front();
+    // Taken apart and put together again: GCC's optimiser otherwise warns that the
+    // moved optional may be read uninitialised.
+    const bool chosen = folderAnswers.front().has_value();
+    const QString folder = folderAnswers.front().value_or(QString());
     folderAnswers.pop_front();
-    return answer;
+    return chosen ? std::optional<QString>(folder) : std::nullopt;
 }
 
 int FakeDialogs::popupMenu(QWidget* /*owner*/, const QStringList& entries, QPoint screenPosition) {
