@@ -2,12 +2,13 @@
 
 #include "app/Program.h"
 #include "app/SettingsActions.h"
+#include "archive/ArchiveWiring.h"
 #include "player/PlayerWiring.h"
 #include "recorder/Recorder.h"
 #include "transmit/TransmitWiring.h"
 #include "ui/ControlEvents.h"
-#include "ui/MainMenu.h"
 #include "ui/MainForm.h"
+#include "ui/MainMenu.h"
 #include "ui/SettingsForm.h"
 
 #include <QCheckBox>
@@ -55,9 +56,6 @@ void wireRecorder(Program& program) {
                      [&meter] { meter.sli_Schwelle_Scroll(); });
     QObject::connect(program.frm_Einstellungen->ed_Interval_mouse, &MouseEvents::clicked, &main,
                      [&meter] { meter.ed_Interval_Click(); });
-    // Plays the selected entry after the recorder was switched off; until the list
-    // can play, its single tick only ends itself.
-    onTick(main.tmr_NachStop, [&main] { main.tmr_NachStop->stop(); });
 }
 
 } // namespace
@@ -66,6 +64,7 @@ void wireEvents(Program& program) {
     wireSettingsForm(program);
     wireRecorder(program);
     wirePlayerEvents(program);
+    wireArchiveEvents(program);
     wireTransmitEvents(program);
     // Replaces the main window's close hook, so it comes after the recorder's.
     wireMenuEvents(program);

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPortNames.h"
+#include "transmit/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
@@ -113,10 +114,7 @@ bool Settings::writeLines(const QStringList& lines) {
 }
 
 void Settings::readSettings() {
-    MainForm& main = *program_.frm_DoKu;
-    main.tmrRSP->stop();
-    main.tmrCQ_PAUSE->stop();
-    main.tmrCQ->stop();
+    program_.transmitter().autoCq().haltForSettings();
 
     const bool missing = !QFile::exists(filePath());
     createSettingsFile();

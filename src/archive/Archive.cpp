@@ -64,10 +64,8 @@ void Archive::refreshRecordingList() {
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     if (!folder) {
-        program_.platform().dialogs.message(
-            QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(newRecordingsFolderPath(docFolder)) +
-                QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor."),
-            QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
+        program_.platform().dialogs.message(noRecordingsMessage(docFolder), QStringLiteral("Info"),
+                                            MessageButtons::Ok, MessageIcon::None);
         deleteMarkedRecordings();
         return;
     }
@@ -97,7 +95,7 @@ void Archive::refreshRecordingList() {
             const double seconds = readRecordingLength(path);
             if (isLongEnough(seconds, values.minRecordLimit)) {
                 ++values.fileCount;
-                list->addItem(listEntryText(name, seconds));
+                addListEntry(name, seconds);
             } else {
                 deleteList.append(path);
             }
@@ -132,7 +130,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
     bool filed = true;
     if (isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
         filed = archiveRecording(workingFile, name);
-        program_.frm_DoKu->lb_Sounds->addItem(listEntryText(name, seconds));
+        addListEntry(name, seconds);
         selectLastEntry();
     }
     // A recording that could not be copied stays in the working folder rather than
@@ -166,6 +164,14 @@ bool Archive::isStoredCopy(const QString& workingFile, const QString& name) cons
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
            isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
+}
+
+void Archive::addListEntry(const QString& name, double seconds) {
+    auto* item = new QListWidgetItem(listEntryText(name, seconds));
+    // The entry keeps the exact name: a name of another length than a recording's
+    // must not make the entry stand for another file.
+    item->setData(Qt::UserRole, name);
+    program_.frm_DoKu->lb_Sounds->addItem(item);
 }
 
 void Archive::selectLastEntry() {

@@ -26,4 +26,9 @@ bool ensureRecordingsFolder(const QString& docFolder) {
     return QDir().mkpath(newRecordingsFolderPath(docFolder));
 }
 
+QString noRecordingsMessage(const QString& docFolder) {
+    return QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(newRecordingsFolderPath(docFolder)) +
+           QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor.");
+}
+
 } // namespace kestrova

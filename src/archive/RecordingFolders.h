@@ -13,4 +13,7 @@ QString newRecordingsFolderPath(const QString& docFolder);
 // Creates the folder when neither spelling exists; false when that fails.
 bool ensureRecordingsFolder(const QString& docFolder);
 
+// The message for a documentation folder without recordings.
+QString noRecordingsMessage(const QString& docFolder);
+
 } // namespace kestrova

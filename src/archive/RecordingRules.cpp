@@ -108,6 +108,16 @@ QString listEntryText(const QString& name, double seconds) {
     return name + QStringLiteral("  ") + QString::number(seconds * 10, 'f', 1);
 }
 
+QString entryFileName(const QString& entryText) {
+    return entryText.left(25).trimmed();
+}
+
+bool isPlainFileName(const QString& name) {
+    return !name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QChar(u'\0'));
+}
+
 bool isDirectlyInside(const QString& path, const QString& folder) {
     const QFileInfo entry(QDir::cleanPath(path));
     const QString fileName = entry.fileName();

@@ -29,6 +29,14 @@ bool isLongEnough(double seconds, double minRecordLimit);
 // List entry: the name, two blanks, ten times the length with one decimal.
 QString listEntryText(const QString& name, double seconds);
 
+// The file name that the text of a list entry stands for: its first 25
+// characters (the length of a recording name), blanks trimmed.
+QString entryFileName(const QString& entryText);
+
+// True for a bare file name that cannot lead out of its folder: not empty, no
+// path separators, not "." or "..".
+bool isPlainFileName(const QString& name);
+
 // True when path names an entry directly inside folder, so that a name holding
 // "/" or ".." cannot lead a deletion out of it.
 bool isDirectlyInside(const QString& path, const QString& folder);

@@ -37,12 +37,6 @@ QString openCommand(const QString& path) {
 
 Player::Player(Program& program) : program_(program) {}
 
-void Player::loadSoundWindow() {
-    program_.createSoundForm();
-    startPos = 10'000'000;
-    playing = false;
-}
-
 CommandDevice& Player::device() {
     return program_.platform().player;
 }
@@ -54,6 +48,12 @@ CommandResult Player::send(const QString& command) {
 void Player::setSlider(long long value) {
     QSlider* slider = program_.frm_Oszi->slider;
     slider->setValue(static_cast<int>(std::clamp<long long>(value, slider->minimum(), slider->maximum())));
+}
+
+void Player::setMainWindowEnabled(bool enabled) {
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->setEnabled(enabled);
+    }
 }
 
 long long Player::sliderMilliseconds() const {
@@ -111,10 +111,6 @@ void Player::readWaveHeader(const QString& path) {
     setSlider(0);
 }
 
-// Choosing another file and loading it belongs to the sound window's file opening;
-// until that exists a too short file is simply not loaded.
-void Player::openWaveFileDialog() {}
-
 // --- playback -------------------------------------------------------------------------------
 
 void Player::startPlayback() {
@@ -153,7 +149,10 @@ void Player::stopPlayback() {
         playing = false;
         program_.frm_Oszi->tmrplaywave->stop();
     }
-    program_.frm_DoKu->tmr_Focus->stop();
+    // The header of a file may be read while the sound window is set up, before the main window exists.
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->tmr_Focus->stop();
+    }
 }
 
 void Player::tmrplaywave_Timer() {
@@ -292,46 +291,5 @@ void Player::tmr1_Timer() {
     lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
     program_.frm_DoKu->tmr1->stop();
 }
-
-// --- hooks of the speed labels, continuous play and the level bar ---------------------------
-
-void Player::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    SoundForm& sound = *program_.frm_Oszi;
-    sound.lblFreqNorm->setBorder(LabelBorder::Sunken);
-    for (LabelButton* label : {sound.lblFreq1, sound.lblFreq2, sound.lblFreq3}) {
-        label->setBorder(LabelBorder::Raised);
-    }
-    setSlider(startPos);
-    stopPlayback();
-    sound.tmrplaywave->stop();
-    program_.frm_DoKu->tmr_Focus->start();
-}
-
-// Plays the loaded file from startPos. Going back from a faster copy to the
-// original file comes with the speed copies.
-void Player::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    startPlayback();
-    setSlider(startPos);
-    program_.frm_DoKu->tmr_Focus->start();
-}
-
-// Continuous play through the recording list comes with the speed variants.
-void Player::playNextInList() {}
-
-// The level bar follows the level table, which comes with the waveform drawing.
-void Player::updatePlaybackMeter() {}
-
-// Loading a file into the sound window (header, waveform, speed copies) comes
-// with the sound window; until then the file only becomes the one to play.
-void Player::loadPlayerFile() {
-    if (!currentFile.trimmed().isEmpty()) {
-        readWaveHeader(currentFile);
-        pos = 0;
-        startPos = 0;
-    }
-}
-
-// The file dialog comes with the sound window.
-void Player::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {}
 
 } // namespace kestrova

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/LevelTable.h"
 #include "player/WaveHeader.h"
 
 #include <QString>
@@ -8,6 +9,7 @@ namespace kestrova {
 
 class Program;
 class CommandDevice;
+class LabelButton;
 struct CommandResult;
 
 // The sound window's player: the header of its file and playback through the
@@ -40,14 +42,37 @@ public:
     void ed1_KeyUp(int keyCode, int shift);
     void tmr1_Timer();
 
+    // Speeds: the normal-speed pair restarts the window's file from startPos; the
+    // faster ones play rx.wav, a copy with a higher sample rate, from pos.
     void lblFreqNorm_MouseDown(int button, int shift, int x, int y);
     void lblFreqNorm_MouseUp(int button, int shift, int x, int y);
+    void lblFreq1_MouseDown(int button, int shift, int x, int y);
+    void lblFreq1_MouseUp(int button, int shift, int x, int y);
+    void lblFreq2_MouseDown(int button, int shift, int x, int y);
+    void lblFreq2_MouseUp(int button, int shift, int x, int y);
+    void lblFreq3_MouseDown(int button, int shift, int x, int y);
+    void lblFreq3_MouseUp(int button, int shift, int x, int y);
+    void prepareSpeedCopies();
+    void reloadPlayerFile();
     void playNextInList();
-    void updatePlaybackMeter();
+    void tmr_NachStop_Timer();
+    // Where the faster copies are written.
+    QString rxWavePath() const;
+
     // The sound window's file: makes currentFile the window's file.
     void loadPlayerFile();
+    // Stops, reads the header of currentFile and loads it: the common step of the
+    // file dialog, the recording list and continuous play.
+    void loadCurrentFile();
+    void showLoadedFile();
+    void drawWaveform();
+    void buildLevelTable();
+    void updatePlaybackMeter();
     // The file dialog opened from the main window's "Sounds" label.
     void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
+    void lbl_LoadWave_MouseMove(int button, int shift, int x, int y);
+    void tmr2_Timer();
+    void cmd_Os_Zurück_Click();
 
     // Width of frx1 as far as seeking by a click is concerned.
     static constexpr int kSeekWidth = 290;
@@ -58,8 +83,13 @@ public:
     long long pos = 0;
     QString currentFile;
     QString loadedFile;
+    // The file last made the window's file; normal speed plays it again.
+    QString originalFile;
     WaveInfo waveInfo;
     QString playSecondsText;
+    LevelTable levelTable;
+    // What the level bar shows; it only ever decays, never resets.
+    double meterPeak = 0;
 
 private:
     CommandDevice& device();
@@ -67,8 +97,17 @@ private:
     void seekAndPlay(long long milliseconds);
     long long sliderMilliseconds() const;
     void setSlider(long long value);
+    void setMainWindowEnabled(bool enabled);
+    void showSpeedPressed(LabelButton* pressed);
+    void pressFasterLabel(LabelButton* label);
+    void releaseFasterLabel(int speed);
+    // Shows the dialog (from `startFolder`, or wherever it likes when empty) and
+    // puts the chosen path, or nothing, into currentFile.
+    void chooseWaveFile(const QString& startFolder);
 
     Program& program_;
+    // The file the faster copies are made of; empty when it could not be read.
+    QString speedSource_;
 };
 
 } // namespace kestrova

@@ -43,6 +43,8 @@ void wirePlayerEvents(Program& program) {
     QObject::connect(sound.tmrplaywave, &QTimer::timeout, &sound, [&player] { player.tmrplaywave_Timer(); });
     QObject::connect(main.tmr_Focus, &QTimer::timeout, &main, [&player] { player.tmr_Focus_Timer(); });
     QObject::connect(main.tmr1, &QTimer::timeout, &main, [&player] { player.tmr1_Timer(); });
+    QObject::connect(main.tmr2, &QTimer::timeout, &main, [&player] { player.tmr2_Timer(); });
+    QObject::connect(main.tmr_NachStop, &QTimer::timeout, &main, [&player] { player.tmr_NachStop_Timer(); });
 
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
                      [&player](int b, int s, int x, int y) { player.slider_MouseDown(b, s, x, y); });
@@ -84,6 +86,25 @@ void wirePlayerEvents(Program& program) {
                      [&player](int b, int s, int x, int y) { player.lblFreqNorm_MouseDown(b, s, x, y); });
     QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseUp, &sound,
                      [&player](int b, int s, int x, int y) { player.lblFreqNorm_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseDown, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq1_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseUp, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq1_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseDown, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq2_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseUp, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq2_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseDown, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq3_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseUp, &sound,
+                     [&player](int b, int s, int x, int y) { player.lblFreq3_MouseUp(b, s, x, y); });
+
+    QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseDown, &main,
+                     [&player](int b, int s, int x, int y) { player.lbl_LoadWave_MouseDown(b, s, x, y); });
+    QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseMove, &main,
+                     [&player](int b, int s, int x, int y) { player.lbl_LoadWave_MouseMove(b, s, x, y); });
+    QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound,
+                     [&player] { player.cmd_Os_Zurück_Click(); });
 }
 
 } // namespace kestrova

@@ -1,6 +1,15 @@
 #include "transmit/TimedActions.h"
 
 #include "app/Program.h"
+#include "archive/Archive.h"
+#include "platform/Clock.h"
+#include "platform/SoundPlayer.h"
+#include "transmit/ScheduleFile.h"
+#include "transmit/Transmitter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 namespace kestrova {
 
@@ -12,8 +21,101 @@ void TimedActions::clearSchedule() {
     actionSecondFile.clear();
 }
 
-// The schedule file is read with the timed actions themselves; until then
-// there is no timed transmission.
-void TimedActions::loadTimedAction() {}
+// Name filters match without regard to case; the name as written wins over
+// other spellings of it in the same folder.
+QString TimedActions::scheduleFilePath() const {
+    const QDir folder(program_.workingFolder());
+    const QString wanted = QString::fromLatin1(kScheduleFile);
+    const QStringList found = folder.entryList({wanted}, QDir::Files | QDir::Hidden, QDir::Name);
+    if (found.isEmpty()) {
+        return {};
+    }
+    return folder.filePath(found.contains(wanted) ? wanted : found.first());
+}
+
+void TimedActions::loadTimedAction() {
+    const QString path = scheduleFilePath();
+    // Only a plain file: a pipe or a device of that name could block the read.
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const Schedule schedule = parseSchedule(file.read(kMaxScheduleBytes));
+    actionTime = schedule.actionTime;
+    actionFirstFile = schedule.actionFirstFile;
+    actionSecondFile = schedule.actionSecondFile;
+}
+
+void TimedActions::tmr_Zeit_Timer() {
+    runTimedAction();
+}
+
+// Each clock second is handled once however many ticks fall into it; seconds
+// missed while the thread was held (a long refresh or transmission) are handled
+// at the next tick.
+void TimedActions::runTimedAction() {
+    if (transmitting_) {
+        return;
+    }
+    const QDateTime now = program_.platform().clock.now();
+    // A refresh's message box runs ticks of its own; they take the seconds after this one.
+    while (const std::optional<QDateTime> second = seconds_.next(now)) {
+        runSecond(*second, second->secsTo(wholeSecond(now)));
+        if (program_.hasEnded()) {
+            return;
+        }
+    }
+}
+
+void TimedActions::runSecond(const QDateTime& second, qint64 secondsLate) {
+    const QString clockText = second.time().toString(QStringLiteral("hh:mm:ss"));
+    if (clockText == QStringLiteral("00:00:30")) {
+        program_.archive().refreshRecordingList();
+    }
+    if (secondsLate > kLateTransmissionSeconds || !isActionSecond(clockText, actionTime)) {
+        return;
+    }
+    if (!QFileInfo(resolved(actionSecondFile.trimmed())).isFile()) {
+        return;
+    }
+    transmit();
+}
+
+void TimedActions::transmit() {
+    // Un-keys however the playback ends: a file that cannot be played, a failing
+    // device or the program ending in the middle.
+    struct Unkey {
+        TimedActions& actions;
+        ~Unkey() {
+            actions.program_.transmitter().transmitterOff();
+            actions.transmitting_ = false;
+        }
+    };
+    transmitting_ = true;
+    const Unkey unkey{*this};
+    const Platform& platform = program_.platform();
+    program_.transmitter().transmitterOn();
+    // An empty name would stop other sounds instead of playing; a first file that
+    // cannot be played is passed over.
+    if (!actionFirstFile.isEmpty()) {
+        platform.sounds.play(resolved(actionFirstFile));
+    }
+    if (program_.hasEnded()) {
+        return;
+    }
+    platform.clock.pause(kPauseTicks * kPauseTickMs);
+    platform.sounds.play(resolved(actionSecondFile.trimmed()));
+}
+
+// Relative names are taken from the working folder, where the schedule file is.
+QString TimedActions::resolved(const QString& path) const {
+    if (path.isEmpty()) {
+        return path;
+    }
+    return QDir(program_.workingFolder()).filePath(path);
+}
 
 } // namespace kestrova

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transmit/ClockSeconds.h"
+
 #include <QString>
 
 namespace kestrova {
@@ -11,15 +13,35 @@ class TimedActions {
 public:
     explicit TimedActions(Program& program);
 
+    // Looked for in the working folder, whatever the case of its name.
+    static constexpr const char* kScheduleFile = "KV.DAT";
+    // A schedule is three short lines; a larger file is read only this far.
+    static constexpr qint64 kMaxScheduleBytes = 1 << 20;
+    // The pause between the two files: 275 ticks of the delay service, 1 ms each.
+    static constexpr int kPauseTicks = 275;
+    static constexpr int kPauseTickMs = 1;
+    // A transmission this many seconds overdue is left out rather than sent late.
+    static constexpr qint64 kLateTransmissionSeconds = 10;
+
     void clearSchedule();
     void loadTimedAction();
+    void tmr_Zeit_Timer();
+    void runTimedAction();
 
     QString actionTime;
     QString actionFirstFile;
     QString actionSecondFile;
 
 private:
+    QString scheduleFilePath() const;
+    void runSecond(const QDateTime& second, qint64 secondsLate);
+    void transmit();
+    QString resolved(const QString& path) const;
+
     Program& program_;
+    ClockSeconds seconds_;
+    // The sound playback keeps events running; no tick may start anything meanwhile.
+    bool transmitting_ = false;
 };
 
 } // namespace kestrova

@@ -1,14 +1,45 @@
 #include "transmit/TransmitWiring.h"
 
 #include "app/Program.h"
+#include "transmit/AutoCq.h"
+#include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
+#include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace kestrova {
+
+namespace {
+
+void wireAutoCq(Program& program) {
+    MainForm& main = *program.frm_DoKu;
+    AutoCq& cq = program.transmitter().autoCq();
+    // All the work is on the press; the label's click does nothing.
+    QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
+                     [&cq](int button, int shift, int x, int y) { cq.lblCQ_MouseDown(button, shift, x, y); });
+    QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [&cq] { cq.cmd_PAPA_Click(); });
+    QObject::connect(main.tmrCQ, &QTimer::timeout, &main, [&cq] { cq.tmrCQ_Timer(); });
+    QObject::connect(main.tmrCQ_PAUSE, &QTimer::timeout, &main, [&cq] { cq.tmrCQ_PAUSE_Timer(); });
+    QObject::connect(main.tmrRSP, &QTimer::timeout, &main, [&cq] { cq.tmrRSP_Timer(); });
+}
+
+void wireTimedActions(Program& program) {
+    MainForm& main = *program.frm_DoKu;
+    TimedActions& actions = program.timedActions();
+    QObject::connect(main.tmr_Zeit, &QTimer::timeout, &main, [&actions] { actions.tmr_Zeit_Timer(); });
+    // Runs as long as the main window lives; its period, well below a second, gives
+    // every clock second a tick.
+    main.tmr_Zeit->start();
+}
+
+} // namespace
 
 void wireTransmitEvents(Program& program) {
     SoundForm& sound = *program.frm_Oszi;
@@ -25,6 +56,8 @@ void wireTransmitEvents(Program& program) {
             transmitter.sli_Lautst_Scroll();
         }
     });
+    wireAutoCq(program);
+    wireTimedActions(program);
 }
 
 } // namespace kestrova

@@ -4,7 +4,8 @@ namespace kestrova {
 
 class Program;
 
-// Connects the push-to-talk button, the pin fields and the volume slider.
+// Connects the push-to-talk button, the pin fields, the volume slider, Auto-CQ with
+// its squelch watch, and the timed actions, whose timer it starts.
 void wireTransmitEvents(Program& program);
 
 } // namespace kestrova

@@ -7,6 +7,7 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
+#include "transmit/AutoCq.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
@@ -38,7 +39,7 @@ const QString& squelchPinMessage() {
 
 } // namespace
 
-Transmitter::Transmitter(Program& program) : program_(program) {}
+Transmitter::Transmitter(Program& program) : program_(program), autoCq_(std::make_unique<AutoCq>(program)) {}
 
 Transmitter::~Transmitter() {
     shutdown();

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 namespace kestrova {
 
+class AutoCq;
 class Program;
 
 // The serial control lines that key the transmitter and report the squelch,
@@ -30,6 +32,8 @@ public:
     void cb_PIN_KeyPress(int& keyAscii);
     void cb_PIN_RX_KeyPress(int& keyAscii);
 
+    AutoCq& autoCq() { return *autoCq_; }
+
     void sli_Lautst_Scroll();
     void applyOutputVolume();
 
@@ -44,6 +48,7 @@ private:
     void portFailed();
 
     Program& program_;
+    std::unique_ptr<AutoCq> autoCq_;
     // The port as we opened it; the adapter may fail underneath it.
     bool portOpen_ = false;
     // RTS was raised to key; lowered again even if the pin setting moved to DTR since.

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -79,12 +80,17 @@ class FakeSoundPlayer final : public SoundPlayer {
 public:
     bool play(const QString& path) override {
         played << path;
+        if (whilePlaying) {
+            whilePlaying(path);
+        }
         return playable;
     }
     void stop() override { ++stops; }
     QStringList played;
     bool playable = true;
     int stops = 0;
+    // Runs while a sound plays, as events would.
+    std::function<void(const QString&)> whilePlaying;
 };
 
 class FakeAudioOutput final : public AudioOutput {

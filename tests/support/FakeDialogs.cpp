@@ -31,8 +31,8 @@ std::optional<QString> FakeDialogs::chooseFolder(QWidget* /*owner*/, const QStri
     if (folderAnswers.empty()) {
         return std::nullopt;
     }
-    // Taken apart and put together again: GCC's optimiser otherwise warns that the
-    // moved optional may be read uninitialised.
+    // Taken apart rather than copied: GCC's optimiser warns falsely about copying an
+    // optional QString out of the deque.
     const bool chosen = folderAnswers.front().has_value();
     const QString folder = folderAnswers.front().value_or(QString());
     folderAnswers.pop_front();

@@ -1,0 +1,25 @@
+// The sound window's drawing and level table on arbitrary files: whatever the
+// header claims, neither may read outside the file or crash.
+#include "fuzz/FuzzInput.h"
+#include "player/LevelTable.h"
+#include "player/WaveHeader.h"
+#include "player/Waveform.h"
+
+#include <QBuffer>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    QByteArray bytes = kestrova::fuzz::bytesOf(data, size);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    kestrova::WaveInfo info;
+    if (kestrova::parseWaveHeader(buffer, info) == kestrova::WaveHeaderVerdict::Valid) {
+        kestrova::completeWaveInfo(info);
+    }
+    // The window draws whatever header it holds, so a rejected one is drawn too.
+    kestrova::waveformLines(info, &buffer);
+    const kestrova::LevelTable table = kestrova::LevelTable::build(buffer);
+    for (const qint64 slider : {qint64{0}, qint64{1}, qint64{499'999}, qint64{999'999}, qint64{1'000'000}}) {
+        (void)table.levelAt(slider);
+    }
+    return 0;
+}

@@ -1,0 +1,168 @@
+// What the user does with the recording list: play an entry, delete it.
+#include "app/NumericValue.h"
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "archive/Archive.h"
+#include "archive/RecordingFolders.h"
+#include "archive/RecordingRules.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/SoundPlayer.h"
+#include "player/Player.h"
+#include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
+#include "ui/InfoForm.h"
+#include "ui/MainForm.h"
+#include "ui/MainMenu.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+#include "ui/WaveformView.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSlider>
+#include <QTimer>
+#include <cmath>
+
+namespace kestrova {
+
+namespace {
+
+// The pause the list is given to settle before it is read again, in milliseconds.
+constexpr int kSettlePause = 110;
+
+} // namespace
+
+QString Archive::recordingsFolder() const {
+    const QString docFolder = program_.settings().values.docFolder;
+    return findRecordingsFolder(docFolder).value_or(newRecordingsFolderPath(docFolder));
+}
+
+QString Archive::entryName(int row) const {
+    const QListWidgetItem* item = program_.frm_DoKu->lb_Sounds->item(row);
+    if (item == nullptr) {
+        return {};
+    }
+    const QVariant listed = item->data(Qt::UserRole);
+    return listed.isValid() ? listed.toString() : entryFileName(item->text());
+}
+
+QString Archive::entryPath(int row) const {
+    const QString name = entryName(row);
+    return recordingsFolder() + QLatin1Char('/') + (isPlainFileName(name) ? name : QString());
+}
+
+void Archive::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (program_.frm_DoKu->lb_Sounds->count() == 0) {
+        return;
+    }
+    SoundForm& sound = *program_.frm_Oszi;
+    sound.frx1->clear();
+    sound.show();
+    dockSoundWindow(program_);
+    // Playback at the volume of the settings, whatever the slider was moved to.
+    const double percent = qBound(0.0, numericValue(program_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
+    sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
+    program_.settings().values.outputLevel = int(roundToWhole(percent * 655.35));
+    program_.transmitter().applyOutputVolume();
+}
+
+void Archive::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
+    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    if (list->count() == 0) {
+        return;
+    }
+    program_.platform().sounds.stop();
+    Player& player = program_.player();
+    player.currentFile = entryPath(list->currentRow());
+    if (button == mousebutton::Left) {
+        player.loadCurrentFile();
+    }
+    // Its tick plays the entry; another button loads it only there.
+    program_.frm_DoKu->tmr_NachStop->start();
+}
+
+bool Archive::deleteSelectedRecording() {
+    program_.player().stopPlayback();
+    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    const QString name = entryName(program_.frm_DoKu->lb_Sounds->currentRow());
+    if (!folder || !isPlainFileName(name)) {
+        return false;
+    }
+    const QString path = *folder + QLatin1Char('/') + name;
+    return isDirectlyInside(path, *folder) && QFileInfo(path).isFile() && QFile::remove(path);
+}
+
+void Archive::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    SoundPlayer& sounds = program_.platform().sounds;
+    sounds.stop();
+    const int row = program_.frm_DoKu->lb_Sounds->currentRow();
+    program_.player().currentFile = entryPath(row);
+    if (entryName(row).isEmpty()) {
+        program_.platform().dialogs.message(noRecordingsMessage(program_.settings().values.docFolder),
+                                            QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
+        return;
+    }
+    if (!deleteSelectedRecording()) {
+        sounds.play(QDir(program_.workingFolder()).filePath(QStringLiteral("ping.wav")));
+        return;
+    }
+    reloadRecordingList();
+}
+
+bool Archive::selectEntryOf(const QString& path) {
+    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    for (int row = 0; row < list->count(); ++row) {
+        const QString entry = entryPath(row);
+        if (!entry.endsWith(QLatin1Char('/')) && entry == path) {
+            list->setCurrentRow(row);
+            return true;
+        }
+    }
+    return false;
+}
+
+void Archive::lb_Sounds_DblClick() {
+    Player& player = program_.player();
+    player.cmdStop_Click();
+    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    const QString asked = player.currentFile;
+    const MessageAnswer answer = program_.platform().dialogs.message(
+        QStringLiteral("Wirklich löschen?"), asked, MessageButtons::YesNo, MessageIcon::Stop);
+    if (answer != MessageAnswer::Yes) {
+        return;
+    }
+    player.cmdStop_Click();
+    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    // While the question was open a new recording may have been listed and selected:
+    // only the recording the question named is deleted.
+    if (selectEntryOf(asked)) {
+        cmd_File_lö_MouseDown(mousebutton::Left, 0, 0, 0);
+    }
+}
+
+void Archive::reloadRecordingList() {
+    SettingsValues& values = program_.settings().values;
+    if (!findRecordingsFolder(values.docFolder)) {
+        return;
+    }
+    program_.frm_DoKu->lb_Sounds->clear();
+    program_.frm_Info->show();
+    values.fileCount = 0;
+    deleteList.clear();
+    deleteMarkedRecordings();
+    program_.platform().clock.pause(kSettlePause);
+    refreshRecordingList();
+    WaveformView* area = program_.frm_Oszi->frx1;
+    area->hide();
+    area->show();
+    Player& player = program_.player();
+    player.cmdStop_Click();
+    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+}
+
+} // namespace kestrova

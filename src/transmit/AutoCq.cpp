@@ -1,0 +1,163 @@
+#include "transmit/AutoCq.h"
+
+#include "app/NumericValue.h"
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "player/Player.h"
+#include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTimer>
+#include <algorithm>
+#include <climits>
+
+namespace kestrova {
+
+AutoCq::AutoCq(Program& program) : program_(program) {}
+
+void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
+    Transmitter& transmitter = program_.transmitter();
+    if (button != mousebutton::Left) {
+        // Another file only; a running cycle goes on with whatever the sound window loads.
+        transmitter.cqFile.clear();
+        lblCQ_MouseDown(mousebutton::Left, shift, x, y);
+        return;
+    }
+    if (transmitter.cqFile.isEmpty()) {
+        Player& player = program_.player();
+        player.lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0);
+        transmitter.cqFile = player.currentFile;
+        return;
+    }
+    if (!isPressed(program_.frm_DoKu->lblCQ)) {
+        startCq();
+    } else {
+        stopCq();
+    }
+}
+
+void AutoCq::cmd_PAPA_Click() {
+    lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+}
+
+int AutoCq::airTimeInterval() const {
+    const double ms = numericValue(program_.player().playSecondsText) * 1000 + 1000;
+    // A header can claim a length no timer holds; the longest interval then still ends the air time.
+    return static_cast<int>(std::clamp<long long>(roundToWhole(ms), 1, INT_MAX));
+}
+
+void AutoCq::startCq() {
+    MainForm& main = *program_.frm_DoKu;
+    Player& player = program_.player();
+    Transmitter& transmitter = program_.transmitter();
+
+    player.currentFile = transmitter.cqFile;
+    player.loadPlayerFile();
+    transmitter.sli_Lautst_Scroll();
+    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    showPressed(main.lblCQ);
+    main.tmrCQ->setInterval(airTimeInterval());
+    main.tmrCQ->start();
+    // The toggle presses the button as a rule; if the user had pressed it already it
+    // releases it, so the line is keyed here in any case.
+    transmitter.lbl_TX_Click();
+    transmitter.transmitterOn();
+    // The window keeps showing the running cycle, whatever held its painting back.
+    main.setUpdatesEnabled(true);
+    switchSquelchWatch();
+    main.lblrsp->show();
+}
+
+void AutoCq::stopCq() {
+    MainForm& main = *program_.frm_DoKu;
+    main.lblrsp->hide();
+    showReleased(main.lblCQ);
+    program_.player().cmdStop_Click();
+    program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    main.tmrCQ->stop();
+    main.tmrCQ_PAUSE->stop();
+    program_.transmitter().transmitterOff();
+    switchSquelchWatch();
+}
+
+void AutoCq::haltForSettings() {
+    MainForm& main = *program_.frm_DoKu;
+    const bool running = isPressed(main.lblCQ) || main.tmrCQ->isActive() || main.tmrCQ_PAUSE->isActive();
+    main.tmrRSP->stop();
+    main.tmrCQ_PAUSE->stop();
+    main.tmrCQ->stop();
+    if (running) {
+        // The file may play on, but with the cycle gone nothing would ever let go of the line.
+        showReleased(program_.frm_Oszi->lbl_TX);
+        program_.transmitter().transmitterOff();
+    }
+}
+
+void AutoCq::switchSquelchWatch() {
+    // The box as it is now, saved or not: the watch does nothing without an open port anyway.
+    QTimer* watch = program_.frm_DoKu->tmrRSP;
+    if (program_.frm_Einstellungen->chk_TX->isChecked()) {
+        watch->start();
+    } else {
+        watch->stop();
+    }
+}
+
+void AutoCq::tmrCQ_Timer() {
+    MainForm& main = *program_.frm_DoKu;
+    main.tmrCQ->stop();
+    // The player un-keys at the end of the file, but a file that never started playing
+    // has no end: the gap and the pause must be off the air whatever the player did.
+    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().transmitterOff();
+    main.tmrCQ_PAUSE->start();
+}
+
+void AutoCq::tmrCQ_PAUSE_Timer() {
+    MainForm& main = *program_.frm_DoKu;
+    Player& player = program_.player();
+    main.tmrCQ_PAUSE->stop();
+    program_.transmitter().lbl_TX_Click();
+    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    main.tmrCQ->start();
+}
+
+void AutoCq::tmrRSP_Timer() {
+    squelchWatch();
+}
+
+void AutoCq::squelchWatch() {
+    Transmitter& transmitter = program_.transmitter();
+    if (!transmitter.hasControlPort()) {
+        return;
+    }
+    // A reading that fails (empty) counts as a busy channel: what cannot be watched is not sent.
+    if (transmitter.readSquelchLine() != program_.settings().values.squelchActiveChar) {
+        program_.frm_DoKu->lblrsp->setText(QStringLiteral("TX_Mic"));
+        abortCq();
+    } else {
+        program_.frm_DoKu->lblrsp->setText(QStringLiteral("Papagei"));
+    }
+}
+
+void AutoCq::abortCq() {
+    MainForm& main = *program_.frm_DoKu;
+    main.lblrsp->setEnabled(false);
+    main.lblCQ->setEnabled(true);
+    program_.player().cmdStop_Click();
+    program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    main.tmrCQ->stop();
+    main.tmrCQ_PAUSE->stop();
+    showReleased(main.lblCQ);
+    program_.transmitter().transmitterOff();
+}
+
+} // namespace kestrova

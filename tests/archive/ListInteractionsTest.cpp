@@ -1,0 +1,220 @@
+// Playing and deleting recordings from the list.
+#include "app/Settings.h"
+#include "archive/Archive.h"
+#include "archive/RecordingFiles.h"
+#include "player/Player.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+#include "ui/SoundForm.h"
+#include "ui/WaveformView.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+const QString kFirst = QStringLiteral("1_08-17-2012_10-00-00.wav");
+const QString kSecond = QStringLiteral("1_08-17-2012_11-00-00.wav");
+const QString kThird = QStringLiteral("1_08-17-2012_12-00-00.wav");
+
+class ListInteractionsTest : public ProgramFixture {
+protected:
+    QString recordings() const { return folder() + QStringLiteral("/W"); }
+    QString recording(const QString& name) const { return recordings() + QLatin1Char('/') + name; }
+
+    // The three recordings listed, the last one selected.
+    Archive& started() {
+        QDir().mkpath(recordings());
+        for (const QString& name : {kFirst, kSecond, kThird}) {
+            EXPECT_TRUE(writeBytes(recording(name), recordingOfSeconds(25)));
+        }
+        startProgram();
+        fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("25000")};
+        return program->archive();
+    }
+
+    QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
+    Player& player() { return program->player(); }
+    QTimer* nachStop() { return program->frm_DoKu->tmr_NachStop; }
+    bool exists(const QString& name) const { return QFileInfo::exists(recording(name)); }
+    QString pingPath() const { return QDir(folder()).filePath(QStringLiteral("ping.wav")); }
+
+    bool opened(const QString& path) const {
+        return fakes.player.commands.contains(QStringLiteral("open ") + path +
+                                              QStringLiteral(" alias waveplayfile"));
+    }
+
+    void click(int row, int button) {
+        list()->setCurrentRow(row);
+        program->archive().lb_Sounds_MouseDown(button, 0, 10, 10);
+        program->archive().lb_Sounds_MouseUp(button, 0, 10, 10);
+    }
+};
+
+TEST_F(ListInteractionsTest, AClickLoadsTheEntryShowsTheWindowAtThePlaybackVolumeAndItsTickPlaysIt) {
+    started();
+    WaveformView* area = program->frm_Oszi->frx1;
+    area->drawLine({0, 0}, {10, 10}, Qt::red);
+    const int stops = fakes.sounds.stops;
+    click(0, 1);
+    EXPECT_TRUE(program->frm_Oszi->isVisible());
+    EXPECT_NE(area->image().pixel(5, 5), QColor(Qt::red).rgb());
+    // 50 % from the settings.
+    EXPECT_EQ(program->frm_Oszi->sli_Lautst->value(), 32768);
+    EXPECT_EQ(program->settings().values.outputLevel, 32768);
+    ASSERT_FALSE(fakes.audioOutput.volumes.empty());
+    EXPECT_EQ(fakes.audioOutput.volumes.back().value, (32768u << 16) | 32768u);
+
+    EXPECT_GT(fakes.sounds.stops, stops);
+    EXPECT_EQ(player().currentFile, recording(kFirst));
+    EXPECT_EQ(player().loadedFile, recording(kFirst));
+    EXPECT_EQ(player().originalFile, recording(kFirst));
+    EXPECT_TRUE(nachStop()->isActive());
+    EXPECT_FALSE(opened(recording(kFirst)));
+
+    player().tmr_NachStop_Timer();
+    EXPECT_TRUE(opened(recording(kFirst)));
+    EXPECT_TRUE(player().playing);
+    EXPECT_FALSE(nachStop()->isActive());
+}
+
+TEST_F(ListInteractionsTest, ARightClickLoadsAndPlaysTheEntryOnlyThroughTheTick) {
+    started();
+    click(2, 1);
+    click(1, 2);
+    EXPECT_EQ(player().currentFile, recording(kSecond));
+    EXPECT_EQ(player().loadedFile, recording(kThird));
+    EXPECT_TRUE(nachStop()->isActive());
+    player().tmr_NachStop_Timer();
+    EXPECT_EQ(player().loadedFile, recording(kSecond));
+    EXPECT_TRUE(opened(recording(kSecond)));
+}
+
+TEST_F(ListInteractionsTest, AnEmptyListIgnoresClicks) {
+    startProgram();
+    program->archive().lb_Sounds_MouseDown(1, 0, 0, 0);
+    program->archive().lb_Sounds_MouseUp(1, 0, 0, 0);
+    EXPECT_FALSE(program->frm_Oszi->isVisible());
+    EXPECT_FALSE(nachStop()->isActive());
+}
+
+TEST_F(ListInteractionsTest, TheDeleteButtonDeletesTheSelectedRecordingAndRebuildsTheList) {
+    Archive& archive = started();
+    list()->setCurrentRow(1);
+    program->frm_DoKu->cmd_File_lö->setEnabled(false);
+    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(exists(kSecond));
+    EXPECT_TRUE(exists(kFirst));
+    EXPECT_TRUE(exists(kThird));
+    ASSERT_EQ(list()->count(), 2);
+    EXPECT_EQ(list()->currentRow(), 1);
+    EXPECT_EQ(fakes.clock.pauses, std::vector<int>{110});
+    EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+}
+
+TEST_F(ListInteractionsTest, WithoutASelectionTheDeleteButtonOnlyExplains) {
+    Archive& archive = started();
+    list()->setCurrentRow(-1);
+    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fakes.dialogs.messages[0].text,
+              QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(recordings()) +
+                  QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor."));
+    EXPECT_EQ(fakes.dialogs.messages[0].title, QStringLiteral("Info"));
+    EXPECT_EQ(QDir(recordings()).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(ListInteractionsTest, AFailedDeletionPingsAndLeavesTheList) {
+    Archive& archive = started();
+    list()->setCurrentRow(0);
+    ASSERT_TRUE(QFile::remove(recording(kFirst)));
+    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(fakes.sounds.played, QStringList{pingPath()});
+    EXPECT_EQ(list()->count(), 3);
+}
+
+// Only a file in D/w that a list entry names is ever deleted, whatever the entry's text.
+TEST_F(ListInteractionsTest, NoEntryLeadsADeletionOutOfTheRecordingsFolder) {
+    Archive& archive = started();
+    ASSERT_TRUE(writeBytes(folder() + QStringLiteral("/victim.wav"), QByteArray("x")));
+    ASSERT_TRUE(writeBytes(folder() + QStringLiteral("/W/victim.wav"), QByteArray("x")));
+    const QStringList odd{QStringLiteral("../victim.wav"), folder() + QStringLiteral("/victim.wav"),
+                          QStringLiteral(".."), QStringLiteral("..\\victim.wav")};
+    for (const QString& text : odd) {
+        list()->addItem(text);
+        list()->setCurrentRow(list()->count() - 1);
+        archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+        EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/victim.wav"))) << text.toStdString();
+    }
+    EXPECT_EQ(fakes.sounds.played.size(), odd.size());
+    EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/W/victim.wav")));
+    EXPECT_TRUE(QFileInfo::exists(recordings()));
+    EXPECT_EQ(QDir(recordings()).entryList(QDir::Files).size(), 4);
+}
+
+// A name longer than a recording's must not make its entry stand for the recording.
+TEST_F(ListInteractionsTest, AnEntryDeletesTheFileItWasListedFor) {
+    QDir().mkpath(recordings());
+    const QString copy = kFirst + QStringLiteral(".bak");
+    ASSERT_TRUE(writeBytes(recording(kFirst), recordingOfSeconds(25)));
+    ASSERT_TRUE(writeBytes(recording(copy), recordingOfSeconds(25)));
+    startProgram();
+    ASSERT_EQ(list()->count(), 2);
+    list()->setCurrentRow(1);
+    program->archive().cmd_File_lö_MouseDown(1, 0, 0, 0);
+    EXPECT_FALSE(exists(copy));
+    EXPECT_TRUE(exists(kFirst));
+}
+
+TEST_F(ListInteractionsTest, ADoubleClickAsksFirstAndDeletesOnlyOnYes) {
+    Archive& archive = started();
+    click(0, 1);
+    archive.lb_Sounds_DblClick();
+    ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+    const ShownMessage& question = fakes.dialogs.messages[0];
+    EXPECT_EQ(question.text, QStringLiteral("Wirklich löschen?"));
+    EXPECT_EQ(question.title, recording(kFirst));
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_EQ(question.icon, MessageIcon::Stop);
+    EXPECT_TRUE(exists(kFirst)); // answered No
+
+    // The tick armed by the click plays the entry while the question is open; Yes stops it.
+    fakes.dialogs.messageAnswers.push_back(MessageAnswer::Yes);
+    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { player().tmr_NachStop_Timer(); };
+    archive.lb_Sounds_DblClick();
+    EXPECT_FALSE(exists(kFirst));
+    EXPECT_FALSE(player().playing);
+    EXPECT_EQ(list()->count(), 2);
+}
+
+TEST_F(ListInteractionsTest, YesDeletesTheRecordingAskedAboutEvenIfAnotherWasSelectedMeanwhile) {
+    Archive& archive = started();
+    click(0, 1);
+    fakes.dialogs.messageAnswers.push_back(MessageAnswer::Yes);
+    // A recording filed while the question is open selects itself.
+    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { list()->setCurrentRow(2); };
+    archive.lb_Sounds_DblClick();
+    EXPECT_FALSE(exists(kFirst));
+    EXPECT_TRUE(exists(kThird));
+}
+
+TEST_F(ListInteractionsTest, SwitchingTheRecorderOffShowsTheSoundWindowAndPlaysTheSelectedEntry) {
+    started();
+    program->frm_DoKu->chk_Start->setChecked(false);
+    program->recorder().chk_Start_Click();
+    EXPECT_TRUE(program->frm_Oszi->isVisible());
+    EXPECT_TRUE(nachStop()->isActive());
+    player().tmr_NachStop_Timer();
+    EXPECT_TRUE(opened(recording(kThird)));
+}
+
+} // namespace
+} // namespace kestrova::test

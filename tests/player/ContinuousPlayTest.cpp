@@ -1,0 +1,86 @@
+// Continuous play through the recording list.
+#include "archive/Archive.h"
+#include "archive/RecordingFiles.h"
+#include "player/SoundWindowFixture.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QSlider>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+class ContinuousPlayTest : public SoundWindowFixture {
+protected:
+    static QString name(int i) { return QStringLiteral("1_08-17-2012_10-00-0%1.wav").arg(i); }
+    QString recording(int i) const { return QDir(folder()).filePath(QStringLiteral("W/") + name(i)); }
+
+    // Six listed recordings; entry `row` playing at normal speed.
+    Player& playing(int row) {
+        for (int i = 0; i < 6; ++i) {
+            write(QStringLiteral("W/") + name(i), recordingOfSeconds(25));
+        }
+        Player& p = player();
+        list()->setCurrentRow(row);
+        program->archive().lb_Sounds_MouseUp(1, 0, 0, 0);
+        p.tmr_NachStop_Timer();
+        EXPECT_TRUE(p.playing);
+        sent();
+        return p;
+    }
+
+    QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
+    QTimer* nachStop() { return program->frm_DoKu->tmr_NachStop; }
+    QCheckBox* continuous() { return program->frm_Einstellungen->chkFortlaufend; }
+    int slider() { return program->frm_Oszi->slider->value(); }
+};
+
+TEST_F(ContinuousPlayTest, TheEndOfAnEntryLoadsTheNextAndItsTickPlaysItFromTheStart) {
+    Player& p = playing(3);
+    ASSERT_TRUE(continuous()->isChecked());
+    tickAt(20'000);
+    EXPECT_EQ(list()->currentRow(), 4);
+    EXPECT_EQ(p.loadedFile, recording(4));
+    EXPECT_EQ(program->frm_Oszi->lblFile->text(), QDir::toNativeSeparators(recording(4)));
+    EXPECT_EQ(slider(), 0);
+    EXPECT_EQ(p.startPos, 0);
+    EXPECT_TRUE(nachStop()->isActive());
+    EXPECT_FALSE(p.playing);
+
+    sent();
+    p.tmr_NachStop_Timer();
+    const QStringList commands = sent();
+    EXPECT_TRUE(commands.contains(openOf(recording(4))));
+    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
+    EXPECT_FALSE(nachStop()->isActive());
+}
+
+TEST_F(ContinuousPlayTest, AfterTheLastEntryPlayStopsThere) {
+    Player& p = playing(5);
+    nachStop()->stop();
+    tickAt(20'000);
+    EXPECT_EQ(list()->currentRow(), 5);
+    EXPECT_EQ(slider(), 1'000'000);
+    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(nachStop()->isActive());
+    EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
+}
+
+TEST_F(ContinuousPlayTest, UncheckedTheEndOfAFileLeavesTheSliderAtTheEnd) {
+    Player& p = playing(2);
+    continuous()->setChecked(false);
+    nachStop()->stop();
+    tickAt(20'000);
+    EXPECT_EQ(list()->currentRow(), 2);
+    EXPECT_EQ(slider(), 1'000'000);
+    EXPECT_EQ(p.loadedFile, recording(2));
+    EXPECT_FALSE(nachStop()->isActive());
+}
+
+} // namespace
+} // namespace kestrova::test

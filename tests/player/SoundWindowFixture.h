@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/WavBytes.h"
+#include "player/Player.h"
+#include "support/ProgramFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kestrova::test {
+
+// A started program whose player device answers a length of 20,000 ms, with
+// helpers to write files and to follow the player's commands.
+class SoundWindowFixture : public ProgramFixture {
+protected:
+    static inline const QString kLength = QStringLiteral("status waveplayfile length");
+    static inline const QString kPosition = QStringLiteral("status waveplayfile position");
+
+    Player& player() {
+        if (!program) {
+            startProgram();
+            fakes.player.replies[kLength] = {0, QStringLiteral("20000")};
+        }
+        return program->player();
+    }
+
+    QString write(const QString& name, const QByteArray& bytes) const {
+        const QString path = QDir(folder()).filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+            << path.toStdString();
+        return path;
+    }
+
+    static QByteArray read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Makes `path` the sound window's file as the dialog flows do.
+    Player& load(const QString& path) {
+        Player& p = player();
+        p.currentFile = path;
+        p.loadCurrentFile();
+        return p;
+    }
+
+    // Commands sent since the last call.
+    QStringList sent() {
+        QStringList result = fakes.player.commands;
+        fakes.player.commands.clear();
+        return result;
+    }
+
+    static QString openOf(const QString& path) {
+        return QStringLiteral("open ") + path + QStringLiteral(" alias waveplayfile");
+    }
+
+    static QStringList seekAndPlay(int ms) {
+        return {QStringLiteral("seek waveplayfile to %1").arg(ms),
+                QStringLiteral("play waveplayfile from %1").arg(ms)};
+    }
+
+    // A tick of tmrplaywave with the device at `ms`.
+    void tickAt(int ms) {
+        fakes.player.replies[kPosition] = {0, QString::number(ms)};
+        player().tmrplaywave_Timer();
+    }
+
+    // 8-bit mono samples that differ from byte to byte, so a copy shows any misplaced byte.
+    static QByteArray varied(int size) {
+        QByteArray data(size, '\0');
+        for (int i = 0; i < size; ++i) {
+            data[i] = char((i * 13 + 5) & 0xFF);
+        }
+        return data;
+    }
+};
+
+} // namespace kestrova::test

@@ -1,0 +1,161 @@
+// Opening files in the sound window: the dialog flow, loading, the drawing and the level bar.
+#include "app/NumericValue.h"
+#include "archive/RecordingFiles.h"
+#include "player/SoundWindowFixture.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+#include "ui/WaveformView.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+class SoundWindowTest : public SoundWindowFixture {
+protected:
+    MainForm& main() { return *program->frm_DoKu; }
+    SoundForm& sound() { return *program->frm_Oszi; }
+    QString shownFile() { return sound().lblFile->text(); }
+};
+
+TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTmr1ToPlay) {
+    Player& p = player();
+    const QString path = write(QStringLiteral("chosen.wav"), wav(1, 11025, 8, varied(29'600)));
+    fakes.dialogs.fileAnswers.push_back(path);
+    program->frm_Einstellungen->ed_PfadDoku->setText(QStringLiteral(" /docs "));
+    const int stops = fakes.sounds.stops;
+
+    p.lbl_LoadWave_MouseDown(1, 0, 0, 0);
+    ASSERT_EQ(fakes.dialogs.fileRequests.size(), 1u);
+    const FileDialogRequest& request = fakes.dialogs.fileRequests[0];
+    EXPECT_EQ(request.title, QStringLiteral("Open Wave File"));
+    EXPECT_EQ(request.startFolder, QStringLiteral("/docs"));
+    EXPECT_EQ(request.filterName, QStringLiteral("Sound Files"));
+    EXPECT_EQ(request.pattern, QStringLiteral("*.wav"));
+    EXPECT_EQ(p.currentFile, path);
+    EXPECT_FALSE(main().isEnabled());
+    EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Sunken);
+    EXPECT_TRUE(main().tmr2->isActive());
+
+    p.tmr2_Timer();
+    EXPECT_EQ(p.loadedFile, path);
+    EXPECT_EQ(p.originalFile, path);
+    EXPECT_EQ(shownFile(), QDir::toNativeSeparators(path));
+    EXPECT_EQ(p.playSecondsText, QStringLiteral("2.68"));
+    EXPECT_GT(fakes.sounds.stops, stops);
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(sound().isVisible());
+    EXPECT_FALSE(main().tmr2->isActive());
+    EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
+    EXPECT_TRUE(main().tmr1->isActive());
+
+    sent();
+    p.tmr1_Timer();
+    const QStringList commands = sent();
+    EXPECT_EQ(commands.value(0), openOf(path));
+    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
+    EXPECT_FALSE(main().tmr1->isActive());
+}
+
+TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndShowsTheSoundWindow) {
+    const QString path = write(QStringLiteral("kept.wav"), wav(1, 11025, 8, varied(3000)));
+    Player& p = load(path);
+    sound().hide();
+    p.lbl_LoadWave_MouseDown(1, 0, 0, 0);
+    EXPECT_TRUE(p.currentFile.isEmpty());
+    EXPECT_FALSE(main().isEnabled());
+    p.tmr2_Timer();
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(sound().isVisible());
+    EXPECT_EQ(p.loadedFile, path);
+    EXPECT_EQ(shownFile(), QDir::toNativeSeparators(path));
+    EXPECT_FALSE(main().tmr1->isActive());
+    EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
+}
+
+TEST_F(SoundWindowTest, AFileTooShortForAHeaderOffersTheDialogWithoutAFolderAndLoadsTheChoice) {
+    Player& p = player();
+    const QString chosen = write(QStringLiteral("good.wav"), wav(1, 11025, 8, varied(2000)));
+    fakes.dialogs.fileAnswers.push_back(chosen);
+    load(write(QStringLiteral("short.wav"), QByteArray(39, 'R')));
+    ASSERT_EQ(fakes.dialogs.fileRequests.size(), 1u);
+    EXPECT_TRUE(fakes.dialogs.fileRequests[0].startFolder.isEmpty());
+    EXPECT_EQ(fakes.dialogs.fileRequests[0].title, QStringLiteral("Open Wave File"));
+    EXPECT_EQ(p.loadedFile, chosen);
+    EXPECT_EQ(shownFile(), QDir::toNativeSeparators(chosen));
+    EXPECT_TRUE(main().tmr1->isActive());
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+
+    // Cancelled, the main window is usable again and nothing else is loaded.
+    main().tmr1->stop();
+    load(write(QStringLiteral("short2.wav"), QByteArray(10, 'R')));
+    EXPECT_TRUE(main().isEnabled());
+    EXPECT_FALSE(main().tmr1->isActive());
+}
+
+TEST_F(SoundWindowTest, StrangeFilesLoadWithoutHarmAndLeaveTheMainWindowUsable) {
+    Player& p = player();
+    QByteArray claimsTooMuch = wav(1, 11025, 8, varied(100));
+    claimsTooMuch[40] = '\xFF';
+    claimsTooMuch[41] = '\xFF';
+    claimsTooMuch[42] = '\xFF';
+    claimsTooMuch[43] = '\x7F';
+    const QList<QPair<QString, QByteArray>> files{
+        {QStringLiteral("empty.wav"), QByteArray()},
+        {QStringLiteral("zero-data.wav"), wav(1, 11025, 8, QByteArray())},
+        {QStringLiteral("truncated.wav"), wav(2, 44100, 16, varied(30'000)).left(41)},
+        {QStringLiteral("claims.wav"), claimsTooMuch},
+        {QStringLiteral("noise.wav"), varied(5000)},
+        {QStringLiteral("stereo16.wav"), wav(2, 44100, 16, varied(3))},
+    };
+    for (const auto& [name, bytes] : files) {
+        load(write(name, bytes));
+        EXPECT_TRUE(main().isEnabled()) << name.toStdString();
+    }
+    load(QDir(folder()).filePath(QStringLiteral("missing.wav")));
+    load(folder() + QLatin1Char('/'));
+    EXPECT_TRUE(p.currentFile.isEmpty());
+    EXPECT_TRUE(main().isEnabled());
+}
+
+TEST_F(SoundWindowTest, TheWaveformIsDrawnInCyanOverTheArea) {
+    QByteArray data(29'600, '\x80');
+    data[0] = '\0';
+    load(write(QStringLiteral("drawn.wav"), wav(1, 11025, 8, data)));
+    const QImage& image = sound().frx1->image();
+    const QRgb cyan = qRgb(0, 255, 255);
+    EXPECT_EQ(image.pixel(1, 32 - 28), cyan);
+    EXPECT_EQ(image.pixel(1, 32 + 28), cyan);
+    EXPECT_NE(image.pixel(1, 32 - 29), cyan);
+    EXPECT_EQ(image.pixel(200, 32), cyan);
+    EXPECT_NE(image.pixel(2, 31), cyan);
+}
+
+TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
+    Player& p = load(write(QStringLiteral("short.wav"), wav(1, 11025, 8, QByteArray(99'956, char(148)))));
+    EXPECT_EQ(p.levelTable.levelCount(), 625);
+    sound().slider->setValue(500'000);
+    p.updatePlaybackMeter();
+    EXPECT_EQ(p.meterPeak, 5286);
+    p.updatePlaybackMeter();
+    EXPECT_EQ(sound().pro1->value(), roundToWhole(5286 * 0.89));
+
+    load(write(QStringLiteral("long.wav"), recordingOfSeconds(200)));
+    EXPECT_EQ(p.playSecondsText, QStringLiteral("200.00"));
+    EXPECT_EQ(p.levelTable.levelCount(), 0);
+    const double before = p.meterPeak;
+    sound().slider->setValue(500'000);
+    p.updatePlaybackMeter();
+    EXPECT_DOUBLE_EQ(p.meterPeak, before * 0.89);
+}
+
+} // namespace
+} // namespace kestrova::test

@@ -1,0 +1,153 @@
+// The faster speeds through rx.wav and the normal-speed restart.
+#include "player/SoundWindowFixture.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SoundForm.h"
+
+#include <QPushButton>
+#include <QSlider>
+#include <functional>
+
+namespace kestrova::test {
+namespace {
+
+class SpeedVariantsTest : public SoundWindowFixture {
+protected:
+    struct Speed {
+        std::function<void(Player&)> press;
+        std::function<void(Player&)> release;
+        LabelButton* SoundForm::*label;
+        char low;
+        char high;
+        int rate;
+    };
+
+    static std::vector<Speed> speeds() {
+        return {
+            {[](Player& p) { p.lblFreq1_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.lblFreq1_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq1, char(0x5F), char(0x2F),
+             12'127},
+            {[](Player& p) { p.lblFreq2_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.lblFreq2_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq2, char(0xFC), char(0x37),
+             14'332},
+            {[](Player& p) { p.lblFreq3_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.lblFreq3_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq3, char(0x90), char(0x40),
+             16'528},
+        };
+    }
+
+    std::vector<LabelButton*> pressedLabels() const {
+        std::vector<LabelButton*> pressed;
+        SoundForm& sound = *program->frm_Oszi;
+        for (LabelButton* label : {sound.lblFreqNorm, sound.lblFreq1, sound.lblFreq2, sound.lblFreq3}) {
+            if (isPressed(label)) {
+                pressed.push_back(label);
+            }
+        }
+        return pressed;
+    }
+
+    int slider() const { return program->frm_Oszi->slider->value(); }
+};
+
+TEST_F(SpeedVariantsTest, EachFasterLabelPlaysTheFileWithOnlyItsRateBytesReplaced) {
+    const QByteArray original = wav(1, 11025, 8, varied(70'001)) + QByteArray("trailing bytes");
+    const QString path = write(QStringLiteral("in/rec.wav"), original);
+    Player& p = load(path);
+    for (const Speed& speed : speeds()) {
+        sent();
+        speed.press(p);
+        speed.release(p);
+        QByteArray expected = original;
+        expected[24] = speed.low;
+        expected[25] = speed.high;
+        EXPECT_EQ(read(p.rxWavePath()), expected) << speed.rate;
+        EXPECT_EQ(p.waveInfo.sampleRate, speed.rate);
+        EXPECT_EQ(p.currentFile, p.rxWavePath());
+        EXPECT_EQ(pressedLabels(), std::vector<LabelButton*>{program->frm_Oszi->*speed.label});
+        EXPECT_TRUE(sent().contains(openOf(p.rxWavePath())));
+        EXPECT_TRUE(p.playing);
+    }
+    EXPECT_EQ(read(path), original); // the loaded file itself is never touched
+}
+
+TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRestartsWhereThatBegan) {
+    const QString path = write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(40'000)));
+    Player& p = load(path);
+    // Before anything was played a faster speed starts at the beginning.
+    EXPECT_EQ(p.pos, 0);
+    EXPECT_EQ(p.startPos, 0);
+    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
+    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    tickAt(10'000);
+    ASSERT_EQ(p.pos, 500'000);
+    sent();
+
+    p.lblFreq1_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(p.startPos, 500'000);
+    EXPECT_EQ(slider(), 500'000);
+    p.lblFreq1_MouseUp(1, 0, 0, 0);
+    QStringList commands = sent();
+    EXPECT_TRUE(commands.contains(openOf(p.rxWavePath())));
+    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
+    EXPECT_EQ(slider(), 500'000);
+
+    tickAt(15'000); // further on in the faster copy
+    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(slider(), 500'000);
+    EXPECT_EQ(pressedLabels(), std::vector<LabelButton*>{program->frm_Oszi->lblFreqNorm});
+    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    commands = sent();
+    EXPECT_TRUE(commands.contains(openOf(path)));
+    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
+    EXPECT_EQ(p.currentFile, path);
+}
+
+TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
+    const QString first = write(QStringLiteral("first.wav"), wav(1, 11025, 8, varied(4000)));
+    Player& p = load(first);
+    p.lblFreq1_MouseDown(1, 0, 0, 0);
+    p.lblFreq1_MouseUp(1, 0, 0, 0);
+    const QByteArray firstCopy = read(p.rxWavePath());
+
+    // A file that is no WAVE file gets no copies: rx.wav keeps the first file and is not played.
+    const QString other =
+        write(QStringLiteral("other.wav"), wav(1, 11025, 8, varied(4000)).replace(0, 4, QByteArray("RIFX")));
+    load(other);
+    EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("Unknown Wave Format")));
+    p.cmdStop_Click();
+    sent();
+    p.lblFreq2_MouseDown(1, 0, 0, 0);
+    p.lblFreq2_MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(read(p.rxWavePath()), firstCopy);
+    EXPECT_FALSE(p.playing);
+    EXPECT_TRUE(pressedLabels().empty());
+
+    // rx.wav that cannot be written (a folder stands in its place).
+    load(first);
+    QFile::remove(p.rxWavePath());
+    ASSERT_TRUE(QDir().mkpath(p.rxWavePath()));
+    sent();
+    p.lblFreq3_MouseDown(1, 0, 0, 0);
+    p.lblFreq3_MouseUp(1, 0, 0, 0);
+    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
+    EXPECT_TRUE(pressedLabels().empty());
+    EXPECT_EQ(p.currentFile, first);
+}
+
+TEST_F(SpeedVariantsTest, TheRestartReadsTheHeaderAgainAndKeepsTheDeleteButtonOffWhilePlaying) {
+    const QString path = write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(4000)));
+    Player& p = load(path);
+    p.currentFile = QDir(folder()).path() + QLatin1Char('/');
+    p.reloadPlayerFile();
+    EXPECT_TRUE(p.currentFile.isEmpty()); // a folder is not a file
+    EXPECT_EQ(p.loadedFile, path);
+    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
+    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    EXPECT_FALSE(program->frm_DoKu->cmd_File_lö->isEnabled());
+    EXPECT_TRUE(p.playing);
+}
+
+} // namespace
+} // namespace kestrova::test

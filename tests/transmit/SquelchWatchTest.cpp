@@ -1,0 +1,104 @@
+// Parrot mode's squelch watch: the sense of the squelch setting and the abort of the cycle.
+#include "app/Settings.h"
+#include "transmit/CqFixture.h"
+#include "ui/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QLabel>
+
+namespace kestrova::test {
+namespace {
+
+class SquelchWatchTest : public CqFixture {
+protected:
+    void setLine(int pin, bool asserted) {
+        fakes.serial.status = ModemStatus{};
+        bool* lines[] = {&fakes.serial.status.dcd, &fakes.serial.status.dsr, &fakes.serial.status.cts,
+                         &fakes.serial.status.ri};
+        const int index = pin == 1 ? 0 : pin == 6 ? 1 : pin == 8 ? 2 : 3;
+        *lines[index] = asserted;
+    }
+    QString caption() { return main().lblrsp->text(); }
+    void expectAborted() {
+        EXPECT_EQ(caption(), QStringLiteral("TX_Mic"));
+        EXPECT_FALSE(main().lblrsp->isEnabled());
+        EXPECT_FALSE(isPressed(lblCQ()));
+        EXPECT_FALSE(airTimer());
+        EXPECT_FALSE(pauseTimer());
+        EXPECT_TRUE(watchTimer()); // the abort leaves the watch running
+        EXPECT_FALSE(keyed());
+        EXPECT_FALSE(isPressed(tx()));
+        EXPECT_FALSE(program->player().playing);
+    }
+};
+
+TEST_F(SquelchWatchTest, EachSettingTellsAFreeChannelFromABusyOne) {
+    struct Case {
+        const char* pins; // line 8 of the settings file
+        int pin;
+        bool freeWhenAsserted;
+    };
+    const Case cases[] = {
+        {"41 1", 1, true}, {"41-0", 1, false}, {"46-0", 6, false}, {"48 1", 8, true}, {"49-0", 9, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pins);
+        start(QString::fromLatin1(c.pins));
+        startCycle();
+        setLine(c.pin, c.freeWhenAsserted);
+        cq().tmrRSP_Timer();
+        EXPECT_EQ(caption(), QStringLiteral("Papagei"));
+        EXPECT_TRUE(isPressed(lblCQ()));
+        EXPECT_TRUE(keyed());
+
+        setLine(c.pin, !c.freeWhenAsserted);
+        cq().tmrRSP_Timer();
+        expectAborted();
+        program.reset();
+    }
+}
+
+TEST_F(SquelchWatchTest, WhileTheChannelStaysBusyEveryTickAbortsAgain) {
+    start();
+    startCycle();
+    setLine(6, true);
+    cq().squelchWatch();
+    expectAborted();
+
+    // Keying by hand lasts only until the next tick.
+    program->transmitter().lbl_TX_Click();
+    ASSERT_TRUE(keyed());
+    cq().squelchWatch();
+    expectAborted();
+
+    // A free channel restarts nothing.
+    setLine(6, false);
+    cq().squelchWatch();
+    EXPECT_EQ(caption(), QStringLiteral("Papagei"));
+    EXPECT_FALSE(main().lblrsp->isEnabled());
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer());
+    EXPECT_FALSE(keyed());
+}
+
+TEST_F(SquelchWatchTest, AfterAStopTheWatchStillStopsPlaybackOnABusyChannel) {
+    start();
+    startCycle();
+    cq().stopCq();
+    ASSERT_TRUE(watchTimer());
+    program->player().lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    ASSERT_TRUE(program->player().playing);
+    setLine(6, true);
+    cq().tmrRSP_Timer();
+    EXPECT_FALSE(program->player().playing);
+    EXPECT_EQ(caption(), QStringLiteral("TX_Mic"));
+}
+
+TEST_F(SquelchWatchTest, WithoutTransmitterControlTheWatchStaysOff) {
+    start(QStringLiteral("46-0"), QStringLiteral("0"));
+    startCycle();
+    EXPECT_FALSE(watchTimer());
+    EXPECT_FALSE(main().lblrsp->isHidden());
+}
+
+} // namespace
+} // namespace kestrova::test
