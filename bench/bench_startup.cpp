@@ -89,15 +89,17 @@ int main(int argc, char** argv) {
     std::vector<double> empty;
     std::vector<double> full;
     Start last;
+    Start lastEmpty;
     for (int round = 0; round < kRounds; ++round) {
-        empty.push_back(startOnce(emptyDir.path(), now).seconds);
+        lastEmpty = startOnce(emptyDir.path(), now);
+        empty.push_back(lastEmpty.seconds);
         last = startOnce(fullDir.path(), now);
         full.push_back(last.seconds);
     }
     const double withRecordings = median(full);
     const double baseline = median(empty);
-    std::printf("recordings listed: %d of %d, main window shown: %s\n", last.listed, kRecordings,
-                last.shown ? "yes" : "NO");
+    std::printf("recordings listed: %d of %d; main window shown: %s, with W empty: %s\n", last.listed,
+                kRecordings, last.shown ? "yes" : "NO", lastEmpty.shown ? "yes" : "NO");
     std::printf("first start in the process, %d recordings: %.3f s (+ %.3f s for QApplication)\n",
                 kRecordings, first.seconds, appSeconds);
     std::printf("start with %d recordings in W: %.3f s (median of %d)\n", kRecordings, withRecordings,
