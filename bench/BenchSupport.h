@@ -4,9 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-
+#include <QtGlobal>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -18,12 +19,22 @@ inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Resident memory of this process in kilobytes.
-inline long residentKb() {
+// The offscreen platform warns about every window it shows; the figures are
+// easier to read without that.
+inline void quietQtWarnings() {
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtWarningMsg && type != QtInfoMsg && type != QtDebugMsg) {
+            std::fputs(qPrintable(message + QLatin1Char('\n')), stderr);
+        }
+    });
+}
+
+// A field of /proc/self/status in kilobytes ("VmRSS:", "VmHWM:"); 0 when missing.
+inline long statusKb(const std::string& field) {
     std::ifstream status("/proc/self/status");
     std::string key;
     while (status >> key) {
-        if (key == "VmRSS:") {
+        if (key == field) {
             long kb = 0;
             status >> kb;
             return kb;
@@ -31,6 +42,21 @@ inline long residentKb() {
         status.ignore(4096, '\n');
     }
     return 0;
+}
+
+// Resident memory of this process in kilobytes.
+inline long residentKb() {
+    return statusKb("VmRSS:");
+}
+
+// The highest resident memory since the last resetPeakResident(), in kilobytes.
+inline long peakResidentKb() {
+    return statusKb("VmHWM:");
+}
+
+// Starts a new peak from the present resident memory (Linux 4.0 and later).
+inline void resetPeakResident() {
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // An 8-bit mono 11025 Hz recording of the given length. With `headerOnly` the

@@ -1,17 +1,15 @@
 // The recording list rebuilt over 10,000 recordings of the circuit, against a bare
 // loop that lists the folder and reads 50 bytes of each file.
+#include "app/Program.h"
 #include "archive/Archive.h"
 #include "bench/BenchSupport.h"
 #include "support/FakePlatform.h"
-#include "app/Program.h"
 #include "ui/MainForm.h"
-
-#include <QListWidget>
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QListWidget>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -40,6 +38,7 @@ double median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::quietQtWarnings();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("W"));
@@ -48,7 +47,8 @@ int main(int argc, char** argv) {
     constexpr int count = 10'000;
     for (int i = 0; i < count; ++i) {
         const QDateTime at = today.addSecs(-i * 7);
-        bench::writeRecording(QDir(folder).filePath(QStringLiteral("1_") + at.toString(QStringLiteral("MM-dd-yyyy_HH-mm-ss")) +
+        bench::writeRecording(QDir(folder).filePath(QStringLiteral("1_") +
+                                                    at.toString(QStringLiteral("MM-dd-yyyy_HH-mm-ss")) +
                                                     QStringLiteral(".wav")),
                               11025 * 25, char(128), true);
     }

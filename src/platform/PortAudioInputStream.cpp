@@ -14,6 +14,12 @@ namespace {
 constexpr int kRingSeconds = 4;
 // Frames the callback converts in one go; longer callbacks are cut into pieces.
 constexpr std::size_t kChunkFrames = 2048;
+// The program listens for days: blocks of 50 ms behind a buffer of at least 200 ms
+// let the sound server and this process wake 20 times a second instead of a
+// hundred. The meter and the capture still see every sample; the pre-roll covers
+// the delay, and the meter lags no more than the original's 2048-byte buffer did.
+constexpr double kBlockSeconds = 0.05;
+constexpr double kMinimumLatencySeconds = 0.2;
 
 bool supported(int device, PaSampleFormat format, int channels, double rate, double latency) {
     PaStreamParameters parameters{};
@@ -35,7 +41,7 @@ std::unique_ptr<PortAudioInputStream> PortAudioInputStream::open(int device, int
     if (info == nullptr || info->maxInputChannels < 1) {
         return nullptr;
     }
-    const double latency = info->defaultHighInputLatency;
+    const double latency = std::max(info->defaultHighInputLatency, kMinimumLatencySeconds);
     std::vector<DeviceFormat> candidates{{paUInt8, 1, static_cast<double>(sampleRate)}};
     // Hardware that cannot do the wanted format natively: float at a rate it
     // likes, mono or the first channel of stereo, converted here.
@@ -71,9 +77,9 @@ bool PortAudioInputStream::start(int device, double latency) {
     parameters.sampleFormat = format_.sampleFormat;
     parameters.suggestedLatency = latency;
     PaStream* stream = nullptr;
-    const PaError opened =
-        Pa_OpenStream(&stream, &parameters, nullptr, format_.rate, paFramesPerBufferUnspecified, paClipOff,
-                      &PortAudioInputStream::callback, this);
+    const auto framesPerBlock = static_cast<unsigned long>(format_.rate * kBlockSeconds);
+    const PaError opened = Pa_OpenStream(&stream, &parameters, nullptr, format_.rate, framesPerBlock,
+                                         paClipOff, &PortAudioInputStream::callback, this);
     if (opened != paNoError) {
         return false;
     }

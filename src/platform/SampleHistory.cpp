@@ -14,10 +14,11 @@ void SampleHistory::append(std::span<const std::uint8_t> samples) {
     if (samples.size() >= capacity) {
         samples = samples.last(capacity);
     }
-    for (const std::uint8_t sample : samples) {
-        buffer_[next_] = sample;
-        next_ = (next_ + 1) % capacity;
-    }
+    // Whole runs rather than a sample at a time: the meter pumps a hundred times a second.
+    const std::size_t first = std::min(samples.size(), capacity - next_);
+    std::copy_n(samples.begin(), first, buffer_.begin() + static_cast<std::ptrdiff_t>(next_));
+    std::copy(samples.begin() + static_cast<std::ptrdiff_t>(first), samples.end(), buffer_.begin());
+    next_ = (next_ + samples.size()) % capacity;
     size_ = std::min(size_ + samples.size(), capacity);
 }
 
@@ -28,12 +29,15 @@ void SampleHistory::clear() {
 
 std::size_t SampleHistory::copyLatest(std::span<std::uint8_t> dest) const {
     const std::size_t count = std::min(dest.size(), size_);
-    const std::size_t capacity = buffer_.size();
-    std::size_t from = (next_ + capacity - count) % std::max<std::size_t>(capacity, 1);
-    for (std::size_t i = dest.size() - count; i < dest.size(); ++i) {
-        dest[i] = buffer_[from];
-        from = (from + 1) % capacity;
+    if (count == 0) {
+        return 0;
     }
+    const std::size_t capacity = buffer_.size();
+    const std::size_t from = (next_ + capacity - count) % capacity;
+    const std::size_t first = std::min(count, capacity - from);
+    const auto out = dest.begin() + static_cast<std::ptrdiff_t>(dest.size() - count);
+    std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(from), first, out);
+    std::copy_n(buffer_.begin(), count - first, out + static_cast<std::ptrdiff_t>(first));
     return count;
 }
 

@@ -70,7 +70,12 @@ void LevelMeterControl::show(const LevelReading& reading) {
     barValue = reading.barValue;
     main.Progressbar1->setValue(
         std::clamp(barValue, main.Progressbar1->minimum(), main.Progressbar1->maximum()));
-    setBackColor(main.lbl_ROTL, reading.overload ? kColorRed : kColorButtonFace);
+    // Setting the lamp's palette every tick would cost more than the measuring.
+    const quint32 lamp = reading.overload ? kColorRed : kColorButtonFace;
+    if (lampColor_ != lamp) {
+        setBackColor(main.lbl_ROTL, lamp);
+        lampColor_ = lamp;
+    }
     main.lbl_PegelAnzeige->setText(QString::number(displayLevel));
 }
 

@@ -2,6 +2,9 @@
 
 #include "recorder/LevelMeter.h"
 
+#include <QtGlobal>
+#include <optional>
+
 namespace kestrova {
 
 class Program;
@@ -31,6 +34,8 @@ private:
 
     Program& program_;
     LevelBuffer levelBuffer_{};
+    // The overload lamp's colour as last set; none before the first tick.
+    std::optional<quint32> lampColor_;
 };
 
 } // namespace kestrova
