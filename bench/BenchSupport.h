@@ -5,15 +5,23 @@
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace kestrova::bench {
 
 using Clock = std::chrono::steady_clock;
+
+// The middle of several timings: steadier than the mean on a shared machine.
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();

@@ -30,10 +30,6 @@ double bareLoop(const QString& folder) {
     return bytes > 0 ? seconds : seconds;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,8 +61,8 @@ int main(int argc, char** argv) {
         program.archive().refreshRecordingList();
         listPasses.push_back(bench::secondsSince(start));
     }
-    const double list = median(listPasses);
-    const double bare = median(bareLoops);
+    const double list = bench::median(listPasses);
+    const double bare = bench::median(bareLoops);
     std::printf("files in the folder: %lld, listed: %d\n",
                 static_cast<long long>(QDir(folder).entryList(QDir::Files).size()),
                 program.frm_DoKu->lb_Sounds->count());

@@ -16,11 +16,6 @@ using namespace kestrova;
 
 namespace {
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double readWholeFile(const QString& path) {
     const auto start = bench::Clock::now();
     QFile file(path);
@@ -86,15 +81,15 @@ int main(int argc, char** argv) {
     const double copy = bench::secondsSince(copyStart);
     const long copyPeakKb = bench::peakResidentKb() - beforeCopy;
 
-    const double load = median(loads);
+    const double load = bench::median(loads);
     std::printf("file: %lld bytes, play length %s s\n", static_cast<long long>(QFileInfo(path).size()),
                 qPrintable(player.playSecondsText));
     std::printf("loading into the sound window: %.4f s (median of 5, goal below 0.2 s)\n", load);
     std::printf("memory added by the first load: %ld kB kept, %ld kB at its peak (goal below 10240 kB)\n",
                 first.addedKb, first.peakKb);
     std::printf("memory added by a later load: %ld kB\n", addedKb);
-    std::printf("reading the whole file once: %.4f s\n", median(bare));
-    std::printf("ratio: %.3f\n", load / median(bare));
+    std::printf("reading the whole file once: %.4f s\n", bench::median(bare));
+    std::printf("ratio: %.3f\n", load / bench::median(bare));
     std::printf("writing rx.wav for a faster speed: %.3f s, %ld kB more memory at its peak\n", copy,
                 copyPeakKb);
     return 0;

@@ -65,11 +65,6 @@ Start startOnce(const QString& folder, const QDateTime& now) {
     return result;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -96,8 +91,8 @@ int main(int argc, char** argv) {
         last = startOnce(fullDir.path(), now);
         full.push_back(last.seconds);
     }
-    const double withRecordings = median(full);
-    const double baseline = median(empty);
+    const double withRecordings = bench::median(full);
+    const double baseline = bench::median(empty);
     std::printf("recordings listed: %d of %d; main window shown: %s, with W empty: %s\n", last.listed,
                 kRecordings, last.shown ? "yes" : "NO", lastEmpty.shown ? "yes" : "NO");
     std::printf("first start in the process, %d recordings: %.3f s (+ %.3f s for QApplication)\n",
