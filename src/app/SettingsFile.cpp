@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "app/Cp1252.h"
+#include "app/TextLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -84,19 +85,7 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
     if (file.error() != QFileDevice::NoError) {
         return std::nullopt;
     }
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < text.size() && lines.size() < settingsLineCount) {
-        qsizetype end = start;
-        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') {
-            ++end;
-        }
-        lines.append(text.mid(start, end - start));
-        if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n') {
-            ++end;
-        }
-        start = end + 1;
-    }
+    QStringList lines = firstLines(text, settingsLineCount);
     if (lines.size() < settingsLineCount) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #include "transmit/ScheduleFile.h"
 
 #include "app/Cp1252.h"
+#include "app/TextLines.h"
 
 #include <QStringDecoder>
 #include <QStringList>
@@ -20,23 +21,6 @@ QString decodeScheduleText(const QByteArray& bytes) {
     }
     // Written on Windows in its code page, as the settings file is.
     return decodeCp1252(bytes);
-}
-
-QStringList firstLines(const QString& text, int count) {
-    QStringList lines;
-    qsizetype start = 0;
-    while (start < text.size() && lines.size() < count) {
-        qsizetype end = start;
-        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') {
-            ++end;
-        }
-        lines.append(text.mid(start, end - start));
-        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n') {
-            ++end;
-        }
-        start = end + 1;
-    }
-    return lines;
 }
 
 } // namespace
