@@ -6,6 +6,7 @@
 #include "player/PlayerWiring.h"
 #include "recorder/Recorder.h"
 #include "transmit/TransmitWiring.h"
+#include "ui/BatchedTimer.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenu.h"
@@ -45,7 +46,7 @@ void wireRecorder(Program& program) {
     LevelMeterControl& meter = recorder.meter();
     QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [&recorder] { recorder.chk_Start_Click(); });
     main.onClose = [&recorder] { recorder.stopRecorder(); };
-    onTick(main.tmrPegel, [&meter] { meter.tmrPegel_Timer(); });
+    QObject::connect(main.tmrPegel, &BatchedTimer::ticksDue, &main, [&meter](int count) { meter.runTicks(count); });
     onTick(main.tmrZT1, [&recorder] { recorder.tmrZT1_Timer(); });
     onTick(main.tmrZT2, [&recorder] { recorder.tmrZT2_Timer(); });
     onTick(main.tmrZT3, [&recorder] { recorder.tmrZT3_Timer(); });

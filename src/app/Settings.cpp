@@ -10,6 +10,7 @@
 #include "platform/SerialPortNames.h"
 #include "transmit/AutoCq.h"
 #include "transmit/Transmitter.h"
+#include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
@@ -62,7 +63,8 @@ bool fitsInterval(long long milliseconds) {
     return milliseconds >= 0 && milliseconds <= INT_MAX;
 }
 
-bool setTimerInterval(QTimer* timer, long long milliseconds) {
+template <class Timer>
+bool setTimerInterval(Timer* timer, long long milliseconds) {
     if (!fitsInterval(milliseconds)) {
         return false;
     }

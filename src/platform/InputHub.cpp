@@ -49,8 +49,8 @@ void InputHub::pump() {
     }
 }
 
-void InputHub::latest(std::span<std::uint8_t> dest) const {
-    history_.copyLatest(dest);
+void InputHub::latest(std::span<std::uint8_t> dest, std::size_t skipNewest) const {
+    history_.copyLatest(dest, skipNewest);
 }
 
 std::vector<std::uint8_t> InputHub::recent(std::size_t count) const {

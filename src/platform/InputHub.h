@@ -35,7 +35,8 @@ public:
 
     // The most recent dest.size() samples, oldest first. When fewer have
     // arrived, only the end of `dest` is written; before any, nothing is.
-    void latest(std::span<std::uint8_t> dest) const;
+    // With `skipNewest`, the samples as they stood that many samples ago.
+    void latest(std::span<std::uint8_t> dest, std::size_t skipNewest = 0) const;
     // Up to `count` of the most recent samples, oldest first, at most preRollSamples().
     std::vector<std::uint8_t> recent(std::size_t count) const;
     // Half a second at the stream's rate: what the capture keeps from before it starts.

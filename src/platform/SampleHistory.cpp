@@ -27,13 +27,14 @@ void SampleHistory::clear() {
     size_ = 0;
 }
 
-std::size_t SampleHistory::copyLatest(std::span<std::uint8_t> dest) const {
-    const std::size_t count = std::min(dest.size(), size_);
+std::size_t SampleHistory::copyLatest(std::span<std::uint8_t> dest, std::size_t skipNewest) const {
+    const std::size_t skip = std::min(skipNewest, size_);
+    const std::size_t count = std::min(dest.size(), size_ - skip);
     if (count == 0) {
         return 0;
     }
     const std::size_t capacity = buffer_.size();
-    const std::size_t from = (next_ + capacity - count) % capacity;
+    const std::size_t from = (next_ + 2 * capacity - skip - count) % capacity;
     const std::size_t first = std::min(count, capacity - from);
     const auto out = dest.begin() + static_cast<std::ptrdiff_t>(dest.size() - count);
     std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(from), first, out);

@@ -17,7 +17,8 @@ public:
     std::size_t capacity() const { return buffer_.size(); }
     // Copies the newest min(dest.size(), size()) samples, oldest first, to the
     // end of `dest`; returns how many. The front of `dest` is left as it was.
-    std::size_t copyLatest(std::span<std::uint8_t> dest) const;
+    // With `skipNewest`, the history is read as it stood that many samples ago.
+    std::size_t copyLatest(std::span<std::uint8_t> dest, std::size_t skipNewest = 0) const;
 
 private:
     std::vector<std::uint8_t> buffer_;

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"
 #include "recorder/Recorder.h"
+#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -15,9 +16,9 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QSlider>
-#include <QTimer>
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 namespace kestrova {
 
@@ -34,9 +35,9 @@ bool LevelMeterControl::switchOn() {
 }
 
 void LevelMeterControl::startTimer() {
-    QTimer* timer = program_.frm_DoKu->tmrPegel;
-    // An interval of 0 leaves the meter stopped rather than spinning.
-    if (timer->interval() > 0 && !timer->isActive()) {
+    // The timer itself stays stopped at an interval of 0.
+    BatchedTimer* timer = program_.frm_DoKu->tmrPegel;
+    if (!timer->isActive()) {
         timer->start();
     }
 }
@@ -47,23 +48,36 @@ void LevelMeterControl::switchOff() {
     program_.frm_DoKu->Progressbar1->setValue(0);
 }
 
-void LevelMeterControl::tmrPegel_Timer() {
+void LevelMeterControl::tmrPegel_Timer() { runTicks(1); }
+
+// The samples that arrived since the last wake-up are shared out evenly among the
+// ticks, so that the envelope and the threshold see what ticks of their own would.
+void LevelMeterControl::runTicks(int count) {
+    if (count <= 0) {
+        return;
+    }
     InputHub& hub = program_.platform().inputHub;
+    const std::uint64_t before = hub.received();
     hub.pump();
-    hub.latest(levelBuffer_);
-    const SettingsValues& values = program_.settings().values;
-    Recorder& recorder = program_.recorder();
+    const std::uint64_t fresh = hub.received() - before;
+    const bool logarithmic = program_.settings().values.logLevelDisplay == 1;
     const int threshold = program_.frm_DoKu->sli_Schwelle->value();
-    const LevelReading reading =
-        measureLevel(levelBuffer_, levelEnvelope, values.logLevelDisplay == 1, threshold, [&recorder] {
-            recorder.silenceTicks = 1;
-            recorder.onSignal();
-        });
+    Recorder& recorder = program_.recorder();
+    const auto onSignal = [&recorder] {
+        recorder.silenceTicks = 1;
+        recorder.onSignal();
+    };
+    const auto ticks = static_cast<std::uint64_t>(count);
+    LevelReading reading;
+    for (std::uint64_t tick = 1; tick <= ticks; ++tick) {
+        hub.latest(levelBuffer_, static_cast<std::size_t>(fresh - fresh * tick / ticks));
+        reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold, onSignal);
+    }
     show(reading);
 }
 
-// Every sample is measured, but the controls show the last one only: the user sees
-// the same, and the meter costs next to nothing while it listens for days.
+// Every sample is measured, but the controls show the last one of a wake-up only:
+// the user sees the same, and the meter costs next to nothing while it listens for days.
 void LevelMeterControl::show(const LevelReading& reading) {
     MainForm& main = *program_.frm_DoKu;
     displayLevel = reading.displayLevel;

@@ -10,7 +10,9 @@ namespace kestrova {
 class Program;
 
 // The input level meter on the main window: reads the shared input on every tick
-// of its timer and reports every sample above the threshold.
+// of its timer and reports every sample above the threshold. The timer wakes it
+// for several ticks at once; each tick still measures the input as it stood at
+// its own time.
 class LevelMeterControl {
 public:
     explicit LevelMeterControl(Program& program);
@@ -20,6 +22,8 @@ public:
     void switchOff();
     void startTimer();
     void tmrPegel_Timer();
+    // Runs `count` ticks that fell due since the last wake-up.
+    void runTicks(int count);
     void sli_Schwelle_Scroll();
     void ed_Interval_Click();
 

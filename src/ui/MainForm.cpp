@@ -1,5 +1,6 @@
 #include "ui/MainForm.h"
 
+#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormParts.h"
@@ -28,6 +29,8 @@ namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kLowerTop = 92;
 constexpr int kLowerHeight = 118;
+// Input arrives in blocks of 50 ms: the meter waking more often would find nothing new.
+constexpr int kMeterWakeMs = 50;
 
 QProgressBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
     auto* bar = place<QProgressBar>(parent, name, geometry);
@@ -111,7 +114,8 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     sb->setSizeGripEnabled(false);
     sb->setAutoFillBackground(true);
 
-    tmrPegel = timer(this, "tmrPegel", 10);
+    tmrPegel = new BatchedTimer(this, 10, kMeterWakeMs);
+    tmrPegel->setObjectName(QStringLiteral("tmrPegel"));
     tmrZT1 = timer(this, "tmrZT1", 1000);
     tmrZT2 = timer(this, "tmrZT2", 100);
     tmr_Blink = timer(this, "tmr_Blink", 300);

@@ -16,6 +16,7 @@ class QTimer;
 
 namespace kestrova {
 
+class BatchedTimer;
 class LabelButton;
 class MouseEvents;
 
@@ -69,7 +70,8 @@ public:
 
     QStatusBar* sb;
 
-    QTimer* tmrPegel;
+    // The level meter's 10 ms ticks, run in batches as the input arrives.
+    BatchedTimer* tmrPegel;
     QTimer* tmrZT1;
     QTimer* tmrZT2;
     QTimer* tmr_Blink;

@@ -3,6 +3,7 @@
 
 #include "app/SettingsActions.h"
 #include "support/ProgramFixture.h"
+#include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"

@@ -46,3 +46,14 @@ TEST(SampleHistory, FewerSamplesThanAskedFillOnlyTheEnd) {
     empty.append(run(0, 4));
     EXPECT_EQ(empty.copyLatest(dest), 0u);
 }
+
+TEST(SampleHistory, ReadsTheHistoryAsItStoodSomeSamplesAgo) {
+    SampleHistory history(8);
+    history.append(run(0, 11)); // 3..10 remain, across the wrap
+    std::vector<std::uint8_t> dest(3);
+    EXPECT_EQ(history.copyLatest(dest, 2), 3u);
+    EXPECT_EQ(dest, run(6, 3));
+    EXPECT_EQ(history.copyLatest(dest, 6), 2u); // only 3 and 4 were there then
+    EXPECT_EQ(dest, (std::vector<std::uint8_t>{6, 3, 4}));
+    EXPECT_EQ(history.copyLatest(dest, 100), 0u);
+}

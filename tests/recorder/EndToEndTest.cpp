@@ -8,6 +8,7 @@
 #include "platform/Wav8Header.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
 
 #include <QCheckBox>

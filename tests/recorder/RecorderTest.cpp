@@ -3,7 +3,9 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
+#include "recorder/LevelMeterControl.h"
 #include "support/ProgramFixture.h"
+#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -117,6 +119,28 @@ TEST_F(RecorderTest, TheMeterShowsTheLastSampleAndReportsSignalsAboveTheThreshol
         meterTick(127);
     }
     EXPECT_EQ(backColor(main().lbl_ROTL), kColorButtonFace);
+}
+
+TEST_F(RecorderTest, TicksRunTogetherEachMeasureTheInputAsItStoodAtTheirTime) {
+    startProgram();
+    switchOn();
+    const std::uint8_t blocks[] = {127, 127, 255, 127, 127};
+    LevelMeterControl& meter = recorder().meter();
+    meter.levelEnvelope = 0;
+    for (const std::uint8_t value : blocks) {
+        meterTick(value);
+    }
+    const float oneByOne = meter.levelEnvelope;
+    const QString shownOneByOne = main().lbl_PegelAnzeige->text();
+
+    meter.levelEnvelope = 0;
+    for (const std::uint8_t value : blocks) {
+        fakes.audioInput.push(std::vector<std::uint8_t>(2048, value));
+    }
+    meter.runTicks(5);
+    EXPECT_EQ(meter.levelEnvelope, oneByOne);
+    EXPECT_EQ(main().lbl_PegelAnzeige->text(), shownOneByOne);
+    EXPECT_GT(oneByOne, 50.0f); // the loud block in the middle was seen, not only the quiet end
 }
 
 TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickTheTimer) {

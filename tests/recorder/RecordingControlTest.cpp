@@ -2,6 +2,7 @@
 #include "app/Settings.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
 
 #include <QCheckBox>

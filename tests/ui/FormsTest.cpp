@@ -1,3 +1,4 @@
+#include "ui/BatchedTimer.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/InfoForm.h"
@@ -82,7 +83,7 @@ TEST(FormControls, MainFormHasEveryNamedControl) {
 TEST(FormControls, MainFormTimersAreConfiguredButIdle) {
     MainForm form;
     const std::pair<const char*, int> timers[] = {
-        {"tmrPegel", 10},      {"tmrZT1", 1000}, {"tmrZT2", 100},   {"tmr_Blink", 300},
+        {"tmrZT1", 1000},      {"tmrZT2", 100},  {"tmr_Blink", 300},
         {"tmrAufnahme", 1000}, {"tmrZT3", 1000}, {"tmr_Zeit", 250}, {"tmr_Focus", 200},
         {"tmr_NachStop", 50},  {"tmr1", 50},     {"tmr2", 50},      {"tmrCQ", 1000},
         {"tmrCQ_PAUSE", 6000}, {"tmrRSP", 100},  {"tmr_Play", 1000}};
@@ -93,6 +94,12 @@ TEST(FormControls, MainFormTimersAreConfiguredButIdle) {
         EXPECT_FALSE(t->isActive()) << name;
         EXPECT_FALSE(t->isSingleShot()) << name;
     }
+    // The meter's timer keeps its 10 ms interval but wakes for five ticks at once.
+    auto* meter = form.findChild<BatchedTimer*>(QStringLiteral("tmrPegel"));
+    ASSERT_EQ(meter, form.tmrPegel);
+    EXPECT_EQ(meter->interval(), 10);
+    EXPECT_EQ(meter->ticksPerWake(), 5);
+    EXPECT_FALSE(meter->isActive());
 }
 
 TEST(FormControls, SettingsFormHasEveryNamedControlAndEmptyLists) {
