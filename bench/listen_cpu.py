@@ -45,8 +45,17 @@ def cpu_seconds(task):
         return 0.0
 
 
+def timeslices(task):
+    """How often the thread was given the CPU: about its wake-ups."""
+    try:
+        with open(task + "/schedstat") as f:
+            return int(f.read().split()[2])
+    except (OSError, ValueError, IndexError):
+        return 0
+
+
 def thread_seconds(pid):
-    """CPU seconds per thread, the main thread named "main", the others by their names."""
+    """CPU seconds and timeslices per thread, the main thread named "main", the others by their names."""
     seconds = {}
     for tid in os.listdir("/proc/%d/task" % pid):
         task = "/proc/%d/task/%s" % (pid, tid)
@@ -55,7 +64,7 @@ def thread_seconds(pid):
                 name = "main" if int(tid) == pid else f.read().strip()
         except OSError:
             continue
-        seconds["%s (%s)" % (name, tid)] = cpu_seconds(task)
+        seconds["%s (%s)" % (name, tid)] = (cpu_seconds(task), timeslices(task))
     return seconds
 
 
@@ -75,8 +84,9 @@ def measure(process, seconds, perf_data=None):
     after = thread_seconds(process.pid)
     elapsed = time.monotonic() - started
     # Threads that ended while measured are missing; none of either program does.
-    threads = {key: (after[key] - before.get(key, 0.0)) / elapsed for key in after}
-    return sum(threads.values()), threads
+    threads = {key: ((after[key][0] - before.get(key, (0.0, 0))[0]) / elapsed,
+                     (after[key][1] - before.get(key, (0.0, 0))[1]) / elapsed) for key in after}
+    return sum(share for share, _ in threads.values()), threads
 
 
 def stop(process):
@@ -90,8 +100,8 @@ def stop(process):
 
 
 def show_threads(threads):
-    for key, share in sorted(threads.items(), key=lambda item: -item[1]):
-        print("  thread %-24s %.2f %%" % (key, 100 * share))
+    for key, (share, wakeups) in sorted(threads.items(), key=lambda item: -item[1][0]):
+        print("  thread %-24s %.2f %%  %5.1f wake-ups/s" % (key, 100 * share, wakeups))
 
 
 def settings(folder):

@@ -46,7 +46,8 @@ void wireRecorder(Program& program) {
     LevelMeterControl& meter = recorder.meter();
     QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [&recorder] { recorder.chk_Start_Click(); });
     main.onClose = [&recorder] { recorder.stopRecorder(); };
-    QObject::connect(main.tmrPegel, &BatchedTimer::ticksDue, &main, [&meter](int count) { meter.runTicks(count); });
+    QObject::connect(main.tmrPegel, &BatchedTimer::ticksDue, &main,
+                     [&meter](int count) { meter.runTicks(count); });
     onTick(main.tmrZT1, [&recorder] { recorder.tmrZT1_Timer(); });
     onTick(main.tmrZT2, [&recorder] { recorder.tmrZT2_Timer(); });
     onTick(main.tmrZT3, [&recorder] { recorder.tmrZT3_Timer(); });

@@ -63,8 +63,7 @@ bool fitsInterval(long long milliseconds) {
     return milliseconds >= 0 && milliseconds <= INT_MAX;
 }
 
-template <class Timer>
-bool setTimerInterval(Timer* timer, long long milliseconds) {
+template <class Timer> bool setTimerInterval(Timer* timer, long long milliseconds) {
     if (!fitsInterval(milliseconds)) {
         return false;
     }

@@ -48,7 +48,9 @@ void LevelMeterControl::switchOff() {
     program_.frm_DoKu->Progressbar1->setValue(0);
 }
 
-void LevelMeterControl::tmrPegel_Timer() { runTicks(1); }
+void LevelMeterControl::tmrPegel_Timer() {
+    runTicks(1);
+}
 
 // The samples that arrived since the last wake-up are shared out evenly among the
 // ticks, so that the envelope and the threshold see what ticks of their own would.

@@ -19,7 +19,9 @@ int BatchedTimer::ticksPerWake() const {
     return std::max(1, std::min(ticks, INT_MAX / interval_));
 }
 
-int BatchedTimer::wakeInterval() const { return interval_ * ticksPerWake(); }
+int BatchedTimer::wakeInterval() const {
+    return interval_ * ticksPerWake();
+}
 
 void BatchedTimer::setInterval(int milliseconds) {
     interval_ = milliseconds;
@@ -39,6 +41,8 @@ void BatchedTimer::start() {
     }
 }
 
-void BatchedTimer::stop() { wake_.stop(); }
+void BatchedTimer::stop() {
+    wake_.stop();
+}
 
 } // namespace kestrova

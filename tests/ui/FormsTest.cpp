@@ -83,10 +83,10 @@ TEST(FormControls, MainFormHasEveryNamedControl) {
 TEST(FormControls, MainFormTimersAreConfiguredButIdle) {
     MainForm form;
     const std::pair<const char*, int> timers[] = {
-        {"tmrZT1", 1000},      {"tmrZT2", 100},  {"tmr_Blink", 300},
-        {"tmrAufnahme", 1000}, {"tmrZT3", 1000}, {"tmr_Zeit", 250}, {"tmr_Focus", 200},
-        {"tmr_NachStop", 50},  {"tmr1", 50},     {"tmr2", 50},      {"tmrCQ", 1000},
-        {"tmrCQ_PAUSE", 6000}, {"tmrRSP", 100},  {"tmr_Play", 1000}};
+        {"tmrZT1", 1000}, {"tmrZT2", 100},   {"tmr_Blink", 300}, {"tmrAufnahme", 1000},
+        {"tmrZT3", 1000}, {"tmr_Zeit", 250}, {"tmr_Focus", 200}, {"tmr_NachStop", 50},
+        {"tmr1", 50},     {"tmr2", 50},      {"tmrCQ", 1000},    {"tmrCQ_PAUSE", 6000},
+        {"tmrRSP", 100},  {"tmr_Play", 1000}};
     for (const auto& [name, interval] : timers) {
         auto* t = form.findChild<QTimer*>(QString::fromUtf8(name));
         ASSERT_NE(t, nullptr) << name;
