@@ -1,5 +1,8 @@
 #pragma once
 
+#include "player/WaveHeader.h"
+
+#include <QBuffer>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,6 +15,15 @@ namespace kestrova::fuzz {
 
 inline QByteArray bytesOf(const std::uint8_t* data, std::size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// Reads a header from `buffer` as the sound window does, completing a valid one.
+inline WaveInfo readWaveHeader(QBuffer& buffer) {
+    WaveInfo info;
+    if (parseWaveHeader(buffer, info) == WaveHeaderVerdict::Valid) {
+        completeWaveInfo(info);
+    }
+    return info;
 }
 
 // Readers that take a path get the input through one scratch file per process.

@@ -11,10 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray bytes = kestrova::fuzz::bytesOf(data, size);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    kestrova::WaveInfo info;
-    if (kestrova::parseWaveHeader(buffer, info) == kestrova::WaveHeaderVerdict::Valid) {
-        kestrova::completeWaveInfo(info);
-    }
+    const kestrova::WaveInfo info = kestrova::fuzz::readWaveHeader(buffer);
     // The window draws whatever header it holds, so a rejected one is drawn too.
     kestrova::waveformLines(info, &buffer);
     const kestrova::LevelTable table = kestrova::LevelTable::build(buffer);
