@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrova {
+
+// What a look at a sound file found, before anything is keyed or played.
+struct SoundFileProbe {
+    bool playable = false;
+    QString reason; // German, for the user; empty when playable
+};
+
+// Looks at the file without blocking: a FIFO, a device or a folder is refused
+// before it is opened, and the header must be one the playback can decode.
+SoundFileProbe probeSoundFile(const QString& path);
+
+} // namespace kestrova
