@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
-#include <limits>
 
 namespace kestrova {
 
@@ -105,7 +104,6 @@ int CaptureDevice::open() {
             receive(samples, rate);
         }
     });
-    stoppedAt_.reset();
     state_ = State::Idle;
     writer_.start();
     return kCaptureOk;
@@ -136,15 +134,19 @@ int CaptureDevice::startRecording() {
     if (!hub_.isOpen() && !hub_.open(selectedDevice_(), sampleRate_)) {
         return kCaptureNoInput;
     }
-    // Keep the start of the first syllable, heard before anyone said "record",
-    // but nothing that is in the file already.
-    const std::uint64_t fresh =
-        stoppedAt_ ? hub_.received() - *stoppedAt_ : std::numeric_limits<std::uint64_t>::max();
-    const std::vector<std::uint8_t> preRoll =
-        hub_.recent(static_cast<std::size_t>(std::min<std::uint64_t>(fresh, hub_.preRollSamples())));
-    receive(preRoll, hub_.sampleRate());
+    receive(hub_.since(preRollStart()), hub_.sampleRate());
     state_ = State::Recording;
     return kCaptureOk;
+}
+
+// Keeps the first syllable: half a second before the sample whose level started
+// the recording (before now when no level did), but nothing that a file holds
+// already, so the recordings of a long transmission follow on without a seam.
+std::uint64_t CaptureDevice::preRollStart() const {
+    const std::uint64_t heard = hub_.signalAt().value_or(hub_.received());
+    const std::uint64_t preRoll = hub_.preRollSamples();
+    const std::uint64_t start = heard > preRoll ? heard - preRoll : 0;
+    return stoppedAt_ ? std::max(start, *stoppedAt_) : start;
 }
 
 void CaptureDevice::stopRecording() {
@@ -195,7 +197,6 @@ void CaptureDevice::close() {
     file_.discard();
     pending_.clear();
     resampler_.reset();
-    stoppedAt_.reset();
     state_ = State::Closed;
 }
 

@@ -45,6 +45,7 @@ private:
     int open();
     int setFormat(const CaptureCommand& command);
     int startRecording();
+    std::uint64_t preRollStart() const;
     void stopRecording();
     int save(const QString& name);
     void close();
@@ -60,7 +61,8 @@ private:
     Wav8WorkingFile file_;
     std::unique_ptr<Resampler> resampler_;
     std::vector<std::uint8_t> pending_;
-    // Where in the hub's sample count the file last stopped taking input.
+    // Where in the hub's sample count the last file stopped taking input; kept
+    // from one file to the next.
     std::optional<std::uint64_t> stoppedAt_;
     int sinkId_ = 0;
     // Moves the input into the working file while the device is open, so a long

@@ -6,8 +6,9 @@ namespace kestrova {
 
 namespace {
 
-// Enough for the pre-roll and for a meter showing up to a second.
-constexpr int kHistorySeconds = 1;
+// The meter hears a sample a quarter of a second late at the most, and a stalled
+// user-interface thread gets behind; the pre-roll reaches back from there.
+constexpr int kHistorySeconds = 3;
 
 } // namespace
 
@@ -53,8 +54,10 @@ void InputHub::latest(std::span<std::uint8_t> dest, std::size_t skipNewest) cons
     history_.copyLatest(dest, skipNewest);
 }
 
-std::vector<std::uint8_t> InputHub::recent(std::size_t count) const {
-    std::vector<std::uint8_t> samples(std::min({count, preRollSamples(), history_.size()}));
+std::vector<std::uint8_t> InputHub::since(std::uint64_t first) const {
+    const std::uint64_t wanted = first < received_ ? received_ - first : 0;
+    std::vector<std::uint8_t> samples(
+        static_cast<std::size_t>(std::min<std::uint64_t>(wanted, history_.size())));
     history_.copyLatest(samples);
     return samples;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace kestrova {
 // Holds the one open input stream (a hardware device cannot be opened twice):
 // the level meter and the capture share it. Everything runs on the
 // user-interface thread; pump() drains the stream and fans the samples out.
+// Samples are named by their place in received(), which counts on across devices.
 class InputHub {
 public:
     // Receives every block pumped, with the rate of the stream it came from.
@@ -37,13 +39,18 @@ public:
     // arrived, only the end of `dest` is written; before any, nothing is.
     // With `skipNewest`, the samples as they stood that many samples ago.
     void latest(std::span<std::uint8_t> dest, std::size_t skipNewest = 0) const;
-    // Up to `count` of the most recent samples, oldest first, at most preRollSamples().
-    std::vector<std::uint8_t> recent(std::size_t count) const;
+    // The samples from number `first` on to the newest, as far back as the history reaches.
+    std::vector<std::uint8_t> since(std::uint64_t first) const;
     // Half a second at the stream's rate: what the capture keeps from before it starts.
     std::size_t preRollSamples() const { return static_cast<std::size_t>(sampleRate()) / 2; }
     // Samples pumped since the hub was made; keeps counting across devices.
     std::uint64_t received() const { return received_; }
     std::uint64_t droppedSamples() const { return stream_ ? stream_->droppedSamples() : 0; }
+
+    // The sample whose level the meter is reporting right now, while it reports
+    // it: a capture started for it keeps the half second before that sample.
+    void setSignalAt(std::optional<std::uint64_t> sample) { signalAt_ = sample; }
+    std::optional<std::uint64_t> signalAt() const { return signalAt_; }
 
     // Sinks must not be added or removed from inside a sink.
     int addSink(Sink sink);
@@ -55,6 +62,7 @@ private:
     int position_ = 0;
     SampleHistory history_;
     std::uint64_t received_ = 0;
+    std::optional<std::uint64_t> signalAt_;
     std::vector<std::uint8_t> block_;
     std::vector<std::pair<int, Sink>> sinks_;
     int nextSinkId_ = 1;

@@ -18,7 +18,8 @@ struct LevelReading {
 
 // The envelope follower: fast attack, slow release, zero line at 127, over the 257
 // samples at even offsets 0 to 512 of the buffer. `envelope` carries over from
-// tick to tick. `onSignal` runs for every sample whose level is above the threshold.
+// tick to tick. `onSignal(offset)` runs for every sample whose level is above the
+// threshold, with the sample's offset in the buffer.
 template <typename OnSignal>
 LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logarithmic, int threshold,
                           OnSignal&& onSignal);

@@ -22,6 +22,17 @@
 
 namespace kestrova {
 
+namespace {
+
+// The hub's number of the sample at `offset` of a buffer that ends before sample
+// `bufferEnd`. Just after opening the buffer's front still holds older bytes: 0.
+std::uint64_t sampleNumber(std::uint64_t bufferEnd, std::size_t offset) {
+    const std::uint64_t past = bufferEnd + offset;
+    return past >= levelBufferSize ? past - levelBufferSize : 0;
+}
+
+} // namespace
+
 LevelMeterControl::LevelMeterControl(Program& program) : program_(program) {}
 
 bool LevelMeterControl::switchOn() {
@@ -65,14 +76,20 @@ void LevelMeterControl::runTicks(int count) {
     const bool logarithmic = program_.settings().values.logLevelDisplay == 1;
     const int threshold = program_.frm_DoKu->sli_Schwelle->value();
     Recorder& recorder = program_.recorder();
-    const auto onSignal = [&recorder] {
+    std::uint64_t bufferEnd = 0; // the hub's count of the sample after the buffer's newest
+    // The capture counts its pre-roll back from the sample that was heard, not from now.
+    const auto onSignal = [&](std::size_t offset) {
+        hub.setSignalAt(sampleNumber(bufferEnd, offset));
         recorder.silenceTicks = 1;
         recorder.onSignal();
+        hub.setSignalAt(std::nullopt);
     };
     const auto ticks = static_cast<std::uint64_t>(count);
     LevelReading reading;
     for (std::uint64_t tick = 1; tick <= ticks; ++tick) {
-        hub.latest(levelBuffer_, static_cast<std::size_t>(fresh - fresh * tick / ticks));
+        bufferEnd = before + fresh * tick / ticks;
+        // Counted from the newest sample, as a capture started in a tick pumps the hub too.
+        hub.latest(levelBuffer_, static_cast<std::size_t>(hub.received() - bufferEnd));
         reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold, onSignal);
     }
     show(reading);

@@ -32,7 +32,7 @@ LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logar
         reading.displayLevel = displayLevelOf(envelope, logarithmic);
         if (reading.displayLevel > threshold) {
             ++reading.signalSamples;
-            onSignal();
+            onSignal(offset);
         }
     }
     reading.barValue = reading.displayLevel + 2;

@@ -42,7 +42,7 @@ TEST_F(InputHubTest, AnotherDeviceReplacesTheStream) {
     ASSERT_TRUE(hub.open(1, 8000));
     EXPECT_EQ(input.opens, 2);
     EXPECT_EQ(input.liveStreams, 1) << "the old device is released";
-    EXPECT_TRUE(hub.recent(100).empty()) << "no history from the old device";
+    EXPECT_TRUE(hub.since(0).empty()) << "no history from the old device";
 
     input.failing.insert(0);
     EXPECT_FALSE(hub.open(0, 8000));
@@ -70,17 +70,19 @@ TEST_F(InputHubTest, LatestLeavesTheBufferAloneUntilSamplesArrive) {
     EXPECT_EQ(meter, (std::array<std::uint8_t, 4>{2, 3, 4, 5}));
 }
 
-TEST_F(InputHubTest, RecentIsLimitedToHalfASecond) {
+TEST_F(InputHubTest, SinceReachesBackAsFarAsTheHistory) {
     ASSERT_TRUE(hub.open(0, 8000));
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; i < 30; ++i) {
         input.feed(1000, static_cast<std::uint8_t>(i));
         hub.pump();
     }
-    const std::vector<std::uint8_t> preRoll = hub.recent(100000);
-    ASSERT_EQ(preRoll.size(), 4000u);
-    EXPECT_EQ(preRoll.front(), 16);
-    EXPECT_EQ(preRoll.back(), 19);
-    EXPECT_EQ(hub.recent(10), std::vector<std::uint8_t>(10, 19));
+    const std::vector<std::uint8_t> held = hub.since(0);
+    ASSERT_EQ(held.size(), 24000u) << "three seconds";
+    EXPECT_EQ(held.front(), 6);
+    std::vector<std::uint8_t> lastOnes(10, 28);
+    lastOnes.resize(1010, 29);
+    EXPECT_EQ(hub.since(28'990), lastOnes);
+    EXPECT_TRUE(hub.since(30'000).empty());
 }
 
 } // namespace

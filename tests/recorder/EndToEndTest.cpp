@@ -16,14 +16,23 @@
 #include <QFile>
 #include <QTimer>
 #include <cmath>
+#include <map>
+#include <random>
 
 namespace kestrova::test {
 namespace {
 
 constexpr int rate = 11025;
 
+QByteArray wavFile(const std::vector<std::uint8_t>& samples, int sampleRate) {
+    const auto header = wav8Header(static_cast<std::uint32_t>(samples.size()), sampleRate);
+    QByteArray file(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
+    file.append(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size()));
+    return file;
+}
+
 // Silence, then three tone bursts of 2 s with 3 s of silence after each.
-QByteArray threeBursts() {
+std::vector<std::uint8_t> threeBursts() {
     std::vector<std::uint8_t> samples;
     auto silence = [&samples](double seconds) {
         samples.insert(samples.end(), std::size_t(seconds * rate), 128);
@@ -35,19 +44,18 @@ QByteArray threeBursts() {
         }
         silence(3.0);
     }
-    const auto header = wav8Header(static_cast<std::uint32_t>(samples.size()), rate);
-    QByteArray file(reinterpret_cast<const char*>(header.data()), static_cast<qsizetype>(header.size()));
-    file.append(reinterpret_cast<const char*>(samples.data()), static_cast<qsizetype>(samples.size()));
-    return file;
+    return samples;
 }
 
 class EndToEndTest : public ProgramFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override { feed(wavFile(threeBursts(), rate)); }
+
+    void feed(const QByteArray& wav) {
         const QString input = dir.filePath(QStringLiteral("traffic.wav"));
         QFile file(input);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(threeBursts());
+        file.write(wav);
         file.close();
         fed = std::make_unique<FileFedInput>(none, input, [this] { return elapsed; });
         hub = std::make_unique<InputHub>(*fed);
@@ -131,6 +139,80 @@ TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
         EXPECT_TRUE(QFile::exists(dir.filePath(dated))) << dated.toStdString();
     }
 }
+
+// Quiet and loud stretches of random bytes: no run of a dozen repeats, so every
+// piece of a recording shows where in the input it came from.
+class CodedInputTest : public EndToEndTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        std::mt19937 random(GetParam());
+        std::uniform_int_distribution<int> quiet(117, 137);
+        std::uniform_int_distribution<int> loud(80, 127);
+        std::vector<std::uint8_t> samples;
+        const auto add = [&](double seconds, auto&& sample) {
+            for (int i = 0; i < int(seconds * GetParam()); ++i) {
+                samples.push_back(static_cast<std::uint8_t>(sample()));
+            }
+        };
+        add(4.0, [&] { return quiet(random); });
+        firstLoud = static_cast<qsizetype>(samples.size());
+        add(14.0, [&] { return 127 + (random() % 2 == 0 ? 1 : -1) * loud(random); });
+        add(4.0, [&] { return quiet(random); });
+        const QByteArray wav = wavFile(samples, GetParam());
+        coded = wav.mid(44);
+        feed(wav);
+    }
+
+    QByteArray coded;
+    qsizetype firstLoud = 0;
+};
+
+TEST_P(CodedInputTest, ASplitTransmissionJoinsExactlyAndKeepsHalfASecondBeforeIt) {
+    const int sampleRate = GetParam();
+    writeIni(defaultIni({{4, QString::number(sampleRate)},
+                         {9, QStringLiteral("30")},
+                         {10, QStringLiteral("1")},
+                         {11, QStringLiteral("6")},
+                         {16, QStringLiteral("1")},
+                         {23, QStringLiteral("0")}}));
+    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
+    program->main();
+    run(3'900);
+    // The user-interface thread stalls as the transmission begins: the meter
+    // catches up in one wake-up, and the pre-roll still counts from what it heard.
+    elapsed += 600;
+    now += 600;
+    fakes.clock.advance(600);
+    program->recorder().meter().runTicks(60);
+    run(20'000);
+
+    // Each kept recording, found in the input by its first bytes, in input order;
+    // the one started in the quiet at switch-on is left out.
+    std::map<qsizetype, QByteArray> pieces;
+    const QDir kept(dir.filePath(QStringLiteral("W")));
+    for (const QString& name : kept.entryList({QStringLiteral("*.wav")}, QDir::Files)) {
+        QFile file(kept.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray samples = file.readAll().mid(44);
+        const qsizetype at = coded.indexOf(samples.left(64));
+        ASSERT_GE(at, 0) << name.toStdString() << " is not a piece of the input";
+        if (at + samples.size() > firstLoud - sampleRate) {
+            pieces[at] = samples;
+        }
+    }
+    ASSERT_EQ(pieces.size(), 3u) << "14 s at most 6 s a recording";
+    const qsizetype start = pieces.begin()->first;
+    EXPECT_NEAR(double(firstLoud - start), sampleRate / 2, 2.0) << "samples kept before the first loud one";
+    QByteArray joined;
+    for (const auto& [at, samples] : pieces) {
+        EXPECT_EQ(at, start + joined.size()) << "seam at input sample " << start + joined.size();
+        joined += samples;
+    }
+    EXPECT_TRUE(joined == coded.mid(start, joined.size())) << "the recordings are the input as fed";
+    EXPECT_GT(start + joined.size(), firstLoud + 14 * sampleRate) << "up to the end of the transmission";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, CodedInputTest, ::testing::Values(8000, 11025));
 
 } // namespace
 } // namespace kestrova::test

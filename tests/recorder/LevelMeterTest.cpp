@@ -14,7 +14,7 @@ LevelBuffer filled(std::uint8_t value) {
 
 LevelReading tick(const LevelBuffer& buffer, float& envelope, bool logarithmic = false, int threshold = 100,
                   int* signals = nullptr) {
-    return measureLevel(buffer, envelope, logarithmic, threshold, [signals] {
+    return measureLevel(buffer, envelope, logarithmic, threshold, [signals](std::size_t) {
         if (signals != nullptr) {
             ++*signals;
         }
