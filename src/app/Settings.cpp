@@ -375,12 +375,19 @@ bool Settings::applyParrotState(const QString& text) {
 }
 
 void Settings::runClosingSteps() {
+    // A message box of the reading may have been open when the end came.
+    if (program_.hasEnded()) {
+        return;
+    }
     MainForm& main = *program_.frm_DoKu;
     program_.transmitter().openControlPort();
     main.lbl_LoadWave->setFixedWidth(static_cast<int>(main.lbl_LoadWave->text().size()) * 105 / 15);
     program_.archive().refreshRecordingList();
     program_.statusBar().buildStatusBar();
-    program_.transmitter().openControlPort();
+    // Opened again only if it opened: a port that failed is reported once.
+    if (program_.transmitter().hasControlPort()) {
+        program_.transmitter().openControlPort();
+    }
 }
 
 QStringList Settings::currentLines() {
