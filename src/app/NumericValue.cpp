@@ -2,10 +2,14 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace kestrova {
 
-double numericValue(const QString& text) {
+namespace {
+// The number at the start of the text, infinite when it overflows; nothing when
+// the text does not start with one.
+std::optional<double> leadingNumber(const QString& text) {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t')) {
@@ -28,11 +32,22 @@ double numericValue(const QString& text) {
         }
     }
     if (!digits) {
-        return 0.0;
+        return std::nullopt;
     }
     bool ok = false;
     const double value = text.mid(start, i - start).toDouble(&ok);
-    return ok && std::isfinite(value) ? value : 0.0;
+    return ok ? value : std::numeric_limits<double>::infinity();
+}
+} // namespace
+
+double numericValue(const QString& text) {
+    const std::optional<double> value = leadingNumber(text);
+    return value && std::isfinite(*value) ? *value : 0.0;
+}
+
+bool isCountableNumber(const QString& text) {
+    const std::optional<double> value = leadingNumber(text);
+    return value && std::fabs(*value) <= std::numeric_limits<int>::max();
 }
 
 namespace {

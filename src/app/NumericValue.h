@@ -9,6 +9,11 @@ namespace kestrova {
 // number goes through here.
 double numericValue(const QString& text);
 
+// True when the text starts with a number (after blanks) that a 32-bit whole
+// number can hold: not so for "abc", an empty text or a run of 400 nines, whose
+// numeric value 0 is only a stand-in.
+bool isCountableNumber(const QString& text);
+
 // Rounds to the nearest whole number, halves to the even neighbour, as the
 // controls did when they were given a fractional value.
 long long roundToWhole(double value);

@@ -5,6 +5,7 @@
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
 #include "archive/Archive.h"
+#include "platform/FolderLock.h"
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
@@ -22,9 +23,17 @@
 
 namespace kestrova {
 
+namespace {
+Platform withDialogs(const Platform& platform, Dialogs& dialogs) {
+    return {platform.clock,  dialogs,         platform.audioInput,  platform.inputHub, platform.capture,
+            platform.player, platform.sounds, platform.audioOutput, platform.serial};
+}
+} // namespace
+
 Program::Program(const Platform& platform, ProgramOptions options)
-    : platform_(platform), options_(std::move(options)),
-      programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
+    : startupMessages_(platform.dialogs), platform_(withDialogs(platform, startupMessages_)),
+      options_(std::move(options)), programFolder_(QDir::cleanPath(options_.programFolder)),
+      settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)), player_(std::make_unique<Player>(*this)),
@@ -35,7 +44,29 @@ Program::~Program() = default;
 
 void Program::main() {
     identity_ = ProgramIdentity{};
+    folderLock_ = std::make_unique<FolderLock>(programFolder_);
+    if (folderLock_->tryLock() == FolderLock::Result::HeldByOther) {
+        // Nothing of the folder is touched: the other program's working capture
+        // and settings are its own.
+        folderInUse_ = true;
+        ended_ = true;
+        platform_.dialogs.message(QStringLiteral("Kestrova läuft bereits mit diesem Programmordner.\r[") +
+                                      QDir::toNativeSeparators(programFolder_) + QLatin1Char(']'),
+                                  QString(), MessageButtons::Ok, MessageIcon::Stop);
+        if (onEnded) {
+            onEnded();
+        }
+        return;
+    }
+    startupMessages_.hold();
     startProgram();
+    // The recorder is on by now when it starts by itself; the messages wait for
+    // their OK while it records.
+    startupMessages_.release([this] { return !mayGoOn(); });
+}
+
+bool Program::mayGoOn() const {
+    return !ended_ && !(endRequested && endRequested());
 }
 
 void Program::startProgram() {
@@ -57,10 +88,16 @@ void Program::startProgram() {
     settingsActions_->listInputDevices();
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
-    InterruptedCapture::file(*this, interrupted);
+    if (mayGoOn()) {
+        InterruptedCapture::file(*this, interrupted);
+    }
 }
 
 void Program::completeStart() {
+    // Once the end has come, or is on its way, nothing is switched on or shown.
+    if (!mayGoOn()) {
+        return;
+    }
     frm_DoKu->setWindowTitle(identity_.programTitle + QLatin1Char(' ') + identity_.versionText);
     const SettingsValues& values = settings_->values;
     if (values.autoStart == 1 && !recorder_->isSwitchedOn()) {

@@ -2,6 +2,7 @@
 
 #include "app/ProgramIdentity.h"
 #include "app/ProgramOptions.h"
+#include "app/StartupMessages.h"
 #include "platform/Platform.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 namespace kestrova {
 
 class Archive;
+class FolderLock;
 class InfoForm;
 class MainForm;
 class Player;
@@ -33,8 +35,12 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // The main routine without its event loop: identity texts, then startProgram.
+    // The main routine without its event loop: identity texts, the program
+    // folder taken for this program alone, then startProgram.
     void main();
+    // True when another program already uses the program folder; this one then
+    // ended without touching it.
+    bool folderInUse() const { return folderInUse_; }
     void startProgram();
     void completeStart();
     // Last step of the shutdown: closes the forms and leaves the event loop.
@@ -42,6 +48,9 @@ public:
     bool hasEnded() const { return ended_; }
     // Called once the program has ended; main() quits the event loop here.
     std::function<void()> onEnded;
+    // True once the desktop has asked the program to end (a signal not yet handled):
+    // from then on the start switches nothing on.
+    std::function<bool()> endRequested;
 
     const Platform& platform() const { return platform_; }
     const ProgramIdentity& identity() const { return identity_; }
@@ -71,11 +80,17 @@ public:
     void createMainForm();
 
 private:
+    bool mayGoOn() const;
+
+    // Declared before platform_, which hands it out as the dialogs.
+    StartupMessages startupMessages_;
     Platform platform_;
     ProgramIdentity identity_;
     ProgramOptions options_;
     QString programFolder_;
     bool ended_ = false;
+    bool folderInUse_ = false;
+    std::unique_ptr<FolderLock> folderLock_;
 
     std::unique_ptr<InfoForm> infoForm_;
     std::unique_ptr<SettingsForm> settingsForm_;

@@ -104,14 +104,29 @@ void Settings::createSettingsFile() {
         defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(), program_.platform().clock.now()));
 }
 
-bool Settings::writeLines(const QStringList& lines) {
+bool Settings::writeLines(const QStringList& lines, const QString& consequence) {
     if (writeSettingsLines(filePath(), lines)) {
         return true;
     }
     program_.platform().dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(filePath()) +
-                                            QStringLiteral("] kann nicht geschrieben werden!"),
+                                            QStringLiteral("] kann nicht geschrieben werden!") + consequence,
                                         QString(), MessageButtons::Ok, MessageIcon::Stop);
     return false;
+}
+
+QString Settings::deletionHold() const {
+    const QString prefix = QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ");
+    if (damagedDefaults_) {
+        return prefix +
+               QStringLiteral("Es gilt die Grundeinstellung, bis die Einstellungen gespeichert sind.");
+    }
+    if (retentionGuessed_) {
+        return prefix + QStringLiteral("Die Anzahl der Tage ist keine gültige Zahl.");
+    }
+    if (minimumGuessed_) {
+        return prefix + QStringLiteral("Die minimale Aufnahmezeit ist keine gültige Zahl.");
+    }
+    return {};
 }
 
 void Settings::readSettings() {
@@ -132,6 +147,7 @@ void Settings::readSettings() {
 }
 
 void Settings::handleDamagedFile() {
+    damagedDefaults_ = true;
     Dialogs& dialogs = program_.platform().dialogs;
     dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(filePath()) +
                         QStringLiteral("] ist fehlerhaft!\r\rProgramm startet in der Grundeinstellung."),
@@ -189,7 +205,8 @@ bool Settings::applyLine(int number, const QString& text) {
     case 6:
         form.ed_FK->setText(text);
         values.circuitNumber = roundToWhole(value);
-        return true;
+        // Recordings are named by this one digit.
+        return values.circuitNumber >= 0 && values.circuitNumber <= 9;
     case 7:
         setComboText(form.cb_Com, text);
         values.comPortName = comPortNameFor(form.cb_Com->currentText());
@@ -203,6 +220,7 @@ bool Settings::applyLine(int number, const QString& text) {
     case 10:
         form.ed_AufnZeitMin->setText(text);
         values.minRecordLimit = 10 * value;
+        minimumGuessed_ = !isCountableNumber(text);
         return true;
     case 11:
         form.ed_AufnZeitMax->setText(text);
@@ -218,6 +236,7 @@ bool Settings::applyLine(int number, const QString& text) {
     case 14:
         form.ed_FilesLöschen->setText(text);
         values.retentionDays = value;
+        retentionGuessed_ = !isCountableNumber(text);
         main.fr3->setTitle(QStringLiteral("Sounds der letzten ") + numberText(value) +
                            QStringLiteral(" Tage"));
         return true;
@@ -356,12 +375,19 @@ bool Settings::applyParrotState(const QString& text) {
 }
 
 void Settings::runClosingSteps() {
+    // A message box of the reading may have been open when the end came.
+    if (program_.hasEnded()) {
+        return;
+    }
     MainForm& main = *program_.frm_DoKu;
     program_.transmitter().openControlPort();
     main.lbl_LoadWave->setFixedWidth(static_cast<int>(main.lbl_LoadWave->text().size()) * 105 / 15);
     program_.archive().refreshRecordingList();
     program_.statusBar().buildStatusBar();
-    program_.transmitter().openControlPort();
+    // Opened again only if it opened: a port that failed is reported once.
+    if (program_.transmitter().hasControlPort()) {
+        program_.transmitter().openControlPort();
+    }
 }
 
 QStringList Settings::currentLines() {
@@ -404,12 +430,16 @@ QStringList Settings::currentLines() {
     };
 }
 
-void Settings::saveSettings() {
+bool Settings::saveSettings() {
     if (!QFile::exists(filePath())) {
-        return;
+        return true;
     }
-    writeLines(currentLines());
+    const bool saved =
+        writeLines(currentLines(), QStringLiteral("\r\rDie bisherige Datei bleibt unverändert."));
+    // Saved from the form: the settings in force are now the user's own.
+    damagedDefaults_ = damagedDefaults_ && !saved;
     program_.frm_DoKu->lblrsp->hide();
+    return saved;
 }
 
 } // namespace kestrova

@@ -17,7 +17,14 @@ public:
 
     void createSettingsFile();
     void readSettings();
-    void saveSettings();
+    // False when the file could not be written; the old file is then kept whole
+    // and the edits stay in the form.
+    bool saveSettings();
+
+    // Why the deletion pass must not delete now, empty when it may: the settings in
+    // force are only a guess (the defaults after a damaged file until the form has
+    // been saved, or a minimum time or day count that is no number).
+    QString deletionHold() const;
 
     QString filePath() const;
 
@@ -33,10 +40,13 @@ private:
     bool applyCheckBox(int number, const QString& text);
     void handleDamagedFile();
     void runClosingSteps();
-    bool writeLines(const QStringList& lines);
+    bool writeLines(const QStringList& lines, const QString& consequence = QString());
     QStringList currentLines();
 
     Program& program_;
+    bool damagedDefaults_ = false;
+    bool minimumGuessed_ = false;
+    bool retentionGuessed_ = false;
 };
 
 } // namespace kestrova

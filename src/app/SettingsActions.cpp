@@ -98,8 +98,11 @@ void SettingsActions::cmd_SK_Click() {
 void SettingsActions::cmd_Speichern_Click() {
     program_.player().cmdStop_Click();
     program_.player().cmdStop_MouseDown(1, 0, 0, 0);
-    program_.settings().saveSettings();
-    program_.settings().readSettings();
+    // A failed save keeps the edits in the form for another try rather than
+    // reading the old file over them.
+    if (program_.settings().saveSettings()) {
+        program_.settings().readSettings();
+    }
 }
 
 void SettingsActions::cmd_Zurück_Click() {

@@ -2,10 +2,11 @@
 
 #include "app/Cp1252.h"
 #include "app/TextLines.h"
+#include "platform/SafeSaveFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <algorithm>
 
 namespace kestrova {
 
@@ -81,9 +82,14 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    const QString text = decodeCp1252(file.readAll());
+    // Thirty short lines fit many times over; a huge file is not read in whole.
+    QString text = decodeCp1252(file.read(kSettingsReadLimit));
     if (file.error() != QFileDevice::NoError) {
         return std::nullopt;
+    }
+    if (!file.atEnd()) {
+        // The limit may cut a line short: only lines ended within it count.
+        text.truncate(std::max(text.lastIndexOf(u'\n'), text.lastIndexOf(u'\r')) + 1);
     }
     QStringList lines = firstLines(text, settingsLineCount);
     if (lines.size() < settingsLineCount) {
@@ -92,8 +98,8 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
     return lines;
 }
 
-bool writeSettingsLines(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
+bool writeSettingsLines(const QString& path, const QStringList& lines, const FileWriteCalls& calls) {
+    SafeSaveFile file(path, calls);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SafeSaveFile.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -10,6 +12,8 @@ namespace kestrova {
 // The settings file Kestrova.ini: 30 lines, the first a creation note, then one
 // value per line identified only by its line number.
 inline constexpr int settingsLineCount = 30;
+// Bytes read from the file at most.
+inline constexpr qint64 kSettingsReadLimit = 64 * 1024;
 
 QString settingsFileName();
 QString settingsFilePath(const QString& programFolder);
@@ -27,8 +31,10 @@ QString saveNote(const QString& programFolder, const QDateTime& now);
 std::optional<QStringList> readSettingsLines(const QString& path);
 
 // Writes the lines (Windows-1252, CR LF) to a new file that replaces the old one
-// only once it is complete, so a crash never leaves a truncated settings file.
-bool writeSettingsLines(const QString& path, const QStringList& lines);
+// only once it is on the disk whole, so neither a crash nor a full disk leaves a
+// truncated settings file. False, with the old file kept, when that fails.
+bool writeSettingsLines(const QString& path, const QStringList& lines,
+                        const FileWriteCalls& calls = systemFileWriteCalls());
 
 // Line 8 packs the push-to-talk pin, the squelch pin with its inversion mark and
 // the squelch flag into four characters, "46-0" for example.

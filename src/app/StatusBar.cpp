@@ -97,6 +97,25 @@ void StatusBar::showFileCount(long long count) {
     }
 }
 
+void StatusBar::showDeletionHold(const QString& reason) {
+    if (holdNote_ == nullptr) {
+        if (reason.isEmpty()) {
+            return;
+        }
+        // Not one of the seven panels: it outlives their rebuilds.
+        holdNote_ = new QLabel(program_.frm_DoKu->sb);
+        holdNote_->setObjectName(QStringLiteral("sbDeletionHold"));
+        program_.frm_DoKu->sb->addPermanentWidget(holdNote_);
+    }
+    holdNote_->setText(reason);
+    holdNote_->setToolTip(reason);
+    holdNote_->setVisible(!reason.isEmpty());
+}
+
+QString StatusBar::deletionHoldText() const {
+    return holdNote_ != nullptr ? holdNote_->text() : QString();
+}
+
 int StatusBar::panelCount() const {
     int count = 0;
     for (QLabel* label :

@@ -18,6 +18,9 @@ public:
     void buildStatusBar();
     // Panel 2: the number of stored recordings.
     void showFileCount(long long count);
+    // A note beside the panels on why old recordings are kept; empty removes it.
+    void showDeletionHold(const QString& reason);
+    QString deletionHoldText() const;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
@@ -27,6 +30,7 @@ public:
 private:
     Program& program_;
     QTimer* clockTimer_ = nullptr;
+    QLabel* holdNote_ = nullptr;
 };
 
 } // namespace kestrova

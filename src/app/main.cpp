@@ -59,6 +59,12 @@ int main(int argc, char** argv) {
     QObject::connect(&terminations, &kestrova::TerminationSignals::terminationRequested, &app, shutDown);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &app, shutDown);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, shutDown);
+    // A signal that comes while the start runs stops it from switching anything on;
+    // the event loop then ends the program.
+    program.endRequested = [&terminations] { return terminations.arrived(); };
     program.main();
+    if (program.folderInUse()) {
+        return 1;
+    }
     return program.hasEnded() ? 0 : QApplication::exec();
 }

@@ -108,8 +108,12 @@ void Archive::refreshRecordingList() {
 }
 
 void Archive::deleteMarkedRecordings() {
+    // Settings that are only a guess must not decide which recordings go.
+    const QString hold = program_.settings().deletionHold();
+    program_.statusBar().showDeletionHold(hold);
     // Without the recordings folder there is nothing of ours to delete.
-    if (const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder)) {
+    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    if (folder && hold.isEmpty()) {
         for (const QString& path : std::as_const(deleteList)) {
             if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
                 program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(path) +

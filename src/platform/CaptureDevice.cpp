@@ -3,11 +3,11 @@
 #include "platform/CaptureCommand.h"
 #include "platform/InputHub.h"
 #include "platform/Resampler.h"
+#include "platform/SafeSaveFile.h"
 #include "platform/Wav8Header.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace kestrova {
@@ -171,8 +171,8 @@ int CaptureDevice::save(const QString& name) {
         return kCaptureFileError;
     }
     QFile source(file_.path());
-    // QSaveFile writes aside and renames on commit: never a cut-short file under the name.
-    QSaveFile out(target);
+    // Written aside and renamed once verified: never a cut-short file under the name.
+    SafeSaveFile out(target);
     if (!source.open(QIODevice::ReadOnly) || !source.seek(kWav8HeaderSize) ||
         !out.open(QIODevice::WriteOnly)) {
         return kCaptureFileError;

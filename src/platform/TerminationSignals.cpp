@@ -11,8 +11,11 @@ namespace kestrova {
 namespace {
 // The handler may only write to a descriptor; the notifier reads it on the UI thread.
 std::array<int, 2> signalPipe{-1, -1};
+// Seen at once, also by a start that runs before any event loop reads the pipe.
+volatile std::sig_atomic_t signalArrived = 0;
 
 void onSignal(int number) {
+    signalArrived = 1;
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }
@@ -45,6 +48,11 @@ TerminationSignals::~TerminationSignals() {
     ::close(signalPipe[0]);
     ::close(signalPipe[1]);
     signalPipe = {-1, -1};
+    signalArrived = 0;
+}
+
+bool TerminationSignals::arrived() const {
+    return notifier_ != nullptr && signalArrived != 0;
 }
 
 void TerminationSignals::readSignal() {

@@ -18,6 +18,8 @@ public:
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
     bool installed() const { return notifier_ != nullptr; }
+    // True from the moment a signal arrives, before terminationRequested is emitted.
+    bool arrived() const;
 
 signals:
     void terminationRequested(int signalNumber);

@@ -1,8 +1,9 @@
 #include "player/SpeedCopy.h"
 
+#include "platform/SafeSaveFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <vector>
 
 namespace kestrova {
@@ -47,7 +48,7 @@ bool writeSpeedCopy(const QString& source, const QString& target, int speed) {
         return false;
     }
     // Written beside the target and renamed over it, so the target may be the source itself.
-    QSaveFile output(target);
+    SafeSaveFile output(target);
     if (!output.open(QIODevice::WriteOnly)) {
         return false;
     }

@@ -79,10 +79,16 @@ TEST_F(SettingsTest, AValueAControlRefusesCountsAsDamage) {
     EXPECT_EQ(fakes.dialogs.messages.front().text, damagedMessage());
     EXPECT_EQ(form().cb_Sample->currentText(), QStringLiteral("8000"));
 
-    writeIni(defaultIni({{9, QStringLiteral("150")}})); // beyond the threshold slider
-    fakes.dialogs.messages.clear();
-    program->settings().readSettings();
-    EXPECT_EQ(fakes.dialogs.messages.front().text, damagedMessage());
+    // Beyond the threshold slider; circuit numbers that no recording name can hold.
+    for (const QString& line : {QStringLiteral("9=150"), QStringLiteral("6=-1"), QStringLiteral("6=10"),
+                                QStringLiteral("6=") + QString(20, QLatin1Char('9'))}) {
+        writeIni(defaultIni({{line.section(u'=', 0, 0).toInt(), line.section(u'=', 1)}}));
+        fakes.dialogs.messages.clear();
+        program->settings().readSettings();
+        ASSERT_FALSE(fakes.dialogs.messages.empty()) << line.left(8).toStdString();
+        EXPECT_EQ(fakes.dialogs.messages.front().text, damagedMessage());
+        EXPECT_EQ(values().circuitNumber, 1);
+    }
 }
 
 TEST_F(SettingsTest, LinesAfterTheThirtiethAreIgnoredAndTheNextSaveWritesThirty) {
@@ -273,6 +279,17 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedByName) {
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("] kann nicht geschrieben werden!")));
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QDir::toNativeSeparators(iniPath())));
     EXPECT_EQ(form().cb_Sample->currentText(), QStringLiteral("8000")); // the defaults still apply
+}
+
+TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
+    startProgram();
+    ASSERT_TRUE(QFile::remove(iniPath()));
+    ASSERT_TRUE(QDir().mkdir(iniPath())); // cannot be replaced
+    form().ed_FunkName->setText(QStringLiteral("Kanal Nord"));
+    program->settingsActions().cmd_Speichern_Click();
+    EXPECT_TRUE(
+        fakes.dialogs.sawMessageContaining(QStringLiteral("Die bisherige Datei bleibt unverändert.")));
+    EXPECT_EQ(form().ed_FunkName->text(), QStringLiteral("Kanal Nord"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/NumericValue.h"
 #include "app/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -149,13 +150,45 @@ TEST_F(SettingsFileOnDisk, AcceptsALastLineWithoutLineEndAndBareLineFeeds) {
     EXPECT_EQ(lines->at(1), QStringLiteral("2"));
 }
 
+// A full disk as the program meets it: a write that fails, or one that reports
+// success while nothing reaches the disk (a flush that fails unnoticed).
+class FullDisk final : public FileWriteCalls {
+public:
+    explicit FullDisk(bool reportsSuccess) : reportsSuccess_(reportsSuccess) {}
+    qint64 write(int /*descriptor*/, const char* /*data*/, qint64 size) const override {
+        return reportsSuccess_ ? size : -1;
+    }
+
+private:
+    bool reportsSuccess_;
+};
+
 TEST_F(SettingsFileOnDisk, AFailedWriteLeavesTheOldFileWhole) {
     writeRaw("old contents\r\n");
     const QString blocked = dir.filePath(QStringLiteral("no-such-folder/Kestrova.ini"));
     EXPECT_FALSE(writeSettingsLines(blocked, {QStringLiteral("x")}));
+    for (const bool reportsSuccess : {false, true}) {
+        EXPECT_FALSE(writeSettingsLines(path(), {QStringLiteral("x")}, FullDisk(reportsSuccess)));
+    }
     QFile file(path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray("old contents\r\n"));
+    // Nothing half-written is left beside it.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("Kestrova.ini")});
+}
+
+TEST_F(SettingsFileOnDisk, ReadsNoMoreThanItsLimit) {
+    QByteArray text;
+    for (int i = 1; i <= 30; ++i) {
+        text += QByteArray::number(i) + "\r\n";
+    }
+    writeRaw(text + QByteArray(2 * kSettingsReadLimit, 'x'));
+    EXPECT_EQ(readSettingsLines(path())->at(29), QStringLiteral("30"));
+    // A thirtieth line that runs past the limit is not taken cut short.
+    text.chop(4);
+    writeRaw(text + QByteArray(2 * kSettingsReadLimit, '7') + "\r\n");
+    EXPECT_FALSE(readSettingsLines(path()));
 }
 
 } // namespace

@@ -13,8 +13,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QSysInfo>
+#include <algorithm>
+#include <vector>
 
 namespace kestrova::test {
 namespace {
@@ -57,6 +62,77 @@ TEST_F(StartupTest, AutomaticStartWithoutTheSettingsFormLeavesItHidden) {
     startProgram();
     EXPECT_TRUE(program->frm_Einstellungen->isHidden());
     EXPECT_TRUE(program->recorder().isSwitchedOn());
+}
+
+// An unattended start records while its messages wait for their OK.
+TEST_F(StartupTest, WithAutomaticStartTheMessagesOfTheStartWaitForARunningRecorder) {
+    fakes.serial.openable = false;
+    writeIni(defaultIni(
+        {{2, folder() + QStringLiteral("/fehlt")}, {16, QStringLiteral("1")}, {20, QStringLiteral("1")}}));
+    std::vector<bool> recorderOn;
+    fakes.dialogs.whileMessageOpen = [this, &recorderOn](const ShownMessage&) {
+        recorderOn.push_back(program->recorder().isSwitchedOn());
+    };
+    startProgram();
+    EXPECT_EQ(std::count_if(fakes.dialogs.messages.begin(), fakes.dialogs.messages.end(),
+                            [](const ShownMessage& m) { return m.text == QStringLiteral("Kein Anschluß"); }),
+              1);
+    EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden")));
+    EXPECT_EQ(recorderOn, std::vector<bool>(fakes.dialogs.messages.size(), true));
+}
+
+// The desktop ends the program while a message of the start is open, or before
+// the start could see the signal: nothing is switched on afterwards.
+TEST_F(StartupTest, AfterTheEndIsRequestedNothingStarts) {
+    writeIni(defaultIni({{2, folder() + QStringLiteral("/fehlt")}, {16, QStringLiteral("1")}}));
+    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { program->recorder().stopRecorder(); };
+    startProgram();
+    EXPECT_TRUE(program->hasEnded());
+    EXPECT_FALSE(program->recorder().isSwitchedOn());
+    EXPECT_TRUE(program->frm_DoKu->isHidden());
+    EXPECT_EQ(fakes.dialogs.messages.size(), 1U);
+
+    fakes.dialogs.whileMessageOpen = nullptr;
+    makeProgram();
+    program->endRequested = [] { return true; };
+    program->main();
+    EXPECT_FALSE(program->recorder().isSwitchedOn());
+    EXPECT_TRUE(fakes.dialogs.messages.size() == 1U) << "the held message is not shown any more";
+}
+
+// A second program on the same folder would take the first one's live capture
+// for a crashed one and file it.
+TEST_F(StartupTest, ASecondProgramOnTheSameFolderRefusesAndTouchesNothing) {
+    startProgram();
+    QFile live(folder() + QStringLiteral("/capture.part.wav"));
+    ASSERT_TRUE(live.open(QIODevice::WriteOnly));
+    live.write("RIFF");
+    live.close();
+    const QStringList before =
+        QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    FakePlatform otherFakes;
+    Program other(otherFakes.platform(), ProgramOptions{folder()});
+    other.main();
+    EXPECT_TRUE(other.folderInUse());
+    EXPECT_TRUE(other.hasEnded());
+    EXPECT_EQ(other.frm_DoKu, nullptr);
+    ASSERT_EQ(otherFakes.dialogs.messages.size(), 1U);
+    EXPECT_TRUE(otherFakes.dialogs.messages[0].text.startsWith(
+        QStringLiteral("Kestrova läuft bereits mit diesem Programmordner.")));
+    EXPECT_EQ(QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
+
+    // Freed when the first program goes; a lock left by a crashed program is taken over.
+    program.reset();
+    ASSERT_TRUE(live.remove());
+    QFile stale(folder() + QStringLiteral("/Kestrova.lock"));
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("4194303\n" + QCoreApplication::applicationName().toUtf8() + "\n" +
+                QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    startProgram();
+    EXPECT_FALSE(program->folderInUse());
+    EXPECT_NE(program->frm_DoKu, nullptr);
 }
 
 TEST_F(StartupTest, TheRecordingsFolderIsCreatedInTheProgramFolder) {

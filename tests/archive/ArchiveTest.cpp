@@ -2,6 +2,7 @@
 #include "archive/Archive.h"
 
 #include "app/Settings.h"
+#include "app/SettingsActions.h"
 #include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
@@ -91,6 +92,33 @@ TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
     EXPECT_EQ(entries(), QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav  250.0")});
     EXPECT_EQ(QDir(recordings()).entryList(QDir::Files),
               QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav")});
+}
+
+// Settings that are only a guess (a garbled day count or minimum, the defaults
+// after a damaged file) delete nothing until the form has been saved.
+TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
+    const QString old = QStringLiteral("1_08-10-2012_10-00-00.wav"); // age 7
+    const QString hold = QStringLiteral("Alte Aufnahmen werden nicht gelöscht");
+    putRecording(old, 25);
+    for (const QString& days : {QStringLiteral("abc"), QString(), QString(400, QLatin1Char('9'))}) {
+        writeIni(defaultIni({{14, days}}));
+        startProgram();
+        EXPECT_TRUE(QFileInfo::exists(recording(old))) << days.left(5).toStdString();
+        EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+    }
+    writeIni(defaultIni({{10, QStringLiteral("x")}}));
+    startProgram();
+    EXPECT_TRUE(QFileInfo::exists(recording(old)));
+
+    writeIni({QStringLiteral("damaged")});
+    startProgram();
+    program->archive().refreshRecordingList(); // the file now holds the defaults
+    EXPECT_TRUE(QFileInfo::exists(recording(old)));
+    EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+
+    program->settingsActions().cmd_Speichern_Click();
+    EXPECT_FALSE(QFileInfo::exists(recording(old)));
+    EXPECT_TRUE(program->statusBar().deletionHoldText().isEmpty());
 }
 
 TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAge) {
