@@ -56,12 +56,9 @@ WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
     qint64 skip = info.fmtLength > 16 ? qint64(info.fmtLength) - 16 : 0;
     QByteArray chunkId;
     qint64 chunkSize = 0;
-    // Every pass moves on by at least the 8-byte chunk header and stops past the
-    // end of the file; the count only keeps a file of empty chunks from taking long.
-    for (int chunks = 0;; ++chunks) {
-        if (chunks >= kMaximumChunksBeforeData) {
-            return WaveHeaderVerdict::NoDataChunk;
-        }
+    // Every pass moves on by at least the 8-byte chunk header and a read past the
+    // end of the file ends the walk, so it is bounded by the file's size.
+    for (;;) {
         position += skip;
         char chunkHeader[8];
         if (!readAt(source, position, chunkHeader, sizeof chunkHeader)) {

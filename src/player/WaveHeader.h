@@ -36,8 +36,6 @@ enum class WaveHeaderVerdict {
 
 // Smallest file that can hold the header and one chunk header.
 inline constexpr qint64 kMinimumWaveFileLength = 40;
-// Chunks looked at before the data chunk; real files have a handful.
-inline constexpr int kMaximumChunksBeforeData = 4096;
 
 // Reads the header and the chunk headers up to the data chunk from a random-access
 // device opened for reading; chunk contents are skipped, never read. Fills the raw

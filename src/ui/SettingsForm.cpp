@@ -50,6 +50,8 @@ QLabel* unit(QWidget* frame, const char* name, Column c, int y, const QString& t
 QComboBox* comboField(QWidget* frame, const char* name, Column c, int y, QLabel* label, bool editable) {
     auto* combo = place<QComboBox>(frame, name, QRect(c.fieldX, y - 1, c.width - c.fieldX - 8, 22));
     combo->setEditable(editable);
+    // The lists are filled once at start; what the user types is a value, not a new entry.
+    combo->setInsertPolicy(QComboBox::NoInsert);
     label->setBuddy(combo);
     return combo;
 }

@@ -92,6 +92,17 @@ TEST_F(SettingsFormTest, ClickingSaveSavesOnReleaseAndOnClickWithTheSameResult) 
     EXPECT_EQ(program->settings().values.comPortName, QStringLiteral("/dev/ttyS2"));
 }
 
+TEST_F(SettingsFormTest, TypedTextAndEnterLeaveTheChoiceListsAsFilled) {
+    startProgram();
+    for (QComboBox* combo : {form().cb_Kanal, form().cb_Com, form().cb_PIN, form().cb_PIN_RX}) {
+        const int count = combo->count();
+        combo->lineEdit()->setText(QStringLiteral("35"));
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        EXPECT_EQ(combo->count(), count) << combo->objectName().toStdString();
+        EXPECT_EQ(combo->currentText(), QStringLiteral("35"));
+    }
+}
+
 TEST_F(SettingsFormTest, TheFolderButtonTakesTheChosenFolderAndACancelKeepsTheOld) {
     startProgram();
     fakes.dialogs.folderAnswers.push_back(QStringLiteral("/srv/funk"));

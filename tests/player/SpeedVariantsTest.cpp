@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <functional>
+#include <map>
 
 namespace kestrova::test {
 namespace {
@@ -69,6 +70,30 @@ TEST_F(SpeedVariantsTest, EachFasterLabelPlaysTheFileWithOnlyItsRateBytesReplace
         EXPECT_TRUE(p.playing);
     }
     EXPECT_EQ(read(path), original); // the loaded file itself is never touched
+}
+
+TEST_F(SpeedVariantsTest, OtherRatesAreSpedUpByTheSameFactorsInTheWholeRateField) {
+    // 1.1, 1.3 and 1.5 times the file's rate; 66,112 needs the rate's third byte.
+    const std::map<int, std::vector<quint32>> expectedRates{
+        {8000, {8800, 10'400, 11'993}},
+        {22'050, {24'254, 28'664, 33'056}},
+        {44'100, {48'508, 57'328, 66'112}},
+    };
+    for (const auto& [fileRate, rates] : expectedRates) {
+        const QByteArray original = wav(1, quint32(fileRate), 8, varied(3000));
+        Player& p = load(write(QStringLiteral("rec%1.wav").arg(fileRate), original));
+        for (std::size_t i = 0; i < rates.size(); ++i) {
+            speeds()[i].press(p);
+            speeds()[i].release(p);
+            QByteArray expected = original;
+            QByteArray rate;
+            putLe(rate, rates[i], 4);
+            expected.replace(24, 4, rate);
+            EXPECT_EQ(read(p.rxWavePath()), expected) << fileRate << " " << i;
+            EXPECT_EQ(p.waveInfo.sampleRate, qint32(rates[i]));
+            EXPECT_TRUE(p.playing);
+        }
+    }
 }
 
 TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRestartsWhereThatBegan) {
