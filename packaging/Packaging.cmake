@@ -38,6 +38,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/kestrova")
 # qt6-qpa-plugins, without which no window can open.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 5), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
-libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, libportaudio2, libsamplerate0")
+libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, libportaudio2, libsamplerate0, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 include(CPack)

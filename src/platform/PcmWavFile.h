@@ -12,9 +12,8 @@ namespace kestrova {
 
 struct PcmFormat {
     int sampleRate = 0;
-    int channels = 0;      // 1 or 2
-    int bitsPerSample = 0; // 8 (unsigned), 16, 24 or 32 (signed)
-    int bytesPerFrame = 0;
+    int channels = 0;     // as delivered: 1 or 2
+    int fileChannels = 0; // as stored; more than two are mixed to one
     std::uint64_t frameCount = 0;
 };
 
@@ -22,13 +21,16 @@ class PcmWavFile;
 
 struct PcmWavOpenResult {
     std::unique_ptr<PcmWavFile> file; // null when the file cannot be played
-    QString error;
+    QString error;                    // German, for the user
 };
 
-// Reads the samples of a PCM WAV file block by block as interleaved floats in
-// [-1, 1). Only the read buffer is held in memory, so hour-long recordings stream.
+// Reads the sound of a WAV file in any coding the decoder knows (integer PCM,
+// float, A-law, µ-law, ADPCM, ...) block by block as interleaved floats in
+// [-1, 1]. Only the read buffer is held in memory, so hour-long recordings
+// stream. A data chunk cut short (a crashed recording) yields what is there.
 class PcmWavFile {
 public:
+    // Only plain files are opened, without waiting (see openRegularFile).
     static PcmWavOpenResult open(const QString& path);
     // Reads from any seekable device (tests use an in-memory buffer).
     static PcmWavOpenResult open(std::unique_ptr<QIODevice> device);
@@ -46,13 +48,16 @@ public:
     std::size_t read(float* out, std::size_t maxFrames);
 
 private:
-    PcmWavFile(std::unique_ptr<QIODevice> device, PcmFormat format, std::int64_t dataOffset);
+    struct Decoder;
 
-    std::unique_ptr<QIODevice> device_;
+    PcmWavFile(std::unique_ptr<Decoder> decoder, PcmFormat format);
+    std::size_t readDirect(float* out, std::size_t frames);
+    std::size_t readMixed(float* out, std::size_t frames);
+
+    std::unique_ptr<Decoder> decoder_;
     PcmFormat format_;
-    std::int64_t dataOffset_ = 0;
     std::uint64_t position_ = 0;
-    std::vector<unsigned char> bytes_;
+    std::vector<float> fileFrames_; // for mixing many channels to one
 };
 
 } // namespace kestrova

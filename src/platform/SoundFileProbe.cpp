@@ -2,20 +2,21 @@
 
 #include "platform/PcmWavFile.h"
 
-#include <QFileInfo>
+#include <array>
 
 namespace kestrova {
 
 SoundFileProbe probeSoundFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
-        return {false, QStringLiteral("Die Datei ist nicht vorhanden.")};
+    // The playback's own open: what passes here plays, and a FIFO or a device is
+    // refused before it is opened.
+    const PcmWavOpenResult opened = PcmWavFile::open(path);
+    if (!opened.file) {
+        return {false, opened.error};
     }
-    if (!info.isFile()) {
-        return {false, QStringLiteral("Das ist keine gewöhnliche Datei.")};
-    }
-    if (!PcmWavFile::open(path).file) {
-        return {false, QStringLiteral("Die Datei kann nicht abgespielt werden.")};
+    // A header the decoder takes may still lead to sound data it cannot read.
+    std::array<float, 2> firstFrame{};
+    if (opened.file->format().frameCount > 0 && opened.file->read(firstFrame.data(), 1) != 1) {
+        return {false, QStringLiteral("Die Tondaten der Datei können nicht gelesen werden.")};
     }
     return {true, {}};
 }

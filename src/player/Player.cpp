@@ -101,14 +101,15 @@ bool Player::checkWaveHeader(const QString& path) {
     return false;
 }
 
-void Player::readWaveHeader(const QString& path) {
+bool Player::readWaveHeader(const QString& path) {
     if (!checkWaveHeader(path)) {
-        return;
+        return false;
     }
     loadedFile = path;
     playSecondsText = completeWaveInfo(waveInfo);
     stopPlayback();
     setSlider(0);
+    return true;
 }
 
 // --- playback -------------------------------------------------------------------------------

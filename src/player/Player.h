@@ -21,7 +21,8 @@ public:
     void loadSoundWindow();
 
     bool checkWaveHeader(const QString& path);
-    void readWaveHeader(const QString& path);
+    // True when the header passed.
+    bool readWaveHeader(const QString& path);
     void openWaveFileDialog();
 
     void startPlayback();
@@ -104,6 +105,8 @@ private:
     // Shows the dialog (from `startFolder`, or wherever it likes when empty) and
     // puts the chosen path, or nothing, into currentFile.
     void chooseWaveFile(const QString& startFolder);
+    // Says so when a file whose header passed still cannot be played.
+    void refuseUnplayableFile(const QString& path);
 
     Program& program_;
     // The file the faster copies are made of; empty when it could not be read.

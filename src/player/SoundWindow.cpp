@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "platform/Dialogs.h"
+#include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
 #include "player/Waveform.h"
@@ -123,7 +124,9 @@ void Player::loadPlayerFile() {
     }
     prepareSpeedCopies();
     if (!currentFile.isEmpty()) {
-        readWaveHeader(currentFile);
+        if (readWaveHeader(currentFile)) {
+            refuseUnplayableFile(currentFile);
+        }
         pos = 0;
         startPos = 0;
         setSlider(0);
@@ -131,6 +134,18 @@ void Player::loadPlayerFile() {
     showLoadedFile();
     setMainWindowEnabled(true);
     program_.frm_Oszi->lblFile->setText(QDir::toNativeSeparators(currentFile));
+}
+
+// The header reader takes codings and layouts the playback may not decode; the
+// user learns it here, before a start that would play nothing.
+void Player::refuseUnplayableFile(const QString& path) {
+    const SoundFileProbe probe = probeSoundFile(path);
+    if (!probe.playable) {
+        program_.platform().dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(path) +
+                                                QStringLiteral("] kann nicht abgespielt werden!\r\r") +
+                                                probe.reason,
+                                            QString(), MessageButtons::Ok, MessageIcon::Stop);
+    }
 }
 
 void Player::showLoadedFile() {

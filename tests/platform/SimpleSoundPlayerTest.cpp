@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace kestrova {
@@ -77,6 +78,64 @@ TEST_F(SimpleSoundPlayerTest, ASoundStartedDuringTheWaitReplacesTheOneWaiting) {
     ASSERT_EQ(sink.received.size(), 100u);
     EXPECT_FLOAT_EQ(sink.received.front(), 7000.0f / 32768.0f);
     EXPECT_FALSE(sink.running);
+}
+
+// Laid out as sox writes them: a format chunk of 18 bytes and a fact chunk.
+QByteArray codedWav(std::uint16_t tag, int bits, std::uint32_t frames, const QByteArray& data,
+                    std::uint32_t claimedData = 0xFFFFFFFFu) {
+    QByteArray fact;
+    putLe(fact, frames, 4);
+    return riff(chunk("fmt ", fmtBody(1, 8000, bits, tag) + QByteArray(2, '\0')) + chunk("fact", fact) +
+                chunk("data", data, claimedData));
+}
+
+QByteArray floats(std::initializer_list<float> samples) {
+    QByteArray data;
+    for (const float sample : samples) {
+        data.append(reinterpret_cast<const char*>(&sample), sizeof sample);
+    }
+    return data;
+}
+
+TEST_F(SimpleSoundPlayerTest, EveryCodingAndLayoutTheHeaderReaderTakesPlays) {
+    QByteArray sixChannels;
+    for (const std::uint32_t sample :
+         {0x4000u, 0x4000u, 0x4000u, 0x4000u, 0x4000u, 0x4000u, 0x6000u, 0u, 0u, 0u, 0u, 0u}) {
+        putLe(sixChannels, sample, 2);
+    }
+    QByteArray sixFormat = extensibleFmtBody(6, 8000, 16);
+    sixFormat[20] = 0x3F; // the speakers of 5.1
+    QByteArray lowerCase =
+        riff(chunk("FMT ", fmtBody(1, 8000, 8)) + chunk("DATA", QByteArray::fromHex("0080ff")));
+    lowerCase.replace(0, 4, "riff");
+    lowerCase.replace(8, 4, "wave");
+
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        std::vector<float> heard; // mono
+    };
+    const std::vector<Case> cases = {
+        {"float.wav", codedWav(3, 32, 4, floats({0.5f, -0.25f, 2.0f, NAN})), {0.5f, -0.25f, 1.0f, 0.0f}},
+        {"float-cut.wav", codedWav(3, 32, 250, floats({0.5f, -0.25f}), 1000), {0.5f, -0.25f}},
+        {"alaw.wav", codedWav(6, 8, 3, QByteArray::fromHex("d5aa2a")), {8 / 32768.0f, 0.984375f, -0.984375f}},
+        {"ulaw.wav",
+         codedWav(7, 8, 3, QByteArray::fromHex("ff8000")),
+         {0.0f, 32124 / 32768.0f, -32124 / 32768.0f}},
+        {"six.wav", riff(chunk("fmt ", sixFormat) + chunk("data", sixChannels)), {0.5f, 0.125f}},
+        {"lower.wav", lowerCase, {-1.0f, 0.0f, 127 / 128.0f}},
+    };
+    SimpleSoundPlayer player(sink);
+    sink.consumeAtOnce = true;
+    for (const Case& c : cases) {
+        ASSERT_TRUE(player.play(writeFile(c.name, c.bytes))) << c.name;
+        EXPECT_EQ(sink.rate, 8000) << c.name;
+        EXPECT_EQ(sink.channelCount, 1) << c.name;
+        ASSERT_EQ(sink.received.size(), c.heard.size()) << c.name;
+        for (std::size_t i = 0; i < c.heard.size(); ++i) {
+            EXPECT_NEAR(sink.received[i], c.heard[i], 1e-4) << c.name << " sample " << i;
+        }
+    }
 }
 
 TEST_F(SimpleSoundPlayerTest, ADeviceThatStopsPlayingIsGivenUpOn) {

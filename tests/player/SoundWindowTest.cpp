@@ -126,6 +126,24 @@ TEST_F(SoundWindowTest, StrangeFilesLoadWithoutHarmAndLeaveTheMainWindowUsable) 
     EXPECT_TRUE(main().isEnabled());
 }
 
+TEST_F(SoundWindowTest, AFileWhoseHeaderPassesButCannotBePlayedIsNamedInAMessage) {
+    QByteArray lowerFloat =
+        riff(chunk("FMT ", fmtBody(1, 8000, 32, 3)) + chunk("DATA", QByteArray(400, '\0')));
+    lowerFloat.replace(0, 4, "riff");
+    load(write(QStringLiteral("float.wav"), lowerFloat));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+
+    const QString path =
+        write(QStringLiteral("unknown coding.wav"),
+              riff(chunk("fmt ", fmtBody(1, 8000, 16, 0x7777)) + chunk("data", rampData(800))));
+    Player& p = load(path);
+    EXPECT_EQ(p.loadedFile, path); // the header passed: drawn, and its length shown
+    ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(fakes.dialogs.messages[0].text.startsWith(QStringLiteral("Die Datei [") +
+                                                          QDir::toNativeSeparators(path) +
+                                                          QStringLiteral("] kann nicht abgespielt werden!")));
+}
+
 TEST_F(SoundWindowTest, TheWaveformIsDrawnInCyanOverTheArea) {
     QByteArray data(29'600, '\x80');
     data[0] = '\0';

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QFile;
+
+namespace kestrova {
+
+struct RegularFileOpen {
+    std::unique_ptr<QFile> file; // open for reading; null when refused
+    QString error;               // German, for the user
+};
+
+// Opens a file for reading only when it is a plain file. A FIFO would block the
+// open or the reads, and opening a serial device raises its control lines (and
+// with them the transmitter's push-to-talk), so those are refused before any open;
+// the open itself does not wait, and what was opened is checked once more.
+RegularFileOpen openRegularFile(const QString& path);
+
+} // namespace kestrova
