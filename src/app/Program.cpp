@@ -22,9 +22,17 @@
 
 namespace kestrova {
 
+namespace {
+Platform withSounds(const Platform& p, SoundPlayer& sounds) {
+    return {p.clock,  p.dialogs, p.audioInput,  p.inputHub, p.capture,
+            p.player, sounds,    p.audioOutput, p.serial};
+}
+} // namespace
+
 Program::Program(const Platform& platform, ProgramOptions options)
-    : platform_(platform), options_(std::move(options)),
-      programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
+    : heldSounds_(platform.sounds), platform_(withSounds(platform, heldSounds_)),
+      options_(std::move(options)), programFolder_(QDir::cleanPath(options_.programFolder)),
+      settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)), player_(std::make_unique<Player>(*this)),

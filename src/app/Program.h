@@ -3,6 +3,7 @@
 #include "app/ProgramIdentity.h"
 #include "app/ProgramOptions.h"
 #include "platform/Platform.h"
+#include "transmit/HeldSounds.h"
 
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,8 @@ public:
     std::function<void()> onEnded;
 
     const Platform& platform() const { return platform_; }
+    // The simple sound playback that a held transmission keeps to itself.
+    HeldSounds& heldSounds() { return heldSounds_; }
     const ProgramIdentity& identity() const { return identity_; }
     const QString& programFolder() const { return programFolder_; }
     // Folder in which captures are saved under their bare names.
@@ -71,6 +74,8 @@ public:
     void createMainForm();
 
 private:
+    HeldSounds heldSounds_;
+    // As given, but every part of the program plays its simple sounds through heldSounds_.
     Platform platform_;
     ProgramIdentity identity_;
     ProgramOptions options_;
