@@ -97,6 +97,12 @@ void StatusBar::showFileCount(long long count) {
     }
 }
 
+void StatusBar::showNotice(const QString& text) {
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
+    }
+}
+
 int StatusBar::panelCount() const {
     int count = 0;
     for (QLabel* label :

@@ -18,6 +18,9 @@ public:
     void buildStatusBar();
     // Panel 2: the number of stored recordings.
     void showFileCount(long long count);
+    // A message over the panels for a while; nothing waits for it.
+    void showNotice(const QString& text);
+    static constexpr int kNoticeMs = 15000;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
