@@ -24,14 +24,17 @@
 namespace kestrova {
 
 namespace {
-Platform withDialogs(const Platform& platform, Dialogs& dialogs) {
-    return {platform.clock,  dialogs,         platform.audioInput,  platform.inputHub, platform.capture,
-            platform.player, platform.sounds, platform.audioOutput, platform.serial};
+// The program's own dialogs (which hold start-up messages) and simple sound playback
+// (which a held transmission keeps to itself) in front of the given ones.
+Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) {
+    return {p.clock,  dialogs, p.audioInput,  p.inputHub, p.capture,
+            p.player, sounds,  p.audioOutput, p.serial};
 }
 } // namespace
 
 Program::Program(const Platform& platform, ProgramOptions options)
-    : startupMessages_(platform.dialogs), platform_(withDialogs(platform, startupMessages_)),
+    : startupMessages_(platform.dialogs), heldSounds_(platform.sounds),
+      platform_(withOwnParts(platform, startupMessages_, heldSounds_)),
       options_(std::move(options)), programFolder_(QDir::cleanPath(options_.programFolder)),
       settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),

@@ -4,6 +4,7 @@
 #include "app/ProgramOptions.h"
 #include "app/StartupMessages.h"
 #include "platform/Platform.h"
+#include "transmit/HeldSounds.h"
 
 #include <QString>
 #include <QStringList>
@@ -53,6 +54,8 @@ public:
     std::function<bool()> endRequested;
 
     const Platform& platform() const { return platform_; }
+    // The simple sound playback that a held transmission keeps to itself.
+    HeldSounds& heldSounds() { return heldSounds_; }
     const ProgramIdentity& identity() const { return identity_; }
     const QString& programFolder() const { return programFolder_; }
     // Folder in which captures are saved under their bare names.
@@ -82,8 +85,9 @@ public:
 private:
     bool mayGoOn() const;
 
-    // Declared before platform_, which hands it out as the dialogs.
+    // Both declared before platform_, which hands them out as the dialogs and the sounds.
     StartupMessages startupMessages_;
+    HeldSounds heldSounds_;
     Platform platform_;
     ProgramIdentity identity_;
     ProgramOptions options_;

@@ -116,6 +116,12 @@ QString StatusBar::deletionHoldText() const {
     return holdNote_ != nullptr ? holdNote_->text() : QString();
 }
 
+void StatusBar::showNotice(const QString& text) {
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
+    }
+}
+
 int StatusBar::panelCount() const {
     int count = 0;
     for (QLabel* label :

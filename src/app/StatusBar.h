@@ -21,6 +21,9 @@ public:
     // A note beside the panels on why old recordings are kept; empty removes it.
     void showDeletionHold(const QString& reason);
     QString deletionHoldText() const;
+    // A message over the panels for a while; nothing waits for it.
+    void showNotice(const QString& text);
+    static constexpr int kNoticeMs = 15000;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.

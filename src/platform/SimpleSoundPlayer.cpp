@@ -2,6 +2,7 @@
 
 #include "platform/AudioSink.h"
 #include "platform/PcmWavFile.h"
+#include "platform/SoundFileProbe.h"
 #include "platform/WavStreamer.h"
 
 #include <QElapsedTimer>
@@ -21,6 +22,10 @@ bool SimpleSoundPlayer::play(const QString& path) {
     stop();
     if (path.isEmpty()) {
         return true;
+    }
+    // Opening a FIFO or a device would wait for a writer that may never come.
+    if (!probeSoundFile(path).playable) {
+        return false;
     }
     auto opened = PcmWavFile::open(path);
     if (!opened.file) {

@@ -11,6 +11,7 @@
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -60,10 +61,11 @@ long long Player::sliderMilliseconds() const {
     return roundToWhole(program_.frm_Oszi->slider->value() * double(Play_Len) * 0.000001);
 }
 
-void Player::seekAndPlay(long long milliseconds) {
+bool Player::seekAndPlay(long long milliseconds) {
+    paused_ = false;
     const QString n = QString::number(milliseconds);
-    send(QStringLiteral("seek waveplayfile to ") + n);
-    send(QStringLiteral("play waveplayfile from ") + n);
+    const bool sought = send(QStringLiteral("seek waveplayfile to ") + n).error == 0;
+    return send(QStringLiteral("play waveplayfile from ") + n).error == 0 && sought;
 }
 
 // --- header ---------------------------------------------------------------------------------
@@ -119,7 +121,8 @@ void Player::startPlayback() {
         return;
     }
     currentFile = loadedFile;
-    if (!QFileInfo(currentFile).isFile()) {
+    // A held transmission is the only sound on the air until it ends.
+    if (!QFileInfo(currentFile).isFile() || program_.transmitter().isHeld()) {
         return;
     }
     if (playing) {
@@ -138,8 +141,12 @@ void Player::startPlayback() {
     Play_Len = roundToWhole(numericValue(length.reply));
     pos = startPos > kLastStartPos ? 0 : startPos;
     pos = roundToWhole(pos * double(Play_Len) * 0.000001);
-    seekAndPlay(pos);
     playing = true;
+    lastPolledPos_ = -1;
+    if (!seekAndPlay(pos)) {
+        playbackFailed(QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
+        return;
+    }
     program_.frm_Oszi->tmrplaywave->start();
 }
 
@@ -154,6 +161,28 @@ void Player::stopPlayback() {
     if (program_.frm_DoKu != nullptr) {
         program_.frm_DoKu->tmr_Focus->stop();
     }
+}
+
+// The card refused to play or gave up: the player ends Stopped, and whatever was
+// keyed for this playback is let go, as the stop button would.
+void Player::playbackFailed(const QString& message) {
+    stopPlayback();
+    SoundForm& sound = *program_.frm_Oszi;
+    for (LabelButton* label : {sound.lblFreqNorm, sound.lblFreq1, sound.lblFreq2, sound.lblFreq3}) {
+        label->setBorder(LabelBorder::Raised);
+    }
+    showReleased(sound.lbl_TX);
+    program_.transmitter().transmitterOff();
+    sound.lblFile->setText(message);
+    sound.lblFile->setToolTip(QDir::toNativeSeparators(currentFile));
+}
+
+// A device that stopped by itself before the end says so only when asked; it is
+// asked when the position stands still.
+bool Player::deviceStoppedEarly(long long position) {
+    const bool stalled = position == lastPolledPos_ && !paused_;
+    lastPolledPos_ = position;
+    return stalled && send(QStringLiteral("status waveplayfile mode")).reply == QLatin1String("stopped");
 }
 
 void Player::tmrplaywave_Timer() {
@@ -173,6 +202,12 @@ void Player::tmrplaywave_Timer() {
         stopPlayback();
         cmdStop_Click();
         playNextInList();
+    } else if (deviceStoppedEarly(pos)) {
+        pos = roundToWhole(pos * double(kMillionths) / double(Play_Len));
+        setSlider(pos);
+        startPos = pos;
+        playbackFailed(QStringLiteral("Die Soundkarte hat die Wiedergabe abgebrochen."));
+        return;
     } else {
         pos = roundToWhole(pos * double(kMillionths) / double(Play_Len));
     }
@@ -227,6 +262,7 @@ void Player::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/
     }
     program_.frm_DoKu->tmr_Focus->stop();
     send(QStringLiteral("stop waveplayfile"));
+    paused_ = true;
     program_.frm_Oszi->tmrplaywave->stop();
 }
 

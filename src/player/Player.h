@@ -95,7 +95,10 @@ public:
 private:
     CommandDevice& device();
     CommandResult send(const QString& command);
-    void seekAndPlay(long long milliseconds);
+    // False when the device refused the seek or the play.
+    bool seekAndPlay(long long milliseconds);
+    void playbackFailed(const QString& message);
+    bool deviceStoppedEarly(long long position);
     long long sliderMilliseconds() const;
     void setSlider(long long value);
     void setMainWindowEnabled(bool enabled);
@@ -111,6 +114,10 @@ private:
     Program& program_;
     // The file the faster copies are made of; empty when it could not be read.
     QString speedSource_;
+    // The position of the last poll, in ms; -1 after a start.
+    long long lastPolledPos_ = -1;
+    // Held by the pause button: the device stands still on purpose.
+    bool paused_ = false;
 };
 
 } // namespace kestrova

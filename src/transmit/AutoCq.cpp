@@ -3,6 +3,8 @@
 #include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/StatusBar.h"
+#include "platform/SoundFileProbe.h"
 #include "player/Player.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
@@ -12,6 +14,7 @@
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTimer>
 #include <algorithm>
@@ -23,6 +26,10 @@ AutoCq::AutoCq(Program& program) : program_(program) {}
 
 void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
     Transmitter& transmitter = program_.transmitter();
+    // Nothing starts or stops beside a held transmission.
+    if (transmitter.isHeld()) {
+        return;
+    }
     if (button != mousebutton::Left) {
         // Another file only; a running cycle goes on with whatever the sound window loads.
         transmitter.cqFile.clear();
@@ -57,13 +64,25 @@ void AutoCq::startCq() {
     Player& player = program_.player();
     Transmitter& transmitter = program_.transmitter();
 
+    // Looked at before the sound window reads it: its messages are modal.
+    const SoundFileProbe probe = probeSoundFile(transmitter.cqFile);
+    if (!probe.playable) {
+        reportUnplayable(transmitter.cqFile, probe.reason);
+        return;
+    }
     player.currentFile = transmitter.cqFile;
     player.loadPlayerFile();
     transmitter.sli_Lautst_Scroll();
     player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (!player.playing) {
+        reportUnplayable(transmitter.cqFile, QString());
+        return;
+    }
     showPressed(main.lblCQ);
-    main.tmrCQ->setInterval(airTimeInterval());
+    airInterval_ = airTimeInterval();
+    endChecks_ = 0;
+    main.tmrCQ->setInterval(airInterval_);
     main.tmrCQ->start();
     // The toggle presses the button as a rule; if the user had pressed it already it
     // releases it, so the line is keyed here in any case.
@@ -73,6 +92,19 @@ void AutoCq::startCq() {
     main.setUpdatesEnabled(true);
     switchSquelchWatch();
     main.lblrsp->show();
+}
+
+// Un-keyed, in the status bar: a message box would stop everything while it is open.
+void AutoCq::reportUnplayable(const QString& path, const QString& reason) {
+    if (isPressed(program_.frm_DoKu->lblCQ)) {
+        stopCq();
+    }
+    QString text = QStringLiteral("Auto-CQ beendet: ") + QFileInfo(path).fileName() +
+                   QStringLiteral(" kann nicht gesendet werden.");
+    if (!reason.isEmpty()) {
+        text += QLatin1Char(' ') + reason;
+    }
+    program_.statusBar().showNotice(text);
 }
 
 void AutoCq::stopCq() {
@@ -112,9 +144,22 @@ void AutoCq::switchSquelchWatch() {
 
 void AutoCq::tmrCQ_Timer() {
     MainForm& main = *program_.frm_DoKu;
+    Player& player = program_.player();
+    // The card plays behind the player by its output latency: the player's end of
+    // the file, not this timer, lets go of the line, unless the end is overdue.
+    if (player.playing && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
+        ++endChecks_;
+        main.tmrCQ->setInterval(kEndCheckMs);
+        return;
+    }
     main.tmrCQ->stop();
-    // The player un-keys at the end of the file, but a file that never started playing
-    // has no end: the gap and the pause must be off the air whatever the player did.
+    main.tmrCQ->setInterval(airInterval_);
+    endChecks_ = 0;
+    if (player.playing) {
+        // Overdue: what the card still holds must not go out after the line drops.
+        player.cmdStop_Click();
+    }
+    // A file that never started playing has no end: the gap and the pause are off the air.
     showReleased(program_.frm_Oszi->lbl_TX);
     program_.transmitter().transmitterOff();
     main.tmrCQ_PAUSE->start();
@@ -123,10 +168,26 @@ void AutoCq::tmrCQ_Timer() {
 void AutoCq::tmrCQ_PAUSE_Timer() {
     MainForm& main = *program_.frm_DoKu;
     Player& player = program_.player();
+    Transmitter& transmitter = program_.transmitter();
+    if (transmitter.isHeld()) {
+        return; // the pause timer runs on; the next transmission waits for the held one
+    }
     main.tmrCQ_PAUSE->stop();
-    program_.transmitter().lbl_TX_Click();
+    const SoundFileProbe probe = probeSoundFile(player.originalFile);
+    if (!probe.playable) {
+        reportUnplayable(player.originalFile, probe.reason);
+        return;
+    }
+    // Playing before keying: a file the player refuses is never keyed for.
     player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (!player.playing) {
+        reportUnplayable(player.originalFile, QString());
+        return;
+    }
+    transmitter.lbl_TX_Click();
+    endChecks_ = 0;
+    main.tmrCQ->setInterval(airInterval_);
     main.tmrCQ->start();
 }
 

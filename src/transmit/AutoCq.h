@@ -1,5 +1,7 @@
 #pragma once
 
+class QString;
+
 namespace kestrova {
 
 class Program;
@@ -30,10 +32,20 @@ public:
     // tmrCQ: the play length plus one second, in whole milliseconds.
     int airTimeInterval() const;
 
+    // Past the air time, how long the player's end of the file is waited for: the
+    // output latency of a sound server can exceed a second. Checked in short steps.
+    static constexpr int kEndAllowanceMs = 3000;
+    static constexpr int kEndCheckMs = 100;
+
 private:
     void switchSquelchWatch();
+    // Ends the cycle, or does not start it, with a message that waits for nobody.
+    void reportUnplayable(const QString& path, const QString& reason);
 
     Program& program_;
+    int airInterval_ = 1000;
+    // Steps of kEndCheckMs taken past the air time so far.
+    int endChecks_ = 0;
 };
 
 } // namespace kestrova

@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "platform/Clock.h"
-#include "platform/SoundPlayer.h"
+#include "platform/SoundFileProbe.h"
 #include "transmit/ScheduleFile.h"
 #include "transmit/Transmitter.h"
 
@@ -85,29 +85,27 @@ void TimedActions::runSecond(const QDateTime& second, qint64 secondsLate) {
 }
 
 void TimedActions::transmit() {
-    // Un-keys however the playback ends: a file that cannot be played, a failing
-    // device or the program ending in the middle.
-    struct Unkey {
-        TimedActions& actions;
-        ~Unkey() {
-            actions.program_.transmitter().transmitterOff();
-            actions.transmitting_ = false;
-        }
-    };
-    transmitting_ = true;
-    const Unkey unkey{*this};
-    const Platform& platform = program_.platform();
-    program_.transmitter().transmitterOn();
-    // An empty name would stop other sounds instead of playing; a first file that
-    // cannot be played is passed over.
-    if (!actionFirstFile.isEmpty()) {
-        platform.sounds.play(resolved(actionFirstFile));
-    }
-    if (program_.hasEnded()) {
+    const QString second = resolved(actionSecondFile.trimmed());
+    // A look at the files before anything is keyed; the second one must play.
+    if (!probeSoundFile(second).playable) {
         return;
     }
-    platform.clock.pause(kPauseTicks * kPauseTickMs);
-    platform.sounds.play(resolved(actionSecondFile.trimmed()));
+    const QString first = resolved(actionFirstFile);
+    const bool firstPlays = probeSoundFile(first).playable;
+    transmitting_ = true;
+    {
+        // The hold un-keys however the playback ends, the program's end included.
+        TransmitterHold hold(program_.transmitter(), program_.heldSounds());
+        hold.key();
+        if (firstPlays) {
+            hold.play(first);
+        }
+        if (!program_.hasEnded()) {
+            program_.platform().clock.pause(kPauseTicks * kPauseTickMs);
+            hold.play(second);
+        }
+    }
+    transmitting_ = false;
 }
 
 // Relative names are taken from the working folder, where the schedule file is.

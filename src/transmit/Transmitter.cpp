@@ -7,7 +7,9 @@
 #include "platform/Dialogs.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
+#include "player/Player.h"
 #include "transmit/AutoCq.h"
+#include "transmit/HeldSounds.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
@@ -97,6 +99,18 @@ void Transmitter::applyRestState() {
 }
 
 void Transmitter::transmitterOn() {
+    if (!held_) {
+        keyLine();
+    }
+}
+
+void Transmitter::transmitterOff() {
+    if (!held_) {
+        unkeyLine();
+    }
+}
+
+void Transmitter::keyLine() {
     if (!controlEnabled() || !portOpen_) {
         return;
     }
@@ -113,7 +127,7 @@ void Transmitter::transmitterOn() {
     }
 }
 
-void Transmitter::transmitterOff() {
+void Transmitter::unkeyLine() {
     if (!controlEnabled() || !portOpen_) {
         return;
     }
@@ -197,6 +211,10 @@ void Transmitter::portFailed() {
 }
 
 void Transmitter::lbl_TX_Click() {
+    // A click during a held transmission would only part the button from the line.
+    if (held_) {
+        return;
+    }
     LabelButton* tx = program_.frm_Oszi->lbl_TX;
     if (!isPressed(tx)) {
         showPressed(tx);
@@ -246,6 +264,28 @@ void Transmitter::applyOutputVolume() {
     const auto level = static_cast<std::uint32_t>(program_.settings().values.outputLevel) & 0xFFFFu;
     program_.platform().audioOutput.setVolume(program_.frm_Einstellungen->cb_Device->currentIndex(),
                                               (level << 16) | level);
+}
+
+TransmitterHold::TransmitterHold(Transmitter& transmitter, HeldSounds& sounds)
+    : transmitter_(transmitter), sounds_(sounds) {
+    // The sound window's playback would go on the air beside the held sound.
+    transmitter_.program_.player().stopPlayback();
+    transmitter_.held_ = true;
+    sounds_.hold();
+}
+
+TransmitterHold::~TransmitterHold() {
+    transmitter_.unkeyLine();
+    sounds_.release();
+    transmitter_.held_ = false;
+}
+
+void TransmitterHold::key() {
+    transmitter_.keyLine();
+}
+
+bool TransmitterHold::play(const QString& path) {
+    return sounds_.playHeld(path);
 }
 
 } // namespace kestrova

@@ -6,6 +6,7 @@
 namespace kestrova {
 
 class AutoCq;
+class HeldSounds;
 class Program;
 
 // The serial control lines that key the transmitter and report the squelch,
@@ -19,8 +20,10 @@ public:
     Transmitter& operator=(const Transmitter&) = delete;
 
     void openControlPort();
+    // Both do nothing while a transmission holds the transmitter.
     void transmitterOn();
     void transmitterOff();
+    bool isHeld() const { return held_; }
     // "1" while the squelch pin's status line is asserted, "0" while not; empty
     // without a working port, which never matches a squelch level.
     QString readSquelchLine();
@@ -40,6 +43,9 @@ public:
     QString cqFile;
 
 private:
+    friend class TransmitterHold;
+    void keyLine();
+    void unkeyLine();
     bool controlEnabled() const;
     bool keyingOnDtr() const;
     void applyRestState();
@@ -53,6 +59,27 @@ private:
     bool portOpen_ = false;
     // RTS was raised to key; lowered again even if the pin setting moved to DTR since.
     bool rtsKeyed_ = false;
+    bool held_ = false;
+};
+
+// An exclusive hold on the transmitter for one transmission: while it lasts only
+// its holder keys, un-keys and plays sound. Nobody else's transmitterOn/Off, TX
+// button or simple sound playback changes the line or cuts the sound, and the
+// sound window stays quiet. The hold always ends un-keyed.
+class TransmitterHold {
+public:
+    TransmitterHold(Transmitter& transmitter, HeldSounds& sounds);
+    ~TransmitterHold();
+    TransmitterHold(const TransmitterHold&) = delete;
+    TransmitterHold& operator=(const TransmitterHold&) = delete;
+
+    void key();
+    // Plays the file and returns at its end; false when it could not be played.
+    bool play(const QString& path);
+
+private:
+    Transmitter& transmitter_;
+    HeldSounds& sounds_;
 };
 
 } // namespace kestrova

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
@@ -42,6 +43,10 @@ TEST_F(SimpleSoundPlayerTest, UnplayableFilesAndRefusingDevicesReturnFalse) {
     SimpleSoundPlayer player(sink);
     EXPECT_FALSE(player.play(dir.filePath("missing.wav")));
     EXPECT_FALSE(player.play(writeFile("text.wav", "hello")));
+    // A pipe is refused before it is opened, so nothing waits for a writer.
+    if (QProcess::execute(QStringLiteral("mkfifo"), {dir.filePath("pipe.wav")}) == 0) {
+        EXPECT_FALSE(player.play(dir.filePath("pipe.wav")));
+    }
     EXPECT_EQ(sink.starts, 0);
     sink.refuseStart = true;
     EXPECT_FALSE(player.play(writeFile("ok.wav", wav(1, 8000, 8, QByteArray(100, '\x80')))));

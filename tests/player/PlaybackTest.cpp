@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -139,6 +140,40 @@ TEST_F(PlaybackTest, TheEndOfTheFileReleasesThePushToTalkButton) {
     player.tmrplaywave_Timer();
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+}
+
+// A card that refuses to start, or gives up in the middle, leaves the player
+// Stopped and the line down, with the reason in the window.
+TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
+    writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
+    Player& player = load();
+    QLabel* fileLine = program->frm_Oszi->lblFile;
+    fakes.player.replies[QStringLiteral("play waveplayfile from 0")] = {7, QString()};
+    program->transmitter().lbl_TX_Click();
+    player.startPlayback();
+    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(pollTimer()->isActive());
+    EXPECT_FALSE(fakes.serial.rts);
+    EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
+    EXPECT_EQ(sent().mid(5), QStringList({"stop waveplayfile", "close waveplayfile"}));
+    EXPECT_EQ(fileLine->text(), QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
+
+    fakes.player.replies.remove(QStringLiteral("play waveplayfile from 0"));
+    player.startPlayback();
+    program->transmitter().lbl_TX_Click();
+    // A position that stands still while the device still plays (its latency) is no failure.
+    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("playing")};
+    player.tmrplaywave_Timer();
+    player.tmrplaywave_Timer();
+    EXPECT_TRUE(player.playing);
+    fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("stopped")};
+    player.tmrplaywave_Timer();
+    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(pollTimer()->isActive());
+    EXPECT_FALSE(fakes.serial.rts);
+    EXPECT_EQ(slider()->value(), 250'000);
+    EXPECT_EQ(fileLine->text(), QStringLiteral("Die Soundkarte hat die Wiedergabe abgebrochen."));
 }
 
 TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {

@@ -19,8 +19,15 @@ struct FakePlatform {
     FakeAudioOutput audioOutput;
     FakeSerialLines serial;
 
+    // Real players (over a fake card) in place of the fakes, when set.
+    CommandDevice* realPlayer = nullptr;
+    SoundPlayer* realSounds = nullptr;
+
     Platform platform() {
-        return {clock, dialogs, audioInput, inputHub, capture, player, sounds, audioOutput, serial};
+        CommandDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
+        SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
+        return {clock,        dialogs,     audioInput,  inputHub, capture,
+                playerDevice, soundPlayer, audioOutput, serial};
     }
 };
 

@@ -1,12 +1,17 @@
 // Auto-CQ: choosing the file, the cycle of air time, gap and pause, and its stops.
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
+#include "platform/PlaybackDevice.h"
 #include "recorder/Recorder.h"
+#include "support/RealTimeCard.h"
 #include "transmit/CqFixture.h"
 #include "ui/SettingsForm.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QStatusBar>
 
 namespace kestrova::test {
 namespace {
@@ -74,16 +79,77 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     EXPECT_TRUE(isPressed(lblCQ()));
 }
 
-// A file the player never ends (unreadable, or a device that stalls) must not keep the carrier up.
+// A file the player never ends (a device that stalls) must not keep the carrier up
+// for longer than the air time and the allowance for the card's latency.
 TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     start();
     startCycle();
     cq().tmrCQ_Timer();
+    EXPECT_TRUE(keyed()); // the card may still be playing the end
+    EXPECT_EQ(main().tmrCQ->interval(), AutoCq::kEndCheckMs);
+    for (int i = 0; i < AutoCq::kEndAllowanceMs / AutoCq::kEndCheckMs && !pauseTimer(); ++i) {
+        cq().tmrCQ_Timer();
+    }
+    EXPECT_TRUE(pauseTimer());
     EXPECT_FALSE(keyed());
     EXPECT_FALSE(isPressed(tx()));
+    EXPECT_FALSE(program->player().playing);
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
+    EXPECT_EQ(main().tmrCQ->interval(), 5000);
+}
+
+// The real player on a card whose output lags the player by more than the second
+// that the air timer allows: the line drops only after the last sample was heard.
+TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
+    RealTimeCard card([this] { return fakes.serial.dtr; }, 1300);
+    PlaybackDevice device(card);
+    fakes.realPlayer = &device;
+    start();
+    chooseInDialog(writeSound(QStringLiteral("cq.wav"), 1));
+    cq().cmd_PAPA_Click();
+    cq().cmd_PAPA_Click();
+    EXPECT_TRUE(keyed());
+    EXPECT_EQ(main().tmrCQ->interval(), 2000);
+    QElapsedTimer waited;
+    waited.start();
+    while ((keyed() || !pauseTimer()) && waited.elapsed() < 6000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    EXPECT_FALSE(keyed());
+    EXPECT_EQ(card.heardKeyed, 8000u);
+    EXPECT_EQ(card.heardUnkeyed, 0u);
+    program.reset();
+}
+
+TEST_F(AutoCqTest, AFileThatCannotBePlayedEndsTheCycleUnkeyedWithAMessageThatWaitsForNobody) {
+    start();
+    const QString bad = folder() + QStringLiteral("/bad.wav");
+    writeBytes(bad, QByteArray("RIFF not a sound"));
+    program->transmitter().cqFile = bad;
+    fakes.serial.events.clear();
+    cq().cmd_PAPA_Click();
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer());
+    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: bad.wav")));
+
+    // The file goes bad during the pause: the next transmission is never keyed.
+    program->transmitter().cqFile.clear();
+    startCycle();
+    EXPECT_TRUE(isPressed(lblCQ()));
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    writeBytes(program->player().originalFile, QByteArray("gone bad"));
+    fakes.serial.events.clear();
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_FALSE(keyed());
+    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer() || pauseTimer());
+    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
 
 TEST_F(AutoCqTest, StartingWhileTheButtonIsPressedKeysAndLeavesItReleased) {

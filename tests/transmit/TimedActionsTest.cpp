@@ -1,15 +1,26 @@
 // Timed actions: the schedule file, the nightly list refresh and the hourly transmission.
 #include "transmit/TimedActions.h"
 
+#include "archive/Archive.h"
 #include "archive/RecordingFiles.h"
+#include "platform/SimpleSoundPlayer.h"
+#include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "support/RealTimeCard.h"
+#include "transmit/AutoCq.h"
 #include "transmit/ClockSeconds.h"
 #include "transmit/ScheduleFile.h"
+#include "transmit/Transmitter.h"
 #include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QListWidget>
+#include <QProcess>
 #include <QTimer>
 
 namespace kestrova::test {
@@ -239,6 +250,105 @@ TEST_F(TimedActionsTest, AFailingPlaybackOrTheProgramsEndLeavesTheLineDown) {
     EXPECT_EQ(fakes.sounds.played, QStringList({first})); // nothing more once the program has ended
     EXPECT_TRUE(fakes.clock.pauses.empty());
     EXPECT_FALSE(fakes.serial.dtr);
+}
+
+TEST_F(TimedActionsTest, NoFileThatCannotBePlayedIsKeyedForAndAFailingFirstFileIsPassedOver) {
+    schedule(QStringLiteral("00:00"));
+    start();
+    writeBytes(second, QByteArray("RIFF junk"));
+    tickAt(at(1, 0, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+
+    // A first file that is not a sound: the pause and the second file are still sent.
+    writeBytes(second, recordingOfSeconds(1));
+    writeBytes(first, QByteArray("not a sound"));
+    tickAt(at(2, 0, 0));
+    EXPECT_EQ(fakes.sounds.played, QStringList({second}));
+    EXPECT_EQ(fakes.clock.pauses, std::vector<int>{275});
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+
+    // A pipe in place of the second file is never opened, so nothing waits for a writer.
+    forgetTransmissions();
+    QFile::remove(second);
+    if (QProcess::execute(QStringLiteral("mkfifo"), {second}) != 0) {
+        GTEST_SKIP() << "mkfifo not available";
+    }
+    tickAt(at(3, 0, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+}
+
+// The timed transmission through the real simple sound playback on a card that
+// plays in real time, with everything else that keys, un-keys or plays arriving
+// while it is on the air.
+TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkeysOrCutsIt) {
+    RealTimeCard card([this] { return fakes.serial.dtr; }, 50);
+    SimpleSoundPlayer sounds(card);
+    fakes.realSounds = &sounds;
+    schedule(QStringLiteral("00:00"));
+    writeBytes(first, recordingBytes(8000, 4000)); // 0.5 s
+    writeBytes(second, recordingBytes(8000, 4000));
+    start();
+    fakes.sounds.whilePlaying = nullptr;
+    Player& player = program->player();
+    AutoCq& cq = program->transmitter().autoCq();
+
+    // The sound window plays a recording, continuous play is on, Auto-CQ runs.
+    writeBytes(folder() + QStringLiteral("/W/1_08-17-2012_12-00-05.wav"), recordingOfSeconds(30));
+    program->archive().refreshRecordingList();
+    list()->setCurrentRow(0);
+    program->frm_Einstellungen->chkFortlaufend->setChecked(true);
+    program->transmitter().cqFile = first;
+    cq.cmd_PAPA_Click();
+    EXPECT_TRUE(player.playing);
+    fakes.serial.events.clear();
+    fakes.player.commands.clear();
+
+    const std::vector<std::function<void()>> meanwhile = {
+        [&] { player.cmdStop_Click(); }, // the window's stop, also its end of the file
+        [&] { player.playNextInList(); },
+        [&] { player.tmr_NachStop_Timer(); },
+        [&] { cq.tmrCQ_Timer(); },
+        [&] { cq.tmrCQ_PAUSE_Timer(); },
+        [&] { cq.cmd_PAPA_Click(); },
+        [&] {
+            fakes.serial.status.dsr = true; // the channel is busy
+            cq.squelchWatch();
+        },
+        [&] { program->transmitter().lbl_TX_Click(); },
+        [&] { player.ed1_KeyDown(32, 0); },
+        [&] { program->platform().sounds.stop(); },
+        [&] { program->platform().sounds.play(first); },
+        [&] { program->transmitter().transmitterOff(); },
+    };
+    int step = 0;
+    QTimer events;
+    events.setInterval(60);
+    events.callOnTimeout([&] {
+        if (step < int(meanwhile.size())) {
+            meanwhile[step++]();
+        }
+    });
+    events.start();
+    QElapsedTimer keyed;
+    keyed.start();
+    fakes.clock.set(at(4, 0, 0));
+    program->timedActions().tmr_Zeit_Timer();
+    const qint64 keyedMs = keyed.elapsed();
+    events.stop();
+
+    EXPECT_EQ(step, int(meanwhile.size()));
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+    EXPECT_FALSE(fakes.serial.dtr);
+    // Both files were heard whole, every frame keyed; keyed for the sound and the pause.
+    EXPECT_EQ(card.heardKeyed, 8000u);
+    EXPECT_EQ(card.heardUnkeyed, 0u);
+    EXPECT_GE(keyedMs, 1000); // the fake clock's pause takes no time
+    EXPECT_LT(keyedMs, 2500);
+    EXPECT_FALSE(fakes.player.commands.join(QLatin1Char(',')).contains(QStringLiteral("play waveplayfile")));
+    program.reset();
 }
 
 } // namespace
