@@ -27,16 +27,14 @@ namespace {
 // The program's own dialogs (which hold start-up messages) and simple sound playback
 // (which a held transmission keeps to itself) in front of the given ones.
 Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) {
-    return {p.clock,  dialogs, p.audioInput,  p.inputHub, p.capture,
-            p.player, sounds,  p.audioOutput, p.serial};
+    return {p.clock, dialogs, p.audioInput, p.inputHub, p.capture, p.player, sounds, p.audioOutput, p.serial};
 }
 } // namespace
 
 Program::Program(const Platform& platform, ProgramOptions options)
     : startupMessages_(platform.dialogs), heldSounds_(platform.sounds),
-      platform_(withOwnParts(platform, startupMessages_, heldSounds_)),
-      options_(std::move(options)), programFolder_(QDir::cleanPath(options_.programFolder)),
-      settings_(std::make_unique<Settings>(*this)),
+      platform_(withOwnParts(platform, startupMessages_, heldSounds_)), options_(std::move(options)),
+      programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)), player_(std::make_unique<Player>(*this)),

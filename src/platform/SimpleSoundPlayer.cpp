@@ -19,6 +19,14 @@ SimpleSoundPlayer::SimpleSoundPlayer(AudioSink& sink, int stallTimeoutMs)
     : sink_(sink), stallTimeoutMs_(stallTimeoutMs) {}
 
 bool SimpleSoundPlayer::play(const QString& path) {
+    return playAndWait(path, false);
+}
+
+bool SimpleSoundPlayer::playResting(const QString& path) {
+    return playAndWait(path, true);
+}
+
+bool SimpleSoundPlayer::playAndWait(const QString& path, bool userInputWaits) {
     stop();
     if (path.isEmpty()) {
         return true;
@@ -63,7 +71,7 @@ bool SimpleSoundPlayer::play(const QString& path) {
         }
     });
     poll.start();
-    loop.exec();
+    loop.exec(userInputWaits ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents);
     poll.stop();
     // A sound started from inside the wait has already run to its end by now, so
     // stopping the sink cannot cut anything else off.

@@ -20,9 +20,12 @@ public:
     SimpleSoundPlayer& operator=(const SimpleSoundPlayer&) = delete;
 
     bool play(const QString& path) override;
+    bool playResting(const QString& path) override;
     void stop() override;
 
 private:
+    bool playAndWait(const QString& path, bool userInputWaits);
+
     AudioSink& sink_;
     int stallTimeoutMs_;
     // Moves on with every play() and stop(), telling a waiting play() it was ended.

@@ -11,6 +11,9 @@ public:
     // Plays the file and waits for its end; false when it could not be played.
     // An empty name stops whatever is playing.
     virtual bool play(const QString& path) = 0;
+    // As play(), but the user's clicks and keys wait until the sound has ended, as
+    // they would for a program that rests while it plays.
+    virtual bool playResting(const QString& path) { return play(path); }
     virtual void stop() = 0;
 };
 

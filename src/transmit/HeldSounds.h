@@ -20,7 +20,7 @@ public:
 
     void hold() { held_ = true; }
     void release() { held_ = false; }
-    bool playHeld(const QString& path) { return sounds_.play(path); }
+    bool playHeld(const QString& path) { return sounds_.playResting(path); }
 
 private:
     SoundPlayer& sounds_;
