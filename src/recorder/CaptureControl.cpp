@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <utility>
 
 namespace kestrova {
 
@@ -22,6 +23,7 @@ void CaptureControl::send(const QString& command) {
 }
 
 void CaptureControl::startCapture() {
+    captureUnfiled_ = true;
     recordingName =
         makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
@@ -60,6 +62,12 @@ void CaptureControl::saveRecording() {
     send(QStringLiteral("stop capture"));
     send(QStringLiteral("save capture ") + recordingName);
     send(QStringLiteral("close capture"));
+    // Saving runs again at switch-off and at the end of the program. The file of a
+    // capture already filed is either gone or, after a failed copy, kept in the
+    // working folder; taking it up again would list and count it twice.
+    if (!std::exchange(captureUnfiled_, false)) {
+        return;
+    }
     program_.archive().keepRecording(QDir(program_.workingFolder()).filePath(recordingName), recordingName);
 }
 

@@ -24,6 +24,8 @@ private:
     void send(const QString& command);
 
     Program& program_;
+    // A capture was started since the last save, so the next save has a file to file.
+    bool captureUnfiled_ = false;
 };
 
 } // namespace kestrova

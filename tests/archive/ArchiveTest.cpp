@@ -5,6 +5,7 @@
 #include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
+#include "recorder/CaptureControl.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "ui/InfoForm.h"
@@ -205,8 +206,18 @@ protected:
         program->archive().keepRecording(workingFile(name), name);
     }
 
-    QString dated(const QString& name) const {
-        return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
+    QString dated(const QString& name, const QString& hour = QStringLiteral("14")) const {
+        return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-") + hour + QLatin1Char('/') + name;
+    }
+
+    // A capture started at the fake clock's time, saved by the device as a file of
+    // the given length and filed; its name.
+    QString captureAndSave(int seconds) {
+        CaptureControl& capture = program->recorder().capture();
+        capture.startCapture();
+        EXPECT_TRUE(writeBytes(workingFile(capture.recordingName), recordingOfSeconds(seconds)));
+        capture.saveRecording();
+        return capture.recordingName;
     }
 };
 
@@ -268,7 +279,7 @@ TEST_F(FilingTest, ARecordingOfExactlyTheMinimumIsDroppedWithItsWorkingFile) {
     EXPECT_EQ(panel2(), QStringLiteral("0"));
 }
 
-TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFile) {
+TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) {
     // A plain file where the recordings folder belongs: it cannot be found or created.
     const QString doc = folder() + QStringLiteral("/doc");
     ASSERT_TRUE(QDir().mkpath(doc));
@@ -276,10 +287,14 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFile) {
     writeIni(defaultIni({{2, doc}}));
     startProgram();
 
-    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    EXPECT_TRUE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
-    EXPECT_EQ(QFile(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))).size(),
-              recordingOfSeconds(25).size());
+    const QString name = captureAndSave(25);
+    // Saved again as at switch-off and at the end of the program, with no new capture.
+    program->recorder().capture().saveRecording();
+    program->recorder().capture().saveRecording();
+    EXPECT_TRUE(QFileInfo::exists(workingFile(name)));
+    EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(entries(), QStringList{name + QStringLiteral("  250.0")});
+    EXPECT_EQ(panel2(), QStringLiteral("1"));
 }
 
 } // namespace
