@@ -94,13 +94,18 @@ TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
               QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav")});
 }
 
-TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAge) {
+TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
     fakes.clock.set(QDateTime(QDate(2013, 1, 2), QTime(0, 0, 30)));
+    putRecording(QStringLiteral("1_01-02-2013_00-00-10.wav"), 23);
     putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 2
     putRecording(QStringLiteral("1_12-29-2012_10-00-00.wav"), 25); // age 3
+    putRecording(QStringLiteral("1_01-01-2013_09-00-00.wav"), 24);
     startProgram();
 
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0")});
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0"),
+                                      QStringLiteral("1_01-01-2013_09-00-00.wav  240.0"),
+                                      QStringLiteral("1_01-02-2013_00-00-10.wav  230.0")}));
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2); // the newest
     EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-29-2012_10-00-00.wav"))));
 }
 
@@ -295,6 +300,31 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) 
     EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(entries(), QStringList{name + QStringLiteral("  250.0")});
     EXPECT_EQ(panel2(), QStringLiteral("1"));
+}
+
+TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
+    fakes.clock.set(QDateTime(QDate(2012, 8, 17), QTime(14, 59, 59)));
+    startProgram();
+    // The dated tree keeps what the list pass has long deleted from D/w.
+    const QString pruned = QStringLiteral("1_08-17-2012_15-00-00.wav");
+    ASSERT_TRUE(QDir().mkpath(dated(QString(), QStringLiteral("15"))));
+    ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), recordingOfSeconds(40)));
+
+    const QString first = captureAndSave(25);
+    // The clock shows the same second again, as when it is set back.
+    const QString second = captureAndSave(30);
+    ASSERT_EQ(first, second);
+    const QString next = QStringLiteral("1_08-17-2012_15-00-01.wav");
+
+    EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(dated(first)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(dated(pruned, QStringLiteral("15"))).size(), recordingOfSeconds(40).size());
+    EXPECT_FALSE(QFileInfo::exists(recording(pruned)));
+    EXPECT_EQ(QFile(recording(next)).size(), recordingOfSeconds(30).size());
+    EXPECT_EQ(QFile(dated(next, QStringLiteral("15"))).size(), recordingOfSeconds(30).size());
+    EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
+    EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
+    EXPECT_EQ(panel2(), QStringLiteral("2"));
 }
 
 } // namespace
