@@ -216,12 +216,18 @@ protected:
     }
 
     // A capture started at the fake clock's time, saved by the device as a file of
-    // the given length and filed; its name.
+    // the given length and filed; the name it was saved under.
     QString captureAndSave(int seconds) {
+        const QString save = QStringLiteral("save capture ");
+        fakes.capture.onCommand = [this, seconds, &save](const QString& command) {
+            if (command.startsWith(save)) {
+                EXPECT_TRUE(writeBytes(workingFile(command.mid(save.size())), recordingOfSeconds(seconds)));
+            }
+        };
         CaptureControl& capture = program->recorder().capture();
         capture.startCapture();
-        EXPECT_TRUE(writeBytes(workingFile(capture.recordingName), recordingOfSeconds(seconds)));
         capture.saveRecording();
+        fakes.capture.onCommand = nullptr;
         return capture.recordingName;
     }
 };
@@ -296,10 +302,15 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) 
     // Saved again as at switch-off and at the end of the program, with no new capture.
     program->recorder().capture().saveRecording();
     program->recorder().capture().saveRecording();
-    EXPECT_TRUE(QFileInfo::exists(workingFile(name)));
     EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(entries(), QStringList{name + QStringLiteral("  250.0")});
     EXPECT_EQ(panel2(), QStringLiteral("1"));
+
+    // The next capture in the same second is not saved over the kept one.
+    const QString next = captureAndSave(30);
+    EXPECT_EQ(next, QStringLiteral("1_08-17-2012_14-30-13.wav"));
+    EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(workingFile(next)).size(), recordingOfSeconds(30).size());
 }
 
 TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
