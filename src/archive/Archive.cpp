@@ -19,7 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <algorithm>
+#include <utility>
 
 namespace kestrova {
 
@@ -30,16 +30,9 @@ bool isSameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-// Copies over an older file of the same name, as a second recording started in
-// the same second has always done.
-bool copyReplacing(const QString& source, const QString& target) {
-    if (isSameFile(source, target)) {
-        return true;
-    }
-    if (QFileInfo::exists(target) && !QFile::remove(target)) {
-        return false;
-    }
-    return QFile::copy(source, target);
+// Never over another file: a taken name means another recording.
+bool copyToFreeName(const QString& source, const QString& target) {
+    return isSameFile(source, target) || QFile::copy(source, target);
 }
 
 bool makeFolder(const QString& path) {
@@ -76,7 +69,7 @@ void Archive::refreshRecordingList() {
     // The folder is read directly rather than through a listing file, so a name
     // holding a line break cannot turn into a second entry. Regular files only.
     QStringList names = QDir(*folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    std::sort(names.begin(), names.end());
+    sortAsListed(names);
 
     QListWidget* list = program_.frm_DoKu->lb_Sounds;
     list->clear();
@@ -131,17 +124,41 @@ void Archive::deleteMarkedRecordings() {
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
     program_.player().currentFile = workingFile;
     const double seconds = readRecordingLength(workingFile);
+    std::optional<QString> storedName = name;
     bool filed = true;
     if (isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
-        filed = archiveRecording(workingFile, name);
-        addListEntry(name, seconds);
-        selectLastEntry();
+        storedName = firstFreeName(workingFile, name);
+        filed = storedName && archiveRecording(workingFile, *storedName);
+        if (storedName) {
+            addListEntry(*storedName, seconds);
+            selectLastEntry();
+        }
     }
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.
-    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, name)) {
+    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, *storedName)) {
         QFile::remove(workingFile);
     }
+}
+
+std::optional<QString> Archive::firstFreeName(const QString& workingFile, const QString& name) const {
+    // Names go by the clock to the second: when the clock repeats an hour in autumn
+    // or is set back, a name can already belong to an earlier recording.
+    std::optional<QString> candidate = name;
+    while (candidate && isNameTaken(workingFile, *candidate)) {
+        candidate = nameOneSecondLater(*candidate);
+    }
+    return candidate;
+}
+
+bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
+    const QString docFolder = program_.settings().values.docFolder;
+    const auto takenAt = [&workingFile](const QString& path) {
+        return QFileInfo::exists(path) && !isSameFile(workingFile, path);
+    };
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return (folder && takenAt(*folder + QLatin1Char('/') + name)) ||
+           takenAt(datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
 }
 
 bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
@@ -150,7 +167,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
     if (values.archiveRecordings == 1) {
         const QString dated = datedArchiveFolder(docFolder, name);
         if (makeFolder(docFolder) && ensureRecordingsFolder(docFolder) && makeFolder(dated)) {
-            copyReplacing(workingFile, dated + QLatin1Char('/') + name);
+            copyToFreeName(workingFile, dated + QLatin1Char('/') + name);
         }
     }
     ++values.fileCount;
@@ -160,7 +177,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
         return false;
     }
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
-    return folder && copyReplacing(workingFile, *folder + QLatin1Char('/') + name);
+    return folder && copyToFreeName(workingFile, *folder + QLatin1Char('/') + name);
 }
 
 bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {

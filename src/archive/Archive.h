@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace kestrova {
 
@@ -17,7 +18,8 @@ public:
     void deleteMarkedRecordings();
 
     // Called by the recorder once a capture is saved and closed: keeps a recording
-    // longer than the minimum and removes the working file unless keeping it failed.
+    // longer than the minimum, under the next free second when its name is taken,
+    // and removes the working file unless keeping it failed.
     void keepRecording(const QString& workingFile, const QString& name);
     // Copies into the dated tree (when chosen) and into D/w and counts the recording;
     // true when the copy into D/w is in place.
@@ -54,6 +56,10 @@ private:
     bool selectEntryOf(const QString& path);
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
+    // `name`, or the first later second whose name no other recording has in D/w
+    // or in the dated tree; nullopt for a name that is not a recording's and is taken.
+    std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
+    bool isNameTaken(const QString& workingFile, const QString& name) const;
 
     Program& program_;
 };

@@ -5,13 +5,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace kestrova {
 
 namespace {
 
 constexpr qint64 kHeaderBytes = 50;
+// The moment and the ending take the last 23 characters of a name.
+constexpr qsizetype kMomentAndEnding = 23;
 
 // Little-endian unsigned field; nullopt when the file ended before it.
 std::optional<quint32> unsignedAt(const QByteArray& bytes, qsizetype offset, int width) {
@@ -42,6 +48,45 @@ QString datedArchiveFolder(const QString& docFolder, const QString& name) {
                                     name.mid(8, 4) + QStringLiteral("/Mo-") + name.mid(2, 2) +
                                     QStringLiteral("/Tg-") + name.mid(5, 2) + QStringLiteral("/hh-") +
                                     name.mid(13, 2));
+}
+
+std::optional<QDateTime> recordingMoment(const QString& name) {
+    static const QRegularExpression pattern(
+        QStringLiteral("^.+_([0-9]{2})-([0-9]{2})-([0-9]{4})_([0-9]{2})-([0-9]{2})-([0-9]{2})\\.wav$"));
+    const QRegularExpressionMatch match = pattern.match(name);
+    if (!match.hasMatch()) {
+        return std::nullopt;
+    }
+    const auto field = [&match](int index) { return match.capturedView(index).toInt(); };
+    const QDate date(field(3), field(1), field(2));
+    const QTime time(field(4), field(5), field(6));
+    if (!date.isValid() || !time.isValid()) {
+        return std::nullopt;
+    }
+    return QDateTime(date, time, Qt::UTC);
+}
+
+std::optional<QString> nameOneSecondLater(const QString& name) {
+    const std::optional<QDateTime> moment = recordingMoment(name);
+    if (!moment) {
+        return std::nullopt;
+    }
+    return name.left(name.size() - kMomentAndEnding) +
+           moment->addSecs(1).toString(QStringLiteral("MM-dd-yyyy_HH-mm-ss")) + QStringLiteral(".wav");
+}
+
+void sortAsListed(QStringList& names) {
+    // Names that are not a recording's have no moment and sort first.
+    std::vector<std::pair<std::optional<QDateTime>, QString>> keyed;
+    keyed.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : std::as_const(names)) {
+        keyed.emplace_back(recordingMoment(name), name);
+    }
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& entry : keyed) {
+        names.append(std::move(entry.second));
+    }
 }
 
 double readRecordingLength(const QString& path, QStringList& headerFields) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace kestrova {
 
@@ -12,6 +14,19 @@ inline constexpr int kHeaderFieldCount = 13;
 // The dated archive folder of a recording, "D/Fk_F/Ja_YYYY/Mo-MM/Tg-DD/hh-HH",
 // taken from the fixed character positions of its name.
 QString datedArchiveFolder(const QString& docFolder, const QString& name);
+
+// The moment in a name "F_MM-DD-YYYY_hh-mm-ss.wav" as a clock reading without a
+// zone, so the hour the clock repeats in autumn is a plain hour here; nullopt
+// for any other name.
+std::optional<QDateTime> recordingMoment(const QString& name);
+
+// The name of the same circuit one second later; nullopt for a name that is not
+// a recording's.
+std::optional<QString> nameOneSecondLater(const QString& name);
+
+// List order: by the moment in the name, year first, so December comes before
+// the January after it. Names that are not a recording's come first, by name.
+void sortAsListed(QStringList& names);
 
 // Length in seconds read from the fixed offsets that the capture device writes
 // (RIFF header, format chunk of 16 or 18 bytes, data chunk right after it). The

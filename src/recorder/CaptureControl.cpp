@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "archive/Archive.h"
+#include "archive/RecordingRules.h"
 #include "platform/Clock.h"
 #include "platform/CommandDevice.h"
 #include "recorder/RecordingName.h"
@@ -10,6 +11,9 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <optional>
+#include <utility>
 
 namespace kestrova {
 
@@ -22,6 +26,7 @@ void CaptureControl::send(const QString& command) {
 }
 
 void CaptureControl::startCapture() {
+    captureUnfiled_ = true;
     recordingName =
         makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
@@ -57,10 +62,31 @@ void CaptureControl::saveRecording() {
     if (recordingName.isEmpty()) {
         return;
     }
+    // Saving runs again at switch-off and at the end of the program. The file of a
+    // capture already filed is either gone or, after a failed copy, kept in the
+    // working folder; taking it up again would list and count it twice.
+    const bool unfiled = std::exchange(captureUnfiled_, false);
+    if (unfiled) {
+        recordingName = nameFreeInWorkingFolder(recordingName);
+    }
     send(QStringLiteral("stop capture"));
     send(QStringLiteral("save capture ") + recordingName);
     send(QStringLiteral("close capture"));
-    program_.archive().keepRecording(QDir(program_.workingFolder()).filePath(recordingName), recordingName);
+    if (unfiled) {
+        program_.archive().keepRecording(QDir(program_.workingFolder()).filePath(recordingName),
+                                         recordingName);
+    }
+}
+
+QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
+    // A file of the name there is a recording that could not be filed, kept for
+    // the user; a capture started in the same second must not be saved over it.
+    const QDir folder(program_.workingFolder());
+    std::optional<QString> candidate = name;
+    while (candidate && QFileInfo::exists(folder.filePath(*candidate))) {
+        candidate = nameOneSecondLater(*candidate);
+    }
+    return candidate.value_or(name);
 }
 
 } // namespace kestrova

@@ -22,8 +22,12 @@ public:
 
 private:
     void send(const QString& command);
+    // `name`, or the first later second with no file in the working folder.
+    QString nameFreeInWorkingFolder(const QString& name) const;
 
     Program& program_;
+    // A capture was started since the last save, so the next save has a file to file.
+    bool captureUnfiled_ = false;
 };
 
 } // namespace kestrova

@@ -6,6 +6,7 @@
 #include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
+#include "recorder/CaptureControl.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "ui/InfoForm.h"
@@ -121,13 +122,18 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
     EXPECT_TRUE(program->statusBar().deletionHoldText().isEmpty());
 }
 
-TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAge) {
+TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
     fakes.clock.set(QDateTime(QDate(2013, 1, 2), QTime(0, 0, 30)));
+    putRecording(QStringLiteral("1_01-02-2013_00-00-10.wav"), 23);
     putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 2
     putRecording(QStringLiteral("1_12-29-2012_10-00-00.wav"), 25); // age 3
+    putRecording(QStringLiteral("1_01-01-2013_09-00-00.wav"), 24);
     startProgram();
 
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0")});
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0"),
+                                      QStringLiteral("1_01-01-2013_09-00-00.wav  240.0"),
+                                      QStringLiteral("1_01-02-2013_00-00-10.wav  230.0")}));
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2); // the newest
     EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-29-2012_10-00-00.wav"))));
 }
 
@@ -233,8 +239,24 @@ protected:
         program->archive().keepRecording(workingFile(name), name);
     }
 
-    QString dated(const QString& name) const {
-        return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
+    QString dated(const QString& name, const QString& hour = QStringLiteral("14")) const {
+        return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-") + hour + QLatin1Char('/') + name;
+    }
+
+    // A capture started at the fake clock's time, saved by the device as a file of
+    // the given length and filed; the name it was saved under.
+    QString captureAndSave(int seconds) {
+        const QString save = QStringLiteral("save capture ");
+        fakes.capture.onCommand = [this, seconds, &save](const QString& command) {
+            if (command.startsWith(save)) {
+                EXPECT_TRUE(writeBytes(workingFile(command.mid(save.size())), recordingOfSeconds(seconds)));
+            }
+        };
+        CaptureControl& capture = program->recorder().capture();
+        capture.startCapture();
+        capture.saveRecording();
+        fakes.capture.onCommand = nullptr;
+        return capture.recordingName;
     }
 };
 
@@ -296,7 +318,7 @@ TEST_F(FilingTest, ARecordingOfExactlyTheMinimumIsDroppedWithItsWorkingFile) {
     EXPECT_EQ(panel2(), QStringLiteral("0"));
 }
 
-TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFile) {
+TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) {
     // A plain file where the recordings folder belongs: it cannot be found or created.
     const QString doc = folder() + QStringLiteral("/doc");
     ASSERT_TRUE(QDir().mkpath(doc));
@@ -304,10 +326,44 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFile) {
     writeIni(defaultIni({{2, doc}}));
     startProgram();
 
-    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    EXPECT_TRUE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
-    EXPECT_EQ(QFile(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))).size(),
-              recordingOfSeconds(25).size());
+    const QString name = captureAndSave(25);
+    // Saved again as at switch-off and at the end of the program, with no new capture.
+    program->recorder().capture().saveRecording();
+    program->recorder().capture().saveRecording();
+    EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(entries(), QStringList{name + QStringLiteral("  250.0")});
+    EXPECT_EQ(panel2(), QStringLiteral("1"));
+
+    // The next capture in the same second is not saved over the kept one.
+    const QString next = captureAndSave(30);
+    EXPECT_EQ(next, QStringLiteral("1_08-17-2012_14-30-13.wav"));
+    EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(workingFile(next)).size(), recordingOfSeconds(30).size());
+}
+
+TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
+    fakes.clock.set(QDateTime(QDate(2012, 8, 17), QTime(14, 59, 59)));
+    startProgram();
+    // The dated tree keeps what the list pass has long deleted from D/w.
+    const QString pruned = QStringLiteral("1_08-17-2012_15-00-00.wav");
+    ASSERT_TRUE(QDir().mkpath(dated(QString(), QStringLiteral("15"))));
+    ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), recordingOfSeconds(40)));
+
+    const QString first = captureAndSave(25);
+    // The clock shows the same second again, as when it is set back.
+    const QString second = captureAndSave(30);
+    ASSERT_EQ(first, second);
+    const QString next = QStringLiteral("1_08-17-2012_15-00-01.wav");
+
+    EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(dated(first)).size(), recordingOfSeconds(25).size());
+    EXPECT_EQ(QFile(dated(pruned, QStringLiteral("15"))).size(), recordingOfSeconds(40).size());
+    EXPECT_FALSE(QFileInfo::exists(recording(pruned)));
+    EXPECT_EQ(QFile(recording(next)).size(), recordingOfSeconds(30).size());
+    EXPECT_EQ(QFile(dated(next, QStringLiteral("15"))).size(), recordingOfSeconds(30).size());
+    EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
+    EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
+    EXPECT_EQ(panel2(), QStringLiteral("2"));
 }
 
 } // namespace

@@ -70,10 +70,15 @@ class FakeCommandDevice final : public CommandDevice {
 public:
     CommandResult send(const QString& command) override {
         commands << command;
+        if (onCommand) {
+            onCommand(command);
+        }
         return replies.value(command, CommandResult{});
     }
     QStringList commands;
     QHash<QString, CommandResult> replies;
+    // What the device does for a command, such as writing the file it saves.
+    std::function<void(const QString&)> onCommand;
 };
 
 class FakeSoundPlayer final : public SoundPlayer {
