@@ -116,6 +116,24 @@ QString StatusBar::deletionHoldText() const {
     return holdNote_ != nullptr ? holdNote_->text() : QString();
 }
 
+void StatusBar::showInputNote(const QString& note) {
+    if (inputNote_ == nullptr) {
+        if (note.isEmpty()) {
+            return;
+        }
+        // Not one of the seven panels: it outlives their rebuilds.
+        inputNote_ = new QLabel(program_.frm_DoKu->sb);
+        inputNote_->setObjectName(QStringLiteral("sbInputNote"));
+        program_.frm_DoKu->sb->addPermanentWidget(inputNote_);
+    }
+    inputNote_->setText(note);
+    inputNote_->setVisible(!note.isEmpty());
+}
+
+QString StatusBar::inputNoteText() const {
+    return inputNote_ != nullptr ? inputNote_->text() : QString();
+}
+
 int StatusBar::panelCount() const {
     int count = 0;
     for (QLabel* label :

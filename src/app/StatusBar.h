@@ -21,6 +21,9 @@ public:
     // A note beside the panels on why old recordings are kept; empty removes it.
     void showDeletionHold(const QString& reason);
     QString deletionHoldText() const;
+    // A note beside the panels while the input device delivers nothing; empty removes it.
+    void showInputNote(const QString& note);
+    QString inputNoteText() const;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
@@ -31,6 +34,7 @@ private:
     Program& program_;
     QTimer* clockTimer_ = nullptr;
     QLabel* holdNote_ = nullptr;
+    QLabel* inputNote_ = nullptr;
 };
 
 } // namespace kestrova
