@@ -111,7 +111,9 @@ bool LevelMeterControl::followInput() {
     program_.statusBar().showInputNote(
         lost ? QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet") : QString());
     if (lost) {
+        // Nor would the envelope of the last loud sample, falling slowly after the gap.
         levelBuffer_.fill(kPcm8Silence);
+        levelEnvelope = 0;
         program_.frm_DoKu->Progressbar1->setValue(0);
         program_.recorder().saveOnInputLoss();
     }

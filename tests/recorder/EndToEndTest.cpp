@@ -180,18 +180,22 @@ TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
     }
 }
 
-// Seconds of tone in a recording in W.
-double toneSeconds(const QString& path) {
+struct Tone {
+    double startsAt = -1; // seconds into the recording
+    double seconds = 0;
+};
+
+Tone toneIn(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        return -1;
+        return {};
     }
     const QByteArray samples = file.readAll().mid(44);
-    const auto loud = std::count_if(samples.begin(), samples.end(), [](char sample) {
-        return std::abs(static_cast<unsigned char>(sample) - 128) > 50;
-    });
+    const auto isLoud = [](char sample) { return std::abs(static_cast<unsigned char>(sample) - 128) > 50; };
+    const auto first = std::find_if(samples.begin(), samples.end(), isLoud);
     // The tone is above half its peak two thirds of the time.
-    return 1.5 * double(loud) / rate;
+    return {first == samples.end() ? -1 : double(first - samples.begin()) / rate,
+            1.5 * double(std::count_if(samples.begin(), samples.end(), isLoud)) / rate};
 }
 
 // The input goes deaf in the middle of the first transmission (silently, or with
@@ -214,7 +218,7 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
     const QStringList wav{QStringLiteral("*.wav")};
     QStringList names = kept.entryList(wav, QDir::Files, QDir::Name);
     ASSERT_EQ(names.size(), 1) << "filed when the input went deaf";
-    EXPECT_NEAR(toneSeconds(kept.filePath(names[0])), 1.5, 0.1);
+    EXPECT_NEAR(toneIn(kept.filePath(names[0])).seconds, 1.5, 0.1);
     EXPECT_EQ(program->statusBar().inputNoteText(),
               QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet"));
     EXPECT_FALSE(program->recorder().recordingActive);
@@ -226,7 +230,9 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
     EXPECT_TRUE(program->statusBar().inputNoteText().isEmpty());
     names = kept.entryList(wav, QDir::Files, QDir::Name);
     ASSERT_EQ(names.size(), 2) << "the transmission after the gap";
-    EXPECT_NEAR(toneSeconds(kept.filePath(names[1])), 2.0, 0.1);
+    const Tone after = toneIn(kept.filePath(names[1]));
+    EXPECT_NEAR(after.seconds, 2.0, 0.1);
+    EXPECT_NEAR(after.startsAt, 0.5, 0.01) << "started by the tone, not by what was heard before the gap";
     EXPECT_TRUE(program->recorder().recordingActive) << "and listening on";
 }
 
