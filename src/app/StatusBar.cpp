@@ -97,23 +97,35 @@ void StatusBar::showFileCount(long long count) {
     }
 }
 
-void StatusBar::showDeletionHold(const QString& reason) {
-    if (holdNote_ == nullptr) {
-        if (reason.isEmpty()) {
+// The notes are not among the seven panels: they outlive the panels' rebuilds.
+void StatusBar::setNote(QLabel*& note, const char* objectName, const QString& text) {
+    if (note == nullptr) {
+        if (text.isEmpty()) {
             return;
         }
-        // Not one of the seven panels: it outlives their rebuilds.
-        holdNote_ = new QLabel(program_.frm_DoKu->sb);
-        holdNote_->setObjectName(QStringLiteral("sbDeletionHold"));
-        program_.frm_DoKu->sb->addPermanentWidget(holdNote_);
+        note = new QLabel(program_.frm_DoKu->sb);
+        note->setObjectName(QLatin1String(objectName));
+        program_.frm_DoKu->sb->addPermanentWidget(note);
     }
-    holdNote_->setText(reason);
-    holdNote_->setToolTip(reason);
-    holdNote_->setVisible(!reason.isEmpty());
+    note->setText(text);
+    note->setToolTip(text);
+    note->setVisible(!text.isEmpty());
+}
+
+void StatusBar::showDeletionHold(const QString& reason) {
+    setNote(holdNote_, "sbDeletionHold", reason);
 }
 
 QString StatusBar::deletionHoldText() const {
     return holdNote_ != nullptr ? holdNote_->text() : QString();
+}
+
+void StatusBar::showInputNote(const QString& note) {
+    setNote(inputNote_, "sbInputNote", note);
+}
+
+QString StatusBar::inputNoteText() const {
+    return inputNote_ != nullptr ? inputNote_->text() : QString();
 }
 
 void StatusBar::showNotice(const QString& text) {

@@ -24,6 +24,9 @@ public:
     // A message over the panels for a while; nothing waits for it.
     void showNotice(const QString& text);
     static constexpr int kNoticeMs = 15000;
+    // A note beside the panels while the input device delivers nothing; empty removes it.
+    void showInputNote(const QString& note);
+    QString inputNoteText() const;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
@@ -31,9 +34,12 @@ public:
     void refreshClock();
 
 private:
+    void setNote(QLabel*& note, const char* objectName, const QString& text);
+
     Program& program_;
     QTimer* clockTimer_ = nullptr;
     QLabel* holdNote_ = nullptr;
+    QLabel* inputNote_ = nullptr;
 };
 
 } // namespace kestrova

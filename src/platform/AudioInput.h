@@ -23,6 +23,8 @@ public:
     virtual std::size_t read(std::vector<std::uint8_t>& sink) = 0;
     // Samples lost because nobody read them in time (the oldest go first).
     virtual std::uint64_t droppedSamples() const { return 0; }
+    // The device gave up (its server went away, it was unplugged): nothing more will come.
+    virtual bool failed() const { return false; }
 };
 
 class AudioInput {

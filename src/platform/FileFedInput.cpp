@@ -1,21 +1,12 @@
 #include "platform/FileFedInput.h"
 
 #include "platform/FileFedStream.h"
+#include "platform/SteadyClock.h"
 #include "platform/WavDecode.h"
 
 #include <QFileInfo>
-#include <chrono>
 
 namespace kestrova {
-
-namespace {
-
-qint64 steadyMilliseconds() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-} // namespace
 
 FileFedInput::FileFedInput(AudioInput& wrapped, QString wavPath, std::function<qint64()> elapsedMs)
     : wrapped_(wrapped), wavPath_(std::move(wavPath)),

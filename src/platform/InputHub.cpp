@@ -1,5 +1,7 @@
 #include "platform/InputHub.h"
 
+#include "platform/SteadyClock.h"
+
 #include <algorithm>
 
 namespace kestrova {
@@ -9,13 +11,21 @@ namespace {
 // The meter hears a sample a quarter of a second late at the most, and a stalled
 // user-interface thread gets behind; the pre-roll reaches back from there.
 constexpr int kHistorySeconds = 3;
+// A running stream delivers every 50 ms; the ring bridges a stalled user
+// interface, so an empty read this long after the last samples means the device
+// is gone.
+constexpr qint64 kSilentLimitMs = 1000;
+// Opening a device can take a tenth of a second on the user-interface thread.
+constexpr qint64 kReopenIntervalMs = 1000;
 
 } // namespace
 
-InputHub::InputHub(AudioInput& input) : input_(input) {}
+InputHub::InputHub(AudioInput& input, std::function<qint64()> elapsedMs)
+    : input_(input),
+      elapsedMs_(elapsedMs ? std::move(elapsedMs) : std::function<qint64()>(steadyMilliseconds)) {}
 
 bool InputHub::open(int position, int sampleRate) {
-    if (stream_ && position == position_) {
+    if (isOpen() && position == position_) {
         return true;
     }
     // Release the old device first: "default" and a hardware name may be the same card.
@@ -25,28 +35,67 @@ bool InputHub::open(int position, int sampleRate) {
         return false;
     }
     position_ = position;
-    history_ = SampleHistory(static_cast<std::size_t>(stream_->sampleRate()) * kHistorySeconds);
+    requestedRate_ = sampleRate;
+    rate_ = stream_->sampleRate();
+    lastDeliveryMs_ = elapsedMs_();
+    history_ = SampleHistory(static_cast<std::size_t>(rate_) * kHistorySeconds);
     return true;
 }
 
 void InputHub::close() {
     stream_.reset();
+    lost_ = false;
     history_.clear();
 }
 
 void InputHub::pump() {
+    reopenWhenDue();
     if (!stream_) {
         return;
     }
     block_.clear();
-    if (stream_->read(block_) == 0 || block_.empty()) {
-        return;
+    stream_->read(block_);
+    const qint64 now = elapsedMs_();
+    if (!block_.empty()) {
+        lastDeliveryMs_ = now;
+        lost_ = false;
+        fanOut();
+    } else if (stream_->failed() || now - lastDeliveryMs_ >= kSilentLimitMs) {
+        loseStream(now);
     }
+}
+
+void InputHub::fanOut() {
     history_.append(block_);
     received_ += block_.size();
-    const int rate = stream_->sampleRate();
     for (const auto& [id, sink] : sinks_) {
-        sink(block_, rate);
+        sink(block_, rate_);
+    }
+}
+
+// The device is released, so that whatever took it away can hand it back.
+void InputHub::loseStream(qint64 now) {
+    stream_.reset();
+    lost_ = true;
+    // What came before the gap is no pre-roll for what comes after it.
+    history_.clear();
+    nextOpenMs_ = now + kReopenIntervalMs;
+}
+
+void InputHub::reopenWhenDue() {
+    if (!lost_ || stream_ || elapsedMs_() < nextOpenMs_) {
+        return;
+    }
+    stream_ = input_.open(position_, requestedRate_);
+    const qint64 now = elapsedMs_();
+    nextOpenMs_ = now + kReopenIntervalMs;
+    if (!stream_) {
+        return;
+    }
+    lastDeliveryMs_ = now;
+    if (stream_->sampleRate() != rate_) {
+        rate_ = stream_->sampleRate();
+        history_ = SampleHistory(static_cast<std::size_t>(rate_) * kHistorySeconds);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/AudioInput.h"
 #include "platform/SampleHistory.h"
 
+#include <QtGlobal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,23 +16,30 @@ namespace kestrova {
 // the level meter and the capture share it. Everything runs on the
 // user-interface thread; pump() drains the stream and fans the samples out.
 // Samples are named by their place in received(), which counts on across devices.
+// A device that stops delivering is released and opened again now and then, on
+// pump(), until it delivers: the recorder listens unattended for days.
 class InputHub {
 public:
     // Receives every block pumped, with the rate of the stream it came from.
     using Sink = std::function<void(std::span<const std::uint8_t> samples, int sampleRate)>;
 
-    explicit InputHub(AudioInput& input);
+    // `elapsedMs` is any monotonic millisecond clock (default: a steady one).
+    explicit InputHub(AudioInput& input, std::function<qint64()> elapsedMs = {});
     InputHub(const InputHub&) = delete;
     InputHub& operator=(const InputHub&) = delete;
 
     // Opens the device at `position` of the input's list (-1: system default).
-    // When that device is already open its stream is kept as it is, whatever
+    // When that device is already open (or being regained) its stream is kept, whatever
     // `sampleRate` asks: users of the stream follow sampleRate().
     bool open(int position, int sampleRate);
     void close();
-    bool isOpen() const { return stream_ != nullptr; }
+    // Also while a lost device is being opened again.
+    bool isOpen() const { return stream_ != nullptr || lost_; }
     int position() const { return position_; }
-    int sampleRate() const { return stream_ ? stream_->sampleRate() : 0; }
+    int sampleRate() const { return isOpen() ? rate_ : 0; }
+    // The open device reported an error or delivered nothing for a while, and has
+    // not delivered again since.
+    bool inputLost() const { return lost_; }
 
     void pump();
 
@@ -57,9 +65,19 @@ public:
     void removeSink(int id);
 
 private:
+    void fanOut();
+    void loseStream(qint64 now);
+    void reopenWhenDue();
+
     AudioInput& input_;
+    std::function<qint64()> elapsedMs_;
     std::unique_ptr<InputStream> stream_;
     int position_ = 0;
+    int requestedRate_ = 0;
+    int rate_ = 0;
+    bool lost_ = false;
+    qint64 lastDeliveryMs_ = 0;
+    qint64 nextOpenMs_ = 0;
     SampleHistory history_;
     std::uint64_t received_ = 0;
     std::optional<std::uint64_t> signalAt_;

@@ -25,6 +25,8 @@ public:
     int sampleRate() const override { return sampleRate_; }
     std::size_t read(std::vector<std::uint8_t>& sink) override { return ring_.pop(sink); }
     std::uint64_t droppedSamples() const override { return ring_.dropped(); }
+    // PortAudio ends a stream whose host reported an error.
+    bool failed() const override { return Pa_IsStreamActive(stream_) != 1; }
 
 private:
     struct DeviceFormat {

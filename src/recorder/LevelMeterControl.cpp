@@ -3,8 +3,10 @@
 #include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/StatusBar.h"
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"
+#include "platform/Pcm8.h"
 #include "recorder/Recorder.h"
 #include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
@@ -55,6 +57,7 @@ void LevelMeterControl::startTimer() {
 
 void LevelMeterControl::switchOff() {
     program_.platform().inputHub.close();
+    followInput();
     program_.frm_DoKu->tmrPegel->stop();
     program_.frm_DoKu->Progressbar1->setValue(0);
 }
@@ -72,6 +75,9 @@ void LevelMeterControl::runTicks(int count) {
     InputHub& hub = program_.platform().inputHub;
     const std::uint64_t before = hub.received();
     hub.pump();
+    if (followInput()) {
+        return;
+    }
     const std::uint64_t fresh = hub.received() - before;
     const bool logarithmic = program_.settings().values.logLevelDisplay == 1;
     const int threshold = program_.frm_DoKu->sli_Schwelle->value();
@@ -93,6 +99,25 @@ void LevelMeterControl::runTicks(int count) {
         reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold, onSignal);
     }
     show(reading);
+}
+
+// A deaf input is not measured: the buffer's last picture would go on starting recordings.
+bool LevelMeterControl::followInput() {
+    const bool lost = program_.platform().inputHub.inputLost();
+    if (lost == inputLost_) {
+        return lost;
+    }
+    inputLost_ = lost;
+    program_.statusBar().showInputNote(
+        lost ? QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet") : QString());
+    if (lost) {
+        // Nor would the envelope of the last loud sample, falling slowly after the gap.
+        levelBuffer_.fill(kPcm8Silence);
+        levelEnvelope = 0;
+        program_.frm_DoKu->Progressbar1->setValue(0);
+        program_.recorder().saveOnInputLoss();
+    }
+    return lost;
 }
 
 // Every sample is measured, but the controls show the last one of a wake-up only:

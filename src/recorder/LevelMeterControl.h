@@ -35,11 +35,14 @@ public:
 
 private:
     void show(const LevelReading& reading);
+    // Notices the shared input going deaf and coming back; true while it is deaf.
+    bool followInput();
 
     Program& program_;
     LevelBuffer levelBuffer_{};
     // The overload lamp's colour as last set; none before the first tick.
     std::optional<quint32> lampColor_;
+    bool inputLost_ = false;
 };
 
 } // namespace kestrova

@@ -172,18 +172,32 @@ void Recorder::tmrZT1_Timer() {
     }
     if (silenceTicks > program_.settings().values.minRecordLimit) {
         finishRecording();
-        recordingActive = false;
-        main.progressbar4->setValue(0);
-        silenceTicks = 0;
-        recordTicks = 0;
-        pauseTicks = 0;
-        main.tmrZT3->stop();
-        main.tmrZT2->stop();
-        main.tmrZT1->stop();
-        main.tmr_Blink->stop();
-        showIdleLamp();
-        main.progressbar3->setValue(0);
+        endRecordingState();
     }
+}
+
+void Recorder::endRecordingState() {
+    MainForm& main = *program_.frm_DoKu;
+    recordingActive = false;
+    main.progressbar4->setValue(0);
+    silenceTicks = 0;
+    recordTicks = 0;
+    pauseTicks = 0;
+    main.tmrZT3->stop();
+    main.tmrZT2->stop();
+    main.tmrZT1->stop();
+    main.tmr_Blink->stop();
+    showIdleLamp();
+    main.progressbar3->setValue(0);
+}
+
+void Recorder::saveOnInputLoss() {
+    if (!recordingActive) {
+        return;
+    }
+    finishRecording();
+    endRecordingState();
+    capturePaused = false;
 }
 
 void Recorder::tmrZT3_Timer() {

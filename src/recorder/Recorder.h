@@ -26,6 +26,9 @@ public:
     void tmr_Blink_Timer();
     void finishRecording();
     void stopRecorder();
+    // The input went deaf: the running recording is saved and filed, and the next
+    // signal after the input returns starts a new one.
+    void saveOnInputLoss();
     bool isSwitchedOn() const { return switchedOn_; }
 
     LevelMeterControl& meter() { return meter_; }

@@ -11,6 +11,7 @@ namespace kestrova::test {
 // What the test feeds; shared by the fake input and the stream it opened.
 struct FakeFeed {
     std::vector<std::uint8_t> queued;
+    bool failed = false;
 };
 
 class FakeInputStream final : public InputStream {
@@ -21,6 +22,7 @@ public:
     }
     ~FakeInputStream() override { --*liveStreams_; }
     int sampleRate() const override { return rate_; }
+    bool failed() const override { return feed_->failed; }
     std::size_t read(std::vector<std::uint8_t>& sink) override {
         const std::size_t count = feed_->queued.size();
         sink.insert(sink.end(), feed_->queued.begin(), feed_->queued.end());
@@ -66,6 +68,12 @@ public:
         }
     }
     void feed(std::size_t count, std::uint8_t value) { feed(std::vector<std::uint8_t>(count, value)); }
+    // The stream opened last reports that its device gave up.
+    void fail() {
+        if (feed_) {
+            feed_->failed = true;
+        }
+    }
 
 private:
     std::shared_ptr<FakeFeed> feed_;

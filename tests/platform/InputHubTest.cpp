@@ -10,7 +10,13 @@ namespace {
 class InputHubTest : public ::testing::Test {
 protected:
     test::FakeInput input;
-    InputHub hub{input};
+    qint64 now = 0;
+    InputHub hub{input, [this] { return now; }};
+
+    void pumpAt(qint64 ms) {
+        now = ms;
+        hub.pump();
+    }
 };
 
 TEST_F(InputHubTest, MeterAndCaptureShareOneStream) {
@@ -83,6 +89,52 @@ TEST_F(InputHubTest, SinceReachesBackAsFarAsTheHistory) {
     lastOnes.resize(1010, 29);
     EXPECT_EQ(hub.since(28'990), lastOnes);
     EXPECT_TRUE(hub.since(30'000).empty());
+}
+
+TEST_F(InputHubTest, ADeafDeviceIsReleasedAndOpenedAgainUntilItDelivers) {
+    ASSERT_TRUE(hub.open(1, 8000));
+    std::size_t sunk = 0;
+    hub.addSink([&](std::span<const std::uint8_t> samples, int) { sunk += samples.size(); });
+    input.feed(400, 128);
+    pumpAt(100);
+    pumpAt(1099);
+    EXPECT_FALSE(hub.inputLost()) << "a second without samples is allowed";
+    pumpAt(1100);
+    EXPECT_TRUE(hub.inputLost());
+    EXPECT_EQ(input.liveStreams, 0) << "the device is released";
+    EXPECT_TRUE(hub.isOpen()) << "still held for the meter and the capture";
+    EXPECT_EQ(hub.sampleRate(), 8000);
+    EXPECT_TRUE(hub.since(0).empty()) << "no pre-roll across the gap";
+
+    input.failing.insert(1);
+    pumpAt(2000);
+    EXPECT_EQ(input.opens, 1) << "not before a second has passed";
+    pumpAt(2100);
+    pumpAt(2600);
+    EXPECT_EQ(input.lastPosition, 1);
+    input.failing.clear();
+    pumpAt(3100);
+    EXPECT_EQ(input.opens, 2);
+    EXPECT_TRUE(hub.inputLost()) << "open, but nothing delivered yet";
+    pumpAt(4100);
+    EXPECT_EQ(input.liveStreams, 0) << "opened but silent: released again";
+    pumpAt(5100);
+    input.feed(100, 128);
+    pumpAt(5200);
+    EXPECT_FALSE(hub.inputLost());
+    EXPECT_EQ(input.opens, 3);
+    EXPECT_EQ(sunk, 500u);
+    EXPECT_EQ(hub.received(), 500u);
+
+    input.feed(10, 128);
+    input.fail();
+    pumpAt(5210);
+    EXPECT_FALSE(hub.inputLost()) << "what a failing device still had is delivered first";
+    pumpAt(5220);
+    EXPECT_TRUE(hub.inputLost()) << "an error counts at once";
+    hub.close();
+    EXPECT_FALSE(hub.isOpen());
+    EXPECT_FALSE(hub.inputLost());
 }
 
 } // namespace

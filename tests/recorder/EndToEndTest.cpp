@@ -1,6 +1,7 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "app/Settings.h"
+#include "app/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
@@ -47,6 +49,42 @@ std::vector<std::uint8_t> threeBursts() {
     return samples;
 }
 
+// Stands between the program and the file-fed device: while `deaf`, its streams
+// deliver nothing (and, with `reportsError`, say so) and it cannot be opened, as
+// when the sound server has gone away.
+class DyingInput final : public AudioInput {
+public:
+    explicit DyingInput(AudioInput& wrapped) : wrapped_(wrapped) {}
+    std::vector<InputDeviceInfo> devices() override { return wrapped_.devices(); }
+    std::unique_ptr<InputStream> open(int position, int sampleRate) override {
+        ++opens;
+        auto stream = deaf ? nullptr : wrapped_.open(position, sampleRate);
+        return stream ? std::make_unique<Stream>(std::move(stream), *this) : nullptr;
+    }
+
+    bool deaf = false;
+    bool reportsError = false;
+    int opens = 0;
+
+private:
+    class Stream final : public InputStream {
+    public:
+        Stream(std::unique_ptr<InputStream> inner, const DyingInput& input)
+            : inner_(std::move(inner)), input_(input) {}
+        int sampleRate() const override { return inner_->sampleRate(); }
+        std::size_t read(std::vector<std::uint8_t>& sink) override {
+            std::vector<std::uint8_t> lost;
+            return inner_->read(input_.deaf ? lost : sink) * (input_.deaf ? 0 : 1);
+        }
+        bool failed() const override { return input_.deaf && input_.reportsError; }
+
+    private:
+        std::unique_ptr<InputStream> inner_;
+        const DyingInput& input_;
+    };
+    AudioInput& wrapped_;
+};
+
 class EndToEndTest : public ProgramFixture {
 protected:
     void SetUp() override { feed(wavFile(threeBursts(), rate)); }
@@ -58,13 +96,14 @@ protected:
         file.write(wav);
         file.close();
         fed = std::make_unique<FileFedInput>(none, input, [this] { return elapsed; });
-        hub = std::make_unique<InputHub>(*fed);
+        dying = std::make_unique<DyingInput>(*fed);
+        hub = std::make_unique<InputHub>(*dying, [this] { return elapsed; });
         capture = std::make_unique<CaptureDevice>(
             *hub, [] { return -1; }, dir.path());
     }
 
     Platform platform() {
-        return {fakes.clock,  fakes.dialogs,     *fed,        *hub, *capture, fakes.player,
+        return {fakes.clock,  fakes.dialogs,     *dying,      *hub, *capture, fakes.player,
                 fakes.sounds, fakes.audioOutput, fakes.serial};
     }
 
@@ -101,6 +140,7 @@ protected:
     qint64 elapsed = 0;
     qint64 now = 0;
     std::unique_ptr<FileFedInput> fed;
+    std::unique_ptr<DyingInput> dying;
     std::unique_ptr<InputHub> hub;
     std::unique_ptr<CaptureDevice> capture;
 };
@@ -139,6 +179,64 @@ TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
         EXPECT_TRUE(QFile::exists(dir.filePath(dated))) << dated.toStdString();
     }
 }
+
+struct Tone {
+    double startsAt = -1; // seconds into the recording
+    double seconds = 0;
+};
+
+Tone toneIn(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray samples = file.readAll().mid(44);
+    const auto isLoud = [](char sample) { return std::abs(static_cast<unsigned char>(sample) - 128) > 50; };
+    const auto first = std::find_if(samples.begin(), samples.end(), isLoud);
+    // The tone is above half its peak two thirds of the time.
+    return {first == samples.end() ? -1 : double(first - samples.begin()) / rate,
+            1.5 * double(std::count_if(samples.begin(), samples.end(), isLoud)) / rate};
+}
+
+// The input goes deaf in the middle of the first transmission (silently, or with
+// an error) and comes back: the device plays the file again from its start.
+class InputLossTest : public EndToEndTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) {
+    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
+    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
+    program->main();
+    run(2'500);
+    dying->deaf = true;
+    dying->reportsError = GetParam();
+    const int opensBefore = dying->opens;
+    // An error is noticed at once, a silent device after a second.
+    const int noticed = GetParam() ? 10 : 1'010;
+    run(noticed);
+
+    const QDir kept(dir.filePath(QStringLiteral("W")));
+    const QStringList wav{QStringLiteral("*.wav")};
+    QStringList names = kept.entryList(wav, QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 1) << "filed when the input went deaf";
+    EXPECT_NEAR(toneIn(kept.filePath(names[0])).seconds, 1.5, 0.1);
+    EXPECT_EQ(program->statusBar().inputNoteText(),
+              QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet"));
+    EXPECT_FALSE(program->recorder().recordingActive);
+    run(3'000 - noticed);
+    EXPECT_GE(dying->opens - opensBefore, 2) << "opened again every second or so";
+
+    dying->deaf = false;
+    run(8'000);
+    EXPECT_TRUE(program->statusBar().inputNoteText().isEmpty());
+    names = kept.entryList(wav, QDir::Files, QDir::Name);
+    ASSERT_EQ(names.size(), 2) << "the transmission after the gap";
+    const Tone after = toneIn(kept.filePath(names[1]));
+    EXPECT_NEAR(after.seconds, 2.0, 0.1);
+    EXPECT_NEAR(after.startsAt, 0.5, 0.01) << "started by the tone, not by what was heard before the gap";
+    EXPECT_TRUE(program->recorder().recordingActive) << "and listening on";
+}
+
+INSTANTIATE_TEST_SUITE_P(SilentOrFailing, InputLossTest, ::testing::Bool());
 
 // Quiet and loud stretches of random bytes: no run of a dozen repeats, so every
 // piece of a recording shows where in the input it came from.

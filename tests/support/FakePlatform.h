@@ -12,7 +12,10 @@ struct FakePlatform {
     FakeClock clock;
     FakeDialogs dialogs;
     FakeAudioInput audioInput;
-    InputHub inputHub{audioInput};
+    // The input's own millisecond clock: it stands still unless a test moves it,
+    // so a fake device that is fed nothing never counts as lost.
+    qint64 inputMs = 0;
+    InputHub inputHub{audioInput, [this] { return inputMs; }};
     FakeCommandDevice capture;
     FakeCommandDevice player;
     FakeSoundPlayer sounds;
