@@ -98,22 +98,45 @@ void StatusBar::showFileCount(long long count) {
 }
 
 void StatusBar::showDeletionHold(const QString& reason) {
-    if (holdNote_ == nullptr) {
-        if (reason.isEmpty()) {
-            return;
-        }
-        // Not one of the seven panels: it outlives their rebuilds.
-        holdNote_ = new QLabel(program_.frm_DoKu->sb);
-        holdNote_->setObjectName(QStringLiteral("sbDeletionHold"));
-        program_.frm_DoKu->sb->addPermanentWidget(holdNote_);
-    }
-    holdNote_->setText(reason);
-    holdNote_->setToolTip(reason);
-    holdNote_->setVisible(!reason.isEmpty());
+    showNote(holdNote_, "sbDeletionHold", reason);
 }
 
 QString StatusBar::deletionHoldText() const {
-    return holdNote_ != nullptr ? holdNote_->text() : QString();
+    return noteText(holdNote_);
+}
+
+void StatusBar::showCaptureTrouble(const QString& text) {
+    showNote(captureNote_, "sbCaptureTrouble", text);
+}
+
+QString StatusBar::captureTroubleText() const {
+    return noteText(captureNote_);
+}
+
+void StatusBar::showLateFiling(const QString& text) {
+    showNote(filingNote_, "sbLateFiling", text);
+}
+
+QString StatusBar::lateFilingText() const {
+    return noteText(filingNote_);
+}
+
+void StatusBar::showNote(QLabel*& note, const char* objectName, const QString& text) {
+    if (note == nullptr) {
+        if (text.isEmpty()) {
+            return;
+        }
+        note = new QLabel(program_.frm_DoKu->sb);
+        note->setObjectName(QString::fromLatin1(objectName));
+        program_.frm_DoKu->sb->addPermanentWidget(note);
+    }
+    note->setText(text);
+    note->setToolTip(text);
+    note->setVisible(!text.isEmpty());
+}
+
+QString StatusBar::noteText(const QLabel* note) {
+    return note != nullptr ? note->text() : QString();
 }
 
 int StatusBar::panelCount() const {

@@ -21,6 +21,12 @@ public:
     // A note beside the panels on why old recordings are kept; empty removes it.
     void showDeletionHold(const QString& reason);
     QString deletionHoldText() const;
+    // A note that recordings cannot be made or saved as they should; empty removes it.
+    void showCaptureTrouble(const QString& text);
+    QString captureTroubleText() const;
+    // A note on recordings filed late, at the start.
+    void showLateFiling(const QString& text);
+    QString lateFilingText() const;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
@@ -28,9 +34,15 @@ public:
     void refreshClock();
 
 private:
+    // Notes are not among the seven panels: they outlive their rebuilds.
+    void showNote(QLabel*& note, const char* objectName, const QString& text);
+    static QString noteText(const QLabel* note);
+
     Program& program_;
     QTimer* clockTimer_ = nullptr;
     QLabel* holdNote_ = nullptr;
+    QLabel* captureNote_ = nullptr;
+    QLabel* filingNote_ = nullptr;
 };
 
 } // namespace kestrova

@@ -71,6 +71,18 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
     return static_cast<std::size_t>(written);
 }
 
+QByteArray Wav8WorkingFile::read(std::uint32_t from, std::uint32_t count) {
+    if (!isOpen() || from >= samples_ || !file_.seek(static_cast<qint64>(kWav8HeaderSize) + from)) {
+        return {};
+    }
+    return file_.read(std::min<qint64>(count, samples_ - from));
+}
+
+void Wav8WorkingFile::release() {
+    file_.close();
+    samples_ = 0;
+}
+
 void Wav8WorkingFile::discard() {
     if (file_.isOpen()) {
         file_.close();

@@ -17,13 +17,25 @@ public:
     void resumeCapture();
     // Stops, saves and closes the capture, then keeps and files the recording.
     void saveRecording();
+    // True while the device records the current recording; false when it could
+    // not open or start.
+    bool isCapturing() const { return capturing_; }
 
     QString recordingName;
 
 private:
-    void send(const QString& command);
+    int send(const QString& command);
+    // Saves under recordingName in the working folder or, when that refuses, in
+    // the documentation folder; the saved file's path, or empty when nowhere took it.
+    QString saveCopy();
+    enum class Trouble { None, Open, Save };
+    // Shows the trouble in the status bar while it lasts, and once in a message.
+    void reportTrouble(Trouble kind, const QString& text);
+    void clearTrouble();
 
     Program& program_;
+    bool capturing_ = false;
+    Trouble trouble_ = Trouble::None;
 };
 
 } // namespace kestrova

@@ -1,6 +1,7 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
@@ -138,6 +139,27 @@ TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
         const QString dated = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
         EXPECT_TRUE(QFile::exists(dir.filePath(dated))) << dated.toStdString();
     }
+}
+
+TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {
+    const QString programFolder = dir.filePath(QStringLiteral("program"));
+    const QString docFolder = dir.filePath(QStringLiteral("doc"));
+    ASSERT_TRUE(QDir().mkpath(programFolder));
+    writeIni(defaultIni({{2, docFolder}, {10, QStringLiteral("1")}, {16, QStringLiteral("1")}}));
+    ASSERT_TRUE(QFile::rename(iniPath(), settingsFilePath(programFolder)));
+    capture = std::make_unique<CaptureDevice>(
+        *hub, [] { return -1; }, programFolder);
+    program = std::make_unique<Program>(platform(), ProgramOptions{programFolder});
+    program->main();
+    ASSERT_TRUE(program->recorder().isSwitchedOn());
+    run(2'000);
+    ASSERT_TRUE(QDir(programFolder).removeRecursively());
+    run(15'000);
+
+    const QStringList kept =
+        QDir(docFolder + QStringLiteral("/W")).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(kept.size(), 3) << kept.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QDir(docFolder).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
 }
 
 // Quiet and loud stretches of random bytes: no run of a dozen repeats, so every
