@@ -25,7 +25,9 @@ bool Wav8WorkingFile::create(const QString& path, int sampleRate) {
     file_.setFileName(path);
     sampleRate_ = sampleRate;
     samples_ = 0;
-    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Unbuffered, so a write the full disk refuses is seen at once rather than
+    // counted as done and lost later from the buffer.
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
         return false;
     }
     if (!writeHeader()) {
