@@ -97,14 +97,51 @@ void StatusBar::showFileCount(long long count) {
     }
 }
 
-// The notes are not among the seven panels: they outlive the panels' rebuilds.
-void StatusBar::setNote(QLabel*& note, const char* objectName, const QString& text) {
+void StatusBar::showDeletionHold(const QString& reason) {
+    showNote(holdNote_, "sbDeletionHold", reason);
+}
+
+QString StatusBar::deletionHoldText() const {
+    return noteText(holdNote_);
+}
+
+void StatusBar::showCaptureTrouble(const QString& text) {
+    showNote(captureNote_, "sbCaptureTrouble", text);
+}
+
+QString StatusBar::captureTroubleText() const {
+    return noteText(captureNote_);
+}
+
+void StatusBar::showLateFiling(const QString& text) {
+    showNote(filingNote_, "sbLateFiling", text);
+}
+
+QString StatusBar::lateFilingText() const {
+    return noteText(filingNote_);
+}
+
+void StatusBar::showInputNote(const QString& note) {
+    showNote(inputNote_, "sbInputNote", note);
+}
+
+QString StatusBar::inputNoteText() const {
+    return noteText(inputNote_);
+}
+
+void StatusBar::showNotice(const QString& text) {
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
+    }
+}
+
+void StatusBar::showNote(QLabel*& note, const char* objectName, const QString& text) {
     if (note == nullptr) {
         if (text.isEmpty()) {
             return;
         }
         note = new QLabel(program_.frm_DoKu->sb);
-        note->setObjectName(QLatin1String(objectName));
+        note->setObjectName(QString::fromLatin1(objectName));
         program_.frm_DoKu->sb->addPermanentWidget(note);
     }
     note->setText(text);
@@ -112,26 +149,8 @@ void StatusBar::setNote(QLabel*& note, const char* objectName, const QString& te
     note->setVisible(!text.isEmpty());
 }
 
-void StatusBar::showDeletionHold(const QString& reason) {
-    setNote(holdNote_, "sbDeletionHold", reason);
-}
-
-QString StatusBar::deletionHoldText() const {
-    return holdNote_ != nullptr ? holdNote_->text() : QString();
-}
-
-void StatusBar::showInputNote(const QString& note) {
-    setNote(inputNote_, "sbInputNote", note);
-}
-
-QString StatusBar::inputNoteText() const {
-    return inputNote_ != nullptr ? inputNote_->text() : QString();
-}
-
-void StatusBar::showNotice(const QString& text) {
-    if (program_.frm_DoKu != nullptr) {
-        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
-    }
+QString StatusBar::noteText(const QLabel* note) {
+    return note != nullptr ? note->text() : QString();
 }
 
 int StatusBar::panelCount() const {

@@ -21,12 +21,18 @@ public:
     // A note beside the panels on why old recordings are kept; empty removes it.
     void showDeletionHold(const QString& reason);
     QString deletionHoldText() const;
-    // A message over the panels for a while; nothing waits for it.
-    void showNotice(const QString& text);
-    static constexpr int kNoticeMs = 15000;
+    // A note that recordings cannot be made or saved as they should; empty removes it.
+    void showCaptureTrouble(const QString& text);
+    QString captureTroubleText() const;
     // A note beside the panels while the input device delivers nothing; empty removes it.
     void showInputNote(const QString& note);
     QString inputNoteText() const;
+    // A message over the panels for a while; nothing waits for it.
+    void showNotice(const QString& text);
+    static constexpr int kNoticeMs = 15000;
+    // A note on recordings filed late, at the start.
+    void showLateFiling(const QString& text);
+    QString lateFilingText() const;
 
     int panelCount() const;
     // Panels counted from 1; null before the first build.
@@ -34,11 +40,15 @@ public:
     void refreshClock();
 
 private:
-    void setNote(QLabel*& note, const char* objectName, const QString& text);
+    // Notes are not among the seven panels: they outlive their rebuilds.
+    void showNote(QLabel*& note, const char* objectName, const QString& text);
+    static QString noteText(const QLabel* note);
 
     Program& program_;
     QTimer* clockTimer_ = nullptr;
     QLabel* holdNote_ = nullptr;
+    QLabel* captureNote_ = nullptr;
+    QLabel* filingNote_ = nullptr;
     QLabel* inputNote_ = nullptr;
 };
 

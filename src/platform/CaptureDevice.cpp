@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
+#include <limits>
 
 namespace kestrova {
 
@@ -20,6 +21,8 @@ constexpr int kDefaultRate = 11025;
 constexpr int kWriteIntervalMs = 200;
 // Kept in memory while the disk refuses to take more, then the oldest go.
 constexpr std::size_t kPendingSeconds = 600;
+// A RIFF size field is 32 bits.
+constexpr std::uint64_t kMaxCopySamples = std::numeric_limits<std::uint32_t>::max() - kWav8HeaderSize;
 
 bool isCaptureRate(int rate) {
     return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
@@ -96,6 +99,12 @@ int CaptureDevice::open() {
         return kCaptureWrongState;
     }
     sampleRate_ = kDefaultRate;
+    savedSamples_ = 0;
+    // A program folder removed while the program runs is made again rather than
+    // losing every later transmission.
+    if (!QDir(folder_).exists()) {
+        QDir().mkpath(folder_);
+    }
     if (!file_.create(workingFilePath(), sampleRate_)) {
         return kCaptureFileError;
     }
@@ -157,47 +166,77 @@ void CaptureDevice::stopRecording() {
     writePending();
 }
 
+// The copy is made from the open working file and from what the disk has not
+// taken yet, so a full or vanished working folder still gives a whole recording
+// wherever the name points.
 int CaptureDevice::save(const QString& name) {
     writePending();
-    if (!pending_.empty()) {
-        return kCaptureFileError;
-    }
-    const std::uint32_t samples = file_.samples();
-    if (samples == 0) {
+    if (heldSamples() == 0) {
         return kCaptureNothingRecorded;
     }
     const QString target = QFileInfo(name).isAbsolute() ? name : QDir(folder_).filePath(name);
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(file_.path()).absoluteFilePath()) {
         return kCaptureFileError;
     }
-    QFile source(file_.path());
     // Written aside and renamed once verified: never a cut-short file under the name.
     SafeSaveFile out(target);
-    if (!source.open(QIODevice::ReadOnly) || !source.seek(kWav8HeaderSize) ||
-        !out.open(QIODevice::WriteOnly)) {
+    if (!out.open(QIODevice::WriteOnly)) {
         return kCaptureFileError;
     }
-    const auto header = wav8Header(samples, sampleRate_);
-    out.write(reinterpret_cast<const char*>(header.data()), kWav8HeaderSize);
-    qint64 left = samples;
-    while (left > 0) {
-        const QByteArray chunk = source.read(std::min<qint64>(left, 1 << 16));
-        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
-            out.cancelWriting();
-            break;
-        }
-        left -= chunk.size();
+    if (!writeCopy(out) || !out.commit()) {
+        return kCaptureFileError;
     }
-    return left == 0 && out.commit() ? kCaptureOk : kCaptureFileError;
+    savedSamples_ = heldSamples();
+    return kCaptureOk;
+}
+
+bool CaptureDevice::writeCopy(QIODevice& out) {
+    const std::uint64_t total = std::min<std::uint64_t>(heldSamples(), kMaxCopySamples);
+    const auto header = wav8Header(static_cast<std::uint32_t>(total), sampleRate_);
+    if (out.write(reinterpret_cast<const char*>(header.data()), kWav8HeaderSize) !=
+        static_cast<qint64>(kWav8HeaderSize)) {
+        return false;
+    }
+    const std::uint32_t onDisk = file_.samples();
+    for (std::uint32_t done = 0; done < onDisk;) {
+        const QByteArray chunk = file_.read(done, 1U << 16);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size()) {
+            return false;
+        }
+        done += static_cast<std::uint32_t>(chunk.size());
+    }
+    const auto inMemory = static_cast<qint64>(total - onDisk);
+    return out.write(reinterpret_cast<const char*>(pending_.data()), inMemory) == inMemory;
 }
 
 void CaptureDevice::close() {
     writer_.stop();
     hub_.removeSink(sinkId_);
-    file_.discard();
+    if (heldSamples() > savedSamples_) {
+        // Not saved anywhere: the working file is kept for the next start to file.
+        writePending();
+        const QString path = file_.path();
+        file_.release();
+        setAside(path);
+    } else {
+        file_.discard();
+    }
     pending_.clear();
     resampler_.reset();
     state_ = State::Closed;
+}
+
+QString CaptureDevice::setAside(const QString& path) {
+    const QFileInfo working(path);
+    const QDir folder = working.dir();
+    for (int n = 1; n < 1000; ++n) {
+        const QString target = folder.filePath(QString::fromLatin1(kSetAsidePrefix) + QString::number(n) +
+                                               QStringLiteral(".wav"));
+        if (!QFileInfo::exists(target)) {
+            return QFile::rename(path, target) ? target : QString();
+        }
+    }
+    return {};
 }
 
 void CaptureDevice::pump() {

@@ -38,6 +38,10 @@ public:
     QString workingFilePath() const;
     // Completes the header of a working file a crash left behind.
     static bool recoverWorkingFile(const QString& path);
+    // Moves a working file out of the next capture's way, to the first free
+    // "capture.interrupted-N.wav" beside it; the new path, or empty on failure.
+    static QString setAside(const QString& path);
+    static constexpr const char* kSetAsidePrefix = "capture.interrupted-";
 
 private:
     enum class State { Closed, Idle, Recording, Paused };
@@ -48,7 +52,9 @@ private:
     std::uint64_t preRollStart() const;
     void stopRecording();
     int save(const QString& name);
+    bool writeCopy(QIODevice& out);
     void close();
+    std::uint64_t heldSamples() const { return file_.samples() + pending_.size(); }
 
     void receive(std::span<const std::uint8_t> samples, int sampleRate);
     void writePending();
@@ -61,6 +67,9 @@ private:
     Wav8WorkingFile file_;
     std::unique_ptr<Resampler> resampler_;
     std::vector<std::uint8_t> pending_;
+    // How much of the capture the last successful save held: what goes beyond
+    // it must not be thrown away on close.
+    std::uint64_t savedSamples_ = 0;
     // Where in the hub's sample count the last file stopped taking input; kept
     // from one file to the next.
     std::optional<std::uint64_t> stoppedAt_;

@@ -25,7 +25,9 @@ bool Wav8WorkingFile::create(const QString& path, int sampleRate) {
     file_.setFileName(path);
     sampleRate_ = sampleRate;
     samples_ = 0;
-    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
+    // Unbuffered, so a write the full disk refuses is seen at once rather than
+    // counted as done and lost later from the buffer.
+    if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
         return false;
     }
     if (!writeHeader()) {
@@ -69,6 +71,18 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
     // Hand it to the system now: a crash of the program then loses nothing.
     file_.flush();
     return static_cast<std::size_t>(written);
+}
+
+QByteArray Wav8WorkingFile::read(std::uint32_t from, std::uint32_t count) {
+    if (!isOpen() || from >= samples_ || !file_.seek(static_cast<qint64>(kWav8HeaderSize) + from)) {
+        return {};
+    }
+    return file_.read(std::min<qint64>(count, samples_ - from));
+}
+
+void Wav8WorkingFile::release() {
+    file_.close();
+    samples_ = 0;
 }
 
 void Wav8WorkingFile::discard() {

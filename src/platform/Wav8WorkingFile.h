@@ -18,8 +18,13 @@ public:
     bool setSampleRate(int sampleRate);
     // Returns how many samples went to disk (fewer when the disk refuses).
     std::size_t append(std::span<const std::uint8_t> samples);
+    // Reads back samples from the open file, so they stay readable even when
+    // the file's name has gone from the folder.
+    QByteArray read(std::uint32_t from, std::uint32_t count);
     // Closes and deletes the file.
     void discard();
+    // Closes the file and leaves it on disk.
+    void release();
 
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }

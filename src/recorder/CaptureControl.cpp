@@ -2,31 +2,65 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingRules.h"
+#include "platform/CaptureCommand.h"
 #include "platform/Clock.h"
 #include "platform/CommandDevice.h"
+#include "platform/Dialogs.h"
 #include "recorder/RecordingName.h"
+#include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <optional>
 #include <utility>
 
 namespace kestrova {
 
+namespace {
+
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString openTroubleText(int error, const QString& workingFolder) {
+    if (error == kCaptureNoInput) {
+        return QStringLiteral("Keine Aufnahme: das Aufnahmegerät lässt sich nicht öffnen.");
+    }
+    if (error == kCaptureFileError) {
+        return QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(workingFolder) +
+               QStringLiteral("] nimmt die Aufnahmedatei nicht auf.");
+    }
+    return QStringLiteral("Keine Aufnahme: das Aufnahmegerät meldet Fehler %1.").arg(error);
+}
+
+// A folder that is gone has no canonical path; its written path still tells it apart.
+bool isSameFolder(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    const QString canonicalB = QFileInfo(b).canonicalFilePath();
+    if (!canonicalA.isEmpty() && !canonicalB.isEmpty()) {
+        return canonicalA == canonicalB;
+    }
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+           QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+} // namespace
+
 CaptureControl::CaptureControl(Program& program) : program_(program) {}
 
-// Results are not looked at: a command that does not fit the device's state is
-// refused by the device and changes nothing.
-void CaptureControl::send(const QString& command) {
-    program_.platform().capture.send(command);
+// Only the results that decide whether a recording is made or lost are looked
+// at: a command that does not fit the device's state changes nothing.
+int CaptureControl::send(const QString& command) {
+    return program_.platform().capture.send(command).error;
 }
 
 void CaptureControl::startCapture() {
-    captureUnfiled_ = true;
     recordingName =
         makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
@@ -40,14 +74,25 @@ void CaptureControl::startCapture() {
 
 void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int channels) {
     const long long bytesPerSecond = static_cast<long long>(channels) * bitsPerSample * samplesPerSecond / 8;
-    send(QStringLiteral("open new type waveaudio alias capture"));
+    const int opened = send(QStringLiteral("open new type waveaudio alias capture"));
     send(QStringLiteral("set capture time format milliseconds bitspersample %1 samplespersec %2 channels %3 "
                         "bytespersec %4 alignment 1")
              .arg(bitsPerSample)
              .arg(samplesPerSecond)
              .arg(channels)
              .arg(bytesPerSecond));
-    send(QStringLiteral("record capture"));
+    const int recording = send(QStringLiteral("record capture"));
+    // Refused as already done when the recorder opens a running capture again.
+    const auto done = [](int error) { return error == kCaptureOk || error == kCaptureWrongState; };
+    capturing_ = done(opened) && done(recording);
+    if (capturing_ && trouble_ == Trouble::Open) {
+        clearTrouble();
+    } else if (!capturing_) {
+        reportTrouble(
+            Trouble::Open,
+            openTroubleText(opened != kCaptureOk && opened != kCaptureWrongState ? opened : recording,
+                            program_.workingFolder()));
+    }
 }
 
 void CaptureControl::pauseCapture() {
@@ -65,17 +110,28 @@ void CaptureControl::saveRecording() {
     // Saving runs again at switch-off and at the end of the program. The file of a
     // capture already filed is either gone or, after a failed copy, kept in the
     // working folder; taking it up again would list and count it twice.
-    const bool unfiled = std::exchange(captureUnfiled_, false);
-    if (unfiled) {
+    const bool wasCapturing = std::exchange(capturing_, false);
+    if (wasCapturing) {
         recordingName = nameFreeInWorkingFolder(recordingName);
     }
     send(QStringLiteral("stop capture"));
-    send(QStringLiteral("save capture ") + recordingName);
+    // The device keeps a capture that no folder took on close, for the next start.
+    const QString saved = wasCapturing ? saveCopy() : QString();
     send(QStringLiteral("close capture"));
-    if (unfiled) {
-        program_.archive().keepRecording(QDir(program_.workingFolder()).filePath(recordingName),
-                                         recordingName);
+    if (!wasCapturing) {
+        return;
     }
+    if (saved.isEmpty()) {
+        reportTrouble(Trouble::Save,
+                      QStringLiteral("Die Aufnahme ") + recordingName +
+                          QStringLiteral(" konnte weder im Programmordner [") +
+                          nativePath(program_.workingFolder()) +
+                          QStringLiteral("] noch im Dokumentationsordner [") +
+                          nativePath(program_.settings().values.docFolder) +
+                          QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
+        return; // nothing saved to file
+    }
+    program_.archive().keepRecording(saved, recordingName);
 }
 
 QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
@@ -87,6 +143,50 @@ QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
         candidate = nameOneSecondLater(*candidate);
     }
     return candidate.value_or(name);
+}
+
+QString CaptureControl::saveCopy() {
+    const QString working = QDir(program_.workingFolder()).filePath(recordingName);
+    const int result = send(QStringLiteral("save capture ") + recordingName);
+    if (result == kCaptureOk || result == kCaptureNothingRecorded) {
+        clearTrouble();
+        return working;
+    }
+    const QString docFolder = program_.settings().values.docFolder;
+    if (docFolder.isEmpty() || isSameFolder(docFolder, program_.workingFolder()) ||
+        !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
+        return {};
+    }
+    const QString aside = QDir(docFolder).filePath(recordingName);
+    if (send(QStringLiteral("save capture \"") + aside + QLatin1Char('"')) != kCaptureOk) {
+        return {};
+    }
+    program_.statusBar().showCaptureTrouble(QStringLiteral("Der Programmordner [") +
+                                            nativePath(program_.workingFolder()) +
+                                            QStringLiteral("] nimmt keine Aufnahmen auf; sie gehen über den "
+                                                           "Dokumentationsordner in den Ordner W."));
+    return aside;
+}
+
+void CaptureControl::reportTrouble(Trouble kind, const QString& text) {
+    program_.statusBar().showCaptureTrouble(text);
+    const bool known = trouble_ != Trouble::None;
+    trouble_ = kind;
+    if (known) {
+        return;
+    }
+    // Shown once the current timer event is done, so the recorder is not in the
+    // middle of a step while the box waits for its OK.
+    QTimer::singleShot(0, program_.frm_DoKu, [this, text] {
+        if (!program_.hasEnded()) {
+            program_.platform().dialogs.message(text, QString(), MessageButtons::Ok, MessageIcon::Stop);
+        }
+    });
+}
+
+void CaptureControl::clearTrouble() {
+    trouble_ = Trouble::None;
+    program_.statusBar().showCaptureTrouble(QString());
 }
 
 } // namespace kestrova

@@ -2,18 +2,20 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/StatusBar.h"
 #include "archive/Archive.h"
+#include "archive/RecordingFolders.h"
 #include "platform/CaptureDevice.h"
 #include "recorder/RecordingName.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace kestrova {
 
 namespace {
-const QString setAsidePrefix = QStringLiteral("capture.interrupted-");
 
 // Sample rate and sample count of an 8-bit mono file whose header is complete.
 bool readLength(const QString& path, int& rate, qint64& samples) {
@@ -32,34 +34,69 @@ bool readLength(const QString& path, int& rate, qint64& samples) {
     samples = file.size() - 44;
     return rate > 0;
 }
+
+QString lateFilingNote(int filed, int left) {
+    QStringList parts;
+    if (filed > 0) {
+        parts << QStringLiteral("Beim Start %1 liegengebliebene Aufnahme(n) in W abgelegt.").arg(filed);
+    }
+    if (left > 0) {
+        parts << QStringLiteral(
+                     "%1 Aufnahme(n) konnten nicht in W abgelegt werden und warten auf den nächsten "
+                     "Start.")
+                     .arg(left);
+    }
+    return parts.join(QLatin1Char(' '));
+}
 } // namespace
 
 QStringList InterruptedCapture::setAside(const QString& workingFolder) {
     const QDir folder(workingFolder);
     QStringList paths;
-    // Files set aside by an earlier start that could not file them come first.
+    // Files set aside by an earlier start, or by a capture that could not be
+    // saved, come first.
+    const QString prefix = QString::fromLatin1(CaptureDevice::kSetAsidePrefix);
     for (const QString& name :
-         folder.entryList({setAsidePrefix + QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+         folder.entryList({prefix + QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
         paths << folder.filePath(name);
     }
     const QString working = folder.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName));
-    if (!QFile::exists(working)) {
-        return paths;
+    if (QFile::exists(working)) {
+        if (const QString target = CaptureDevice::setAside(working); !target.isEmpty()) {
+            paths << target;
+        }
     }
-    for (int n = 1; n < 1000; ++n) {
-        const QString target = folder.filePath(setAsidePrefix + QString::number(n) + QStringLiteral(".wav"));
-        if (!QFile::exists(target)) {
-            if (QFile::rename(working, target)) {
-                paths << target;
+    return paths;
+}
+
+QStringList InterruptedCapture::leftBehind(Program& program) {
+    static const QRegularExpression savedName(
+        QStringLiteral("^[0-9]_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.wav$"),
+        QRegularExpression::CaseInsensitiveOption);
+    QStringList folders{program.workingFolder()};
+    const QString docFolder = program.settings().values.docFolder;
+    if (!docFolder.isEmpty() &&
+        QFileInfo(docFolder).canonicalFilePath() != QFileInfo(program.workingFolder()).canonicalFilePath()) {
+        folders << docFolder;
+    }
+    QStringList paths;
+    for (const QString& path : std::as_const(folders)) {
+        const QDir folder(path);
+        for (const QString& name : folder.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+            if (savedName.match(name).hasMatch()) {
+                paths << folder.filePath(name);
             }
-            break;
         }
     }
     return paths;
 }
 
 void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths) {
+    // Looked for first: an interrupted capture that cannot be filed now is left
+    // under its recording name and waits for the next start.
+    const QStringList saved = leftBehind(program);
     const QDir folder(program.workingFolder());
+    QStringList waiting;
     for (const QString& path : setAsidePaths) {
         int rate = 0;
         qint64 samples = 0;
@@ -74,8 +111,22 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
         if (QFile::exists(target) || !QFile::rename(path, target)) {
             continue;
         }
-        program.archive().keepRecording(target, name);
+        waiting << target;
     }
+    waiting << saved;
+    int filed = 0;
+    int left = 0;
+    for (const QString& path : std::as_const(waiting)) {
+        const QString name = QFileInfo(path).fileName();
+        program.archive().keepRecording(path, name);
+        const std::optional<QString> recordings = findRecordingsFolder(program.settings().values.docFolder);
+        if (QFileInfo::exists(path)) {
+            ++left;
+        } else if (recordings && QFileInfo::exists(QDir(*recordings).filePath(name))) {
+            ++filed;
+        }
+    }
+    program.statusBar().showLateFiling(lateFilingNote(filed, left));
 }
 
 } // namespace kestrova

@@ -16,8 +16,15 @@ public:
     // can start one. Returns the paths they were moved to.
     static QStringList setAside(const QString& workingFolder);
     // Completes each file's header and keeps it as a recording named after the
-    // moment it started, when it is longer than the minimum.
+    // moment it started, when it is longer than the minimum. Files as well the
+    // saved recordings an earlier run could not copy into D/w, and says in the
+    // status bar what it filed and what is still waiting.
     static void file(Program& program, const QStringList& setAsidePaths);
+
+private:
+    // Saved recordings in the working folder, or in the documentation folder
+    // where they go when the working folder refuses them.
+    static QStringList leftBehind(Program& program);
 };
 
 } // namespace kestrova

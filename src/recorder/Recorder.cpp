@@ -218,6 +218,11 @@ void Recorder::tmr_Blink_Timer() {
     if (!program_.frm_DoKu->chk_Start->isChecked()) {
         return;
     }
+    // A capture that could not start must not look like a recording.
+    if (!capture_.isCapturing()) {
+        showIdleLamp();
+        return;
+    }
     QLabel* lamp = program_.frm_DoKu->lbl_Record;
     if (blinkPhase == 1) {
         setBackColor(lamp, kColorDarkRed);

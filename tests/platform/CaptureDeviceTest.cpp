@@ -114,7 +114,7 @@ TEST_F(CaptureDeviceTest, SavesAWavFileOfTheRecordedSamples) {
     EXPECT_EQ(samples(file), QByteArray("\x0a\x14\x1e\x28\x32"));
 }
 
-TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnClose) {
+TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnCloseOnceSaved) {
     ASSERT_EQ(send(kOpen), 0);
     ASSERT_EQ(send("record capture"), 0);
     input.feed(1000, 200);
@@ -124,7 +124,35 @@ TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnClose
     EXPECT_EQ(le32(working, 40), 1000u);
     EXPECT_EQ(le32(working, 4), 1036u);
 
+    ASSERT_EQ(send("save capture a.wav"), 0);
     ASSERT_EQ(send("close capture"), 0);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.wav")});
+}
+
+TEST_F(CaptureDeviceTest, NothingUnsavedIsThrownAwayEvenWhenTheWorkingFolderGoes) {
+    QTemporaryDir elsewhere;
+    ASSERT_EQ(send(kOpen), 0);
+    ASSERT_EQ(send("record capture"), 0);
+    input.feed(1000, 200);
+    capture.pump();
+    ASSERT_TRUE(QDir(folder.path()).removeRecursively());
+    input.feed(500, 100);
+    ASSERT_EQ(send("stop capture"), 0);
+    EXPECT_EQ(send("save capture call.wav"), kCaptureFileError);
+    ASSERT_EQ(send("save capture " + elsewhere.filePath("call.wav")), 0);
+    const QByteArray file = readAll(elsewhere.filePath("call.wav"));
+    ASSERT_EQ(file.size(), 44 + 1500);
+    EXPECT_EQ(le32(file, 40), 1500u);
+    EXPECT_EQ(samples(file), QByteArray(1000, char(200)) + QByteArray(500, char(100)));
+    ASSERT_EQ(send("close capture"), 0);
+
+    // The next capture makes the folder again; closed unsaved, it is set aside.
+    ASSERT_EQ(send(kOpen), 0);
+    ASSERT_EQ(send("record capture"), 0);
+    input.feed(300, 50);
+    ASSERT_EQ(send("stop capture"), 0);
+    ASSERT_EQ(send("close capture"), 0);
+    EXPECT_EQ(readAll(saved("capture.interrupted-1.wav")).size(), 44 + 300);
     EXPECT_FALSE(QFile::exists(capture.workingFilePath()));
 }
 

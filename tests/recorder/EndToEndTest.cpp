@@ -1,6 +1,7 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "app/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
@@ -237,6 +238,27 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
 }
 
 INSTANTIATE_TEST_SUITE_P(SilentOrFailing, InputLossTest, ::testing::Bool());
+
+TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {
+    const QString programFolder = dir.filePath(QStringLiteral("program"));
+    const QString docFolder = dir.filePath(QStringLiteral("doc"));
+    ASSERT_TRUE(QDir().mkpath(programFolder));
+    writeIni(defaultIni({{2, docFolder}, {10, QStringLiteral("1")}, {16, QStringLiteral("1")}}));
+    ASSERT_TRUE(QFile::rename(iniPath(), settingsFilePath(programFolder)));
+    capture = std::make_unique<CaptureDevice>(
+        *hub, [] { return -1; }, programFolder);
+    program = std::make_unique<Program>(platform(), ProgramOptions{programFolder});
+    program->main();
+    ASSERT_TRUE(program->recorder().isSwitchedOn());
+    run(2'000);
+    ASSERT_TRUE(QDir(programFolder).removeRecursively());
+    run(15'000);
+
+    const QStringList kept =
+        QDir(docFolder + QStringLiteral("/W")).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+    EXPECT_EQ(kept.size(), 3) << kept.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QDir(docFolder).entryList({QStringLiteral("*.wav")}, QDir::Files).isEmpty());
+}
 
 // Quiet and loud stretches of random bytes: no run of a dozen repeats, so every
 // piece of a recording shows where in the input it came from.

@@ -1,4 +1,5 @@
 // A capture that a crash cut short is filed at the next start.
+#include "app/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/Wav8Header.h"
 #include "support/ProgramFixture.h"
@@ -6,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 
 namespace kestrova::test {
@@ -61,6 +63,32 @@ TEST_F(InterruptedCaptureTest, SurvivesAnAutomaticStartThatOpensANewCapture) {
     leaveWorkingFile(30, QDateTime(QDate(2012, 8, 17), QTime(13, 0, 30)));
     startProgram();
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("W/1_08-17-2012_13-00-00.wav"))));
+}
+
+TEST_F(InterruptedCaptureTest, SavedRecordingsLeftBehindAreFiledOnceTheFolderTakesThemAgain) {
+    writeIni(defaultIni({{10, QStringLiteral("2")}}));
+    const QString name = QStringLiteral("1_08-16-2012_09-15-00.wav");
+    QFile left(dir.filePath(name));
+    ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+    const auto header = wav8Header(30 * 11025, 11025);
+    left.write(reinterpret_cast<const char*>(header.data()), 44);
+    left.write(QByteArray(30 * 11025, char(90)));
+    left.close();
+    // Where the recordings folder belongs there is a file: nothing can be filed.
+    QFile blocker(dir.filePath(QStringLiteral("W")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    startProgram();
+    EXPECT_TRUE(QFile::exists(dir.filePath(name)));
+    EXPECT_TRUE(program->statusBar().lateFilingText().contains(QStringLiteral("nicht in W")));
+
+    program.reset();
+    ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("W"))));
+    startProgram();
+    EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("W/") + name)).size(), 44 + 30 * 11025);
+    EXPECT_FALSE(QFile::exists(dir.filePath(name)));
+    EXPECT_TRUE(program->statusBar().lateFilingText().contains(QStringLiteral("1 liegengebliebene")));
 }
 
 } // namespace

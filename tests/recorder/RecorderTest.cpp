@@ -3,6 +3,8 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
+#include "app/StatusBar.h"
+#include "platform/CaptureCommand.h"
 #include "recorder/LevelMeterControl.h"
 #include "support/ProgramFixture.h"
 #include "ui/BatchedTimer.h"
@@ -12,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 namespace kestrova::test {
 namespace {
@@ -181,6 +185,34 @@ TEST_F(RecorderTest, TheRecordingLampBlinksThroughThreeColoursWhileTheRecorderIs
     recorder().tmr_Blink_Timer();
     EXPECT_EQ(backColor(main().lbl_Record), kColorRed);
     EXPECT_EQ(recorder().blinkPhase, 0);
+}
+
+TEST_F(RecorderTest, ACaptureThatCannotStartIsReportedOnceAndNotShownAsRecording) {
+    fakes.capture.replies.insert(captureCommands()[0], CommandResult{kCaptureFileError, {}});
+    startProgram();
+    switchOn();
+    recorder().tmrZT1_Timer();
+    recorder().finishRecording();
+    recorder().recordingActive = false;
+    meterTick(250); // the next transmission fails the same way
+    for (int tick = 0; tick < 3; ++tick) {
+        recorder().tmr_Blink_Timer();
+        EXPECT_EQ(backColor(main().lbl_Record), kColorIdleLamp);
+    }
+    EXPECT_TRUE(program->statusBar().captureTroubleText().contains(QStringLiteral("Programmordner")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(
+        std::count_if(fakes.dialogs.messages.begin(), fakes.dialogs.messages.end(),
+                      [](const ShownMessage& shown) { return shown.text.startsWith(u"Keine Aufnahme"); }),
+        1);
+
+    fakes.capture.replies.clear();
+    recorder().finishRecording();
+    recorder().recordingActive = false;
+    meterTick(250);
+    recorder().tmr_Blink_Timer();
+    EXPECT_NE(backColor(main().lbl_Record), kColorIdleLamp);
+    EXPECT_TRUE(program->statusBar().captureTroubleText().isEmpty());
 }
 
 } // namespace
