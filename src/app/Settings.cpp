@@ -114,6 +114,10 @@ bool Settings::writeLines(const QStringList& lines, const QString& consequence) 
     return false;
 }
 
+QString Settings::guessMarkerPath() const {
+    return filePath() + QStringLiteral(".grundeinstellung");
+}
+
 QString Settings::deletionHold() const {
     const QString prefix = QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ");
     if (damagedDefaults_) {
@@ -143,11 +147,16 @@ void Settings::readSettings() {
     if (!lines || !applyLines(*lines)) {
         handleDamagedFile();
     }
+    damagedDefaults_ = damagedDefaults_ || QFile::exists(guessMarkerPath());
     runClosingSteps();
 }
 
 void Settings::handleDamagedFile() {
     damagedDefaults_ = true;
+    QFile marker(guessMarkerPath());
+    if (marker.open(QIODevice::WriteOnly)) {
+        marker.write("Kestrova.ini enthält die Grundeinstellung nach einer fehlerhaften Datei.\r\n");
+    }
     Dialogs& dialogs = program_.platform().dialogs;
     dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(filePath()) +
                         QStringLiteral("] ist fehlerhaft!\r\rProgramm startet in der Grundeinstellung."),
@@ -437,7 +446,10 @@ bool Settings::saveSettings() {
     const bool saved =
         writeLines(currentLines(), QStringLiteral("\r\rDie bisherige Datei bleibt unverändert."));
     // Saved from the form: the settings in force are now the user's own.
-    damagedDefaults_ = damagedDefaults_ && !saved;
+    if (saved) {
+        damagedDefaults_ = false;
+        QFile::remove(guessMarkerPath());
+    }
     program_.frm_DoKu->lblrsp->hide();
     return saved;
 }

@@ -27,6 +27,9 @@ public:
     QString deletionHold() const;
 
     QString filePath() const;
+    // Beside the settings file while it holds the defaults written for a damaged
+    // file, so that a restart still knows they are not the user's own.
+    QString guessMarkerPath() const;
 
     SettingsValues values;
 

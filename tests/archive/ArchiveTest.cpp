@@ -116,6 +116,9 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
     program->archive().refreshRecordingList(); // the file now holds the defaults
     EXPECT_TRUE(QFileInfo::exists(recording(old)));
     EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+    startProgram(); // a restart still knows the defaults are not the user's own
+    EXPECT_TRUE(QFileInfo::exists(recording(old)));
+    EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
 
     program->settingsActions().cmd_Speichern_Click();
     EXPECT_FALSE(QFileInfo::exists(recording(old)));
