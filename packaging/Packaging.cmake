@@ -35,9 +35,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/kestrova")
 # Written out so the package says what a Debian 12 desktop must bring: the program
 # uses symbols of Qt 6.4 and glibc 2.34, and the xcb platform plugin lives in
-# qt6-qpa-plugins, without which no window can open.
+# qt6-qpa-plugins, without which no window can open; qt6-translations-l10n holds
+# the German texts of the file and folder dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 5), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
-libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, libportaudio2, libsamplerate0, libsndfile1")
+libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, libportaudio2, libsamplerate0, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 include(CPack)

@@ -72,4 +72,12 @@ ProgramFolderChoice chooseProgramFolder(const QString& requested, const QString&
     return {QDir::cleanPath(userDataFolder), true};
 }
 
+QString programFolderNotice(const ProgramFolderChoice& choice) {
+    if (!choice.fellBack) {
+        return {};
+    }
+    return QStringLiteral("Der Programmordner ist schreibgeschützt; Einstellungen und Aufnahmen liegen in ") +
+           QDir::toNativeSeparators(choice.folder);
+}
+
 } // namespace kestrova

@@ -25,5 +25,7 @@ struct ProgramFolderChoice {
 ProgramFolderChoice chooseProgramFolder(const QString& requested, const QString& executableFolder,
                                         const QString& userDataFolder);
 bool isWritableFolder(const QString& folder);
+// What the status bar says about the choice; empty when the folder is the usual one.
+QString programFolderNotice(const ProgramFolderChoice& choice);
 
 } // namespace kestrova

@@ -28,7 +28,7 @@ void wireSettingsForm(Program& program) {
     QObject::connect(form.cmd_SK, &QPushButton::clicked, &form, [&actions] { actions.cmd_SK_Click(); });
     // Saving runs on the button's release and again on its click.
     QObject::connect(watchMouse(form.cmd_Speichern), &MouseEvents::mouseUp, &form,
-                     [&actions](int, int, int, int) { actions.cmd_Speichern_Click(); });
+                     [&actions](int, int, int, int) { actions.cmd_Speichern_MouseUp(); });
     QObject::connect(form.cmd_Speichern, &QPushButton::clicked, &form,
                      [&actions] { actions.cmd_Speichern_Click(); });
     QObject::connect(form.cmd_Zurück, &QPushButton::clicked, &form,

@@ -61,6 +61,9 @@ void Program::main() {
     }
     startupMessages_.hold();
     startProgram();
+    if (!startNotice.isEmpty()) {
+        statusBar_->showNotice(startNotice);
+    }
     // The recorder is on by now when it starts by itself; the messages wait for
     // their OK while it records.
     startupMessages_.release([this] { return !mayGoOn(); });

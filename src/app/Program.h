@@ -52,6 +52,8 @@ public:
     // True once the desktop has asked the program to end (a signal not yet handled):
     // from then on the start switches nothing on.
     std::function<bool()> endRequested;
+    // Shown in the status bar once the start is done; empty for none.
+    QString startNotice;
 
     const Platform& platform() const { return platform_; }
     // The simple sound playback that a held transmission keeps to itself.

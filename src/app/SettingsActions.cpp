@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/SettingsCheck.h"
 #include "archive/RecordingFolders.h"
 #include "platform/AudioInput.h"
 #include "platform/Dialogs.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <vector>
 
 namespace kestrova {
 
@@ -31,6 +33,30 @@ void fillList(QComboBox* box, const QString& firstText, const QStringList& items
             box->setEditText(firstText);
         }
     }
+}
+
+struct CheckedField {
+    QLineEdit* edit;
+    NumberRule rule;
+};
+
+// The upper limits only keep the values within what timers and bars can hold.
+std::vector<CheckedField> numberFields(const SettingsForm& form) {
+    constexpr double day = 86400;
+    return {
+        {form.ed_Interval, {QStringLiteral("Pegel-Intervall"), 0, 60000, true, true}},
+        {form.ed_PlayPegel, {QStringLiteral("Lautstärke"), 0, 100, false, false}},
+        {form.ed_CQ, {QStringLiteral("CQ-Pause"), 0, day, true, false}},
+        // Recordings are named by this one digit.
+        {form.ed_FK, {QStringLiteral("Funkkreis"), 0, 9, false, true}},
+        {form.ed_StartPegel, {QStringLiteral("Startpegel"), 0, 100, false, false}},
+        // A time of 0 leaves the recording bars without a range.
+        {form.ed_AufnZeitMin, {QStringLiteral("Aufnahme mindestens"), 0, day, true, false}},
+        {form.ed_AufnZeitMax, {QStringLiteral("Aufnahme höchstens"), 0, day, true, false}},
+        {form.ed_PauseStille, {QStringLiteral("Pause nach Stille"), 0, day, false, false}},
+        {form.ed_PauseSignal, {QStringLiteral("Pause nach Signal"), 0, day, false, false}},
+        {form.ed_FilesLöschen, {QStringLiteral("Aufnahmen behalten"), 0, 100000, false, false}},
+    };
 }
 
 QStringList numbers(int from, int to) {
@@ -95,7 +121,35 @@ void SettingsActions::cmd_SK_Click() {
     program_.completeStart();
 }
 
+std::optional<QString> SettingsActions::refusal() const {
+    for (const CheckedField& field : numberFields(*program_.frm_Einstellungen)) {
+        const QString why = numberFieldRefusal(field.edit->text(), field.rule);
+        if (!why.isEmpty()) {
+            field.edit->setFocus();
+            field.edit->selectAll();
+            return why;
+        }
+    }
+    return std::nullopt;
+}
+
+void SettingsActions::cmd_Speichern_MouseUp() {
+    // The click that follows the release says why, once.
+    if (!refusal()) {
+        save();
+    }
+}
+
 void SettingsActions::cmd_Speichern_Click() {
+    if (const std::optional<QString> why = refusal()) {
+        program_.platform().dialogs.message(*why, QStringLiteral("Einstellungen"), MessageButtons::Ok,
+                                            MessageIcon::Stop);
+        return;
+    }
+    save();
+}
+
+void SettingsActions::save() {
     program_.player().cmdStop_Click();
     program_.player().cmdStop_MouseDown(1, 0, 0, 0);
     // A failed save keeps the edits in the form for another try rather than

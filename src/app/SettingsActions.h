@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+
 namespace kestrova {
 
 class Program;
@@ -13,7 +16,10 @@ public:
     void fillSettingsLists();
     void listInputDevices();
     void cmd_SK_Click();
+    // Save and read again, unless a number field holds what the settings cannot
+    // take: then nothing is saved and the click says which field and why.
     void cmd_Speichern_Click();
+    void cmd_Speichern_MouseUp();
     void cmd_Zurück_Click();
     void chooseDocFolder();
 
@@ -22,6 +28,9 @@ public:
     int shortHeight = 0;
 
 private:
+    std::optional<QString> refusal() const;
+    void save();
+
     Program& program_;
 };
 

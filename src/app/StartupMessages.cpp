@@ -38,8 +38,4 @@ int StartupMessages::popupMenu(QWidget* owner, const QStringList& entries, QPoin
     return shown_.popupMenu(owner, entries, screenPosition);
 }
 
-bool StartupMessages::openDocument(const QString& path) {
-    return shown_.openDocument(path);
-}
-
 } // namespace kestrova

@@ -24,7 +24,6 @@ public:
     QString openFile(QWidget* owner, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* owner, const QString& startFolder) override;
     int popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) override;
-    bool openDocument(const QString& path) override;
 
 private:
     struct Held {

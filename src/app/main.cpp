@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
+#include "platform/QtGermanTexts.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
 
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
+    const kestrova::QtGermanTexts germanDialogs;
     const kestrova::ProgramFolderChoice folder =
         kestrova::chooseProgramFolder(line.programFolder, QApplication::applicationDirPath(),
                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -43,6 +45,7 @@ int main(int argc, char** argv) {
     }
     kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
     kestrova::Program program(devices.platform(), {folder.folder});
+    program.startNotice = kestrova::programFolderNotice(folder);
     // A message box still open (one of the start, say) must not keep an ended program
     // alive: quit() alone does not reach a dialog's own event loop.
     program.onEnded = [&devices] {

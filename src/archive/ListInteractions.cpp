@@ -93,7 +93,11 @@ bool Archive::deleteSelectedRecording() {
         return false;
     }
     const QString path = *folder + QLatin1Char('/') + name;
-    return isDirectlyInside(path, *folder) && QFileInfo(path).isFile() && QFile::remove(path);
+    if (!isDirectlyInside(path, *folder) || !QFileInfo(path).isFile() || !QFile::remove(path)) {
+        return false;
+    }
+    program_.player().closeDeletedFile(path);
+    return true;
 }
 
 void Archive::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

@@ -20,8 +20,8 @@ struct FileDialogRequest {
     QString pattern;     // for example "*.wav"
 };
 
-// Everything modal that asks the user: message boxes, file and folder dialogs,
-// popup menus, and handing a document to the desktop.
+// Everything modal that asks the user: message boxes, file and folder dialogs
+// and popup menus.
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -35,8 +35,6 @@ public:
     virtual std::optional<QString> chooseFolder(QWidget* owner, const QString& startFolder) = 0;
     // Index of the chosen entry counted from 0, or -1 when the menu is dismissed.
     virtual int popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) = 0;
-    // Opens a document with the program the desktop associates with its type.
-    virtual bool openDocument(const QString& path) = 0;
 };
 
 } // namespace kestrova

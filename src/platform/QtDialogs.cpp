@@ -1,11 +1,15 @@
 #include "platform/QtDialogs.h"
 
-#include <QDesktopServices>
+#include <QApplication>
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QUrl>
+#include <QScreen>
+#include <QSpacerItem>
+#include <algorithm>
 
 namespace kestrova {
 
@@ -22,6 +26,38 @@ QMessageBox::Icon toIcon(MessageIcon icon) {
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Room the window frame takes beside the title: the window's icon and buttons.
+constexpr int kTitleFrame = 150;
+
+// A message box is as wide as its title and its longest line, so that neither
+// the title is cut nor a line broken where the text does not break it; the
+// screen is the limit. The box sizes itself from its layout's minimum width,
+// which a spacer across the whole layout raises.
+void fitToTitleAndLines(QMessageBox& box, const QString& title, const QString& text) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    int textWidth = 0;
+    const QFontMetrics metrics(box.font());
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(line));
+    }
+    const QMargins margins = grid->contentsMargins();
+    const int iconWidth =
+        box.iconPixmap().isNull() ? 0 : box.iconPixmap().width() + grid->horizontalSpacing();
+    const int forText =
+        textWidth + iconWidth + margins.left() + margins.right() + 4 * metrics.averageCharWidth();
+    const int forTitle = QFontMetrics(QApplication::font()).horizontalAdvance(title) + kTitleFrame;
+    int width = std::max(forText, forTitle);
+    if (const QScreen* screen = box.screen()) {
+        width = std::min(width, screen->availableGeometry().width() - 40);
+    }
+    grid->addItem(new QSpacerItem(width - margins.left() - margins.right(), 0, QSizePolicy::Minimum,
+                                  QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 } // namespace
 
@@ -53,7 +89,8 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& title, Mess
     }
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    QMessageBox box(toIcon(icon), title.isEmpty() ? programTitle_ : title, shown);
+    const QString shownTitle = title.isEmpty() ? programTitle_ : title;
+    QMessageBox box(toIcon(icon), shownTitle, shown);
     if (buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("Ja"));
@@ -61,6 +98,7 @@ MessageAnswer QtDialogs::message(const QString& text, const QString& title, Mess
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
+    fitToTitleAndLines(box, shownTitle, shown);
     const int answer = run(box);
     if (buttons == MessageButtons::YesNo) {
         return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
@@ -104,10 +142,6 @@ int QtDialogs::popupMenu(QWidget* owner, const QStringList& entries, QPoint scre
     const QAction* chosen = menu.exec(screenPosition);
     open_.pop_back();
     return chosen != nullptr ? chosen->data().toInt() : -1;
-}
-
-bool QtDialogs::openDocument(const QString& path) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 } // namespace kestrova

@@ -19,7 +19,6 @@ public:
     QString openFile(QWidget* owner, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* owner, const QString& startFolder) override;
     int popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) override;
-    bool openDocument(const QString& path) override;
 
     // For the end of the program: closes every dialog and menu still open, as if
     // cancelled, and answers every later one at once the same way, so that no

@@ -1,5 +1,6 @@
 #include "platform/QtSerialLines.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 namespace kestrova {
@@ -22,6 +23,7 @@ QtSerialLines::~QtSerialLines() {
 bool QtSerialLines::open(const QString& portName) {
     close();
     failed_ = false;
+    failure_ = SerialFailure::None;
     port_->clearError();
     port_->setPortName(portName);
     port_->setBaudRate(QSerialPort::Baud19200);
@@ -30,6 +32,7 @@ bool QtSerialLines::open(const QString& portName) {
     port_->setStopBits(QSerialPort::OneStop);
     port_->setFlowControl(QSerialPort::NoFlowControl);
     if (!port_->open(QIODevice::ReadWrite)) {
+        failure_ = openFailure(portName);
         return false;
     }
     // The driver raises DTR and RTS on open. Lower them before anything else; a
@@ -38,6 +41,7 @@ bool QtSerialLines::open(const QString& portName) {
     const bool rtsLow = port_->setRequestToSend(false);
     if (!dtrLow || !rtsLow) {
         port_->close();
+        failure_ = SerialFailure::NoControlLines;
         return false;
     }
     return true;
@@ -95,6 +99,29 @@ std::optional<ModemStatus> QtSerialLines::modemStatus() {
     status.cts = pins.testFlag(QSerialPort::ClearToSendSignal);
     status.ri = pins.testFlag(QSerialPort::RingIndicatorSignal);
     return status;
+}
+
+SerialFailure QtSerialLines::failure() const {
+    return failed_ ? SerialFailure::Failed : failure_;
+}
+
+SerialFailure QtSerialLines::openFailure(const QString& portName) const {
+    const QFileInfo device(portName.contains(QLatin1Char('/')) ? portName
+                                                               : QStringLiteral("/dev/") + portName);
+    switch (port_->error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return SerialFailure::Missing;
+    case QSerialPort::PermissionError:
+        // Qt reports a port locked or held exclusively by another program as a
+        // permission error too; only the file's own permissions tell them apart.
+        if (!device.exists()) {
+            return SerialFailure::Missing;
+        }
+        return device.isReadable() && device.isWritable() ? SerialFailure::InUse
+                                                          : SerialFailure::NoPermission;
+    default:
+        return device.exists() ? SerialFailure::Failed : SerialFailure::Missing;
+    }
 }
 
 QString QtSerialLines::errorText() const {

@@ -26,15 +26,18 @@ public:
     bool setDtr(bool raised) override;
     bool setRts(bool raised) override;
     std::optional<ModemStatus> modemStatus() override;
+    SerialFailure failure() const override;
 
     bool failed() const { return failed_; }
     QString errorText() const;
 
 private:
     void closeIfFailed();
+    SerialFailure openFailure(const QString& portName) const;
 
     std::unique_ptr<QSerialPort> port_;
     bool failed_ = false;
+    SerialFailure failure_ = SerialFailure::None;
 };
 
 } // namespace kestrova

@@ -12,6 +12,16 @@ struct ModemStatus {
     bool ri = false;
 };
 
+// Why a port could not be opened or stopped working.
+enum class SerialFailure {
+    None,
+    Missing,        // no such device
+    NoPermission,   // the user may not open it
+    InUse,          // another program has it
+    NoControlLines, // DTR and RTS cannot be set: not a serial port with modem lines
+    Failed,         // any other fault, or the device went away while open
+};
+
 // The control lines of a serial port; no data is ever sent or received.
 class SerialLines {
 public:
@@ -24,6 +34,8 @@ public:
     virtual bool setRts(bool raised) = 0;
     // Nothing when the status cannot be read (the port failed).
     virtual std::optional<ModemStatus> modemStatus() = 0;
+    // Why the last open failed or the port stopped; None while all is well.
+    virtual SerialFailure failure() const = 0;
 };
 
 } // namespace kestrova

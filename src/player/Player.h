@@ -66,6 +66,10 @@ public:
     // file dialog, the recording list and continuous play.
     void loadCurrentFile();
     void showLoadedFile();
+    // The file at path was deleted: when it is the window's file, the window
+    // forgets it and shows no file, rather than a name and waveform that no
+    // longer play.
+    void closeDeletedFile(const QString& path);
     void drawWaveform();
     void buildLevelTable();
     void updatePlaybackMeter();

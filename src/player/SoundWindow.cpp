@@ -160,6 +160,35 @@ void Player::showLoadedFile() {
     buildLevelTable();
 }
 
+void Player::closeDeletedFile(const QString& path) {
+    const QString deleted = QDir::cleanPath(path);
+    if (path.isEmpty() ||
+        (QDir::cleanPath(originalFile) != deleted && QDir::cleanPath(loadedFile) != deleted)) {
+        return;
+    }
+    stopPlayback();
+    SoundForm& sound = *program_.frm_Oszi;
+    sound.tmrplaywave->stop();
+    currentFile.clear();
+    loadedFile.clear();
+    originalFile.clear();
+    speedSource_.clear();
+    waveInfo = WaveInfo{};
+    playSecondsText.clear();
+    levelTable = LevelTable();
+    Play_Len = 0;
+    pos = 0;
+    startPos = 0;
+    setSlider(0);
+    sound.frx1->clear();
+    sound.lblFile->clear();
+    // Until the next file there is nothing to play at any speed.
+    for (QWidget* speed : {static_cast<QWidget*>(sound.lblFreqNorm), static_cast<QWidget*>(sound.lblFreq1),
+                           static_cast<QWidget*>(sound.lblFreq2), static_cast<QWidget*>(sound.lblFreq3)}) {
+        speed->setVisible(false);
+    }
+}
+
 // Drawn over what the area shows; callers that want a clean picture clear it first.
 void Player::drawWaveform() {
     QFile file(loadedFile);

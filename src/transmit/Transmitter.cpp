@@ -3,6 +3,7 @@
 #include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/StatusBar.h"
 #include "platform/AudioOutput.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialLines.h"
@@ -25,6 +26,24 @@ namespace {
 
 constexpr int kKeyFour = '4';
 constexpr int kKeySeven = '7';
+
+QString serialFailureText(SerialFailure failure) {
+    switch (failure) {
+    case SerialFailure::Missing:
+        return QStringLiteral("Die Schnittstelle gibt es nicht.");
+    case SerialFailure::NoPermission:
+        return QStringLiteral("Keine Berechtigung: Der Benutzer muss Mitglied der Gruppe \"dialout\" sein "
+                              "(danach neu anmelden).");
+    case SerialFailure::InUse:
+        return QStringLiteral("Die Schnittstelle wird von einem anderen Programm benutzt.");
+    case SerialFailure::NoControlLines:
+        return QStringLiteral("Die Leitungen DTR und RTS lassen sich nicht schalten.");
+    case SerialFailure::Failed:
+    case SerialFailure::None:
+        break;
+    }
+    return QStringLiteral("Die Schnittstelle antwortet nicht.");
+}
 
 const QString& pttPinMessage() {
     static const QString text = QStringLiteral(
@@ -194,8 +213,14 @@ void Transmitter::reportNoPort() {
     if (program_.frm_Oszi != nullptr) {
         program_.frm_Oszi->lbl_TX->hide();
     }
+    // The box says only that; which port and why stand in the status bar.
+    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settings().values.comPortName +
+                        QStringLiteral(": ") + serialFailureText(program_.platform().serial.failure());
+    program_.statusBar().showNotice(why);
     program_.platform().dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
                                         MessageIcon::None);
+    // Again after the box, which may have stood longer than the notice.
+    program_.statusBar().showNotice(why);
 }
 
 void Transmitter::portFailed() {

@@ -6,6 +6,7 @@
 #include "recorder/Recorder.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
+#include "ui/HelpWindow.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -79,13 +80,18 @@ QString MainMenu::findHelpFile() const {
 
 void MainMenu::openHelp() {
     const QString help = findHelpFile();
-    Dialogs& dialogs = program_.platform().dialogs;
     if (help.isEmpty()) {
-        dialogs.message(QStringLiteral("Die Hilfedatei ist nicht vorhanden!"), QString(), MessageButtons::Ok,
-                        MessageIcon::None);
+        program_.platform().dialogs.message(QStringLiteral("Die Hilfedatei ist nicht vorhanden!"), QString(),
+                                            MessageButtons::Ok, MessageIcon::None);
         return;
     }
-    dialogs.openDocument(help);
+    if (helpWindow_ == nullptr) {
+        helpWindow_ = new HelpWindow(program_.frm_DoKu);
+    }
+    helpWindow_->showPage(help);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
 }
 
 void MainMenu::toggleSoundWindow() {

@@ -6,6 +6,7 @@
 
 namespace kestrova {
 
+class HelpWindow;
 class Program;
 
 // The main window's popup menu, its help entry, the hover frames on the strip tb1,
@@ -41,9 +42,12 @@ public:
     // Folders searched after the program folder's "hilfe"; set at construction
     // from the executable's place.
     QStringList helpFallbackFolders;
+    // The help's own window; null until "INFO" first shows it.
+    HelpWindow* helpWindow() const { return helpWindow_; }
 
 private:
     Program& program_;
+    HelpWindow* helpWindow_ = nullptr;
 };
 
 // Puts frm_Oszi against the lower edge of frm_DoKu; also for the recording list,

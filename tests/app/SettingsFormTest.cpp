@@ -4,11 +4,14 @@
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
+#include "archive/RecordingFiles.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -90,6 +93,51 @@ TEST_F(SettingsFormTest, ClickingSaveSavesOnReleaseAndOnClickWithTheSameResult) 
     EXPECT_EQ(saved[6], QStringLiteral("3"));
     EXPECT_EQ(program->settings().values.circuitNumber, 5);
     EXPECT_EQ(program->settings().values.comPortName, QStringLiteral("/dev/ttyS2"));
+}
+
+TEST_F(SettingsFormTest, SaveRefusesANumberFieldItCannotTakeAndKeepsFileAndRecordings) {
+    const QString recording = folder() + QStringLiteral("/W/1_08-17-2012_10-00-00.wav");
+    QDir().mkpath(folder() + QStringLiteral("/W"));
+    ASSERT_TRUE(writeBytes(recording, recordingOfSeconds(25)));
+    startProgram();
+    const QStringList before = readIni();
+    struct Case {
+        QLineEdit* field;
+        const char* text;
+        const char* named;
+    };
+    const Case cases[] = {
+        {form().ed_FilesLöschen, "", "Das Feld \"Aufnahmen behalten\" ist leer."},
+        {form().ed_FilesLöschen, "drei", "\"Aufnahmen behalten\" steht keine Zahl"},
+        {form().ed_FilesLöschen, "3 Tage", "\"Aufnahmen behalten\" steht keine Zahl"},
+        {form().ed_AufnZeitMin, "0", "\"Aufnahme mindestens\" steht 0."},
+        {form().ed_AufnZeitMax, "0.0", "\"Aufnahme höchstens\" steht 0.0."},
+        {form().ed_CQ, "0", "\"CQ-Pause\" steht 0."},
+        {form().ed_FK, "10", "\"Funkkreis\" steht 10.\rErlaubt ist eine ganze Zahl von 0 bis 9."},
+        {form().ed_FK, "-1", "\"Funkkreis\" steht -1."},
+        {form().ed_StartPegel, "150", "\"Startpegel\" steht 150."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString kept = c.field->text();
+        c.field->setText(QString::fromUtf8(c.text));
+        fakes.dialogs.messages.clear();
+        program->settingsActions().cmd_Speichern_MouseUp(); // silent: the click says why
+        EXPECT_TRUE(fakes.dialogs.messages.empty());
+        QTest::mouseClick(form().cmd_Speichern, Qt::LeftButton);
+        ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
+        EXPECT_TRUE(fakes.dialogs.messages[0].text.contains(QString::fromUtf8(c.named)))
+            << fakes.dialogs.messages[0].text.toStdString();
+        EXPECT_TRUE(fakes.dialogs.messages[0].text.endsWith(
+            QStringLiteral("Die Einstellungen wurden nicht gespeichert.")));
+        EXPECT_EQ(readIni(), before);
+        EXPECT_TRUE(QFileInfo::exists(recording));
+        c.field->setText(kept);
+    }
+    form().ed_FilesLöschen->setText(QStringLiteral(" 7.5 "));
+    QTest::mouseClick(form().cmd_Speichern, Qt::LeftButton);
+    EXPECT_EQ(readIni()[13], QStringLiteral(" 7.5 "));
+    EXPECT_TRUE(QFileInfo::exists(recording));
 }
 
 TEST_F(SettingsFormTest, TypedTextAndEnterLeaveTheChoiceListsAsFilled) {

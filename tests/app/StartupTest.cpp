@@ -1,4 +1,5 @@
 // The start-up sequence, completing the start and ending the program.
+#include "app/CommandLine.h"
 #include "app/SettingsActions.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QSysInfo>
 #include <algorithm>
 #include <vector>
@@ -177,6 +179,18 @@ TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgram) {
     EXPECT_TRUE(ended);
     EXPECT_TRUE(program->hasEnded());
     EXPECT_TRUE(program->frm_DoKu->isHidden());
+}
+
+TEST_F(StartupTest, ANoticeAboutTheProgramFolderStandsInTheStatusBarAfterTheStart) {
+    const ProgramFolderChoice fellBack{dir.path(), true};
+    const QString notice = programFolderNotice(fellBack);
+    EXPECT_EQ(notice, QStringLiteral("Der Programmordner ist schreibgeschützt; Einstellungen und Aufnahmen "
+                                     "liegen in ") +
+                          QDir::toNativeSeparators(dir.path()));
+    EXPECT_TRUE(programFolderNotice({dir.path(), false}).isEmpty());
+    makeProgram().startNotice = notice;
+    program->main();
+    EXPECT_EQ(program->frm_DoKu->sb->currentMessage(), notice);
 }
 
 TEST_F(StartupTest, TwoProgramsInOneProcessAreIndependent) {

@@ -5,6 +5,7 @@
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"
@@ -12,6 +13,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
@@ -118,6 +121,37 @@ TEST_F(ListInteractionsTest, TheDeleteButtonDeletesTheSelectedRecordingAndRebuil
     EXPECT_EQ(fakes.clock.pauses, std::vector<int>{110});
     EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());
     EXPECT_TRUE(fakes.sounds.played.isEmpty());
+}
+
+TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAndAnotherKeepsIt) {
+    Archive& archive = started();
+    SoundForm& sound = *program->frm_Oszi;
+    click(0, 1);
+    const QImage drawn = sound.frx1->image();
+    list()->setCurrentRow(1); // another entry: the window keeps its file
+    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    ASSERT_FALSE(exists(kSecond));
+    EXPECT_EQ(player().loadedFile, recording(kFirst));
+    EXPECT_TRUE(sound.lblFile->text().endsWith(kFirst));
+    EXPECT_EQ(sound.frx1->image(), drawn);
+
+    list()->setCurrentRow(0);
+    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    ASSERT_FALSE(exists(kFirst));
+    EXPECT_TRUE(player().loadedFile.isEmpty());
+    EXPECT_TRUE(player().originalFile.isEmpty());
+    EXPECT_TRUE(sound.lblFile->text().isEmpty());
+    const QImage shown = sound.frx1->image();
+    sound.frx1->clear();
+    EXPECT_EQ(shown, sound.frx1->image());
+    EXPECT_NE(shown, drawn);
+    EXPECT_TRUE(sound.lblFreqNorm->isHidden());
+    // Nothing is left for normal speed to open.
+    const qsizetype commands = fakes.player.commands.size();
+    player().lblFreqNorm_MouseUp(1, 0, 0, 0);
+    for (qsizetype i = commands; i < fakes.player.commands.size(); ++i) {
+        EXPECT_FALSE(fakes.player.commands[i].startsWith(QStringLiteral("open "))) << i;
+    }
 }
 
 TEST_F(ListInteractionsTest, WithoutASelectionTheDeleteButtonOnlyExplains) {

@@ -1,6 +1,15 @@
 #include "platform/QtDialogs.h"
 
+#include "platform/QtGermanTexts.h"
+
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -36,6 +45,51 @@ TEST(QtDialogsTest, AFileDialogOpenWhenDismissedIsCancelled) {
                     .openFile(nullptr, {QStringLiteral("Open Wave File"), QString(),
                                         QStringLiteral("Sound Files"), QStringLiteral("*.wav")})
                     .isEmpty());
+}
+
+TEST(QtDialogsTest, AMessageBoxShowsItsWholeTitleAndBreaksLinesOnlyWhereTheTextDoes) {
+    QtDialogs dialogs(QStringLiteral("Kestrova"));
+    const QString path = QStringLiteral("/home/funker/Kestrova/W/1_08-17-2012_10-00-00.wav");
+    const QString longLine =
+        QStringLiteral("Schließen Sie zuerst das Programm, stellen einen Anschluß zur Tonquelle her");
+    for (const auto& [title, text] :
+         {std::pair{path, QStringLiteral("Wirklich löschen?")},
+          std::pair{QStringLiteral(" INFO"), QStringLiteral("Am Soundkarteneingang\r") + longLine +
+                                                 QStringLiteral("\rund starten das Programm neu.")}}) {
+        int boxWidth = 0;
+        int labelWidth = 0;
+        QFont font;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+            ASSERT_NE(label, nullptr);
+            boxWidth = box->width();
+            labelWidth = label->contentsRect().width();
+            font = label->font();
+            box->done(0);
+        });
+        dialogs.message(text, title, MessageButtons::YesNo, MessageIcon::Stop);
+        EXPECT_GE(boxWidth, QFontMetrics(QApplication::font()).horizontalAdvance(title) + 100)
+            << title.toStdString();
+        const QString widest = text.contains(longLine) ? longLine : text;
+        EXPECT_GE(labelWidth, QFontMetrics(font).horizontalAdvance(widest)) << title.toStdString();
+    }
+}
+
+TEST(QtDialogsTest, TheStandardDialogsSpeakGermanOnceQtsTranslationsAreLoaded) {
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(translations + QStringLiteral("/qtbase_de.qm"))) {
+        GTEST_SKIP() << "Qt's German translations are not installed";
+    }
+    {
+        const QtGermanTexts german;
+        ASSERT_TRUE(german.loaded());
+        QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+        EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Abbrechen"));
+    }
+    QDialogButtonBox buttons(QDialogButtonBox::Cancel); // English again without them
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancel"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@ namespace {
 TEST(QtSerialLines, AMissingPortFailsCleanly) {
     QtSerialLines lines;
     EXPECT_FALSE(lines.open(QStringLiteral("/dev/ttyKestrovaMissing")));
+    EXPECT_EQ(lines.failure(), SerialFailure::Missing);
     EXPECT_FALSE(lines.isOpen());
     EXPECT_FALSE(lines.setDtr(true));
     EXPECT_FALSE(lines.setRts(true));
@@ -56,6 +57,7 @@ TEST(QtSerialLines, APseudoTerminalEitherTakesTheLinesOrIsRefusedWhole) {
     EXPECT_EQ(opened, lines.isOpen());
 #ifdef __linux__
     EXPECT_FALSE(opened);
+    EXPECT_EQ(lines.failure(), SerialFailure::NoControlLines);
 #endif
     if (opened) {
         EXPECT_TRUE(lines.setDtr(false));

@@ -132,8 +132,16 @@ public:
         }
         return status;
     }
+    SerialFailure failure() const override {
+        if (failed) {
+            return SerialFailure::Failed;
+        }
+        return open_ ? SerialFailure::None : openFailure;
+    }
 
     bool openable = true;
+    // What a refused open gives as its reason.
+    SerialFailure openFailure = SerialFailure::Missing;
     bool failed = false;
     bool dtr = false;
     bool rts = false;

@@ -49,11 +49,6 @@ int FakeDialogs::popupMenu(QWidget* /*owner*/, const QStringList& entries, QPoin
     return answer;
 }
 
-bool FakeDialogs::openDocument(const QString& path) {
-    openedDocuments.push_back(path);
-    return true;
-}
-
 bool FakeDialogs::sawMessageContaining(const QString& part) const {
     for (const ShownMessage& shown : messages) {
         if (shown.text.contains(part)) {

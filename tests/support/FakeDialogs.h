@@ -30,7 +30,6 @@ public:
     QString openFile(QWidget* owner, const FileDialogRequest& request) override;
     std::optional<QString> chooseFolder(QWidget* owner, const QString& startFolder) override;
     int popupMenu(QWidget* owner, const QStringList& entries, QPoint screenPosition) override;
-    bool openDocument(const QString& path) override;
 
     std::deque<MessageAnswer> messageAnswers;
     std::deque<QString> fileAnswers;
@@ -43,7 +42,6 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     std::vector<QString> folderRequests;
     std::vector<ShownMenu> menus;
-    std::vector<QString> openedDocuments;
 
     bool sawMessageContaining(const QString& part) const;
 };

@@ -4,10 +4,12 @@
 #include "app/Settings.h"
 #include "support/ProgramFixture.h"
 #include "ui/LabelButton.h"
+#include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QComboBox>
+#include <QStatusBar>
 #include <QTest>
 
 namespace kestrova::test {
@@ -122,13 +124,31 @@ TEST_F(TransmitterTest, SwitchingTheControlOffWhileKeyedReleasesThePort) {
     EXPECT_EQ(fakes.serial.events.last(), QStringLiteral("close"));
 }
 
-TEST_F(TransmitterTest, APortThatCannotBeOpenedIsReportedAndHidesTheButton) {
+TEST_F(TransmitterTest, APortThatCannotBeOpenedIsReportedWithPortAndReasonAndHidesTheButton) {
     fakes.serial.openable = false;
+    fakes.serial.openFailure = SerialFailure::NoPermission;
     Transmitter& t = start(QStringLiteral("46-0"));
     EXPECT_GE(messagesWith(kNoPort), 1);
+    EXPECT_EQ(fakes.dialogs.messages.back().text, kNoPort);
+    QStatusBar* bar = program->frm_DoKu->sb;
+    EXPECT_TRUE(
+        bar->currentMessage().startsWith(QStringLiteral("Kein Anschluß an /dev/ttyS1: Keine Berechtigung")));
+    EXPECT_TRUE(bar->currentMessage().contains(QStringLiteral("\"dialout\"")));
     EXPECT_TRUE(tx()->isHidden());
     t.transmitterOn();
     EXPECT_TRUE(fakes.serial.events.isEmpty());
+
+    const std::pair<SerialFailure, const char*> reasons[] = {
+        {SerialFailure::Missing, "Die Schnittstelle gibt es nicht."},
+        {SerialFailure::InUse, "Die Schnittstelle wird von einem anderen Programm benutzt."},
+        {SerialFailure::NoControlLines, "Die Leitungen DTR und RTS lassen sich nicht schalten."},
+    };
+    for (const auto& [failure, text] : reasons) {
+        fakes.serial.openFailure = failure;
+        t.openControlPort();
+        EXPECT_EQ(bar->currentMessage(),
+                  QStringLiteral("Kein Anschluß an /dev/ttyS1: ") + QString::fromUtf8(text));
+    }
 }
 
 // A USB adapter pulled out while keyed: one report, port closed, the program runs on.

@@ -5,6 +5,7 @@
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "ui/FormGeometry.h"
+#include "ui/HelpWindow.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -18,6 +19,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
+#include <QUrl>
 
 namespace kestrova::test {
 namespace {
@@ -49,11 +52,11 @@ protected:
                          Qt::NoModifier);
         QCoreApplication::sendEvent(widget, &move);
     }
-    static void writeHelp(const QString& folder) {
+    static void writeHelp(const QString& folder, const char* page = "<html></html>") {
         ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/hilfe")));
         QFile help(folder + QStringLiteral("/hilfe/inhalt.html"));
         ASSERT_TRUE(help.open(QIODevice::WriteOnly));
-        help.write("<html></html>");
+        help.write(page);
     }
 };
 
@@ -80,7 +83,7 @@ TEST_F(MainMenuTest, ADismissedMenuDoesNothing) {
     EXPECT_FALSE(sound().isVisible());
     EXPECT_FALSE(program->frm_Einstellungen->isVisible());
     EXPECT_TRUE(fakes.dialogs.messages.empty());
-    EXPECT_TRUE(fakes.dialogs.openedDocuments.empty());
+    EXPECT_EQ(menu().helpWindow(), nullptr);
     EXPECT_FALSE(program->hasEnded());
 }
 
@@ -117,16 +120,38 @@ TEST_F(MainMenuTest, InfoWithoutAHelpFileSaysSo) {
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("Die Hilfedatei ist nicht vorhanden!"));
     EXPECT_EQ(fakes.dialogs.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_TRUE(fakes.dialogs.openedDocuments.empty());
+    EXPECT_EQ(menu().helpWindow(), nullptr);
 }
 
-TEST_F(MainMenuTest, InfoOpensTheHelpOfTheProgramFolder) {
+TEST_F(MainMenuTest, InfoShowsTheHelpInAWindowOfItsOwnThatFollowsItsLinks) {
     start();
-    writeHelp(folder());
+    writeHelp(folder(), "<html><head><title>Kestrova – Hilfe</title></head><body>"
+                        "<p><a href=\"seite2.html\">weiter</a></p></body></html>");
+    QFile second(folder() + QStringLiteral("/hilfe/seite2.html"));
+    ASSERT_TRUE(second.open(QIODevice::WriteOnly));
+    second.write("<html><body><p>Zweite Seite</p></body></html>");
+    second.close();
+
     choose(MainMenu::Info);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
-    EXPECT_EQ(fakes.dialogs.openedDocuments,
-              std::vector<QString>{QDir(folder()).filePath(QStringLiteral("hilfe/inhalt.html"))});
+    HelpWindow* help = menu().helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QStringLiteral("Kestrova – Hilfe"));
+    EXPECT_EQ(help->browser->source().toLocalFile(),
+              QDir(folder()).filePath(QStringLiteral("hilfe/inhalt.html")));
+
+    help->browser->setSource(QUrl(QStringLiteral("seite2.html"))); // as a click on the link does
+    EXPECT_TRUE(help->browser->toPlainText().contains(QStringLiteral("Zweite Seite")));
+    ASSERT_TRUE(help->back->isEnabled());
+    QTest::mouseClick(help->back, Qt::LeftButton);
+    EXPECT_TRUE(help->browser->toPlainText().contains(QStringLiteral("weiter")));
+
+    QTest::mouseClick(help->close, Qt::LeftButton);
+    EXPECT_FALSE(help->isVisible());
+    choose(MainMenu::Info); // the same window again, from the start page
+    EXPECT_EQ(menu().helpWindow(), help);
+    EXPECT_TRUE(help->isVisible());
 }
 
 TEST_F(MainMenuTest, WithoutHelpInTheProgramFolderTheInstalledHelpIsOpened) {
@@ -137,8 +162,9 @@ TEST_F(MainMenuTest, WithoutHelpInTheProgramFolderTheInstalledHelpIsOpened) {
     menu().helpFallbackFolders = {prefix.path() + QStringLiteral("/bin/../share/kestrova")};
     choose(MainMenu::Info);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
-    EXPECT_EQ(fakes.dialogs.openedDocuments,
-              std::vector<QString>{prefix.path() + QStringLiteral("/share/kestrova/hilfe/inhalt.html")});
+    ASSERT_NE(menu().helpWindow(), nullptr);
+    EXPECT_EQ(menu().helpWindow()->browser->source().toLocalFile(),
+              prefix.path() + QStringLiteral("/share/kestrova/hilfe/inhalt.html"));
 }
 
 // --- Heights and docking ----------------------------------------------------------------------
