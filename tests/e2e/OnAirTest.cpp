@@ -179,6 +179,7 @@ public:
     }
     bool setRts(bool) override { return open_; }
     std::optional<ModemStatus> modemStatus() override { return ModemStatus{}; }
+    SerialFailure failure() const override { return SerialFailure::None; }
     bool keyed() const { return dtr_; }
     int unkeys() const { return static_cast<int>(spans.size()) - (dtr_ ? 1 : 0); }
 
