@@ -16,16 +16,45 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/kestrova.desktop DESTINATION ${CMAKE_INS
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/kestrova.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# Manual pages, English and German, and the changelog are installed compressed,
+# as Debian keeps them; -n leaves the time out, so a rebuild gives the same bytes.
+find_program(KESTROVA_GZIP gzip REQUIRED)
+set(KESTROVA_GZIPPED)
+function(kestrova_gzip source name)
+    set(output ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+        COMMAND ${KESTROVA_GZIP} -9nc ${source} > ${output}
+        DEPENDS ${source} VERBATIM)
+    set(KESTROVA_GZIPPED ${KESTROVA_GZIPPED} ${output} PARENT_SCOPE)
+endfunction()
+kestrova_gzip(${CMAKE_CURRENT_LIST_DIR}/man/kestrova.1 man/kestrova.1)
+kestrova_gzip(${CMAKE_CURRENT_LIST_DIR}/man/kestrova.de.1 man/de/kestrova.1)
+kestrova_gzip(${CMAKE_CURRENT_LIST_DIR}/changelog.Debian changelog.Debian)
+add_custom_target(kestrova_gzipped ALL DEPENDS ${KESTROVA_GZIPPED})
+
+install(FILES ${PROJECT_BINARY_DIR}/packaging/man/kestrova.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/man/de/kestrova.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man1)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrova)
+
 set(CPACK_PACKAGE_NAME kestrova)
 set(CPACK_PACKAGE_VENDOR "Kestrova")
-set(CPACK_PACKAGE_CONTACT "Kestrova <kestrova@localhost>")
+# No mailbox exists yet; the reserved domain says so rather than pretending one.
+set(CPACK_PACKAGE_CONTACT "Kestrova <kestrova@kestrova.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Recorder for the voice traffic of a radio circuit")
+# Lines of at most 80 characters, as Debian's tools show them.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Kestrova watches the sound-card input beside a radio receiver and records every\n"
-    "transmission as an 8-bit mono WAV file. It keeps the recordings of the last days,\n"
-    "files them in a dated archive and plays them at normal or faster speed. Through the\n"
-    "control lines of a serial port it can key a transmitter and read the squelch.")
+    "Kestrova watches the sound-card input beside a radio receiver and records\n"
+    "every transmission as an 8-bit mono WAV file. It keeps the recordings of the\n"
+    "last days, files them in a dated archive and plays them at normal or faster\n"
+    "speed. Through the control lines of a serial port it can key a transmitter\n"
+    "and read the squelch.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# The Debian revision of the package, as in changelog.Debian.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -41,9 +41,10 @@ QString helpText(const QString& executable) {
                "Usage: %1 [options]\n"
                "Records the voice traffic of a radio circuit.\n\n"
                "Options:\n"
-               "  --program-folder DIR  keep Kestrova.ini, the recordings folder W, rx.wav and the\n"
-               "                        help in DIR (default: the folder of the program; when that\n"
-               "                        cannot be written, the user's own data folder)\n"
+               "  --program-folder DIR  keep Kestrova.ini, KV.DAT, the recordings folder W and\n"
+               "                        rx.wav in DIR (default: the folder of the program; for an\n"
+               "                        installed program, or when that folder cannot be written,\n"
+               "                        the user's own data folder ~/.local/share/Kestrova)\n"
                "  --input-file FILE     offer FILE.wav as the first input device: it plays the\n"
                "                        file in real time, then silence (try the program\n"
                "                        without a receiver)\n"
@@ -60,16 +61,39 @@ bool isWritableFolder(const QString& folder) {
     return probe.open();
 }
 
-ProgramFolderChoice chooseProgramFolder(const QString& requested, const QString& executableFolder,
-                                        const QString& userDataFolder) {
-    if (!requested.isEmpty()) {
-        return {QDir::cleanPath(QFileInfo(requested).absoluteFilePath()), false};
+namespace {
+
+QString comparablePath(const QString& folder) {
+    const QFileInfo info(folder);
+    const QString canonical = info.canonicalFilePath();
+    return QDir::cleanPath(canonical.isEmpty() ? info.absoluteFilePath() : canonical);
+}
+
+} // namespace
+
+// Everything below /usr belongs to the system's packages or to the local
+// administrator; the configured prefix covers installations elsewhere (/opt).
+bool isInstalledProgramFolder(const QString& executableFolder, const QString& installBinFolder) {
+    if (executableFolder.isEmpty()) {
+        return false;
     }
-    if (isWritableFolder(executableFolder)) {
-        return {QDir::cleanPath(executableFolder), false};
+    const QString folder = comparablePath(executableFolder);
+    if (folder == QStringLiteral("/usr") || folder.startsWith(QStringLiteral("/usr/"))) {
+        return true;
     }
-    QDir().mkpath(userDataFolder);
-    return {QDir::cleanPath(userDataFolder), true};
+    return !installBinFolder.isEmpty() && folder == comparablePath(installBinFolder);
+}
+
+ProgramFolderChoice chooseProgramFolder(const ProgramFolderCandidates& candidates) {
+    if (!candidates.requested.isEmpty()) {
+        return {QDir::cleanPath(QFileInfo(candidates.requested).absoluteFilePath()), false, false};
+    }
+    const bool installed = isInstalledProgramFolder(candidates.executableFolder, candidates.installBinFolder);
+    if (!installed && isWritableFolder(candidates.executableFolder)) {
+        return {QDir::cleanPath(candidates.executableFolder), false, false};
+    }
+    QDir().mkpath(candidates.userDataFolder);
+    return {QDir::cleanPath(candidates.userDataFolder), !installed, installed};
 }
 
 QString programFolderNotice(const ProgramFolderChoice& choice) {

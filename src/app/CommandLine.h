@@ -16,14 +16,24 @@ struct CommandLine {
 CommandLine parseCommandLine(const QStringList& arguments);
 QString helpText(const QString& executable);
 
-// The program folder: the one asked for, else the executable's folder; when that
-// cannot be written (an installation for all users) a folder of the user's own.
+// Where the program may find itself and where its working files may go.
+struct ProgramFolderCandidates {
+    QString requested;        // --program-folder, empty when not given
+    QString executableFolder; // the folder of the running program
+    QString installBinFolder; // where an installation puts the program
+    QString userDataFolder;   // the user's own data folder
+};
+
+// The program folder: the one asked for, else the executable's folder; a folder
+// of the user's own when the program runs from an installation (even root must
+// not fill /usr/bin) or from a folder it cannot write.
 struct ProgramFolderChoice {
     QString folder;
-    bool fellBack = false;
+    bool fellBack = false;  // the executable's folder could not be written
+    bool installed = false; // the executable sits in an installation
 };
-ProgramFolderChoice chooseProgramFolder(const QString& requested, const QString& executableFolder,
-                                        const QString& userDataFolder);
+ProgramFolderChoice chooseProgramFolder(const ProgramFolderCandidates& candidates);
+bool isInstalledProgramFolder(const QString& executableFolder, const QString& installBinFolder);
 bool isWritableFolder(const QString& folder);
 // What the status bar says about the choice; empty when the folder is the usual one.
 QString programFolderNotice(const ProgramFolderChoice& choice);

@@ -36,9 +36,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
     const kestrova::QtGermanTexts germanDialogs;
-    const kestrova::ProgramFolderChoice folder =
-        kestrova::chooseProgramFolder(line.programFolder, QApplication::applicationDirPath(),
-                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    const kestrova::ProgramFolderChoice folder = kestrova::chooseProgramFolder(
+        {line.programFolder, QApplication::applicationDirPath(), QStringLiteral(KESTROVA_INSTALL_BINDIR),
+         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
     if (folder.fellBack) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();

@@ -31,7 +31,7 @@ TEST(ProgramFolder, FallsBackToTheUsersFolderWhenTheDefaultCannotBeWritten) {
     ASSERT_TRUE(QDir().mkpath(readOnly));
     QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QString user = dir.filePath(QStringLiteral("user"));
-    const ProgramFolderChoice choice = chooseProgramFolder(QString(), readOnly, user);
+    const ProgramFolderChoice choice = chooseProgramFolder({QString(), readOnly, QString(), user});
     if (isWritableFolder(readOnly)) {
         GTEST_SKIP() << "running with rights that ignore permissions";
     }
@@ -39,9 +39,35 @@ TEST(ProgramFolder, FallsBackToTheUsersFolderWhenTheDefaultCannotBeWritten) {
     EXPECT_EQ(choice.folder, user);
     EXPECT_TRUE(QDir(user).exists());
 
-    const ProgramFolderChoice asked = chooseProgramFolder(dir.path(), readOnly, user);
+    const ProgramFolderChoice asked = chooseProgramFolder({dir.path(), readOnly, QString(), user});
     EXPECT_FALSE(asked.fellBack);
     EXPECT_EQ(asked.folder, QDir::cleanPath(dir.path()));
+}
+
+// Root can write to /usr/bin: being writable must not be what keeps the files out.
+TEST(ProgramFolder, AnInstalledProgramUsesTheUsersFolderEvenWhenItsOwnIsWritable) {
+    QTemporaryDir dir;
+    const QString bin = dir.filePath(QStringLiteral("prefix/bin"));
+    const QString build = dir.filePath(QStringLiteral("build"));
+    const QString user = dir.filePath(QStringLiteral("user"));
+    ASSERT_TRUE(QDir().mkpath(bin) && QDir().mkpath(build));
+
+    const ProgramFolderChoice installed = chooseProgramFolder({QString(), bin + QLatin1Char('/'), bin, user});
+    EXPECT_TRUE(installed.installed);
+    EXPECT_FALSE(installed.fellBack);
+    EXPECT_EQ(installed.folder, user);
+    EXPECT_TRUE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+
+    const ProgramFolderChoice built = chooseProgramFolder({QString(), build, bin, user});
+    EXPECT_FALSE(built.installed);
+    EXPECT_EQ(built.folder, QDir::cleanPath(build));
+    EXPECT_EQ(chooseProgramFolder({build, bin, bin, user}).folder, QDir::cleanPath(build));
+
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/usr/games"}) {
+        EXPECT_TRUE(isInstalledProgramFolder(QString::fromLatin1(system), bin)) << system;
+    }
+    EXPECT_FALSE(isInstalledProgramFolder(QStringLiteral("/usrlocal/bin"), bin));
+    EXPECT_FALSE(isInstalledProgramFolder(build, QString()));
 }
 
 } // namespace
