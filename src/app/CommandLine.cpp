@@ -97,11 +97,17 @@ ProgramFolderChoice chooseProgramFolder(const ProgramFolderCandidates& candidate
 }
 
 QString programFolderNotice(const ProgramFolderChoice& choice) {
+    const QString where = QDir::toNativeSeparators(choice.folder);
+    if (choice.installed) {
+        // Said at every start: an operator who started from the desktop menu must
+        // still learn where the recordings go.
+        return QStringLiteral("Einstellungen und Aufnahmen liegen in ") + where;
+    }
     if (!choice.fellBack) {
         return {};
     }
     return QStringLiteral("Der Programmordner ist schreibgeschützt; Einstellungen und Aufnahmen liegen in ") +
-           QDir::toNativeSeparators(choice.folder);
+           where;
 }
 
 } // namespace kestrova

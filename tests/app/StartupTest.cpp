@@ -188,6 +188,9 @@ TEST_F(StartupTest, ANoticeAboutTheProgramFolderStandsInTheStatusBarAfterTheStar
                                      "liegen in ") +
                           QDir::toNativeSeparators(dir.path()));
     EXPECT_TRUE(programFolderNotice({dir.path(), false}).isEmpty());
+    EXPECT_EQ(programFolderNotice({dir.path(), false, true}),
+              QStringLiteral("Einstellungen und Aufnahmen liegen in ") +
+                  QDir::toNativeSeparators(dir.path()));
     makeProgram().startNotice = notice;
     program->main();
     EXPECT_EQ(program->frm_DoKu->sb->currentMessage(), notice);
