@@ -28,9 +28,9 @@ public:
     // Reads the header of `path` into the fields; a rejected file leaves the fields
     // it did not reach as they were. Unreadable for anything but a readable plain file.
     WaveHeaderVerdict readHeader(const QString& path);
-    // As readHeader, but takes the verdict of the read just before when it was of
-    // the same unchanged file and would fill the fields alike, so one load reads
-    // a header once.
+    // For the second read of one load: as readHeader, but takes the verdict of the
+    // read just before when it was of the same unchanged file and would fill the
+    // fields alike.
     WaveHeaderVerdict readHeaderAgain(const QString& path);
     // The header read last passed: `path` becomes the file playback opens.
     void accept(const QString& path);

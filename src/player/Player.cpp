@@ -478,10 +478,11 @@ void Player::loadCurrentFile() {
     file_.setLoaded(currentFile());
     program_.frm_Oszi->tmrplaywave->stop();
     view_.setMainWindowEnabled(false);
-    if (QFileInfo(currentFile()).isFile()) {
+    const bool exists = QFileInfo(currentFile()).isFile();
+    if (exists) {
         readWaveHeader(currentFile());
     }
-    loadPlayerFile();
+    loadWindowFile(exists);
 }
 
 void Player::tmr2_Timer() {
@@ -513,13 +514,17 @@ void Player::openWaveFileDialog() {
 }
 
 void Player::loadPlayerFile() {
+    loadWindowFile(false);
+}
+
+void Player::loadWindowFile(bool headerJustRead) {
     file_.markCurrentAsOriginal();
     file_.dropFolder();
     if (!currentFile().isEmpty()) {
         // The copies of the file before go with it, even when this one is refused.
         speeds_.setSource(QString());
         const QString path = currentFile();
-        const bool passed = readWaveHeaderAgain(path);
+        const bool passed = headerJustRead ? readWaveHeaderAgain(path) : readWaveHeader(path);
         prepareSpeedCopies(passed);
         if (passed) {
             refuseUnplayableFile(path);

@@ -112,6 +112,9 @@ private:
     // readWaveHeader for the read a load repeats.
     bool readWaveHeaderAgain(const QString& path);
     bool acceptHeader(const QString& path);
+    // loadPlayerFile; `headerJustRead` when the caller read the header of currentFile
+    // right before, so the load need not parse it again.
+    void loadWindowFile(bool headerJustRead);
     void pressFasterLabel(int speed);
     void releaseFasterLabel(int speed);
     // Shows the dialog (from `startFolder`, or wherever it likes when empty) and

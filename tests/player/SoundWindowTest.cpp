@@ -126,6 +126,14 @@ TEST_F(SoundWindowTest, StrangeFilesLoadWithoutHarmAndLeaveTheMainWindowUsable) 
     EXPECT_TRUE(main().isEnabled());
 }
 
+TEST_F(SoundWindowTest, ARefusedFileIsToldAboutAtBothHeaderReadsOfALoad) {
+    // The second read of a load reuses the parse of the first, not its message.
+    load(write(QStringLiteral("noise.wav"), varied(5000)));
+    ASSERT_EQ(fakes.dialogs.messages.size(), 2u);
+    EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("Unknown Wave Format"));
+    EXPECT_EQ(fakes.dialogs.messages[1].text, QStringLiteral("Unknown Wave Format"));
+}
+
 TEST_F(SoundWindowTest, AFileWhoseHeaderPassesButCannotBePlayedIsNamedInAMessage) {
     QByteArray lowerFloat =
         riff(chunk("FMT ", fmtBody(1, 8000, 32, 3)) + chunk("DATA", QByteArray(400, '\0')));
