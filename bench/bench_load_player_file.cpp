@@ -37,7 +37,7 @@ struct Memory {
 Memory loadIntoSoundWindow(Player& player, const QString& path) {
     const long before = bench::residentKb();
     bench::resetPeakResident();
-    player.currentFile = path;
+    player.setCurrentFile(path);
     player.loadCurrentFile();
     QApplication::processEvents(); // the waveform is painted
     return {bench::residentKb() - before, bench::peakResidentKb() - before};
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
 
     const double load = bench::median(loads);
     std::printf("file: %lld bytes, play length %s s\n", static_cast<long long>(QFileInfo(path).size()),
-                qPrintable(player.playSecondsText));
+                qPrintable(player.playSecondsText()));
     std::printf("loading into the sound window: %.4f s (median of 5, goal below 0.2 s)\n", load);
     std::printf("memory added by the first load: %ld kB kept, %ld kB at its peak (goal below 10240 kB)\n",
                 first.addedKb, first.peakKb);

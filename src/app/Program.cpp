@@ -5,6 +5,7 @@
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
 #include "archive/Archive.h"
+#include "archive/ListInteractions.h"
 #include "platform/FolderLock.h"
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
@@ -37,7 +38,8 @@ Program::Program(const Platform& platform, ProgramOptions options)
       programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
-      archive_(std::make_unique<Archive>(*this)), player_(std::make_unique<Player>(*this)),
+      archive_(std::make_unique<Archive>(*this)),
+      listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
       transmitter_(std::make_unique<Transmitter>(*this)),
       timedActions_(std::make_unique<TimedActions>(*this)) {}
 

@@ -14,6 +14,7 @@
 namespace kestrova {
 
 class Archive;
+class ListInteractions;
 class FolderLock;
 class InfoForm;
 class MainForm;
@@ -74,6 +75,7 @@ public:
     StatusBar& statusBar() { return *statusBar_; }
     Recorder& recorder() { return *recorder_; }
     Archive& archive() { return *archive_; }
+    ListInteractions& listInteractions() { return *listInteractions_; }
     Player& player() { return *player_; }
     Transmitter& transmitter() { return *transmitter_; }
     TimedActions& timedActions() { return *timedActions_; }
@@ -108,6 +110,7 @@ private:
     std::unique_ptr<StatusBar> statusBar_;
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<Archive> archive_;
+    std::unique_ptr<ListInteractions> listInteractions_;
     std::unique_ptr<Player> player_;
     std::unique_ptr<Transmitter> transmitter_;
     std::unique_ptr<TimedActions> timedActions_;

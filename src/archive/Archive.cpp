@@ -80,7 +80,9 @@ void Archive::refreshRecordingList() {
             continue;
         }
         const QString path = *folder + QLatin1Char('/') + name;
-        program_.player().currentFile = path;
+        // On purpose: the pass leaves the last file it looked at as the player's next
+        // file; every load names its own file first, only the window's set-up takes it.
+        program_.player().setCurrentFile(path);
         if (name.size() <= 6) {
             continue;
         }
@@ -122,7 +124,7 @@ void Archive::deleteMarkedRecordings() {
 }
 
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
-    program_.player().currentFile = workingFile;
+    program_.player().setCurrentFile(workingFile);
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;

@@ -8,7 +8,8 @@ namespace kestrova {
 
 class Program;
 
-// The list of recent recordings, the filing of new ones and the deletion of old ones.
+// The list of recent recordings, the filing of new ones and the deletion of old ones;
+// what the user does with the list is ListInteractions.
 class Archive {
 public:
     explicit Archive(Program& program);
@@ -27,19 +28,6 @@ public:
     // Length in seconds; leaves the header fields read in headerFields.
     double readRecordingLength(const QString& path);
 
-    // What the user does with the list: a click plays an entry, the delete button
-    // and a confirmed double click delete it.
-    void lb_Sounds_MouseDown(int button, int shift, int x, int y);
-    void lb_Sounds_MouseUp(int button, int shift, int x, int y);
-    void lb_Sounds_DblClick();
-    void cmd_File_lö_MouseDown(int button, int shift, int x, int y);
-    void reloadRecordingList();
-
-    // The path of the recording that list row `row` names, in D/w. The bare folder
-    // path (ending in "/") when the row names no file, or a name that would lead
-    // out of the folder.
-    QString entryPath(int row) const;
-
     QStringList headerFields;
     // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
@@ -47,13 +35,6 @@ public:
 private:
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
-    // The file name as the row was listed, before any check; empty without a row.
-    QString entryName(int row) const;
-    QString recordingsFolder() const;
-    // Deletes the selected recording; false for anything that went wrong.
-    bool deleteSelectedRecording();
-    // Selects the row naming `path`; false when no row does.
-    bool selectEntryOf(const QString& path);
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
     // `name`, or the first later second whose name no other recording has in D/w

@@ -1,7 +1,7 @@
 #include "archive/ArchiveWiring.h"
 
 #include "app/Program.h"
-#include "archive/Archive.h"
+#include "archive/ListInteractions.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 
@@ -11,19 +11,19 @@ namespace kestrova {
 
 void wireArchiveEvents(Program& program) {
     MainForm& main = *program.frm_DoKu;
-    Archive& archive = program.archive();
+    ListInteractions& list = program.listInteractions();
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,
-                     [&archive](int b, int s, int x, int y) { archive.lb_Sounds_MouseDown(b, s, x, y); });
+                     [&list](int b, int s, int x, int y) { list.lb_Sounds_MouseDown(b, s, x, y); });
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseUp, &main,
-                     [&archive](int b, int s, int x, int y) { archive.lb_Sounds_MouseUp(b, s, x, y); });
+                     [&list](int b, int s, int x, int y) { list.lb_Sounds_MouseUp(b, s, x, y); });
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::doubleClicked, &main,
-                     [&archive] { archive.lb_Sounds_DblClick(); });
+                     [&list] { list.lb_Sounds_DblClick(); });
     // The watcher sees presses before the button does; a disabled button deletes nothing.
     QPushButton* deleteButton = main.cmd_File_lö;
     QObject::connect(main.cmd_File_lö_mouse, &MouseEvents::mouseDown, &main,
-                     [&archive, deleteButton](int b, int s, int x, int y) {
+                     [&list, deleteButton](int b, int s, int x, int y) {
                          if (deleteButton->isEnabled()) {
-                             archive.cmd_File_lö_MouseDown(b, s, x, y);
+                             list.cmd_File_lö_MouseDown(b, s, x, y);
                          }
                      });
 }

@@ -1,4 +1,5 @@
-// What the user does with the recording list: play an entry, delete it.
+#include "archive/ListInteractions.h"
+
 #include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
@@ -36,12 +37,14 @@ constexpr int kSettlePause = 110;
 
 } // namespace
 
-QString Archive::recordingsFolder() const {
+ListInteractions::ListInteractions(Program& program) : program_(program) {}
+
+QString ListInteractions::recordingsFolder() const {
     const QString docFolder = program_.settings().values.docFolder;
     return findRecordingsFolder(docFolder).value_or(newRecordingsFolderPath(docFolder));
 }
 
-QString Archive::entryName(int row) const {
+QString ListInteractions::entryName(int row) const {
     const QListWidgetItem* item = program_.frm_DoKu->lb_Sounds->item(row);
     if (item == nullptr) {
         return {};
@@ -50,12 +53,12 @@ QString Archive::entryName(int row) const {
     return listed.isValid() ? listed.toString() : entryFileName(item->text());
 }
 
-QString Archive::entryPath(int row) const {
+QString ListInteractions::entryPath(int row) const {
     const QString name = entryName(row);
     return recordingsFolder() + QLatin1Char('/') + (isPlainFileName(name) ? name : QString());
 }
 
-void Archive::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     if (program_.frm_DoKu->lb_Sounds->count() == 0) {
         return;
     }
@@ -70,14 +73,14 @@ void Archive::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int 
     program_.transmitter().applyOutputVolume();
 }
 
-void Archive::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
+void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
     QListWidget* list = program_.frm_DoKu->lb_Sounds;
     if (list->count() == 0) {
         return;
     }
     program_.platform().sounds.stop();
     Player& player = program_.player();
-    player.currentFile = entryPath(list->currentRow());
+    player.setCurrentFile(entryPath(list->currentRow()));
     if (button == mousebutton::Left) {
         player.loadCurrentFile();
     }
@@ -85,7 +88,7 @@ void Archive::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/)
     program_.frm_DoKu->tmr_NachStop->start();
 }
 
-bool Archive::deleteSelectedRecording() {
+bool ListInteractions::deleteSelectedRecording() {
     program_.player().stopPlayback();
     const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
     const QString name = entryName(program_.frm_DoKu->lb_Sounds->currentRow());
@@ -100,11 +103,11 @@ bool Archive::deleteSelectedRecording() {
     return true;
 }
 
-void Archive::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     SoundPlayer& sounds = program_.platform().sounds;
     sounds.stop();
     const int row = program_.frm_DoKu->lb_Sounds->currentRow();
-    program_.player().currentFile = entryPath(row);
+    program_.player().setCurrentFile(entryPath(row));
     if (entryName(row).isEmpty()) {
         program_.platform().dialogs.message(noRecordingsMessage(program_.settings().values.docFolder),
                                             QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
@@ -117,7 +120,7 @@ void Archive::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, i
     reloadRecordingList();
 }
 
-bool Archive::selectEntryOf(const QString& path) {
+bool ListInteractions::selectEntryOf(const QString& path) {
     QListWidget* list = program_.frm_DoKu->lb_Sounds;
     for (int row = 0; row < list->count(); ++row) {
         const QString entry = entryPath(row);
@@ -129,11 +132,11 @@ bool Archive::selectEntryOf(const QString& path) {
     return false;
 }
 
-void Archive::lb_Sounds_DblClick() {
+void ListInteractions::lb_Sounds_DblClick() {
     Player& player = program_.player();
     player.cmdStop_Click();
     player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    const QString asked = player.currentFile;
+    const QString asked = player.currentFile();
     const MessageAnswer answer = program_.platform().dialogs.message(
         QStringLiteral("Wirklich löschen?"), asked, MessageButtons::YesNo, MessageIcon::Stop);
     if (answer != MessageAnswer::Yes) {
@@ -148,7 +151,7 @@ void Archive::lb_Sounds_DblClick() {
     }
 }
 
-void Archive::reloadRecordingList() {
+void ListInteractions::reloadRecordingList() {
     SettingsValues& values = program_.settings().values;
     if (!findRecordingsFolder(values.docFolder)) {
         return;
@@ -156,10 +159,11 @@ void Archive::reloadRecordingList() {
     program_.frm_DoKu->lb_Sounds->clear();
     program_.frm_Info->show();
     values.fileCount = 0;
-    deleteList.clear();
-    deleteMarkedRecordings();
+    Archive& archive = program_.archive();
+    archive.deleteList.clear();
+    archive.deleteMarkedRecordings();
     program_.platform().clock.pause(kSettlePause);
-    refreshRecordingList();
+    archive.refreshRecordingList();
     WaveformView* area = program_.frm_Oszi->frx1;
     area->hide();
     area->show();

@@ -1,15 +1,20 @@
 #pragma once
 
 #include "player/LevelTable.h"
+#include "player/LoadedFile.h"
+#include "player/PlaybackState.h"
+#include "player/SoundWindowView.h"
+#include "player/SpeedCopies.h"
 #include "player/WaveHeader.h"
 
 #include <QString>
+
+class QFile;
 
 namespace kestrova {
 
 class Program;
 class CommandDevice;
-class LabelButton;
 struct CommandResult;
 
 // The sound window's player: the header of its file and playback through the
@@ -19,6 +24,26 @@ public:
     explicit Player(Program& program);
 
     void loadSoundWindow();
+
+    // The file the next load or start is about; the list, the dialogs and Auto-CQ name it here.
+    const QString& currentFile() const { return file_.current(); }
+    void setCurrentFile(const QString& path) { file_.setCurrent(path); }
+    // The file whose header last passed: the one playback opens.
+    const QString& loadedFile() const { return file_.loaded(); }
+    // The file last made the window's file; normal speed plays it again.
+    const QString& originalFile() const { return file_.original(); }
+    const WaveInfo& waveInfo() const { return file_.info(); }
+    const QString& playSecondsText() const { return file_.playSecondsText(); }
+
+    bool playing() const { return playback_.playing; }
+    long long playLength() const { return playback_.playLength; }
+    long long startPos() const { return playback_.startPos; }
+    // Where the next start at normal speed begins, in millionths.
+    void setStartPos(long long millionths) { playback_.startPos = millionths; }
+    long long pos() const { return playback_.pos; }
+
+    const LevelTable& levelTable() const { return view_.levelTable(); }
+    double meterPeak() const { return view_.meterPeak(); }
 
     bool checkWaveHeader(const QString& path);
     // True when the header passed.
@@ -53,7 +78,6 @@ public:
     void lblFreq2_MouseUp(int button, int shift, int x, int y);
     void lblFreq3_MouseDown(int button, int shift, int x, int y);
     void lblFreq3_MouseUp(int button, int shift, int x, int y);
-    void prepareSpeedCopies();
     void reloadPlayerFile();
     void playNextInList();
     void tmr_NachStop_Timer();
@@ -70,8 +94,6 @@ public:
     // forgets it and shows no file, rather than a name and waveform that no
     // longer play.
     void closeDeletedFile(const QString& path);
-    void drawWaveform();
-    void buildLevelTable();
     void updatePlaybackMeter();
     // The file dialog opened from the main window's "Sounds" label.
     void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
@@ -82,20 +104,6 @@ public:
     // Width of frx1 as far as seeking by a click is concerned.
     static constexpr int kSeekWidth = 290;
 
-    bool playing = false;
-    long long Play_Len = 0;
-    long long startPos = 0;
-    long long pos = 0;
-    QString currentFile;
-    QString loadedFile;
-    // The file last made the window's file; normal speed plays it again.
-    QString originalFile;
-    WaveInfo waveInfo;
-    QString playSecondsText;
-    LevelTable levelTable;
-    // What the level bar shows; it only ever decays, never resets.
-    double meterPeak = 0;
-
 private:
     CommandDevice& device();
     CommandResult send(const QString& command);
@@ -104,24 +112,30 @@ private:
     void playbackFailed(const QString& message);
     bool deviceStoppedEarly(long long position);
     long long sliderMilliseconds() const;
-    void setSlider(long long value);
-    void setMainWindowEnabled(bool enabled);
-    void showSpeedPressed(LabelButton* pressed);
-    void pressFasterLabel(LabelButton* label);
+    bool passHeader(WaveHeaderVerdict verdict);
+    // readWaveHeader for the read a load repeats.
+    bool readWaveHeaderAgain(const QString& path);
+    bool acceptHeader(const QString& path);
+    // loadPlayerFile; `headerJustRead` when the caller read the header of currentFile
+    // right before, so the load need not parse it again.
+    void loadWindowFile(bool headerJustRead);
+    void pressFasterLabel(int speed);
     void releaseFasterLabel(int speed);
     // Shows the dialog (from `startFolder`, or wherever it likes when empty) and
     // puts the chosen path, or nothing, into currentFile.
     void chooseWaveFile(const QString& startFolder);
     // Says so when a file whose header passed still cannot be played.
     void refuseUnplayableFile(const QString& path);
+    // The copies are made from a file whose header passed; anything else leaves none.
+    void prepareSpeedCopies(bool headerPassed);
+    void drawWaveform(QFile* samples);
+    void buildLevelTable(QFile* samples);
 
     Program& program_;
-    // The file the faster copies are made of; empty when it could not be read.
-    QString speedSource_;
-    // The position of the last poll, in ms; -1 after a start.
-    long long lastPolledPos_ = -1;
-    // Held by the pause button: the device stands still on purpose.
-    bool paused_ = false;
+    LoadedFile file_;
+    PlaybackState playback_;
+    SpeedCopies speeds_;
+    SoundWindowView view_;
 };
 
 } // namespace kestrova

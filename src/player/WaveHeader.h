@@ -24,6 +24,8 @@ struct WaveInfo {
     qint16 bitsPerSample = 0;
     qint64 dataStart = 0;
     qint64 dataLength = 0;
+
+    bool operator==(const WaveInfo&) const = default;
 };
 
 enum class WaveHeaderVerdict {

@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "archive/Archive.h"
+#include "archive/ListInteractions.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
 #include "ui/Colors.h"
@@ -77,7 +77,7 @@ void Recorder::switchOff() {
     MainForm& main = *program_.frm_DoKu;
     main.cmd_File_lö->setVisible(true);
     // Shows the sound window at the playback volume, ready for tmr_NachStop to play the newest entry.
-    program_.archive().lb_Sounds_MouseDown(1, 0, 0, 0);
+    program_.listInteractions().lb_Sounds_MouseDown(1, 0, 0, 0);
     finishRecording();
     main.fr2->setTitle(QStringLiteral("Recorder ausgeschaltet"));
     setForeColor(main.fr2, kColorWindowText);

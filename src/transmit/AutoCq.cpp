@@ -39,7 +39,7 @@ void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
     if (transmitter.cqFile.isEmpty()) {
         Player& player = program_.player();
         player.lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0);
-        transmitter.cqFile = player.currentFile;
+        transmitter.cqFile = player.currentFile();
         return;
     }
     if (!isPressed(program_.frm_DoKu->lblCQ)) {
@@ -54,7 +54,7 @@ void AutoCq::cmd_PAPA_Click() {
 }
 
 int AutoCq::airTimeInterval() const {
-    const double ms = numericValue(program_.player().playSecondsText) * 1000 + 1000;
+    const double ms = numericValue(program_.player().playSecondsText()) * 1000 + 1000;
     // A header can claim a length no timer holds; the longest interval then still ends the air time.
     return static_cast<int>(std::clamp<long long>(roundToWhole(ms), 1, INT_MAX));
 }
@@ -70,12 +70,12 @@ void AutoCq::startCq() {
         reportUnplayable(transmitter.cqFile, probe.reason);
         return;
     }
-    player.currentFile = transmitter.cqFile;
+    player.setCurrentFile(transmitter.cqFile);
     player.loadPlayerFile();
     transmitter.sli_Lautst_Scroll();
     player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    if (!player.playing) {
+    if (!player.playing()) {
         reportUnplayable(transmitter.cqFile, QString());
         return;
     }
@@ -147,7 +147,7 @@ void AutoCq::tmrCQ_Timer() {
     Player& player = program_.player();
     // The card plays behind the player by its output latency: the player's end of
     // the file, not this timer, lets go of the line, unless the end is overdue.
-    if (player.playing && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
+    if (player.playing() && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
         ++endChecks_;
         main.tmrCQ->setInterval(kEndCheckMs);
         return;
@@ -155,7 +155,7 @@ void AutoCq::tmrCQ_Timer() {
     main.tmrCQ->stop();
     main.tmrCQ->setInterval(airInterval_);
     endChecks_ = 0;
-    if (player.playing) {
+    if (player.playing()) {
         // Overdue: what the card still holds must not go out after the line drops.
         player.cmdStop_Click();
     }
@@ -173,16 +173,16 @@ void AutoCq::tmrCQ_PAUSE_Timer() {
         return; // the pause timer runs on; the next transmission waits for the held one
     }
     main.tmrCQ_PAUSE->stop();
-    const SoundFileProbe probe = probeSoundFile(player.originalFile);
+    const SoundFileProbe probe = probeSoundFile(player.originalFile());
     if (!probe.playable) {
-        reportUnplayable(player.originalFile, probe.reason);
+        reportUnplayable(player.originalFile(), probe.reason);
         return;
     }
     // Playing before keying: a file the player refuses is never keyed for.
     player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    if (!player.playing) {
-        reportUnplayable(player.originalFile, QString());
+    if (!player.playing()) {
+        reportUnplayable(player.originalFile(), QString());
         return;
     }
     transmitter.lbl_TX_Click();

@@ -1,6 +1,7 @@
 // Playing and deleting recordings from the list.
+#include "archive/ListInteractions.h"
+
 #include "app/Settings.h"
-#include "archive/Archive.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
@@ -33,14 +34,14 @@ protected:
     QString recording(const QString& name) const { return recordings() + QLatin1Char('/') + name; }
 
     // The three recordings listed, the last one selected.
-    Archive& started() {
+    ListInteractions& started() {
         QDir().mkpath(recordings());
         for (const QString& name : {kFirst, kSecond, kThird}) {
             EXPECT_TRUE(writeBytes(recording(name), recordingOfSeconds(25)));
         }
         startProgram();
         fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("25000")};
-        return program->archive();
+        return program->listInteractions();
     }
 
     QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
@@ -56,8 +57,8 @@ protected:
 
     void click(int row, int button) {
         list()->setCurrentRow(row);
-        program->archive().lb_Sounds_MouseDown(button, 0, 10, 10);
-        program->archive().lb_Sounds_MouseUp(button, 0, 10, 10);
+        program->listInteractions().lb_Sounds_MouseDown(button, 0, 10, 10);
+        program->listInteractions().lb_Sounds_MouseUp(button, 0, 10, 10);
     }
 };
 
@@ -76,15 +77,15 @@ TEST_F(ListInteractionsTest, AClickLoadsTheEntryShowsTheWindowAtThePlaybackVolum
     EXPECT_EQ(fakes.audioOutput.volumes.back().value, (32768u << 16) | 32768u);
 
     EXPECT_GT(fakes.sounds.stops, stops);
-    EXPECT_EQ(player().currentFile, recording(kFirst));
-    EXPECT_EQ(player().loadedFile, recording(kFirst));
-    EXPECT_EQ(player().originalFile, recording(kFirst));
+    EXPECT_EQ(player().currentFile(), recording(kFirst));
+    EXPECT_EQ(player().loadedFile(), recording(kFirst));
+    EXPECT_EQ(player().originalFile(), recording(kFirst));
     EXPECT_TRUE(nachStop()->isActive());
     EXPECT_FALSE(opened(recording(kFirst)));
 
     player().tmr_NachStop_Timer();
     EXPECT_TRUE(opened(recording(kFirst)));
-    EXPECT_TRUE(player().playing);
+    EXPECT_TRUE(player().playing());
     EXPECT_FALSE(nachStop()->isActive());
 }
 
@@ -92,27 +93,27 @@ TEST_F(ListInteractionsTest, ARightClickLoadsAndPlaysTheEntryOnlyThroughTheTick)
     started();
     click(2, 1);
     click(1, 2);
-    EXPECT_EQ(player().currentFile, recording(kSecond));
-    EXPECT_EQ(player().loadedFile, recording(kThird));
+    EXPECT_EQ(player().currentFile(), recording(kSecond));
+    EXPECT_EQ(player().loadedFile(), recording(kThird));
     EXPECT_TRUE(nachStop()->isActive());
     player().tmr_NachStop_Timer();
-    EXPECT_EQ(player().loadedFile, recording(kSecond));
+    EXPECT_EQ(player().loadedFile(), recording(kSecond));
     EXPECT_TRUE(opened(recording(kSecond)));
 }
 
 TEST_F(ListInteractionsTest, AnEmptyListIgnoresClicks) {
     startProgram();
-    program->archive().lb_Sounds_MouseDown(1, 0, 0, 0);
-    program->archive().lb_Sounds_MouseUp(1, 0, 0, 0);
+    program->listInteractions().lb_Sounds_MouseDown(1, 0, 0, 0);
+    program->listInteractions().lb_Sounds_MouseUp(1, 0, 0, 0);
     EXPECT_FALSE(program->frm_Oszi->isVisible());
     EXPECT_FALSE(nachStop()->isActive());
 }
 
 TEST_F(ListInteractionsTest, TheDeleteButtonDeletesTheSelectedRecordingAndRebuildsTheList) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     list()->setCurrentRow(1);
     program->frm_DoKu->cmd_File_lö->setEnabled(false);
-    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(exists(kSecond));
     EXPECT_TRUE(exists(kFirst));
     EXPECT_TRUE(exists(kThird));
@@ -124,22 +125,22 @@ TEST_F(ListInteractionsTest, TheDeleteButtonDeletesTheSelectedRecordingAndRebuil
 }
 
 TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAndAnotherKeepsIt) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     SoundForm& sound = *program->frm_Oszi;
     click(0, 1);
     const QImage drawn = sound.frx1->image();
     list()->setCurrentRow(1); // another entry: the window keeps its file
-    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
     ASSERT_FALSE(exists(kSecond));
-    EXPECT_EQ(player().loadedFile, recording(kFirst));
+    EXPECT_EQ(player().loadedFile(), recording(kFirst));
     EXPECT_TRUE(sound.lblFile->text().endsWith(kFirst));
     EXPECT_EQ(sound.frx1->image(), drawn);
 
     list()->setCurrentRow(0);
-    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
     ASSERT_FALSE(exists(kFirst));
-    EXPECT_TRUE(player().loadedFile.isEmpty());
-    EXPECT_TRUE(player().originalFile.isEmpty());
+    EXPECT_TRUE(player().loadedFile().isEmpty());
+    EXPECT_TRUE(player().originalFile().isEmpty());
     EXPECT_TRUE(sound.lblFile->text().isEmpty());
     const QImage shown = sound.frx1->image();
     sound.frx1->clear();
@@ -155,9 +156,9 @@ TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAnd
 }
 
 TEST_F(ListInteractionsTest, WithoutASelectionTheDeleteButtonOnlyExplains) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     list()->setCurrentRow(-1);
-    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text,
               QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(recordings()) +
@@ -167,17 +168,17 @@ TEST_F(ListInteractionsTest, WithoutASelectionTheDeleteButtonOnlyExplains) {
 }
 
 TEST_F(ListInteractionsTest, AFailedDeletionPingsAndLeavesTheList) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     list()->setCurrentRow(0);
     ASSERT_TRUE(QFile::remove(recording(kFirst)));
-    archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+    interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(fakes.sounds.played, QStringList{pingPath()});
     EXPECT_EQ(list()->count(), 3);
 }
 
 // Only a file in D/w that a list entry names is ever deleted, whatever the entry's text.
 TEST_F(ListInteractionsTest, NoEntryLeadsADeletionOutOfTheRecordingsFolder) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     ASSERT_TRUE(writeBytes(folder() + QStringLiteral("/victim.wav"), QByteArray("x")));
     ASSERT_TRUE(writeBytes(folder() + QStringLiteral("/W/victim.wav"), QByteArray("x")));
     const QStringList odd{QStringLiteral("../victim.wav"), folder() + QStringLiteral("/victim.wav"),
@@ -185,7 +186,7 @@ TEST_F(ListInteractionsTest, NoEntryLeadsADeletionOutOfTheRecordingsFolder) {
     for (const QString& text : odd) {
         list()->addItem(text);
         list()->setCurrentRow(list()->count() - 1);
-        archive.cmd_File_lö_MouseDown(1, 0, 0, 0);
+        interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
         EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/victim.wav"))) << text.toStdString();
     }
     EXPECT_EQ(fakes.sounds.played.size(), odd.size());
@@ -205,15 +206,15 @@ TEST_F(ListInteractionsTest, AnEntryDeletesTheFileItWasListedFor) {
     ASSERT_EQ(list()->count(), 2);
     ASSERT_EQ(copyRows.size(), 1);
     list()->setCurrentItem(copyRows.first());
-    program->archive().cmd_File_lö_MouseDown(1, 0, 0, 0);
+    program->listInteractions().cmd_File_lö_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(exists(copy));
     EXPECT_TRUE(exists(kFirst));
 }
 
 TEST_F(ListInteractionsTest, ADoubleClickAsksFirstAndDeletesOnlyOnYes) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     click(0, 1);
-    archive.lb_Sounds_DblClick();
+    interactions.lb_Sounds_DblClick();
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     const ShownMessage& question = fakes.dialogs.messages[0];
     EXPECT_EQ(question.text, QStringLiteral("Wirklich löschen?"));
@@ -225,19 +226,19 @@ TEST_F(ListInteractionsTest, ADoubleClickAsksFirstAndDeletesOnlyOnYes) {
     // The tick armed by the click plays the entry while the question is open; Yes stops it.
     fakes.dialogs.messageAnswers.push_back(MessageAnswer::Yes);
     fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { player().tmr_NachStop_Timer(); };
-    archive.lb_Sounds_DblClick();
+    interactions.lb_Sounds_DblClick();
     EXPECT_FALSE(exists(kFirst));
-    EXPECT_FALSE(player().playing);
+    EXPECT_FALSE(player().playing());
     EXPECT_EQ(list()->count(), 2);
 }
 
 TEST_F(ListInteractionsTest, YesDeletesTheRecordingAskedAboutEvenIfAnotherWasSelectedMeanwhile) {
-    Archive& archive = started();
+    ListInteractions& interactions = started();
     click(0, 1);
     fakes.dialogs.messageAnswers.push_back(MessageAnswer::Yes);
     // A recording filed while the question is open selects itself.
     fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { list()->setCurrentRow(2); };
-    archive.lb_Sounds_DblClick();
+    interactions.lb_Sounds_DblClick();
     EXPECT_FALSE(exists(kFirst));
     EXPECT_TRUE(exists(kThird));
 }

@@ -1,5 +1,5 @@
 // Continuous play through the recording list.
-#include "archive/Archive.h"
+#include "archive/ListInteractions.h"
 #include "archive/RecordingFiles.h"
 #include "player/SoundWindowFixture.h"
 #include "ui/MainForm.h"
@@ -27,9 +27,9 @@ protected:
         }
         Player& p = player();
         list()->setCurrentRow(row);
-        program->archive().lb_Sounds_MouseUp(1, 0, 0, 0);
+        program->listInteractions().lb_Sounds_MouseUp(1, 0, 0, 0);
         p.tmr_NachStop_Timer();
-        EXPECT_TRUE(p.playing);
+        EXPECT_TRUE(p.playing());
         sent();
         return p;
     }
@@ -45,12 +45,12 @@ TEST_F(ContinuousPlayTest, TheEndOfAnEntryLoadsTheNextAndItsTickPlaysItFromTheSt
     ASSERT_TRUE(continuous()->isChecked());
     tickAt(20'000);
     EXPECT_EQ(list()->currentRow(), 4);
-    EXPECT_EQ(p.loadedFile, recording(4));
+    EXPECT_EQ(p.loadedFile(), recording(4));
     EXPECT_EQ(program->frm_Oszi->lblFile->text(), QDir::toNativeSeparators(recording(4)));
     EXPECT_EQ(slider(), 0);
-    EXPECT_EQ(p.startPos, 0);
+    EXPECT_EQ(p.startPos(), 0);
     EXPECT_TRUE(nachStop()->isActive());
-    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(p.playing());
 
     sent();
     p.tmr_NachStop_Timer();
@@ -66,7 +66,7 @@ TEST_F(ContinuousPlayTest, AfterTheLastEntryPlayStopsThere) {
     tickAt(20'000);
     EXPECT_EQ(list()->currentRow(), 5);
     EXPECT_EQ(slider(), 1'000'000);
-    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(p.playing());
     EXPECT_FALSE(nachStop()->isActive());
     EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
 }
@@ -78,7 +78,7 @@ TEST_F(ContinuousPlayTest, UncheckedTheEndOfAFileLeavesTheSliderAtTheEnd) {
     tickAt(20'000);
     EXPECT_EQ(list()->currentRow(), 2);
     EXPECT_EQ(slider(), 1'000'000);
-    EXPECT_EQ(p.loadedFile, recording(2));
+    EXPECT_EQ(p.loadedFile(), recording(2));
     EXPECT_FALSE(nachStop()->isActive());
 }
 

@@ -1,4 +1,5 @@
 // Playback through the "waveplayfile" device: the command strings, the slider and the stop.
+#include "archive/RecordingFiles.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
 #include "transmit/Transmitter.h"
@@ -33,11 +34,10 @@ protected:
         }
         const QString path = folder() + QLatin1Char('/') + name;
         QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writeBytes(path, recordingOfSeconds(2)));
         fakes.player.replies[kLength] = {0, lengthMs};
         Player& player = program->player();
-        player.loadedFile = path;
+        EXPECT_TRUE(player.readWaveHeader(path));
         return player;
     }
     // Commands sent since the last call.
@@ -56,21 +56,21 @@ protected:
 
 TEST_F(PlaybackTest, AStartOpensAsksTheLengthAndPlaysFromTheStartPosition) {
     Player& player = load();
-    EXPECT_EQ(player.startPos, 10'000'000); // fresh window
+    EXPECT_EQ(player.startPos(), 10'000'000); // fresh window
     player.startPlayback();
     const QStringList expected =
-        QStringList{QStringLiteral("open ") + player.loadedFile + QStringLiteral(" alias waveplayfile"),
+        QStringList{QStringLiteral("open ") + player.loadedFile() + QStringLiteral(" alias waveplayfile"),
                     QStringLiteral("set waveplayfile time format ms"), kLength} +
         seekAndPlay(0);
     EXPECT_EQ(sent(), expected);
-    EXPECT_TRUE(player.playing);
-    EXPECT_EQ(player.Play_Len, 20000);
+    EXPECT_TRUE(player.playing());
+    EXPECT_EQ(player.playLength(), 20000);
     EXPECT_TRUE(pollTimer()->isActive());
 
     for (long long start : {1'000'000LL, 500'000LL}) {
         player.stopPlayback();
         EXPECT_EQ(sent(), QStringList({"stop waveplayfile", "close waveplayfile"}));
-        player.startPos = start;
+        player.setStartPos(start);
         player.startPlayback();
         EXPECT_EQ(sent().mid(3), seekAndPlay(start == 500'000 ? 10000 : 0)) << start;
     }
@@ -80,26 +80,26 @@ TEST_F(PlaybackTest, APathWithABlankIsQuoted) {
     Player& player = load(QStringLiteral("two words/a b.wav"));
     player.startPlayback();
     EXPECT_EQ(sent().value(0),
-              QStringLiteral("open \"") + player.loadedFile + QStringLiteral("\" alias waveplayfile"));
+              QStringLiteral("open \"") + player.loadedFile() + QStringLiteral("\" alias waveplayfile"));
 }
 
 TEST_F(PlaybackTest, NothingOrAMissingFileStartsNothing) {
+    startProgram();
+    program->player().startPlayback(); // nothing loaded yet
     Player& player = load();
-    player.loadedFile = QStringLiteral("   ");
-    player.startPlayback();
-    player.loadedFile = folder() + QStringLiteral("/gone.wav");
+    QFile::remove(player.loadedFile());
     player.startPlayback();
     EXPECT_TRUE(sent().isEmpty());
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
 }
 
 TEST_F(PlaybackTest, ADeviceThatRefusesTheFileLeavesThePlayerStopped) {
     Player& player = load();
-    fakes.player.replies[QStringLiteral("open ") + player.loadedFile +
+    fakes.player.replies[QStringLiteral("open ") + player.loadedFile() +
                          QStringLiteral(" alias waveplayfile")] = {5, QString()};
     player.startPlayback();
     EXPECT_EQ(sent().size(), 1);
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 }
 
@@ -114,9 +114,9 @@ TEST_F(PlaybackTest, TheTimerFollowsThePositionAndTheEndStopsAndRewinds) {
     fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
     player.tmrplaywave_Timer();
     EXPECT_EQ(sent(), QStringList({kPosition, kPosition, "stop waveplayfile", "close waveplayfile"}));
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
     EXPECT_EQ(slider()->value(), 1'000'000);
-    EXPECT_EQ(player.startPos, 1'000'000);
+    EXPECT_EQ(player.startPos(), 1'000'000);
     player.startPlayback(); // the next start plays from the beginning
     EXPECT_EQ(sent().mid(3), seekAndPlay(0));
 }
@@ -126,7 +126,7 @@ TEST_F(PlaybackTest, ALengthOfZeroEndsAtTheFirstTick) {
     player.startPlayback();
     fakes.player.replies[kPosition] = {0, QStringLiteral("-3")};
     player.tmrplaywave_Timer();
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
 }
 
 // Playback of the keyed transmitter ends un-keyed.
@@ -151,7 +151,7 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
     fakes.player.replies[QStringLiteral("play waveplayfile from 0")] = {7, QString()};
     program->transmitter().lbl_TX_Click();
     player.startPlayback();
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
@@ -166,10 +166,10 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
     fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("playing")};
     player.tmrplaywave_Timer();
     player.tmrplaywave_Timer();
-    EXPECT_TRUE(player.playing);
+    EXPECT_TRUE(player.playing());
     fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("stopped")};
     player.tmrplaywave_Timer();
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_EQ(slider()->value(), 250'000);
@@ -178,12 +178,12 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
 
 TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
     Player& player = load();
-    player.startPos = 0;
+    player.setStartPos(0);
     player.startPlayback();
     sent();
     player.cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
-    EXPECT_TRUE(player.playing);
+    EXPECT_TRUE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 
     slider()->setValue(750'000);
@@ -194,7 +194,7 @@ TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
 
 TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTheStartPosition) {
     Player& player = load();
-    player.startPos = 0;
+    player.setStartPos(0);
     player.startPlayback();
     sent();
     player.slider_MouseDown(1, 0, 0, 0);
@@ -203,7 +203,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     EXPECT_EQ(sent(), seekAndPlay(5000));
 
     player.stopPlayback();
-    player.startPos = 100'000;
+    player.setStartPos(100'000);
     slider()->setValue(600'000);
     sent();
     player.slider_MouseUp(1, 0, 0, 0);
@@ -213,20 +213,20 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
 
 TEST_F(PlaybackTest, ALeftClickIntoTheWaveformSeeksToItsPlace) {
     Player& player = load();
-    player.startPos = 0;
+    player.setStartPos(0);
     player.startPlayback();
     sent();
     player.frx1_MouseDown(1, 0, 145, 10);
     const QStringList commands = sent();
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10000));
     EXPECT_EQ(slider()->value(), 500'000);
-    EXPECT_EQ(player.startPos, 0);
-    EXPECT_TRUE(player.playing);
+    EXPECT_EQ(player.startPos(), 0);
+    EXPECT_TRUE(player.playing());
 }
 
 TEST_F(PlaybackTest, AnyOtherClickShowsTheDiagnosticValues) {
     Player& player = load();
-    player.startPos = 0;
+    player.setStartPos(0);
     player.startPlayback();
     sent();
     player.frx1_MouseDown(2, 0, 145, 10);
@@ -238,7 +238,7 @@ TEST_F(PlaybackTest, AnyOtherClickShowsTheDiagnosticValues) {
 TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     writeIni(defaultIni({{8, QStringLiteral("46-0")}, {20, QStringLiteral("1")}}));
     Player& player = load();
-    player.startPos = 0;
+    player.setStartPos(0);
     player.startPlayback();
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
     player.tmrplaywave_Timer();
@@ -247,8 +247,8 @@ TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     program->frm_Oszi->lblFreq2->setBorder(LabelBorder::Sunken);
 
     player.cmdStop_Click();
-    EXPECT_FALSE(player.playing);
-    EXPECT_EQ(player.startPos, 250'000);
+    EXPECT_FALSE(player.playing());
+    EXPECT_EQ(player.startPos(), 250'000);
     EXPECT_FALSE(fakes.serial.dtr);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
     EXPECT_EQ(program->frm_Oszi->lblFreq2->border(), LabelBorder::Raised);
@@ -263,7 +263,7 @@ TEST_F(PlaybackTest, AClickOnStopStopsAndUnkeys) {
     program->frm_DoKu->cmd_File_lö->setEnabled(false);
     QTest::mouseClick(program->frm_Oszi->cmdStop, Qt::LeftButton);
     QCoreApplication::processEvents();
-    EXPECT_FALSE(player.playing);
+    EXPECT_FALSE(player.playing());
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
     EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());

@@ -42,7 +42,7 @@ protected:
     // Makes `path` the sound window's file as the dialog flows do.
     Player& load(const QString& path) {
         Player& p = player();
-        p.currentFile = path;
+        p.setCurrentFile(path);
         p.loadCurrentFile();
         return p;
     }

@@ -63,11 +63,11 @@ TEST_F(SpeedVariantsTest, EachFasterLabelPlaysTheFileWithOnlyItsRateBytesReplace
         expected[24] = speed.low;
         expected[25] = speed.high;
         EXPECT_EQ(read(p.rxWavePath()), expected) << speed.rate;
-        EXPECT_EQ(p.waveInfo.sampleRate, speed.rate);
-        EXPECT_EQ(p.currentFile, p.rxWavePath());
+        EXPECT_EQ(p.waveInfo().sampleRate, speed.rate);
+        EXPECT_EQ(p.currentFile(), p.rxWavePath());
         EXPECT_EQ(pressedLabels(), std::vector<LabelButton*>{program->frm_Oszi->*speed.label});
         EXPECT_TRUE(sent().contains(openOf(p.rxWavePath())));
-        EXPECT_TRUE(p.playing);
+        EXPECT_TRUE(p.playing());
     }
     EXPECT_EQ(read(path), original); // the loaded file itself is never touched
 }
@@ -90,8 +90,8 @@ TEST_F(SpeedVariantsTest, OtherRatesAreSpedUpByTheSameFactorsInTheWholeRateField
             putLe(rate, rates[i], 4);
             expected.replace(24, 4, rate);
             EXPECT_EQ(read(p.rxWavePath()), expected) << fileRate << " " << i;
-            EXPECT_EQ(p.waveInfo.sampleRate, qint32(rates[i]));
-            EXPECT_TRUE(p.playing);
+            EXPECT_EQ(p.waveInfo().sampleRate, qint32(rates[i]));
+            EXPECT_TRUE(p.playing());
         }
     }
 }
@@ -100,16 +100,16 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
     const QString path = write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(40'000)));
     Player& p = load(path);
     // Before anything was played a faster speed starts at the beginning.
-    EXPECT_EQ(p.pos, 0);
-    EXPECT_EQ(p.startPos, 0);
+    EXPECT_EQ(p.pos(), 0);
+    EXPECT_EQ(p.startPos(), 0);
     p.lblFreqNorm_MouseDown(1, 0, 0, 0);
     p.lblFreqNorm_MouseUp(1, 0, 0, 0);
     tickAt(10'000);
-    ASSERT_EQ(p.pos, 500'000);
+    ASSERT_EQ(p.pos(), 500'000);
     sent();
 
     p.lblFreq1_MouseDown(1, 0, 0, 0);
-    EXPECT_EQ(p.startPos, 500'000);
+    EXPECT_EQ(p.startPos(), 500'000);
     EXPECT_EQ(slider(), 500'000);
     p.lblFreq1_MouseUp(1, 0, 0, 0);
     QStringList commands = sent();
@@ -125,7 +125,7 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
     commands = sent();
     EXPECT_TRUE(commands.contains(openOf(path)));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
-    EXPECT_EQ(p.currentFile, path);
+    EXPECT_EQ(p.currentFile(), path);
 }
 
 TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
@@ -145,7 +145,7 @@ TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     p.lblFreq2_MouseDown(1, 0, 0, 0);
     p.lblFreq2_MouseUp(1, 0, 0, 0);
     EXPECT_EQ(read(p.rxWavePath()), firstCopy);
-    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(p.playing());
     EXPECT_TRUE(pressedLabels().empty());
 
     // rx.wav that cannot be written (a folder stands in its place).
@@ -155,23 +155,23 @@ TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     sent();
     p.lblFreq3_MouseDown(1, 0, 0, 0);
     p.lblFreq3_MouseUp(1, 0, 0, 0);
-    EXPECT_FALSE(p.playing);
+    EXPECT_FALSE(p.playing());
     EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
     EXPECT_TRUE(pressedLabels().empty());
-    EXPECT_EQ(p.currentFile, first);
+    EXPECT_EQ(p.currentFile(), first);
 }
 
 TEST_F(SpeedVariantsTest, TheRestartReadsTheHeaderAgainAndKeepsTheDeleteButtonOffWhilePlaying) {
     const QString path = write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(4000)));
     Player& p = load(path);
-    p.currentFile = QDir(folder()).path() + QLatin1Char('/');
+    p.setCurrentFile(QDir(folder()).path() + QLatin1Char('/'));
     p.reloadPlayerFile();
-    EXPECT_TRUE(p.currentFile.isEmpty()); // a folder is not a file
-    EXPECT_EQ(p.loadedFile, path);
+    EXPECT_TRUE(p.currentFile().isEmpty()); // a folder is not a file
+    EXPECT_EQ(p.loadedFile(), path);
     p.lblFreqNorm_MouseDown(1, 0, 0, 0);
     p.lblFreqNorm_MouseUp(1, 0, 0, 0);
     EXPECT_FALSE(program->frm_DoKu->cmd_File_lö->isEnabled());
-    EXPECT_TRUE(p.playing);
+    EXPECT_TRUE(p.playing());
 }
 
 } // namespace

@@ -182,8 +182,8 @@ TEST_F(WaveFileTest, AValidFileBecomesTheLoadedFileWithItsPlayLength) {
     program->frm_Oszi->slider->setValue(400000);
     const QString path = writeFile(QStringLiteral("a.wav"), wave(chunk("data", samples(22050))));
     player.readWaveHeader(path);
-    EXPECT_EQ(player.loadedFile, path);
-    EXPECT_EQ(player.playSecondsText, QStringLiteral("2.00"));
+    EXPECT_EQ(player.loadedFile(), path);
+    EXPECT_EQ(player.playSecondsText(), QStringLiteral("2.00"));
     EXPECT_EQ(program->frm_Oszi->slider->value(), 0);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
@@ -210,8 +210,8 @@ TEST_F(WaveFileTest, RejectedFilesLeaveTheLoadedFileAndSayWhyOnlyForWrongContent
     player.readWaveHeader(folder() + QStringLiteral("/missing.wav"));
     player.readWaveHeader(folder());
     EXPECT_EQ(fakes.dialogs.messages.size(), 2u);
-    EXPECT_EQ(player.loadedFile, good);
-    EXPECT_EQ(player.playSecondsText, QStringLiteral("1.00"));
+    EXPECT_EQ(player.loadedFile(), good);
+    EXPECT_EQ(player.playSecondsText(), QStringLiteral("1.00"));
 }
 
 } // namespace

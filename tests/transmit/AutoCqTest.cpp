@@ -36,8 +36,8 @@ TEST_F(AutoCqTest, TheFirstClickOnlyChoosesTheFileAndTheSecondStartsTheCycle) {
     EXPECT_TRUE(isPressed(lblCQ()));
     EXPECT_TRUE(airTimer());
     EXPECT_TRUE(keyed());
-    EXPECT_TRUE(program->player().playing);
-    EXPECT_EQ(program->player().currentFile, path);
+    EXPECT_TRUE(program->player().playing());
+    EXPECT_EQ(program->player().currentFile(), path);
     EXPECT_FALSE(main().lblrsp->isHidden());
     EXPECT_TRUE(watchTimer());
 }
@@ -74,7 +74,7 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     EXPECT_EQ(main().tmrCQ->interval(), 5000);
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
-    EXPECT_TRUE(program->player().playing);
+    EXPECT_TRUE(program->player().playing());
     EXPECT_TRUE(fakes.player.commands.contains(QStringLiteral("play waveplayfile from 0")));
     EXPECT_TRUE(isPressed(lblCQ()));
 }
@@ -93,7 +93,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     EXPECT_TRUE(pauseTimer());
     EXPECT_FALSE(keyed());
     EXPECT_FALSE(isPressed(tx()));
-    EXPECT_FALSE(program->player().playing);
+    EXPECT_FALSE(program->player().playing());
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
@@ -141,7 +141,7 @@ TEST_F(AutoCqTest, AFileThatCannotBePlayedEndsTheCycleUnkeyedWithAMessageThatWai
     EXPECT_TRUE(isPressed(lblCQ()));
     playToTheEnd();
     cq().tmrCQ_Timer();
-    writeBytes(program->player().originalFile, QByteArray("gone bad"));
+    writeBytes(program->player().originalFile(), QByteArray("gone bad"));
     fakes.serial.events.clear();
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_FALSE(keyed());
@@ -178,7 +178,7 @@ TEST_F(AutoCqTest, StoppingInEveryPhaseEndsTheCycleAndLeavesTheLineDown) {
         EXPECT_FALSE(pauseTimer());
         EXPECT_FALSE(keyed());
         EXPECT_FALSE(isPressed(tx()));
-        EXPECT_FALSE(program->player().playing);
+        EXPECT_FALSE(program->player().playing());
         EXPECT_TRUE(main().lblrsp->isHidden());
         EXPECT_TRUE(watchTimer()); // transmitter control is on: the watch stays
         program.reset();

@@ -37,7 +37,7 @@ protected:
     // The file the user picks in the sound window's file dialog.
     void chooseInDialog(const QString& path) {
         fakes.dialogs.fileAnswers.push_back(path);
-        program->player().currentFile = path;
+        program->player().setCurrentFile(path);
     }
     // The first click chooses the 4 s file, the second starts the cycle.
     void startCycle() {

@@ -28,7 +28,7 @@ protected:
         EXPECT_TRUE(watchTimer()); // the abort leaves the watch running
         EXPECT_FALSE(keyed());
         EXPECT_FALSE(isPressed(tx()));
-        EXPECT_FALSE(program->player().playing);
+        EXPECT_FALSE(program->player().playing());
     }
 };
 
@@ -86,10 +86,10 @@ TEST_F(SquelchWatchTest, AfterAStopTheWatchStillStopsPlaybackOnABusyChannel) {
     cq().stopCq();
     ASSERT_TRUE(watchTimer());
     program->player().lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    ASSERT_TRUE(program->player().playing);
+    ASSERT_TRUE(program->player().playing());
     setLine(6, true);
     cq().tmrRSP_Timer();
-    EXPECT_FALSE(program->player().playing);
+    EXPECT_FALSE(program->player().playing());
     EXPECT_EQ(caption(), QStringLiteral("TX_Mic"));
 }
 

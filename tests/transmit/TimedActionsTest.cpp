@@ -302,7 +302,7 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
     program->frm_Einstellungen->chkFortlaufend->setChecked(true);
     program->transmitter().cqFile = first;
     cq.cmd_PAPA_Click();
-    EXPECT_TRUE(player.playing);
+    EXPECT_TRUE(player.playing());
     fakes.serial.events.clear();
     fakes.player.commands.clear();
 

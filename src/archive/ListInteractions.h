@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace kestrova {
+
+class Program;
+
+// What the user does with the recording list: a click plays an entry, the delete
+// button and a confirmed double click delete it.
+class ListInteractions {
+public:
+    explicit ListInteractions(Program& program);
+
+    void lb_Sounds_MouseDown(int button, int shift, int x, int y);
+    void lb_Sounds_MouseUp(int button, int shift, int x, int y);
+    void lb_Sounds_DblClick();
+    void cmd_File_lö_MouseDown(int button, int shift, int x, int y);
+    void reloadRecordingList();
+
+    // The path of the recording that list row `row` names, in D/w. The bare folder
+    // path (ending in "/") when the row names no file, or a name that would lead
+    // out of the folder.
+    QString entryPath(int row) const;
+
+private:
+    // The file name as the row was listed, before any check; empty without a row.
+    QString entryName(int row) const;
+    QString recordingsFolder() const;
+    // Deletes the selected recording; false for anything that went wrong.
+    bool deleteSelectedRecording();
+    // Selects the row naming `path`; false when no row does.
+    bool selectEntryOf(const QString& path);
+
+    Program& program_;
+};
+
+} // namespace kestrova
