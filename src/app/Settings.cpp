@@ -1,10 +1,10 @@
 #include "app/Settings.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/SettingsFile.h"
 #include "app/StatusBar.h"
 #include "archive/Archive.h"
+#include "common/NumericValue.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialPortNames.h"

@@ -1,10 +1,10 @@
 // What the user does with the recording list: play an entry, delete it.
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
+#include "common/NumericValue.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundPlayer.h"

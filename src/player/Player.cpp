@@ -1,7 +1,7 @@
 #include "player/Player.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
+#include "common/NumericValue.h"
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
 #include "transmit/Transmitter.h"

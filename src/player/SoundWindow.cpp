@@ -1,7 +1,7 @@
 // The sound window's set-up, the file dialog, loading a file, its waveform and the level bar.
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "archive/Archive.h"
+#include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"

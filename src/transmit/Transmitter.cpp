@@ -1,8 +1,8 @@
 #include "transmit/Transmitter.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "common/NumericValue.h"
 #include "platform/AudioOutput.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialLines.h"

@@ -1,8 +1,8 @@
 // The text rules behind the settings file: numbers, the code page, line 8, and
 // the file's lines on disk.
-#include "app/Cp1252.h"
-#include "app/NumericValue.h"
 #include "app/SettingsFile.h"
+#include "common/Cp1252.h"
+#include "common/NumericValue.h"
 
 #include <QDir>
 #include <QFile>
