@@ -107,7 +107,7 @@ void Archive::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, i
         return;
     }
     if (!deleteSelectedRecording()) {
-        sounds.play(QDir(program_.workingFolder()).filePath(QStringLiteral("ping.wav")));
+        sounds.play(QDir(program_.programFolder()).filePath(QStringLiteral("ping.wav")));
         return;
     }
     reloadRecordingList();
