@@ -97,10 +97,6 @@ std::optional<ModemStatus> QtSerialLines::modemStatus() {
     return status;
 }
 
-QString QtSerialLines::errorText() const {
-    return port_->errorString();
-}
-
 void QtSerialLines::closeIfFailed() {
     if (failed_ && port_->isOpen()) {
         port_->close();

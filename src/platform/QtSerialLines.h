@@ -28,7 +28,6 @@ public:
     std::optional<ModemStatus> modemStatus() override;
 
     bool failed() const { return failed_; }
-    QString errorText() const;
 
 private:
     void closeIfFailed();
