@@ -107,7 +107,7 @@ void Settings::handleDamagedFile() {
 }
 
 bool Settings::applyLines(const QStringList& lines) {
-    if (lines.size() < settingsLineCount) {
+    if (lines.size() < kSettingsLineCount) {
         return false;
     }
     SettingsTarget target{program_, values, guesses_};

@@ -65,8 +65,8 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
         // The limit may cut a line short: only lines ended within it count.
         text.truncate(std::max(text.lastIndexOf(u'\n'), text.lastIndexOf(u'\r')) + 1);
     }
-    QStringList lines = firstLines(text, settingsLineCount);
-    if (lines.size() < settingsLineCount) {
+    QStringList lines = firstLines(text, kSettingsLineCount);
+    if (lines.size() < kSettingsLineCount) {
         return std::nullopt;
     }
     return lines;

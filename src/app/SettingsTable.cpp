@@ -261,7 +261,7 @@ bool applyCqPause(SettingsTarget& target, const QString& text) {
 using T = SettingsTarget;
 using S = const QString;
 
-const std::array<SettingsLine, settingsLineCount - 1> kLines{{
+const std::array<SettingsLine, kSettingsLineCount - 1> kLines{{
     {2, "ed_PfadDoku", nullptr, nullptr,
      [](T& t, S& text) {
          form(t).ed_PfadDoku->setText(text);
