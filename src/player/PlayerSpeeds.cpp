@@ -1,6 +1,7 @@
 // The speed labels, the restart of the window's file and continuous play through the list.
 #include "app/Program.h"
 #include "archive/Archive.h"
+#include "common/PathSeparator.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
 #include "player/SpeedCopy.h"
@@ -19,14 +20,6 @@
 #include <QTimer>
 
 namespace kestrova {
-
-namespace {
-
-bool endsWithSeparator(const QString& path) {
-    return path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/'));
-}
-
-} // namespace
 
 QString Player::rxWavePath() const {
     return QDir(program_.programFolder()).filePath(QStringLiteral("rx.wav"));

@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "common/NumericValue.h"
+#include "common/PathSeparator.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"
@@ -34,10 +35,6 @@ const QColor kWaveColor(0, 255, 255);
 FileDialogRequest waveFileRequest(const QString& startFolder) {
     return {QStringLiteral("Open Wave File"), startFolder, QStringLiteral("Sound Files"),
             QStringLiteral("*.wav")};
-}
-
-bool endsWithSeparator(const QString& path) {
-    return path.endsWith(QLatin1Char('\\')) || path.endsWith(QLatin1Char('/'));
 }
 
 // Opens a plain file for reading; pipes and devices could block the reads.
