@@ -170,7 +170,7 @@ bool applyStartLevel(SettingsTarget& target, const QString& text) {
 bool applyMinimumTime(SettingsTarget& target, const QString& text) {
     form(target).ed_AufnZeitMin->setText(text);
     target.values.minRecordLimit = 10 * numericValue(text);
-    // Its value 0 would let the deletion pass take every recording as too short.
+    // No number, or one too large: the stand-in 0 is not the user's, so the deletion pass waits.
     target.guesses.minimum = !isCountableNumber(text);
     return true;
 }
@@ -185,7 +185,7 @@ bool applyRetentionDays(SettingsTarget& target, const QString& text) {
     const double days = numericValue(text);
     form(target).ed_FilesLöschen->setText(text);
     target.values.retentionDays = days;
-    // Its value 0 would let the deletion pass take every recording as too old.
+    // As for the minimum time: a stand-in 0 must not decide what is deleted.
     target.guesses.retention = !isCountableNumber(text);
     mainForm(target).fr3->setTitle(QStringLiteral("Sounds der letzten ") + numberText(days) +
                                    QStringLiteral(" Tage"));
@@ -224,9 +224,9 @@ bool applyMeterInterval(SettingsTarget& target, const QString& text) {
     return true;
 }
 
-// 1 switches parrot mode on, 0 off; any other value also hides its controls for
-// good. That third state is how the program has always offered a set-up without
-// Auto-CQ and parrot mode.
+// 1 switches parrot mode on, 0 off. Any other value also disables and hides the
+// Auto-CQ and parrot controls until the program restarts; that is meant, not a
+// missing check.
 bool applyParrotState(SettingsTarget& target, const QString& text) {
     SettingsForm& settings = form(target);
     MainForm& main = mainForm(target);
