@@ -2,10 +2,10 @@
 // against the same start with W empty. The program runs the whole start sequence
 // of main() with the fake devices: the time is the program's own, without the
 // sound system's device scan.
-#include "app/Cp1252.h"
 #include "app/Program.h"
 #include "app/SettingsFile.h"
 #include "bench/BenchSupport.h"
+#include "common/Cp1252.h"
 #include "support/FakePlatform.h"
 #include "ui/MainForm.h"
 

@@ -88,7 +88,7 @@ void Program::startProgram() {
     wireEvents(*this);
     settingsActions_->fillSettingsLists();
     // A capture cut short by a crash must not be overwritten by the next one.
-    const QStringList interrupted = InterruptedCapture::setAside(workingFolder());
+    const QStringList interrupted = InterruptedCapture::setAside(programFolder());
     settings_->readSettings();
     setHeightTwips(frm_DoKu, settingsActions_->tallHeight);
     settingsActions_->listInputDevices();

@@ -60,9 +60,8 @@ public:
     // The simple sound playback that a held transmission keeps to itself.
     HeldSounds& heldSounds() { return heldSounds_; }
     const ProgramIdentity& identity() const { return identity_; }
+    // Also the folder in which captures are saved under their bare names.
     const QString& programFolder() const { return programFolder_; }
-    // Folder in which captures are saved under their bare names.
-    const QString& workingFolder() const { return programFolder_; }
 
     // Forms; null until startProgram has created them.
     InfoForm* frm_Info = nullptr;

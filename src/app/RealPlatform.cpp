@@ -40,12 +40,12 @@ void SoundCardOutput::setVolume(int deviceNumber, std::uint32_t volume) {
     sounds_.setCompanionInput(QString());
 }
 
-RealPlatform::RealPlatform(const QString& programTitle, const QString& workingFolder,
+RealPlatform::RealPlatform(const QString& programTitle, const QString& programFolder,
                            const QString& inputFile)
     : dialogs_(programTitle), fileFedInput_(fileFed(portAudioInput_, inputFile)),
       audioInput_(chosenInput(portAudioInput_, fileFedInput_)), inputHub_(audioInput_),
       capture_(
-          inputHub_, [this] { return inputHub_.position(); }, workingFolder),
+          inputHub_, [this] { return inputHub_.position(); }, programFolder),
       playerSink_(gain_), soundSink_(gain_), player_(playerSink_), sounds_(soundSink_),
       audioOutput_(audioInput_, gain_, playerSink_, soundSink_) {}
 

@@ -36,7 +36,7 @@ private:
 class RealPlatform {
 public:
     // `inputFile`: a WAV file offered as the first input device (empty: none).
-    RealPlatform(const QString& programTitle, const QString& workingFolder, const QString& inputFile);
+    RealPlatform(const QString& programTitle, const QString& programFolder, const QString& inputFile);
     Platform platform();
     // Closes the dialogs still open when the program ends (see QtDialogs::dismissAll).
     void dismissDialogs() { dialogs_.dismissAll(); }

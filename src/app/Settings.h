@@ -37,10 +37,6 @@ private:
     // Applies lines 2 to 30 in order; false when the file is short or a control
     // refuses its value (the values applied so far stay).
     bool applyLines(const QStringList& lines);
-    bool applyLine(int number, const QString& text);
-    bool applyPins(const QString& text);
-    bool applyParrotState(const QString& text);
-    bool applyCheckBox(int number, const QString& text);
     void handleDamagedFile();
     void runClosingSteps();
     bool writeLines(const QStringList& lines, const QString& consequence = QString());
@@ -48,8 +44,7 @@ private:
 
     Program& program_;
     bool damagedDefaults_ = false;
-    bool minimumGuessed_ = false;
-    bool retentionGuessed_ = false;
+    SettingsGuesses guesses_;
 };
 
 } // namespace kestrova

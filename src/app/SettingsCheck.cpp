@@ -1,6 +1,6 @@
 #include "app/SettingsCheck.h"
 
-#include "app/NumericValue.h"
+#include "common/NumericValue.h"
 
 #include <QRegularExpression>
 #include <cmath>

@@ -1,7 +1,8 @@
 #include "app/SettingsFile.h"
 
-#include "app/Cp1252.h"
-#include "app/TextLines.h"
+#include "app/SettingsTable.h"
+#include "common/Cp1252.h"
+#include "common/TextLines.h"
 #include "platform/SafeSaveFile.h"
 
 #include <QDir>
@@ -42,39 +43,12 @@ QString saveNote(const QString& programFolder, const QDateTime& now) {
 }
 
 QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, const QDateTime& now) {
-    const bool fresh = set == DefaultSet::NewFile;
-    return {
-        creationNote(programFolder, now),
-        nativePath(programFolder),                                // 2 documentation folder
-        QStringLiteral("tolvo"),                                  // 3 name of the radio circuit
-        fresh ? QStringLiteral("11025") : QStringLiteral("8000"), // 4 sample rate
-        QStringLiteral("0"),                                      // 5 confirmed input device
-        QStringLiteral("1"),                                      // 6 radio circuit number
-        QStringLiteral("2"),                                      // 7 serial port
-        QStringLiteral("46-0"),                                   // 8 pins
-        QStringLiteral("67"),                                     // 9 start level
-        QStringLiteral("20"),                                     // 10 minimum recording time
-        QStringLiteral("180"),                                    // 11 maximum recording time
-        QStringLiteral("5"),                                      // 12 silence before pausing
-        QStringLiteral("10"),                                     // 13 kept only
-        QStringLiteral("3"),                                      // 14 days to keep
-        QStringLiteral("50"),                                     // 15 playback volume
-        QStringLiteral("0"),                                      // 16 automatic start
-        QStringLiteral("1"),                                      // 17 kept only
-        QStringLiteral("0"),                                      // 18 logarithmic meter
-        QStringLiteral("1"),                                      // 19 dated archive
-        QStringLiteral("0"),                                      // 20 transmitter control
-        QStringLiteral("0"),                                      // 21 number of recordings
-        QStringLiteral("10"),                                     // 22 meter interval
-        QStringLiteral("1"),                                      // 23 settings shown at start
-        QStringLiteral("1"),                                      // 24 continuous playback
-        QStringLiteral("0"),                                      // 25 parrot mode
-        QStringLiteral("6"),                                      // 26 pause between CQ calls
-        QStringLiteral("15"),                                     // 27 main window left
-        QStringLiteral("15"),                                     // 28 main window top
-        QStringLiteral("15"),                                     // 29 settings form left
-        fresh ? QStringLiteral("6375") : QStringLiteral("5205"),  // 30 settings form top
-    };
+    QStringList lines{creationNote(programFolder, now)};
+    for (const SettingsLine& line : settingsLines()) {
+        const char* value = set == DefaultSet::NewFile ? line.newFileDefault : line.damagedFileDefault;
+        lines.append(value == nullptr ? nativePath(programFolder) : QString::fromUtf8(value));
+    }
+    return lines;
 }
 
 std::optional<QStringList> readSettingsLines(const QString& path) {
@@ -91,8 +65,8 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
         // The limit may cut a line short: only lines ended within it count.
         text.truncate(std::max(text.lastIndexOf(u'\n'), text.lastIndexOf(u'\r')) + 1);
     }
-    QStringList lines = firstLines(text, settingsLineCount);
-    if (lines.size() < settingsLineCount) {
+    QStringList lines = firstLines(text, kSettingsLineCount);
+    if (lines.size() < kSettingsLineCount) {
         return std::nullopt;
     }
     return lines;

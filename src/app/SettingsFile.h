@@ -11,7 +11,7 @@ namespace kestrova {
 
 // The settings file Kestrova.ini: 30 lines, the first a creation note, then one
 // value per line identified only by its line number.
-inline constexpr int settingsLineCount = 30;
+inline constexpr int kSettingsLineCount = 30;
 // Bytes read from the file at most.
 inline constexpr qint64 kSettingsReadLimit = 64 * 1024;
 

@@ -27,4 +27,12 @@ struct SettingsValues {
     long long fileCount = 0;
 };
 
+// Set while a value the reading took is only a stand-in: a minimum recording time
+// or a day count that is no number, or overflows, reads as 0 and would let the
+// deletion pass take every recording.
+struct SettingsGuesses {
+    bool minimum = false;
+    bool retention = false;
+};
+
 } // namespace kestrova

@@ -1,11 +1,12 @@
+// What the user does with the recording list: play an entry, delete it.
 #include "archive/ListInteractions.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
+#include "common/NumericValue.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundPlayer.h"
@@ -114,7 +115,7 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
         return;
     }
     if (!deleteSelectedRecording()) {
-        sounds.play(QDir(program_.workingFolder()).filePath(QStringLiteral("ping.wav")));
+        sounds.play(QDir(program_.programFolder()).filePath(QStringLiteral("ping.wav")));
         return;
     }
     reloadRecordingList();

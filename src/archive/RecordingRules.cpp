@@ -1,6 +1,6 @@
 #include "archive/RecordingRules.h"
 
-#include "app/NumericValue.h"
+#include "common/NumericValue.h"
 
 #include <QDir>
 #include <QFile>

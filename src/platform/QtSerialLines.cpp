@@ -124,10 +124,6 @@ SerialFailure QtSerialLines::openFailure(const QString& portName) const {
     }
 }
 
-QString QtSerialLines::errorText() const {
-    return port_->errorString();
-}
-
 void QtSerialLines::closeIfFailed() {
     if (failed_ && port_->isOpen()) {
         port_->close();

@@ -29,7 +29,6 @@ public:
     SerialFailure failure() const override;
 
     bool failed() const { return failed_; }
-    QString errorText() const;
 
 private:
     void closeIfFailed();

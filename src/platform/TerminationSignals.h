@@ -17,7 +17,6 @@ public:
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    bool installed() const { return notifier_ != nullptr; }
     // True from the moment a signal arrives, before terminationRequested is emitted.
     bool arrived() const;
 

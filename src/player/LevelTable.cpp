@@ -1,6 +1,6 @@
 #include "player/LevelTable.h"
 
-#include "app/NumericValue.h"
+#include "common/NumericValue.h"
 
 #include <QIODevice>
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "player/Player.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "archive/ListInteractions.h"
+#include "common/NumericValue.h"
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundFileProbe.h"

@@ -1,6 +1,6 @@
 #include "player/Waveform.h"
 
-#include "app/NumericValue.h"
+#include "common/NumericValue.h"
 
 #include <QIODevice>
 #include <QtEndian>

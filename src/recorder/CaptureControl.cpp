@@ -28,12 +28,12 @@ QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString openTroubleText(int error, const QString& workingFolder) {
+QString openTroubleText(int error, const QString& programFolder) {
     if (error == kCaptureNoInput) {
         return QStringLiteral("Keine Aufnahme: das Aufnahmegerät lässt sich nicht öffnen.");
     }
     if (error == kCaptureFileError) {
-        return QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(workingFolder) +
+        return QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(programFolder) +
                QStringLiteral("] nimmt die Aufnahmedatei nicht auf.");
     }
     return QStringLiteral("Keine Aufnahme: das Aufnahmegerät meldet Fehler %1.").arg(error);
@@ -91,7 +91,7 @@ void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int ch
         reportTrouble(
             Trouble::Open,
             openTroubleText(opened != kCaptureOk && opened != kCaptureWrongState ? opened : recording,
-                            program_.workingFolder()));
+                            program_.programFolder()));
     }
 }
 
@@ -125,7 +125,7 @@ void CaptureControl::saveRecording() {
         reportTrouble(Trouble::Save,
                       QStringLiteral("Die Aufnahme ") + recordingName +
                           QStringLiteral(" konnte weder im Programmordner [") +
-                          nativePath(program_.workingFolder()) +
+                          nativePath(program_.programFolder()) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
                           nativePath(program_.settings().values.docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
@@ -137,7 +137,7 @@ void CaptureControl::saveRecording() {
 QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
     // A file of the name there is a recording that could not be filed, kept for
     // the user; a capture started in the same second must not be saved over it.
-    const QDir folder(program_.workingFolder());
+    const QDir folder(program_.programFolder());
     std::optional<QString> candidate = name;
     while (candidate && QFileInfo::exists(folder.filePath(*candidate))) {
         candidate = nameOneSecondLater(*candidate);
@@ -146,14 +146,14 @@ QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
 }
 
 QString CaptureControl::saveCopy() {
-    const QString working = QDir(program_.workingFolder()).filePath(recordingName);
+    const QString working = QDir(program_.programFolder()).filePath(recordingName);
     const int result = send(QStringLiteral("save capture ") + recordingName);
     if (result == kCaptureOk || result == kCaptureNothingRecorded) {
         clearTrouble();
         return working;
     }
     const QString docFolder = program_.settings().values.docFolder;
-    if (docFolder.isEmpty() || isSameFolder(docFolder, program_.workingFolder()) ||
+    if (docFolder.isEmpty() || isSameFolder(docFolder, program_.programFolder()) ||
         !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
         return {};
     }
@@ -162,7 +162,7 @@ QString CaptureControl::saveCopy() {
         return {};
     }
     program_.statusBar().showCaptureTrouble(QStringLiteral("Der Programmordner [") +
-                                            nativePath(program_.workingFolder()) +
+                                            nativePath(program_.programFolder()) +
                                             QStringLiteral("] nimmt keine Aufnahmen auf; sie gehen über den "
                                                            "Dokumentationsordner in den Ordner W."));
     return aside;

@@ -50,8 +50,8 @@ QString lateFilingNote(int filed, int left) {
 }
 } // namespace
 
-QStringList InterruptedCapture::setAside(const QString& workingFolder) {
-    const QDir folder(workingFolder);
+QStringList InterruptedCapture::setAside(const QString& programFolder) {
+    const QDir folder(programFolder);
     QStringList paths;
     // Files set aside by an earlier start, or by a capture that could not be
     // saved, come first.
@@ -73,10 +73,10 @@ QStringList InterruptedCapture::leftBehind(Program& program) {
     static const QRegularExpression savedName(
         QStringLiteral("^[0-9]_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.wav$"),
         QRegularExpression::CaseInsensitiveOption);
-    QStringList folders{program.workingFolder()};
+    QStringList folders{program.programFolder()};
     const QString docFolder = program.settings().values.docFolder;
     if (!docFolder.isEmpty() &&
-        QFileInfo(docFolder).canonicalFilePath() != QFileInfo(program.workingFolder()).canonicalFilePath()) {
+        QFileInfo(docFolder).canonicalFilePath() != QFileInfo(program.programFolder()).canonicalFilePath()) {
         folders << docFolder;
     }
     QStringList paths;
@@ -95,7 +95,7 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
     // Looked for first: an interrupted capture that cannot be filed now is left
     // under its recording name and waits for the next start.
     const QStringList saved = leftBehind(program);
-    const QDir folder(program.workingFolder());
+    const QDir folder(program.programFolder());
     QStringList waiting;
     for (const QString& path : setAsidePaths) {
         int rate = 0;

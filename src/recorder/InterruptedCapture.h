@@ -14,7 +14,7 @@ class InterruptedCapture {
 public:
     // Moves such files out of the way of the next capture; call before anything
     // can start one. Returns the paths they were moved to.
-    static QStringList setAside(const QString& workingFolder);
+    static QStringList setAside(const QString& programFolder);
     // Completes each file's header and keeps it as a recording named after the
     // moment it started, when it is longer than the minimum. Files as well the
     // saved recordings an earlier run could not copy into D/w, and says in the

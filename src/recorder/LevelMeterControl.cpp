@@ -1,9 +1,9 @@
 #include "recorder/LevelMeterControl.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/StatusBar.h"
+#include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"

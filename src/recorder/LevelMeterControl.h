@@ -27,7 +27,6 @@ public:
     void sli_Schwelle_Scroll();
     void ed_Interval_Click();
 
-    const LevelBuffer& levelBuffer() const { return levelBuffer_; }
     float levelEnvelope = 0;
     int displayLevel = 0;
     // The value the level bar was given last; above 100 the bar shows full.

@@ -1,9 +1,9 @@
 #include "transmit/AutoCq.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/StatusBar.h"
+#include "common/NumericValue.h"
 #include "platform/SoundFileProbe.h"
 #include "player/Player.h"
 #include "transmit/Transmitter.h"

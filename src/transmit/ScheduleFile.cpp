@@ -1,7 +1,7 @@
 #include "transmit/ScheduleFile.h"
 
-#include "app/Cp1252.h"
-#include "app/TextLines.h"
+#include "common/Cp1252.h"
+#include "common/TextLines.h"
 
 #include <QStringDecoder>
 #include <QStringList>

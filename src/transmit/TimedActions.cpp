@@ -24,7 +24,7 @@ void TimedActions::clearSchedule() {
 // Name filters match without regard to case; the name as written wins over
 // other spellings of it in the same folder.
 QString TimedActions::scheduleFilePath() const {
-    const QDir folder(program_.workingFolder());
+    const QDir folder(program_.programFolder());
     const QString wanted = QString::fromLatin1(kScheduleFile);
     const QStringList found = folder.entryList({wanted}, QDir::Files | QDir::Hidden, QDir::Name);
     if (found.isEmpty()) {
@@ -113,7 +113,7 @@ QString TimedActions::resolved(const QString& path) const {
     if (path.isEmpty()) {
         return path;
     }
-    return QDir(program_.workingFolder()).filePath(path);
+    return QDir(program_.programFolder()).filePath(path);
 }
 
 } // namespace kestrova

@@ -1,9 +1,9 @@
 #include "transmit/Transmitter.h"
 
-#include "app/NumericValue.h"
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/StatusBar.h"
+#include "common/NumericValue.h"
 #include "platform/AudioOutput.h"
 #include "platform/Dialogs.h"
 #include "platform/SerialLines.h"

@@ -50,6 +50,9 @@ TEST_F(SettingsTest, AMissingFileIsCreatedWithTheNewFileDefaults) {
     EXPECT_EQ(values().meterSampleRate, 11025);
     EXPECT_FALSE(fakes.dialogs.sawMessageContaining(QStringLiteral("fehlerhaft")));
     EXPECT_TRUE(QDir(folder() + QStringLiteral("/W")).exists());
+    // Each default is taken by its control and saved back as it stood.
+    program->settings().saveSettings();
+    EXPECT_EQ(readIni().mid(1), lines.mid(1));
 }
 
 TEST_F(SettingsTest, AShortFileIsReportedKeptAsBackupAndReplacedByTheDamagedFileDefaults) {
@@ -71,6 +74,9 @@ TEST_F(SettingsTest, AShortFileIsReportedKeptAsBackupAndReplacedByTheDamagedFile
     QFile backup(iniPath() + QStringLiteral(".bak"));
     ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
     EXPECT_TRUE(backup.readAll().contains("Kanal Nord"));
+    const QStringList defaults = readIni();
+    program->settings().saveSettings();
+    EXPECT_EQ(readIni().mid(1), defaults.mid(1));
 }
 
 TEST_F(SettingsTest, AValueAControlRefusesCountsAsDamage) {

@@ -1,8 +1,8 @@
 // The text rules behind the settings file: numbers, the code page, line 8, and
 // the file's lines on disk.
-#include "app/Cp1252.h"
-#include "app/NumericValue.h"
 #include "app/SettingsFile.h"
+#include "common/Cp1252.h"
+#include "common/NumericValue.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,12 +75,12 @@ TEST(SettingsFile, DefaultSetsDifferOnlyInRateAndFormTop) {
     const QDateTime now(QDate(2012, 8, 17), QTime(9, 5, 7));
     const QStringList fresh = defaultSettingsLines(DefaultSet::NewFile, QStringLiteral("/opt/k"), now);
     const QStringList damaged = defaultSettingsLines(DefaultSet::DamagedFile, QStringLiteral("/opt/k"), now);
-    ASSERT_EQ(fresh.size(), settingsLineCount);
-    ASSERT_EQ(damaged.size(), settingsLineCount);
+    ASSERT_EQ(fresh.size(), kSettingsLineCount);
+    ASSERT_EQ(damaged.size(), kSettingsLineCount);
     EXPECT_EQ(fresh[0], QStringLiteral("/opt/k/ini/Kestrova.ini erstellt 17.08.2012, 09:05:07"));
     EXPECT_EQ(saveNote(QStringLiteral("/opt/k"), now),
               QStringLiteral("/opt/k/Kestrova.ini erstellt 17.08.2012 - 09:05:07"));
-    for (int i = 1; i < settingsLineCount; ++i) {
+    for (int i = 1; i < kSettingsLineCount; ++i) {
         if (i == 3 || i == 29) {
             EXPECT_NE(fresh[i], damaged[i]) << "line " << i + 1;
         } else {
@@ -106,7 +106,7 @@ protected:
 
 TEST_F(SettingsFileOnDisk, WritesCrLfInTheWindowsCodePageAndReadsItBack) {
     QStringList lines;
-    for (int i = 1; i <= settingsLineCount; ++i) {
+    for (int i = 1; i <= kSettingsLineCount; ++i) {
         lines << QStringLiteral("Zeile %1 ü").arg(i);
     }
     ASSERT_TRUE(writeSettingsLines(path(), lines));
@@ -126,7 +126,7 @@ TEST_F(SettingsFileOnDisk, TakesThirtyLinesAndCountsAShortFileAsDamaged) {
     writeRaw(thirtyOne);
     const auto lines = readSettingsLines(path());
     ASSERT_TRUE(lines);
-    EXPECT_EQ(lines->size(), settingsLineCount);
+    EXPECT_EQ(lines->size(), kSettingsLineCount);
     EXPECT_EQ(lines->last(), QStringLiteral("30"));
 
     QByteArray twentyNine;

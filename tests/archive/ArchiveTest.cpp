@@ -234,7 +234,7 @@ TEST_F(ArchiveTest, WithAutomaticStartEveryPassCompletesTheStart) {
 class FilingTest : public ArchiveTest {
 protected:
     QString workingFile(const QString& name) const {
-        return program->workingFolder() + QLatin1Char('/') + name;
+        return program->programFolder() + QLatin1Char('/') + name;
     }
 
     void keep(const QString& name, int seconds) {

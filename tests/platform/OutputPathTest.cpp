@@ -2,7 +2,6 @@
 #include "platform/FrameRing.h"
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
-#include "platform/SoftwareVolume.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -13,17 +12,16 @@ namespace {
 
 TEST(OutputGain, VolumeHalvesSetLeftAndRightIndependently) {
     OutputGain gain;
-    SoftwareVolume volume(gain);
-    volume.setVolume(0, 0xFFFFFFFFu);
+    gain.setFromVolume(0xFFFFFFFFu);
     EXPECT_FLOAT_EQ(gain.left(), 1.0f);
     EXPECT_FLOAT_EQ(gain.right(), 1.0f);
-    volume.setVolume(0, 0);
+    gain.setFromVolume(0);
     EXPECT_FLOAT_EQ(gain.left(), 0.0f);
     EXPECT_FLOAT_EQ(gain.right(), 0.0f);
-    volume.setVolume(3, 0x0000FFFFu);
+    gain.setFromVolume(0x0000FFFFu);
     EXPECT_FLOAT_EQ(gain.left(), 1.0f);
     EXPECT_FLOAT_EQ(gain.right(), 0.0f);
-    volume.setVolume(0, 0x80004000u);
+    gain.setFromVolume(0x80004000u);
     EXPECT_FLOAT_EQ(gain.left(), 0x4000 / 65535.0f);
     EXPECT_FLOAT_EQ(gain.right(), 0x8000 / 65535.0f);
 }

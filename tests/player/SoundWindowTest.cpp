@@ -1,6 +1,6 @@
 // Opening files in the sound window: the dialog flow, loading, the drawing and the level bar.
-#include "app/NumericValue.h"
 #include "archive/RecordingFiles.h"
+#include "common/NumericValue.h"
 #include "player/SoundWindowFixture.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"

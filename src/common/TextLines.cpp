@@ -1,4 +1,4 @@
-#include "app/TextLines.h"
+#include "common/TextLines.h"
 
 namespace kestrova {
 

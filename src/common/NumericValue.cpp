@@ -1,4 +1,4 @@
-#include "app/NumericValue.h"
+#include "common/NumericValue.h"
 
 #include <cmath>
 #include <limits>

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/AudioInput.h"
+
+namespace kestrova {
+
+// A machine without a sound card: no input device is listed and none opens.
+class NoAudioInput final : public AudioInput {
+public:
+    std::vector<InputDeviceInfo> devices() override { return {}; }
+    std::unique_ptr<InputStream> open(int /*position*/, int /*sampleRate*/) override { return nullptr; }
+};
+
+} // namespace kestrova
