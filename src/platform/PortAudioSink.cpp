@@ -1,9 +1,9 @@
 #include "platform/PortAudioSink.h"
 
-#include "platform/FrameResampler.h"
 #include "platform/FrameRing.h"
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
+#include "platform/Resampler.h"
 
 #include <algorithm>
 #include <portaudio.h>
@@ -80,7 +80,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
         return false;
     }
     if (rate != sampleRate) {
-        resampler_ = std::make_unique<FrameResampler>(sourceChannels_, sampleRate, rate);
+        resampler_ = std::make_unique<Resampler>(sampleRate, rate, sourceChannels_);
         if (!resampler_->ok()) {
             resampler_.reset();
             return false;
@@ -154,10 +154,11 @@ std::size_t PortAudioSink::write(const float* frames, std::size_t frameCount) {
             used += n;
             continue;
         }
-        const auto step = resampler_->process(in, frameCount - used, resampled_.data(), space, false);
-        push(resampled_.data(), step.framesMade);
-        used += step.framesUsed;
-        if (step.framesUsed == 0 && step.framesMade == 0) {
+        const auto step = resampler_->process(std::span(in, (frameCount - used) * sourceChannels_),
+                                              std::span(resampled_).first(space * sourceChannels_));
+        push(resampled_.data(), step.made);
+        used += step.used;
+        if (step.used == 0 && step.made == 0) {
             break;
         }
     }
@@ -173,12 +174,12 @@ void PortAudioSink::finishInput() {
         // The reserve leaves room for the converter's tail; anything beyond it is dropped.
         for (std::size_t guard = 0; guard < 64; ++guard) {
             const std::size_t room = ring_->writable() / deviceChannels_;
-            const auto step =
-                resampler_->process(nullptr, 0, resampled_.data(), std::min(room, chunkFrames), true);
-            if (step.framesMade == 0) {
+            const auto step = resampler_->process(
+                {}, std::span(resampled_).first(std::min(room, chunkFrames) * sourceChannels_), true);
+            if (step.made == 0) {
                 break;
             }
-            push(resampled_.data(), step.framesMade);
+            push(resampled_.data(), step.made);
         }
     }
     inputFinished_ = true;
