@@ -93,7 +93,7 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
     }
     // Integer codings come as [-1, 1) whatever their width; the library's default, set for clarity.
     sf_command(decoder->sndfile.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    PcmFormat format;
+    WavFormat format;
     format.sampleRate = info.samplerate;
     format.fileChannels = info.channels;
     format.channels = info.channels <= 2 ? info.channels : 1;
@@ -101,7 +101,7 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
     return {std::unique_ptr<PcmWavFile>(new PcmWavFile(std::move(decoder), format)), {}};
 }
 
-PcmWavFile::PcmWavFile(std::unique_ptr<Decoder> decoder, PcmFormat format)
+PcmWavFile::PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format)
     : decoder_(std::move(decoder)), format_(format) {}
 
 PcmWavFile::~PcmWavFile() = default;

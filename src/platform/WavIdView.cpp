@@ -1,34 +1,10 @@
 #include "platform/WavIdView.h"
 
+#include "platform/WavChunks.h"
+
 #include <algorithm>
-#include <cctype>
 
 namespace kestrova {
-
-namespace {
-
-// Enough for any real file; a file of countless tiny chunks is not walked to its end.
-constexpr int maxChunks = 4096;
-
-bool sameIgnoringCase(const char* bytes, const char* id) {
-    for (int i = 0; i < 4; ++i) {
-        if (std::toupper(static_cast<unsigned char>(bytes[i])) !=
-            std::toupper(static_cast<unsigned char>(id[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::uint32_t le32(const char* p) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) {
-        value = (value << 8) | static_cast<unsigned char>(p[i]);
-    }
-    return value;
-}
-
-} // namespace
 
 WavIdView::WavIdView(QIODevice& device) : device_(device), size_(std::max<qint64>(device.size(), 0)) {
     findIds();
@@ -41,27 +17,19 @@ void WavIdView::respell(std::int64_t offset, const char* id) {
 }
 
 void WavIdView::findIds() {
-    char header[12];
-    if (!device_.seek(0) || device_.read(header, 12) != 12 || !sameIgnoringCase(header, "RIFF") ||
-        !sameIgnoringCase(header + 8, "WAVE")) {
-        return; // not a WAV file; the decoder says so itself
-    }
-    respell(0, "RIFF");
-    respell(8, "WAVE");
-    std::int64_t offset = 12;
-    for (int chunk = 0; chunk < maxChunks && offset + 8 <= size_; ++chunk) {
-        char chunkHeader[8];
-        if (!device_.seek(offset) || device_.read(chunkHeader, 8) != 8) {
-            return;
+    const bool riff = walkWavChunks(device_, [this](const WavChunk& chunk) {
+        if (chunk.is("fmt ")) {
+            respell(chunk.offset, "fmt ");
+        } else if (chunk.is("data")) {
+            respell(chunk.offset, "data");
+            return false;
         }
-        if (sameIgnoringCase(chunkHeader, "fmt ")) {
-            respell(offset, "fmt ");
-        } else if (sameIgnoringCase(chunkHeader, "data")) {
-            respell(offset, "data");
-            return;
-        }
-        const std::int64_t chunkSize = le32(chunkHeader + 4);
-        offset += 8 + chunkSize + (chunkSize & 1); // chunks are padded to even sizes
+        return true;
+    });
+    // Not a WAV file otherwise; the decoder says so itself.
+    if (riff) {
+        respell(0, "RIFF");
+        respell(8, "WAVE");
     }
 }
 
