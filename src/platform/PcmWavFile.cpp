@@ -13,8 +13,8 @@ namespace kestrova {
 
 namespace {
 
-constexpr int maxSampleRate = 1'000'000;
-constexpr std::size_t framesPerBlock = 4096;
+constexpr int kMaxSampleRate = 1'000'000;
+constexpr std::size_t kFramesPerBlock = 4096;
 
 // libsndfile's virtual I/O over the id view; `user` is the view.
 WavIdView& view(void* user) {
@@ -87,7 +87,7 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
         return {nullptr, QStringLiteral("Die Datei ist keine WAV-Datei, deren Tonformat wiedergegeben "
                                         "werden kann.")};
     }
-    if (info.channels < 1 || info.samplerate < 1 || info.samplerate > maxSampleRate || info.frames < 0) {
+    if (info.channels < 1 || info.samplerate < 1 || info.samplerate > kMaxSampleRate || info.frames < 0) {
         return {nullptr, QStringLiteral("Die Abtastrate oder die Kanalzahl der Datei kann nicht "
                                         "wiedergegeben werden.")};
     }
@@ -133,10 +133,10 @@ std::size_t PcmWavFile::readDirect(float* out, std::size_t frames) {
 // Many channels become one: the average, so that the sum cannot clip.
 std::size_t PcmWavFile::readMixed(float* out, std::size_t frames) {
     const auto channels = static_cast<std::size_t>(format_.fileChannels);
-    fileFrames_.resize(framesPerBlock * channels);
+    fileFrames_.resize(kFramesPerBlock * channels);
     std::size_t done = 0;
     while (done < frames) {
-        const std::size_t block = std::min(frames - done, framesPerBlock);
+        const std::size_t block = std::min(frames - done, kFramesPerBlock);
         const sf_count_t got =
             sf_readf_float(decoder_->sndfile.get(), fileFrames_.data(), static_cast<sf_count_t>(block));
         if (got <= 0) {

@@ -12,7 +12,7 @@ namespace {
 
 using Verb = PlayerCommand::Verb;
 
-const QString playerAlias = QStringLiteral("waveplayfile");
+const QString kPlayerAlias = QStringLiteral("waveplayfile");
 
 CommandResult fail(int error, const QString& reply = {}) {
     return {error, reply};
@@ -41,7 +41,7 @@ CommandResult PlaybackDevice::send(const QString& text) {
     if (command.verb == Verb::Invalid) {
         return fail(kPlayerUnknownCommand);
     }
-    if (command.alias != playerAlias) {
+    if (command.alias != kPlayerAlias) {
         return fail(kPlayerUnknownAlias);
     }
     if (command.verb == Verb::Open) {

@@ -12,10 +12,10 @@ namespace kestrova {
 
 namespace {
 
-constexpr double ringSeconds = 2.0;
+constexpr double kRingSeconds = 2.0;
 // Room kept free in the ring for the frames the converter gives out at the end.
-constexpr std::size_t tailReserveFrames = 8192;
-constexpr std::size_t chunkFrames = 4096;
+constexpr std::size_t kTailReserveFrames = 8192;
+constexpr std::size_t kChunkFrames = 4096;
 
 int paCallback(const void* /*input*/, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                PaStreamCallbackFlags, void* user) {
@@ -88,10 +88,10 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     }
     deviceRate_ = rate;
     deviceChannels_ = params.channelCount;
-    ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds * rate) * deviceChannels_ +
-                                        tailReserveFrames * deviceChannels_);
-    resampled_.assign(chunkFrames * sourceChannels_, 0.0f);
-    widened_.assign(chunkFrames * deviceChannels_, 0.0f);
+    ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(kRingSeconds * rate) * deviceChannels_ +
+                                        kTailReserveFrames * deviceChannels_);
+    resampled_.assign(kChunkFrames * sourceChannels_, 0.0f);
+    widened_.assign(kChunkFrames * deviceChannels_, 0.0f);
     framesWritten_ = 0;
     framesPushed_ = 0;
     framesOut_ = 0;
@@ -117,7 +117,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
 void PortAudioSink::push(const float* frames, std::size_t frameCount) {
     // Frames arrive at the file's channel count; the device may have the other one.
     for (std::size_t done = 0; done < frameCount;) {
-        const std::size_t n = std::min(frameCount - done, chunkFrames);
+        const std::size_t n = std::min(frameCount - done, kChunkFrames);
         const float* in = frames + done * sourceChannels_;
         const float* widened = in;
         if (sourceChannels_ != deviceChannels_) {
@@ -143,10 +143,10 @@ std::size_t PortAudioSink::write(const float* frames, std::size_t frameCount) {
     std::size_t used = 0;
     while (used < frameCount) {
         const std::size_t room = ring_->writable() / deviceChannels_;
-        if (room <= tailReserveFrames) {
+        if (room <= kTailReserveFrames) {
             break;
         }
-        const std::size_t space = std::min(room - tailReserveFrames, chunkFrames);
+        const std::size_t space = std::min(room - kTailReserveFrames, kChunkFrames);
         const float* in = frames + used * sourceChannels_;
         if (!resampler_) {
             const std::size_t n = std::min(frameCount - used, space);
@@ -175,7 +175,7 @@ void PortAudioSink::finishInput() {
         for (std::size_t guard = 0; guard < 64; ++guard) {
             const std::size_t room = ring_->writable() / deviceChannels_;
             const auto step = resampler_->process(
-                {}, std::span(resampled_).first(std::min(room, chunkFrames) * sourceChannels_), true);
+                {}, std::span(resampled_).first(std::min(room, kChunkFrames) * sourceChannels_), true);
             if (step.made == 0) {
                 break;
             }
