@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/AudioInput.h"
-#include "platform/AudioOutput.h"
 #include "platform/CommandDevice.h"
+#include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SoundPlayer.h"
 
@@ -27,7 +27,7 @@ public:
     void stop() override {}
 };
 
-class NoAudioOutput final : public AudioOutput {
+class NoOutputVolume final : public OutputVolume {
 public:
     void setVolume(int /*deviceNumber*/, std::uint32_t /*volume*/) override {}
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AudioOutput.h"
+#include "platform/OutputVolume.h"
 
 namespace kestrova {
 
@@ -8,7 +8,7 @@ class OutputGain;
 
 // Volume control of the program's own playback, not the system mixer: the level is
 // applied to the samples before they reach the sound card.
-class SoftwareVolume : public AudioOutput {
+class SoftwareVolume : public OutputVolume {
 public:
     explicit SoftwareVolume(OutputGain& gain) : gain_(gain) {}
     // The device number is ignored: both players share one output gain.
