@@ -1,8 +1,8 @@
 #include "platform/PlaybackDevice.h"
 
-#include "platform/PcmWavFile.h"
 #include "platform/PlayerCommand.h"
 #include "platform/WavStreamer.h"
+#include "wav/PcmWavFile.h"
 
 #include <optional>
 

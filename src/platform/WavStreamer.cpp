@@ -1,7 +1,7 @@
 #include "platform/WavStreamer.h"
 
 #include "platform/AudioSink.h"
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #include "FakeInput.h"
 #include "platform/CaptureCommand.h"
 #include "platform/InputHub.h"
-#include "platform/Wav8Header.h"
+#include "wav/Wav8Header.h"
 
 #include <QByteArray>
 #include <QDir>

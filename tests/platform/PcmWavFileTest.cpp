@@ -1,4 +1,4 @@
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include "WavBytes.h"
 

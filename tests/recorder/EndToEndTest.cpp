@@ -7,11 +7,11 @@
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
 #include "platform/NoDevices.h"
-#include "platform/Wav8Header.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
+#include "wav/Wav8Header.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "platform/WavIdView.h"
+#include "wav/WavIdView.h"
 
-#include "platform/WavChunks.h"
+#include "wav/WavChunks.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
-#include "platform/WavDecode.h"
+#include "wav/WavDecode.h"
 
 #include "platform/Pcm8.h"
-#include "platform/PcmWavFile.h"
 #include "platform/Resampler.h"
+#include "wav/PcmWavFile.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include "platform/RegularFile.h"
-#include "platform/WavIdView.h"
+#include "wav/WavIdView.h"
 
 #include <QFile>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "platform/WavChunks.h"
+#include "wav/WavChunks.h"
 
 #include <QIODevice>
 #include <algorithm>

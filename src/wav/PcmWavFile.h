@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WavFormat.h"
+#include "wav/WavFormat.h"
 
 #include <QString>
 #include <cstddef>

@@ -1,7 +1,7 @@
-#include "platform/Wav8WorkingFile.h"
+#include "wav/Wav8WorkingFile.h"
 
-#include "platform/Wav8Header.h"
-#include "platform/WavChunks.h"
+#include "wav/Wav8Header.h"
+#include "wav/WavChunks.h"
 
 #include <QtEndian>
 #include <algorithm>
