@@ -38,10 +38,11 @@ public:
     void processAll(std::span<const float> in, std::vector<float>& out, bool last = false);
     // Same on 8-bit mono samples.
     void processAll(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out, bool last = false);
-    // Forgets the filter history, for a fresh start after a break in the input.
-    void reset();
 
 private:
+    // Forgets the filter history, for a fresh start after the input has ended.
+    void reset();
+
     int fromRate_;
     int toRate_;
     std::size_t channels_;

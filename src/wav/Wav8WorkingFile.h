@@ -31,7 +31,6 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }
-    int sampleRate() const { return sampleRate_; }
     std::uint32_t samples() const { return samples_; }
 
     // Makes the header of a file left by a crash agree with its length; its
