@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/AudioOutput.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
 #include "platform/OutputGain.h"
+#include "platform/OutputVolume.h"
 #include "platform/Platform.h"
 #include "platform/PlaybackDevice.h"
 #include "platform/PortAudioInput.h"
@@ -20,7 +20,7 @@ namespace kestrova {
 
 // Sets the gain of the program's own playback and sends it to the output of the
 // sound card whose input is in use.
-class SoundCardOutput final : public AudioOutput {
+class SoundCardOutput final : public OutputVolume {
 public:
     SoundCardOutput(AudioInput& input, OutputGain& gain, PortAudioSink& player, PortAudioSink& sounds);
     void setVolume(int deviceNumber, std::uint32_t volume) override;

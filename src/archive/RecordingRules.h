@@ -32,6 +32,9 @@ void sortAsListed(QStringList& names);
 // (RIFF header, format chunk of 16 or 18 bytes, data chunk right after it). The
 // fields read are left as texts in headerFields (13 entries, empty where the file
 // had no bytes for them). 0 for anything unreadable, short or of another layout.
+// It does not walk the chunks like the WAV reader does, on purpose: the retention
+// rules and the list lengths depend on exactly these offsets, so a recording with
+// another layout counts as 0 seconds and is deleted.
 double readRecordingLength(const QString& path, QStringList& headerFields);
 
 // Age in days with 30-day months and 360-day years, from the date fields of the

@@ -4,7 +4,7 @@
 #include "platform/InputHub.h"
 #include "platform/Resampler.h"
 #include "platform/SafeSaveFile.h"
-#include "platform/Wav8Header.h"
+#include "wav/Wav8Header.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,8 +21,6 @@ constexpr int kDefaultRate = 11025;
 constexpr int kWriteIntervalMs = 200;
 // Kept in memory while the disk refuses to take more, then the oldest go.
 constexpr std::size_t kPendingSeconds = 600;
-// A RIFF size field is 32 bits.
-constexpr std::uint64_t kMaxCopySamples = std::numeric_limits<std::uint32_t>::max() - kWav8HeaderSize;
 
 bool isCaptureRate(int rate) {
     return rate == 8000 || rate == 11025 || rate == 22050 || rate == 44100;
@@ -48,7 +46,7 @@ QString CaptureDevice::workingFilePath() const {
     return QDir(folder_).filePath(QString::fromLatin1(kWorkingFileName));
 }
 
-bool CaptureDevice::recoverWorkingFile(const QString& path) {
+std::optional<WavFormat> CaptureDevice::recoverWorkingFile(const QString& path) {
     return Wav8WorkingFile::recover(path);
 }
 
@@ -191,7 +189,7 @@ int CaptureDevice::save(const QString& name) {
 }
 
 bool CaptureDevice::writeCopy(QIODevice& out) {
-    const std::uint64_t total = std::min<std::uint64_t>(heldSamples(), kMaxCopySamples);
+    const std::uint64_t total = std::min<std::uint64_t>(heldSamples(), kWav8MaxSamples);
     const auto header = wav8Header(static_cast<std::uint32_t>(total), sampleRate_);
     if (out.write(reinterpret_cast<const char*>(header.data()), kWav8HeaderSize) !=
         static_cast<qint64>(kWav8HeaderSize)) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CommandDevice.h"
-#include "platform/Wav8WorkingFile.h"
+#include "wav/Wav8WorkingFile.h"
 
 #include <QString>
 #include <QTimer>
@@ -37,7 +37,7 @@ public:
 
     QString workingFilePath() const;
     // Completes the header of a working file a crash left behind.
-    static bool recoverWorkingFile(const QString& path);
+    static std::optional<WavFormat> recoverWorkingFile(const QString& path);
     // Moves a working file out of the next capture's way, to the first free
     // "capture.interrupted-N.wav" beside it; the new path, or empty on failure.
     static QString setAside(const QString& path);

@@ -2,7 +2,7 @@
 
 #include "platform/FileFedStream.h"
 #include "platform/SteadyClock.h"
-#include "platform/WavDecode.h"
+#include "wav/WavDecode.h"
 
 #include <QFileInfo>
 

@@ -3,7 +3,7 @@
 namespace kestrova {
 
 class AudioInput;
-class AudioOutput;
+class OutputVolume;
 class Clock;
 class CommandDevice;
 class Dialogs;
@@ -22,7 +22,7 @@ struct Platform {
     CommandDevice& capture;
     CommandDevice& player;
     SoundPlayer& sounds;
-    AudioOutput& audioOutput;
+    OutputVolume& audioOutput;
     SerialLines& serial;
 };
 

@@ -1,8 +1,8 @@
 #include "platform/PlaybackDevice.h"
 
-#include "platform/PcmWavFile.h"
 #include "platform/PlayerCommand.h"
 #include "platform/WavStreamer.h"
+#include "wav/PcmWavFile.h"
 
 #include <optional>
 
@@ -10,7 +10,9 @@ namespace kestrova {
 
 namespace {
 
-const QString playerAlias = QStringLiteral("waveplayfile");
+using Verb = PlayerCommand::Verb;
+
+const QString kPlayerAlias = QStringLiteral("waveplayfile");
 
 CommandResult fail(int error, const QString& reply = {}) {
     return {error, reply};
@@ -35,62 +37,62 @@ PlaybackDevice::~PlaybackDevice() {
 }
 
 CommandResult PlaybackDevice::send(const QString& text) {
-    const PlayerCommand command = PlayerCommand::parse(text);
-    if (command.verb.isEmpty()) {
-        return fail(PlayerError::unknownCommand);
+    const PlayerCommand command = parsePlayerCommand(text);
+    if (command.verb == Verb::Invalid) {
+        return fail(kPlayerUnknownCommand);
     }
-    if (command.alias != playerAlias) {
-        return fail(PlayerError::unknownAlias);
+    if (command.alias != kPlayerAlias) {
+        return fail(kPlayerUnknownAlias);
     }
-    if (command.verb == QLatin1String("open")) {
+    if (command.verb == Verb::Open) {
         return open(command);
     }
     if (!file_) {
-        return fail(PlayerError::notOpen);
+        return fail(kPlayerNotOpen);
     }
     // Every command first brings the position up to date, so "status position"
     // sees the end even when no timer has run.
     pump();
     const QStringList& args = command.arguments;
-    if (command.verb == QLatin1String("set")) {
+    if (command.verb == Verb::Set) {
         const bool milli = args.size() == 3 && args[0] == QLatin1String("time") &&
                            args[1] == QLatin1String("format") &&
                            (args[2] == QLatin1String("ms") || args[2] == QLatin1String("milliseconds"));
-        return milli ? CommandResult{} : fail(PlayerError::badArgument);
+        return milli ? CommandResult{} : fail(kPlayerBadArgument);
     }
-    if (command.verb == QLatin1String("status")) {
+    if (command.verb == Verb::Status) {
         return status(command);
     }
-    if (command.verb == QLatin1String("seek")) {
+    if (command.verb == Verb::Seek) {
         return seek(command);
     }
-    if (command.verb == QLatin1String("play")) {
+    if (command.verb == Verb::Play) {
         return play(command);
     }
-    if (command.verb == QLatin1String("stop") && args.isEmpty()) {
+    if (command.verb == Verb::Stop && args.isEmpty()) {
         halt();
         return {};
     }
-    if (command.verb == QLatin1String("close") && args.isEmpty()) {
+    if (command.verb == Verb::Close && args.isEmpty()) {
         halt();
         streamer_.reset();
         file_.reset();
         position_ = 0;
         return {};
     }
-    return fail(PlayerError::unknownCommand);
+    return fail(kPlayerUnknownCommand);
 }
 
 CommandResult PlaybackDevice::open(const PlayerCommand& command) {
     if (file_) {
-        return fail(PlayerError::alreadyOpen);
+        return fail(kPlayerAlreadyOpen);
     }
     if (command.path.isEmpty()) {
-        return fail(PlayerError::badArgument);
+        return fail(kPlayerBadArgument);
     }
     auto opened = PcmWavFile::open(command.path);
     if (!opened.file) {
-        return fail(PlayerError::cannotReadFile, opened.error);
+        return fail(kPlayerCannotReadFile, opened.error);
     }
     file_ = std::move(opened.file);
     position_ = 0;
@@ -99,7 +101,7 @@ CommandResult PlaybackDevice::open(const PlayerCommand& command) {
 
 CommandResult PlaybackDevice::status(const PlayerCommand& command) {
     if (command.arguments.size() != 1) {
-        return fail(PlayerError::badArgument);
+        return fail(kPlayerBadArgument);
     }
     const QString& item = command.arguments[0];
     if (item == QLatin1String("length")) {
@@ -111,13 +113,13 @@ CommandResult PlaybackDevice::status(const PlayerCommand& command) {
     if (item == QLatin1String("mode")) {
         return {0, playing() ? QStringLiteral("playing") : QStringLiteral("stopped")};
     }
-    return fail(PlayerError::badArgument);
+    return fail(kPlayerBadArgument);
 }
 
 CommandResult PlaybackDevice::seek(const PlayerCommand& command) {
     const QStringList& args = command.arguments;
     if (args.size() != 2 || args[0] != QLatin1String("to")) {
-        return fail(PlayerError::badArgument);
+        return fail(kPlayerBadArgument);
     }
     std::uint64_t frame = 0;
     if (args[1] == QLatin1String("end")) {
@@ -125,7 +127,7 @@ CommandResult PlaybackDevice::seek(const PlayerCommand& command) {
     } else if (args[1] != QLatin1String("start")) {
         const auto ms = milliseconds(args[1]);
         if (!ms) {
-            return fail(PlayerError::badArgument);
+            return fail(kPlayerBadArgument);
         }
         frame = toFrame(*ms);
     }
@@ -140,11 +142,11 @@ CommandResult PlaybackDevice::play(const PlayerCommand& command) {
     if (args.size() == 2 && args[0] == QLatin1String("from")) {
         const auto ms = milliseconds(args[1]);
         if (!ms) {
-            return fail(PlayerError::badArgument);
+            return fail(kPlayerBadArgument);
         }
         from = toFrame(*ms);
     } else if (!args.isEmpty()) {
-        return fail(PlayerError::badArgument);
+        return fail(kPlayerBadArgument);
     }
     halt();
     position_ = from;
@@ -152,7 +154,7 @@ CommandResult PlaybackDevice::play(const PlayerCommand& command) {
         streamer_ = std::make_unique<WavStreamer>(*file_, sink_);
     }
     if (!streamer_->start(from)) {
-        return fail(PlayerError::deviceFailed);
+        return fail(kPlayerDeviceFailed);
     }
     timer_.start();
     return {};

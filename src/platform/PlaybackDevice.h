@@ -13,17 +13,6 @@ class PcmWavFile;
 class WavStreamer;
 struct PlayerCommand;
 
-// Error numbers of PlaybackDevice::send().
-namespace PlayerError {
-constexpr int unknownCommand = 1;
-constexpr int unknownAlias = 2;
-constexpr int notOpen = 3;
-constexpr int alreadyOpen = 4;
-constexpr int cannotReadFile = 5;
-constexpr int badArgument = 6;
-constexpr int deviceFailed = 7;
-} // namespace PlayerError
-
 // The sound window's player, driven by the command strings it sends to the alias
 // "waveplayfile" (open, set time format ms, status length/position/mode, seek,
 // play [from N], stop, close). Times are milliseconds. The position follows the

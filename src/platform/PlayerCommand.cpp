@@ -4,7 +4,26 @@
 
 namespace kestrova {
 
-PlayerCommand PlayerCommand::parse(const QString& text) {
+namespace {
+
+using Verb = PlayerCommand::Verb;
+
+Verb verbOf(const QString& word) {
+    static const std::pair<const char*, Verb> verbs[] = {
+        {"open", Verb::Open}, {"set", Verb::Set},   {"status", Verb::Status}, {"seek", Verb::Seek},
+        {"play", Verb::Play}, {"stop", Verb::Stop}, {"close", Verb::Close},
+    };
+    for (const auto& [name, verb] : verbs) {
+        if (word == QLatin1String(name)) {
+            return verb;
+        }
+    }
+    return Verb::Unknown;
+}
+
+} // namespace
+
+PlayerCommand parsePlayerCommand(const QString& text) {
     PlayerCommand command;
     // The path is taken up to the last "alias", so a path with a blank still opens
     // even when it comes without quotes.
@@ -17,7 +36,7 @@ PlayerCommand PlayerCommand::parse(const QString& text) {
         if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"'))) {
             path = path.mid(1, path.size() - 2);
         }
-        command.verb = QStringLiteral("open");
+        command.verb = Verb::Open;
         command.alias = match.captured(2).toLower();
         command.path = path;
         return command;
@@ -26,7 +45,7 @@ PlayerCommand PlayerCommand::parse(const QString& text) {
     if (words.size() < 2) {
         return command;
     }
-    command.verb = words.takeFirst();
+    command.verb = verbOf(words.takeFirst());
     command.alias = words.takeFirst();
     command.arguments = words;
     return command;

@@ -1,9 +1,9 @@
 #include "platform/PortAudioSink.h"
 
-#include "platform/FrameResampler.h"
 #include "platform/FrameRing.h"
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
+#include "platform/Resampler.h"
 
 #include <algorithm>
 #include <portaudio.h>
@@ -12,10 +12,10 @@ namespace kestrova {
 
 namespace {
 
-constexpr double ringSeconds = 2.0;
+constexpr double kRingSeconds = 2.0;
 // Room kept free in the ring for the frames the converter gives out at the end.
-constexpr std::size_t tailReserveFrames = 8192;
-constexpr std::size_t chunkFrames = 4096;
+constexpr std::size_t kTailReserveFrames = 8192;
+constexpr std::size_t kChunkFrames = 4096;
 
 int paCallback(const void* /*input*/, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
                PaStreamCallbackFlags, void* user) {
@@ -80,7 +80,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
         return false;
     }
     if (rate != sampleRate) {
-        resampler_ = std::make_unique<FrameResampler>(sourceChannels_, sampleRate, rate);
+        resampler_ = std::make_unique<Resampler>(sampleRate, rate, sourceChannels_);
         if (!resampler_->ok()) {
             resampler_.reset();
             return false;
@@ -88,10 +88,10 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     }
     deviceRate_ = rate;
     deviceChannels_ = params.channelCount;
-    ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(ringSeconds * rate) * deviceChannels_ +
-                                        tailReserveFrames * deviceChannels_);
-    resampled_.assign(chunkFrames * sourceChannels_, 0.0f);
-    widened_.assign(chunkFrames * deviceChannels_, 0.0f);
+    ring_ = std::make_unique<FrameRing>(static_cast<std::size_t>(kRingSeconds * rate) * deviceChannels_ +
+                                        kTailReserveFrames * deviceChannels_);
+    resampled_.assign(kChunkFrames * sourceChannels_, 0.0f);
+    widened_.assign(kChunkFrames * deviceChannels_, 0.0f);
     framesWritten_ = 0;
     framesPushed_ = 0;
     framesOut_ = 0;
@@ -117,7 +117,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
 void PortAudioSink::push(const float* frames, std::size_t frameCount) {
     // Frames arrive at the file's channel count; the device may have the other one.
     for (std::size_t done = 0; done < frameCount;) {
-        const std::size_t n = std::min(frameCount - done, chunkFrames);
+        const std::size_t n = std::min(frameCount - done, kChunkFrames);
         const float* in = frames + done * sourceChannels_;
         const float* widened = in;
         if (sourceChannels_ != deviceChannels_) {
@@ -143,10 +143,10 @@ std::size_t PortAudioSink::write(const float* frames, std::size_t frameCount) {
     std::size_t used = 0;
     while (used < frameCount) {
         const std::size_t room = ring_->writable() / deviceChannels_;
-        if (room <= tailReserveFrames) {
+        if (room <= kTailReserveFrames) {
             break;
         }
-        const std::size_t space = std::min(room - tailReserveFrames, chunkFrames);
+        const std::size_t space = std::min(room - kTailReserveFrames, kChunkFrames);
         const float* in = frames + used * sourceChannels_;
         if (!resampler_) {
             const std::size_t n = std::min(frameCount - used, space);
@@ -154,10 +154,11 @@ std::size_t PortAudioSink::write(const float* frames, std::size_t frameCount) {
             used += n;
             continue;
         }
-        const auto step = resampler_->process(in, frameCount - used, resampled_.data(), space, false);
-        push(resampled_.data(), step.framesMade);
-        used += step.framesUsed;
-        if (step.framesUsed == 0 && step.framesMade == 0) {
+        const auto step = resampler_->process(std::span(in, (frameCount - used) * sourceChannels_),
+                                              std::span(resampled_).first(space * sourceChannels_));
+        push(resampled_.data(), step.made);
+        used += step.used;
+        if (step.used == 0 && step.made == 0) {
             break;
         }
     }
@@ -173,12 +174,12 @@ void PortAudioSink::finishInput() {
         // The reserve leaves room for the converter's tail; anything beyond it is dropped.
         for (std::size_t guard = 0; guard < 64; ++guard) {
             const std::size_t room = ring_->writable() / deviceChannels_;
-            const auto step =
-                resampler_->process(nullptr, 0, resampled_.data(), std::min(room, chunkFrames), true);
-            if (step.framesMade == 0) {
+            const auto step = resampler_->process(
+                {}, std::span(resampled_).first(std::min(room, kChunkFrames) * sourceChannels_), true);
+            if (step.made == 0) {
                 break;
             }
-            push(resampled_.data(), step.framesMade);
+            push(resampled_.data(), step.made);
         }
     }
     inputFinished_ = true;

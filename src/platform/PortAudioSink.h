@@ -11,7 +11,7 @@
 namespace kestrova {
 
 class OutputGain;
-class FrameResampler;
+class Resampler;
 class FrameRing;
 
 // Plays through PortAudio on the output of the sound card that records the
@@ -47,7 +47,7 @@ private:
     QString companionInput_;
     void* stream_ = nullptr;
     std::unique_ptr<FrameRing> ring_;
-    std::unique_ptr<FrameResampler> resampler_;
+    std::unique_ptr<Resampler> resampler_;
     std::vector<float> resampled_;
     std::vector<float> widened_;
     int sourceRate_ = 0;

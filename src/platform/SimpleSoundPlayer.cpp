@@ -1,9 +1,9 @@
 #include "platform/SimpleSoundPlayer.h"
 
 #include "platform/AudioSink.h"
-#include "platform/PcmWavFile.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/WavStreamer.h"
+#include "wav/PcmWavFile.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

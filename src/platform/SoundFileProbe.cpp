@@ -1,6 +1,6 @@
 #include "platform/SoundFileProbe.h"
 
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include <array>
 

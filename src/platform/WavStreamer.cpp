@@ -1,14 +1,14 @@
 #include "platform/WavStreamer.h"
 
 #include "platform/AudioSink.h"
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include <algorithm>
 
 namespace kestrova {
 
 namespace {
-constexpr std::size_t blockFrames = 4096;
+constexpr std::size_t kBlockFrames = 4096;
 }
 
 WavStreamer::WavStreamer(PcmWavFile& file, AudioSink& sink) : file_(file), sink_(sink) {}
@@ -29,7 +29,7 @@ bool WavStreamer::start(std::uint64_t fromFrame) {
     framesWritten_ = 0;
     blockFrames_ = 0;
     blockOffset_ = 0;
-    block_.assign(blockFrames * format.channels, 0.0f);
+    block_.assign(kBlockFrames * format.channels, 0.0f);
     pump();
     return true;
 }
@@ -41,7 +41,7 @@ void WavStreamer::pump() {
     const int channels = file_.format().channels;
     while (true) {
         if (blockOffset_ == blockFrames_) {
-            blockFrames_ = file_.read(block_.data(), blockFrames);
+            blockFrames_ = file_.read(block_.data(), kBlockFrames);
             blockOffset_ = 0;
             if (blockFrames_ == 0) {
                 // End of file, or a read error: either way nothing more will come.

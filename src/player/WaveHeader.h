@@ -39,6 +39,11 @@ enum class WaveHeaderVerdict {
 // Smallest file that can hold the header and one chunk header.
 inline constexpr qint64 kMinimumWaveFileLength = 40;
 
+// The sound window's own reader, apart from the WAV reader that playback uses:
+// the window shows and judges files exactly as it always has, with the format
+// chunk fixed at offset 12, chunk sizes taken as signed and their magnitude used,
+// and the data length rounded up to even; a common reader would change what it
+// accepts and the lengths it shows.
 // Reads the header and the chunk headers up to the data chunk from a random-access
 // device opened for reading; chunk contents are skipped, never read. Fills the raw
 // fields as far as they were read, even for a rejected file.

@@ -17,24 +17,6 @@ namespace kestrova {
 
 namespace {
 
-// Sample rate and sample count of an 8-bit mono file whose header is complete.
-bool readLength(const QString& path, int& rate, qint64& samples) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray header = file.read(44);
-    if (header.size() < 44) {
-        return false;
-    }
-    const auto byte = [&header](int i) {
-        return static_cast<quint32>(static_cast<unsigned char>(header.at(i)));
-    };
-    rate = static_cast<int>(byte(24) | byte(25) << 8 | byte(26) << 16 | byte(27) << 24);
-    samples = file.size() - 44;
-    return rate > 0;
-}
-
 QString lateFilingNote(int filed, int left) {
     QStringList parts;
     if (filed > 0) {
@@ -98,14 +80,14 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
     const QDir folder(program.programFolder());
     QStringList waiting;
     for (const QString& path : setAsidePaths) {
-        int rate = 0;
-        qint64 samples = 0;
         // The last write was the end of the audio; completing the header writes again.
         const QDateTime ended = QFileInfo(path).lastModified();
-        if (!CaptureDevice::recoverWorkingFile(path) || !readLength(path, rate, samples)) {
+        const std::optional<WavFormat> format = CaptureDevice::recoverWorkingFile(path);
+        if (!format) {
             continue; // not a capture of ours: left as it is
         }
-        const QDateTime started = ended.addMSecs(-samples * 1000 / rate);
+        const QDateTime started =
+            ended.addMSecs(-static_cast<qint64>(format->frameCount) * 1000 / format->sampleRate);
         const QString name = makeRecordingName(program.settings().values.circuitNumber, started);
         const QString target = folder.filePath(name);
         if (QFile::exists(target) || !QFile::rename(path, target)) {

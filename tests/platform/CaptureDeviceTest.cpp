@@ -3,7 +3,7 @@
 #include "FakeInput.h"
 #include "platform/CaptureCommand.h"
 #include "platform/InputHub.h"
-#include "platform/Wav8Header.h"
+#include "wav/Wav8Header.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -258,7 +258,10 @@ TEST(CaptureRecovery, CompletesTheHeaderOfACrashedWorkingFile) {
     file.write(QByteArray(300, char(128)));
     file.close();
 
-    ASSERT_TRUE(CaptureDevice::recoverWorkingFile(path));
+    const std::optional<WavFormat> format = CaptureDevice::recoverWorkingFile(path);
+    ASSERT_TRUE(format);
+    EXPECT_EQ(format->sampleRate, 11025);
+    EXPECT_EQ(format->frameCount, 300u);
     const QByteArray bytes = readAll(path);
     EXPECT_EQ(le32(bytes, 4), 36u + 300u);
     EXPECT_EQ(le32(bytes, 40), 300u);

@@ -1,4 +1,4 @@
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include "WavBytes.h"
 
@@ -71,9 +71,10 @@ TEST(PcmWavFileChunks, ExtensiblePcmAndFloatAreBothAccepted) {
     EXPECT_EQ(readAll(*floats.file), (std::vector<float>{0.5f, -0.25f}));
 }
 
-TEST(PcmWavFileChunks, OddSizedChunksArePaddedOnTheWayToFormatAndData) {
-    const QByteArray bytes = riff(chunk("LIST", "abc") + chunk("fmt ", fmtBody(1, 11025, 8)) +
-                                  chunk("junk", "x") + chunk("data", QByteArray::fromHex("ff00")));
+TEST(PcmWavFileChunks, OddSizedChunksArePaddedOnTheWayToFormatAndDataInAnyLetterCase) {
+    QByteArray bytes = riff(chunk("LIST", "abc") + chunk("Fmt ", fmtBody(1, 11025, 8)) + chunk("junk", "x") +
+                            chunk("DATA", QByteArray::fromHex("ff00")));
+    bytes.replace(0, 4, "riff").replace(8, 4, "Wave");
     auto opened = openBytes(bytes);
     ASSERT_TRUE(opened.file) << opened.error.toStdString();
     EXPECT_EQ(readAll(*opened.file), (std::vector<float>{127.0f / 128.0f, -1.0f}));

@@ -2,6 +2,7 @@
 
 #include "FakeAudioSink.h"
 #include "WavBytes.h"
+#include "platform/PlayerCommand.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,26 +72,24 @@ TEST_F(PlaybackDeviceTest, LengthIsInMillisecondsForTheHeaderRate) {
 
 TEST_F(PlaybackDeviceTest, RefusesCommandsThatDoNotFitTheState) {
     const QString path = oneSecond();
-    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from 0")).error, PlayerError::notOpen);
-    EXPECT_EQ(device.send(QStringLiteral("status waveplayfile position")).error, PlayerError::notOpen);
-    EXPECT_EQ(device.send(QStringLiteral("close waveplayfile")).error, PlayerError::notOpen);
+    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from 0")).error, kPlayerNotOpen);
+    EXPECT_EQ(device.send(QStringLiteral("status waveplayfile position")).error, kPlayerNotOpen);
+    EXPECT_EQ(device.send(QStringLiteral("close waveplayfile")).error, kPlayerNotOpen);
     const CommandResult missing = device.send(QStringLiteral("open /nonexistent/x.wav alias waveplayfile"));
-    EXPECT_EQ(missing.error, PlayerError::cannotReadFile);
+    EXPECT_EQ(missing.error, kPlayerCannotReadFile);
     EXPECT_FALSE(missing.reply.isEmpty());
     const QString garbage = writeWav(QStringLiteral("garbage.wav"), "not a sound");
     EXPECT_EQ(device.send(QStringLiteral("open %1 alias waveplayfile").arg(garbage)).error,
-              PlayerError::cannotReadFile);
+              kPlayerCannotReadFile);
 
     openFile(path);
-    EXPECT_EQ(device.send(QStringLiteral("open %1 alias waveplayfile").arg(path)).error,
-              PlayerError::alreadyOpen);
-    EXPECT_EQ(device.send(QStringLiteral("play otherfile from 0")).error, PlayerError::unknownAlias);
-    EXPECT_EQ(device.send(QStringLiteral("rewind waveplayfile")).error, PlayerError::unknownCommand);
-    EXPECT_EQ(device.send(QStringLiteral("seek waveplayfile to soon")).error, PlayerError::badArgument);
-    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from -5")).error, PlayerError::badArgument);
-    EXPECT_EQ(device.send(QStringLiteral("set waveplayfile time format frames")).error,
-              PlayerError::badArgument);
-    EXPECT_EQ(device.send(QStringLiteral("")).error, PlayerError::unknownCommand);
+    EXPECT_EQ(device.send(QStringLiteral("open %1 alias waveplayfile").arg(path)).error, kPlayerAlreadyOpen);
+    EXPECT_EQ(device.send(QStringLiteral("play otherfile from 0")).error, kPlayerUnknownAlias);
+    EXPECT_EQ(device.send(QStringLiteral("rewind waveplayfile")).error, kPlayerUnknownCommand);
+    EXPECT_EQ(device.send(QStringLiteral("seek waveplayfile to soon")).error, kPlayerBadArgument);
+    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from -5")).error, kPlayerBadArgument);
+    EXPECT_EQ(device.send(QStringLiteral("set waveplayfile time format frames")).error, kPlayerBadArgument);
+    EXPECT_EQ(device.send(QStringLiteral("")).error, kPlayerUnknownCommand);
     EXPECT_EQ(sink.starts, 0);
 }
 
@@ -139,7 +138,7 @@ TEST_F(PlaybackDeviceTest, StopKeepsThePositionAndTheFileOpen) {
     EXPECT_EQ(ask(QStringLiteral("length")), QStringLiteral("1000"));
 
     ASSERT_EQ(device.send(QStringLiteral("close waveplayfile")).error, 0);
-    EXPECT_EQ(device.send(QStringLiteral("status waveplayfile position")).error, PlayerError::notOpen);
+    EXPECT_EQ(device.send(QStringLiteral("status waveplayfile position")).error, kPlayerNotOpen);
 }
 
 TEST_F(PlaybackDeviceTest, AFasterHeaderRatePlaysTheSameSamplesInLessTime) {
@@ -162,7 +161,7 @@ TEST_F(PlaybackDeviceTest, AFasterHeaderRatePlaysTheSameSamplesInLessTime) {
 TEST_F(PlaybackDeviceTest, ADeviceFailureStopsPlaybackWithoutLosingThePosition) {
     openFile(oneSecond());
     sink.refuseStart = true;
-    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from 0")).error, PlayerError::deviceFailed);
+    EXPECT_EQ(device.send(QStringLiteral("play waveplayfile from 0")).error, kPlayerDeviceFailed);
     EXPECT_EQ(ask(QStringLiteral("mode")), QStringLiteral("stopped"));
 
     sink.refuseStart = false;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/AudioInput.h"
-#include "platform/AudioOutput.h"
 #include "platform/CommandDevice.h"
+#include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SoundPlayer.h"
 
@@ -98,7 +98,7 @@ public:
     std::function<void(const QString&)> whilePlaying;
 };
 
-class FakeAudioOutput final : public AudioOutput {
+class FakeOutputVolume final : public OutputVolume {
 public:
     void setVolume(int deviceNumber, std::uint32_t volume) override {
         volumes.push_back({deviceNumber, volume});

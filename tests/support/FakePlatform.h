@@ -19,7 +19,7 @@ struct FakePlatform {
     FakeCommandDevice capture;
     FakeCommandDevice player;
     FakeSoundPlayer sounds;
-    FakeAudioOutput audioOutput;
+    FakeOutputVolume audioOutput;
     FakeSerialLines serial;
 
     // Real players (over a fake card) in place of the fakes, when set.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "wav/WavFormat.h"
+
 #include <QFile>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace kestrova {
@@ -28,11 +31,11 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     QString path() const { return file_.fileName(); }
-    int sampleRate() const { return sampleRate_; }
     std::uint32_t samples() const { return samples_; }
 
-    // Makes the header of a file left by a crash agree with its length.
-    static bool recover(const QString& path);
+    // Makes the header of a file left by a crash agree with its length; its
+    // format, with the samples found, when it is one of ours.
+    static std::optional<WavFormat> recover(const QString& path);
 
 private:
     bool writeHeader();

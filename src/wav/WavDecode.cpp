@@ -1,8 +1,8 @@
-#include "platform/WavDecode.h"
+#include "wav/WavDecode.h"
 
 #include "platform/Pcm8.h"
-#include "platform/PcmWavFile.h"
 #include "platform/Resampler.h"
+#include "wav/PcmWavFile.h"
 
 #include <algorithm>
 
@@ -10,14 +10,14 @@ namespace kestrova {
 
 namespace {
 
-constexpr std::size_t framesPerBlock = 4096;
+constexpr std::size_t kFramesPerBlock = 4096;
 
 std::vector<float> monoSamples(PcmWavFile& file) {
     const auto channels = static_cast<std::size_t>(file.format().channels);
     std::vector<float> mono;
     mono.reserve(static_cast<std::size_t>(file.format().frameCount));
-    std::vector<float> block(framesPerBlock * channels);
-    while (const std::size_t frames = file.read(block.data(), framesPerBlock)) {
+    std::vector<float> block(kFramesPerBlock * channels);
+    while (const std::size_t frames = file.read(block.data(), kFramesPerBlock)) {
         for (std::size_t frame = 0; frame < frames; ++frame) {
             const float* first = block.data() + frame * channels;
             float sum = 0.0f;

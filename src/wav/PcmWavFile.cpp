@@ -1,7 +1,7 @@
-#include "platform/PcmWavFile.h"
+#include "wav/PcmWavFile.h"
 
 #include "platform/RegularFile.h"
-#include "platform/WavIdView.h"
+#include "wav/WavIdView.h"
 
 #include <QFile>
 #include <QIODevice>
@@ -13,8 +13,8 @@ namespace kestrova {
 
 namespace {
 
-constexpr int maxSampleRate = 1'000'000;
-constexpr std::size_t framesPerBlock = 4096;
+constexpr int kMaxSampleRate = 1'000'000;
+constexpr std::size_t kFramesPerBlock = 4096;
 
 // libsndfile's virtual I/O over the id view; `user` is the view.
 WavIdView& view(void* user) {
@@ -87,13 +87,13 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
         return {nullptr, QStringLiteral("Die Datei ist keine WAV-Datei, deren Tonformat wiedergegeben "
                                         "werden kann.")};
     }
-    if (info.channels < 1 || info.samplerate < 1 || info.samplerate > maxSampleRate || info.frames < 0) {
+    if (info.channels < 1 || info.samplerate < 1 || info.samplerate > kMaxSampleRate || info.frames < 0) {
         return {nullptr, QStringLiteral("Die Abtastrate oder die Kanalzahl der Datei kann nicht "
                                         "wiedergegeben werden.")};
     }
     // Integer codings come as [-1, 1) whatever their width; the library's default, set for clarity.
     sf_command(decoder->sndfile.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
-    PcmFormat format;
+    WavFormat format;
     format.sampleRate = info.samplerate;
     format.fileChannels = info.channels;
     format.channels = info.channels <= 2 ? info.channels : 1;
@@ -101,7 +101,7 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
     return {std::unique_ptr<PcmWavFile>(new PcmWavFile(std::move(decoder), format)), {}};
 }
 
-PcmWavFile::PcmWavFile(std::unique_ptr<Decoder> decoder, PcmFormat format)
+PcmWavFile::PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format)
     : decoder_(std::move(decoder)), format_(format) {}
 
 PcmWavFile::~PcmWavFile() = default;
@@ -133,10 +133,10 @@ std::size_t PcmWavFile::readDirect(float* out, std::size_t frames) {
 // Many channels become one: the average, so that the sum cannot clip.
 std::size_t PcmWavFile::readMixed(float* out, std::size_t frames) {
     const auto channels = static_cast<std::size_t>(format_.fileChannels);
-    fileFrames_.resize(framesPerBlock * channels);
+    fileFrames_.resize(kFramesPerBlock * channels);
     std::size_t done = 0;
     while (done < frames) {
-        const std::size_t block = std::min(frames - done, framesPerBlock);
+        const std::size_t block = std::min(frames - done, kFramesPerBlock);
         const sf_count_t got =
             sf_readf_float(decoder_->sndfile.get(), fileFrames_.data(), static_cast<sf_count_t>(block));
         if (got <= 0) {

@@ -1,4 +1,4 @@
-#include "platform/Wav8Header.h"
+#include "wav/Wav8Header.h"
 
 #include <cstring>
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "wav/WavFormat.h"
+
 #include <QString>
 #include <cstddef>
 #include <cstdint>
@@ -9,13 +11,6 @@
 class QIODevice;
 
 namespace kestrova {
-
-struct PcmFormat {
-    int sampleRate = 0;
-    int channels = 0;     // as delivered: 1 or 2
-    int fileChannels = 0; // as stored; more than two are mixed to one
-    std::uint64_t frameCount = 0;
-};
 
 class PcmWavFile;
 
@@ -39,7 +34,7 @@ public:
     PcmWavFile(const PcmWavFile&) = delete;
     PcmWavFile& operator=(const PcmWavFile&) = delete;
 
-    const PcmFormat& format() const { return format_; }
+    const WavFormat& format() const { return format_; }
     std::uint64_t position() const { return position_; }
     // Positions past the end are moved to the end.
     bool seek(std::uint64_t frame);
@@ -50,12 +45,12 @@ public:
 private:
     struct Decoder;
 
-    PcmWavFile(std::unique_ptr<Decoder> decoder, PcmFormat format);
+    PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format);
     std::size_t readDirect(float* out, std::size_t frames);
     std::size_t readMixed(float* out, std::size_t frames);
 
     std::unique_ptr<Decoder> decoder_;
-    PcmFormat format_;
+    WavFormat format_;
     std::uint64_t position_ = 0;
     std::vector<float> fileFrames_; // for mixing many channels to one
 };

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 
 namespace kestrova {
 
@@ -14,5 +16,8 @@ std::array<std::uint8_t, kWav8HeaderSize> wav8Header(std::uint32_t samples, int 
 // Offsets of the two size fields that grow with the data.
 constexpr std::size_t kWavRiffSizeOffset = 4;
 constexpr std::size_t kWavDataSizeOffset = 40;
+
+// A RIFF size field is 32 bits; a file stops growing before it would overflow.
+constexpr std::uint32_t kWav8MaxSamples = std::numeric_limits<std::uint32_t>::max() - kWav8HeaderSize;
 
 } // namespace kestrova

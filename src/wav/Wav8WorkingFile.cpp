@@ -1,21 +1,27 @@
-#include "platform/Wav8WorkingFile.h"
+#include "wav/Wav8WorkingFile.h"
 
-#include "platform/Wav8Header.h"
+#include "wav/Wav8Header.h"
+#include "wav/WavChunks.h"
 
 #include <QtEndian>
 #include <algorithm>
-#include <limits>
 
 namespace kestrova {
 
 namespace {
 
-// A RIFF size field is 32 bits; stop growing before it would overflow.
-constexpr std::uint32_t kMaxSamples = std::numeric_limits<std::uint32_t>::max() - kWav8HeaderSize;
-
 bool writeSize(QFile& file, qint64 offset, std::uint32_t value) {
     const quint32 little = qToLittleEndian<quint32>(value);
     return file.seek(offset) && file.write(reinterpret_cast<const char*>(&little), 4) == 4;
+}
+
+// The rate field follows the coding and the channel count in the format chunk.
+int readRate(QFile& file, qint64 formatChunk) {
+    quint32 little = 0;
+    if (!file.seek(formatChunk + 12) || file.read(reinterpret_cast<char*>(&little), 4) != 4) {
+        return 0;
+    }
+    return static_cast<int>(qFromLittleEndian(little));
 }
 
 } // namespace
@@ -56,7 +62,7 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
     if (!isOpen() || samples.empty()) {
         return 0;
     }
-    samples = samples.first(std::min<std::size_t>(samples.size(), kMaxSamples - samples_));
+    samples = samples.first(std::min<std::size_t>(samples.size(), kWav8MaxSamples - samples_));
     if (!file_.seek(static_cast<qint64>(kWav8HeaderSize) + samples_)) {
         return 0;
     }
@@ -95,19 +101,30 @@ void Wav8WorkingFile::discard() {
     samples_ = 0;
 }
 
-bool Wav8WorkingFile::recover(const QString& path) {
+std::optional<WavFormat> Wav8WorkingFile::recover(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite)) {
-        return false;
+        return std::nullopt;
     }
-    const qint64 length = file.size();
-    if (length < static_cast<qint64>(kWav8HeaderSize) || file.read(4) != "RIFF") {
-        return false;
+    const std::optional<WavLayout> layout = findWavLayout(file);
+    if (!layout || !layout->data) {
+        return std::nullopt;
     }
-    const auto samples = static_cast<std::uint32_t>(
-        std::min<qint64>(length - static_cast<qint64>(kWav8HeaderSize), kMaxSamples));
-    return writeSize(file, kWavRiffSizeOffset, samples + static_cast<std::uint32_t>(kWav8HeaderSize - 8)) &&
-           writeSize(file, kWavDataSizeOffset, samples) && file.flush();
+    const qint64 dataStart = layout->data->offset + 8;
+    const qint64 length = file.size() - dataStart;
+    const auto samples = static_cast<std::uint32_t>(std::min<qint64>(length, kWav8MaxSamples));
+    if (!writeSize(file, kWavRiffSizeOffset, static_cast<std::uint32_t>(dataStart - 8) + samples) ||
+        !writeSize(file, layout->data->offset + 4, samples) || !file.flush()) {
+        return std::nullopt;
+    }
+    WavFormat format;
+    format.sampleRate = layout->format ? readRate(file, layout->format->offset) : 0;
+    format.channels = format.fileChannels = 1;
+    format.frameCount = static_cast<std::uint64_t>(length);
+    if (format.sampleRate <= 0) {
+        return std::nullopt; // not a capture of ours
+    }
+    return format;
 }
 
 } // namespace kestrova
