@@ -1,7 +1,7 @@
 #include "platform/PlaybackDevice.h"
 
-#include "FakeAudioSink.h"
 #include "platform/PlayerCommand.h"
+#include "support/FakeAudioSink.h"
 #include "support/WavBytes.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "platform/SimpleSoundPlayer.h"
 
-#include "FakeAudioSink.h"
+#include "support/FakeAudioSink.h"
 #include "support/WavBytes.h"
 
 #include <QElapsedTimer>
