@@ -1,8 +1,8 @@
 #include "platform/CaptureDevice.h"
 
-#include "FakeInput.h"
 #include "platform/CaptureCommand.h"
 #include "platform/InputHub.h"
+#include "support/FakeInput.h"
 #include "wav/Wav8Header.h"
 
 #include <QByteArray>

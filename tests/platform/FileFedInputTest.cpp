@@ -1,6 +1,6 @@
 #include "platform/FileFedInput.h"
 
-#include "FakeInput.h"
+#include "support/FakeInput.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "platform/InputHub.h"
 
-#include "FakeInput.h"
+#include "support/FakeInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "platform/PlaybackDevice.h"
 
-#include "FakeAudioSink.h"
-#include "WavBytes.h"
 #include "platform/PlayerCommand.h"
+#include "support/FakeAudioSink.h"
+#include "support/WavBytes.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "platform/SimpleSoundPlayer.h"
 
-#include "FakeAudioSink.h"
-#include "WavBytes.h"
+#include "support/FakeAudioSink.h"
+#include "support/WavBytes.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "platform/SoundFileProbe.h"
 
-#include "WavBytes.h"
+#include "support/WavBytes.h"
 
 #include <QElapsedTimer>
 #include <QFile>

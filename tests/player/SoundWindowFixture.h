@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/WavBytes.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
+#include "support/WavBytes.h"
 
 #include <QDir>
 #include <QFile>

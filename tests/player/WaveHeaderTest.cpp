@@ -1,9 +1,9 @@
 // Reading the header of a file for the sound window, on bytes alone and through the player.
 #include "player/WaveHeader.h"
 
-#include "platform/WavBytes.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
+#include "support/WavBytes.h"
 #include "ui/SoundForm.h"
 
 #include <QBuffer>

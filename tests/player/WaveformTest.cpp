@@ -1,8 +1,8 @@
 // The waveform's lines and the level table, computed from file contents alone.
 #include "player/Waveform.h"
 
-#include "platform/WavBytes.h"
 #include "player/LevelTable.h"
+#include "support/WavBytes.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SoundPlayer.h"
+#include "support/FakeInputStream.h"
 
 #include <QHash>
 #include <QStringList>
@@ -15,29 +16,7 @@
 
 namespace kestrova::test {
 
-// Samples the test hands to an open input stream.
-struct FakeInputFeed {
-    std::vector<std::uint8_t> pending;
-    bool closed = false;
-};
-
-class FakeInputStream final : public InputStream {
-public:
-    FakeInputStream(std::shared_ptr<FakeInputFeed> feed, int rate) : feed_(std::move(feed)), rate_(rate) {}
-    ~FakeInputStream() override { feed_->closed = true; }
-    int sampleRate() const override { return rate_; }
-    std::size_t read(std::vector<std::uint8_t>& sink) override {
-        const std::size_t count = feed_->pending.size();
-        sink.insert(sink.end(), feed_->pending.begin(), feed_->pending.end());
-        feed_->pending.clear();
-        return count;
-    }
-
-private:
-    std::shared_ptr<FakeInputFeed> feed_;
-    int rate_;
-};
-
+// The one input device of the program's tests; a test feeds the stream opened last.
 class FakeAudioInput final : public AudioInput {
 public:
     std::vector<InputDeviceInfo> devices() override { return deviceList; }

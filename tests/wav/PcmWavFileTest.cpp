@@ -1,6 +1,6 @@
 #include "wav/PcmWavFile.h"
 
-#include "WavBytes.h"
+#include "support/WavBytes.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AudioInput.h"
+#include "support/FakeInputStream.h"
 
 #include <memory>
 #include <set>
@@ -8,36 +9,9 @@
 
 namespace kestrova::test {
 
-// What the test feeds; shared by the fake input and the stream it opened.
-struct FakeFeed {
-    std::vector<std::uint8_t> queued;
-    bool failed = false;
-};
-
-class FakeInputStream final : public InputStream {
-public:
-    FakeInputStream(std::shared_ptr<FakeFeed> feed, int rate, int* liveStreams)
-        : feed_(std::move(feed)), rate_(rate), liveStreams_(liveStreams) {
-        ++*liveStreams_;
-    }
-    ~FakeInputStream() override { --*liveStreams_; }
-    int sampleRate() const override { return rate_; }
-    bool failed() const override { return feed_->failed; }
-    std::size_t read(std::vector<std::uint8_t>& sink) override {
-        const std::size_t count = feed_->queued.size();
-        sink.insert(sink.end(), feed_->queued.begin(), feed_->queued.end());
-        feed_->queued.clear();
-        return count;
-    }
-
-private:
-    std::shared_ptr<FakeFeed> feed_;
-    int rate_;
-    int* liveStreams_;
-};
-
-// An input whose devices deliver whatever the test feeds. Streams run at the
-// requested rate unless `nativeRate` says otherwise.
+// Several input devices for the tests of the capture devices: some refuse to open, streams
+// run at the requested rate unless `nativeRate` says otherwise, and a count of the open ones
+// shows that none is left behind.
 class FakeInput final : public AudioInput {
 public:
     std::vector<InputDeviceInfo> list{{QStringLiteral("Line In"), true}, {QStringLiteral("Mic"), true}};
@@ -56,7 +30,7 @@ public:
             return nullptr;
         }
         ++opens;
-        feed_ = std::make_shared<FakeFeed>();
+        feed_ = std::make_shared<FakeInputFeed>();
         return std::make_unique<FakeInputStream>(feed_, nativeRate != 0 ? nativeRate : sampleRate,
                                                  &liveStreams);
     }
@@ -64,7 +38,7 @@ public:
     // Queues samples on the stream opened last.
     void feed(const std::vector<std::uint8_t>& samples) {
         if (feed_) {
-            feed_->queued.insert(feed_->queued.end(), samples.begin(), samples.end());
+            feed_->pending.insert(feed_->pending.end(), samples.begin(), samples.end());
         }
     }
     void feed(std::size_t count, std::uint8_t value) { feed(std::vector<std::uint8_t>(count, value)); }
@@ -76,7 +50,7 @@ public:
     }
 
 private:
-    std::shared_ptr<FakeFeed> feed_;
+    std::shared_ptr<FakeInputFeed> feed_;
 };
 
 } // namespace kestrova::test

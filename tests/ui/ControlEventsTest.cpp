@@ -1,11 +1,5 @@
-#include "ui/Colors.h"
 #include "ui/ControlEvents.h"
-#include "ui/FormGeometry.h"
-#include "ui/LabelButton.h"
-#include "ui/WaveformView.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,75 +7,12 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace kestrova {
 namespace {
-
-// ---- colours -------------------------------------------------------------------------------
-
-TEST(Colors, RawValuesAreBlueGreenRed) {
-    EXPECT_EQ(toQColor(kColorRed), QColor(255, 0, 0));
-    EXPECT_EQ(toQColor(kColorDarkRed), QColor(160, 0, 0));
-    EXPECT_EQ(toQColor(kColorLightGreen), QColor(128, 255, 0));
-    EXPECT_EQ(toQColor(0xFF0000), QColor(0, 0, 255));
-    EXPECT_EQ(toQColor(kColorIdleLamp), QColor(0xBF, 0xBF, 0x7F));
-}
-
-TEST(Colors, SystemColoursComeFromThePalette) {
-    const QPalette pal = QApplication::palette();
-    EXPECT_EQ(toQColor(kColorButtonFace), pal.color(QPalette::Button));
-    EXPECT_EQ(toQColor(kColorWindowText), pal.color(QPalette::WindowText));
-    EXPECT_EQ(toQColor(kColorUndefinedSystem), QColor(128, 128, 128));
-}
-
-TEST(Colors, WidgetsRememberTheRawValueAndArePainted) {
-    QLabel label;
-    QCheckBox check;
-    EXPECT_EQ(backColor(&label), kColorButtonFace);
-    EXPECT_EQ(foreColor(&label), kColorWindowText);
-
-    setBackColor(&label, kColorRed);
-    setForeColor(&check, kColorDarkRed);
-    setBackColor(&check, kColorButtonFace);
-    EXPECT_EQ(backColor(&label), kColorRed);
-    EXPECT_EQ(foreColor(&check), kColorDarkRed);
-    EXPECT_EQ(backColor(&check), kColorButtonFace);
-    EXPECT_TRUE(label.autoFillBackground());
-    EXPECT_EQ(label.palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(check.palette().color(QPalette::WindowText), QColor(160, 0, 0));
-
-    // What is on screen, not only the palette.
-    label.resize(20, 10);
-    const QImage shot = label.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(10, 5)), QColor(255, 0, 0));
-}
-
-// ---- label buttons -------------------------------------------------------------------------
-
-TEST(LabelButtons, PressedAndReleasedLooks) {
-    LabelButton button(QStringLiteral("Auto-CQ"));
-    EXPECT_EQ(button.border(), LabelBorder::Flat);
-    EXPECT_EQ(button.frameShape(), QFrame::NoFrame);
-    EXPECT_FALSE(isPressed(&button));
-
-    showPressed(&button);
-    EXPECT_TRUE(isPressed(&button));
-    EXPECT_EQ(button.frameShape(), QFrame::Panel);
-    EXPECT_EQ(button.frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(backColor(&button), kColorLightGreen);
-
-    showReleased(&button);
-    EXPECT_FALSE(isPressed(&button));
-    EXPECT_EQ(button.frameShadow(), QFrame::Raised);
-    EXPECT_EQ(backColor(&button), kColorButtonFace);
-
-    button.setBorder(LabelBorder::Hover);
-    EXPECT_FALSE(isPressed(&button));
-    EXPECT_NE(button.frameShape(), QFrame::Panel);
-    EXPECT_NE(button.frameShape(), QFrame::NoFrame);
-}
 
 // ---- mouse ---------------------------------------------------------------------------------
 
@@ -253,52 +184,6 @@ TEST_F(KeyPressFilterTest, ControlKeysPassUntouched) {
     QTest::keyClick(&combo, Qt::Key_Backspace);
     EXPECT_EQ(combo.currentText(), "DT");
     EXPECT_EQ(calls, 0);
-}
-
-// ---- twips ---------------------------------------------------------------------------------
-
-TEST(FormGeometryTest, TwipsRoundTripAndMove) {
-    QWidget window;
-    window.setFixedSize(300, 200);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    for (int twips : {2130, 3975}) {
-        setHeightTwips(&window, twips);
-        EXPECT_EQ(heightTwips(&window), twips);
-        EXPECT_EQ(window.frameGeometry().height(), twips / 15);
-    }
-    // Not a whole pixel: nearest.
-    setHeightTwips(&window, 2137);
-    EXPECT_EQ(heightTwips(&window), 2130);
-    setHeightTwips(&window, 2143);
-    EXPECT_EQ(heightTwips(&window), 2145);
-
-    moveTwips(&window, 1500, 3000);
-    EXPECT_EQ(window.pos(), QPoint(100, 200));
-    EXPECT_EQ(leftTwips(&window), 1500);
-    EXPECT_EQ(topTwips(&window), 3000);
-    setLeftTwips(&window, 750);
-    setTopTwips(&window, 1515);
-    EXPECT_EQ(window.pos(), QPoint(50, 101));
-    EXPECT_EQ(widthTwips(&window), window.frameGeometry().width() * 15);
-}
-
-// ---- waveform ------------------------------------------------------------------------------
-
-TEST(WaveformViewTest, LinesIncludeBothEndsAndClearBlanks) {
-    WaveformView view;
-    EXPECT_EQ(view.image().size(), QSize(296, 65));
-    EXPECT_EQ(QColor(view.image().pixel(0, 0)), QColor(Qt::black));
-    view.drawLine({2, 10}, {8, 10}, QColor(0, 255, 0));
-    for (int x = 2; x <= 8; ++x) {
-        EXPECT_EQ(QColor(view.image().pixel(x, 10)), QColor(0, 255, 0)) << x;
-    }
-    EXPECT_EQ(QColor(view.image().pixel(9, 10)), QColor(Qt::black));
-    EXPECT_EQ(QColor(view.image().pixel(1, 10)), QColor(Qt::black));
-    view.drawLine({295, 0}, {400, 64}, Qt::red); // partly outside: clipped, no crash
-    view.clear();
-    EXPECT_EQ(QColor(view.image().pixel(5, 10)), QColor(Qt::black));
-    EXPECT_NE(view.mouseEvents(), nullptr);
 }
 
 } // namespace
