@@ -86,7 +86,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
         player.loadCurrentFile();
     }
     // Its tick plays the entry; another button loads it only there.
-    program_.frm_DoKu->tmr_NachStop->start();
+    program_.player().tmr_NachStop.start();
 }
 
 bool ListInteractions::deleteSelectedRecording() {

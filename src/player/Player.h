@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RepeatingTimer.h"
 #include "player/LevelTable.h"
 #include "player/LoadedFile.h"
 #include "player/PlaybackState.h"
@@ -104,7 +105,24 @@ public:
     // Width of frx1 as far as seeking by a click is concerned.
     static constexpr int kSeekWidth = 290;
 
+    // Nothing of the player ticks once the program has ended.
+    void stopTimers();
+
+    // Moves the sound window's slider and meter along with the playback.
+    RepeatingTimer tmrplaywave{"tmrplaywave", 100};
+    // Gives the sound window's key field the focus while the sound plays.
+    RepeatingTimer tmr_Focus{"tmr_Focus", 200};
+    // Starts a freshly loaded file at normal speed, once.
+    RepeatingTimer tmr1{"tmr1", 50};
+    // Loads the file chosen in the dialog once the dialog is gone, once.
+    RepeatingTimer tmr2{"tmr2", 50};
+    // Continuous play: the next entry of the list once the playback has stopped.
+    RepeatingTimer tmr_NachStop{"tmr_NachStop", 50};
+    // Never started and handles no tick; kept under its name with the others.
+    RepeatingTimer tmr_Play{"tmr_Play", 1000};
+
 private:
+    void connectTimers();
     CommandDevice& device();
     CommandResult send(const QString& command);
     // False when the device refused the seek or the play.

@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 namespace kestrova {
 
@@ -39,12 +38,6 @@ void wirePlayerEvents(Program& program) {
     SoundForm& sound = *program.frm_Oszi;
     MainForm& main = *program.frm_DoKu;
     Player& player = program.player();
-
-    QObject::connect(sound.tmrplaywave, &QTimer::timeout, &sound, [&player] { player.tmrplaywave_Timer(); });
-    QObject::connect(main.tmr_Focus, &QTimer::timeout, &main, [&player] { player.tmr_Focus_Timer(); });
-    QObject::connect(main.tmr1, &QTimer::timeout, &main, [&player] { player.tmr1_Timer(); });
-    QObject::connect(main.tmr2, &QTimer::timeout, &main, [&player] { player.tmr2_Timer(); });
-    QObject::connect(main.tmr_NachStop, &QTimer::timeout, &main, [&player] { player.tmr_NachStop_Timer(); });
 
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
                      [&player](int b, int s, int x, int y) { player.slider_MouseDown(b, s, x, y); });
