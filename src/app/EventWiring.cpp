@@ -38,7 +38,6 @@ void wireRecorder(Program& program) {
     Recorder& recorder = program.recorder();
     LevelMeterControl& meter = recorder.meter();
     QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [&recorder] { recorder.chk_Start_Click(); });
-    main.onClose = [&recorder] { recorder.stopRecorder(); };
     // Values the program sets are set with signals blocked, so this is the user's move.
     QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
                      [&meter] { meter.sli_Schwelle_Scroll(); });
@@ -54,7 +53,6 @@ void wireEvents(Program& program) {
     wirePlayerEvents(program);
     wireArchiveEvents(program);
     wireTransmitEvents(program);
-    // Replaces the main window's close hook, so it comes after the recorder's.
     wireMenuEvents(program);
 }
 
