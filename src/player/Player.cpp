@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 
 namespace kestrova {
@@ -238,6 +239,12 @@ void Player::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*
     }
 }
 
+void Player::slider_Action(int action) {
+    if (action != QAbstractSlider::SliderNoAction) {
+        slider_Scroll();
+    }
+}
+
 void Player::slider_Scroll() {
     if (!playback_.playing) {
         return;
@@ -288,6 +295,18 @@ void Player::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, 
     playback_.pos = sliderMilliseconds();
     seekAndPlay(playback_.pos);
     tmrplaywave.start();
+}
+
+void Player::connectStopButton() {
+    SoundForm& sound = *program_.frm_Oszi;
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseDown(b, s, x, y); });
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseUp(b, s, x, y); });
+    // The button reports its click while the release is still being delivered;
+    // queued, the click follows the mouse-up as the handlers expect.
+    QObject::connect(
+        sound.cmdStop, &QPushButton::clicked, &sound, [this] { cmdStop_Click(); }, Qt::QueuedConnection);
 }
 
 void Player::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

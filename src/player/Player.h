@@ -57,10 +57,14 @@ public:
 
     void slider_MouseDown(int button, int shift, int x, int y);
     void slider_Scroll();
+    // Only the user's moves seek; the timer setting the value must not.
+    void slider_Action(int action);
     void slider_MouseUp(int button, int shift, int x, int y);
     void frx1_MouseDown(int button, int shift, int x, int y);
     void cmd_Unterbrechen_MouseDown(int button, int shift, int x, int y);
     void cmd_Unterbrechen_MouseUp(int button, int shift, int x, int y);
+    // The stop button's press, release and click, in the order the handlers expect.
+    void connectStopButton();
     void cmdStop_MouseDown(int button, int shift, int x, int y);
     void cmdStop_MouseUp(int button, int shift, int x, int y);
     void cmdStop_Click();

@@ -37,12 +37,8 @@ void wireTransmitEvents(Program& program) {
                      [&transmitter] { transmitter.lbl_TX_Click(); });
     form.cb_PIN_keys->setHandler([&transmitter](int& key) { transmitter.cb_PIN_KeyPress(key); });
     form.cb_PIN_RX_keys->setHandler([&transmitter](int& key) { transmitter.cb_PIN_RX_KeyPress(key); });
-    // User moves only: applying the stored setting moves the slider too.
-    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound, [&transmitter](int action) {
-        if (action != QAbstractSlider::SliderNoAction) {
-            transmitter.sli_Lautst_Scroll();
-        }
-    });
+    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound,
+                     [&transmitter](int action) { transmitter.sli_Lautst_Action(action); });
     wireAutoCq(program);
     program.timedActions().startTicking();
 }
