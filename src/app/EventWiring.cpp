@@ -6,7 +6,6 @@
 #include "player/PlayerWiring.h"
 #include "recorder/Recorder.h"
 #include "transmit/TransmitWiring.h"
-#include "ui/BatchedTimer.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenu.h"
@@ -15,8 +14,6 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
-#include <functional>
 
 namespace kestrova {
 
@@ -36,23 +33,11 @@ void wireSettingsForm(Program& program) {
     QObject::connect(form.cmdPfad, &QPushButton::clicked, &form, [&actions] { actions.chooseDocFolder(); });
 }
 
-void onTick(QTimer* timer, std::function<void()> handler) {
-    QObject::connect(timer, &QTimer::timeout, timer, std::move(handler));
-}
-
 void wireRecorder(Program& program) {
     MainForm& main = *program.frm_DoKu;
     Recorder& recorder = program.recorder();
     LevelMeterControl& meter = recorder.meter();
     QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [&recorder] { recorder.chk_Start_Click(); });
-    main.onClose = [&recorder] { recorder.stopRecorder(); };
-    QObject::connect(main.tmrPegel, &BatchedTimer::ticksDue, &main,
-                     [&meter](int count) { meter.runTicks(count); });
-    onTick(main.tmrZT1, [&recorder] { recorder.tmrZT1_Timer(); });
-    onTick(main.tmrZT2, [&recorder] { recorder.tmrZT2_Timer(); });
-    onTick(main.tmrZT3, [&recorder] { recorder.tmrZT3_Timer(); });
-    onTick(main.tmr_Blink, [&recorder] { recorder.tmr_Blink_Timer(); });
-    onTick(main.tmrAufnahme, [&recorder] { recorder.tmrAufnahme_Timer(); });
     // Values the program sets are set with signals blocked, so this is the user's move.
     QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
                      [&meter] { meter.sli_Schwelle_Scroll(); });
@@ -68,7 +53,6 @@ void wireEvents(Program& program) {
     wirePlayerEvents(program);
     wireArchiveEvents(program);
     wireTransmitEvents(program);
-    // Replaces the main window's close hook, so it comes after the recorder's.
     wireMenuEvents(program);
 }
 

@@ -10,6 +10,7 @@
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
+#include "transmit/AutoCq.h"
 #include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/FormGeometry.h"
@@ -20,7 +21,6 @@
 
 #include <QCheckBox>
 #include <QDir>
-#include <QTimer>
 
 namespace kestrova {
 
@@ -122,13 +122,10 @@ void Program::endProgram() {
     }
     ended_ = true;
     // Nothing may tick once the program has ended.
-    for (QWidget* form : {static_cast<QWidget*>(frm_DoKu), static_cast<QWidget*>(frm_Oszi)}) {
-        if (form != nullptr) {
-            for (QTimer* timer : form->findChildren<QTimer*>()) {
-                timer->stop();
-            }
-        }
-    }
+    recorder_->stopTimers();
+    player_->stopTimers();
+    transmitter_->autoCq().stopTimers();
+    timedActions_->stopTimers();
     for (QWidget* form : {static_cast<QWidget*>(frm_Oszi), static_cast<QWidget*>(frm_Einstellungen),
                           static_cast<QWidget*>(frm_Info)}) {
         if (form != nullptr) {

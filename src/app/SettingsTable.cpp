@@ -5,6 +5,8 @@
 #include "app/SettingsValues.h"
 #include "common/NumericValue.h"
 #include "platform/SerialPortNames.h"
+#include "recorder/Recorder.h"
+#include "transmit/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
@@ -213,7 +215,7 @@ bool applyTransmitterControl(SettingsTarget& target, const QString& text) {
 }
 
 bool applyMeterInterval(SettingsTarget& target, const QString& text) {
-    BatchedTimer* timer = mainForm(target).tmrPegel;
+    BatchedTimer* timer = &target.program.recorder().meter().tmrPegel;
     if (!setTimerInterval(timer, roundToWhole(numericValue(text)))) {
         return false;
     }
@@ -255,7 +257,8 @@ bool applyParrotState(SettingsTarget& target, const QString& text) {
 
 bool applyCqPause(SettingsTarget& target, const QString& text) {
     form(target).ed_CQ->setText(text);
-    return setTimerInterval(mainForm(target).tmrCQ_PAUSE, roundToWhole(numericValue(text) * 1000));
+    return setTimerInterval(&target.program.transmitter().autoCq().tmrCQ_PAUSE,
+                            roundToWhole(numericValue(text) * 1000));
 }
 
 using T = SettingsTarget;

@@ -5,8 +5,6 @@
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 
-#include <QPushButton>
-
 namespace kestrova {
 
 void wireArchiveEvents(Program& program) {
@@ -18,14 +16,8 @@ void wireArchiveEvents(Program& program) {
                      [&list](int b, int s, int x, int y) { list.lb_Sounds_MouseUp(b, s, x, y); });
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::doubleClicked, &main,
                      [&list] { list.lb_Sounds_DblClick(); });
-    // The watcher sees presses before the button does; a disabled button deletes nothing.
-    QPushButton* deleteButton = main.cmd_File_lö;
     QObject::connect(main.cmd_File_lö_mouse, &MouseEvents::mouseDown, &main,
-                     [&list, deleteButton](int b, int s, int x, int y) {
-                         if (deleteButton->isEnabled()) {
-                             list.cmd_File_lö_MouseDown(b, s, x, y);
-                         }
-                     });
+                     [&list](int b, int s, int x, int y) { list.cmd_File_lö_Pressed(b, s, x, y); });
 }
 
 } // namespace kestrova

@@ -25,6 +25,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <cmath>
@@ -86,7 +87,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
         player.loadCurrentFile();
     }
     // Its tick plays the entry; another button loads it only there.
-    program_.frm_DoKu->tmr_NachStop->start();
+    program_.player().tmr_NachStop.start();
 }
 
 bool ListInteractions::deleteSelectedRecording() {
@@ -102,6 +103,12 @@ bool ListInteractions::deleteSelectedRecording() {
     }
     program_.player().closeDeletedFile(path);
     return true;
+}
+
+void ListInteractions::cmd_File_lö_Pressed(int button, int shift, int x, int y) {
+    if (program_.frm_DoKu->cmd_File_lö->isEnabled()) {
+        cmd_File_lö_MouseDown(button, shift, x, y);
+    }
 }
 
 void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

@@ -16,6 +16,9 @@ public:
     void lb_Sounds_MouseUp(int button, int shift, int x, int y);
     void lb_Sounds_DblClick();
     void cmd_File_lö_MouseDown(int button, int shift, int x, int y);
+    // A press as the button's mouse watcher reports it: the watcher sees presses
+    // before the button does, also while it is disabled, and then deletes nothing.
+    void cmd_File_lö_Pressed(int button, int shift, int x, int y);
     void reloadRecordingList();
 
     // The path of the recording that list row `row` names, in D/w. The bare folder

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 
 namespace kestrova {
@@ -52,7 +53,23 @@ bool openPlainFile(QFile& file) {
 
 } // namespace
 
-Player::Player(Program& program) : program_(program), view_(program) {}
+Player::Player(Program& program) : program_(program), view_(program) {
+    connectTimers();
+}
+
+void Player::connectTimers() {
+    QObject::connect(&tmrplaywave, &QTimer::timeout, &tmrplaywave, [this] { tmrplaywave_Timer(); });
+    QObject::connect(&tmr_Focus, &QTimer::timeout, &tmr_Focus, [this] { tmr_Focus_Timer(); });
+    QObject::connect(&tmr1, &QTimer::timeout, &tmr1, [this] { tmr1_Timer(); });
+    QObject::connect(&tmr2, &QTimer::timeout, &tmr2, [this] { tmr2_Timer(); });
+    QObject::connect(&tmr_NachStop, &QTimer::timeout, &tmr_NachStop, [this] { tmr_NachStop_Timer(); });
+}
+
+void Player::stopTimers() {
+    for (QTimer* timer : {&tmrplaywave, &tmr_Focus, &tmr1, &tmr2, &tmr_NachStop, &tmr_Play}) {
+        timer->stop();
+    }
+}
 
 CommandDevice& Player::device() {
     return program_.platform().player;
@@ -151,7 +168,7 @@ void Player::startPlayback() {
         playbackFailed(QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
         return;
     }
-    program_.frm_Oszi->tmrplaywave->start();
+    tmrplaywave.start();
 }
 
 void Player::stopPlayback() {
@@ -159,11 +176,11 @@ void Player::stopPlayback() {
         send(QStringLiteral("stop waveplayfile"));
         send(QStringLiteral("close waveplayfile"));
         playback_.playing = false;
-        program_.frm_Oszi->tmrplaywave->stop();
+        tmrplaywave.stop();
     }
     // The header of a file may be read while the sound window is set up, before the main window exists.
     if (program_.frm_DoKu != nullptr) {
-        program_.frm_DoKu->tmr_Focus->stop();
+        tmr_Focus.stop();
     }
 }
 
@@ -218,7 +235,13 @@ void Player::tmrplaywave_Timer() {
 void Player::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     // The timer must not move the slider under the user's hand.
     if (playback_.playing) {
-        program_.frm_Oszi->tmrplaywave->stop();
+        tmrplaywave.stop();
+    }
+}
+
+void Player::slider_Action(int action) {
+    if (action != QAbstractSlider::SliderNoAction) {
+        slider_Scroll();
     }
 }
 
@@ -231,7 +254,7 @@ void Player::slider_Scroll() {
 }
 
 void Player::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.frm_Oszi->tmrplaywave->start();
+    tmrplaywave.start();
     if (!playback_.playing) {
         startPlayback();
     }
@@ -258,33 +281,45 @@ void Player::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/
     if (!playback_.playing) {
         return;
     }
-    program_.frm_DoKu->tmr_Focus->stop();
+    tmr_Focus.stop();
     send(QStringLiteral("stop waveplayfile"));
     playback_.paused = true;
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
 }
 
 void Player::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     if (!playback_.playing) {
         return;
     }
-    program_.frm_DoKu->tmr_Focus->start();
+    tmr_Focus.start();
     playback_.pos = sliderMilliseconds();
     seekAndPlay(playback_.pos);
-    program_.frm_Oszi->tmrplaywave->start();
+    tmrplaywave.start();
+}
+
+void Player::connectStopButton() {
+    SoundForm& sound = *program_.frm_Oszi;
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseDown(b, s, x, y); });
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseUp(b, s, x, y); });
+    // The button reports its click while the release is still being delivered;
+    // queued, the click follows the mouse-up as the handlers expect.
+    QObject::connect(
+        sound.cmdStop, &QPushButton::clicked, &sound, [this] { cmdStop_Click(); }, Qt::QueuedConnection);
 }
 
 void Player::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.frm_DoKu->tmr_Focus->stop();
+    tmr_Focus.stop();
     stopPlayback();
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
     view_.showSpeedPressed(SoundWindowView::kNoSpeed);
     playback_.startPos = playback_.pos;
-    program_.frm_DoKu->tmr_Focus->stop();
+    tmr_Focus.stop();
 }
 
 void Player::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.frm_DoKu->tmr_Focus->stop();
+    tmr_Focus.stop();
     if (!program_.frm_DoKu->chk_Start->isChecked()) {
         program_.frm_DoKu->cmd_File_lö->setEnabled(true);
     }
@@ -302,7 +337,7 @@ void Player::tmr_Focus_Timer() {
     sound.lbl_sek->setText(playSecondsText() + QStringLiteral(" s"));
     const long long v = view_.sliderValue();
     if (v * double(playback_.playLength) / double(kMillionths) <= double(v)) {
-        program_.frm_DoKu->tmr_Focus->stop();
+        tmr_Focus.stop();
         if (!program_.frm_DoKu->chk_Start->isChecked()) {
             cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
         }
@@ -321,7 +356,7 @@ void Player::ed1_KeyUp(int /*keyCode*/, int /*shift*/) {}
 void Player::tmr1_Timer() {
     lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    program_.frm_DoKu->tmr1->stop();
+    tmr1.stop();
 }
 
 // --- speeds and continuous play ------------------------------------------------------------
@@ -337,7 +372,7 @@ void Player::prepareSpeedCopies(bool headerPassed) {
 }
 
 void Player::reloadPlayerFile() {
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
     file_.dropFolder();
     view_.setSlider(playback_.startPos);
     readWaveHeader(currentFile());
@@ -349,8 +384,8 @@ void Player::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int
     // Normal speed restarts where the last start began, not where playback is now.
     view_.setSlider(playback_.startPos);
     stopPlayback();
-    program_.frm_Oszi->tmrplaywave->stop();
-    program_.frm_DoKu->tmr_Focus->start();
+    tmrplaywave.stop();
+    tmr_Focus.start();
 }
 
 void Player::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
@@ -358,7 +393,7 @@ void Player::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /
     reloadPlayerFile();
     startPlayback();
     view_.setSlider(playback_.startPos);
-    program_.frm_DoKu->tmr_Focus->start();
+    tmr_Focus.start();
 }
 
 void Player::pressFasterLabel(int speed) {
@@ -367,8 +402,8 @@ void Player::pressFasterLabel(int speed) {
     playback_.startPos = playback_.pos;
     view_.setSlider(playback_.startPos);
     stopPlayback();
-    program_.frm_Oszi->tmrplaywave->stop();
-    program_.frm_DoKu->tmr_Focus->start();
+    tmrplaywave.stop();
+    tmr_Focus.start();
 }
 
 void Player::releaseFasterLabel(int speed) {
@@ -427,8 +462,8 @@ void Player::playNextInList() {
     program_.platform().sounds.stop();
     file_.setCurrent(program_.listInteractions().entryPath(next));
     loadCurrentFile();
-    program_.frm_DoKu->tmr_NachStop->start();
-    program_.frm_Oszi->tmrplaywave->start();
+    tmr_NachStop.start();
+    tmrplaywave.start();
 }
 
 void Player::tmr_NachStop_Timer() {
@@ -437,7 +472,7 @@ void Player::tmr_NachStop_Timer() {
     list.lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0);
     lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    program_.frm_DoKu->tmr_NachStop->stop();
+    tmr_NachStop.stop();
 }
 
 // --- the window, the file dialog and loading -----------------------------------------------
@@ -458,7 +493,7 @@ void Player::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, in
 
 void Player::chooseWaveFile(const QString& startFolder) {
     file_.setCurrent(QString());
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
     stopPlayback();
     view_.setMainWindowEnabled(false);
     file_.setCurrent(program_.platform().dialogs.openFile(program_.frm_DoKu, waveFileRequest(startFolder)));
@@ -469,14 +504,14 @@ void Player::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, in
     program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Sunken);
     chooseWaveFile(program_.frm_Einstellungen->ed_PfadDoku->text().trimmed());
     // Loading and starting run from fresh timer events once the dialog is gone.
-    program_.frm_DoKu->tmr2->start();
+    tmr2.start();
 }
 
 void Player::loadCurrentFile() {
     view_.setSlider(0);
     stopPlayback();
     file_.setLoaded(currentFile());
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
     view_.setMainWindowEnabled(false);
     const bool exists = QFileInfo(currentFile()).isFile();
     if (exists) {
@@ -489,12 +524,12 @@ void Player::tmr2_Timer() {
     if (!currentFile().isEmpty()) {
         program_.platform().sounds.stop();
         loadCurrentFile();
-        program_.frm_DoKu->tmr1->start();
+        tmr1.start();
     } else {
         view_.setMainWindowEnabled(true);
     }
     program_.frm_Oszi->show();
-    program_.frm_DoKu->tmr2->stop();
+    tmr2.stop();
     program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Flat);
 }
 
@@ -509,7 +544,7 @@ void Player::openWaveFileDialog() {
     loadCurrentFile();
     // The set-up of the sound window may get here before the main window exists.
     if (program_.frm_DoKu != nullptr) {
-        program_.frm_DoKu->tmr1->start();
+        tmr1.start();
     }
 }
 
@@ -567,7 +602,7 @@ void Player::closeDeletedFile(const QString& path) {
         return;
     }
     stopPlayback();
-    program_.frm_Oszi->tmrplaywave->stop();
+    tmrplaywave.stop();
     file_.forget();
     playback_ = PlaybackState();
     speeds_.setSource(QString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RepeatingTimer.h"
 #include "player/LevelTable.h"
 #include "player/LoadedFile.h"
 #include "player/PlaybackState.h"
@@ -56,10 +57,14 @@ public:
 
     void slider_MouseDown(int button, int shift, int x, int y);
     void slider_Scroll();
+    // Only the user's moves seek; the timer setting the value must not.
+    void slider_Action(int action);
     void slider_MouseUp(int button, int shift, int x, int y);
     void frx1_MouseDown(int button, int shift, int x, int y);
     void cmd_Unterbrechen_MouseDown(int button, int shift, int x, int y);
     void cmd_Unterbrechen_MouseUp(int button, int shift, int x, int y);
+    // The stop button's press, release and click, in the order the handlers expect.
+    void connectStopButton();
     void cmdStop_MouseDown(int button, int shift, int x, int y);
     void cmdStop_MouseUp(int button, int shift, int x, int y);
     void cmdStop_Click();
@@ -104,7 +109,24 @@ public:
     // Width of frx1 as far as seeking by a click is concerned.
     static constexpr int kSeekWidth = 290;
 
+    // Nothing of the player ticks once the program has ended.
+    void stopTimers();
+
+    // Moves the sound window's slider and meter along with the playback.
+    RepeatingTimer tmrplaywave{"tmrplaywave", 100};
+    // Gives the sound window's key field the focus while the sound plays.
+    RepeatingTimer tmr_Focus{"tmr_Focus", 200};
+    // Starts a freshly loaded file at normal speed, once.
+    RepeatingTimer tmr1{"tmr1", 50};
+    // Loads the file chosen in the dialog once the dialog is gone, once.
+    RepeatingTimer tmr2{"tmr2", 50};
+    // Continuous play: the next entry of the list once the playback has stopped.
+    RepeatingTimer tmr_NachStop{"tmr_NachStop", 50};
+    // Never started and handles no tick; kept under its name with the others.
+    RepeatingTimer tmr_Play{"tmr_Play", 1000};
+
 private:
+    void connectTimers();
     CommandDevice& device();
     CommandResult send(const QString& command);
     // False when the device refused the seek or the play.

@@ -2,60 +2,28 @@
 
 #include "app/Program.h"
 #include "player/Player.h"
+#include "player/SpaceRepeatFilter.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
 
-#include <QEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 namespace kestrova {
-
-namespace {
-
-// Held down, the space bar repeats; each repeat would toggle the transmitter
-// again and leave it in whatever state the release happens to catch.
-class SpaceRepeatFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            return key->isAutoRepeat() && key->key() == Qt::Key_Space;
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 void wirePlayerEvents(Program& program) {
     SoundForm& sound = *program.frm_Oszi;
     MainForm& main = *program.frm_DoKu;
     Player& player = program.player();
 
-    QObject::connect(sound.tmrplaywave, &QTimer::timeout, &sound, [&player] { player.tmrplaywave_Timer(); });
-    QObject::connect(main.tmr_Focus, &QTimer::timeout, &main, [&player] { player.tmr_Focus_Timer(); });
-    QObject::connect(main.tmr1, &QTimer::timeout, &main, [&player] { player.tmr1_Timer(); });
-    QObject::connect(main.tmr2, &QTimer::timeout, &main, [&player] { player.tmr2_Timer(); });
-    QObject::connect(main.tmr_NachStop, &QTimer::timeout, &main, [&player] { player.tmr_NachStop_Timer(); });
-
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
                      [&player](int b, int s, int x, int y) { player.slider_MouseDown(b, s, x, y); });
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseUp, &sound,
                      [&player](int b, int s, int x, int y) { player.slider_MouseUp(b, s, x, y); });
-    // Only the user's moves seek; the timer setting the value must not.
-    QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound, [&player](int action) {
-        if (action != QAbstractSlider::SliderNoAction) {
-            player.slider_Scroll();
-        }
-    });
+    QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound,
+                     [&player](int action) { player.slider_Action(action); });
 
     QObject::connect(sound.frx1_mouse, &MouseEvents::mouseDown, &sound,
                      [&player](int b, int s, int x, int y) { player.frx1_MouseDown(b, s, x, y); });
@@ -66,15 +34,7 @@ void wirePlayerEvents(Program& program) {
     QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
                      [&player](int b, int s, int x, int y) { player.cmd_Unterbrechen_MouseUp(b, s, x, y); });
 
-    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
-                     [&player](int b, int s, int x, int y) { player.cmdStop_MouseDown(b, s, x, y); });
-    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
-                     [&player](int b, int s, int x, int y) { player.cmdStop_MouseUp(b, s, x, y); });
-    // The button reports its click while the release is still being delivered;
-    // queued, the click follows the mouse-up as the handlers expect.
-    QObject::connect(
-        sound.cmdStop, &QPushButton::clicked, &sound, [&player] { player.cmdStop_Click(); },
-        Qt::QueuedConnection);
+    player.connectStopButton();
 
     sound.ed1->installEventFilter(new SpaceRepeatFilter(sound.ed1));
     QObject::connect(sound.ed1_keys, &KeyEvents::keyDown, &sound,

@@ -35,7 +35,10 @@ std::uint64_t sampleNumber(std::uint64_t bufferEnd, std::size_t offset) {
 
 } // namespace
 
-LevelMeterControl::LevelMeterControl(Program& program) : program_(program) {}
+LevelMeterControl::LevelMeterControl(Program& program) : program_(program) {
+    tmrPegel.setObjectName(QStringLiteral("tmrPegel"));
+    QObject::connect(&tmrPegel, &BatchedTimer::ticksDue, &tmrPegel, [this](int count) { runTicks(count); });
+}
 
 bool LevelMeterControl::switchOn() {
     const int device = program_.frm_Einstellungen->cb_Device->currentIndex();
@@ -49,16 +52,15 @@ bool LevelMeterControl::switchOn() {
 
 void LevelMeterControl::startTimer() {
     // The timer itself stays stopped at an interval of 0.
-    BatchedTimer* timer = program_.frm_DoKu->tmrPegel;
-    if (!timer->isActive()) {
-        timer->start();
+    if (!tmrPegel.isActive()) {
+        tmrPegel.start();
     }
 }
 
 void LevelMeterControl::switchOff() {
     program_.platform().inputHub.close();
     followInput();
-    program_.frm_DoKu->tmrPegel->stop();
+    tmrPegel.stop();
     program_.frm_DoKu->Progressbar1->setValue(0);
 }
 
@@ -144,19 +146,18 @@ void LevelMeterControl::sli_Schwelle_Scroll() {
 }
 
 void LevelMeterControl::ed_Interval_Click() {
-    MainForm& main = *program_.frm_DoKu;
     SettingsForm& form = *program_.frm_Einstellungen;
     const long long interval = roundToWhole(numericValue(form.ed_Interval->text()));
     if (interval < 0 || interval > INT_MAX) {
         return; // the timer keeps the interval it has
     }
-    main.tmrPegel->setInterval(static_cast<int>(interval));
+    tmrPegel.setInterval(static_cast<int>(interval));
     if (interval == 0) {
-        main.tmrPegel->stop();
+        tmrPegel.stop();
     } else if (program_.recorder().isSwitchedOn()) {
         startTimer();
     }
-    form.lbl33->setText(QString::number(main.tmrPegel->interval()) + QStringLiteral(" ms"));
+    form.lbl33->setText(QString::number(tmrPegel.interval()) + QStringLiteral(" ms"));
 }
 
 } // namespace kestrova

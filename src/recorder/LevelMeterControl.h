@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recorder/LevelMeter.h"
+#include "ui/BatchedTimer.h"
 
 #include <QtGlobal>
 #include <optional>
@@ -31,6 +32,11 @@ public:
     int displayLevel = 0;
     // The value the level bar was given last; above 100 the bar shows full.
     int barValue = 0;
+
+    // Input arrives in blocks of 50 ms: the meter waking more often would find nothing new.
+    static constexpr int kWakeMs = 50;
+    // The meter's 10 ms ticks, run in batches as the input arrives.
+    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
 
 private:
     void show(const LevelReading& reading);

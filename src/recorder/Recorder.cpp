@@ -24,9 +24,9 @@ namespace kestrova {
 
 namespace {
 // Switching on a running timer leaves it running: its next tick is not postponed.
-void enable(QTimer* timer) {
-    if (!timer->isActive()) {
-        timer->start();
+void enable(QTimer& timer) {
+    if (!timer.isActive()) {
+        timer.start();
     }
 }
 
@@ -35,7 +35,24 @@ void showBar(QProgressBar* bar, long long value) {
 }
 } // namespace
 
-Recorder::Recorder(Program& program) : program_(program), meter_(program), capture_(program) {}
+Recorder::Recorder(Program& program) : program_(program), meter_(program), capture_(program) {
+    connectTimers();
+}
+
+void Recorder::connectTimers() {
+    QObject::connect(&tmrZT1, &QTimer::timeout, &tmrZT1, [this] { tmrZT1_Timer(); });
+    QObject::connect(&tmrZT2, &QTimer::timeout, &tmrZT2, [this] { tmrZT2_Timer(); });
+    QObject::connect(&tmrZT3, &QTimer::timeout, &tmrZT3, [this] { tmrZT3_Timer(); });
+    QObject::connect(&tmr_Blink, &QTimer::timeout, &tmr_Blink, [this] { tmr_Blink_Timer(); });
+    QObject::connect(&tmrAufnahme, &QTimer::timeout, &tmrAufnahme, [this] { tmrAufnahme_Timer(); });
+}
+
+void Recorder::stopTimers() {
+    for (QTimer* timer : {&tmrZT1, &tmrZT2, &tmrZT3, &tmr_Blink, &tmrAufnahme}) {
+        timer->stop();
+    }
+    meter_.tmrPegel.stop();
+}
 
 void Recorder::resetState() {
     recordingActive = false;
@@ -66,8 +83,8 @@ void Recorder::switchOn() {
         return;
     }
     switchedOn_ = true;
-    enable(main.tmr_Blink);
-    enable(main.tmrZT2);
+    enable(tmr_Blink);
+    enable(tmrZT2);
     tmrAufnahme_Timer();
     meter_.startTimer();
     capture_.startCapture();
@@ -83,9 +100,9 @@ void Recorder::switchOff() {
     setForeColor(main.fr2, kColorWindowText);
     program_.platform().sounds.stop();
     main.chk_Start->setChecked(false);
-    main.tmrZT2->stop();
+    tmrZT2.stop();
     setHeightTwips(&main, program_.settingsActions().tallHeight);
-    main.tmrZT1->stop();
+    tmrZT1.stop();
     meter_.switchOff();
     capture_.recordingName.clear();
     main.Progressbar1->setValue(0);
@@ -97,13 +114,13 @@ void Recorder::switchOff() {
     recordingActive = false;
     silenceTicks = 0;
     switchedOn_ = false;
-    enable(main.tmr_NachStop);
+    enable(program_.player().tmr_NachStop);
 }
 
 void Recorder::onSignal() {
     MainForm& main = *program_.frm_DoKu;
     pauseTicks = -1;
-    enable(main.tmrZT3);
+    enable(tmrZT3);
     // A paused capture takes up again at once, so the start of the next
     // transmission is not lost waiting for the pause watch's next tick.
     if (capturePaused) {
@@ -115,9 +132,9 @@ void Recorder::onSignal() {
     }
     recordingActive = true;
     main.lbl_Record->setVisible(true);
-    enable(main.tmrZT1);
-    enable(main.tmrZT2);
-    enable(main.tmr_Blink);
+    enable(tmrZT1);
+    enable(tmrZT2);
+    enable(tmr_Blink);
     capture_.startCapture();
 }
 
@@ -127,17 +144,16 @@ void Recorder::tmrAufnahme_Timer() {
     }
     MainForm& main = *program_.frm_DoKu;
     recordingActive = true;
-    enable(main.tmrZT1);
-    enable(main.tmr_Blink);
+    enable(tmrZT1);
+    enable(tmr_Blink);
     main.lbl_Record->setVisible(true);
     capture_.startCapture();
 }
 
 void Recorder::finishRecording() {
-    QTimer* watch = program_.frm_DoKu->tmrZT1;
-    watch->stop();
+    tmrZT1.stop();
     capture_.saveRecording();
-    watch->start();
+    tmrZT1.start();
 }
 
 void Recorder::tmrZT2_Timer() {
@@ -150,11 +166,11 @@ void Recorder::tmrZT2_Timer() {
         silenceTicks = 0;
         recordTicks = 0;
         pauseTicks = 0;
-        main.tmrZT3->stop();
+        tmrZT3.stop();
         main.progressbar3->setValue(0);
         main.progressbar4->setValue(0);
-        enable(main.tmrZT1);
-        main.tmr_Blink->stop();
+        enable(tmrZT1);
+        tmr_Blink.stop();
         showIdleLamp();
         return;
     }
@@ -166,7 +182,7 @@ void Recorder::tmrZT1_Timer() {
     MainForm& main = *program_.frm_DoKu;
     if (silenceTicks == 0) {
         tmrZT2_Timer();
-        enable(main.tmrZT2);
+        enable(tmrZT2);
         main.lbl_Record->setVisible(true);
         return;
     }
@@ -183,10 +199,10 @@ void Recorder::endRecordingState() {
     silenceTicks = 0;
     recordTicks = 0;
     pauseTicks = 0;
-    main.tmrZT3->stop();
-    main.tmrZT2->stop();
-    main.tmrZT1->stop();
-    main.tmr_Blink->stop();
+    tmrZT3.stop();
+    tmrZT2.stop();
+    tmrZT1.stop();
+    tmr_Blink.stop();
     showIdleLamp();
     main.progressbar3->setValue(0);
 }
@@ -203,7 +219,7 @@ void Recorder::saveOnInputLoss() {
 void Recorder::tmrZT3_Timer() {
     ++pauseTicks;
     if (pauseTicks > program_.settings().values.silencePauseLimit) {
-        program_.frm_DoKu->tmrZT3->stop();
+        tmrZT3.stop();
         capture_.pauseCapture();
         pauseTicks = 0;
         capturePaused = true;
@@ -243,7 +259,7 @@ void Recorder::stopRecorder() {
     program_.player().cmdStop_Click();
     capture_.saveRecording();
     main.chk_Start->setChecked(false);
-    main.tmrZT1->stop();
+    tmrZT1.stop();
     meter_.switchOff();
     main.Progressbar1->setValue(0);
     main.progressbar3->setValue(0);

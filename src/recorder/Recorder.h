@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RepeatingTimer.h"
 #include "recorder/CaptureControl.h"
 #include "recorder/LevelMeterControl.h"
 
@@ -30,6 +31,8 @@ public:
     // signal after the input returns starts a new one.
     void saveOnInputLoss();
     bool isSwitchedOn() const { return switchedOn_; }
+    // Also the level meter's: nothing of the recorder ticks once the program has ended.
+    void stopTimers();
 
     LevelMeterControl& meter() { return meter_; }
     CaptureControl& capture() { return capture_; }
@@ -41,7 +44,17 @@ public:
     long long pauseTicks = 0;
     int blinkPhase = 0;
 
+    // Silence watch: ends the recording after the silence limit.
+    RepeatingTimer tmrZT1{"tmrZT1", 1000};
+    // Counts the recording and silence ticks, and ends at the maximum length.
+    RepeatingTimer tmrZT2{"tmrZT2", 100};
+    // Pause watch: pauses the capture over a shorter silence.
+    RepeatingTimer tmrZT3{"tmrZT3", 1000};
+    RepeatingTimer tmr_Blink{"tmr_Blink", 300};
+    RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
+
 private:
+    void connectTimers();
     void switchOn();
     void switchOff();
     void showIdleLamp();

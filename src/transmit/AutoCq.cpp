@@ -22,7 +22,21 @@
 
 namespace kestrova {
 
-AutoCq::AutoCq(Program& program) : program_(program) {}
+AutoCq::AutoCq(Program& program) : program_(program) {
+    connectTimers();
+}
+
+void AutoCq::connectTimers() {
+    QObject::connect(&tmrCQ, &QTimer::timeout, &tmrCQ, [this] { tmrCQ_Timer(); });
+    QObject::connect(&tmrCQ_PAUSE, &QTimer::timeout, &tmrCQ_PAUSE, [this] { tmrCQ_PAUSE_Timer(); });
+    QObject::connect(&tmrRSP, &QTimer::timeout, &tmrRSP, [this] { tmrRSP_Timer(); });
+}
+
+void AutoCq::stopTimers() {
+    for (QTimer* timer : {&tmrCQ, &tmrCQ_PAUSE, &tmrRSP}) {
+        timer->stop();
+    }
+}
 
 void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
     Transmitter& transmitter = program_.transmitter();
@@ -82,8 +96,8 @@ void AutoCq::startCq() {
     showPressed(main.lblCQ);
     airInterval_ = airTimeInterval();
     endChecks_ = 0;
-    main.tmrCQ->setInterval(airInterval_);
-    main.tmrCQ->start();
+    tmrCQ.setInterval(airInterval_);
+    tmrCQ.start();
     // The toggle presses the button as a rule; if the user had pressed it already it
     // releases it, so the line is keyed here in any case.
     transmitter.lbl_TX_Click();
@@ -113,18 +127,18 @@ void AutoCq::stopCq() {
     showReleased(main.lblCQ);
     program_.player().cmdStop_Click();
     program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    main.tmrCQ->stop();
-    main.tmrCQ_PAUSE->stop();
+    tmrCQ.stop();
+    tmrCQ_PAUSE.stop();
     program_.transmitter().transmitterOff();
     switchSquelchWatch();
 }
 
 void AutoCq::haltForSettings() {
     MainForm& main = *program_.frm_DoKu;
-    const bool running = isPressed(main.lblCQ) || main.tmrCQ->isActive() || main.tmrCQ_PAUSE->isActive();
-    main.tmrRSP->stop();
-    main.tmrCQ_PAUSE->stop();
-    main.tmrCQ->stop();
+    const bool running = isPressed(main.lblCQ) || tmrCQ.isActive() || tmrCQ_PAUSE.isActive();
+    tmrRSP.stop();
+    tmrCQ_PAUSE.stop();
+    tmrCQ.stop();
     if (running) {
         // The file may play on, but with the cycle gone nothing would ever let go of the line.
         showReleased(program_.frm_Oszi->lbl_TX);
@@ -134,26 +148,24 @@ void AutoCq::haltForSettings() {
 
 void AutoCq::switchSquelchWatch() {
     // The box as it is now, saved or not: the watch does nothing without an open port anyway.
-    QTimer* watch = program_.frm_DoKu->tmrRSP;
     if (program_.frm_Einstellungen->chk_TX->isChecked()) {
-        watch->start();
+        tmrRSP.start();
     } else {
-        watch->stop();
+        tmrRSP.stop();
     }
 }
 
 void AutoCq::tmrCQ_Timer() {
-    MainForm& main = *program_.frm_DoKu;
     Player& player = program_.player();
     // The card plays behind the player by its output latency: the player's end of
     // the file, not this timer, lets go of the line, unless the end is overdue.
     if (player.playing() && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
         ++endChecks_;
-        main.tmrCQ->setInterval(kEndCheckMs);
+        tmrCQ.setInterval(kEndCheckMs);
         return;
     }
-    main.tmrCQ->stop();
-    main.tmrCQ->setInterval(airInterval_);
+    tmrCQ.stop();
+    tmrCQ.setInterval(airInterval_);
     endChecks_ = 0;
     if (player.playing()) {
         // Overdue: what the card still holds must not go out after the line drops.
@@ -162,17 +174,16 @@ void AutoCq::tmrCQ_Timer() {
     // A file that never started playing has no end: the gap and the pause are off the air.
     showReleased(program_.frm_Oszi->lbl_TX);
     program_.transmitter().transmitterOff();
-    main.tmrCQ_PAUSE->start();
+    tmrCQ_PAUSE.start();
 }
 
 void AutoCq::tmrCQ_PAUSE_Timer() {
-    MainForm& main = *program_.frm_DoKu;
     Player& player = program_.player();
     Transmitter& transmitter = program_.transmitter();
     if (transmitter.isHeld()) {
         return; // the pause timer runs on; the next transmission waits for the held one
     }
-    main.tmrCQ_PAUSE->stop();
+    tmrCQ_PAUSE.stop();
     const SoundFileProbe probe = probeSoundFile(player.originalFile());
     if (!probe.playable) {
         reportUnplayable(player.originalFile(), probe.reason);
@@ -187,8 +198,8 @@ void AutoCq::tmrCQ_PAUSE_Timer() {
     }
     transmitter.lbl_TX_Click();
     endChecks_ = 0;
-    main.tmrCQ->setInterval(airInterval_);
-    main.tmrCQ->start();
+    tmrCQ.setInterval(airInterval_);
+    tmrCQ.start();
 }
 
 void AutoCq::tmrRSP_Timer() {
@@ -215,8 +226,8 @@ void AutoCq::abortCq() {
     main.lblCQ->setEnabled(true);
     program_.player().cmdStop_Click();
     program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    main.tmrCQ->stop();
-    main.tmrCQ_PAUSE->stop();
+    tmrCQ.stop();
+    tmrCQ_PAUSE.stop();
     showReleased(main.lblCQ);
     program_.transmitter().transmitterOff();
 }

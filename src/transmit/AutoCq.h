@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/RepeatingTimer.h"
+
 class QString;
 
 namespace kestrova {
@@ -37,7 +39,16 @@ public:
     static constexpr int kEndAllowanceMs = 3000;
     static constexpr int kEndCheckMs = 100;
 
+    // Nothing of Auto-CQ ticks once the program has ended.
+    void stopTimers();
+
+    RepeatingTimer tmrCQ{"tmrCQ", 1000};
+    RepeatingTimer tmrCQ_PAUSE{"tmrCQ_PAUSE", 6000};
+    // The squelch watch.
+    RepeatingTimer tmrRSP{"tmrRSP", 100};
+
 private:
+    void connectTimers();
     void switchSquelchWatch();
     // Ends the cycle, or does not start it, with a message that waits for nobody.
     void reportUnplayable(const QString& path, const QString& reason);

@@ -13,7 +13,14 @@
 
 namespace kestrova {
 
-TimedActions::TimedActions(Program& program) : program_(program) {}
+TimedActions::TimedActions(Program& program) : program_(program) {
+    QObject::connect(&tmr_Zeit, &QTimer::timeout, &tmr_Zeit, [this] { tmr_Zeit_Timer(); });
+}
+
+void TimedActions::startTicking() {
+    // Its period, well below a second, gives every clock second a tick.
+    tmr_Zeit.start();
+}
 
 void TimedActions::clearSchedule() {
     actionTime.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/RepeatingTimer.h"
 #include "transmit/ClockSeconds.h"
 
 #include <QString>
@@ -25,12 +26,17 @@ public:
 
     void clearSchedule();
     void loadTimedAction();
+    // Runs from the start of the program to its end.
+    void startTicking();
+    void stopTimers() { tmr_Zeit.stop(); }
     void tmr_Zeit_Timer();
     void runTimedAction();
 
     QString actionTime;
     QString actionFirstFile;
     QString actionSecondFile;
+
+    RepeatingTimer tmr_Zeit{"tmr_Zeit", 250};
 
 private:
     QString scheduleFilePath() const;

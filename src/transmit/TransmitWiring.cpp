@@ -12,7 +12,6 @@
 
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 namespace kestrova {
 
@@ -25,18 +24,6 @@ void wireAutoCq(Program& program) {
     QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
                      [&cq](int button, int shift, int x, int y) { cq.lblCQ_MouseDown(button, shift, x, y); });
     QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [&cq] { cq.cmd_PAPA_Click(); });
-    QObject::connect(main.tmrCQ, &QTimer::timeout, &main, [&cq] { cq.tmrCQ_Timer(); });
-    QObject::connect(main.tmrCQ_PAUSE, &QTimer::timeout, &main, [&cq] { cq.tmrCQ_PAUSE_Timer(); });
-    QObject::connect(main.tmrRSP, &QTimer::timeout, &main, [&cq] { cq.tmrRSP_Timer(); });
-}
-
-void wireTimedActions(Program& program) {
-    MainForm& main = *program.frm_DoKu;
-    TimedActions& actions = program.timedActions();
-    QObject::connect(main.tmr_Zeit, &QTimer::timeout, &main, [&actions] { actions.tmr_Zeit_Timer(); });
-    // Runs as long as the main window lives; its period, well below a second, gives
-    // every clock second a tick.
-    main.tmr_Zeit->start();
 }
 
 } // namespace
@@ -50,14 +37,10 @@ void wireTransmitEvents(Program& program) {
                      [&transmitter] { transmitter.lbl_TX_Click(); });
     form.cb_PIN_keys->setHandler([&transmitter](int& key) { transmitter.cb_PIN_KeyPress(key); });
     form.cb_PIN_RX_keys->setHandler([&transmitter](int& key) { transmitter.cb_PIN_RX_KeyPress(key); });
-    // User moves only: applying the stored setting moves the slider too.
-    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound, [&transmitter](int action) {
-        if (action != QAbstractSlider::SliderNoAction) {
-            transmitter.sli_Lautst_Scroll();
-        }
-    });
+    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound,
+                     [&transmitter](int action) { transmitter.sli_Lautst_Action(action); });
     wireAutoCq(program);
-    wireTimedActions(program);
+    program.timedActions().startTicking();
 }
 
 } // namespace kestrova

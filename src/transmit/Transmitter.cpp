@@ -276,6 +276,12 @@ void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
                                         MessageIcon::None);
 }
 
+void Transmitter::sli_Lautst_Action(int action) {
+    if (action != QAbstractSlider::SliderNoAction) {
+        sli_Lautst_Scroll();
+    }
+}
+
 void Transmitter::sli_Lautst_Scroll() {
     // The position, not the value: a drag reports before the value follows it.
     const int v = program_.frm_Oszi->sli_Lautst->sliderPosition();

@@ -38,6 +38,8 @@ public:
     AutoCq& autoCq() { return *autoCq_; }
 
     void sli_Lautst_Scroll();
+    // User moves only: applying the stored setting moves the slider too.
+    void sli_Lautst_Action(int action);
     void applyOutputVolume();
 
     QString cqFile;

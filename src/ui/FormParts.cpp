@@ -1,17 +1,8 @@
 #include "ui/FormParts.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace kestrova::formparts {
-
-QTimer* timer(QObject* parent, const char* name, int intervalMs) {
-    auto* t = new QTimer(parent);
-    t->setObjectName(QString::fromUtf8(name));
-    t->setInterval(intervalMs);
-    t->setSingleShot(false);
-    return t;
-}
 
 void useFormFont(QWidget* form) {
     QFont font = QApplication::font();

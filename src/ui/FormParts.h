@@ -4,8 +4,6 @@
 #include <QString>
 #include <QWidget>
 
-class QTimer;
-
 namespace kestrova::formparts {
 
 // Creates a child control with its objectName at a fixed place.
@@ -16,9 +14,6 @@ T* place(QWidget* parent, const char* name, QRect geometry, Args&&... args) {
     control->setGeometry(geometry);
     return control;
 }
-
-// A repeating timer with its interval set; the program starts and stops it.
-QTimer* timer(QObject* parent, const char* name, int intervalMs);
 
 // The font the forms use: the application font, at a compact size.
 void useFormFont(QWidget* form);

@@ -1,6 +1,5 @@
 #include "ui/MainForm.h"
 
-#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormParts.h"
@@ -17,20 +16,16 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTimer>
 
 namespace kestrova {
 
 using formparts::place;
-using formparts::timer;
 
 namespace {
 
 constexpr int kStatusBarHeight = 20;
 constexpr int kLowerTop = 92;
 constexpr int kLowerHeight = 118;
-// Input arrives in blocks of 50 ms: the meter waking more often would find nothing new.
-constexpr int kMeterWakeMs = 50;
 
 QProgressBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
     auto* bar = place<QProgressBar>(parent, name, geometry);
@@ -113,23 +108,6 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     sb = place<QStatusBar>(this, "sb", QRect(0, kTallHeight - kStatusBarHeight, kWidth, kStatusBarHeight));
     sb->setSizeGripEnabled(false);
     sb->setAutoFillBackground(true);
-
-    tmrPegel = new BatchedTimer(this, 10, kMeterWakeMs);
-    tmrPegel->setObjectName(QStringLiteral("tmrPegel"));
-    tmrZT1 = timer(this, "tmrZT1", 1000);
-    tmrZT2 = timer(this, "tmrZT2", 100);
-    tmr_Blink = timer(this, "tmr_Blink", 300);
-    tmrAufnahme = timer(this, "tmrAufnahme", 1000);
-    tmrZT3 = timer(this, "tmrZT3", 1000);
-    tmr_Zeit = timer(this, "tmr_Zeit", 250);
-    tmr_Focus = timer(this, "tmr_Focus", 200);
-    tmr_NachStop = timer(this, "tmr_NachStop", 50);
-    tmr1 = timer(this, "tmr1", 50);
-    tmr2 = timer(this, "tmr2", 50);
-    tmrCQ = timer(this, "tmrCQ", 1000);
-    tmrCQ_PAUSE = timer(this, "tmrCQ_PAUSE", 6000);
-    tmrRSP = timer(this, "tmrRSP", 100);
-    tmr_Play = timer(this, "tmr_Play", 1000);
 
     lb_Sounds_mouse = watchMouse(lb_Sounds->viewport());
     lbl_Menue_mouse = watchMouse(lbl_Menue);

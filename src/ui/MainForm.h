@@ -12,11 +12,9 @@ class QProgressBar;
 class QPushButton;
 class QSlider;
 class QStatusBar;
-class QTimer;
 
 namespace kestrova {
 
-class BatchedTimer;
 class LabelButton;
 class MouseEvents;
 
@@ -69,23 +67,6 @@ public:
     QLabel* lblrsp;
 
     QStatusBar* sb;
-
-    // The level meter's 10 ms ticks, run in batches as the input arrives.
-    BatchedTimer* tmrPegel;
-    QTimer* tmrZT1;
-    QTimer* tmrZT2;
-    QTimer* tmr_Blink;
-    QTimer* tmrAufnahme;
-    QTimer* tmrZT3;
-    QTimer* tmr_Zeit;
-    QTimer* tmr_Focus;
-    QTimer* tmr_NachStop;
-    QTimer* tmr1;
-    QTimer* tmr2;
-    QTimer* tmrCQ;
-    QTimer* tmrCQ_PAUSE;
-    QTimer* tmrRSP;
-    QTimer* tmr_Play;
 
     // Mouse reports (list box: of its viewport)
     MouseEvents* lb_Sounds_mouse;

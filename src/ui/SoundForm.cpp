@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
-#include <QTimer>
 
 namespace kestrova {
 
@@ -95,8 +94,6 @@ SoundForm::SoundForm(QWidget* parent) : QWidget(parent) {
     ed1->setFrame(false);
     cmd_Os_Zurück =
         place<QPushButton>(this, "cmd_Os_Zurück", QRect(216, 144, 70, 24), QStringLiteral("Zurück"));
-
-    tmrplaywave = formparts::timer(this, "tmrplaywave", 100);
 
     frx1_mouse = frx1->mouseEvents();
     lblFreqNorm_mouse = watchMouse(lblFreqNorm);

@@ -7,7 +7,6 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSlider;
-class QTimer;
 
 namespace kestrova {
 
@@ -42,8 +41,6 @@ public:
     QPushButton* cmd_Unterbrechen;
     QLineEdit* ed1;
     QPushButton* cmd_Os_Zurück;
-
-    QTimer* tmrplaywave;
 
     MouseEvents* frx1_mouse;
     MouseEvents* lblFreqNorm_mouse;

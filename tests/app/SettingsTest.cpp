@@ -2,7 +2,10 @@
 #include "app/Settings.h"
 
 #include "app/SettingsActions.h"
+#include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "transmit/AutoCq.h"
+#include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
@@ -202,22 +205,22 @@ TEST_F(SettingsTest, LinesSetCaptionsTimersBarsAndPositions) {
     EXPECT_EQ(values().maxRecordLimit, 600);
     EXPECT_EQ(main().progressbar3->maximum(), 600);
     EXPECT_EQ(main().fr3->title(), QStringLiteral("Sounds der letzten 7 Tage"));
-    EXPECT_EQ(main().tmrPegel->interval(), 25);
+    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 25);
     EXPECT_EQ(form().ed_Interval->text(), QStringLiteral("25"));
-    EXPECT_EQ(main().tmrCQ_PAUSE->interval(), 4500);
+    EXPECT_EQ(program->transmitter().autoCq().tmrCQ_PAUSE.interval(), 4500);
     EXPECT_EQ(leftTwips(&main()), 1500);
     EXPECT_EQ(topTwips(&main()), 3000);
 }
 
 TEST_F(SettingsTest, ReadingStopsTheAutoCqTimers) {
     startProgram();
-    main().tmrCQ->start();
-    main().tmrCQ_PAUSE->start();
-    main().tmrRSP->start();
+    program->transmitter().autoCq().tmrCQ.start();
+    program->transmitter().autoCq().tmrCQ_PAUSE.start();
+    program->transmitter().autoCq().tmrRSP.start();
     program->settings().readSettings();
-    EXPECT_FALSE(main().tmrCQ->isActive());
-    EXPECT_FALSE(main().tmrCQ_PAUSE->isActive());
-    EXPECT_FALSE(main().tmrRSP->isActive());
+    EXPECT_FALSE(program->transmitter().autoCq().tmrCQ.isActive());
+    EXPECT_FALSE(program->transmitter().autoCq().tmrCQ_PAUSE.isActive());
+    EXPECT_FALSE(program->transmitter().autoCq().tmrRSP.isActive());
 }
 
 TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {
@@ -258,8 +261,8 @@ TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {
     EXPECT_EQ(values().logLevelDisplay, 1);
     EXPECT_EQ(values().archiveRecordings, 0);
     EXPECT_EQ(values().showSettingsAtStart, 0);
-    EXPECT_EQ(main().tmrPegel->interval(), 20);
-    EXPECT_EQ(main().tmrCQ_PAUSE->interval(), 9000);
+    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 20);
+    EXPECT_EQ(program->transmitter().autoCq().tmrCQ_PAUSE.interval(), 9000);
     EXPECT_EQ(leftTwips(&main()), 300);
     EXPECT_EQ(topTwips(&form()), 750);
     EXPECT_EQ(readIni().mid(1), saved.mid(1));

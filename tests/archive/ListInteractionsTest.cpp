@@ -46,7 +46,7 @@ protected:
 
     QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
     Player& player() { return program->player(); }
-    QTimer* nachStop() { return program->frm_DoKu->tmr_NachStop; }
+    QTimer* nachStop() { return &program->player().tmr_NachStop; }
     bool exists(const QString& name) const { return QFileInfo::exists(recording(name)); }
     QString pingPath() const { return QDir(folder()).filePath(QStringLiteral("ping.wav")); }
 

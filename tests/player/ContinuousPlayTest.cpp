@@ -1,6 +1,7 @@
 // Continuous play through the recording list.
 #include "archive/ListInteractions.h"
 #include "archive/RecordingFiles.h"
+#include "player/Player.h"
 #include "player/SoundWindowFixture.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -35,7 +36,7 @@ protected:
     }
 
     QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
-    QTimer* nachStop() { return program->frm_DoKu->tmr_NachStop; }
+    QTimer* nachStop() { return &program->player().tmr_NachStop; }
     QCheckBox* continuous() { return program->frm_Einstellungen->chkFortlaufend; }
     int slider() { return program->frm_Oszi->slider->value(); }
 };

@@ -51,7 +51,7 @@ protected:
                 QStringLiteral("play waveplayfile from %1").arg(ms)};
     }
     QSlider* slider() { return program->frm_Oszi->slider; }
-    QTimer* pollTimer() { return program->frm_Oszi->tmrplaywave; }
+    QTimer* pollTimer() { return &program->player().tmrplaywave; }
 };
 
 TEST_F(PlaybackTest, AStartOpensAsksTheLengthAndPlaysFromTheStartPosition) {

@@ -1,6 +1,7 @@
 // Opening files in the sound window: the dialog flow, loading, the drawing and the level bar.
 #include "archive/RecordingFiles.h"
 #include "common/NumericValue.h"
+#include "player/Player.h"
 #include "player/SoundWindowFixture.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
@@ -42,7 +43,7 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     EXPECT_EQ(p.currentFile(), path);
     EXPECT_FALSE(main().isEnabled());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Sunken);
-    EXPECT_TRUE(main().tmr2->isActive());
+    EXPECT_TRUE(program->player().tmr2.isActive());
 
     p.tmr2_Timer();
     EXPECT_EQ(p.loadedFile(), path);
@@ -52,16 +53,16 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     EXPECT_GT(fakes.sounds.stops, stops);
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(sound().isVisible());
-    EXPECT_FALSE(main().tmr2->isActive());
+    EXPECT_FALSE(program->player().tmr2.isActive());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
-    EXPECT_TRUE(main().tmr1->isActive());
+    EXPECT_TRUE(program->player().tmr1.isActive());
 
     sent();
     p.tmr1_Timer();
     const QStringList commands = sent();
     EXPECT_EQ(commands.value(0), openOf(path));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
-    EXPECT_FALSE(main().tmr1->isActive());
+    EXPECT_FALSE(program->player().tmr1.isActive());
 }
 
 TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndShowsTheSoundWindow) {
@@ -76,7 +77,7 @@ TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndSho
     EXPECT_TRUE(sound().isVisible());
     EXPECT_EQ(p.loadedFile(), path);
     EXPECT_EQ(shownFile(), QDir::toNativeSeparators(path));
-    EXPECT_FALSE(main().tmr1->isActive());
+    EXPECT_FALSE(program->player().tmr1.isActive());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
 }
 
@@ -90,15 +91,15 @@ TEST_F(SoundWindowTest, AFileTooShortForAHeaderOffersTheDialogWithoutAFolderAndL
     EXPECT_EQ(fakes.dialogs.fileRequests[0].title, QStringLiteral("Open Wave File"));
     EXPECT_EQ(p.loadedFile(), chosen);
     EXPECT_EQ(shownFile(), QDir::toNativeSeparators(chosen));
-    EXPECT_TRUE(main().tmr1->isActive());
+    EXPECT_TRUE(program->player().tmr1.isActive());
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 
     // Cancelled, the main window is usable again and nothing else is loaded.
-    main().tmr1->stop();
+    program->player().tmr1.stop();
     load(write(QStringLiteral("short2.wav"), QByteArray(10, 'R')));
     EXPECT_TRUE(main().isEnabled());
-    EXPECT_FALSE(main().tmr1->isActive());
+    EXPECT_FALSE(program->player().tmr1.isActive());
 }
 
 TEST_F(SoundWindowTest, StrangeFilesLoadWithoutHarmAndLeaveTheMainWindowUsable) {

@@ -6,7 +6,6 @@
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
-#include "wav/Wav8Header.h"
 #include "recorder/Recorder.h"
 #include "support/NoAudioInput.h"
 #include "support/ProgramFixture.h"
@@ -112,23 +111,22 @@ protected:
     // Runs the program's timers for `milliseconds` of simulated time: the meter
     // every 10 ms, the recording clock every 100 ms, the watches every second.
     void run(int milliseconds) {
-        MainForm& main = *program->frm_DoKu;
         Recorder& recorder = program->recorder();
         for (int t = 0; t < milliseconds; t += 10) {
             elapsed += 10;
             now += 10;
             fakes.clock.advance(10);
-            if (main.tmrPegel->isActive()) {
+            if (recorder.meter().tmrPegel.isActive()) {
                 recorder.meter().tmrPegel_Timer();
             }
-            if (now % 100 == 0 && main.tmrZT2->isActive()) {
+            if (now % 100 == 0 && recorder.tmrZT2.isActive()) {
                 recorder.tmrZT2_Timer();
             }
             if (now % 1000 == 0) {
-                if (main.tmrZT1->isActive()) {
+                if (recorder.tmrZT1.isActive()) {
                     recorder.tmrZT1_Timer();
                 }
-                if (main.tmrZT3->isActive()) {
+                if (recorder.tmrZT3.isActive()) {
                     recorder.tmrZT3_Timer();
                 }
             }

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/StatusBar.h"
 #include "platform/CaptureCommand.h"
+#include "player/Player.h"
 #include "recorder/LevelMeterControl.h"
 #include "support/ProgramFixture.h"
 #include "ui/BatchedTimer.h"
@@ -61,11 +62,11 @@ TEST_F(RecorderTest, SwitchingOnOpensTheSelectedDeviceAndStartsARecordingAtOnce)
     ASSERT_EQ(fakes.audioInput.opens.size(), 1u);
     EXPECT_EQ(fakes.audioInput.opens[0].position, 0);
     EXPECT_EQ(fakes.audioInput.opens[0].sampleRate, 11025);
-    EXPECT_TRUE(main().tmrPegel->isActive());
-    EXPECT_TRUE(main().tmrZT1->isActive());
-    EXPECT_TRUE(main().tmrZT2->isActive());
-    EXPECT_TRUE(main().tmr_Blink->isActive());
-    EXPECT_FALSE(main().tmrZT3->isActive()); // only the first signal starts the pause watch
+    EXPECT_TRUE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_TRUE(program->recorder().tmrZT1.isActive());
+    EXPECT_TRUE(program->recorder().tmrZT2.isActive());
+    EXPECT_TRUE(program->recorder().tmr_Blink.isActive());
+    EXPECT_FALSE(program->recorder().tmrZT3.isActive()); // only the first signal starts the pause watch
     EXPECT_TRUE(recorder().recordingActive);
     EXPECT_EQ(recorder().capture().recordingName, QStringLiteral("1_08-17-2012_14-30-12.wav"));
     // The capture is started twice; the second open is refused by the device.
@@ -80,8 +81,8 @@ TEST_F(RecorderTest, ADeviceThatCannotBeOpenedStopsTheSwitchOnWithAMessage) {
     ASSERT_FALSE(fakes.dialogs.messages.empty());
     EXPECT_EQ(fakes.dialogs.messages.back().text, QStringLiteral("Failed to open wave in device."));
     EXPECT_EQ(fakes.dialogs.messages.back().title, QStringLiteral("0"));
-    EXPECT_FALSE(main().tmrPegel->isActive());
-    EXPECT_FALSE(main().tmrZT2->isActive());
+    EXPECT_FALSE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_FALSE(program->recorder().tmrZT2.isActive());
     EXPECT_TRUE(fakes.capture.commands.isEmpty());
     EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet")); // what was done stays
 }
@@ -118,7 +119,7 @@ TEST_F(RecorderTest, TheMeterShowsTheLastSampleAndReportsSignalsAboveTheThreshol
     EXPECT_EQ(backColor(main().lbl_ROTL), kColorRed);
     EXPECT_EQ(recorder().silenceTicks, 1);
     EXPECT_EQ(recorder().pauseTicks, -1);
-    EXPECT_TRUE(main().tmrZT3->isActive());
+    EXPECT_TRUE(program->recorder().tmrZT3.isActive());
     for (int i = 0; i < 30; ++i) {
         meterTick(127);
     }
@@ -154,7 +155,7 @@ TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickThe
     EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
     program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
     recorder().meter().ed_Interval_Click();
-    EXPECT_EQ(main().tmrPegel->interval(), 25);
+    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 25);
     EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
 }
 
@@ -165,12 +166,12 @@ TEST_F(RecorderTest, SwitchingOffKeepsTheEnvelopeAndClosesTheDevice) {
     const float envelope = recorder().meter().levelEnvelope;
     switchOff();
     EXPECT_TRUE(fakes.audioInput.feed->closed);
-    EXPECT_FALSE(main().tmrPegel->isActive());
+    EXPECT_FALSE(program->recorder().meter().tmrPegel.isActive());
     EXPECT_EQ(main().Progressbar1->value(), 0);
     EXPECT_EQ(recorder().meter().levelEnvelope, envelope);
     EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder ausgeschaltet"));
     EXPECT_TRUE(recorder().capture().recordingName.isEmpty());
-    EXPECT_TRUE(main().tmr_NachStop->isActive());
+    EXPECT_TRUE(program->player().tmr_NachStop.isActive());
     EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture 1_08-17-2012_14-30-12.wav")));
 }
 

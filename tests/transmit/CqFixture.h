@@ -56,9 +56,9 @@ protected:
     LabelButton* lblCQ() { return program->frm_DoKu->lblCQ; }
     LabelButton* tx() { return program->frm_Oszi->lbl_TX; }
     bool keyed() const { return fakes.serial.dtr; }
-    bool airTimer() { return main().tmrCQ->isActive(); }
-    bool pauseTimer() { return main().tmrCQ_PAUSE->isActive(); }
-    bool watchTimer() { return main().tmrRSP->isActive(); }
+    bool airTimer() { return program->transmitter().autoCq().tmrCQ.isActive(); }
+    bool pauseTimer() { return program->transmitter().autoCq().tmrCQ_PAUSE.isActive(); }
+    bool watchTimer() { return program->transmitter().autoCq().tmrRSP.isActive(); }
 };
 
 } // namespace kestrova::test

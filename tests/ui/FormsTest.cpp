@@ -1,3 +1,10 @@
+#include "app/Program.h"
+#include "player/Player.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "transmit/AutoCq.h"
+#include "transmit/TimedActions.h"
+#include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
@@ -23,6 +30,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
+#include <tuple>
 
 namespace kestrova {
 namespace {
@@ -36,26 +44,42 @@ TEST(FormControls, MainFormStartsWithAPercentThresholdAndTheAnswerLampHidden) {
     EXPECT_TRUE(form.lblrsp->isHidden());
 }
 
-TEST(FormControls, MainFormTimersAreConfiguredButIdle) {
-    MainForm form;
-    const std::pair<const char*, int> timers[] = {
-        {"tmrZT1", 1000}, {"tmrZT2", 100},   {"tmr_Blink", 300}, {"tmrAufnahme", 1000},
-        {"tmrZT3", 1000}, {"tmr_Zeit", 250}, {"tmr_Focus", 200}, {"tmr_NachStop", 50},
-        {"tmr1", 50},     {"tmr2", 50},      {"tmrCQ", 1000},    {"tmrCQ_PAUSE", 6000},
-        {"tmrRSP", 100},  {"tmr_Play", 1000}};
-    for (const auto& [name, interval] : timers) {
-        auto* t = form.findChild<QTimer*>(QString::fromUtf8(name));
-        ASSERT_NE(t, nullptr) << name;
-        EXPECT_EQ(t->interval(), interval) << name;
-        EXPECT_FALSE(t->isActive()) << name;
-        EXPECT_FALSE(t->isSingleShot()) << name;
+class SubsystemTimers : public test::ProgramFixture {};
+
+// Each subsystem owns its timers under their old names; none runs before the start.
+TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
+    Program& program = makeProgram();
+    Recorder& recorder = program.recorder();
+    Player& player = program.player();
+    AutoCq& cq = program.transmitter().autoCq();
+    const std::tuple<QTimer*, const char*, int> timers[] = {
+        {&recorder.tmrZT1, "tmrZT1", 1000},
+        {&recorder.tmrZT2, "tmrZT2", 100},
+        {&recorder.tmr_Blink, "tmr_Blink", 300},
+        {&recorder.tmrAufnahme, "tmrAufnahme", 1000},
+        {&recorder.tmrZT3, "tmrZT3", 1000},
+        {&program.timedActions().tmr_Zeit, "tmr_Zeit", 250},
+        {&player.tmr_Focus, "tmr_Focus", 200},
+        {&player.tmr_NachStop, "tmr_NachStop", 50},
+        {&player.tmr1, "tmr1", 50},
+        {&player.tmr2, "tmr2", 50},
+        {&cq.tmrCQ, "tmrCQ", 1000},
+        {&cq.tmrCQ_PAUSE, "tmrCQ_PAUSE", 6000},
+        {&cq.tmrRSP, "tmrRSP", 100},
+        {&player.tmr_Play, "tmr_Play", 1000},
+        {&player.tmrplaywave, "tmrplaywave", 100}};
+    for (const auto& [timer, name, interval] : timers) {
+        EXPECT_EQ(timer->objectName(), QString::fromUtf8(name));
+        EXPECT_EQ(timer->interval(), interval) << name;
+        EXPECT_FALSE(timer->isActive()) << name;
+        EXPECT_FALSE(timer->isSingleShot()) << name;
     }
     // The meter's timer keeps its 10 ms interval but wakes for five ticks at once.
-    auto* meter = form.findChild<BatchedTimer*>(QStringLiteral("tmrPegel"));
-    ASSERT_EQ(meter, form.tmrPegel);
-    EXPECT_EQ(meter->interval(), 10);
-    EXPECT_EQ(meter->ticksPerWake(), 5);
-    EXPECT_FALSE(meter->isActive());
+    const BatchedTimer& meter = recorder.meter().tmrPegel;
+    EXPECT_EQ(meter.objectName(), QStringLiteral("tmrPegel"));
+    EXPECT_EQ(meter.interval(), 10);
+    EXPECT_EQ(meter.ticksPerWake(), 5);
+    EXPECT_FALSE(meter.isActive());
 }
 
 TEST(FormControls, SettingsFormCaptionsEveryFieldAndTakesOnlyListedDevicesAndRates) {
@@ -103,17 +127,13 @@ TEST(FormControls, InfoWrapsItsTextAndTheSoundWindowHasItsScales) {
     EXPECT_TRUE(sound.sli_Lautst->invertedAppearance());
     EXPECT_EQ(sound.pro1->maximum(), 32785);
     EXPECT_EQ(sound.frx1->size(), QSize(296, 65));
-    EXPECT_FALSE(sound.tmrplaywave->isActive());
-    EXPECT_EQ(sound.tmrplaywave->interval(), 100);
 }
 
 TEST(FormInstances, TwoFormsOfOneKindAreIndependent) {
     auto a = std::make_unique<MainForm>();
     auto b = std::make_unique<MainForm>();
     a->lb_Sounds->addItem(QStringLiteral("x.wav  1.0"));
-    a->tmrPegel->start();
     EXPECT_EQ(b->lb_Sounds->count(), 0);
-    EXPECT_FALSE(b->tmrPegel->isActive());
     EXPECT_NE(a->lb_Sounds_mouse, b->lb_Sounds_mouse);
     a.reset();
     // The second form keeps working after the first is gone.
