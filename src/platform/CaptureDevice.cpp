@@ -4,7 +4,7 @@
 #include "platform/InputHub.h"
 #include "platform/Resampler.h"
 #include "platform/SafeSaveFile.h"
-#include "wav/Wav8Header.h"
+#include "platform/wav/Wav8Header.h"
 
 #include <QDir>
 #include <QFileInfo>

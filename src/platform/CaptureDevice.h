@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CommandDevice.h"
-#include "wav/Wav8WorkingFile.h"
+#include "platform/wav/Wav8WorkingFile.h"
 
 #include <QString>
 #include <QTimer>

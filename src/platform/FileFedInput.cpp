@@ -2,7 +2,7 @@
 
 #include "platform/FileFedStream.h"
 #include "platform/SteadyClock.h"
-#include "wav/WavDecode.h"
+#include "platform/wav/WavDecode.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 
 #include "platform/PlayerCommand.h"
 #include "platform/WavStreamer.h"
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include <optional>
 

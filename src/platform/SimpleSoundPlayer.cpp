@@ -3,7 +3,7 @@
 #include "platform/AudioSink.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/WavStreamer.h"
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

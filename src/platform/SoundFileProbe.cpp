@@ -1,6 +1,6 @@
 #include "platform/SoundFileProbe.h"
 
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #include "platform/WavStreamer.h"
 
 #include "platform/AudioSink.h"
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include <algorithm>
 

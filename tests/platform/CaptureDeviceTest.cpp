@@ -2,8 +2,8 @@
 
 #include "platform/CaptureCommand.h"
 #include "platform/InputHub.h"
+#include "platform/wav/Wav8Header.h"
 #include "support/FakeInput.h"
-#include "wav/Wav8Header.h"
 
 #include <QByteArray>
 #include <QDir>

@@ -6,12 +6,12 @@
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
+#include "platform/wav/Wav8Header.h"
 #include "recorder/Recorder.h"
 #include "support/NoAudioInput.h"
 #include "support/ProgramFixture.h"
 #include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
-#include "wav/Wav8Header.h"
 
 #include <QCheckBox>
 #include <QDir>

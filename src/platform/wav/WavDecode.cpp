@@ -1,8 +1,8 @@
-#include "wav/WavDecode.h"
+#include "platform/wav/WavDecode.h"
 
 #include "platform/Pcm8.h"
 #include "platform/Resampler.h"
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "wav/WavIdView.h"
+#include "platform/wav/WavIdView.h"
 
-#include "wav/WavChunks.h"
+#include "platform/wav/WavChunks.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "wav/Wav8WorkingFile.h"
+#include "platform/wav/Wav8WorkingFile.h"
 
-#include "wav/Wav8Header.h"
-#include "wav/WavChunks.h"
+#include "platform/wav/Wav8Header.h"
+#include "platform/wav/WavChunks.h"
 
 #include <QtEndian>
 #include <algorithm>

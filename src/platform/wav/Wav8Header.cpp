@@ -1,4 +1,4 @@
-#include "wav/Wav8Header.h"
+#include "platform/wav/Wav8Header.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "wav/WavChunks.h"
+#include "platform/wav/WavChunks.h"
 
 #include <QIODevice>
 #include <algorithm>

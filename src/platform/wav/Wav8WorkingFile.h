@@ -1,6 +1,6 @@
 #pragma once
 
-#include "wav/WavFormat.h"
+#include "platform/wav/WavFormat.h"
 
 #include <QFile>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include "support/WavBytes.h"
 

@@ -1,7 +1,7 @@
-#include "wav/PcmWavFile.h"
+#include "platform/wav/PcmWavFile.h"
 
 #include "platform/RegularFile.h"
-#include "wav/WavIdView.h"
+#include "platform/wav/WavIdView.h"
 
 #include <QFile>
 #include <QIODevice>
