@@ -26,6 +26,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return line;
             }
             line.inputFile = arguments.at(++i);
+        } else if (argument == QStringLiteral("--verify")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--verify needs a folder");
+                return line;
+            }
+            line.verifyFolder = arguments.at(++i);
         } else if (argument.startsWith(QStringLiteral("--program-folder="))) {
             line.programFolder = argument.section(QLatin1Char('='), 1);
         } else {
@@ -48,6 +54,10 @@ QString helpText(const QString& executable) {
                "  --input-file FILE     offer FILE.wav as the first input device: it plays the\n"
                "                        file in real time, then silence (try the program\n"
                "                        without a receiver)\n"
+               "  --verify FOLDER       check the recordings below the documentation folder\n"
+               "                        FOLDER against their manifests, print what differs\n"
+               "                        and the last hash of each manifest, and end; exit\n"
+               "                        status 0 all good, 1 findings, 2 no such folder\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);

@@ -10,6 +10,7 @@ struct CommandLine {
     bool showHelp = false;
     QString programFolder; // empty: the default
     QString inputFile;     // a WAV file offered as the first input device
+    QString verifyFolder;  // check the recordings below it against the manifests, then end
     QString error;         // a message for the user when the arguments are wrong
 };
 

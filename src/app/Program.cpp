@@ -6,6 +6,8 @@
 #include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/ListInteractions.h"
+#include "integrity/ManifestWriter.h"
+#include "platform/Clock.h"
 #include "platform/FolderLock.h"
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
@@ -35,13 +37,16 @@ Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) 
 Program::Program(const Platform& platform, ProgramOptions options)
     : startupMessages_(platform.dialogs), heldSounds_(platform.sounds),
       platform_(withOwnParts(platform, startupMessages_, heldSounds_)), options_(std::move(options)),
-      programFolder_(QDir::cleanPath(options_.programFolder)), settings_(std::make_unique<Settings>(*this)),
+      programFolder_(QDir::cleanPath(options_.programFolder)), manifests_(std::make_unique<ManifestWriter>()),
+      settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
       listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
       transmitter_(std::make_unique<Transmitter>(*this)),
-      timedActions_(std::make_unique<TimedActions>(*this)) {}
+      timedActions_(std::make_unique<TimedActions>(*this)) {
+    wireManifests();
+}
 
 Program::~Program() = default;
 
@@ -69,6 +74,17 @@ void Program::main() {
     // The recorder is on by now when it starts by itself; the messages wait for
     // their OK while it records.
     startupMessages_.release([this] { return !mayGoOn(); });
+}
+
+void Program::wireManifests() {
+    archive_->onRecordingKept = [this](const QString& name) {
+        const SettingsValues& values = settings_->values;
+        manifests_->recordKept(values.docFolder, name, values.archiveRecordings == 1,
+                               platform_.clock.now().date());
+    };
+    archive_->onRecordingDeleted = [this](const QString& path, const QString& reason) {
+        manifests_->recordRemoved(settings_->values.docFolder, path, reason, platform_.clock.now().date());
+    };
 }
 
 bool Program::mayGoOn() const {

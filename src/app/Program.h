@@ -16,6 +16,7 @@ namespace kestrova {
 class Archive;
 class ListInteractions;
 class FolderLock;
+class ManifestWriter;
 class InfoForm;
 class MainForm;
 class Player;
@@ -78,6 +79,7 @@ public:
     Player& player() { return *player_; }
     Transmitter& transmitter() { return *transmitter_; }
     TimedActions& timedActions() { return *timedActions_; }
+    ManifestWriter& manifests() { return *manifests_; }
 
     // Owned by startProgram's forms; created in its steps.
     void createInfoForm();
@@ -87,6 +89,7 @@ public:
 
 private:
     bool mayGoOn() const;
+    void wireManifests();
 
     // Both declared before platform_, which hands them out as the dialogs and the sounds.
     StartupMessages startupMessages_;
@@ -104,6 +107,8 @@ private:
     std::unique_ptr<SoundForm> soundForm_;
     std::unique_ptr<MainForm> mainForm_;
 
+    // Outlives the subsystems, whose last saves it enters.
+    std::unique_ptr<ManifestWriter> manifests_;
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<SettingsActions> settingsActions_;
     std::unique_ptr<StatusBar> statusBar_;

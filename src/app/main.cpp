@@ -2,7 +2,9 @@
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
+#include "integrity/Verification.h"
 #include "platform/QtGermanTexts.h"
+#include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
 
@@ -31,6 +33,11 @@ int main(int argc, char** argv) {
     if (line.showHelp) {
         out << kestrova::helpText(QStringLiteral("kestrova"));
         return 0;
+    }
+    if (!line.verifyFolder.isEmpty()) {
+        // Beside a running recorder: no folder lock, no display.
+        return static_cast<int>(
+            kestrova::verifyRecordings(line.verifyFolder, out, kestrova::SystemClock().now()));
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova"));

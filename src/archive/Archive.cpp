@@ -113,6 +113,9 @@ void Archive::deleteMarkedRecordings() {
             if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
                 program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(path) +
                                                      QStringLiteral(" wird gelöscht!"));
+                if (onRecordingDeleted) {
+                    onRecordingDeleted(path, QStringLiteral("Aufbewahrung"));
+                }
             }
         }
     }
@@ -134,6 +137,9 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
         if (storedName) {
             addListEntry(*storedName, seconds);
             selectLastEntry();
+            if (onRecordingKept) {
+                onRecordingKept(*storedName);
+            }
         }
     }
     // A recording that could not be copied stays in the working folder rather than

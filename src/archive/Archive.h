@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kestrova {
@@ -31,6 +32,11 @@ public:
     QStringList headerFields;
     // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
+
+    // Told of each kept recording once its copies are in place, and of each
+    // recording the program deleted from D/w, with the reason.
+    std::function<void(const QString& name)> onRecordingKept;
+    std::function<void(const QString& path, const QString& reason)> onRecordingDeleted;
 
 private:
     void selectLastEntry();

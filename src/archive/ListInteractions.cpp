@@ -102,6 +102,9 @@ bool ListInteractions::deleteSelectedRecording() {
         return false;
     }
     program_.player().closeDeletedFile(path);
+    if (program_.archive().onRecordingDeleted) {
+        program_.archive().onRecordingDeleted(path, QStringLiteral("von Hand"));
+    }
     return true;
 }
 

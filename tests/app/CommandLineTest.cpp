@@ -17,11 +17,15 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_TRUE(line.error.isEmpty());
     EXPECT_EQ(parseCommandLine({QStringLiteral("k"), QStringLiteral("--program-folder=/x")}).programFolder,
               QStringLiteral("/x"));
+    EXPECT_EQ(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify"), QStringLiteral("/d")})
+                  .verifyFolder,
+              QStringLiteral("/d"));
 }
 
 TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--bogus")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--program-folder")}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify")}).error.isEmpty());
     EXPECT_TRUE(helpText(QStringLiteral("kestrova")).contains(QStringLiteral("--program-folder")));
 }
 

@@ -5,6 +5,7 @@
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
+#include "integrity/ManifestWriter.h"
 #include "player/Player.h"
 #include "recorder/CaptureControl.h"
 #include "recorder/Recorder.h"
@@ -13,6 +14,7 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -285,6 +287,23 @@ TEST_F(FilingTest, ALongerRecordingIsFiledInBothTreesListedAndCounted) {
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
     EXPECT_EQ(program->settings().values.fileCount, 3);
     EXPECT_EQ(panel2(), QStringLiteral("3"));
+}
+
+TEST_F(FilingTest, AKeptRecordingAndARetentionDeletionAreEnteredInTheManifest) {
+    putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 5); // too short: deleted by the start
+    startProgram();
+    keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
+    ASSERT_TRUE(program->manifests().waitForPending(5000));
+
+    QFile manifest(folder() + QStringLiteral("/Manifeste/1_2012-08-17.txt"));
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = manifest.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.at(0).startsWith("W/1_08-17-2012_09-00-00.wav\tentfernt\tAufbewahrung\t"));
+    const QByteArray kept = recordingOfSeconds(25);
+    EXPECT_TRUE(lines.at(1).startsWith("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/1_08-17-2012_14-30-12.wav\t" +
+                                       QByteArray::number(kept.size()) + '\t' +
+                                       QCryptographicHash::hash(kept, QCryptographicHash::Sha256).toHex()));
 }
 
 TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {

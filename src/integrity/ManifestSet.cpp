@@ -1,0 +1,57 @@
+#include "integrity/ManifestSet.h"
+
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+// "1_2012-08-17.txt" sorts by "2012-08-17.txt 1_2012-08-17.txt".
+QString writingOrderKey(const QString& fileName) {
+    return fileName.section(QLatin1Char('_'), 1) + QLatin1Char(' ') + fileName;
+}
+} // namespace
+
+QString lastPart(const QString& path) {
+    return path.section(QLatin1Char('/'), -1);
+}
+
+QStringList ManifestSet::inWritingOrder(QStringList fileNames) {
+    std::sort(fileNames.begin(), fileNames.end(),
+              [](const QString& a, const QString& b) { return writingOrderKey(a) < writingOrderKey(b); });
+    return fileNames;
+}
+
+void ManifestSet::add(const QString& manifest, const ManifestReading& reading) {
+    chains_.append({manifest, reading});
+    for (const ManifestReading::NumberedEntry& numbered : reading.entries) {
+        const ManifestEntry& entry = numbered.entry;
+        if (entry.kind == ManifestEntry::Kind::Removed) {
+            Copy& copy = copies_[entry.path];
+            copy.removed = true;
+            copy.removalReason = entry.reason;
+            continue;
+        }
+        copies_.insert(entry.path, Copy{entry, manifest, numbered.line, false, {}});
+        pathByName_.insert(lastPart(entry.path), entry.path);
+    }
+}
+
+const ManifestSet::Copy* ManifestSet::find(const QString& path) const {
+    const auto found = copies_.constFind(path);
+    return found == copies_.cend() || found->kept.path.isEmpty() ? nullptr : &*found;
+}
+
+const ManifestSet::Copy* ManifestSet::findByName(const QString& name) const {
+    const auto path = pathByName_.constFind(name);
+    return path == pathByName_.cend() ? nullptr : find(*path);
+}
+
+std::optional<QString> ManifestSet::removal(const QString& path) const {
+    const auto found = copies_.constFind(path);
+    if (found == copies_.cend() || !found->removed) {
+        return std::nullopt;
+    }
+    return found->removalReason;
+}
+
+} // namespace kestrova

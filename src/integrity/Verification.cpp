@@ -1,0 +1,253 @@
+#include "integrity/Verification.h"
+
+#include "integrity/FileHash.h"
+#include "integrity/ManifestSet.h"
+#include "integrity/RecordingCopies.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QThread>
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+
+// A copy younger than this may still be waiting for its entry.
+constexpr qint64 kEntryDelaySeconds = 60;
+// A line being written the moment the manifest is read looks cut off; it is read again.
+constexpr unsigned long kRereadPauseMs = 300;
+
+QString problemText(ManifestProblem::Kind kind) {
+    switch (kind) {
+    case ManifestProblem::Kind::CutOff:
+        return QStringLiteral("unvollständig (das Schreiben wurde abgebrochen), wird nicht gewertet");
+    case ManifestProblem::Kind::Damaged:
+        return QStringLiteral(
+            "beschädigt oder verändert (passt nicht zu ihrem eigenen Hash), wird nicht gewertet");
+    case ManifestProblem::Kind::ChainBroken:
+        return QStringLiteral("Kette unterbrochen (eine Zeile davor fehlt, wurde eingefügt oder vertauscht)");
+    }
+    return {};
+}
+
+std::optional<ManifestReading> readManifestFile(const QString& path) {
+    for (int attempt = 0;; ++attempt) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return std::nullopt;
+        }
+        ManifestReading reading = readManifest(file.readAll());
+        if (!reading.endsInCutOffLine() || attempt > 0) {
+            return reading;
+        }
+        QThread::msleep(kRereadPauseMs);
+    }
+}
+
+class Verifier {
+public:
+    Verifier(const QString& folder, QTextStream& out, const QDateTime& now)
+        : scope_(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())),
+          docFolder_(documentationFolderOf(scope_)), recordingsFolder_(recordingsFolderName(docFolder_)),
+          out_(out), now_(now) {}
+
+    VerificationStatus run() {
+        if (!QFileInfo(scope_).isDir()) {
+            out_ << QStringLiteral("Der Ordner %1 ist nicht vorhanden.\n")
+                        .arg(QDir::toNativeSeparators(scope_));
+            return VerificationStatus::CannotCheck;
+        }
+        out_ << QStringLiteral("Prüfe die Aufnahmen unter %1 mit den Manifesten in %2\n")
+                    .arg(QDir::toNativeSeparators(scope_),
+                         QDir::toNativeSeparators(manifestFolder(docFolder_)));
+        readManifests();
+        checkFiles();
+        checkEntries();
+        printLastHashes();
+        return printResult();
+    }
+
+private:
+    void finding(const QString& text) {
+        ++findings_;
+        out_ << text << '\n';
+    }
+    void note(const QString& text) { out_ << text << '\n'; }
+
+    bool inScope(const QString& relativePath) const {
+        const QString path = QDir(docFolder_).filePath(relativePath);
+        return path == scope_ || path.startsWith(scope_ + QLatin1Char('/'));
+    }
+    bool isInRecordingsFolder(const QString& relativePath) const {
+        return relativePath.count(QLatin1Char('/')) == 1 &&
+               relativePath.section(QLatin1Char('/'), 0, 0) == recordingsFolder_;
+    }
+    static QString where(const ManifestSet::Copy& copy) {
+        return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest).arg(copy.line);
+    }
+
+    void readManifests() {
+        const QDir folder(manifestFolder(docFolder_));
+        for (const QString& name :
+             ManifestSet::inWritingOrder(folder.entryList({QStringLiteral("*.txt")}, QDir::Files))) {
+            const std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name));
+            if (!reading) {
+                finding(QStringLiteral("Manifest %1 kann nicht gelesen werden").arg(name));
+                continue;
+            }
+            for (const ManifestProblem& problem : reading->problems) {
+                finding(QStringLiteral("Manifest %1, Zeile %2: %3")
+                            .arg(name)
+                            .arg(problem.line)
+                            .arg(problemText(problem.kind)));
+            }
+            set_.add(name, *reading);
+        }
+    }
+
+    void checkFiles() {
+        const QDir doc(docFolder_);
+        for (const QString& path : recordingCopies(docFolder_)) {
+            const QString relative = doc.relativeFilePath(path);
+            if (!inScope(relative)) {
+                continue;
+            }
+            present_.insert(relative);
+            ++checked_;
+            const ManifestSet::Copy* copy = set_.find(relative);
+            if (copy == nullptr && isInRecordingsFolder(relative)) {
+                copy = set_.findByName(lastPart(relative));
+            }
+            if (copy == nullptr) {
+                reportUnlisted(path, relative);
+            } else {
+                compare(path, relative, *copy);
+            }
+        }
+    }
+
+    void reportUnlisted(const QString& path, const QString& relative) {
+        if (QFileInfo(path).lastModified().secsTo(now_) < kEntryDelaySeconds) {
+            note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
+        } else {
+            finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
+        }
+    }
+
+    void compare(const QString& path, const QString& relative, const ManifestSet::Copy& copy) {
+        const std::optional<FileHash> hash = hashFile(path);
+        if (!hash) {
+            finding(QStringLiteral("Nicht lesbar: %1").arg(relative));
+        } else if (hash->length != copy.kept.length) {
+            finding(QStringLiteral("Verändert: %1 (%2 Bytes statt %3, %4)")
+                        .arg(relative)
+                        .arg(hash->length)
+                        .arg(copy.kept.length)
+                        .arg(where(copy)));
+        } else if (hash->hash != copy.kept.hash) {
+            finding(QStringLiteral("Verändert: %1 (anderer SHA-256 bei gleicher Länge, %2)")
+                        .arg(relative, where(copy)));
+        }
+    }
+
+    void checkEntries() {
+        QStringList paths = set_.copies().keys();
+        paths.sort();
+        for (const QString& path : std::as_const(paths)) {
+            const ManifestSet::Copy* copy = set_.find(path);
+            if (copy == nullptr) {
+                continue;
+            }
+            if (inScope(path) && !present_.contains(path)) {
+                reportAbsent(path, *copy);
+            }
+            if (!isInRecordingsFolder(path)) {
+                reportRecordingsFolderCopy(lastPart(path));
+            }
+        }
+    }
+
+    void reportAbsent(const QString& path, const ManifestSet::Copy& copy) {
+        if (const std::optional<QString> reason = set_.removal(path)) {
+            note(QStringLiteral("Vom Programm gelöscht (%1): %2; der Manifesteintrag bleibt")
+                     .arg(*reason, path));
+        } else {
+            finding(QStringLiteral("Fehlt: %1 (%2)").arg(path, where(copy)));
+        }
+    }
+
+    // The copy in D/w of an archived recording is checked when it is there; retention
+    // deletes it in time, and the archive copy is what the manifest vouches for.
+    void reportRecordingsFolderCopy(const QString& name) {
+        const QString path = recordingsFolder_ + QLatin1Char('/') + name;
+        if (present_.contains(path) || !inScope(path)) {
+            return;
+        }
+        if (const std::optional<QString> reason = set_.removal(path)) {
+            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3; die Archivkopie bleibt")
+                     .arg(recordingsFolder_, *reason, name));
+        } else {
+            note(QStringLiteral("Nicht mehr in %1: %2; die Archivkopie bleibt").arg(recordingsFolder_, name));
+        }
+    }
+
+    void printLastHashes() {
+        if (set_.chains().isEmpty()) {
+            note(QStringLiteral("Keine Manifeste gefunden."));
+            return;
+        }
+        note(QStringLiteral(
+            "Letzter Hash jedes Manifests (mit der anderswo notierten Abschrift vergleichen):"));
+        for (const ManifestSet::Chain& chain : set_.chains()) {
+            const int lines = chain.reading.lineCount;
+            note(QStringLiteral("  %1  %2  (%3)")
+                     .arg(chain.manifest, QString::fromLatin1(chain.reading.lastHash),
+                          lines == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(lines)));
+        }
+    }
+
+    VerificationStatus printResult() {
+        const QString checked = QStringLiteral("%1 Aufnahmen geprüft").arg(checked_);
+        if (findings_ == 0) {
+            note(QStringLiteral("Ergebnis: alles in Ordnung, ") + checked + QLatin1Char('.'));
+            return VerificationStatus::AllGood;
+        }
+        const QString count =
+            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
+        note(QStringLiteral("Ergebnis: ") + count + QStringLiteral(", ") + checked + QLatin1Char('.'));
+        return VerificationStatus::Findings;
+    }
+
+    const QString scope_;
+    const QString docFolder_;
+    const QString recordingsFolder_;
+    QTextStream& out_;
+    const QDateTime now_;
+    ManifestSet set_;
+    QSet<QString> present_;
+    int findings_ = 0;
+    int checked_ = 0;
+};
+
+} // namespace
+
+QString documentationFolderOf(const QString& folder) {
+    const QString start = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    for (QDir candidate(start);;) {
+        if (QFileInfo(manifestFolder(candidate.path())).isDir()) {
+            return candidate.path();
+        }
+        if (!candidate.cdUp()) {
+            return start;
+        }
+    }
+}
+
+VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now) {
+    return Verifier(folder, out, now).run();
+}
+
+} // namespace kestrova

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QTextStream>
+
+namespace kestrova {
+
+// The exit status of a check, for scripts.
+enum class VerificationStatus : int {
+    AllGood = 0,    // every recording matches its manifest entry and every chain is whole
+    Findings = 1,   // something is changed, missing, unlisted, or a manifest is damaged
+    CannotCheck = 2 // the folder is not there
+};
+
+// Checks every recording below folder (a documentation folder or a folder inside
+// one) against the manifests of its documentation folder, prints each finding in
+// German, then the last hash of each manifest. It takes no lock and makes no
+// window, so it can run beside a recorder on the same folder; now tells a copy
+// saved a moment ago, whose entry is still being written, from an unlisted one.
+VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now);
+
+// The documentation folder that folder belongs to: the nearest of it and the
+// folders above it that holds manifests; folder itself when none does.
+QString documentationFolderOf(const QString& folder);
+
+} // namespace kestrova

@@ -1,0 +1,184 @@
+// Manifests: what --verify finds in a documentation folder after each kind of
+// damage, and the lookup of a recording's hash.
+#include "integrity/FileHash.h"
+#include "integrity/ManifestFile.h"
+#include "integrity/ManifestLookup.h"
+#include "integrity/ManifestWriter.h"
+#include "integrity/Verification.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+const QDate kDay(2012, 8, 17);
+
+class ManifestTest : public ::testing::Test {
+protected:
+    QString doc() const { return dir_.path(); }
+    QString path(const QString& relative) const { return dir_.filePath(relative); }
+    static QString dated(const QString& name) {
+        return QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + name;
+    }
+    QString manifest(const QDate& day = kDay) const {
+        return manifestPath(doc(), QStringLiteral("1_x.wav"), day);
+    }
+
+    // A recording kept as the program keeps it: in the dated archive when
+    // archiving, always in W, then entered.
+    void keep(const QString& name, bool archiving = true, const QDate& day = kDay) {
+        const QByteArray bytes = QByteArray("RIFF") + name.toLatin1() + QByteArray(4000, '\x80');
+        for (const QString& relative : archiving ? QStringList{dated(name), QStringLiteral("W/") + name}
+                                                 : QStringList{QStringLiteral("W/") + name}) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path(relative)).path()));
+            write(relative, bytes);
+        }
+        writer_.recordKept(doc(), name, archiving, day);
+        ASSERT_TRUE(writer_.waitForPending(5000));
+    }
+    void removeByRetention(const QString& relative) {
+        ASSERT_TRUE(QFile::remove(path(relative)));
+        writer_.recordRemoved(doc(), path(relative), QStringLiteral("Aufbewahrung"), kDay);
+        ASSERT_TRUE(writer_.waitForPending(5000));
+    }
+    void write(const QString& relative, const QByteArray& bytes,
+               QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+        QFile file(path(relative));
+        ASSERT_TRUE(file.open(mode));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    static QByteArray contents(const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    static void writeWhole(const QString& file, const QByteArray& bytes) {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+    }
+
+    // Runs the check a day later, when nothing counts as saved a moment ago.
+    VerificationStatus verify(const QString& folder = {}) {
+        report_.clear();
+        QTextStream out(&report_);
+        return verifyRecordings(folder.isEmpty() ? doc() : folder, out,
+                                QDateTime::currentDateTime().addDays(1));
+    }
+    bool reported(const QString& text) const { return report_.contains(text); }
+
+    QTemporaryDir dir_;
+    ManifestWriter writer_;
+    QString report_;
+};
+
+const QString kFirst = QStringLiteral("1_08-17-2012_14-00-01.wav");
+const QString kSecond = QStringLiteral("1_08-17-2012_14-00-02.wav");
+const QString kThird = QStringLiteral("1_08-17-2012_14-00-03.wav");
+const QString kFourth = QStringLiteral("1_08-17-2012_14-00-04.wav");
+
+TEST_F(ManifestTest, AnUntouchedFolderIsAllGoodAndEndsWithTheLastHash) {
+    keep(kFirst);
+    keep(kSecond);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    const QByteArray lines = contents(manifest());
+    EXPECT_EQ(lines.count('\n'), 2);
+    EXPECT_TRUE(lines.startsWith(dated(kFirst).toUtf8() + '\t'));
+    const QByteArray lastHash = lines.split('\n').at(1).split('\t').last();
+    EXPECT_TRUE(reported(QStringLiteral("1_2012-08-17.txt  ") + QString::fromLatin1(lastHash)));
+    EXPECT_TRUE(reported(QStringLiteral("4 Aufnahmen geprüft")));
+    // Asked from inside the documentation folder, only that part is checked.
+    EXPECT_EQ(verify(path(QStringLiteral("W"))), VerificationStatus::AllGood);
+    EXPECT_TRUE(reported(QStringLiteral("2 Aufnahmen geprüft")));
+    EXPECT_EQ(verify(path(QStringLiteral("nowhere"))), VerificationStatus::CannotCheck);
+}
+
+TEST_F(ManifestTest, FindsChangedTruncatedDeletedUnlistedAndEditedRecordings) {
+    keep(kFirst);
+    keep(kSecond);
+    keep(kThird);
+    keep(kFourth);
+    const QDate nextDay = kDay.addDays(1);
+    const QString fifth = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    keep(fifth, false, nextDay);
+    keep(QStringLiteral("1_08-18-2012_09-00-01.wav"), false, nextDay);
+
+    QByteArray changed = contents(path(dated(kFirst)));
+    changed[100] = 'x';
+    writeWhole(path(dated(kFirst)), changed);
+    writeWhole(path(dated(kSecond)), contents(path(dated(kSecond))).left(1000));
+    ASSERT_TRUE(QFile::remove(path(dated(kThird))));
+    write(QStringLiteral("W/1_08-17-2012_15-00-00.wav"), QByteArray("unlisted"));
+    // The fourth line's hash field edited, and the next day's first line taken out.
+    QByteArray lines = contents(manifest());
+    const qsizetype fourth = lines.indexOf(dated(kFourth).toUtf8());
+    lines[lines.indexOf('\t', lines.indexOf('\t', fourth) + 1) + 1] ^= 1;
+    writeWhole(manifest(), lines);
+    const QByteArray nextLines = contents(manifest(nextDay));
+    writeWhole(manifest(nextDay), nextLines.mid(nextLines.indexOf('\n') + 1));
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(
+        reported(QStringLiteral("Verändert: ") + dated(kFirst) + QStringLiteral(" (anderer SHA-256")));
+    EXPECT_TRUE(
+        reported(QStringLiteral("Verändert: ") + dated(kSecond) + QStringLiteral(" (1000 Bytes statt")));
+    EXPECT_TRUE(reported(QStringLiteral("Fehlt: ") + dated(kThird) +
+                         QStringLiteral(" (Manifest 1_2012-08-17.txt, Zeile 3)")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: W/1_08-17-2012_15-00-00.wav")));
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-17.txt, Zeile 4: beschädigt oder verändert")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + dated(kFourth)));
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-18.txt, Zeile 1: Kette unterbrochen")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: W/") + fifth));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 9 Befunde")));
+}
+
+TEST_F(ManifestTest, ALineCutOffByACrashIsReportedAndTheChainGoesOnAfterTheLastGoodLine) {
+    keep(kFirst);
+    keep(kSecond);
+    // The second line as a crash in its write leaves it.
+    const QByteArray whole = contents(manifest());
+    writeWhole(manifest(), whole.left(whole.size() - 20));
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Zeile 2: unvollständig")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde")));
+
+    keep(kThird);
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Zeile 2: beschädigt oder verändert")));
+    EXPECT_FALSE(reported(QStringLiteral("Kette unterbrochen")));
+    EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: ") + dated(kThird)));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde"))); // the line, the two copies of the second
+}
+
+TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
+    keep(kFirst);
+    removeByRetention(QStringLiteral("W/") + kFirst);
+    keep(kSecond, false);
+    removeByRetention(QStringLiteral("W/") + kSecond);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Vom Programm aus W gelöscht (Aufbewahrung): ") + kFirst +
+                         QStringLiteral("; die Archivkopie bleibt")));
+    EXPECT_TRUE(reported(QStringLiteral("Vom Programm gelöscht (Aufbewahrung): W/") + kSecond));
+
+    keep(kThird, false);
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + kThird)));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
+}
+
+TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
+    keep(kFirst);
+    const QString hash = QString::fromLatin1(hashFile(path(dated(kFirst)))->hash);
+    ManifestLookup lookup;
+    EXPECT_EQ(lookup.hashOf(path(dated(kFirst))), hash);
+    EXPECT_EQ(lookup.hashOf(path(QStringLiteral("W/") + kFirst)), hash);
+    EXPECT_TRUE(lookup.hashOf(path(QStringLiteral("W/") + kSecond)).isEmpty());
+}
+
+} // namespace
+} // namespace kestrova
