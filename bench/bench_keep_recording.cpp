@@ -1,0 +1,71 @@
+// Keeping a one-hour recording with its manifest entry against keeping it without:
+// the entry is hashed and written beside the recorder, so the user-interface
+// thread, which must be free for the next recording, spends no more time on it.
+// Also prints how long the entry takes on its own thread.
+#include "app/Program.h"
+#include "archive/Archive.h"
+#include "bench/BenchSupport.h"
+#include "integrity/ManifestWriter.h"
+#include "support/FakePlatform.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace kestrova;
+
+namespace {
+
+constexpr std::uint32_t kHourOfSamples = 11025U * 3600U;
+constexpr int kRounds = 5;
+constexpr double kGoal = 1.2;
+
+// Seconds the user-interface thread spent in keepRecording.
+double keepOne(Program& program, const QString& folder, int number) {
+    const QString name = QStringLiteral("1_08-17-2012_14-%1-00.wav").arg(number, 2, 10, QLatin1Char('0'));
+    const QString working = QDir(folder).filePath(name);
+    bench::writeRecording(working, kHourOfSamples);
+    const auto start = bench::Clock::now();
+    program.archive().keepRecording(working, name);
+    return bench::secondsSince(start);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::quietQtWarnings();
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    test::FakePlatform fakes;
+    Program program(fakes.platform(), ProgramOptions{dir.path()});
+    program.main();
+    const std::function<void(const QString&)> enter = program.archive().onRecordingKept;
+
+    std::vector<double> without;
+    std::vector<double> with;
+    std::vector<double> entering;
+    for (int round = 0; round < kRounds; ++round) {
+        program.archive().onRecordingKept = nullptr;
+        without.push_back(keepOne(program, dir.path(), 2 * round));
+        program.archive().onRecordingKept = enter;
+        with.push_back(keepOne(program, dir.path(), 2 * round + 1));
+        const auto start = bench::Clock::now();
+        if (!program.manifests().waitForPending(60'000)) {
+            std::printf("the entry was not written within a minute\n");
+            return 1;
+        }
+        entering.push_back(bench::secondsSince(start));
+    }
+    const double plain = bench::median(without);
+    const double entered = bench::median(with);
+    std::printf("keeping a one-hour recording, user-interface thread (median of %d):\n", kRounds);
+    std::printf("  without manifest entry: %.3f s\n", plain);
+    std::printf("  with manifest entry:    %.3f s\n", entered);
+    std::printf("hashing and entering it on its own thread afterwards: %.3f s (median)\n",
+                bench::median(entering));
+    std::printf("ratio: %.2f (goal: at most %.2f)\n", entered / plain, kGoal);
+    return entered / plain <= kGoal ? 0 : 1;
+}
