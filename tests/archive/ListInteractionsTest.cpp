@@ -3,6 +3,7 @@
 
 #include "app/Settings.h"
 #include "archive/RecordingFiles.h"
+#include "integrity/ManifestWriter.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
@@ -122,6 +123,12 @@ TEST_F(ListInteractionsTest, TheDeleteButtonDeletesTheSelectedRecordingAndRebuil
     EXPECT_EQ(fakes.clock.pauses, std::vector<int>{110});
     EXPECT_TRUE(program->frm_DoKu->cmd_File_lö->isEnabled());
     EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    // The manifest says the program deleted it, so a check does not take it for a lost one.
+    ASSERT_TRUE(program->manifests().waitForPending(5000));
+    QFile manifest(folder() + QStringLiteral("/Manifeste/1_2012-08-17.txt"));
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        manifest.readAll().contains(QStringLiteral("W/%1\tentfernt\tvon Hand\t").arg(kSecond).toUtf8()));
 }
 
 TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAndAnotherKeepsIt) {
