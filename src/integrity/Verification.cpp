@@ -86,7 +86,7 @@ private:
                relativePath.section(QLatin1Char('/'), 0, 0) == recordingsFolder_;
     }
     static QString where(const ManifestSet::Copy& copy) {
-        return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest).arg(copy.line);
+        return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
     }
 
     void readManifests() {
@@ -100,9 +100,7 @@ private:
             }
             for (const ManifestProblem& problem : reading->problems) {
                 finding(QStringLiteral("Manifest %1, Zeile %2: %3")
-                            .arg(name)
-                            .arg(problem.line)
-                            .arg(problemText(problem.kind)));
+                            .arg(name, QString::number(problem.line), problemText(problem.kind)));
             }
             set_.add(name, *reading);
         }
@@ -143,10 +141,8 @@ private:
             finding(QStringLiteral("Nicht lesbar: %1").arg(relative));
         } else if (hash->length != copy.kept.length) {
             finding(QStringLiteral("Verändert: %1 (%2 Bytes statt %3, %4)")
-                        .arg(relative)
-                        .arg(hash->length)
-                        .arg(copy.kept.length)
-                        .arg(where(copy)));
+                        .arg(relative, QString::number(hash->length), QString::number(copy.kept.length),
+                             where(copy)));
         } else if (hash->hash != copy.kept.hash) {
             finding(QStringLiteral("Verändert: %1 (anderer SHA-256 bei gleicher Länge, %2)")
                         .arg(relative, where(copy)));
