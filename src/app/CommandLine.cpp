@@ -14,6 +14,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             line.showVersion = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             line.showHelp = true;
+        } else if (argument == QStringLiteral("--headless")) {
+            line.headless = true;
         } else if (argument == QStringLiteral("--program-folder")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--program-folder needs a folder");
@@ -48,6 +50,8 @@ QString helpText(const QString& executable) {
                "  --input-file FILE     offer FILE.wav as the first input device: it plays the\n"
                "                        file in real time, then silence (try the program\n"
                "                        without a receiver)\n"
+               "  --headless            run without a display: the recorder starts at once and\n"
+               "                        every event goes to standard error, one line each\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);
