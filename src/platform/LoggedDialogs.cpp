@@ -13,7 +13,8 @@ MessageAnswer LoggedDialogs::message(const QString& text, const QString& title, 
         log_.record(EventPriority::Warning, QStringLiteral("Frage ohne Antwort, gilt als Nein: ") + titled);
         return MessageAnswer::No;
     }
-    log_.record(icon == MessageIcon::Stop ? EventPriority::Error : EventPriority::Notice,
+    // A message box is something the operator must learn of, so never mere news.
+    log_.record(icon == MessageIcon::Stop ? EventPriority::Error : EventPriority::Warning,
                 QStringLiteral("Meldung: ") + titled);
     return MessageAnswer::Ok;
 }
