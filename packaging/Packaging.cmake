@@ -16,6 +16,18 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/kestrova.desktop DESTINATION ${CMAKE_INS
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/kestrova.svg
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+# The recorder without a desktop as a service: for the whole machine with a user
+# of its own (created from sysusers.d by the package), and for one user. systemd
+# looks below the prefix's lib, never the multiarch library folder.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova.service.in
+    ${PROJECT_BINARY_DIR}/packaging/system/kestrova.service @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova-user.service.in
+    ${PROJECT_BINARY_DIR}/packaging/user/kestrova.service @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/system/kestrova.service DESTINATION lib/systemd/system)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/user/kestrova.service DESTINATION lib/systemd/user)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova.sysusers DESTINATION lib/sysusers.d
+    RENAME kestrova.conf)
+
 # Manual pages, English and German, and the changelog are installed compressed,
 # as Debian keeps them; -n leaves the time out, so a rebuild gives the same bytes.
 find_program(KESTROVA_GZIP gzip REQUIRED)
@@ -70,4 +82,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 5), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
 libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, libportaudio2, libsamplerate0, libsndfile1")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
+# The service's user, and systemd told of the units.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst
+    ${CMAKE_CURRENT_LIST_DIR}/debian/prerm ${CMAKE_CURRENT_LIST_DIR}/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

@@ -14,6 +14,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             line.showVersion = true;
         } else if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h")) {
             line.showHelp = true;
+        } else if (argument == QStringLiteral("--headless")) {
+            line.headless = true;
         } else if (argument == QStringLiteral("--program-folder")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--program-folder needs a folder");
@@ -58,6 +60,8 @@ QString helpText(const QString& executable) {
                "                        FOLDER against their manifests, print what differs\n"
                "                        and the last hash of each manifest, and end; exit\n"
                "                        status 0 all good, 1 findings, 2 no such folder\n"
+               "  --headless            run without a display: the recorder starts at once and\n"
+               "                        every event goes to standard error, one line each\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);

@@ -8,6 +8,7 @@ namespace kestrova {
 struct CommandLine {
     bool showVersion = false;
     bool showHelp = false;
+    bool headless = false; // --headless: no display, recorder on, events on standard error
     QString programFolder; // empty: the default
     QString inputFile;     // a WAV file offered as the first input device
     QString verifyFolder;  // check the recordings below it against the manifests, then end

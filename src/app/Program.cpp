@@ -30,7 +30,8 @@ namespace {
 // The program's own dialogs (which hold start-up messages) and simple sound playback
 // (which a held transmission keeps to itself) in front of the given ones.
 Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) {
-    return {p.clock, dialogs, p.audioInput, p.inputHub, p.capture, p.player, sounds, p.audioOutput, p.serial};
+    return {p.clock,  dialogs, p.audioInput,  p.inputHub, p.capture,
+            p.player, sounds,  p.audioOutput, p.serial,   p.events};
 }
 } // namespace
 
@@ -158,22 +159,31 @@ void Program::endProgram() {
 
 void Program::createInfoForm() {
     infoForm_ = std::make_unique<InfoForm>();
-    frm_Info = infoForm_.get();
+    frm_Info = keepOffScreenIfHeadless(infoForm_.get());
 }
 
 void Program::createSettingsForm() {
     settingsForm_ = std::make_unique<SettingsForm>();
-    frm_Einstellungen = settingsForm_.get();
+    frm_Einstellungen = keepOffScreenIfHeadless(settingsForm_.get());
 }
 
 void Program::createSoundForm() {
     soundForm_ = std::make_unique<SoundForm>();
-    frm_Oszi = soundForm_.get();
+    frm_Oszi = keepOffScreenIfHeadless(soundForm_.get());
 }
 
 void Program::createMainForm() {
     mainForm_ = std::make_unique<MainForm>();
-    frm_DoKu = mainForm_.get();
+    frm_DoKu = keepOffScreenIfHeadless(mainForm_.get());
+}
+
+// Without a desktop a form still counts as shown where the program shows it, so
+// every step behaves as in the window, but nothing is put on a screen or painted.
+template <typename Form> Form* Program::keepOffScreenIfHeadless(Form* form) const {
+    if (options_.headless) {
+        form->setAttribute(Qt::WA_DontShowOnScreen);
+    }
+    return form;
 }
 
 } // namespace kestrova

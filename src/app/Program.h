@@ -61,6 +61,7 @@ public:
     // The simple sound playback that a held transmission keeps to itself.
     HeldSounds& heldSounds() { return heldSounds_; }
     const ProgramIdentity& identity() const { return identity_; }
+    const ProgramOptions& options() const { return options_; }
     // Also the folder in which captures are saved under their bare names.
     const QString& programFolder() const { return programFolder_; }
 
@@ -90,6 +91,7 @@ public:
 private:
     bool mayGoOn() const;
     void wireManifests();
+    template <typename Form> Form* keepOffScreenIfHeadless(Form* form) const;
 
     // Both declared before platform_, which hands them out as the dialogs and the sounds.
     StartupMessages startupMessages_;

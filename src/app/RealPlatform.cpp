@@ -1,5 +1,7 @@
 #include "app/RealPlatform.h"
 
+#include "platform/StderrEventLog.h"
+
 namespace kestrova {
 
 namespace {
@@ -8,6 +10,14 @@ std::unique_ptr<FileFedInput> fileFed(AudioInput& wrapped, const QString& inputF
         return nullptr;
     }
     return std::make_unique<FileFedInput>(wrapped, inputFile);
+}
+
+std::unique_ptr<EventLog> eventLog(bool headless) {
+    if (!headless) {
+        return std::make_unique<SilentEventLog>();
+    }
+    return std::make_unique<StderrEventLog>(standardErrorIsJournal() ? EventLineStyle::Journal
+                                                                     : EventLineStyle::Terminal);
 }
 
 AudioInput& chosenInput(PortAudioInput& portAudio, const std::unique_ptr<FileFedInput>& fileFedInput) {
@@ -41,8 +51,10 @@ void SoundCardOutput::setVolume(int deviceNumber, std::uint32_t volume) {
 }
 
 RealPlatform::RealPlatform(const QString& programTitle, const QString& programFolder,
-                           const QString& inputFile)
-    : dialogs_(programTitle), fileFedInput_(fileFed(portAudioInput_, inputFile)),
+                           const QString& inputFile, bool headless)
+    : events_(eventLog(headless)), dialogs_(programTitle), loggedDialogs_(*events_),
+      shownDialogs_(headless ? static_cast<Dialogs&>(loggedDialogs_) : dialogs_),
+      fileFedInput_(fileFed(portAudioInput_, inputFile)),
       audioInput_(chosenInput(portAudioInput_, fileFedInput_)), inputHub_(audioInput_),
       capture_(
           inputHub_, [this] { return inputHub_.position(); }, programFolder),
@@ -50,7 +62,8 @@ RealPlatform::RealPlatform(const QString& programTitle, const QString& programFo
       audioOutput_(audioInput_, gain_, playerSink_, soundSink_) {}
 
 Platform RealPlatform::platform() {
-    return {clock_, dialogs_, audioInput_, inputHub_, capture_, player_, sounds_, audioOutput_, serial_};
+    return {clock_,  shownDialogs_, audioInput_,  inputHub_, capture_,
+            player_, sounds_,       audioOutput_, serial_,   *events_};
 }
 
 } // namespace kestrova

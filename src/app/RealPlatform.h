@@ -3,6 +3,7 @@
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
+#include "platform/LoggedDialogs.h"
 #include "platform/OutputGain.h"
 #include "platform/OutputVolume.h"
 #include "platform/Platform.h"
@@ -36,14 +37,21 @@ private:
 class RealPlatform {
 public:
     // `inputFile`: a WAV file offered as the first input device (empty: none).
-    RealPlatform(const QString& programTitle, const QString& programFolder, const QString& inputFile);
+    // `headless`: events go to standard error, and messages with them instead of
+    // into boxes that nobody would answer.
+    RealPlatform(const QString& programTitle, const QString& programFolder, const QString& inputFile,
+                 bool headless = false);
     Platform platform();
+    EventLog& events() { return *events_; }
     // Closes the dialogs still open when the program ends (see QtDialogs::dismissAll).
     void dismissDialogs() { dialogs_.dismissAll(); }
 
 private:
     SystemClock clock_;
+    std::unique_ptr<EventLog> events_;
     QtDialogs dialogs_;
+    LoggedDialogs loggedDialogs_;
+    Dialogs& shownDialogs_;
     PortAudioInput portAudioInput_;
     std::unique_ptr<FileFedInput> fileFedInput_;
     AudioInput& audioInput_;

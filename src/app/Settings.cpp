@@ -76,6 +76,10 @@ void Settings::readSettings() {
         handleDamagedFile();
     }
     damagedDefaults_ = damagedDefaults_ || QFile::exists(guessMarkerPath());
+    // Without a desktop nobody could switch the recorder on.
+    if (program_.options().headless) {
+        values.autoStart = 1;
+    }
     runClosingSteps();
 }
 

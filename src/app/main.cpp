@@ -1,8 +1,10 @@
 #include "app/CommandLine.h"
+#include "app/HeadlessStart.h"
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
 #include "integrity/Verification.h"
+#include "platform/EventLog.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
@@ -39,6 +41,9 @@ int main(int argc, char** argv) {
         return static_cast<int>(
             kestrova::verifyRecordings(line.verifyFolder, out, kestrova::SystemClock().now()));
     }
+    if (line.headless) {
+        kestrova::chooseOffscreenWindowing();
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,8 +55,12 @@ int main(int argc, char** argv) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();
     }
-    kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
-    kestrova::Program program(devices.platform(), {folder.folder});
+    kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile, line.headless);
+    if (line.headless) {
+        devices.events().record(kestrova::EventPriority::Notice,
+                                kestrova::headlessStartLine(identity, folder.folder));
+    }
+    kestrova::Program program(devices.platform(), {folder.folder, line.headless});
     program.startNotice = kestrova::programFolderNotice(folder);
     // A message box still open (one of the start, say) must not keep an ended program
     // alive: quit() alone does not reach a dialog's own event loop.

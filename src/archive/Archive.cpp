@@ -8,6 +8,7 @@
 #include "archive/RecordingRules.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "player/Player.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
@@ -111,6 +112,9 @@ void Archive::deleteMarkedRecordings() {
     if (folder && hold.isEmpty()) {
         for (const QString& path : std::as_const(deleteList)) {
             if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
+                program_.platform().events.record(EventPriority::Info,
+                                                  QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                                                      QDir::toNativeSeparators(path));
                 program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(path) +
                                                      QStringLiteral(" wird gelöscht!"));
                 if (onRecordingDeleted) {
@@ -142,10 +146,27 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
             }
         }
     }
+    reportKept(storedName.value_or(name), seconds, filed);
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.
     if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, *storedName)) {
         QFile::remove(workingFile);
+    }
+}
+
+void Archive::reportKept(const QString& name, double seconds, bool filed) {
+    const QString length = QStringLiteral(" (%1 s)").arg(
+        QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
+    EventLog& events = program_.platform().events;
+    if (!isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
+        events.record(EventPriority::Info,
+                      QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
+    } else if (filed) {
+        events.record(EventPriority::Info, QStringLiteral("Aufnahme abgelegt: ") + name + length);
+    } else {
+        events.record(EventPriority::Error,
+                      QStringLiteral("Aufnahme nicht abgelegt, sie bleibt im Programmordner: ") + name +
+                          length);
     }
 }
 

@@ -41,6 +41,8 @@ public:
 private:
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
+    // One line in the event log: kept, dropped as too short, or left where it was.
+    void reportKept(const QString& name, double seconds, bool filed);
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
     // `name`, or the first later second whose name no other recording has in D/w

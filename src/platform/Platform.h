@@ -7,6 +7,7 @@ class OutputVolume;
 class Clock;
 class CommandDevice;
 class Dialogs;
+class EventLog;
 class InputHub;
 class SerialLines;
 class SoundPlayer;
@@ -24,6 +25,8 @@ struct Platform {
     SoundPlayer& sounds;
     OutputVolume& audioOutput;
     SerialLines& serial;
+    // What happened, for the operator of a program without a desktop.
+    EventLog& events;
 };
 
 } // namespace kestrova

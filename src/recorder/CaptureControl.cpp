@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "recorder/RecordingName.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -84,7 +85,11 @@ void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int ch
     const int recording = send(QStringLiteral("record capture"));
     // Refused as already done when the recorder opens a running capture again.
     const auto done = [](int error) { return error == kCaptureOk || error == kCaptureWrongState; };
-    capturing_ = done(opened) && done(recording);
+    const bool wasCapturing = std::exchange(capturing_, done(opened) && done(recording));
+    if (capturing_ && !wasCapturing) {
+        program_.platform().events.record(EventPriority::Info,
+                                          QStringLiteral("Aufnahme begonnen: ") + recordingName);
+    }
     if (capturing_ && trouble_ == Trouble::Open) {
         clearTrouble();
     } else if (!capturing_) {

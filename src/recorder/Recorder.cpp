@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
 #include "archive/ListInteractions.h"
+#include "platform/EventLog.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
 #include "ui/Colors.h"
@@ -19,6 +20,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace kestrova {
 
@@ -83,6 +85,7 @@ void Recorder::switchOn() {
         return;
     }
     switchedOn_ = true;
+    program_.platform().events.record(EventPriority::Info, QStringLiteral("Recorder eingeschaltet"));
     enable(tmr_Blink);
     enable(tmrZT2);
     tmrAufnahme_Timer();
@@ -113,7 +116,7 @@ void Recorder::switchOff() {
     program_.frm_Oszi->slider->setValue(0);
     recordingActive = false;
     silenceTicks = 0;
-    switchedOn_ = false;
+    noteSwitchedOff();
     enable(program_.player().tmr_NachStop);
 }
 
@@ -254,6 +257,12 @@ void Recorder::showIdleLamp() {
     setBackColor(program_.frm_DoKu->lbl_Record, kColorIdleLamp);
 }
 
+void Recorder::noteSwitchedOff() {
+    if (std::exchange(switchedOn_, false)) {
+        program_.platform().events.record(EventPriority::Info, QStringLiteral("Recorder ausgeschaltet"));
+    }
+}
+
 void Recorder::stopRecorder() {
     MainForm& main = *program_.frm_DoKu;
     program_.player().cmdStop_Click();
@@ -267,7 +276,7 @@ void Recorder::stopRecorder() {
     program_.platform().sounds.stop();
     recordingActive = false;
     silenceTicks = 0;
-    switchedOn_ = false;
+    noteSwitchedOff();
     program_.endProgram();
 }
 

@@ -58,6 +58,7 @@ private:
     void switchOn();
     void switchOff();
     void showIdleLamp();
+    void noteSwitchedOff();
     void endRecordingState();
 
     Program& program_;

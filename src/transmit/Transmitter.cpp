@@ -5,6 +5,7 @@
 #include "app/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
@@ -19,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSlider>
+#include <utility>
 
 namespace kestrova {
 
@@ -143,7 +145,9 @@ void Transmitter::keyLine() {
     }
     if (!done) {
         portFailed();
+        return;
     }
+    noteKeyed(true);
 }
 
 void Transmitter::unkeyLine() {
@@ -161,6 +165,14 @@ void Transmitter::unkeyLine() {
             return;
         }
         rtsKeyed_ = false;
+    }
+    noteKeyed(false);
+}
+
+void Transmitter::noteKeyed(bool keyed) {
+    if (std::exchange(keyed_, keyed) != keyed) {
+        program_.platform().events.record(EventPriority::Info, keyed ? QStringLiteral("Sender getastet")
+                                                                     : QStringLiteral("Sender freigegeben"));
     }
 }
 
@@ -201,6 +213,7 @@ void Transmitter::releaseAndClose() {
     serial.close();
     portOpen_ = false;
     rtsKeyed_ = false;
+    noteKeyed(false);
 }
 
 void Transmitter::shutdown() {
@@ -217,6 +230,7 @@ void Transmitter::reportNoPort() {
     const QString why = QStringLiteral("Kein Anschluß an ") + program_.settings().values.comPortName +
                         QStringLiteral(": ") + serialFailureText(program_.platform().serial.failure());
     program_.statusBar().showNotice(why);
+    program_.platform().events.record(EventPriority::Error, why);
     program_.platform().dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
                                         MessageIcon::None);
     // Again after the box, which may have stood longer than the notice.
@@ -228,6 +242,8 @@ void Transmitter::portFailed() {
     // open and must find no port rather than report again.
     portOpen_ = false;
     rtsKeyed_ = false;
+    // Whether the line is still up is unknown; the log names the failure instead.
+    keyed_ = false;
     program_.platform().serial.close();
     if (program_.frm_Oszi != nullptr) {
         showReleased(program_.frm_Oszi->lbl_TX);

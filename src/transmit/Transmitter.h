@@ -54,6 +54,8 @@ private:
     void releaseAndClose();
     void reportNoPort();
     void portFailed();
+    // Logs a change of the keying.
+    void noteKeyed(bool keyed);
 
     Program& program_;
     std::unique_ptr<AutoCq> autoCq_;
@@ -62,6 +64,7 @@ private:
     // RTS was raised to key; lowered again even if the pin setting moved to DTR since.
     bool rtsKeyed_ = false;
     bool held_ = false;
+    bool keyed_ = false;
 };
 
 // An exclusive hold on the transmitter for one transmission: while it lasts only

@@ -253,7 +253,7 @@ protected:
         waitFor([this] { return monitor->receiving(); }, 10000);
         ASSERT_TRUE(monitor->receiving()) << "nothing from the monitor";
         const Platform platform{clock,        fakes.dialogs, fakes.audioInput,  fakes.inputHub, fakes.capture,
-                                playerDevice, sounds,        fakes.audioOutput, lines};
+                                playerDevice, sounds,        fakes.audioOutput, lines,          fakes.events};
         program = std::make_unique<Program>(platform, ProgramOptions{folder()});
         program->main();
     }

@@ -104,8 +104,8 @@ protected:
     }
 
     Platform platform() {
-        return {fakes.clock,  fakes.dialogs,     *dying,      *hub, *capture, fakes.player,
-                fakes.sounds, fakes.audioOutput, fakes.serial};
+        return {fakes.clock,  fakes.dialogs,     *dying,       *hub,        *capture, fakes.player,
+                fakes.sounds, fakes.audioOutput, fakes.serial, fakes.events};
     }
 
     // Runs the program's timers for `milliseconds` of simulated time: the meter

@@ -5,6 +5,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeEventLog.h"
 
 namespace kestrova::test {
 
@@ -21,6 +22,7 @@ struct FakePlatform {
     FakeSoundPlayer sounds;
     FakeOutputVolume audioOutput;
     FakeSerialLines serial;
+    FakeEventLog events;
 
     // Real players (over a fake card) in place of the fakes, when set.
     CommandDevice* realPlayer = nullptr;
@@ -30,7 +32,7 @@ struct FakePlatform {
         CommandDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
         SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
         return {clock,        dialogs,     audioInput,  inputHub, capture,
-                playerDevice, soundPlayer, audioOutput, serial};
+                playerDevice, soundPlayer, audioOutput, serial,   events};
     }
 };
 

@@ -1,0 +1,154 @@
+#!/usr/bin/env python3
+"""The program without a display, as a service runs it.
+
+Starts the built program with --headless and no display at all (no DISPLAY,
+WAYLAND_DISPLAY or QT_QPA_PLATFORM), automatic start off in its settings and a
+serial port that does not exist, fed two transmissions through the file-fed
+input device. Checks that it records the first, logs what happened one line
+per event (the port's failure and its message included, so no message box
+waited), and that SIGTERM in the second transmission ends it within a second
+with that recording saved.
+
+Exit 0: passed, 1: failed.
+"""
+import math
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+RATE = 11025
+
+
+def wav(samples):
+    header = b"RIFF" + struct.pack("<I", 36 + len(samples)) + b"WAVEfmt " + struct.pack(
+        "<IHHIIHH", 16, 1, 1, RATE, RATE, 1, 8) + b"data" + struct.pack("<I", len(samples))
+    return header + samples
+
+
+def tone(seconds):
+    return bytes(int(128 + 90 * math.sin(2 * math.pi * 600 * i / RATE)) for i in range(int(seconds * RATE)))
+
+
+def silence(seconds):
+    return bytes([128]) * int(seconds * RATE)
+
+
+def loud_seconds(path):
+    with open(path, "rb") as f:
+        samples = f.read()[44:]
+    return sum(1 for s in samples if abs(s - 128) > 40) * 1.5 / RATE
+
+
+class Log(threading.Thread):
+    """Collects the program's standard error line by line."""
+
+    def __init__(self, stream):
+        super().__init__(daemon=True)
+        self.stream = stream
+        self.lines = []
+        self.lock = threading.Lock()
+
+    def run(self):
+        for raw in self.stream:
+            with self.lock:
+                self.lines.append(raw.decode("utf-8", "replace").rstrip("\n"))
+
+    def containing(self, part):
+        with self.lock:
+            return [line for line in self.lines if part in line]
+
+    def text(self):
+        with self.lock:
+            return "\n".join(self.lines)
+
+
+def wait_for(condition, seconds):
+    deadline = time.monotonic() + seconds
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.02)
+    return True
+
+
+def main():
+    program = sys.argv[1]
+    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+    folder = os.path.join(work, "program")
+    os.makedirs(folder)
+    feed = os.path.join(work, "traffic.wav")
+    with open(feed, "wb") as f:
+        f.write(wav(silence(1) + tone(2) + silence(3) + tone(5) + silence(2)))
+    # Minimum time 1 s, automatic start off, transmitter control on a port that is not there.
+    lines = ["note", folder, "e2e", "11025", "0", "1", "/nonexistent/ttyKestrova", "46-0", "67", "1", "180", "5",
+             "10", "3", "50", "0", "1", "0", "1", "1", "0", "10", "1", "1", "0", "6", "15", "15", "15", "6375"]
+    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+    alsa_conf = os.path.join(work, "alsa.conf")
+    with open(alsa_conf, "w") as f:
+        f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    runtime = os.path.join(work, "run")
+    os.makedirs(runtime, mode=0o700)
+    env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
+    env.pop("JOURNAL_STREAM", None)
+    kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
+                                env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE)
+    log = Log(kestrova.stderr)
+    log.start()
+    failures = []
+    try:
+        if not wait_for(lambda: log.containing("Aufnahme abgelegt"), 30):
+            failures.append("the first transmission was not recorded")
+        elif not wait_for(lambda: len(log.containing("Aufnahme begonnen")) >= 2, 15):
+            failures.append("the second transmission did not start a recording")
+        else:
+            time.sleep(1.5)
+            kestrova.send_signal(signal.SIGTERM)
+            sent = time.monotonic()
+            code = kestrova.wait(timeout=30)
+            took = time.monotonic() - sent
+            print("SIGTERM: ended with %d after %.2f s" % (code, took))
+            if code != 0:
+                failures.append("the program ended with %d" % code)
+            if took > 1.0:
+                failures.append("the program took %.2f s to end" % took)
+    finally:
+        if kestrova.poll() is None:
+            kestrova.kill()
+            kestrova.wait(timeout=10)
+        log.join(timeout=5)
+
+    print(log.text())
+    kept = log.containing("Aufnahme abgelegt: ")
+    recordings = os.path.join(folder, "W")
+    names = sorted(os.listdir(recordings)) if os.path.isdir(recordings) else []
+    if len(kept) != 2 or len(names) != 2:
+        failures.append("expected two recordings logged and kept, found %s and %s" % (kept, names))
+    for name, line in zip(names, kept):
+        if name not in line:
+            failures.append("%s is not the recording the log names: %s" % (name, line))
+    if len(names) == 2 and loud_seconds(os.path.join(recordings, names[1])) < 1.0:
+        failures.append("the recording saved at SIGTERM holds no tone")
+    for expected in ("läuft ohne Bildschirm", "Recorder eingeschaltet", "Kein Anschluß an /nonexistent/ttyKestrova",
+                     "Meldung: Kein Anschluß", "Recorder ausgeschaltet"):
+        if not log.containing(expected):
+            failures.append("no log line with " + expected)
+    if failures:
+        print("FAIL:\n  " + "\n  ".join(failures))
+        print("kept: " + work)
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    print("1 passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
