@@ -11,13 +11,13 @@
 #include "support/ProgramFixture.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 
 namespace kestrova::test {
 namespace {
@@ -35,9 +35,9 @@ protected:
 
     QStringList entries() const {
         QStringList texts;
-        const QListWidget* list = program->frm_DoKu->lb_Sounds;
+        const RecordingListView* list = program->frm_DoKu->lb_Sounds;
         for (int i = 0; i < list->count(); ++i) {
-            texts << list->item(i)->text();
+            texts << list->text(i);
         }
         return texts;
     }
@@ -80,7 +80,7 @@ TEST_F(ArchiveTest, ListsInOrderOfNameAndSelectsTheLast) {
                                       QStringLiteral("1_08-17-2012_09-00-00.wav  210.0"),
                                       QStringLiteral("1_08-17-2012_14-30-12.wav  300.0")}));
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectedItems().size(), 1);
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectionModel()->selectedRows().size(), 1);
 }
 
 TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {

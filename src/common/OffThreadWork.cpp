@@ -1,0 +1,36 @@
+#include "common/OffThreadWork.h"
+
+#include <QEventLoop>
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace kestrova {
+
+namespace {
+
+// Work done within this time never lets an event in between: a small folder's
+// pass stays one step, as it always was.
+constexpr std::chrono::milliseconds kPatience{20};
+
+} // namespace
+
+void runOffThread(const std::function<void()>& work) {
+    QEventLoop loop;
+    std::promise<void> finished;
+    const std::future<void> done = finished.get_future();
+    const std::jthread worker([&work, &finished, &loop] {
+        work();
+        finished.set_value();
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    if (done.wait_for(kPatience) == std::future_status::ready) {
+        return;
+    }
+    // A quit of the whole program also ends this loop; the work is still awaited.
+    while (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+} // namespace kestrova
