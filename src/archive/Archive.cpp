@@ -22,11 +22,21 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace kestrova {
 
 namespace {
+
+// A pass or a deletion of this many recordings or fewer is simply waited for, as
+// it always was; a longer one lets the interface thread go on with its timers.
+constexpr std::size_t kSmallList = 1000;
+constexpr std::chrono::milliseconds kSmallListPatience{20};
+
+std::chrono::milliseconds patienceFor(qsizetype entries) {
+    return static_cast<std::size_t>(entries) <= kSmallList ? kSmallListPatience : std::chrono::milliseconds(0);
+}
 
 bool isSameFile(const QString& a, const QString& b) {
     const QString canonical = QFileInfo(a).canonicalFilePath();
@@ -84,7 +94,8 @@ void Archive::refreshRecordingList() {
                               values.minRecordLimit};
     ListPassResult result;
     passRunning_ = true;
-    runOffThread([&result, &rules] { result = runListPass(rules); });
+    // The list as it stands tells how long the pass will be.
+    runOffThread([&result, &rules] { result = runListPass(rules); }, patienceFor(recordingList_.count()));
     passRunning_ = false;
     takeListPass(std::move(result));
     selectLastEntry();
@@ -110,7 +121,11 @@ void Archive::takeListPass(ListPassResult result) {
     filedDuringPass_.clear();
     program_.settings().values.fileCount = static_cast<long long>(result.listed.size());
     deleteList = std::move(result.deleteList);
-    recordingList_.replace(std::move(result.listed));
+    std::vector<ListedRecording> old = recordingList_.replace(std::move(result.listed));
+    // Freeing a long list's names takes as long as a few frames.
+    if (old.size() > kSmallList) {
+        runOffThread([&old] { old = {}; }, patienceFor(static_cast<qsizetype>(old.size())));
+    }
 }
 
 void Archive::deleteMarkedRecordings() {
@@ -124,7 +139,8 @@ void Archive::deleteMarkedRecordings() {
         QString lastRemoved;
         const QStringList paths = deleteList;
         removing_ = true;
-        runOffThread([&lastRemoved, &paths, &folder] { lastRemoved = removeRecordings(paths, *folder); });
+        runOffThread([&lastRemoved, &paths, &folder] { lastRemoved = removeRecordings(paths, *folder); },
+                     patienceFor(paths.size()));
         removing_ = false;
         if (!lastRemoved.isEmpty()) {
             program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(lastRemoved) +

@@ -53,10 +53,11 @@ void RecordingListModel::append(ListedRecording entry) {
     endInsertRows();
 }
 
-void RecordingListModel::replace(std::vector<ListedRecording> entries) {
+std::vector<ListedRecording> RecordingListModel::replace(std::vector<ListedRecording> entries) {
     beginResetModel();
-    entries_ = std::move(entries);
+    std::swap(entries_, entries);
     endResetModel();
+    return entries;
 }
 
 void RecordingListModel::clear() {

@@ -33,8 +33,8 @@ public:
     int rowOf(const QString& name) const;
 
     void append(ListedRecording entry);
-    // The whole list at once, as a list pass makes it.
-    void replace(std::vector<ListedRecording> entries);
+    // The whole list at once, as a list pass makes it; gives back the list it had.
+    std::vector<ListedRecording> replace(std::vector<ListedRecording> entries);
     void clear();
 
 private:

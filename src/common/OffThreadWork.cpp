@@ -7,15 +7,7 @@
 
 namespace kestrova {
 
-namespace {
-
-// Work done within this time never lets an event in between: a small folder's
-// pass stays one step, as it always was.
-constexpr std::chrono::milliseconds kPatience{20};
-
-} // namespace
-
-void runOffThread(const std::function<void()>& work) {
+void runOffThread(const std::function<void()>& work, std::chrono::milliseconds patience) {
     QEventLoop loop;
     std::promise<void> finished;
     const std::future<void> done = finished.get_future();
@@ -24,7 +16,7 @@ void runOffThread(const std::function<void()>& work) {
         finished.set_value();
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    if (done.wait_for(kPatience) == std::future_status::ready) {
+    if (done.wait_for(patience) == std::future_status::ready) {
         return;
     }
     // A quit of the whole program also ends this loop; the work is still awaited.
