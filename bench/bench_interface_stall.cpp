@@ -2,7 +2,8 @@
 // 100,000 recordings of the last three days in W: a list pass, and the night's
 // refresh at 00:00:30, which also deletes the day that has become too old. A
 // 10 ms timer on the interface thread notes the longest gap between its ticks;
-// the baseline is the same timer over an idle second.
+// the baseline is the same timer over an idle stretch as long as the night's work,
+// which tells how long the busy machine itself holds the thread now and then.
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "bench/RecordingFolder.h"
@@ -30,9 +31,14 @@ constexpr int kRounds = 5;
 constexpr int kTick = 10;
 constexpr double kGoal = 0.050;
 
+struct Gap {
+    double longest = 0; // less the timer's own period
+    double seconds = 0; // how long the work ran
+};
+
 // The longest gap between the ticks of a 10 ms timer while `work` runs from
 // within the event loop, and 100 ms after it.
-double longestGapDuring(const std::function<void()>& work) {
+Gap longestGapDuring(const std::function<void()>& work) {
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     timer.setInterval(kTick);
@@ -45,14 +51,23 @@ double longestGapDuring(const std::function<void()>& work) {
         last = now;
     });
     QEventLoop loop;
+    double seconds = 0;
     QTimer::singleShot(50, [&] {
+        const auto start = bench::Clock::now();
         work();
+        seconds = bench::secondsSince(start);
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
     });
     clock.start();
     timer.start();
     loop.exec();
-    return longest / 1e9;
+    return {longest / 1e9 - kTick / 1000.0, seconds};
+}
+
+void idleFor(double seconds) {
+    QEventLoop idle;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &idle, &QEventLoop::quit);
+    idle.exec();
 }
 
 } // namespace
@@ -82,19 +97,19 @@ int main(int argc, char** argv) {
         bench::writeRecordings(dir.path(), kRecordings, first, evening.addSecs(-1));
         ::sync();
         fakes.clock.set(evening);
-        idle.push_back(longestGapDuring([] {}) - kTick / 1000.0);
-        passes.push_back(longestGapDuring([&] { program.archive().refreshRecordingList(); }) -
-                         kTick / 1000.0);
+        passes.push_back(longestGapDuring([&] { program.archive().refreshRecordingList(); }).longest);
         right = right && list->count() == kRecordings && list->currentRow() == kRecordings - 1;
         fakes.clock.set(QDateTime(today.addDays(1), QTime(0, 0, 30)));
-        nights.push_back(longestGapDuring([&] { program.timedActions().tmr_Zeit_Timer(); }) - kTick / 1000.0);
+        const Gap night = longestGapDuring([&] { program.timedActions().tmr_Zeit_Timer(); });
+        nights.push_back(night.longest);
+        idle.push_back(longestGapDuring([&] { idleFor(night.seconds); }).longest);
         right = right && list->count() > kRecordings / 2 && list->count() < kRecordings &&
                 list->currentRow() == list->count() - 1;
     }
     std::printf("%d recordings listed; after the night %d%s\n", kRecordings, list->count(),
                 right ? "" : " (LIST WRONG)");
     std::printf("longest hold of the interface thread (gap between 10 ms ticks less 10 ms):\n");
-    bench::printSpread("  idle (baseline)", bench::spreadOf(idle), "ms", 1000);
+    bench::printSpread("  idle as long as the night's work (baseline)", bench::spreadOf(idle), "ms", 1000);
     bench::printSpread("  list pass", bench::spreadOf(passes), "ms", 1000);
     bench::printSpread("  night's refresh with its deletions", bench::spreadOf(nights), "ms", 1000);
     const bool met =

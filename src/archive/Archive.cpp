@@ -35,7 +35,8 @@ constexpr std::size_t kSmallList = 1000;
 constexpr std::chrono::milliseconds kSmallListPatience{20};
 
 std::chrono::milliseconds patienceFor(qsizetype entries) {
-    return static_cast<std::size_t>(entries) <= kSmallList ? kSmallListPatience : std::chrono::milliseconds(0);
+    return static_cast<std::size_t>(entries) <= kSmallList ? kSmallListPatience
+                                                           : std::chrono::milliseconds(0);
 }
 
 bool isSameFile(const QString& a, const QString& b) {
