@@ -14,10 +14,12 @@
 #include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace kestrova::test {
 namespace {
@@ -285,6 +287,24 @@ TEST_F(FilingTest, ALongerRecordingIsFiledInBothTreesListedAndCounted) {
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
     EXPECT_EQ(program->settings().values.fileCount, 3);
     EXPECT_EQ(panel2(), QStringLiteral("3"));
+}
+
+// A long list's pass lets the recorder's timers run; what they file meanwhile stays
+// listed once, whether the pass saw it or not.
+TEST_F(FilingTest, ARecordingFiledWhileALongListIsReadStaysListedOnce) {
+    putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 25);
+    startProgram();
+    for (int i = 0; i < 1001; ++i) {
+        program->archive().recordingList().append({QStringLiteral("old"), 1});
+    }
+    const QString name = QStringLiteral("1_08-17-2012_14-30-12.wav");
+    QTimer::singleShot(0, [this, &name] { keep(name, 25); });
+    program->archive().refreshRecordingList();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-17-2012_09-00-00.wav  250.0"),
+                                      QStringLiteral("1_08-17-2012_14-30-12.wav  250.0")}));
+    EXPECT_EQ(program->settings().values.fileCount, 2);
 }
 
 TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {
