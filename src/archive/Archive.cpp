@@ -4,14 +4,17 @@
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
 #include "app/StatusBar.h"
+#include "archive/ListPass.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
+#include "common/OffThreadWork.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "player/Player.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 
 #include <QDir>
@@ -19,12 +22,23 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <algorithm>
+#include <chrono>
 #include <utility>
 
 namespace kestrova {
 
 namespace {
+
+// A pass or a deletion of this many recordings or fewer is simply waited for, as
+// it always was; a longer one lets the interface thread go on with its timers.
+constexpr std::size_t kSmallList = 1000;
+constexpr std::chrono::milliseconds kSmallListPatience{20};
+
+std::chrono::milliseconds patienceFor(qsizetype entries) {
+    return static_cast<std::size_t>(entries) <= kSmallList ? kSmallListPatience
+                                                           : std::chrono::milliseconds(0);
+}
 
 bool isSameFile(const QString& a, const QString& b) {
     const QString canonical = QFileInfo(a).canonicalFilePath();
@@ -54,6 +68,11 @@ double Archive::readRecordingLength(const QString& path) {
 }
 
 void Archive::refreshRecordingList() {
+    // A refresh that falls due while a pass runs (the night's, by a timer) is that
+    // pass: it reads the folder as it is.
+    if (passRunning_ || removing_) {
+        return;
+    }
     SettingsValues& values = program_.settings().values;
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
@@ -63,44 +82,52 @@ void Archive::refreshRecordingList() {
         deleteMarkedRecordings();
         return;
     }
+    // A long list is read while the window is already up; the info window in front
+    // of it says to wait, and the user's input waits until the list is right.
+    program_.frm_DoKu->show();
     program_.frm_Info->show();
     values.fileCount = 0;
     deleteList.clear();
 
     // The folder is read directly rather than through a listing file, so a name
     // holding a line break cannot turn into a second entry. Regular files only.
-    QStringList names = QDir(*folder).entryList(QDir::Files | QDir::Hidden, QDir::NoSort);
-    sortAsListed(names);
-
-    QListWidget* list = program_.frm_DoKu->lb_Sounds;
-    list->clear();
-    const QString circuit = program_.frm_Einstellungen->ed_FK->text();
-    const QDate today = program_.platform().clock.now().date();
-    for (const QString& name : names) {
-        if (name.left(1) != circuit) {
-            continue;
-        }
-        const QString path = *folder + QLatin1Char('/') + name;
-        // On purpose: the pass leaves the last file it looked at as the player's next
-        // file; every load names its own file first, only the window's set-up takes it.
-        program_.player().setCurrentFile(path);
-        if (name.size() <= 6) {
-            continue;
-        }
-        if (values.retentionDays > recordingAge(name, today)) {
-            const double seconds = readRecordingLength(path);
-            if (isLongEnough(seconds, values.minRecordLimit)) {
-                ++values.fileCount;
-                addListEntry(name, seconds);
-            } else {
-                deleteList.append(path);
-            }
-        } else {
-            deleteList.append(path);
-        }
-    }
+    const ListPassRules rules{*folder, program_.frm_Einstellungen->ed_FK->text(),
+                              program_.platform().clock.now().date(), values.retentionDays,
+                              values.minRecordLimit};
+    ListPassResult result;
+    passRunning_ = true;
+    // The list as it stands tells how long the pass will be.
+    runOffThread([&result, &rules] { result = runListPass(rules); }, patienceFor(recordingList_.count()));
+    passRunning_ = false;
+    takeListPass(std::move(result));
     selectLastEntry();
     deleteMarkedRecordings();
+}
+
+void Archive::takeListPass(ListPassResult result) {
+    // On purpose: the pass leaves the last file it looked at as the player's next
+    // file; every load names its own file first, only the window's set-up takes it.
+    if (!result.lastLookedAt.isEmpty()) {
+        program_.player().setCurrentFile(result.lastLookedAt);
+    }
+    if (result.headerFields) {
+        headerFields = std::move(*result.headerFields);
+    }
+    for (ListedRecording& filed : filedDuringPass_) {
+        const bool seen = std::any_of(result.listed.rbegin(), result.listed.rend(),
+                                      [&filed](const ListedRecording& e) { return e.name == filed.name; });
+        if (!seen) {
+            result.listed.push_back(std::move(filed));
+        }
+    }
+    filedDuringPass_.clear();
+    program_.settings().values.fileCount = static_cast<long long>(result.listed.size());
+    deleteList = std::move(result.deleteList);
+    std::vector<ListedRecording> old = recordingList_.replace(std::move(result.listed));
+    // Freeing a long list's names takes as long as a few frames.
+    if (old.size() > kSmallList) {
+        runOffThread([&old] { old = {}; }, patienceFor(static_cast<qsizetype>(old.size())));
+    }
 }
 
 void Archive::deleteMarkedRecordings() {
@@ -109,18 +136,18 @@ void Archive::deleteMarkedRecordings() {
     program_.statusBar().showDeletionHold(hold);
     // Without the recordings folder there is nothing of ours to delete.
     const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
-    if (folder && hold.isEmpty()) {
-        for (const QString& path : std::as_const(deleteList)) {
-            if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
-                program_.platform().events.record(EventPriority::Info,
-                                                  QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
-                                                      QDir::toNativeSeparators(path));
-                program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(path) +
-                                                     QStringLiteral(" wird gelöscht!"));
-                if (onRecordingDeleted) {
-                    onRecordingDeleted(path, QStringLiteral("Aufbewahrung"));
-                }
-            }
+    if (folder && hold.isEmpty() && !deleteList.isEmpty()) {
+        // The night's pass may find a whole day of recordings due.
+        QStringList removed;
+        const QStringList paths = deleteList;
+        removing_ = true;
+        runOffThread([&removed, &paths, &folder] { removed = removeRecordings(paths, *folder); },
+                     patienceFor(paths.size()));
+        removing_ = false;
+        reportRemoved(removed);
+        if (!removed.isEmpty()) {
+            program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(removed.last()) +
+                                                 QStringLiteral(" wird gelöscht!"));
         }
     }
     program_.frm_Info->hide();
@@ -128,6 +155,16 @@ void Archive::deleteMarkedRecordings() {
         program_.settingsActions().cmd_SK_Click();
     }
     program_.frm_DoKu->show();
+}
+
+void Archive::reportRemoved(const QStringList& removed) {
+    for (const QString& path : removed) {
+        program_.platform().events.record(EventPriority::Info, QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                                                                   QDir::toNativeSeparators(path));
+        if (onRecordingDeleted) {
+            onRecordingDeleted(path, QStringLiteral("Aufbewahrung"));
+        }
+    }
 }
 
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
@@ -217,15 +254,14 @@ bool Archive::isStoredCopy(const QString& workingFile, const QString& name) cons
 }
 
 void Archive::addListEntry(const QString& name, double seconds) {
-    auto* item = new QListWidgetItem(listEntryText(name, seconds));
-    // The entry keeps the exact name: a name of another length than a recording's
-    // must not make the entry stand for another file.
-    item->setData(Qt::UserRole, name);
-    program_.frm_DoKu->lb_Sounds->addItem(item);
+    recordingList_.append({name, seconds});
+    if (passRunning_) {
+        filedDuringPass_.push_back({name, seconds});
+    }
 }
 
 void Archive::selectLastEntry() {
-    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
     if (list->count() > 0) {
         list->setCurrentRow(list->count() - 1);
     }

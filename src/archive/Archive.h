@@ -1,13 +1,17 @@
 #pragma once
 
+#include "archive/RecordingListModel.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace kestrova {
 
 class Program;
+struct ListPassResult;
 
 // The list of recent recordings, the filing of new ones and the deletion of old ones;
 // what the user does with the list is ListInteractions.
@@ -37,12 +41,18 @@ public:
     // recording the program deleted from D/w, with the reason.
     std::function<void(const QString& name)> onRecordingKept;
     std::function<void(const QString& path, const QString& reason)> onRecordingDeleted;
+    // What lb_Sounds shows.
+    RecordingListModel& recordingList() { return recordingList_; }
 
 private:
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
     // One line in the event log: kept, dropped as too short, or left where it was.
     void reportKept(const QString& name, double seconds, bool filed);
+    // The retention pass's deletions, in the event log and to whoever listens.
+    void reportRemoved(const QStringList& removed);
+    // Takes over what a list pass found, with the recordings filed while it ran.
+    void takeListPass(ListPassResult result);
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
     // `name`, or the first later second whose name no other recording has in D/w
@@ -51,6 +61,12 @@ private:
     bool isNameTaken(const QString& workingFile, const QString& name) const;
 
     Program& program_;
+    RecordingListModel recordingList_;
+    // While a list pass runs off the interface thread, the recordings filed
+    // meanwhile; the pass may have been too early to see them.
+    bool passRunning_ = false;
+    std::vector<ListedRecording> filedDuringPass_;
+    bool removing_ = false;
 };
 
 } // namespace kestrova

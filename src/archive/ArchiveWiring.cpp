@@ -1,14 +1,17 @@
 #include "archive/ArchiveWiring.h"
 
 #include "app/Program.h"
+#include "archive/Archive.h"
 #include "archive/ListInteractions.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 
 namespace kestrova {
 
 void wireArchiveEvents(Program& program) {
     MainForm& main = *program.frm_DoKu;
+    main.lb_Sounds->setModel(&program.archive().recordingList());
     ListInteractions& list = program.listInteractions();
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,
                      [&list](int b, int s, int x, int y) { list.lb_Sounds_MouseDown(b, s, x, y); });

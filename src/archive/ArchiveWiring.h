@@ -4,7 +4,8 @@ namespace kestrova {
 
 class Program;
 
-// Connects the recording list and its delete button to the archive's handlers.
+// Shows the archive's recordings in the list and connects the list and its delete
+// button to the archive's handlers.
 void wireArchiveEvents(Program& program);
 
 } // namespace kestrova

@@ -16,6 +16,7 @@
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/MainMenu.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"
@@ -24,7 +25,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -47,12 +47,7 @@ QString ListInteractions::recordingsFolder() const {
 }
 
 QString ListInteractions::entryName(int row) const {
-    const QListWidgetItem* item = program_.frm_DoKu->lb_Sounds->item(row);
-    if (item == nullptr) {
-        return {};
-    }
-    const QVariant listed = item->data(Qt::UserRole);
-    return listed.isValid() ? listed.toString() : entryFileName(item->text());
+    return program_.archive().recordingList().nameAt(row);
 }
 
 QString ListInteractions::entryPath(int row) const {
@@ -76,7 +71,7 @@ void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*
 }
 
 void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
-    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    const RecordingListView* list = program_.frm_DoKu->lb_Sounds;
     if (list->count() == 0) {
         return;
     }
@@ -132,15 +127,14 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
 }
 
 bool ListInteractions::selectEntryOf(const QString& path) {
-    QListWidget* list = program_.frm_DoKu->lb_Sounds;
-    for (int row = 0; row < list->count(); ++row) {
-        const QString entry = entryPath(row);
-        if (!entry.endsWith(QLatin1Char('/')) && entry == path) {
-            list->setCurrentRow(row);
-            return true;
-        }
+    const QString folder = recordingsFolder() + QLatin1Char('/');
+    const QString name = path.startsWith(folder) ? path.mid(folder.size()) : QString();
+    const int row = isPlainFileName(name) ? program_.archive().recordingList().rowOf(name) : -1;
+    if (row < 0) {
+        return false;
     }
-    return false;
+    program_.frm_DoKu->lb_Sounds->setCurrentRow(row);
+    return true;
 }
 
 void ListInteractions::lb_Sounds_DblClick() {
@@ -167,7 +161,7 @@ void ListInteractions::reloadRecordingList() {
     if (!findRecordingsFolder(values.docFolder)) {
         return;
     }
-    program_.frm_DoKu->lb_Sounds->clear();
+    program_.archive().recordingList().clear();
     program_.frm_Info->show();
     values.fileCount = 0;
     Archive& archive = program_.archive();

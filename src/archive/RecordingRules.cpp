@@ -2,6 +2,7 @@
 
 #include "common/NumericValue.h"
 
+#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,12 +16,11 @@ namespace kestrova {
 
 namespace {
 
-constexpr qint64 kHeaderBytes = 50;
 // The moment and the ending take the last 23 characters of a name.
 constexpr qsizetype kMomentAndEnding = 23;
 
 // Little-endian unsigned field; nullopt when the file ended before it.
-std::optional<quint32> unsignedAt(const QByteArray& bytes, qsizetype offset, int width) {
+std::optional<quint32> unsignedAt(QByteArrayView bytes, qsizetype offset, int width) {
     if (offset + width > bytes.size()) {
         return std::nullopt;
     }
@@ -29,6 +29,48 @@ std::optional<quint32> unsignedAt(const QByteArray& bytes, qsizetype offset, int
         value = (value << 8) | static_cast<quint8>(bytes[offset + i]);
     }
     return value;
+}
+
+// The offset of the data length after a format chunk of 16 or 18 bytes; 0 for
+// any other layout.
+qsizetype dataLengthOffset(QByteArrayView bytes) {
+    const std::optional<quint32> formatLength = unsignedAt(bytes, 16, 4);
+    if (formatLength == 16u) {
+        return 40;
+    }
+    return formatLength == 18u ? 42 : 0;
+}
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The number written by `count` digits from `at`; -1 when one is not a digit.
+int digitsAt(QStringView text, qsizetype at, int count) {
+    int value = 0;
+    for (qsizetype i = at; i < at + count; ++i) {
+        if (!isDigit(text[i])) {
+            return -1;
+        }
+        value = value * 10 + (text[i].unicode() - '0');
+    }
+    return value;
+}
+
+// Characters that a regular expression's "." and "$" treat apart; names holding
+// one are left to the expression itself.
+bool hasLineBreak(QStringView name) {
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029) {
+            return true;
+        }
+    }
+    return false;
+}
+
+qint64 momentKey(int year, int month, int day, int hour, int minute, int second) {
+    return ((((qint64(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 + second;
 }
 
 QString numberField(const QByteArray& bytes, qsizetype offset, int width) {
@@ -75,12 +117,47 @@ std::optional<QString> nameOneSecondLater(const QString& name) {
            moment->addSecs(1).toString(QStringLiteral("MM-dd-yyyy_HH-mm-ss")) + QStringLiteral(".wav");
 }
 
+std::optional<qint64> recordingMomentKey(QStringView name) {
+    if (hasLineBreak(name)) {
+        const std::optional<QDateTime> moment = recordingMoment(name.toString());
+        if (!moment) {
+            return std::nullopt;
+        }
+        const QDate date = moment->date();
+        const QTime time = moment->time();
+        return momentKey(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+    }
+    // "_MM-DD-YYYY_hh-mm-ss.wav" after at least one character.
+    const qsizetype at = name.size() - kMomentAndEnding - 1;
+    if (at < 1 || name[at] != QLatin1Char('_') || !name.endsWith(QLatin1String(".wav"))) {
+        return std::nullopt;
+    }
+    for (const qsizetype dash : {at + 3, at + 6, at + 14, at + 17}) {
+        if (name[dash] != QLatin1Char('-')) {
+            return std::nullopt;
+        }
+    }
+    if (name[at + 11] != QLatin1Char('_')) {
+        return std::nullopt;
+    }
+    const int month = digitsAt(name, at + 1, 2);
+    const int day = digitsAt(name, at + 4, 2);
+    const int year = digitsAt(name, at + 7, 4);
+    const int hour = digitsAt(name, at + 12, 2);
+    const int minute = digitsAt(name, at + 15, 2);
+    const int second = digitsAt(name, at + 18, 2);
+    if (!QDate::isValid(year, month, day) || !QTime::isValid(hour, minute, second)) {
+        return std::nullopt;
+    }
+    return momentKey(year, month, day, hour, minute, second);
+}
+
 void sortAsListed(QStringList& names) {
     // Names that are not a recording's have no moment and sort first.
-    std::vector<std::pair<std::optional<QDateTime>, QString>> keyed;
+    std::vector<std::pair<std::optional<qint64>, QString>> keyed;
     keyed.reserve(static_cast<std::size_t>(names.size()));
     for (const QString& name : std::as_const(names)) {
-        keyed.emplace_back(recordingMoment(name), name);
+        keyed.emplace_back(recordingMomentKey(name), name);
     }
     std::sort(keyed.begin(), keyed.end());
     names.clear();
@@ -99,7 +176,7 @@ double readRecordingLength(const QString& path, QStringList& headerFields) {
     if (!file.open(QIODevice::ReadOnly)) {
         return 0;
     }
-    const QByteArray bytes = file.read(kHeaderBytes);
+    const QByteArray bytes = file.read(kRecordingHeaderBytes);
     file.close();
 
     headerFields[0] = textField(bytes, 0);
@@ -114,17 +191,21 @@ double readRecordingLength(const QString& path, QStringList& headerFields) {
     headerFields[9] = numberField(bytes, 32, 2);
     headerFields[10] = numberField(bytes, 34, 2);
 
-    qsizetype dataOffset = 0;
-    if (headerFields[4] == QStringLiteral("16")) {
-        dataOffset = 40;
-    } else if (headerFields[4] == QStringLiteral("18")) {
-        dataOffset = 42;
-    } else {
+    const qsizetype dataOffset = dataLengthOffset(bytes);
+    if (dataOffset == 0) {
         return 0;
     }
     headerFields[11] = textField(bytes, dataOffset - 4);
     headerFields[12] = numberField(bytes, dataOffset, 4);
+    return recordingLengthOf(bytes.constData(), bytes.size());
+}
 
+double recordingLengthOf(const char* header, qsizetype size) {
+    const QByteArrayView bytes(header, std::min<qsizetype>(size, kRecordingHeaderBytes));
+    const qsizetype dataOffset = dataLengthOffset(bytes);
+    if (dataOffset == 0) {
+        return 0;
+    }
     const std::optional<quint32> rate = unsignedAt(bytes, 24, 4);
     const std::optional<quint32> blockAlign = unsignedAt(bytes, 32, 2);
     const std::optional<quint32> dataLength = unsignedAt(bytes, dataOffset, 4);
@@ -151,10 +232,6 @@ bool isLongEnough(double seconds, double minRecordLimit) {
 
 QString listEntryText(const QString& name, double seconds) {
     return name + QStringLiteral("  ") + QString::number(seconds * 10, 'f', 1);
-}
-
-QString entryFileName(const QString& entryText) {
-    return entryText.left(25).trimmed();
 }
 
 bool isPlainFileName(const QString& name) {

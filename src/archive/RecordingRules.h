@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <optional>
 
 namespace kestrova {
@@ -24,6 +25,11 @@ std::optional<QDateTime> recordingMoment(const QString& name);
 // a recording's.
 std::optional<QString> nameOneSecondLater(const QString& name);
 
+// The moment in a name as a number that orders names as their moments do
+// (YYYYMMDDhhmmss); nullopt exactly where recordingMoment gives nullopt. Cheap
+// enough to key a sort over many names.
+std::optional<qint64> recordingMomentKey(QStringView name);
+
 // List order: by the moment in the name, year first, so December comes before
 // the January after it. Names that are not a recording's come first, by name.
 void sortAsListed(QStringList& names);
@@ -37,6 +43,13 @@ void sortAsListed(QStringList& names);
 // another layout counts as 0 seconds and is deleted.
 double readRecordingLength(const QString& path, QStringList& headerFields);
 
+// Number of bytes of a recording's start that its length is read from.
+inline constexpr int kRecordingHeaderBytes = 50;
+
+// The length as readRecordingLength gives it, from the first bytes of a file
+// (up to kRecordingHeaderBytes), without making the header texts.
+double recordingLengthOf(const char* header, qsizetype size);
+
 // Age in days with 30-day months and 360-day years, from the date fields of the
 // name (month 3-4, day 6-7, year 9-12) and today.
 long long recordingAge(const QString& name, const QDate& today);
@@ -46,10 +59,6 @@ bool isLongEnough(double seconds, double minRecordLimit);
 
 // List entry: the name, two blanks, ten times the length with one decimal.
 QString listEntryText(const QString& name, double seconds);
-
-// The file name that the text of a list entry stands for: its first 25
-// characters (the length of a recording name), blanks trimmed.
-QString entryFileName(const QString& entryText);
 
 // True for a bare file name that cannot lead out of its folder: not empty, no
 // path separators, not "." or "..".

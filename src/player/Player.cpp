@@ -11,6 +11,7 @@
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
@@ -19,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -452,7 +452,7 @@ void Player::playNextInList() {
     if (!program_.frm_Einstellungen->chkFortlaufend->isChecked()) {
         return;
     }
-    QListWidget* list = program_.frm_DoKu->lb_Sounds;
+    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
     const int next = list->currentRow() + 1;
     // After the last entry continuous play ends, with the slider at the end.
     if (next >= list->count()) {

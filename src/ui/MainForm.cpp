@@ -4,6 +4,7 @@
 #include "ui/ControlEvents.h"
 #include "ui/FormParts.h"
 #include "ui/LabelButton.h"
+#include "ui/RecordingListView.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -11,7 +12,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -87,7 +87,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     m_lowerPanel = place<QWidget>(this, "pnl_Liste", QRect(0, kLowerTop, kWidth, kTallHeight - kLowerTop));
     fr3 = place<QGroupBox>(m_lowerPanel, "fr3", QRect(4, 0, 316, kLowerHeight),
                            QStringLiteral("Sounds der letzten 3 Tage"));
-    lb_Sounds = place<QListWidget>(fr3, "lb_Sounds", QRect(6, 16, 304, 72));
+    lb_Sounds = place<RecordingListView>(fr3, "lb_Sounds", QRect(6, 16, 304, 72));
     // Entries are "name  length"; a fixed-pitch font keeps the lengths in a column.
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSizeF(font().pointSizeF());

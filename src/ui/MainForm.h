@@ -7,7 +7,6 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QProgressBar;
 class QPushButton;
 class QSlider;
@@ -17,6 +16,7 @@ namespace kestrova {
 
 class LabelButton;
 class MouseEvents;
+class RecordingListView;
 
 // frm_DoKu: the recorder's main window. Only creates and lays out the controls; the program
 // drives them by name and switches the height between kShortHeight and kTallHeight.
@@ -57,7 +57,7 @@ public:
 
     // Recordings (tall height only)
     QGroupBox* fr3;
-    QListWidget* lb_Sounds;
+    RecordingListView* lb_Sounds;
     QPushButton* cmd_File_lö;
     QPushButton* cmd_zur;
 

@@ -12,14 +12,16 @@
 #include "support/ProgramFixture.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QTimer>
 
 namespace kestrova::test {
 namespace {
@@ -37,9 +39,9 @@ protected:
 
     QStringList entries() const {
         QStringList texts;
-        const QListWidget* list = program->frm_DoKu->lb_Sounds;
+        const RecordingListView* list = program->frm_DoKu->lb_Sounds;
         for (int i = 0; i < list->count(); ++i) {
-            texts << list->item(i)->text();
+            texts << list->text(i);
         }
         return texts;
     }
@@ -82,7 +84,7 @@ TEST_F(ArchiveTest, ListsInOrderOfNameAndSelectsTheLast) {
                                       QStringLiteral("1_08-17-2012_09-00-00.wav  210.0"),
                                       QStringLiteral("1_08-17-2012_14-30-12.wav  300.0")}));
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectedItems().size(), 1);
+    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectionModel()->selectedRows().size(), 1);
 }
 
 TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
@@ -304,6 +306,24 @@ TEST_F(FilingTest, AKeptRecordingAndARetentionDeletionAreEnteredInTheManifest) {
     EXPECT_TRUE(lines.at(1).startsWith("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/1_08-17-2012_14-30-12.wav\t" +
                                        QByteArray::number(kept.size()) + '\t' +
                                        QCryptographicHash::hash(kept, QCryptographicHash::Sha256).toHex()));
+}
+
+// A long list's pass lets the recorder's timers run; what they file meanwhile stays
+// listed once, whether the pass saw it or not.
+TEST_F(FilingTest, ARecordingFiledWhileALongListIsReadStaysListedOnce) {
+    putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 25);
+    startProgram();
+    for (int i = 0; i < 1001; ++i) {
+        program->archive().recordingList().append({QStringLiteral("old"), 1});
+    }
+    const QString name = QStringLiteral("1_08-17-2012_14-30-12.wav");
+    QTimer::singleShot(0, [this, &name] { keep(name, 25); });
+    program->archive().refreshRecordingList();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-17-2012_09-00-00.wav  250.0"),
+                                      QStringLiteral("1_08-17-2012_14-30-12.wav  250.0")}));
+    EXPECT_EQ(program->settings().values.fileCount, 2);
 }
 
 TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {

@@ -2,6 +2,7 @@
 #include "archive/ListInteractions.h"
 
 #include "app/Settings.h"
+#include "archive/Archive.h"
 #include "archive/RecordingFiles.h"
 #include "integrity/ManifestWriter.h"
 #include "player/Player.h"
@@ -9,6 +10,7 @@
 #include "support/ProgramFixture.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"
 
@@ -17,7 +19,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -45,7 +46,7 @@ protected:
         return program->listInteractions();
     }
 
-    QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
+    RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
     Player& player() { return program->player(); }
     QTimer* nachStop() { return &program->player().tmr_NachStop; }
     bool exists(const QString& name) const { return QFileInfo::exists(recording(name)); }
@@ -191,7 +192,7 @@ TEST_F(ListInteractionsTest, NoEntryLeadsADeletionOutOfTheRecordingsFolder) {
     const QStringList odd{QStringLiteral("../victim.wav"), folder() + QStringLiteral("/victim.wav"),
                           QStringLiteral(".."), QStringLiteral("..\\victim.wav")};
     for (const QString& text : odd) {
-        list()->addItem(text);
+        program->archive().recordingList().append({text, 0});
         list()->setCurrentRow(list()->count() - 1);
         interactions.cmd_File_lö_MouseDown(1, 0, 0, 0);
         EXPECT_TRUE(QFileInfo::exists(folder() + QStringLiteral("/victim.wav"))) << text.toStdString();
@@ -209,10 +210,10 @@ TEST_F(ListInteractionsTest, AnEntryDeletesTheFileItWasListedFor) {
     ASSERT_TRUE(writeBytes(recording(kFirst), recordingOfSeconds(25)));
     ASSERT_TRUE(writeBytes(recording(copy), recordingOfSeconds(25)));
     startProgram();
-    const QList<QListWidgetItem*> copyRows = list()->findItems(copy, Qt::MatchStartsWith);
+    const int copyRow = program->archive().recordingList().rowOf(copy);
     ASSERT_EQ(list()->count(), 2);
-    ASSERT_EQ(copyRows.size(), 1);
-    list()->setCurrentItem(copyRows.first());
+    ASSERT_TRUE(list()->text(copyRow).startsWith(copy));
+    list()->setCurrentRow(copyRow);
     program->listInteractions().cmd_File_lö_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(exists(copy));
     EXPECT_TRUE(exists(kFirst));

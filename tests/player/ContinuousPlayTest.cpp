@@ -4,12 +4,12 @@
 #include "player/Player.h"
 #include "player/SoundWindowFixture.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 #include <QSlider>
 #include <QTimer>
 
@@ -35,7 +35,7 @@ protected:
         return p;
     }
 
-    QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
+    RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
     QTimer* nachStop() { return &program->player().tmr_NachStop; }
     QCheckBox* continuous() { return program->frm_Einstellungen->chkFortlaufend; }
     int slider() { return program->frm_Oszi->slider->value(); }

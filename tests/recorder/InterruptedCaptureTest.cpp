@@ -4,11 +4,11 @@
 #include "platform/wav/Wav8Header.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
 
 namespace kestrova::test {
 namespace {
@@ -48,7 +48,8 @@ TEST_F(InterruptedCaptureTest, IsCompletedAndFiledUnderTheTimeItStarted) {
     EXPECT_FALSE(QFile::exists(dir.filePath(name)));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("notes.txt"))));
     ASSERT_GT(program->frm_DoKu->lb_Sounds->count(), 0);
-    EXPECT_TRUE(program->frm_DoKu->lb_Sounds->currentItem()->text().startsWith(name));
+    EXPECT_TRUE(
+        program->frm_DoKu->lb_Sounds->text(program->frm_DoKu->lb_Sounds->currentRow()).startsWith(name));
 }
 
 TEST_F(InterruptedCaptureTest, ATooShortOneIsNotKept) {

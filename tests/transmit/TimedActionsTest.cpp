@@ -13,13 +13,13 @@
 #include "transmit/ScheduleFile.h"
 #include "transmit/Transmitter.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QListWidget>
 #include <QProcess>
 #include <QTimer>
 
@@ -118,15 +118,15 @@ protected:
         startProgram();
         // A recording of the day, so that each list pass fills the list.
         writeBytes(folder() + QStringLiteral("/W/1_08-17-2012_12-00-00.wav"), recordingOfSeconds(30));
-        list()->clear();
+        program->archive().recordingList().clear();
         fakes.serial.events.clear();
         // The line as each file begins to play.
         fakes.sounds.whilePlaying = [this](const QString&) { keyedWhilePlaying.push_back(fakes.serial.dtr); };
     }
-    QListWidget* list() { return program->frm_DoKu->lb_Sounds; }
+    RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
     // Ticks at the time; true when the tick refreshed the list.
     bool tickAt(const QDateTime& time) {
-        list()->clear();
+        program->archive().recordingList().clear();
         fakes.clock.set(time);
         program->timedActions().tmr_Zeit_Timer();
         return list()->count() > 0;

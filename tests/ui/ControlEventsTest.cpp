@@ -1,9 +1,11 @@
 #include "ui/ControlEvents.h"
 
+#include "archive/RecordingListModel.h"
+#include "ui/RecordingListView.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -67,8 +69,12 @@ TEST(MouseEventsTest, ReleaseOutsideIsNoClickAndDoubleClickIsReported) {
 }
 
 TEST(MouseEventsTest, ListHasSelectedTheClickedRowWhenMouseDownFires) {
-    QListWidget list;
-    list.addItems({"a.wav", "b.wav", "c.wav", "d.wav"});
+    RecordingListModel entries;
+    RecordingListView list;
+    list.setModel(&entries);
+    for (const char* name : {"a.wav", "b.wav", "c.wav", "d.wav"}) {
+        entries.append({QString::fromLatin1(name), 1});
+    }
     list.resize(150, 120);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
@@ -81,9 +87,9 @@ TEST(MouseEventsTest, ListHasSelectedTheClickedRowWhenMouseDownFires) {
                      [&](int, int, int, int) { rowAtDown = list.currentRow(); });
     QObject::connect(mouse, &MouseEvents::mouseUp, [&](int, int, int, int) { rowAtUp = list.currentRow(); });
     QSignalSpy clicked(mouse, &MouseEvents::clicked);
-    QSignalSpy itemClicked(&list, &QListWidget::itemClicked);
+    QSignalSpy itemClicked(&list, &QAbstractItemView::clicked);
 
-    const QPoint third = list.visualItemRect(list.item(2)).center();
+    const QPoint third = list.visualRect(entries.index(2)).center();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, third);
     EXPECT_EQ(rowAtDown, 2);
     EXPECT_EQ(rowAtUp, 2);

@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "archive/RecordingListModel.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
@@ -11,6 +12,7 @@
 #include "ui/InfoForm.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"
@@ -21,7 +23,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -132,12 +133,16 @@ TEST(FormControls, InfoWrapsItsTextAndTheSoundWindowHasItsScales) {
 TEST(FormInstances, TwoFormsOfOneKindAreIndependent) {
     auto a = std::make_unique<MainForm>();
     auto b = std::make_unique<MainForm>();
-    a->lb_Sounds->addItem(QStringLiteral("x.wav  1.0"));
+    RecordingListModel aEntries;
+    RecordingListModel bEntries;
+    a->lb_Sounds->setModel(&aEntries);
+    b->lb_Sounds->setModel(&bEntries);
+    aEntries.append({QStringLiteral("x.wav"), 0.1});
     EXPECT_EQ(b->lb_Sounds->count(), 0);
     EXPECT_NE(a->lb_Sounds_mouse, b->lb_Sounds_mouse);
     a.reset();
     // The second form keeps working after the first is gone.
-    b->lb_Sounds->addItem(QStringLiteral("y.wav  2.0"));
+    bEntries.append({QStringLiteral("y.wav"), 0.2});
     EXPECT_EQ(b->lb_Sounds->count(), 1);
 
     SettingsForm s1;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QString>
+#include <vector>
+
+namespace kestrova {
+
+// One entry of the recording list: the file name exactly as listed (a name of
+// another length than a recording's must not make the entry stand for another
+// file) and the length in seconds.
+struct ListedRecording {
+    QString name;
+    double seconds = 0;
+};
+
+// The recordings the list shows, in list order. An entry's text is made only
+// when a view asks for it, so a long list costs what is on the screen.
+class RecordingListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    explicit RecordingListModel(QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    // The entry's text for display; its file name for Qt::UserRole.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    int count() const { return static_cast<int>(entries_.size()); }
+    // The file name of entry `row`; empty for a row that does not exist.
+    QString nameAt(int row) const;
+    // The first row listing `name`; -1 when none does.
+    int rowOf(const QString& name) const;
+
+    void append(ListedRecording entry);
+    // The whole list at once, as a list pass makes it; gives back the list it had.
+    std::vector<ListedRecording> replace(std::vector<ListedRecording> entries);
+    void clear();
+
+private:
+    std::vector<ListedRecording> entries_;
+};
+
+} // namespace kestrova
