@@ -1,8 +1,9 @@
 // Plays a WAV file in the sound window as a click on the normal speed does, through
 // the real output (PortAudio) and fakes for everything else, until it is ended:
 // what playback in the sound window costs, measured from outside by
-// bench/playback_cpu.py.
-// Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER
+// bench/playback_cpu.py. With --once it ends when the file has played (the soak
+// plays recordings so): exit 0 when it played to its end.
+// Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]
 #include "app/Program.h"
 #include "platform/OutputGain.h"
 #include "platform/PlaybackDevice.h"
@@ -13,14 +14,16 @@
 #include "ui/MainForm.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 
 using namespace kestrova;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fputs("usage: play_in_sound_window FILE.wav PROGRAM_FOLDER\n", stderr);
+    const bool once = argc == 4 && QByteArray(argv[3]) == "--once";
+    if (argc != 3 && !once) {
+        std::fputs("usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]\n", stderr);
         return 2;
     }
     test::FakePlatform fakes;
@@ -41,5 +44,15 @@ int main(int argc, char** argv) {
     }
     std::puts("playing");
     std::fflush(stdout);
+    QTimer end;
+    if (once) {
+        // The end of the file stops the player and leaves its position at the end.
+        end.callOnTimeout([&player] {
+            if (!player.playing()) {
+                QApplication::exit(player.pos() == 1'000'000 ? 0 : 1);
+            }
+        });
+        end.start(100);
+    }
     return QApplication::exec();
 }
