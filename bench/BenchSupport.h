@@ -23,6 +23,15 @@ inline double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// "min / median / max" of several timings in seconds, for the figures' spread.
+inline std::string spreadText(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    char text[96];
+    std::snprintf(text, sizeof text, "%.4f / %.4f / %.4f s", values.front(), values[values.size() / 2],
+                  values.back());
+    return text;
+}
+
 inline double secondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }

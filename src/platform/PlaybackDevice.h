@@ -19,8 +19,11 @@ struct PlayerCommand;
 // frames the sink has played, so it runs at the file's own rate.
 class PlaybackDevice : public CommandDevice {
 public:
-    // `pumpInterval` is how often the sink is topped up while playing.
-    explicit PlaybackDevice(AudioSink& sink, int pumpIntervalMs = 20);
+    // `pumpInterval` is how often the sink is topped up while playing. Every command
+    // tops it up too, and the sound window asks for the position ten times a second;
+    // the timer only keeps the sink fed when nobody asks, which the sink's buffer of
+    // two seconds allows to be rare.
+    explicit PlaybackDevice(AudioSink& sink, int pumpIntervalMs = 200);
     ~PlaybackDevice() override;
     PlaybackDevice(const PlaybackDevice&) = delete;
     PlaybackDevice& operator=(const PlaybackDevice&) = delete;

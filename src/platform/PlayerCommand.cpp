@@ -1,6 +1,7 @@
 #include "platform/PlayerCommand.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace kestrova {
 
@@ -21,29 +22,42 @@ Verb verbOf(const QString& word) {
     return Verb::Unknown;
 }
 
-} // namespace
-
-PlayerCommand parsePlayerCommand(const QString& text) {
-    PlayerCommand command;
-    // The path is taken up to the last "alias", so a path with a blank still opens
-    // even when it comes without quotes.
+// An "open" command: the path is taken up to the last "alias", so a path with a
+// blank still opens even when it comes without quotes.
+std::optional<PlayerCommand> parseOpen(const QString& text) {
     static const QRegularExpression open(
         QStringLiteral("^\\s*open\\s+(.+?)(?:\\s+type\\s+\\S+)?\\s+alias\\s+(\\S+)\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const auto match = open.match(text);
-    if (match.hasMatch()) {
-        QString path = match.captured(1).trimmed();
-        if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"'))) {
-            path = path.mid(1, path.size() - 2);
-        }
-        command.verb = Verb::Open;
-        command.alias = match.captured(2).toLower();
-        command.path = path;
-        return command;
+    if (!match.hasMatch()) {
+        return std::nullopt;
     }
-    QStringList words = text.toLower().split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    PlayerCommand command;
+    QString path = match.captured(1).trimmed();
+    if (path.size() >= 2 && path.startsWith(QLatin1Char('"')) && path.endsWith(QLatin1Char('"'))) {
+        path = path.mid(1, path.size() - 2);
+    }
+    command.verb = Verb::Open;
+    command.alias = match.captured(2).toLower();
+    command.path = path;
+    return command;
+}
+
+} // namespace
+
+PlayerCommand parsePlayerCommand(const QString& text) {
+    PlayerCommand command;
+    // The sound window asks for the position ten times a second: both patterns are
+    // compiled once, and only an "open" is matched against the long one.
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QStringList words = text.toLower().split(blanks, Qt::SkipEmptyParts);
     if (words.size() < 2) {
         return command;
+    }
+    if (words.constFirst() == QLatin1String("open")) {
+        if (auto opened = parseOpen(text)) {
+            return *opened;
+        }
     }
     command.verb = verbOf(words.takeFirst());
     command.alias = words.takeFirst();

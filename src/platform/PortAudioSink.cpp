@@ -6,6 +6,8 @@
 #include "platform/Resampler.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <portaudio.h>
 
 namespace kestrova {
@@ -16,10 +18,20 @@ constexpr double kRingSeconds = 2.0;
 // Room kept free in the ring for the frames the converter gives out at the end.
 constexpr std::size_t kTailReserveFrames = 8192;
 constexpr std::size_t kChunkFrames = 4096;
+// Blocks of 50 ms behind at least a quarter second of buffer, as for the input:
+// the sound server and the callback wake about 20 times a second instead of
+// hundreds, and the end of a sound is still known within a block of being heard.
+constexpr double kBlockSeconds = 0.05;
+constexpr double kMinimumLatencySeconds = 0.25;
 
-int paCallback(const void* /*input*/, void* output, unsigned long frames, const PaStreamCallbackTimeInfo*,
-               PaStreamCallbackFlags, void* user) {
-    static_cast<PortAudioSink*>(user)->fill(static_cast<float*>(output), frames);
+int paCallback(const void* /*input*/, void* output, unsigned long frames,
+               const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
+    // How long until the first frame of this block is heard, where the host tells it.
+    const bool told =
+        time != nullptr && time->outputBufferDacTime > time->currentTime && time->currentTime > 0;
+    static_cast<PortAudioSink*>(user)->fill(static_cast<float*>(output), frames,
+                                            told ? time->outputBufferDacTime - time->currentTime : -1.0,
+                                            told ? time->currentTime : -1.0);
     return paContinue;
 }
 
@@ -67,7 +79,7 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     // Stereo where possible so that left and right gain both act, even on mono files.
     params.channelCount = std::min(info->maxOutputChannels, 2);
     params.sampleFormat = paFloat32;
-    params.suggestedLatency = info->defaultHighOutputLatency;
+    params.suggestedLatency = std::max(info->defaultHighOutputLatency, kMinimumLatencySeconds);
     const double rates[] = {static_cast<double>(sampleRate), info->defaultSampleRate, 48000.0, 44100.0};
     int rate = 0;
     for (double candidate : rates) {
@@ -95,11 +107,14 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     framesWritten_ = 0;
     framesPushed_ = 0;
     framesOut_ = 0;
+    framesHanded_ = 0;
+    clockOrigin_ = std::numeric_limits<double>::quiet_NaN();
     inputFinished_ = false;
 
     PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, nullptr, &params, rate, paFramesPerBufferUnspecified, paNoFlag, paCallback,
-                      this) != paNoError) {
+    const auto framesPerBlock = static_cast<unsigned long>(rate * kBlockSeconds);
+    if (Pa_OpenStream(&stream, nullptr, &params, rate, framesPerBlock,
+                      paPrimeOutputBuffersUsingStreamCallback, paCallback, this) != paNoError) {
         resampler_.reset();
         return false;
     }
@@ -110,7 +125,9 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     }
     stream_ = stream;
     const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream);
-    latencyFrames_ = streamInfo != nullptr ? static_cast<std::uint64_t>(streamInfo->outputLatency * rate) : 0;
+    latencyFrames_.store(streamInfo != nullptr ? static_cast<std::uint64_t>(streamInfo->outputLatency * rate)
+                                               : 0,
+                         std::memory_order_relaxed);
     return true;
 }
 
@@ -185,7 +202,7 @@ void PortAudioSink::finishInput() {
     inputFinished_ = true;
 }
 
-void PortAudioSink::fill(float* out, unsigned long frames) {
+void PortAudioSink::fill(float* out, unsigned long frames, double delaySeconds, double streamSeconds) {
     const std::size_t wanted = frames * static_cast<std::size_t>(deviceChannels_);
     const std::size_t got = ring_->read(out, wanted);
     std::fill(out + got, out + wanted, 0.0f);
@@ -194,15 +211,36 @@ void PortAudioSink::fill(float* out, unsigned long frames) {
     // After the last frame the silence is counted too, so that the end is reported
     // only once the device latency has passed and the last frame was heard.
     const bool drained = inputFinished_.load(std::memory_order_acquire) && gotFrames < frames;
-    framesOut_.fetch_add(drained ? frames : gotFrames, std::memory_order_relaxed);
+    const std::uint64_t before = framesOut_;
+    framesOut_ = before + (drained ? frames : gotFrames);
+    framesHanded_.store(framesOut_, std::memory_order_release);
+    if (delaySeconds >= 0 && streamSeconds >= 0) {
+        // The sound server's own buffer lies behind the latency PortAudio reports:
+        // the delay the host tells for this block is the true one. The frame heard
+        // now is `before` less that delay, and moves on with the stream's clock.
+        clockOrigin_.store(static_cast<double>(before) - (delaySeconds + streamSeconds) * deviceRate_,
+                           std::memory_order_release);
+    }
+}
+
+std::uint64_t PortAudioSink::framesHeard() const {
+    const std::uint64_t handed = framesHanded_.load(std::memory_order_acquire);
+    const double origin = clockOrigin_.load(std::memory_order_acquire);
+    const double now = Pa_GetStreamTime(asStream(stream_));
+    if (std::isnan(origin) || now <= 0) {
+        // A host that tells no delay: the latency it reported stands in.
+        const std::uint64_t latency = latencyFrames_.load(std::memory_order_relaxed);
+        return handed > latency ? handed - latency : 0;
+    }
+    const double heard = origin + now * deviceRate_;
+    return heard <= 0 ? 0 : std::min(handed, static_cast<std::uint64_t>(heard));
 }
 
 std::uint64_t PortAudioSink::framesPlayed() const {
     if (stream_ == nullptr) {
         return 0;
     }
-    const std::uint64_t out = framesOut_.load(std::memory_order_relaxed);
-    const std::uint64_t heard = out > latencyFrames_ ? out - latencyFrames_ : 0;
+    const std::uint64_t heard = framesHeard();
     if (inputFinished_ && heard >= framesPushed_) {
         return framesWritten_;
     }

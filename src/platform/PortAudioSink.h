@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <atomic>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -35,12 +36,16 @@ public:
     bool failed() const override;
     void stop() override;
 
-    // Called by PortAudio on its own thread.
-    void fill(float* out, unsigned long frames);
+    // Called by PortAudio on its own thread; `delaySeconds` is how long until the
+    // block's first frame is heard, at `streamSeconds` on the stream's clock; both
+    // negative when the host does not tell.
+    void fill(float* out, unsigned long frames, double delaySeconds, double streamSeconds);
 
 private:
     bool openDevice(int device, int sampleRate);
     void push(const float* frames, std::size_t frameCount);
+    // Of the frames handed to the device, how many have been heard by now.
+    std::uint64_t framesHeard() const;
 
     const OutputGain& gain_;
     PortAudioSession session_;
@@ -54,10 +59,14 @@ private:
     int sourceChannels_ = 0;
     int deviceRate_ = 0;
     int deviceChannels_ = 0;
-    std::uint64_t latencyFrames_ = 0;
+    std::atomic<std::uint64_t> latencyFrames_{0};
     std::uint64_t framesWritten_ = 0; // at the source rate
     std::uint64_t framesPushed_ = 0;  // at the device rate
-    std::atomic<std::uint64_t> framesOut_{0};
+    std::uint64_t framesOut_ = 0;     // handed to the device; only the callback touches it while running
+    std::atomic<std::uint64_t> framesHanded_{0};
+    // The frame heard at time 0 of the stream's clock, from the last block's delay;
+    // NaN until a block told it.
+    std::atomic<double> clockOrigin_{std::numeric_limits<double>::quiet_NaN()};
     std::atomic<bool> inputFinished_{false};
 };
 

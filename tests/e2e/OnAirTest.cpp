@@ -11,10 +11,13 @@
 #include "platform/PortAudioSink.h"
 #include "platform/SimpleSoundPlayer.h"
 #include "platform/SystemClock.h"
+#include "player/Player.h"
 #include "support/ProgramFixture.h"
 #include "transmit/AutoCq.h"
 #include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
+#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -298,6 +301,13 @@ protected:
         return within;
     }
 
+    // The figure bench/dead_carrier.py collects: how much longer the line was keyed
+    // than the sound the program was given to send (its files and its own pauses).
+    static void reportDeadCarrier(const char* what, const StampedLines::Span& span, Seconds soundSent) {
+        std::printf("keyed longer than the sound sent: %s %.3f s\n", what,
+                    span.unkeyed - span.keyed - soundSent);
+    }
+
     static QTemporaryDir* work_;
     static PulseServer* server_;
     SystemClock clock;
@@ -338,6 +348,7 @@ TEST_F(OnAirTest, AutoCqLetsGoOfTheLineOnlyAfterTheLastSampleWasPlayed) {
                     "un-keyed tail %+.3f s, dead carrier %.3f s\n",
                     call + 1, span.unkeyed - span.keyed, last - first, heard.size(), first - span.keyed,
                     last - span.unkeyed, span.unkeyed - last);
+        reportDeadCarrier("Auto-CQ", span, length);
         // The whole file went out: nothing was cut at its end.
         EXPECT_GE(last - first, length - 0.05) << "call " << call;
         EXPECT_LE(last - span.unkeyed, kStampAccuracy) << "call " << call;
@@ -368,7 +379,36 @@ TEST_F(OnAirTest, TheTimedTransmissionIsKeyedForBothFilesAndNothingElse) {
                 span.unkeyed - span.keyed, sound, bursts.size(), bursts.back().to - bursts.front().from,
                 bursts.front().from - span.keyed, bursts.back().to - span.unkeyed,
                 span.unkeyed - bursts.back().to);
+    reportDeadCarrier("timed transmission", span,
+                      3.0 + TimedActions::kPauseTicks * TimedActions::kPauseTickMs / 1000.0);
     EXPECT_GE(sound, 3.0 - 0.1);
+    expectNothingHeardUnkeyed(bursts);
+}
+
+TEST_F(OnAirTest, TransmittingFromTheSoundWindowEndsWithTheFile) {
+    constexpr Seconds length = 3.0;
+    Player& player = program->player();
+    player.setCurrentFile(writeTone(QStringLiteral("reply.wav"), length));
+    player.loadPlayerFile();
+    // Keyed by hand, then the file played at normal speed: its end un-keys.
+    program->transmitter().lbl_TX_Click();
+    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    waitFor([this] { return lines.unkeys() >= 1; }, 15000);
+    listenOn(1500);
+
+    ASSERT_EQ(lines.unkeys(), 1);
+    const StampedLines::Span& span = lines.spans.front();
+    const std::vector<Burst> bursts = heardBursts(*monitor, 0.2);
+    ASSERT_FALSE(bursts.empty()) << "nothing was heard";
+    const Seconds first = bursts.front().from;
+    const Seconds last = bursts.back().to;
+    std::printf("sound window: keyed %.3f s, sound %.3f s (%zu stretch(es)), lead %.3f s, "
+                "un-keyed tail %+.3f s, dead carrier %.3f s\n",
+                span.unkeyed - span.keyed, last - first, bursts.size(), first - span.keyed,
+                last - span.unkeyed, span.unkeyed - last);
+    reportDeadCarrier("sound window", span, length);
+    EXPECT_GE(last - first, length - 0.05);
     expectNothingHeardUnkeyed(bursts);
 }
 

@@ -75,11 +75,11 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
         EXPECT_FALSE(timer->isActive()) << name;
         EXPECT_FALSE(timer->isSingleShot()) << name;
     }
-    // The meter's timer keeps its 10 ms interval but wakes for five ticks at once.
+    // The meter's timer keeps its 10 ms interval but wakes for ten ticks at once.
     const BatchedTimer& meter = recorder.meter().tmrPegel;
     EXPECT_EQ(meter.objectName(), QStringLiteral("tmrPegel"));
     EXPECT_EQ(meter.interval(), 10);
-    EXPECT_EQ(meter.ticksPerWake(), 5);
+    EXPECT_EQ(meter.ticksPerWake(), 10);
     EXPECT_FALSE(meter.isActive());
 }
 

@@ -1,0 +1,209 @@
+"""What the CPU benchmarks of the sound paths share: a PulseAudio server of their own,
+the scheduler's per-thread CPU figures and interleaved pairs of runs.
+
+The program and its baseline (arecord, aplay) are measured one after the other,
+pair after pair, and each pair gives a ratio: a machine that gets busier or quieter
+during the run moves both halves of a pair alike, so the median of the ratios is
+steadier than a ratio of two separate runs.
+"""
+import math
+import os
+import shutil
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+RATE = 11025
+
+
+def cpu_seconds(task):
+    """CPU time of a process or thread: the scheduler's nanoseconds, else clock ticks."""
+    try:
+        with open(task + "/schedstat") as f:
+            return int(f.read().split()[0]) / 1e9
+    except (OSError, ValueError, IndexError):
+        pass
+    try:
+        with open(task + "/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+        return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")  # utime + stime
+    except OSError:  # a thread that has ended since the listing
+        return 0.0
+
+
+def timeslices(task):
+    """How often the thread was given the CPU: about its wake-ups."""
+    try:
+        with open(task + "/schedstat") as f:
+            return int(f.read().split()[2])
+    except (OSError, ValueError, IndexError):
+        return 0
+
+
+def thread_seconds(pid):
+    """CPU seconds and timeslices per thread, keyed by (name, tid); the main thread is "main"."""
+    seconds = {}
+    for tid in os.listdir("/proc/%d/task" % pid):
+        task = "/proc/%d/task/%s" % (pid, tid)
+        try:
+            with open(task + "/comm") as f:
+                name = "main" if int(tid) == pid else f.read().strip()
+        except OSError:
+            continue
+        seconds[(name, tid)] = (cpu_seconds(task), timeslices(task))
+    return seconds
+
+
+class Usage:
+    """Share of one core a process used while measured, in total and per thread name."""
+
+    def __init__(self, threads):
+        self.threads = {}  # name -> (share of a core, wake-ups a second), threads of one name summed
+        for (name, _), (share, wakeups) in threads.items():
+            old = self.threads.get(name, (0.0, 0.0))
+            self.threads[name] = (old[0] + share, old[1] + wakeups)
+        self.share = sum(share for share, _ in self.threads.values())
+        self.wakeups = sum(w for _, w in self.threads.values())
+
+
+def measure(process, seconds, settle, perf_data=None):
+    """Waits `settle` seconds, then measures the process for `seconds`."""
+    time.sleep(settle)
+    if process.poll() is not None:
+        raise RuntimeError("ended early with %d" % process.returncode)
+    before, started = thread_seconds(process.pid), time.monotonic()
+    if perf_data:
+        subprocess.run(["perf", "record", "-q", "-F", "999", "-g", "-o", perf_data, "-p", str(process.pid), "--",
+                        "sleep", str(seconds)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    else:
+        time.sleep(seconds)
+    if process.poll() is not None:
+        raise RuntimeError("ended early with %d" % process.returncode)
+    after = thread_seconds(process.pid)
+    elapsed = time.monotonic() - started
+    # Threads that ended while measured are missing; none of the measured programs ends one.
+    return Usage({key: ((after[key][0] - before.get(key, (0.0, 0))[0]) / elapsed,
+                        (after[key][1] - before.get(key, (0.0, 0))[1]) / elapsed) for key in after})
+
+
+def stop(process):
+    if process.poll() is None:
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+
+def spread(values):
+    """(min, median, max) of the values."""
+    ordered = sorted(values)
+    return ordered[0], ordered[len(ordered) // 2], ordered[-1]
+
+
+def spread_text(values, scale=1.0, digits=2):
+    return " / ".join("%.*f" % (digits, scale * v) for v in spread(values))
+
+
+def show_threads(usages):
+    """Median share and wake-ups of each thread name over several runs of one program."""
+    names = sorted({name for usage in usages for name in usage.threads},
+                   key=lambda name: -sum(u.threads.get(name, (0, 0))[0] for u in usages))
+    for name in names:
+        shares = [u.threads.get(name, (0.0, 0.0))[0] for u in usages]
+        wakeups = [u.threads.get(name, (0.0, 0.0))[1] for u in usages]
+        print("    thread %-18s %s %% of a core, %s wake-ups/s (min/median/max)"
+              % (name, spread_text(shares, 100, 3), spread_text(wakeups, 1, 1)))
+
+
+class PulseServer:
+    """A PulseAudio server of the benchmark's own in a temporary folder, with ALSA knowing
+    only its PulseAudio plugin, so that the program and the baseline use the same path
+    and nothing probes other devices. `modules` are the lines of its start script after
+    the native protocol."""
+
+    def __init__(self, modules):
+        self.work = tempfile.mkdtemp(prefix="kestrova-bench-")
+        socket = os.path.join(self.work, "pulse.sock")
+        self.env = dict(os.environ, HOME=self.work, XDG_RUNTIME_DIR=self.work, PULSE_RUNTIME_PATH=self.work,
+                        PULSE_SERVER="unix:" + socket, QT_QPA_PLATFORM="offscreen")
+        alsa_conf = os.path.join(self.work, "alsa.conf")
+        with open(alsa_conf, "w") as f:
+            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
+        self.env["ALSA_CONFIG_PATH"] = alsa_conf
+        with open(os.path.join(self.work, "pulse.pa"), "w") as f:
+            f.write("load-module module-native-protocol-unix socket=%s auth-anonymous=1\n" % socket)
+            f.write("".join(line + "\n" for line in modules))
+        self.process = subprocess.Popen(
+            ["pulseaudio", "--system=no", "--daemonize=no", "--exit-idle-time=-1", "-n", "--disallow-exit",
+             "--log-target=stderr", "-F", os.path.join(self.work, "pulse.pa")],
+            env=self.env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.work, "pulse.log"), "w"))
+        deadline = time.monotonic() + 20
+        while not self.pactl("info"):
+            if time.monotonic() > deadline:
+                self.close()
+                raise RuntimeError("PulseAudio did not start")
+            time.sleep(0.1)
+
+    def pactl(self, *arguments):
+        return subprocess.run(["pactl"] + list(arguments), env=self.env, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL).returncode == 0
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=10)
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def missing_tools(*tools):
+    """The first of the tools that is not installed, else None."""
+    return next((tool for tool in tools if shutil.which(tool) is None), None)
+
+
+def program_settings(folder):
+    """The settings file of a program that starts its recorder at once, with the
+    settings form hidden and a minimum recording time of 1 s; otherwise the defaults."""
+    lines = ["bench", folder, "bench", "11025", "0", "1", "2", "46-0", "67", "1", "180", "5", "10", "3", "50",
+             "1", "1", "0", "1", "0", "0", "10", "0", "1", "0", "6", "15", "15", "15", "6375"]
+    return ("\r\n".join(lines) + "\r\n").encode("cp1252")
+
+
+def write_wav_u8(path, samples):
+    """An 8-bit mono 11025 Hz WAV file of the given sample bytes."""
+    import struct
+    with open(path, "wb") as f:
+        f.write(struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(samples), b"WAVE", b"fmt ", 16, 1, 1, RATE,
+                            RATE, 1, 8, b"data", len(samples)))
+        f.write(samples)
+
+
+class ToneFeeder(threading.Thread):
+    """Writes a loud 1 kHz tone in real time into the FIFO of a pipe source
+    (module-pipe-source), a little ahead of the clock, until stopped."""
+
+    def __init__(self, pipe_path):
+        super().__init__(daemon=True)
+        self.pipe_path = pipe_path
+        self.stopped = False
+
+    def run(self):
+        # 441 samples are 40 whole periods at 11025 Hz; 0.2 s a write.
+        period = bytes(int(128 + 110 * math.sin(2 * math.pi * 1000 * i / RATE)) for i in range(441))
+        block = period * 5
+        fd = os.open(self.pipe_path, os.O_WRONLY)
+        try:
+            start, fed = time.monotonic(), 0
+            while not self.stopped:
+                os.write(fd, block)
+                fed += len(block)
+                ahead = fed / RATE - (time.monotonic() - start)
+                if ahead > 0.1:
+                    time.sleep(ahead - 0.1)
+        except OSError:  # the server has gone
+            pass
+        finally:
+            os.close(fd)

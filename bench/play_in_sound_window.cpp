@@ -1,0 +1,58 @@
+// Plays a WAV file in the sound window as a click on the normal speed does, through
+// the real output (PortAudio) and fakes for everything else, until it is ended:
+// what playback in the sound window costs, measured from outside by
+// bench/playback_cpu.py. With --once it ends when the file has played (the soak
+// plays recordings so): exit 0 when it played to its end.
+// Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]
+#include "app/Program.h"
+#include "platform/OutputGain.h"
+#include "platform/PlaybackDevice.h"
+#include "platform/PortAudioSink.h"
+#include "player/Player.h"
+#include "support/FakePlatform.h"
+#include "ui/ControlEvents.h"
+#include "ui/MainForm.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
+
+using namespace kestrova;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const bool once = argc == 4 && QByteArray(argv[3]) == "--once";
+    if (argc != 3 && !once) {
+        std::fputs("usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]\n", stderr);
+        return 2;
+    }
+    test::FakePlatform fakes;
+    OutputGain gain;
+    PortAudioSink sink(gain);
+    PlaybackDevice device(sink);
+    fakes.realPlayer = &device;
+    Program program(fakes.platform(), ProgramOptions{QString::fromLocal8Bit(argv[2])});
+    program.main();
+    Player& player = program.player();
+    player.setCurrentFile(QString::fromLocal8Bit(argv[1]));
+    player.loadPlayerFile();
+    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (!player.playing()) {
+        std::fputs("the sound window does not play the file\n", stderr);
+        return 1;
+    }
+    std::puts("playing");
+    std::fflush(stdout);
+    QTimer end;
+    if (once) {
+        // The end of the file stops the player and leaves its position at the end.
+        end.callOnTimeout([&player] {
+            if (!player.playing()) {
+                QApplication::exit(player.pos() == 1'000'000 ? 0 : 1);
+            }
+        });
+        end.start(100);
+    }
+    return QApplication::exec();
+}
