@@ -26,6 +26,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return line;
             }
             line.inputFile = arguments.at(++i);
+        } else if (argument == QStringLiteral("--web")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--web needs ADDRESS:PORT");
+                return line;
+            }
+            line.webAddress = arguments.at(++i);
+        } else if (argument == QStringLiteral("--set-web-password")) {
+            line.setWebPassword = true;
         } else if (argument.startsWith(QStringLiteral("--program-folder="))) {
             line.programFolder = argument.section(QLatin1Char('='), 1);
         } else {
@@ -48,6 +56,9 @@ QString helpText(const QString& executable) {
                "  --input-file FILE     offer FILE.wav as the first input device: it plays the\n"
                "                        file in real time, then silence (try the program\n"
                "                        without a receiver)\n"
+               "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
+               "                        127.0.0.1:8080; any other address needs a password)\n"
+               "  --set-web-password    set the web page's password (asked twice) and end\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);

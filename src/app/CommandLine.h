@@ -10,7 +10,9 @@ struct CommandLine {
     bool showHelp = false;
     QString programFolder; // empty: the default
     QString inputFile;     // a WAV file offered as the first input device
-    QString error;         // a message for the user when the arguments are wrong
+    QString webAddress;    // ADDRESS:PORT of the web page; empty: as its settings file says
+    bool setWebPassword = false;
+    QString error; // a message for the user when the arguments are wrong
 };
 
 CommandLine parseCommandLine(const QStringList& arguments);

@@ -2,6 +2,8 @@
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
+#include "app/WebPasswordCommand.h"
+#include "app/WebServing.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
@@ -32,13 +34,22 @@ int main(int argc, char** argv) {
         out << kestrova::helpText(QStringLiteral("kestrova"));
         return 0;
     }
+    const auto folderOf = [&line] {
+        return kestrova::chooseProgramFolder(
+            {line.programFolder, QCoreApplication::applicationDirPath(),
+             QStringLiteral(KESTROVA_INSTALL_BINDIR),
+             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
+    };
+    if (line.setWebPassword) {
+        const QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+        return kestrova::setWebPasswordCommand(folderOf().folder);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
     const kestrova::QtGermanTexts germanDialogs;
-    const kestrova::ProgramFolderChoice folder = kestrova::chooseProgramFolder(
-        {line.programFolder, QApplication::applicationDirPath(), QStringLiteral(KESTROVA_INSTALL_BINDIR),
-         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
+    const kestrova::ProgramFolderChoice folder = folderOf();
     if (folder.fellBack) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();
@@ -65,6 +76,9 @@ int main(int argc, char** argv) {
     // A signal that comes while the start runs stops it from switching anything on;
     // the event loop then ends the program.
     program.endRequested = [&terminations] { return terminations.arrived(); };
+    // Up before the start, whose messages may wait for an answer.
+    const std::unique_ptr<kestrova::WebServing> web =
+        kestrova::WebServing::startIfAsked(program, line.webAddress, folder.folder);
     program.main();
     if (program.folderInUse()) {
         return 1;

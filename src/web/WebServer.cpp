@@ -1,0 +1,262 @@
+#include "web/WebServer.h"
+
+#include "web/FileSender.h"
+#include "web/LiveFeed.h"
+#include "web/ServedPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHttpServerRequest>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTcpSocket>
+#include <QUrlQuery>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void registerWebPage() {
+    Q_INIT_RESOURCE(web);
+}
+
+namespace kestrova {
+
+namespace {
+
+using Status = QHttpServerResponder::StatusCode;
+
+void writeCommonHeaders(QHttpServerResponder& responder, Status status, const QByteArray& type) {
+    responder.writeStatusLine(status);
+    responder.writeHeader("Content-Type", type);
+    responder.writeHeader("X-Content-Type-Options", "nosniff");
+    responder.writeHeader("X-Frame-Options", "DENY");
+    responder.writeHeader("Referrer-Policy", "no-referrer");
+    responder.writeHeader("Content-Security-Policy", "default-src 'self'");
+}
+
+// Status line, headers and the whole body; extra headers go before the body.
+void reply(QHttpServerResponder& responder, Status status, const QByteArray& type, const QByteArray& body,
+           const QList<QPair<QByteArray, QByteArray>>& extra = {}) {
+    writeCommonHeaders(responder, status, type);
+    responder.writeHeader("Cache-Control", "no-store");
+    for (const auto& [name, value] : extra) {
+        responder.writeHeader(name, value);
+    }
+    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
+    QTcpSocket* socket = responder.socket();
+    socket->write("\r\n");
+    socket->write(body);
+}
+
+void replyJson(QHttpServerResponder& responder, const QJsonDocument& document, Status status = Status::Ok,
+               const QList<QPair<QByteArray, QByteArray>>& extra = {}) {
+    reply(responder, status, "application/json", document.toJson(QJsonDocument::Compact), extra);
+}
+
+void replyError(QHttpServerResponder& responder, Status status, const QString& message) {
+    replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("fehler"), message}}), status);
+}
+
+QByteArray sessionToken(const QHttpServerRequest& request) {
+    const QByteArray prefix = QByteArray(WebServer::kSessionCookie) + '=';
+    for (const QByteArray& cookie : request.value("Cookie").split(';')) {
+        const QByteArray trimmed = cookie.trimmed();
+        if (trimmed.startsWith(prefix)) {
+            return trimmed.mid(prefix.size());
+        }
+    }
+    return {};
+}
+
+QString queryValue(const QHttpServerRequest& request, const QString& key) {
+    return request.query().queryItemValue(key, QUrl::FullyDecoded);
+}
+
+// A file name as a header may carry it: nothing that could end the header or the quotes.
+QByteArray headerSafeName(const QString& name) {
+    QByteArray safe = name.toLatin1();
+    for (char& c : safe) {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           c == '.' || c == '-' || c == '_';
+        if (!plain) {
+            c = '_';
+        }
+    }
+    return safe;
+}
+
+bool isGet(const QHttpServerRequest& request) {
+    return request.method() == QHttpServerRequest::Method::Get;
+}
+
+bool isPost(const QHttpServerRequest& request) {
+    return request.method() == QHttpServerRequest::Method::Post;
+}
+
+} // namespace
+
+WebServer::WebServer(const LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
+                     LoginGuard::Clock clock, QObject* parent)
+    : QAbstractHttpServer(parent), board_(board), hash_(std::move(hash)),
+      guard_(passwordHash, std::move(clock)), feed_(new LiveFeed(board, this)) {
+    registerWebPage();
+}
+
+WebServer::~WebServer() = default;
+
+bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
+    Responder responder = makeResponder(request, socket);
+    const QString path = request.url().path();
+    if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
+        path == QStringLiteral("/kestrova.js")) {
+        servePageFile(path, responder);
+    } else if (path == QStringLiteral("/api/anmelden")) {
+        login(request, responder);
+    } else if (!isLoggedIn(request)) {
+        replyError(responder, Status::Unauthorized, QStringLiteral("Bitte anmelden."));
+    } else if (path == QStringLiteral("/api/abmelden")) {
+        logout(request, responder);
+    } else if (!isGet(request)) {
+        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Nur Lesen ist erlaubt."));
+    } else if (path == QStringLiteral("/api/live")) {
+        feed_->follow(std::move(responder));
+    } else if (path == QStringLiteral("/datei")) {
+        serveRecording(request, std::move(responder));
+    } else {
+        serveApi(path, request, responder);
+    }
+    return true;
+}
+
+void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
+    Responder responder = makeResponder(request, socket);
+    replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
+}
+
+bool WebServer::isLoggedIn(const QHttpServerRequest& request) const {
+    return !guard_.needsLogin() || guard_.hasSession(sessionToken(request));
+}
+
+void WebServer::servePageFile(const QString& path, Responder& responder) const {
+    const QString name = path == QStringLiteral("/") ? QStringLiteral("/index.html") : path;
+    QFile file(QStringLiteral(":/web") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
+        return;
+    }
+    const QByteArray type = name.endsWith(QStringLiteral(".css"))  ? "text/css; charset=utf-8"
+                            : name.endsWith(QStringLiteral(".js")) ? "text/javascript; charset=utf-8"
+                                                                   : "text/html; charset=utf-8";
+    reply(responder, Status::Ok, type, file.readAll());
+}
+
+void WebServer::login(const QHttpServerRequest& request, Responder& responder) {
+    if (!isPost(request)) {
+        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Anmelden nur mit POST."));
+        return;
+    }
+    if (!guard_.needsLogin()) {
+        replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), true}}));
+        return;
+    }
+    const QString password =
+        QJsonDocument::fromJson(request.body()).object().value(QStringLiteral("passwort")).toString();
+    const LoginGuard::Attempt attempt = guard_.tryLogin(request.remoteAddress().toString(), password);
+    switch (attempt.outcome) {
+    case LoginGuard::Outcome::Accepted: {
+        QByteArray cookie = QByteArray(kSessionCookie) + '=' + attempt.token +
+                            "; Path=/; HttpOnly; SameSite=Strict; Max-Age=" +
+                            QByteArray::number(LoginGuard::kSessionMs / 1000);
+        if (secure_) {
+            cookie += "; Secure";
+        }
+        replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), true}}), Status::Ok,
+                  {{"Set-Cookie", cookie}});
+        return;
+    }
+    case LoginGuard::Outcome::WrongPassword:
+        replyError(responder, Status::Unauthorized, QStringLiteral("Das Passwort ist falsch."));
+        return;
+    case LoginGuard::Outcome::TooManyTries:
+        replyJson(
+            responder,
+            QJsonDocument(QJsonObject{
+                {QStringLiteral("fehler"),
+                 QStringLiteral("Zu viele Versuche. Bitte %1 Sekunden warten.").arg(attempt.waitSeconds)}}),
+            Status::TooManyRequests, {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
+        return;
+    }
+}
+
+void WebServer::logout(const QHttpServerRequest& request, Responder& responder) {
+    if (!isPost(request)) {
+        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Abmelden nur mit POST."));
+        return;
+    }
+    guard_.endSession(sessionToken(request));
+    replyJson(
+        responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), false}}), Status::Ok,
+        {{"Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0"}});
+}
+
+void WebServer::serveApi(const QString& path, const QHttpServerRequest& request, Responder& responder) const {
+    const LiveStatus status = board_.read();
+    const ServedPaths served(status.docFolder);
+    if (path == QStringLiteral("/api/status")) {
+        replyJson(responder, QJsonDocument::fromJson(LiveFeed::statusJson(status)));
+    } else if (path == QStringLiteral("/api/aufnahmen")) {
+        replyJson(responder, QJsonDocument(listedRecordingsJson(
+                                 status, served.recordingsFolder().value_or(QString()), hash_)));
+    } else if (path == QStringLiteral("/api/archiv")) {
+        replyJson(responder, QJsonDocument(archiveDaysJson(status.docFolder)));
+    } else if (path == QStringLiteral("/api/archiv/tag")) {
+        const QString day = queryValue(request, QStringLiteral("pfad"));
+        const std::optional<QString> folder = served.archiveFolder(day);
+        if (!folder) {
+            replyError(responder, Status::NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
+            return;
+        }
+        replyJson(responder, QJsonDocument(archiveDayJson(*folder, day, hash_)));
+    } else {
+        replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
+    }
+}
+
+void WebServer::serveRecording(const QHttpServerRequest& request, Responder&& responder) const {
+    const ServedPaths served(board_.read().docFolder);
+    const std::optional<QString> path = served.recording(queryValue(request, QStringLiteral("pfad")));
+    auto file = std::make_unique<QFile>(path.value_or(QString()));
+    if (!path || !file->open(QIODevice::ReadOnly)) {
+        replyError(responder, Status::NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
+        return;
+    }
+    const qint64 size = file->size();
+    const QByteArray rangeHeader = request.value("Range");
+    std::optional<ByteRange> range = ByteRange{0, size - 1};
+    if (!rangeHeader.isEmpty()) {
+        range = parseByteRange(rangeHeader, size);
+        if (!range) {
+            reply(responder, Status::RequestRangeNotSatisfiable, "text/plain", {},
+                  {{"Content-Range", "bytes */" + QByteArray::number(size)}});
+            return;
+        }
+    }
+    const QByteArray name = headerSafeName(QFileInfo(*path).fileName());
+    writeCommonHeaders(responder, rangeHeader.isEmpty() ? Status::Ok : Status::PartialContent, "audio/wav");
+    responder.writeHeader("Accept-Ranges", "bytes");
+    responder.writeHeader("Cache-Control", "private, max-age=3600");
+    responder.writeHeader(
+        "Content-Disposition",
+        (request.query().hasQueryItem(QStringLiteral("herunterladen")) ? "attachment" : "inline") +
+            QByteArray("; filename=\"") + name + '"');
+    if (!rangeHeader.isEmpty()) {
+        responder.writeHeader("Content-Range", "bytes " + QByteArray::number(range->first) + '-' +
+                                                   QByteArray::number(range->last) + '/' +
+                                                   QByteArray::number(size));
+    }
+    responder.writeHeader("Content-Length", QByteArray::number(size == 0 ? 0 : range->size()));
+    responder.socket()->write("\r\n");
+    if (size > 0) {
+        new FileSender(std::move(responder), std::move(file), *range);
+    }
+}
+
+} // namespace kestrova
