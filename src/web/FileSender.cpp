@@ -1,7 +1,5 @@
 #include "web/FileSender.h"
 
-#include <QTimer>
-
 namespace kestrova {
 
 std::optional<ByteRange> parseByteRange(const QByteArray& header, qint64 fileSize) {
@@ -40,7 +38,7 @@ FileSender::FileSender(QHttpServerResponder&& responder, std::unique_ptr<QFile> 
     : responder_(std::move(responder)), socket_(responder_.socket()), file_(std::move(file)),
       remaining_(range.size()) {
     if (!socket_ || !file_->seek(range.first)) {
-        QTimer::singleShot(0, this, &FileSender::finish);
+        deleteLater();
         return;
     }
     connect(socket_, &QTcpSocket::bytesWritten, this, &FileSender::sendMore);

@@ -47,18 +47,17 @@ QString WebService::start(const WebAddress& address, const WebSettings& settings
         server->sslSetup(certificate, key.isNull() ? ecKey : key);
         server->setSecure(true);
     }
-    server->moveToThread(&thread_);
-    server_ = server.release();
-    thread_.start();
-    QMetaObject::invokeMethod(
-        server_, [this, address] { port_ = server_->listen(address.host, address.port); },
-        Qt::BlockingQueuedConnection);
+    // Listening starts here; the listening socket then moves along with the server.
+    port_ = server->listen(address.host, address.port);
     if (port_ == 0) {
         return QStringLiteral(
                    "Die Webseite kann nicht auf %1:%2 lauschen (Adresse belegt oder nicht vorhanden).")
             .arg(address.host.toString())
             .arg(address.port);
     }
+    server->moveToThread(&thread_);
+    server_ = server.release();
+    thread_.start();
     return {};
 }
 

@@ -123,12 +123,9 @@ protected:
         server_ = new WebServer(
             board_, passwordHash, [](const QString& path) { return QFileInfo(path).fileName().left(3); },
             [this] { return now_.load(); });
+        const quint16 port = server_->listen(QHostAddress::LocalHost, 0);
         server_->moveToThread(&thread_);
         thread_.start();
-        quint16 port = 0;
-        QMetaObject::invokeMethod(
-            server_, [&] { port = server_->listen(QHostAddress::LocalHost, 0); },
-            Qt::BlockingQueuedConnection);
         EXPECT_NE(port, 0);
         return RawClient(port);
     }
