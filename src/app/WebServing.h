@@ -16,7 +16,8 @@ class WebService;
 // the recorder and the recording list a few times a second, and runs the server.
 class WebServing {
 public:
-    static constexpr int kPublishMs = 200;
+    // As often as the page looks at the board.
+    static constexpr int kPublishMs = 250;
 
     WebServing(Program& program, HashLookup hash = {});
     ~WebServing();
