@@ -62,7 +62,8 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QSt
     const QString error = web->start(address, programFolder);
     if (!error.isEmpty()) {
         QTextStream(stderr) << error << '\n';
-        program.startNotice = error;
+        program.startNotice =
+            program.startNotice.isEmpty() ? error : program.startNotice + QStringLiteral(" – ") + error;
         return nullptr;
     }
     return web;

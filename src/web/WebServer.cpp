@@ -201,7 +201,10 @@ void WebServer::serveApi(const QString& path, const QHttpServerRequest& request,
     const LiveStatus status = board_.read();
     const ServedPaths served(status.docFolder);
     if (path == QStringLiteral("/api/status")) {
-        replyJson(responder, QJsonDocument::fromJson(LiveFeed::statusJson(status)));
+        QJsonObject object = QJsonDocument::fromJson(LiveFeed::statusJson(status)).object();
+        // The page offers "Abmelden" only where a login is needed.
+        object.insert(QStringLiteral("mitPasswort"), guard_.needsLogin());
+        replyJson(responder, QJsonDocument(object));
     } else if (path == QStringLiteral("/api/aufnahmen")) {
         replyJson(responder, QJsonDocument(listedRecordingsJson(
                                  status, served.recordingsFolder().value_or(QString()), hash_)));

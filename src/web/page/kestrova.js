@@ -130,7 +130,16 @@ function folgeLive() {
     ladeAufnahmen().catch(() => {});
     ladeTage().catch(() => {});
   });
+  // After a break the list may have grown meanwhile.
+  let unterbrochen = false;
+  live.onopen = () => {
+    if (unterbrochen) {
+      ladeAufnahmen().catch(() => {});
+      ladeTage().catch(() => {});
+    }
+  };
   live.onerror = () => {
+    unterbrochen = true;
     $("rekorder").textContent = "Verbindung unterbrochen – neuer Versuch …";
   };
 }
@@ -147,8 +156,9 @@ function zeigeAnmeldung() {
 }
 
 async function start() {
-  const antwort = await holen("/api/status");
-  zeigeZustand(await antwort.json());
+  const zustand = await (await holen("/api/status")).json();
+  zeigeZustand(zustand);
+  $("abmelden").hidden = !zustand.mitPasswort;
   $("anmeldung").hidden = true;
   $("inhalt").hidden = false;
   await Promise.all([ladeAufnahmen(), ladeTage()]);
@@ -170,7 +180,6 @@ async function anmelden(ereignis) {
     return;
   }
   $("anmeldefehler").textContent = "";
-  $("abmelden").hidden = false;
   start().catch(() => {});
 }
 
