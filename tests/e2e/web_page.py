@@ -3,9 +3,10 @@
 
 Starts the program with automatic start in a temporary program folder, fed by the
 file-fed input device (a WAV file of silence with one transmission in it), and
-its web page on a loopback port. A headless Chromium, driven by Selenium, loads the
-page, sees the new recording appear in the list without a reload, and plays it to
-its end. With --screenshots DIR it also photographs the page as a desktop and as
+its web page on a loopback port with a password set by `--set-web-password`. A
+headless Chromium, driven by Selenium, loads the page, is refused with a wrong
+password and let in with the right one, sees "Aufnahme läuft", sees the new
+recording appear in the list without a reload, and plays it to its end. With --screenshots DIR it also photographs the page as a desktop and as
 a phone show it.
 
 Exit 0: passed, 1: failed.
@@ -81,6 +82,24 @@ def browser(width, height, phone=False):
                             options=options)
 
 
+PASSWORD = "Funkkreis-1-geheim"
+
+
+def log_in(driver, port, password):
+    """Loads the page and logs in; the text the page then shows under the form, or None once in."""
+    if not driver.current_url.startswith("http://127.0.0.1:%d/" % port):
+        driver.get("http://127.0.0.1:%d/" % port)
+    if not wait_for(lambda: driver.execute_script("return !document.getElementById('anmeldung').hidden"), 10):
+        return "no login form"
+    driver.execute_script("document.getElementById('anmeldefehler').textContent = '';")
+    field = driver.find_element("id", "passwort")
+    field.send_keys(password)
+    field.submit()
+    return wait_for(lambda: driver.execute_script(
+        "return document.getElementById('anmeldefehler').textContent ||"
+        " (!document.getElementById('inhalt').hidden && 'in')"), 20)
+
+
 def entries(driver):
     return driver.execute_script(
         "return Array.from(document.querySelectorAll('#aufnahmen li')).map(li => li.dataset.pfad);")
@@ -119,7 +138,7 @@ def photograph(port, folder, failures):
     for name, width, height in (("webseite-handy.png", 390, 844),):
         driver = browser(width, height, phone=True)
         try:
-            driver.get("http://127.0.0.1:%d/" % port)
+            log_in(driver, port, PASSWORD)
             wait_for(lambda: entries(driver), 10)
             time.sleep(1)
             driver.save_screenshot(os.path.join(folder, name))
@@ -145,6 +164,11 @@ def main():
         f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
     port = free_port()
     env = dict(os.environ, HOME=work, XDG_RUNTIME_DIR=work, QT_QPA_PLATFORM="offscreen")
+    setting = subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env,
+                             input=(PASSWORD + "\n" + PASSWORD + "\n").encode(), capture_output=True)
+    if setting.returncode != 0:
+        print("FAIL: --set-web-password: %s" % setting.stderr.decode(errors="replace"))
+        return 1
     # Only a null device for ALSA: PortAudio probing the system's plugins leaves
     # leftovers LeakSanitizer cannot name (the input here is the file-fed device).
     alsa_conf = os.path.join(work, "alsa.conf")
@@ -162,9 +186,12 @@ def main():
             return 1
         driver = browser(1280, 860)
         driver.set_script_timeout(30)
-        driver.get("http://127.0.0.1:%d/" % port)
-        if not wait_for(lambda: driver.execute_script("return !document.getElementById('inhalt').hidden"), 10):
-            failures.append("the page did not show its content")
+        refused = log_in(driver, port, "falsch")
+        if refused != "Das Passwort ist falsch.":
+            failures.append("a wrong password was answered with %r" % refused)
+        let_in = log_in(driver, port, PASSWORD)
+        if let_in != "in":
+            failures.append("the right password was answered with %r" % let_in)
             return 1
         driver.execute_script("window.ohneNeuLaden = true;")
         before = entries(driver)
