@@ -51,14 +51,14 @@ WebServing::~WebServing() {
 }
 
 std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
-                                                     const QString& programFolder) {
+                                                     const QString& programFolder, HashLookup hash) {
     const QString address = commandLineAddress.isEmpty()
                                 ? readWebSettings(webSettingsPath(programFolder)).address
                                 : commandLineAddress;
     if (address.isEmpty()) {
         return nullptr;
     }
-    auto web = std::make_unique<WebServing>(program);
+    auto web = std::make_unique<WebServing>(program, std::move(hash));
     const QString error = web->start(address, programFolder);
     if (!error.isEmpty()) {
         QTextStream(stderr) << error << '\n';

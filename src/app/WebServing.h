@@ -27,8 +27,10 @@ public:
     // The page at the address of the command line, else of the web settings file;
     // null when neither asks for one, or when it cannot start (the German message
     // why goes to standard error and to the status bar).
+    // hash gives each recording's SHA-256 (see HashLookup); it is called on the
+    // server's thread.
     static std::unique_ptr<WebServing> startIfAsked(Program& program, const QString& commandLineAddress,
-                                                    const QString& programFolder);
+                                                    const QString& programFolder, HashLookup hash = {});
     // The German message why the page cannot start, or empty.
     QString start(const QString& address, const QString& programFolder);
     quint16 port() const;
