@@ -2,6 +2,7 @@
 
 #include "web/FileSender.h"
 #include "web/LiveFeed.h"
+#include "web/Replies.h"
 #include "web/ServedPaths.h"
 
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QHttpServerRequest>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTcpSocket>
 #include <QUrlQuery>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -22,38 +22,6 @@ namespace kestrova {
 namespace {
 
 using Status = QHttpServerResponder::StatusCode;
-
-void writeCommonHeaders(QHttpServerResponder& responder, Status status, const QByteArray& type) {
-    responder.writeStatusLine(status);
-    responder.writeHeader("Content-Type", type);
-    responder.writeHeader("X-Content-Type-Options", "nosniff");
-    responder.writeHeader("X-Frame-Options", "DENY");
-    responder.writeHeader("Referrer-Policy", "no-referrer");
-    responder.writeHeader("Content-Security-Policy", "default-src 'self'");
-}
-
-// Status line, headers and the whole body; extra headers go before the body.
-void reply(QHttpServerResponder& responder, Status status, const QByteArray& type, const QByteArray& body,
-           const QList<QPair<QByteArray, QByteArray>>& extra = {}) {
-    writeCommonHeaders(responder, status, type);
-    responder.writeHeader("Cache-Control", "no-store");
-    for (const auto& [name, value] : extra) {
-        responder.writeHeader(name, value);
-    }
-    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
-    QTcpSocket* socket = responder.socket();
-    socket->write("\r\n");
-    socket->write(body);
-}
-
-void replyJson(QHttpServerResponder& responder, const QJsonDocument& document, Status status = Status::Ok,
-               const QList<QPair<QByteArray, QByteArray>>& extra = {}) {
-    reply(responder, status, "application/json", document.toJson(QJsonDocument::Compact), extra);
-}
-
-void replyError(QHttpServerResponder& responder, Status status, const QString& message) {
-    replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("fehler"), message}}), status);
-}
 
 QByteArray sessionToken(const QHttpServerRequest& request) {
     const QByteArray prefix = QByteArray(WebServer::kSessionCookie) + '=';
@@ -68,19 +36,6 @@ QByteArray sessionToken(const QHttpServerRequest& request) {
 
 QString queryValue(const QHttpServerRequest& request, const QString& key) {
     return request.query().queryItemValue(key, QUrl::FullyDecoded);
-}
-
-// A file name as a header may carry it: nothing that could end the header or the quotes.
-QByteArray headerSafeName(const QString& name) {
-    QByteArray safe = name.toLatin1();
-    for (char& c : safe) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           c == '.' || c == '-' || c == '_';
-        if (!plain) {
-            c = '_';
-        }
-    }
-    return safe;
 }
 
 bool isGet(const QHttpServerRequest& request) {
