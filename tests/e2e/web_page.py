@@ -101,19 +101,22 @@ def log_in(driver, port, password):
 
 
 def entries(driver):
+    """The list on the page: path and seconds of each entry."""
     return driver.execute_script(
-        "return Array.from(document.querySelectorAll('#aufnahmen li')).map(li => li.dataset.pfad);")
+        "return Array.from(document.querySelectorAll('#aufnahmen li')).map(li => [li.dataset.pfad,"
+        " parseFloat(li.querySelector('.laenge').textContent.replace(',', '.'))]);")
 
 
-def plays_to_end(driver):
-    """Plays the newest entry's audio; true once the element has reached its end."""
+def plays_to_end(driver, path):
+    """Plays the entry's audio; true once the element has reached its end."""
     return driver.execute_async_script("""
         const done = arguments[arguments.length - 1];
-        const audio = document.querySelector('#aufnahmen li audio');
+        const audio = Array.from(document.querySelectorAll('#aufnahmen li'))
+            .find(li => li.dataset.pfad === arguments[0]).querySelector('audio');
         audio.addEventListener('ended', () => done(audio.ended && audio.currentTime > 1));
         audio.addEventListener('error', () => done('error ' + (audio.error && audio.error.code)));
         audio.play().catch(error => done('play: ' + error));
-    """)
+    """, path)
 
 
 def earlier_recordings(folder):
@@ -194,21 +197,24 @@ def main():
             failures.append("the right password was answered with %r" % let_in)
             return 1
         driver.execute_script("window.ohneNeuLaden = true;")
-        before = entries(driver)
+        before = [path for path, _ in entries(driver)]
+        # The transmission itself: the line shown, and the level up with the tone.
         if not wait_for(lambda: driver.execute_script(
-                "return !document.getElementById('aufnahme').hidden"), LEAD + 10):
-            failures.append("the page never said \"Aufnahme läuft\"")
+                "return !document.getElementById('aufnahme').hidden &&"
+                " Number(document.getElementById('pegelwert').textContent) > 50"), LEAD + 10):
+            failures.append("the page never said \"Aufnahme läuft\" with the tone's level")
         elif screenshots:
             time.sleep(0.5)  # the level bar's own easing
             driver.save_screenshot(os.path.join(screenshots, "webseite-desktop.png"))
-        after = wait_for(lambda: [e for e in entries(driver) if e not in before], LEAD + TONE + 20)
+        after = wait_for(lambda: [path for path, seconds in entries(driver)
+                                  if path not in before and seconds >= TONE], LEAD + TONE + 20)
         if not after:
             failures.append("no new recording appeared in the list; before: %s" % before)
             return 1
         if not driver.execute_script("return window.ohneNeuLaden === true"):
             failures.append("the page was loaded again")
         print("new in the list: %s" % after)
-        played = plays_to_end(driver)
+        played = plays_to_end(driver, after[0])
         if played is not True:
             failures.append("the recording did not play to its end: %s" % played)
         if screenshots:
