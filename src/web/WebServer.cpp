@@ -38,6 +38,14 @@ QString queryValue(const QHttpServerRequest& request, const QString& key) {
     return request.query().queryItemValue(key, QUrl::FullyDecoded);
 }
 
+// Without a password the page is for this machine alone. A page of another site
+// that has its name point at 127.0.0.1 (DNS rebinding) still sends its own name
+// as the host, and is turned away.
+bool isLoopbackHost(const QByteArray& host) {
+    const QByteArray name = host.startsWith('[') ? host.left(host.indexOf(']') + 1) : host.split(':').first();
+    return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
+}
+
 bool isGet(const QHttpServerRequest& request) {
     return request.method() == QHttpServerRequest::Method::Get;
 }
@@ -60,8 +68,11 @@ WebServer::~WebServer() = default;
 bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
     Responder responder = makeResponder(request, socket);
     const QString path = request.url().path();
-    if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
-        path == QStringLiteral("/kestrova.js")) {
+    if (!guard_.needsLogin() && !isLoopbackHost(request.value("Host"))) {
+        replyError(responder, Status::Forbidden,
+                   QStringLiteral("Ohne Passwort nur über 127.0.0.1 erreichbar."));
+    } else if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
+               path == QStringLiteral("/kestrova.js")) {
         servePageFile(path, responder);
     } else if (path == QStringLiteral("/api/anmelden")) {
         login(request, responder);

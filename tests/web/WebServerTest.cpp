@@ -48,7 +48,8 @@ public:
         QTcpSocket socket;
         socket.connectToHost(QStringLiteral("127.0.0.1"), port_);
         EXPECT_TRUE(socket.waitForConnected(5000));
-        QByteArray request = method + ' ' + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + headers;
+        const QByteArray host = headers.contains("Host:") ? QByteArray() : "Host: 127.0.0.1:8080\r\n";
+        QByteArray request = method + ' ' + target + " HTTP/1.1\r\n" + host + headers;
         if (!body.isEmpty()) {
             request +=
                 "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
@@ -170,6 +171,9 @@ TEST_F(WebServerTest, ServesThePageTheListAndTheArchive) {
     EXPECT_EQ(day.at(0).toObject().value("sekunden").toDouble(), 25.0);
     EXPECT_EQ(get(client, "/api/archiv/tag?pfad=Fk_1/..").status, 404);
     EXPECT_EQ(get(client, "/irgendwas").status, 404);
+    // Without a password, only this machine's own names.
+    EXPECT_EQ(get(client, "/", "Host: localhost:8080\r\n").status, 200);
+    EXPECT_EQ(get(client, "/api/aufnahmen", "Host: fremd.example:8080\r\n").status, 403);
 }
 
 TEST_F(WebServerTest, SendsRecordingsWholeAndInRanges) {
