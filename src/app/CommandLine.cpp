@@ -34,6 +34,14 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                 return line;
             }
             line.verifyFolder = arguments.at(++i);
+        } else if (argument == QStringLiteral("--web")) {
+            if (i + 1 >= arguments.size()) {
+                line.error = QStringLiteral("--web needs ADDRESS:PORT");
+                return line;
+            }
+            line.webAddress = arguments.at(++i);
+        } else if (argument == QStringLiteral("--set-web-password")) {
+            line.setWebPassword = true;
         } else if (argument.startsWith(QStringLiteral("--program-folder="))) {
             line.programFolder = argument.section(QLatin1Char('='), 1);
         } else {
@@ -62,6 +70,9 @@ QString helpText(const QString& executable) {
                "                        status 0 all good, 1 findings, 2 no such folder\n"
                "  --headless            run without a display: the recorder starts at once and\n"
                "                        every event goes to standard error, one line each\n"
+               "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
+               "                        127.0.0.1:8080; any other address needs a password)\n"
+               "  --set-web-password    set the web page's password (asked twice) and end\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")
         .arg(executable);

@@ -12,6 +12,8 @@ struct CommandLine {
     QString programFolder; // empty: the default
     QString inputFile;     // a WAV file offered as the first input device
     QString verifyFolder;  // check the recordings below it against the manifests, then end
+    QString webAddress;    // ADDRESS:PORT of the web page; empty: as its settings file says
+    bool setWebPassword = false;
     QString error;         // a message for the user when the arguments are wrong
 };
 

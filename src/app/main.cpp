@@ -3,8 +3,11 @@
 #include "app/Program.h"
 #include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
+#include "integrity/ManifestLookup.h"
 #include "integrity/Verification.h"
 #include "platform/EventLog.h"
+#include "app/WebPasswordCommand.h"
+#include "app/WebServing.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
@@ -36,10 +39,21 @@ int main(int argc, char** argv) {
         out << kestrova::helpText(QStringLiteral("kestrova"));
         return 0;
     }
+    const auto folderOf = [&line] {
+        return kestrova::chooseProgramFolder(
+            {line.programFolder, QCoreApplication::applicationDirPath(),
+             QStringLiteral(KESTROVA_INSTALL_BINDIR),
+             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
+    };
     if (!line.verifyFolder.isEmpty()) {
         // Beside a running recorder: no folder lock, no display.
         return static_cast<int>(
             kestrova::verifyRecordings(line.verifyFolder, out, kestrova::SystemClock().now()));
+    }
+    if (line.setWebPassword) {
+        const QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+        return kestrova::setWebPasswordCommand(folderOf().folder);
     }
     if (line.headless) {
         kestrova::chooseOffscreenWindowing();
@@ -48,9 +62,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
     const kestrova::QtGermanTexts germanDialogs;
-    const kestrova::ProgramFolderChoice folder = kestrova::chooseProgramFolder(
-        {line.programFolder, QApplication::applicationDirPath(), QStringLiteral(KESTROVA_INSTALL_BINDIR),
-         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)});
+    const kestrova::ProgramFolderChoice folder = folderOf();
     if (folder.fellBack) {
         out << "The program folder cannot be written; using " << folder.folder << '\n';
         out.flush();
@@ -81,6 +93,11 @@ int main(int argc, char** argv) {
     // A signal that comes while the start runs stops it from switching anything on;
     // the event loop then ends the program.
     program.endRequested = [&terminations] { return terminations.arrived(); };
+    // Up before the start, whose messages may wait for an answer.
+    // The page shows each recording's hash as its manifest holds it.
+    kestrova::ManifestLookup manifests;
+    const std::unique_ptr<kestrova::WebServing> web = kestrova::WebServing::startIfAsked(
+        program, line.webAddress, folder.folder, [&manifests](const QString& path) { return manifests.hashOf(path); });
     program.main();
     if (program.folderInUse()) {
         return 1;

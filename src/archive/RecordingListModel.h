@@ -1,18 +1,12 @@
 #pragma once
 
+#include "common/ListedRecording.h"
+
 #include <QAbstractListModel>
 #include <QString>
 #include <vector>
 
 namespace kestrova {
-
-// One entry of the recording list: the file name exactly as listed (a name of
-// another length than a recording's must not make the entry stand for another
-// file) and the length in seconds.
-struct ListedRecording {
-    QString name;
-    double seconds = 0;
-};
 
 // The recordings the list shows, in list order. An entry's text is made only
 // when a view asks for it, so a long list costs what is on the screen.
@@ -32,6 +26,7 @@ public:
     // The first row listing `name`; -1 when none does.
     int rowOf(const QString& name) const;
 
+    const std::vector<ListedRecording>& entries() const { return entries_; }
     void append(ListedRecording entry);
     // The whole list at once, as a list pass makes it; gives back the list it had.
     std::vector<ListedRecording> replace(std::vector<ListedRecording> entries);

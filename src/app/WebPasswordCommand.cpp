@@ -1,0 +1,44 @@
+#include "app/WebPasswordCommand.h"
+
+#include "platform/PasswordPrompt.h"
+#include "web/PasswordHash.h"
+#include "web/WebSettings.h"
+
+#include <QDir>
+#include <QTextStream>
+
+namespace kestrova {
+
+namespace {
+constexpr int kShortestPassword = 8;
+} // namespace
+
+int setWebPasswordCommand(const QString& programFolder) {
+    QTextStream err(stderr);
+    const std::optional<QString> first = readSecretLine(QStringLiteral("Neues Passwort der Webseite: "));
+    const std::optional<QString> second = readSecretLine(QStringLiteral("Noch einmal: "));
+    if (!first || !second) {
+        err << "Kein Passwort eingegeben; nichts geändert.\n";
+        return 1;
+    }
+    if (*first != *second) {
+        err << "Die beiden Eingaben sind verschieden; nichts geändert.\n";
+        return 1;
+    }
+    if (first->size() < kShortestPassword) {
+        err << "Das Passwort ist zu kurz (mindestens " << kShortestPassword
+            << " Zeichen); nichts geändert.\n";
+        return 1;
+    }
+    const QString path = webSettingsPath(programFolder);
+    if (!storePasswordHash(path, hashPassword(*first))) {
+        err << "Die Datei " << QDir::toNativeSeparators(path)
+            << " lässt sich nicht schreiben; nichts geändert.\n";
+        return 1;
+    }
+    err << "Das Passwort der Webseite ist gespeichert in " << QDir::toNativeSeparators(path)
+        << ". Ein laufendes Kestrova übernimmt es beim nächsten Start.\n";
+    return 0;
+}
+
+} // namespace kestrova

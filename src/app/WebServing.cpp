@@ -1,0 +1,101 @@
+#include "app/WebServing.h"
+
+#include "app/Program.h"
+#include "app/Settings.h"
+#include "recorder/Recorder.h"
+#include "archive/Archive.h"
+#include "web/WebService.h"
+#include "web/WebSettings.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+
+// Cheap to take on every look: the list is read again only when it differs.
+// Enough to tell a changed list without comparing it whole: entries are added at
+// the end and a list pass replaces the list.
+QString signatureOf(const std::vector<ListedRecording>& list) {
+    if (list.empty()) {
+        return {};
+    }
+    return QString::number(list.size()) + list.front().name + list.back().name;
+}
+
+} // namespace
+
+WebServing::WebServing(Program& program, HashLookup hash)
+    : program_(program), service_(std::make_unique<WebService>(board_, std::move(hash))) {
+    timer_.setInterval(kPublishMs);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { publish(); });
+}
+
+WebServing::~WebServing() {
+    timer_.stop();
+    service_.reset();
+}
+
+std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
+                                                     const QString& programFolder, HashLookup hash) {
+    const QString address = commandLineAddress.isEmpty()
+                                ? readWebSettings(webSettingsPath(programFolder)).address
+                                : commandLineAddress;
+    if (address.isEmpty()) {
+        return nullptr;
+    }
+    auto web = std::make_unique<WebServing>(program, std::move(hash));
+    const QString error = web->start(address, programFolder);
+    if (!error.isEmpty()) {
+        QTextStream(stderr) << error << '\n';
+        program.startNotice =
+            program.startNotice.isEmpty() ? error : program.startNotice + QStringLiteral(" – ") + error;
+        return nullptr;
+    }
+    return web;
+}
+
+QString WebServing::start(const QString& address, const QString& programFolder) {
+    const std::optional<WebAddress> parsed = parseWebAddress(address);
+    if (!parsed) {
+        return QStringLiteral(
+                   "Die Adresse der Webseite \"%1\" ist ungültig (Form ADRESSE:PORT, etwa 127.0.0.1:8080).")
+            .arg(address);
+    }
+    publish();
+    const QString error = service_->start(*parsed, readWebSettings(webSettingsPath(programFolder)));
+    if (error.isEmpty()) {
+        timer_.start();
+    }
+    return error;
+}
+
+quint16 WebServing::port() const {
+    return service_->port();
+}
+
+void WebServing::publish() {
+    LiveStatus status = status_;
+    Recorder& recorder = program_.recorder();
+    status.recorderOn = recorder.isSwitchedOn();
+    status.recording = recorder.recordingActive;
+    status.paused = recorder.capturePaused;
+    status.level = std::clamp(recorder.meter().barValue, 0, 100);
+    status.recordingName = recorder.capture().recordingName;
+    status.docFolder = QFileInfo(program_.settings().values.docFolder).absoluteFilePath();
+    const std::vector<ListedRecording>& list = program_.archive().recordingList().entries();
+    const QString signature = signatureOf(list);
+    if (signature != listSignature_) {
+        listSignature_ = signature;
+        status.recordings = QVector<ListedRecording>(list.begin(), list.end());
+        ++status.listRevision;
+    }
+    if (!(status == status_)) {
+        status_ = status;
+        board_.publish(status);
+    }
+}
+
+} // namespace kestrova

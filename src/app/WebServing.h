@@ -1,0 +1,49 @@
+#pragma once
+
+#include "common/LiveStatus.h"
+#include "web/RecordingJson.h"
+
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+namespace kestrova {
+
+class Program;
+class WebService;
+
+// The web page of a running program: fills the status board the page reads from
+// the recorder and the recording list a few times a second, and runs the server.
+class WebServing {
+public:
+    // As often as the page looks at the board.
+    static constexpr int kPublishMs = 250;
+
+    WebServing(Program& program, HashLookup hash = {});
+    ~WebServing();
+    WebServing(const WebServing&) = delete;
+    WebServing& operator=(const WebServing&) = delete;
+
+    // The page at the address of the command line, else of the web settings file;
+    // null when neither asks for one, or when it cannot start (the German message
+    // why goes to standard error and to the status bar).
+    // hash gives each recording's SHA-256 (see HashLookup); it is called on the
+    // server's thread.
+    static std::unique_ptr<WebServing> startIfAsked(Program& program, const QString& commandLineAddress,
+                                                    const QString& programFolder, HashLookup hash = {});
+    // The German message why the page cannot start, or empty.
+    QString start(const QString& address, const QString& programFolder);
+    quint16 port() const;
+
+private:
+    void publish();
+
+    Program& program_;
+    LiveStatusBoard board_;
+    std::unique_ptr<WebService> service_;
+    QTimer timer_;
+    LiveStatus status_;
+    QString listSignature_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "common/LiveStatus.h"
+
+#include <QByteArray>
+#include <QHttpServerResponder>
+#include <QObject>
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <list>
+
+namespace kestrova {
+
+// The recorder's state and input level as server-sent events: every follower gets
+// an event "status" when something has changed since the last look (a few times a
+// second at most, however often the meter ticks) and an event "liste" when the
+// list of recordings has changed.
+class LiveFeed : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kLookMs = 250;
+    // A comment line now and then, so proxies and phones keep the line open.
+    static constexpr int kKeepAliveLooks = 60;
+
+    explicit LiveFeed(const LiveStatusBoard& board, QObject* parent = nullptr);
+
+    void follow(QHttpServerResponder&& responder);
+    qsizetype followers() const { return static_cast<qsizetype>(followers_.size()); }
+
+    static QByteArray statusJson(const LiveStatus& status);
+
+private:
+    struct Follower {
+        QHttpServerResponder responder;
+        QPointer<QTcpSocket> socket;
+    };
+    void look();
+    void sendToAll(const QByteArray& event);
+
+    const LiveStatusBoard& board_;
+    QTimer timer_; // a child, so it moves with the feed to the server's thread
+    std::list<Follower> followers_;
+    QByteArray lastStatus_;
+    quint64 lastRevision_ = 0;
+    int quietLooks_ = 0;
+};
+
+} // namespace kestrova

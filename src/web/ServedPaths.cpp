@@ -1,0 +1,93 @@
+#include "web/ServedPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace kestrova {
+
+namespace {
+
+bool isPlainSegment(const QString& segment) {
+    return !segment.isEmpty() && segment != QStringLiteral(".") && segment != QStringLiteral("..") &&
+           !segment.contains(QLatin1Char('\\')) && !segment.contains(QLatin1Char(':')) &&
+           !segment.contains(QChar(0));
+}
+
+bool isRecordingsFolderName(const QString& name) {
+    return name == QStringLiteral("W") || name == QStringLiteral("w");
+}
+
+bool liesInside(const QString& canonicalPath, const QString& canonicalRoot) {
+    return !canonicalRoot.isEmpty() && canonicalPath.startsWith(canonicalRoot + QLatin1Char('/'));
+}
+
+} // namespace
+
+bool isArchiveRootName(const QString& name) {
+    return name.size() > 3 && name.startsWith(QStringLiteral("Fk_")) && isPlainSegment(name);
+}
+
+ServedPaths::ServedPaths(QString docFolder) : docFolder_(std::move(docFolder)) {}
+
+std::optional<QString> ServedPaths::recordingsFolder() const {
+    for (const QString& name : {QStringLiteral("W"), QStringLiteral("w")}) {
+        const QString canonical = QFileInfo(QDir(docFolder_).filePath(name)).canonicalFilePath();
+        if (!canonical.isEmpty() && QFileInfo(canonical).isDir()) {
+            return canonical;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> ServedPaths::resolve(const QString& relativePath) const {
+    if (docFolder_.isEmpty() || relativePath.startsWith(QLatin1Char('/'))) {
+        return std::nullopt;
+    }
+    const QStringList segments = relativePath.split(QLatin1Char('/'));
+    for (const QString& segment : segments) {
+        if (!isPlainSegment(segment)) {
+            return std::nullopt;
+        }
+    }
+    const QString& first = segments.constFirst();
+    std::optional<QString> root;
+    if (isRecordingsFolderName(first)) {
+        root = recordingsFolder();
+    } else if (isArchiveRootName(first)) {
+        root = QFileInfo(QDir(docFolder_).filePath(first)).canonicalFilePath();
+    }
+    if (!root || root->isEmpty()) {
+        return std::nullopt;
+    }
+    if (segments.size() == 1) {
+        return root;
+    }
+    const QString rest = QStringList(segments.mid(1)).join(QLatin1Char('/'));
+    const QString canonical = QFileInfo(QDir(*root).filePath(rest)).canonicalFilePath();
+    if (!liesInside(canonical, *root)) {
+        return std::nullopt;
+    }
+    return canonical;
+}
+
+std::optional<QString> ServedPaths::recording(const QString& relativePath) const {
+    const std::optional<QString> path = resolve(relativePath);
+    if (!path || !path->endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) || !QFileInfo(*path).isFile()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QString> ServedPaths::archiveFolder(const QString& relativePath) const {
+    if (!isArchiveRootName(relativePath.section(QLatin1Char('/'), 0, 0))) {
+        return std::nullopt;
+    }
+    const std::optional<QString> path = resolve(relativePath);
+    if (!path || !QFileInfo(*path).isDir()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+} // namespace kestrova
