@@ -3,7 +3,7 @@
 // of main() with the fake devices: the time is the program's own, without the
 // sound system's device scan.
 #include "app/Program.h"
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "bench/BenchSupport.h"
 #include "common/Cp1252.h"
 #include "support/FakePlatform.h"

@@ -8,7 +8,7 @@
 #include "transmit/TransmitWiring.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
+#include "app/MainMenu.h"
 #include "ui/SettingsForm.h"
 
 #include <QCheckBox>

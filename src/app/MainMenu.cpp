@@ -1,4 +1,4 @@
-#include "ui/MainMenu.h"
+#include "app/MainMenu.h"
 
 #include "app/Program.h"
 #include "app/SettingsActions.h"

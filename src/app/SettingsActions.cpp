@@ -2,7 +2,7 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "app/SettingsCheck.h"
+#include "settings/SettingsCheck.h"
 #include "archive/RecordingFolders.h"
 #include "platform/AudioInput.h"
 #include "platform/Dialogs.h"

@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
 #include "platform/Clock.h"

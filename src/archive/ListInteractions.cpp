@@ -15,7 +15,7 @@
 #include "ui/ControlEvents.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
+#include "app/MainMenu.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"

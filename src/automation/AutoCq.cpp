@@ -1,8 +1,8 @@
-#include "transmit/AutoCq.h"
+#include "automation/AutoCq.h"
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/SoundFileProbe.h"
 #include "player/Player.h"

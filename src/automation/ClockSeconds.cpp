@@ -1,4 +1,4 @@
-#include "transmit/ClockSeconds.h"
+#include "automation/ClockSeconds.h"
 
 namespace kestrova {
 

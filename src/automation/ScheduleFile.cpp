@@ -1,4 +1,4 @@
-#include "transmit/ScheduleFile.h"
+#include "automation/ScheduleFile.h"
 
 #include "common/Cp1252.h"
 #include "common/TextLines.h"

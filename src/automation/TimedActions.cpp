@@ -1,10 +1,10 @@
-#include "transmit/TimedActions.h"
+#include "automation/TimedActions.h"
 
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "platform/Clock.h"
 #include "platform/SoundFileProbe.h"
-#include "transmit/ScheduleFile.h"
+#include "automation/ScheduleFile.h"
 #include "transmit/Transmitter.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/RepeatingTimer.h"
-#include "transmit/ClockSeconds.h"
+#include "automation/ClockSeconds.h"
 
 #include <QString>
 

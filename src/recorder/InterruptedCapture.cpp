@@ -2,7 +2,7 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "platform/CaptureDevice.h"

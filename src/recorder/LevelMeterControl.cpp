@@ -2,7 +2,7 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"

@@ -1,4 +1,4 @@
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include "app/SettingsTable.h"
 #include "common/Cp1252.h"

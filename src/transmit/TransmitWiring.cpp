@@ -1,8 +1,8 @@
 #include "transmit/TransmitWiring.h"
 
 #include "app/Program.h"
-#include "transmit/AutoCq.h"
-#include "transmit/TimedActions.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"

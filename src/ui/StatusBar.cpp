@@ -1,4 +1,4 @@
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 
 #include "app/Program.h"
 #include "app/Settings.h"

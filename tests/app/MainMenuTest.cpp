@@ -1,6 +1,6 @@
 // The main window's menu, help, heights, docking of the sound window and closing,
 // driven through the controls where the wiring is part of what can go wrong.
-#include "ui/MainMenu.h"
+#include "app/MainMenu.h"
 
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"

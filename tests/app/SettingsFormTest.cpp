@@ -3,7 +3,7 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"

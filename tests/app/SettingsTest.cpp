@@ -4,7 +4,7 @@
 #include "app/SettingsActions.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
+#include "automation/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"

@@ -3,7 +3,7 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
 #include "recorder/CaptureControl.h"

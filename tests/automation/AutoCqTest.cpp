@@ -1,5 +1,5 @@
 // Auto-CQ: choosing the file, the cycle of air time, gap and pause, and its stops.
-#include "transmit/AutoCq.h"
+#include "automation/AutoCq.h"
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
@@ -7,7 +7,7 @@
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/RealTimeCard.h"
-#include "transmit/CqFixture.h"
+#include "automation/CqFixture.h"
 #include "transmit/Transmitter.h"
 #include "ui/SettingsForm.h"
 

@@ -3,7 +3,7 @@
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
+#include "automation/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"

@@ -1,5 +1,5 @@
 // Timed actions: the schedule file, the nightly list refresh and the hourly transmission.
-#include "transmit/TimedActions.h"
+#include "automation/TimedActions.h"
 
 #include "archive/Archive.h"
 #include "archive/RecordingFiles.h"
@@ -8,9 +8,9 @@
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "support/RealTimeCard.h"
-#include "transmit/AutoCq.h"
-#include "transmit/ClockSeconds.h"
-#include "transmit/ScheduleFile.h"
+#include "automation/AutoCq.h"
+#include "automation/ClockSeconds.h"
+#include "automation/ScheduleFile.h"
 #include "transmit/Transmitter.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"

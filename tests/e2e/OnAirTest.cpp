@@ -12,8 +12,8 @@
 #include "platform/SimpleSoundPlayer.h"
 #include "platform/SystemClock.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
-#include "transmit/TimedActions.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "app/Settings.h"
-#include "app/SettingsFile.h"
-#include "app/StatusBar.h"
+#include "settings/SettingsFile.h"
+#include "ui/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"

@@ -1,5 +1,5 @@
 // A capture that a crash cut short is filed at the next start.
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/wav/Wav8Header.h"
 #include "support/ProgramFixture.h"

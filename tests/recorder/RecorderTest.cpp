@@ -3,7 +3,7 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
-#include "app/StatusBar.h"
+#include "ui/StatusBar.h"
 #include "platform/CaptureCommand.h"
 #include "player/Player.h"
 #include "recorder/LevelMeterControl.h"

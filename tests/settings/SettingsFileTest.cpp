@@ -1,5 +1,5 @@
 // The settings file on disk and the packed line 8.
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "support/ProgramFixture.h"
 
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "common/Cp1252.h"
 
 #include <QFile>

@@ -4,7 +4,7 @@
 #include "support/ProgramFixture.h"
 #include "ui/FormGeometry.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
+#include "app/MainMenu.h"
 #include "ui/SoundForm.h"
 
 #include <QTest>
