@@ -95,8 +95,8 @@ void MainMenu::openHelp() {
 }
 
 void MainMenu::toggleSoundWindow() {
-    const SettingsActions& heights = program_.settingsActions();
     MainForm* main = program_.frm_DoKu;
+    const MainForm& heights = *main;
     // Not moved: the sound window comes back where it was last docked.
     if (heightTwips(main) == heights.shortHeight) {
         setHeightTwips(main, heights.tallHeight);
@@ -107,24 +107,12 @@ void MainMenu::toggleSoundWindow() {
     }
 }
 
-void dockSoundWindow(Program& program) {
-    MainForm* main = program.frm_DoKu;
-    SoundForm* sound = program.frm_Oszi;
-    if (main == nullptr || sound == nullptr) {
-        return;
-    }
-    const SettingsActions& heights = program.settingsActions();
-    // Any height but the short one counts as tall.
-    const int below = heightTwips(main) == heights.shortHeight ? heights.shortHeight : heights.tallHeight;
-    moveTwips(sound, leftTwips(main), topTwips(main) + below);
-}
-
 void MainMenu::dockSoundWindow() {
-    kestrova::dockSoundWindow(program_);
+    kestrova::dockSoundWindow(program_.frm_DoKu, program_.frm_Oszi);
 }
 
 void MainMenu::cmd_zur_Click() {
-    setHeightTwips(program_.frm_DoKu, program_.settingsActions().shortHeight);
+    setHeightTwips(program_.frm_DoKu, program_.frm_DoKu->shortHeight);
 }
 
 void MainMenu::lbl_Menue_MouseMove() {

@@ -50,10 +50,6 @@ private:
     HelpWindow* helpWindow_ = nullptr;
 };
 
-// Puts frm_Oszi against the lower edge of frm_DoKu; also for the recording list,
-// which shows the sound window and docks it at once.
-void dockSoundWindow(Program& program);
-
 // Creates the main window's MainMenu (a child of the main form) and connects it.
 void wireMenuEvents(Program& program);
 

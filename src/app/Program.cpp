@@ -13,6 +13,7 @@
 #include "automation/AutoCq.h"
 #include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
@@ -40,10 +41,29 @@ Program::Program(const Platform& platform, ProgramOptions options)
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
       listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
-      transmitter_(std::make_unique<Transmitter>(*this)),
-      timedActions_(std::make_unique<TimedActions>(*this)) {}
+      transmitter_(std::make_unique<Transmitter>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
+      timedActions_(std::make_unique<TimedActions>(*this)) {
+    connectSubsystems();
+}
 
 Program::~Program() = default;
+
+// A subsystem calls the fellows below itself directly; what it must ask of one
+// above it is handed to it here.
+void Program::connectSubsystems() {
+    transmitter_->stopPlayback = [this] { player_->stopPlayback(); };
+    player_->listCalls = {
+        .entryPath = [this](int row) { return listInteractions_->entryPath(row); },
+        .pressEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
+        .releaseEntry = [this] { listInteractions_->lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0); },
+    };
+    archive_->deletionHold = [this] { return settings_->deletionHold(); };
+    archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
+}
+
+SettingsValues& Program::settingsValues() {
+    return settings_->values;
+}
 
 void Program::main() {
     identity_ = ProgramIdentity{};
@@ -90,7 +110,7 @@ void Program::startProgram() {
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder());
     settings_->readSettings();
-    setHeightTwips(frm_DoKu, settingsActions_->tallHeight);
+    setHeightTwips(frm_DoKu, frm_DoKu->tallHeight);
     settingsActions_->listInputDevices();
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
@@ -124,7 +144,7 @@ void Program::endProgram() {
     // Nothing may tick once the program has ended.
     recorder_->stopTimers();
     player_->stopTimers();
-    transmitter_->autoCq().stopTimers();
+    autoCq_->stopTimers();
     timedActions_->stopTimers();
     for (QWidget* form : {static_cast<QWidget*>(frm_Oszi), static_cast<QWidget*>(frm_Einstellungen),
                           static_cast<QWidget*>(frm_Info)}) {

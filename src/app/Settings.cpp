@@ -62,7 +62,7 @@ QString Settings::deletionHold() const {
 }
 
 void Settings::readSettings() {
-    program_.transmitter().autoCq().haltForSettings();
+    program_.autoCq().haltForSettings();
 
     const bool missing = !QFile::exists(filePath());
     createSettingsFile();

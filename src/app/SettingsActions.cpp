@@ -86,8 +86,8 @@ void SettingsActions::fillSettingsLists() {
              {QStringLiteral("1"), QStringLiteral("1-"), QStringLiteral("6"), QStringLiteral("6-"),
               QStringLiteral("8"), QStringLiteral("8-"), QStringLiteral("9"), QStringLiteral("9-")});
 
-    tallHeight = 3975;
-    shortHeight = 2130;
+    program_.frm_DoKu->tallHeight = 3975;
+    program_.frm_DoKu->shortHeight = 2130;
     ensureRecordingsFolder(program_.programFolder());
 }
 

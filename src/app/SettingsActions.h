@@ -23,10 +23,6 @@ public:
     void cmd_Zurück_Click();
     void chooseDocFolder();
 
-    // The main window's two heights in twips.
-    int tallHeight = 0;
-    int shortHeight = 0;
-
 private:
     std::optional<QString> refusal() const;
     void save();

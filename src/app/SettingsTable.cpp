@@ -257,7 +257,7 @@ bool applyParrotState(SettingsTarget& target, const QString& text) {
 
 bool applyCqPause(SettingsTarget& target, const QString& text) {
     form(target).ed_CQ->setText(text);
-    return setTimerInterval(&target.program.transmitter().autoCq().tmrCQ_PAUSE,
+    return setTimerInterval(&target.program.autoCq().tmrCQ_PAUSE,
                             roundToWhole(numericValue(text) * 1000));
 }
 

@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
-#include "app/ProgramIdentity.h"
+#include "services/ProgramIdentity.h"
 #include "app/RealPlatform.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/TerminationSignals.h"

@@ -1,8 +1,7 @@
 #include "archive/Archive.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/SettingsActions.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/StatusBar.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
@@ -41,7 +40,7 @@ bool makeFolder(const QString& path) {
 
 } // namespace
 
-Archive::Archive(Program& program) : program_(program) {}
+Archive::Archive(Services& program) : program_(program) {}
 
 void Archive::createTables() {
     headerFields = QStringList(kHeaderFieldCount);
@@ -53,7 +52,7 @@ double Archive::readRecordingLength(const QString& path) {
 }
 
 void Archive::refreshRecordingList() {
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     if (!folder) {
@@ -104,10 +103,10 @@ void Archive::refreshRecordingList() {
 
 void Archive::deleteMarkedRecordings() {
     // Settings that are only a guess must not decide which recordings go.
-    const QString hold = program_.settings().deletionHold();
+    const QString hold = deletionHold();
     program_.statusBar().showDeletionHold(hold);
     // Without the recordings folder there is nothing of ours to delete.
-    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
     if (folder && hold.isEmpty()) {
         for (const QString& path : std::as_const(deleteList)) {
             if (isDirectlyInside(path, *folder) && QFile::remove(path)) {
@@ -117,8 +116,8 @@ void Archive::deleteMarkedRecordings() {
         }
     }
     program_.frm_Info->hide();
-    if (program_.settings().values.autoStart != 0) {
-        program_.settingsActions().cmd_SK_Click();
+    if (program_.settingsValues().autoStart != 0) {
+        saveSettingsForm();
     }
     program_.frm_DoKu->show();
 }
@@ -128,7 +127,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;
-    if (isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
+    if (isLongEnough(seconds, program_.settingsValues().minRecordLimit)) {
         storedName = firstFreeName(workingFile, name);
         filed = storedName && archiveRecording(workingFile, *storedName);
         if (storedName) {
@@ -154,7 +153,7 @@ std::optional<QString> Archive::firstFreeName(const QString& workingFile, const 
 }
 
 bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     const auto takenAt = [&workingFile](const QString& path) {
         return QFileInfo::exists(path) && !isSameFile(workingFile, path);
     };
@@ -164,7 +163,7 @@ bool Archive::isNameTaken(const QString& workingFile, const QString& name) const
 }
 
 bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     const QString docFolder = values.docFolder;
     if (values.archiveRecordings == 1) {
         const QString dated = datedArchiveFolder(docFolder, name);
@@ -183,7 +182,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
 }
 
 bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
            isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);

@@ -2,17 +2,18 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The list of recent recordings, the filing of new ones and the deletion of old ones;
 // what the user does with the list is ListInteractions.
 class Archive {
 public:
-    explicit Archive(Program& program);
+    explicit Archive(Services& program);
 
     void createTables();
     void refreshRecordingList();
@@ -32,6 +33,13 @@ public:
     // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
 
+    // Given by the program, since both belong to the settings above the archive.
+    // Why the deletion pass must not delete now, empty when it may.
+    std::function<QString()> deletionHold;
+    // The settings form's switch-on button, which the deletion pass presses when
+    // the recorder starts by itself.
+    std::function<void()> saveSettingsForm;
+
 private:
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
@@ -42,7 +50,7 @@ private:
     std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
     bool isNameTaken(const QString& workingFile, const QString& name) const;
 
-    Program& program_;
+    Services& program_;
 };
 
 } // namespace kestrova

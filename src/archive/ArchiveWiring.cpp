@@ -1,13 +1,13 @@
 #include "archive/ArchiveWiring.h"
 
-#include "app/Program.h"
+#include "services/Services.h"
 #include "archive/ListInteractions.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 
 namespace kestrova {
 
-void wireArchiveEvents(Program& program) {
+void wireArchiveEvents(Services& program) {
     MainForm& main = *program.frm_DoKu;
     ListInteractions& list = program.listInteractions();
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,

@@ -2,9 +2,9 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // Connects the recording list and its delete button to the archive's handlers.
-void wireArchiveEvents(Program& program);
+void wireArchiveEvents(Services& program);
 
 } // namespace kestrova

@@ -1,8 +1,8 @@
 // What the user does with the recording list: play an entry, delete it.
 #include "archive/ListInteractions.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
@@ -15,7 +15,6 @@
 #include "ui/ControlEvents.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
-#include "app/MainMenu.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 #include "ui/WaveformView.h"
@@ -39,10 +38,10 @@ constexpr int kSettlePause = 110;
 
 } // namespace
 
-ListInteractions::ListInteractions(Program& program) : program_(program) {}
+ListInteractions::ListInteractions(Services& program) : program_(program) {}
 
 QString ListInteractions::recordingsFolder() const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     return findRecordingsFolder(docFolder).value_or(newRecordingsFolderPath(docFolder));
 }
 
@@ -67,11 +66,11 @@ void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*
     SoundForm& sound = *program_.frm_Oszi;
     sound.frx1->clear();
     sound.show();
-    dockSoundWindow(program_);
+    dockSoundWindow(program_.frm_DoKu, program_.frm_Oszi);
     // Playback at the volume of the settings, whatever the slider was moved to.
     const double percent = qBound(0.0, numericValue(program_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
     sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
-    program_.settings().values.outputLevel = int(roundToWhole(percent * 655.35));
+    program_.settingsValues().outputLevel = int(roundToWhole(percent * 655.35));
     program_.transmitter().applyOutputVolume();
 }
 
@@ -92,7 +91,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
 
 bool ListInteractions::deleteSelectedRecording() {
     program_.player().stopPlayback();
-    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
     const QString name = entryName(program_.frm_DoKu->lb_Sounds->currentRow());
     if (!folder || !isPlainFileName(name)) {
         return false;
@@ -117,7 +116,7 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
     const int row = program_.frm_DoKu->lb_Sounds->currentRow();
     program_.player().setCurrentFile(entryPath(row));
     if (entryName(row).isEmpty()) {
-        program_.platform().dialogs.message(noRecordingsMessage(program_.settings().values.docFolder),
+        program_.platform().dialogs.message(noRecordingsMessage(program_.settingsValues().docFolder),
                                             QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
         return;
     }
@@ -160,7 +159,7 @@ void ListInteractions::lb_Sounds_DblClick() {
 }
 
 void ListInteractions::reloadRecordingList() {
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     if (!findRecordingsFolder(values.docFolder)) {
         return;
     }

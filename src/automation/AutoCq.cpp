@@ -1,7 +1,7 @@
 #include "automation/AutoCq.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/SoundFileProbe.h"
@@ -22,7 +22,7 @@
 
 namespace kestrova {
 
-AutoCq::AutoCq(Program& program) : program_(program) {
+AutoCq::AutoCq(Services& program) : program_(program) {
     connectTimers();
 }
 
@@ -212,7 +212,7 @@ void AutoCq::squelchWatch() {
         return;
     }
     // A reading that fails (empty) counts as a busy channel: what cannot be watched is not sent.
-    if (transmitter.readSquelchLine() != program_.settings().values.squelchActiveChar) {
+    if (transmitter.readSquelchLine() != program_.settingsValues().squelchActiveChar) {
         program_.frm_DoKu->lblrsp->setText(QStringLiteral("TX_Mic"));
         abortCq();
     } else {

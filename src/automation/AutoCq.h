@@ -6,13 +6,13 @@ class QString;
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // Auto-CQ: sends the chosen sound file again and again with a pause between the
 // transmissions, and the squelch watch that stops it when the channel is in use.
 class AutoCq {
 public:
-    explicit AutoCq(Program& program);
+    explicit AutoCq(Services& program);
 
     // Left button starts and stops; any other button asks for another file.
     void lblCQ_MouseDown(int button, int shift, int x, int y);
@@ -53,7 +53,7 @@ private:
     // Ends the cycle, or does not start it, with a message that waits for nobody.
     void reportUnplayable(const QString& path, const QString& reason);
 
-    Program& program_;
+    Services& program_;
     int airInterval_ = 1000;
     // Steps of kEndCheckMs taken past the air time so far.
     int endChecks_ = 0;

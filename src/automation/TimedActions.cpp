@@ -1,6 +1,6 @@
 #include "automation/TimedActions.h"
 
-#include "app/Program.h"
+#include "services/Services.h"
 #include "archive/Archive.h"
 #include "platform/Clock.h"
 #include "platform/SoundFileProbe.h"
@@ -13,7 +13,7 @@
 
 namespace kestrova {
 
-TimedActions::TimedActions(Program& program) : program_(program) {
+TimedActions::TimedActions(Services& program) : program_(program) {
     QObject::connect(&tmr_Zeit, &QTimer::timeout, &tmr_Zeit, [this] { tmr_Zeit_Timer(); });
 }
 

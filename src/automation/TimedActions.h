@@ -7,12 +7,12 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The nightly list refresh and the hourly transmission from the schedule file.
 class TimedActions {
 public:
-    explicit TimedActions(Program& program);
+    explicit TimedActions(Services& program);
 
     // Looked for in the working folder, whatever the case of its name.
     static constexpr const char* kScheduleFile = "KV.DAT";
@@ -44,7 +44,7 @@ private:
     void transmit();
     QString resolved(const QString& path) const;
 
-    Program& program_;
+    Services& program_;
     ClockSeconds seconds_;
     // The sound playback keeps events running; no tick may start anything meanwhile.
     bool transmitting_ = false;

@@ -1,6 +1,6 @@
 #include "player/PlayerWiring.h"
 
-#include "app/Program.h"
+#include "services/Services.h"
 #include "player/Player.h"
 #include "player/SpaceRepeatFilter.h"
 #include "ui/ControlEvents.h"
@@ -13,7 +13,7 @@
 
 namespace kestrova {
 
-void wirePlayerEvents(Program& program) {
+void wirePlayerEvents(Services& program) {
     SoundForm& sound = *program.frm_Oszi;
     MainForm& main = *program.frm_DoKu;
     Player& player = program.player();

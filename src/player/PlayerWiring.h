@@ -2,9 +2,9 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // Connects the sound window's player controls and timers to their handlers.
-void wirePlayerEvents(Program& program);
+void wirePlayerEvents(Services& program);
 
 } // namespace kestrova

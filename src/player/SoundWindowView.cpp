@@ -1,6 +1,6 @@
 #include "player/SoundWindowView.h"
 
-#include "app/Program.h"
+#include "services/Services.h"
 #include "player/Waveform.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"

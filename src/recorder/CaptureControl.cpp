@@ -1,7 +1,7 @@
 #include "recorder/CaptureControl.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingRules.h"
@@ -52,7 +52,7 @@ bool isSameFolder(const QString& a, const QString& b) {
 
 } // namespace
 
-CaptureControl::CaptureControl(Program& program) : program_(program) {}
+CaptureControl::CaptureControl(Services& program) : program_(program) {}
 
 // Only the results that decide whether a recording is made or lost are looked
 // at: a command that does not fit the device's state changes nothing.
@@ -62,7 +62,7 @@ int CaptureControl::send(const QString& command) {
 
 void CaptureControl::startCapture() {
     recordingName =
-        makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
+        makeRecordingName(program_.settingsValues().circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
     for (const int candidate : {11025, 8000, 22050, 44100}) {
         if (rate == QString::number(candidate)) {
@@ -127,7 +127,7 @@ void CaptureControl::saveRecording() {
                           QStringLiteral(" konnte weder im Programmordner [") +
                           nativePath(program_.programFolder()) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
-                          nativePath(program_.settings().values.docFolder) +
+                          nativePath(program_.settingsValues().docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
         return; // nothing saved to file
     }
@@ -152,7 +152,7 @@ QString CaptureControl::saveCopy() {
         clearTrouble();
         return working;
     }
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     if (docFolder.isEmpty() || isSameFolder(docFolder, program_.programFolder()) ||
         !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
         return {};

@@ -1,8 +1,7 @@
 #include "recorder/Recorder.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/SettingsActions.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "archive/ListInteractions.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
@@ -35,7 +34,7 @@ void showBar(QProgressBar* bar, long long value) {
 }
 } // namespace
 
-Recorder::Recorder(Program& program) : program_(program), meter_(program), capture_(program) {
+Recorder::Recorder(Services& program) : program_(program), meter_(program), capture_(program) {
     connectTimers();
 }
 
@@ -78,7 +77,7 @@ void Recorder::switchOn() {
     main.cmd_File_lö->setEnabled(false);
     main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
     setForeColor(main.fr2, kColorRed);
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     if (!meter_.switchOn()) {
         return;
     }
@@ -101,7 +100,7 @@ void Recorder::switchOff() {
     program_.platform().sounds.stop();
     main.chk_Start->setChecked(false);
     tmrZT2.stop();
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     tmrZT1.stop();
     meter_.switchOff();
     capture_.recordingName.clear();
@@ -109,7 +108,7 @@ void Recorder::switchOff() {
     main.progressbar3->setValue(0);
     main.progressbar4->setValue(0);
     showIdleLamp();
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     program_.frm_Oszi->slider->setValue(0);
     recordingActive = false;
     silenceTicks = 0;
@@ -160,7 +159,7 @@ void Recorder::tmrZT2_Timer() {
     MainForm& main = *program_.frm_DoKu;
     showBar(main.progressbar3, recordTicks);
     showBar(main.progressbar4, silenceTicks);
-    if (recordTicks > program_.settings().values.maxRecordLimit) {
+    if (recordTicks > program_.settingsValues().maxRecordLimit) {
         finishRecording();
         recordingActive = false;
         silenceTicks = 0;
@@ -186,7 +185,7 @@ void Recorder::tmrZT1_Timer() {
         main.lbl_Record->setVisible(true);
         return;
     }
-    if (silenceTicks > program_.settings().values.minRecordLimit) {
+    if (silenceTicks > program_.settingsValues().minRecordLimit) {
         finishRecording();
         endRecordingState();
     }
@@ -218,7 +217,7 @@ void Recorder::saveOnInputLoss() {
 
 void Recorder::tmrZT3_Timer() {
     ++pauseTicks;
-    if (pauseTicks > program_.settings().values.silencePauseLimit) {
+    if (pauseTicks > program_.settingsValues().silencePauseLimit) {
         tmrZT3.stop();
         capture_.pauseCapture();
         pauseTicks = 0;

@@ -8,13 +8,13 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The voice-operated recording control: when a recording starts, pauses over
 // silence, and ends after a silence or at the maximum length.
 class Recorder {
 public:
-    explicit Recorder(Program& program);
+    explicit Recorder(Services& program);
 
     // Initial state of the meter and the recording control.
     void resetState();
@@ -60,7 +60,7 @@ private:
     void showIdleLamp();
     void endRecordingState();
 
-    Program& program_;
+    Services& program_;
     LevelMeterControl meter_;
     CaptureControl capture_;
     bool switchedOn_ = false;

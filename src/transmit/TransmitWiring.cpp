@@ -1,6 +1,6 @@
 #include "transmit/TransmitWiring.h"
 
-#include "app/Program.h"
+#include "services/Services.h"
 #include "automation/AutoCq.h"
 #include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
@@ -17,9 +17,9 @@ namespace kestrova {
 
 namespace {
 
-void wireAutoCq(Program& program) {
+void wireAutoCq(Services& program) {
     MainForm& main = *program.frm_DoKu;
-    AutoCq& cq = program.transmitter().autoCq();
+    AutoCq& cq = program.autoCq();
     // All the work is on the press; the label's click does nothing.
     QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
                      [&cq](int button, int shift, int x, int y) { cq.lblCQ_MouseDown(button, shift, x, y); });
@@ -28,7 +28,7 @@ void wireAutoCq(Program& program) {
 
 } // namespace
 
-void wireTransmitEvents(Program& program) {
+void wireTransmitEvents(Services& program) {
     SoundForm& sound = *program.frm_Oszi;
     SettingsForm& form = *program.frm_Einstellungen;
     Transmitter& transmitter = program.transmitter();

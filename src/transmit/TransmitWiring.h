@@ -2,10 +2,10 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // Connects the push-to-talk button, the pin fields, the volume slider, Auto-CQ with
 // its squelch watch, and the timed actions, whose timer it starts.
-void wireTransmitEvents(Program& program);
+void wireTransmitEvents(Services& program);
 
 } // namespace kestrova

@@ -1,15 +1,13 @@
 #include "transmit/Transmitter.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
-#include "player/Player.h"
-#include "automation/AutoCq.h"
 #include "transmit/HeldSounds.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
@@ -60,18 +58,18 @@ const QString& squelchPinMessage() {
 
 } // namespace
 
-Transmitter::Transmitter(Program& program) : program_(program), autoCq_(std::make_unique<AutoCq>(program)) {}
+Transmitter::Transmitter(Services& program) : program_(program) {}
 
 Transmitter::~Transmitter() {
     shutdown();
 }
 
 bool Transmitter::controlEnabled() const {
-    return program_.settings().values.txControlEnabled == 1;
+    return program_.settingsValues().txControlEnabled == 1;
 }
 
 bool Transmitter::keyingOnDtr() const {
-    return program_.settings().values.pttPin == 4;
+    return program_.settingsValues().pttPin == 4;
 }
 
 void Transmitter::openControlPort() {
@@ -86,7 +84,7 @@ void Transmitter::openControlPort() {
     if (portOpen_ || serial.isOpen()) {
         releaseAndClose();
     }
-    const QString& name = program_.settings().values.comPortName;
+    const QString& name = program_.settingsValues().comPortName;
     if (isNoPort(name)) {
         // No port chosen: a TX button that keys nothing would only mislead.
         if (program_.frm_Oszi != nullptr) {
@@ -174,7 +172,7 @@ QString Transmitter::readSquelchLine() {
         return {};
     }
     bool asserted = false;
-    switch (program_.settings().values.squelchPin) {
+    switch (program_.settingsValues().squelchPin) {
     case 1:
         asserted = status->dcd;
         break;
@@ -214,7 +212,7 @@ void Transmitter::reportNoPort() {
         program_.frm_Oszi->lbl_TX->hide();
     }
     // The box says only that; which port and why stand in the status bar.
-    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settings().values.comPortName +
+    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settingsValues().comPortName +
                         QStringLiteral(": ") + serialFailureText(program_.platform().serial.failure());
     program_.statusBar().showNotice(why);
     program_.platform().dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
@@ -260,7 +258,7 @@ void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
     program_.frm_Einstellungen->cb_PIN->setEditText(QString());
     keyAscii = kKeyFour;
     program_.platform().dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
-    program_.settings().values.pttPin = 4;
+    program_.settingsValues().pttPin = 4;
 }
 
 void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
@@ -285,14 +283,14 @@ void Transmitter::sli_Lautst_Action(int action) {
 void Transmitter::sli_Lautst_Scroll() {
     // The position, not the value: a drag reports before the value follows it.
     const int v = program_.frm_Oszi->sli_Lautst->sliderPosition();
-    program_.settings().values.outputLevel = 65535 - v;
+    program_.settingsValues().outputLevel = 65535 - v;
     applyOutputVolume();
     const long long percent = 100 - wholePart(v * 0.0015259021896696422);
     program_.frm_Einstellungen->ed_PlayPegel->setText(QString::number(percent));
 }
 
 void Transmitter::applyOutputVolume() {
-    const auto level = static_cast<std::uint32_t>(program_.settings().values.outputLevel) & 0xFFFFu;
+    const auto level = static_cast<std::uint32_t>(program_.settingsValues().outputLevel) & 0xFFFFu;
     program_.platform().audioOutput.setVolume(program_.frm_Einstellungen->cb_Device->currentIndex(),
                                               (level << 16) | level);
 }
@@ -300,7 +298,7 @@ void Transmitter::applyOutputVolume() {
 TransmitterHold::TransmitterHold(Transmitter& transmitter, HeldSounds& sounds)
     : transmitter_(transmitter), sounds_(sounds) {
     // The sound window's playback would go on the air beside the held sound.
-    transmitter_.program_.player().stopPlayback();
+    transmitter_.stopPlayback();
     transmitter_.held_ = true;
     sounds_.hold();
 }

@@ -1,7 +1,8 @@
 #include "ui/StatusBar.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
+#include "services/ProgramIdentity.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "platform/Clock.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -24,7 +25,7 @@ QString clockText(const QDateTime& now) {
 }
 } // namespace
 
-StatusBar::StatusBar(Program& program) : program_(program) {}
+StatusBar::StatusBar(Services& program) : program_(program) {}
 
 StatusBar::~StatusBar() = default;
 
@@ -39,7 +40,7 @@ void StatusBar::buildStatusBar() {
     const QFont font(QStringLiteral("ARIAL"), 7);
     bar->setFont(font);
     const ProgramIdentity& id = program_.identity();
-    const SettingsValues& values = program_.settings().values;
+    const SettingsValues& values = program_.settingsValues();
     const std::array<QString, panelTotal> texts = {
         QStringLiteral("Quorbel"),
         QString::number(values.fileCount),

@@ -7,12 +7,12 @@ class QTimer;
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The seven panels of the main window's status bar.
 class StatusBar {
 public:
-    explicit StatusBar(Program& program);
+    explicit StatusBar(Services& program);
     ~StatusBar();
 
     void buildStatusBar();
@@ -44,7 +44,7 @@ private:
     void showNote(QLabel*& note, const char* objectName, const QString& text);
     static QString noteText(const QLabel* note);
 
-    Program& program_;
+    Services& program_;
     QTimer* clockTimer_ = nullptr;
     QLabel* holdNote_ = nullptr;
     QLabel* captureNote_ = nullptr;

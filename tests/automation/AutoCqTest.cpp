@@ -49,8 +49,8 @@ TEST_F(AutoCqTest, TheFirstClickOnlyChoosesTheFileAndTheSecondStartsTheCycle) {
 TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgain) {
     start();
     startCycle();
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ.interval(), 5000);
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ_PAUSE.interval(), 6000);
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 6000);
 
     // On air
     EXPECT_TRUE(keyed());
@@ -75,7 +75,7 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_FALSE(pauseTimer());
     EXPECT_TRUE(airTimer());
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
     EXPECT_TRUE(program->player().playing());
@@ -90,7 +90,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     startCycle();
     cq().tmrCQ_Timer();
     EXPECT_TRUE(keyed()); // the card may still be playing the end
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ.interval(), AutoCq::kEndCheckMs);
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), AutoCq::kEndCheckMs);
     for (int i = 0; i < AutoCq::kEndAllowanceMs / AutoCq::kEndCheckMs && !pauseTimer(); ++i) {
         cq().tmrCQ_Timer();
     }
@@ -101,7 +101,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
 }
 
 // The real player on a card whose output lags the player by more than the second
@@ -115,7 +115,7 @@ TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
     cq().cmd_PAPA_Click();
     cq().cmd_PAPA_Click();
     EXPECT_TRUE(keyed());
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ.interval(), 2000);
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 2000);
     QElapsedTimer waited;
     waited.start();
     while ((keyed() || !pauseTimer()) && waited.elapsed() < 6000) {

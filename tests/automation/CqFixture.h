@@ -51,14 +51,14 @@ protected:
         program->player().tmrplaywave_Timer();
     }
 
-    AutoCq& cq() { return program->transmitter().autoCq(); }
+    AutoCq& cq() { return program->autoCq(); }
     MainForm& main() { return *program->frm_DoKu; }
     LabelButton* lblCQ() { return program->frm_DoKu->lblCQ; }
     LabelButton* tx() { return program->frm_Oszi->lbl_TX; }
     bool keyed() const { return fakes.serial.dtr; }
-    bool airTimer() { return program->transmitter().autoCq().tmrCQ.isActive(); }
-    bool pauseTimer() { return program->transmitter().autoCq().tmrCQ_PAUSE.isActive(); }
-    bool watchTimer() { return program->transmitter().autoCq().tmrRSP.isActive(); }
+    bool airTimer() { return program->autoCq().tmrCQ.isActive(); }
+    bool pauseTimer() { return program->autoCq().tmrCQ_PAUSE.isActive(); }
+    bool watchTimer() { return program->autoCq().tmrRSP.isActive(); }
 };
 
 } // namespace kestrova::test

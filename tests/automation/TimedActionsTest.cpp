@@ -293,7 +293,7 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
     start();
     fakes.sounds.whilePlaying = nullptr;
     Player& player = program->player();
-    AutoCq& cq = program->transmitter().autoCq();
+    AutoCq& cq = program->autoCq();
 
     // The sound window plays a recording, continuous play is on, Auto-CQ runs.
     writeBytes(folder() + QStringLiteral("/W/1_08-17-2012_12-00-05.wav"), recordingOfSeconds(30));

@@ -317,7 +317,7 @@ TEST_F(OnAirTest, AutoCqLetsGoOfTheLineOnlyAfterTheLastSampleWasPlayed) {
     constexpr Seconds length = 4.0;
     constexpr int calls = 3;
     program->transmitter().cqFile = writeTone(QStringLiteral("cq.wav"), length);
-    AutoCq& cq = program->transmitter().autoCq();
+    AutoCq& cq = program->autoCq();
     cq.cmd_PAPA_Click();
     waitFor([this] { return lines.unkeys() >= calls; }, 40000);
     cq.cmd_PAPA_Click();

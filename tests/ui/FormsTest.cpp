@@ -51,7 +51,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
     Program& program = makeProgram();
     Recorder& recorder = program.recorder();
     Player& player = program.player();
-    AutoCq& cq = program.transmitter().autoCq();
+    AutoCq& cq = program.autoCq();
     const std::tuple<QTimer*, const char*, int> timers[] = {
         {&recorder.tmrZT1, "tmrZT1", 1000},
         {&recorder.tmrZT2, "tmrZT2", 100},
