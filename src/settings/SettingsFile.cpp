@@ -1,9 +1,9 @@
 #include "settings/SettingsFile.h"
 
-#include "app/SettingsTable.h"
 #include "common/Cp1252.h"
 #include "common/TextLines.h"
 #include "platform/SafeSaveFile.h"
+#include "settings/SettingsLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +44,7 @@ QString saveNote(const QString& programFolder, const QDateTime& now) {
 
 QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, const QDateTime& now) {
     QStringList lines{creationNote(programFolder, now)};
-    for (const SettingsLine& line : settingsLines()) {
+    for (const SettingsLineDefaults& line : settingsLineDefaults()) {
         const char* value = set == DefaultSet::NewFile ? line.newFileDefault : line.damagedFileDefault;
         lines.append(value == nullptr ? nativePath(programFolder) : QString::fromUtf8(value));
     }
