@@ -2,6 +2,8 @@
 #include "app/Settings.h"
 
 #include "app/SettingsActions.h"
+#include "app/SettingsTable.h"
+#include "settings/SettingsLines.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "automation/AutoCq.h"
@@ -303,3 +305,13 @@ TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
 
 } // namespace
 } // namespace kestrova::test
+
+// The controls' bindings and the lines' defaults are two tables of one file layout.
+TEST(SettingsTableTest, BindsTheLinesInTheOrderOfTheirDefaults) {
+    const auto bindings = kestrova::settingsLines();
+    const auto defaults = kestrova::settingsLineDefaults();
+    ASSERT_EQ(bindings.size(), defaults.size());
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        EXPECT_EQ(bindings[i].number, defaults[i].number);
+    }
+}
