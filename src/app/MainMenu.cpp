@@ -139,21 +139,19 @@ void MainMenu::frm_DoKu_Close() {
     program_.recorder().stopRecorder();
 }
 
-void wireMenuEvents(Program& program) {
-    MainForm& main = *program.frm_DoKu;
-    auto* menu = new MainMenu(program, &main);
-    menu->setObjectName(QStringLiteral("mainMenu"));
-    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseDown, menu,
-                     [menu](int, int, int, int) { menu->showMainMenu(); });
-    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseMove, menu,
-                     [menu](int, int, int, int) { menu->lbl_Menue_MouseMove(); });
-    QObject::connect(main.tb1_mouse, &MouseEvents::mouseMove, menu,
-                     [menu](int, int, int x, int y) { menu->tb1_MouseMove(x, y); });
-    QObject::connect(main.Progressbar1_mouse, &MouseEvents::mouseDown, menu,
-                     [menu](int, int, int, int) { menu->Progressbar1_MouseDown(); });
-    QObject::connect(main.cmd_zur, &QPushButton::clicked, menu, [menu] { menu->cmd_zur_Click(); });
-    QObject::connect(&main, &MainForm::moved, menu, [menu] { menu->dockSoundWindow(); });
-    main.onClose = [menu] { menu->frm_DoKu_Close(); };
+void MainMenu::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseDown, this,
+                     [this](int, int, int, int) { showMainMenu(); });
+    QObject::connect(main.lbl_Menue_mouse, &MouseEvents::mouseMove, this,
+                     [this](int, int, int, int) { lbl_Menue_MouseMove(); });
+    QObject::connect(main.tb1_mouse, &MouseEvents::mouseMove, this,
+                     [this](int, int, int x, int y) { tb1_MouseMove(x, y); });
+    QObject::connect(main.Progressbar1_mouse, &MouseEvents::mouseDown, this,
+                     [this](int, int, int, int) { Progressbar1_MouseDown(); });
+    QObject::connect(main.cmd_zur, &QPushButton::clicked, this, [this] { cmd_zur_Click(); });
+    QObject::connect(&main, &MainForm::moved, this, [this] { dockSoundWindow(); });
+    main.onClose = [this] { frm_DoKu_Close(); };
 }
 
 } // namespace kestrova

@@ -21,6 +21,9 @@ public:
 
     explicit MainMenu(Program& program, QObject* parent = nullptr);
 
+    // Connects the main window's menu label, strip, bar and close; called once the forms exist.
+    void connectControls();
+
     // lbl_Menue_MouseDown: any button opens the menu and runs the chosen entry.
     void showMainMenu();
     void runMenuEntry(int entry);
@@ -49,8 +52,5 @@ private:
     Program& program_;
     HelpWindow* helpWindow_ = nullptr;
 };
-
-// Creates the main window's MainMenu (a child of the main form) and connects it.
-void wireMenuEvents(Program& program);
 
 } // namespace kestrova

@@ -1,17 +1,16 @@
 #include "app/Program.h"
 
-#include "app/EventWiring.h"
+#include "app/MainMenu.h"
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "ui/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/ListInteractions.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "platform/FolderLock.h"
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
-#include "automation/AutoCq.h"
-#include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
@@ -19,6 +18,7 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -59,6 +59,22 @@ void Program::connectSubsystems() {
     };
     archive_->deletionHold = [this] { return settings_->deletionHold(); };
     archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
+}
+
+// Each subsystem connects the controls and timers it handles; the order is the
+// order in which handlers of one signal run.
+void Program::connectControls() {
+    settingsActions_->connectControls();
+    recorder_->connectControls();
+    player_->connectControls();
+    listInteractions_->connectControls();
+    transmitter_->connectControls();
+    autoCq_->connectControls();
+    timedActions_->connectControls();
+    // The menu is a child of the main window, which ends its life.
+    auto* menu = new MainMenu(*this, frm_DoKu);
+    menu->setObjectName(QStringLiteral("mainMenu"));
+    menu->connectControls();
 }
 
 SettingsValues& Program::settingsValues() {
@@ -105,7 +121,7 @@ void Program::startProgram() {
     // The program folder is fixed when the program object is made (see ProgramOptions).
     archive_->createTables();
     createMainForm();
-    wireEvents(*this);
+    connectControls();
     settingsActions_->fillSettingsLists();
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder());

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "services/ProgramIdentity.h"
 #include "app/ProgramOptions.h"
 #include "app/StartupMessages.h"
 #include "platform/Platform.h"
@@ -86,6 +85,7 @@ public:
 private:
     bool mayGoOn() const;
     void connectSubsystems();
+    void connectControls();
 
     // Both declared before platform_, which hands them out as the dialogs and the sounds.
     StartupMessages startupMessages_;

@@ -1,16 +1,16 @@
 #include "app/Settings.h"
 
 #include "app/Program.h"
-#include "settings/SettingsFile.h"
 #include "app/SettingsTable.h"
-#include "ui/StatusBar.h"
 #include "archive/Archive.h"
+#include "automation/AutoCq.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "automation/AutoCq.h"
+#include "settings/SettingsFile.h"
 #include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>

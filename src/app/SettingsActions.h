@@ -13,6 +13,9 @@ class SettingsActions {
 public:
     explicit SettingsActions(Program& program);
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     void fillSettingsLists();
     void listInputDevices();
     void cmd_SK_Click();

@@ -1,12 +1,12 @@
 #include "app/SettingsTable.h"
 
 #include "app/Program.h"
-#include "settings/SettingsFile.h"
-#include "settings/SettingsValues.h"
+#include "automation/AutoCq.h"
 #include "common/NumericValue.h"
 #include "platform/SerialPortNames.h"
 #include "recorder/Recorder.h"
-#include "automation/AutoCq.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
@@ -257,21 +257,22 @@ bool applyParrotState(SettingsTarget& target, const QString& text) {
 
 bool applyCqPause(SettingsTarget& target, const QString& text) {
     form(target).ed_CQ->setText(text);
-    return setTimerInterval(&target.program.autoCq().tmrCQ_PAUSE,
-                            roundToWhole(numericValue(text) * 1000));
+    return setTimerInterval(&target.program.autoCq().tmrCQ_PAUSE, roundToWhole(numericValue(text) * 1000));
 }
 
 using T = SettingsTarget;
 using S = const QString;
 
 const std::array<SettingsLine, kSettingsLineCount - 1> kLines{{
-    {2, [](T& t, S& text) {
+    {2,
+     [](T& t, S& text) {
          form(t).ed_PfadDoku->setText(text);
          t.values.docFolder = text.trimmed();
          return true;
      },
      [](T& t) { return form(t).ed_PfadDoku->text(); }},
-    {3, [](T& t, S& text) {
+    {3,
+     [](T& t, S& text) {
          form(t).ed_FunkName->setText(text);
          mainForm(t).lbl_LoadWave->setText(text + QStringLiteral(" Sounds"));
          return true;
@@ -285,42 +286,47 @@ const std::array<SettingsLine, kSettingsLineCount - 1> kLines{{
     {8, applyPins, currentPins},
     {9, applyStartLevel, [](T& t) { return form(t).ed_StartPegel->text(); }},
     {10, applyMinimumTime, [](T& t) { return form(t).ed_AufnZeitMin->text(); }},
-    {11, applyMaximumTime,
-     [](T& t) { return form(t).ed_AufnZeitMax->text(); }},
-    {12, [](T& t, S& text) {
+    {11, applyMaximumTime, [](T& t) { return form(t).ed_AufnZeitMax->text(); }},
+    {12,
+     [](T& t, S& text) {
          form(t).ed_PauseStille->setText(text);
          t.values.silencePauseLimit = numericValue(text);
          return true;
      },
      [](T& t) { return form(t).ed_PauseStille->text(); }},
-    {13, [](T& t, S& text) {
+    {13,
+     [](T& t, S& text) {
          form(t).ed_PauseSignal->setText(text);
          return true;
      },
      [](T& t) { return form(t).ed_PauseSignal->text(); }},
-    {14, applyRetentionDays,
-     [](T& t) { return form(t).ed_FilesLöschen->text(); }},
+    {14, applyRetentionDays, [](T& t) { return form(t).ed_FilesLöschen->text(); }},
     {15, applyPlaybackVolume, [](T& t) { return form(t).ed_PlayPegel->text(); }},
-    {16, [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_StartAuto, &SettingsValues::autoStart); },
+    {16,
+     [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_StartAuto, &SettingsValues::autoStart); },
      [](T& t) { return checkText(form(t).chk_StartAuto); }},
     {17, [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_Sichtbar); },
      [](T& t) { return checkText(form(t).chk_Sichtbar); }},
-    {18, [](T& t, S& text) {
+    {18,
+     [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_Log_Anz, &SettingsValues::logLevelDisplay);
      },
      [](T& t) { return checkText(form(t).chk_Log_Anz); }},
-    {19, [](T& t, S& text) {
+    {19,
+     [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_AufnDoku, &SettingsValues::archiveRecordings);
      },
      [](T& t) { return checkText(form(t).chk_AufnDoku); }},
     {20, applyTransmitterControl, [](T& t) { return checkText(form(t).chk_TX); }},
-    {21, [](T& t, S& text) {
+    {21,
+     [](T& t, S& text) {
          t.values.fileCount = roundToWhole(numericValue(text));
          return true;
      },
      [](T& t) { return QString::number(t.values.fileCount); }},
     {22, applyMeterInterval, [](T& t) { return form(t).ed_Interval->text(); }},
-    {23, [](T& t, S& text) {
+    {23,
+     [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_Sichtbar2, &SettingsValues::showSettingsAtStart);
      },
      [](T& t) { return checkText(form(t).chk_Sichtbar2); }},

@@ -1,10 +1,10 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
-#include "services/ProgramIdentity.h"
 #include "app/RealPlatform.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
+#include "services/ProgramIdentity.h"
 
 #include <QApplication>
 #include <QStandardPaths>

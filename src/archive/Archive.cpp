@@ -1,16 +1,16 @@
 #include "archive/Archive.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>

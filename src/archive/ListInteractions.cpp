@@ -1,8 +1,6 @@
 // What the user does with the recording list: play an entry, delete it.
 #include "archive/ListInteractions.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
@@ -11,6 +9,8 @@
 #include "platform/Dialogs.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/InfoForm.h"
@@ -178,6 +178,18 @@ void ListInteractions::reloadRecordingList() {
     player.cmdStop_Click();
     player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
     player.cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+}
+
+void ListInteractions::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,
+                     [this](int b, int s, int x, int y) { lb_Sounds_MouseDown(b, s, x, y); });
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseUp, &main,
+                     [this](int b, int s, int x, int y) { lb_Sounds_MouseUp(b, s, x, y); });
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::doubleClicked, &main,
+                     [this] { lb_Sounds_DblClick(); });
+    QObject::connect(main.cmd_File_lö_mouse, &MouseEvents::mouseDown, &main,
+                     [this](int b, int s, int x, int y) { cmd_File_lö_Pressed(b, s, x, y); });
 }
 
 } // namespace kestrova

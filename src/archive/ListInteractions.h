@@ -12,6 +12,9 @@ class ListInteractions {
 public:
     explicit ListInteractions(Services& program);
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     void lb_Sounds_MouseDown(int button, int shift, int x, int y);
     void lb_Sounds_MouseUp(int button, int shift, int x, int y);
     void lb_Sounds_DblClick();

@@ -1,21 +1,22 @@
 #include "automation/AutoCq.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/SoundFileProbe.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -230,6 +231,14 @@ void AutoCq::abortCq() {
     tmrCQ_PAUSE.stop();
     showReleased(main.lblCQ);
     program_.transmitter().transmitterOff();
+}
+
+void AutoCq::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    // All the work is on the press; the label's click does nothing.
+    QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
+                     [this](int button, int shift, int x, int y) { lblCQ_MouseDown(button, shift, x, y); });
+    QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [this] { cmd_PAPA_Click(); });
 }
 
 } // namespace kestrova

@@ -14,6 +14,9 @@ class AutoCq {
 public:
     explicit AutoCq(Services& program);
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     // Left button starts and stops; any other button asks for another file.
     void lblCQ_MouseDown(int button, int shift, int x, int y);
     void cmd_PAPA_Click();

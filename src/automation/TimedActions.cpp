@@ -1,10 +1,10 @@
 #include "automation/TimedActions.h"
 
-#include "services/Services.h"
 #include "archive/Archive.h"
+#include "automation/ScheduleFile.h"
 #include "platform/Clock.h"
 #include "platform/SoundFileProbe.h"
-#include "automation/ScheduleFile.h"
+#include "services/Services.h"
 #include "transmit/Transmitter.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/RepeatingTimer.h"
 #include "automation/ClockSeconds.h"
+#include "common/RepeatingTimer.h"
 
 #include <QString>
 
@@ -28,6 +28,8 @@ public:
     void loadTimedAction();
     // Runs from the start of the program to its end.
     void startTicking();
+    // The clock ticks from the moment the controls are live.
+    void connectControls() { startTicking(); }
     void stopTimers() { tmr_Zeit.stop(); }
     void tmr_Zeit_Timer();
     void runTimedAction();

@@ -36,6 +36,9 @@ public:
 
     PlayerListCalls listCalls;
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     void loadSoundWindow();
 
     // The file the next load or start is about; the list, the dialogs and Auto-CQ name it here.

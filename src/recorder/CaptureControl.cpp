@@ -1,8 +1,5 @@
 #include "recorder/CaptureControl.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingRules.h"
 #include "platform/CaptureCommand.h"
@@ -10,8 +7,11 @@
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
 #include "recorder/RecordingName.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,12 +1,12 @@
 #include "recorder/InterruptedCapture.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "platform/CaptureDevice.h"
 #include "recorder/RecordingName.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>

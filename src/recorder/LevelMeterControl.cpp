@@ -1,17 +1,17 @@
 #include "recorder/LevelMeterControl.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"
 #include "recorder/Recorder.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,13 +1,15 @@
 #include "recorder/Recorder.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
 #include "archive/ListInteractions.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/Colors.h"
+#include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
@@ -268,6 +270,17 @@ void Recorder::stopRecorder() {
     silenceTicks = 0;
     switchedOn_ = false;
     program_.endProgram();
+}
+
+void Recorder::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    LevelMeterControl& meter = meter_;
+    QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [this] { chk_Start_Click(); });
+    // Values the program sets are set with signals blocked, so this is the user's move.
+    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
+                     [&meter] { meter.sli_Schwelle_Scroll(); });
+    QObject::connect(program_.frm_Einstellungen->ed_Interval_mouse, &MouseEvents::clicked, &main,
+                     [&meter] { meter.ed_Interval_Click(); });
 }
 
 } // namespace kestrova

@@ -16,6 +16,9 @@ class Recorder {
 public:
     explicit Recorder(Services& program);
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     // Initial state of the meter and the recording control.
     void resetState();
     void chk_Start_Click();

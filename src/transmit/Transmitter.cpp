@@ -1,18 +1,18 @@
 #include "transmit/Transmitter.h"
 
-#include "services/Services.h"
-#include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "transmit/HeldSounds.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -315,6 +315,17 @@ void TransmitterHold::key() {
 
 bool TransmitterHold::play(const QString& path) {
     return sounds_.playHeld(path);
+}
+
+void Transmitter::connectControls() {
+    SoundForm& sound = *program_.frm_Oszi;
+    SettingsForm& form = *program_.frm_Einstellungen;
+
+    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [this] { lbl_TX_Click(); });
+    form.cb_PIN_keys->setHandler([this](int& key) { cb_PIN_KeyPress(key); });
+    form.cb_PIN_RX_keys->setHandler([this](int& key) { cb_PIN_RX_KeyPress(key); });
+    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound,
+                     [this](int action) { sli_Lautst_Action(action); });
 }
 
 } // namespace kestrova

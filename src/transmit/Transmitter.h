@@ -13,6 +13,9 @@ class Services;
 class Transmitter {
 public:
     explicit Transmitter(Services& program);
+
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
     // Un-keys and closes the port however the program ends.
     ~Transmitter();
     Transmitter(const Transmitter&) = delete;

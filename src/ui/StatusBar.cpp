@@ -1,9 +1,9 @@
 #include "ui/StatusBar.h"
 
+#include "platform/Clock.h"
 #include "services/ProgramIdentity.h"
 #include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "platform/Clock.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 

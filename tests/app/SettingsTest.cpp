@@ -3,10 +3,10 @@
 
 #include "app/SettingsActions.h"
 #include "app/SettingsTable.h"
-#include "settings/SettingsLines.h"
-#include "recorder/Recorder.h"
-#include "support/ProgramFixture.h"
 #include "automation/AutoCq.h"
+#include "recorder/Recorder.h"
+#include "settings/SettingsLines.h"
+#include "support/ProgramFixture.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"

@@ -3,7 +3,6 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "ui/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
 #include "recorder/CaptureControl.h"
@@ -12,6 +11,7 @@
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,11 +3,11 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
+#include "automation/CqFixture.h"
 #include "platform/PlaybackDevice.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/RealTimeCard.h"
-#include "automation/CqFixture.h"
 #include "transmit/Transmitter.h"
 #include "ui/SettingsForm.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "archive/RecordingFiles.h"
+#include "automation/AutoCq.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
-#include "automation/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"

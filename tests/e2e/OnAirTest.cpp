@@ -6,14 +6,14 @@
 // Exit 77 (skipped) when PulseAudio is not installed.
 #include "app/Program.h"
 #include "archive/RecordingFiles.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "platform/OutputGain.h"
 #include "platform/PlaybackDevice.h"
 #include "platform/PortAudioSink.h"
 #include "platform/SimpleSoundPlayer.h"
 #include "platform/SystemClock.h"
 #include "support/ProgramFixture.h"
-#include "automation/AutoCq.h"
-#include "automation/TimedActions.h"
 #include "transmit/Transmitter.h"
 
 #include <QApplication>
