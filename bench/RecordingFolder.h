@@ -2,7 +2,7 @@
 
 // A program folder with many recordings of the circuit, for the benchmarks of
 // the recording list.
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "bench/BenchSupport.h"
 #include "common/Cp1252.h"
 

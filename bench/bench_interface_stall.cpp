@@ -8,7 +8,7 @@
 #include "archive/Archive.h"
 #include "bench/RecordingFolder.h"
 #include "support/FakePlatform.h"
-#include "transmit/TimedActions.h"
+#include "automation/TimedActions.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
 

@@ -1,5 +1,5 @@
 // The settings file reader and the rules that turn its lines into values.
-#include "app/SettingsFile.h"
+#include "settings/SettingsFile.h"
 #include "common/Cp1252.h"
 #include "common/NumericValue.h"
 #include "fuzz/FuzzInput.h"

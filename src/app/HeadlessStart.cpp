@@ -1,6 +1,6 @@
 #include "app/HeadlessStart.h"
 
-#include "app/ProgramIdentity.h"
+#include "services/ProgramIdentity.h"
 
 #include <QDir>
 

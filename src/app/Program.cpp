@@ -1,25 +1,26 @@
 #include "app/Program.h"
 
-#include "app/EventWiring.h"
+#include "app/MainMenu.h"
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/ListInteractions.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "integrity/ManifestWriter.h"
 #include "platform/Clock.h"
 #include "platform/FolderLock.h"
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
-#include "transmit/AutoCq.h"
-#include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -44,12 +45,46 @@ Program::Program(const Platform& platform, ProgramOptions options)
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
       listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
-      transmitter_(std::make_unique<Transmitter>(*this)),
+      transmitter_(std::make_unique<Transmitter>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
       timedActions_(std::make_unique<TimedActions>(*this)) {
+    connectSubsystems();
     wireManifests();
 }
 
 Program::~Program() = default;
+
+// A subsystem calls the fellows below itself directly; what it must ask of one
+// above it is handed to it here.
+void Program::connectSubsystems() {
+    transmitter_->stopPlayback = [this] { player_->stopPlayback(); };
+    player_->listCalls = {
+        .entryPath = [this](int row) { return listInteractions_->entryPath(row); },
+        .pressEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
+        .releaseEntry = [this] { listInteractions_->lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0); },
+    };
+    archive_->deletionHold = [this] { return settings_->deletionHold(); };
+    archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
+}
+
+// Each subsystem connects the controls and timers it handles; the order is the
+// order in which handlers of one signal run.
+void Program::connectControls() {
+    settingsActions_->connectControls();
+    recorder_->connectControls();
+    player_->connectControls();
+    listInteractions_->connectControls();
+    transmitter_->connectControls();
+    autoCq_->connectControls();
+    timedActions_->connectControls();
+    // The menu is a child of the main window, which ends its life.
+    auto* menu = new MainMenu(*this, frm_DoKu);
+    menu->setObjectName(QStringLiteral("mainMenu"));
+    menu->connectControls();
+}
+
+SettingsValues& Program::settingsValues() {
+    return settings_->values;
+}
 
 void Program::main() {
     identity_ = ProgramIdentity{};
@@ -102,12 +137,12 @@ void Program::startProgram() {
     // The program folder is fixed when the program object is made (see ProgramOptions).
     archive_->createTables();
     createMainForm();
-    wireEvents(*this);
+    connectControls();
     settingsActions_->fillSettingsLists();
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder());
     settings_->readSettings();
-    setHeightTwips(frm_DoKu, settingsActions_->tallHeight);
+    setHeightTwips(frm_DoKu, frm_DoKu->tallHeight);
     settingsActions_->listInputDevices();
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
@@ -141,7 +176,7 @@ void Program::endProgram() {
     // Nothing may tick once the program has ended.
     recorder_->stopTimers();
     player_->stopTimers();
-    transmitter_->autoCq().stopTimers();
+    autoCq_->stopTimers();
     timedActions_->stopTimers();
     for (QWidget* form : {static_cast<QWidget*>(frm_Oszi), static_cast<QWidget*>(frm_Einstellungen),
                           static_cast<QWidget*>(frm_Info)}) {

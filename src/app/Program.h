@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/ProgramIdentity.h"
 #include "app/ProgramOptions.h"
 #include "app/StartupMessages.h"
 #include "platform/Platform.h"
+#include "services/ProgramIdentity.h"
+#include "services/Services.h"
 #include "transmit/HeldSounds.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 namespace kestrova {
 
 class Archive;
+class AutoCq;
 class ListInteractions;
 class FolderLock;
 class ManifestWriter;
@@ -30,8 +32,9 @@ class TimedActions;
 class Transmitter;
 
 // The running program: owns the four forms, the platform services and one
-// object per subsystem. main() makes one; each test makes its own.
-class Program {
+// object per subsystem, and hands them to each other as Services. main() makes
+// one; each test makes its own.
+class Program final : public Services {
 public:
     Program(const Platform& platform, ProgramOptions options);
     ~Program();
@@ -47,8 +50,8 @@ public:
     void startProgram();
     void completeStart();
     // Last step of the shutdown: closes the forms and leaves the event loop.
-    void endProgram();
-    bool hasEnded() const { return ended_; }
+    void endProgram() override;
+    bool hasEnded() const override { return ended_; }
     // Called once the program has ended; main() quits the event loop here.
     std::function<void()> onEnded;
     // True once the desktop has asked the program to end (a signal not yet handled):
@@ -57,39 +60,35 @@ public:
     // Shown in the status bar once the start is done; empty for none.
     QString startNotice;
 
-    const Platform& platform() const { return platform_; }
-    // The simple sound playback that a held transmission keeps to itself.
-    HeldSounds& heldSounds() { return heldSounds_; }
-    const ProgramIdentity& identity() const { return identity_; }
+    const Platform& platform() const override { return platform_; }
+    HeldSounds& heldSounds() override { return heldSounds_; }
+    const ProgramIdentity& identity() const override { return identity_; }
     const ProgramOptions& options() const { return options_; }
-    // Also the folder in which captures are saved under their bare names.
-    const QString& programFolder() const { return programFolder_; }
-
-    // Forms; null until startProgram has created them.
-    InfoForm* frm_Info = nullptr;
-    SettingsForm* frm_Einstellungen = nullptr;
-    SoundForm* frm_Oszi = nullptr;
-    MainForm* frm_DoKu = nullptr;
+    const QString& programFolder() const override { return programFolder_; }
+    SettingsValues& settingsValues() override;
 
     Settings& settings() { return *settings_; }
     SettingsActions& settingsActions() { return *settingsActions_; }
-    StatusBar& statusBar() { return *statusBar_; }
-    Recorder& recorder() { return *recorder_; }
-    Archive& archive() { return *archive_; }
-    ListInteractions& listInteractions() { return *listInteractions_; }
-    Player& player() { return *player_; }
-    Transmitter& transmitter() { return *transmitter_; }
-    TimedActions& timedActions() { return *timedActions_; }
+    StatusBar& statusBar() override { return *statusBar_; }
+    Recorder& recorder() override { return *recorder_; }
+    Archive& archive() override { return *archive_; }
+    ListInteractions& listInteractions() override { return *listInteractions_; }
+    Player& player() override { return *player_; }
+    Transmitter& transmitter() override { return *transmitter_; }
+    AutoCq& autoCq() override { return *autoCq_; }
+    TimedActions& timedActions() override { return *timedActions_; }
     ManifestWriter& manifests() { return *manifests_; }
 
     // Owned by startProgram's forms; created in its steps.
     void createInfoForm();
     void createSettingsForm();
-    void createSoundForm();
+    void createSoundForm() override;
     void createMainForm();
 
 private:
     bool mayGoOn() const;
+    void connectSubsystems();
+    void connectControls();
     void wireManifests();
     template <typename Form> Form* keepOffScreenIfHeadless(Form* form) const;
 
@@ -119,6 +118,7 @@ private:
     std::unique_ptr<ListInteractions> listInteractions_;
     std::unique_ptr<Player> player_;
     std::unique_ptr<Transmitter> transmitter_;
+    std::unique_ptr<AutoCq> autoCq_;
     std::unique_ptr<TimedActions> timedActions_;
 };
 

@@ -1,16 +1,16 @@
 #include "app/Settings.h"
 
 #include "app/Program.h"
-#include "app/SettingsFile.h"
 #include "app/SettingsTable.h"
-#include "app/StatusBar.h"
 #include "archive/Archive.h"
+#include "automation/AutoCq.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
-#include "transmit/AutoCq.h"
+#include "settings/SettingsFile.h"
 #include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,7 +62,7 @@ QString Settings::deletionHold() const {
 }
 
 void Settings::readSettings() {
-    program_.transmitter().autoCq().haltForSettings();
+    program_.autoCq().haltForSettings();
 
     const bool missing = !QFile::exists(filePath());
     createSettingsFile();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SettingsValues.h"
+#include "settings/SettingsValues.h"
 
 #include <QString>
 #include <QStringList>

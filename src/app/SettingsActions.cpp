@@ -2,12 +2,13 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "app/SettingsCheck.h"
 #include "archive/RecordingFolders.h"
 #include "platform/AudioInput.h"
 #include "platform/Dialogs.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsCheck.h"
+#include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <vector>
 
 namespace kestrova {
@@ -86,8 +88,8 @@ void SettingsActions::fillSettingsLists() {
              {QStringLiteral("1"), QStringLiteral("1-"), QStringLiteral("6"), QStringLiteral("6-"),
               QStringLiteral("8"), QStringLiteral("8-"), QStringLiteral("9"), QStringLiteral("9-")});
 
-    tallHeight = 3975;
-    shortHeight = 2130;
+    program_.frm_DoKu->tallHeight = 3975;
+    program_.frm_DoKu->shortHeight = 2130;
     ensureRecordingsFolder(program_.programFolder());
 }
 
@@ -172,6 +174,17 @@ void SettingsActions::chooseDocFolder() {
     }
     form.ed_PfadDoku->setText(QDir::toNativeSeparators(*folder));
     program_.settings().values.docFolder = form.ed_PfadDoku->text().trimmed();
+}
+
+void SettingsActions::connectControls() {
+    SettingsForm& form = *program_.frm_Einstellungen;
+    QObject::connect(form.cmd_SK, &QPushButton::clicked, &form, [this] { cmd_SK_Click(); });
+    // Saving runs on the button's release and again on its click.
+    QObject::connect(watchMouse(form.cmd_Speichern), &MouseEvents::mouseUp, &form,
+                     [this](int, int, int, int) { cmd_Speichern_MouseUp(); });
+    QObject::connect(form.cmd_Speichern, &QPushButton::clicked, &form, [this] { cmd_Speichern_Click(); });
+    QObject::connect(form.cmd_Zurück, &QPushButton::clicked, &form, [this] { cmd_Zurück_Click(); });
+    QObject::connect(form.cmdPfad, &QPushButton::clicked, &form, [this] { chooseDocFolder(); });
 }
 
 } // namespace kestrova

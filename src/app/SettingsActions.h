@@ -13,6 +13,9 @@ class SettingsActions {
 public:
     explicit SettingsActions(Program& program);
 
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
+
     void fillSettingsLists();
     void listInputDevices();
     void cmd_SK_Click();
@@ -22,10 +25,6 @@ public:
     void cmd_Speichern_MouseUp();
     void cmd_Zurück_Click();
     void chooseDocFolder();
-
-    // The main window's two heights in twips.
-    int tallHeight = 0;
-    int shortHeight = 0;
 
 private:
     std::optional<QString> refusal() const;

@@ -1,12 +1,12 @@
 #include "app/SettingsTable.h"
 
 #include "app/Program.h"
-#include "app/SettingsFile.h"
-#include "app/SettingsValues.h"
+#include "automation/AutoCq.h"
 #include "common/NumericValue.h"
 #include "platform/SerialPortNames.h"
 #include "recorder/Recorder.h"
-#include "transmit/AutoCq.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
@@ -257,98 +257,90 @@ bool applyParrotState(SettingsTarget& target, const QString& text) {
 
 bool applyCqPause(SettingsTarget& target, const QString& text) {
     form(target).ed_CQ->setText(text);
-    return setTimerInterval(&target.program.transmitter().autoCq().tmrCQ_PAUSE,
-                            roundToWhole(numericValue(text) * 1000));
+    return setTimerInterval(&target.program.autoCq().tmrCQ_PAUSE, roundToWhole(numericValue(text) * 1000));
 }
 
 using T = SettingsTarget;
 using S = const QString;
 
 const std::array<SettingsLine, kSettingsLineCount - 1> kLines{{
-    {2, "ed_PfadDoku", nullptr, nullptr,
+    {2,
      [](T& t, S& text) {
          form(t).ed_PfadDoku->setText(text);
          t.values.docFolder = text.trimmed();
          return true;
      },
      [](T& t) { return form(t).ed_PfadDoku->text(); }},
-    {3, "ed_FunkName", "tolvo", "tolvo",
+    {3,
      [](T& t, S& text) {
          form(t).ed_FunkName->setText(text);
          mainForm(t).lbl_LoadWave->setText(text + QStringLiteral(" Sounds"));
          return true;
      },
      [](T& t) { return form(t).ed_FunkName->text(); }},
-    {4, "cb_Sample", "11025", "8000", applySampleRate, [](T& t) { return form(t).cb_Sample->currentText(); }},
-    {5, "cb_Kanal", "0", "0", [](T& t, S& text) { return setComboText(form(t).cb_Kanal, text); },
+    {4, applySampleRate, [](T& t) { return form(t).cb_Sample->currentText(); }},
+    {5, [](T& t, S& text) { return setComboText(form(t).cb_Kanal, text); },
      [](T& t) { return form(t).cb_Kanal->currentText(); }},
-    {6, "ed_FK", "1", "1", applyCircuitNumber, [](T& t) { return form(t).ed_FK->text(); }},
-    {7, "cb_Com", "2", "2", applyComPort, [](T& t) { return form(t).cb_Com->currentText(); }},
-    {8, "cb_PIN, cb_PIN_RX", "46-0", "46-0", applyPins, currentPins},
-    {9, "ed_StartPegel", "67", "67", applyStartLevel, [](T& t) { return form(t).ed_StartPegel->text(); }},
-    {10, "ed_AufnZeitMin", "20", "20", applyMinimumTime, [](T& t) { return form(t).ed_AufnZeitMin->text(); }},
-    {11, "ed_AufnZeitMax", "180", "180", applyMaximumTime,
-     [](T& t) { return form(t).ed_AufnZeitMax->text(); }},
-    {12, "ed_PauseStille", "5", "5",
+    {6, applyCircuitNumber, [](T& t) { return form(t).ed_FK->text(); }},
+    {7, applyComPort, [](T& t) { return form(t).cb_Com->currentText(); }},
+    {8, applyPins, currentPins},
+    {9, applyStartLevel, [](T& t) { return form(t).ed_StartPegel->text(); }},
+    {10, applyMinimumTime, [](T& t) { return form(t).ed_AufnZeitMin->text(); }},
+    {11, applyMaximumTime, [](T& t) { return form(t).ed_AufnZeitMax->text(); }},
+    {12,
      [](T& t, S& text) {
          form(t).ed_PauseStille->setText(text);
          t.values.silencePauseLimit = numericValue(text);
          return true;
      },
      [](T& t) { return form(t).ed_PauseStille->text(); }},
-    {13, "ed_PauseSignal", "10", "10",
+    {13,
      [](T& t, S& text) {
          form(t).ed_PauseSignal->setText(text);
          return true;
      },
      [](T& t) { return form(t).ed_PauseSignal->text(); }},
-    {14, "ed_FilesLöschen", "3", "3", applyRetentionDays,
-     [](T& t) { return form(t).ed_FilesLöschen->text(); }},
-    {15, "ed_PlayPegel", "50", "50", applyPlaybackVolume, [](T& t) { return form(t).ed_PlayPegel->text(); }},
-    {16, "chk_StartAuto", "0", "0",
+    {14, applyRetentionDays, [](T& t) { return form(t).ed_FilesLöschen->text(); }},
+    {15, applyPlaybackVolume, [](T& t) { return form(t).ed_PlayPegel->text(); }},
+    {16,
      [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_StartAuto, &SettingsValues::autoStart); },
      [](T& t) { return checkText(form(t).chk_StartAuto); }},
-    {17, "chk_Sichtbar", "1", "1", [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_Sichtbar); },
+    {17, [](T& t, S& text) { return applyCheckBox(t, text, form(t).chk_Sichtbar); },
      [](T& t) { return checkText(form(t).chk_Sichtbar); }},
-    {18, "chk_Log_Anz", "0", "0",
+    {18,
      [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_Log_Anz, &SettingsValues::logLevelDisplay);
      },
      [](T& t) { return checkText(form(t).chk_Log_Anz); }},
-    {19, "chk_AufnDoku", "1", "1",
+    {19,
      [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_AufnDoku, &SettingsValues::archiveRecordings);
      },
      [](T& t) { return checkText(form(t).chk_AufnDoku); }},
-    {20, "chk_TX", "0", "0", applyTransmitterControl, [](T& t) { return checkText(form(t).chk_TX); }},
-    {21, "(number of recordings)", "0", "0",
+    {20, applyTransmitterControl, [](T& t) { return checkText(form(t).chk_TX); }},
+    {21,
      [](T& t, S& text) {
          t.values.fileCount = roundToWhole(numericValue(text));
          return true;
      },
      [](T& t) { return QString::number(t.values.fileCount); }},
-    {22, "ed_Interval", "10", "10", applyMeterInterval, [](T& t) { return form(t).ed_Interval->text(); }},
-    {23, "chk_Sichtbar2", "1", "1",
+    {22, applyMeterInterval, [](T& t) { return form(t).ed_Interval->text(); }},
+    {23,
      [](T& t, S& text) {
          return applyCheckBox(t, text, form(t).chk_Sichtbar2, &SettingsValues::showSettingsAtStart);
      },
      [](T& t) { return checkText(form(t).chk_Sichtbar2); }},
-    {24, "chkFortlaufend", "1", "1",
-     [](T& t, S& text) { return applyCheckBox(t, text, form(t).chkFortlaufend); },
+    {24, [](T& t, S& text) { return applyCheckBox(t, text, form(t).chkFortlaufend); },
      [](T& t) { return checkText(form(t).chkFortlaufend); }},
-    {25, "chkPapagei", "0", "0", applyParrotState, [](T& t) { return checkText(form(t).chkPapagei); }},
-    {26, "ed_CQ", "6", "6", applyCqPause, [](T& t) { return form(t).ed_CQ->text(); }},
-    {27, "frm_DoKu left", "15", "15",
-     [](T& t, S& text) { return applyPosition(&mainForm(t), Edge::Left, text); },
+    {25, applyParrotState, [](T& t) { return checkText(form(t).chkPapagei); }},
+    {26, applyCqPause, [](T& t) { return form(t).ed_CQ->text(); }},
+    {27, [](T& t, S& text) { return applyPosition(&mainForm(t), Edge::Left, text); },
      [](T& t) { return positionText(&mainForm(t), Edge::Left); }},
-    {28, "frm_DoKu top", "15", "15",
-     [](T& t, S& text) { return applyPosition(&mainForm(t), Edge::Top, text); },
+    {28, [](T& t, S& text) { return applyPosition(&mainForm(t), Edge::Top, text); },
      [](T& t) { return positionText(&mainForm(t), Edge::Top); }},
-    {29, "frm_Einstellungen left", "15", "15",
-     [](T& t, S& text) { return applyPosition(&form(t), Edge::Left, text); },
+    {29, [](T& t, S& text) { return applyPosition(&form(t), Edge::Left, text); },
      [](T& t) { return positionText(&form(t), Edge::Left); }},
-    {30, "frm_Einstellungen top", "6375", "5205",
-     [](T& t, S& text) { return applyPosition(&form(t), Edge::Top, text); },
+    {30, [](T& t, S& text) { return applyPosition(&form(t), Edge::Top, text); },
      [](T& t) { return positionText(&form(t), Edge::Top); }},
 }};
 

@@ -17,13 +17,10 @@ struct SettingsTarget {
     SettingsGuesses& guesses;
 };
 
-// One value line of Kestrova.ini. Nothing in the file names a value, so this row
-// is the only place that knows what a line number means.
+// How the controls take and give one value line of Kestrova.ini; the rows follow
+// settingsLineDefaults(), which says what each line holds.
 struct SettingsLine {
     int number;
-    const char* holder;             // the control that keeps the value, or what else does
-    const char* newFileDefault;     // nullptr: the program folder
-    const char* damagedFileDefault; // nullptr: the program folder
     // Hands the text to its control and the derived values; false when the control
     // refuses it or the value cannot be right, which makes the file damaged.
     bool (*apply)(SettingsTarget& target, const QString& text);

@@ -1,7 +1,6 @@
 #include "app/CommandLine.h"
 #include "app/HeadlessStart.h"
 #include "app/Program.h"
-#include "app/ProgramIdentity.h"
 #include "app/RealPlatform.h"
 #include "integrity/ManifestLookup.h"
 #include "integrity/Verification.h"
@@ -12,6 +11,7 @@
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
+#include "services/ProgramIdentity.h"
 
 #include <QApplication>
 #include <QStandardPaths>

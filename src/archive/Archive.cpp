@@ -1,9 +1,5 @@
 #include "archive/Archive.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/SettingsActions.h"
-#include "app/StatusBar.h"
 #include "archive/ListPass.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
@@ -12,10 +8,13 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +55,7 @@ bool makeFolder(const QString& path) {
 
 } // namespace
 
-Archive::Archive(Program& program) : program_(program) {}
+Archive::Archive(Services& program) : program_(program) {}
 
 void Archive::createTables() {
     headerFields = QStringList(kHeaderFieldCount);
@@ -73,7 +72,7 @@ void Archive::refreshRecordingList() {
     if (passRunning_ || removing_) {
         return;
     }
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     if (!folder) {
@@ -121,7 +120,7 @@ void Archive::takeListPass(ListPassResult result) {
         }
     }
     filedDuringPass_.clear();
-    program_.settings().values.fileCount = static_cast<long long>(result.listed.size());
+    program_.settingsValues().fileCount = static_cast<long long>(result.listed.size());
     deleteList = std::move(result.deleteList);
     std::vector<ListedRecording> old = recordingList_.replace(std::move(result.listed));
     // Freeing a long list's names takes as long as a few frames.
@@ -132,10 +131,10 @@ void Archive::takeListPass(ListPassResult result) {
 
 void Archive::deleteMarkedRecordings() {
     // Settings that are only a guess must not decide which recordings go.
-    const QString hold = program_.settings().deletionHold();
+    const QString hold = deletionHold();
     program_.statusBar().showDeletionHold(hold);
     // Without the recordings folder there is nothing of ours to delete.
-    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
     if (folder && hold.isEmpty() && !deleteList.isEmpty()) {
         // The night's pass may find a whole day of recordings due.
         QStringList removed;
@@ -151,8 +150,8 @@ void Archive::deleteMarkedRecordings() {
         }
     }
     program_.frm_Info->hide();
-    if (program_.settings().values.autoStart != 0) {
-        program_.settingsActions().cmd_SK_Click();
+    if (program_.settingsValues().autoStart != 0) {
+        saveSettingsForm();
     }
     program_.frm_DoKu->show();
 }
@@ -172,7 +171,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;
-    if (isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
+    if (isLongEnough(seconds, program_.settingsValues().minRecordLimit)) {
         storedName = firstFreeName(workingFile, name);
         filed = storedName && archiveRecording(workingFile, *storedName);
         if (storedName) {
@@ -195,7 +194,7 @@ void Archive::reportKept(const QString& name, double seconds, bool filed) {
     const QString length = QStringLiteral(" (%1 s)").arg(
         QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
     EventLog& events = program_.platform().events;
-    if (!isLongEnough(seconds, program_.settings().values.minRecordLimit)) {
+    if (!isLongEnough(seconds, program_.settingsValues().minRecordLimit)) {
         events.record(EventPriority::Info,
                       QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
     } else if (filed) {
@@ -218,7 +217,7 @@ std::optional<QString> Archive::firstFreeName(const QString& workingFile, const 
 }
 
 bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     const auto takenAt = [&workingFile](const QString& path) {
         return QFileInfo::exists(path) && !isSameFile(workingFile, path);
     };
@@ -228,7 +227,7 @@ bool Archive::isNameTaken(const QString& workingFile, const QString& name) const
 }
 
 bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     const QString docFolder = values.docFolder;
     if (values.archiveRecordings == 1) {
         const QString dated = datedArchiveFolder(docFolder, name);
@@ -247,7 +246,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
 }
 
 bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
            isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);

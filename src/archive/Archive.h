@@ -10,14 +10,14 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 struct ListPassResult;
 
 // The list of recent recordings, the filing of new ones and the deletion of old ones;
 // what the user does with the list is ListInteractions.
 class Archive {
 public:
-    explicit Archive(Program& program);
+    explicit Archive(Services& program);
 
     void createTables();
     void refreshRecordingList();
@@ -43,6 +43,12 @@ public:
     std::function<void(const QString& path, const QString& reason)> onRecordingDeleted;
     // What lb_Sounds shows.
     RecordingListModel& recordingList() { return recordingList_; }
+    // Given by the program, since both belong to the settings above the archive.
+    // Why the deletion pass must not delete now, empty when it may.
+    std::function<QString()> deletionHold;
+    // The settings form's switch-on button, which the deletion pass presses when
+    // the recorder starts by itself.
+    std::function<void()> saveSettingsForm;
 
 private:
     void selectLastEntry();
@@ -60,7 +66,7 @@ private:
     std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
     bool isNameTaken(const QString& workingFile, const QString& name) const;
 
-    Program& program_;
+    Services& program_;
     RecordingListModel recordingList_;
     // While a list pass runs off the interface thread, the recordings filed
     // meanwhile; the pass may have been too early to see them.

@@ -1,8 +1,6 @@
 // What the user does with the recording list: play an entry, delete it.
 #include "archive/ListInteractions.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
@@ -11,11 +9,12 @@
 #include "platform/Dialogs.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
 #include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
@@ -39,10 +38,10 @@ constexpr int kSettlePause = 110;
 
 } // namespace
 
-ListInteractions::ListInteractions(Program& program) : program_(program) {}
+ListInteractions::ListInteractions(Services& program) : program_(program) {}
 
 QString ListInteractions::recordingsFolder() const {
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     return findRecordingsFolder(docFolder).value_or(newRecordingsFolderPath(docFolder));
 }
 
@@ -62,11 +61,11 @@ void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*
     SoundForm& sound = *program_.frm_Oszi;
     sound.frx1->clear();
     sound.show();
-    dockSoundWindow(program_);
+    dockSoundWindow(program_.frm_DoKu, program_.frm_Oszi);
     // Playback at the volume of the settings, whatever the slider was moved to.
     const double percent = qBound(0.0, numericValue(program_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
     sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
-    program_.settings().values.outputLevel = int(roundToWhole(percent * 655.35));
+    program_.settingsValues().outputLevel = int(roundToWhole(percent * 655.35));
     program_.transmitter().applyOutputVolume();
 }
 
@@ -87,7 +86,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
 
 bool ListInteractions::deleteSelectedRecording() {
     program_.player().stopPlayback();
-    const std::optional<QString> folder = findRecordingsFolder(program_.settings().values.docFolder);
+    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
     const QString name = entryName(program_.frm_DoKu->lb_Sounds->currentRow());
     if (!folder || !isPlainFileName(name)) {
         return false;
@@ -115,7 +114,7 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
     const int row = program_.frm_DoKu->lb_Sounds->currentRow();
     program_.player().setCurrentFile(entryPath(row));
     if (entryName(row).isEmpty()) {
-        program_.platform().dialogs.message(noRecordingsMessage(program_.settings().values.docFolder),
+        program_.platform().dialogs.message(noRecordingsMessage(program_.settingsValues().docFolder),
                                             QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
         return;
     }
@@ -157,7 +156,7 @@ void ListInteractions::lb_Sounds_DblClick() {
 }
 
 void ListInteractions::reloadRecordingList() {
-    SettingsValues& values = program_.settings().values;
+    SettingsValues& values = program_.settingsValues();
     if (!findRecordingsFolder(values.docFolder)) {
         return;
     }
@@ -176,6 +175,19 @@ void ListInteractions::reloadRecordingList() {
     player.cmdStop_Click();
     player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
     player.cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+}
+
+void ListInteractions::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    main.lb_Sounds->setModel(&program_.archive().recordingList());
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,
+                     [this](int b, int s, int x, int y) { lb_Sounds_MouseDown(b, s, x, y); });
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseUp, &main,
+                     [this](int b, int s, int x, int y) { lb_Sounds_MouseUp(b, s, x, y); });
+    QObject::connect(main.lb_Sounds_mouse, &MouseEvents::doubleClicked, &main,
+                     [this] { lb_Sounds_DblClick(); });
+    QObject::connect(main.cmd_File_lö_mouse, &MouseEvents::mouseDown, &main,
+                     [this](int b, int s, int x, int y) { cmd_File_lö_Pressed(b, s, x, y); });
 }
 
 } // namespace kestrova

@@ -4,13 +4,16 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // What the user does with the recording list: a click plays an entry, the delete
 // button and a confirmed double click delete it.
 class ListInteractions {
 public:
-    explicit ListInteractions(Program& program);
+    explicit ListInteractions(Services& program);
+
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
 
     void lb_Sounds_MouseDown(int button, int shift, int x, int y);
     void lb_Sounds_MouseUp(int button, int shift, int x, int y);
@@ -35,7 +38,7 @@ private:
     // Selects the row naming `path`; false when no row does.
     bool selectEntryOf(const QString& path);
 
-    Program& program_;
+    Services& program_;
 };
 
 } // namespace kestrova

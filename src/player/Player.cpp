@@ -1,12 +1,11 @@
 #include "player/Player.h"
 
-#include "app/Program.h"
-#include "archive/ListInteractions.h"
 #include "common/NumericValue.h"
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"
+#include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
@@ -53,7 +52,7 @@ bool openPlainFile(QFile& file) {
 
 } // namespace
 
-Player::Player(Program& program) : program_(program), view_(program) {
+Player::Player(Services& program) : program_(program), view_(program) {
     connectTimers();
 }
 
@@ -460,16 +459,15 @@ void Player::playNextInList() {
     }
     list->setCurrentRow(next);
     program_.platform().sounds.stop();
-    file_.setCurrent(program_.listInteractions().entryPath(next));
+    file_.setCurrent(listCalls.entryPath(next));
     loadCurrentFile();
     tmr_NachStop.start();
     tmrplaywave.start();
 }
 
 void Player::tmr_NachStop_Timer() {
-    ListInteractions& list = program_.listInteractions();
-    list.lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0);
-    list.lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0);
+    listCalls.pressEntry();
+    listCalls.releaseEntry();
     lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
     lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
     tmr_NachStop.stop();
@@ -500,7 +498,7 @@ void Player::chooseWaveFile(const QString& startFolder) {
 }
 
 void Player::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.listInteractions().lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0);
+    listCalls.pressEntry();
     program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Sunken);
     chooseWaveFile(program_.frm_Einstellungen->ed_PfadDoku->text().trimmed());
     // Loading and starting run from fresh timer events once the dialog is gone.

@@ -9,20 +9,35 @@
 #include "player/WaveHeader.h"
 
 #include <QString>
+#include <functional>
 
 class QFile;
 
 namespace kestrova {
 
-class Program;
+class Services;
 class CommandDevice;
 struct CommandResult;
+
+// What the player asks of the recording list, which sits above it; the program
+// connects it.
+struct PlayerListCalls {
+    std::function<QString(int row)> entryPath;
+    // The list's left-button press and release on its current entry.
+    std::function<void()> pressEntry;
+    std::function<void()> releaseEntry;
+};
 
 // The sound window's player: the header of its file and playback through the
 // "waveplayfile" device, positions in millionths of the play length.
 class Player {
 public:
-    explicit Player(Program& program);
+    explicit Player(Services& program);
+
+    PlayerListCalls listCalls;
+
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
 
     void loadSoundWindow();
 
@@ -153,7 +168,7 @@ private:
     void drawWaveform(QFile* samples);
     void buildLevelTable(QFile* samples);
 
-    Program& program_;
+    Services& program_;
     LoadedFile file_;
     PlaybackState playback_;
     SpeedCopies speeds_;

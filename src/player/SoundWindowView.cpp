@@ -1,7 +1,7 @@
 #include "player/SoundWindowView.h"
 
-#include "app/Program.h"
 #include "player/Waveform.h"
+#include "services/Services.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"

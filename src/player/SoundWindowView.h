@@ -9,7 +9,7 @@ class QIODevice;
 
 namespace kestrova {
 
-class Program;
+class Services;
 struct WaveInfo;
 
 // What the sound window shows of its file and its playback: the slider, the
@@ -19,7 +19,7 @@ public:
     // For showSpeedPressed: none of the labels; 0 is normal speed, 1 to 3 the faster ones.
     static constexpr int kNoSpeed = -1;
 
-    explicit SoundWindowView(Program& program) : program_(program) {}
+    explicit SoundWindowView(Services& program) : program_(program) {}
 
     // Clamped to the slider's range.
     void setSlider(long long value);
@@ -44,7 +44,7 @@ public:
     void updatePlaybackMeter();
 
 private:
-    Program& program_;
+    Services& program_;
     LevelTable levelTable_;
     double meterPeak_ = 0;
 };

@@ -1,8 +1,5 @@
 #include "recorder/CaptureControl.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingRules.h"
 #include "platform/CaptureCommand.h"
@@ -11,8 +8,11 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "recorder/RecordingName.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -53,7 +53,7 @@ bool isSameFolder(const QString& a, const QString& b) {
 
 } // namespace
 
-CaptureControl::CaptureControl(Program& program) : program_(program) {}
+CaptureControl::CaptureControl(Services& program) : program_(program) {}
 
 // Only the results that decide whether a recording is made or lost are looked
 // at: a command that does not fit the device's state changes nothing.
@@ -63,7 +63,7 @@ int CaptureControl::send(const QString& command) {
 
 void CaptureControl::startCapture() {
     recordingName =
-        makeRecordingName(program_.settings().values.circuitNumber, program_.platform().clock.now());
+        makeRecordingName(program_.settingsValues().circuitNumber, program_.platform().clock.now());
     const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
     for (const int candidate : {11025, 8000, 22050, 44100}) {
         if (rate == QString::number(candidate)) {
@@ -132,7 +132,7 @@ void CaptureControl::saveRecording() {
                           QStringLiteral(" konnte weder im Programmordner [") +
                           nativePath(program_.programFolder()) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
-                          nativePath(program_.settings().values.docFolder) +
+                          nativePath(program_.settingsValues().docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
         return; // nothing saved to file
     }
@@ -157,7 +157,7 @@ QString CaptureControl::saveCopy() {
         clearTrouble();
         return working;
     }
-    const QString docFolder = program_.settings().values.docFolder;
+    const QString docFolder = program_.settingsValues().docFolder;
     if (docFolder.isEmpty() || isSameFolder(docFolder, program_.programFolder()) ||
         !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
         return {};

@@ -4,12 +4,12 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The command strings that drive the capture device "capture".
 class CaptureControl {
 public:
-    explicit CaptureControl(Program& program);
+    explicit CaptureControl(Services& program);
 
     void startCapture();
     void openCapture(int bitsPerSample, int samplesPerSecond, int channels);
@@ -35,7 +35,7 @@ private:
     void reportTrouble(Trouble kind, const QString& text);
     void clearTrouble();
 
-    Program& program_;
+    Services& program_;
     // A capture runs since the last save, so the next save has a file to file.
     bool capturing_ = false;
     Trouble trouble_ = Trouble::None;

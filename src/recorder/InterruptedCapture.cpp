@@ -1,12 +1,12 @@
 #include "recorder/InterruptedCapture.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/StatusBar.h"
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "platform/CaptureDevice.h"
 #include "recorder/RecordingName.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,12 +51,12 @@ QStringList InterruptedCapture::setAside(const QString& programFolder) {
     return paths;
 }
 
-QStringList InterruptedCapture::leftBehind(Program& program) {
+QStringList InterruptedCapture::leftBehind(Services& program) {
     static const QRegularExpression savedName(
         QStringLiteral("^[0-9]_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.wav$"),
         QRegularExpression::CaseInsensitiveOption);
     QStringList folders{program.programFolder()};
-    const QString docFolder = program.settings().values.docFolder;
+    const QString docFolder = program.settingsValues().docFolder;
     if (!docFolder.isEmpty() &&
         QFileInfo(docFolder).canonicalFilePath() != QFileInfo(program.programFolder()).canonicalFilePath()) {
         folders << docFolder;
@@ -73,7 +73,7 @@ QStringList InterruptedCapture::leftBehind(Program& program) {
     return paths;
 }
 
-void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths) {
+void InterruptedCapture::file(Services& program, const QStringList& setAsidePaths) {
     // Looked for first: an interrupted capture that cannot be filed now is left
     // under its recording name and waits for the next start.
     const QStringList saved = leftBehind(program);
@@ -88,7 +88,7 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
         }
         const QDateTime started =
             ended.addMSecs(-static_cast<qint64>(format->frameCount) * 1000 / format->sampleRate);
-        const QString name = makeRecordingName(program.settings().values.circuitNumber, started);
+        const QString name = makeRecordingName(program.settingsValues().circuitNumber, started);
         const QString target = folder.filePath(name);
         if (QFile::exists(target) || !QFile::rename(path, target)) {
             continue;
@@ -101,7 +101,7 @@ void InterruptedCapture::file(Program& program, const QStringList& setAsidePaths
     for (const QString& path : std::as_const(waiting)) {
         const QString name = QFileInfo(path).fileName();
         program.archive().keepRecording(path, name);
-        const std::optional<QString> recordings = findRecordingsFolder(program.settings().values.docFolder);
+        const std::optional<QString> recordings = findRecordingsFolder(program.settingsValues().docFolder);
         if (QFileInfo::exists(path)) {
             ++left;
         } else if (recordings && QFileInfo::exists(QDir(*recordings).filePath(name))) {

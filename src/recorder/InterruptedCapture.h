@@ -5,7 +5,7 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // A capture's working file that a crash or power loss left behind: it holds the
 // audio of the transmission that was being recorded, so it is filed like any
@@ -19,12 +19,12 @@ public:
     // moment it started, when it is longer than the minimum. Files as well the
     // saved recordings an earlier run could not copy into D/w, and says in the
     // status bar what it filed and what is still waiting.
-    static void file(Program& program, const QStringList& setAsidePaths);
+    static void file(Services& program, const QStringList& setAsidePaths);
 
 private:
     // Saved recordings in the working folder, or in the documentation folder
     // where they go when the working folder refuses them.
-    static QStringList leftBehind(Program& program);
+    static QStringList leftBehind(Services& program);
 };
 
 } // namespace kestrova

@@ -1,17 +1,17 @@
 #include "recorder/LevelMeterControl.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"
 #include "recorder/Recorder.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -35,14 +35,14 @@ std::uint64_t sampleNumber(std::uint64_t bufferEnd, std::size_t offset) {
 
 } // namespace
 
-LevelMeterControl::LevelMeterControl(Program& program) : program_(program) {
+LevelMeterControl::LevelMeterControl(Services& program) : program_(program) {
     tmrPegel.setObjectName(QStringLiteral("tmrPegel"));
     QObject::connect(&tmrPegel, &BatchedTimer::ticksDue, &tmrPegel, [this](int count) { runTicks(count); });
 }
 
 bool LevelMeterControl::switchOn() {
     const int device = program_.frm_Einstellungen->cb_Device->currentIndex();
-    if (!program_.platform().inputHub.open(device, program_.settings().values.meterSampleRate)) {
+    if (!program_.platform().inputHub.open(device, program_.settingsValues().meterSampleRate)) {
         program_.platform().dialogs.message(QStringLiteral("Failed to open wave in device."),
                                             QStringLiteral("0"), MessageButtons::Ok, MessageIcon::None);
         return false;
@@ -81,7 +81,7 @@ void LevelMeterControl::runTicks(int count) {
         return;
     }
     const std::uint64_t fresh = hub.received() - before;
-    const bool logarithmic = program_.settings().values.logLevelDisplay == 1;
+    const bool logarithmic = program_.settingsValues().logLevelDisplay == 1;
     const int threshold = program_.frm_DoKu->sli_Schwelle->value();
     Recorder& recorder = program_.recorder();
     std::uint64_t bufferEnd = 0; // the hub's count of the sample after the buffer's newest

@@ -8,7 +8,7 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The input level meter on the main window: reads the shared input on every tick
 // of its timer and reports every sample above the threshold. The timer wakes it
@@ -16,7 +16,7 @@ class Program;
 // its own time.
 class LevelMeterControl {
 public:
-    explicit LevelMeterControl(Program& program);
+    explicit LevelMeterControl(Services& program);
 
     // Opens the selected input device; false (after the message) when it cannot.
     bool switchOn();
@@ -47,7 +47,7 @@ private:
     // Notices the shared input going deaf and coming back; true while it is deaf.
     bool followInput();
 
-    Program& program_;
+    Services& program_;
     LevelBuffer levelBuffer_{};
     // The overload lamp's colour as last set; none before the first tick.
     std::optional<quint32> lampColor_;

@@ -1,15 +1,16 @@
 #include "recorder/Recorder.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/SettingsActions.h"
 #include "archive/ListInteractions.h"
 #include "platform/EventLog.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "ui/Colors.h"
+#include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
@@ -37,7 +38,7 @@ void showBar(QProgressBar* bar, long long value) {
 }
 } // namespace
 
-Recorder::Recorder(Program& program) : program_(program), meter_(program), capture_(program) {
+Recorder::Recorder(Services& program) : program_(program), meter_(program), capture_(program) {
     connectTimers();
 }
 
@@ -80,7 +81,7 @@ void Recorder::switchOn() {
     main.cmd_File_lö->setEnabled(false);
     main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
     setForeColor(main.fr2, kColorRed);
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     if (!meter_.switchOn()) {
         return;
     }
@@ -104,7 +105,7 @@ void Recorder::switchOff() {
     program_.platform().sounds.stop();
     main.chk_Start->setChecked(false);
     tmrZT2.stop();
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     tmrZT1.stop();
     meter_.switchOff();
     capture_.recordingName.clear();
@@ -112,7 +113,7 @@ void Recorder::switchOff() {
     main.progressbar3->setValue(0);
     main.progressbar4->setValue(0);
     showIdleLamp();
-    setHeightTwips(&main, program_.settingsActions().tallHeight);
+    setHeightTwips(&main, main.tallHeight);
     program_.frm_Oszi->slider->setValue(0);
     recordingActive = false;
     silenceTicks = 0;
@@ -163,7 +164,7 @@ void Recorder::tmrZT2_Timer() {
     MainForm& main = *program_.frm_DoKu;
     showBar(main.progressbar3, recordTicks);
     showBar(main.progressbar4, silenceTicks);
-    if (recordTicks > program_.settings().values.maxRecordLimit) {
+    if (recordTicks > program_.settingsValues().maxRecordLimit) {
         finishRecording();
         recordingActive = false;
         silenceTicks = 0;
@@ -189,7 +190,7 @@ void Recorder::tmrZT1_Timer() {
         main.lbl_Record->setVisible(true);
         return;
     }
-    if (silenceTicks > program_.settings().values.minRecordLimit) {
+    if (silenceTicks > program_.settingsValues().minRecordLimit) {
         finishRecording();
         endRecordingState();
     }
@@ -221,7 +222,7 @@ void Recorder::saveOnInputLoss() {
 
 void Recorder::tmrZT3_Timer() {
     ++pauseTicks;
-    if (pauseTicks > program_.settings().values.silencePauseLimit) {
+    if (pauseTicks > program_.settingsValues().silencePauseLimit) {
         tmrZT3.stop();
         capture_.pauseCapture();
         pauseTicks = 0;
@@ -278,6 +279,17 @@ void Recorder::stopRecorder() {
     silenceTicks = 0;
     noteSwitchedOff();
     program_.endProgram();
+}
+
+void Recorder::connectControls() {
+    MainForm& main = *program_.frm_DoKu;
+    LevelMeterControl& meter = meter_;
+    QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [this] { chk_Start_Click(); });
+    // Values the program sets are set with signals blocked, so this is the user's move.
+    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
+                     [&meter] { meter.sli_Schwelle_Scroll(); });
+    QObject::connect(program_.frm_Einstellungen->ed_Interval_mouse, &MouseEvents::clicked, &main,
+                     [&meter] { meter.ed_Interval_Click(); });
 }
 
 } // namespace kestrova

@@ -8,13 +8,16 @@
 
 namespace kestrova {
 
-class Program;
+class Services;
 
 // The voice-operated recording control: when a recording starts, pauses over
 // silence, and ends after a silence or at the maximum length.
 class Recorder {
 public:
-    explicit Recorder(Program& program);
+    explicit Recorder(Services& program);
+
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
 
     // Initial state of the meter and the recording control.
     void resetState();
@@ -61,7 +64,7 @@ private:
     void noteSwitchedOff();
     void endRecordingState();
 
-    Program& program_;
+    Services& program_;
     LevelMeterControl meter_;
     CaptureControl capture_;
     bool switchedOn_ = false;

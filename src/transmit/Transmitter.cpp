@@ -1,21 +1,19 @@
 #include "transmit/Transmitter.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "app/StatusBar.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
-#include "player/Player.h"
-#include "transmit/AutoCq.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
 #include "transmit/HeldSounds.h"
 #include "ui/ControlEvents.h"
 #include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/StatusBar.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -62,18 +60,18 @@ const QString& squelchPinMessage() {
 
 } // namespace
 
-Transmitter::Transmitter(Program& program) : program_(program), autoCq_(std::make_unique<AutoCq>(program)) {}
+Transmitter::Transmitter(Services& program) : program_(program) {}
 
 Transmitter::~Transmitter() {
     shutdown();
 }
 
 bool Transmitter::controlEnabled() const {
-    return program_.settings().values.txControlEnabled == 1;
+    return program_.settingsValues().txControlEnabled == 1;
 }
 
 bool Transmitter::keyingOnDtr() const {
-    return program_.settings().values.pttPin == 4;
+    return program_.settingsValues().pttPin == 4;
 }
 
 void Transmitter::openControlPort() {
@@ -88,7 +86,7 @@ void Transmitter::openControlPort() {
     if (portOpen_ || serial.isOpen()) {
         releaseAndClose();
     }
-    const QString& name = program_.settings().values.comPortName;
+    const QString& name = program_.settingsValues().comPortName;
     if (isNoPort(name)) {
         // No port chosen: a TX button that keys nothing would only mislead.
         if (program_.frm_Oszi != nullptr) {
@@ -186,7 +184,7 @@ QString Transmitter::readSquelchLine() {
         return {};
     }
     bool asserted = false;
-    switch (program_.settings().values.squelchPin) {
+    switch (program_.settingsValues().squelchPin) {
     case 1:
         asserted = status->dcd;
         break;
@@ -227,7 +225,7 @@ void Transmitter::reportNoPort() {
         program_.frm_Oszi->lbl_TX->hide();
     }
     // The box says only that; which port and why stand in the status bar.
-    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settings().values.comPortName +
+    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settingsValues().comPortName +
                         QStringLiteral(": ") + serialFailureText(program_.platform().serial.failure());
     program_.statusBar().showNotice(why);
     program_.platform().events.record(EventPriority::Error, why);
@@ -276,7 +274,7 @@ void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
     program_.frm_Einstellungen->cb_PIN->setEditText(QString());
     keyAscii = kKeyFour;
     program_.platform().dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
-    program_.settings().values.pttPin = 4;
+    program_.settingsValues().pttPin = 4;
 }
 
 void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
@@ -301,14 +299,14 @@ void Transmitter::sli_Lautst_Action(int action) {
 void Transmitter::sli_Lautst_Scroll() {
     // The position, not the value: a drag reports before the value follows it.
     const int v = program_.frm_Oszi->sli_Lautst->sliderPosition();
-    program_.settings().values.outputLevel = 65535 - v;
+    program_.settingsValues().outputLevel = 65535 - v;
     applyOutputVolume();
     const long long percent = 100 - wholePart(v * 0.0015259021896696422);
     program_.frm_Einstellungen->ed_PlayPegel->setText(QString::number(percent));
 }
 
 void Transmitter::applyOutputVolume() {
-    const auto level = static_cast<std::uint32_t>(program_.settings().values.outputLevel) & 0xFFFFu;
+    const auto level = static_cast<std::uint32_t>(program_.settingsValues().outputLevel) & 0xFFFFu;
     program_.platform().audioOutput.setVolume(program_.frm_Einstellungen->cb_Device->currentIndex(),
                                               (level << 16) | level);
 }
@@ -316,7 +314,7 @@ void Transmitter::applyOutputVolume() {
 TransmitterHold::TransmitterHold(Transmitter& transmitter, HeldSounds& sounds)
     : transmitter_(transmitter), sounds_(sounds) {
     // The sound window's playback would go on the air beside the held sound.
-    transmitter_.program_.player().stopPlayback();
+    transmitter_.stopPlayback();
     transmitter_.held_ = true;
     sounds_.hold();
 }
@@ -333,6 +331,17 @@ void TransmitterHold::key() {
 
 bool TransmitterHold::play(const QString& path) {
     return sounds_.playHeld(path);
+}
+
+void Transmitter::connectControls() {
+    SoundForm& sound = *program_.frm_Oszi;
+    SettingsForm& form = *program_.frm_Einstellungen;
+
+    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [this] { lbl_TX_Click(); });
+    form.cb_PIN_keys->setHandler([this](int& key) { cb_PIN_KeyPress(key); });
+    form.cb_PIN_RX_keys->setHandler([this](int& key) { cb_PIN_RX_KeyPress(key); });
+    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound,
+                     [this](int action) { sli_Lautst_Action(action); });
 }
 
 } // namespace kestrova

@@ -1,19 +1,21 @@
 #pragma once
 
 #include <QString>
-#include <memory>
+#include <functional>
 
 namespace kestrova {
 
-class AutoCq;
 class HeldSounds;
-class Program;
+class Services;
 
 // The serial control lines that key the transmitter and report the squelch,
 // the push-to-talk button, the pin fields' key filters and the output volume.
 class Transmitter {
 public:
-    explicit Transmitter(Program& program);
+    explicit Transmitter(Services& program);
+
+    // Connects the controls this subsystem handles; called once the forms exist.
+    void connectControls();
     // Un-keys and closes the port however the program ends.
     ~Transmitter();
     Transmitter(const Transmitter&) = delete;
@@ -35,14 +37,14 @@ public:
     void cb_PIN_KeyPress(int& keyAscii);
     void cb_PIN_RX_KeyPress(int& keyAscii);
 
-    AutoCq& autoCq() { return *autoCq_; }
-
     void sli_Lautst_Scroll();
     // User moves only: applying the stored setting moves the slider too.
     void sli_Lautst_Action(int action);
     void applyOutputVolume();
 
     QString cqFile;
+    // Given by the program: the sound window's playback, which sits above the key.
+    std::function<void()> stopPlayback;
 
 private:
     friend class TransmitterHold;
@@ -57,8 +59,7 @@ private:
     // Logs a change of the keying.
     void noteKeyed(bool keyed);
 
-    Program& program_;
-    std::unique_ptr<AutoCq> autoCq_;
+    Services& program_;
     // The port as we opened it; the adapter may fail underneath it.
     bool portOpen_ = false;
     // RTS was raised to key; lowered again even if the pin setting moved to DTR since.

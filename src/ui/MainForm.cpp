@@ -2,6 +2,7 @@
 
 #include "ui/Colors.h"
 #include "ui/ControlEvents.h"
+#include "ui/FormGeometry.h"
 #include "ui/FormParts.h"
 #include "ui/LabelButton.h"
 #include "ui/RecordingListView.h"
@@ -140,6 +141,15 @@ void MainForm::closeEvent(QCloseEvent* event) {
     }
     event->setAccepted(!m_cancelClose);
     m_cancelClose = false;
+}
+
+void dockSoundWindow(const MainForm* main, QWidget* sound) {
+    if (main == nullptr || sound == nullptr) {
+        return;
+    }
+    // Any height but the short one counts as tall.
+    const int below = heightTwips(main) == main->shortHeight ? main->shortHeight : main->tallHeight;
+    moveTwips(sound, leftTwips(main), topTwips(main) + below);
 }
 
 } // namespace kestrova

@@ -30,6 +30,10 @@ public:
 
     explicit MainForm(QWidget* parent = nullptr);
 
+    // The window's two heights in twips, set with the settings form's lists.
+    int tallHeight = 0;
+    int shortHeight = 0;
+
     // Valid only while onClose runs: keeps the window open.
     void cancelClose() { m_cancelClose = true; }
 
@@ -92,5 +96,9 @@ private:
     QWidget* m_lowerPanel;
     bool m_cancelClose = false;
 };
+
+// Puts the sound window against the lower edge of the main window; also for the
+// recording list, which shows the sound window and docks it at once.
+void dockSoundWindow(const MainForm* main, QWidget* sound);
 
 } // namespace kestrova

@@ -3,10 +3,10 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,9 +2,11 @@
 #include "app/Settings.h"
 
 #include "app/SettingsActions.h"
+#include "app/SettingsTable.h"
+#include "automation/AutoCq.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsLines.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
@@ -207,20 +209,20 @@ TEST_F(SettingsTest, LinesSetCaptionsTimersBarsAndPositions) {
     EXPECT_EQ(main().fr3->title(), QStringLiteral("Sounds der letzten 7 Tage"));
     EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 25);
     EXPECT_EQ(form().ed_Interval->text(), QStringLiteral("25"));
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ_PAUSE.interval(), 4500);
+    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 4500);
     EXPECT_EQ(leftTwips(&main()), 1500);
     EXPECT_EQ(topTwips(&main()), 3000);
 }
 
 TEST_F(SettingsTest, ReadingStopsTheAutoCqTimers) {
     startProgram();
-    program->transmitter().autoCq().tmrCQ.start();
-    program->transmitter().autoCq().tmrCQ_PAUSE.start();
-    program->transmitter().autoCq().tmrRSP.start();
+    program->autoCq().tmrCQ.start();
+    program->autoCq().tmrCQ_PAUSE.start();
+    program->autoCq().tmrRSP.start();
     program->settings().readSettings();
-    EXPECT_FALSE(program->transmitter().autoCq().tmrCQ.isActive());
-    EXPECT_FALSE(program->transmitter().autoCq().tmrCQ_PAUSE.isActive());
-    EXPECT_FALSE(program->transmitter().autoCq().tmrRSP.isActive());
+    EXPECT_FALSE(program->autoCq().tmrCQ.isActive());
+    EXPECT_FALSE(program->autoCq().tmrCQ_PAUSE.isActive());
+    EXPECT_FALSE(program->autoCq().tmrRSP.isActive());
 }
 
 TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {
@@ -262,7 +264,7 @@ TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {
     EXPECT_EQ(values().archiveRecordings, 0);
     EXPECT_EQ(values().showSettingsAtStart, 0);
     EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 20);
-    EXPECT_EQ(program->transmitter().autoCq().tmrCQ_PAUSE.interval(), 9000);
+    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 9000);
     EXPECT_EQ(leftTwips(&main()), 300);
     EXPECT_EQ(topTwips(&form()), 750);
     EXPECT_EQ(readIni().mid(1), saved.mid(1));
@@ -303,3 +305,13 @@ TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
 
 } // namespace
 } // namespace kestrova::test
+
+// The controls' bindings and the lines' defaults are two tables of one file layout.
+TEST(SettingsTableTest, BindsTheLinesInTheOrderOfTheirDefaults) {
+    const auto bindings = kestrova::settingsLines();
+    const auto defaults = kestrova::settingsLineDefaults();
+    ASSERT_EQ(bindings.size(), defaults.size());
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        EXPECT_EQ(bindings[i].number, defaults[i].number);
+    }
+}

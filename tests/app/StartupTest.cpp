@@ -167,7 +167,7 @@ TEST_F(StartupTest, TheChoiceListsAreFilledInOrder) {
     EXPECT_EQ(items(form.cb_PIN), QStringList({"4", "7"}));
     EXPECT_EQ(items(form.cb_PIN_RX), QStringList({"1", "1-", "6", "6-", "8", "8-", "9", "9-"}));
     EXPECT_EQ(form.cb_Kanal->currentText(), QStringLiteral("0"));
-    EXPECT_EQ(program->settingsActions().shortHeight, 2130);
+    EXPECT_EQ(program->frm_DoKu->shortHeight, 2130);
 }
 
 TEST_F(StartupTest, ClosingTheMainWindowEndsTheProgram) {

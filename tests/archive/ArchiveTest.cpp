@@ -3,7 +3,6 @@
 
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
-#include "app/StatusBar.h"
 #include "archive/RecordingFiles.h"
 #include "integrity/ManifestWriter.h"
 #include "player/Player.h"
@@ -14,6 +13,7 @@
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

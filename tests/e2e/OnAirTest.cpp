@@ -6,6 +6,8 @@
 // Exit 77 (skipped) when PulseAudio is not installed.
 #include "app/Program.h"
 #include "archive/RecordingFiles.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "platform/OutputGain.h"
 #include "platform/PlaybackDevice.h"
 #include "platform/PortAudioSink.h"
@@ -13,8 +15,6 @@
 #include "platform/SystemClock.h"
 #include "player/Player.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
-#include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
@@ -327,7 +327,7 @@ TEST_F(OnAirTest, AutoCqLetsGoOfTheLineOnlyAfterTheLastSampleWasPlayed) {
     constexpr Seconds length = 4.0;
     constexpr int calls = 3;
     program->transmitter().cqFile = writeTone(QStringLiteral("cq.wav"), length);
-    AutoCq& cq = program->transmitter().autoCq();
+    AutoCq& cq = program->autoCq();
     cq.cmd_PAPA_Click();
     waitFor([this] { return lines.unkeys() >= calls; }, 40000);
     cq.cmd_PAPA_Click();

@@ -1,10 +1,10 @@
 // A capture that a crash cut short is filed at the next start.
-#include "app/StatusBar.h"
 #include "platform/CaptureDevice.h"
 #include "platform/wav/Wav8Header.h"
 #include "support/ProgramFixture.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
+#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>

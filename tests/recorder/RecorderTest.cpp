@@ -3,7 +3,6 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
-#include "app/StatusBar.h"
 #include "platform/CaptureCommand.h"
 #include "player/Player.h"
 #include "recorder/LevelMeterControl.h"
@@ -12,6 +11,7 @@
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

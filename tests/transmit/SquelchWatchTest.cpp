@@ -1,6 +1,6 @@
 // Parrot mode's squelch watch: the sense of the squelch setting and the abort of the cycle.
 #include "app/Settings.h"
-#include "transmit/CqFixture.h"
+#include "automation/CqFixture.h"
 #include "ui/SettingsForm.h"
 
 #include <QCheckBox>

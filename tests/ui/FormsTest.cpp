@@ -1,10 +1,10 @@
 #include "app/Program.h"
 #include "archive/RecordingListModel.h"
+#include "automation/AutoCq.h"
+#include "automation/TimedActions.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
-#include "transmit/AutoCq.h"
-#include "transmit/TimedActions.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
 #include "ui/ControlEvents.h"
@@ -52,7 +52,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
     Program& program = makeProgram();
     Recorder& recorder = program.recorder();
     Player& player = program.player();
-    AutoCq& cq = program.transmitter().autoCq();
+    AutoCq& cq = program.autoCq();
     const std::tuple<QTimer*, const char*, int> timers[] = {
         {&recorder.tmrZT1, "tmrZT1", 1000},
         {&recorder.tmrZT2, "tmrZT2", 100},

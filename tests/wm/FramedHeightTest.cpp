@@ -1,10 +1,10 @@
 // The main window's two heights under a window manager that frames the windows:
 // the heights include the title bar and borders, also when set before the frame exists.
+#include "app/MainMenu.h"
 #include "app/SettingsActions.h"
 #include "support/ProgramFixture.h"
 #include "ui/FormGeometry.h"
 #include "ui/MainForm.h"
-#include "ui/MainMenu.h"
 #include "ui/SoundForm.h"
 
 #include <QTest>

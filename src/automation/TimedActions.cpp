@@ -1,0 +1,126 @@
+#include "automation/TimedActions.h"
+
+#include "archive/Archive.h"
+#include "automation/ScheduleFile.h"
+#include "platform/Clock.h"
+#include "platform/SoundFileProbe.h"
+#include "services/Services.h"
+#include "transmit/Transmitter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace kestrova {
+
+TimedActions::TimedActions(Services& program) : program_(program) {
+    QObject::connect(&tmr_Zeit, &QTimer::timeout, &tmr_Zeit, [this] { tmr_Zeit_Timer(); });
+}
+
+void TimedActions::startTicking() {
+    // Its period, well below a second, gives every clock second a tick.
+    tmr_Zeit.start();
+}
+
+void TimedActions::clearSchedule() {
+    actionTime.clear();
+    actionFirstFile.clear();
+    actionSecondFile.clear();
+}
+
+// Name filters match without regard to case; the name as written wins over
+// other spellings of it in the same folder.
+QString TimedActions::scheduleFilePath() const {
+    const QDir folder(program_.programFolder());
+    const QString wanted = QString::fromLatin1(kScheduleFile);
+    const QStringList found = folder.entryList({wanted}, QDir::Files | QDir::Hidden, QDir::Name);
+    if (found.isEmpty()) {
+        return {};
+    }
+    return folder.filePath(found.contains(wanted) ? wanted : found.first());
+}
+
+void TimedActions::loadTimedAction() {
+    const QString path = scheduleFilePath();
+    // Only a plain file: a pipe or a device of that name could block the read.
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const Schedule schedule = parseSchedule(file.read(kMaxScheduleBytes));
+    actionTime = schedule.actionTime;
+    actionFirstFile = schedule.actionFirstFile;
+    actionSecondFile = schedule.actionSecondFile;
+}
+
+void TimedActions::tmr_Zeit_Timer() {
+    runTimedAction();
+}
+
+// Each clock second is handled once however many ticks fall into it; seconds
+// missed while the thread was held (a long refresh or transmission) are handled
+// at the next tick.
+void TimedActions::runTimedAction() {
+    if (transmitting_) {
+        return;
+    }
+    const QDateTime now = program_.platform().clock.now();
+    // A refresh's message box runs ticks of its own; they take the seconds after this one.
+    while (const std::optional<QDateTime> second = seconds_.next(now)) {
+        runSecond(*second, second->secsTo(wholeSecond(now)));
+        if (program_.hasEnded()) {
+            return;
+        }
+    }
+}
+
+void TimedActions::runSecond(const QDateTime& second, qint64 secondsLate) {
+    const QString clockText = second.time().toString(QStringLiteral("hh:mm:ss"));
+    if (clockText == QStringLiteral("00:00:30")) {
+        program_.archive().refreshRecordingList();
+    }
+    if (secondsLate > kLateTransmissionSeconds || !isActionSecond(clockText, actionTime)) {
+        return;
+    }
+    if (!QFileInfo(resolved(actionSecondFile.trimmed())).isFile()) {
+        return;
+    }
+    transmit();
+}
+
+void TimedActions::transmit() {
+    const QString second = resolved(actionSecondFile.trimmed());
+    // A look at the files before anything is keyed; the second one must play.
+    if (!probeSoundFile(second).playable) {
+        return;
+    }
+    const QString first = resolved(actionFirstFile);
+    const bool firstPlays = probeSoundFile(first).playable;
+    transmitting_ = true;
+    {
+        // The hold un-keys however the playback ends, the program's end included.
+        TransmitterHold hold(program_.transmitter(), program_.heldSounds());
+        hold.key();
+        if (firstPlays) {
+            hold.play(first);
+        }
+        if (!program_.hasEnded()) {
+            program_.platform().clock.pause(kPauseTicks * kPauseTickMs);
+            hold.play(second);
+        }
+    }
+    transmitting_ = false;
+}
+
+// Relative names are taken from the working folder, where the schedule file is.
+QString TimedActions::resolved(const QString& path) const {
+    if (path.isEmpty()) {
+        return path;
+    }
+    return QDir(program_.programFolder()).filePath(path);
+}
+
+} // namespace kestrova

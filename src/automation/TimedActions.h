@@ -1,0 +1,55 @@
+#pragma once
+
+#include "automation/ClockSeconds.h"
+#include "common/RepeatingTimer.h"
+
+#include <QString>
+
+namespace kestrova {
+
+class Services;
+
+// The nightly list refresh and the hourly transmission from the schedule file.
+class TimedActions {
+public:
+    explicit TimedActions(Services& program);
+
+    // Looked for in the working folder, whatever the case of its name.
+    static constexpr const char* kScheduleFile = "KV.DAT";
+    // A schedule is three short lines; a larger file is read only this far.
+    static constexpr qint64 kMaxScheduleBytes = 1 << 20;
+    // The pause between the two files: 275 ticks of the delay service, 1 ms each.
+    static constexpr int kPauseTicks = 275;
+    static constexpr int kPauseTickMs = 1;
+    // A transmission this many seconds overdue is left out rather than sent late.
+    static constexpr qint64 kLateTransmissionSeconds = 10;
+
+    void clearSchedule();
+    void loadTimedAction();
+    // Runs from the start of the program to its end.
+    void startTicking();
+    // The clock ticks from the moment the controls are live.
+    void connectControls() { startTicking(); }
+    void stopTimers() { tmr_Zeit.stop(); }
+    void tmr_Zeit_Timer();
+    void runTimedAction();
+
+    QString actionTime;
+    QString actionFirstFile;
+    QString actionSecondFile;
+
+    RepeatingTimer tmr_Zeit{"tmr_Zeit", 250};
+
+private:
+    QString scheduleFilePath() const;
+    void runSecond(const QDateTime& second, qint64 secondsLate);
+    void transmit();
+    QString resolved(const QString& path) const;
+
+    Services& program_;
+    ClockSeconds seconds_;
+    // The sound playback keeps events running; no tick may start anything meanwhile.
+    bool transmitting_ = false;
+};
+
+} // namespace kestrova

@@ -1,0 +1,179 @@
+#include "ui/StatusBar.h"
+
+#include "platform/Clock.h"
+#include "services/ProgramIdentity.h"
+#include "services/Services.h"
+#include "settings/SettingsValues.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTimer>
+#include <array>
+
+namespace kestrova {
+
+namespace {
+constexpr int panelTotal = 7;
+const char* const panelProperty = "statusPanel";
+
+QString clockText(const QDateTime& now) {
+    return now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
+}
+} // namespace
+
+StatusBar::StatusBar(Services& program) : program_(program) {}
+
+StatusBar::~StatusBar() = default;
+
+void StatusBar::buildStatusBar() {
+    QStatusBar* bar = program_.frm_DoKu->sb;
+    for (QLabel* old : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (old->property(panelProperty).isValid()) {
+            bar->removeWidget(old);
+            delete old;
+        }
+    }
+    const QFont font(QStringLiteral("ARIAL"), 7);
+    bar->setFont(font);
+    const ProgramIdentity& id = program_.identity();
+    const SettingsValues& values = program_.settingsValues();
+    const std::array<QString, panelTotal> texts = {
+        QStringLiteral("Quorbel"),
+        QString::number(values.fileCount),
+        id.exeName,
+        id.versionText,
+        program_.frm_Einstellungen->cb_Com->currentText(),
+        QString::number(values.circuitNumber),
+        QStringLiteral("c"),
+    };
+    const std::array<QString, panelTotal> tips = {
+        QStringLiteral("Programmierer"),
+        QStringLiteral("Anzahl gespeicherter Sound-Files im Ordner [W]"),
+        QStringLiteral("Programmname"),
+        QStringLiteral("Programmversion"),
+        QStringLiteral("COM-Schnittstelle"),
+        QStringLiteral("Funkkreis"),
+        QStringLiteral("Systemdatum und -Zeit"),
+    };
+    const std::array<int, panelTotal - 1> widths = {40, 40, 75, 70, 15, 15};
+    for (int i = 0; i < panelTotal; ++i) {
+        auto* label = new QLabel(texts[i], bar);
+        label->setProperty(panelProperty, i + 1);
+        label->setObjectName(QStringLiteral("sbPanel%1").arg(i + 1));
+        label->setFont(font);
+        label->setToolTip(tips[i]);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        if (i < panelTotal - 1) {
+            label->setFixedWidth(widths[i]);
+            bar->addWidget(label);
+        } else {
+            const QString sample = clockText(program_.platform().clock.now());
+            label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(sample) + 8);
+            bar->addWidget(label, 1);
+        }
+    }
+    if (clockTimer_ == nullptr) {
+        clockTimer_ = new QTimer(bar);
+        clockTimer_->setInterval(1000);
+        QObject::connect(clockTimer_, &QTimer::timeout, bar, [this] { refreshClock(); });
+        clockTimer_->start();
+    }
+    refreshClock();
+}
+
+void StatusBar::refreshClock() {
+    if (QLabel* clock = panel(panelTotal)) {
+        clock->setText(clockText(program_.platform().clock.now()));
+    }
+}
+
+void StatusBar::showFileCount(long long count) {
+    if (QLabel* label = panel(2)) {
+        label->setText(QString::number(count));
+    }
+}
+
+void StatusBar::showDeletionHold(const QString& reason) {
+    showNote(holdNote_, "sbDeletionHold", reason);
+}
+
+QString StatusBar::deletionHoldText() const {
+    return noteText(holdNote_);
+}
+
+void StatusBar::showCaptureTrouble(const QString& text) {
+    showNote(captureNote_, "sbCaptureTrouble", text);
+}
+
+QString StatusBar::captureTroubleText() const {
+    return noteText(captureNote_);
+}
+
+void StatusBar::showLateFiling(const QString& text) {
+    showNote(filingNote_, "sbLateFiling", text);
+}
+
+QString StatusBar::lateFilingText() const {
+    return noteText(filingNote_);
+}
+
+void StatusBar::showInputNote(const QString& note) {
+    showNote(inputNote_, "sbInputNote", note);
+}
+
+QString StatusBar::inputNoteText() const {
+    return noteText(inputNote_);
+}
+
+void StatusBar::showNotice(const QString& text) {
+    if (program_.frm_DoKu != nullptr) {
+        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
+    }
+}
+
+void StatusBar::showNote(QLabel*& note, const char* objectName, const QString& text) {
+    if (note == nullptr) {
+        if (text.isEmpty()) {
+            return;
+        }
+        note = new QLabel(program_.frm_DoKu->sb);
+        note->setObjectName(QString::fromLatin1(objectName));
+        program_.frm_DoKu->sb->addPermanentWidget(note);
+    }
+    note->setText(text);
+    note->setToolTip(text);
+    note->setVisible(!text.isEmpty());
+}
+
+QString StatusBar::noteText(const QLabel* note) {
+    return note != nullptr ? note->text() : QString();
+}
+
+int StatusBar::panelCount() const {
+    int count = 0;
+    for (QLabel* label :
+         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        count += label->property(panelProperty).isValid() ? 1 : 0;
+    }
+    return count;
+}
+
+QLabel* StatusBar::panel(int number) const {
+    if (program_.frm_DoKu == nullptr) {
+        return nullptr;
+    }
+    for (QLabel* label :
+         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->property(panelProperty).toInt() == number) {
+            return label;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace kestrova

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QTimer;
+
+namespace kestrova {
+
+class Services;
+
+// The seven panels of the main window's status bar.
+class StatusBar {
+public:
+    explicit StatusBar(Services& program);
+    ~StatusBar();
+
+    void buildStatusBar();
+    // Panel 2: the number of stored recordings.
+    void showFileCount(long long count);
+    // A note beside the panels on why old recordings are kept; empty removes it.
+    void showDeletionHold(const QString& reason);
+    QString deletionHoldText() const;
+    // A note that recordings cannot be made or saved as they should; empty removes it.
+    void showCaptureTrouble(const QString& text);
+    QString captureTroubleText() const;
+    // A note beside the panels while the input device delivers nothing; empty removes it.
+    void showInputNote(const QString& note);
+    QString inputNoteText() const;
+    // A message over the panels for a while; nothing waits for it.
+    void showNotice(const QString& text);
+    static constexpr int kNoticeMs = 15000;
+    // A note on recordings filed late, at the start.
+    void showLateFiling(const QString& text);
+    QString lateFilingText() const;
+
+    int panelCount() const;
+    // Panels counted from 1; null before the first build.
+    QLabel* panel(int number) const;
+    void refreshClock();
+
+private:
+    // Notes are not among the seven panels: they outlive their rebuilds.
+    void showNote(QLabel*& note, const char* objectName, const QString& text);
+    static QString noteText(const QLabel* note);
+
+    Services& program_;
+    QTimer* clockTimer_ = nullptr;
+    QLabel* holdNote_ = nullptr;
+    QLabel* captureNote_ = nullptr;
+    QLabel* filingNote_ = nullptr;
+    QLabel* inputNote_ = nullptr;
+};
+
+} // namespace kestrova

@@ -1,0 +1,234 @@
+// Auto-CQ: choosing the file, the cycle of air time, gap and pause, and its stops.
+#include "automation/AutoCq.h"
+
+#include "app/Settings.h"
+#include "app/SettingsActions.h"
+#include "automation/CqFixture.h"
+#include "platform/PlaybackDevice.h"
+#include "player/Player.h"
+#include "recorder/Recorder.h"
+#include "support/RealTimeCard.h"
+#include "transmit/Transmitter.h"
+#include "ui/SettingsForm.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QStatusBar>
+
+namespace kestrova::test {
+namespace {
+
+using AutoCqTest = CqFixture;
+
+TEST_F(AutoCqTest, TheFirstClickOnlyChoosesTheFileAndTheSecondStartsTheCycle) {
+    start();
+    // A cancelled dialog leaves no file; the next click asks again.
+    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    EXPECT_TRUE(program->transmitter().cqFile.isEmpty());
+
+    const QString path = writeSound(QStringLiteral("cq.wav"), 4);
+    chooseInDialog(path);
+    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    EXPECT_EQ(program->transmitter().cqFile, path);
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer());
+    EXPECT_FALSE(keyed());
+
+    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    EXPECT_TRUE(isPressed(lblCQ()));
+    EXPECT_TRUE(airTimer());
+    EXPECT_TRUE(keyed());
+    EXPECT_TRUE(program->player().playing());
+    EXPECT_EQ(program->player().currentFile(), path);
+    EXPECT_FALSE(main().lblrsp->isHidden());
+    EXPECT_TRUE(watchTimer());
+}
+
+TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgain) {
+    start();
+    startCycle();
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 6000);
+
+    // On air
+    EXPECT_TRUE(keyed());
+    EXPECT_TRUE(isPressed(tx()));
+    EXPECT_TRUE(airTimer());
+    EXPECT_FALSE(pauseTimer());
+
+    // Gap: the player's end of file lets go of the line; the air timer still runs.
+    playToTheEnd();
+    EXPECT_FALSE(keyed());
+    EXPECT_FALSE(isPressed(tx()));
+    EXPECT_TRUE(airTimer());
+
+    // Pause
+    cq().tmrCQ_Timer();
+    EXPECT_FALSE(airTimer());
+    EXPECT_TRUE(pauseTimer());
+    EXPECT_FALSE(keyed());
+
+    // Next transmission: keyed, the file plays again, same air time.
+    fakes.player.commands.clear();
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_FALSE(pauseTimer());
+    EXPECT_TRUE(airTimer());
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_TRUE(keyed());
+    EXPECT_TRUE(isPressed(tx()));
+    EXPECT_TRUE(program->player().playing());
+    EXPECT_TRUE(fakes.player.commands.contains(QStringLiteral("play waveplayfile from 0")));
+    EXPECT_TRUE(isPressed(lblCQ()));
+}
+
+// A file the player never ends (a device that stalls) must not keep the carrier up
+// for longer than the air time and the allowance for the card's latency.
+TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
+    start();
+    startCycle();
+    cq().tmrCQ_Timer();
+    EXPECT_TRUE(keyed()); // the card may still be playing the end
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), AutoCq::kEndCheckMs);
+    for (int i = 0; i < AutoCq::kEndAllowanceMs / AutoCq::kEndCheckMs && !pauseTimer(); ++i) {
+        cq().tmrCQ_Timer();
+    }
+    EXPECT_TRUE(pauseTimer());
+    EXPECT_FALSE(keyed());
+    EXPECT_FALSE(isPressed(tx()));
+    EXPECT_FALSE(program->player().playing());
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_TRUE(keyed());
+    EXPECT_TRUE(isPressed(tx()));
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+}
+
+// The real player on a card whose output lags the player by more than the second
+// that the air timer allows: the line drops only after the last sample was heard.
+TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
+    RealTimeCard card([this] { return fakes.serial.dtr; }, 1300);
+    PlaybackDevice device(card);
+    fakes.realPlayer = &device;
+    start();
+    chooseInDialog(writeSound(QStringLiteral("cq.wav"), 1));
+    cq().cmd_PAPA_Click();
+    cq().cmd_PAPA_Click();
+    EXPECT_TRUE(keyed());
+    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 2000);
+    QElapsedTimer waited;
+    waited.start();
+    while ((keyed() || !pauseTimer()) && waited.elapsed() < 6000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    }
+    EXPECT_FALSE(keyed());
+    EXPECT_EQ(card.heardKeyed, 8000u);
+    EXPECT_EQ(card.heardUnkeyed, 0u);
+    program.reset();
+}
+
+TEST_F(AutoCqTest, AFileThatCannotBePlayedEndsTheCycleUnkeyedWithAMessageThatWaitsForNobody) {
+    start();
+    const QString bad = folder() + QStringLiteral("/bad.wav");
+    writeBytes(bad, QByteArray("RIFF not a sound"));
+    program->transmitter().cqFile = bad;
+    fakes.serial.events.clear();
+    cq().cmd_PAPA_Click();
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer());
+    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: bad.wav")));
+
+    // The file goes bad during the pause: the next transmission is never keyed.
+    program->transmitter().cqFile.clear();
+    startCycle();
+    EXPECT_TRUE(isPressed(lblCQ()));
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    writeBytes(program->player().originalFile(), QByteArray("gone bad"));
+    fakes.serial.events.clear();
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_FALSE(keyed());
+    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_FALSE(airTimer() || pauseTimer());
+    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+TEST_F(AutoCqTest, StartingWhileTheButtonIsPressedKeysAndLeavesItReleased) {
+    start();
+    program->transmitter().lbl_TX_Click();
+    ASSERT_TRUE(keyed());
+    startCycle();
+    EXPECT_TRUE(keyed());
+    EXPECT_FALSE(isPressed(tx()));
+}
+
+TEST_F(AutoCqTest, StoppingInEveryPhaseEndsTheCycleAndLeavesTheLineDown) {
+    for (int phase = 0; phase < 3; ++phase) {
+        SCOPED_TRACE(phase);
+        start();
+        startCycle();
+        if (phase >= 1) {
+            playToTheEnd();
+        }
+        if (phase == 2) {
+            cq().tmrCQ_Timer();
+        }
+        cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+        EXPECT_FALSE(isPressed(lblCQ()));
+        EXPECT_FALSE(airTimer());
+        EXPECT_FALSE(pauseTimer());
+        EXPECT_FALSE(keyed());
+        EXPECT_FALSE(isPressed(tx()));
+        EXPECT_FALSE(program->player().playing());
+        EXPECT_TRUE(main().lblrsp->isHidden());
+        EXPECT_TRUE(watchTimer()); // transmitter control is on: the watch stays
+        program.reset();
+    }
+}
+
+TEST_F(AutoCqTest, ARightClickAsksForAnotherFileAndLeavesTheCycleRunning) {
+    start();
+    startCycle();
+    const QString other = writeSound(QStringLiteral("other.wav"), 2);
+    chooseInDialog(other);
+    cq().lblCQ_MouseDown(mousebutton::Right, 0, 0, 0);
+    EXPECT_EQ(program->transmitter().cqFile, other);
+    EXPECT_TRUE(isPressed(lblCQ()));
+    EXPECT_TRUE(airTimer());
+}
+
+TEST_F(AutoCqTest, ReadingTheSettingsOrEndingTheProgramEndsACycleAndLetsGoOfTheLine) {
+    start();
+    startCycle();
+    program->settings().readSettings();
+    EXPECT_EQ(lblCQ()->border(), LabelBorder::Raised);
+    EXPECT_FALSE(airTimer());
+    EXPECT_FALSE(pauseTimer());
+    EXPECT_FALSE(watchTimer());
+    EXPECT_FALSE(keyed());
+    EXPECT_FALSE(isPressed(tx()));
+
+    // Saving does the same; the next left click starts the cycle again.
+    cq().cmd_PAPA_Click();
+    ASSERT_TRUE(keyed());
+    cq().tmrCQ_Timer();
+    program->settingsActions().cmd_Speichern_Click();
+    EXPECT_FALSE(pauseTimer());
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_TRUE(main().lblrsp->isHidden());
+    cq().cmd_PAPA_Click();
+    EXPECT_TRUE(isPressed(lblCQ()));
+    EXPECT_TRUE(keyed());
+
+    // So does the end of the program.
+    program->recorder().stopRecorder();
+    EXPECT_FALSE(keyed());
+    EXPECT_FALSE(airTimer());
+    EXPECT_FALSE(watchTimer());
+}
+
+} // namespace
+} // namespace kestrova::test

@@ -1,0 +1,355 @@
+// Timed actions: the schedule file, the nightly list refresh and the hourly transmission.
+#include "automation/TimedActions.h"
+
+#include "archive/Archive.h"
+#include "archive/RecordingFiles.h"
+#include "automation/AutoCq.h"
+#include "automation/ClockSeconds.h"
+#include "automation/ScheduleFile.h"
+#include "platform/SimpleSoundPlayer.h"
+#include "player/Player.h"
+#include "recorder/Recorder.h"
+#include "support/ProgramFixture.h"
+#include "support/RealTimeCard.h"
+#include "transmit/Transmitter.h"
+#include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
+#include "ui/SettingsForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTimer>
+
+namespace kestrova::test {
+namespace {
+
+// --- the schedule file's text -----------------------------------------------------------------
+
+TEST(ScheduleFile, TakesTheFirstThreeLinesWhateverEndsThemAndWhateverTheirCodePage) {
+    const Schedule crlf = parseSchedule("00:00\r\nC:\\a.wav\r\nb.wav\r\nmore\r\n");
+    EXPECT_EQ(crlf.actionTime, QStringLiteral("00:00"));
+    EXPECT_EQ(crlf.actionFirstFile, QStringLiteral("C:\\a.wav"));
+    EXPECT_EQ(crlf.actionSecondFile, QStringLiteral("b.wav"));
+
+    const Schedule mixed = parseSchedule(" 30:00 \na.wav \rb.wav");
+    EXPECT_EQ(mixed.actionTime, QStringLiteral(" 30:00 "));
+    EXPECT_EQ(mixed.actionFirstFile, QStringLiteral("a.wav ")); // used as written
+    EXPECT_EQ(mixed.actionSecondFile, QStringLiteral("b.wav"));
+
+    const Schedule shortFile = parseSchedule("15:00\r\n");
+    EXPECT_EQ(shortFile.actionTime, QStringLiteral("15:00"));
+    EXPECT_TRUE(shortFile.actionFirstFile.isEmpty() && shortFile.actionSecondFile.isEmpty());
+
+    EXPECT_EQ(parseSchedule("\xEF\xBB\xBF"
+                            "00:00\r\nGr\xC3\xBC\xC3\x9F"
+                            "e.wav")
+                  .actionFirstFile,
+              QStringLiteral("Grüße.wav"));
+    EXPECT_EQ(parseSchedule("00:00\r\nGr\xFC\xDF"
+                            "e.wav")
+                  .actionFirstFile,
+              QStringLiteral("Grüße.wav"));
+    EXPECT_EQ(parseSchedule("\xEF\xBB\xBF"
+                            "00:00")
+                  .actionTime,
+              QStringLiteral("00:00"));
+}
+
+TEST(ScheduleFile, TheTimeNamesMinuteAndSecondOfEveryHour) {
+    EXPECT_TRUE(isActionSecond(QStringLiteral("00:00:00"), QStringLiteral("00:00")));
+    EXPECT_TRUE(isActionSecond(QStringLiteral("17:00:00"), QStringLiteral("00:00")));
+    EXPECT_TRUE(isActionSecond(QStringLiteral("09:30:00"), QStringLiteral("  30:00 ")));
+    EXPECT_FALSE(isActionSecond(QStringLiteral("09:30:01"), QStringLiteral("30:00")));
+    EXPECT_FALSE(isActionSecond(QStringLiteral("09:30:00"), QString()));
+}
+
+// --- seconds of the clock ---------------------------------------------------------------------
+
+QDateTime at(int h, int m, int s, int ms = 0) {
+    return {QDate(2012, 8, 17), QTime(h, m, s, ms)};
+}
+
+std::vector<QDateTime> secondsAt(ClockSeconds& seconds, const QDateTime& now) {
+    std::vector<QDateTime> result;
+    while (const std::optional<QDateTime> second = seconds.next(now)) {
+        result.push_back(*second);
+    }
+    return result;
+}
+
+TEST(ClockSeconds, EverySecondOnceAndInOrderWhateverTheTicksAndTheClockDo) {
+    ClockSeconds seconds;
+    EXPECT_EQ(secondsAt(seconds, at(0, 0, 30, 0)), std::vector<QDateTime>{at(0, 0, 30)});
+    for (int ms : {250, 500, 750, 999}) {
+        EXPECT_TRUE(secondsAt(seconds, at(0, 0, 30, ms)).empty()) << ms;
+    }
+    // A late tick gets the seconds it missed.
+    EXPECT_EQ(secondsAt(seconds, at(0, 0, 33, 100)),
+              (std::vector<QDateTime>{at(0, 0, 31), at(0, 0, 32), at(0, 0, 33)}));
+    // A clock set back a little repeats nothing; one set far only gives its new second.
+    EXPECT_TRUE(secondsAt(seconds, at(0, 0, 25)).empty());
+    EXPECT_EQ(secondsAt(seconds, at(9, 0, 0)), std::vector<QDateTime>{at(9, 0, 0)});
+    EXPECT_EQ(secondsAt(seconds, at(8, 0, 0)), std::vector<QDateTime>{at(8, 0, 0)});
+}
+
+// --- the program's timed actions --------------------------------------------------------------
+
+class TimedActionsTest : public ProgramFixture {
+protected:
+    // Writes the schedule file and two sound files beside it.
+    void schedule(const QString& time, bool secondExists = true,
+                  const QString& name = QStringLiteral("KV.DAT")) {
+        first = folder() + QStringLiteral("/kennung.wav");
+        second = folder() + QStringLiteral("/info.wav");
+        writeBytes(first, recordingOfSeconds(1));
+        if (secondExists) {
+            writeBytes(second, recordingOfSeconds(1));
+        }
+        writeBytes(
+            folder() + QLatin1Char('/') + name,
+            (time + QStringLiteral("\r\nkennung.wav\r\n") + second + QStringLiteral("  \r\n")).toUtf8());
+    }
+    void start() {
+        writeIni(
+            defaultIni({{7, QStringLiteral("2")}, {8, QStringLiteral("46-0")}, {20, QStringLiteral("1")}}));
+        startProgram();
+        // A recording of the day, so that each list pass fills the list.
+        writeBytes(folder() + QStringLiteral("/W/1_08-17-2012_12-00-00.wav"), recordingOfSeconds(30));
+        program->archive().recordingList().clear();
+        fakes.serial.events.clear();
+        // The line as each file begins to play.
+        fakes.sounds.whilePlaying = [this](const QString&) { keyedWhilePlaying.push_back(fakes.serial.dtr); };
+    }
+    RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
+    // Ticks at the time; true when the tick refreshed the list.
+    bool tickAt(const QDateTime& time) {
+        program->archive().recordingList().clear();
+        fakes.clock.set(time);
+        program->timedActions().tmr_Zeit_Timer();
+        return list()->count() > 0;
+    }
+    void expectOneTransmission() {
+        EXPECT_EQ(fakes.sounds.played, QStringList({first, second}));
+        EXPECT_EQ(keyedWhilePlaying, std::vector<bool>({true, true}));
+        EXPECT_EQ(fakes.clock.pauses, std::vector<int>{275});
+        EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+        EXPECT_FALSE(fakes.serial.dtr);
+    }
+    void forgetTransmissions() {
+        fakes.sounds.played.clear();
+        keyedWhilePlaying.clear();
+        fakes.clock.pauses.clear();
+        fakes.serial.events.clear();
+    }
+
+    QString first;
+    QString second;
+    std::vector<bool> keyedWhilePlaying;
+};
+
+TEST_F(TimedActionsTest, TheScheduleFileIsFoundWhateverTheCaseOfItsName) {
+    for (const QString& name : {QStringLiteral("kv.dat"), QStringLiteral("Kv.Dat")}) {
+        SCOPED_TRACE(name.toStdString());
+        schedule(QStringLiteral("00:00"), true, name);
+        start();
+        EXPECT_EQ(program->timedActions().actionTime, QStringLiteral("00:00"));
+        EXPECT_EQ(program->timedActions().actionFirstFile, QStringLiteral("kennung.wav"));
+        EXPECT_EQ(program->timedActions().actionSecondFile, second + QStringLiteral("  "));
+        program.reset();
+        QFile::remove(folder() + QLatin1Char('/') + name);
+    }
+}
+
+TEST_F(TimedActionsTest, AtEveryFullHourBothFilesAreSentWithThePauseBetween) {
+    schedule(QStringLiteral("00:00"));
+    start();
+    // The timer runs from the start, often enough for every second.
+    EXPECT_TRUE(program->timedActions().tmr_Zeit.isActive());
+    EXPECT_LE(program->timedActions().tmr_Zeit.interval(), 500);
+    // Ticks while the files play start nothing.
+    fakes.sounds.whilePlaying = [this](const QString&) {
+        keyedWhilePlaying.push_back(fakes.serial.dtr);
+        program->timedActions().tmr_Zeit_Timer();
+    };
+    for (const QDateTime& time : {at(0, 0, 0), at(1, 0, 0), at(17, 0, 0)}) {
+        SCOPED_TRACE(time.toString().toStdString());
+        tickAt(time);
+        expectOneTransmission();
+        forgetTransmissions();
+    }
+    tickAt(at(17, 0, 1));
+    tickAt(at(17, 1, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+}
+
+TEST_F(TimedActionsTest, ATimeWithBlanksAroundItMatchesAtHalfPast) {
+    schedule(QStringLiteral(" 30:00 "));
+    start();
+    tickAt(at(14, 29, 59));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    tickAt(at(14, 30, 0));
+    expectOneTransmission();
+}
+
+TEST_F(TimedActionsTest, AtHalfAMinutePastMidnightTheRefreshComesFirstAndBothRunOnce) {
+    schedule(QStringLiteral("00:30"));
+    start();
+    std::vector<bool> refreshedWhilePlaying;
+    fakes.sounds.whilePlaying = [&](const QString&) {
+        keyedWhilePlaying.push_back(fakes.serial.dtr);
+        refreshedWhilePlaying.push_back(list()->count() > 0);
+    };
+    int refreshes = 0;
+    for (int ms : {0, 250, 500, 750}) {
+        refreshes += tickAt(at(0, 0, 30, ms)) ? 1 : 0;
+    }
+    EXPECT_EQ(refreshes, 1);
+    expectOneTransmission();
+    EXPECT_EQ(refreshedWhilePlaying, std::vector<bool>({true, true}));
+
+    forgetTransmissions();
+    EXPECT_FALSE(tickAt(at(5, 0, 30)));
+    expectOneTransmission();
+}
+
+TEST_F(TimedActionsTest, WithoutTheSecondFileNothingIsPlayedOrKeyed) {
+    schedule(QStringLiteral("00:00"), false);
+    start();
+    tickAt(at(3, 0, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+}
+
+TEST_F(TimedActionsTest, WithoutAScheduleOnlyTheNightlyRefreshHappensEvenForALateTick) {
+    start();
+    EXPECT_FALSE(tickAt(at(0, 0, 0)));
+    EXPECT_FALSE(tickAt(at(0, 0, 29, 900)));
+    // A list pass or a transmission may hold the thread past 00:00:30.
+    EXPECT_TRUE(tickAt(at(0, 0, 31, 200)));
+    EXPECT_FALSE(tickAt(at(0, 0, 32)));
+    tickAt(at(12, 30, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+}
+
+TEST_F(TimedActionsTest, AFailingPlaybackOrTheProgramsEndLeavesTheLineDown) {
+    schedule(QStringLiteral("00:00"));
+    start();
+    fakes.sounds.playable = false;
+    tickAt(at(2, 0, 0));
+    EXPECT_EQ(fakes.sounds.played.size(), 2);
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+
+    forgetTransmissions();
+    fakes.sounds.whilePlaying = [this](const QString&) { program->recorder().stopRecorder(); };
+    tickAt(at(3, 0, 0));
+    EXPECT_EQ(fakes.sounds.played, QStringList({first})); // nothing more once the program has ended
+    EXPECT_TRUE(fakes.clock.pauses.empty());
+    EXPECT_FALSE(fakes.serial.dtr);
+}
+
+TEST_F(TimedActionsTest, NoFileThatCannotBePlayedIsKeyedForAndAFailingFirstFileIsPassedOver) {
+    schedule(QStringLiteral("00:00"));
+    start();
+    writeBytes(second, QByteArray("RIFF junk"));
+    tickAt(at(1, 0, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+
+    // A first file that is not a sound: the pause and the second file are still sent.
+    writeBytes(second, recordingOfSeconds(1));
+    writeBytes(first, QByteArray("not a sound"));
+    tickAt(at(2, 0, 0));
+    EXPECT_EQ(fakes.sounds.played, QStringList({second}));
+    EXPECT_EQ(fakes.clock.pauses, std::vector<int>{275});
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+
+    // A pipe in place of the second file is never opened, so nothing waits for a writer.
+    forgetTransmissions();
+    QFile::remove(second);
+    if (QProcess::execute(QStringLiteral("mkfifo"), {second}) != 0) {
+        GTEST_SKIP() << "mkfifo not available";
+    }
+    tickAt(at(3, 0, 0));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    EXPECT_TRUE(fakes.serial.events.isEmpty());
+}
+
+// The timed transmission through the real simple sound playback on a card that
+// plays in real time, with everything else that keys, un-keys or plays arriving
+// while it is on the air.
+TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkeysOrCutsIt) {
+    RealTimeCard card([this] { return fakes.serial.dtr; }, 50);
+    SimpleSoundPlayer sounds(card);
+    fakes.realSounds = &sounds;
+    schedule(QStringLiteral("00:00"));
+    writeBytes(first, recordingBytes(8000, 4000)); // 0.5 s
+    writeBytes(second, recordingBytes(8000, 4000));
+    start();
+    fakes.sounds.whilePlaying = nullptr;
+    Player& player = program->player();
+    AutoCq& cq = program->autoCq();
+
+    // The sound window plays a recording, continuous play is on, Auto-CQ runs.
+    writeBytes(folder() + QStringLiteral("/W/1_08-17-2012_12-00-05.wav"), recordingOfSeconds(30));
+    program->archive().refreshRecordingList();
+    list()->setCurrentRow(0);
+    program->frm_Einstellungen->chkFortlaufend->setChecked(true);
+    program->transmitter().cqFile = first;
+    cq.cmd_PAPA_Click();
+    EXPECT_TRUE(player.playing());
+    fakes.serial.events.clear();
+    fakes.player.commands.clear();
+
+    const std::vector<std::function<void()>> meanwhile = {
+        [&] { player.cmdStop_Click(); }, // the window's stop, also its end of the file
+        [&] { player.playNextInList(); },
+        [&] { player.tmr_NachStop_Timer(); },
+        [&] { cq.tmrCQ_Timer(); },
+        [&] { cq.tmrCQ_PAUSE_Timer(); },
+        [&] { cq.cmd_PAPA_Click(); },
+        [&] {
+            fakes.serial.status.dsr = true; // the channel is busy
+            cq.squelchWatch();
+        },
+        [&] { program->transmitter().lbl_TX_Click(); },
+        [&] { player.ed1_KeyDown(32, 0); },
+        [&] { program->platform().sounds.stop(); },
+        [&] { program->platform().sounds.play(first); },
+        [&] { program->transmitter().transmitterOff(); },
+    };
+    int step = 0;
+    QTimer events;
+    events.setInterval(60);
+    events.callOnTimeout([&] {
+        if (step < int(meanwhile.size())) {
+            meanwhile[step++]();
+        }
+    });
+    events.start();
+    QElapsedTimer keyed;
+    keyed.start();
+    fakes.clock.set(at(4, 0, 0));
+    program->timedActions().tmr_Zeit_Timer();
+    const qint64 keyedMs = keyed.elapsed();
+    events.stop();
+
+    EXPECT_EQ(step, int(meanwhile.size()));
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
+    EXPECT_FALSE(fakes.serial.dtr);
+    // Both files were heard whole, every frame keyed; keyed for the sound and the pause.
+    EXPECT_EQ(card.heardKeyed, 8000u);
+    EXPECT_EQ(card.heardUnkeyed, 0u);
+    EXPECT_GE(keyedMs, 1000); // the fake clock's pause takes no time
+    EXPECT_LT(keyedMs, 2500);
+    EXPECT_FALSE(fakes.player.commands.join(QLatin1Char(',')).contains(QStringLiteral("play waveplayfile")));
+    program.reset();
+}
+
+} // namespace
+} // namespace kestrova::test
