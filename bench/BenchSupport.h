@@ -46,9 +46,9 @@ inline void quietQtWarnings() {
     });
 }
 
-// A field of /proc/self/status in kilobytes ("VmRSS:", "VmHWM:"); 0 when missing.
-inline long statusKb(const std::string& field) {
-    std::ifstream status("/proc/self/status");
+// A field of a process's status file in kilobytes ("VmRSS:", "VmHWM:"); 0 when missing.
+inline long statusKbIn(const std::string& statusFile, const std::string& field) {
+    std::ifstream status(statusFile);
     std::string key;
     while (status >> key) {
         if (key == field) {
@@ -59,6 +59,11 @@ inline long statusKb(const std::string& field) {
         status.ignore(4096, '\n');
     }
     return 0;
+}
+
+// The same field of this process.
+inline long statusKb(const std::string& field) {
+    return statusKbIn("/proc/self/status", field);
 }
 
 // Resident memory of this process in kilobytes.

@@ -82,17 +82,7 @@ template <typename Cpu> std::optional<double> quietSince(const std::vector<CpuSa
 }
 
 long statusKbOf(long pid, const std::string& field) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string key;
-    while (status >> key) {
-        if (key == field) {
-            long kb = 0;
-            status >> kb;
-            return kb;
-        }
-        status.ignore(4096, '\n');
-    }
-    return 0;
+    return bench::statusKbIn("/proc/" + std::to_string(pid) + "/status", field);
 }
 
 struct Start {
