@@ -113,7 +113,7 @@ async function ladeTag() {
 }
 
 function zeigeZustand(zustand) {
-  $("rekorder").textContent = zustand.an ? (zustand.pause ? "Rekorder an – Pause" : "Rekorder an") : "Rekorder aus";
+  $("rekorder").textContent = zustand.an ? (zustand.pause ? "Recorder an – Pause" : "Recorder an") : "Recorder aus";
   $("aufnahme").hidden = !zustand.aufnahme;
   $("aufnahme").title = zustand.name || "";
   $("pegel").style.width = zustand.pegel + "%";
