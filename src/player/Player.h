@@ -141,13 +141,22 @@ public:
     RepeatingTimer tmr_Play{"tmr_Play", 1000};
 
 private:
+    // A position of this many millionths is the end of the play length.
+    static constexpr long long kMillionths = 1'000'000;
+
     void connectTimers();
+    void connectSlider();
+    void connectKeyField();
+    void connectSpeedLabels();
     CommandDevice& device();
     CommandResult send(const QString& command);
     // False when the device refused the seek or the play.
     bool seekAndPlay(long long milliseconds);
     void playbackFailed(const QString& message);
     bool deviceStoppedEarly(long long position);
+    // Moves the slider and meter to the polled position; ends the playback at its end
+    // or when the device gave up.
+    void followPosition(long long milliseconds);
     long long sliderMilliseconds() const;
     bool passHeader(WaveHeaderVerdict verdict);
     // readWaveHeader for the read a load repeats.

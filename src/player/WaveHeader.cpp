@@ -30,15 +30,10 @@ template <typename T> T little(const char* bytes) {
 
 } // namespace
 
-WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
-    info.fileLength = source.size();
-    if (info.fileLength < kMinimumWaveFileLength) {
-        return WaveHeaderVerdict::TooShort;
-    }
-    char header[36];
-    if (!readAt(source, 0, header, sizeof header)) {
-        return WaveHeaderVerdict::Unreadable;
-    }
+namespace {
+
+// The RIFF header and the fixed part of the "fmt " chunk, at the start of the file.
+void takeFixedHeader(const char* header, WaveInfo& info) {
     info.riffId = QByteArray(header, 4);
     info.riffSize = little<quint32>(header + 4);
     info.waveId = QByteArray(header + 8, 4);
@@ -51,22 +46,23 @@ WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
     info.blockAlign = little<quint16>(header + 32);
     info.bitsPerSample = little<qint16>(header + 34);
     info.dataLength = 0;
+}
 
-    qint64 position = sizeof header;
+// Walks the chunks after the fixed header up to the data chunk or the end of the
+// file; `chunkId` is the last chunk's id, upper case. False when a read fails.
+bool walkChunks(QIODevice& source, qint64 position, WaveInfo& info, QByteArray& chunkId) {
     qint64 skip = info.fmtLength > 16 ? qint64(info.fmtLength) - 16 : 0;
-    QByteArray chunkId;
-    qint64 chunkSize = 0;
     // Every pass moves on by at least the 8-byte chunk header and a read past the
     // end of the file ends the walk, so it is bounded by the file's size.
     for (;;) {
         position += skip;
         char chunkHeader[8];
         if (!readAt(source, position, chunkHeader, sizeof chunkHeader)) {
-            return WaveHeaderVerdict::Unreadable;
+            return false;
         }
         position += sizeof chunkHeader;
         chunkId = QByteArray(chunkHeader, 4).toUpper();
-        chunkSize = std::llabs(qint64(little<qint32>(chunkHeader + 4)));
+        qint64 chunkSize = std::llabs(qint64(little<qint32>(chunkHeader + 4)));
         if (chunkSize % 2 != 0) {
             ++chunkSize;
         }
@@ -77,7 +73,25 @@ WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
         skip = chunkSize;
     }
     info.dataStart = position;
+    return true;
+}
 
+} // namespace
+
+WaveHeaderVerdict parseWaveHeader(QIODevice& source, WaveInfo& info) {
+    info.fileLength = source.size();
+    if (info.fileLength < kMinimumWaveFileLength) {
+        return WaveHeaderVerdict::TooShort;
+    }
+    char header[36];
+    if (!readAt(source, 0, header, sizeof header)) {
+        return WaveHeaderVerdict::Unreadable;
+    }
+    takeFixedHeader(header, info);
+    QByteArray chunkId;
+    if (!walkChunks(source, sizeof header, info, chunkId)) {
+        return WaveHeaderVerdict::Unreadable;
+    }
     if (info.riffId.toUpper() != "RIFF" || info.waveId.toUpper() != "WAVE" ||
         info.fmtId.toUpper() != "FMT ") {
         return WaveHeaderVerdict::UnknownFormat;
