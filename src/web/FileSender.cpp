@@ -7,15 +7,15 @@ std::optional<ByteRange> parseByteRange(const QByteArray& header, qint64 fileSiz
     if (!value.startsWith("bytes=") || value.contains(',') || fileSize <= 0) {
         return std::nullopt;
     }
-    const QByteArray spec = value.mid(6);
-    const qsizetype dash = spec.indexOf('-');
+    const QByteArray bounds = value.mid(6);
+    const qsizetype dash = bounds.indexOf('-');
     if (dash < 0) {
         return std::nullopt;
     }
     bool firstOk = false;
     bool lastOk = false;
-    const qint64 first = spec.left(dash).toLongLong(&firstOk);
-    const qint64 last = spec.mid(dash + 1).toLongLong(&lastOk);
+    const qint64 first = bounds.left(dash).toLongLong(&firstOk);
+    const qint64 last = bounds.mid(dash + 1).toLongLong(&lastOk);
     if (dash == 0) { // the last N bytes
         if (!lastOk || last <= 0) {
             return std::nullopt;
@@ -25,7 +25,7 @@ std::optional<ByteRange> parseByteRange(const QByteArray& header, qint64 fileSiz
     if (!firstOk || first < 0 || first >= fileSize) {
         return std::nullopt;
     }
-    if (dash + 1 == spec.size()) {
+    if (dash + 1 == bounds.size()) {
         return ByteRange{first, fileSize - 1};
     }
     if (!lastOk || last < first) {
