@@ -2,11 +2,11 @@
 #include "app/HeadlessStart.h"
 #include "app/Program.h"
 #include "app/RealPlatform.h"
+#include "app/WebPasswordCommand.h"
+#include "app/WebServing.h"
 #include "integrity/ManifestLookup.h"
 #include "integrity/Verification.h"
 #include "platform/EventLog.h"
-#include "app/WebPasswordCommand.h"
-#include "app/WebServing.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
@@ -58,6 +58,7 @@ int main(int argc, char** argv) {
     if (line.headless) {
         kestrova::chooseOffscreenWindowing();
     }
+    kestrova::readLocalZoneOnce();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kestrova"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -97,7 +98,8 @@ int main(int argc, char** argv) {
     // The page shows each recording's hash as its manifest holds it.
     kestrova::ManifestLookup manifests;
     const std::unique_ptr<kestrova::WebServing> web = kestrova::WebServing::startIfAsked(
-        program, line.webAddress, folder.folder, [&manifests](const QString& path) { return manifests.hashOf(path); });
+        program, line.webAddress, folder.folder,
+        [&manifests](const QString& path) { return manifests.hashOf(path); });
     program.main();
     if (program.folderInUse()) {
         return 1;

@@ -67,7 +67,14 @@ void TimedActions::runTimedAction() {
     if (transmitting_) {
         return;
     }
-    const QDateTime now = program_.platform().clock.now();
+    Clock& clock = program_.platform().clock;
+    // Local seconds begin with the instant's: only a new one needs the local time.
+    const qint64 second = clock.msecsSinceEpoch() / 1000;
+    if (second == lookedSecond_) {
+        return;
+    }
+    lookedSecond_ = second;
+    const QDateTime now = clock.now();
     // A refresh's message box runs ticks of its own; they take the seconds after this one.
     while (const std::optional<QDateTime> second = seconds_.next(now)) {
         runSecond(*second, second->secsTo(wholeSecond(now)));

@@ -4,6 +4,7 @@
 #include "common/RepeatingTimer.h"
 
 #include <QString>
+#include <optional>
 
 namespace kestrova {
 
@@ -38,7 +39,9 @@ public:
     QString actionFirstFile;
     QString actionSecondFile;
 
-    RepeatingTimer tmr_Zeit{"tmr_Zeit", 250};
+    // A multiple of the level meter's wake-up spacing: its ticks fall onto the
+    // meter's wake-ups and cost no wake-ups of their own.
+    RepeatingTimer tmr_Zeit{"tmr_Zeit", 200};
 
 private:
     QString scheduleFilePath() const;
@@ -48,6 +51,8 @@ private:
 
     Services& program_;
     ClockSeconds seconds_;
+    // The instant's second at the last look at the local time.
+    std::optional<qint64> lookedSecond_;
     // The sound playback keeps events running; no tick may start anything meanwhile.
     bool transmitting_ = false;
 };

@@ -15,6 +15,7 @@
 #include "ui/RecordingListView.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 #include "ui/WaveformView.h"
 
 #include <QCheckBox>
@@ -23,7 +24,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -59,7 +59,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
         {&recorder.tmr_Blink, "tmr_Blink", 300},
         {&recorder.tmrAufnahme, "tmrAufnahme", 1000},
         {&recorder.tmrZT3, "tmrZT3", 1000},
-        {&program.timedActions().tmr_Zeit, "tmr_Zeit", 250},
+        {&program.timedActions().tmr_Zeit, "tmr_Zeit", 200},
         {&player.tmr_Focus, "tmr_Focus", 200},
         {&player.tmr_NachStop, "tmr_NachStop", 50},
         {&player.tmr1, "tmr1", 50},
