@@ -12,11 +12,11 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/StatusBar.h"
+#include "ui/ValueBar.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QSlider>
 #include <algorithm>
 #include <climits>
@@ -85,8 +85,15 @@ void LevelMeterControl::runTicks(int count) {
     const int threshold = program_.frm_DoKu->sli_Schwelle->value();
     Recorder& recorder = program_.recorder();
     std::uint64_t bufferEnd = 0; // the hub's count of the sample after the buffer's newest
+    bool signalled = false;      // in the current tick
     // The capture counts its pre-roll back from the sample that was heard, not from now.
+    // The first loud sample of a tick does all its signal does: the later ones of the
+    // same tick would only set the same state again, hundreds of times a wake-up.
     const auto onSignal = [&](std::size_t offset) {
+        if (signalled) {
+            return;
+        }
+        signalled = true;
         hub.setSignalAt(sampleNumber(bufferEnd, offset));
         recorder.silenceTicks = 1;
         recorder.onSignal();
@@ -96,6 +103,7 @@ void LevelMeterControl::runTicks(int count) {
     LevelReading reading;
     for (std::uint64_t tick = 1; tick <= ticks; ++tick) {
         bufferEnd = before + fresh * tick / ticks;
+        signalled = false;
         // Counted from the newest sample, as a capture started in a tick pumps the hub too.
         hub.latest(levelBuffer_, static_cast<std::size_t>(hub.received() - bufferEnd));
         reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold, onSignal);

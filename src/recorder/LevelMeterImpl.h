@@ -7,11 +7,16 @@
 
 namespace kestrova {
 
-inline int displayLevelOf(float envelope, bool logarithmic) {
+// The display level before it is cut to a whole number.
+inline double levelValue(float envelope, bool logarithmic) {
     if (logarithmic) {
-        return static_cast<int>(std::floor(20.0 * std::log(static_cast<double>(envelope) + 1.0)));
+        return 20.0 * std::log(static_cast<double>(envelope) + 1.0);
     }
-    return static_cast<int>(std::floor(static_cast<double>(envelope) * 0.7874015748031495));
+    return static_cast<double>(envelope) * 0.7874015748031495;
+}
+
+inline int displayLevelOf(float envelope, bool logarithmic) {
+    return static_cast<int>(std::floor(levelValue(envelope, logarithmic)));
 }
 
 template <typename OnSignal>
@@ -21,20 +26,27 @@ LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logar
     constexpr float attack = 0.5f;
     constexpr float release = 0.001f;
     LevelReading reading;
+    // Followed in a local, so that it stays in a register; the caller's copy is
+    // brought up to date before each report.
+    float followed = envelope;
     for (std::size_t offset = 0; offset <= lastOffset; offset += 2) {
         const float v = static_cast<float>(std::abs(static_cast<int>(buffer[offset]) - 127));
-        const float d = v - envelope;
+        const float d = v - followed;
         if (d > 0) {
-            envelope = envelope + attack * d;
+            followed = followed + attack * d;
         } else if (d < 0) {
-            envelope = envelope + release * d;
+            followed = followed + release * d;
         }
-        reading.displayLevel = displayLevelOf(envelope, logarithmic);
-        if (reading.displayLevel > threshold) {
+        // The cut-off level is above the threshold exactly when the level reaches the
+        // next whole number: no rounding per sample, and only the last one is shown.
+        if (levelValue(followed, logarithmic) >= threshold + 1.0) {
             ++reading.signalSamples;
+            envelope = followed;
             onSignal(offset);
         }
     }
+    envelope = followed;
+    reading.displayLevel = displayLevelOf(envelope, logarithmic);
     reading.barValue = reading.displayLevel + 2;
     reading.overload = reading.displayLevel > 95;
     return reading;
