@@ -14,12 +14,12 @@ namespace {
 constexpr int kRingSeconds = 4;
 // Frames the callback converts in one go; longer callbacks are cut into pieces.
 constexpr std::size_t kChunkFrames = 2048;
-// The program listens for days: blocks of 50 ms behind a buffer of at least half a
-// second let the sound server and this process wake about 20 times a second, and
+// The program listens for days: blocks of 100 ms behind a buffer of at least half a
+// second let the sound server and this process wake 10 to 25 times a second, and
 // a busy user interface loses nothing. Data still arrives every block, so the
 // meter lags by one block; the capture's pre-roll covers the delay of the start.
-// The meter's timer wakes once per block too (see MainForm).
-constexpr double kBlockSeconds = 0.05;
+// The meter's timer wakes once per block too (see LevelMeterControl).
+constexpr double kBlockSeconds = 0.1;
 constexpr double kMinimumLatencySeconds = 0.5;
 
 bool supported(int device, PaSampleFormat format, int channels, double rate, double latency) {

@@ -78,6 +78,11 @@ void Resampler::processAll(std::span<const float> in, std::vector<float>& out, b
 }
 
 void Resampler::processAll(std::span<const std::uint8_t> in, std::vector<std::uint8_t>& out, bool last) {
+    // The usual case, the card at the recording's rate: the bytes as they are.
+    if (passThrough()) {
+        out.insert(out.end(), in.begin(), in.end());
+        return;
+    }
     std::vector<float> floats(in.size());
     std::transform(in.begin(), in.end(), floats.begin(), pcm8ToFloat);
     std::vector<float> converted;

@@ -123,6 +123,10 @@ TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnClose
     ASSERT_EQ(working.size(), 44 + 1000);
     EXPECT_EQ(le32(working, 40), 1000u);
     EXPECT_EQ(le32(working, 4), 1036u);
+    // The sizes follow at least every second of sound.
+    input.feed(11025, 200);
+    capture.pump();
+    EXPECT_EQ(le32(readAll(capture.workingFilePath()), 40), 12025u);
 
     ASSERT_EQ(send("save capture a.wav"), 0);
     ASSERT_EQ(send("close capture"), 0);

@@ -31,6 +31,7 @@ bool Wav8WorkingFile::create(const QString& path, int sampleRate) {
     file_.setFileName(path);
     sampleRate_ = sampleRate;
     samples_ = 0;
+    sizedSamples_ = 0;
     // Unbuffered, so a write the full disk refuses is seen at once rather than
     // counted as done and lost later from the buffer.
     if (!file_.open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered)) {
@@ -63,7 +64,8 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
         return 0;
     }
     samples = samples.first(std::min<std::size_t>(samples.size(), kWav8MaxSamples - samples_));
-    if (!file_.seek(static_cast<qint64>(kWav8HeaderSize) + samples_)) {
+    const qint64 end = static_cast<qint64>(kWav8HeaderSize) + samples_;
+    if (file_.pos() != end && !file_.seek(end)) {
         return 0;
     }
     const qint64 written =
@@ -72,11 +74,20 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
         return 0;
     }
     samples_ += static_cast<std::uint32_t>(written);
-    writeSize(file_, kWavRiffSizeOffset, samples_ + static_cast<std::uint32_t>(kWav8HeaderSize - 8));
-    writeSize(file_, kWavDataSizeOffset, samples_);
-    // Hand it to the system now: a crash of the program then loses nothing.
-    file_.flush();
+    // Each update of the sizes is two more seeks and writes: at the first sound and
+    // then once a second of it is enough, as recover() mends a file left by a crash
+    // from its length anyway.
+    if (sizedSamples_ == 0 ||
+        samples_ - sizedSamples_ >= static_cast<std::uint32_t>(std::max(sampleRate_, 1))) {
+        writeSizes();
+    }
     return static_cast<std::size_t>(written);
+}
+
+bool Wav8WorkingFile::writeSizes() {
+    sizedSamples_ = samples_;
+    return writeSize(file_, kWavRiffSizeOffset, samples_ + static_cast<std::uint32_t>(kWav8HeaderSize - 8)) &&
+           writeSize(file_, kWavDataSizeOffset, samples_);
 }
 
 QByteArray Wav8WorkingFile::read(std::uint32_t from, std::uint32_t count) {
@@ -87,8 +98,12 @@ QByteArray Wav8WorkingFile::read(std::uint32_t from, std::uint32_t count) {
 }
 
 void Wav8WorkingFile::release() {
+    if (isOpen() && sizedSamples_ != samples_) {
+        writeSizes();
+    }
     file_.close();
     samples_ = 0;
+    sizedSamples_ = 0;
 }
 
 void Wav8WorkingFile::discard() {
@@ -99,6 +114,7 @@ void Wav8WorkingFile::discard() {
         QFile::remove(file_.fileName());
     }
     samples_ = 0;
+    sizedSamples_ = 0;
 }
 
 std::optional<WavFormat> Wav8WorkingFile::recover(const QString& path) {

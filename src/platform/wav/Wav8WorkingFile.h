@@ -11,8 +11,9 @@
 namespace kestrova {
 
 // A WAV file (8-bit unsigned mono) that grows as samples are appended. The
-// header sizes are brought up to date with every append, so whatever is on
-// disk is a playable file even if the program dies.
+// samples go to disk with every append and the header sizes follow at least
+// every second of sound and on release, so whatever is on disk is a playable
+// file even if the program dies, and recover() makes it whole.
 class Wav8WorkingFile {
 public:
     // Starts an empty file at `path`, replacing any file there.
@@ -39,10 +40,12 @@ public:
 
 private:
     bool writeHeader();
+    bool writeSizes();
 
     QFile file_;
     int sampleRate_ = 0;
     std::uint32_t samples_ = 0;
+    std::uint32_t sizedSamples_ = 0; // as the header's sizes say
 };
 
 } // namespace kestrova
