@@ -11,12 +11,12 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
-#include <QProgressBar>
 #include <QPushButton>
 
 namespace kestrova {
@@ -131,7 +131,7 @@ void MainMenu::tb1_MouseMove(int x, int y) {
 }
 
 void MainMenu::Progressbar1_MouseDown() {
-    QProgressBar* bar = program_.frm_DoKu->Progressbar1;
+    ValueBar* bar = program_.frm_DoKu->Progressbar1;
     bar->setTextVisible(!bar->isTextVisible());
 }
 

@@ -11,11 +11,11 @@
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
+#include "ui/ValueBar.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <vector>
 

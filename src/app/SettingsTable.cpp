@@ -14,12 +14,12 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -71,7 +71,7 @@ template <class Timer> bool setTimerInterval(Timer* timer, long long millisecond
     return true;
 }
 
-bool setBarMaximum(QProgressBar* bar, double maximum) {
+bool setBarMaximum(ValueBar* bar, double maximum) {
     const long long whole = roundToWhole(maximum);
     if (whole < 0 || whole > INT_MAX) {
         return false;

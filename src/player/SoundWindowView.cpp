@@ -5,12 +5,12 @@
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 #include "ui/WaveformView.h"
 
 #include <QColor>
 #include <QDir>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <algorithm>
@@ -97,7 +97,7 @@ void SoundWindowView::updatePlaybackMeter() {
         return;
     }
     if (const std::optional<int> shown = followPeak(meterPeak_, *level)) {
-        QProgressBar* bar = program_.frm_Oszi->pro1;
+        ValueBar* bar = program_.frm_Oszi->pro1;
         bar->setValue(qBound(bar->minimum(), *shown, bar->maximum()));
     }
 }

@@ -12,11 +12,11 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -33,7 +33,7 @@ void enable(QTimer& timer) {
     }
 }
 
-void showBar(QProgressBar* bar, long long value) {
+void showBar(ValueBar* bar, long long value) {
     bar->setValue(static_cast<int>(std::clamp<long long>(value, bar->minimum(), bar->maximum())));
 }
 } // namespace

@@ -1,5 +1,7 @@
 #include "ui/Colors.h"
 
+#include "ui/Lamp.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -99,6 +101,10 @@ void setBackColor(QWidget* widget, quint32 value) {
         return;
     }
     const QColor c = toQColor(value);
+    if (auto* lamp = qobject_cast<Lamp*>(widget)) {
+        lamp->setColor(c, value);
+        return;
+    }
     QPalette pal = widget->palette();
     pal.setColor(QPalette::Window, c);
     if (qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget)) {
@@ -126,6 +132,9 @@ void setForeColor(QWidget* widget, quint32 value) {
 }
 
 quint32 backColor(const QWidget* widget) {
+    if (const auto* lamp = qobject_cast<const Lamp*>(widget)) {
+        return lamp->colorValue();
+    }
     return rawValue(widget, kBackProperty, kColorButtonFace);
 }
 

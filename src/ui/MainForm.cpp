@@ -2,10 +2,13 @@
 
 #include "ui/Colors.h"
 #include "ui/ControlEvents.h"
+#include "ui/FigureLabel.h"
 #include "ui/FormGeometry.h"
 #include "ui/FormParts.h"
 #include "ui/LabelButton.h"
+#include "ui/Lamp.h"
 #include "ui/RecordingListView.h"
+#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -13,7 +16,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -28,8 +30,8 @@ constexpr int kStatusBarHeight = 20;
 constexpr int kLowerTop = 92;
 constexpr int kLowerHeight = 118;
 
-QProgressBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
-    auto* bar = place<QProgressBar>(parent, name, geometry);
+ValueBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
+    auto* bar = place<ValueBar>(parent, name, geometry);
     bar->setRange(0, 100);
     bar->setValue(0);
     bar->setTextVisible(false);
@@ -56,7 +58,7 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     // Recorder
     fr2 = place<QGroupBox>(this, "fr2", QRect(4, 24, 146, 66), QStringLiteral("Recorder ausgeschaltet"));
     chk_Start = place<QCheckBox>(fr2, "chk_Start", QRect(8, 18, 92, 20), QStringLiteral("Aufnahme"));
-    lbl_Record = place<QLabel>(fr2, "lbl_Record", QRect(106, 21, 30, 14));
+    lbl_Record = place<Lamp>(fr2, "lbl_Record", QRect(106, 21, 30, 14));
     lbl_Record->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lbl_Record->setToolTip(QStringLiteral("Aufnahmeanzeige"));
     setBackColor(lbl_Record, kColorIdleLamp);
@@ -65,13 +67,15 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
 
     // Level meter and threshold
     lbl31 = place<QLabel>(this, "lbl31", QRect(156, 30, 50, 16), QStringLiteral("Pegel"));
-    Progressbar1 = place<QProgressBar>(this, "Progressbar1", QRect(206, 30, 150, 16));
+    Progressbar1 = place<ValueBar>(this, "Progressbar1", QRect(206, 30, 150, 16));
     Progressbar1->setRange(0, 100);
     Progressbar1->setValue(0);
     Progressbar1->setTextVisible(false);
-    lbl_PegelAnzeige = place<QLabel>(this, "lbl_PegelAnzeige", QRect(358, 30, 26, 16));
+    lbl_PegelAnzeige = place<FigureLabel>(this, "lbl_PegelAnzeige", QRect(358, 30, 26, 16));
     lbl_PegelAnzeige->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl_ROTL = place<QLabel>(this, "lbl_ROTL", QRect(392, 31, 10, 14));
+    // Opaque, so a new figure repaints the figure alone, not the window behind it.
+    lbl_PegelAnzeige->setAutoFillBackground(true);
+    lbl_ROTL = place<Lamp>(this, "lbl_ROTL", QRect(392, 31, 10, 14));
     lbl_ROTL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     lbl_ROTL->setToolTip(QStringLiteral("Übersteuerung"));
     setBackColor(lbl_ROTL, kColorIdleLamp);

@@ -7,7 +7,6 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QProgressBar;
 class QPushButton;
 class QSlider;
 class QStatusBar;
@@ -17,6 +16,7 @@ namespace kestrova {
 class LabelButton;
 class MouseEvents;
 class RecordingListView;
+class ValueBar;
 
 // frm_DoKu: the recorder's main window. Only creates and lays out the controls; the program
 // drives them by name and switches the height between kShortHeight and kTallHeight.
@@ -41,12 +41,12 @@ public:
     QGroupBox* fr2;
     QCheckBox* chk_Start;
     QLabel* lbl_Record;
-    QProgressBar* progressbar3;
-    QProgressBar* progressbar4;
+    ValueBar* progressbar3;
+    ValueBar* progressbar4;
 
     // Level and threshold
     QLabel* lbl31;
-    QProgressBar* Progressbar1;
+    ValueBar* Progressbar1;
     QLabel* lbl_PegelAnzeige;
     QLabel* lbl_ROTL;
     QLabel* lbl1;

@@ -3,12 +3,12 @@
 #include "ui/ControlEvents.h"
 #include "ui/FormParts.h"
 #include "ui/LabelButton.h"
+#include "ui/ValueBar.h"
 #include "ui/WaveformView.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 
@@ -78,7 +78,7 @@ SoundForm::SoundForm(QWidget* parent) : QWidget(parent) {
     sli_Lautst->setInvertedControls(true);
     sli_Lautst->setToolTip(QStringLiteral("Lautstärke"));
 
-    pro1 = place<QProgressBar>(this, "pro1", QRect(306, 6, 18, WaveformView::kHeight));
+    pro1 = place<ValueBar>(this, "pro1", QRect(306, 6, 18, WaveformView::kHeight));
     pro1->setOrientation(Qt::Vertical);
     pro1->setRange(0, 32785);
     pro1->setValue(0);

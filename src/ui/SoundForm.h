@@ -4,7 +4,6 @@
 
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QSlider;
 
@@ -13,6 +12,7 @@ namespace kestrova {
 class KeyEvents;
 class LabelButton;
 class MouseEvents;
+class ValueBar;
 class WaveformView;
 
 // frm_Oszi: plays one recording and shows its waveform.
@@ -35,7 +35,7 @@ public:
     QSlider* slider;
     // 0 = full volume, at the top.
     QSlider* sli_Lautst;
-    QProgressBar* pro1;
+    ValueBar* pro1;
 
     QPushButton* cmdStop;
     QPushButton* cmd_Unterbrechen;

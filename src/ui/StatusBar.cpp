@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -23,6 +24,31 @@ const char* const panelProperty = "statusPanel";
 QString clockText(const QDateTime& now) {
     return now.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
 }
+
+void sinkPanel(QFrame* panel) {
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+}
+
+// The clock's text changes every second. A label of its own fixed size inside the
+// stretching panel repaints just its figures then; a stretching label would have
+// the whole bar laid out and painted anew each time.
+QFrame* clockPanel(QLabel* clock, const QString& sample) {
+    auto* panel = new QFrame(clock->parentWidget());
+    panel->setObjectName(QStringLiteral("sbClockPanel"));
+    panel->setProperty(panelProperty, clock->property(panelProperty));
+    panel->setToolTip(clock->toolTip());
+    sinkPanel(panel);
+    clock->setParent(panel);
+    clock->setAutoFillBackground(true);
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    clock->setFixedSize(QFontMetrics(clock->font()).horizontalAdvance(sample) + 8,
+                        clock->sizeHint().height());
+    layout->addWidget(clock);
+    layout->addStretch(1);
+    return panel;
+}
 } // namespace
 
 StatusBar::StatusBar(Services& program) : program_(program) {}
@@ -31,7 +57,7 @@ StatusBar::~StatusBar() = default;
 
 void StatusBar::buildStatusBar() {
     QStatusBar* bar = program_.frm_DoKu->sb;
-    for (QLabel* old : bar->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QWidget* old : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (old->property(panelProperty).isValid()) {
             bar->removeWidget(old);
             delete old;
@@ -66,15 +92,12 @@ void StatusBar::buildStatusBar() {
         label->setObjectName(QStringLiteral("sbPanel%1").arg(i + 1));
         label->setFont(font);
         label->setToolTip(tips[i]);
-        label->setFrameShape(QFrame::Panel);
-        label->setFrameShadow(QFrame::Sunken);
         if (i < panelTotal - 1) {
+            sinkPanel(label);
             label->setFixedWidth(widths[i]);
             bar->addWidget(label);
         } else {
-            const QString sample = clockText(program_.platform().clock.now());
-            label->setMinimumWidth(QFontMetrics(font).horizontalAdvance(sample) + 8);
-            bar->addWidget(label, 1);
+            bar->addWidget(clockPanel(label, clockText(program_.platform().clock.now())), 1);
         }
     }
     if (clockTimer_ == nullptr) {
@@ -156,8 +179,7 @@ QString StatusBar::noteText(const QLabel* note) {
 
 int StatusBar::panelCount() const {
     int count = 0;
-    for (QLabel* label :
-         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>()) {
         count += label->property(panelProperty).isValid() ? 1 : 0;
     }
     return count;
@@ -167,8 +189,7 @@ QLabel* StatusBar::panel(int number) const {
     if (program_.frm_DoKu == nullptr) {
         return nullptr;
     }
-    for (QLabel* label :
-         program_.frm_DoKu->sb->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>()) {
         if (label->property(panelProperty).toInt() == number) {
             return label;
         }

@@ -10,13 +10,13 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
+#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>

@@ -12,6 +12,7 @@
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/StatusBar.h"
+#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +20,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>

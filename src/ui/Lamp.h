@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QLabel>
+
+namespace kestrova {
+
+// A lamp of the main window: a sunken panel in one colour. The recording lamp
+// blinks for as long as a transmission lasts, so a new colour is only a value and
+// a repaint, not a new palette for the widget.
+class Lamp : public QLabel {
+    Q_OBJECT
+public:
+    explicit Lamp(QWidget* parent = nullptr);
+
+    // `value` is the colour as the program's colour settings write it.
+    void setColor(const QColor& color, quint32 value);
+    quint32 colorValue() const { return value_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor color_;
+    quint32 value_ = 0;
+};
+
+} // namespace kestrova

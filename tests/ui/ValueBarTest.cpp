@@ -1,0 +1,65 @@
+#include "ui/ValueBar.h"
+
+#include "ui/Colors.h"
+#include "ui/Lamp.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QImage>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST(ValueBars, KeepTheValueRulesOfAProgressBar) {
+    ValueBar bar;
+    EXPECT_EQ(bar.value(), -1);
+    bar.setValue(40);
+    bar.setValue(101); // outside: ignored
+    EXPECT_EQ(bar.value(), 40);
+    bar.setRange(50, 60); // the value falls outside: reset below the minimum
+    EXPECT_EQ(bar.value(), 49);
+    bar.setMaximum(20);
+    EXPECT_EQ(bar.minimum(), 20);
+    EXPECT_EQ(bar.maximum(), 20);
+}
+
+TEST(ValueBars, RepaintOnlyWhenTheBarMovesVisibly) {
+    ValueBar bar;
+    bar.resize(150, 16);
+    bar.show();
+    PaintCounter counter;
+    bar.installEventFilter(&counter);
+    bar.setValue(50);
+    QCoreApplication::processEvents();
+    const int first = counter.paints;
+    EXPECT_GE(first, 1);
+    bar.setValue(51); // well under a chunk of the bar
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints, first);
+    EXPECT_EQ(bar.value(), 51);
+    bar.setValue(100); // the end
+    QCoreApplication::processEvents();
+    EXPECT_GT(counter.paints, first);
+}
+
+TEST(Lamps, ShowTheirColourWithoutAPaletteOfTheirOwn) {
+    Lamp lamp;
+    lamp.resize(30, 14);
+    setBackColor(&lamp, kColorRed);
+    EXPECT_EQ(backColor(&lamp), kColorRed);
+    const QImage picture = lamp.grab().toImage();
+    EXPECT_EQ(picture.pixelColor(15, 7), toQColor(kColorRed));
+}
+
+} // namespace
+} // namespace kestrova
