@@ -18,7 +18,9 @@ namespace {
 using Verb = CaptureCommand::Verb;
 
 constexpr int kDefaultRate = 11025;
-constexpr int kWriteIntervalMs = 200;
+// Two and a half writes a second: what a crash can cost, against the wake-ups and
+// writes of days of recording; a multiple of the level meter's wake-up spacing.
+constexpr int kWriteIntervalMs = 400;
 // Kept in memory while the disk refuses to take more, then the oldest go.
 constexpr std::size_t kPendingSeconds = 600;
 

@@ -27,7 +27,7 @@ namespace kestrova {
 
 namespace {
 // Switching on a running timer leaves it running: its next tick is not postponed.
-void enable(QTimer& timer) {
+template <typename Timer> void enable(Timer& timer) {
     if (!timer.isActive()) {
         timer.start();
     }
@@ -44,16 +44,25 @@ Recorder::Recorder(Services& program) : program_(program), meter_(program), capt
 
 void Recorder::connectTimers() {
     QObject::connect(&tmrZT1, &QTimer::timeout, &tmrZT1, [this] { tmrZT1_Timer(); });
-    QObject::connect(&tmrZT2, &QTimer::timeout, &tmrZT2, [this] { tmrZT2_Timer(); });
+    tmrZT2.setObjectName(QStringLiteral("tmrZT2"));
+    QObject::connect(&tmrZT2, &BatchedTimer::ticksDue, &tmrZT2, [this](int count) {
+        for (int tick = 0; tick < count && tmrZT2.isActive(); ++tick) {
+            // Only the last tick's bars are seen; the others' would only make them flicker.
+            barsShown_ = tick == count - 1;
+            tmrZT2_Timer();
+        }
+        barsShown_ = true;
+    });
     QObject::connect(&tmrZT3, &QTimer::timeout, &tmrZT3, [this] { tmrZT3_Timer(); });
     QObject::connect(&tmr_Blink, &QTimer::timeout, &tmr_Blink, [this] { tmr_Blink_Timer(); });
     QObject::connect(&tmrAufnahme, &QTimer::timeout, &tmrAufnahme, [this] { tmrAufnahme_Timer(); });
 }
 
 void Recorder::stopTimers() {
-    for (QTimer* timer : {&tmrZT1, &tmrZT2, &tmrZT3, &tmr_Blink, &tmrAufnahme}) {
+    for (QTimer* timer : {&tmrZT1, &tmrZT3, &tmr_Blink, &tmrAufnahme}) {
         timer->stop();
     }
+    tmrZT2.stop();
     meter_.tmrPegel.stop();
 }
 
@@ -162,8 +171,10 @@ void Recorder::finishRecording() {
 
 void Recorder::tmrZT2_Timer() {
     MainForm& main = *program_.frm_DoKu;
-    showBar(main.progressbar3, recordTicks);
-    showBar(main.progressbar4, silenceTicks);
+    if (barsShown_) {
+        showBar(main.progressbar3, recordTicks);
+        showBar(main.progressbar4, silenceTicks);
+    }
     if (recordTicks > program_.settingsValues().maxRecordLimit) {
         finishRecording();
         recordingActive = false;

@@ -50,13 +50,17 @@ public:
     // Silence watch: ends the recording after the silence limit.
     RepeatingTimer tmrZT1{"tmrZT1", 1000};
     // Counts the recording and silence ticks, and ends at the maximum length.
-    RepeatingTimer tmrZT2{"tmrZT2", 100};
+    // Two 100 ms ticks on each of the meter's wake-ups.
+    BatchedTimer tmrZT2{nullptr, 100, LevelMeterControl::kWakeMs};
     // Pause watch: pauses the capture over a shorter silence.
     RepeatingTimer tmrZT3{"tmrZT3", 1000};
-    RepeatingTimer tmr_Blink{"tmr_Blink", 300};
+    // A multiple of the meter's wake-up spacing, so the lamp costs no wake-ups.
+    RepeatingTimer tmr_Blink{"tmr_Blink", 400};
     RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 
 private:
+    // False for the ticks of a batch before its last.
+    bool barsShown_ = true;
     void connectTimers();
     void switchOn();
     void switchOff();

@@ -1,6 +1,8 @@
 #include "ui/Lamp.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <qdrawutil.h>
 
 namespace kestrova {
 
@@ -20,7 +22,11 @@ void Lamp::setColor(const QColor& color, quint32 value) {
 void Lamp::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), color_.isValid() ? color_ : palette().color(QPalette::Window));
-    drawFrame(&painter);
+    // The panel's edge drawn directly: through the style it cost as much as the rest.
+    if (frameShape() != QFrame::NoFrame) {
+        qDrawShadePanel(&painter, rect(), palette(), frameShadow() == QFrame::Sunken,
+                        std::max(1, lineWidth()));
+    }
 }
 
 } // namespace kestrova

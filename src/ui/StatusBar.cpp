@@ -102,16 +102,25 @@ void StatusBar::buildStatusBar() {
     }
     if (clockTimer_ == nullptr) {
         clockTimer_ = new QTimer(bar);
-        clockTimer_->setInterval(1000);
+        // Five looks a second fall onto the level meter's wake-ups; a once-a-second
+        // timer could settle half a second off them and wake the program on its own.
+        clockTimer_->setInterval(200);
         QObject::connect(clockTimer_, &QTimer::timeout, bar, [this] { refreshClock(); });
         clockTimer_->start();
     }
+    shownSecond_.reset();
     refreshClock();
 }
 
 void StatusBar::refreshClock() {
-    if (QLabel* clock = panel(panelTotal)) {
-        clock->setText(clockText(program_.platform().clock.now()));
+    const Clock& clock = program_.platform().clock;
+    const qint64 second = clock.msecsSinceEpoch() / 1000;
+    if (second == shownSecond_) {
+        return;
+    }
+    if (QLabel* label = panel(panelTotal)) {
+        label->setText(clockText(clock.now()));
+        shownSecond_ = second;
     }
 }
 

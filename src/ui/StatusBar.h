@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QLabel;
 class QTimer;
@@ -46,6 +47,8 @@ private:
 
     Services& program_;
     QTimer* clockTimer_ = nullptr;
+    // The instant's second the clock panel shows.
+    std::optional<qint64> shownSecond_;
     QLabel* holdNote_ = nullptr;
     QLabel* captureNote_ = nullptr;
     QLabel* filingNote_ = nullptr;

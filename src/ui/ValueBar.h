@@ -6,9 +6,9 @@
 namespace kestrova {
 
 // A progress bar for values that change many times a second (the level meters and
-// the recording's bars): drawn as the style draws a progress bar, but a new value
-// costs a comparison, and a repaint, with the others of the same wake-up, only
-// when the bar moves visibly. The value rules are those of QProgressBar.
+// the recording's bars): a new value costs a comparison, and a repaint, with the
+// others of the same wake-up, only when the bar moves by a pixel. The value rules
+// are those of QProgressBar.
 class ValueBar : public QWidget {
     Q_OBJECT
 public:

@@ -55,8 +55,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
     AutoCq& cq = program.autoCq();
     const std::tuple<QTimer*, const char*, int> timers[] = {
         {&recorder.tmrZT1, "tmrZT1", 1000},
-        {&recorder.tmrZT2, "tmrZT2", 100},
-        {&recorder.tmr_Blink, "tmr_Blink", 300},
+        {&recorder.tmr_Blink, "tmr_Blink", 400},
         {&recorder.tmrAufnahme, "tmrAufnahme", 1000},
         {&recorder.tmrZT3, "tmrZT3", 1000},
         {&program.timedActions().tmr_Zeit, "tmr_Zeit", 200},
@@ -75,12 +74,16 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
         EXPECT_FALSE(timer->isActive()) << name;
         EXPECT_FALSE(timer->isSingleShot()) << name;
     }
-    // The meter's timer keeps its 10 ms interval but wakes for ten ticks at once.
-    const BatchedTimer& meter = recorder.meter().tmrPegel;
-    EXPECT_EQ(meter.objectName(), QStringLiteral("tmrPegel"));
-    EXPECT_EQ(meter.interval(), 10);
-    EXPECT_EQ(meter.ticksPerWake(), 10);
-    EXPECT_FALSE(meter.isActive());
+    // The meter's and the recording clock's timers keep their intervals but wake
+    // for several ticks at once.
+    const std::tuple<const BatchedTimer*, const char*, int, int> batched[] = {
+        {&recorder.meter().tmrPegel, "tmrPegel", 10, 20}, {&recorder.tmrZT2, "tmrZT2", 100, 2}};
+    for (const auto& [timer, name, interval, ticks] : batched) {
+        EXPECT_EQ(timer->objectName(), QString::fromUtf8(name));
+        EXPECT_EQ(timer->interval(), interval) << name;
+        EXPECT_EQ(timer->ticksPerWake(), ticks) << name;
+        EXPECT_FALSE(timer->isActive()) << name;
+    }
 }
 
 TEST(FormControls, SettingsFormCaptionsEveryFieldAndTakesOnlyListedDevicesAndRates) {

@@ -35,19 +35,20 @@ TEST(ValueBars, KeepTheValueRulesOfAProgressBar) {
 
 TEST(ValueBars, RepaintOnlyWhenTheBarMovesVisibly) {
     ValueBar bar;
+    bar.setRange(0, 10000);
     bar.resize(150, 16);
     bar.show();
     PaintCounter counter;
     bar.installEventFilter(&counter);
-    bar.setValue(50);
+    bar.setValue(5000);
     QCoreApplication::processEvents();
     const int first = counter.paints;
     EXPECT_GE(first, 1);
-    bar.setValue(51); // well under a chunk of the bar
+    bar.setValue(5001); // well under a pixel of the bar
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints, first);
-    EXPECT_EQ(bar.value(), 51);
-    bar.setValue(100); // the end
+    EXPECT_EQ(bar.value(), 5001);
+    bar.setValue(10000); // the end
     QCoreApplication::processEvents();
     EXPECT_GT(counter.paints, first);
 }
