@@ -16,8 +16,9 @@ class WebService;
 // the recorder and the recording list a few times a second, and runs the server.
 class WebServing {
 public:
-    // As often as the page looks at the board.
-    static constexpr int kPublishMs = 250;
+    // At least as often as the page looks at the board, and a multiple of the level
+    // meter's wake-up spacing: the board costs the user interface no wake-ups of its own.
+    static constexpr int kPublishMs = 400;
 
     WebServing(Program& program, HashLookup hash = {});
     ~WebServing();

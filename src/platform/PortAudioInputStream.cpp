@@ -20,7 +20,7 @@ constexpr std::size_t kChunkFrames = 2048;
 // interface loses nothing. Data still arrives every block, so the
 // meter lags by one block; the capture's pre-roll covers the delay of the start.
 // The meter's timer wakes once per block too (see LevelMeterControl).
-constexpr double kBlockSeconds = 0.2;
+constexpr double kBlockSeconds = 0.1;
 constexpr double kMinimumLatencySeconds = 1.0;
 
 bool supported(int device, PaSampleFormat format, int channels, double rate, double latency) {

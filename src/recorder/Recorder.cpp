@@ -1,6 +1,7 @@
 #include "recorder/Recorder.h"
 
 #include "archive/ListInteractions.h"
+#include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/SoundPlayer.h"
 #include "player/Player.h"
@@ -278,6 +279,11 @@ void Recorder::noteSwitchedOff() {
 void Recorder::stopRecorder() {
     MainForm& main = *program_.frm_DoKu;
     program_.player().cmdStop_Click();
+    if (capture_.isCapturing()) {
+        // What was heard up to the end is still on its way in blocks from the card:
+        // it is waited for, so the recording keeps the last words before the end.
+        program_.platform().clock.pause(kInputCatchUpMs);
+    }
     capture_.saveRecording();
     main.chk_Start->setChecked(false);
     tmrZT1.stop();

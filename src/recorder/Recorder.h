@@ -59,6 +59,8 @@ public:
     RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 
 private:
+    // Two of the input's blocks.
+    static constexpr int kInputCatchUpMs = 200;
     // False for the ticks of a batch before its last.
     bool barsShown_ = true;
     void connectTimers();

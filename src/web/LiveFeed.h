@@ -19,9 +19,11 @@ namespace kestrova {
 class LiveFeed : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kLookMs = 250;
-    // A comment line now and then, so proxies and phones keep the line open.
-    static constexpr int kKeepAliveLooks = 60;
+    // Two and a half looks a second: the level still moves, and the server's thread
+    // sleeps most of the time.
+    static constexpr int kLookMs = 400;
+    // A comment line every 16 s, so proxies and phones keep the line open.
+    static constexpr int kKeepAliveLooks = 40;
 
     explicit LiveFeed(const LiveStatusBoard& board, QObject* parent = nullptr);
 
