@@ -2,8 +2,8 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
-#include "recorder/Recorder.h"
 #include "archive/Archive.h"
+#include "recorder/Recorder.h"
 #include "web/WebService.h"
 #include "web/WebSettings.h"
 
@@ -18,11 +18,11 @@ namespace {
 // Cheap to take on every look: the list is read again only when it differs.
 // Enough to tell a changed list without comparing it whole: entries are added at
 // the end and a list pass replaces the list.
-QString signatureOf(const std::vector<ListedRecording>& list) {
+QString signatureOf(const ListedRecordings& list) {
     if (list.empty()) {
         return {};
     }
-    return QString::number(list.size()) + list.front().name + list.back().name;
+    return QString::number(list.size()) + list.nameAt(0) + list.nameAt(list.size() - 1);
 }
 
 } // namespace
@@ -85,11 +85,11 @@ void WebServing::publish() {
     status.level = std::clamp(recorder.meter().barValue, 0, 100);
     status.recordingName = recorder.capture().recordingName;
     status.docFolder = QFileInfo(program_.settings().values.docFolder).absoluteFilePath();
-    const std::vector<ListedRecording>& list = program_.archive().recordingList().entries();
+    const ListedRecordings& list = program_.archive().recordingList().entries();
     const QString signature = signatureOf(list);
     if (signature != listSignature_) {
         listSignature_ = signature;
-        status.recordings = QVector<ListedRecording>(list.begin(), list.end());
+        status.recordings = list;
         ++status.listRevision;
     }
     if (!(status == status_)) {

@@ -112,21 +112,15 @@ void Archive::takeListPass(ListPassResult result) {
     if (result.headerFields) {
         headerFields = std::move(*result.headerFields);
     }
-    for (ListedRecording& filed : filedDuringPass_) {
-        const bool seen = std::any_of(result.listed.rbegin(), result.listed.rend(),
-                                      [&filed](const ListedRecording& e) { return e.name == filed.name; });
-        if (!seen) {
-            result.listed.push_back(std::move(filed));
+    for (const ListedRecording& filed : filedDuringPass_) {
+        if (!result.listed.contains(filed.name)) {
+            result.listed.append(filed);
         }
     }
     filedDuringPass_.clear();
     program_.settingsValues().fileCount = static_cast<long long>(result.listed.size());
     deleteList = std::move(result.deleteList);
-    std::vector<ListedRecording> old = recordingList_.replace(std::move(result.listed));
-    // Freeing a long list's names takes as long as a few frames.
-    if (old.size() > kSmallList) {
-        runOffThread([&old] { old = {}; }, patienceFor(static_cast<qsizetype>(old.size())));
-    }
+    recordingList_.replace(std::move(result.listed));
 }
 
 void Archive::deleteMarkedRecordings() {
@@ -158,8 +152,9 @@ void Archive::deleteMarkedRecordings() {
 
 void Archive::reportRemoved(const QStringList& removed) {
     for (const QString& path : removed) {
-        program_.platform().events.record(EventPriority::Info, QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
-                                                                   QDir::toNativeSeparators(path));
+        program_.platform().events.record(EventPriority::Info,
+                                          QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                                              QDir::toNativeSeparators(path));
         if (onRecordingDeleted) {
             onRecordingDeleted(path, QStringLiteral("Aufbewahrung"));
         }

@@ -14,19 +14,22 @@ namespace {
 
 enum class Verdict : quint8 { PassedOver, Listed, Due };
 
-// A name of the circuit as the pass found it. The moment is parsed once, for
-// the sort; -1 for a name that has none, so it sorts first.
+// A name of the circuit as the pass found it. The name itself waits in the
+// pass's names, so a long folder costs no string per file. The moment is parsed
+// once, for the sort; -1 for a name that has none, so it sorts first.
 struct LookedAt {
     qint64 moment = -1;
-    QString name;
-    double seconds = 0;
+    std::size_t name = 0; // its index in the names
     Verdict verdict = Verdict::PassedOver;
     bool lengthRead = false;
 };
 
-bool inListOrder(const LookedAt& a, const LookedAt& b) {
-    return a.moment != b.moment ? a.moment < b.moment : a.name < b.name;
-}
+// What the pass found: the names of the circuit with their lengths, in the
+// folder's order, and the same in list order.
+struct Found {
+    ListedRecordings names;
+    std::vector<LookedAt> inListOrder;
+};
 
 bool isAscii(const char* text) {
     for (; *text != '\0'; ++text) {
@@ -46,61 +49,68 @@ double lengthOf(const FolderFiles& files, const char* bytes, const QString& name
     return got < 0 ? 0 : recordingLengthOf(header, got);
 }
 
-LookedAt lookAt(const FolderFiles& files, const char* bytes, QString name, const ListPassRules& rules) {
-    LookedAt entry{recordingMomentKey(name).value_or(-1), std::move(name)};
+void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
+            Found& found) {
+    LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
+    double seconds = 0;
     // Six characters or fewer are never a recording's name.
-    if (entry.name.size() <= 6) {
-        return entry;
-    }
-    if (!(rules.retentionDays > recordingAge(entry.name, rules.today))) {
+    if (name.size() <= 6) {
+        entry.verdict = Verdict::PassedOver;
+    } else if (!(rules.retentionDays > recordingAge(name, rules.today))) {
         entry.verdict = Verdict::Due;
-        return entry;
+    } else {
+        seconds = lengthOf(files, bytes, name);
+        entry.lengthRead = true;
+        entry.verdict = isLongEnough(seconds, rules.minRecordLimit) ? Verdict::Listed : Verdict::Due;
     }
-    entry.seconds = lengthOf(files, bytes, entry.name);
-    entry.lengthRead = true;
-    entry.verdict = isLongEnough(entry.seconds, rules.minRecordLimit) ? Verdict::Listed : Verdict::Due;
-    return entry;
+    found.names.append({name, seconds});
+    found.inListOrder.push_back(entry);
 }
 
-std::vector<LookedAt> lookAtCircuit(const ListPassRules& rules) {
-    std::vector<LookedAt> found;
+Found lookAtCircuit(const ListPassRules& rules) {
+    Found found;
     const FolderFiles files(rules.folder);
     // Files are read in the folder's own order, which is the disk's.
     files.forEachRegularFile([&](const char* bytes) {
-        QString name = QFile::decodeName(bytes);
+        const QString name = QFile::decodeName(bytes);
         if (name.left(1) == rules.circuit) {
-            found.push_back(lookAt(files, bytes, std::move(name), rules));
+            lookAt(files, bytes, name, rules, found);
         }
     });
-    std::sort(found.begin(), found.end(), inListOrder);
+    // Names of the same moment are rare, so only they are read back for the sort.
+    const ListedRecordings& names = found.names;
+    std::sort(
+        found.inListOrder.begin(), found.inListOrder.end(), [&names](const LookedAt& a, const LookedAt& b) {
+            return a.moment != b.moment ? a.moment < b.moment : names.nameAt(a.name) < names.nameAt(b.name);
+        });
     return found;
 }
 
 } // namespace
 
 ListPassResult runListPass(const ListPassRules& rules) {
-    std::vector<LookedAt> found = lookAtCircuit(rules);
+    const Found found = lookAtCircuit(rules);
+    const std::vector<LookedAt>& inOrder = found.inListOrder;
     ListPassResult result;
     const QString prefix = rules.folder + QLatin1Char('/');
-    if (!found.empty()) {
-        result.lastLookedAt = prefix + found.back().name;
+    if (!inOrder.empty()) {
+        result.lastLookedAt = prefix + found.names.nameAt(inOrder.back().name);
     }
     const auto lastRead =
-        std::find_if(found.rbegin(), found.rend(), [](const LookedAt& e) { return e.lengthRead; });
-    if (lastRead != found.rend()) {
+        std::find_if(inOrder.rbegin(), inOrder.rend(), [](const LookedAt& e) { return e.lengthRead; });
+    if (lastRead != inOrder.rend()) {
         QStringList fields;
-        readRecordingLength(prefix + lastRead->name, fields);
+        readRecordingLength(prefix + found.names.nameAt(lastRead->name), fields);
         result.headerFields = std::move(fields);
     }
-    result.listed.reserve(static_cast<std::size_t>(std::count_if(
-        found.begin(), found.end(), [](const LookedAt& e) { return e.verdict == Verdict::Listed; })));
-    for (LookedAt& entry : found) {
+    for (const LookedAt& entry : inOrder) {
         if (entry.verdict == Verdict::Listed) {
-            result.listed.push_back({std::move(entry.name), entry.seconds});
+            result.listed.append(found.names, entry.name);
         } else if (entry.verdict == Verdict::Due) {
-            result.deleteList.append(prefix + entry.name);
+            result.deleteList.append(prefix + found.names.nameAt(entry.name));
         }
     }
+    result.listed.squeeze();
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/RecordingListModel.h"
+#include "common/ListedRecordings.h"
 
 #include <QDate>
 #include <QString>
@@ -21,9 +21,9 @@ struct ListPassRules {
 };
 
 struct ListPassResult {
-    std::vector<ListedRecording> listed; // in list order
-    QStringList deleteList;              // full paths, in list order
-    QString lastLookedAt;                // the circuit's last name in list order, as a full path
+    ListedRecordings listed; // in list order
+    QStringList deleteList;  // full paths, in list order
+    QString lastLookedAt;    // the circuit's last name in list order, as a full path
     // The header texts of the last recording whose length was read, as the length
     // reader leaves them; none when no length was read.
     std::optional<QStringList> headerFields;

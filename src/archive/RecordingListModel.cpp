@@ -2,7 +2,6 @@
 
 #include "archive/RecordingRules.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace kestrova {
@@ -17,12 +16,12 @@ QVariant RecordingListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const ListedRecording& entry = entries_[static_cast<std::size_t>(index.row())];
+    const auto row = static_cast<std::size_t>(index.row());
     if (role == Qt::DisplayRole) {
-        return listEntryText(entry.name, entry.seconds);
+        return listEntryText(entries_.nameAt(row), entries_.secondsAt(row));
     }
     if (role == Qt::UserRole) {
-        return entry.name;
+        return entries_.nameAt(row);
     }
     return {};
 }
@@ -38,26 +37,23 @@ QString RecordingListModel::nameAt(int row) const {
     if (row < 0 || row >= count()) {
         return {};
     }
-    return entries_[static_cast<std::size_t>(row)].name;
+    return entries_.nameAt(static_cast<std::size_t>(row));
 }
 
 int RecordingListModel::rowOf(const QString& name) const {
-    const auto found = std::find_if(entries_.begin(), entries_.end(),
-                                    [&name](const ListedRecording& entry) { return entry.name == name; });
-    return found == entries_.end() ? -1 : static_cast<int>(found - entries_.begin());
+    return static_cast<int>(entries_.indexOf(name));
 }
 
-void RecordingListModel::append(ListedRecording entry) {
+void RecordingListModel::append(const ListedRecording& entry) {
     beginInsertRows(QModelIndex(), count(), count());
-    entries_.push_back(std::move(entry));
+    entries_.append(entry);
     endInsertRows();
 }
 
-std::vector<ListedRecording> RecordingListModel::replace(std::vector<ListedRecording> entries) {
+void RecordingListModel::replace(ListedRecordings entries) {
     beginResetModel();
-    std::swap(entries_, entries);
+    entries_ = std::move(entries);
     endResetModel();
-    return entries;
 }
 
 void RecordingListModel::clear() {

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "common/ListedRecording.h"
+#include "common/ListedRecordings.h"
 
 #include <QAbstractListModel>
 #include <QString>
-#include <vector>
 
 namespace kestrova {
 
@@ -26,14 +25,14 @@ public:
     // The first row listing `name`; -1 when none does.
     int rowOf(const QString& name) const;
 
-    const std::vector<ListedRecording>& entries() const { return entries_; }
-    void append(ListedRecording entry);
-    // The whole list at once, as a list pass makes it; gives back the list it had.
-    std::vector<ListedRecording> replace(std::vector<ListedRecording> entries);
+    const ListedRecordings& entries() const { return entries_; }
+    void append(const ListedRecording& entry);
+    // The whole list at once, as a list pass makes it.
+    void replace(ListedRecordings entries);
     void clear();
 
 private:
-    std::vector<ListedRecording> entries_;
+    ListedRecordings entries_;
 };
 
 } // namespace kestrova

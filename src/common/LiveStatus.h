@@ -1,11 +1,10 @@
 #pragma once
 
-#include "common/ListedRecording.h"
+#include "common/ListedRecordings.h"
 
 #include <QMutex>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 namespace kestrova {
 
@@ -18,7 +17,7 @@ struct LiveStatus {
     int level = 0;          // the level bar, 0 to 100
     QString recordingName;  // of the running recording
     QString docFolder;      // the documentation folder, holding W and the dated archive
-    QVector<ListedRecording> recordings;
+    ListedRecordings recordings;
     // Grows whenever the list changes, so a reader sends it only then.
     quint64 listRevision = 0;
     bool operator==(const LiveStatus&) const = default;

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QtEndian>
 #include <algorithm>
+#include <vector>
 
 namespace kestrova {
 
@@ -71,12 +72,16 @@ QJsonObject recordingJson(const QString& name, double seconds, const QString& re
 
 QJsonArray listedRecordingsJson(const LiveStatus& status, const QString& recordingsFolder,
                                 const HashLookup& hash) {
-    QVector<ListedRecording> recordings = status.recordings;
+    std::vector<ListedRecording> recordings;
+    recordings.reserve(status.recordings.size());
+    for (std::size_t index = 0; index < status.recordings.size(); ++index) {
+        recordings.push_back(status.recordings[index]);
+    }
     std::stable_sort(
         recordings.begin(), recordings.end(),
         [](const ListedRecording& a, const ListedRecording& b) { return sortKey(a.name) > sortKey(b.name); });
     QJsonArray array;
-    for (const ListedRecording& recording : std::as_const(recordings)) {
+    for (const ListedRecording& recording : recordings) {
         array.append(recordingJson(recording.name, recording.seconds, QStringLiteral("W"),
                                    QDir(recordingsFolder).filePath(recording.name), hash));
     }
