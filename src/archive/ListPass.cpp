@@ -89,7 +89,7 @@ Found lookAtCircuit(const ListPassRules& rules) {
 } // namespace
 
 ListPassResult runListPass(const ListPassRules& rules) {
-    const Found found = lookAtCircuit(rules);
+    Found found = lookAtCircuit(rules);
     const std::vector<LookedAt>& inOrder = found.inListOrder;
     ListPassResult result;
     const QString prefix = rules.folder + QLatin1Char('/');
@@ -103,14 +103,18 @@ ListPassResult runListPass(const ListPassRules& rules) {
         readRecordingLength(prefix + found.names.nameAt(lastRead->name), fields);
         result.headerFields = std::move(fields);
     }
+    std::vector<std::size_t> listed;
     for (const LookedAt& entry : inOrder) {
         if (entry.verdict == Verdict::Listed) {
-            result.listed.append(found.names, entry.name);
+            listed.push_back(entry.name);
         } else if (entry.verdict == Verdict::Due) {
             result.deleteList.append(prefix + found.names.nameAt(entry.name));
         }
     }
-    result.listed.squeeze();
+    found.inListOrder = {};
+    // The names found become the list as they lie, so a long list is never kept twice.
+    result.listed = std::move(found.names);
+    result.listed.keepOnly(listed);
     return result;
 }
 

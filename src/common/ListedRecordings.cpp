@@ -1,5 +1,7 @@
 #include "common/ListedRecordings.h"
 
+#include <utility>
+
 namespace kestrova {
 
 ListedRecordings::ListedRecordings(std::initializer_list<ListedRecording> entries) {
@@ -45,17 +47,18 @@ void ListedRecordings::append(const ListedRecording& entry) {
     appendBytes(entry.name.toUtf8(), entry.seconds);
 }
 
-void ListedRecordings::append(const ListedRecordings& other, std::size_t index) {
-    appendBytes(other.nameBytesAt(index), other.secondsAt(index));
-}
-
 void ListedRecordings::appendBytes(QByteArrayView name, double seconds) {
     slots_.append({static_cast<quint32>(names_.size()), static_cast<quint32>(name.size()), seconds});
     names_.append(name);
 }
 
-void ListedRecordings::squeeze() {
-    slots_.squeeze();
+void ListedRecordings::keepOnly(const std::vector<std::size_t>& indexes) {
+    QList<Slot> kept;
+    kept.reserve(static_cast<qsizetype>(indexes.size()));
+    for (const std::size_t index : indexes) {
+        kept.append(slotAt(index));
+    }
+    slots_ = std::move(kept);
     names_.squeeze();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <cstddef>
 #include <initializer_list>
+#include <vector>
 
 namespace kestrova {
 
@@ -33,10 +34,9 @@ public:
     bool contains(const QString& name) const { return lastIndexOf(name) >= 0; }
 
     void append(const ListedRecording& entry);
-    // Entry `index` of `other`, copied as it is kept there.
-    void append(const ListedRecordings& other, std::size_t index);
-    // Gives back the room kept for more entries.
-    void squeeze();
+    // Keeps only the entries at `indexes`, in that order, and gives back the room
+    // kept for more. The names of the others stay in the block until it is rebuilt.
+    void keepOnly(const std::vector<std::size_t>& indexes);
     bool operator==(const ListedRecordings& other) const;
 
 private:

@@ -25,14 +25,16 @@ TEST(ListedRecordings, ACopyChangesOnItsOwn) {
     ListedRecordings copy = list;
     EXPECT_EQ(copy, list);
     copy.append({QStringLiteral("1_b.wav"), 2});
-    copy.squeeze();
     EXPECT_EQ(list.size(), 1u);
     EXPECT_EQ(copy.nameAt(1), QStringLiteral("1_b.wav"));
     EXPECT_NE(copy, list);
     ListedRecordings same{{QStringLiteral("1_a.wav"), 1}, {QStringLiteral("1_b.wav"), 2}};
     EXPECT_EQ(copy, same);
-    same.append(copy, 0);
-    EXPECT_EQ(same[2], copy[0]);
+    same.append({QStringLiteral("1_c.wav"), 3});
+    same.keepOnly({2, 0});
+    EXPECT_EQ(same, (ListedRecordings{{QStringLiteral("1_c.wav"), 3}, {QStringLiteral("1_a.wav"), 1}}));
+    same.append({QStringLiteral("1_d.wav"), 4});
+    EXPECT_EQ(same.nameAt(2), QStringLiteral("1_d.wav"));
 }
 
 } // namespace
