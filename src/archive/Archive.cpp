@@ -21,7 +21,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <algorithm>
 #include <chrono>
 #include <utility>
 

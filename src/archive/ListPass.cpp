@@ -5,8 +5,8 @@
 
 #include <QFile>
 #include <algorithm>
-#include <cstring>
 #include <utility>
+#include <vector>
 
 namespace kestrova {
 
@@ -53,12 +53,11 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
             Found& found) {
     LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
     double seconds = 0;
-    // Six characters or fewer are never a recording's name.
-    if (name.size() <= 6) {
-        entry.verdict = Verdict::PassedOver;
-    } else if (!(rules.retentionDays > recordingAge(name, rules.today))) {
+    // Six characters or fewer are never a recording's name: passed over.
+    const bool recordingsName = name.size() > 6;
+    if (recordingsName && !(rules.retentionDays > recordingAge(name, rules.today))) {
         entry.verdict = Verdict::Due;
-    } else {
+    } else if (recordingsName) {
         seconds = lengthOf(files, bytes, name);
         entry.lengthRead = true;
         entry.verdict = isLongEnough(seconds, rules.minRecordLimit) ? Verdict::Listed : Verdict::Due;
