@@ -104,20 +104,15 @@ void TimedActions::transmit() {
     if (!probeSoundFile(second).playable) {
         return;
     }
-    const QString first = resolved(actionFirstFile);
-    const bool firstPlays = probeSoundFile(first).playable;
     transmitting_ = true;
     {
         // The hold un-keys however the playback ends, the program's end included.
         TransmitterHold hold(program_.transmitter(), program_.heldSounds());
         hold.key();
-        if (firstPlays) {
-            hold.play(first);
-        }
-        if (!program_.hasEnded()) {
-            program_.platform().clock.pause(kPauseTicks * kPauseTickMs);
-            hold.play(second);
-        }
+        // One stream for both files and the pause: waiting between two streams, the
+        // pause would be heard as long as the sound server takes to start one. A first
+        // file that cannot be played is passed over; the pause is still sent.
+        hold.play({resolved(actionFirstFile), second}, kPauseTicks * kPauseTickMs);
     }
     transmitting_ = false;
 }

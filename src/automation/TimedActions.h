@@ -19,7 +19,7 @@ public:
     static constexpr const char* kScheduleFile = "KV.DAT";
     // A schedule is three short lines; a larger file is read only this far.
     static constexpr qint64 kMaxScheduleBytes = 1 << 20;
-    // The pause between the two files: 275 ticks of the delay service, 1 ms each.
+    // The pause between the two files: 275 ticks of 1 ms, sent as silence.
     static constexpr int kPauseTicks = 275;
     static constexpr int kPauseTickMs = 1;
     // A transmission this many seconds overdue is left out rather than sent late.

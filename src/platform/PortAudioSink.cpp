@@ -23,6 +23,10 @@ constexpr std::size_t kChunkFrames = 4096;
 // hundreds, and the end of a sound is still known within a block of being heard.
 constexpr double kBlockSeconds = 0.05;
 constexpr double kMinimumLatencySeconds = 0.25;
+// Silence before the first frame and after the last one, beyond the device's
+// buffer: two blocks, for the callback's rhythm.
+constexpr int kMarginBlocks = 2;
+constexpr std::uint64_t kNoEnd = std::numeric_limits<std::uint64_t>::max();
 
 int paCallback(const void* /*input*/, void* output, unsigned long frames,
                const PaStreamCallbackTimeInfo* time, PaStreamCallbackFlags, void* user) {
@@ -105,9 +109,9 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
     resampled_.assign(kChunkFrames * sourceChannels_, 0.0f);
     widened_.assign(kChunkFrames * deviceChannels_, 0.0f);
     framesWritten_ = 0;
-    framesPushed_ = 0;
     framesOut_ = 0;
     framesHanded_ = 0;
+    endFrame_ = kNoEnd;
     clockOrigin_ = std::numeric_limits<double>::quiet_NaN();
     inputFinished_ = false;
 
@@ -118,16 +122,18 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
         resampler_.reset();
         return false;
     }
+    const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream);
+    const auto latency = static_cast<std::uint64_t>(
+        std::max(streamInfo != nullptr ? streamInfo->outputLatency : 0.0, params.suggestedLatency) * rate);
+    latencyFrames_.store(latency, std::memory_order_relaxed);
+    marginFrames_ = latency + kMarginBlocks * static_cast<std::uint64_t>(framesPerBlock);
+    leadInLeft_ = marginFrames_;
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         resampler_.reset();
         return false;
     }
     stream_ = stream;
-    const PaStreamInfo* streamInfo = Pa_GetStreamInfo(stream);
-    latencyFrames_.store(streamInfo != nullptr ? static_cast<std::uint64_t>(streamInfo->outputLatency * rate)
-                                               : 0,
-                         std::memory_order_relaxed);
     return true;
 }
 
@@ -148,7 +154,6 @@ void PortAudioSink::push(const float* frames, std::size_t frameCount) {
             widened = widened_.data();
         }
         ring_->write(widened, n * deviceChannels_);
-        framesPushed_ += n;
         done += n;
     }
 }
@@ -203,22 +208,37 @@ void PortAudioSink::finishInput() {
 }
 
 void PortAudioSink::fill(float* out, unsigned long frames, double delaySeconds, double streamSeconds) {
-    const std::size_t wanted = frames * static_cast<std::size_t>(deviceChannels_);
+    // A stream's first blocks can be lost to the sound server's rewinds when it
+    // starts (a rewinding PulseAudio sink drops up to its latency of them): the
+    // sound begins after a lead-in of silence.
+    const auto leadIn = static_cast<std::size_t>(std::min<std::uint64_t>(leadInLeft_, frames));
+    leadInLeft_ -= leadIn;
+    const auto channels = static_cast<std::size_t>(deviceChannels_);
+    std::fill(out, out + leadIn * channels, 0.0f);
+    out += leadIn * channels;
+    frames -= leadIn;
+    // Looked at before the ring: every frame pushed before the end was marked is then read.
+    const bool finished = inputFinished_.load(std::memory_order_acquire);
+    const std::size_t wanted = frames * channels;
     const std::size_t got = ring_->read(out, wanted);
     std::fill(out + got, out + wanted, 0.0f);
-    const std::size_t gotFrames = got / deviceChannels_;
+    const std::size_t gotFrames = got / channels;
     gain_.apply(out, gotFrames, deviceChannels_);
-    // After the last frame the silence is counted too, so that the end is reported
-    // only once the device latency has passed and the last frame was heard.
-    const bool drained = inputFinished_.load(std::memory_order_acquire) && gotFrames < frames;
     const std::uint64_t before = framesOut_;
-    framesOut_ = before + (drained ? frames : gotFrames);
+    // After the last frame the silence is counted too: the stream runs on, playing
+    // it, until the last frame has left the buffers that a stop would throw away.
+    const bool ended = finished && gotFrames < frames;
+    if (ended && endFrame_.load(std::memory_order_relaxed) == kNoEnd) {
+        endFrame_.store(before + gotFrames, std::memory_order_release);
+    }
+    framesOut_ = before + (ended ? frames : gotFrames);
     framesHanded_.store(framesOut_, std::memory_order_release);
     if (delaySeconds >= 0 && streamSeconds >= 0) {
         // The sound server's own buffer lies behind the latency PortAudio reports:
         // the delay the host tells for this block is the true one. The frame heard
         // now is `before` less that delay, and moves on with the stream's clock.
-        clockOrigin_.store(static_cast<double>(before) - (delaySeconds + streamSeconds) * deviceRate_,
+        const double blockStart = static_cast<double>(before) - static_cast<double>(leadIn);
+        clockOrigin_.store(blockStart - (delaySeconds + streamSeconds) * deviceRate_,
                            std::memory_order_release);
     }
 }
@@ -236,17 +256,27 @@ std::uint64_t PortAudioSink::framesHeard() const {
     return heard <= 0 ? 0 : std::min(handed, static_cast<std::uint64_t>(heard));
 }
 
+// A stop throws away what the device and the sound server still hold (PortAudio's
+// ALSA host does not drain, and the pulse plugin flushes), and the latency a server
+// reports can fall short of its buffer. So the sound has been played only when the
+// device has been handed a buffer's worth of silence after its last frame, and the
+// reported latency has passed too.
+bool PortAudioSink::playedToTheEnd() const {
+    const std::uint64_t end = endFrame_.load(std::memory_order_acquire);
+    return end != kNoEnd && framesHanded_.load(std::memory_order_acquire) >= end + marginFrames_ &&
+           framesHeard() >= end;
+}
+
 std::uint64_t PortAudioSink::framesPlayed() const {
     if (stream_ == nullptr) {
         return 0;
     }
-    const std::uint64_t heard = framesHeard();
-    if (inputFinished_ && heard >= framesPushed_) {
+    if (playedToTheEnd()) {
         return framesWritten_;
     }
-    const auto atSourceRate = static_cast<std::uint64_t>(static_cast<double>(heard) * sourceRate_ /
+    const auto atSourceRate = static_cast<std::uint64_t>(static_cast<double>(framesHeard()) * sourceRate_ /
                                                          static_cast<double>(deviceRate_));
-    return std::min(atSourceRate, framesWritten_);
+    return std::min(atSourceRate, framesWritten_ > 0 ? framesWritten_ - 1 : 0);
 }
 
 bool PortAudioSink::failed() const {

@@ -46,6 +46,7 @@ private:
     void push(const float* frames, std::size_t frameCount);
     // Of the frames handed to the device, how many have been heard by now.
     std::uint64_t framesHeard() const;
+    bool playedToTheEnd() const;
 
     const OutputGain& gain_;
     PortAudioSession session_;
@@ -61,13 +62,18 @@ private:
     int deviceChannels_ = 0;
     std::atomic<std::uint64_t> latencyFrames_{0};
     std::uint64_t framesWritten_ = 0; // at the source rate
-    std::uint64_t framesPushed_ = 0;  // at the device rate
     std::uint64_t framesOut_ = 0;     // handed to the device; only the callback touches it while running
     std::atomic<std::uint64_t> framesHanded_{0};
     // The frame heard at time 0 of the stream's clock, from the last block's delay;
     // NaN until a block told it.
     std::atomic<double> clockOrigin_{std::numeric_limits<double>::quiet_NaN()};
     std::atomic<bool> inputFinished_{false};
+    // The device frame after the last one of the sound, once the callback has come to it.
+    std::atomic<std::uint64_t> endFrame_{std::numeric_limits<std::uint64_t>::max()};
+    // Silence before the sound and after it: the device's buffer and a little more.
+    std::uint64_t marginFrames_ = 0;
+    // Of the lead-in, what the callback has still to hand over.
+    std::uint64_t leadInLeft_ = 0;
 };
 
 } // namespace kestrova

@@ -2,6 +2,7 @@
 
 #include "platform/AudioSink.h"
 #include "platform/SoundFileProbe.h"
+#include "platform/SoundSequence.h"
 #include "platform/WavStreamer.h"
 #include "platform/wav/PcmWavFile.h"
 
@@ -19,14 +20,20 @@ SimpleSoundPlayer::SimpleSoundPlayer(AudioSink& sink, int stallTimeoutMs)
     : sink_(sink), stallTimeoutMs_(stallTimeoutMs) {}
 
 bool SimpleSoundPlayer::play(const QString& path) {
-    return playAndWait(path, false);
+    return playFile(path, false);
 }
 
 bool SimpleSoundPlayer::playResting(const QString& path) {
-    return playAndWait(path, true);
+    return playFile(path, true);
 }
 
-bool SimpleSoundPlayer::playAndWait(const QString& path, bool userInputWaits) {
+bool SimpleSoundPlayer::playInTurn(const QStringList& paths, int pauseMs) {
+    stop();
+    const std::unique_ptr<SoundSequence> sequence = SoundSequence::open(paths, pauseMs);
+    return sequence != nullptr && playAndWait(*sequence, true);
+}
+
+bool SimpleSoundPlayer::playFile(const QString& path, bool userInputWaits) {
     stop();
     if (path.isEmpty()) {
         return true;
@@ -36,10 +43,11 @@ bool SimpleSoundPlayer::playAndWait(const QString& path, bool userInputWaits) {
         return false;
     }
     auto opened = PcmWavFile::open(path);
-    if (!opened.file) {
-        return false;
-    }
-    WavStreamer streamer(*opened.file, sink_);
+    return opened.file != nullptr && playAndWait(*opened.file, userInputWaits);
+}
+
+bool SimpleSoundPlayer::playAndWait(FrameSource& sound, bool userInputWaits) {
+    WavStreamer streamer(sound, sink_);
     if (!streamer.start(0)) {
         return false;
     }

@@ -7,6 +7,7 @@
 namespace kestrova {
 
 class AudioSink;
+class FrameSource;
 
 // Plays a WAV file and returns when it has ended, keeping the user interface
 // painted meanwhile. A play() or stop() from an event handler during the wait ends
@@ -21,10 +22,13 @@ public:
 
     bool play(const QString& path) override;
     bool playResting(const QString& path) override;
+    // In one stream, so that a pause is heard as long as it is written.
+    bool playInTurn(const QStringList& paths, int pauseMs) override;
     void stop() override;
 
 private:
-    bool playAndWait(const QString& path, bool userInputWaits);
+    bool playFile(const QString& path, bool userInputWaits);
+    bool playAndWait(FrameSource& sound, bool userInputWaits);
 
     AudioSink& sink_;
     int stallTimeoutMs_;

@@ -1,7 +1,7 @@
 #include "platform/WavStreamer.h"
 
 #include "platform/AudioSink.h"
-#include "platform/wav/PcmWavFile.h"
+#include "platform/wav/FrameSource.h"
 
 #include <algorithm>
 
@@ -11,7 +11,7 @@ namespace {
 constexpr std::size_t kBlockFrames = 4096;
 }
 
-WavStreamer::WavStreamer(PcmWavFile& file, AudioSink& sink) : file_(file), sink_(sink) {}
+WavStreamer::WavStreamer(FrameSource& source, AudioSink& sink) : source_(source), sink_(sink) {}
 
 WavStreamer::~WavStreamer() {
     stop();
@@ -19,17 +19,18 @@ WavStreamer::~WavStreamer() {
 
 bool WavStreamer::start(std::uint64_t fromFrame) {
     stop();
-    const auto& format = file_.format();
-    if (!file_.seek(fromFrame) || !sink_.start(format.sampleRate, format.channels)) {
+    // Where it already stands, nothing seeks: some codings cannot seek at all.
+    const bool placed = fromFrame == source_.position() || source_.seek(fromFrame);
+    if (!placed || !sink_.start(source_.sampleRate(), source_.channels())) {
         return false;
     }
     running_ = true;
     endQueued_ = false;
-    startFrame_ = file_.position();
+    startFrame_ = source_.position();
     framesWritten_ = 0;
     blockFrames_ = 0;
     blockOffset_ = 0;
-    block_.assign(kBlockFrames * format.channels, 0.0f);
+    block_.assign(kBlockFrames * static_cast<std::size_t>(source_.channels()), 0.0f);
     pump();
     return true;
 }
@@ -38,10 +39,10 @@ void WavStreamer::pump() {
     if (!running_ || endQueued_) {
         return;
     }
-    const int channels = file_.format().channels;
+    const int channels = source_.channels();
     while (true) {
         if (blockOffset_ == blockFrames_) {
-            blockFrames_ = file_.read(block_.data(), kBlockFrames);
+            blockFrames_ = source_.read(block_.data(), kBlockFrames);
             blockOffset_ = 0;
             if (blockFrames_ == 0) {
                 // End of file, or a read error: either way nothing more will come.

@@ -7,13 +7,14 @@
 namespace kestrova {
 
 class AudioSink;
-class PcmWavFile;
+class FrameSource;
 
-// Feeds one WAV file into a sink from a given frame on. pump() reads only as much
-// as the sink has room for, so it is cheap to call often from a timer.
+// Feeds one sound (a WAV file, or files in turn) into a sink from a given frame on.
+// pump() reads only as much as the sink has room for, so it is cheap to call often
+// from a timer.
 class WavStreamer {
 public:
-    WavStreamer(PcmWavFile& file, AudioSink& sink);
+    WavStreamer(FrameSource& source, AudioSink& sink);
     ~WavStreamer();
     WavStreamer(const WavStreamer&) = delete;
     WavStreamer& operator=(const WavStreamer&) = delete;
@@ -28,7 +29,7 @@ public:
     void stop();
 
 private:
-    PcmWavFile& file_;
+    FrameSource& source_;
     AudioSink& sink_;
     bool running_ = false;
     bool endQueued_ = false;

@@ -18,9 +18,13 @@ public:
         }
     }
 
+    bool playInTurn(const QStringList& paths, int pauseMs) override {
+        return !held_ && sounds_.playInTurn(paths, pauseMs);
+    }
+
     void hold() { held_ = true; }
     void release() { held_ = false; }
-    bool playHeld(const QString& path) { return sounds_.playResting(path); }
+    bool playHeld(const QStringList& paths, int pauseMs) { return sounds_.playInTurn(paths, pauseMs); }
 
 private:
     SoundPlayer& sounds_;

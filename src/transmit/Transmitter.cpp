@@ -329,8 +329,8 @@ void TransmitterHold::key() {
     transmitter_.keyLine();
 }
 
-bool TransmitterHold::play(const QString& path) {
-    return sounds_.playHeld(path);
+bool TransmitterHold::play(const QStringList& paths, int pauseMs) {
+    return sounds_.playHeld(paths, pauseMs);
 }
 
 void Transmitter::connectControls() {

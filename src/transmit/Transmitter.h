@@ -80,8 +80,9 @@ public:
     TransmitterHold& operator=(const TransmitterHold&) = delete;
 
     void key();
-    // Plays the file and returns at its end; false when it could not be played.
-    bool play(const QString& path);
+    // Plays the files in turn with the pause between them and returns at the end of
+    // the last; false when none could be played.
+    bool play(const QStringList& paths, int pauseMs);
 
 private:
     Transmitter& transmitter_;

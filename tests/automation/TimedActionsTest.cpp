@@ -134,14 +134,14 @@ protected:
     void expectOneTransmission() {
         EXPECT_EQ(fakes.sounds.played, QStringList({first, second}));
         EXPECT_EQ(keyedWhilePlaying, std::vector<bool>({true, true}));
-        EXPECT_EQ(fakes.clock.pauses, std::vector<int>{275});
+        EXPECT_EQ(fakes.sounds.pausesBetween, std::vector<int>{275});
         EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
         EXPECT_FALSE(fakes.serial.dtr);
     }
     void forgetTransmissions() {
         fakes.sounds.played.clear();
         keyedWhilePlaying.clear();
-        fakes.clock.pauses.clear();
+        fakes.sounds.pausesBetween.clear();
         fakes.serial.events.clear();
     }
 
@@ -247,8 +247,7 @@ TEST_F(TimedActionsTest, AFailingPlaybackOrTheProgramsEndLeavesTheLineDown) {
     forgetTransmissions();
     fakes.sounds.whilePlaying = [this](const QString&) { program->recorder().stopRecorder(); };
     tickAt(at(3, 0, 0));
-    EXPECT_EQ(fakes.sounds.played, QStringList({first})); // nothing more once the program has ended
-    EXPECT_TRUE(fakes.clock.pauses.empty());
+    EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
     EXPECT_FALSE(fakes.serial.dtr);
 }
 
@@ -265,7 +264,7 @@ TEST_F(TimedActionsTest, NoFileThatCannotBePlayedIsKeyedForAndAFailingFirstFileI
     writeBytes(first, QByteArray("not a sound"));
     tickAt(at(2, 0, 0));
     EXPECT_EQ(fakes.sounds.played, QStringList({second}));
-    EXPECT_EQ(fakes.clock.pauses, std::vector<int>{275});
+    EXPECT_EQ(fakes.sounds.pausesBetween, std::vector<int>{275});
     EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 
@@ -342,10 +341,10 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
     EXPECT_EQ(step, int(meanwhile.size()));
     EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
     EXPECT_FALSE(fakes.serial.dtr);
-    // Both files were heard whole, every frame keyed; keyed for the sound and the pause.
-    EXPECT_EQ(card.heardKeyed, 8000u);
+    // Both files and the pause between them were heard whole, every frame keyed.
+    EXPECT_EQ(card.heardKeyed, 8000u + 2200u);
     EXPECT_EQ(card.heardUnkeyed, 0u);
-    EXPECT_GE(keyedMs, 1000); // the fake clock's pause takes no time
+    EXPECT_GE(keyedMs, 1275);
     EXPECT_LT(keyedMs, 2500);
     EXPECT_FALSE(fakes.player.commands.join(QLatin1Char(',')).contains(QStringLiteral("play waveplayfile")));
     program.reset();

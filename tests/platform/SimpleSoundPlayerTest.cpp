@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -152,6 +153,35 @@ TEST_F(SimpleSoundPlayerTest, ADeviceThatStopsPlayingIsGivenUpOn) {
     QTimer::singleShot(20, [&] { sink.broken = true; });
     SimpleSoundPlayer patient(sink, 10'000);
     EXPECT_FALSE(patient.play(writeFile("long.wav", wav(1, 8000, 16, rampData(80000)))));
+}
+
+// One stream for files in turn: the pause is written as silence, a later file is
+// converted to the first one's rate and channels, a file that cannot play leaves its pause.
+TEST_F(SimpleSoundPlayerTest, FilesInTurnGoOutInOneStreamWithThePauseBetweenThem) {
+    SimpleSoundPlayer player(sink);
+    sink.consumeAtOnce = true;
+    sink.capacity = 1 << 20;
+    const QString first = writeFile("first.wav", wav(1, 8000, 16, rampData(800, 1)));
+    const QString second = writeFile("second.wav", wav(2, 16000, 16, rampData(3200, 1000)));
+    ASSERT_TRUE(player.playInTurn({first, second}, 275));
+    EXPECT_EQ(sink.starts, 1);
+    EXPECT_EQ(sink.rate, 8000);
+    EXPECT_EQ(sink.channelCount, 1);
+    ASSERT_NEAR(static_cast<double>(sink.received.size()), 800 + 2200 + 800, 4);
+    EXPECT_FLOAT_EQ(sink.received[799], 800.0f / 32768.0f);
+    EXPECT_TRUE(std::all_of(sink.received.begin() + 800, sink.received.begin() + 3000,
+                            [](float v) { return v == 0; }));
+    EXPECT_GT(sink.received[3400], 0.02f);
+
+    ASSERT_TRUE(player.playInTurn({dir.filePath("missing.wav"), second}, 275));
+    EXPECT_EQ(sink.rate, 16000);
+    ASSERT_EQ(sink.received.size(), (4400u + 1600u) * 2u);
+    EXPECT_EQ(sink.received[2 * 4400 - 1], 0.0f);
+    EXPECT_FLOAT_EQ(sink.received[2 * 4400], 1000.0f / 32768.0f);
+
+    const int starts = sink.starts;
+    EXPECT_FALSE(player.playInTurn({dir.filePath("missing.wav")}, 275));
+    EXPECT_EQ(sink.starts, starts);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/CommandDevice.h"
 #include "platform/OutputVolume.h"
 #include "platform/SerialLines.h"
+#include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"
 #include "support/FakeInputStream.h"
 
@@ -69,8 +70,18 @@ public:
         }
         return playable;
     }
+    // Each file in turn; the pause between them is noted, not waited for.
+    bool playInTurn(const QStringList& paths, int pauseMs) override {
+        pausesBetween.push_back(pauseMs);
+        bool any = false;
+        for (const QString& path : paths) {
+            any = (probeSoundFile(path).playable && play(path)) || any;
+        }
+        return any;
+    }
     void stop() override { ++stops; }
     QStringList played;
+    std::vector<int> pausesBetween;
     bool playable = true;
     int stops = 0;
     // Runs while a sound plays, as events would.

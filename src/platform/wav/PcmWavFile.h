@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/wav/FrameSource.h"
 #include "platform/wav/WavFormat.h"
 
 #include <QString>
@@ -23,24 +24,24 @@ struct PcmWavOpenResult {
 // float, A-law, µ-law, ADPCM, ...) block by block as interleaved floats in
 // [-1, 1]. Only the read buffer is held in memory, so hour-long recordings
 // stream. A data chunk cut short (a crashed recording) yields what is there.
-class PcmWavFile {
+class PcmWavFile final : public FrameSource {
 public:
     // Only plain files are opened, without waiting (see openRegularFile).
     static PcmWavOpenResult open(const QString& path);
     // Reads from any seekable device (tests use an in-memory buffer).
     static PcmWavOpenResult open(std::unique_ptr<QIODevice> device);
 
-    ~PcmWavFile();
+    ~PcmWavFile() override;
     PcmWavFile(const PcmWavFile&) = delete;
     PcmWavFile& operator=(const PcmWavFile&) = delete;
 
     const WavFormat& format() const { return format_; }
-    std::uint64_t position() const { return position_; }
+    int sampleRate() const override { return format_.sampleRate; }
+    int channels() const override { return format_.channels; }
+    std::uint64_t position() const override { return position_; }
     // Positions past the end are moved to the end.
-    bool seek(std::uint64_t frame);
-    // Fills `out` with up to maxFrames frames (channels() floats each); returns the
-    // frames read, 0 at the end or when the device fails.
-    std::size_t read(float* out, std::size_t maxFrames);
+    bool seek(std::uint64_t frame) override;
+    std::size_t read(float* out, std::size_t maxFrames) override;
 
 private:
     struct Decoder;
