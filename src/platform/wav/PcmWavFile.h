@@ -36,7 +36,8 @@ public:
 
     const WavFormat& format() const { return format_; }
     std::uint64_t position() const { return position_; }
-    // Positions past the end are moved to the end.
+    // Positions past the end are moved to the end. Codings the library cannot seek
+    // in are decoded from the start instead, so a seek back costs a decoding up to there.
     bool seek(std::uint64_t frame);
     // Fills `out` with up to maxFrames frames (channels() floats each); returns the
     // frames read, 0 at the end or when the device fails.
@@ -46,13 +47,17 @@ private:
     struct Decoder;
 
     PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format);
+    // A new decoder at the start of the same device.
+    bool restartDecoder();
+    // Decodes and drops frames up to `target`, which is not before the position.
+    bool decodeForwardTo(std::uint64_t target);
     std::size_t readDirect(float* out, std::size_t frames);
     std::size_t readMixed(float* out, std::size_t frames);
 
     std::unique_ptr<Decoder> decoder_;
     WavFormat format_;
     std::uint64_t position_ = 0;
-    std::vector<float> fileFrames_; // for mixing many channels to one
+    std::vector<float> fileFrames_; // for mixing many channels to one, and for frames skipped
 };
 
 } // namespace kestrova
