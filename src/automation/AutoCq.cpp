@@ -79,7 +79,8 @@ void AutoCq::startCq() {
     Player& player = program_.player();
     Transmitter& transmitter = program_.transmitter();
 
-    // Looked at before the sound window reads it: its messages are modal.
+    // Looked at before the sound window reads it (its messages are modal) and before
+    // keying: a file the playback cannot decode is never keyed for.
     const SoundFileProbe probe = probeSoundFile(transmitter.cqFile);
     if (!probe.playable) {
         reportUnplayable(transmitter.cqFile, probe.reason);
@@ -88,9 +89,7 @@ void AutoCq::startCq() {
     player.setCurrentFile(transmitter.cqFile);
     player.loadPlayerFile();
     transmitter.sli_Lautst_Scroll();
-    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    if (!player.playing()) {
+    if (!playKeyed()) {
         reportUnplayable(transmitter.cqFile, QString());
         return;
     }
@@ -99,14 +98,29 @@ void AutoCq::startCq() {
     endChecks_ = 0;
     tmrCQ.setInterval(airInterval_);
     tmrCQ.start();
-    // The toggle presses the button as a rule; if the user had pressed it already it
-    // releases it, so the line is keyed here in any case.
-    transmitter.lbl_TX_Click();
-    transmitter.transmitterOn();
     // The window keeps showing the running cycle, whatever held its painting back.
     main.setUpdatesEnabled(true);
     switchSquelchWatch();
     main.lblrsp->show();
+}
+
+// Keyed first, then played, so the first samples go out on the carrier. The toggle
+// presses the button as a rule; if the user had pressed it already it releases it,
+// so the line is keyed in any case. A player that does not start after all lets go
+// of the line at once.
+bool AutoCq::playKeyed() {
+    Player& player = program_.player();
+    Transmitter& transmitter = program_.transmitter();
+    transmitter.lbl_TX_Click();
+    transmitter.transmitterOn();
+    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (player.playing()) {
+        return true;
+    }
+    showReleased(program_.frm_Oszi->lbl_TX);
+    transmitter.transmitterOff();
+    return false;
 }
 
 // Un-keyed, in the status bar: a message box would stop everything while it is open.
@@ -185,19 +199,16 @@ void AutoCq::tmrCQ_PAUSE_Timer() {
         return; // the pause timer runs on; the next transmission waits for the held one
     }
     tmrCQ_PAUSE.stop();
+    // Looked at before keying: a file the playback cannot decode is never keyed for.
     const SoundFileProbe probe = probeSoundFile(player.originalFile());
     if (!probe.playable) {
         reportUnplayable(player.originalFile(), probe.reason);
         return;
     }
-    // Playing before keying: a file the player refuses is never keyed for.
-    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    if (!player.playing()) {
+    if (!playKeyed()) {
         reportUnplayable(player.originalFile(), QString());
         return;
     }
-    transmitter.lbl_TX_Click();
     endChecks_ = 0;
     tmrCQ.setInterval(airInterval_);
     tmrCQ.start();

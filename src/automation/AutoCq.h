@@ -53,6 +53,8 @@ public:
 private:
     void connectTimers();
     void switchSquelchWatch();
+    // Keys the transmitter and plays the sound window's file; false, un-keyed, when it does not play.
+    bool playKeyed();
     // Ends the cycle, or does not start it, with a message that waits for nobody.
     void reportUnplayable(const QString& path, const QString& reason);
 

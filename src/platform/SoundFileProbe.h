@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class QIODevice;
 
 namespace kestrova {
 
@@ -13,5 +16,7 @@ struct SoundFileProbe {
 // Looks at the file without blocking: a FIFO, a device or a folder is refused
 // before it is opened, and the header must be one the playback can decode.
 SoundFileProbe probeSoundFile(const QString& path);
+// The same look at any seekable device (tests use an in-memory buffer).
+SoundFileProbe probeSoundFile(std::unique_ptr<QIODevice> device);
 
 } // namespace kestrova

@@ -101,15 +101,35 @@ void StatusBar::buildStatusBar() {
         }
     }
     if (clockTimer_ == nullptr) {
-        clockTimer_ = new QTimer(bar);
-        // Five looks a second fall onto the level meter's wake-ups; a once-a-second
-        // timer could settle half a second off them and wake the program on its own.
-        clockTimer_->setInterval(200);
-        QObject::connect(clockTimer_, &QTimer::timeout, bar, [this] { refreshClock(); });
-        clockTimer_->start();
+        connectBar(bar);
     }
+    showPanelsUnlessNotice();
     shownSecond_.reset();
     refreshClock();
+}
+
+void StatusBar::connectBar(QStatusBar* bar) {
+    clockTimer_ = new QTimer(bar);
+    // Five looks a second fall onto the level meter's wake-ups; a once-a-second
+    // timer could settle half a second off them and wake the program on its own.
+    clockTimer_->setInterval(200);
+    QObject::connect(clockTimer_, &QTimer::timeout, bar, [this] { refreshClock(); });
+    clockTimer_->start();
+    QObject::connect(bar, &QStatusBar::messageChanged, bar, [this] { showPanelsUnlessNotice(); });
+}
+
+// QStatusBar hides its normal widgets for a message and shows again only those it
+// hid itself: a panel added while a message stands (hidden by the adding) would stay
+// hidden for good, and one it passed over because the window was not shown yet would
+// cover the message. So the panels follow the message here, whatever the bar did.
+void StatusBar::showPanelsUnlessNotice() {
+    QStatusBar* bar = program_.frm_DoKu->sb;
+    const bool visible = bar->currentMessage().isEmpty();
+    for (QWidget* child : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (child->property(panelProperty).isValid()) {
+            child->setVisible(visible);
+        }
+    }
 }
 
 void StatusBar::refreshClock() {

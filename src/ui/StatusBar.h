@@ -4,6 +4,7 @@
 #include <optional>
 
 class QLabel;
+class QStatusBar;
 class QTimer;
 
 namespace kestrova {
@@ -41,6 +42,10 @@ public:
     void refreshClock();
 
 private:
+    // The clock's timer, and the panels following the bar's messages; once, at the first build.
+    void connectBar(QStatusBar* bar);
+    // The panels stand aside while a message stands, and only then.
+    void showPanelsUnlessNotice();
     // Notes are not among the seven panels: they outlive their rebuilds.
     void showNote(QLabel*& note, const char* objectName, const QString& text);
     static QString noteText(const QLabel* note);

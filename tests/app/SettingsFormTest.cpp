@@ -192,6 +192,36 @@ TEST_F(SettingsFormTest, TheStatusBarKeepsSevenPanelsAcrossSaves) {
     EXPECT_EQ(bar.panel(2)->text(), QStringLiteral("42"));
 }
 
+// A notice stands over the panels only for its time: the one of the start, shown
+// before the window, and one during which the bar is built anew.
+TEST_F(SettingsFormTest, ThePanelsAreShownAgainWhenANoticeHasRunItsTime) {
+    fakes.serial.openable = false;
+    writeIni(defaultIni({{7, QStringLiteral("/dev/nonexistent")}, {20, QStringLiteral("1")}}));
+    startProgram();
+    QStatusBar* bar = program->frm_DoKu->sb;
+    ASSERT_TRUE(bar->currentMessage().startsWith(QStringLiteral("Kein Anschluß an /dev/nonexistent")));
+    ASSERT_EQ(program->statusBar().panelCount(), 7);
+    const auto hiddenPanels = [this] {
+        QList<int> hidden;
+        for (int number = 1; number <= 7; ++number) {
+            if (!program->statusBar().panel(number)->isVisible()) {
+                hidden << number;
+            }
+        }
+        return hidden;
+    };
+    program->frm_DoKu->show();
+    EXPECT_EQ(hiddenPanels().size(), 7); // the notice is not covered
+    bar->clearMessage();
+    EXPECT_EQ(hiddenPanels(), QList<int>());
+
+    // Saving opens the port again, and the notice of its failure stands while the bar is rebuilt.
+    program->settingsActions().cmd_Speichern_Click();
+    ASSERT_FALSE(bar->currentMessage().isEmpty());
+    bar->clearMessage();
+    EXPECT_EQ(hiddenPanels(), QList<int>());
+}
+
 TEST_F(SettingsFormTest, WithoutARecordingsFolderPanelTwoShowsTheStoredCount) {
     writeIni(defaultIni({{2, folder() + QStringLiteral("/elsewhere")}, {21, QStringLiteral("17")}}));
     startProgram();

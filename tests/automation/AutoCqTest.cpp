@@ -165,6 +165,49 @@ TEST_F(AutoCqTest, StartingWhileTheButtonIsPressedKeysAndLeavesItReleased) {
     EXPECT_FALSE(isPressed(tx()));
 }
 
+// The toggle at the end of the pause would un-key a line that the user keyed meanwhile.
+TEST_F(AutoCqTest, TxClickedDuringThePauseLeavesTheNextCallKeyed) {
+    start();
+    startCycle();
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    program->transmitter().lbl_TX_Click();
+    ASSERT_TRUE(keyed());
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_TRUE(program->player().playing());
+    EXPECT_TRUE(keyed());
+}
+
+// The first samples must not go out before the carrier; a start the player refuses
+// after all drops the line at once.
+TEST_F(AutoCqTest, EveryCallIsKeyedBeforeItsFilePlaysAndUnkeyedWhenThePlayerRefuses) {
+    start();
+    chooseInDialog(writeSound(QStringLiteral("cq.wav"), 4));
+    cq().cmd_PAPA_Click();
+    QList<bool> keyedAtPlay;
+    fakes.player.onCommand = [this, &keyedAtPlay](const QString& command) {
+        if (command.startsWith(QStringLiteral("play waveplayfile"))) {
+            keyedAtPlay << keyed();
+        }
+    };
+    cq().cmd_PAPA_Click();
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_EQ(keyedAtPlay, QList<bool>({true, true}));
+
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    fakes.player.replies[QStringLiteral("status waveplayfile length")] = {1, QString()};
+    cq().tmrCQ_PAUSE_Timer();
+    EXPECT_FALSE(program->player().playing());
+    EXPECT_FALSE(keyed());
+    EXPECT_FALSE(isPressed(tx()));
+    EXPECT_FALSE(isPressed(lblCQ()));
+    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
+    fakes.player.onCommand = nullptr;
+}
+
 TEST_F(AutoCqTest, StoppingInEveryPhaseEndsTheCycleAndLeavesTheLineDown) {
     for (int phase = 0; phase < 3; ++phase) {
         SCOPED_TRACE(phase);

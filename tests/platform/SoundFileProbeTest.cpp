@@ -2,6 +2,7 @@
 
 #include "support/WavBytes.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -45,6 +46,30 @@ TEST(SoundFileProbe, RefusesWhatCannotPlayWithoutEverWaiting) {
         EXPECT_EQ(probe.reason.isEmpty(), playable) << path.toStdString();
         EXPECT_LT(clock.elapsed(), 2000) << path.toStdString();
     }
+}
+
+// Sound data that breaks off after its first bytes, as on a failing disk.
+class BreakingBuffer final : public QBuffer {
+public:
+    BreakingBuffer(const QByteArray& bytes, qint64 readableBytes) : readable_(readableBytes) {
+        setData(bytes);
+        open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char* out, qint64 maxSize) override {
+        return pos() < readable_ ? QBuffer::readData(out, std::min(maxSize, readable_ - pos())) : -1;
+    }
+
+private:
+    qint64 readable_;
+};
+
+TEST(SoundFileProbe, DecodesTheFirstBlockAsPlayingDoesNotOnlyTheFirstFrame) {
+    const QByteArray bytes = wav(1, 8000, 16, rampData(8000));
+    const SoundFileProbe probe = probeSoundFile(std::make_unique<BreakingBuffer>(bytes, 44 + 200));
+    EXPECT_FALSE(probe.playable);
+    EXPECT_TRUE(probe.reason.contains(QStringLiteral("Datei"))) << probe.reason.toStdString();
 }
 
 } // namespace

@@ -46,6 +46,7 @@ sf_count_t viewTell(void* user) {
 struct SndfileCloser {
     void operator()(SNDFILE* file) const { sf_close(file); }
 };
+using SndfileHandle = std::unique_ptr<SNDFILE, SndfileCloser>;
 
 bool isWav(const SF_INFO& info) {
     const int major = info.format & SF_FORMAT_TYPEMASK;
@@ -63,9 +64,21 @@ struct PcmWavFile::Decoder {
     std::unique_ptr<QIODevice> device;
     WavIdView view;
     SF_VIRTUAL_IO io{viewLength, viewSeek, viewRead, viewWrite, viewTell};
-    std::unique_ptr<SNDFILE, SndfileCloser> sndfile;
+    SndfileHandle sndfile;
 
     explicit Decoder(std::unique_ptr<QIODevice> d) : device(std::move(d)), view(*device) {}
+
+    // A decoder of the device's sound from its start; null when the library refuses it.
+    SndfileHandle openFromStart(SF_INFO& info) {
+        view.seek(0);
+        info = SF_INFO{};
+        SndfileHandle opened(sf_open_virtual(&io, SFM_READ, &info, &view));
+        if (opened) {
+            // Integer codings come as [-1, 1) whatever their width; the library's default, set for clarity.
+            sf_command(opened.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
+        }
+        return opened;
+    }
 };
 
 PcmWavOpenResult PcmWavFile::open(const QString& path) {
@@ -82,7 +95,7 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
     }
     auto decoder = std::make_unique<Decoder>(std::move(device));
     SF_INFO info{};
-    decoder->sndfile.reset(sf_open_virtual(&decoder->io, SFM_READ, &info, &decoder->view));
+    decoder->sndfile = decoder->openFromStart(info);
     if (!decoder->sndfile || !isWav(info)) {
         return {nullptr, QStringLiteral("Die Datei ist keine WAV-Datei, deren Tonformat wiedergegeben "
                                         "werden kann.")};
@@ -91,8 +104,6 @@ PcmWavOpenResult PcmWavFile::open(std::unique_ptr<QIODevice> device) {
         return {nullptr, QStringLiteral("Die Abtastrate oder die Kanalzahl der Datei kann nicht "
                                         "wiedergegeben werden.")};
     }
-    // Integer codings come as [-1, 1) whatever their width; the library's default, set for clarity.
-    sf_command(decoder->sndfile.get(), SFC_SET_NORM_FLOAT, nullptr, SF_TRUE);
     WavFormat format;
     format.sampleRate = info.samplerate;
     format.fileChannels = info.channels;
@@ -107,8 +118,47 @@ PcmWavFile::PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format)
 PcmWavFile::~PcmWavFile() = default;
 
 bool PcmWavFile::seek(std::uint64_t frame) {
-    position_ = std::min(frame, format_.frameCount);
-    return sf_seek(decoder_->sndfile.get(), static_cast<sf_count_t>(position_), SEEK_SET) >= 0;
+    const std::uint64_t target = std::min(frame, format_.frameCount);
+    const auto wanted = static_cast<sf_count_t>(target);
+    const sf_count_t landed = sf_seek(decoder_->sndfile.get(), wanted, SEEK_SET);
+    if (landed == wanted) {
+        position_ = target;
+        return true;
+    }
+    // Some codings cannot seek in the library at all, not even to the start (GSM 6.10
+    // in WAV): their sound is decoded from the start up to the frame instead. A decoder
+    // that refused stays where it was; one that landed elsewhere is where nobody knows.
+    if ((landed >= 0 || target < position_) && !restartDecoder()) {
+        return false;
+    }
+    return decodeForwardTo(target);
+}
+
+bool PcmWavFile::restartDecoder() {
+    SF_INFO info{};
+    SndfileHandle fresh = decoder_->openFromStart(info);
+    // The same bytes give the same sound; a device that changed under the file is not followed.
+    if (!fresh || info.channels != format_.fileChannels ||
+        info.frames != static_cast<sf_count_t>(format_.frameCount)) {
+        return false;
+    }
+    decoder_->sndfile = std::move(fresh);
+    position_ = 0;
+    return true;
+}
+
+bool PcmWavFile::decodeForwardTo(std::uint64_t target) {
+    fileFrames_.resize(kFramesPerBlock * static_cast<std::size_t>(format_.fileChannels));
+    while (position_ < target) {
+        const auto block =
+            static_cast<sf_count_t>(std::min<std::uint64_t>(target - position_, kFramesPerBlock));
+        const sf_count_t got = sf_readf_float(decoder_->sndfile.get(), fileFrames_.data(), block);
+        if (got <= 0) {
+            return false;
+        }
+        position_ += static_cast<std::uint64_t>(got);
+    }
+    return true;
 }
 
 std::size_t PcmWavFile::read(float* out, std::size_t maxFrames) {

@@ -39,7 +39,8 @@ public:
     int sampleRate() const override { return format_.sampleRate; }
     int channels() const override { return format_.channels; }
     std::uint64_t position() const override { return position_; }
-    // Positions past the end are moved to the end.
+    // Positions past the end are moved to the end. Codings the library cannot seek
+    // in are decoded from the start instead, so a seek back costs a decoding up to there.
     bool seek(std::uint64_t frame) override;
     std::size_t read(float* out, std::size_t maxFrames) override;
 
@@ -47,13 +48,17 @@ private:
     struct Decoder;
 
     PcmWavFile(std::unique_ptr<Decoder> decoder, WavFormat format);
+    // A new decoder at the start of the same device.
+    bool restartDecoder();
+    // Decodes and drops frames up to `target`, which is not before the position.
+    bool decodeForwardTo(std::uint64_t target);
     std::size_t readDirect(float* out, std::size_t frames);
     std::size_t readMixed(float* out, std::size_t frames);
 
     std::unique_ptr<Decoder> decoder_;
     WavFormat format_;
     std::uint64_t position_ = 0;
-    std::vector<float> fileFrames_; // for mixing many channels to one
+    std::vector<float> fileFrames_; // for mixing many channels to one, and for frames skipped
 };
 
 } // namespace kestrova

@@ -3,8 +3,11 @@
 #include "support/WavBytes.h"
 
 #include <QBuffer>
+#include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
+#include <sndfile.h>
 
 namespace kestrova {
 namespace {
@@ -16,6 +19,51 @@ PcmWavOpenResult openBytes(const QByteArray& bytes) {
     buffer->setData(bytes);
     buffer->open(QIODevice::ReadOnly);
     return PcmWavFile::open(std::move(buffer));
+}
+
+// A GSM 6.10 WAV of a tone, written by the decoder's own library into memory.
+QByteArray gsmWav(int frames) {
+    struct Memory {
+        QByteArray bytes;
+        sf_count_t position = 0;
+    };
+    SF_VIRTUAL_IO io{
+        [](void* user) -> sf_count_t { return static_cast<Memory*>(user)->bytes.size(); },
+        [](sf_count_t offset, int whence, void* user) -> sf_count_t {
+            auto* memory = static_cast<Memory*>(user);
+            const sf_count_t base = whence == SEEK_CUR   ? memory->position
+                                    : whence == SEEK_END ? memory->bytes.size()
+                                                         : 0;
+            memory->position = base + offset;
+            return memory->position;
+        },
+        [](void* /*out*/, sf_count_t /*count*/, void* /*user*/) -> sf_count_t { return 0; },
+        [](const void* in, sf_count_t count, void* user) -> sf_count_t {
+            auto* memory = static_cast<Memory*>(user);
+            const auto end = static_cast<qsizetype>(memory->position + count);
+            if (end > memory->bytes.size()) {
+                memory->bytes.resize(end);
+            }
+            std::memcpy(memory->bytes.data() + memory->position, in, static_cast<std::size_t>(count));
+            memory->position = end;
+            return count;
+        },
+        [](void* user) -> sf_count_t { return static_cast<Memory*>(user)->position; },
+    };
+    Memory memory;
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_GSM610;
+    SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
+    EXPECT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<short> tone(static_cast<std::size_t>(frames));
+    for (std::size_t i = 0; i < tone.size(); ++i) {
+        tone[i] = static_cast<short>(10000 * std::sin(0.47 * static_cast<double>(i)));
+    }
+    sf_writef_short(file, tone.data(), frames);
+    sf_close(file);
+    return memory.bytes;
 }
 
 std::vector<float> readAll(PcmWavFile& file) {
@@ -159,6 +207,24 @@ TEST(PcmWavFileStreaming, BlockwiseReadsAndSeeksMatchTheWholeFile) {
     file.seek(50000);
     EXPECT_EQ(file.position(), static_cast<std::uint64_t>(frames));
     EXPECT_EQ(file.read(block.data(), 3000), 0u);
+}
+
+// The library refuses every seek in GSM 6.10 WAV files, even to the start.
+TEST(PcmWavFileStreaming, AGsmFileSeeksToTheStartAndTheMiddleAsAStraightReadFindsThem) {
+    auto opened = openBytes(gsmWav(8000));
+    ASSERT_TRUE(opened.file) << opened.error.toStdString();
+    PcmWavFile& file = *opened.file;
+    const std::vector<float> straight = readAll(file);
+    ASSERT_GT(straight.size(), 5000u);
+
+    const std::size_t middle = straight.size() / 2 + 7;
+    ASSERT_TRUE(file.seek(middle));
+    EXPECT_EQ(file.position(), middle);
+    EXPECT_EQ(readAll(file),
+              std::vector<float>(straight.begin() + static_cast<std::ptrdiff_t>(middle), straight.end()));
+
+    ASSERT_TRUE(file.seek(0));
+    EXPECT_EQ(readAll(file), straight);
 }
 
 TEST(PcmWavFileFuzz, RandomMutationsNeverReadOutOfBounds) {
