@@ -11,10 +11,13 @@ namespace {
 // The meter hears a sample a quarter of a second late at the most, and a stalled
 // user-interface thread gets behind; the pre-roll reaches back from there.
 constexpr int kHistorySeconds = 3;
-// A running stream delivers every 200 ms; the ring bridges a stalled user
+// A running stream delivers every 100 ms; the ring bridges a stalled user
 // interface, so an empty read this long after the last samples means the device
 // is gone.
 constexpr qint64 kSilentLimitMs = 1000;
+// A sound server can take a second or two to hand over a new stream's first block;
+// only a stream that has not delivered by now is taken for a dead one.
+constexpr qint64 kFirstBlockLimitMs = 5000;
 // Opening a device can take a tenth of a second on the user-interface thread.
 constexpr qint64 kReopenIntervalMs = 1000;
 
@@ -26,25 +29,31 @@ InputHub::InputHub(AudioInput& input, std::function<qint64()> elapsedMs)
 
 bool InputHub::open(int position, int sampleRate) {
     if (isOpen() && position == position_) {
-        return true;
+        return stream_ != nullptr || !unavailable_;
     }
     // Release the old device first: "default" and a hardware name may be the same card.
     close();
-    stream_ = input_.open(position, sampleRate);
-    if (!stream_) {
-        return false;
-    }
     position_ = position;
     requestedRate_ = sampleRate;
-    rate_ = stream_->sampleRate();
-    lastDeliveryMs_ = elapsedMs_();
+    rate_ = sampleRate;
     history_ = SampleHistory(static_cast<std::size_t>(rate_) * kHistorySeconds);
+    stream_ = input_.open(position, sampleRate);
+    const qint64 now = elapsedMs_();
+    if (!stream_) {
+        // Started before the sound server, say: tried again until it opens.
+        lost_ = true;
+        unavailable_ = true;
+        nextOpenMs_ = now + kReopenIntervalMs;
+        return false;
+    }
+    takeStream(now);
     return true;
 }
 
 void InputHub::close() {
     stream_.reset();
     lost_ = false;
+    unavailable_ = false;
     history_.clear();
 }
 
@@ -58,9 +67,11 @@ void InputHub::pump() {
     const qint64 now = elapsedMs_();
     if (!block_.empty()) {
         lastDeliveryMs_ = now;
+        delivered_ = true;
         lost_ = false;
         fanOut();
-    } else if (stream_->failed() || now - lastDeliveryMs_ >= kSilentLimitMs) {
+    } else if (stream_->failed() ||
+               now - lastDeliveryMs_ >= (delivered_ ? kSilentLimitMs : kFirstBlockLimitMs)) {
         loseStream(now);
     }
 }
@@ -89,10 +100,16 @@ void InputHub::reopenWhenDue() {
     stream_ = input_.open(position_, requestedRate_);
     const qint64 now = elapsedMs_();
     nextOpenMs_ = now + kReopenIntervalMs;
-    if (!stream_) {
-        return;
+    unavailable_ = !stream_;
+    if (stream_) {
+        takeStream(now);
     }
+}
+
+// A new stream has yet to deliver its first block.
+void InputHub::takeStream(qint64 now) {
     lastDeliveryMs_ = now;
+    delivered_ = false;
     if (stream_->sampleRate() != rate_) {
         rate_ = stream_->sampleRate();
         history_ = SampleHistory(static_cast<std::size_t>(rate_) * kHistorySeconds);

@@ -16,8 +16,9 @@ namespace kestrova {
 // the level meter and the capture share it. Everything runs on the
 // user-interface thread; pump() drains the stream and fans the samples out.
 // Samples are named by their place in received(), which counts on across devices.
-// A device that stops delivering is released and opened again now and then, on
-// pump(), until it delivers: the recorder listens unattended for days.
+// A device that cannot be opened, or stops delivering, is released and opened
+// again now and then, on pump(), until it delivers: the recorder listens
+// unattended for days, and may start before the sound server does.
 class InputHub {
 public:
     // Receives every block pumped, with the rate of the stream it came from.
@@ -30,16 +31,19 @@ public:
 
     // Opens the device at `position` of the input's list (-1: system default).
     // When that device is already open (or being regained) its stream is kept, whatever
-    // `sampleRate` asks: users of the stream follow sampleRate().
+    // `sampleRate` asks: users of the stream follow sampleRate(). False when it cannot
+    // be opened now; it is tried again on pump() all the same.
     bool open(int position, int sampleRate);
     void close();
     // Also while a lost device is being opened again.
     bool isOpen() const { return stream_ != nullptr || lost_; }
     int position() const { return position_; }
     int sampleRate() const { return isOpen() ? rate_ : 0; }
-    // The open device reported an error or delivered nothing for a while, and has
-    // not delivered again since.
+    // The device could not be opened, or reported an error or delivered nothing for
+    // a while, and has not delivered since.
     bool inputLost() const { return lost_; }
+    // The last attempt to open the device failed.
+    bool inputUnavailable() const { return unavailable_; }
 
     void pump();
 
@@ -68,6 +72,7 @@ private:
     void fanOut();
     void loseStream(qint64 now);
     void reopenWhenDue();
+    void takeStream(qint64 now);
 
     AudioInput& input_;
     std::function<qint64()> elapsedMs_;
@@ -76,6 +81,9 @@ private:
     int requestedRate_ = 0;
     int rate_ = 0;
     bool lost_ = false;
+    bool unavailable_ = false;
+    // The stream in hand has delivered a block.
+    bool delivered_ = false;
     qint64 lastDeliveryMs_ = 0;
     qint64 nextOpenMs_ = 0;
     SampleHistory history_;

@@ -1,6 +1,7 @@
 #include "platform/PortAudioInput.h"
 
 #include "platform/PortAudioInputStream.h"
+#include "platform/QuietStderr.h"
 
 #include <algorithm>
 #include <portaudio.h>
@@ -69,19 +70,19 @@ std::unique_ptr<InputStream> PortAudioInput::open(int position, int sampleRate) 
     if (!session_.ok()) {
         return nullptr;
     }
-    int device = paNoDevice;
+    // A device that is not there (a sound server not yet started) is tried every
+    // second; what ALSA and its plugins print about it each time is no news.
+    QuietStderr quiet;
     if (position == -1) {
-        device = Pa_GetDefaultInputDevice();
-    } else {
-        const std::vector<int> recordable = recordableDevices();
-        if (position >= 0 && position < static_cast<int>(recordable.size())) {
-            device = recordable[static_cast<std::size_t>(position)];
-        }
+        const int device = Pa_GetDefaultInputDevice();
+        return device != paNoDevice ? PortAudioInputStream::open(device, sampleRate)
+                                    : PortAudioInputStream::openAlsaDefault(sampleRate);
     }
-    if (device == paNoDevice) {
+    const std::vector<int> recordable = recordableDevices();
+    if (position < 0 || position >= static_cast<int>(recordable.size())) {
         return nullptr;
     }
-    return PortAudioInputStream::open(device, sampleRate);
+    return PortAudioInputStream::open(recordable[static_cast<std::size_t>(position)], sampleRate);
 }
 
 } // namespace kestrova

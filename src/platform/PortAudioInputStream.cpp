@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 namespace kestrova {
@@ -23,13 +24,17 @@ constexpr std::size_t kChunkFrames = 2048;
 constexpr double kBlockSeconds = 0.1;
 constexpr double kMinimumLatencySeconds = 1.0;
 
-bool supported(int device, PaSampleFormat format, int channels, double rate, double latency) {
+// The device's parameters; an ALSA device by name is reached through PortAudio's
+// ALSA-specific stream info.
+PaStreamParameters parametersFor(const PortAudioInputStream::Device& device, PaSampleFormat format,
+                                 int channels, double latency) {
     PaStreamParameters parameters{};
-    parameters.device = device;
+    parameters.device = device.alsa != nullptr ? paUseHostApiSpecificDeviceSpecification : device.index;
     parameters.channelCount = channels;
     parameters.sampleFormat = format;
     parameters.suggestedLatency = latency;
-    return Pa_IsFormatSupported(&parameters, nullptr, rate) == paFormatIsSupported;
+    parameters.hostApiSpecificStreamInfo = device.alsa;
+    return parameters;
 }
 
 } // namespace
@@ -43,23 +48,44 @@ std::unique_ptr<PortAudioInputStream> PortAudioInputStream::open(int device, int
     if (info == nullptr || info->maxInputChannels < 1) {
         return nullptr;
     }
-    const double latency = std::max(info->defaultHighInputLatency, kMinimumLatencySeconds);
+    return openWith({device, nullptr}, sampleRate,
+                    std::max(info->defaultHighInputLatency, kMinimumLatencySeconds), info->defaultSampleRate,
+                    info->maxInputChannels);
+}
+
+std::unique_ptr<PortAudioInputStream> PortAudioInputStream::openAlsaDefault(int sampleRate) {
+    PortAudioSession session;
+    if (!session.ok()) {
+        return nullptr;
+    }
+    static char defaultName[] = "default";
+    PaAlsaStreamInfo alsa{};
+    PaAlsa_InitializeStreamInfo(&alsa);
+    alsa.deviceString = defaultName;
+    return openWith({paNoDevice, &alsa}, sampleRate, kMinimumLatencySeconds, 48000.0, 2);
+}
+
+std::unique_ptr<PortAudioInputStream> PortAudioInputStream::openWith(const Device& device, int sampleRate,
+                                                                     double latency, double deviceRate,
+                                                                     int deviceChannels) {
     std::vector<DeviceFormat> candidates{{paUInt8, 1, static_cast<double>(sampleRate)}};
     // Hardware that cannot do the wanted format natively: float at a rate it
     // likes, mono or the first channel of stereo, converted here.
-    const std::array<double, 3> rates{info->defaultSampleRate, 48000.0, 44100.0};
+    const std::array<double, 3> rates{deviceRate, 48000.0, 44100.0};
     for (const double rate : rates) {
         candidates.push_back({paFloat32, 1, rate});
-        if (info->maxInputChannels >= 2) {
+        if (deviceChannels >= 2) {
             candidates.push_back({paFloat32, 2, rate});
         }
     }
     for (const DeviceFormat& format : candidates) {
-        if (!supported(device, format.sampleFormat, format.channels, format.rate, latency)) {
+        const PaStreamParameters parameters =
+            parametersFor(device, format.sampleFormat, format.channels, latency);
+        if (Pa_IsFormatSupported(&parameters, nullptr, format.rate) != paFormatIsSupported) {
             continue;
         }
         std::unique_ptr<PortAudioInputStream> stream(new PortAudioInputStream(sampleRate, format));
-        if (stream->resampler_.ok() && stream->start(device, latency)) {
+        if (stream->resampler_.ok() && stream->start(parameters)) {
             return stream;
         }
     }
@@ -72,12 +98,7 @@ PortAudioInputStream::PortAudioInputStream(int sampleRate, const DeviceFormat& f
                  format.sampleFormat == paUInt8 ? static_cast<int>(format.rate) : sampleRate),
       mono_(kChunkFrames), resampled_(resampler_.maxOutput(kChunkFrames)), bytes_(resampled_.size()) {}
 
-bool PortAudioInputStream::start(int device, double latency) {
-    PaStreamParameters parameters{};
-    parameters.device = device;
-    parameters.channelCount = format_.channels;
-    parameters.sampleFormat = format_.sampleFormat;
-    parameters.suggestedLatency = latency;
+bool PortAudioInputStream::start(const PaStreamParameters& parameters) {
     PaStream* stream = nullptr;
     const auto framesPerBlock = static_cast<unsigned long>(format_.rate * kBlockSeconds);
     const PaError opened = Pa_OpenStream(&stream, &parameters, nullptr, format_.rate, framesPerBlock,

@@ -7,6 +7,8 @@
 
 #include <memory>
 #include <portaudio.h>
+
+struct PaAlsaStreamInfo;
 #include <vector>
 
 namespace kestrova {
@@ -16,8 +18,16 @@ namespace kestrova {
 // preallocated buffers and hands the samples over through a lock-free ring.
 class PortAudioInputStream final : public InputStream {
 public:
+    // A PortAudio device, or an ALSA device by name.
+    struct Device {
+        int index;
+        PaAlsaStreamInfo* alsa;
+    };
     // Opens PortAudio device `device`; nothing when it cannot be opened.
     static std::unique_ptr<PortAudioInputStream> open(int device, int sampleRate);
+    // Opens ALSA's default device by name: a sound server that was not running when
+    // PortAudio listed the devices is missing from its list, but reached this way.
+    static std::unique_ptr<PortAudioInputStream> openAlsaDefault(int sampleRate);
     ~PortAudioInputStream() override;
     PortAudioInputStream(const PortAudioInputStream&) = delete;
     PortAudioInputStream& operator=(const PortAudioInputStream&) = delete;
@@ -35,7 +45,9 @@ private:
         double rate;
     };
     PortAudioInputStream(int sampleRate, const DeviceFormat& format);
-    bool start(int device, double latency);
+    static std::unique_ptr<PortAudioInputStream>
+    openWith(const Device& device, int sampleRate, double latency, double deviceRate, int deviceChannels);
+    bool start(const PaStreamParameters& parameters);
 
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* timeInfo, PaStreamCallbackFlags statusFlags,

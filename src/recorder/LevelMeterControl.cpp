@@ -1,7 +1,7 @@
 #include "recorder/LevelMeterControl.h"
 
 #include "common/NumericValue.h"
-#include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"
 #include "recorder/Recorder.h"
@@ -40,14 +40,12 @@ LevelMeterControl::LevelMeterControl(Services& program) : program_(program) {
     QObject::connect(&tmrPegel, &BatchedTimer::ticksDue, &tmrPegel, [this](int count) { runTicks(count); });
 }
 
-bool LevelMeterControl::switchOn() {
+// A device that cannot be opened yet (the sound server starts after the program,
+// as a user unit may at boot) is tried again every second, and the recorder is on:
+// it records as soon as the device delivers. followInput() says so.
+void LevelMeterControl::switchOn() {
     const int device = program_.frm_Einstellungen->cb_Device->currentIndex();
-    if (!program_.platform().inputHub.open(device, program_.settingsValues().meterSampleRate)) {
-        program_.platform().dialogs.message(QStringLiteral("Failed to open wave in device."),
-                                            QStringLiteral("0"), MessageButtons::Ok, MessageIcon::None);
-        return false;
-    }
-    return true;
+    program_.platform().inputHub.open(device, program_.settingsValues().meterSampleRate);
 }
 
 void LevelMeterControl::startTimer() {
@@ -112,14 +110,24 @@ void LevelMeterControl::runTicks(int count) {
 }
 
 // A deaf input is not measured: the buffer's last picture would go on starting recordings.
+// Its state is told once as it changes, in the status bar and in the event log.
 bool LevelMeterControl::followInput() {
-    const bool lost = program_.platform().inputHub.inputLost();
+    const InputHub& hub = program_.platform().inputHub;
+    const bool lost = hub.inputLost();
     if (lost == inputLost_) {
         return lost;
     }
     inputLost_ = lost;
-    program_.statusBar().showInputNote(
-        lost ? QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet") : QString());
+    const QString note = !lost ? QString()
+                         : hub.inputUnavailable()
+                             ? QStringLiteral("Eingabegerät lässt sich nicht öffnen – "
+                                              "neuer Versuch jede Sekunde")
+                             : QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet");
+    program_.statusBar().showInputNote(note);
+    if (hub.isOpen()) {
+        program_.platform().events.record(lost ? EventPriority::Warning : EventPriority::Notice,
+                                          lost ? note : QStringLiteral("Eingabegerät liefert wieder"));
+    }
     if (lost) {
         // Nor would the envelope of the last loud sample, falling slowly after the gap.
         levelBuffer_.fill(kPcm8Silence);

@@ -18,8 +18,8 @@ class LevelMeterControl {
 public:
     explicit LevelMeterControl(Services& program);
 
-    // Opens the selected input device; false (after the message) when it cannot.
-    bool switchOn();
+    // Opens the selected input device, or keeps trying to.
+    void switchOn();
     void switchOff();
     void startTimer();
     void tmrPegel_Timer();

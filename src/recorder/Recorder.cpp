@@ -92,9 +92,7 @@ void Recorder::switchOn() {
     main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
     setForeColor(main.fr2, kColorRed);
     setHeightTwips(&main, main.tallHeight);
-    if (!meter_.switchOn()) {
-        return;
-    }
+    meter_.switchOn();
     switchedOn_ = true;
     program_.platform().events.record(EventPriority::Info, QStringLiteral("Recorder eingeschaltet"));
     enable(tmr_Blink);

@@ -1,16 +1,24 @@
 #!/usr/bin/env python3
 """Records transmissions through a real audio stack.
 
-Starts a PulseAudio server of its own with a pipe source (8-bit mono 11025 Hz) as
-the default source and starts the program with automatic start in a temporary
-program folder. Two scenarios:
+Starts a sound server of its own (PulseAudio, or PipeWire with --pipewire) with a
+pipe source (8-bit mono 11025 Hz) as the default source and starts the program
+with automatic start in a temporary program folder. The scenarios:
 
 - (default) feeds three tone transmissions with silences between them into the
   pipe, ends the program with SIGTERM in the middle of a fourth and checks the
   recordings in W and in the dated tree;
 - --server-restart: kills the server in the middle of a transmission, checks that
   the recording is filed at once, starts the server again and checks that a
-  transmission after it is recorded.
+  transmission after it is recorded; without a desktop, and the event log tells
+  the loss and the return once each, without the audio libraries' complaints;
+- --server-late: starts the program without a desktop before the server, as a
+  user unit may at boot; checks that the transmissions after the server came up
+  are recorded and that the event log says so once, in German, without the audio
+  libraries' complaints;
+- --slow-source: the source hands over nothing for its first 2.5 s, as a slow
+  server does with a new stream; checks that the input is not given up for dead
+  and that the first transmission is recorded from its first sample.
 
 Exit 0: passed, 1: failed, 77: skipped (no PulseAudio on this machine).
 """
@@ -25,6 +33,8 @@ import sys
 import tempfile
 import threading
 import time
+
+from with_sound_server import SoundServer, in_session_bus, missing_programs
 
 RATE = 11025
 TONE = 2.0
@@ -50,6 +60,9 @@ class Feeder(threading.Thread):
         self.lock = threading.Lock()
         self.stop = False
         self.fed = 0
+        # Nothing is written before this moment (monotonic), not even silence.
+        self.hold_until = 0.0
+        self.first_write = None
 
     def add(self, data):
         with self.lock:
@@ -73,6 +86,10 @@ class Feeder(threading.Thread):
         start = time.monotonic()
         pipe = None
         while not self.stop:
+            if time.monotonic() < self.hold_until:
+                time.sleep(0.01)
+                start = time.monotonic()
+                continue
             if pipe is None:
                 pipe = self.connect()
                 if pipe is None:
@@ -92,6 +109,8 @@ class Feeder(threading.Thread):
                 with self.lock:
                     self.queue.clear()
                 continue
+            if self.first_write is None:
+                self.first_write = time.monotonic()
             self.fed += block
             delay = start + self.fed / RATE - time.monotonic()
             if delay > 0:
@@ -120,36 +139,20 @@ def loud_run(samples):
 
 
 class Rig:
-    """A temporary program folder, a PulseAudio server of its own and the program."""
+    """A temporary program folder, a sound server of its own and the program."""
 
-    def __init__(self, program):
+    def __init__(self, program, kind="pulseaudio"):
         self.program = program
         self.work = tempfile.mkdtemp(prefix="kestrova-e2e-")
         self.folder = os.path.join(self.work, "program")
         os.makedirs(self.folder)
-        self.pipe_path = os.path.join(self.work, "feed.pipe")
-        work = self.work
-        self.env = dict(os.environ, HOME=work, XDG_RUNTIME_DIR=work, PULSE_RUNTIME_PATH=work,
-                        PULSE_SERVER="unix:" + os.path.join(work, "pulse.sock"), QT_QPA_PLATFORM="offscreen")
-        # ALSA gets a configuration of its own that knows only the PulseAudio plugin. With the
-        # system's, PortAudio probes every installed plugin (jack, a52, speex ...), which ALSA
-        # unloads again; LeakSanitizer cannot name their leftovers and cannot suppress them.
-        alsa_conf = os.path.join(work, "alsa.conf")
-        with open(alsa_conf, "w") as f:
-            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
-        self.env["ALSA_CONFIG_PATH"] = alsa_conf
-        with open(os.path.join(work, "pulse.pa"), "w") as f:
-            f.write("load-module module-native-protocol-unix socket=%s auth-anonymous=1\n"
-                    % os.path.join(work, "pulse.sock"))
-            f.write("load-module module-null-sink sink_name=out\n")
-            f.write("load-module module-pipe-source source_name=feed file=%s format=u8 rate=%d channels=1\n"
-                    % (self.pipe_path, RATE))
-            f.write("set-default-source feed\nset-default-sink out\n")
+        self.server = SoundServer(kind, self.work, pipe_rate=RATE)
+        self.pipe_path = self.server.pipe_path
+        self.env = dict(self.server.env, QT_QPA_PLATFORM="offscreen")
         lines = ["note", self.folder, "e2e", "11025", "0", "1", "2", "46-0", "67", "1", "180", "5", "10", "3",
                  "50", "1", "1", "0", "1", "0", "0", "10", "0", "1", "0", "6", "15", "15", "15", "6375"]
         with open(os.path.join(self.folder, "Kestrova.ini"), "wb") as f:
             f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
-        self.pulse = None
         self.kestrova = None
         self.feeder = None
 
@@ -158,28 +161,24 @@ class Rig:
             return f.read()[-length:]
 
     def start_pulse(self):
-        self.pulse = subprocess.Popen(
-            ["pulseaudio", "--system=no", "--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
-             "--disallow-exit", "--log-target=stderr", "-F", os.path.join(self.work, "pulse.pa")],
-            env=self.env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.work, "pulse.log"), "a"))
-        if not wait_for(lambda: os.path.exists(self.pipe_path), 20):
-            print("FAIL: PulseAudio did not start:\n" + self.log("pulse.log"))
+        if not self.server.start():
+            print("FAIL: the %s server did not start" % self.server.kind)
             return False
         return True
 
     def kill_pulse(self):
-        self.pulse.kill()
-        self.pulse.wait(timeout=10)
-        # The next server makes a pipe of its own; the feeder must not write into this one.
-        os.unlink(self.pipe_path)
+        self.server.stop(kill=True)
 
-    def start_program(self):
+    def start_program(self, headless=False, hold_feeder=0.0, wait=True):
         self.feeder = Feeder(self.pipe_path)
+        self.feeder.hold_until = time.monotonic() + hold_feeder
         self.feeder.start()
-        self.kestrova = subprocess.Popen([self.program, "--program-folder", self.folder], env=self.env,
+        self.started = time.monotonic()
+        self.kestrova = subprocess.Popen([self.program, "--program-folder", self.folder]
+                                         + (["--headless"] if headless else []), env=self.env,
                                          stdout=subprocess.DEVNULL,
                                          stderr=open(os.path.join(self.work, "kestrova.log"), "w"))
-        if not wait_for(lambda: os.path.exists(os.path.join(self.folder, "capture.part.wav")), 30):
+        if wait and not wait_for(lambda: os.path.exists(os.path.join(self.folder, "capture.part.wav")), 30):
             print("FAIL: the recorder did not start:\n" + self.log("kestrova.log"))
             return False
         return True
@@ -198,9 +197,7 @@ class Rig:
         if self.kestrova and self.kestrova.poll() is None:
             self.kestrova.kill()
             self.kestrova.wait(timeout=10)
-        if self.pulse and self.pulse.poll() is None:
-            self.pulse.terminate()
-            self.pulse.wait(timeout=10)
+        self.server.stop()
 
     def recordings(self):
         recordings = os.path.join(self.folder, "W")
@@ -275,18 +272,95 @@ def server_restart(rig):
     if not rig.end_program():
         return []
     # The first recording ends where the server went away.
-    return rig.check([TONE / 2, TONE])
+    return rig.check([TONE / 2, TONE]) + log_failures(
+        rig, ["Eingabegerät liefert nichts", "Eingabegerät liefert wieder"])
+
+
+def first_recorded_sample(rig, seconds):
+    """When the working file first holds a sample (monotonic), or None."""
+    working = os.path.join(rig.folder, "capture.part.wav")
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if os.path.exists(working) and os.path.getsize(working) > 44:
+            return time.monotonic()
+        time.sleep(0.01)
+    return None
+
+
+def log_failures(rig, once):
+    """The lines that must appear exactly once, and no line of the audio libraries
+    while the input is tried again. (PortAudio's stream thread reports the moment
+    a stream dies in three lines of its own, which no call of ours can hold back.)"""
+    lines = rig.log("kestrova.log", 100000).splitlines()
+    failures = ["%d lines with %r, expected one" % (sum(part in line for line in lines), part)
+                for part in once if sum(part in line for line in lines) != 1]
+    told = [i for i, line in enumerate(lines) if "Eingabegerät" in line]
+    noise = [line for line in lines[told[0] if told else 0:]
+             if re.search(r"ALSA|PortAudio|pulse|Expression|Cannot connect", line)]
+    if noise:
+        failures.append("the audio libraries in the event log: %s" % noise[:3])
+    return failures
+
+
+def server_late(rig):
+    """The program started before the server: it records once the server is up."""
+    time.sleep(3)
+    if not rig.start_pulse():
+        return ["PulseAudio did not start"]
+    time.sleep(3)
+    for _ in range(2):
+        rig.feeder.add(tone(TONE) + silence(GAP))
+    if not wait_for(lambda: len(rig.recordings()) >= 2, 30):
+        return ["the transmissions after the server came up were not recorded: %s\n%s"
+                % (rig.recordings(), rig.log("kestrova.log"))]
+    if not rig.end_program():
+        return []
+    return rig.check([TONE, TONE]) + log_failures(
+        rig, ["Eingabegerät lässt sich nicht öffnen", "Eingabegerät liefert wieder"])
+
+
+def slow_source(rig):
+    """A source that hands over its first block late is waited for. (PipeWire's pipe
+    source does not hold back: it delivers from the start, whether fed or not.)"""
+    rig.feeder.add(tone(TONE) + silence(GAP))
+    first = first_recorded_sample(rig, 15)
+    if first is None:
+        return ["nothing recorded:\n" + rig.log("kestrova.log")]
+    print("first recorded sample %.2f s after the start" % (first - rig.started))
+    if not wait_for(lambda: rig.feeder.first_write is not None and rig.feeder.pending() == 0, 20):
+        return ["the transmission was not fed"]
+    time.sleep(GAP)
+    if not rig.end_program():
+        return ["the program did not end"]
+    failures = []
+    tones = [loud_run(wav_info(os.path.join(rig.folder, "W", name))[1]) for name in rig.recordings()]
+    if not any(first_loud is not None and span >= (TONE - 0.25) * RATE for first_loud, span in tones):
+        failures.append("no recording holds the whole transmission: %s" % tones)
+    lost = [line for line in rig.log("kestrova.log", 100000).splitlines() if "Eingabegerät" in line]
+    if lost:
+        failures.append("the slow source was taken for a lost one: %s" % lost)
+    return failures
 
 
 def main():
     program = sys.argv[1]
-    scenario = server_restart if "--server-restart" in sys.argv[2:] else transmissions
-    if shutil.which("pulseaudio") is None or shutil.which("pactl") is None:
-        print("SKIP: pulseaudio is not installed")
+    kind = "pipewire" if "--pipewire" in sys.argv[2:] else "pulseaudio"
+    scenarios = {"--server-restart": server_restart, "--server-late": server_late, "--slow-source": slow_source}
+    chosen = [name for name in sys.argv[2:] if name in scenarios]
+    scenario = scenarios[chosen[0]] if chosen else transmissions
+    missing = missing_programs(kind)
+    if missing:
+        print("SKIP: %s not installed" % ", ".join(missing))
         return 77
-    rig = Rig(program)
+    rerun = in_session_bus(kind, [os.path.abspath(__file__)] + sys.argv[1:])
+    if rerun is not None:
+        return rerun
+    rig = Rig(program, kind)
     try:
-        if not rig.start_pulse() or not rig.start_program():
+        if scenario is server_late:
+            rig.start_program(headless=True, wait=False)
+        elif not rig.start_pulse() or not rig.start_program(headless=scenario in (slow_source, server_restart),
+                                                            hold_feeder=2.5 if scenario is slow_source else 0):
             return 1
         failures = scenario(rig)
         if rig.kestrova.poll() is None or rig.kestrova.returncode != 0:

@@ -74,17 +74,31 @@ TEST_F(RecorderTest, SwitchingOnOpensTheSelectedDeviceAndStartsARecordingAtOnce)
     EXPECT_EQ(fakes.capture.commands, once + once);
 }
 
-TEST_F(RecorderTest, ADeviceThatCannotBeOpenedStopsTheSwitchOnWithAMessage) {
+// Started before the sound server, say: the recorder is on and keeps trying the
+// device quietly, tells it once, and records as soon as the device delivers.
+TEST_F(RecorderTest, ADeviceThatCannotBeOpenedYetIsTriedUntilItDelivers) {
     fakes.audioInput.canOpen = false;
     startProgram();
     switchOn();
-    ASSERT_FALSE(fakes.dialogs.messages.empty());
-    EXPECT_EQ(fakes.dialogs.messages.back().text, QStringLiteral("Failed to open wave in device."));
-    EXPECT_EQ(fakes.dialogs.messages.back().title, QStringLiteral("0"));
-    EXPECT_FALSE(program->recorder().meter().tmrPegel.isActive());
-    EXPECT_FALSE(program->recorder().tmrZT2.isActive());
-    EXPECT_TRUE(fakes.capture.commands.isEmpty());
-    EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet")); // what was done stays
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+    EXPECT_TRUE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet"));
+    program->recorder().meter().runTicks(1);
+    const QString note = QStringLiteral("Eingabegerät lässt sich nicht öffnen – neuer Versuch jede Sekunde");
+    EXPECT_EQ(program->statusBar().inputNoteText(), note);
+    for (int tick = 0; tick < 5; ++tick) {
+        program->recorder().meter().runTicks(1);
+    }
+    EXPECT_EQ(fakes.events.containing(note).size(), 1);
+
+    fakes.audioInput.canOpen = true;
+    fakes.inputMs += 1000; // the next attempt is due a second after the last
+    program->recorder().meter().runTicks(1);
+    ASSERT_GE(fakes.audioInput.opens.size(), 2u);
+    fakes.audioInput.push(std::vector<std::uint8_t>(2048, 128));
+    program->recorder().meter().runTicks(1);
+    EXPECT_TRUE(program->statusBar().inputNoteText().isEmpty());
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Eingabegerät liefert wieder")).size(), 1);
 }
 
 TEST_F(RecorderTest, TheCaptureRateFollowsTheExactTextOfTheRateBox) {
