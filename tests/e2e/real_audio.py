@@ -34,7 +34,7 @@ import tempfile
 import threading
 import time
 
-from with_sound_server import SoundServer, in_session_bus, missing_programs
+from with_sound_server import SoundServer, in_session_bus, missing_programs, wait_for
 
 RATE = 11025
 TONE = 2.0
@@ -230,15 +230,6 @@ class Rig:
             print("%s: %.2f s, tone from %.2f s for %.2f s" % (
                 name, len(samples) / RATE, (first or 0) / RATE, span / RATE))
         return failures
-
-
-def wait_for(condition, seconds):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.05)
-    return True
 
 
 def transmissions(rig):
