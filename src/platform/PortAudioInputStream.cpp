@@ -58,10 +58,9 @@ std::unique_ptr<PortAudioInputStream> PortAudioInputStream::openAlsaDefault(int 
     if (!session.ok()) {
         return nullptr;
     }
-    static char defaultName[] = "default";
     PaAlsaStreamInfo alsa{};
     PaAlsa_InitializeStreamInfo(&alsa);
-    alsa.deviceString = defaultName;
+    alsa.deviceString = "default";
     return openWith({paNoDevice, &alsa}, sampleRate, kMinimumLatencySeconds, 48000.0, 2);
 }
 

@@ -7,9 +7,9 @@
 
 #include <memory>
 #include <portaudio.h>
+#include <vector>
 
 struct PaAlsaStreamInfo;
-#include <vector>
 
 namespace kestrova {
 

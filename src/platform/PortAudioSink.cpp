@@ -1,5 +1,6 @@
 #include "platform/PortAudioSink.h"
 
+#include "platform/ChannelMix.h"
 #include "platform/FrameRing.h"
 #include "platform/OutputDeviceChoice.h"
 #include "platform/OutputGain.h"
@@ -144,13 +145,7 @@ void PortAudioSink::push(const float* frames, std::size_t frameCount) {
         const float* in = frames + done * sourceChannels_;
         const float* widened = in;
         if (sourceChannels_ != deviceChannels_) {
-            for (std::size_t i = 0; i < n; ++i) {
-                if (deviceChannels_ == 2) {
-                    widened_[2 * i] = widened_[2 * i + 1] = in[i];
-                } else {
-                    widened_[i] = (in[2 * i] + in[2 * i + 1]) / 2.0f;
-                }
-            }
+            mixChannels(in, sourceChannels_, widened_.data(), deviceChannels_, n);
             widened = widened_.data();
         }
         ring_->write(widened, n * deviceChannels_);
@@ -235,8 +230,9 @@ void PortAudioSink::fill(float* out, unsigned long frames, double delaySeconds, 
     framesHanded_.store(framesOut_, std::memory_order_release);
     if (delaySeconds >= 0 && streamSeconds >= 0) {
         // The sound server's own buffer lies behind the latency PortAudio reports:
-        // the delay the host tells for this block is the true one. The frame heard
-        // now is `before` less that delay, and moves on with the stream's clock.
+        // the delay the host tells for this block comes nearer the truth, though it
+        // can fall short too (see playedToTheEnd). The frame heard now is the block's
+        // first less that delay, and moves on with the stream's clock.
         const double blockStart = static_cast<double>(before) - static_cast<double>(leadIn);
         clockOrigin_.store(blockStart - (delaySeconds + streamSeconds) * deviceRate_,
                            std::memory_order_release);

@@ -1,10 +1,8 @@
 #include "platform/SimpleSoundPlayer.h"
 
 #include "platform/AudioSink.h"
-#include "platform/SoundFileProbe.h"
 #include "platform/SoundSequence.h"
 #include "platform/WavStreamer.h"
-#include "platform/wav/PcmWavFile.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -38,12 +36,10 @@ bool SimpleSoundPlayer::playFile(const QString& path, bool userInputWaits) {
     if (path.isEmpty()) {
         return true;
     }
-    // Opening a FIFO or a device would wait for a writer that may never come.
-    if (!probeSoundFile(path).playable) {
-        return false;
-    }
-    auto opened = PcmWavFile::open(path);
-    return opened.file != nullptr && playAndWait(*opened.file, userInputWaits);
+    // A sequence of one: it looks at the file first, so a FIFO or a device, which
+    // would wait for a writer that may never come, is never opened.
+    const std::unique_ptr<SoundSequence> sound = SoundSequence::open({path}, 0);
+    return sound != nullptr && playAndWait(*sound, userInputWaits);
 }
 
 bool SimpleSoundPlayer::playAndWait(FrameSource& sound, bool userInputWaits) {

@@ -1,5 +1,6 @@
 #include "platform/SoundSequence.h"
 
+#include "platform/ChannelMix.h"
 #include "platform/Resampler.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/wav/PcmWavFile.h"
@@ -101,23 +102,12 @@ std::size_t SoundSequence::readFile(Part& part, float* out, std::size_t maxFrame
 }
 
 bool SoundSequence::takeBlock(Part& part) {
-    const auto fileChannels = static_cast<std::size_t>(part.file->channels());
     const auto channels = static_cast<std::size_t>(channels_);
-    fileBlock_.resize(kBlockFrames * fileChannels);
+    fileBlock_.resize(kBlockFrames * static_cast<std::size_t>(part.file->channels()));
     const std::size_t got = part.file->read(fileBlock_.data(), kBlockFrames);
     pending_.resize(got * channels);
     pendingOffset_ = 0;
-    for (std::size_t frame = 0; frame < got; ++frame) {
-        const float* in = fileBlock_.data() + frame * fileChannels;
-        float* to = pending_.data() + frame * channels;
-        if (fileChannels == channels) {
-            std::copy_n(in, channels, to);
-        } else if (channels == 2) {
-            to[0] = to[1] = in[0];
-        } else {
-            to[0] = (in[0] + in[1]) / 2.0f;
-        }
-    }
+    mixChannels(fileBlock_.data(), part.file->channels(), pending_.data(), channels_, got);
     return got > 0;
 }
 
