@@ -28,28 +28,28 @@ QByteArray LiveFeed::statusJson(const LiveStatus& status) {
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
-void LiveFeed::follow(QHttpServerResponder&& responder) {
-    responder.writeStatusLine();
-    responder.writeHeader("Content-Type", "text/event-stream; charset=utf-8");
-    responder.writeHeader("Cache-Control", "no-store");
-    // Told to a reverse proxy, so it passes each event on at once.
-    responder.writeHeader("X-Accel-Buffering", "no");
-    QTcpSocket* socket = responder.socket();
-    socket->write("\r\n");
+std::shared_ptr<EventStream> LiveFeed::follow() {
     const LiveStatus status = board_.read();
-    socket->write("retry: 2000\n\n" + sseEvent("status", statusJson(status)));
-    followers_.push_back({std::move(responder), socket});
-    if (!timer_.isActive()) {
+    auto stream = std::make_shared<EventStream>("retry: 2000\n\n" + sseEvent("status", statusJson(status)));
+    const std::lock_guard lock(mutex_);
+    if (followers_.empty()) {
         lastStatus_ = statusJson(status);
         lastRevision_ = status.listRevision;
-        timer_.start();
+        // The timer belongs to the feed's thread.
+        QMetaObject::invokeMethod(&timer_, qOverload<>(&QTimer::start), Qt::QueuedConnection);
     }
+    followers_.push_back(stream);
+    return stream;
+}
+
+std::size_t LiveFeed::followers() const {
+    const std::lock_guard lock(mutex_);
+    return followers_.size();
 }
 
 void LiveFeed::look() {
-    followers_.remove_if([](const Follower& follower) {
-        return !follower.socket || follower.socket->state() != QAbstractSocket::ConnectedState;
-    });
+    const std::lock_guard lock(mutex_);
+    std::erase_if(followers_, [](const std::shared_ptr<EventStream>& stream) { return stream->isGone(); });
     if (followers_.empty()) {
         timer_.stop();
         return;
@@ -70,19 +70,9 @@ void LiveFeed::look() {
     }
     if (!events.isEmpty()) {
         quietLooks_ = 0;
-        sendToAll(events);
-    }
-}
-
-void LiveFeed::sendToAll(const QByteArray& events) {
-    for (Follower& follower : followers_) {
-        // A follower that reads nothing is dropped rather than buffered without end.
-        constexpr qint64 kMostUnsent = 256 * 1024;
-        if (follower.socket->bytesToWrite() > kMostUnsent) {
-            follower.socket->abort();
-            continue;
+        for (const std::shared_ptr<EventStream>& stream : followers_) {
+            stream->push(events);
         }
-        follower.socket->write(events);
     }
 }
 

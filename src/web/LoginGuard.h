@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QString>
 #include <functional>
 
@@ -31,6 +32,11 @@ public:
     // Without a password every request is let in (the page listens on loopback only).
     bool needsLogin() const { return !passwordHash_.isEmpty(); }
     Attempt tryLogin(const QString& client, const QString& password);
+    Attempt admit(const QHostAddress&) { return {Outcome::Accepted, {}, 0}; }
+    bool matches(const QString& p) const;
+    Attempt settle(const QHostAddress& c, bool m) {
+        return tryLogin(c.toString(), m ? QStringLiteral("\x01ok") : QString());
+    }
     bool hasSession(const QByteArray& token) const;
     void endSession(const QByteArray& token);
 

@@ -1,41 +1,29 @@
 #include "web/Replies.h"
 
 #include <QJsonObject>
-#include <QTcpSocket>
 
 namespace kestrova {
 
-using Status = QHttpServerResponder::StatusCode;
-
-void writeCommonHeaders(QHttpServerResponder& responder, Status status, const QByteArray& type) {
-    responder.writeStatusLine(status);
-    responder.writeHeader("Content-Type", type);
-    responder.writeHeader("X-Content-Type-Options", "nosniff");
-    responder.writeHeader("X-Frame-Options", "DENY");
-    responder.writeHeader("Referrer-Policy", "no-referrer");
-    responder.writeHeader("Content-Security-Policy", "default-src 'self'");
+HeaderPairs commonHeaders() {
+    return {{"X-Content-Type-Options", "nosniff"},
+            {"X-Frame-Options", "DENY"},
+            {"Referrer-Policy", "no-referrer"},
+            {"Content-Security-Policy", "default-src 'self'"}};
 }
 
-void reply(QHttpServerResponder& responder, Status status, const QByteArray& type, const QByteArray& body,
-           const HeaderPairs& extra) {
-    writeCommonHeaders(responder, status, type);
-    responder.writeHeader("Cache-Control", "no-store");
-    for (const auto& [name, value] : extra) {
-        responder.writeHeader(name, value);
-    }
-    responder.writeHeader("Content-Length", QByteArray::number(body.size()));
-    QTcpSocket* socket = responder.socket();
-    socket->write("\r\n");
-    socket->write(body);
+Reply reply(int status, const QByteArray& type, const QByteArray& body, const HeaderPairs& extra) {
+    HeaderPairs headers = commonHeaders();
+    headers.emplaceBack("Cache-Control", "no-store");
+    headers.append(extra);
+    return {status, type, body, headers};
 }
 
-void replyJson(QHttpServerResponder& responder, const QJsonDocument& document, Status status,
-               const HeaderPairs& extra) {
-    reply(responder, status, "application/json", document.toJson(QJsonDocument::Compact), extra);
+Reply jsonReply(const QJsonDocument& document, int status, const HeaderPairs& extra) {
+    return reply(status, "application/json", document.toJson(QJsonDocument::Compact), extra);
 }
 
-void replyError(QHttpServerResponder& responder, Status status, const QString& message) {
-    replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("fehler"), message}}), status);
+Reply errorReply(int status, const QString& message, const HeaderPairs& extra) {
+    return jsonReply(QJsonDocument(QJsonObject{{QStringLiteral("fehler"), message}}), status, extra);
 }
 
 QByteArray headerSafeName(const QString& name) {

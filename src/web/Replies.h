@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHttpServerResponder>
 #include <QJsonDocument>
 #include <QList>
 #include <QPair>
@@ -11,19 +10,20 @@ namespace kestrova {
 
 using HeaderPairs = QList<QPair<QByteArray, QByteArray>>;
 
-// The web page's answers, each with the headers that keep a browser from doing
-// more with them than showing them.
-void writeCommonHeaders(QHttpServerResponder& responder, QHttpServerResponder::StatusCode status,
-                        const QByteArray& type);
-// Status line, headers and the whole body; extra headers go before the body.
-void reply(QHttpServerResponder& responder, QHttpServerResponder::StatusCode status, const QByteArray& type,
-           const QByteArray& body, const HeaderPairs& extra = {});
-void replyJson(QHttpServerResponder& responder, const QJsonDocument& document,
-               QHttpServerResponder::StatusCode status = QHttpServerResponder::StatusCode::Ok,
-               const HeaderPairs& extra = {});
+// A whole answer of the web page: status, type, headers and body.
+struct Reply {
+    int status = 200;
+    QByteArray type;
+    QByteArray body;
+    HeaderPairs headers; // besides the type and the length
+};
+
+// The headers that keep a browser from doing more with an answer than showing it.
+HeaderPairs commonHeaders();
+Reply reply(int status, const QByteArray& type, const QByteArray& body, const HeaderPairs& extra = {});
+Reply jsonReply(const QJsonDocument& document, int status = 200, const HeaderPairs& extra = {});
 // {"fehler": message}
-void replyError(QHttpServerResponder& responder, QHttpServerResponder::StatusCode status,
-                const QString& message);
+Reply errorReply(int status, const QString& message, const HeaderPairs& extra = {});
 
 // A file name as a header may carry it: nothing that could end the header or the quotes.
 QByteArray headerSafeName(const QString& name);

@@ -1,16 +1,14 @@
 #include "web/WebServer.h"
 
-#include "web/FileSender.h"
+#include "web/ByteRange.h"
 #include "web/LiveFeed.h"
-#include "web/Replies.h"
+#include "web/LoopbackHost.h"
 #include "web/ServedPaths.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHttpServerRequest>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QUrlQuery>
 
 // Resources of a static library are registered by hand, outside any namespace.
 static void registerWebPage() {
@@ -21,11 +19,22 @@ namespace kestrova {
 
 namespace {
 
-using Status = QHttpServerResponder::StatusCode;
+enum Status : int {
+    Ok = 200,
+    PartialContent = 206,
+    BadRequest = 400,
+    Unauthorized = 401,
+    Forbidden = 403,
+    NotFound = 404,
+    MethodNotAllowed = 405,
+    UnsupportedMediaType = 415,
+    RangeNotSatisfiable = 416,
+    TooManyRequests = 429,
+};
 
-QByteArray sessionToken(const QHttpServerRequest& request) {
+QByteArray sessionToken(const HttpRequest& request) {
     const QByteArray prefix = QByteArray(WebServer::kSessionCookie) + '=';
-    for (const QByteArray& cookie : request.value("Cookie").split(';')) {
+    for (const QByteArray& cookie : request.header("cookie").split(';')) {
         const QByteArray trimmed = cookie.trimmed();
         if (trimmed.startsWith(prefix)) {
             return trimmed.mid(prefix.size());
@@ -34,98 +43,115 @@ QByteArray sessionToken(const QHttpServerRequest& request) {
     return {};
 }
 
-QString queryValue(const QHttpServerRequest& request, const QString& key) {
-    return request.query().queryItemValue(key, QUrl::FullyDecoded);
-}
-
-// Without a password the page is for this machine alone. A page of another site
-// that has its name point at 127.0.0.1 (DNS rebinding) still sends its own name
-// as the host, and is turned away.
-bool isLoopbackHost(const QByteArray& host) {
-    const QByteArray name = host.startsWith('[') ? host.left(host.indexOf(']') + 1) : host.split(':').first();
-    return name == "127.0.0.1" || name == "localhost" || name == "[::1]";
-}
-
-bool isGet(const QHttpServerRequest& request) {
-    return request.method() == QHttpServerRequest::Method::Get;
-}
-
-bool isPost(const QHttpServerRequest& request) {
-    return request.method() == QHttpServerRequest::Method::Post;
+Reply loggedInReply(bool loggedIn, const HeaderPairs& extra = {}) {
+    return jsonReply(QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), loggedIn}}), Ok, extra);
 }
 
 } // namespace
 
 WebServer::WebServer(const LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
-                     LoginGuard::Clock clock, QObject* parent)
-    : QAbstractHttpServer(parent), board_(board), hash_(std::move(hash)),
-      guard_(passwordHash, std::move(clock)), feed_(new LiveFeed(board, this)) {
+                     LoginGuard::Clock clock, HttpLimits limits)
+    : board_(board), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
+      feed_(new LiveFeed(board)),
+      daemon_([this](const HttpRequest& request) { return answer(request); }, limits) {
     registerWebPage();
+    feedThread_.setObjectName(QStringLiteral("Webseite"));
+    feed_->moveToThread(&feedThread_);
+    QObject::connect(&feedThread_, &QThread::finished, feed_, &QObject::deleteLater);
+    feedThread_.start();
 }
 
-WebServer::~WebServer() = default;
+WebServer::~WebServer() {
+    daemon_.stop();
+    feedThread_.quit();
+    feedThread_.wait();
+}
 
-bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) {
-    Responder responder = makeResponder(request, socket);
-    const QString path = request.url().path();
-    if (!guard_.needsLogin() && !isLoopbackHost(request.value("Host"))) {
-        replyError(responder, Status::Forbidden,
-                   QStringLiteral("Ohne Passwort nur über 127.0.0.1 erreichbar."));
-    } else if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
-               path == QStringLiteral("/kestrova.js")) {
-        servePageFile(path, responder);
-    } else if (path == QStringLiteral("/api/anmelden")) {
-        login(request, responder);
-    } else if (!isLoggedIn(request)) {
-        replyError(responder, Status::Unauthorized, QStringLiteral("Bitte anmelden."));
-    } else if (path == QStringLiteral("/api/abmelden")) {
-        logout(request, responder);
-    } else if (!isGet(request)) {
-        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Nur Lesen ist erlaubt."));
-    } else if (path == QStringLiteral("/api/live")) {
-        feed_->follow(std::move(responder));
-    } else if (path == QStringLiteral("/datei")) {
-        serveRecording(request, std::move(responder));
-    } else {
-        serveApi(path, request, responder);
+bool WebServer::start(const QHostAddress& host, quint16 port, const HttpDaemon::Tls& tls) {
+    secure_ = !tls.certificatePem.isEmpty();
+    return daemon_.start(host, port, tls);
+}
+
+HttpAnswer WebServer::answer(const HttpRequest& request) {
+    const QString& path = request.path;
+    if (!guard_.needsLogin() && !isLoopbackHost(request.header("host"))) {
+        return errorReply(Forbidden, QStringLiteral("Ohne Passwort nur über 127.0.0.1 erreichbar."));
     }
-    return true;
+    if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
+        path == QStringLiteral("/kestrova.js")) {
+        return pageFile(path);
+    }
+    if (path == QStringLiteral("/api/anmelden")) {
+        return login(request);
+    }
+    if (!isLoggedIn(request)) {
+        return errorReply(Unauthorized, QStringLiteral("Bitte anmelden."));
+    }
+    if (path == QStringLiteral("/api/abmelden")) {
+        return logout(request);
+    }
+    if (!request.isGet()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Nur Lesen ist erlaubt."));
+    }
+    if (path == QStringLiteral("/api/live")) {
+        return live();
+    }
+    if (path == QStringLiteral("/datei")) {
+        return recording(request);
+    }
+    return api(path, request);
 }
 
-void WebServer::missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) {
-    Responder responder = makeResponder(request, socket);
-    replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
-}
-
-bool WebServer::isLoggedIn(const QHttpServerRequest& request) const {
+bool WebServer::isLoggedIn(const HttpRequest& request) const {
     return !guard_.needsLogin() || guard_.hasSession(sessionToken(request));
 }
 
-void WebServer::servePageFile(const QString& path, Responder& responder) const {
+Reply WebServer::pageFile(const QString& path) {
     const QString name = path == QStringLiteral("/") ? QStringLiteral("/index.html") : path;
     QFile file(QStringLiteral(":/web") + name);
     if (!file.open(QIODevice::ReadOnly)) {
-        replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
-        return;
+        return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
     }
     const QByteArray type = name.endsWith(QStringLiteral(".css"))  ? "text/css; charset=utf-8"
                             : name.endsWith(QStringLiteral(".js")) ? "text/javascript; charset=utf-8"
                                                                    : "text/html; charset=utf-8";
-    reply(responder, Status::Ok, type, file.readAll());
+    return reply(Ok, type, file.readAll());
 }
 
-void WebServer::login(const QHttpServerRequest& request, Responder& responder) {
-    if (!isPost(request)) {
-        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Anmelden nur mit POST."));
-        return;
+// Only the page's own form may log in: a page of another site can post a "simple"
+// request here, and that must neither get in nor count as a miss against the user.
+HttpAnswer WebServer::login(const HttpRequest& request) {
+    if (!request.isPost()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Anmelden nur mit POST."));
     }
     if (!guard_.needsLogin()) {
-        replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), true}}));
-        return;
+        return loggedInReply(true);
     }
-    const QString password =
-        QJsonDocument::fromJson(request.body()).object().value(QStringLiteral("passwort")).toString();
-    const LoginGuard::Attempt attempt = guard_.tryLogin(request.remoteAddress().toString(), password);
+    const QByteArray origin = request.header("origin");
+    const QByteArray ownOrigin = (secure_ ? "https://" : "http://") + request.header("host");
+    if (!origin.isEmpty() && origin != ownOrigin) {
+        return errorReply(Forbidden, QStringLiteral("Anmelden nur über die Seite selbst."));
+    }
+    if (!request.header("content-type").startsWith("application/json")) {
+        return errorReply(UnsupportedMediaType, QStringLiteral("Anmelden nur über das Formular der Seite."));
+    }
+    const QJsonValue password =
+        QJsonDocument::fromJson(request.body).object().value(QStringLiteral("passwort"));
+    if (!password.isString()) {
+        return errorReply(BadRequest, QStringLiteral("Die Anmeldung ist nicht lesbar."));
+    }
+    const QHostAddress client = request.client;
+    const LoginGuard::Attempt admitted = guard_.admit(client);
+    if (admitted.outcome == LoginGuard::Outcome::TooManyTries) {
+        return loginReply(admitted);
+    }
+    // The slow hash runs on the server's worker, never on the thread that serves pages.
+    return DeferredAnswer{[this, client, text = password.toString()] {
+        return loginReply(guard_.settle(client, guard_.matches(text)));
+    }};
+}
+
+Reply WebServer::loginReply(const LoginGuard::Attempt& attempt) const {
     switch (attempt.outcome) {
     case LoginGuard::Outcome::Accepted: {
         QByteArray cookie = QByteArray(kSessionCookie) + '=' + attempt.token +
@@ -134,98 +160,94 @@ void WebServer::login(const QHttpServerRequest& request, Responder& responder) {
         if (secure_) {
             cookie += "; Secure";
         }
-        replyJson(responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), true}}), Status::Ok,
-                  {{"Set-Cookie", cookie}});
-        return;
+        return loggedInReply(true, {{"Set-Cookie", cookie}});
     }
     case LoginGuard::Outcome::WrongPassword:
-        replyError(responder, Status::Unauthorized, QStringLiteral("Das Passwort ist falsch."));
-        return;
+        return errorReply(Unauthorized, QStringLiteral("Das Passwort ist falsch."));
     case LoginGuard::Outcome::TooManyTries:
-        replyJson(
-            responder,
-            QJsonDocument(QJsonObject{
-                {QStringLiteral("fehler"),
-                 QStringLiteral("Zu viele Versuche. Bitte %1 Sekunden warten.").arg(attempt.waitSeconds)}}),
-            Status::TooManyRequests, {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
-        return;
+        break;
     }
+    return errorReply(TooManyRequests,
+                      QStringLiteral("Zu viele Versuche. Bitte %1 Sekunden warten.").arg(attempt.waitSeconds),
+                      {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
 }
 
-void WebServer::logout(const QHttpServerRequest& request, Responder& responder) {
-    if (!isPost(request)) {
-        replyError(responder, Status::MethodNotAllowed, QStringLiteral("Abmelden nur mit POST."));
-        return;
+Reply WebServer::logout(const HttpRequest& request) {
+    if (!request.isPost()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Abmelden nur mit POST."));
     }
     guard_.endSession(sessionToken(request));
-    replyJson(
-        responder, QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), false}}), Status::Ok,
+    return jsonReply(
+        QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), false}}), Ok,
         {{"Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0"}});
 }
 
-void WebServer::serveApi(const QString& path, const QHttpServerRequest& request, Responder& responder) const {
+Reply WebServer::api(const QString& path, const HttpRequest& request) const {
     const LiveStatus status = board_.read();
     const ServedPaths served(status.docFolder);
     if (path == QStringLiteral("/api/status")) {
         QJsonObject object = QJsonDocument::fromJson(LiveFeed::statusJson(status)).object();
         // The page offers "Abmelden" only where a login is needed.
         object.insert(QStringLiteral("mitPasswort"), guard_.needsLogin());
-        replyJson(responder, QJsonDocument(object));
-    } else if (path == QStringLiteral("/api/aufnahmen")) {
-        replyJson(responder, QJsonDocument(listedRecordingsJson(
-                                 status, served.recordingsFolder().value_or(QString()), hash_)));
-    } else if (path == QStringLiteral("/api/archiv")) {
-        replyJson(responder, QJsonDocument(archiveDaysJson(status.docFolder)));
-    } else if (path == QStringLiteral("/api/archiv/tag")) {
-        const QString day = queryValue(request, QStringLiteral("pfad"));
+        return jsonReply(QJsonDocument(object));
+    }
+    if (path == QStringLiteral("/api/aufnahmen")) {
+        return jsonReply(QJsonDocument(
+            listedRecordingsJson(status, served.recordingsFolder().value_or(QString()), hash_)));
+    }
+    if (path == QStringLiteral("/api/archiv")) {
+        return jsonReply(QJsonDocument(archiveDaysJson(status.docFolder)));
+    }
+    if (path == QStringLiteral("/api/archiv/tag")) {
+        const QString day = request.queryValue(QStringLiteral("pfad"));
         const std::optional<QString> folder = served.archiveFolder(day);
         if (!folder) {
-            replyError(responder, Status::NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
-            return;
+            return errorReply(NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
         }
-        replyJson(responder, QJsonDocument(archiveDayJson(*folder, day, hash_)));
-    } else {
-        replyError(responder, Status::NotFound, QStringLiteral("Nicht gefunden."));
+        return jsonReply(QJsonDocument(archiveDayJson(*folder, day, hash_)));
     }
+    return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
 }
 
-void WebServer::serveRecording(const QHttpServerRequest& request, Responder&& responder) const {
+HttpAnswer WebServer::recording(const HttpRequest& request) const {
     const ServedPaths served(board_.read().docFolder);
-    const std::optional<QString> path = served.recording(queryValue(request, QStringLiteral("pfad")));
+    const std::optional<QString> path = served.recording(request.queryValue(QStringLiteral("pfad")));
     auto file = std::make_unique<QFile>(path.value_or(QString()));
-    if (!path || !file->open(QIODevice::ReadOnly)) {
-        replyError(responder, Status::NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
-        return;
+    if (!path || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return errorReply(NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
     }
     const qint64 size = file->size();
-    const QByteArray rangeHeader = request.value("Range");
+    const QByteArray rangeHeader = request.header("range");
     std::optional<ByteRange> range = ByteRange{0, size - 1};
     if (!rangeHeader.isEmpty()) {
         range = parseByteRange(rangeHeader, size);
         if (!range) {
-            reply(responder, Status::RequestRangeNotSatisfiable, "text/plain", {},
-                  {{"Content-Range", "bytes */" + QByteArray::number(size)}});
-            return;
+            return reply(RangeNotSatisfiable, "text/plain", {},
+                         {{"Content-Range", "bytes */" + QByteArray::number(size)}});
         }
     }
-    const QByteArray name = headerSafeName(QFileInfo(*path).fileName());
-    writeCommonHeaders(responder, rangeHeader.isEmpty() ? Status::Ok : Status::PartialContent, "audio/wav");
-    responder.writeHeader("Accept-Ranges", "bytes");
-    responder.writeHeader("Cache-Control", "private, max-age=3600");
-    responder.writeHeader(
-        "Content-Disposition",
-        (request.query().hasQueryItem(QStringLiteral("herunterladen")) ? "attachment" : "inline") +
-            QByteArray("; filename=\"") + name + '"');
+    HeaderPairs headers = commonHeaders();
+    headers.emplaceBack("Accept-Ranges", "bytes");
+    headers.emplaceBack("Cache-Control", "private, max-age=3600");
+    headers.emplaceBack("Content-Disposition",
+                        (request.query.contains(QStringLiteral("herunterladen")) ? "attachment" : "inline") +
+                            QByteArray("; filename=\"") + headerSafeName(QFileInfo(*path).fileName()) + '"');
     if (!rangeHeader.isEmpty()) {
-        responder.writeHeader("Content-Range", "bytes " + QByteArray::number(range->first) + '-' +
-                                                   QByteArray::number(range->last) + '/' +
-                                                   QByteArray::number(size));
+        headers.emplaceBack("Content-Range", "bytes " + QByteArray::number(range->first) + '-' +
+                                                 QByteArray::number(range->last) + '/' +
+                                                 QByteArray::number(size));
     }
-    responder.writeHeader("Content-Length", QByteArray::number(size == 0 ? 0 : range->size()));
-    responder.socket()->write("\r\n");
-    if (size > 0) {
-        new FileSender(std::move(responder), std::move(file), *range);
-    }
+    return FileAnswer{{rangeHeader.isEmpty() ? Ok : PartialContent, "audio/wav", {}, headers},
+                      std::move(file),
+                      range->first,
+                      size == 0 ? 0 : range->size()};
+}
+
+StreamAnswer WebServer::live() {
+    HeaderPairs headers{{"Cache-Control", "no-store"},
+                        // Told to a reverse proxy, so it passes each event on at once.
+                        {"X-Accel-Buffering", "no"}};
+    return {{Ok, "text/event-stream; charset=utf-8", {}, headers}, feed_->follow()};
 }
 
 } // namespace kestrova

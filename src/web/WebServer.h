@@ -1,11 +1,11 @@
 #pragma once
 
 #include "common/LiveStatus.h"
+#include "web/HttpDaemon.h"
 #include "web/LoginGuard.h"
 #include "web/RecordingJson.h"
 
-#include <QAbstractHttpServer>
-#include <QHttpServerResponder>
+#include <QThread>
 
 namespace kestrova {
 
@@ -14,37 +14,42 @@ class LiveFeed;
 // The web page and what it asks for. It only reads: the page itself (from the
 // program's resources), the recorder's status and list from the board, and the
 // recordings of the folder W and the dated archive. Every other path is unknown.
-class WebServer : public QAbstractHttpServer {
-    Q_OBJECT
+class WebServer {
 public:
     static constexpr const char* kSessionCookie = "kestrova_sitzung";
 
     // hash is called on the server's thread and must be safe there.
     WebServer(const LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
-              LoginGuard::Clock clock, QObject* parent = nullptr);
-    ~WebServer() override;
+              LoginGuard::Clock clock, HttpLimits limits = {});
+    ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
 
-    // The session cookie gets the Secure flag when the server speaks HTTPS.
-    void setSecure(bool secure) { secure_ = secure; }
+    // False when it cannot listen there. With a certificate it speaks HTTPS, and the
+    // session cookie gets the Secure flag.
+    bool start(const QHostAddress& host, quint16 port, const HttpDaemon::Tls& tls = {});
+    quint16 port() const { return daemon_.port(); }
 
-protected:
-    bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
-    void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override;
+    // The answer to one request, on the server's thread.
+    HttpAnswer answer(const HttpRequest& request);
 
 private:
-    using Responder = QHttpServerResponder;
-    bool isLoggedIn(const QHttpServerRequest& request) const;
-    void servePageFile(const QString& path, Responder& responder) const;
-    void login(const QHttpServerRequest& request, Responder& responder);
-    void logout(const QHttpServerRequest& request, Responder& responder);
-    void serveApi(const QString& path, const QHttpServerRequest& request, Responder& responder) const;
-    void serveRecording(const QHttpServerRequest& request, Responder&& responder) const;
+    bool isLoggedIn(const HttpRequest& request) const;
+    static Reply pageFile(const QString& path);
+    HttpAnswer login(const HttpRequest& request);
+    Reply loginReply(const LoginGuard::Attempt& attempt) const;
+    Reply logout(const HttpRequest& request);
+    Reply api(const QString& path, const HttpRequest& request) const;
+    HttpAnswer recording(const HttpRequest& request) const;
+    StreamAnswer live();
 
     const LiveStatusBoard& board_;
     HashLookup hash_;
     LoginGuard guard_;
-    LiveFeed* feed_;
     bool secure_ = false;
+    QThread feedThread_;
+    LiveFeed* feed_; // lives on feedThread_
+    HttpDaemon daemon_;
 };
 
 } // namespace kestrova

@@ -4,8 +4,6 @@
 #include "web/WebServer.h"
 
 #include <QFile>
-#include <QSslCertificate>
-#include <QSslKey>
 
 namespace kestrova {
 
@@ -13,22 +11,18 @@ namespace {
 
 QByteArray readPem(const QString& path) {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return file.open(QIODevice::ReadOnly) ? file.read(1024 * 1024) : QByteArray();
 }
 
 } // namespace
 
-WebService::WebService(const LiveStatusBoard& board, HashLookup hash)
-    : board_(board), hash_(std::move(hash)) {
-    thread_.setObjectName(QStringLiteral("Webseite"));
-}
+WebService::WebService(const LiveStatusBoard& board, HashLookup hash, HttpLimits limits)
+    : board_(board), hash_(std::move(hash)), limits_(limits) {}
 
-WebService::~WebService() {
-    if (server_ != nullptr) {
-        QObject::connect(&thread_, &QThread::finished, server_, &QObject::deleteLater);
-    }
-    thread_.quit();
-    thread_.wait();
+WebService::~WebService() = default;
+
+quint16 WebService::port() const {
+    return server_ ? server_->port() : 0;
 }
 
 QString WebService::start(const WebAddress& address, const WebSettings& settings) {
@@ -36,28 +30,27 @@ QString WebService::start(const WebAddress& address, const WebSettings& settings
     if (!refusal.isEmpty()) {
         return refusal;
     }
-    auto server = std::make_unique<WebServer>(board_, settings.passwordHash, hash_, steadyMilliseconds);
+    HttpDaemon::Tls tls;
     if (!settings.certificateFile.isEmpty() || !settings.keyFile.isEmpty()) {
-        const QSslCertificate certificate(readPem(settings.certificateFile));
-        const QSslKey key(readPem(settings.keyFile), QSsl::Rsa);
-        const QSslKey ecKey(readPem(settings.keyFile), QSsl::Ec);
-        if (certificate.isNull() || (key.isNull() && ecKey.isNull())) {
+        tls = {readPem(settings.certificateFile), readPem(settings.keyFile)};
+        if (!tls.certificatePem.contains("CERTIFICATE") || !tls.keyPem.contains("PRIVATE KEY")) {
             return QStringLiteral("Das Zertifikat oder der Schlüssel der Webseite lässt sich nicht lesen.");
         }
-        server->sslSetup(certificate, key.isNull() ? ecKey : key);
-        server->setSecure(true);
     }
-    // Listening starts here; the listening socket then moves along with the server.
-    port_ = server->listen(address.host, address.port);
-    if (port_ == 0) {
-        return QStringLiteral(
-                   "Die Webseite kann nicht auf %1:%2 lauschen (Adresse belegt oder nicht vorhanden).")
-            .arg(address.host.toString())
-            .arg(address.port);
+    auto server =
+        std::make_unique<WebServer>(board_, settings.passwordHash, hash_, steadyMilliseconds, limits_);
+    if (!server->start(address.host, address.port, tls)) {
+        return tls.certificatePem.isEmpty()
+                   ? QStringLiteral("Die Webseite kann nicht auf %1:%2 lauschen (Adresse belegt oder nicht "
+                                    "vorhanden).")
+                         .arg(address.host.toString())
+                         .arg(address.port)
+                   : QStringLiteral("Die Webseite kann mit diesem Zertifikat und Schlüssel nicht auf %1:%2 "
+                                    "lauschen.")
+                         .arg(address.host.toString())
+                         .arg(address.port);
     }
-    server->moveToThread(&thread_);
-    server_ = server.release();
-    thread_.start();
+    server_ = std::move(server);
     return {};
 }
 

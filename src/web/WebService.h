@@ -1,35 +1,35 @@
 #pragma once
 
 #include "common/LiveStatus.h"
+#include "web/HttpLimits.h"
 #include "web/RecordingJson.h"
 #include "web/WebSettings.h"
 
 #include <QString>
-#include <QThread>
+#include <memory>
 
 namespace kestrova {
 
 class WebServer;
 
-// The web page's server on a thread of its own, so reading a big recording from
-// the disk never holds up the recorder's window.
+// The web page's server as the settings ask for it: the address, the password,
+// the certificate, and the limits that keep it from taking what the recorder needs.
 class WebService {
 public:
-    WebService(const LiveStatusBoard& board, HashLookup hash);
+    WebService(const LiveStatusBoard& board, HashLookup hash, HttpLimits limits = {});
     ~WebService();
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
 
     // Starts listening; the German message why it cannot, or empty.
     QString start(const WebAddress& address, const WebSettings& settings);
-    quint16 port() const { return port_; }
+    quint16 port() const;
 
 private:
     const LiveStatusBoard& board_;
     HashLookup hash_;
-    QThread thread_;
-    WebServer* server_ = nullptr; // lives on thread_, deleted there
-    quint16 port_ = 0;
+    HttpLimits limits_;
+    std::unique_ptr<WebServer> server_;
 };
 
 } // namespace kestrova

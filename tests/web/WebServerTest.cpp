@@ -1,8 +1,9 @@
 #include "web/WebServer.h"
 
+#include "RawHttpClient.h"
 #include "archive/RecordingFiles.h"
 #include "common/LiveStatus.h"
-#include "web/FileSender.h"
+#include "web/ByteRange.h"
 #include "web/PasswordHash.h"
 #include "web/WebService.h"
 #include "web/WebSettings.h"
@@ -24,73 +25,14 @@
 namespace kestrova {
 namespace {
 
+using test::RawClient;
 using test::recordingOfSeconds;
 using test::writeBytes;
+using Reply = test::RawReply;
 
 constexpr const char* kPassword = "richtig-geheim";
 const QString kListed = QStringLiteral("1_08-17-2012_14-30-12.wav");
 const QString kNewer = QStringLiteral("1_08-17-2012_15-00-00.wav");
-
-struct Reply {
-    int status = 0;
-    QMap<QByteArray, QByteArray> headers; // names in lower case
-    QByteArray body;
-};
-
-// A client that sends the request line exactly as written, so the server sees
-// paths no browser library would send unchanged.
-class RawClient {
-public:
-    explicit RawClient(quint16 port) : port_(port) {}
-
-    Reply send(const QByteArray& method, const QByteArray& target, const QByteArray& headers = {},
-               const QByteArray& body = {}) const {
-        QTcpSocket socket;
-        socket.connectToHost(QStringLiteral("127.0.0.1"), port_);
-        EXPECT_TRUE(socket.waitForConnected(5000));
-        const QByteArray host = headers.contains("Host:") ? QByteArray() : "Host: 127.0.0.1:8080\r\n";
-        QByteArray request = method + ' ' + target + " HTTP/1.1\r\n" + host + headers;
-        if (!body.isEmpty()) {
-            request +=
-                "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
-                "\r\n";
-        }
-        socket.write(request + "\r\n" + body);
-        return readReply(socket);
-    }
-
-    quint16 port() const { return port_; }
-
-    static Reply readReply(QTcpSocket& socket) {
-        QByteArray data;
-        Reply reply;
-        qsizetype headerEnd = -1;
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 10000) {
-            if (headerEnd < 0 && (headerEnd = data.indexOf("\r\n\r\n")) >= 0) {
-                const QList<QByteArray> lines = data.left(headerEnd).split('\n');
-                reply.status = lines.first().split(' ').value(1).toInt();
-                for (const QByteArray& line : lines.mid(1)) {
-                    const qsizetype colon = line.indexOf(':');
-                    reply.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
-                }
-            }
-            if (headerEnd >= 0 &&
-                data.size() - headerEnd - 4 >= reply.headers.value("content-length", "0").toLongLong()) {
-                reply.body = data.mid(headerEnd + 4);
-                return reply;
-            }
-            socket.waitForReadyRead(100);
-            data += socket.readAll();
-        }
-        ADD_FAILURE() << "no whole reply: " << data.left(300).toStdString();
-        return reply;
-    }
-
-private:
-    quint16 port_;
-};
 
 class WebServerTest : public ::testing::Test {
 protected:
@@ -111,24 +53,13 @@ protected:
         board_.publish(status);
     }
 
-    void TearDown() override {
-        if (server_ != nullptr) {
-            QObject::connect(&thread_, &QThread::finished, server_, &QObject::deleteLater);
-        }
-        thread_.quit();
-        thread_.wait();
-    }
-
-    // The server on a thread of its own, as the program runs it; the client here waits.
-    RawClient start(const QString& passwordHash = {}) {
-        server_ = new WebServer(
+    // The server on threads of its own, as the program runs it; the client here waits.
+    RawClient start(const QString& passwordHash = {}, const HttpLimits& limits = {}) {
+        server_ = std::make_unique<WebServer>(
             board_, passwordHash, [](const QString& path) { return QFileInfo(path).fileName().left(3); },
-            [this] { return now_.load(); });
-        const quint16 port = server_->listen(QHostAddress::LocalHost, 0);
-        server_->moveToThread(&thread_);
-        thread_.start();
-        EXPECT_NE(port, 0);
-        return RawClient(port);
+            [this] { return now_.load(); }, limits);
+        EXPECT_TRUE(server_->start(QHostAddress::LocalHost, 0));
+        return RawClient(server_->port());
     }
 
     static Reply get(const RawClient& client, const QByteArray& target, const QByteArray& headers = {}) {
@@ -142,8 +73,7 @@ protected:
     QString doc_;
     LiveStatusBoard board_;
     std::atomic<qint64> now_{1000};
-    QThread thread_;
-    WebServer* server_ = nullptr;
+    std::unique_ptr<WebServer> server_;
 };
 
 TEST_F(WebServerTest, ServesThePageTheListAndTheArchive) {
@@ -173,6 +103,7 @@ TEST_F(WebServerTest, ServesThePageTheListAndTheArchive) {
     EXPECT_EQ(get(client, "/irgendwas").status, 404);
     // Without a password, only this machine's own names.
     EXPECT_EQ(get(client, "/", "Host: localhost:8080\r\n").status, 200);
+    EXPECT_EQ(get(client, "/", "Host: 127.0.0.2:8080\r\n").status, 200);
     EXPECT_EQ(get(client, "/api/aufnahmen", "Host: fremd.example:8080\r\n").status, 403);
 }
 
@@ -258,6 +189,19 @@ TEST_F(WebServerTest, WrongPasswordsMakeTheAddressWait) {
     EXPECT_EQ(login(client, kPassword).status, 429);
     now_ += 2000;
     EXPECT_EQ(login(client, kPassword).status, 200);
+}
+
+TEST_F(WebServerTest, OnlyThePagesOwnFormCanLogInAndOthersDoNotCountAsMisses) {
+    const RawClient client = start(hashPassword(QString::fromLatin1(kPassword), kLeastPasswordRounds));
+    const QByteArray guess = R"({"passwort":"falsch"})";
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(client.send("POST", "/api/anmelden", "Origin: http://evil.example\r\n", guess).status, 403);
+        EXPECT_EQ(client.send("POST", "/api/anmelden", "Content-Type: text/plain\r\n", guess).status, 415);
+        EXPECT_EQ(client.send("POST", "/api/anmelden", {}, "passwort=falsch").status, 400);
+    }
+    const Reply accepted = client.send("POST", "/api/anmelden", "Origin: http://127.0.0.1:8080\r\n",
+                                       R"({"passwort":"richtig-geheim"})");
+    EXPECT_EQ(accepted.status, 200);
 }
 
 TEST_F(WebServerTest, LiveEventsFollowTheRecorder) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+
+struct MHD_Connection;
+
+namespace kestrova {
+
+// An answer that never ends: bytes pushed from another thread go out as the client
+// takes them. While nothing is waiting, the connection rests with the server (no
+// polling), and a client that reads nothing is dropped rather than buffered
+// without end.
+class EventStream {
+public:
+    static constexpr qsizetype kMostUnsent = 256 * 1024;
+
+    explicit EventStream(QByteArray first) : pending_(std::move(first)) {}
+
+    // False when the client lags too far behind; the stream then ends.
+    bool push(const QByteArray& bytes);
+    // Ends the stream at once (the server stops).
+    void close();
+    // The client has gone and the server has let go of the stream.
+    bool isGone() const { return gone_; }
+
+    // On the server's thread: the connection it answers, before the first read.
+    void attach(MHD_Connection* connection) { connection_ = connection; }
+    // The server's content reader: bytes copied, or the server's end markers.
+    qint64 read(char* buffer, std::size_t most);
+    void markGone() { gone_ = true; }
+
+private:
+    void wake();
+
+    std::mutex mutex_;
+    QByteArray pending_;
+    bool resting_ = false; // the connection is suspended until there is more
+    bool closed_ = false;
+    bool failed_ = false;
+    std::atomic<bool> gone_{false};
+    MHD_Connection* connection_ = nullptr;
+};
+
+} // namespace kestrova

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstddef>
+
+namespace kestrova {
+
+// What one web client, and all of them together, may take of the program. The
+// recorder must never run out of file descriptors, memory or time because of
+// what comes in over the network.
+struct HttpLimits {
+    unsigned connections = 256;               // open at once, in total
+    unsigned perAddress = 32;                 // open at once from one client address
+    unsigned idleSeconds = 20;                // without a byte either way, in headers, body or keep-alive
+    std::size_t connectionMemory = 32 * 1024; // the request's line and headers must fit
+    std::size_t bodyBytes = 4 * 1024;         // a login needs a few hundred
+    unsigned pendingChecks = 8;               // logins waiting for their password check
+};
+
+} // namespace kestrova

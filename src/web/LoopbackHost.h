@@ -1,0 +1,5 @@
+#pragma once
+#include <QByteArray>
+namespace kestrova {
+bool isLoopbackHost(const QByteArray& hostHeader);
+}
