@@ -125,7 +125,12 @@ void WebServer::login(const QHttpServerRequest& request, Responder& responder) {
     }
     const QString password =
         QJsonDocument::fromJson(request.body()).object().value(QStringLiteral("passwort")).toString();
-    const LoginGuard::Attempt attempt = guard_.tryLogin(request.remoteAddress().toString(), password);
+    const QHostAddress client = request.remoteAddress();
+    const LoginGuard::Admission admission = guard_.admit(client);
+    const LoginGuard::Attempt attempt =
+        admission.admitted
+            ? guard_.settle(client, guard_.matches(password))
+            : LoginGuard::Attempt{LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds};
     switch (attempt.outcome) {
     case LoginGuard::Outcome::Accepted: {
         QByteArray cookie = QByteArray(kSessionCookie) + '=' + attempt.token +
