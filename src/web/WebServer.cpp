@@ -141,9 +141,9 @@ HttpAnswer WebServer::login(const HttpRequest& request) {
         return errorReply(BadRequest, QStringLiteral("Die Anmeldung ist nicht lesbar."));
     }
     const QHostAddress client = request.client;
-    const LoginGuard::Attempt admitted = guard_.admit(client);
-    if (admitted.outcome == LoginGuard::Outcome::TooManyTries) {
-        return loginReply(admitted);
+    const LoginGuard::Admission admission = guard_.admit(client);
+    if (!admission.admitted) {
+        return loginReply({LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds});
     }
     // The slow hash runs on the server's worker, never on the thread that serves pages.
     return DeferredAnswer{[this, client, text = password.toString()] {
@@ -167,8 +167,9 @@ Reply WebServer::loginReply(const LoginGuard::Attempt& attempt) const {
     case LoginGuard::Outcome::TooManyTries:
         break;
     }
-    return errorReply(TooManyRequests,
-                      QStringLiteral("Zu viele Versuche. Bitte %1 Sekunden warten.").arg(attempt.waitSeconds),
+    const QString wait = attempt.waitSeconds == 1 ? QStringLiteral("eine Sekunde")
+                                                   : QStringLiteral("%1 Sekunden").arg(attempt.waitSeconds);
+    return errorReply(TooManyRequests, QStringLiteral("Zu viele Versuche. Bitte %1 warten.").arg(wait),
                       {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
 }
 
