@@ -7,6 +7,7 @@
 #include "integrity/ManifestLookup.h"
 #include "integrity/Verification.h"
 #include "platform/EventLog.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/QtGermanTexts.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
@@ -18,6 +19,8 @@
 #include <QTextStream>
 
 int main(int argc, char** argv) {
+    // The recorder's files and the web page's visitors need more than the usual 1024.
+    kestrova::raiseOpenFileLimit();
     // Version and help are answered before the windowing system is touched, so
     // they work without a display.
     QStringList arguments;
