@@ -38,26 +38,33 @@ WebServing::~WebServing() {
     service_.reset();
 }
 
-std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
+std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& address,
                                                      const QString& programFolder, HashLookup hash) {
-    const QString address = commandLineAddress.isEmpty()
-                                ? readWebSettings(webSettingsPath(programFolder)).address
-                                : commandLineAddress;
+    // Without --web the page's settings file is not even looked at.
     if (address.isEmpty()) {
         return nullptr;
     }
+    const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
+    if (!settings.readError.isEmpty()) {
+        report(program,
+               settings.readError + QStringLiteral(" Die Webseite startet in der Grundeinstellung."));
+    }
     auto web = std::make_unique<WebServing>(program, std::move(hash));
-    const QString error = web->start(address, programFolder);
+    const QString error = web->start(address, settings);
     if (!error.isEmpty()) {
-        QTextStream(stderr) << error << '\n';
-        program.startNotice =
-            program.startNotice.isEmpty() ? error : program.startNotice + QStringLiteral(" – ") + error;
+        report(program, error);
         return nullptr;
     }
     return web;
 }
 
-QString WebServing::start(const QString& address, const QString& programFolder) {
+void WebServing::report(Program& program, const QString& message) {
+    QTextStream(stderr) << message << '\n';
+    program.startNotice =
+        program.startNotice.isEmpty() ? message : program.startNotice + QStringLiteral(" – ") + message;
+}
+
+QString WebServing::start(const QString& address, const WebSettings& settings) {
     const std::optional<WebAddress> parsed = parseWebAddress(address);
     if (!parsed) {
         return QStringLiteral(
@@ -65,7 +72,7 @@ QString WebServing::start(const QString& address, const QString& programFolder) 
             .arg(address);
     }
     publish();
-    const QString error = service_->start(*parsed, readWebSettings(webSettingsPath(programFolder)));
+    const QString error = service_->start(*parsed, settings);
     if (error.isEmpty()) {
         timer_.start();
     }
