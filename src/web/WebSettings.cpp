@@ -89,7 +89,7 @@ WebSettings readWebSettings(const QString& path) {
     return settings;
 }
 
-bool storePasswordHash(const QString& path, const QString& hash) {
+bool storePasswordHash(const QString& path, const QString& hash, const FileWriteCalls& calls) {
     const FileLines read = readLines(path);
     if (!read.error.isEmpty()) {
         return false;
@@ -101,16 +101,13 @@ bool storePasswordHash(const QString& path, const QString& hash) {
         }
     }
     lines << kPasswordKey + QLatin1Char('=') + hash;
-    SafeSaveFile file(path);
+    // The hash is slow to attack, but no one else needs to read it, not even for a moment.
+    SafeSaveFile file(path, calls, SavedFileAccess::OwnerOnly);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
     const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        return false;
-    }
-    // The hash is slow to attack, but no one else needs to read it.
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return file.write(bytes) == bytes.size() && file.commit();
 }
 
 QString webStartRefusal(const WebAddress& address, const WebSettings& settings) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SafeSaveFile.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <optional>
@@ -32,8 +34,10 @@ QString webSettingsPath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO.
 WebSettings readWebSettings(const QString& path);
 // Keeps the file's other lines; false when it cannot be written, or when a file of
-// that name cannot be read (its other lines would be lost).
-bool storePasswordHash(const QString& path, const QString& hash);
+// that name cannot be read (its other lines would be lost). The file is readable by
+// its owner alone from its creation on.
+bool storePasswordHash(const QString& path, const QString& hash,
+                       const FileWriteCalls& calls = systemFileWriteCalls());
 
 // The German message why a server at this address must not start; empty when it may.
 QString webStartRefusal(const WebAddress& address, const WebSettings& settings);
