@@ -71,7 +71,8 @@ QString helpText(const QString& executable) {
                "  --headless            run without a display: the recorder starts at once and\n"
                "                        every event goes to standard error, one line each\n"
                "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
-               "                        127.0.0.1:8080; any other address needs a password)\n"
+               "                        127.0.0.1:8080; an address other than 127.x.y.z or\n"
+               "                        [::1] needs a password)\n"
                "  --set-web-password    set the web page's password (asked twice) and end\n"
                "  --version             print the version and end\n"
                "  --help                print this text and end\n")

@@ -12,9 +12,9 @@ struct CommandLine {
     QString programFolder; // empty: the default
     QString inputFile;     // a WAV file offered as the first input device
     QString verifyFolder;  // check the recordings below it against the manifests, then end
-    QString webAddress;    // ADDRESS:PORT of the web page; empty: as its settings file says
+    QString webAddress;    // ADDRESS:PORT of the web page; empty: no web page
     bool setWebPassword = false;
-    QString error;         // a message for the user when the arguments are wrong
+    QString error; // a message for the user when the arguments are wrong
 };
 
 CommandLine parseCommandLine(const QStringList& arguments);

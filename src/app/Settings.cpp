@@ -6,6 +6,8 @@
 #include "automation/AutoCq.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/RegularFile.h"
+#include "platform/SafeSaveFile.h"
 #include "settings/SettingsFile.h"
 #include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
@@ -66,14 +68,15 @@ void Settings::readSettings() {
 
     const bool missing = !QFile::exists(filePath());
     createSettingsFile();
-    std::optional<QStringList> lines = readSettingsLines(filePath());
+    const SettingsFileRead read = readSettingsFile(filePath());
+    std::optional<QStringList> lines = read.lines;
     if (missing && !lines) {
         // The folder cannot be written: run on the new-file defaults all the same.
         lines = defaultSettingsLines(DefaultSet::NewFile, program_.programFolder(),
                                      program_.platform().clock.now());
     }
     if (!lines || !applyLines(*lines)) {
-        handleDamagedFile();
+        handleDamagedFile(read.notAFile);
     }
     damagedDefaults_ = damagedDefaults_ || QFile::exists(guessMarkerPath());
     // Without a desktop nobody could switch the recorder on.
@@ -83,23 +86,24 @@ void Settings::readSettings() {
     runClosingSteps();
 }
 
-void Settings::handleDamagedFile() {
+void Settings::handleDamagedFile(bool notAFile) {
     damagedDefaults_ = true;
-    QFile marker(guessMarkerPath());
+    // Written beside, never opened in place: a FIFO by that name would block.
+    SafeSaveFile marker(guessMarkerPath());
     if (marker.open(QIODevice::WriteOnly)) {
         marker.write("Kestrova.ini enthält die Grundeinstellung nach einer fehlerhaften Datei.\r\n");
+        marker.commit();
     }
+    const QString fault =
+        notAFile ? QStringLiteral("] ist keine gewöhnliche Datei!") : QStringLiteral("] ist fehlerhaft!");
     Dialogs& dialogs = program_.platform().dialogs;
-    dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(filePath()) +
-                        QStringLiteral("] ist fehlerhaft!\r\rProgramm startet in der Grundeinstellung."),
+    dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(filePath()) + fault +
+                        QStringLiteral("\r\rProgramm startet in der Grundeinstellung."),
                     QString(), MessageButtons::Ok, MessageIcon::None);
 
-    // Keep what the user had entered before the defaults replace it.
-    const QString backup = filePath() + QStringLiteral(".bak");
-    if (QFile::exists(filePath())) {
-        QFile::remove(backup);
-        QFile::copy(filePath(), backup);
-    }
+    // Keep what the user had entered before the defaults replace it; only a plain
+    // file is copied, as only such a file is read.
+    copyRegularFile(filePath(), filePath() + QStringLiteral(".bak"));
     const QStringList defaults = defaultSettingsLines(DefaultSet::DamagedFile, program_.programFolder(),
                                                       program_.platform().clock.now());
     writeLines(defaults);

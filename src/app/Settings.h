@@ -37,7 +37,9 @@ private:
     // Applies lines 2 to 30 in order; false when the file is short or a control
     // refuses its value (the values applied so far stay).
     bool applyLines(const QStringList& lines);
-    void handleDamagedFile();
+    // The defaults in place of a file that could not be used; a name that is no
+    // plain file (a FIFO, a folder) is reported as such.
+    void handleDamagedFile(bool notAFile);
     void runClosingSteps();
     bool writeLines(const QStringList& lines, const QString& consequence = QString());
     QStringList currentLines();

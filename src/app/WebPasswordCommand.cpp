@@ -15,6 +15,13 @@ constexpr int kShortestPassword = 8;
 
 int setWebPasswordCommand(const QString& programFolder) {
     QTextStream err(stderr);
+    const QString path = webSettingsPath(programFolder);
+    // Its other lines would be lost: a file that cannot be read is left alone.
+    const QString readError = readWebSettings(path).readError;
+    if (!readError.isEmpty()) {
+        err << readError << " Nichts geändert.\n";
+        return 1;
+    }
     const std::optional<QString> first = readSecretLine(QStringLiteral("Neues Passwort der Webseite: "));
     const std::optional<QString> second = readSecretLine(QStringLiteral("Noch einmal: "));
     if (!first || !second) {
@@ -30,7 +37,6 @@ int setWebPasswordCommand(const QString& programFolder) {
             << " Zeichen); nichts geändert.\n";
         return 1;
     }
-    const QString path = webSettingsPath(programFolder);
     if (!storePasswordHash(path, hashPassword(*first))) {
         err << "Die Datei " << QDir::toNativeSeparators(path)
             << " lässt sich nicht schreiben; nichts geändert.\n";

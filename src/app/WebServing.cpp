@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "app/Settings.h"
 #include "archive/Archive.h"
+#include "platform/OpenFileLimit.h"
 #include "recorder/Recorder.h"
 #include "web/WebService.h"
 #include "web/WebSettings.h"
@@ -28,7 +29,10 @@ QString signatureOf(const ListedRecordings& list) {
 } // namespace
 
 WebServing::WebServing(Program& program, HashLookup hash)
-    : program_(program), service_(std::make_unique<WebService>(board_, std::move(hash))) {
+    : program_(program),
+      service_(std::make_unique<WebService>(
+          board_, std::move(hash),
+          HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {
     timer_.setInterval(kPublishMs);
     QObject::connect(&timer_, &QTimer::timeout, [this] { publish(); });
 }
@@ -38,26 +42,33 @@ WebServing::~WebServing() {
     service_.reset();
 }
 
-std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
+std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& address,
                                                      const QString& programFolder, HashLookup hash) {
-    const QString address = commandLineAddress.isEmpty()
-                                ? readWebSettings(webSettingsPath(programFolder)).address
-                                : commandLineAddress;
+    // Without --web the page's settings file is not even looked at.
     if (address.isEmpty()) {
         return nullptr;
     }
+    const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
+    if (!settings.readError.isEmpty()) {
+        report(program,
+               settings.readError + QStringLiteral(" Die Webseite startet in der Grundeinstellung."));
+    }
     auto web = std::make_unique<WebServing>(program, std::move(hash));
-    const QString error = web->start(address, programFolder);
+    const QString error = web->start(address, settings);
     if (!error.isEmpty()) {
-        QTextStream(stderr) << error << '\n';
-        program.startNotice =
-            program.startNotice.isEmpty() ? error : program.startNotice + QStringLiteral(" – ") + error;
+        report(program, error);
         return nullptr;
     }
     return web;
 }
 
-QString WebServing::start(const QString& address, const QString& programFolder) {
+void WebServing::report(Program& program, const QString& message) {
+    QTextStream(stderr) << message << '\n';
+    program.startNotice =
+        program.startNotice.isEmpty() ? message : program.startNotice + QStringLiteral(" – ") + message;
+}
+
+QString WebServing::start(const QString& address, const WebSettings& settings) {
     const std::optional<WebAddress> parsed = parseWebAddress(address);
     if (!parsed) {
         return QStringLiteral(
@@ -65,7 +76,7 @@ QString WebServing::start(const QString& address, const QString& programFolder) 
             .arg(address);
     }
     publish();
-    const QString error = service_->start(*parsed, readWebSettings(webSettingsPath(programFolder)));
+    const QString error = service_->start(*parsed, settings);
     if (error.isEmpty()) {
         timer_.start();
     }

@@ -11,6 +11,7 @@ namespace kestrova {
 
 class Program;
 class WebService;
+struct WebSettings;
 
 // The web page of a running program: fills the status board the page reads from
 // the recorder and the recording list a few times a second, and runs the server.
@@ -25,18 +26,20 @@ public:
     WebServing(const WebServing&) = delete;
     WebServing& operator=(const WebServing&) = delete;
 
-    // The page at the address of the command line, else of the web settings file;
-    // null when neither asks for one, or when it cannot start (the German message
-    // why goes to standard error and to the status bar).
+    // The page at the address of the command line (--web), with the web settings
+    // file of the program folder; null without an address, or when the page cannot
+    // start (the German message why goes to standard error and to the status bar,
+    // as does a settings file that could not be read).
     // hash gives each recording's SHA-256 (see HashLookup); it is called on the
     // server's thread.
-    static std::unique_ptr<WebServing> startIfAsked(Program& program, const QString& commandLineAddress,
+    static std::unique_ptr<WebServing> startIfAsked(Program& program, const QString& address,
                                                     const QString& programFolder, HashLookup hash = {});
     // The German message why the page cannot start, or empty.
-    QString start(const QString& address, const QString& programFolder);
+    QString start(const QString& address, const WebSettings& settings);
     quint16 port() const;
 
 private:
+    static void report(Program& program, const QString& message);
     void publish();
 
     Program& program_;

@@ -7,7 +7,9 @@
 #include "integrity/ManifestLookup.h"
 #include "integrity/Verification.h"
 #include "platform/EventLog.h"
+#include "platform/OpenFileLimit.h"
 #include "platform/QtGermanTexts.h"
+#include "platform/StandardDescriptors.h"
 #include "platform/SystemClock.h"
 #include "platform/TerminationSignals.h"
 #include "recorder/Recorder.h"
@@ -18,6 +20,10 @@
 #include <QTextStream>
 
 int main(int argc, char** argv) {
+    // Before any file is opened: a closed standard error must not lend its number to one.
+    kestrova::openClosedStandardDescriptors();
+    // The recorder's files and the web page's visitors need more than the usual 1024.
+    kestrova::raiseOpenFileLimit();
     // Version and help are answered before the windowing system is touched, so
     // they work without a display.
     QStringList arguments;

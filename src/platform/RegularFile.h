@@ -7,9 +7,12 @@ class QFile;
 
 namespace kestrova {
 
+enum class RegularFileTrouble { None, Missing, NotAFile, Unreadable };
+
 struct RegularFileOpen {
     std::unique_ptr<QFile> file; // open for reading; null when refused
     QString error;               // German, for the user
+    RegularFileTrouble trouble = RegularFileTrouble::None;
 };
 
 // Opens a file for reading only when it is a plain file. A FIFO would block the
@@ -17,5 +20,9 @@ struct RegularFileOpen {
 // with them the transmitter's push-to-talk), so those are refused before any open;
 // the open itself does not wait, and what was opened is checked once more.
 RegularFileOpen openRegularFile(const QString& path);
+
+// Copies a plain file (opened as above) to a new file that replaces `to` only once
+// it is on the disk whole; false, with `to` unchanged, when anything fails.
+bool copyRegularFile(const QString& from, const QString& to);
 
 } // namespace kestrova

@@ -57,8 +57,8 @@ const FileWriteCalls& systemFileWriteCalls() {
     return calls;
 }
 
-SafeSaveFile::SafeSaveFile(QString target, const FileWriteCalls& calls)
-    : target_(std::move(target)), calls_(calls) {}
+SafeSaveFile::SafeSaveFile(QString target, const FileWriteCalls& calls, SavedFileAccess access)
+    : target_(std::move(target)), calls_(calls), access_(access) {}
 
 SafeSaveFile::~SafeSaveFile() {
     discard();
@@ -68,10 +68,12 @@ bool SafeSaveFile::open(OpenMode mode) {
     if (isOpen() || (mode & ReadOnly) || !(mode & WriteOnly)) {
         return false;
     }
+    // The rename keeps the mode: what is private here stays private in the target's place.
+    const mode_t permissions = access_ == SavedFileAccess::OwnerOnly ? 0600 : 0666;
     for (int attempt = 0; attempt < kNameAttempts && descriptor_ < 0; ++attempt) {
         temporary_ = temporaryNameFor(target_);
-        descriptor_ =
-            ::open(QFile::encodeName(temporary_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        descriptor_ = ::open(QFile::encodeName(temporary_).constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, permissions);
         if (descriptor_ < 0 && errno != EEXIST) {
             break;
         }

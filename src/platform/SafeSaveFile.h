@@ -19,13 +19,18 @@ public:
 // The calls of this machine.
 const FileWriteCalls& systemFileWriteCalls();
 
+// Who may read a saved file: whom the umask lets, or its owner alone. A file of
+// secrets is made private as it is created, before its first byte.
+enum class SavedFileAccess { AsTheUmaskAllows, OwnerOnly };
+
 // Writes a file beside its target and puts it in the target's place only once it
 // is known to be on the disk whole: synced, of the size written, and read back to
 // the same bytes. Until then the old file stays as it was. Takes QSaveFile's place,
 // whose commit() can report success after its last write failed.
 class SafeSaveFile final : public QIODevice {
 public:
-    explicit SafeSaveFile(QString target, const FileWriteCalls& calls = systemFileWriteCalls());
+    explicit SafeSaveFile(QString target, const FileWriteCalls& calls = systemFileWriteCalls(),
+                          SavedFileAccess access = SavedFileAccess::AsTheUmaskAllows);
     ~SafeSaveFile() override;
     SafeSaveFile(const SafeSaveFile&) = delete;
     SafeSaveFile& operator=(const SafeSaveFile&) = delete;
@@ -53,6 +58,7 @@ private:
     QString target_;
     QString temporary_;
     const FileWriteCalls& calls_;
+    SavedFileAccess access_;
     int descriptor_ = -1;
     qint64 written_ = 0;
     bool failed_ = false;

@@ -2,6 +2,7 @@
 
 #include "common/Cp1252.h"
 #include "common/TextLines.h"
+#include "platform/RegularFile.h"
 #include "platform/SafeSaveFile.h"
 #include "settings/SettingsLines.h"
 
@@ -51,15 +52,16 @@ QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, c
     return lines;
 }
 
-std::optional<QStringList> readSettingsLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
+SettingsFileRead readSettingsFile(const QString& path) {
+    const RegularFileOpen opened = openRegularFile(path);
+    if (!opened.file) {
+        return {std::nullopt, opened.trouble == RegularFileTrouble::NotAFile};
     }
+    QFile& file = *opened.file;
     // Thirty short lines fit many times over; a huge file is not read in whole.
     QString text = decodeCp1252(file.read(kSettingsReadLimit));
     if (file.error() != QFileDevice::NoError) {
-        return std::nullopt;
+        return {std::nullopt, false};
     }
     if (!file.atEnd()) {
         // The limit may cut a line short: only lines ended within it count.
@@ -67,9 +69,13 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
     }
     QStringList lines = firstLines(text, kSettingsLineCount);
     if (lines.size() < kSettingsLineCount) {
-        return std::nullopt;
+        return {std::nullopt, false};
     }
-    return lines;
+    return {std::move(lines), false};
+}
+
+std::optional<QStringList> readSettingsLines(const QString& path) {
+    return readSettingsFile(path).lines;
 }
 
 bool writeSettingsLines(const QString& path, const QStringList& lines, const FileWriteCalls& calls) {

@@ -27,6 +27,15 @@ QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, c
 QString creationNote(const QString& programFolder, const QDateTime& now);
 QString saveNote(const QString& programFolder, const QDateTime& now);
 
+struct SettingsFileRead {
+    std::optional<QStringList> lines; // the first 30; nothing when unreadable or short
+    bool notAFile = false;            // a FIFO, a device or a folder by that name
+};
+
+// Reads a plain file only, and never waits: a FIFO by that name would block the
+// start for good, beyond the reach of SIGTERM.
+SettingsFileRead readSettingsFile(const QString& path);
+
 // The first 30 lines of the file; nothing when it cannot be read or ends early.
 std::optional<QStringList> readSettingsLines(const QString& path);
 

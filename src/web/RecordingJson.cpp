@@ -91,13 +91,15 @@ QJsonArray listedRecordingsJson(const LiveStatus& status, const QString& recordi
 QJsonArray archiveDaysJson(const QString& docFolder) {
     QJsonArray days;
     QStringList paths;
+    const ServedPaths served(docFolder);
     for (const QString& circuit : subfolders(docFolder, QStringLiteral("Fk_"))) {
-        if (!isArchiveRootName(circuit)) {
+        // Only what the page would serve: no folder that leads out of the documentation folder.
+        const std::optional<QString> circuitFolder = served.archiveFolder(circuit);
+        if (!circuitFolder) {
             continue;
         }
-        const QString circuitFolder = QDir(docFolder).filePath(circuit);
-        for (const QString& year : subfolders(circuitFolder, QStringLiteral("Ja_"))) {
-            const QString yearFolder = QDir(circuitFolder).filePath(year);
+        for (const QString& year : subfolders(*circuitFolder, QStringLiteral("Ja_"))) {
+            const QString yearFolder = QDir(*circuitFolder).filePath(year);
             for (const QString& month : subfolders(yearFolder, QStringLiteral("Mo-"))) {
                 for (const QString& day :
                      subfolders(QDir(yearFolder).filePath(month), QStringLiteral("Tg-"))) {

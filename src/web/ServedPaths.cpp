@@ -32,12 +32,22 @@ ServedPaths::ServedPaths(QString docFolder) : docFolder_(std::move(docFolder)) {
 
 std::optional<QString> ServedPaths::recordingsFolder() const {
     for (const QString& name : {QStringLiteral("W"), QStringLiteral("w")}) {
-        const QString canonical = QFileInfo(QDir(docFolder_).filePath(name)).canonicalFilePath();
-        if (!canonical.isEmpty() && QFileInfo(canonical).isDir()) {
-            return canonical;
+        const std::optional<QString> folder = rootFolder(name);
+        if (folder && QFileInfo(*folder).isDir()) {
+            return folder;
         }
     }
     return std::nullopt;
+}
+
+std::optional<QString> ServedPaths::rootFolder(const QString& name) const {
+    // A link named W or Fk_ that leads out of the documentation folder (to the
+    // home folder, say) would hand out every WAV file there.
+    const QString canonical = QFileInfo(QDir(docFolder_).filePath(name)).canonicalFilePath();
+    if (!liesInside(canonical, QFileInfo(docFolder_).canonicalFilePath())) {
+        return std::nullopt;
+    }
+    return canonical;
 }
 
 std::optional<QString> ServedPaths::resolve(const QString& relativePath) const {
@@ -55,9 +65,9 @@ std::optional<QString> ServedPaths::resolve(const QString& relativePath) const {
     if (isRecordingsFolderName(first)) {
         root = recordingsFolder();
     } else if (isArchiveRootName(first)) {
-        root = QFileInfo(QDir(docFolder_).filePath(first)).canonicalFilePath();
+        root = rootFolder(first);
     }
-    if (!root || root->isEmpty()) {
+    if (!root) {
         return std::nullopt;
     }
     if (segments.size() == 1) {

@@ -15,14 +15,18 @@ public:
 
     // The canonical path of the recording; nullopt for anything else: an absolute
     // path, "." or "..", a file that is no WAV, or one whose real place (after
-    // links) lies outside the folder its path begins with.
+    // links) lies outside the folder its path begins with, or that folder's outside
+    // the documentation folder.
     std::optional<QString> recording(const QString& relativePath) const;
     // The same for a folder of the dated archive ("Fk_1/Ja_2012/Mo-08/Tg-17").
     std::optional<QString> archiveFolder(const QString& relativePath) const;
-    // The canonical recordings folder; nullopt when there is none.
+    // The canonical recordings folder; nullopt when there is none inside the
+    // documentation folder.
     std::optional<QString> recordingsFolder() const;
 
 private:
+    // The canonical path of a folder of the documentation folder, when it lies in it.
+    std::optional<QString> rootFolder(const QString& name) const;
     std::optional<QString> resolve(const QString& relativePath) const;
 
     QString docFolder_;

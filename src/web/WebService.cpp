@@ -1,5 +1,6 @@
 #include "web/WebService.h"
 
+#include "platform/RegularFile.h"
 #include "platform/SteadyClock.h"
 #include "web/WebServer.h"
 
@@ -9,9 +10,10 @@ namespace kestrova {
 
 namespace {
 
+// A FIFO in the certificate's place must not hold up the start.
 QByteArray readPem(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(1024 * 1024) : QByteArray();
+    const RegularFileOpen opened = openRegularFile(path);
+    return opened.file ? opened.file->read(1024 * 1024) : QByteArray();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "web/WebSettings.h"
 
+#include "platform/RegularFile.h"
 #include "platform/SafeSaveFile.h"
 
 #include <QDir>
@@ -15,12 +16,25 @@ const QString kPasswordKey = QStringLiteral("passwort");
 const QString kCertificateKey = QStringLiteral("zertifikat");
 const QString kKeyFileKey = QStringLiteral("schluessel");
 
-QStringList readLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
+// A few short lines; a huge file is not read in whole.
+constexpr qint64 kReadLimit = 64 * 1024;
+
+struct FileLines {
+    QStringList lines;
+    QString error; // German; empty when read or absent
+};
+
+FileLines readLines(const QString& path) {
+    const RegularFileOpen opened = openRegularFile(path);
+    if (!opened.file) {
+        if (opened.trouble == RegularFileTrouble::Missing) {
+            return {};
+        }
+        return {{},
+                QStringLiteral("Die Datei [%1] wird nicht gelesen: %2")
+                    .arg(QDir::toNativeSeparators(path), opened.error)};
     }
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    return {QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n')), {}};
 }
 
 QString keyOf(const QString& line) {
@@ -57,7 +71,9 @@ QString webSettingsPath(const QString& programFolder) {
 
 WebSettings readWebSettings(const QString& path) {
     WebSettings settings;
-    for (const QString& line : readLines(path)) {
+    const FileLines read = readLines(path);
+    settings.readError = read.error;
+    for (const QString& line : read.lines) {
         const QString key = keyOf(line);
         const QString value = line.section(QLatin1Char('='), 1).trimmed();
         if (key == kAddressKey) {
@@ -73,24 +89,25 @@ WebSettings readWebSettings(const QString& path) {
     return settings;
 }
 
-bool storePasswordHash(const QString& path, const QString& hash) {
+bool storePasswordHash(const QString& path, const QString& hash, const FileWriteCalls& calls) {
+    const FileLines read = readLines(path);
+    if (!read.error.isEmpty()) {
+        return false;
+    }
     QStringList lines;
-    for (const QString& line : readLines(path)) {
+    for (const QString& line : read.lines) {
         if (keyOf(line) != kPasswordKey && !line.trimmed().isEmpty()) {
             lines << line;
         }
     }
     lines << kPasswordKey + QLatin1Char('=') + hash;
-    SafeSaveFile file(path);
+    // The hash is slow to attack, but no one else needs to read it, not even for a moment.
+    SafeSaveFile file(path, calls, SavedFileAccess::OwnerOnly);
     if (!file.open(QIODevice::WriteOnly)) {
         return false;
     }
     const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        return false;
-    }
-    // The hash is slow to attack, but no one else needs to read it.
-    return QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return file.write(bytes) == bytes.size() && file.commit();
 }
 
 QString webStartRefusal(const WebAddress& address, const WebSettings& settings) {

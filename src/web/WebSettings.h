@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SafeSaveFile.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <optional>
@@ -14,20 +16,28 @@ struct WebAddress {
 };
 std::optional<WebAddress> parseWebAddress(const QString& text);
 
-// The web page's own settings file beside Kestrova.ini, one "key=value" a line:
-// "adresse" switches the page on, "passwort" holds the password's hash, and
-// "zertifikat" with "schluessel" (PEM files) make it speak HTTPS.
+// The web page's own settings file beside Kestrova.ini, one "key=value" a line,
+// read only when the page is asked for: "passwort" holds the password's hash, and
+// "zertifikat" with "schluessel" (PEM files) make it speak HTTPS. An "adresse"
+// line is read but switches nothing on: only --web does.
 struct WebSettings {
     QString address;
     QString passwordHash;
     QString certificateFile;
     QString keyFile;
+    // German, why a file of that name was not read (no plain file, say); empty when
+    // it was read or there is none. The settings are then the defaults.
+    QString readError;
 };
 
 QString webSettingsPath(const QString& programFolder);
+// Reads a plain file only, and never waits on a FIFO.
 WebSettings readWebSettings(const QString& path);
-// Keeps the file's other lines; false when it cannot be written.
-bool storePasswordHash(const QString& path, const QString& hash);
+// Keeps the file's other lines; false when it cannot be written, or when a file of
+// that name cannot be read (its other lines would be lost). The file is readable by
+// its owner alone from its creation on.
+bool storePasswordHash(const QString& path, const QString& hash,
+                       const FileWriteCalls& calls = systemFileWriteCalls());
 
 // The German message why a server at this address must not start; empty when it may.
 QString webStartRefusal(const WebAddress& address, const WebSettings& settings);

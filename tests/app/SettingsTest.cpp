@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <sys/stat.h>
 
 namespace kestrova::test {
 namespace {
@@ -290,6 +291,17 @@ TEST_F(SettingsTest, AFileThatCannotBeWrittenIsReportedByName) {
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("] kann nicht geschrieben werden!")));
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QDir::toNativeSeparators(iniPath())));
     EXPECT_EQ(form().cb_Sample->currentText(), QStringLiteral("8000")); // the defaults still apply
+}
+
+TEST_F(SettingsTest, AFifoInTheFilesPlaceNeitherBlocksTheStartNorCountsAsSettings) {
+    for (const QString& path : {iniPath(), iniPath() + QStringLiteral(".grundeinstellung")}) {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    startProgram();
+    EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("] ist keine gewöhnliche Datei!")));
+    EXPECT_EQ(form().cb_Sample->currentText(), QStringLiteral("8000")); // the defaults apply
+    EXPECT_FALSE(program->settings().deletionHold().isEmpty());
+    EXPECT_EQ(readIni().size(), 30); // replaced by the defaults, as a damaged file is
 }
 
 TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {

@@ -9,6 +9,10 @@ per event (the port's failure and its message included, so no message box
 waited), and that SIGTERM in the second transmission ends it within a second
 with that recording saved.
 
+With --closed-output it starts the program with standard output and error
+closed, as a careless service manager may, and checks that it records all the
+same and ends on SIGTERM alone.
+
 Exit 0: passed, 1: failed.
 """
 import math
@@ -77,9 +81,8 @@ def wait_for(condition, seconds):
     return True
 
 
-def main():
-    program = sys.argv[1]
-    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+def prepare(work):
+    """The program folder with its settings, the fed traffic and the environment."""
     folder = os.path.join(work, "program")
     os.makedirs(folder)
     feed = os.path.join(work, "traffic.wav")
@@ -98,6 +101,56 @@ def main():
     os.makedirs(runtime, mode=0o700)
     env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
     env.pop("JOURNAL_STREAM", None)
+    return folder, feed, env
+
+
+def kept_recordings(folder):
+    recordings = os.path.join(folder, "W")
+    names = os.listdir(recordings) if os.path.isdir(recordings) else []
+    return sorted(name for name in names if name.endswith(".wav") and not name.startswith("."))
+
+
+def closed_output(program):
+    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+    folder, feed, env = prepare(work)
+
+    def close_output():
+        os.close(1)
+        os.close(2)
+
+    kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
+                                env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, preexec_fn=close_output)
+    failures = []
+    try:
+        if not wait_for(lambda: kestrova.poll() is not None or kept_recordings(folder), 30):
+            failures.append("nothing was recorded")
+        elif kestrova.poll() is not None:
+            failures.append("the program ended by itself with %d" % kestrova.returncode)
+        else:
+            kestrova.send_signal(signal.SIGTERM)
+            code = kestrova.wait(timeout=30)
+            if code != 0:
+                failures.append("the program ended with %d" % code)
+    finally:
+        if kestrova.poll() is None:
+            kestrova.kill()
+            kestrova.wait(timeout=10)
+    if failures:
+        print("FAIL:\n  " + "\n  ".join(failures))
+        print("kept: " + work)
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    print("1 passed, 0 failed")
+    return 0
+
+
+def main():
+    program = sys.argv[1]
+    if sys.argv[2:] == ["--closed-output"]:
+        return closed_output(program)
+    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+    folder, feed, env = prepare(work)
     kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
                                 env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)
