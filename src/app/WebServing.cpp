@@ -42,13 +42,14 @@ WebServing::~WebServing() {
     service_.reset();
 }
 
-std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& address,
+std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
                                                      const QString& programFolder, HashLookup hash) {
-    // Without --web the page's settings file is not even looked at.
+    // Read without waiting: a FIFO in the file's place is refused, not opened.
+    const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
+    const QString address = commandLineAddress.isEmpty() ? settings.address : commandLineAddress;
     if (address.isEmpty()) {
         return nullptr;
     }
-    const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
     if (!settings.readError.isEmpty()) {
         report(program,
                settings.readError + QStringLiteral(" Die Webseite startet in der Grundeinstellung."));
