@@ -438,10 +438,10 @@ def misses(run, baseline):
 def print_row(run, baseline):
     rss = ("%.1f MB" % (run.peak_kb / 1024) if baseline is None
            else "%+.1f MB" % ((run.peak_kb - baseline.peak_kb) / 1024))
-    print("%-30s %d/%d  %d/%d   %-10s %s" % (run.name, run.kept, len(PITCHES), run.whole, len(PITCHES), rss,
+    print("%-34s %d/%d  %d/%d   %-10s %s" % (run.name, run.kept, len(PITCHES), run.whole, len(PITCHES), rss,
                                           times_text(run.times["/api/status"])))
     if "/" in run.times:
-        print("%-52s GET /: %s" % ("", times_text(run.times["/"])))
+        print("%-56s GET /: %s" % ("", times_text(run.times["/"])))
     if run.crowd:
         print("    " + run.crowd)
 
@@ -471,7 +471,7 @@ def main():
     big_bytes = int(50 * MB * arguments.scale)
     print("web page under attack: %d transmissions of %.0f s each run, scale %g, attacks from %s"
           % (len(PITCHES), TONE, arguments.scale, ATTACKER))
-    print("%-30s kept whole VmRSS peak GET /api/status min / median / max" % "")
+    print("%-34s kept whole VmRSS peak GET /api/status min / median / max" % "")
     baselines, missed = {}, []
     try:
         for password in sorted({a.password for a in chosen}):
