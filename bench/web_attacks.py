@@ -1,0 +1,503 @@
+#!/usr/bin/env python3
+"""The web page under attack: what the recorder keeps while its server is abused.
+
+Usage: bench/web_attacks.py PROGRAM [--scale F] [--only N[,N...]] [--password]
+
+The program runs with --headless, its web page on a loopback port and the
+file-fed input device playing six transmissions of 4 s (each at its own pitch)
+with silences between them long enough for each to become a recording of its
+own; a fresh program folder for each run. First a run without attack, the
+baseline: the most resident memory (VmRSS) after the start, and the time of a
+normal GET / and GET /api/status. Then one run for each attack, from 127.0.0.2:
+
+  1. 2,000 idle connections (connected, nothing sent);
+  2. 2,000 slow headers ("GET / HTTP/1.1\\r\\nX-a: ", then a byte every 3 s);
+  3. one header line of 300 MB without end, as fast as the server takes it;
+  4. a body of 300 MB posted to /api/anmelden, with a password set;
+  5. 400 downloads of a 50 MB recording in W that read the answer's headers
+     and then nothing more.
+
+A connection the server refuses or closes is opened again, at most 200 a second
+once the first wave is out. Meanwhile a normal client on 127.0.0.1 asks for
+GET /api/status once a second (5 s timeout), with the session's cookie when a
+password is set. --password sets one for every run (the login body always has
+one); --scale F multiplies the 300 MB and 50 MB (trial runs on a small machine);
+--only runs the numbered attacks alone.
+
+Goals for each attack: all six transmissions recorded, each whole (its samples,
+as fed, in a recording of its own); the most resident memory within 20 MB of the
+baseline's; every normal request answered within 1 s.
+Exit 0: goals met, 2: a goal missed, 1: failed to measure.
+"""
+import argparse
+import collections
+import errno
+import http.client
+import json
+import os
+import re
+import resource
+import select
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+from dataclasses import dataclass, field
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
+from audio_bench import spread, stop  # noqa: E402 - the benchmarks' shared helpers
+from real_audio import RATE, silence, tone  # noqa: E402 - the end-to-end tests' transmissions
+from web_page import free_port, listening, wait_for, wav  # noqa: E402
+
+TONE = 4.0
+PITCHES = (500, 600, 700, 800, 900, 1000)  # one a transmission, so each is found by its samples
+MIN_RECORD = 1  # ed_AufnZeitMin: the silence that ends a recording, seconds
+GAP = MIN_RECORD + 4.0  # the recording is saved within a tick of tmrZT1 (1 s)
+LEAD = 6.0  # silence before the first transmission: the attack is up by then
+FEED_SECONDS = LEAD + len(PITCHES) * (TONE + GAP)
+PASSWORD = "Funkkreis-1-geheim"
+RECORDING_NAME = re.compile(r"1_\d\d-\d\d-\d{4}_\d\d-\d\d-\d\d\.wav")
+BIG_RECORDING = "2_01-01-2020_00-00-00.wav"  # another circuit's: the program neither lists nor deletes it
+MB = 1_000_000
+ATTACKER = "127.0.0.2"
+RECONNECTS_PER_SECOND = 200
+TRICKLE_SECONDS = 3.0
+PROBE_TIMEOUT = 5.0
+GOAL_ANSWER = 1.0
+GOAL_RSS_KB = 20 * 1024
+FILLER = memoryview(b"a" * 65536)
+
+
+@dataclass
+class Attack:
+    name: str
+    connections: int
+    opening: object  # (port, cookie) -> the bytes each connection sends first
+    stream: int = 0  # bytes after the opening, as fast as the server takes them
+    trickle: bool = False  # one byte more every TRICKLE_SECONDS
+    stall: bool = False  # reads the answer's headers, then nothing more
+    password: bool = False
+
+
+def attacks(scale, password):
+    big = int(300 * MB * scale)
+    login = b'{"passwort":"'
+    return [
+        Attack("2000 idle connections", 2000, lambda port, cookie: b"", password=password),
+        Attack("2000 slow headers", 2000, lambda port, cookie: b"GET / HTTP/1.1\r\nX-a: ", trickle=True,
+               password=password),
+        Attack("%.0f MB header" % (big / MB), 1,
+               lambda port, cookie: b"GET / HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nX-a: " % port, stream=big,
+               password=password),
+        Attack("%.0f MB login body" % (big / MB), 1,
+               lambda port, cookie: b"POST /api/anmelden HTTP/1.1\r\nHost: 127.0.0.1:%d\r\nContent-Type: "
+               b"application/json\r\nContent-Length: %d\r\n\r\n%s" % (port, big, login), stream=big - len(login),
+               password=True),
+        Attack("400 stalled downloads", 400,
+               lambda port, cookie: ("GET /datei?pfad=W/%s&herunterladen=1 HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n%s\r\n"
+                                     % (BIG_RECORDING, port, "Cookie: %s\r\n" % cookie if cookie else "")).encode(),
+               stall=True, password=password),
+    ]
+
+
+def prepare_folder(work, transmissions, big_bytes):
+    """The program folder with its settings and a big recording in W, and the input file."""
+    folder = os.path.join(work, "program")
+    os.makedirs(os.path.join(folder, "W"))
+    with open(os.path.join(work, "feed.wav"), "wb") as f:
+        f.write(wav(silence(LEAD) + b"".join(t + silence(GAP) for t in transmissions)))
+    lines = ["bench", folder, "bench", "11025", "0", "1", "2", "46-0", "67", str(MIN_RECORD), "180", "5", "10",
+             "3", "50", "1", "1", "0", "1", "0", "0", "10", "0", "1", "0", "6", "15", "15", "15", "6375"]
+    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
+        f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+    with open(os.path.join(folder, "W", BIG_RECORDING), "wb") as f:
+        f.write(wav(bytes([128]) * big_bytes))
+    return folder
+
+
+def program_env(work):
+    """No display at all, as a service runs it; ALSA gets a null device of its own."""
+    alsa_conf = os.path.join(work, "alsa.conf")
+    with open(alsa_conf, "w") as f:
+        f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    runtime = os.path.join(work, "run")
+    os.makedirs(runtime, mode=0o700)
+    env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
+    return env
+
+
+def resident_kb(pid):
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            return next((int(line.split()[1]) for line in f if line.startswith("VmRSS:")), 0)
+    except OSError:
+        return 0
+
+
+def timed_get(port, path, cookie):
+    """Seconds until the whole answer was in, or None when not answered with 200 in time."""
+    started = time.monotonic()
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=PROBE_TIMEOUT,
+                                            source_address=("127.0.0.1", 0))
+    try:
+        connection.request("GET", path, headers={"Cookie": cookie} if cookie else {})
+        response = connection.getresponse()
+        response.read()
+        return time.monotonic() - started if response.status == 200 else None
+    except (OSError, http.client.HTTPException):
+        return None
+    finally:
+        connection.close()
+
+
+def log_in(port):
+    """The session's cookie for the password, or None."""
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=PROBE_TIMEOUT)
+    try:
+        connection.request("POST", "/api/anmelden", body=json.dumps({"passwort": PASSWORD}),
+                           headers={"Content-Type": "application/json"})
+        response = connection.getresponse()
+        response.read()
+        cookie = (response.getheader("Set-Cookie") or "").split(";")[0]
+        return cookie if response.status == 200 and cookie else None
+    except (OSError, http.client.HTTPException):
+        return None
+    finally:
+        connection.close()
+
+
+class Prober(threading.Thread):
+    """Times a normal request for each path once a second until stopped."""
+
+    def __init__(self, port, cookie, paths):
+        super().__init__(daemon=True)
+        self.port, self.cookie = port, cookie
+        self.times = {path: [] for path in paths}  # seconds, None for a request not answered
+        self.stopped = threading.Event()
+
+    def run(self):
+        due = time.monotonic()
+        while not self.stopped.wait(max(0.0, due - time.monotonic())):
+            for path, times in self.times.items():
+                times.append(timed_get(self.port, path, self.cookie))
+            due = max(due + 1.0, time.monotonic())
+
+
+class Link:
+    __slots__ = ("sock", "connected", "pending", "left", "answer", "mask", "dead")
+
+    def __init__(self, sock):
+        self.sock, self.connected, self.pending, self.left = sock, False, FILLER[:0], 0
+        self.answer, self.mask, self.dead = bytearray(), select.EPOLLOUT | select.EPOLLRDHUP, False
+
+
+class Crowd(threading.Thread):
+    """Holds the attack's connections from ATTACKER until stopped, in one epoll loop."""
+
+    def __init__(self, attack, port, cookie, count_from):
+        super().__init__(daemon=True)
+        self.attack, self.port, self.count_from = attack, port, count_from
+        self.opening = attack.opening(port, cookie)
+        self.stopped = threading.Event()
+        self.links = {}
+        self.poller = select.epoll()
+        self.opened = self.refused = self.closed = self.sent = 0
+        self.answers = collections.Counter()  # status codes of the server's answers
+        self.held = []  # connected links, once a second from count_from on
+
+    def run(self):
+        tokens, last = 0.0, time.monotonic()
+        next_trickle, next_count = last, self.count_from
+        try:
+            while not self.stopped.is_set():
+                now = time.monotonic()
+                tokens = min(RECONNECTS_PER_SECOND / 10, tokens + (now - last) * RECONNECTS_PER_SECOND)
+                last = now
+                while len(self.links) < self.attack.connections and (
+                        self.opened < self.attack.connections or tokens >= 1):
+                    tokens -= 1 if self.opened >= self.attack.connections else 0
+                    self.open()
+                for fd, events in self.poller.poll(0.05):
+                    if fd in self.links:
+                        self.handle(self.links[fd], events)
+                if self.attack.trickle and now >= next_trickle:
+                    next_trickle = now + TRICKLE_SECONDS
+                    self.trickle()
+                if now >= next_count:
+                    next_count += 1.0
+                    self.held.append(sum(link.connected for link in self.links.values()))
+        finally:
+            for link in list(self.links.values()):
+                self.close(link)
+            self.poller.close()
+
+    def open(self):
+        self.opened += 1
+        sock = socket.socket()
+        sock.setblocking(False)
+        try:
+            sock.setsockopt(socket.IPPROTO_IP, getattr(socket, "IP_BIND_ADDRESS_NO_PORT", 24), 1)
+            if self.attack.stall:  # a small window: the server, not this side's kernel, holds the rest
+                sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
+            sock.bind((ATTACKER, 0))
+            code = sock.connect_ex(("127.0.0.1", self.port))
+        except OSError as error:
+            code = error.errno
+        if code not in (0, errno.EINPROGRESS):
+            sock.close()
+            self.refused += 1
+            return
+        link = Link(sock)
+        self.links[sock.fileno()] = link
+        self.poller.register(sock, link.mask)
+
+    def handle(self, link, events):
+        if not link.connected:
+            if link.sock.getsockopt(socket.SOL_SOCKET, socket.SO_ERROR):
+                self.refused += 1
+                self.close(link)
+                return
+            link.connected, link.pending, link.left = True, memoryview(self.opening), self.attack.stream
+        if events & select.EPOLLIN:
+            self.receive(link)
+        if events & select.EPOLLOUT:
+            self.send(link)
+        if link.dead or events & (select.EPOLLERR | select.EPOLLHUP | select.EPOLLRDHUP):
+            self.closed += 1
+            self.close(link)
+        else:
+            self.rearm(link)
+
+    def send(self, link):
+        while link.pending or link.left:
+            if not link.pending:
+                link.pending = FILLER[:min(link.left, len(FILLER))]
+                link.left -= len(link.pending)
+            try:
+                sent = link.sock.send(link.pending)
+            except BlockingIOError:
+                return
+            except OSError:
+                link.dead = True
+                return
+            self.sent += sent
+            link.pending = link.pending[sent:]
+
+    def receive(self, link):
+        try:
+            data = link.sock.recv(4096 if link.answer is not None else 65536)
+        except BlockingIOError:
+            return
+        except OSError:
+            data = b""
+        if not data:
+            link.dead = True
+        elif link.answer is not None:
+            link.answer += data
+            if b"\r\n\r\n" in link.answer:
+                status = bytes(link.answer).split(b" ", 2)[1].decode(errors="replace")
+                self.answers[status] += 1
+                # A download refused (the page not ready yet) holds nothing: it is opened again.
+                link.dead = self.attack.stall and status != "200"
+                link.answer = None
+
+    def rearm(self, link):
+        reading = not (self.attack.stall and link.answer is None)
+        mask = select.EPOLLRDHUP | (select.EPOLLIN if reading else 0)
+        mask |= select.EPOLLOUT if link.pending or link.left else 0
+        if mask != link.mask:
+            link.mask = mask
+            self.poller.modify(link.sock, mask)
+
+    def trickle(self):
+        for link in list(self.links.values()):
+            if link.connected and not link.pending and not link.left:
+                link.pending = FILLER[:1]
+                self.send(link)
+                self.rearm(link)
+
+    def close(self, link):
+        del self.links[link.sock.fileno()]
+        self.poller.unregister(link.sock)
+        link.sock.close()
+
+    def summary(self):
+        held = spread(self.held) if self.held else (0, 0, 0)
+        answers = ", ".join("%s x%d" % item for item in sorted(self.answers.items())) or "none"
+        return ("connections held %d / %d / %d; opened %d, refused %d, closed by the server %d; sent %.1f MB; "
+                "answers: %s" % (held + (self.opened, self.refused, self.closed, self.sent / MB, answers)))
+
+
+@dataclass
+class Run:
+    name: str
+    peak_kb: int = 0
+    kept: int = 0
+    whole: int = 0
+    times: dict = field(default_factory=dict)
+    crowd: str = ""
+    trouble: list = field(default_factory=list)
+
+
+def recordings_found(folder, transmissions):
+    """The recordings of the circuit in W that hold sound, and how many transmissions lie whole in
+    one of them. The recording that starts with the recorder holds only the lead's silence."""
+    recordings = os.path.join(folder, "W")
+    contents = []
+    for name in sorted(n for n in os.listdir(recordings) if RECORDING_NAME.fullmatch(n)):
+        with open(os.path.join(recordings, name), "rb") as f:
+            samples = f.read()[44:]
+        if samples and max(samples) - 128 > 40:
+            contents.append(samples)
+    return len(contents), sum(1 for fed in transmissions if any(fed in samples for samples in contents))
+
+
+def watch(run, kestrova, folder, port, attack, password, log_path):
+    """Starts the normal client and the attack once the page is up, and notes the resident memory
+    until the input has played; the client's times and the attack's summary go into the run."""
+    if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
+        raise RuntimeError("the recorder did not start:\n" + open(log_path).read()[-3000:])
+    fed_from = time.monotonic()  # the input plays from the moment the recorder opened it
+    if not wait_for(lambda: listening(port), 15):
+        raise RuntimeError("the web page did not come up:\n" + open(log_path).read()[-3000:])
+    cookie = log_in(port) if password else ""
+    if cookie is None:
+        raise RuntimeError("the login with the password was refused")
+    helpers = [Prober(port, cookie, ["/api/status"] + ([] if attack else ["/"]))]
+    helpers += [Crowd(attack, port, cookie, fed_from + LEAD)] if attack else []
+    for helper in helpers:
+        helper.start()
+    try:
+        while time.monotonic() < fed_from + FEED_SECONDS + 2.0 and kestrova.poll() is None:
+            run.peak_kb = max(run.peak_kb, resident_kb(kestrova.pid))
+            time.sleep(0.1)
+    finally:
+        for helper in helpers:
+            helper.stopped.set()
+        for helper in helpers:
+            helper.join(timeout=PROBE_TIMEOUT + 5)
+    run.times = helpers[0].times
+    run.crowd = helpers[1].summary() if attack else ""
+    if kestrova.poll() is not None:
+        run.trouble.append("the program ended by itself with %d" % kestrova.returncode)
+
+
+def run_once(program, name, attack, password, transmissions, big_bytes):
+    work = tempfile.mkdtemp(prefix="kestrova-attack-")
+    folder = prepare_folder(work, transmissions, big_bytes)
+    env = program_env(work)
+    if password:
+        setting = subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env,
+                                 input=("%s\n%s\n" % (PASSWORD, PASSWORD)).encode(), capture_output=True)
+        if setting.returncode != 0:
+            raise RuntimeError("--set-web-password: " + setting.stderr.decode(errors="replace"))
+    port = free_port()
+    log_path = os.path.join(work, "kestrova.log")
+    with open(log_path, "w") as log:
+        kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
+                                     os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
+                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+    run = Run(name)
+    try:
+        watch(run, kestrova, folder, port, attack, password, log_path)
+    finally:
+        stop(kestrova)
+    if kestrova.returncode != 0 and not run.trouble:
+        run.trouble.append("the program ended with %d after SIGTERM" % kestrova.returncode)
+    run.kept, run.whole = recordings_found(folder, transmissions)
+    if run.trouble:
+        run.trouble.append("log: " + open(log_path, errors="replace").read()[-1500:])
+    shutil.rmtree(work, ignore_errors=True)
+    return run
+
+
+def times_text(times):
+    answered = [t for t in times if t is not None]
+    figures = " / ".join("%.1f" % (1000 * t) for t in spread(answered)) if answered else "-"
+    return "%s ms, %d of %d unanswered" % (figures, len(times) - len(answered), len(times))
+
+
+def misses(run, baseline):
+    found = list(run.trouble)
+    if run.kept != len(PITCHES) or run.whole != len(PITCHES):
+        found.append("%d recordings kept, %d of %d transmissions whole" % (run.kept, run.whole, len(PITCHES)))
+    if run.peak_kb - baseline.peak_kb > GOAL_RSS_KB:
+        found.append("VmRSS %.1f MB over the baseline" % ((run.peak_kb - baseline.peak_kb) / 1024))
+    slow = [t for t in run.times["/api/status"] if t is None or t > GOAL_ANSWER]
+    if slow:
+        found.append("%d normal requests not answered within %.0f s" % (len(slow), GOAL_ANSWER))
+    return found
+
+
+def print_row(run, baseline):
+    rss = ("%.1f MB" % (run.peak_kb / 1024) if baseline is None
+           else "%+.1f MB" % ((run.peak_kb - baseline.peak_kb) / 1024))
+    print("%-34s %d/%d  %d/%d   %-10s %s" % (run.name, run.kept, len(PITCHES), run.whole, len(PITCHES), rss,
+                                          times_text(run.times["/api/status"])))
+    if "/" in run.times:
+        print("%-56s GET /: %s" % ("", times_text(run.times["/"])))
+    if run.crowd:
+        print("    " + run.crowd)
+
+
+def raise_file_limit(needed):
+    soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
+    if soft < needed:
+        resource.setrlimit(resource.RLIMIT_NOFILE, (needed if hard == resource.RLIM_INFINITY
+                                                    else min(needed, hard), hard))
+    return resource.getrlimit(resource.RLIMIT_NOFILE)[0] >= needed
+
+
+def main():
+    parser = argparse.ArgumentParser(description="The web page under attack.")
+    parser.add_argument("program")
+    parser.add_argument("--scale", type=float, default=1.0, help="multiplies the 300 MB and 50 MB")
+    parser.add_argument("--only", default="", help="the numbers of the attacks to run, as 1,3")
+    parser.add_argument("--password", action="store_true", help="a password for every run")
+    arguments = parser.parse_args()
+    program = os.path.abspath(arguments.program)
+    chosen = [attack for number, attack in enumerate(attacks(arguments.scale, arguments.password), 1)
+              if not arguments.only or str(number) in arguments.only.split(",")]
+    if not raise_file_limit(max(a.connections for a in chosen) + 200):
+        print("FAIL: too few file descriptors allowed for the attack's connections")
+        return 1
+    transmissions = [tone(TONE, pitch) for pitch in PITCHES]
+    big_bytes = int(50 * MB * arguments.scale)
+    print("web page under attack: %d transmissions of %.0f s each run, scale %g, attacks from %s"
+          % (len(PITCHES), TONE, arguments.scale, ATTACKER))
+    print("%-34s kept whole VmRSS peak GET /api/status min / median / max" % "")
+    baselines, missed = {}, []
+    try:
+        for password in sorted({a.password for a in chosen}):
+            baseline = run_once(program, "baseline" + (" (password)" if password else ""), None, password,
+                                transmissions, big_bytes)
+            print_row(baseline, None)
+            if misses(baseline, baseline):
+                print("FAIL: the baseline itself: %s" % "; ".join(misses(baseline, baseline)))
+                return 1
+            baselines[password] = baseline
+            sys.stdout.flush()
+        for attack in chosen:
+            run = run_once(program, attack.name + (" (password)" if attack.password else ""), attack,
+                           attack.password, transmissions, big_bytes)
+            print_row(run, baselines[attack.password])
+            found = misses(run, baselines[attack.password])
+            print("    goal %s%s" % ("MISSED: " if found else "met", "; ".join(found)))
+            missed += [attack.name] if found else []
+            sys.stdout.flush()
+    except RuntimeError as error:
+        print("FAIL: %s" % error)
+        return 1
+    print("goals (all %d recorded whole, VmRSS within %d MB of the baseline, every normal request within %.0f s) %s"
+          % (len(PITCHES), GOAL_RSS_KB // 1024, GOAL_ANSWER, "MISSED: " + ", ".join(missed) if missed else "met"))
+    return 2 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
