@@ -402,7 +402,8 @@ def run_once(program, name, attack, password, transmissions, big_bytes):
     with open(log_path, "w") as log:
         kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
                                      os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
-                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                    preexec_fn=service_file_limit)
     run = Run(name)
     try:
         watch(run, kestrova, folder, port, attack, password, log_path)
@@ -444,6 +445,12 @@ def print_row(run, baseline):
         print("%-56s GET /: %s" % ("", times_text(run.times["/"])))
     if run.crowd:
         print("    " + run.crowd)
+
+
+def service_file_limit():
+    """The program starts as a service manager starts it: 1024 open files, soft."""
+    hard = resource.getrlimit(resource.RLIMIT_NOFILE)[1]
+    resource.setrlimit(resource.RLIMIT_NOFILE, (1024 if hard == resource.RLIM_INFINITY else min(1024, hard), hard))
 
 
 def raise_file_limit(needed):
