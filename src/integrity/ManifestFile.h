@@ -6,6 +6,9 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <optional>
+
+class QIODevice;
 
 namespace kestrova {
 
@@ -18,6 +21,7 @@ QString manifestPath(const QString& docFolder, const QString& recordingName, con
 struct ManifestProblem {
     enum class Kind {
         CutOff,     // the last line has no line end: a write was cut short
+        TooLong,    // longer than any entry the program writes; skipped unread
         Damaged,    // the line does not match its own hash: changed or cut short
         ChainBroken // the line names another previous line: lines were removed, added or reordered
     };
@@ -37,9 +41,21 @@ struct ManifestReading {
     // when there is none.
     QByteArray lastHash;
     int lineCount = 0;
+    // The last byte is not a line end, so an append must end that line first.
+    bool endsOpen = false;
     bool endsInCutOffLine() const;
 };
 
-ManifestReading readManifest(const QByteArray& content);
+// A path below the documentation folder, a length and three hashes: the longest
+// line the program writes is far shorter, so a longer one is no entry.
+constexpr qsizetype kLongestManifestLine = 8192;
+
+// Reads a manifest line by line; memory stays bounded by the line limit and the
+// good entries, whatever the file holds.
+ManifestReading readManifest(QIODevice& device);
+
+// Reads the manifest at path; nullopt when it is not a plain file (a link, a
+// device, a folder) or cannot be read.
+std::optional<ManifestReading> readManifestFile(const QString& path);
 
 } // namespace kestrova

@@ -8,7 +8,6 @@
 
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace kestrova {
@@ -38,15 +37,12 @@ QString cannotWrite(const QString& manifest, const QString& path) {
 
 // Empty for a manifest not made yet; nullopt for one that is there but cannot be
 // read, which must not get a second chain.
-std::optional<QByteArray> readManifestFile(const QString& manifest) {
-    QFile file(manifest);
-    if (!file.exists()) {
-        return QByteArray();
+std::optional<ManifestReading> readExistingManifest(const QString& manifest) {
+    const QFileInfo file(manifest);
+    if (!file.exists() && !file.isSymLink()) {
+        return ManifestReading{{}, {}, chainStartHash()};
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return file.readAll();
+    return readManifestFile(manifest);
 }
 
 void enterKept(const QString& docFolder, const QString& name, bool archiving, const QDate& day) {
@@ -96,15 +92,15 @@ bool ManifestWriter::waitForPending(int milliseconds) {
 
 bool appendToManifest(const QString& docFolder, const ManifestEntry& entry, const QDate& day) {
     const QString manifest = manifestPath(docFolder, QFileInfo(entry.path).fileName(), day);
-    const std::optional<QByteArray> content = readManifestFile(manifest);
-    if (!content) {
+    const std::optional<ManifestReading> reading = readExistingManifest(manifest);
+    if (!reading) {
         warn(cannotWrite(manifest, entry.path));
         return false;
     }
     // A line cut short by a crash is ended here, so it stays a damaged line of its
     // own; the new one follows the last good line.
-    QByteArray line = manifestLineText(entry, readManifest(*content).lastHash);
-    if (!content->isEmpty() && !content->endsWith('\n')) {
+    QByteArray line = manifestLineText(entry, reading->lastHash);
+    if (reading->endsOpen) {
         line.prepend('\n');
     }
     if (!QDir().mkpath(manifestFolder(docFolder)) || !appendDurably(manifest, line)) {

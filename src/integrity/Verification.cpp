@@ -5,7 +5,6 @@
 #include "integrity/RecordingCopies.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
@@ -24,6 +23,8 @@ QString problemText(ManifestProblem::Kind kind) {
     switch (kind) {
     case ManifestProblem::Kind::CutOff:
         return QStringLiteral("unvollständig (das Schreiben wurde abgebrochen), wird nicht gewertet");
+    case ManifestProblem::Kind::TooLong:
+        return QStringLiteral("länger als jeder Eintrag, wird nicht gelesen");
     case ManifestProblem::Kind::Damaged:
         return QStringLiteral(
             "beschädigt oder verändert (passt nicht zu ihrem eigenen Hash), wird nicht gewertet");
@@ -33,18 +34,13 @@ QString problemText(ManifestProblem::Kind kind) {
     return {};
 }
 
-std::optional<ManifestReading> readManifestFile(const QString& path) {
-    for (int attempt = 0;; ++attempt) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return std::nullopt;
-        }
-        ManifestReading reading = readManifest(file.readAll());
-        if (!reading.endsInCutOffLine() || attempt > 0) {
-            return reading;
-        }
+std::optional<ManifestReading> readSettledManifest(const QString& path) {
+    std::optional<ManifestReading> reading = readManifestFile(path);
+    if (reading && reading->endsInCutOffLine()) {
         QThread::msleep(kRereadPauseMs);
+        reading = readManifestFile(path);
     }
+    return reading;
 }
 
 class Verifier {
@@ -91,11 +87,16 @@ private:
 
     void readManifests() {
         const QDir folder(manifestFolder(docFolder_));
-        for (const QString& name :
-             ManifestSet::inWritingOrder(folder.entryList({QStringLiteral("*.txt")}, QDir::Files))) {
-            const std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name));
+        // Anything named like a manifest is looked at, so a link or a device in its
+        // place is reported rather than passed over.
+        const QStringList names = folder.entryList({QStringLiteral("*.txt")},
+                                                   QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString& name : ManifestSet::inWritingOrder(names)) {
+            const std::optional<ManifestReading> reading = readSettledManifest(folder.filePath(name));
             if (!reading) {
-                finding(QStringLiteral("Manifest %1 kann nicht gelesen werden").arg(name));
+                finding(
+                    QStringLiteral("Manifest %1 ist keine gewöhnliche Datei oder kann nicht gelesen werden")
+                        .arg(name));
                 continue;
             }
             for (const ManifestProblem& problem : reading->problems) {

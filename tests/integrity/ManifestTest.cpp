@@ -155,6 +155,25 @@ TEST_F(ManifestTest, ALineCutOffByACrashIsReportedAndTheChainGoesOnAfterTheLastG
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde"))); // the line, the two copies of the second
 }
 
+TEST_F(ManifestTest, AManifestThatIsNoPlainFileOrHasAnOverlongLineIsNotReadWhole) {
+    keep(kFirst);
+    // A line far longer than any entry, then the next entry after the last good line.
+    write(QStringLiteral("Manifeste/1_2012-08-17.txt"), QByteArray(200'000, 'a') + '\n', QIODevice::Append);
+    keep(kSecond);
+    // The next day's manifest a link to an endless device: neither read nor written to.
+    const QDate nextDay = kDay.addDays(1);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), manifest(nextDay)));
+    const QString third = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    keep(third, false, nextDay);
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-17.txt, Zeile 2: länger als jeder Eintrag")));
+    EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: ") + dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-18.txt ist keine gewöhnliche Datei")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: W/") + third));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde")));
+}
+
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
     keep(kFirst);
     removeByRetention(QStringLiteral("W/") + kFirst);
