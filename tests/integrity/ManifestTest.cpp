@@ -190,6 +190,18 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
 }
 
+TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
+    keep(kFirst, false);
+    constexpr int kDeletions = 3000;
+    for (int i = 0; i < kDeletions; ++i) {
+        writer_.recordRemoved(doc(), path(QStringLiteral("W/1_08-16-2012_%1.wav").arg(i)),
+                              QStringLiteral("Aufbewahrung"), kDay);
+    }
+    keep(kSecond, false);
+    EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
 TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
     keep(kFirst);
     const QString hash = QString::fromLatin1(hashFile(path(dated(kFirst)))->hash);
