@@ -34,16 +34,35 @@ QString manifestOf(const QString& docFolder, const ManifestEntry& entry, const Q
     return manifestPath(docFolder, QFileInfo(entry.path).fileName(), day);
 }
 
-// Empty for a manifest not made yet; nullopt for one that is there but cannot be
-// read, which must not get a second chain.
-std::optional<ManifestReading> readExistingManifest(const QString& manifest) {
+bool isAbsent(const QString& path) {
+    const QFileInfo info(path);
+    return !info.exists() && !info.isSymLink();
+}
+
+// The hash of the last good line of the circuit's latest manifest before this one;
+// the chain's start when there is none. A manifest that cannot be read is passed
+// over, as the check passes over it.
+QByteArray lastHashBefore(const QString& manifest) {
     const QFileInfo file(manifest);
-    if (!file.exists() && !file.isSymLink()) {
-        ManifestReading empty;
-        empty.lastHash = chainStartHash();
-        return empty;
+    const QDir folder = file.dir();
+    const QStringList earlier =
+        folder.entryList({circuitOfManifest(file.fileName()) + QStringLiteral("_*.txt")},
+                         QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::Reversed);
+    for (const QString& name : std::as_const(earlier)) {
+        if (name >= file.fileName()) {
+            continue;
+        }
+        const std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name));
+        if (reading && !reading->lastHash.isEmpty()) {
+            return reading->lastHash;
+        }
     }
-    return readManifestFile(manifest);
+    return chainStartHash();
+}
+
+QString chainKey(const QString& manifest) {
+    const QFileInfo file(manifest);
+    return file.path() + QLatin1Char('/') + circuitOfManifest(file.fileName());
 }
 
 } // namespace
@@ -79,7 +98,7 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& mani
         }
     }
     if (!end || !QDir().mkpath(manifestFolder(docFolder)) || !appendDurably(manifest, lines)) {
-        ends_.remove(manifest);
+        ends_.remove(chainKey(manifest));
         for (const ManifestEntry& entry : entries) {
             qWarning().noquote() << cannotWrite(manifest, entry.path);
         }
@@ -87,20 +106,29 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& mani
     }
     end->size += lines.size();
     end->endsOpen = false;
-    ends_.insert(manifest, *end);
+    ends_.insert(chainKey(manifest), *end);
     return true;
 }
 
 std::optional<ManifestAppender::ChainEnd> ManifestAppender::endOf(const QString& manifest) {
-    const auto known = ends_.constFind(manifest);
-    if (known != ends_.cend() && stillEndsAt(manifest, known->size, known->lastHash)) {
-        return *known;
+    const auto known = ends_.constFind(chainKey(manifest));
+    if (known != ends_.cend() && stillEndsAt(known->manifest, known->size, known->lastHash)) {
+        if (known->manifest == manifest) {
+            return *known;
+        }
+        if (isAbsent(manifest)) {
+            return ChainEnd{manifest, 0, known->lastHash, false}; // a new day goes on from the last
+        }
     }
-    const std::optional<ManifestReading> reading = readExistingManifest(manifest);
+    if (isAbsent(manifest)) {
+        return ChainEnd{manifest, 0, lastHashBefore(manifest), false};
+    }
+    const std::optional<ManifestReading> reading = readManifestFile(manifest);
     if (!reading) {
         return std::nullopt;
     }
-    return ChainEnd{manifest, QFileInfo(manifest).size(), reading->lastHash, reading->endsOpen};
+    const QByteArray lastHash = reading->lastHash.isEmpty() ? lastHashBefore(manifest) : reading->lastHash;
+    return ChainEnd{manifest, QFileInfo(manifest).size(), lastHash, reading->endsOpen};
 }
 
 } // namespace kestrova

@@ -10,10 +10,11 @@
 
 namespace kestrova {
 
-// Appends lines to the manifests and keeps the end of each chain in memory: the
-// manifest, its size and the hash of its last good line. A manifest is read whole
-// once; after that an append looks only at the file's size and last line, so a day
-// of n entries costs n, not n squared. Use it from one thread at a time.
+// Appends lines to the manifests and keeps the end of each circuit's chain in
+// memory: the manifest last written, its size and the hash of its last good line.
+// The chain's end is read once; after that an append looks only at the file's size
+// and last line, so a day of n entries costs n, not n squared. A new day's first
+// line goes on from the day before. Use it from one thread at a time.
 class ManifestAppender {
 public:
     // Appends the entries in order to the manifests of their circuits and day, the
@@ -30,10 +31,10 @@ private:
     };
 
     bool appendLines(const QString& docFolder, const QString& manifest, const QList<ManifestEntry>& entries);
-    // The end the next line follows; nullopt when the manifest cannot be read.
+    // The end the next line of manifest follows; nullopt when the manifest cannot be read.
     std::optional<ChainEnd> endOf(const QString& manifest);
 
-    QHash<QString, ChainEnd> ends_;
+    QHash<QString, ChainEnd> ends_; // by manifest folder and circuit
 };
 
 } // namespace kestrova

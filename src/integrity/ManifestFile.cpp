@@ -20,6 +20,10 @@ QString manifestPath(const QString& docFolder, const QString& recordingName, con
                   QStringLiteral(".txt"));
 }
 
+QString circuitOfManifest(const QString& fileName) {
+    return fileName.section(QLatin1Char('_'), 0, 0);
+}
+
 bool ManifestReading::endsInCutOffLine() const {
     return !problems.isEmpty() && problems.last().kind == ManifestProblem::Kind::CutOff;
 }
@@ -69,7 +73,10 @@ void addLine(ManifestReading& reading, const RawLine& raw) {
         reading.problems.append({ManifestProblem::Kind::Damaged, reading.lineCount});
         return;
     }
-    if (line->previousHash != reading.lastHash) {
+    if (reading.lastHash.isEmpty()) {
+        reading.firstPreviousHash = line->previousHash;
+        reading.firstGoodLine = reading.lineCount;
+    } else if (line->previousHash != reading.lastHash) {
         reading.problems.append({ManifestProblem::Kind::ChainBroken, reading.lineCount});
     }
     reading.entries.append({line->entry, reading.lineCount});
@@ -80,7 +87,6 @@ void addLine(ManifestReading& reading, const RawLine& raw) {
 
 ManifestReading readManifest(QIODevice& device) {
     ManifestReading reading;
-    reading.lastHash = chainStartHash();
     while (!device.atEnd()) {
         addLine(reading, nextLine(device));
     }

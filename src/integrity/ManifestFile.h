@@ -15,8 +15,12 @@ namespace kestrova {
 // The folder of the manifests below a documentation folder.
 QString manifestFolder(const QString& docFolder);
 // One manifest per radio circuit and day on which recordings were kept:
-// "Manifeste/1_2012-08-17.txt". Once its day is over it no longer changes.
+// "Manifeste/1_2012-08-17.txt". Once its day is over it no longer changes. A day's
+// first line names the last line of the circuit's day before, so each circuit has
+// one chain over all its days.
 QString manifestPath(const QString& docFolder, const QString& recordingName, const QDate& day);
+// The circuit a manifest belongs to, from its file name: "1" for "1_2012-08-17.txt".
+QString circuitOfManifest(const QString& fileName);
 
 struct ManifestProblem {
     enum class Kind {
@@ -37,9 +41,12 @@ struct ManifestReading {
     // Only lines that match their own hash; a damaged or cut-off line counts for nothing.
     QList<NumberedEntry> entries;
     QList<ManifestProblem> problems;
-    // The hash of the last good line, which the next line names; the chain's start
-    // when there is none.
+    // The hash of the last good line, which the next line names; empty when there is none.
     QByteArray lastHash;
+    // What the first good line names as its previous one, and where it is: the link
+    // to the day before, which only all manifests together can judge.
+    QByteArray firstPreviousHash;
+    int firstGoodLine = 0;
     int lineCount = 0;
     // The last byte is not a line end, so an append must end that line first.
     bool endsOpen = false;

@@ -21,7 +21,8 @@ QStringList ManifestSet::inWritingOrder(QStringList fileNames) {
     return fileNames;
 }
 
-void ManifestSet::add(const QString& manifest, const ManifestReading& reading) {
+void ManifestSet::add(const QString& manifest, ManifestReading reading) {
+    linkToDayBefore(manifest, reading);
     chains_.append({manifest, reading});
     for (const ManifestReading::NumberedEntry& numbered : reading.entries) {
         const ManifestEntry& entry = numbered.entry;
@@ -34,6 +35,32 @@ void ManifestSet::add(const QString& manifest, const ManifestReading& reading) {
         copies_.insert(entry.path, Copy{entry, manifest, numbered.line, false, {}});
         pathByName_.insert(lastPart(entry.path), entry.path);
     }
+}
+
+// The first line names the last line of the circuit's manifest before. Older
+// versions started each day's chain afresh; such days are taken as they are until
+// the first day that was chained, and the chain starts at the last of them.
+void ManifestSet::linkToDayBefore(const QString& manifest, ManifestReading& reading) {
+    if (reading.lastHash.isEmpty()) {
+        return;
+    }
+    CircuitChain& chain = circuits_[circuitOfManifest(manifest)];
+    const QByteArray& named = reading.firstPreviousHash;
+    if (!chain.lastHash.isEmpty() && named == chain.lastHash) {
+        chain.linked = true;
+    } else if (named == chainStartHash() && !chain.linked) {
+        chain.separateManifests += chain.start.isEmpty() ? 0 : 1;
+        chain.start = manifest;
+    } else {
+        reading.problems.append({ManifestProblem::Kind::ChainBroken, reading.firstGoodLine});
+        std::stable_sort(reading.problems.begin(), reading.problems.end(),
+                         [](const ManifestProblem& a, const ManifestProblem& b) { return a.line < b.line; });
+        if (chain.start.isEmpty()) {
+            chain.start = manifest;
+        }
+    }
+    chain.last = manifest;
+    chain.lastHash = reading.lastHash;
 }
 
 const ManifestSet::Copy* ManifestSet::find(const QString& path) const {

@@ -4,13 +4,14 @@
 
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <optional>
 
 namespace kestrova {
 
 // What all manifests of a documentation folder say about each recording copy,
-// later lines over earlier ones.
+// later lines over earlier ones, and the chain of each circuit over its days.
 class ManifestSet {
 public:
     struct Copy {
@@ -22,15 +23,24 @@ public:
     };
     struct Chain {
         QString manifest;
-        ManifestReading reading;
+        ManifestReading reading; // with a broken link to the day before among its problems
+    };
+    struct CircuitChain {
+        QString start;             // the manifest whose first line has no predecessor
+        int separateManifests = 0; // before it: manifests of older versions, each a chain of its own
+        QString last;              // the newest manifest with a good line
+        QByteArray lastHash;       // its last good line's: it stands for every line before it
+        bool linked = false;       // some day was chained to the day before
     };
 
     // Manifest file names in the order their lines were written: by day, then circuit.
     static QStringList inWritingOrder(QStringList fileNames);
     // Call in writing order.
-    void add(const QString& manifest, const ManifestReading& reading);
+    void add(const QString& manifest, ManifestReading reading);
 
     const QList<Chain>& chains() const { return chains_; }
+    // By circuit.
+    const QMap<QString, CircuitChain>& circuits() const { return circuits_; }
     const QHash<QString, Copy>& copies() const { return copies_; }
     // The entry for a path relative to the documentation folder; null when none.
     const Copy* find(const QString& path) const;
@@ -41,7 +51,10 @@ public:
     std::optional<QString> removal(const QString& path) const;
 
 private:
+    void linkToDayBefore(const QString& manifest, ManifestReading& reading);
+
     QList<Chain> chains_;
+    QMap<QString, CircuitChain> circuits_;
     QHash<QString, Copy> copies_;
     QHash<QString, QString> pathByName_;
 };

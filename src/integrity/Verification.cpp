@@ -99,11 +99,11 @@ private:
                         .arg(name));
                 continue;
             }
-            for (const ManifestProblem& problem : reading->problems) {
+            set_.add(name, *reading);
+            for (const ManifestProblem& problem : set_.chains().last().reading.problems) {
                 finding(QStringLiteral("Manifest %1, Zeile %2: %3")
                             .arg(name, QString::number(problem.line), problemText(problem.kind)));
             }
-            set_.add(name, *reading);
         }
     }
 
@@ -200,10 +200,28 @@ private:
             "Letzter Hash jedes Manifests (mit der anderswo notierten Abschrift vergleichen):"));
         for (const ManifestSet::Chain& chain : set_.chains()) {
             const int lines = chain.reading.lineCount;
+            const QByteArray& hash = chain.reading.lastHash;
             note(QStringLiteral("  %1  %2  (%3)")
-                     .arg(chain.manifest, QString::fromLatin1(chain.reading.lastHash),
+                     .arg(chain.manifest,
+                          hash.isEmpty() ? QStringLiteral("keine gültige Zeile") : QString::fromLatin1(hash),
                           lines == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(lines)));
         }
+        for (const ManifestSet::CircuitChain& chain : set_.circuits()) {
+            printCircuitChain(chain);
+        }
+    }
+
+    void printCircuitChain(const ManifestSet::CircuitChain& chain) {
+        QString start = QStringLiteral("Die Kette über alle Tage beginnt mit Manifest %1").arg(chain.start);
+        if (chain.separateManifests == 1) {
+            start += QStringLiteral("; davor 1 Manifest einer älteren Version mit eigener Kette");
+        } else if (chain.separateManifests > 1) {
+            start += QStringLiteral("; davor %1 Manifeste einer älteren Version, jedes mit eigener Kette")
+                         .arg(chain.separateManifests);
+        }
+        note(start + QLatin1Char('.'));
+        note(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: %1 (%2)")
+                 .arg(QString::fromLatin1(chain.lastHash), chain.last));
     }
 
     VerificationStatus printResult() {

@@ -2,6 +2,7 @@
 // damage, and the lookup of a recording's hash.
 #include "integrity/FileHash.h"
 #include "integrity/ManifestFile.h"
+#include "integrity/ManifestLine.h"
 #include "integrity/ManifestLookup.h"
 #include "integrity/ManifestWriter.h"
 #include "integrity/Verification.h"
@@ -200,6 +201,48 @@ TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
     keep(kSecond, false);
     EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
+TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
+    keep(kFirst);
+    const QString second = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    const QString third = QStringLiteral("1_08-19-2012_09-00-00.wav");
+    keep(second, false, kDay.addDays(1));
+    keep(third, false, kDay.addDays(2));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_2012-08-17.txt.")));
+    const QByteArray lastHash = contents(manifest(kDay.addDays(2))).trimmed().split('\t').last();
+    EXPECT_TRUE(reported(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: ") +
+                         QString::fromLatin1(lastHash) + QStringLiteral(" (1_2012-08-19.txt)")));
+
+    // The middle day taken away whole, manifest and recording.
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + second)));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-19.txt, Zeile 1: Kette unterbrochen")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
+}
+
+TEST_F(ManifestTest, ManifestsOfTheOlderVersionWithAChainEachStillVerifyAndTheChainGoesOnFromThem) {
+    // Two days as the older version wrote them: each day's first line names no predecessor.
+    const QList<QPair<QDate, QString>> older{{kDay, kFirst},
+                                             {kDay.addDays(1), QStringLiteral("1_08-18-2012_09-00-00.wav")}};
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("Manifeste"))));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("W"))));
+    for (const auto& [day, name] : older) {
+        write(QStringLiteral("W/") + name, QByteArray("RIFF") + name.toLatin1());
+        const std::optional<FileHash> hash = hashFile(path(QStringLiteral("W/") + name));
+        ASSERT_TRUE(hash);
+        writeWhole(manifest(day),
+                   manifestLineText(
+                       {ManifestEntry::Kind::Kept, QStringLiteral("W/") + name, hash->length, hash->hash, {}},
+                       chainStartHash()));
+    }
+    keep(QStringLiteral("1_08-19-2012_09-00-00.wav"), false, kDay.addDays(2));
+
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_2012-08-18.txt; "
+                                        "davor 1 Manifest einer älteren Version mit eigener Kette.")));
 }
 
 TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
