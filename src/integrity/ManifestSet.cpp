@@ -15,6 +15,12 @@ QString lastPart(const QString& path) {
     return path.section(QLatin1Char('/'), -1);
 }
 
+bool isInRecordingsFolder(const QString& relativePath) {
+    return relativePath.count(QLatin1Char('/')) == 1 &&
+           relativePath.section(QLatin1Char('/'), 0, 0).compare(QStringLiteral("w"), Qt::CaseInsensitive) ==
+               0;
+}
+
 QStringList ManifestSet::inWritingOrder(QStringList fileNames) {
     std::sort(fileNames.begin(), fileNames.end(),
               [](const QString& a, const QString& b) { return writingOrderKey(a) < writingOrderKey(b); });
@@ -25,16 +31,30 @@ void ManifestSet::add(const QString& manifest, ManifestReading reading) {
     linkToDayBefore(manifest, reading);
     chains_.append({manifest, reading});
     for (const ManifestReading::NumberedEntry& numbered : reading.entries) {
-        const ManifestEntry& entry = numbered.entry;
-        if (entry.kind == ManifestEntry::Kind::Removed) {
-            Copy& copy = copies_[entry.path];
-            copy.removed = true;
-            copy.removalReason = entry.reason;
-            continue;
-        }
-        copies_.insert(entry.path, Copy{entry, manifest, numbered.line, false, {}});
-        pathByName_.insert(lastPart(entry.path), entry.path);
+        addEntry(manifest, numbered);
     }
+}
+
+void ManifestSet::addEntry(const QString& manifest, const ManifestReading::NumberedEntry& numbered) {
+    const ManifestEntry& entry = numbered.entry;
+    if (entry.kind == ManifestEntry::Kind::Removed) {
+        if (!isInRecordingsFolder(entry.path)) {
+            conflicts_.append({Conflict::Kind::ArchiveRemoval, entry.path, manifest, numbered.line, {}, 0});
+            return;
+        }
+        Copy& copy = copies_[entry.path];
+        copy.removed = true;
+        copy.removalReason = entry.reason;
+        return;
+    }
+    const auto entered = copies_.constFind(entry.path);
+    if (entered != copies_.cend() && !entered->kept.path.isEmpty() && !entered->removed) {
+        conflicts_.append({Conflict::Kind::SecondEntry, entry.path, manifest, numbered.line,
+                           entered->manifest, entered->line});
+        return;
+    }
+    copies_.insert(entry.path, Copy{entry, manifest, numbered.line, false, {}});
+    pathByName_.insert(lastPart(entry.path), entry.path);
 }
 
 // The first line names the last line of the circuit's manifest before. Older

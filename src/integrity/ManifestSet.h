@@ -10,8 +10,10 @@
 
 namespace kestrova {
 
-// What all manifests of a documentation folder say about each recording copy,
-// later lines over earlier ones, and the chain of each circuit over its days.
+// What all manifests of a documentation folder say about each recording copy, and
+// the chain of each circuit over its days. A copy's first entry fixes it: a later
+// one counts only after a line that says the copy was deleted, and only copies in
+// the recordings folder are ever deleted by the program.
 class ManifestSet {
 public:
     struct Copy {
@@ -24,6 +26,19 @@ public:
     struct Chain {
         QString manifest;
         ManifestReading reading; // with a broken link to the day before among its problems
+    };
+    // An entry the set does not take.
+    struct Conflict {
+        enum class Kind {
+            SecondEntry,   // the copy was entered before and not deleted since
+            ArchiveRemoval // "entfernt" for a copy in the dated archive
+        };
+        Kind kind;
+        QString path;
+        QString manifest;
+        int line = 0;
+        QString firstManifest; // second entry: where the one that counts is
+        int firstLine = 0;
     };
     struct CircuitChain {
         QString start;             // the manifest whose first line has no predecessor
@@ -41,6 +56,7 @@ public:
     const QList<Chain>& chains() const { return chains_; }
     // By circuit.
     const QMap<QString, CircuitChain>& circuits() const { return circuits_; }
+    const QList<Conflict>& conflicts() const { return conflicts_; }
     const QHash<QString, Copy>& copies() const { return copies_; }
     // The entry for a path relative to the documentation folder; null when none.
     const Copy* find(const QString& path) const;
@@ -52,14 +68,18 @@ public:
 
 private:
     void linkToDayBefore(const QString& manifest, ManifestReading& reading);
+    void addEntry(const QString& manifest, const ManifestReading::NumberedEntry& numbered);
 
     QList<Chain> chains_;
     QMap<QString, CircuitChain> circuits_;
+    QList<Conflict> conflicts_;
     QHash<QString, Copy> copies_;
     QHash<QString, QString> pathByName_;
 };
 
 // The file name at the end of a path.
 QString lastPart(const QString& path);
+// True for a path below the documentation folder that lies in the recordings folder ("W/…").
+bool isInRecordingsFolder(const QString& relativePath);
 
 } // namespace kestrova

@@ -77,10 +77,6 @@ private:
         const QString path = QDir(docFolder_).filePath(relativePath);
         return path == scope_ || path.startsWith(scope_ + QLatin1Char('/'));
     }
-    bool isInRecordingsFolder(const QString& relativePath) const {
-        return relativePath.count(QLatin1Char('/')) == 1 &&
-               relativePath.section(QLatin1Char('/'), 0, 0) == recordingsFolder_;
-    }
     static QString where(const ManifestSet::Copy& copy) {
         return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
     }
@@ -105,6 +101,23 @@ private:
                             .arg(name, QString::number(problem.line), problemText(problem.kind)));
             }
         }
+        for (const ManifestSet::Conflict& conflict : set_.conflicts()) {
+            reportConflict(conflict);
+        }
+    }
+
+    void reportConflict(const ManifestSet::Conflict& conflict) {
+        const QString at = QStringLiteral("Manifest %1, Zeile %2").arg(conflict.manifest).arg(conflict.line);
+        if (conflict.kind == ManifestSet::Conflict::Kind::ArchiveRemoval) {
+            finding(QStringLiteral("„entfernt“ für eine Archivkopie, die das Programm nie löscht: %1 (%2), "
+                                   "wird nicht gewertet")
+                        .arg(conflict.path, at));
+            return;
+        }
+        finding(QStringLiteral("Zweiter Eintrag ohne Löschung davor: %1 (%2), wird nicht gewertet; es gilt "
+                               "der erste (Manifest %3, Zeile %4)")
+                    .arg(conflict.path, at, conflict.firstManifest)
+                    .arg(conflict.firstLine));
     }
 
     void checkFiles() {
@@ -162,7 +175,7 @@ private:
                 reportAbsent(path, *copy);
             }
             if (!isInRecordingsFolder(path)) {
-                reportRecordingsFolderCopy(lastPart(path));
+                reportRecordingsFolderCopy(path);
             }
         }
     }
@@ -178,16 +191,22 @@ private:
 
     // The copy in D/w of an archived recording is checked when it is there; retention
     // deletes it in time, and the archive copy is what the manifest vouches for.
-    void reportRecordingsFolderCopy(const QString& name) {
+    void reportRecordingsFolderCopy(const QString& archived) {
+        const QString name = lastPart(archived);
         const QString path = recordingsFolder_ + QLatin1Char('/') + name;
         if (present_.contains(path) || !inScope(path)) {
             return;
         }
+        // A missing archive copy is a finding of its own; nothing stays then.
+        const QString stays = QFileInfo(QDir(docFolder_).filePath(archived)).isFile()
+                                  ? QStringLiteral("; die Archivkopie bleibt")
+                                  : QString();
         if (const std::optional<QString> reason = set_.removal(path)) {
-            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3; die Archivkopie bleibt")
-                     .arg(recordingsFolder_, *reason, name));
+            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3")
+                     .arg(recordingsFolder_, *reason, name) +
+                 stays);
         } else {
-            note(QStringLiteral("Nicht mehr in %1: %2; die Archivkopie bleibt").arg(recordingsFolder_, name));
+            note(QStringLiteral("Nicht mehr in %1: %2").arg(recordingsFolder_, name) + stays);
         }
     }
 

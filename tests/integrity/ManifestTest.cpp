@@ -175,6 +175,43 @@ TEST_F(ManifestTest, AManifestThatIsNoPlainFileOrHasAnOverlongLineIsNotReadWhole
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde")));
 }
 
+// A past day's recording changed, another's archive copy deleted, and two lines
+// chained onto today's manifest that vouch for both.
+TEST_F(ManifestTest, ALaterManifestCannotVouchForAnEarlierDaysRecordings) {
+    keep(kFirst);
+    keep(kSecond);
+    const QDate today = kDay.addDays(1);
+    keep(QStringLiteral("1_08-18-2012_09-00-00.wav"), false, today);
+
+    QByteArray changed = contents(path(dated(kFirst)));
+    changed[100] = 'x';
+    writeWhole(path(dated(kFirst)), changed);
+    ASSERT_TRUE(QFile::remove(path(dated(kSecond))));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + kSecond)));
+    const std::optional<FileHash> hash = hashFile(path(dated(kFirst)));
+    ASSERT_TRUE(hash);
+    const QByteArray lastHash = contents(manifest(today)).trimmed().split('\t').last();
+    const QByteArray kept =
+        manifestLineText({ManifestEntry::Kind::Kept, dated(kFirst), hash->length, hash->hash, {}}, lastHash);
+    const QByteArray removed = manifestLineText(
+        {ManifestEntry::Kind::Removed, dated(kSecond), 0, {}, QStringLiteral("Aufbewahrung")},
+        kept.trimmed().split('\t').last());
+    write(QStringLiteral("Manifeste/1_2012-08-18.txt"), kept + removed, QIODevice::Append);
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(
+        reported(QStringLiteral("Zweiter Eintrag ohne Löschung davor: ") + dated(kFirst) +
+                 QStringLiteral(" (Manifest 1_2012-08-18.txt, Zeile 2), wird nicht gewertet; es gilt der "
+                                "erste (Manifest 1_2012-08-17.txt, Zeile 1)")));
+    EXPECT_TRUE(
+        reported(QStringLiteral("Verändert: ") + dated(kFirst) + QStringLiteral(" (anderer SHA-256")));
+    EXPECT_TRUE(reported(QStringLiteral("„entfernt“ für eine Archivkopie, die das Programm nie löscht: ") +
+                         dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Fehlt: ") + dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Nicht mehr in W: ") + kSecond + QLatin1Char('\n')));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 4 Befunde")));
+}
+
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
     keep(kFirst);
     removeByRetention(QStringLiteral("W/") + kFirst);
@@ -189,6 +226,11 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + kThird)));
     EXPECT_EQ(verify(), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
+
+    // Deleted under a line that says so, then filed again: the new entry counts.
+    writer_.recordRemoved(doc(), path(QStringLiteral("W/") + kThird), QStringLiteral("von Hand"), kDay);
+    keep(kThird, false);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
 
 TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
