@@ -5,7 +5,9 @@
 #include "integrity/RecordingCopies.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -16,6 +18,8 @@ namespace {
 
 // A copy younger than this may still be waiting for its entry.
 constexpr qint64 kEntryDelaySeconds = 60;
+// The file system's times and the clock may differ by a rounding.
+constexpr qint64 kClockSlackSeconds = 2;
 // A line being written the moment the manifest is read looks cut off; it is read again.
 constexpr unsigned long kRereadPauseMs = 300;
 
@@ -41,6 +45,12 @@ std::optional<ManifestReading> readSettledManifest(const QString& path) {
         reading = readManifestFile(path);
     }
     return reading;
+}
+
+QElapsedTimer startedTimer() {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
 }
 
 class Verifier {
@@ -95,6 +105,8 @@ private:
                         .arg(name));
                 continue;
             }
+            lastManifestWrite_ =
+                std::max(lastManifestWrite_, QFileInfo(folder.filePath(name)).lastModified());
             set_.add(name, *reading);
             for (const ManifestProblem& problem : set_.chains().last().reading.problems) {
                 finding(QStringLiteral("Manifest %1, Zeile %2: %3")
@@ -122,7 +134,16 @@ private:
 
     void checkFiles() {
         const QDir doc(docFolder_);
-        for (const QString& path : recordingCopies(docFolder_)) {
+        const RecordingCopies copies = findRecordingCopies(docFolder_);
+        for (const QString& path : copies.others) {
+            const QString relative = doc.relativeFilePath(path);
+            if (inScope(relative)) {
+                finding(
+                    QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
+                        .arg(relative));
+            }
+        }
+        for (const QString& path : copies.files) {
             const QString relative = doc.relativeFilePath(path);
             if (!inScope(relative)) {
                 continue;
@@ -141,8 +162,17 @@ private:
         }
     }
 
+    // Only a copy saved after the manifests' last entry, and less than a minute ago,
+    // may still be waiting for its own entry; one from the future is not.
     void reportUnlisted(const QString& path, const QString& relative) {
-        if (QFileInfo(path).lastModified().secsTo(now_) < kEntryDelaySeconds) {
+        const QDateTime modified = QFileInfo(path).lastModified();
+        const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
+        if (modified > now.addSecs(kClockSlackSeconds)) {
+            finding(
+                QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (%2): %1")
+                    .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+        } else if (modified.secsTo(now) < kEntryDelaySeconds &&
+                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
             finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
@@ -260,6 +290,8 @@ private:
     const QString recordingsFolder_;
     QTextStream& out_;
     const QDateTime now_;
+    const QElapsedTimer sinceStart_ = startedTimer();
+    QDateTime lastManifestWrite_;
     ManifestSet set_;
     QSet<QString> present_;
     int findings_ = 0;

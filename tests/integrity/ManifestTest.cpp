@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -63,11 +64,16 @@ protected:
     }
 
     // Runs the check a day later, when nothing counts as saved a moment ago.
-    VerificationStatus verify(const QString& folder = {}) {
+    VerificationStatus verify(const QString& folder = {},
+                              const QDateTime& now = QDateTime::currentDateTime().addDays(1)) {
         report_.clear();
         QTextStream out(&report_);
-        return verifyRecordings(folder.isEmpty() ? doc() : folder, out,
-                                QDateTime::currentDateTime().addDays(1));
+        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now);
+    }
+    void setModified(const QString& relative, const QDateTime& time) {
+        QFile file(path(relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
     }
     bool reported(const QString& text) const { return report_.contains(text); }
 
@@ -210,6 +216,38 @@ TEST_F(ManifestTest, ALaterManifestCannotVouchForAnEarlierDaysRecordings) {
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: ") + dated(kSecond)));
     EXPECT_TRUE(reported(QStringLiteral("Nicht mehr in W: ") + kSecond + QLatin1Char('\n')));
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 4 Befunde")));
+}
+
+TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNeverFromTheFuture) {
+    keep(kFirst);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString justSaved = QStringLiteral("W/1_08-17-2012_15-00-00.wav");
+    const QString beforeTheEntry = QStringLiteral("W/1_08-17-2012_15-00-01.wav");
+    const QString future = QStringLiteral("W/1_08-17-2012_15-00-02.wav");
+    const QString futureDay = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-18/hh-09/1_08-18-2012_09-00-00.wav");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path(futureDay)).path()));
+    for (const QString& relative : {justSaved, beforeTheEntry, future, futureDay}) {
+        write(relative, QByteArray("planted"));
+    }
+    setModified(beforeTheEntry, now.addSecs(-30));
+    setModified(future, now.addSecs(3600));
+    setModified(futureDay, now.addSecs(3600));
+    // A link where a recording belongs, pointing at a listed one.
+    ASSERT_TRUE(QFile::link(path(dated(kFirst)), path(dated(kSecond))));
+
+    EXPECT_EQ(verify({}, now), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Eben gespeichert, noch in keinem Manifest: ") + justSaved));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + beforeTheEntry));
+    const QString inTheFuture =
+        QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (") +
+        QLocale::c().toString(now.addSecs(3600), QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
+        QStringLiteral("): ");
+    EXPECT_TRUE(reported(inTheFuture + future));
+    EXPECT_TRUE(reported(inTheFuture + futureDay));
+    EXPECT_TRUE(
+        reported(QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: ") +
+                 dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 4 Befunde"))) << report_.toStdString();
 }
 
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
