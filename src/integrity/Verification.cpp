@@ -1,5 +1,6 @@
 #include "integrity/Verification.h"
 
+#include "archive/RecordingRules.h"
 #include "integrity/FileHash.h"
 #include "integrity/ManifestSet.h"
 #include "integrity/RecordingCopies.h"
@@ -8,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMap>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -171,11 +173,29 @@ private:
             finding(
                 QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (%2): %1")
                     .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+            noteDayWithoutManifest(lastPart(relative));
         } else if (modified.secsTo(now) < kEntryDelaySeconds &&
                    (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
             finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
+            noteDayWithoutManifest(lastPart(relative));
+        }
+    }
+
+    void noteDayWithoutManifest(const QString& name) {
+        const std::optional<QDateTime> moment = recordingMoment(name);
+        if (!moment) {
+            return;
+        }
+        const QString manifest = manifestPath(docFolder_, name, moment->date());
+        if (!QFileInfo::exists(manifest)) {
+            daysWithoutManifest_.insert(
+                QFileInfo(manifest).fileName(),
+                QStringLiteral("Kein Manifest für den %1 (Funkkreis %2), obwohl Aufnahmen dieses Tages "
+                               "vorliegen: das Manifest des Tages fehlt.")
+                    .arg(moment->date().toString(QStringLiteral("dd.MM.yyyy")),
+                         name.section(QLatin1Char('_'), 0, 0)));
         }
     }
 
@@ -242,7 +262,6 @@ private:
 
     void printLastHashes() {
         if (set_.chains().isEmpty()) {
-            note(QStringLiteral("Keine Manifeste gefunden."));
             return;
         }
         note(QStringLiteral(
@@ -273,14 +292,34 @@ private:
                  .arg(QString::fromLatin1(chain.lastHash), chain.last));
     }
 
+    // Without a manifest for the recordings there is nothing to check them against:
+    // that is no "alles in Ordnung".
+    bool printWhatCannotBeChecked() {
+        if (set_.chains().isEmpty()) {
+            note(QStringLiteral("Keine Manifeste gefunden: in %1 wurde nie etwas eingetragen, oder die "
+                                "Manifeste wurden gelöscht. Die Aufnahmen können nicht geprüft werden.")
+                     .arg(QDir::toNativeSeparators(manifestFolder(docFolder_))));
+            return true;
+        }
+        for (const QString& sentence : std::as_const(daysWithoutManifest_)) {
+            note(sentence);
+        }
+        return !daysWithoutManifest_.isEmpty();
+    }
+
     VerificationStatus printResult() {
         const QString checked = QStringLiteral("%1 Aufnahmen geprüft").arg(checked_);
+        const QString count =
+            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
+        if (printWhatCannotBeChecked()) {
+            note(QStringLiteral("Ergebnis: nicht prüfbar, ") + count + QStringLiteral(", ") + checked +
+                 QLatin1Char('.'));
+            return VerificationStatus::CannotCheck;
+        }
         if (findings_ == 0) {
             note(QStringLiteral("Ergebnis: alles in Ordnung, ") + checked + QLatin1Char('.'));
             return VerificationStatus::AllGood;
         }
-        const QString count =
-            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
         note(QStringLiteral("Ergebnis: ") + count + QStringLiteral(", ") + checked + QLatin1Char('.'));
         return VerificationStatus::Findings;
     }
@@ -292,6 +331,7 @@ private:
     const QDateTime now_;
     const QElapsedTimer sinceStart_ = startedTimer();
     QDateTime lastManifestWrite_;
+    QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
     ManifestSet set_;
     QSet<QString> present_;
     int findings_ = 0;

@@ -10,7 +10,7 @@ namespace kestrova {
 enum class VerificationStatus : int {
     AllGood = 0,    // every recording matches its manifest entry and every chain is whole
     Findings = 1,   // something is changed, missing, unlisted, or a manifest is damaged
-    CannotCheck = 2 // the folder is not there
+    CannotCheck = 2 // the folder is not there, or there is no manifest for (some of) its recordings
 };
 
 // Checks every recording below folder (a documentation folder or a folder inside

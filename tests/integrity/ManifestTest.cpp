@@ -235,7 +235,8 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
     // A link where a recording belongs, pointing at a listed one.
     ASSERT_TRUE(QFile::link(path(dated(kFirst)), path(dated(kSecond))));
 
-    EXPECT_EQ(verify({}, now), VerificationStatus::Findings);
+    // The planted day has no manifest at all, so the check cannot vouch for it.
+    EXPECT_EQ(verify({}, now), VerificationStatus::CannotCheck);
     EXPECT_TRUE(reported(QStringLiteral("Eben gespeichert, noch in keinem Manifest: ") + justSaved));
     EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + beforeTheEntry));
     const QString inTheFuture =
@@ -247,7 +248,8 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
     EXPECT_TRUE(
         reported(QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: ") +
                  dated(kSecond)));
-    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 4 Befunde"))) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 4 Befunde"))) << report_.toStdString();
 }
 
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
@@ -281,6 +283,26 @@ TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
     keep(kSecond, false);
     EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
+TEST_F(ManifestTest, WithoutAManifestForTheRecordingsNothingCanBeChecked) {
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Keine Manifeste gefunden: in ")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 0 Befunde, 0 Aufnahmen geprüft.")));
+
+    keep(kFirst);
+    keep(QStringLiteral("1_08-18-2012_09-00-00.wav"), false, kDay.addDays(1));
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))));
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012 (Funkkreis 1), obwohl Aufnahmen "
+                                        "dieses Tages vorliegen")));
+
+    // The only day taken away whole.
+    ASSERT_TRUE(QDir(path(QStringLiteral("W"))).removeRecursively());
+    ASSERT_TRUE(QDir(path(QStringLiteral("Fk_1"))).removeRecursively());
+    ASSERT_TRUE(QFile::remove(manifest()));
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Keine Manifeste gefunden")));
 }
 
 TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
