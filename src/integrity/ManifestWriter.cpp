@@ -25,6 +25,13 @@ QString keptCopy(const QString& docFolder, const QString& name, bool archiving) 
     return folder ? *folder + QLatin1Char('/') + name : QString();
 }
 
+// A relative folder (line 2 of Kestrova.ini may be "doku") is taken from the working
+// folder, as everywhere in the program, and taken so at once: the paths in the
+// manifest are then relative to the documentation folder itself.
+QString absolute(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 void warn(const QString& text) {
     qWarning().noquote() << text;
 }
@@ -60,16 +67,17 @@ ManifestWriter::~ManifestWriter() {
 
 void ManifestWriter::recordKept(const QString& docFolder, const QString& name, bool archiving,
                                 const QDate& day) {
-    enqueue({docFolder, day, name, archiving, {}});
+    enqueue({absolute(docFolder), day, name, archiving, {}});
 }
 
 void ManifestWriter::recordRemoved(const QString& docFolder, const QString& path, const QString& reason,
                                    const QDate& day) {
+    const QString folder = absolute(docFolder);
     ManifestEntry entry;
     entry.kind = ManifestEntry::Kind::Removed;
-    entry.path = QDir(docFolder).relativeFilePath(path);
+    entry.path = QDir(folder).relativeFilePath(absolute(path));
     entry.reason = reason;
-    enqueue({docFolder, day, {}, false, entry});
+    enqueue({folder, day, {}, false, entry});
 }
 
 bool ManifestWriter::waitForPending(int milliseconds) {

@@ -347,6 +347,27 @@ TEST_F(ManifestTest, ManifestsOfTheOlderVersionWithAChainEachStillVerifyAndTheCh
                                         "davor 1 Manifest einer älteren Version mit eigener Kette.")));
 }
 
+TEST_F(ManifestTest, ARelativeDocumentationFolderIsTakenFromTheWorkingFolderAndPathsBelowIt) {
+    struct WorkingFolder {
+        const QString before = QDir::currentPath();
+        ~WorkingFolder() { QDir::setCurrent(before); }
+    } const restored;
+    ASSERT_TRUE(QDir::setCurrent(doc()));
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("doku/W")));
+    for (const QString& name : {kFirst, kSecond}) {
+        write(QStringLiteral("doku/W/") + name, QByteArray("RIFF") + name.toLatin1());
+        writer_.recordKept(QStringLiteral("doku"), name, false, kDay);
+    }
+    ASSERT_TRUE(QFile::remove(QStringLiteral("doku/W/") + kSecond));
+    writer_.recordRemoved(QStringLiteral("doku"), QStringLiteral("doku/W/") + kSecond,
+                          QStringLiteral("Aufbewahrung"), kDay);
+    ASSERT_TRUE(writer_.waitForPending(5000));
+
+    EXPECT_EQ(verify(path(QStringLiteral("doku"))), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(contents(path(QStringLiteral("doku/Manifeste/1_2012-08-17.txt")))
+                    .startsWith((QStringLiteral("W/") + kFirst + QLatin1Char('\t')).toUtf8()));
+}
+
 TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
     keep(kFirst);
     const QString hash = QString::fromLatin1(hashFile(path(dated(kFirst)))->hash);
