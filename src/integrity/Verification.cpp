@@ -49,6 +49,13 @@ std::optional<ManifestReading> readSettledManifest(const QString& path) {
     return reading;
 }
 
+// In writing order. Anything named like a manifest is looked at, so a link or a
+// device in its place is reported rather than passed over.
+QStringList manifestNames(const QDir& folder) {
+    return ManifestSet::inWritingOrder(
+        folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+}
+
 QElapsedTimer startedTimer() {
     QElapsedTimer timer;
     timer.start();
@@ -95,11 +102,7 @@ private:
 
     void readManifests() {
         const QDir folder(manifestFolder(docFolder_));
-        // Anything named like a manifest is looked at, so a link or a device in its
-        // place is reported rather than passed over.
-        const QStringList names = folder.entryList({QStringLiteral("*.txt")},
-                                                   QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        for (const QString& name : ManifestSet::inWritingOrder(names)) {
+        for (const QString& name : manifestNames(folder)) {
             const std::optional<ManifestReading> reading = readSettledManifest(folder.filePath(name));
             if (!reading) {
                 finding(
@@ -354,6 +357,30 @@ QString documentationFolderOf(const QString& folder) {
 
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now) {
     return Verifier(folder, out, now).run();
+}
+
+VerificationStatus printLastHashes(const QString& folder, QTextStream& out) {
+    const QDir manifests(manifestFolder(documentationFolderOf(folder)));
+    ManifestSet set;
+    bool damaged = false;
+    for (const QString& name : manifestNames(manifests)) {
+        const std::optional<ManifestReading> reading = readSettledManifest(manifests.filePath(name));
+        if (!reading) {
+            damaged = true;
+            continue;
+        }
+        set.add(name, *reading);
+        damaged = damaged || !set.chains().last().reading.problems.isEmpty();
+    }
+    if (set.circuits().isEmpty()) {
+        out << QStringLiteral("Keine Manifeste gefunden in %1.\n")
+                   .arg(QDir::toNativeSeparators(manifests.path()));
+        return VerificationStatus::CannotCheck;
+    }
+    for (const ManifestSet::CircuitChain& chain : set.circuits()) {
+        out << chain.lastHash << "  " << chain.last << '\n';
+    }
+    return damaged || !set.conflicts().isEmpty() ? VerificationStatus::Findings : VerificationStatus::AllGood;
 }
 
 } // namespace kestrova

@@ -20,6 +20,12 @@ enum class VerificationStatus : int {
 // saved a moment ago, whose entry is still being written, from an unlisted one.
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now);
 
+// Prints the last hash of each circuit's chain, one line each ("hash  manifest"),
+// for a script to mail or log: noted elsewhere, it stands for every line before it.
+// AllGood when the manifests are whole, Findings when any is damaged, CannotCheck
+// when there is none.
+VerificationStatus printLastHashes(const QString& folder, QTextStream& out);
+
 // The documentation folder that folder belongs to: the nearest of it and the
 // folders above it that holds manifests; folder itself when none does.
 QString documentationFolderOf(const QString& folder);

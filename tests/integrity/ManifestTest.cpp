@@ -317,6 +317,12 @@ TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
     EXPECT_TRUE(reported(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: ") +
                          QString::fromLatin1(lastHash) + QStringLiteral(" (1_2012-08-19.txt)")));
 
+    QString printed;
+    QTextStream out(&printed);
+    EXPECT_EQ(printLastHashes(doc(), out), VerificationStatus::AllGood);
+    out.flush();
+    EXPECT_EQ(printed, QString::fromLatin1(lastHash) + QStringLiteral("  1_2012-08-19.txt\n"));
+
     // The middle day taken away whole, manifest and recording.
     ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))));
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + second)));
