@@ -116,8 +116,9 @@ std::optional<ManifestAppender::ChainEnd> ManifestAppender::endOf(const QString&
         if (known->manifest == manifest) {
             return *known;
         }
-        if (isAbsent(manifest)) {
-            return ChainEnd{manifest, 0, known->lastHash, false}; // a new day goes on from the last
+        // A new day goes on from the last; names of one circuit sort by day.
+        if (known->manifest < manifest && isAbsent(manifest)) {
+            return ChainEnd{manifest, 0, known->lastHash, false};
         }
     }
     if (isAbsent(manifest)) {

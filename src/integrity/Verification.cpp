@@ -35,7 +35,8 @@ QString problemText(ManifestProblem::Kind kind) {
         return QStringLiteral(
             "beschädigt oder verändert (passt nicht zu ihrem eigenen Hash), wird nicht gewertet");
     case ManifestProblem::Kind::ChainBroken:
-        return QStringLiteral("Kette unterbrochen (eine Zeile davor fehlt, wurde eingefügt oder vertauscht)");
+        return QStringLiteral(
+            "Kette unterbrochen (eine Zeile oder ein Tag davor fehlt, wurde eingefügt oder vertauscht)");
     }
     return {};
 }
