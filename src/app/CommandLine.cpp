@@ -29,11 +29,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             }
             line.inputFile = arguments.at(++i);
         } else if (argument == QStringLiteral("--verify")) {
+            if (i + 1 < arguments.size() && arguments.at(i + 1) == QStringLiteral("--letzter-hash")) {
+                line.lastHashOnly = true;
+                ++i;
+            }
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--verify needs a folder");
                 return line;
             }
             line.verifyFolder = arguments.at(++i);
+        } else if (argument == QStringLiteral("--letzter-hash")) {
+            line.lastHashOnly = true;
         } else if (argument == QStringLiteral("--web")) {
             if (i + 1 >= arguments.size()) {
                 line.error = QStringLiteral("--web needs ADDRESS:PORT");
@@ -48,6 +54,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             line.error = QStringLiteral("unknown option: ") + argument;
             return line;
         }
+    }
+    if (line.lastHashOnly && line.verifyFolder.isEmpty()) {
+        line.error = QStringLiteral("--letzter-hash goes with --verify FOLDER");
     }
     return line;
 }
@@ -67,7 +76,11 @@ QString helpText(const QString& executable) {
                "  --verify FOLDER       check the recordings below the documentation folder\n"
                "                        FOLDER against their manifests, print what differs\n"
                "                        and the last hash of each manifest, and end; exit\n"
-               "                        status 0 all good, 1 findings, 2 no such folder\n"
+               "                        status 0 all good, 1 findings, 2 nothing to check\n"
+               "                        against (no such folder, no manifest)\n"
+               "  --verify --letzter-hash FOLDER\n"
+               "                        print only the last hash of the manifests' chain, one\n"
+               "                        line per circuit (\"hash  manifest\"), to note elsewhere\n"
                "  --headless            run without a display: the recorder starts at once and\n"
                "                        every event goes to standard error, one line each\n"
                "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"

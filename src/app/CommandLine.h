@@ -8,11 +8,12 @@ namespace kestrova {
 struct CommandLine {
     bool showVersion = false;
     bool showHelp = false;
-    bool headless = false; // --headless: no display, recorder on, events on standard error
-    QString programFolder; // empty: the default
-    QString inputFile;     // a WAV file offered as the first input device
-    QString verifyFolder;  // check the recordings below it against the manifests, then end
-    QString webAddress;    // ADDRESS:PORT of the web page; empty: no web page
+    bool headless = false;     // --headless: no display, recorder on, events on standard error
+    QString programFolder;     // empty: the default
+    QString inputFile;         // a WAV file offered as the first input device
+    QString verifyFolder;      // check the recordings below it against the manifests, then end
+    bool lastHashOnly = false; // --letzter-hash with --verify: print only the chain's last hash
+    QString webAddress;        // ADDRESS:PORT of the web page; empty: as its settings file says
     bool setWebPassword = false;
     QString error; // a message for the user when the arguments are wrong
 };

@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
     if (!line.verifyFolder.isEmpty()) {
         // Beside a running recorder: no folder lock, no display.
         return static_cast<int>(
-            kestrova::verifyRecordings(line.verifyFolder, out, kestrova::SystemClock().now()));
+            line.lastHashOnly
+                ? kestrova::printLastHashes(line.verifyFolder, out)
+                : kestrova::verifyRecordings(line.verifyFolder, out, kestrova::SystemClock().now()));
     }
     if (line.setWebPassword) {
         const QCoreApplication console(argc, argv);

@@ -9,7 +9,6 @@ namespace {
 
 constexpr char kSeparator = '\t';
 constexpr qsizetype kFieldCount = 5;
-constexpr qsizetype kHexHashLength = 64;
 const QByteArray kRemovedMark = QByteArrayLiteral("entfernt");
 
 bool isHexHash(const QByteArray& text) {

@@ -30,10 +30,13 @@ struct ManifestLine {
     QByteArray lineHash;
 };
 
+// Lower-case hex of a SHA-256.
+constexpr qsizetype kHexHashLength = 64;
+
 // The hash a first line names as its previous one.
 QByteArray chainStartHash();
 
-// The full line, LF included.
+// The full line, LF included; its own hash is the last field.
 QByteArray manifestLineText(const ManifestEntry& entry, const QByteArray& previousHash);
 
 // A line without its LF; nullopt when its fields are malformed or its own hash

@@ -4,7 +4,6 @@
 #include "integrity/Verification.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 
@@ -50,9 +49,8 @@ bool ManifestLookup::reread(Folder& folder, const QString& docFolder) {
     for (const QFileInfo& file : files) {
         CachedManifest cached = folder.manifests.value(file.fileName());
         if (cached.modified != file.lastModified() || cached.size != file.size()) {
-            QFile content(file.filePath());
             cached = {file.lastModified(), file.size(),
-                      readManifest(content.open(QIODevice::ReadOnly) ? content.readAll() : QByteArray())};
+                      readManifestFile(file.filePath()).value_or(ManifestReading())};
             changed = true;
         }
         fresh.insert(file.fileName(), cached);

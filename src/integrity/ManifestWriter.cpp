@@ -3,13 +3,11 @@
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
 #include "integrity/FileHash.h"
-#include "integrity/ManifestFile.h"
-#include "platform/DurableAppend.h"
 
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QMutexLocker>
 
 namespace kestrova {
 
@@ -27,40 +25,29 @@ QString keptCopy(const QString& docFolder, const QString& name, bool archiving) 
     return folder ? *folder + QLatin1Char('/') + name : QString();
 }
 
+// A relative folder (line 2 of Kestrova.ini may be "doku") is taken from the working
+// folder, as everywhere in the program, and taken so at once: the paths in the
+// manifest are then relative to the documentation folder itself.
+QString absolute(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
 void warn(const QString& text) {
     qWarning().noquote() << text;
 }
 
-QString cannotWrite(const QString& manifest, const QString& path) {
-    return QStringLiteral("Das Manifest %1 kann nicht geschrieben werden; %2 fehlt darin.")
-        .arg(QDir::toNativeSeparators(manifest), path);
-}
-
-// Empty for a manifest not made yet; nullopt for one that is there but cannot be
-// read, which must not get a second chain.
-std::optional<QByteArray> readManifestFile(const QString& manifest) {
-    QFile file(manifest);
-    if (!file.exists()) {
-        return QByteArray();
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
-void enterKept(const QString& docFolder, const QString& name, bool archiving, const QDate& day) {
+std::optional<ManifestEntry> keptEntry(const QString& docFolder, const QString& name, bool archiving) {
     const QString copy = keptCopy(docFolder, name, archiving);
     const std::optional<FileHash> hash = copy.isEmpty() ? std::nullopt : hashFile(copy);
     if (!hash) {
         warn(QStringLiteral("Die Aufnahme %1 kann für das Manifest nicht gelesen werden.").arg(name));
-        return;
+        return std::nullopt;
     }
     ManifestEntry entry;
     entry.path = QDir(docFolder).relativeFilePath(copy);
     entry.length = hash->length;
     entry.hash = hash->hash;
-    appendToManifest(docFolder, entry, day);
+    return entry;
 }
 
 } // namespace
@@ -71,47 +58,74 @@ ManifestWriter::ManifestWriter() {
 
 ManifestWriter::~ManifestWriter() {
     if (!pool_.waitForDone(kPendingWaitAtEnd)) {
-        pool_.clear();
+        const QMutexLocker lock(&mutex_);
+        stopping_ = true;
+        queue_.clear();
         warn(QStringLiteral("Nicht alle Aufnahmen konnten noch ins Manifest eingetragen werden."));
     }
 }
 
 void ManifestWriter::recordKept(const QString& docFolder, const QString& name, bool archiving,
                                 const QDate& day) {
-    pool_.start([docFolder, name, archiving, day] { enterKept(docFolder, name, archiving, day); });
+    enqueue({absolute(docFolder), day, name, archiving, {}});
 }
 
 void ManifestWriter::recordRemoved(const QString& docFolder, const QString& path, const QString& reason,
                                    const QDate& day) {
+    const QString folder = absolute(docFolder);
     ManifestEntry entry;
     entry.kind = ManifestEntry::Kind::Removed;
-    entry.path = QDir(docFolder).relativeFilePath(path);
+    entry.path = QDir(folder).relativeFilePath(absolute(path));
     entry.reason = reason;
-    pool_.start([docFolder, entry, day] { appendToManifest(docFolder, entry, day); });
+    enqueue({folder, day, {}, false, entry});
 }
 
 bool ManifestWriter::waitForPending(int milliseconds) {
     return pool_.waitForDone(milliseconds);
 }
 
-bool appendToManifest(const QString& docFolder, const ManifestEntry& entry, const QDate& day) {
-    const QString manifest = manifestPath(docFolder, QFileInfo(entry.path).fileName(), day);
-    const std::optional<QByteArray> content = readManifestFile(manifest);
-    if (!content) {
-        warn(cannotWrite(manifest, entry.path));
-        return false;
+void ManifestWriter::enqueue(Request request) {
+    const QMutexLocker lock(&mutex_);
+    queue_.append(std::move(request));
+    if (!writing_) {
+        writing_ = true;
+        pool_.start([this] { writeQueued(); });
     }
-    // A line cut short by a crash is ended here, so it stays a damaged line of its
-    // own; the new one follows the last good line.
-    QByteArray line = manifestLineText(entry, readManifest(*content).lastHash);
-    if (!content->isEmpty() && !content->endsWith('\n')) {
-        line.prepend('\n');
+}
+
+void ManifestWriter::writeQueued() {
+    for (;;) {
+        QList<Request> batch;
+        {
+            const QMutexLocker lock(&mutex_);
+            if (queue_.isEmpty() || stopping_) {
+                writing_ = false;
+                return;
+            }
+            batch.swap(queue_);
+        }
+        writeBatch(batch);
     }
-    if (!QDir().mkpath(manifestFolder(docFolder)) || !appendDurably(manifest, line)) {
-        warn(cannotWrite(manifest, entry.path));
-        return false;
+}
+
+// Requests of one folder and day go to the appender together, which writes the
+// lines of each manifest at once.
+void ManifestWriter::writeBatch(const QList<Request>& batch) {
+    QList<ManifestEntry> entries;
+    for (qsizetype i = 0; i < batch.size(); ++i) {
+        const Request& request = batch.at(i);
+        if (request.keptName.isEmpty()) {
+            entries.append(request.removed);
+        } else if (const std::optional<ManifestEntry> kept =
+                       keptEntry(request.docFolder, request.keptName, request.archiving)) {
+            entries.append(*kept);
+        }
+        const bool last = i + 1 == batch.size();
+        if (last || batch.at(i + 1).docFolder != request.docFolder || batch.at(i + 1).day != request.day) {
+            appender_.append(request.docFolder, entries, request.day);
+            entries.clear();
+        }
     }
-    return true;
 }
 
 } // namespace kestrova

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "integrity/ManifestAppender.h"
 #include "integrity/ManifestLine.h"
 
 #include <QDate>
+#include <QList>
+#include <QMutex>
 #include <QString>
 #include <QThreadPool>
 
@@ -10,7 +13,9 @@ namespace kestrova {
 
 // Enters kept and deleted recordings into the manifests. The work runs on a
 // thread of its own, so hashing a long recording never holds up the next one;
-// one thread also keeps the appends in the order they were asked for.
+// one thread also keeps the appends in the order they were asked for. What is
+// asked for while it writes waits in a queue and is written in one go, so a
+// night's deletions cost one write per manifest, not one each.
 class ManifestWriter {
 public:
     ManifestWriter();
@@ -31,11 +36,25 @@ public:
     bool waitForPending(int milliseconds);
 
 private:
-    QThreadPool pool_;
-};
+    struct Request {
+        QString docFolder;
+        QDate day;
+        QString keptName; // kept: hashed on the writing thread
+        bool archiving = false;
+        ManifestEntry removed;
+    };
 
-// Appends the entry to the manifest of the recording's circuit and day, after the
-// manifest's last good line; false, with a message on standard error, when it could not.
-bool appendToManifest(const QString& docFolder, const ManifestEntry& entry, const QDate& day);
+    void enqueue(Request request);
+    // Runs on the writing thread until the queue is empty.
+    void writeQueued();
+    void writeBatch(const QList<Request>& batch);
+
+    QMutex mutex_;
+    QList<Request> queue_;
+    bool writing_ = false;
+    bool stopping_ = false;
+    ManifestAppender appender_; // used by the writing thread only
+    QThreadPool pool_;          // last, so it ends before what it uses
+};
 
 } // namespace kestrova

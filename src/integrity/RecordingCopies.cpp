@@ -4,40 +4,73 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 
 namespace kestrova {
 
 namespace {
-constexpr QDir::Filters kPlainFiles = QDir::Files | QDir::NoSymLinks;
+
+// Links are listed, not followed; System adds devices, pipes and broken links.
+constexpr QDir::Filters kEverything = QDir::Files | QDir::System | QDir::NoDotAndDotDot;
+
+void sortIn(RecordingCopies& copies, const QFileInfo& entry) {
+    if (entry.isSymLink() || !entry.isFile()) {
+        copies.others << entry.filePath();
+    } else {
+        copies.files << entry.filePath();
+    }
 }
+
+void addRecordingsFolder(RecordingCopies& copies, const QString& docFolder) {
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    if (!folder) {
+        return;
+    }
+    for (const QFileInfo& entry : QDir(*folder).entryInfoList(kEverything, QDir::Name)) {
+        if (entry.fileName().compare(QStringLiteral("w.dat"), Qt::CaseInsensitive) != 0) {
+            sortIn(copies, entry);
+        }
+    }
+}
+
+void addArchiveTree(RecordingCopies& copies, const QFileInfo& tree) {
+    if (tree.isSymLink()) {
+        copies.others << tree.filePath();
+        return;
+    }
+    RecordingCopies found;
+    QDirIterator entries(tree.filePath(), kEverything | QDir::Dirs, QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        entries.next();
+        const QFileInfo entry = entries.fileInfo();
+        if (entry.isSymLink() || !entry.isDir()) {
+            sortIn(found, entry);
+        }
+    }
+    found.files.sort();
+    found.others.sort();
+    copies.files << found.files;
+    copies.others << found.others;
+}
+
+} // namespace
 
 QString recordingsFolderName(const QString& docFolder) {
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     return folder ? QDir(*folder).dirName() : QStringLiteral("W");
 }
 
-QStringList recordingCopies(const QString& docFolder) {
-    QStringList paths;
-    if (const std::optional<QString> folder = findRecordingsFolder(docFolder)) {
-        const QDir recordings(*folder);
-        for (const QString& name : recordings.entryList(kPlainFiles, QDir::Name)) {
-            if (name.compare(QStringLiteral("w.dat"), Qt::CaseInsensitive) != 0) {
-                paths << recordings.filePath(name);
-            }
+RecordingCopies findRecordingCopies(const QString& docFolder) {
+    RecordingCopies copies;
+    addRecordingsFolder(copies, docFolder);
+    const QFileInfoList trees =
+        QDir(docFolder).entryInfoList({QStringLiteral("Fk_*")}, QDir::Dirs | kEverything, QDir::Name);
+    for (const QFileInfo& tree : trees) {
+        if (tree.isDir() || tree.isSymLink()) {
+            addArchiveTree(copies, tree);
         }
     }
-    const QDir doc(docFolder);
-    for (const QString& tree :
-         doc.entryList({QStringLiteral("Fk_*")}, QDir::Dirs | QDir::NoSymLinks, QDir::Name)) {
-        QDirIterator files(doc.filePath(tree), kPlainFiles, QDirIterator::Subdirectories);
-        QStringList found;
-        while (files.hasNext()) {
-            found << files.next();
-        }
-        found.sort();
-        paths << found;
-    }
-    return paths;
+    return copies;
 }
 
 } // namespace kestrova

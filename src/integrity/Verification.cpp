@@ -1,12 +1,15 @@
 #include "integrity/Verification.h"
 
+#include "archive/RecordingRules.h"
 #include "integrity/FileHash.h"
 #include "integrity/ManifestSet.h"
 #include "integrity/RecordingCopies.h"
 
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocale>
+#include <QMap>
 #include <QSet>
 #include <QThread>
 #include <algorithm>
@@ -17,6 +20,8 @@ namespace {
 
 // A copy younger than this may still be waiting for its entry.
 constexpr qint64 kEntryDelaySeconds = 60;
+// The file system's times and the clock may differ by a rounding.
+constexpr qint64 kClockSlackSeconds = 2;
 // A line being written the moment the manifest is read looks cut off; it is read again.
 constexpr unsigned long kRereadPauseMs = 300;
 
@@ -24,27 +29,38 @@ QString problemText(ManifestProblem::Kind kind) {
     switch (kind) {
     case ManifestProblem::Kind::CutOff:
         return QStringLiteral("unvollständig (das Schreiben wurde abgebrochen), wird nicht gewertet");
+    case ManifestProblem::Kind::TooLong:
+        return QStringLiteral("länger als jeder Eintrag, wird nicht gelesen");
     case ManifestProblem::Kind::Damaged:
         return QStringLiteral(
             "beschädigt oder verändert (passt nicht zu ihrem eigenen Hash), wird nicht gewertet");
     case ManifestProblem::Kind::ChainBroken:
-        return QStringLiteral("Kette unterbrochen (eine Zeile davor fehlt, wurde eingefügt oder vertauscht)");
+        return QStringLiteral(
+            "Kette unterbrochen (eine Zeile oder ein Tag davor fehlt, wurde eingefügt oder vertauscht)");
     }
     return {};
 }
 
-std::optional<ManifestReading> readManifestFile(const QString& path) {
-    for (int attempt = 0;; ++attempt) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return std::nullopt;
-        }
-        ManifestReading reading = readManifest(file.readAll());
-        if (!reading.endsInCutOffLine() || attempt > 0) {
-            return reading;
-        }
+std::optional<ManifestReading> readSettledManifest(const QString& path) {
+    std::optional<ManifestReading> reading = readManifestFile(path);
+    if (reading && reading->endsInCutOffLine()) {
         QThread::msleep(kRereadPauseMs);
+        reading = readManifestFile(path);
     }
+    return reading;
+}
+
+// In writing order. Anything named like a manifest is looked at, so a link or a
+// device in its place is reported rather than passed over.
+QStringList manifestNames(const QDir& folder) {
+    return ManifestSet::inWritingOrder(
+        folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+}
+
+QElapsedTimer startedTimer() {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
 }
 
 class Verifier {
@@ -81,34 +97,59 @@ private:
         const QString path = QDir(docFolder_).filePath(relativePath);
         return path == scope_ || path.startsWith(scope_ + QLatin1Char('/'));
     }
-    bool isInRecordingsFolder(const QString& relativePath) const {
-        return relativePath.count(QLatin1Char('/')) == 1 &&
-               relativePath.section(QLatin1Char('/'), 0, 0) == recordingsFolder_;
-    }
     static QString where(const ManifestSet::Copy& copy) {
         return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
     }
 
     void readManifests() {
         const QDir folder(manifestFolder(docFolder_));
-        for (const QString& name :
-             ManifestSet::inWritingOrder(folder.entryList({QStringLiteral("*.txt")}, QDir::Files))) {
-            const std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name));
+        for (const QString& name : manifestNames(folder)) {
+            const std::optional<ManifestReading> reading = readSettledManifest(folder.filePath(name));
             if (!reading) {
-                finding(QStringLiteral("Manifest %1 kann nicht gelesen werden").arg(name));
+                finding(
+                    QStringLiteral("Manifest %1 ist keine gewöhnliche Datei oder kann nicht gelesen werden")
+                        .arg(name));
                 continue;
             }
-            for (const ManifestProblem& problem : reading->problems) {
+            lastManifestWrite_ =
+                std::max(lastManifestWrite_, QFileInfo(folder.filePath(name)).lastModified());
+            set_.add(name, *reading);
+            for (const ManifestProblem& problem : set_.chains().last().reading.problems) {
                 finding(QStringLiteral("Manifest %1, Zeile %2: %3")
                             .arg(name, QString::number(problem.line), problemText(problem.kind)));
             }
-            set_.add(name, *reading);
         }
+        for (const ManifestSet::Conflict& conflict : set_.conflicts()) {
+            reportConflict(conflict);
+        }
+    }
+
+    void reportConflict(const ManifestSet::Conflict& conflict) {
+        const QString at = QStringLiteral("Manifest %1, Zeile %2").arg(conflict.manifest).arg(conflict.line);
+        if (conflict.kind == ManifestSet::Conflict::Kind::ArchiveRemoval) {
+            finding(QStringLiteral("„entfernt“ für eine Archivkopie, die das Programm nie löscht: %1 (%2), "
+                                   "wird nicht gewertet")
+                        .arg(conflict.path, at));
+            return;
+        }
+        finding(QStringLiteral("Zweiter Eintrag ohne Löschung davor: %1 (%2), wird nicht gewertet; es gilt "
+                               "der erste (Manifest %3, Zeile %4)")
+                    .arg(conflict.path, at, conflict.firstManifest)
+                    .arg(conflict.firstLine));
     }
 
     void checkFiles() {
         const QDir doc(docFolder_);
-        for (const QString& path : recordingCopies(docFolder_)) {
+        const RecordingCopies copies = findRecordingCopies(docFolder_);
+        for (const QString& path : copies.others) {
+            const QString relative = doc.relativeFilePath(path);
+            if (inScope(relative)) {
+                finding(
+                    QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
+                        .arg(relative));
+            }
+        }
+        for (const QString& path : copies.files) {
             const QString relative = doc.relativeFilePath(path);
             if (!inScope(relative)) {
                 continue;
@@ -127,11 +168,38 @@ private:
         }
     }
 
+    // Only a copy saved after the manifests' last entry, and less than a minute ago,
+    // may still be waiting for its own entry; one from the future is not.
     void reportUnlisted(const QString& path, const QString& relative) {
-        if (QFileInfo(path).lastModified().secsTo(now_) < kEntryDelaySeconds) {
+        const QDateTime modified = QFileInfo(path).lastModified();
+        const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
+        if (modified > now.addSecs(kClockSlackSeconds)) {
+            finding(
+                QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (%2): %1")
+                    .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+            noteDayWithoutManifest(lastPart(relative));
+        } else if (modified.secsTo(now) < kEntryDelaySeconds &&
+                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
             finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
+            noteDayWithoutManifest(lastPart(relative));
+        }
+    }
+
+    void noteDayWithoutManifest(const QString& name) {
+        const std::optional<QDateTime> moment = recordingMoment(name);
+        if (!moment) {
+            return;
+        }
+        const QString manifest = manifestPath(docFolder_, name, moment->date());
+        if (!QFileInfo::exists(manifest)) {
+            daysWithoutManifest_.insert(
+                QFileInfo(manifest).fileName(),
+                QStringLiteral("Kein Manifest für den %1 (Funkkreis %2), obwohl Aufnahmen dieses Tages "
+                               "vorliegen: das Manifest des Tages fehlt.")
+                    .arg(moment->date().toString(QStringLiteral("dd.MM.yyyy")),
+                         name.section(QLatin1Char('_'), 0, 0)));
         }
     }
 
@@ -161,7 +229,7 @@ private:
                 reportAbsent(path, *copy);
             }
             if (!isInRecordingsFolder(path)) {
-                reportRecordingsFolderCopy(lastPart(path));
+                reportRecordingsFolderCopy(path);
             }
         }
     }
@@ -177,42 +245,85 @@ private:
 
     // The copy in D/w of an archived recording is checked when it is there; retention
     // deletes it in time, and the archive copy is what the manifest vouches for.
-    void reportRecordingsFolderCopy(const QString& name) {
+    void reportRecordingsFolderCopy(const QString& archived) {
+        const QString name = lastPart(archived);
         const QString path = recordingsFolder_ + QLatin1Char('/') + name;
         if (present_.contains(path) || !inScope(path)) {
             return;
         }
+        // A missing archive copy is a finding of its own; nothing stays then.
+        const QString stays = QFileInfo(QDir(docFolder_).filePath(archived)).isFile()
+                                  ? QStringLiteral("; die Archivkopie bleibt")
+                                  : QString();
         if (const std::optional<QString> reason = set_.removal(path)) {
-            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3; die Archivkopie bleibt")
-                     .arg(recordingsFolder_, *reason, name));
+            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3")
+                     .arg(recordingsFolder_, *reason, name) +
+                 stays);
         } else {
-            note(QStringLiteral("Nicht mehr in %1: %2; die Archivkopie bleibt").arg(recordingsFolder_, name));
+            note(QStringLiteral("Nicht mehr in %1: %2").arg(recordingsFolder_, name) + stays);
         }
     }
 
     void printLastHashes() {
         if (set_.chains().isEmpty()) {
-            note(QStringLiteral("Keine Manifeste gefunden."));
             return;
         }
         note(QStringLiteral(
             "Letzter Hash jedes Manifests (mit der anderswo notierten Abschrift vergleichen):"));
         for (const ManifestSet::Chain& chain : set_.chains()) {
             const int lines = chain.reading.lineCount;
+            const QByteArray& hash = chain.reading.lastHash;
             note(QStringLiteral("  %1  %2  (%3)")
-                     .arg(chain.manifest, QString::fromLatin1(chain.reading.lastHash),
+                     .arg(chain.manifest,
+                          hash.isEmpty() ? QStringLiteral("keine gültige Zeile") : QString::fromLatin1(hash),
                           lines == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(lines)));
         }
+        for (const ManifestSet::CircuitChain& chain : set_.circuits()) {
+            printCircuitChain(chain);
+        }
+    }
+
+    void printCircuitChain(const ManifestSet::CircuitChain& chain) {
+        QString start = QStringLiteral("Die Kette über alle Tage beginnt mit Manifest %1").arg(chain.start);
+        if (chain.separateManifests == 1) {
+            start += QStringLiteral("; davor 1 Manifest einer älteren Version mit eigener Kette");
+        } else if (chain.separateManifests > 1) {
+            start += QStringLiteral("; davor %1 Manifeste einer älteren Version, jedes mit eigener Kette")
+                         .arg(chain.separateManifests);
+        }
+        note(start + QLatin1Char('.'));
+        note(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: %1 (%2)")
+                 .arg(QString::fromLatin1(chain.lastHash), chain.last));
+    }
+
+    // Without a manifest for the recordings there is nothing to check them against:
+    // that is no "alles in Ordnung".
+    bool printWhatCannotBeChecked() {
+        if (set_.chains().isEmpty()) {
+            note(QStringLiteral("Keine Manifeste gefunden: in %1 wurde nie etwas eingetragen, oder die "
+                                "Manifeste wurden gelöscht. Die Aufnahmen können nicht geprüft werden.")
+                     .arg(QDir::toNativeSeparators(manifestFolder(docFolder_))));
+            return true;
+        }
+        for (const QString& sentence : std::as_const(daysWithoutManifest_)) {
+            note(sentence);
+        }
+        return !daysWithoutManifest_.isEmpty();
     }
 
     VerificationStatus printResult() {
         const QString checked = QStringLiteral("%1 Aufnahmen geprüft").arg(checked_);
+        const QString count =
+            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
+        if (printWhatCannotBeChecked()) {
+            note(QStringLiteral("Ergebnis: nicht prüfbar, ") + count + QStringLiteral(", ") + checked +
+                 QLatin1Char('.'));
+            return VerificationStatus::CannotCheck;
+        }
         if (findings_ == 0) {
             note(QStringLiteral("Ergebnis: alles in Ordnung, ") + checked + QLatin1Char('.'));
             return VerificationStatus::AllGood;
         }
-        const QString count =
-            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
         note(QStringLiteral("Ergebnis: ") + count + QStringLiteral(", ") + checked + QLatin1Char('.'));
         return VerificationStatus::Findings;
     }
@@ -222,6 +333,9 @@ private:
     const QString recordingsFolder_;
     QTextStream& out_;
     const QDateTime now_;
+    const QElapsedTimer sinceStart_ = startedTimer();
+    QDateTime lastManifestWrite_;
+    QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
     ManifestSet set_;
     QSet<QString> present_;
     int findings_ = 0;
@@ -244,6 +358,30 @@ QString documentationFolderOf(const QString& folder) {
 
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now) {
     return Verifier(folder, out, now).run();
+}
+
+VerificationStatus printLastHashes(const QString& folder, QTextStream& out) {
+    const QDir manifests(manifestFolder(documentationFolderOf(folder)));
+    ManifestSet set;
+    bool damaged = false;
+    for (const QString& name : manifestNames(manifests)) {
+        const std::optional<ManifestReading> reading = readSettledManifest(manifests.filePath(name));
+        if (!reading) {
+            damaged = true;
+            continue;
+        }
+        set.add(name, *reading);
+        damaged = damaged || !set.chains().last().reading.problems.isEmpty();
+    }
+    if (set.circuits().isEmpty()) {
+        out << QStringLiteral("Keine Manifeste gefunden in %1.\n")
+                   .arg(QDir::toNativeSeparators(manifests.path()));
+        return VerificationStatus::CannotCheck;
+    }
+    for (const ManifestSet::CircuitChain& chain : set.circuits()) {
+        out << chain.lastHash << "  " << chain.last << '\n';
+    }
+    return damaged || !set.conflicts().isEmpty() ? VerificationStatus::Findings : VerificationStatus::AllGood;
 }
 
 } // namespace kestrova

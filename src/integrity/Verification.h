@@ -10,7 +10,7 @@ namespace kestrova {
 enum class VerificationStatus : int {
     AllGood = 0,    // every recording matches its manifest entry and every chain is whole
     Findings = 1,   // something is changed, missing, unlisted, or a manifest is damaged
-    CannotCheck = 2 // the folder is not there
+    CannotCheck = 2 // the folder is not there, or there is no manifest for (some of) its recordings
 };
 
 // Checks every recording below folder (a documentation folder or a folder inside
@@ -19,6 +19,12 @@ enum class VerificationStatus : int {
 // window, so it can run beside a recorder on the same folder; now tells a copy
 // saved a moment ago, whose entry is still being written, from an unlisted one.
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now);
+
+// Prints the last hash of each circuit's chain, one line each ("hash  manifest"),
+// for a script to mail or log: noted elsewhere, it stands for every line before it.
+// AllGood when the manifests are whole, Findings when any is damaged, CannotCheck
+// when there is none.
+VerificationStatus printLastHashes(const QString& folder, QTextStream& out);
 
 // The documentation folder that folder belongs to: the nearest of it and the
 // folders above it that holds manifests; folder itself when none does.

@@ -20,12 +20,17 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify"), QStringLiteral("/d")})
                   .verifyFolder,
               QStringLiteral("/d"));
+    const CommandLine lastHash = parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify"),
+                                                   QStringLiteral("--letzter-hash"), QStringLiteral("/d")});
+    EXPECT_TRUE(lastHash.lastHashOnly);
+    EXPECT_EQ(lastHash.verifyFolder, QStringLiteral("/d"));
 }
 
 TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--bogus")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--program-folder")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify")}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--letzter-hash")}).error.isEmpty());
     EXPECT_TRUE(helpText(QStringLiteral("kestrova")).contains(QStringLiteral("--program-folder")));
 }
 

@@ -2,12 +2,14 @@
 // damage, and the lookup of a recording's hash.
 #include "integrity/FileHash.h"
 #include "integrity/ManifestFile.h"
+#include "integrity/ManifestLine.h"
 #include "integrity/ManifestLookup.h"
 #include "integrity/ManifestWriter.h"
 #include "integrity/Verification.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -62,11 +64,16 @@ protected:
     }
 
     // Runs the check a day later, when nothing counts as saved a moment ago.
-    VerificationStatus verify(const QString& folder = {}) {
+    VerificationStatus verify(const QString& folder = {},
+                              const QDateTime& now = QDateTime::currentDateTime().addDays(1)) {
         report_.clear();
         QTextStream out(&report_);
-        return verifyRecordings(folder.isEmpty() ? doc() : folder, out,
-                                QDateTime::currentDateTime().addDays(1));
+        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now);
+    }
+    void setModified(const QString& relative, const QDateTime& time) {
+        QFile file(path(relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
     }
     bool reported(const QString& text) const { return report_.contains(text); }
 
@@ -155,6 +162,96 @@ TEST_F(ManifestTest, ALineCutOffByACrashIsReportedAndTheChainGoesOnAfterTheLastG
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde"))); // the line, the two copies of the second
 }
 
+TEST_F(ManifestTest, AManifestThatIsNoPlainFileOrHasAnOverlongLineIsNotReadWhole) {
+    keep(kFirst);
+    // A line far longer than any entry, then the next entry after the last good line.
+    write(QStringLiteral("Manifeste/1_2012-08-17.txt"), QByteArray(200'000, 'a') + '\n', QIODevice::Append);
+    keep(kSecond);
+    // The next day's manifest a link to an endless device: neither read nor written to.
+    const QDate nextDay = kDay.addDays(1);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), manifest(nextDay)));
+    const QString third = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    keep(third, false, nextDay);
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-17.txt, Zeile 2: länger als jeder Eintrag")));
+    EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: ") + dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-18.txt ist keine gewöhnliche Datei")));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: W/") + third));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde")));
+}
+
+// A past day's recording changed, another's archive copy deleted, and two lines
+// chained onto today's manifest that vouch for both.
+TEST_F(ManifestTest, ALaterManifestCannotVouchForAnEarlierDaysRecordings) {
+    keep(kFirst);
+    keep(kSecond);
+    const QDate today = kDay.addDays(1);
+    keep(QStringLiteral("1_08-18-2012_09-00-00.wav"), false, today);
+
+    QByteArray changed = contents(path(dated(kFirst)));
+    changed[100] = 'x';
+    writeWhole(path(dated(kFirst)), changed);
+    ASSERT_TRUE(QFile::remove(path(dated(kSecond))));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + kSecond)));
+    const std::optional<FileHash> hash = hashFile(path(dated(kFirst)));
+    ASSERT_TRUE(hash);
+    const QByteArray lastHash = contents(manifest(today)).trimmed().split('\t').last();
+    const QByteArray kept =
+        manifestLineText({ManifestEntry::Kind::Kept, dated(kFirst), hash->length, hash->hash, {}}, lastHash);
+    const QByteArray removed = manifestLineText(
+        {ManifestEntry::Kind::Removed, dated(kSecond), 0, {}, QStringLiteral("Aufbewahrung")},
+        kept.trimmed().split('\t').last());
+    write(QStringLiteral("Manifeste/1_2012-08-18.txt"), kept + removed, QIODevice::Append);
+
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(
+        reported(QStringLiteral("Zweiter Eintrag ohne Löschung davor: ") + dated(kFirst) +
+                 QStringLiteral(" (Manifest 1_2012-08-18.txt, Zeile 2), wird nicht gewertet; es gilt der "
+                                "erste (Manifest 1_2012-08-17.txt, Zeile 1)")));
+    EXPECT_TRUE(
+        reported(QStringLiteral("Verändert: ") + dated(kFirst) + QStringLiteral(" (anderer SHA-256")));
+    EXPECT_TRUE(reported(QStringLiteral("„entfernt“ für eine Archivkopie, die das Programm nie löscht: ") +
+                         dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Fehlt: ") + dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Nicht mehr in W: ") + kSecond + QLatin1Char('\n')));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 4 Befunde")));
+}
+
+TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNeverFromTheFuture) {
+    keep(kFirst);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString justSaved = QStringLiteral("W/1_08-17-2012_15-00-00.wav");
+    const QString beforeTheEntry = QStringLiteral("W/1_08-17-2012_15-00-01.wav");
+    const QString future = QStringLiteral("W/1_08-17-2012_15-00-02.wav");
+    const QString futureDay = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-18/hh-09/1_08-18-2012_09-00-00.wav");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path(futureDay)).path()));
+    for (const QString& relative : {justSaved, beforeTheEntry, future, futureDay}) {
+        write(relative, QByteArray("planted"));
+    }
+    setModified(beforeTheEntry, now.addSecs(-30));
+    setModified(future, now.addSecs(3600));
+    setModified(futureDay, now.addSecs(3600));
+    // A link where a recording belongs, pointing at a listed one.
+    ASSERT_TRUE(QFile::link(path(dated(kFirst)), path(dated(kSecond))));
+
+    // The planted day has no manifest at all, so the check cannot vouch for it.
+    EXPECT_EQ(verify({}, now), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Eben gespeichert, noch in keinem Manifest: ") + justSaved));
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + beforeTheEntry));
+    const QString inTheFuture =
+        QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (") +
+        QLocale::c().toString(now.addSecs(3600), QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
+        QStringLiteral("): ");
+    EXPECT_TRUE(reported(inTheFuture + future));
+    EXPECT_TRUE(reported(inTheFuture + futureDay));
+    EXPECT_TRUE(
+        reported(QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: ") +
+                 dated(kSecond)));
+    EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 4 Befunde"))) << report_.toStdString();
+}
+
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
     keep(kFirst);
     removeByRetention(QStringLiteral("W/") + kFirst);
@@ -169,6 +266,112 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + kThird)));
     EXPECT_EQ(verify(), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
+
+    // Deleted under a line that says so, then filed again: the new entry counts.
+    writer_.recordRemoved(doc(), path(QStringLiteral("W/") + kThird), QStringLiteral("von Hand"), kDay);
+    keep(kThird, false);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
+TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
+    keep(kFirst, false);
+    constexpr int kDeletions = 3000;
+    for (int i = 0; i < kDeletions; ++i) {
+        writer_.recordRemoved(doc(), path(QStringLiteral("W/1_08-16-2012_%1.wav").arg(i)),
+                              QStringLiteral("Aufbewahrung"), kDay);
+    }
+    keep(kSecond, false);
+    EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
+TEST_F(ManifestTest, WithoutAManifestForTheRecordingsNothingCanBeChecked) {
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Keine Manifeste gefunden: in ")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 0 Befunde, 0 Aufnahmen geprüft.")));
+
+    keep(kFirst);
+    keep(QStringLiteral("1_08-18-2012_09-00-00.wav"), false, kDay.addDays(1));
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))));
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012 (Funkkreis 1), obwohl Aufnahmen "
+                                        "dieses Tages vorliegen")));
+
+    // The only day taken away whole.
+    ASSERT_TRUE(QDir(path(QStringLiteral("W"))).removeRecursively());
+    ASSERT_TRUE(QDir(path(QStringLiteral("Fk_1"))).removeRecursively());
+    ASSERT_TRUE(QFile::remove(manifest()));
+    EXPECT_EQ(verify(), VerificationStatus::CannotCheck);
+    EXPECT_TRUE(reported(QStringLiteral("Keine Manifeste gefunden")));
+}
+
+TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
+    keep(kFirst);
+    const QString second = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    const QString third = QStringLiteral("1_08-19-2012_09-00-00.wav");
+    keep(second, false, kDay.addDays(1));
+    keep(third, false, kDay.addDays(2));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_2012-08-17.txt.")));
+    const QByteArray lastHash = contents(manifest(kDay.addDays(2))).trimmed().split('\t').last();
+    EXPECT_TRUE(reported(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: ") +
+                         QString::fromLatin1(lastHash) + QStringLiteral(" (1_2012-08-19.txt)")));
+
+    QString printed;
+    QTextStream out(&printed);
+    EXPECT_EQ(printLastHashes(doc(), out), VerificationStatus::AllGood);
+    out.flush();
+    EXPECT_EQ(printed, QString::fromLatin1(lastHash) + QStringLiteral("  1_2012-08-19.txt\n"));
+
+    // The middle day taken away whole, manifest and recording.
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))));
+    ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + second)));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-19.txt, Zeile 1: Kette unterbrochen")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
+}
+
+TEST_F(ManifestTest, ManifestsOfTheOlderVersionWithAChainEachStillVerifyAndTheChainGoesOnFromThem) {
+    // Two days as the older version wrote them: each day's first line names no predecessor.
+    const QList<QPair<QDate, QString>> older{{kDay, kFirst},
+                                             {kDay.addDays(1), QStringLiteral("1_08-18-2012_09-00-00.wav")}};
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("Manifeste"))));
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("W"))));
+    for (const auto& [day, name] : older) {
+        write(QStringLiteral("W/") + name, QByteArray("RIFF") + name.toLatin1());
+        const std::optional<FileHash> hash = hashFile(path(QStringLiteral("W/") + name));
+        ASSERT_TRUE(hash);
+        writeWhole(manifest(day),
+                   manifestLineText(
+                       {ManifestEntry::Kind::Kept, QStringLiteral("W/") + name, hash->length, hash->hash, {}},
+                       chainStartHash()));
+    }
+    keep(QStringLiteral("1_08-19-2012_09-00-00.wav"), false, kDay.addDays(2));
+
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_2012-08-18.txt; "
+                                        "davor 1 Manifest einer älteren Version mit eigener Kette.")));
+}
+
+TEST_F(ManifestTest, ARelativeDocumentationFolderIsTakenFromTheWorkingFolderAndPathsBelowIt) {
+    struct WorkingFolder {
+        const QString before = QDir::currentPath();
+        ~WorkingFolder() { QDir::setCurrent(before); }
+    } const restored;
+    ASSERT_TRUE(QDir::setCurrent(doc()));
+    ASSERT_TRUE(QDir().mkpath(QStringLiteral("doku/W")));
+    for (const QString& name : {kFirst, kSecond}) {
+        write(QStringLiteral("doku/W/") + name, QByteArray("RIFF") + name.toLatin1());
+        writer_.recordKept(QStringLiteral("doku"), name, false, kDay);
+    }
+    ASSERT_TRUE(QFile::remove(QStringLiteral("doku/W/") + kSecond));
+    writer_.recordRemoved(QStringLiteral("doku"), QStringLiteral("doku/W/") + kSecond,
+                          QStringLiteral("Aufbewahrung"), kDay);
+    ASSERT_TRUE(writer_.waitForPending(5000));
+
+    EXPECT_EQ(verify(path(QStringLiteral("doku"))), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(contents(path(QStringLiteral("doku/Manifeste/1_2012-08-17.txt")))
+                    .startsWith((QStringLiteral("W/") + kFirst + QLatin1Char('\t')).toUtf8()));
 }
 
 TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
