@@ -31,8 +31,10 @@ QString sortKey(const QString& name) {
            match.captured(7);
 }
 
+// The archive holds what the program filed there: a link planted in it is not listed.
 QStringList subfolders(const QString& folder, const QString& prefix) {
-    return QDir(folder).entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    return QDir(folder).entryList({prefix + QLatin1Char('*')},
+                                  QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
 }
 
 } // namespace
@@ -133,7 +135,7 @@ QJsonArray archiveDayJson(const QString& dayFolder, const QString& relativeDayFo
     for (const QString& hour : subfolders(dayFolder, QStringLiteral("hh-"))) {
         const QString hourFolder = QDir(dayFolder).filePath(hour);
         const QStringList names =
-            QDir(hourFolder).entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name);
+            QDir(hourFolder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
         for (const QString& name : names) {
             const QString path = QDir(hourFolder).filePath(name);
             recordings << recordingJson(name, wavSeconds(path), relativeDayFolder + QLatin1Char('/') + hour,

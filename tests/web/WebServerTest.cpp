@@ -77,6 +77,9 @@ protected:
 };
 
 TEST_F(WebServerTest, ServesThePageTheListAndTheArchive) {
+    // A link planted in the archive is not the program's recording.
+    ASSERT_TRUE(QFile::link(folder_.filePath(QStringLiteral("draussen.wav")),
+                            doc_ + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/1_08-17-2012_14-59-59.wav")));
     const RawClient client = start();
     const Reply page = get(client, "/");
     EXPECT_EQ(page.status, 200);
