@@ -52,6 +52,7 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
 from audio_bench import spread, stop  # noqa: E402 - the benchmarks' shared helpers
 from real_audio import RATE, silence, tone  # noqa: E402 - the end-to-end tests' transmissions
+from headless import program_env  # noqa: E402
 from web_page import free_port, listening, wait_for, wav  # noqa: E402
 
 TONE = 4.0
@@ -118,18 +119,6 @@ def prepare_folder(work, transmissions, big_bytes):
     with open(os.path.join(folder, "W", BIG_RECORDING), "wb") as f:
         f.write(wav(bytes([128]) * big_bytes))
     return folder
-
-
-def program_env(work):
-    """No display at all, as a service runs it; ALSA gets a null device of its own."""
-    alsa_conf = os.path.join(work, "alsa.conf")
-    with open(alsa_conf, "w") as f:
-        f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-    runtime = os.path.join(work, "run")
-    os.makedirs(runtime, mode=0o700)
-    env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
-    return env
 
 
 def resident_kb(pid):

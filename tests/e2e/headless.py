@@ -93,6 +93,13 @@ def prepare(work):
              "10", "3", "50", "0", "1", "0", "1", "1", "0", "10", "1", "1", "0", "6", "15", "15", "15", "6375"]
     with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
         f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+    env = program_env(work)
+    env.pop("JOURNAL_STREAM", None)
+    return folder, feed, env
+
+
+def program_env(work):
+    """No display at all, as a service runs it; ALSA gets a null device of its own."""
     alsa_conf = os.path.join(work, "alsa.conf")
     with open(alsa_conf, "w") as f:
         f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
@@ -100,8 +107,18 @@ def prepare(work):
     runtime = os.path.join(work, "run")
     os.makedirs(runtime, mode=0o700)
     env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
-    env.pop("JOURNAL_STREAM", None)
-    return folder, feed, env
+    return env
+
+
+def verdict(failures, work):
+    """Prints the result; the work folder is kept when something failed."""
+    if failures:
+        print("FAIL:\n  " + "\n  ".join(failures))
+        print("kept: " + work)
+        return 1
+    shutil.rmtree(work, ignore_errors=True)
+    print("1 passed, 0 failed")
+    return 0
 
 
 def kept_recordings(folder):
@@ -136,13 +153,7 @@ def closed_output(program):
         if kestrova.poll() is None:
             kestrova.kill()
             kestrova.wait(timeout=10)
-    if failures:
-        print("FAIL:\n  " + "\n  ".join(failures))
-        print("kept: " + work)
-        return 1
-    shutil.rmtree(work, ignore_errors=True)
-    print("1 passed, 0 failed")
-    return 0
+    return verdict(failures, work)
 
 
 def main():
@@ -194,13 +205,7 @@ def main():
                      "Meldung: Kein Anschluß", "Recorder ausgeschaltet"):
         if not log.containing(expected):
             failures.append("no log line with " + expected)
-    if failures:
-        print("FAIL:\n  " + "\n  ".join(failures))
-        print("kept: " + work)
-        return 1
-    shutil.rmtree(work, ignore_errors=True)
-    print("1 passed, 0 failed")
-    return 0
+    return verdict(failures, work)
 
 
 if __name__ == "__main__":
