@@ -24,6 +24,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QObject>
+#include <QTimer>
 
 namespace kestrova {
 
@@ -39,8 +41,8 @@ Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) 
 Program::Program(const Platform& platform, ProgramOptions options)
     : startupMessages_(platform.dialogs), heldSounds_(platform.sounds),
       platform_(withOwnParts(platform, startupMessages_, heldSounds_)), options_(std::move(options)),
-      programFolder_(QDir::cleanPath(options_.programFolder)), manifests_(std::make_unique<ManifestWriter>()),
-      settings_(std::make_unique<Settings>(*this)),
+      programFolder_(QDir::cleanPath(options_.programFolder)), manifestReports_(std::make_unique<QObject>()),
+      manifests_(std::make_unique<ManifestWriter>()), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
@@ -113,6 +115,11 @@ void Program::main() {
 }
 
 void Program::wireManifests() {
+    manifests_->onReport = [this](EventPriority priority, const QString& line) {
+        // Posted to this thread: the manifests' thread touches no widget.
+        QTimer::singleShot(0, manifestReports_.get(),
+                           [this, priority, line] { showManifestReport(priority, line); });
+    };
     archive_->onRecordingKept = [this](const QString& name) {
         const SettingsValues& values = settings_->values;
         manifests_->recordKept(values.docFolder, name, values.archiveRecordings == 1,
@@ -121,6 +128,11 @@ void Program::wireManifests() {
     archive_->onRecordingDeleted = [this](const QString& path, const QString& reason) {
         manifests_->recordRemoved(settings_->values.docFolder, path, reason, platform_.clock.now().date());
     };
+}
+
+void Program::showManifestReport(EventPriority priority, const QString& line) {
+    platform_.events.record(priority, line);
+    statusBar_->showNotice(line);
 }
 
 bool Program::mayGoOn() const {
@@ -142,6 +154,8 @@ void Program::startProgram() {
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder());
     settings_->readSettings();
+    // Recordings whose entry failed last time are entered now, on the manifests' thread.
+    manifests_->enterMissing(settings_->values.docFolder, platform_.clock.now().date());
     setHeightTwips(frm_DoKu, frm_DoKu->tallHeight);
     settingsActions_->listInputDevices();
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +

@@ -2,6 +2,7 @@
 
 #include "app/ProgramOptions.h"
 #include "app/StartupMessages.h"
+#include "platform/EventLog.h"
 #include "platform/Platform.h"
 #include "services/ProgramIdentity.h"
 #include "services/Services.h"
@@ -11,6 +12,8 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+
+class QObject;
 
 namespace kestrova {
 
@@ -90,6 +93,8 @@ private:
     void connectSubsystems();
     void connectControls();
     void wireManifests();
+    // On this thread: the manifests' trouble goes to the event log and the status bar.
+    void showManifestReport(EventPriority priority, const QString& line);
     template <typename Form> Form* keepOffScreenIfHeadless(Form* form) const;
 
     // Both declared before platform_, which hands them out as the dialogs and the sounds.
@@ -108,6 +113,9 @@ private:
     std::unique_ptr<SoundForm> soundForm_;
     std::unique_ptr<MainForm> mainForm_;
 
+    // Receives the manifests' reports on this thread; ends after the manifests'
+    // thread, with what it has not yet delivered.
+    std::unique_ptr<QObject> manifestReports_;
     // Outlives the subsystems, whose last saves it enters.
     std::unique_ptr<ManifestWriter> manifests_;
     std::unique_ptr<Settings> settings_;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace kestrova {
 
@@ -100,7 +101,8 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& mani
     if (!end || !QDir().mkpath(manifestFolder(docFolder)) || !appendDurably(manifest, lines)) {
         ends_.remove(chainKey(manifest));
         for (const ManifestEntry& entry : entries) {
-            qWarning().noquote() << cannotWrite(manifest, entry.path);
+            problems_.append(cannotWrite(manifest, entry.path));
+            qWarning().noquote() << problems_.constLast();
         }
         return false;
     }
@@ -108,6 +110,10 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& mani
     end->endsOpen = false;
     ends_.insert(chainKey(manifest), *end);
     return true;
+}
+
+QStringList ManifestAppender::takeProblems() {
+    return std::exchange(problems_, {});
 }
 
 std::optional<ManifestAppender::ChainEnd> ManifestAppender::endOf(const QString& manifest) {

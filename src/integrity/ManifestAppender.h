@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace kestrova {
@@ -21,6 +22,8 @@ public:
     // entries of one manifest in one write. False, with a message on standard
     // error, when any of them could not be written.
     bool append(const QString& docFolder, const QList<ManifestEntry>& entries, const QDate& day);
+    // What could not be written since the last call, one German line an entry.
+    QStringList takeProblems();
 
 private:
     struct ChainEnd {
@@ -35,6 +38,7 @@ private:
     std::optional<ChainEnd> endOf(const QString& manifest);
 
     QHash<QString, ChainEnd> ends_; // by manifest folder and circuit
+    QStringList problems_;
 };
 
 } // namespace kestrova

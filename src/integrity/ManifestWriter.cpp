@@ -3,6 +3,7 @@
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingRules.h"
 #include "integrity/FileHash.h"
+#include "integrity/MissingEntries.h"
 
 #include <QDebug>
 #include <QDir>
@@ -36,11 +37,9 @@ void warn(const QString& text) {
     qWarning().noquote() << text;
 }
 
-std::optional<ManifestEntry> keptEntry(const QString& docFolder, const QString& name, bool archiving) {
-    const QString copy = keptCopy(docFolder, name, archiving);
+std::optional<ManifestEntry> entryOfCopy(const QString& docFolder, const QString& copy) {
     const std::optional<FileHash> hash = copy.isEmpty() ? std::nullopt : hashFile(copy);
     if (!hash) {
-        warn(QStringLiteral("Die Aufnahme %1 kann für das Manifest nicht gelesen werden.").arg(name));
         return std::nullopt;
     }
     ManifestEntry entry;
@@ -48,6 +47,10 @@ std::optional<ManifestEntry> keptEntry(const QString& docFolder, const QString& 
     entry.length = hash->length;
     entry.hash = hash->hash;
     return entry;
+}
+
+QString cannotRead(const QString& name) {
+    return QStringLiteral("Die Aufnahme %1 kann für das Manifest nicht gelesen werden.").arg(name);
 }
 
 } // namespace
@@ -78,6 +81,12 @@ void ManifestWriter::recordRemoved(const QString& docFolder, const QString& path
     entry.path = QDir(folder).relativeFilePath(absolute(path));
     entry.reason = reason;
     enqueue({folder, day, {}, false, entry});
+}
+
+void ManifestWriter::enterMissing(const QString& docFolder, const QDate& day) {
+    Request request{absolute(docFolder), day, {}, false, {}};
+    request.missing = true;
+    enqueue(std::move(request));
 }
 
 bool ManifestWriter::waitForPending(int milliseconds) {
@@ -111,20 +120,72 @@ void ManifestWriter::writeQueued() {
 // Requests of one folder and day go to the appender together, which writes the
 // lines of each manifest at once.
 void ManifestWriter::writeBatch(const QList<Request>& batch) {
+    QStringList problems;
+    qsizetype late = 0;
     QList<ManifestEntry> entries;
     for (qsizetype i = 0; i < batch.size(); ++i) {
         const Request& request = batch.at(i);
-        if (request.keptName.isEmpty()) {
-            entries.append(request.removed);
-        } else if (const std::optional<ManifestEntry> kept =
-                       keptEntry(request.docFolder, request.keptName, request.archiving)) {
-            entries.append(*kept);
-        }
+        entries.append(entriesOf(request, problems, late));
         const bool last = i + 1 == batch.size();
         if (last || batch.at(i + 1).docFolder != request.docFolder || batch.at(i + 1).day != request.day) {
             appender_.append(request.docFolder, entries, request.day);
             entries.clear();
         }
+    }
+    problems.append(appender_.takeProblems());
+    report(problems, late);
+}
+
+QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, QStringList& problems,
+                                               qsizetype& late) {
+    if (request.missing) {
+        QList<ManifestEntry> entries;
+        for (const QString& copy : recordingsWithoutEntry(request.docFolder)) {
+            const QString name = QFileInfo(copy).fileName();
+            if (const std::optional<ManifestEntry> entry = entryOfCopy(request.docFolder, copy)) {
+                entries.append(*entry);
+                enteredLate_.insert(name);
+                ++late;
+            } else {
+                problems.append(cannotRead(name));
+                warn(problems.constLast());
+            }
+        }
+        return entries;
+    }
+    if (request.keptName.isEmpty()) {
+        return {request.removed};
+    }
+    if (enteredLate_.contains(request.keptName)) {
+        return {};
+    }
+    const QString copy = keptCopy(request.docFolder, request.keptName, request.archiving);
+    if (const std::optional<ManifestEntry> entry = entryOfCopy(request.docFolder, copy)) {
+        return {*entry};
+    }
+    problems.append(cannotRead(request.keptName));
+    warn(problems.constLast());
+    return {};
+}
+
+// One line a batch, however many entries failed: a night's deletions in a folder
+// that cannot be written are one trouble, not thirty thousand.
+void ManifestWriter::report(const QStringList& problems, qsizetype late) const {
+    if (!onReport) {
+        return;
+    }
+    if (!problems.isEmpty()) {
+        QString text = problems.constFirst();
+        if (problems.size() > 1) {
+            text += QStringLiteral(" (und %1 weitere Einträge)").arg(problems.size() - 1);
+        }
+        onReport(EventPriority::Error,
+                 text + QStringLiteral(" Fehlende Aufnahmen werden beim nächsten Start nachgetragen."));
+    } else if (late > 0) {
+        onReport(EventPriority::Notice,
+                 late == 1
+                     ? QStringLiteral("1 Aufnahme ohne Eintrag ins Manifest nachgetragen.")
+                     : QStringLiteral("%1 Aufnahmen ohne Eintrag ins Manifest nachgetragen.").arg(late));
     }
 }
 

@@ -2,12 +2,15 @@
 
 #include "integrity/ManifestAppender.h"
 #include "integrity/ManifestLine.h"
+#include "platform/EventLog.h"
 
 #include <QDate>
 #include <QList>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QThreadPool>
+#include <functional>
 
 namespace kestrova {
 
@@ -32,8 +35,16 @@ public:
     // The program deleted a recording from D/w.
     void recordRemoved(const QString& docFolder, const QString& path, const QString& reason,
                        const QDate& day);
+    // Enters the recordings that are there but in no manifest (a hash or an append
+    // failed before), in order after what is already asked for.
+    void enterMissing(const QString& docFolder, const QDate& day);
     // True when nothing is pending any more.
     bool waitForPending(int milliseconds);
+
+    // What went wrong or was entered late, in German, at most once a batch. Called on
+    // the writing thread, so it must only pass the line on; set it before the first
+    // request.
+    std::function<void(EventPriority, const QString&)> onReport;
 
 private:
     struct Request {
@@ -42,18 +53,24 @@ private:
         QString keptName; // kept: hashed on the writing thread
         bool archiving = false;
         ManifestEntry removed;
+        bool missing = false; // the recordings without an entry, found on the writing thread
     };
 
     void enqueue(Request request);
     // Runs on the writing thread until the queue is empty.
     void writeQueued();
     void writeBatch(const QList<Request>& batch);
+    // The entries a request asks for; problems collects what could not be hashed.
+    QList<ManifestEntry> entriesOf(const Request& request, QStringList& problems, qsizetype& late);
+    void report(const QStringList& problems, qsizetype late) const;
 
     QMutex mutex_;
     QList<Request> queue_;
     bool writing_ = false;
     bool stopping_ = false;
     ManifestAppender appender_; // used by the writing thread only
+    // Names entered late: their own request, still on its way, must not enter them twice.
+    QSet<QString> enteredLate_; // used by the writing thread only
     QThreadPool pool_;          // last, so it ends before what it uses
 };
 

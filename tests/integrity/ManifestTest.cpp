@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QMutex>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
@@ -381,6 +382,62 @@ TEST_F(ManifestTest, TheLookupGivesTheEnteredHashOfEitherCopy) {
     EXPECT_EQ(lookup.hashOf(path(dated(kFirst))), hash);
     EXPECT_EQ(lookup.hashOf(path(QStringLiteral("W/") + kFirst)), hash);
     EXPECT_TRUE(lookup.hashOf(path(QStringLiteral("W/") + kSecond)).isEmpty());
+}
+
+TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) {
+    QMutex mutex;
+    QStringList reports;
+    const auto collect = [&](EventPriority priority, const QString& line) {
+        const QMutexLocker lock(&mutex);
+        reports << QString::number(static_cast<int>(priority)) + QLatin1Char(' ') + line;
+    };
+    writer_.onReport = collect;
+    keep(kFirst);
+    // A folder where the next day's manifest belongs: no append can go there.
+    const QDate nextDay = kDay.addDays(1);
+    const QString& second = kSecond;
+    const QString& third = kThird;
+    ASSERT_TRUE(QDir().mkpath(manifest(nextDay)));
+    keep(second, true, nextDay);
+    keep(third, false, nextDay);
+    ASSERT_EQ(reports.size(), 2);
+    EXPECT_EQ(reports.at(0),
+              QStringLiteral("0 Das Manifest ") + QDir::toNativeSeparators(manifest(nextDay)) +
+                  QStringLiteral(" kann nicht geschrieben werden; Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + second +
+                  QStringLiteral(" fehlt darin. Fehlende Aufnahmen werden beim nächsten "
+                                 "Start nachgetragen."));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+
+    // Planted where recordings lie: none of them is the program's, none is entered.
+    const QString planted = QStringLiteral("1_08-17-2012_14-30-00.wav");
+    ASSERT_TRUE(QFile::link(path(QStringLiteral("W/") + third), path(QStringLiteral("W/") + planted)));
+    write(QStringLiteral("W/notiz.wav"), QByteArray("planted"));
+    write(dated(QStringLiteral("1_08-17-2012_11-00-00.wav")), QByteArray("in the wrong hour"));
+
+    ASSERT_TRUE(QDir(manifest(nextDay)).removeRecursively());
+    reports.clear();
+    ManifestWriter restarted;
+    restarted.onReport = collect;
+    restarted.enterMissing(doc(), nextDay);
+    restarted.recordKept(doc(), third, false, nextDay); // its own request was still on its way
+    ASSERT_TRUE(restarted.waitForPending(5000));
+    EXPECT_EQ(reports, QStringList{QStringLiteral("2 2 Aufnahmen ohne Eintrag ins Manifest nachgetragen.")});
+    const QList<QByteArray> lines = contents(manifest(nextDay)).split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.at(0).startsWith("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/" + second.toUtf8() + '\t'));
+    EXPECT_TRUE(lines.at(1).startsWith("W/" + third.toUtf8() + '\t'));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_FALSE(reported(QStringLiteral("Kette unterbrochen")));
+    EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: W/") + second));
+    EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: W/") + third));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde")));
+
+    // With the planted files gone, all is in order.
+    for (const QString& relative : {QStringLiteral("W/") + planted, QStringLiteral("W/notiz.wav"),
+                                    dated(QStringLiteral("1_08-17-2012_11-00-00.wav"))}) {
+        ASSERT_TRUE(QFile::remove(path(relative)));
+    }
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
 
 } // namespace
