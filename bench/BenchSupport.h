@@ -17,6 +17,20 @@ namespace kestrova::bench {
 
 using Clock = std::chrono::steady_clock;
 
+// The machine's load average over 1, 5 and 15 minutes, "load 1.23 0.98 0.80", printed
+// beside each figure: on the shared machine it tells a busy run from a quiet one.
+// Empty where the system does not report it.
+inline std::string loadAverageText() {
+    std::ifstream loadavg("/proc/loadavg");
+    std::string one;
+    std::string five;
+    std::string fifteen;
+    if (!(loadavg >> one >> five >> fifteen)) {
+        return {};
+    }
+    return "load " + one + " " + five + " " + fifteen;
+}
+
 // The middle of several timings: steadier than the mean on a shared machine.
 inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -29,7 +43,7 @@ inline std::string spreadText(std::vector<double> values) {
     char text[96];
     std::snprintf(text, sizeof text, "%.4f / %.4f / %.4f s", values.front(), values[values.size() / 2],
                   values.back());
-    return text;
+    return text + (" [" + loadAverageText() + "]");
 }
 
 inline double secondsSince(Clock::time_point start) {

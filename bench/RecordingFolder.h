@@ -2,9 +2,9 @@
 
 // A program folder with many recordings of the circuit, for the benchmarks of
 // the recording list.
-#include "settings/SettingsFile.h"
 #include "bench/BenchSupport.h"
 #include "common/Cp1252.h"
+#include "settings/SettingsFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -69,8 +69,8 @@ inline Spread spreadOf(std::vector<double> values) {
 }
 
 inline void printSpread(const char* what, const Spread& s, const char* unit, double scale = 1) {
-    std::printf("%-58s %8.3f / %8.3f / %8.3f %s (min / median / max)\n", what, s.min * scale,
-                s.median * scale, s.max * scale, unit);
+    std::printf("%-58s %8.3f / %8.3f / %8.3f %s (min / median / max) [%s]\n", what, s.min * scale,
+                s.median * scale, s.max * scale, unit, loadAverageText().c_str());
 }
 
 } // namespace kestrova::bench

@@ -121,23 +121,23 @@ int main(int argc, char** argv) {
     player.lblFreq2_MouseUp(1, 0, 0, 0);
     const double copy = bench::secondsSince(copyStart);
     const long copyPeakKb = bench::peakResidentKb() - beforeCopy;
-    std::printf("  loading into the sound window: %.4f s (median, goal below %.1f s)\n", hourFigures.load,
-                kLoadGoalSeconds);
+    std::printf("  loading into the sound window: %.4f s (median, goal below %.1f s) [%s]\n",
+                hourFigures.load, kLoadGoalSeconds, bench::loadAverageText().c_str());
     std::printf("  memory added by the first load: %ld kB kept, %ld kB at its peak (goal below %ld kB)\n",
                 first.addedKb, first.peakKb, kMemoryGoalKb);
     std::printf("  memory added by a later load: %ld kB\n", hourFigures.addedKb);
     std::printf("  reading the header and the %d drawn frames: %.5f s; ratio %.1f\n", kDrawnColumns,
                 hourFigures.bare, hourFigures.load / hourFigures.bare);
-    std::printf("  writing rx.wav for a faster speed: %.3f s, %ld kB more memory at its peak\n", copy,
-                copyPeakKb);
+    std::printf("  writing rx.wav for a faster speed: %.3f s, %ld kB more memory at its peak [%s]\n", copy,
+                copyPeakKb, bench::loadAverageText().c_str());
 
     loadIntoSoundWindow(player, tableLength);
     std::printf("199 s file: %lld bytes, play length %s s, level table of %lld entries\n",
                 static_cast<long long>(QFileInfo(tableLength).size()), qPrintable(player.playSecondsText()),
                 static_cast<long long>(player.levelTable().levelCount()));
     const LoadFigures tableFigures = timeLoads(player, tableLength, true);
-    std::printf("  loading into the sound window: %.4f s (median, goal below %.1f s)\n", tableFigures.load,
-                kLoadGoalSeconds);
+    std::printf("  loading into the sound window: %.4f s (median, goal below %.1f s) [%s]\n",
+                tableFigures.load, kLoadGoalSeconds, bench::loadAverageText().c_str());
     std::printf("  memory added by a load: %ld kB\n", tableFigures.addedKb);
     std::printf("  reading the header, the %d drawn frames and the whole file once: %.4f s; ratio %.2f\n",
                 kDrawnColumns, tableFigures.bare, tableFigures.load / tableFigures.bare);

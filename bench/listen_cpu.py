@@ -155,18 +155,20 @@ def main():
 
     what = "recording a 1 kHz tone into a WAV file" if recording else "listening to silence"
     print("%s, %d pairs of %.0f s, 10 ms meter interval (min / median / max):" % (what, pairs, seconds))
-    print("  program: %s %% of one core, %s wake-ups/s"
-          % (ab.spread_text([u.share for u in programs], 100, 3), ab.spread_text([u.wakeups for u in programs], 1, 1)))
+    print(ab.with_load("  program: %s %% of one core, %s wake-ups/s"
+                       % (ab.spread_text([u.share for u in programs], 100, 3),
+                          ab.spread_text([u.wakeups for u in programs], 1, 1))))
     ab.show_threads(programs)
-    print("  arecord (%s): %s %% of one core, %s wake-ups/s"
-          % ("same source into a WAV file" if recording else "same source to /dev/null",
-             ab.spread_text([u.share for u in baselines], 100, 3),
-             ab.spread_text([u.wakeups for u in baselines], 1, 1)))
+    print(ab.with_load("  arecord (%s): %s %% of one core, %s wake-ups/s"
+                       % ("same source into a WAV file" if recording else "same source to /dev/null",
+                          ab.spread_text([u.share for u in baselines], 100, 3),
+                          ab.spread_text([u.wakeups for u in baselines], 1, 1))))
     ab.show_threads(baselines)
     if floor is not None:
         median_baseline = ab.spread([u.share for u in baselines])[1]
-        print("  bare Qt program with a 10 ms timer: %.3f %% of one core (%.1f times arecord's median)"
-              % (100 * floor.share, floor.share / median_baseline if median_baseline > 0 else float("inf")))
+        print(ab.with_load("  bare Qt program with a 10 ms timer: %.3f %% of one core (%.1f times arecord's median)"
+                           % (100 * floor.share,
+                              floor.share / median_baseline if median_baseline > 0 else float("inf"))))
     ratio = ab.spread(ratios)[1]
     median_share = ab.spread([u.share for u in programs])[1]
     if recording:
@@ -175,7 +177,7 @@ def main():
     else:
         met = ratio <= LISTEN_GOAL and median_share < LISTEN_SHARE_GOAL
         goal = "at most %.1f, and the program under %.0f %% of one core" % (LISTEN_GOAL, 100 * LISTEN_SHARE_GOAL)
-    print("ratio program / arecord: %s (goal: median %s)" % (ab.spread_text(ratios), goal))
+    print(ab.with_load("ratio program / arecord: %s (goal: median %s)" % (ab.spread_text(ratios), goal)))
     print("goal %s" % ("met" if met else "MISSED"))
     return 0 if met else 1
 

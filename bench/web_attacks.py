@@ -50,7 +50,7 @@ from dataclasses import dataclass, field
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "e2e"))
-from audio_bench import spread, stop  # noqa: E402 - the benchmarks' shared helpers
+from audio_bench import spread, stop, with_load  # noqa: E402 - the benchmarks' shared helpers
 from real_audio import RATE, silence, tone  # noqa: E402 - the end-to-end tests' transmissions
 from headless import program_env  # noqa: E402
 from web_page import free_port, listening, wait_for, wav  # noqa: E402
@@ -428,8 +428,8 @@ def misses(run, baseline):
 def print_row(run, baseline):
     rss = ("%.1f MB" % (run.peak_kb / 1024) if baseline is None
            else "%+.1f MB" % ((run.peak_kb - baseline.peak_kb) / 1024))
-    print("%-34s %d/%d  %d/%d   %-10s %s" % (run.name, run.kept, len(PITCHES), run.whole, len(PITCHES), rss,
-                                          times_text(run.times["/api/status"])))
+    print(with_load("%-34s %d/%d  %d/%d   %-10s %s" % (run.name, run.kept, len(PITCHES), run.whole, len(PITCHES),
+                                                     rss, times_text(run.times["/api/status"]))))
     if "/" in run.times:
         print("%-56s GET /: %s" % ("", times_text(run.times["/"])))
     if run.crowd:

@@ -236,13 +236,13 @@ def main():
 
     ratio = busy / quiet if quiet > 0 else float("inf")
     print("listening to silence for %.0f s, 10 ms meter interval" % seconds)
-    print("without the web page: %.2f %% of one core" % (100 * quiet))
+    print(audio_bench.with_load("without the web page: %.2f %% of one core" % (100 * quiet)))
     audio_bench.show_threads([quiet_threads])
-    print("with %d followers of the live level and a download at %.1f MB/s: %.2f %% of one core"
-          % (FOLLOWERS, RATE_OF_DOWNLOAD / 1e6, 100 * busy))
+    print(audio_bench.with_load("with %d followers of the live level and a download at %.1f MB/s: %.2f %% of one core"
+                                % (FOLLOWERS, RATE_OF_DOWNLOAD / 1e6, 100 * busy)))
     audio_bench.show_threads([busy_threads])
     print("events received: %d, bytes downloaded: %.1f MB" % (load.events, load.downloaded / 1e6))
-    print("ratio: %.2f (goal: at most %.1f)" % (ratio, GOAL))
+    print(audio_bench.with_load("ratio: %.2f (goal: at most %.1f)" % (ratio, GOAL)))
     print("CPU goal %s" % ("met" if ratio <= GOAL else "MISSED"))
     shutil.rmtree(work, ignore_errors=True)
 
