@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     RecordingListView* list = program.frm_DoKu->lb_Sounds;
 
     const QString manifest = manifestPath(dir.path(), bench::recordingName(evening), today.addDays(1));
-    const auto deletionEntered = program.archive().onRecordingDeleted;
+    const auto deletionEntered = program.archive().onRecordingsDeleted;
     const auto linesWritten = [&] { return program.manifests().waitForPending(0); };
     const auto night = [&] { program.timedActions().tmr_Zeit_Timer(); };
     const auto listPass = [&] { program.archive().refreshRecordingList(); };
@@ -158,9 +158,9 @@ int main(int argc, char** argv) {
     bool right = true;
     for (int round = 0; round < kRounds; ++round) {
         beforeTheNight();
-        program.archive().onRecordingDeleted = nullptr;
+        program.archive().onRecordingsDeleted = nullptr;
         const Gap bare = longestGapDuring(night);
-        program.archive().onRecordingDeleted = deletionEntered;
+        program.archive().onRecordingsDeleted = deletionEntered;
         bareNights.push_back(bare.longest);
         bareNightSeconds.push_back(bare.seconds);
         right = right && listRightAfterTheNight();

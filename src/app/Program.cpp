@@ -125,8 +125,8 @@ void Program::wireManifests() {
         manifests_->recordKept(values.docFolder, name, values.archiveRecordings == 1,
                                platform_.clock.now().date());
     };
-    archive_->onRecordingDeleted = [this](const QString& path, const QString& reason) {
-        manifests_->recordRemoved(settings_->values.docFolder, path, reason, platform_.clock.now().date());
+    archive_->onRecordingsDeleted = [this](const QStringList& paths, const QString& reason) {
+        manifests_->recordRemoved(settings_->values.docFolder, paths, reason, platform_.clock.now().date());
     };
 }
 

@@ -154,9 +154,9 @@ void Archive::reportRemoved(const QStringList& removed) {
         program_.platform().events.record(EventPriority::Info,
                                           QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
                                               QDir::toNativeSeparators(path));
-        if (onRecordingDeleted) {
-            onRecordingDeleted(path, QStringLiteral("Aufbewahrung"));
-        }
+    }
+    if (onRecordingsDeleted && !removed.isEmpty()) {
+        onRecordingsDeleted(removed, QStringLiteral("Aufbewahrung"));
     }
 }
 

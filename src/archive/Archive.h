@@ -40,7 +40,7 @@ public:
     // Told of each kept recording once its copies are in place, and of each
     // recording the program deleted from D/w, with the reason.
     std::function<void(const QString& name)> onRecordingKept;
-    std::function<void(const QString& path, const QString& reason)> onRecordingDeleted;
+    std::function<void(const QStringList& paths, const QString& reason)> onRecordingsDeleted;
     // What lb_Sounds shows.
     RecordingListModel& recordingList() { return recordingList_; }
     // Given by the program, since both belong to the settings above the archive.

@@ -96,8 +96,8 @@ bool ListInteractions::deleteSelectedRecording() {
         return false;
     }
     program_.player().closeDeletedFile(path);
-    if (program_.archive().onRecordingDeleted) {
-        program_.archive().onRecordingDeleted(path, QStringLiteral("von Hand"));
+    if (program_.archive().onRecordingsDeleted) {
+        program_.archive().onRecordingsDeleted({path}, QStringLiteral("von Hand"));
     }
     return true;
 }

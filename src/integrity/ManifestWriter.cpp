@@ -53,6 +53,20 @@ QString cannotRead(const QString& name) {
     return QStringLiteral("Die Aufnahme %1 kann für das Manifest nicht gelesen werden.").arg(name);
 }
 
+QList<ManifestEntry> removedEntries(const QString& docFolder, const QStringList& paths,
+                                    const QString& reason) {
+    const QDir folder(docFolder);
+    QList<ManifestEntry> entries;
+    entries.reserve(paths.size());
+    for (const QString& path : paths) {
+        ManifestEntry& entry = entries.emplaceBack();
+        entry.kind = ManifestEntry::Kind::Removed;
+        entry.path = folder.relativeFilePath(absolute(path));
+        entry.reason = reason;
+    }
+    return entries;
+}
+
 } // namespace
 
 ManifestWriter::ManifestWriter() {
@@ -70,21 +84,18 @@ ManifestWriter::~ManifestWriter() {
 
 void ManifestWriter::recordKept(const QString& docFolder, const QString& name, bool archiving,
                                 const QDate& day) {
-    enqueue({absolute(docFolder), day, name, archiving, {}});
+    enqueue({absolute(docFolder), day, name, archiving, {}, {}});
 }
 
-void ManifestWriter::recordRemoved(const QString& docFolder, const QString& path, const QString& reason,
+void ManifestWriter::recordRemoved(const QString& docFolder, const QStringList& paths, const QString& reason,
                                    const QDate& day) {
-    const QString folder = absolute(docFolder);
-    ManifestEntry entry;
-    entry.kind = ManifestEntry::Kind::Removed;
-    entry.path = QDir(folder).relativeFilePath(absolute(path));
-    entry.reason = reason;
-    enqueue({folder, day, {}, false, entry});
+    if (!paths.isEmpty()) {
+        enqueue({absolute(docFolder), day, {}, false, paths, reason});
+    }
 }
 
 void ManifestWriter::enterMissing(const QString& docFolder, const QDate& day) {
-    Request request{absolute(docFolder), day, {}, false, {}};
+    Request request{absolute(docFolder), day, {}, false, {}, {}};
     request.missing = true;
     enqueue(std::move(request));
 }
@@ -154,7 +165,7 @@ QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, QStringLi
         return entries;
     }
     if (request.keptName.isEmpty()) {
-        return {request.removed};
+        return removedEntries(request.docFolder, request.removedPaths, request.removedReason);
     }
     if (enteredLate_.contains(request.keptName)) {
         return {};

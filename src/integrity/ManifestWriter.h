@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QThreadPool>
 #include <functional>
 
@@ -32,8 +33,9 @@ public:
     // archiving, as retention never deletes it, else (or when that copy is not there)
     // the one in D/w.
     void recordKept(const QString& docFolder, const QString& name, bool archiving, const QDate& day);
-    // The program deleted a recording from D/w.
-    void recordRemoved(const QString& docFolder, const QString& path, const QString& reason,
+    // The program deleted recordings from D/w. A night's deletions come in one call:
+    // their paths are made relative on the writing thread, not on the caller's.
+    void recordRemoved(const QString& docFolder, const QStringList& paths, const QString& reason,
                        const QDate& day);
     // Enters the recordings that are there but in no manifest (a hash or an append
     // failed before), in order after what is already asked for.
@@ -52,7 +54,8 @@ private:
         QDate day;
         QString keptName; // kept: hashed on the writing thread
         bool archiving = false;
-        ManifestEntry removed;
+        QStringList removedPaths;
+        QString removedReason;
         bool missing = false; // the recordings without an entry, found on the writing thread
     };
 

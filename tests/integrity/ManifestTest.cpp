@@ -45,7 +45,7 @@ protected:
     }
     void removeByRetention(const QString& relative) {
         ASSERT_TRUE(QFile::remove(path(relative)));
-        writer_.recordRemoved(doc(), path(relative), QStringLiteral("Aufbewahrung"), kDay);
+        writer_.recordRemoved(doc(), {path(relative)}, QStringLiteral("Aufbewahrung"), kDay);
         ASSERT_TRUE(writer_.waitForPending(5000));
     }
     void write(const QString& relative, const QByteArray& bytes,
@@ -269,7 +269,7 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
 
     // Deleted under a line that says so, then filed again: the new entry counts.
-    writer_.recordRemoved(doc(), path(QStringLiteral("W/") + kThird), QStringLiteral("von Hand"), kDay);
+    writer_.recordRemoved(doc(), {path(QStringLiteral("W/") + kThird)}, QStringLiteral("von Hand"), kDay);
     keep(kThird, false);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
@@ -277,10 +277,12 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
 TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
     keep(kFirst, false);
     constexpr int kDeletions = 3000;
+    QStringList night;
     for (int i = 0; i < kDeletions; ++i) {
-        writer_.recordRemoved(doc(), path(QStringLiteral("W/1_08-16-2012_%1.wav").arg(i)),
-                              QStringLiteral("Aufbewahrung"), kDay);
+        night.append(path(QStringLiteral("W/1_08-16-2012_%1.wav").arg(i)));
     }
+    writer_.recordRemoved(doc(), night.mid(0, kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
+    writer_.recordRemoved(doc(), night.mid(kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
     keep(kSecond, false);
     EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
@@ -366,7 +368,7 @@ TEST_F(ManifestTest, ARelativeDocumentationFolderIsTakenFromTheWorkingFolderAndP
         writer_.recordKept(QStringLiteral("doku"), name, false, kDay);
     }
     ASSERT_TRUE(QFile::remove(QStringLiteral("doku/W/") + kSecond));
-    writer_.recordRemoved(QStringLiteral("doku"), QStringLiteral("doku/W/") + kSecond,
+    writer_.recordRemoved(QStringLiteral("doku"), {QStringLiteral("doku/W/") + kSecond},
                           QStringLiteral("Aufbewahrung"), kDay);
     ASSERT_TRUE(writer_.waitForPending(5000));
 

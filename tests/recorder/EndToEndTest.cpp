@@ -297,12 +297,13 @@ TEST_P(CodedInputTest, ASplitTransmissionJoinsExactlyAndKeepsHalfASecondBeforeIt
     program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
     program->main();
     run(3'900);
-    // The user-interface thread stalls as the transmission begins: the meter
-    // catches up in one wake-up, and the pre-roll still counts from what it heard.
-    elapsed += 600;
-    now += 600;
-    fakes.clock.advance(600);
-    program->recorder().meter().runTicks(60);
+    // The user-interface thread stalls for the full second the input's buffer
+    // holds, as the transmission begins: the meter catches up in one wake-up, and
+    // the pre-roll still counts from what it heard.
+    elapsed += 1000;
+    now += 1000;
+    fakes.clock.advance(1000);
+    program->recorder().meter().runTicks(100);
     run(20'000);
 
     // Each kept recording, found in the input by its first bytes, in input order;
