@@ -1,10 +1,19 @@
-// Filing a new recording while 1,000, 10,000 and 100,000 are listed: the length
-// read, the copies into the dated tree and into W, the new entry appended and
-// selected, and the events that follow until the list is drawn again. Against
-// the two copies alone.
+// Filing a new recording while 1,000, 10,000 and 100,000 are listed, as the
+// recorder does it at the end of a transmission: the capture device saves its
+// working file under the recording's name (written aside, synced, read back,
+// renamed, the folder synced) and closes, then the length is read, the copies
+// go into the dated tree and into W, and the new entry is appended and selected,
+// with the events that follow until the list is drawn again. Against a plain
+// save of the same bytes written with the system's calls (with the same fsyncs)
+// and the two copies, in the same round. The goal of filing under 10 ms stays
+// for what it covered, the copies included; the disk's own cost of the save, as
+// the plain save measures it, is added to it.
 #include "app/Program.h"
 #include "archive/Archive.h"
 #include "bench/RecordingFolder.h"
+#include "platform/CaptureDevice.h"
+#include "platform/InputHub.h"
+#include "support/FakeInput.h"
 #include "support/FakePlatform.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
@@ -12,6 +21,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -21,45 +31,103 @@ namespace {
 
 constexpr int kRounds = 5;
 constexpr int kSizes[] = {1'000, 10'000, 100'000};
+constexpr std::size_t kRecordedSamples = 11025 * 25;
+// Filing with its copies; the plain save's time is added to it in each round.
 constexpr double kGoal = 0.010;
 
 struct Filing {
     std::vector<double> filing;
+    std::vector<double> plainSave;
     std::vector<double> copies;
+    std::vector<double> lessPlainSave;
+    std::vector<double> ratio;
     bool listed = true;
 };
+
+// The save as a program would write it without checks: the bytes into a file
+// beside the target, fsync, rename, fsync of the folder.
+bool savePlainly(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray aside = QFile::encodeName(target + QStringLiteral(".new"));
+    const int out = ::open(aside.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    bool written = out >= 0;
+    for (QByteArray chunk = in.read(1 << 16); written && !chunk.isEmpty(); chunk = in.read(1 << 16)) {
+        written = ::write(out, chunk.constData(), static_cast<std::size_t>(chunk.size())) == chunk.size();
+    }
+    written = written && ::fsync(out) == 0;
+    if (out >= 0) {
+        written = ::close(out) == 0 && written;
+    }
+    written = written && ::rename(aside.constData(), QFile::encodeName(target).constData()) == 0;
+    const int folder = ::open(QFile::encodeName(QFileInfo(target).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        written = ::fsync(folder) == 0 && written;
+        ::close(folder);
+    }
+    return written;
+}
+
+// The baseline of a round: the plain save of the working file, then its two copies.
+void measureBaseline(const QString& working, const QDir& dir, Filing& result) {
+    const auto saveStart = bench::Clock::now();
+    savePlainly(working, dir.filePath(QStringLiteral("plain.wav")));
+    result.plainSave.push_back(bench::secondsSince(saveStart));
+    const auto copyStart = bench::Clock::now();
+    QFile::copy(working, dir.filePath(QStringLiteral("copy1.wav")));
+    QFile::copy(working, dir.filePath(QStringLiteral("copy2.wav")));
+    result.copies.push_back(bench::secondsSince(copyStart));
+    for (const char* name : {"plain.wav", "copy1.wav", "copy2.wav"}) {
+        QFile::remove(dir.filePath(QString::fromLatin1(name)));
+    }
+}
+
+// A capture of 25 s in the working file, as the recorder holds it when the
+// transmission ends.
+void recordTransmission(CaptureDevice& capture, test::FakeInput& input) {
+    capture.send(QStringLiteral("open new type waveaudio alias capture"));
+    capture.send(QStringLiteral("record capture"));
+    input.feed(kRecordedSamples, 200);
+    capture.pump();
+}
 
 Filing fileWhileListed(int listed, const QDateTime& now) {
     QTemporaryDir dir;
     bench::writeSettings(dir.path(), now, false);
     bench::writeRecordings(dir.path(), listed, now.addSecs(1 - listed), now);
-    // Written out first, so the copies measured do not wait for the folder's writing.
+    // Written out first, so the saves and copies measured do not wait for the folder's writing.
     ::sync();
     test::FakePlatform fakes;
     fakes.clock.set(now);
     Program program(fakes.platform(), ProgramOptions{dir.path()});
     program.main();
     QApplication::processEvents();
+    test::FakeInput input;
+    InputHub hub(input);
+    CaptureDevice capture(
+        hub, [] { return 0; }, dir.path());
     RecordingListView* list = program.frm_DoKu->lb_Sounds;
     Filing result;
     result.listed = list->count() == listed;
     for (int round = 1; round <= kRounds; ++round) {
         const QString name = bench::recordingName(now.addSecs(round));
-        const QString working = dir.filePath(name);
-        bench::writeRecording(working, 11025 * 25);
-        const auto copyStart = bench::Clock::now();
-        QFile::copy(working, dir.filePath(QStringLiteral("copy1.wav")));
-        QFile::copy(working, dir.filePath(QStringLiteral("copy2.wav")));
-        result.copies.push_back(bench::secondsSince(copyStart));
-        QFile::remove(dir.filePath(QStringLiteral("copy1.wav")));
-        QFile::remove(dir.filePath(QStringLiteral("copy2.wav")));
+        recordTransmission(capture, input);
+        measureBaseline(capture.workingFilePath(), QDir(dir.path()), result);
 
         const auto start = bench::Clock::now();
-        program.archive().keepRecording(working, name);
+        capture.send(QStringLiteral("stop capture"));
+        const bool saved = capture.send(QStringLiteral("save capture ") + name).error == 0;
+        capture.send(QStringLiteral("close capture"));
+        program.archive().keepRecording(dir.filePath(name), name);
         QApplication::processEvents();
         result.filing.push_back(bench::secondsSince(start));
-        result.listed =
-            result.listed && list->count() == listed + round && list->currentRow() == listed + round - 1;
+        result.lessPlainSave.push_back(result.filing.back() - result.plainSave.back());
+        result.ratio.push_back(result.filing.back() / (result.plainSave.back() + result.copies.back()));
+        result.listed = result.listed && saved && list->count() == listed + round &&
+                        list->currentRow() == listed + round - 1;
     }
     return result;
 }
@@ -76,13 +144,18 @@ int main(int argc, char** argv) {
     for (const int listed : kSizes) {
         const Filing f = fileWhileListed(listed, now);
         std::printf("%d listed%s:\n", listed, f.listed ? "" : " (LIST WRONG)");
-        bench::printSpread("  filing a recording", bench::spreadOf(f.filing), "ms", 1000);
-        bench::printSpread("  its two copies alone", bench::spreadOf(f.copies), "ms", 1000);
+        bench::printSpread("  save of the capture and filing", bench::spreadOf(f.filing), "ms", 1000);
+        bench::printSpread("  plain save with fsyncs (baseline)", bench::spreadOf(f.plainSave), "ms", 1000);
+        bench::printSpread("  the two copies alone (baseline)", bench::spreadOf(f.copies), "ms", 1000);
+        bench::printSpread("  save and filing less the plain save", bench::spreadOf(f.lessPlainSave), "ms",
+                           1000);
+        bench::printSpread("  ratio to the plain save and the copies", bench::spreadOf(f.ratio), "");
         met = met && f.listed;
-        atLargest = bench::spreadOf(f.filing).median;
+        atLargest = bench::spreadOf(f.lessPlainSave).median;
     }
     met = met && atLargest < kGoal;
-    std::printf("goal: filing under %.0f ms (median) with 100,000 listed: %s\n", kGoal * 1000,
-                met ? "met" : "MISSED");
+    std::printf("goal: save and filing under %.0f ms more than the plain save with its fsyncs (median of the "
+                "rounds) with 100,000 listed: %s\n",
+                kGoal * 1000, met ? "met" : "MISSED");
     return met ? 0 : 1;
 }

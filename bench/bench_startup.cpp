@@ -5,8 +5,13 @@
 // interface thread, spends less than 3 ms of CPU in 150 ms; the list may still be
 // read beside it, with the user's input held until it is right), and the list
 // complete (all threads of the process together that quiet). Resident memory is
-// read at the second.
+// read at the second. Beside them, the moment the program is ready: the recorder
+// switched on, which it does once the list is right and the user's input is let
+// through, seen from outside as the capture's working file appearing in the
+// program folder.
 #include "bench/RecordingFolder.h"
+#include "platform/CaptureDevice.h"
+#include "platform/PortAudioInput.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -87,16 +92,48 @@ long statusKbOf(long pid, const std::string& field) {
 
 struct Start {
     double windowIdle = 0;
+    double ready = 0;
     double listComplete = 0;
     double residentMb = 0;
     double peakMb = 0;
     bool idle = false;
 };
 
+// Offscreen unless the caller names a platform (xcb under Xvfb, for one).
+QString windowPlatform() {
+    const QString named = qEnvironmentVariable("QT_QPA_PLATFORM");
+    return named.isEmpty() ? QStringLiteral("offscreen") : named;
+}
+
+// The sound setup the starts ran on: the file of silence is the first input, and
+// PortAudio's devices, which the program lists at start, follow it.
+void printSoundSetup() {
+    PortAudioInput portAudio;
+    QStringList names;
+    for (const InputDeviceInfo& device : portAudio.devices()) {
+        if (device.canRecordMono8Bit11025) {
+            names << device.name.trimmed();
+        }
+    }
+    const QString inputs =
+        names.isEmpty()
+            ? QStringLiteral("no usable input")
+            : QStringLiteral("%1 usable inputs: %2").arg(names.size()).arg(names.join(QStringLiteral(", ")));
+    const QString display = qEnvironmentVariableIsSet("DISPLAY")
+                                ? QStringLiteral(" on display ") + qEnvironmentVariable("DISPLAY")
+                                : QString();
+    std::printf("sound: the recorder listens to a file of silence (--input-file, 8-bit mono 11025 Hz); "
+                "behind it PortAudio's ALSA host lists %s; windows: %s%s\n",
+                qPrintable(inputs), qPrintable(windowPlatform()), qPrintable(display));
+}
+
 Start startOnce(const QString& folder, const QString& silence) {
+    // Left by an earlier start only if it recorded; the moment of readiness is its making.
+    const QString working = QDir(folder).filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName));
+    QFile::remove(working);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), windowPlatform());
     child.setProcessEnvironment(environment);
     child.setStandardOutputFile(QProcess::nullDevice());
     child.setStandardErrorFile(QProcess::nullDevice());
@@ -111,16 +148,22 @@ Start startOnce(const QString& folder, const QString& silence) {
     std::map<long, long long> threads;
     std::vector<CpuSample> samples;
     std::optional<double> windowIdle;
+    std::optional<double> ready;
     while (child.state() == QProcess::Running && bench::secondsSince(launched) < kGiveUp) {
         samples.push_back(cpuOf(pid, threads));
         samples.back().at = bench::secondsSince(launched);
         if (!windowIdle) {
             windowIdle = quietSince(samples, [](const CpuSample& s) { return s.mainThread; });
         }
-        if (const std::optional<double> complete =
-                quietSince(samples, [](const CpuSample& s) { return s.process; })) {
-            result = {windowIdle.value_or(*complete), *complete, statusKbOf(pid, "VmRSS:") / 1024.0,
-                      statusKbOf(pid, "VmHWM:") / 1024.0, true};
+        if (!ready && QFileInfo::exists(working)) {
+            ready = samples.back().at;
+        }
+        const std::optional<double> complete =
+            quietSince(samples, [](const CpuSample& s) { return s.process; });
+        if (complete && ready) {
+            result = {
+                windowIdle.value_or(*complete),     *ready, *complete, statusKbOf(pid, "VmRSS:") / 1024.0,
+                statusKbOf(pid, "VmHWM:") / 1024.0, true};
             break;
         }
         QThread::usleep(1000);
@@ -145,6 +188,7 @@ template <typename Field> std::vector<double> fieldOf(const std::vector<Start>& 
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    printSoundSetup();
     const QDateTime now = QDateTime::currentDateTime();
     QTemporaryDir work;
     const QString silence = work.filePath(QStringLiteral("silence.wav"));
@@ -178,6 +222,8 @@ int main(int argc, char** argv) {
         std::printf("%s:\n", label.constData());
         bench::printSpread("  main window idle",
                            bench::spreadOf(fieldOf(starts[i], [](auto& s) { return s.windowIdle; })), "s");
+        bench::printSpread("  ready: recorder on, input accepted",
+                           bench::spreadOf(fieldOf(starts[i], [](auto& s) { return s.ready; })), "s");
         bench::printSpread("  list complete, process idle",
                            bench::spreadOf(fieldOf(starts[i], [](auto& s) { return s.listComplete; })), "s");
         bench::printSpread("  resident memory then",
