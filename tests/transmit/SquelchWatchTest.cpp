@@ -1,10 +1,14 @@
 // Parrot mode's squelch watch: the sense of the squelch setting and the abort of the cycle.
 #include "app/Settings.h"
 #include "automation/CqFixture.h"
+#include "settings/SettingsFile.h"
 #include "ui/SettingsForm.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
+#include <vector>
 
 namespace kestrova::test {
 namespace {
@@ -51,6 +55,49 @@ TEST_F(SquelchWatchTest, EachSettingTellsAFreeChannelFromABusyOne) {
         EXPECT_TRUE(keyed());
 
         setLine(c.pin, !c.freeWhenAsserted);
+        cq().tmrRSP_Timer();
+        expectAborted();
+        program.reset();
+    }
+}
+
+// One row of the README's table of line senses: the field as typed and whether
+// the line is raised while the channel is free.
+struct DocumentedSense {
+    QString field;
+    bool freeWhenRaised;
+};
+
+std::vector<DocumentedSense> readmeLineSenses() {
+    QFile readme(QStringLiteral(KESTROVA_README));
+    EXPECT_TRUE(readme.open(QIODevice::ReadOnly));
+    static const QRegularExpression row(
+        QStringLiteral(R"re(^\| pin .*for example "(\d-?)" \| (raised|lowered) \| (raised|lowered) \|$)re"),
+        QRegularExpression::MultilineOption);
+    std::vector<DocumentedSense> senses;
+    auto rows = row.globalMatch(QString::fromUtf8(readme.readAll()));
+    while (rows.hasNext()) {
+        const QRegularExpressionMatch match = rows.next();
+        EXPECT_NE(match.captured(2), match.captured(3)) << qPrintable(match.captured(0));
+        senses.push_back({match.captured(1), match.captured(2) == QStringLiteral("raised")});
+    }
+    return senses;
+}
+
+TEST_F(SquelchWatchTest, TheReadmeTellsTheSenseTheWatchKeeps) {
+    const std::vector<DocumentedSense> senses = readmeLineSenses();
+    ASSERT_EQ(senses.size(), 2U);
+    for (const DocumentedSense& sense : senses) {
+        SCOPED_TRACE(qPrintable(sense.field));
+        // The line as the form saves the field.
+        start(packPinLine(QStringLiteral("4"), sense.field).line);
+        startCycle();
+        const int pin = sense.field.left(1).toInt();
+        setLine(pin, sense.freeWhenRaised);
+        cq().tmrRSP_Timer();
+        EXPECT_TRUE(keyed());
+
+        setLine(pin, !sense.freeWhenRaised);
         cq().tmrRSP_Timer();
         expectAborted();
         program.reset();
