@@ -50,7 +50,7 @@ std::vector<CheckedField> numberFields(const SettingsForm& form) {
         {form.ed_PlayPegel, {QStringLiteral("Lautstärke"), 0, 100, false, false}},
         {form.ed_CQ, {QStringLiteral("CQ-Pause"), 0, day, true, false}},
         // Recordings are named by this one digit.
-        {form.ed_FK, {QStringLiteral("Funkkreis"), 0, 9, false, true}},
+        {form.ed_FK, {QStringLiteral("Funkkreis"), 0, 9, false, true, true}},
         {form.ed_StartPegel, {QStringLiteral("Startpegel"), 0, 100, false, false}},
         // A time of 0 leaves the recording bars without a range.
         {form.ed_AufnZeitMin, {QStringLiteral("Aufnahme mindestens"), 0, day, true, false}},

@@ -13,9 +13,16 @@ bool isPlainNumber(const QString& text) {
     return number.match(text).hasMatch() && isCountableNumber(text);
 }
 
+bool isOneDigit(const QString& text) {
+    return text.size() == 1 && text.at(0) >= QLatin1Char('0') && text.at(0) <= QLatin1Char('9');
+}
+
 QString allowed(const NumberRule& rule) {
     const QString low = numberText(rule.low);
     const QString high = numberText(rule.high);
+    if (rule.oneDigit) {
+        return QStringLiteral("eine einzelne Ziffer von %1 bis %2").arg(low, high);
+    }
     if (rule.whole) {
         return QStringLiteral("eine ganze Zahl von %1 bis %2").arg(low, high);
     }
@@ -43,6 +50,8 @@ QString numberFieldRefusal(const QString& text, const NumberRule& rule) {
         problem = QStringLiteral("Im Feld \"%1\" steht keine Zahl: \"%2\".").arg(rule.fieldName, trimmed);
     } else if (!withinRule(numericValue(trimmed), rule)) {
         problem = QStringLiteral("Im Feld \"%1\" steht %2.").arg(rule.fieldName, trimmed);
+    } else if (rule.oneDigit && !isOneDigit(text)) {
+        problem = QStringLiteral("Im Feld \"%1\" steht \"%2\".").arg(rule.fieldName, text);
     } else {
         return {};
     }

@@ -11,6 +11,9 @@ struct NumberRule {
     double high = 0;
     bool aboveLow = false; // low itself is refused
     bool whole = false;
+    // Exactly one digit, as typed: names and folders carry the text itself, so
+    // "01" or "+1" would not be the same as "1".
+    bool oneDigit = false;
 };
 
 // Why the form refuses the text of a number field, in German and naming the

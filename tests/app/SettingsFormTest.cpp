@@ -113,7 +113,7 @@ TEST_F(SettingsFormTest, SaveRefusesANumberFieldItCannotTakeAndKeepsFileAndRecor
         {form().ed_AufnZeitMin, "0", "\"Aufnahme mindestens\" steht 0."},
         {form().ed_AufnZeitMax, "0.0", "\"Aufnahme höchstens\" steht 0.0."},
         {form().ed_CQ, "0", "\"CQ-Pause\" steht 0."},
-        {form().ed_FK, "10", "\"Funkkreis\" steht 10.\rErlaubt ist eine ganze Zahl von 0 bis 9."},
+        {form().ed_FK, "10", "\"Funkkreis\" steht 10.\rErlaubt ist eine einzelne Ziffer von 0 bis 9."},
         {form().ed_FK, "-1", "\"Funkkreis\" steht -1."},
         {form().ed_StartPegel, "150", "\"Startpegel\" steht 150."},
     };
