@@ -34,8 +34,10 @@ find_program(KESTROVA_GZIP gzip REQUIRED)
 set(KESTROVA_GZIPPED)
 function(kestrova_gzip source name)
     set(output ${PROJECT_BINARY_DIR}/packaging/${name}.gz)
+    # Make, unlike Ninja, does not create an output's folder (man/, man/de/) itself.
+    get_filename_component(folder ${output} DIRECTORY)
     add_custom_command(OUTPUT ${output}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
         COMMAND ${KESTROVA_GZIP} -9nc ${source} > ${output}
         DEPENDS ${source} VERBATIM)
     set(KESTROVA_GZIPPED ${KESTROVA_GZIPPED} ${output} PARENT_SCOPE)
