@@ -1,6 +1,7 @@
 #include "web/HttpDaemon.h"
 
 #include "platform/SocketAddress.h"
+#include "web/HttpStatus.h"
 
 #include <microhttpd.h>
 #include <optional>
@@ -16,8 +17,6 @@ struct HttpDaemon::Exchange {
 namespace {
 
 constexpr std::size_t kFileBlock = 16 * 1024;
-constexpr int kPayloadTooLarge = 413;
-constexpr int kServiceUnavailable = 503;
 
 MHD_Result keepHeader(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
     auto& headers = static_cast<HttpRequest*>(request)->headers;
@@ -100,7 +99,7 @@ void freeStream(void* cls) {
 }
 
 Reply busyReply() {
-    return errorReply(kServiceUnavailable,
+    return errorReply(ServiceUnavailable,
                       QStringLiteral("Der Server ist beschäftigt. Bitte gleich noch einmal."),
                       {{"Retry-After", "1"}});
 }
@@ -211,7 +210,7 @@ bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* 
     }
     if (!lengthOk) {
         return queueReply(connection,
-                          errorReply(kPayloadTooLarge, QStringLiteral("Die Anfrage ist zu groß.")));
+                          errorReply(PayloadTooLarge, QStringLiteral("Die Anfrage ist zu groß.")));
     }
     return true;
 }

@@ -42,11 +42,6 @@ std::shared_ptr<EventStream> LiveFeed::follow() {
     return stream;
 }
 
-std::size_t LiveFeed::followers() const {
-    const std::lock_guard lock(mutex_);
-    return followers_.size();
-}
-
 void LiveFeed::look() {
     const std::lock_guard lock(mutex_);
     std::erase_if(followers_, [](const std::shared_ptr<EventStream>& stream) { return stream->isGone(); });

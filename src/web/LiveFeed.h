@@ -30,7 +30,6 @@ public:
 
     // A new follower's stream, which starts with the status as it is now.
     std::shared_ptr<EventStream> follow();
-    std::size_t followers() const;
 
     static QByteArray statusJson(const LiveStatus& status);
 
@@ -39,7 +38,7 @@ private:
 
     const LiveStatusBoard& board_;
     QTimer timer_; // a child, so it moves with the feed
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::vector<std::shared_ptr<EventStream>> followers_;
     QByteArray lastStatus_;
     quint64 lastRevision_ = 0;

@@ -1,6 +1,7 @@
 #include "web/WebServer.h"
 
 #include "web/ByteRange.h"
+#include "web/HttpStatus.h"
 #include "web/LiveFeed.h"
 #include "web/LoopbackHost.h"
 #include "web/ServedPaths.h"
@@ -18,19 +19,6 @@ static void registerWebPage() {
 namespace kestrova {
 
 namespace {
-
-enum Status : int {
-    Ok = 200,
-    PartialContent = 206,
-    BadRequest = 400,
-    Unauthorized = 401,
-    Forbidden = 403,
-    NotFound = 404,
-    MethodNotAllowed = 405,
-    UnsupportedMediaType = 415,
-    RangeNotSatisfiable = 416,
-    TooManyRequests = 429,
-};
 
 QByteArray sessionToken(const HttpRequest& request) {
     const QByteArray prefix = QByteArray(WebServer::kSessionCookie) + '=';
@@ -168,7 +156,7 @@ Reply WebServer::loginReply(const LoginGuard::Attempt& attempt) const {
         break;
     }
     const QString wait = attempt.waitSeconds == 1 ? QStringLiteral("eine Sekunde")
-                                                   : QStringLiteral("%1 Sekunden").arg(attempt.waitSeconds);
+                                                  : QStringLiteral("%1 Sekunden").arg(attempt.waitSeconds);
     return errorReply(TooManyRequests, QStringLiteral("Zu viele Versuche. Bitte %1 warten.").arg(wait),
                       {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
 }
