@@ -11,35 +11,35 @@
 #include <QFileInfo>
 #include <QTextStream>
 #include <algorithm>
+#include <utility>
 
 namespace kestrova {
-
-namespace {
-
-// Cheap to take on every look: the list is read again only when it differs.
-// Enough to tell a changed list without comparing it whole: entries are added at
-// the end and a list pass replaces the list.
-QString signatureOf(const ListedRecordings& list) {
-    if (list.empty()) {
-        return {};
-    }
-    return QString::number(list.size()) + list.nameAt(0) + list.nameAt(list.size() - 1);
-}
-
-} // namespace
 
 WebServing::WebServing(Program& program, HashLookup hash)
     : program_(program),
       service_(std::make_unique<WebService>(
           board_, std::move(hash),
-          HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {
-    timer_.setInterval(kPublishMs);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { publish(); });
-}
+          HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {}
 
 WebServing::~WebServing() {
-    timer_.stop();
     service_.reset();
+}
+
+// The board changes only when the recorder or the list tells of a change: nothing
+// looks at them on a timer.
+void WebServing::subscribe() {
+    Recorder& recorder = program_.recorder();
+    const auto changed = [this] { publish(); };
+    QObject::connect(&recorder, &Recorder::stateChanged, &subscriber_, changed);
+    QObject::connect(&recorder.meter(), &LevelMeterControl::levelChanged, &subscriber_, changed);
+    const RecordingListModel* list = &program_.archive().recordingList();
+    const auto listChanged = [this] {
+        listChanged_ = true;
+        publish();
+    };
+    QObject::connect(list, &QAbstractItemModel::modelReset, &subscriber_, listChanged);
+    QObject::connect(list, &QAbstractItemModel::rowsInserted, &subscriber_, listChanged);
+    QObject::connect(list, &QAbstractItemModel::rowsRemoved, &subscriber_, listChanged);
 }
 
 std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
@@ -79,7 +79,7 @@ QString WebServing::start(const QString& address, const WebSettings& settings) {
     publish();
     const QString error = service_->start(*parsed, settings);
     if (error.isEmpty()) {
-        timer_.start();
+        subscribe();
     }
     return error;
 }
@@ -97,11 +97,8 @@ void WebServing::publish() {
     status.level = std::clamp(recorder.meter().barValue, 0, 100);
     status.recordingName = recorder.capture().recordingName;
     status.docFolder = QFileInfo(program_.settings().values.docFolder).absoluteFilePath();
-    const ListedRecordings& list = program_.archive().recordingList().entries();
-    const QString signature = signatureOf(list);
-    if (signature != listSignature_) {
-        listSignature_ = signature;
-        status.recordings = list;
+    if (std::exchange(listChanged_, false)) {
+        status.recordings = program_.archive().recordingList().entries();
         ++status.listRevision;
     }
     if (!(status == status_)) {

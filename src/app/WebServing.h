@@ -3,8 +3,8 @@
 #include "common/LiveStatus.h"
 #include "web/RecordingJson.h"
 
+#include <QObject>
 #include <QString>
-#include <QTimer>
 #include <memory>
 
 namespace kestrova {
@@ -13,14 +13,10 @@ class Program;
 class WebService;
 struct WebSettings;
 
-// The web page of a running program: fills the status board the page reads from
-// the recorder and the recording list a few times a second, and runs the server.
+// The web page of a running program: fills the status board the page reads as the
+// recorder and the recording list report their changes, and runs the server.
 class WebServing {
 public:
-    // At least as often as the page looks at the board, and a multiple of the level
-    // meter's wake-up spacing: the board costs the user interface no wake-ups of its own.
-    static constexpr int kPublishMs = 400;
-
     WebServing(Program& program, HashLookup hash = {});
     ~WebServing();
     WebServing(const WebServing&) = delete;
@@ -40,14 +36,17 @@ public:
 
 private:
     static void report(Program& program, const QString& message);
+    void subscribe();
     void publish();
 
     Program& program_;
     LiveStatusBoard board_;
     std::unique_ptr<WebService> service_;
-    QTimer timer_;
+    // The subscriptions end with it.
+    QObject subscriber_;
     LiveStatus status_;
-    QString listSignature_;
+    // The list has changed since the board last took it (at first: never taken).
+    bool listChanged_ = true;
 };
 
 } // namespace kestrova

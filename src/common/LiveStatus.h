@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <utility>
 
 namespace kestrova {
 
@@ -23,21 +25,31 @@ struct LiveStatus {
     bool operator==(const LiveStatus&) const = default;
 };
 
-// The latest status, written by the program's thread and read by others.
+// The latest status, written by the program's thread and read by others. One
+// listener is told of each new status, on the writer's thread: it must only post.
 class LiveStatusBoard {
 public:
     void publish(const LiveStatus& status) {
         const QMutexLocker lock(&mutex_);
         status_ = status;
+        if (listener_) {
+            listener_();
+        }
     }
     LiveStatus read() const {
         const QMutexLocker lock(&mutex_);
         return status_;
     }
+    // Empty to stop listening; once it returns, the old listener is not called again.
+    void setListener(std::function<void()> listener) {
+        const QMutexLocker lock(&mutex_);
+        listener_ = std::move(listener);
+    }
 
 private:
     mutable QMutex mutex_;
     LiveStatus status_;
+    std::function<void()> listener_;
 };
 
 } // namespace kestrova

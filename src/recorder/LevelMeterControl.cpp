@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <utility>
 
 namespace kestrova {
 
@@ -59,7 +60,7 @@ void LevelMeterControl::switchOff() {
     program_.platform().inputHub.close();
     followInput();
     tmrPegel.stop();
-    program_.frm_DoKu->Progressbar1->setValue(0);
+    showBar(0);
 }
 
 void LevelMeterControl::tmrPegel_Timer() {
@@ -132,7 +133,7 @@ bool LevelMeterControl::followInput() {
         // Nor would the envelope of the last loud sample, falling slowly after the gap.
         levelBuffer_.fill(kPcm8Silence);
         levelEnvelope = 0;
-        program_.frm_DoKu->Progressbar1->setValue(0);
+        showBar(0);
         program_.recorder().saveOnInputLoss();
     }
     return lost;
@@ -143,9 +144,7 @@ bool LevelMeterControl::followInput() {
 void LevelMeterControl::show(const LevelReading& reading) {
     MainForm& main = *program_.frm_DoKu;
     displayLevel = reading.displayLevel;
-    barValue = reading.barValue;
-    main.Progressbar1->setValue(
-        std::clamp(barValue, main.Progressbar1->minimum(), main.Progressbar1->maximum()));
+    showBar(reading.barValue);
     // Setting the lamp's palette every tick would cost more than the measuring.
     const quint32 lamp = reading.overload ? kColorRed : kColorButtonFace;
     if (lampColor_ != lamp) {
@@ -153,6 +152,14 @@ void LevelMeterControl::show(const LevelReading& reading) {
         lampColor_ = lamp;
     }
     main.lbl_PegelAnzeige->setText(QString::number(displayLevel));
+}
+
+void LevelMeterControl::showBar(int value) {
+    ValueBar* bar = program_.frm_DoKu->Progressbar1;
+    bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
+    if (std::exchange(barValue, value) != value) {
+        emit levelChanged(value);
+    }
 }
 
 void LevelMeterControl::sli_Schwelle_Scroll() {

@@ -3,6 +3,7 @@
 #include "recorder/LevelMeter.h"
 #include "ui/BatchedTimer.h"
 
+#include <QObject>
 #include <QtGlobal>
 #include <optional>
 
@@ -14,7 +15,8 @@ class Services;
 // of its timer and reports every sample above the threshold. The timer wakes it
 // for several ticks at once; each tick still measures the input as it stood at
 // its own time.
-class LevelMeterControl {
+class LevelMeterControl : public QObject {
+    Q_OBJECT
 public:
     explicit LevelMeterControl(Services& program);
 
@@ -43,8 +45,14 @@ public:
     // The meter's 10 ms ticks, run in batches as the input arrives.
     BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
 
+signals:
+    // The level bar's new value; at most once a wake-up, and only when it moved.
+    void levelChanged(int barValue);
+
 private:
     void show(const LevelReading& reading);
+    // The bar at `value`, and its followers told when it moved.
+    void showBar(int value);
     // Notices the shared input going deaf and coming back; true while it is deaf.
     bool followInput();
 

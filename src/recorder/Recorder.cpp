@@ -39,6 +39,30 @@ void showBar(ValueBar* bar, long long value) {
 }
 } // namespace
 
+// Reports the state once a handler is done, whichever way it returns.
+class Recorder::StateReport {
+public:
+    explicit StateReport(Recorder& recorder) : recorder_(recorder) {}
+    ~StateReport() { recorder_.announceState(); }
+    StateReport(const StateReport&) = delete;
+    StateReport& operator=(const StateReport&) = delete;
+
+private:
+    Recorder& recorder_;
+};
+
+void Recorder::announceState() {
+    Shown now{.switchedOn = switchedOn_,
+              .recording = recordingActive,
+              .paused = capturePaused,
+              .name = capture_.recordingName};
+    if (now == shown_) {
+        return;
+    }
+    shown_ = std::move(now);
+    emit stateChanged();
+}
+
 Recorder::Recorder(Services& program) : program_(program), meter_(program), capture_(program) {
     connectTimers();
 }
@@ -68,6 +92,7 @@ void Recorder::stopTimers() {
 }
 
 void Recorder::resetState() {
+    const StateReport report(*this);
     recordingActive = false;
     capturePaused = false;
     silenceTicks = 0;
@@ -79,6 +104,7 @@ void Recorder::resetState() {
 }
 
 void Recorder::chk_Start_Click() {
+    const StateReport report(*this);
     if (program_.frm_DoKu->chk_Start->isChecked()) {
         switchOn();
     } else {
@@ -130,6 +156,7 @@ void Recorder::switchOff() {
 }
 
 void Recorder::onSignal() {
+    const StateReport report(*this);
     MainForm& main = *program_.frm_DoKu;
     pauseTicks = -1;
     enable(tmrZT3);
@@ -151,6 +178,7 @@ void Recorder::onSignal() {
 }
 
 void Recorder::tmrAufnahme_Timer() {
+    const StateReport report(*this);
     if (recordingActive) {
         return;
     }
@@ -163,12 +191,14 @@ void Recorder::tmrAufnahme_Timer() {
 }
 
 void Recorder::finishRecording() {
+    const StateReport report(*this);
     tmrZT1.stop();
     capture_.saveRecording();
     tmrZT1.start();
 }
 
 void Recorder::tmrZT2_Timer() {
+    const StateReport report(*this);
     MainForm& main = *program_.frm_DoKu;
     if (barsShown_) {
         showBar(main.progressbar3, recordTicks);
@@ -193,6 +223,7 @@ void Recorder::tmrZT2_Timer() {
 }
 
 void Recorder::tmrZT1_Timer() {
+    const StateReport report(*this);
     MainForm& main = *program_.frm_DoKu;
     if (silenceTicks == 0) {
         tmrZT2_Timer();
@@ -222,6 +253,7 @@ void Recorder::endRecordingState() {
 }
 
 void Recorder::saveOnInputLoss() {
+    const StateReport report(*this);
     if (!recordingActive) {
         return;
     }
@@ -231,6 +263,7 @@ void Recorder::saveOnInputLoss() {
 }
 
 void Recorder::tmrZT3_Timer() {
+    const StateReport report(*this);
     ++pauseTicks;
     if (pauseTicks > program_.settingsValues().silencePauseLimit) {
         tmrZT3.stop();
@@ -293,6 +326,7 @@ void Recorder::stopRecorder() {
     recordingActive = false;
     silenceTicks = 0;
     noteSwitchedOff();
+    announceState();
     program_.endProgram();
 }
 

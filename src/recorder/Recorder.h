@@ -4,6 +4,7 @@
 #include "recorder/CaptureControl.h"
 #include "recorder/LevelMeterControl.h"
 
+#include <QObject>
 #include <QString>
 
 namespace kestrova {
@@ -11,8 +12,10 @@ namespace kestrova {
 class Services;
 
 // The voice-operated recording control: when a recording starts, pauses over
-// silence, and ends after a silence or at the maximum length.
-class Recorder {
+// silence, and ends after a silence or at the maximum length. Whoever shows its
+// state (the web page) follows stateChanged and the meter's levelChanged.
+class Recorder : public QObject {
+    Q_OBJECT
 public:
     explicit Recorder(Services& program);
 
@@ -39,6 +42,8 @@ public:
 
     LevelMeterControl& meter() { return meter_; }
     CaptureControl& capture() { return capture_; }
+    const LevelMeterControl& meter() const { return meter_; }
+    const CaptureControl& capture() const { return capture_; }
 
     bool recordingActive = false;
     bool capturePaused = false;
@@ -58,7 +63,23 @@ public:
     RepeatingTimer tmr_Blink{"tmr_Blink", 400};
     RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 
+signals:
+    // Switched on or off, a recording begun or ended, its capture paused or resumed.
+    void stateChanged();
+
 private:
+    // What stateChanged reports, to tell a change from a handler that changed nothing.
+    struct Shown {
+        bool switchedOn = false;
+        bool recording = false;
+        bool paused = false;
+        QString name;
+        bool operator==(const Shown&) const = default;
+    };
+    // Emits stateChanged when the state differs from the one last reported.
+    void announceState();
+    class StateReport;
+
     // Two of the input's blocks.
     static constexpr int kInputCatchUpMs = 200;
     // False for the ticks of a batch before its last.
@@ -74,6 +95,7 @@ private:
     LevelMeterControl meter_;
     CaptureControl capture_;
     bool switchedOn_ = false;
+    Shown shown_;
 };
 
 } // namespace kestrova

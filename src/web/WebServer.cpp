@@ -37,7 +37,7 @@ Reply loggedInReply(bool loggedIn, const HeaderPairs& extra = {}) {
 
 } // namespace
 
-WebServer::WebServer(const LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
+WebServer::WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
                      LoginGuard::Clock clock, HttpLimits limits)
     : board_(board), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
       feed_(new LiveFeed(board)),

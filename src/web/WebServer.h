@@ -19,8 +19,8 @@ public:
     static constexpr const char* kSessionCookie = "kestrova_sitzung";
 
     // hash is called on the server's thread and must be safe there.
-    WebServer(const LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
-              LoginGuard::Clock clock, HttpLimits limits = {});
+    WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock,
+              HttpLimits limits = {});
     ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
@@ -43,7 +43,7 @@ private:
     HttpAnswer recording(const HttpRequest& request) const;
     StreamAnswer live();
 
-    const LiveStatusBoard& board_;
+    LiveStatusBoard& board_;
     HashLookup hash_;
     LoginGuard guard_;
     bool secure_ = false;

@@ -18,7 +18,7 @@ QByteArray readPem(const QString& path) {
 
 } // namespace
 
-WebService::WebService(const LiveStatusBoard& board, HashLookup hash, HttpLimits limits)
+WebService::WebService(LiveStatusBoard& board, HashLookup hash, HttpLimits limits)
     : board_(board), hash_(std::move(hash)), limits_(limits) {}
 
 WebService::~WebService() = default;

@@ -16,7 +16,7 @@ class WebServer;
 // the certificate, and the limits that keep it from taking what the recorder needs.
 class WebService {
 public:
-    WebService(const LiveStatusBoard& board, HashLookup hash, HttpLimits limits = {});
+    WebService(LiveStatusBoard& board, HashLookup hash, HttpLimits limits = {});
     ~WebService();
     WebService(const WebService&) = delete;
     WebService& operator=(const WebService&) = delete;
@@ -26,7 +26,7 @@ public:
     quint16 port() const;
 
 private:
-    const LiveStatusBoard& board_;
+    LiveStatusBoard& board_;
     HashLookup hash_;
     HttpLimits limits_;
     std::unique_ptr<WebServer> server_;

@@ -1,7 +1,13 @@
 #include "app/WebServing.h"
 
+#include "archive/Archive.h"
+#include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
+#include "ui/MainForm.h"
+#include "web/RawHttpClient.h"
 #include "web/WebSettings.h"
+
+#include <QCheckBox>
 
 #include <QTcpServer>
 #include <sys/stat.h>
@@ -28,6 +34,27 @@ TEST_F(WebServingTest, TheSettingsFileIsReadOnlyForThePageAndNeverWaitedOn) {
         WebServing::startIfAsked(*program, QStringLiteral("127.0.0.1:%1").arg(port), folder());
     EXPECT_NE(web, nullptr); // on loopback it needs no settings
     EXPECT_TRUE(program->startNotice.contains(QStringLiteral("keine gewöhnliche Datei")));
+}
+
+// The page hears of a change when it happens: no event loop runs between the
+// recorder's or the list's change and the request.
+TEST_F(WebServingTest, ThePageFollowsTheRecorderAndTheListAsTheyChange) {
+    Program& p = startProgram();
+    const quint16 port = freePort();
+    ASSERT_NE(port, 0);
+    const std::unique_ptr<WebServing> web =
+        WebServing::startIfAsked(p, QStringLiteral("127.0.0.1:%1").arg(port), folder());
+    ASSERT_NE(web, nullptr);
+    const RawClient client(port);
+    const bool wasOn = p.recorder().isSwitchedOn();
+    p.frm_DoKu->chk_Start->setChecked(!wasOn);
+    p.recorder().chk_Start_Click();
+    const QByteArray on = wasOn ? "\"an\":false" : "\"an\":true";
+    EXPECT_TRUE(client.send("GET", "/api/status").body.contains(on));
+
+    const QString name = QStringLiteral("1_12-08-2026_10-00-00.wav");
+    p.archive().recordingList().append({name, 12});
+    EXPECT_TRUE(client.send("GET", "/api/aufnahmen").body.contains(name.toUtf8()));
 }
 
 } // namespace
