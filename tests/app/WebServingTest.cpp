@@ -8,7 +8,6 @@
 #include "web/WebSettings.h"
 
 #include <QCheckBox>
-
 #include <QTcpServer>
 #include <sys/stat.h>
 
