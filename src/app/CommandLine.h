@@ -18,8 +18,13 @@ struct CommandLine {
     QString error; // a message for the user when the arguments are wrong
 };
 
-CommandLine parseCommandLine(const QStringList& arguments);
-QString helpText(const QString& executable);
+enum class MessageLanguage { German, English };
+// German, unless the locale asks for English or plain C (LC_ALL, LC_MESSAGES, LANG).
+MessageLanguage messageLanguage();
+
+CommandLine parseCommandLine(const QStringList& arguments,
+                             MessageLanguage language = MessageLanguage::German);
+QString helpText(const QString& executable, MessageLanguage language = MessageLanguage::German);
 
 // Where the program may find itself and where its working files may go.
 struct ProgramFolderCandidates {

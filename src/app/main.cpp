@@ -31,10 +31,11 @@ int main(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
     const kestrova::ProgramIdentity identity;
-    const kestrova::CommandLine line = kestrova::parseCommandLine(arguments);
+    const kestrova::MessageLanguage language = kestrova::messageLanguage();
+    const kestrova::CommandLine line = kestrova::parseCommandLine(arguments, language);
     QTextStream out(stdout);
     if (!line.error.isEmpty()) {
-        QTextStream(stderr) << line.error << "\n" << kestrova::helpText(QStringLiteral("kestrova"));
+        QTextStream(stderr) << line.error << "\n" << kestrova::helpText(QStringLiteral("kestrova"), language);
         return 2;
     }
     if (line.showVersion) {
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (line.showHelp) {
-        out << kestrova::helpText(QStringLiteral("kestrova"));
+        out << kestrova::helpText(QStringLiteral("kestrova"), language);
         return 0;
     }
     const auto folderOf = [&line] {

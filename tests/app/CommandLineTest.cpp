@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -32,6 +33,40 @@ TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--letzter-hash")}).error.isEmpty());
     EXPECT_TRUE(helpText(QStringLiteral("kestrova")).contains(QStringLiteral("--program-folder")));
+}
+
+TEST(CommandLine, SpeaksGermanUnlessTheLocaleIsCOrEnglishAndBothHelpsNameEveryOption) {
+    const auto localeGives = [](const char* lcAll, const char* lang) {
+        qputenv("LC_ALL", lcAll);
+        qputenv("LANG", lang);
+        const MessageLanguage language = messageLanguage();
+        qunsetenv("LC_ALL");
+        qunsetenv("LANG");
+        return language;
+    };
+    EXPECT_EQ(localeGives("", "de_DE.UTF-8"), MessageLanguage::German);
+    EXPECT_EQ(localeGives("", ""), MessageLanguage::German);
+    EXPECT_EQ(localeGives("", "C"), MessageLanguage::English);
+    EXPECT_EQ(localeGives("C.UTF-8", "de_DE.UTF-8"), MessageLanguage::English);
+    EXPECT_EQ(localeGives("", "en_GB.UTF-8"), MessageLanguage::English);
+
+    const QString german = helpText(QStringLiteral("kestrova"));
+    const QString english = helpText(QStringLiteral("kestrova"), MessageLanguage::English);
+    EXPECT_TRUE(german.startsWith(QStringLiteral("Aufruf:")));
+    EXPECT_TRUE(english.startsWith(QStringLiteral("Usage:")));
+    const QRegularExpression option(QStringLiteral("--[a-z-]+"));
+    const auto options = [&option](const QString& text) {
+        QStringList found;
+        for (const QRegularExpressionMatch& match : option.globalMatch(text)) {
+            found << match.captured();
+        }
+        found.removeDuplicates();
+        found.sort();
+        return found;
+    };
+    EXPECT_EQ(options(german), options(english));
+    EXPECT_TRUE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--bogus")})
+                    .error.startsWith(QStringLiteral("unbekannte Option")));
 }
 
 TEST(ProgramFolder, FallsBackToTheUsersFolderWhenTheDefaultCannotBeWritten) {
@@ -77,6 +112,11 @@ TEST(ProgramFolder, AnInstalledProgramUsesTheUsersFolderEvenWhenItsOwnIsWritable
     }
     EXPECT_FALSE(isInstalledProgramFolder(QStringLiteral("/usrlocal/bin"), bin));
     EXPECT_FALSE(isInstalledProgramFolder(build, QString()));
+    // Installed under a prefix other than the configured one: known by its layout.
+    const QString elsewhere = dir.filePath(QStringLiteral("opt/kestrova/bin"));
+    ASSERT_TRUE(QDir().mkpath(elsewhere) &&
+                QDir().mkpath(dir.filePath(QStringLiteral("opt/kestrova/share/kestrova"))));
+    EXPECT_TRUE(chooseProgramFolder({QString(), elsewhere, bin, user}).installed);
 }
 
 } // namespace
