@@ -1,5 +1,6 @@
 #include "app/WebPasswordCommand.h"
 
+#include "platform/FolderOwner.h"
 #include "platform/PasswordPrompt.h"
 #include "web/PasswordHash.h"
 #include "web/WebSettings.h"
@@ -40,6 +41,12 @@ int setWebPasswordCommand(const QString& programFolder) {
     if (!storePasswordHash(path, hashPassword(*first))) {
         err << "Die Datei " << QDir::toNativeSeparators(path)
             << " lässt sich nicht schreiben; nichts geändert.\n";
+        return 1;
+    }
+    // Set by the administrator for the system service: the service's user must read it.
+    const QString ownerError = handToFolderOwner(path, programFolder);
+    if (!ownerError.isEmpty()) {
+        err << ownerError << '\n';
         return 1;
     }
     err << "Das Passwort der Webseite ist gespeichert in " << QDir::toNativeSeparators(path)

@@ -47,12 +47,16 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QSt
     // Read without waiting: a FIFO in the file's place is refused, not opened.
     const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
     const QString address = commandLineAddress.isEmpty() ? settings.address : commandLineAddress;
-    if (address.isEmpty()) {
-        return nullptr;
-    }
+    // Said even when no address asks for the page: the address may stand in the
+    // file that cannot be read (root's, say, where a service reads it).
     if (!settings.readError.isEmpty()) {
         report(program,
-               settings.readError + QStringLiteral(" Die Webseite startet in der Grundeinstellung."));
+               settings.readError + (address.isEmpty()
+                                         ? QStringLiteral(" Die Webseite startet nicht.")
+                                         : QStringLiteral(" Die Webseite startet in der Grundeinstellung.")));
+    }
+    if (address.isEmpty()) {
+        return nullptr;
     }
     auto web = std::make_unique<WebServing>(program, std::move(hash));
     const QString error = web->start(address, settings);
@@ -60,6 +64,8 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QSt
         report(program, error);
         return nullptr;
     }
+    program.platform().events.record(EventPriority::Notice,
+                                     QStringLiteral("Webseite unter ") + web->service_->pageAddress());
     return web;
 }
 

@@ -53,6 +53,11 @@ QString WebService::start(const WebAddress& address, const WebSettings& settings
                          .arg(address.port);
     }
     server_ = std::move(server);
+    const QString host = address.host.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QLatin1Char('[') + address.host.toString() + QLatin1Char(']')
+                             : address.host.toString();
+    pageAddress_ = (tls.certificatePem.isEmpty() ? QStringLiteral("http://") : QStringLiteral("https://")) +
+                   host + QLatin1Char(':') + QString::number(port()) + QLatin1Char('/');
     return {};
 }
 

@@ -24,12 +24,15 @@ public:
     // Starts listening; the German message why it cannot, or empty.
     QString start(const WebAddress& address, const WebSettings& settings);
     quint16 port() const;
+    // Where a browser finds the page once it listens, say "http://127.0.0.1:8080/".
+    QString pageAddress() const { return pageAddress_; }
 
 private:
     LiveStatusBoard& board_;
     HashLookup hash_;
     HttpLimits limits_;
     std::unique_ptr<WebServer> server_;
+    QString pageAddress_;
 };
 
 } // namespace kestrova

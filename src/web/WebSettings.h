@@ -18,8 +18,8 @@ std::optional<WebAddress> parseWebAddress(const QString& text);
 
 // The web page's own settings file beside Kestrova.ini, one "key=value" a line,
 // read only when the page is asked for: "passwort" holds the password's hash, and
-// "zertifikat" with "schluessel" (PEM files) make it speak HTTPS. An "adresse"
-// line is read but switches nothing on: only --web does.
+// "zertifikat" with "schluessel" (PEM files) make it speak HTTPS, and "adresse"
+// starts the page where --web does not name another address.
 struct WebSettings {
     QString address;
     QString passwordHash;
