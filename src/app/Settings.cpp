@@ -1,7 +1,8 @@
 #include "app/Settings.h"
 
 #include "app/Program.h"
-#include "app/SettingsTable.h"
+#include "app/SettingsControls.h"
+#include "app/SettingsEffects.h"
 #include "archive/Archive.h"
 #include "automation/AutoCq.h"
 #include "platform/Clock.h"
@@ -9,6 +10,7 @@
 #include "platform/RegularFile.h"
 #include "platform/SafeSaveFile.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsTable.h"
 #include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
@@ -115,16 +117,14 @@ void Settings::handleDamagedFile(bool notAFile) {
 }
 
 bool Settings::applyLines(const QStringList& lines) {
-    if (lines.size() < kSettingsLineCount) {
+    if (!readSettingsValues(lines, values, guesses_)) {
         return false;
     }
-    SettingsTarget target{program_, values, guesses_};
-    for (const SettingsLine& line : settingsLines()) {
-        if (!line.apply(target, lines.at(line.number - 1))) {
-            return false;
-        }
+    for (const SettingsRow& row : settingsRows()) {
+        showOnControl(program_, row, lines.at(row.line - 1));
     }
-    return finishSettingsLines(target);
+    applySettingsEffects(program_, values);
+    return true;
 }
 
 void Settings::runClosingSteps() {
@@ -145,9 +145,10 @@ void Settings::runClosingSteps() {
 
 QStringList Settings::currentLines() {
     QStringList lines{saveNote(program_.programFolder(), program_.platform().clock.now())};
-    SettingsTarget target{program_, values, guesses_};
-    for (const SettingsLine& line : settingsLines()) {
-        lines.append(line.current(target));
+    for (const SettingsRow& row : settingsRows()) {
+        // A line no control shows is kept by the program itself.
+        std::optional<QString> text = controlText(program_, row);
+        lines.append(text ? *std::move(text) : row.value.give(values));
     }
     return lines;
 }

@@ -34,8 +34,8 @@ public:
     SettingsValues values;
 
 private:
-    // Applies lines 2 to 30 in order; false when the file is short or a control
-    // refuses its value (the values applied so far stay).
+    // Takes lines 2 to 30 into the values, the controls and what they change at
+    // once; false, with nothing taken, when the file is short or a line is damaged.
     bool applyLines(const QStringList& lines);
     // The defaults in place of a file that could not be used; a name that is no
     // plain file (a FIFO, a folder) is reported as such.

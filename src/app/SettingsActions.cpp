@@ -2,12 +2,13 @@
 
 #include "app/Program.h"
 #include "app/Settings.h"
+#include "app/SettingsControls.h"
 #include "archive/RecordingFolders.h"
 #include "platform/AudioInput.h"
 #include "platform/Dialogs.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
-#include "settings/SettingsCheck.h"
+#include "settings/SettingsTable.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
-#include <vector>
 
 namespace kestrova {
 
@@ -35,30 +35,6 @@ void fillList(QComboBox* box, const QString& firstText, const QStringList& items
             box->setEditText(firstText);
         }
     }
-}
-
-struct CheckedField {
-    QLineEdit* edit;
-    NumberRule rule;
-};
-
-// The upper limits only keep the values within what timers and bars can hold.
-std::vector<CheckedField> numberFields(const SettingsForm& form) {
-    constexpr double day = 86400;
-    return {
-        {form.ed_Interval, {QStringLiteral("Pegel-Intervall"), 0, 60000, true, true}},
-        {form.ed_PlayPegel, {QStringLiteral("Lautstärke"), 0, 100, false, false}},
-        {form.ed_CQ, {QStringLiteral("CQ-Pause"), 0, day, true, false}},
-        // Recordings are named by this one digit.
-        {form.ed_FK, {QStringLiteral("Funkkreis"), 0, 9, false, true, true}},
-        {form.ed_StartPegel, {QStringLiteral("Startpegel"), 0, 100, false, false}},
-        // A time of 0 leaves the recording bars without a range.
-        {form.ed_AufnZeitMin, {QStringLiteral("Aufnahme mindestens"), 0, day, true, false}},
-        {form.ed_AufnZeitMax, {QStringLiteral("Aufnahme höchstens"), 0, day, true, false}},
-        {form.ed_PauseStille, {QStringLiteral("Pause nach Stille"), 0, day, false, false}},
-        {form.ed_PauseSignal, {QStringLiteral("Pause nach Signal"), 0, day, false, false}},
-        {form.ed_FilesLöschen, {QStringLiteral("Aufnahmen behalten"), 0, 100000, false, false}},
-    };
 }
 
 QStringList numbers(int from, int to) {
@@ -79,9 +55,11 @@ void SettingsActions::fillSettingsLists() {
     program_.frm_DoKu->Progressbar1->setValue(0);
 
     fillList(form.cb_Kanal, QStringLiteral("0"), numbers(1, 4));
-    fillList(
-        form.cb_Sample, QStringLiteral("11025"),
-        {QStringLiteral("8000"), QStringLiteral("11025"), QStringLiteral("22050"), QStringLiteral("44100")});
+    QStringList sampleRates;
+    for (const char* rate : settingsRow(u"sampleRate")->rule.choices) {
+        sampleRates << QString::fromLatin1(rate);
+    }
+    fillList(form.cb_Sample, QStringLiteral("11025"), sampleRates);
     fillList(form.cb_Com, QStringLiteral("1"), numbers(1, 20));
     fillList(form.cb_PIN, QString(), {QStringLiteral("4"), QStringLiteral("7")});
     fillList(form.cb_PIN_RX, QString(),
@@ -124,11 +102,15 @@ void SettingsActions::cmd_SK_Click() {
 }
 
 std::optional<QString> SettingsActions::refusal() const {
-    for (const CheckedField& field : numberFields(*program_.frm_Einstellungen)) {
-        const QString why = numberFieldRefusal(field.edit->text(), field.rule);
+    for (const SettingsRow& row : settingsRows()) {
+        if (row.rule.kind != SettingsRuleKind::Number) {
+            continue;
+        }
+        auto* field = qobject_cast<QLineEdit*>(controlOf(program_, row));
+        const QString why = formRefusal(row, field->text());
         if (!why.isEmpty()) {
-            field.edit->setFocus();
-            field.edit->selectAll();
+            field->setFocus();
+            field->selectAll();
             return why;
         }
     }

@@ -4,7 +4,6 @@
 #include "common/TextLines.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeSaveFile.h"
-#include "settings/SettingsLines.h"
 
 #include <QDir>
 #include <QFile>
@@ -45,8 +44,8 @@ QString saveNote(const QString& programFolder, const QDateTime& now) {
 
 QStringList defaultSettingsLines(DefaultSet set, const QString& programFolder, const QDateTime& now) {
     QStringList lines{creationNote(programFolder, now)};
-    for (const SettingsLineDefaults& line : settingsLineDefaults()) {
-        const char* value = set == DefaultSet::NewFile ? line.newFileDefault : line.damagedFileDefault;
+    for (const SettingsRow& row : settingsRows()) {
+        const char* value = set == DefaultSet::NewFile ? row.newFileDefault : row.damagedFileDefault;
         lines.append(value == nullptr ? nativePath(programFolder) : QString::fromUtf8(value));
     }
     return lines;

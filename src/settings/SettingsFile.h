@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SafeSaveFile.h"
+#include "settings/SettingsTable.h"
 
 #include <QDateTime>
 #include <QString>
@@ -9,9 +10,7 @@
 
 namespace kestrova {
 
-// The settings file Kestrova.ini: 30 lines, the first a creation note, then one
-// value per line identified only by its line number.
-inline constexpr int kSettingsLineCount = 30;
+// The settings file Kestrova.ini; settingsRows() says what its lines hold.
 // Bytes read from the file at most.
 inline constexpr qint64 kSettingsReadLimit = 64 * 1024;
 

@@ -4,16 +4,18 @@
 
 namespace kestrova {
 
-// Values derived from the settings controls, recomputed at every reading of the
-// settings file. The controls of the settings form hold the settings themselves.
+// Values of the settings lines, set at every reading of the settings file by the
+// rows of settingsRows(). Lines without a value here are held by their control.
 struct SettingsValues {
     QString docFolder;
+    QString circuitName;
     int meterSampleRate = 0;
     long long circuitNumber = 0;
     QString comPortName;
     long long pttPin = 0;
     long long squelchPin = 0;
     QString squelchActiveChar;
+    double startLevel = 0;
     double minRecordLimit = 0;    // tenths of a second
     double maxRecordLimit = 0;    // tenths of a second
     double silencePauseLimit = 0; // ticks of the pause watch
@@ -25,6 +27,9 @@ struct SettingsValues {
     int txControlEnabled = 0;
     int showSettingsAtStart = 0;
     long long fileCount = 0;
+    int meterInterval = 0;  // ms
+    double parrotState = 0; // 1 on, 0 off, anything else off until the program restarts
+    int cqPause = 0;        // ms
 };
 
 // Set while a value the reading took is only a stand-in: a minimum recording time

@@ -2,10 +2,8 @@
 #include "app/Settings.h"
 
 #include "app/SettingsActions.h"
-#include "app/SettingsTable.h"
 #include "automation/AutoCq.h"
 #include "recorder/Recorder.h"
-#include "settings/SettingsLines.h"
 #include "support/ProgramFixture.h"
 #include "transmit/Transmitter.h"
 #include "ui/BatchedTimer.h"
@@ -317,13 +315,3 @@ TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
 
 } // namespace
 } // namespace kestrova::test
-
-// The controls' bindings and the lines' defaults are two tables of one file layout.
-TEST(SettingsTableTest, BindsTheLinesInTheOrderOfTheirDefaults) {
-    const auto bindings = kestrova::settingsLines();
-    const auto defaults = kestrova::settingsLineDefaults();
-    ASSERT_EQ(bindings.size(), defaults.size());
-    for (std::size_t i = 0; i < bindings.size(); ++i) {
-        EXPECT_EQ(bindings[i].number, defaults[i].number);
-    }
-}
