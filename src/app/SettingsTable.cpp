@@ -4,11 +4,11 @@
 #include "automation/AutoCq.h"
 #include "common/NumericValue.h"
 #include "platform/SerialPortNames.h"
+#include "recorder/LevelMeterControl.h"
 #include "recorder/Recorder.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
-#include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QTimer>
 #include <array>
 #include <climits>
 #include <cstdlib>
@@ -60,14 +59,6 @@ bool setSliderValue(QSlider* slider, long long value) {
     // The program sets the value; the user's scroll handler must not run.
     const QSignalBlocker blocker(slider);
     slider->setValue(static_cast<int>(value));
-    return true;
-}
-
-template <class Timer> bool setTimerInterval(Timer* timer, long long milliseconds) {
-    if (milliseconds < 0 || milliseconds > INT_MAX) {
-        return false;
-    }
-    timer->setInterval(static_cast<int>(milliseconds));
     return true;
 }
 
@@ -215,12 +206,12 @@ bool applyTransmitterControl(SettingsTarget& target, const QString& text) {
 }
 
 bool applyMeterInterval(SettingsTarget& target, const QString& text) {
-    BatchedTimer* timer = &target.program.recorder().meter().tmrPegel;
-    if (!setTimerInterval(timer, roundToWhole(numericValue(text)))) {
+    LevelMeterControl& meter = target.program.recorder().meter();
+    if (!meter.setMeterInterval(roundToWhole(numericValue(text)))) {
         return false;
     }
     // The field shows what the timer took, not what the file said.
-    const QString interval = QString::number(timer->interval());
+    const QString interval = QString::number(meter.meterInterval());
     form(target).ed_Interval->setText(interval);
     form(target).lbl33->setText(interval + QStringLiteral(" ms"));
     return true;
@@ -257,7 +248,7 @@ bool applyParrotState(SettingsTarget& target, const QString& text) {
 
 bool applyCqPause(SettingsTarget& target, const QString& text) {
     form(target).ed_CQ->setText(text);
-    return setTimerInterval(&target.program.autoCq().tmrCQ_PAUSE, roundToWhole(numericValue(text) * 1000));
+    return target.program.autoCq().setCqPause(roundToWhole(numericValue(text) * 1000));
 }
 
 using T = SettingsTarget;

@@ -22,6 +22,11 @@ public:
     void switchOn();
     void switchOff();
     void startTimer();
+    void stopTimer() { tmrPegel.stop(); }
+    // The settings' interval of the meter's ticks; false, and the interval as it
+    // was, for one no timer takes.
+    bool setMeterInterval(long long milliseconds);
+    int meterInterval() const { return tmrPegel.interval(); }
     void tmrPegel_Timer();
     // Runs `count` ticks that fell due since the last wake-up.
     void runTicks(int count);
@@ -40,8 +45,9 @@ public:
     // window's frequent timers run in batches on the same wake-ups or have periods
     // of whole multiples of it.
     static constexpr int kWakeMs = 200;
-    // The meter's 10 ms ticks, run in batches as the input arrives.
-    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
+
+    // For the tests, which look at the timer but never drive it.
+    const BatchedTimer& meterTimer() const { return tmrPegel; }
 
 private:
     void show(const LevelReading& reading);
@@ -53,6 +59,8 @@ private:
     // The overload lamp's colour as last set; none before the first tick.
     std::optional<quint32> lampColor_;
     bool inputLost_ = false;
+    // The meter's 10 ms ticks, run in batches as the input arrives.
+    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
 };
 
 } // namespace kestrova
