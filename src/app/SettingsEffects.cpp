@@ -6,7 +6,6 @@
 #include "recorder/Recorder.h"
 #include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
-#include "ui/BatchedTimer.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -46,8 +45,8 @@ void showRecordingLimits(MainForm& main, const SettingsValues& values) {
 }
 
 void applyTimers(Program& program, const SettingsValues& values) {
-    program.recorder().meter().tmrPegel.setInterval(values.meterInterval);
-    program.autoCq().tmrCQ_PAUSE.setInterval(values.cqPause);
+    program.recorder().meter().setMeterInterval(values.meterInterval);
+    program.autoCq().setCqPause(values.cqPause);
     // The field shows what the timer took, not what the file said.
     SettingsForm& form = *program.frm_Einstellungen;
     const QString interval = QString::number(values.meterInterval);

@@ -81,7 +81,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
         player.loadCurrentFile();
     }
     // Its tick plays the entry; another button loads it only there.
-    program_.player().tmr_NachStop.start();
+    program_.player().playAfterStop();
 }
 
 bool ListInteractions::deleteSelectedRecording() {

@@ -39,6 +39,14 @@ void AutoCq::stopTimers() {
     }
 }
 
+bool AutoCq::setCqPause(long long milliseconds) {
+    if (!isTimerInterval(milliseconds)) {
+        return false;
+    }
+    tmrCQ_PAUSE.setInterval(static_cast<int>(milliseconds));
+    return true;
+}
+
 void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
     Transmitter& transmitter = program_.transmitter();
     // Nothing starts or stops beside a held transmission.

@@ -45,8 +45,14 @@ public:
     // Nothing of Auto-CQ ticks once the program has ended.
     void stopTimers();
 
+    // The settings' pause between two transmissions; false, and the pause as it
+    // was, for one no timer takes.
+    bool setCqPause(long long milliseconds);
+
+    // For the tests, which look at the timer but never drive it.
+    const QTimer& cqPauseTimer() const { return tmrCQ_PAUSE; }
+
     RepeatingTimer tmrCQ{"tmrCQ", 1000};
-    RepeatingTimer tmrCQ_PAUSE{"tmrCQ_PAUSE", 6000};
     // The squelch watch.
     RepeatingTimer tmrRSP{"tmrRSP", 100};
 
@@ -59,6 +65,7 @@ private:
     void reportUnplayable(const QString& path, const QString& reason);
 
     Services& program_;
+    RepeatingTimer tmrCQ_PAUSE{"tmrCQ_PAUSE", 6000};
     int airInterval_ = 1000;
     // Steps of kEndCheckMs taken past the air time so far.
     int endChecks_ = 0;

@@ -117,7 +117,7 @@ void TimedActions::transmit() {
     transmitting_ = false;
 }
 
-// Relative names are taken from the working folder, where the schedule file is.
+// Relative names are taken from the program folder, where the schedule file is.
 QString TimedActions::resolved(const QString& path) const {
     if (path.isEmpty()) {
         return path;

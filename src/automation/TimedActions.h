@@ -15,7 +15,7 @@ class TimedActions {
 public:
     explicit TimedActions(Services& program);
 
-    // Looked for in the working folder, whatever the case of its name.
+    // Looked for in the program folder, whatever the case of its name.
     static constexpr const char* kScheduleFile = "KV.DAT";
     // A schedule is three short lines; a larger file is read only this far.
     static constexpr qint64 kMaxScheduleBytes = 1 << 20;

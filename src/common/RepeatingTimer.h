@@ -2,8 +2,14 @@
 
 #include <QString>
 #include <QTimer>
+#include <climits>
 
 namespace kestrova {
+
+// True for a number of milliseconds a timer takes as its interval.
+inline bool isTimerInterval(long long milliseconds) {
+    return milliseconds >= 0 && milliseconds <= INT_MAX;
+}
 
 // A repeating timer under its own name with its interval set; the subsystem that
 // owns it starts and stops it and handles its ticks.

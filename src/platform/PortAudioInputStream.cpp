@@ -15,12 +15,12 @@ namespace {
 constexpr int kRingSeconds = 4;
 // Frames the callback converts in one go; longer callbacks are cut into pieces.
 constexpr std::size_t kChunkFrames = 2048;
-// The program listens for days: blocks of 200 ms behind a buffer of at least a
-// second let the sound server and this process wake 5 to 15 times a second (with
+// The program listens for days: blocks of 100 ms behind a buffer of at least a
+// second let the sound server and this process wake 10 to 16 times a second (with
 // half a second the sound server's side woke twice as often), and a busy user
-// interface loses nothing. Data still arrives every block, so the
-// meter lags by one block; the capture's pre-roll covers the delay of the start.
-// The meter's timer wakes once per block too (see LevelMeterControl).
+// interface loses nothing. The meter's timer wakes every second block (see
+// LevelMeterControl), so the meter lags by up to two blocks; the capture's
+// pre-roll covers the delay of the start.
 constexpr double kBlockSeconds = 0.1;
 constexpr double kMinimumLatencySeconds = 1.0;
 

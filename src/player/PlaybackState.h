@@ -5,6 +5,9 @@ namespace kestrova {
 // Where playback of the sound window's file stands; positions in millionths of
 // the play length, or in ms while the device plays.
 struct PlaybackState {
+    // A position of this many millionths is the end of the play length.
+    static constexpr long long kMillionths = 1'000'000;
+
     bool playing = false;
     // The play length in ms as the device reported it.
     long long playLength = 0;

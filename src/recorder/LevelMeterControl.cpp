@@ -1,6 +1,7 @@
 #include "recorder/LevelMeterControl.h"
 
 #include "common/NumericValue.h"
+#include "common/RepeatingTimer.h"
 #include "platform/EventLog.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"
@@ -54,6 +55,14 @@ void LevelMeterControl::startTimer() {
     if (!tmrPegel.isActive()) {
         tmrPegel.start();
     }
+}
+
+bool LevelMeterControl::setMeterInterval(long long milliseconds) {
+    if (!isTimerInterval(milliseconds)) {
+        return false;
+    }
+    tmrPegel.setInterval(static_cast<int>(milliseconds));
+    return true;
 }
 
 void LevelMeterControl::switchOff() {

@@ -24,6 +24,11 @@ public:
     void switchOn();
     void switchOff();
     void startTimer();
+    void stopTimer() { tmrPegel.stop(); }
+    // The settings' interval of the meter's ticks; false, and the interval as it
+    // was, for one no timer takes.
+    bool setMeterInterval(long long milliseconds);
+    int meterInterval() const { return tmrPegel.interval(); }
     void tmrPegel_Timer();
     // Runs `count` ticks that fell due since the last wake-up.
     void runTicks(int count);
@@ -35,15 +40,16 @@ public:
     // The value the level bar was given last; above 100 the bar shows full.
     int barValue = 0;
 
-    // Input arrives in blocks of 200 ms: the meter waking more often would find
-    // nothing new. It wakes once per block: the program listens for days, and each
-    // wake-up of the user interface costs more than the ticks it runs. The bar moves
-    // five times a second; the capture counts its pre-roll from the sample heard, so
-    // a later start loses nothing. The main window's frequent timers run in batches
-    // on the same wake-ups or have periods of whole multiples of it.
+    // Input arrives in blocks of 100 ms; the meter wakes every second block: the
+    // program listens for days, and each wake-up of the user interface costs more
+    // than the ticks it runs. The bar moves five times a second; the capture counts
+    // its pre-roll from the sample heard, so a later start loses nothing. The main
+    // window's frequent timers run in batches on the same wake-ups or have periods
+    // of whole multiples of it.
     static constexpr int kWakeMs = 200;
-    // The meter's 10 ms ticks, run in batches as the input arrives.
-    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
+
+    // For the tests, which look at the timer but never drive it.
+    const BatchedTimer& meterTimer() const { return tmrPegel; }
 
 signals:
     // The level bar's new value; at most once a wake-up, and only when it moved.
@@ -61,6 +67,8 @@ private:
     // The overload lamp's colour as last set; none before the first tick.
     std::optional<quint32> lampColor_;
     bool inputLost_ = false;
+    // The meter's 10 ms ticks, run in batches as the input arrives.
+    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
 };
 
 } // namespace kestrova

@@ -88,7 +88,7 @@ void Recorder::stopTimers() {
         timer->stop();
     }
     tmrZT2.stop();
-    meter_.tmrPegel.stop();
+    meter_.stopTimer();
 }
 
 void Recorder::resetState() {
@@ -131,7 +131,8 @@ void Recorder::switchOn() {
 void Recorder::switchOff() {
     MainForm& main = *program_.frm_DoKu;
     main.cmd_File_lö->setVisible(true);
-    // Shows the sound window at the playback volume, ready for tmr_NachStop to play the newest entry.
+    // Shows the sound window at the playback volume, ready for continuous play's tick to play the newest
+    // entry.
     program_.listInteractions().lb_Sounds_MouseDown(1, 0, 0, 0);
     finishRecording();
     main.fr2->setTitle(QStringLiteral("Recorder ausgeschaltet"));
@@ -152,7 +153,7 @@ void Recorder::switchOff() {
     recordingActive = false;
     silenceTicks = 0;
     noteSwitchedOff();
-    enable(program_.player().tmr_NachStop);
+    program_.player().playAfterStop();
 }
 
 void Recorder::onSignal() {

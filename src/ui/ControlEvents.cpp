@@ -95,14 +95,14 @@ int keyCode(int qtKey) {
 
 // ---------------------------------------------------------------------------------------------
 
-MouseEvents::MouseEvents(QWidget* widget) : QObject(widget), m_widget(widget) {
+MouseEvents::MouseEvents(QWidget* widget) : QObject(widget), widget_(widget) {
     if (widget) {
         widget->installEventFilter(this);
     }
 }
 
 bool MouseEvents::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != m_widget || m_delivering) {
+    if (watched != widget_ || delivering_) {
         return false;
     }
     switch (event->type()) {
@@ -112,12 +112,12 @@ bool MouseEvents::eventFilter(QObject* watched, QEvent* event) {
         // Let the widget (and any later filters) handle the event first, then report it.
         auto* mouse = static_cast<QMouseEvent*>(event);
         const QPointer<MouseEvents> self(this);
-        m_delivering = true;
+        delivering_ = true;
         QCoreApplication::sendEvent(watched, event);
         if (!self) {
             return true;
         }
-        m_delivering = false;
+        delivering_ = false;
         report(mouse);
         // The nested delivery already propagated to the parents; stop the outer one.
         event->accept();
@@ -136,22 +136,22 @@ void MouseEvents::report(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
-        m_leftPressed = event->button() == Qt::LeftButton;
-        m_afterDoubleClick = false;
+        leftPressed_ = event->button() == Qt::LeftButton;
+        afterDoubleClick_ = false;
         emit mouseDown(mouseButtonCode(event->button()), shift, pos.x(), pos.y());
         break;
     case QEvent::MouseButtonDblClick:
-        m_leftPressed = false;
-        m_afterDoubleClick = true;
+        leftPressed_ = false;
+        afterDoubleClick_ = true;
         if (event->button() == Qt::LeftButton) {
             emit doubleClicked();
         }
         break;
     case QEvent::MouseButtonRelease: {
         const bool click =
-            m_leftPressed && event->button() == Qt::LeftButton && m_widget && m_widget->rect().contains(pos);
-        m_leftPressed = false;
-        m_afterDoubleClick = false;
+            leftPressed_ && event->button() == Qt::LeftButton && widget_ && widget_->rect().contains(pos);
+        leftPressed_ = false;
+        afterDoubleClick_ = false;
         emit mouseUp(mouseButtonCode(event->button()), shift, pos.x(), pos.y());
         if (click) {
             emit clicked();
@@ -247,14 +247,14 @@ int qtKeyFor(int code) {
 } // namespace
 
 KeyPressFilter::KeyPressFilter(QWidget* widget, Handler handler)
-    : QObject(widget), m_handler(std::move(handler)) {
+    : QObject(widget), handler_(std::move(handler)) {
     if (widget) {
         widget->installEventFilter(this);
     }
 }
 
 bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress || m_replaying || !m_handler) {
+    if (event->type() != QEvent::KeyPress || replaying_ || !handler_) {
         return false;
     }
     auto* key = static_cast<QKeyEvent*>(event);
@@ -263,7 +263,7 @@ bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     int code = original;
-    m_handler(code);
+    handler_(code);
     if (code == original) {
         return false;
     }
@@ -272,9 +272,9 @@ bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event) {
     }
     const QString text = code == keycode::Enter ? QStringLiteral("\r") : QString(QChar(char16_t(code)));
     QKeyEvent replacement(QEvent::KeyPress, qtKeyFor(code), Qt::NoModifier, text);
-    m_replaying = true;
+    replaying_ = true;
     QCoreApplication::sendEvent(watched, &replacement);
-    m_replaying = false;
+    replaying_ = false;
     return true;
 }
 

@@ -49,7 +49,7 @@ class MouseEvents : public QObject {
 public:
     explicit MouseEvents(QWidget* widget);
 
-    QWidget* widget() const { return m_widget; }
+    QWidget* widget() const { return widget_; }
 
 signals:
     void mouseDown(int button, int shift, int x, int y);
@@ -64,10 +64,10 @@ protected:
 private:
     void report(QMouseEvent* event);
 
-    QPointer<QWidget> m_widget;
-    bool m_delivering = false;
-    bool m_leftPressed = false;
-    bool m_afterDoubleClick = false;
+    QPointer<QWidget> widget_;
+    bool delivering_ = false;
+    bool leftPressed_ = false;
+    bool afterDoubleClick_ = false;
 };
 
 // The widget's MouseEvents, created (and parented to it) on first use. Also enables mouse
@@ -102,15 +102,15 @@ public:
 
     explicit KeyPressFilter(QWidget* widget, Handler handler = {});
 
-    void setHandler(Handler handler) { m_handler = std::move(handler); }
-    const Handler& handler() const { return m_handler; }
+    void setHandler(Handler handler) { handler_ = std::move(handler); }
+    const Handler& handler() const { return handler_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Handler m_handler;
-    bool m_replaying = false;
+    Handler handler_;
+    bool replaying_ = false;
 };
 
 } // namespace kestrova

@@ -10,7 +10,7 @@ LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, pa
 }
 
 void LabelButton::setBorder(LabelBorder border) {
-    m_border = border;
+    border_ = border;
     switch (border) {
     case LabelBorder::Flat:
         setFrameStyle(QFrame::NoFrame);

@@ -13,10 +13,10 @@ public:
     explicit LabelButton(const QString& text = QString(), QWidget* parent = nullptr);
 
     void setBorder(LabelBorder border);
-    LabelBorder border() const { return m_border; }
+    LabelBorder border() const { return border_; }
 
 private:
-    LabelBorder m_border = LabelBorder::Flat;
+    LabelBorder border_ = LabelBorder::Flat;
 };
 
 // Raised border on button face.

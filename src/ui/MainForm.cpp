@@ -89,8 +89,8 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
 
     // Recordings list and Auto-CQ, shown at the tall height only. They sit in a panel that is cut
     // off at the status bar, so at the short height nothing peeks out above it.
-    m_lowerPanel = place<QWidget>(this, "pnl_Liste", QRect(0, kLowerTop, kWidth, kTallHeight - kLowerTop));
-    fr3 = place<QGroupBox>(m_lowerPanel, "fr3", QRect(4, 0, 316, kLowerHeight),
+    lowerPanel_ = place<QWidget>(this, "pnl_Liste", QRect(0, kLowerTop, kWidth, kTallHeight - kLowerTop));
+    fr3 = place<QGroupBox>(lowerPanel_, "fr3", QRect(4, 0, 316, kLowerHeight),
                            QStringLiteral("Sounds der letzten 3 Tage"));
     lb_Sounds = place<RecordingListView>(fr3, "lb_Sounds", QRect(6, 16, 304, 72));
     // Entries are "name  length"; a fixed-pitch font keeps the lengths in a column.
@@ -102,11 +102,10 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     cmd_zur->setToolTip(QStringLiteral("Fenster verkleinern"));
 
     // Auto-CQ and parrot
-    lblCQ = place<LabelButton>(m_lowerPanel, "lblCQ", QRect(326, 6, 78, 22), QStringLiteral("Auto-CQ"));
+    lblCQ = place<LabelButton>(lowerPanel_, "lblCQ", QRect(326, 6, 78, 22), QStringLiteral("Auto-CQ"));
     showReleased(lblCQ);
-    cmd_PAPA =
-        place<QPushButton>(m_lowerPanel, "cmd_PAPA", QRect(326, 32, 78, 24), QStringLiteral("Papagei"));
-    lblrsp = place<QLabel>(m_lowerPanel, "lblrsp", QRect(326, 60, 78, 18), QStringLiteral("Papagei"));
+    cmd_PAPA = place<QPushButton>(lowerPanel_, "cmd_PAPA", QRect(326, 32, 78, 24), QStringLiteral("Papagei"));
+    lblrsp = place<QLabel>(lowerPanel_, "lblrsp", QRect(326, 60, 78, 18), QStringLiteral("Papagei"));
     lblrsp->setAlignment(Qt::AlignCenter);
     lblrsp->hide();
 
@@ -135,16 +134,16 @@ void MainForm::resizeEvent(QResizeEvent* event) {
     sb->setGeometry(0, statusTop, width(), kStatusBarHeight);
     // All or nothing: a half-visible list frame above the status bar would only confuse.
     const bool lowerFits = statusTop - kLowerTop >= kLowerHeight;
-    m_lowerPanel->setGeometry(0, kLowerTop, width(), lowerFits ? statusTop - kLowerTop : 0);
+    lowerPanel_->setGeometry(0, kLowerTop, width(), lowerFits ? statusTop - kLowerTop : 0);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {
-    m_cancelClose = false;
+    cancelClose_ = false;
     if (onClose) {
         onClose();
     }
-    event->setAccepted(!m_cancelClose);
-    m_cancelClose = false;
+    event->setAccepted(!cancelClose_);
+    cancelClose_ = false;
 }
 
 void dockSoundWindow(const MainForm* main, QWidget* sound) {

@@ -35,7 +35,7 @@ public:
     int shortHeight = 0;
 
     // Valid only while onClose runs: keeps the window open.
-    void cancelClose() { m_cancelClose = true; }
+    void cancelClose() { cancelClose_ = true; }
 
     // Recorder
     QGroupBox* fr2;
@@ -93,8 +93,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* m_lowerPanel;
-    bool m_cancelClose = false;
+    QWidget* lowerPanel_;
+    bool cancelClose_ = false;
 };
 
 // Puts the sound window against the lower edge of the main window; also for the

@@ -22,8 +22,8 @@ public:
     // Both end points are drawn; parts outside the area are clipped.
     void drawLine(QPoint from, QPoint to, QColor color);
 
-    const QImage& image() const { return m_image; }
-    MouseEvents* mouseEvents() const { return m_mouse; }
+    const QImage& image() const { return image_; }
+    MouseEvents* mouseEvents() const { return mouse_; }
 
     QSize sizeHint() const override { return {kWidth, kHeight}; }
 
@@ -31,8 +31,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QImage m_image;
-    MouseEvents* m_mouse = nullptr;
+    QImage image_;
+    MouseEvents* mouse_ = nullptr;
 };
 
 } // namespace kestrova

@@ -206,21 +206,23 @@ TEST_F(SettingsTest, LinesSetCaptionsTimersBarsAndPositions) {
     EXPECT_EQ(values().maxRecordLimit, 600);
     EXPECT_EQ(main().progressbar3->maximum(), 600);
     EXPECT_EQ(main().fr3->title(), QStringLiteral("Sounds der letzten 7 Tage"));
-    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 25);
+    EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 25);
     EXPECT_EQ(form().ed_Interval->text(), QStringLiteral("25"));
-    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 4500);
+    EXPECT_EQ(program->autoCq().cqPauseTimer().interval(), 4500);
     EXPECT_EQ(leftTwips(&main()), 1500);
     EXPECT_EQ(topTwips(&main()), 3000);
 }
 
 TEST_F(SettingsTest, ReadingStopsTheAutoCqTimers) {
     startProgram();
+    // The end of the air time starts the pause.
+    program->autoCq().tmrCQ_Timer();
+    ASSERT_TRUE(program->autoCq().cqPauseTimer().isActive());
     program->autoCq().tmrCQ.start();
-    program->autoCq().tmrCQ_PAUSE.start();
     program->autoCq().tmrRSP.start();
     program->settings().readSettings();
     EXPECT_FALSE(program->autoCq().tmrCQ.isActive());
-    EXPECT_FALSE(program->autoCq().tmrCQ_PAUSE.isActive());
+    EXPECT_FALSE(program->autoCq().cqPauseTimer().isActive());
     EXPECT_FALSE(program->autoCq().tmrRSP.isActive());
 }
 
@@ -262,8 +264,8 @@ TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {
     EXPECT_EQ(values().logLevelDisplay, 1);
     EXPECT_EQ(values().archiveRecordings, 0);
     EXPECT_EQ(values().showSettingsAtStart, 0);
-    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 20);
-    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 9000);
+    EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 20);
+    EXPECT_EQ(program->autoCq().cqPauseTimer().interval(), 9000);
     EXPECT_EQ(leftTwips(&main()), 300);
     EXPECT_EQ(topTwips(&form()), 750);
     EXPECT_EQ(readIni().mid(1), saved.mid(1));

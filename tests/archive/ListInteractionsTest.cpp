@@ -48,7 +48,7 @@ protected:
 
     RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
     Player& player() { return program->player(); }
-    QTimer* nachStop() { return &program->player().tmr_NachStop; }
+    const QTimer* nachStop() { return &program->player().continuousPlay().afterStopTimer(); }
     bool exists(const QString& name) const { return QFileInfo::exists(recording(name)); }
     QString pingPath() const { return QDir(folder()).filePath(QStringLiteral("ping.wav")); }
 
@@ -85,7 +85,7 @@ TEST_F(ListInteractionsTest, AClickLoadsTheEntryShowsTheWindowAtThePlaybackVolum
     EXPECT_TRUE(nachStop()->isActive());
     EXPECT_FALSE(opened(recording(kFirst)));
 
-    player().tmr_NachStop_Timer();
+    player().continuousPlay().tmr_NachStop_Timer();
     EXPECT_TRUE(opened(recording(kFirst)));
     EXPECT_TRUE(player().playing());
     EXPECT_FALSE(nachStop()->isActive());
@@ -98,7 +98,7 @@ TEST_F(ListInteractionsTest, ARightClickLoadsAndPlaysTheEntryOnlyThroughTheTick)
     EXPECT_EQ(player().currentFile(), recording(kSecond));
     EXPECT_EQ(player().loadedFile(), recording(kThird));
     EXPECT_TRUE(nachStop()->isActive());
-    player().tmr_NachStop_Timer();
+    player().continuousPlay().tmr_NachStop_Timer();
     EXPECT_EQ(player().loadedFile(), recording(kSecond));
     EXPECT_TRUE(opened(recording(kSecond)));
 }
@@ -233,7 +233,9 @@ TEST_F(ListInteractionsTest, ADoubleClickAsksFirstAndDeletesOnlyOnYes) {
 
     // The tick armed by the click plays the entry while the question is open; Yes stops it.
     fakes.dialogs.messageAnswers.push_back(MessageAnswer::Yes);
-    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { player().tmr_NachStop_Timer(); };
+    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) {
+        player().continuousPlay().tmr_NachStop_Timer();
+    };
     interactions.lb_Sounds_DblClick();
     EXPECT_FALSE(exists(kFirst));
     EXPECT_FALSE(player().playing());
@@ -257,7 +259,7 @@ TEST_F(ListInteractionsTest, SwitchingTheRecorderOffShowsTheSoundWindowAndPlaysT
     program->recorder().chk_Start_Click();
     EXPECT_TRUE(program->frm_Oszi->isVisible());
     EXPECT_TRUE(nachStop()->isActive());
-    player().tmr_NachStop_Timer();
+    player().continuousPlay().tmr_NachStop_Timer();
     EXPECT_TRUE(opened(recording(kThird)));
 }
 

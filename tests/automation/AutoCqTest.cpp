@@ -50,7 +50,7 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     start();
     startCycle();
     EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
-    EXPECT_EQ(program->autoCq().tmrCQ_PAUSE.interval(), 6000);
+    EXPECT_EQ(program->autoCq().cqPauseTimer().interval(), 6000);
 
     // On air
     EXPECT_TRUE(keyed());

@@ -48,7 +48,7 @@ protected:
     // The player's poll finds the file at its end.
     void playToTheEnd() {
         fakes.player.replies[QStringLiteral("status waveplayfile position")] = {0, QStringLiteral("4000")};
-        program->player().tmrplaywave_Timer();
+        program->player().playback().tmrplaywave_Timer();
     }
 
     AutoCq& cq() { return program->autoCq(); }
@@ -57,7 +57,7 @@ protected:
     LabelButton* tx() { return program->frm_Oszi->lbl_TX; }
     bool keyed() const { return fakes.serial.dtr; }
     bool airTimer() { return program->autoCq().tmrCQ.isActive(); }
-    bool pauseTimer() { return program->autoCq().tmrCQ_PAUSE.isActive(); }
+    bool pauseTimer() { return program->autoCq().cqPauseTimer().isActive(); }
     bool watchTimer() { return program->autoCq().tmrRSP.isActive(); }
 };
 

@@ -307,8 +307,8 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
 
     const std::vector<std::function<void()>> meanwhile = {
         [&] { player.cmdStop_Click(); }, // the window's stop, also its end of the file
-        [&] { player.playNextInList(); },
-        [&] { player.tmr_NachStop_Timer(); },
+        [&] { player.continuousPlay().playNextInList(); },
+        [&] { player.continuousPlay().tmr_NachStop_Timer(); },
         [&] { cq.tmrCQ_Timer(); },
         [&] { cq.tmrCQ_PAUSE_Timer(); },
         [&] { cq.cmd_PAPA_Click(); },
@@ -317,7 +317,7 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
             cq.squelchWatch();
         },
         [&] { program->transmitter().lbl_TX_Click(); },
-        [&] { player.ed1_KeyDown(32, 0); },
+        [&] { player.controls().ed1_KeyDown(32, 0); },
         [&] { program->platform().sounds.stop(); },
         [&] { program->platform().sounds.play(first); },
         [&] { program->transmitter().transmitterOff(); },

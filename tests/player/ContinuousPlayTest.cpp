@@ -29,14 +29,14 @@ protected:
         Player& p = player();
         list()->setCurrentRow(row);
         program->listInteractions().lb_Sounds_MouseUp(1, 0, 0, 0);
-        p.tmr_NachStop_Timer();
+        p.continuousPlay().tmr_NachStop_Timer();
         EXPECT_TRUE(p.playing());
         sent();
         return p;
     }
 
     RecordingListView* list() { return program->frm_DoKu->lb_Sounds; }
-    QTimer* nachStop() { return &program->player().tmr_NachStop; }
+    const QTimer* nachStop() { return &program->player().continuousPlay().afterStopTimer(); }
     QCheckBox* continuous() { return program->frm_Einstellungen->chkFortlaufend; }
     int slider() { return program->frm_Oszi->slider->value(); }
 };
@@ -54,7 +54,7 @@ TEST_F(ContinuousPlayTest, TheEndOfAnEntryLoadsTheNextAndItsTickPlaysItFromTheSt
     EXPECT_FALSE(p.playing());
 
     sent();
-    p.tmr_NachStop_Timer();
+    p.continuousPlay().tmr_NachStop_Timer();
     const QStringList commands = sent();
     EXPECT_TRUE(commands.contains(openOf(recording(4))));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
@@ -63,7 +63,7 @@ TEST_F(ContinuousPlayTest, TheEndOfAnEntryLoadsTheNextAndItsTickPlaysItFromTheSt
 
 TEST_F(ContinuousPlayTest, AfterTheLastEntryPlayStopsThere) {
     Player& p = playing(5);
-    nachStop()->stop();
+    p.continuousPlay().stopTimers();
     tickAt(20'000);
     EXPECT_EQ(list()->currentRow(), 5);
     EXPECT_EQ(slider(), 1'000'000);
@@ -75,7 +75,7 @@ TEST_F(ContinuousPlayTest, AfterTheLastEntryPlayStopsThere) {
 TEST_F(ContinuousPlayTest, UncheckedTheEndOfAFileLeavesTheSliderAtTheEnd) {
     Player& p = playing(2);
     continuous()->setChecked(false);
-    nachStop()->stop();
+    p.continuousPlay().stopTimers();
     tickAt(20'000);
     EXPECT_EQ(list()->currentRow(), 2);
     EXPECT_EQ(slider(), 1'000'000);

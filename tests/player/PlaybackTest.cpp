@@ -51,7 +51,7 @@ protected:
                 QStringLiteral("play waveplayfile from %1").arg(ms)};
     }
     QSlider* slider() { return program->frm_Oszi->slider; }
-    QTimer* pollTimer() { return &program->player().tmrplaywave; }
+    const QTimer* pollTimer() { return &program->player().playback().followTimer(); }
 };
 
 TEST_F(PlaybackTest, AStartOpensAsksTheLengthAndPlaysFromTheStartPosition) {
@@ -108,11 +108,11 @@ TEST_F(PlaybackTest, TheTimerFollowsThePositionAndTheEndStopsAndRewinds) {
     player.startPlayback();
     sent();
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_EQ(slider()->value(), 250'000);
 
     fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_EQ(sent(), QStringList({kPosition, kPosition, "stop waveplayfile", "close waveplayfile"}));
     EXPECT_FALSE(player.playing());
     EXPECT_EQ(slider()->value(), 1'000'000);
@@ -125,7 +125,7 @@ TEST_F(PlaybackTest, ALengthOfZeroEndsAtTheFirstTick) {
     Player& player = load(QStringLiteral("rec.wav"), QStringLiteral("0"));
     player.startPlayback();
     fakes.player.replies[kPosition] = {0, QStringLiteral("-3")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(player.playing());
 }
 
@@ -137,7 +137,7 @@ TEST_F(PlaybackTest, TheEndOfTheFileReleasesThePushToTalkButton) {
     program->transmitter().lbl_TX_Click();
     ASSERT_TRUE(fakes.serial.rts);
     fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
 }
@@ -164,11 +164,11 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
     // A position that stands still while the device still plays (its latency) is no failure.
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
     fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("playing")};
-    player.tmrplaywave_Timer();
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_TRUE(player.playing());
     fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("stopped")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
     EXPECT_FALSE(fakes.serial.rts);
@@ -181,13 +181,13 @@ TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
+    player.controls().cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
     EXPECT_TRUE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 
     slider()->setValue(750'000);
-    player.cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    player.controls().cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
     EXPECT_EQ(sent(), seekAndPlay(15000));
     EXPECT_TRUE(pollTimer()->isActive());
 }
@@ -197,7 +197,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.slider_MouseDown(1, 0, 0, 0);
+    player.controls().slider_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(pollTimer()->isActive());
     slider()->setSliderPosition(250'000); // a user's move, as a drag reports it
     EXPECT_EQ(sent(), seekAndPlay(5000));
@@ -206,7 +206,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(100'000);
     slider()->setValue(600'000);
     sent();
-    player.slider_MouseUp(1, 0, 0, 0);
+    player.controls().slider_MouseUp(1, 0, 0, 0);
     EXPECT_EQ(sent().mid(3), seekAndPlay(2000));
     EXPECT_TRUE(pollTimer()->isActive());
 }
@@ -216,7 +216,7 @@ TEST_F(PlaybackTest, ALeftClickIntoTheWaveformSeeksToItsPlace) {
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.frx1_MouseDown(1, 0, 145, 10);
+    player.controls().frx1_MouseDown(1, 0, 145, 10);
     const QStringList commands = sent();
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10000));
     EXPECT_EQ(slider()->value(), 500'000);
@@ -229,7 +229,7 @@ TEST_F(PlaybackTest, AnyOtherClickShowsTheDiagnosticValues) {
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.frx1_MouseDown(2, 0, 145, 10);
+    player.controls().frx1_MouseDown(2, 0, 145, 10);
     EXPECT_TRUE(sent().isEmpty());
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("x!145 Play_Len20000pos%0"));
@@ -241,7 +241,7 @@ TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     player.setStartPos(0);
     player.startPlayback();
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
-    player.tmrplaywave_Timer();
+    player.playback().tmrplaywave_Timer();
     program->transmitter().lbl_TX_Click();
     ASSERT_TRUE(fakes.serial.dtr);
     program->frm_Oszi->lblFreq2->setBorder(LabelBorder::Sunken);
@@ -275,7 +275,7 @@ TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) 
     QLineEdit* ed1 = program->frm_Oszi->ed1;
     LabelButton* tx = program->frm_Oszi->lbl_TX;
 
-    program->player().ed1_KeyDown('A', 0);
+    program->player().controls().ed1_KeyDown('A', 0);
     EXPECT_EQ(ed1->text(), QStringLiteral("65"));
     EXPECT_FALSE(isPressed(tx));
 

@@ -66,7 +66,7 @@ protected:
     // A tick of tmrplaywave with the device at `ms`.
     void tickAt(int ms) {
         fakes.player.replies[kPosition] = {0, QString::number(ms)};
-        player().tmrplaywave_Timer();
+        player().playback().tmrplaywave_Timer();
     }
 
     // 8-bit mono samples that differ from byte to byte, so a copy shows any misplaced byte.

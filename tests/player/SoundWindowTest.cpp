@@ -43,9 +43,9 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     EXPECT_EQ(p.currentFile(), path);
     EXPECT_FALSE(main().isEnabled());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Sunken);
-    EXPECT_TRUE(program->player().tmr2.isActive());
+    EXPECT_TRUE(program->player().loader().dialogLoadTimer().isActive());
 
-    p.tmr2_Timer();
+    p.loader().tmr2_Timer();
     EXPECT_EQ(p.loadedFile(), path);
     EXPECT_EQ(p.originalFile(), path);
     EXPECT_EQ(shownFile(), QDir::toNativeSeparators(path));
@@ -53,16 +53,16 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     EXPECT_GT(fakes.sounds.stops, stops);
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(sound().isVisible());
-    EXPECT_FALSE(program->player().tmr2.isActive());
+    EXPECT_FALSE(program->player().loader().dialogLoadTimer().isActive());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
-    EXPECT_TRUE(program->player().tmr1.isActive());
+    EXPECT_TRUE(program->player().loader().freshStartTimer().isActive());
 
     sent();
-    p.tmr1_Timer();
+    p.loader().tmr1_Timer();
     const QStringList commands = sent();
     EXPECT_EQ(commands.value(0), openOf(path));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
-    EXPECT_FALSE(program->player().tmr1.isActive());
+    EXPECT_FALSE(program->player().loader().freshStartTimer().isActive());
 }
 
 TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndShowsTheSoundWindow) {
@@ -72,12 +72,12 @@ TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndSho
     p.lbl_LoadWave_MouseDown(1, 0, 0, 0);
     EXPECT_TRUE(p.currentFile().isEmpty());
     EXPECT_FALSE(main().isEnabled());
-    p.tmr2_Timer();
+    p.loader().tmr2_Timer();
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(sound().isVisible());
     EXPECT_EQ(p.loadedFile(), path);
     EXPECT_EQ(shownFile(), QDir::toNativeSeparators(path));
-    EXPECT_FALSE(program->player().tmr1.isActive());
+    EXPECT_FALSE(program->player().loader().freshStartTimer().isActive());
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
 }
 
@@ -91,15 +91,15 @@ TEST_F(SoundWindowTest, AFileTooShortForAHeaderOffersTheDialogWithoutAFolderAndL
     EXPECT_EQ(fakes.dialogs.fileRequests[0].title, QStringLiteral("Open Wave File"));
     EXPECT_EQ(p.loadedFile(), chosen);
     EXPECT_EQ(shownFile(), QDir::toNativeSeparators(chosen));
-    EXPECT_TRUE(program->player().tmr1.isActive());
+    EXPECT_TRUE(program->player().loader().freshStartTimer().isActive());
     EXPECT_TRUE(main().isEnabled());
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 
     // Cancelled, the main window is usable again and nothing else is loaded.
-    program->player().tmr1.stop();
+    program->player().loader().stopTimers();
     load(write(QStringLiteral("short2.wav"), QByteArray(10, 'R')));
     EXPECT_TRUE(main().isEnabled());
-    EXPECT_FALSE(program->player().tmr1.isActive());
+    EXPECT_FALSE(program->player().loader().freshStartTimer().isActive());
 }
 
 TEST_F(SoundWindowTest, StrangeFilesLoadWithoutHarmAndLeaveTheMainWindowUsable) {
@@ -170,9 +170,9 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     Player& p = load(write(QStringLiteral("short.wav"), wav(1, 11025, 8, QByteArray(99'956, char(148)))));
     EXPECT_EQ(p.levelTable().levelCount(), 625);
     sound().slider->setValue(500'000);
-    p.updatePlaybackMeter();
+    p.view().updatePlaybackMeter();
     EXPECT_EQ(p.meterPeak(), 5286);
-    p.updatePlaybackMeter();
+    p.view().updatePlaybackMeter();
     EXPECT_EQ(sound().pro1->value(), roundToWhole(5286 * 0.89));
 
     load(write(QStringLiteral("long.wav"), recordingOfSeconds(200)));
@@ -180,7 +180,7 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     EXPECT_EQ(p.levelTable().levelCount(), 0);
     const double before = p.meterPeak();
     sound().slider->setValue(500'000);
-    p.updatePlaybackMeter();
+    p.view().updatePlaybackMeter();
     EXPECT_DOUBLE_EQ(p.meterPeak(), before * 0.89);
 }
 

@@ -25,15 +25,15 @@ protected:
 
     static std::vector<Speed> speeds() {
         return {
-            {[](Player& p) { p.lblFreq1_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.lblFreq1_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq1, char(0x5F), char(0x2F),
-             12'127},
-            {[](Player& p) { p.lblFreq2_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.lblFreq2_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq2, char(0xFC), char(0x37),
-             14'332},
-            {[](Player& p) { p.lblFreq3_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.lblFreq3_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq3, char(0x90), char(0x40),
-             16'528},
+            {[](Player& p) { p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq1,
+             char(0x5F), char(0x2F), 12'127},
+            {[](Player& p) { p.speedLabels().lblFreq2_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.speedLabels().lblFreq2_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq2,
+             char(0xFC), char(0x37), 14'332},
+            {[](Player& p) { p.speedLabels().lblFreq3_MouseDown(1, 0, 0, 0); },
+             [](Player& p) { p.speedLabels().lblFreq3_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq3,
+             char(0x90), char(0x40), 16'528},
         };
     }
 
@@ -62,11 +62,11 @@ TEST_F(SpeedVariantsTest, EachFasterLabelPlaysTheFileWithOnlyItsRateBytesReplace
         QByteArray expected = original;
         expected[24] = speed.low;
         expected[25] = speed.high;
-        EXPECT_EQ(read(p.rxWavePath()), expected) << speed.rate;
+        EXPECT_EQ(read(p.speedLabels().rxWavePath()), expected) << speed.rate;
         EXPECT_EQ(p.waveInfo().sampleRate, speed.rate);
-        EXPECT_EQ(p.currentFile(), p.rxWavePath());
+        EXPECT_EQ(p.currentFile(), p.speedLabels().rxWavePath());
         EXPECT_EQ(pressedLabels(), std::vector<LabelButton*>{program->frm_Oszi->*speed.label});
-        EXPECT_TRUE(sent().contains(openOf(p.rxWavePath())));
+        EXPECT_TRUE(sent().contains(openOf(p.speedLabels().rxWavePath())));
         EXPECT_TRUE(p.playing());
     }
     EXPECT_EQ(read(path), original); // the loaded file itself is never touched
@@ -89,7 +89,7 @@ TEST_F(SpeedVariantsTest, OtherRatesAreSpedUpByTheSameFactorsInTheWholeRateField
             QByteArray rate;
             putLe(rate, rates[i], 4);
             expected.replace(24, 4, rate);
-            EXPECT_EQ(read(p.rxWavePath()), expected) << fileRate << " " << i;
+            EXPECT_EQ(read(p.speedLabels().rxWavePath()), expected) << fileRate << " " << i;
             EXPECT_EQ(p.waveInfo().sampleRate, qint32(rates[i]));
             EXPECT_TRUE(p.playing());
         }
@@ -108,12 +108,12 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
     ASSERT_EQ(p.pos(), 500'000);
     sent();
 
-    p.lblFreq1_MouseDown(1, 0, 0, 0);
+    p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(p.startPos(), 500'000);
     EXPECT_EQ(slider(), 500'000);
-    p.lblFreq1_MouseUp(1, 0, 0, 0);
+    p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0);
     QStringList commands = sent();
-    EXPECT_TRUE(commands.contains(openOf(p.rxWavePath())));
+    EXPECT_TRUE(commands.contains(openOf(p.speedLabels().rxWavePath())));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
     EXPECT_EQ(slider(), 500'000);
 
@@ -131,9 +131,9 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
 TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     const QString first = write(QStringLiteral("first.wav"), wav(1, 11025, 8, varied(4000)));
     Player& p = load(first);
-    p.lblFreq1_MouseDown(1, 0, 0, 0);
-    p.lblFreq1_MouseUp(1, 0, 0, 0);
-    const QByteArray firstCopy = read(p.rxWavePath());
+    p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0);
+    p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0);
+    const QByteArray firstCopy = read(p.speedLabels().rxWavePath());
 
     // A file that is no WAVE file gets no copies: rx.wav keeps the first file and is not played.
     const QString other =
@@ -142,19 +142,19 @@ TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("Unknown Wave Format")));
     p.cmdStop_Click();
     sent();
-    p.lblFreq2_MouseDown(1, 0, 0, 0);
-    p.lblFreq2_MouseUp(1, 0, 0, 0);
-    EXPECT_EQ(read(p.rxWavePath()), firstCopy);
+    p.speedLabels().lblFreq2_MouseDown(1, 0, 0, 0);
+    p.speedLabels().lblFreq2_MouseUp(1, 0, 0, 0);
+    EXPECT_EQ(read(p.speedLabels().rxWavePath()), firstCopy);
     EXPECT_FALSE(p.playing());
     EXPECT_TRUE(pressedLabels().empty());
 
     // rx.wav that cannot be written (a folder stands in its place).
     load(first);
-    QFile::remove(p.rxWavePath());
-    ASSERT_TRUE(QDir().mkpath(p.rxWavePath()));
+    QFile::remove(p.speedLabels().rxWavePath());
+    ASSERT_TRUE(QDir().mkpath(p.speedLabels().rxWavePath()));
     sent();
-    p.lblFreq3_MouseDown(1, 0, 0, 0);
-    p.lblFreq3_MouseUp(1, 0, 0, 0);
+    p.speedLabels().lblFreq3_MouseDown(1, 0, 0, 0);
+    p.speedLabels().lblFreq3_MouseUp(1, 0, 0, 0);
     EXPECT_FALSE(p.playing());
     EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
     EXPECT_TRUE(pressedLabels().empty());
@@ -165,7 +165,7 @@ TEST_F(SpeedVariantsTest, TheRestartReadsTheHeaderAgainAndKeepsTheDeleteButtonOf
     const QString path = write(QStringLiteral("rec.wav"), wav(1, 11025, 8, varied(4000)));
     Player& p = load(path);
     p.setCurrentFile(QDir(folder()).path() + QLatin1Char('/'));
-    p.reloadPlayerFile();
+    p.loader().reloadPlayerFile();
     EXPECT_TRUE(p.currentFile().isEmpty()); // a folder is not a file
     EXPECT_EQ(p.loadedFile(), path);
     p.lblFreqNorm_MouseDown(1, 0, 0, 0);

@@ -116,7 +116,7 @@ protected:
             elapsed += 10;
             now += 10;
             fakes.clock.advance(10);
-            if (recorder.meter().tmrPegel.isActive()) {
+            if (recorder.meter().meterTimer().isActive()) {
                 recorder.meter().tmrPegel_Timer();
             }
             if (now % 100 == 0 && recorder.tmrZT2.isActive()) {

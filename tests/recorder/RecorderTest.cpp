@@ -62,7 +62,7 @@ TEST_F(RecorderTest, SwitchingOnOpensTheSelectedDeviceAndStartsARecordingAtOnce)
     ASSERT_EQ(fakes.audioInput.opens.size(), 1u);
     EXPECT_EQ(fakes.audioInput.opens[0].position, 0);
     EXPECT_EQ(fakes.audioInput.opens[0].sampleRate, 11025);
-    EXPECT_TRUE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_TRUE(program->recorder().meter().meterTimer().isActive());
     EXPECT_TRUE(program->recorder().tmrZT1.isActive());
     EXPECT_TRUE(program->recorder().tmrZT2.isActive());
     EXPECT_TRUE(program->recorder().tmr_Blink.isActive());
@@ -81,7 +81,7 @@ TEST_F(RecorderTest, ADeviceThatCannotBeOpenedYetIsTriedUntilItDelivers) {
     startProgram();
     switchOn();
     EXPECT_TRUE(fakes.dialogs.messages.empty());
-    EXPECT_TRUE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_TRUE(program->recorder().meter().meterTimer().isActive());
     EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder eingeschaltet"));
     program->recorder().meter().runTicks(1);
     const QString note = QStringLiteral("Eingabegerät lässt sich nicht öffnen – neuer Versuch jede Sekunde");
@@ -169,7 +169,7 @@ TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickThe
     EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
     program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
     recorder().meter().ed_Interval_Click();
-    EXPECT_EQ(program->recorder().meter().tmrPegel.interval(), 25);
+    EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 25);
     EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
 }
 
@@ -180,12 +180,12 @@ TEST_F(RecorderTest, SwitchingOffKeepsTheEnvelopeAndClosesTheDevice) {
     const float envelope = recorder().meter().levelEnvelope;
     switchOff();
     EXPECT_TRUE(fakes.audioInput.feed->closed);
-    EXPECT_FALSE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_FALSE(program->recorder().meter().meterTimer().isActive());
     EXPECT_EQ(main().Progressbar1->value(), 0);
     EXPECT_EQ(recorder().meter().levelEnvelope, envelope);
     EXPECT_EQ(main().fr2->title(), QStringLiteral("Recorder ausgeschaltet"));
     EXPECT_TRUE(recorder().capture().recordingName.isEmpty());
-    EXPECT_TRUE(program->player().tmr_NachStop.isActive());
+    EXPECT_TRUE(program->player().continuousPlay().afterStopTimer().isActive());
     EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture 1_08-17-2012_14-30-12.wav")));
 }
 

@@ -152,7 +152,7 @@ TEST_F(RecordingControlTest, ClosingTheMainWindowWhileRecordingSavesTheRecording
     EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture ") + name));
     EXPECT_EQ(fakes.capture.commands.last(), QStringLiteral("close capture"));
     EXPECT_TRUE(program->hasEnded());
-    EXPECT_FALSE(program->recorder().meter().tmrPegel.isActive());
+    EXPECT_FALSE(program->recorder().meter().meterTimer().isActive());
 }
 
 } // namespace

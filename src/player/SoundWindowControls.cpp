@@ -1,0 +1,204 @@
+#include "player/SoundWindowControls.h"
+
+#include "common/NumericValue.h"
+#include "platform/Dialogs.h"
+#include "player/Player.h"
+#include "player/SoundWindowView.h"
+#include "player/SpaceRepeatFilter.h"
+#include "services/Services.h"
+#include "transmit/Transmitter.h"
+#include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
+#include "ui/MainForm.h"
+#include "ui/SoundForm.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+namespace kestrova {
+
+SoundWindowControls::SoundWindowControls(Services& program, Player& player, SoundWindowView& view)
+    : program_(program), player_(player), view_(view) {}
+
+void SoundWindowControls::connectControls() {
+    connectSlider();
+    connectStopButton();
+    connectKeyField();
+    connectSpeedLabels();
+    connectLoadLabel();
+    SoundForm& sound = *program_.frm_Oszi;
+    QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound, [this] { cmd_Os_Zurück_Click(); });
+}
+
+// The slider, the waveform's seek by a click and the pause button.
+void SoundWindowControls::connectSlider() {
+    SoundForm& sound = *program_.frm_Oszi;
+    QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { slider_MouseDown(b, s, x, y); });
+    QObject::connect(sound.slider_mouse, &MouseEvents::mouseUp, &sound,
+                     [this](int b, int s, int x, int y) { slider_MouseUp(b, s, x, y); });
+    QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound,
+                     [this](int action) { slider_Action(action); });
+
+    QObject::connect(sound.frx1_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { frx1_MouseDown(b, s, x, y); });
+
+    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseDown(b, s, x, y); });
+    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
+                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseUp(b, s, x, y); });
+}
+
+void SoundWindowControls::connectKeyField() {
+    SoundForm& sound = *program_.frm_Oszi;
+    sound.ed1->installEventFilter(new SpaceRepeatFilter(sound.ed1));
+    QObject::connect(sound.ed1_keys, &KeyEvents::keyDown, &sound,
+                     [this](int code, int shift) { ed1_KeyDown(code, shift); });
+    QObject::connect(sound.ed1_keys, &KeyEvents::keyUp, &sound,
+                     [this](int code, int shift) { ed1_KeyUp(code, shift); });
+}
+
+void SoundWindowControls::connectSpeedLabels() {
+    SoundForm& sound = *program_.frm_Oszi;
+    SpeedLabels& speeds = player_.speedLabels();
+    QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseDown, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreqNorm_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseUp, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreqNorm_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseDown, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq1_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseUp, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq1_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseDown, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq2_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseUp, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq2_MouseUp(b, s, x, y); });
+    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseDown, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq3_MouseDown(b, s, x, y); });
+    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseUp, &sound,
+                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq3_MouseUp(b, s, x, y); });
+}
+
+// The main window's "Sounds" label opens the file dialog.
+void SoundWindowControls::connectLoadLabel() {
+    MainForm& main = *program_.frm_DoKu;
+    SoundFileLoader& loader = player_.loader();
+    QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseDown, &main,
+                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseDown(b, s, x, y); });
+    QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseMove, &main,
+                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseMove(b, s, x, y); });
+}
+
+void SoundWindowControls::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    // The timer must not move the slider under the user's hand.
+    if (player_.playing()) {
+        player_.playback().stopFollowing();
+    }
+}
+
+void SoundWindowControls::slider_Action(int action) {
+    if (action != QAbstractSlider::SliderNoAction) {
+        slider_Scroll();
+    }
+}
+
+void SoundWindowControls::slider_Scroll() {
+    Playback& playback = player_.playback();
+    PlaybackState& state = playback.state();
+    if (!state.playing) {
+        return;
+    }
+    state.pos = roundToWhole(view_.sliderPosition() * double(state.playLength) * 0.000001);
+    playback.seekAndPlay(state.pos);
+}
+
+void SoundWindowControls::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    player_.playback().startFollowing();
+    if (!player_.playing()) {
+        player_.startPlayback();
+    }
+}
+
+void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /*y*/) {
+    Playback& playback = player_.playback();
+    PlaybackState& state = playback.state();
+    if (button == mousebutton::Left) {
+        player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+        player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+        view_.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
+        if (state.playing) {
+            state.pos = playback.sliderMilliseconds();
+            playback.seekAndPlay(state.pos);
+        }
+        return;
+    }
+    program_.platform().dialogs.message(QStringLiteral("x!") + QString::number(x) +
+                                            QStringLiteral(" Play_Len") + QString::number(state.playLength) +
+                                            QStringLiteral("pos%") + QString::number(state.pos),
+                                        QString(), MessageButtons::Ok, MessageIcon::None);
+}
+
+void SoundWindowControls::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (player_.playing()) {
+        player_.playback().pause();
+    }
+}
+
+void SoundWindowControls::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (player_.playing()) {
+        player_.playback().resume();
+    }
+}
+
+void SoundWindowControls::connectStopButton() {
+    SoundForm& sound = *program_.frm_Oszi;
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseDown(b, s, x, y); });
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
+                     [this](int b, int s, int x, int y) { cmdStop_MouseUp(b, s, x, y); });
+    // The button reports its click while the release is still being delivered;
+    // queued, the click follows the mouse-up as the handlers expect.
+    QObject::connect(
+        sound.cmdStop, &QPushButton::clicked, &sound, [this] { cmdStop_Click(); }, Qt::QueuedConnection);
+}
+
+void SoundWindowControls::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    Playback& playback = player_.playback();
+    playback.stopFocusing();
+    playback.stopPlayback();
+    playback.stopFollowing();
+    view_.showSpeedPressed(SoundWindowView::kNoSpeed);
+    playback.state().startPos = playback.state().pos;
+    playback.stopFocusing();
+}
+
+void SoundWindowControls::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    player_.playback().stopFocusing();
+    if (!program_.frm_DoKu->chk_Start->isChecked()) {
+        program_.frm_DoKu->cmd_File_lö->setEnabled(true);
+    }
+}
+
+void SoundWindowControls::cmdStop_Click() {
+    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().transmitterOff();
+}
+
+void SoundWindowControls::ed1_KeyDown(int keyCode, int /*shift*/) {
+    program_.frm_Oszi->ed1->setText(QString::number(keyCode));
+    if (keyCode == keycode::Space) {
+        program_.transmitter().lbl_TX_Click();
+    }
+}
+
+void SoundWindowControls::ed1_KeyUp(int /*keyCode*/, int /*shift*/) {}
+
+void SoundWindowControls::cmd_Os_Zurück_Click() {
+    // Playback goes on: the window only gets out of the way.
+    program_.frm_Oszi->hide();
+}
+
+} // namespace kestrova

@@ -1,0 +1,49 @@
+#pragma once
+
+namespace kestrova {
+
+class Services;
+class Player;
+class SoundWindowView;
+
+// The player's controls on the sound window and the main window: connected to
+// their handlers in one place, and the handlers of the slider, pause, stop and key field.
+class SoundWindowControls {
+public:
+    SoundWindowControls(Services& program, Player& player, SoundWindowView& view);
+
+    // Connects the controls; called once the forms exist.
+    void connectControls();
+
+    void slider_MouseDown(int button, int shift, int x, int y);
+    void slider_Scroll();
+    // Only the user's moves seek; the timer setting the value must not.
+    void slider_Action(int action);
+    void slider_MouseUp(int button, int shift, int x, int y);
+    void frx1_MouseDown(int button, int shift, int x, int y);
+    void cmd_Unterbrechen_MouseDown(int button, int shift, int x, int y);
+    void cmd_Unterbrechen_MouseUp(int button, int shift, int x, int y);
+    void cmdStop_MouseDown(int button, int shift, int x, int y);
+    void cmdStop_MouseUp(int button, int shift, int x, int y);
+    void cmdStop_Click();
+    void ed1_KeyDown(int keyCode, int shift);
+    void ed1_KeyUp(int keyCode, int shift);
+    void cmd_Os_Zurück_Click();
+
+    // Width of frx1 as far as seeking by a click is concerned.
+    static constexpr int kSeekWidth = 290;
+
+private:
+    void connectSlider();
+    // The stop button's press, release and click, in the order the handlers expect.
+    void connectStopButton();
+    void connectKeyField();
+    void connectSpeedLabels();
+    void connectLoadLabel();
+
+    Services& program_;
+    Player& player_;
+    SoundWindowView& view_;
+};
+
+} // namespace kestrova
