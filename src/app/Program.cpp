@@ -14,6 +14,7 @@
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
 #include "transmit/Transmitter.h"
+#include "transmit/TransmitterControls.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
 #include "ui/InfoForm.h"
@@ -47,8 +48,8 @@ Program::Program(const Platform& platform, ProgramOptions options)
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
       listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
-      transmitter_(std::make_unique<Transmitter>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
-      timedActions_(std::make_unique<TimedActions>(*this)) {
+      transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
+      autoCq_(std::make_unique<AutoCq>(*this)), timedActions_(std::make_unique<TimedActions>(*this)) {
     connectSubsystems();
     wireManifests();
 }
@@ -75,7 +76,7 @@ void Program::connectControls() {
     recorder_->connectControls();
     player_->connectControls();
     listInteractions_->connectControls();
-    transmitter_->connectControls();
+    connectTransmitterControls(*transmitter_, *this);
     autoCq_->connectControls();
     timedActions_->connectControls();
     // The menu is a child of the main window, which ends its life.

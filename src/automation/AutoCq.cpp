@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -96,7 +97,7 @@ void AutoCq::startCq() {
     }
     player.setCurrentFile(transmitter.cqFile);
     player.loadPlayerFile();
-    transmitter.sli_Lautst_Scroll();
+    transmitter.sli_Lautst_Scroll(program_.frm_Oszi->sli_Lautst->sliderPosition());
     if (!playKeyed()) {
         reportUnplayable(transmitter.cqFile, QString());
         return;
@@ -126,7 +127,7 @@ bool AutoCq::playKeyed() {
     if (player.playing()) {
         return true;
     }
-    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().releaseTxButton();
     transmitter.transmitterOff();
     return false;
 }
@@ -164,7 +165,7 @@ void AutoCq::haltForSettings() {
     tmrCQ.stop();
     if (running) {
         // The file may play on, but with the cycle gone nothing would ever let go of the line.
-        showReleased(program_.frm_Oszi->lbl_TX);
+        program_.transmitter().releaseTxButton();
         program_.transmitter().transmitterOff();
     }
 }
@@ -195,7 +196,7 @@ void AutoCq::tmrCQ_Timer() {
         player.cmdStop_Click();
     }
     // A file that never started playing has no end: the gap and the pause are off the air.
-    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().releaseTxButton();
     program_.transmitter().transmitterOff();
     tmrCQ_PAUSE.start();
 }

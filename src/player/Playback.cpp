@@ -7,7 +7,6 @@
 #include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
 
@@ -128,7 +127,7 @@ void Playback::resume() {
 void Playback::playbackFailed(const QString& message) {
     stopPlayback();
     view_.showSpeedPressed(SoundWindowView::kNoSpeed);
-    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().releaseTxButton();
     program_.transmitter().transmitterOff();
     view_.showFailure(message, player_.currentFile());
 }

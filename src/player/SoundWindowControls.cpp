@@ -8,7 +8,6 @@
 #include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
 
@@ -183,7 +182,7 @@ void SoundWindowControls::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x
 
 void SoundWindowControls::cmdStop_Click() {
     cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    showReleased(program_.frm_Oszi->lbl_TX);
+    program_.transmitter().releaseTxButton();
     program_.transmitter().transmitterOff();
 }
 

@@ -4,20 +4,13 @@
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
 #include "platform/OutputVolume.h"
+#include "platform/Platform.h"
 #include "platform/SerialLines.h"
 #include "platform/SerialPortNames.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
 #include "transmit/HeldSounds.h"
-#include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/StatusBar.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QSlider>
+#include <cstdint>
 #include <utility>
 
 namespace kestrova {
@@ -26,6 +19,7 @@ namespace {
 
 constexpr int kKeyFour = '4';
 constexpr int kKeySeven = '7';
+constexpr int kKeyEnter = 13;
 
 QString serialFailureText(SerialFailure failure) {
     switch (failure) {
@@ -60,18 +54,19 @@ const QString& squelchPinMessage() {
 
 } // namespace
 
-Transmitter::Transmitter(Services& program) : program_(program) {}
+Transmitter::Transmitter(const Platform& platform, SettingsValues& settings)
+    : platform_(platform), settings_(settings) {}
 
 Transmitter::~Transmitter() {
     shutdown();
 }
 
 bool Transmitter::controlEnabled() const {
-    return program_.settingsValues().txControlEnabled == 1;
+    return settings_.txControlEnabled == 1;
 }
 
 bool Transmitter::keyingOnDtr() const {
-    return program_.settingsValues().pttPin == 4;
+    return settings_.pttPin == 4;
 }
 
 void Transmitter::openControlPort() {
@@ -82,16 +77,13 @@ void Transmitter::openControlPort() {
         }
         return;
     }
-    SerialLines& serial = program_.platform().serial;
+    SerialLines& serial = platform_.serial;
     if (portOpen_ || serial.isOpen()) {
         releaseAndClose();
     }
-    const QString& name = program_.settingsValues().comPortName;
+    const QString& name = settings_.comPortName;
     if (isNoPort(name)) {
-        // No port chosen: a TX button that keys nothing would only mislead.
-        if (program_.frm_Oszi != nullptr) {
-            program_.frm_Oszi->lbl_TX->hide();
-        }
+        emit txButtonUnusable();
         return;
     }
     // The adapter lowers both lines as soon as the port is open; nothing is raised
@@ -106,7 +98,7 @@ void Transmitter::openControlPort() {
 }
 
 void Transmitter::applyRestState() {
-    SerialLines& serial = program_.platform().serial;
+    SerialLines& serial = platform_.serial;
     if (!serial.setDtr(false)) {
         portFailed();
         return;
@@ -133,7 +125,7 @@ void Transmitter::keyLine() {
     if (!controlEnabled() || !portOpen_) {
         return;
     }
-    SerialLines& serial = program_.platform().serial;
+    SerialLines& serial = platform_.serial;
     bool done = false;
     if (keyingOnDtr()) {
         done = serial.setDtr(true);
@@ -152,7 +144,7 @@ void Transmitter::unkeyLine() {
     if (!controlEnabled() || !portOpen_) {
         return;
     }
-    SerialLines& serial = program_.platform().serial;
+    SerialLines& serial = platform_.serial;
     if (!serial.setDtr(false)) {
         portFailed();
         return;
@@ -169,8 +161,9 @@ void Transmitter::unkeyLine() {
 
 void Transmitter::noteKeyed(bool keyed) {
     if (std::exchange(keyed_, keyed) != keyed) {
-        program_.platform().events.record(EventPriority::Info, keyed ? QStringLiteral("Sender getastet")
-                                                                     : QStringLiteral("Sender freigegeben"));
+        platform_.events.record(EventPriority::Info, keyed ? QStringLiteral("Sender getastet")
+                                                           : QStringLiteral("Sender freigegeben"));
+        emit keyedChanged(keyed);
     }
 }
 
@@ -178,13 +171,13 @@ QString Transmitter::readSquelchLine() {
     if (!controlEnabled() || !portOpen_) {
         return {};
     }
-    const std::optional<ModemStatus> status = program_.platform().serial.modemStatus();
+    const std::optional<ModemStatus> status = platform_.serial.modemStatus();
     if (!status) {
         portFailed();
         return {};
     }
     bool asserted = false;
-    switch (program_.settingsValues().squelchPin) {
+    switch (settings_.squelchPin) {
     case 1:
         asserted = status->dcd;
         break;
@@ -204,7 +197,7 @@ QString Transmitter::readSquelchLine() {
 }
 
 void Transmitter::releaseAndClose() {
-    SerialLines& serial = program_.platform().serial;
+    SerialLines& serial = platform_.serial;
     // Results do not matter: the port is going away either way.
     serial.setDtr(false);
     serial.setRts(false);
@@ -215,24 +208,22 @@ void Transmitter::releaseAndClose() {
 }
 
 void Transmitter::shutdown() {
-    if (portOpen_ || program_.platform().serial.isOpen()) {
+    if (portOpen_ || platform_.serial.isOpen()) {
         releaseAndClose();
     }
 }
 
 void Transmitter::reportNoPort() {
-    if (program_.frm_Oszi != nullptr) {
-        program_.frm_Oszi->lbl_TX->hide();
-    }
+    emit txButtonUnusable();
     // The box says only that; which port and why stand in the status bar.
-    const QString why = QStringLiteral("Kein Anschluß an ") + program_.settingsValues().comPortName +
-                        QStringLiteral(": ") + serialFailureText(program_.platform().serial.failure());
-    program_.statusBar().showNotice(why);
-    program_.platform().events.record(EventPriority::Error, why);
-    program_.platform().dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
-                                        MessageIcon::None);
+    const QString why = QStringLiteral("Kein Anschluß an ") + settings_.comPortName + QStringLiteral(": ") +
+                        serialFailureText(platform_.serial.failure());
+    emit notice(why);
+    platform_.events.record(EventPriority::Error, why);
+    platform_.dialogs.message(QStringLiteral("Kein Anschluß"), QString(), MessageButtons::Ok,
+                              MessageIcon::None);
     // Again after the box, which may have stood longer than the notice.
-    program_.statusBar().showNotice(why);
+    emit notice(why);
 }
 
 void Transmitter::portFailed() {
@@ -241,11 +232,11 @@ void Transmitter::portFailed() {
     portOpen_ = false;
     rtsKeyed_ = false;
     // Whether the line is still up is unknown; the log names the failure instead.
-    keyed_ = false;
-    program_.platform().serial.close();
-    if (program_.frm_Oszi != nullptr) {
-        showReleased(program_.frm_Oszi->lbl_TX);
+    if (std::exchange(keyed_, false)) {
+        emit keyedChanged(false);
     }
+    platform_.serial.close();
+    showTxButton(false);
     reportNoPort();
 }
 
@@ -254,13 +245,21 @@ void Transmitter::lbl_TX_Click() {
     if (held_) {
         return;
     }
-    LabelButton* tx = program_.frm_Oszi->lbl_TX;
-    if (!isPressed(tx)) {
-        showPressed(tx);
+    showTxButton(!txPressed_);
+    if (txPressed_) {
         transmitterOn();
     } else {
-        showReleased(tx);
         transmitterOff();
+    }
+}
+
+void Transmitter::releaseTxButton() {
+    showTxButton(false);
+}
+
+void Transmitter::showTxButton(bool pressed) {
+    if (std::exchange(txPressed_, pressed) != pressed) {
+        emit txButtonChanged(pressed);
     }
 }
 
@@ -268,47 +267,40 @@ void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
     if (!controlEnabled()) {
         return;
     }
-    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == keycode::Enter) {
+    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == kKeyEnter) {
         return;
     }
-    program_.frm_Einstellungen->cb_PIN->setEditText(QString());
+    emit pttPinRefused();
     keyAscii = kKeyFour;
-    program_.platform().dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
-    program_.settingsValues().pttPin = 4;
+    platform_.dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
+    settings_.pttPin = 4;
 }
 
 void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
     if (!controlEnabled()) {
         return;
     }
-    if (keyAscii == keycode::Enter) {
+    if (keyAscii == kKeyEnter) {
         return;
     }
-    program_.frm_Einstellungen->cb_PIN_RX->setEditText(QString());
+    emit squelchPinRefused();
     keyAscii = 0;
-    program_.platform().dialogs.message(squelchPinMessage(), QString(), MessageButtons::Ok,
-                                        MessageIcon::None);
+    platform_.dialogs.message(squelchPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
 }
 
-void Transmitter::sli_Lautst_Action(int action) {
-    if (action != QAbstractSlider::SliderNoAction) {
-        sli_Lautst_Scroll();
-    }
-}
-
-void Transmitter::sli_Lautst_Scroll() {
-    // The position, not the value: a drag reports before the value follows it.
-    const int v = program_.frm_Oszi->sli_Lautst->sliderPosition();
-    program_.settingsValues().outputLevel = 65535 - v;
+void Transmitter::sli_Lautst_Scroll(int position) {
+    settings_.outputLevel = 65535 - position;
     applyOutputVolume();
-    const long long percent = 100 - wholePart(v * 0.0015259021896696422);
-    program_.frm_Einstellungen->ed_PlayPegel->setText(QString::number(percent));
+    emit playLevelChanged(100 - wholePart(position * 0.0015259021896696422));
+}
+
+void Transmitter::setOutputDevice(int device) {
+    outputDevice_ = device;
 }
 
 void Transmitter::applyOutputVolume() {
-    const auto level = static_cast<std::uint32_t>(program_.settingsValues().outputLevel) & 0xFFFFu;
-    program_.platform().audioOutput.setVolume(program_.frm_Einstellungen->cb_Device->currentIndex(),
-                                              (level << 16) | level);
+    const auto level = static_cast<std::uint32_t>(settings_.outputLevel) & 0xFFFFu;
+    platform_.audioOutput.setVolume(outputDevice_, (level << 16) | level);
 }
 
 TransmitterHold::TransmitterHold(Transmitter& transmitter, HeldSounds& sounds)
@@ -331,17 +323,6 @@ void TransmitterHold::key() {
 
 bool TransmitterHold::play(const QStringList& paths, int pauseMs) {
     return sounds_.playHeld(paths, pauseMs);
-}
-
-void Transmitter::connectControls() {
-    SoundForm& sound = *program_.frm_Oszi;
-    SettingsForm& form = *program_.frm_Einstellungen;
-
-    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [this] { lbl_TX_Click(); });
-    form.cb_PIN_keys->setHandler([this](int& key) { cb_PIN_KeyPress(key); });
-    form.cb_PIN_RX_keys->setHandler([this](int& key) { cb_PIN_RX_KeyPress(key); });
-    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound,
-                     [this](int action) { sli_Lautst_Action(action); });
 }
 
 } // namespace kestrova

@@ -1,23 +1,26 @@
 #pragma once
 
+#include "platform/Platform.h"
+
+#include <QObject>
 #include <QString>
 #include <functional>
 
 namespace kestrova {
 
 class HeldSounds;
-class Services;
+struct SettingsValues;
 
-// The serial control lines that key the transmitter and report the squelch,
-// the push-to-talk button, the pin fields' key filters and the output volume.
-class Transmitter {
+// The serial control lines that key the transmitter and report the squelch, the
+// push-to-talk button's state, the pin fields' key filters and the output volume.
+// It owns the key; the sound window and the settings form show what it signals.
+class Transmitter : public QObject {
+    Q_OBJECT
 public:
-    explicit Transmitter(Services& program);
+    Transmitter(const Platform& platform, SettingsValues& settings);
 
-    // Connects the controls this subsystem handles; called once the forms exist.
-    void connectControls();
     // Un-keys and closes the port however the program ends.
-    ~Transmitter();
+    ~Transmitter() override;
     Transmitter(const Transmitter&) = delete;
     Transmitter& operator=(const Transmitter&) = delete;
 
@@ -34,17 +37,34 @@ public:
     void shutdown();
 
     void lbl_TX_Click();
+    // The push-to-talk button shown let go, as playback and Auto-CQ end; the line
+    // is theirs to release.
+    void releaseTxButton();
+    bool txButtonPressed() const { return txPressed_; }
     void cb_PIN_KeyPress(int& keyAscii);
     void cb_PIN_RX_KeyPress(int& keyAscii);
 
-    void sli_Lautst_Scroll();
-    // User moves only: applying the stored setting moves the slider too.
-    void sli_Lautst_Action(int action);
+    // The volume slider's position: it runs upside down, 0 is full volume.
+    void sli_Lautst_Scroll(int position);
+    // The output device whose volume the slider sets.
+    void setOutputDevice(int device);
     void applyOutputVolume();
 
     QString cqFile;
     // Given by the program: the sound window's playback, which sits above the key.
     std::function<void()> stopPlayback;
+
+signals:
+    void keyedChanged(bool keyed);
+    void txButtonChanged(bool pressed);
+    // No port to key: a TX button that keys nothing would only mislead.
+    void txButtonUnusable();
+    // Why the port is missing, for the status bar.
+    void notice(const QString& text);
+    void pttPinRefused();
+    void squelchPinRefused();
+    // The volume as the settings form shows it, in percent.
+    void playLevelChanged(long long percent);
 
 private:
     friend class TransmitterHold;
@@ -56,10 +76,14 @@ private:
     void releaseAndClose();
     void reportNoPort();
     void portFailed();
-    // Logs a change of the keying.
+    // Logs and signals a change of the keying.
     void noteKeyed(bool keyed);
+    void showTxButton(bool pressed);
 
-    Services& program_;
+    const Platform platform_;
+    SettingsValues& settings_;
+    int outputDevice_ = 0;
+    bool txPressed_ = false;
     // The port as we opened it; the adapter may fail underneath it.
     bool portOpen_ = false;
     // RTS was raised to key; lowered again even if the pin setting moved to DTR since.

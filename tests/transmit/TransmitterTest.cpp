@@ -2,6 +2,8 @@
 #include "transmit/Transmitter.h"
 
 #include "app/Settings.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
@@ -275,6 +277,36 @@ TEST_F(TransmitterTest, WithoutTransmitterControlThePinFieldsTakeEveryKey) {
     EXPECT_EQ(six, '6');
     EXPECT_EQ(program->settings().values.pttPin, 4);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+// The transmitter stands without a window: whoever shows it follows its signals.
+TEST(TransmitterAlone, KeysAndTellsItsFollowersWithoutAnyForm) {
+    FakePlatform fakes;
+    SettingsValues values;
+    values.txControlEnabled = 1;
+    values.pttPin = 4;
+    values.comPortName = QStringLiteral("/dev/ttyS1");
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    QList<bool> keyed;
+    QList<bool> button;
+    QObject::connect(&transmitter, &Transmitter::keyedChanged, [&keyed](bool on) { keyed << on; });
+    QObject::connect(&transmitter, &Transmitter::txButtonChanged, [&button](bool on) { button << on; });
+    transmitter.openControlPort();
+    transmitter.lbl_TX_Click();
+    EXPECT_TRUE(fakes.serial.dtr);
+    transmitter.lbl_TX_Click();
+    EXPECT_FALSE(fakes.serial.dtr);
+    EXPECT_EQ(keyed, QList<bool>({true, false}));
+    EXPECT_EQ(button, QList<bool>({true, false}));
+
+    // A port that fails while keyed: the followers hear it let go, the button too.
+    transmitter.lbl_TX_Click();
+    fakes.serial.failed = true;
+    transmitter.transmitterOff();
+    EXPECT_EQ(keyed.last(), false);
+    EXPECT_EQ(button.last(), false);
+    EXPECT_FALSE(transmitter.hasControlPort());
 }
 
 } // namespace
