@@ -1,7 +1,10 @@
 #include "archive/Archive.h"
 
+#include "archive/DatedTree.h"
 #include "archive/ListPass.h"
 #include "archive/RecordingFolders.h"
+#include "archive/RecordingLength.h"
+#include "archive/RecordingName.h"
 #include "archive/RecordingRules.h"
 #include "common/OffThreadWork.h"
 #include "platform/Clock.h"

@@ -1,5 +1,7 @@
 #include "archive/ListPass.h"
 
+#include "archive/RecordingLength.h"
+#include "archive/RecordingName.h"
 #include "archive/RecordingRules.h"
 #include "platform/FolderFiles.h"
 

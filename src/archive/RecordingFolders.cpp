@@ -19,6 +19,15 @@ QString newRecordingsFolderPath(const QString& docFolder) {
     return QDir(docFolder).filePath(QStringLiteral("W"));
 }
 
+QString recordingsFolderName(const QString& docFolder) {
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return folder ? QDir(*folder).dirName() : QStringLiteral("W");
+}
+
+bool isRecordingsFolderName(const QString& name) {
+    return name == QStringLiteral("w") || name == QStringLiteral("W");
+}
+
 bool ensureRecordingsFolder(const QString& docFolder) {
     if (findRecordingsFolder(docFolder)) {
         return true;

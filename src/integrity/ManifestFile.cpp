@@ -1,5 +1,6 @@
 #include "integrity/ManifestFile.h"
 
+#include "archive/RecordingName.h"
 #include "platform/RegularFile.h"
 
 #include <QDir>
@@ -14,10 +15,9 @@ QString manifestFolder(const QString& docFolder) {
 }
 
 QString manifestPath(const QString& docFolder, const QString& recordingName, const QDate& day) {
-    const QString circuit = recordingName.section(QLatin1Char('_'), 0, 0);
     return QDir(manifestFolder(docFolder))
-        .filePath(circuit + QLatin1Char('_') + day.toString(QStringLiteral("yyyy-MM-dd")) +
-                  QStringLiteral(".txt"));
+        .filePath(recordingCircuit(recordingName) + QLatin1Char('_') +
+                  day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
 }
 
 QString circuitOfManifest(const QString& fileName) {

@@ -1,6 +1,6 @@
 #include "integrity/ManifestLookup.h"
 
-#include "integrity/RecordingCopies.h"
+#include "archive/RecordingFolders.h"
 #include "integrity/Verification.h"
 
 #include <QDir>

@@ -1,5 +1,7 @@
 #include "integrity/ManifestSet.h"
 
+#include "archive/RecordingFolders.h"
+
 #include <algorithm>
 
 namespace kestrova {
@@ -17,8 +19,7 @@ QString lastPart(const QString& path) {
 
 bool isInRecordingsFolder(const QString& relativePath) {
     return relativePath.count(QLatin1Char('/')) == 1 &&
-           relativePath.section(QLatin1Char('/'), 0, 0).compare(QStringLiteral("w"), Qt::CaseInsensitive) ==
-               0;
+           isRecordingsFolderName(relativePath.section(QLatin1Char('/'), 0, 0));
 }
 
 QStringList ManifestSet::inWritingOrder(QStringList fileNames) {

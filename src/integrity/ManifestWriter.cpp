@@ -1,7 +1,7 @@
 #include "integrity/ManifestWriter.h"
 
+#include "archive/DatedTree.h"
 #include "archive/RecordingFolders.h"
-#include "archive/RecordingRules.h"
 #include "integrity/FileHash.h"
 #include "integrity/MissingEntries.h"
 

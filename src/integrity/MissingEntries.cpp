@@ -1,7 +1,8 @@
 #include "integrity/MissingEntries.h"
 
+#include "archive/DatedTree.h"
 #include "archive/RecordingFolders.h"
-#include "archive/RecordingRules.h"
+#include "archive/RecordingName.h"
 #include "integrity/ManifestFile.h"
 #include "integrity/ManifestSet.h"
 #include "integrity/RecordingCopies.h"

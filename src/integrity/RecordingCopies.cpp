@@ -1,5 +1,6 @@
 #include "integrity/RecordingCopies.h"
 
+#include "archive/DatedTree.h"
 #include "archive/RecordingFolders.h"
 
 #include <QDir>
@@ -55,16 +56,11 @@ void addArchiveTree(RecordingCopies& copies, const QFileInfo& tree) {
 
 } // namespace
 
-QString recordingsFolderName(const QString& docFolder) {
-    const std::optional<QString> folder = findRecordingsFolder(docFolder);
-    return folder ? QDir(*folder).dirName() : QStringLiteral("W");
-}
-
 RecordingCopies findRecordingCopies(const QString& docFolder) {
     RecordingCopies copies;
     addRecordingsFolder(copies, docFolder);
     const QFileInfoList trees =
-        QDir(docFolder).entryInfoList({QStringLiteral("Fk_*")}, QDir::Dirs | kEverything, QDir::Name);
+        QDir(docFolder).entryInfoList({datedTreePattern()}, QDir::Dirs | kEverything, QDir::Name);
     for (const QFileInfo& tree : trees) {
         if (tree.isDir() || tree.isSymLink()) {
             addArchiveTree(copies, tree);

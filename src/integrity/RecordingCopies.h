@@ -15,7 +15,4 @@ struct RecordingCopies {
 
 RecordingCopies findRecordingCopies(const QString& docFolder);
 
-// The name of the recordings folder as it is spelt on the disk ("w" or "W").
-QString recordingsFolderName(const QString& docFolder);
-
 } // namespace kestrova

@@ -1,6 +1,7 @@
 #include "integrity/Verification.h"
 
-#include "archive/RecordingRules.h"
+#include "archive/RecordingFolders.h"
+#include "archive/RecordingName.h"
 #include "integrity/FileHash.h"
 #include "integrity/ManifestSet.h"
 #include "integrity/RecordingCopies.h"
@@ -198,8 +199,7 @@ private:
                 QFileInfo(manifest).fileName(),
                 QStringLiteral("Kein Manifest für den %1 (Funkkreis %2), obwohl Aufnahmen dieses Tages "
                                "vorliegen: das Manifest des Tages fehlt.")
-                    .arg(moment->date().toString(QStringLiteral("dd.MM.yyyy")),
-                         name.section(QLatin1Char('_'), 0, 0)));
+                    .arg(moment->date().toString(QStringLiteral("dd.MM.yyyy")), recordingCircuit(name)));
         }
     }
 

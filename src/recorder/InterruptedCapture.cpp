@@ -2,8 +2,8 @@
 
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
+#include "archive/RecordingName.h"
 #include "platform/CaptureDevice.h"
-#include "recorder/RecordingName.h"
 #include "services/Services.h"
 #include "settings/SettingsValues.h"
 #include "ui/StatusBar.h"
@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace kestrova {
 
@@ -52,9 +51,6 @@ QStringList InterruptedCapture::setAside(const QString& programFolder) {
 }
 
 QStringList InterruptedCapture::leftBehind(Services& program) {
-    static const QRegularExpression savedName(
-        QStringLiteral("^[0-9]_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.wav$"),
-        QRegularExpression::CaseInsensitiveOption);
     QStringList folders{program.programFolder()};
     const QString docFolder = program.settingsValues().docFolder;
     if (!docFolder.isEmpty() &&
@@ -65,7 +61,7 @@ QStringList InterruptedCapture::leftBehind(Services& program) {
     for (const QString& path : std::as_const(folders)) {
         const QDir folder(path);
         for (const QString& name : folder.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
-            if (savedName.match(name).hasMatch()) {
+            if (isOneDigitCircuitName(name)) {
                 paths << folder.filePath(name);
             }
         }

@@ -1,60 +1,26 @@
 #include "web/RecordingJson.h"
 
+#include "archive/DatedTree.h"
+#include "archive/RecordingLength.h"
+#include "archive/RecordingName.h"
 #include "web/ServedPaths.h"
 
 #include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QtEndian>
+#include <QHash>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace kestrova {
 
 namespace {
 
-// F_MM-DD-YYYY_hh-mm-ss.wav
-const QRegularExpression& namePattern() {
-    static const QRegularExpression pattern(
-        QStringLiteral("^(\\d+)_(\\d\\d)-(\\d\\d)-(\\d{4})_(\\d\\d)-(\\d\\d)-(\\d\\d)\\.wav$"),
-        QRegularExpression::CaseInsensitiveOption);
-    return pattern;
-}
-
-// Newest first: year, month, day, time, as the name tells them.
-QString sortKey(const QString& name) {
-    const QRegularExpressionMatch match = namePattern().match(name);
-    if (!match.hasMatch()) {
-        return name;
-    }
-    return match.captured(4) + match.captured(2) + match.captured(3) + match.captured(5) + match.captured(6) +
-           match.captured(7);
-}
-
-// The archive holds what the program filed there: a link planted in it is not listed.
-QStringList subfolders(const QString& folder, const QString& prefix) {
-    return QDir(folder).entryList({prefix + QLatin1Char('*')},
-                                  QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
+// Newest first, as the page shows them; the list's own order turned round.
+bool isNewer(const QString& a, const QString& b) {
+    return isListedBefore(b, a);
 }
 
 } // namespace
-
-double wavSeconds(const QString& path) {
-    constexpr int kHeaderBytes = 44;
-    constexpr int kByteRateOffset = 28;
-    constexpr int kDataSizeOffset = 40;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QByteArray header = file.read(kHeaderBytes);
-    if (header.size() < kHeaderBytes || !header.startsWith("RIFF")) {
-        return 0;
-    }
-    const quint32 byteRate = qFromLittleEndian<quint32>(header.constData() + kByteRateOffset);
-    const quint32 dataSize = qFromLittleEndian<quint32>(header.constData() + kDataSizeOffset);
-    return byteRate == 0 ? 0 : static_cast<double>(dataSize) / byteRate;
-}
 
 QJsonObject recordingJson(const QString& name, double seconds, const QString& relativeFolder,
                           const QString& fullPath, const HashLookup& hash) {
@@ -62,12 +28,9 @@ QJsonObject recordingJson(const QString& name, double seconds, const QString& re
                        {QStringLiteral("sekunden"), qRound(seconds * 10) / 10.0},
                        {QStringLiteral("pfad"), relativeFolder + QLatin1Char('/') + name},
                        {QStringLiteral("hash"), hash ? hash(fullPath) : QString()}};
-    const QRegularExpressionMatch match = namePattern().match(name);
-    if (match.hasMatch()) {
-        object.insert(QStringLiteral("datum"), match.captured(3) + QLatin1Char('.') + match.captured(2) +
-                                                   QLatin1Char('.') + match.captured(4));
-        object.insert(QStringLiteral("zeit"), match.captured(5) + QLatin1Char(':') + match.captured(6) +
-                                                  QLatin1Char(':') + match.captured(7));
+    if (const std::optional<QDateTime> moment = recordingMoment(name)) {
+        object.insert(QStringLiteral("datum"), moment->toString(QStringLiteral("dd.MM.yyyy")));
+        object.insert(QStringLiteral("zeit"), moment->toString(QStringLiteral("HH:mm:ss")));
     }
     return object;
 }
@@ -81,7 +44,7 @@ QJsonArray listedRecordingsJson(const LiveStatus& status, const QString& recordi
     }
     std::stable_sort(
         recordings.begin(), recordings.end(),
-        [](const ListedRecording& a, const ListedRecording& b) { return sortKey(a.name) > sortKey(b.name); });
+        [](const ListedRecording& a, const ListedRecording& b) { return isNewer(a.name, b.name); });
     QJsonArray array;
     for (const ListedRecording& recording : recordings) {
         array.append(recordingJson(recording.name, recording.seconds, QStringLiteral("W"),
@@ -92,39 +55,18 @@ QJsonArray listedRecordingsJson(const LiveStatus& status, const QString& recordi
 
 QJsonArray archiveDaysJson(const QString& docFolder) {
     QJsonArray days;
-    QStringList paths;
     const ServedPaths served(docFolder);
-    for (const QString& circuit : subfolders(docFolder, QStringLiteral("Fk_"))) {
+    QHash<QString, bool> servedTrees;
+    for (const DatedDay& day : datedDays(docFolder)) {
         // Only what the page would serve: no folder that leads out of the documentation folder.
-        const std::optional<QString> circuitFolder = served.archiveFolder(circuit);
-        if (!circuitFolder) {
-            continue;
+        if (!servedTrees.contains(day.tree)) {
+            servedTrees.insert(day.tree, served.archiveFolder(day.tree).has_value());
         }
-        for (const QString& year : subfolders(*circuitFolder, QStringLiteral("Ja_"))) {
-            const QString yearFolder = QDir(*circuitFolder).filePath(year);
-            for (const QString& month : subfolders(yearFolder, QStringLiteral("Mo-"))) {
-                for (const QString& day :
-                     subfolders(QDir(yearFolder).filePath(month), QStringLiteral("Tg-"))) {
-                    paths << circuit + QLatin1Char('/') + year + QLatin1Char('/') + month + QLatin1Char('/') +
-                                 day;
-                }
-            }
+        if (servedTrees.value(day.tree)) {
+            days.append(QJsonObject{{QStringLiteral("kreis"), day.circuit()},
+                                    {QStringLiteral("datum"), day.date()},
+                                    {QStringLiteral("pfad"), day.relativePath()}});
         }
-    }
-    // Newest first, whatever the circuit: by year, month and day.
-    const auto dateKey = [](const QString& path) {
-        const QStringList parts = path.split(QLatin1Char('/'));
-        return parts.at(1).mid(3) + parts.at(2).mid(3) + parts.at(3).mid(3) + parts.at(0);
-    };
-    std::sort(paths.begin(), paths.end(),
-              [&](const QString& a, const QString& b) { return dateKey(a) > dateKey(b); });
-    for (const QString& path : std::as_const(paths)) {
-        const QStringList parts = path.split(QLatin1Char('/'));
-        days.append(
-            QJsonObject{{QStringLiteral("kreis"), parts.at(0).mid(3)},
-                        {QStringLiteral("datum"), parts.at(3).mid(3) + QLatin1Char('.') + parts.at(2).mid(3) +
-                                                      QLatin1Char('.') + parts.at(1).mid(3)},
-                        {QStringLiteral("pfad"), path}});
     }
     return days;
 }
@@ -132,19 +74,16 @@ QJsonArray archiveDaysJson(const QString& docFolder) {
 QJsonArray archiveDayJson(const QString& dayFolder, const QString& relativeDayFolder,
                           const HashLookup& hash) {
     QList<QJsonObject> recordings;
-    for (const QString& hour : subfolders(dayFolder, QStringLiteral("hh-"))) {
-        const QString hourFolder = QDir(dayFolder).filePath(hour);
-        const QStringList names =
-            QDir(hourFolder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::NoSymLinks, QDir::Name);
-        for (const QString& name : names) {
-            const QString path = QDir(hourFolder).filePath(name);
-            recordings << recordingJson(name, wavSeconds(path), relativeDayFolder + QLatin1Char('/') + hour,
-                                        path, hash);
-        }
+    for (const QString& recording : recordingsOfDay(dayFolder)) {
+        const QString path = QDir(dayFolder).filePath(recording);
+        const QString hour = recording.section(QLatin1Char('/'), 0, 0);
+        const QString name = recording.section(QLatin1Char('/'), 1);
+        recordings << recordingJson(name, recordingLength(path), relativeDayFolder + QLatin1Char('/') + hour,
+                                    path, hash);
     }
     std::stable_sort(recordings.begin(), recordings.end(), [](const QJsonObject& a, const QJsonObject& b) {
-        return sortKey(a.value(QStringLiteral("name")).toString()) >
-               sortKey(b.value(QStringLiteral("name")).toString());
+        return isNewer(a.value(QStringLiteral("name")).toString(),
+                       b.value(QStringLiteral("name")).toString());
     });
     QJsonArray array;
     for (const QJsonObject& recording : std::as_const(recordings)) {

@@ -1,5 +1,8 @@
 #include "web/ServedPaths.h"
 
+#include "archive/DatedTree.h"
+#include "archive/RecordingFolders.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
@@ -14,10 +17,6 @@ bool isPlainSegment(const QString& segment) {
            !segment.contains(QChar(0));
 }
 
-bool isRecordingsFolderName(const QString& name) {
-    return name == QStringLiteral("W") || name == QStringLiteral("w");
-}
-
 bool liesInside(const QString& canonicalPath, const QString& canonicalRoot) {
     return !canonicalRoot.isEmpty() && canonicalPath.startsWith(canonicalRoot + QLatin1Char('/'));
 }
@@ -25,19 +24,15 @@ bool liesInside(const QString& canonicalPath, const QString& canonicalRoot) {
 } // namespace
 
 bool isArchiveRootName(const QString& name) {
-    return name.size() > 3 && name.startsWith(QStringLiteral("Fk_")) && isPlainSegment(name);
+    return isDatedTreeName(name) && isPlainSegment(name);
 }
 
 ServedPaths::ServedPaths(QString docFolder) : docFolder_(std::move(docFolder)) {}
 
 std::optional<QString> ServedPaths::recordingsFolder() const {
-    for (const QString& name : {QStringLiteral("W"), QStringLiteral("w")}) {
-        const std::optional<QString> folder = rootFolder(name);
-        if (folder && QFileInfo(*folder).isDir()) {
-            return folder;
-        }
-    }
-    return std::nullopt;
+    // The one the archive files into, when both spellings are there.
+    const std::optional<QString> folder = findRecordingsFolder(docFolder_);
+    return folder ? rootFolder(QDir(*folder).dirName()) : std::nullopt;
 }
 
 std::optional<QString> ServedPaths::rootFolder(const QString& name) const {

@@ -6,9 +6,10 @@
 namespace kestrova {
 
 // The only files the web page hands out: the recordings in the recordings folder
-// W and in the dated archive folders Fk_* of the documentation folder. A request
+// and in the dated archive folders Fk_* of the documentation folder. A request
 // names them by a path relative to the documentation folder ("W/name.wav",
-// "Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/name.wav").
+// "Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/name.wav"); "W" or "w" stands for the recordings
+// folder whichever way it is spelt on the disk.
 class ServedPaths {
 public:
     explicit ServedPaths(QString docFolder);
@@ -20,8 +21,8 @@ public:
     std::optional<QString> recording(const QString& relativePath) const;
     // The same for a folder of the dated archive ("Fk_1/Ja_2012/Mo-08/Tg-17").
     std::optional<QString> archiveFolder(const QString& relativePath) const;
-    // The canonical recordings folder; nullopt when there is none inside the
-    // documentation folder.
+    // The canonical recordings folder, the one the archive files into; nullopt when
+    // there is none or it lies outside the documentation folder.
     std::optional<QString> recordingsFolder() const;
 
 private:

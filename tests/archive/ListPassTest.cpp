@@ -3,7 +3,7 @@
 #include "archive/ListPass.h"
 
 #include "archive/RecordingFiles.h"
-#include "archive/RecordingRules.h"
+#include "archive/RecordingName.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,11 @@
 #include "web/ServedPaths.h"
 
+#include "archive/RecordingFolders.h"
 #include "web/RecordingJson.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -41,6 +43,37 @@ TEST(ServedPathsTest, NoLinkLeadsTheServedFoldersOutOfTheDocumentationFolder) {
         EXPECT_FALSE(
             day.toObject().value(QStringLiteral("pfad")).toString().startsWith(QStringLiteral("Fk_9")));
     }
+}
+
+TEST(ServedPathsTest, ServesTheRecordingsFolderTheArchiveFilesInto) {
+    QTemporaryDir folder;
+    const QString doc = folder.path();
+    if (!QDir(doc).mkdir(QStringLiteral("w")) || !QDir(doc).mkdir(QStringLiteral("W"))) {
+        GTEST_SKIP() << "the file system does not tell w from W";
+    }
+    // Filed into w as ever, so an archive that has both keeps its folder.
+    const std::optional<QString> filedInto = findRecordingsFolder(doc);
+    ASSERT_TRUE(filedInto);
+    EXPECT_EQ(QDir(*filedInto).dirName(), QStringLiteral("w"));
+    const QString name = kName.mid(1);
+    QFile recording(QDir(*filedInto).filePath(name));
+    ASSERT_TRUE(recording.open(QIODevice::WriteOnly) && recording.write("RIFF") == 4);
+    recording.close();
+
+    const ServedPaths served(doc);
+    EXPECT_EQ(served.recordingsFolder(), QFileInfo(*filedInto).canonicalFilePath());
+    LiveStatus status;
+    status.recordings.append({name, 2.0});
+    QStringList hashed;
+    const QJsonArray listed = listedRecordingsJson(status, served.recordingsFolder().value_or(QString()),
+                                                   [&hashed](const QString& path) {
+                                                       hashed << path;
+                                                       return QString();
+                                                   });
+    ASSERT_EQ(listed.size(), 1);
+    const QString canonical = QFileInfo(recording.fileName()).canonicalFilePath();
+    EXPECT_EQ(served.recording(listed.at(0).toObject().value(QStringLiteral("pfad")).toString()), canonical);
+    EXPECT_EQ(hashed, QStringList{canonical});
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Names of recordings.
-#include "recorder/RecordingName.h"
+#include "archive/RecordingName.h"
 
 #include <gtest/gtest.h>
 
