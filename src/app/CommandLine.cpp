@@ -51,12 +51,30 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
             line.webAddress = arguments.at(++i);
         } else if (argument == QStringLiteral("--set-web-password")) {
             line.setWebPassword = true;
+        } else if (argument == QStringLiteral("--einstellungen")) {
+            line.settingsCommand = true;
+        } else if (argument == QStringLiteral("--bestaetigen")) {
+            line.confirmSettings = true;
+        } else if (argument == QStringLiteral("--setze")) {
+            line.settingsCommand = true;
+            const qsizetype before = line.assignments.size();
+            while (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QStringLiteral("--"))) {
+                line.assignments << arguments.at(++i);
+            }
+            if (line.assignments.size() == before) {
+                line.error = say("--setze braucht NAME=WERT", "--setze needs NAME=VALUE");
+                return line;
+            }
         } else if (argument.startsWith(QStringLiteral("--program-folder="))) {
             line.programFolder = argument.section(QLatin1Char('='), 1);
         } else {
             line.error = say("unbekannte Option: ", "unknown option: ") + argument;
             return line;
         }
+    }
+    if (line.confirmSettings && (!line.settingsCommand || !line.assignments.isEmpty())) {
+        line.error =
+            say("--bestaetigen gehört zu --einstellungen", "--bestaetigen goes with --einstellungen");
     }
     if (line.lastHashOnly && line.verifyFolder.isEmpty()) {
         line.error =
@@ -108,6 +126,14 @@ QString helpText(const QString& executable, MessageLanguage language) {
                    "                        127.0.0.1:8080; an address other than 127.x.y.z or\n"
                    "                        [::1] needs a password)\n"
                    "  --set-web-password    set the web page's password (asked twice) and end\n"
+                   "  --einstellungen       list every line of Kestrova.ini with its German name,\n"
+                   "                        key, value and meaning, and end\n"
+                   "  --einstellungen --bestaetigen\n"
+                   "                        take the settings in force as the user's own (as\n"
+                   "                        \"Speichern\" does): old recordings are deleted again\n"
+                   "  --setze NAME=WERT ... set lines by German name or key with the settings\n"
+                   "                        form's checks, save safely and end; nothing is changed\n"
+                   "                        on any refusal (say: --setze \"Aufnahmen behalten=7\")\n"
                    "  --version             print the version and end\n"
                    "  --help                print this text and end\n")
             .arg(executable);
@@ -142,6 +168,15 @@ QString helpText(const QString& executable, MessageLanguage language) {
                "                        127.x.y.z oder [::1] braucht ein Passwort)\n"
                "  --set-web-password    das Passwort der Webseite setzen (zweimal gefragt)\n"
                "                        und enden\n"
+               "  --einstellungen       jede Zeile von Kestrova.ini mit Namen, Schlüssel, Wert\n"
+               "                        und Bedeutung ausgeben und enden\n"
+               "  --einstellungen --bestaetigen\n"
+               "                        die geltenden Einstellungen als eigene bestätigen (wie\n"
+               "                        „Speichern“): alte Aufnahmen werden wieder gelöscht\n"
+               "  --setze NAME=WERT ... Einstellungen nach Namen oder Schlüssel setzen, mit den\n"
+               "                        Prüfungen des Einstellungsfensters sicher speichern und\n"
+               "                        enden; bei einer Ablehnung bleibt alles unverändert\n"
+               "                        (etwa: --setze \"Aufnahmen behalten=7\" funkkreis=2)\n"
                "  --version             die Version ausgeben und enden\n"
                "  --help                diesen Text ausgeben und enden\n\n"
                "Mit LANG=C erscheinen diese Hilfe und die Meldungen der Befehlszeile auf Englisch.\n")

@@ -15,6 +15,9 @@ struct CommandLine {
     bool lastHashOnly = false; // --letzter-hash with --verify: print only the chain's last hash
     QString webAddress;        // ADDRESS:PORT of the web page; empty: as its settings file says
     bool setWebPassword = false;
+    bool settingsCommand = false; // --einstellungen or --setze: the settings file, then end
+    bool confirmSettings = false; // --bestaetigen with --einstellungen
+    QStringList assignments;      // --setze NAME=WERT ...
     QString error; // a message for the user when the arguments are wrong
 };
 

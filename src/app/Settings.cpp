@@ -7,6 +7,7 @@
 #include "automation/AutoCq.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/EventLog.h"
 #include "platform/RegularFile.h"
 #include "platform/SafeSaveFile.h"
 #include "settings/SettingsFile.h"
@@ -47,7 +48,7 @@ bool Settings::writeLines(const QStringList& lines, const QString& consequence) 
 }
 
 QString Settings::guessMarkerPath() const {
-    return filePath() + QStringLiteral(".grundeinstellung");
+    return settingsGuessMarkerPath(program_.programFolder());
 }
 
 QString Settings::deletionHold() const {
@@ -84,6 +85,15 @@ void Settings::readSettings() {
     // Without a desktop nobody could switch the recorder on.
     if (program_.options().headless) {
         values.autoStart = 1;
+    }
+    // Said at every reading while it lasts: a service has no form to save from.
+    const QString hold = deletionHold();
+    if (!hold.isEmpty()) {
+        program_.platform().events.record(
+            EventPriority::Warning,
+            hold + QStringLiteral(
+                       " Beenden: im Einstellungsfenster „Speichern“, oder "
+                       "kestrova --einstellungen --bestaetigen (Werte ändern mit --setze NAME=WERT)."));
     }
     runClosingSteps();
 }

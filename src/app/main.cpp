@@ -2,6 +2,7 @@
 #include "app/HeadlessStart.h"
 #include "app/Program.h"
 #include "app/RealPlatform.h"
+#include "app/SettingsCommand.h"
 #include "app/WebPasswordCommand.h"
 #include "app/WebServing.h"
 #include "integrity/ManifestLookup.h"
@@ -63,6 +64,13 @@ int main(int argc, char** argv) {
         const QCoreApplication console(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
         return kestrova::setWebPasswordCommand(folderOf().folder);
+    }
+    if (line.settingsCommand) {
+        const QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+        QTextStream err(stderr);
+        return kestrova::runSettingsCommand(folderOf().folder, {line.confirmSettings, line.assignments},
+                                            kestrova::SystemClock().now(), out, err);
     }
     if (line.headless) {
         kestrova::chooseOffscreenWindowing();

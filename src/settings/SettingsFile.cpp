@@ -32,6 +32,10 @@ QString settingsFilePath(const QString& programFolder) {
     return programFolder + QLatin1Char('/') + settingsFileName();
 }
 
+QString settingsGuessMarkerPath(const QString& programFolder) {
+    return settingsFilePath(programFolder) + QStringLiteral(".grundeinstellung");
+}
+
 QString creationNote(const QString& programFolder, const QDateTime& now) {
     return nativePath(programFolder + QStringLiteral("/ini/Kestrova.ini")) + QStringLiteral(" erstellt ") +
            dateText(now) + QStringLiteral(", ") + timeText(now);

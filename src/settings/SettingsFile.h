@@ -16,6 +16,9 @@ inline constexpr qint64 kSettingsReadLimit = 64 * 1024;
 
 QString settingsFileName();
 QString settingsFilePath(const QString& programFolder);
+// Beside the settings file while it holds the defaults written for a damaged file:
+// until the user confirms settings of his own, old recordings are not deleted.
+QString settingsGuessMarkerPath(const QString& programFolder);
 
 enum class DefaultSet { NewFile, DamagedFile };
 

@@ -61,6 +61,7 @@ struct SettingsRow {
     int line;
     const char* key;                // a stable short name
     const char* fieldName;          // German, as the settings form labels the field
+    const char* meaning;            // German, one line, for the command line's list
     const char* newFileDefault;     // nullptr: the program folder
     const char* damagedFileDefault; // nullptr: the program folder
     SettingsRule rule;

@@ -123,6 +123,8 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
     startProgram(); // a restart still knows the defaults are not the user's own
     EXPECT_TRUE(QFileInfo::exists(recording(old)));
     EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+    // A service has no form: the log says at every start how to end the hold.
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("kestrova --einstellungen --bestaetigen")).isEmpty());
 
     program->settingsActions().cmd_Speichern_Click();
     EXPECT_FALSE(QFileInfo::exists(recording(old)));

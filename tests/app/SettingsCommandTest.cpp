@@ -1,0 +1,69 @@
+#include "app/SettingsCommand.h"
+
+#include "platform/FolderLock.h"
+#include "settings/SettingsFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+class SettingsCommandTest : public ::testing::Test {
+protected:
+    int run(const SettingsCommand& command) {
+        output.clear();
+        errors.clear();
+        QTextStream out(&output);
+        QTextStream err(&errors);
+        return runSettingsCommand(folder.path(), command, QDateTime(QDate(2026, 12, 8), QTime(12, 0)), out,
+                                  err);
+    }
+    QByteArray fileBytes() const {
+        QFile file(settingsFilePath(folder.path()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString marker() const { return settingsGuessMarkerPath(folder.path()); }
+
+    QTemporaryDir folder;
+    QString output;
+    QString errors;
+};
+
+TEST_F(SettingsCommandTest, SetsSavesAndEndsTheDeletionHoldOrChangesNothing) {
+    ASSERT_EQ(run({false, {QStringLiteral("Aufnahmen behalten=7")}}), 0) << errors.toStdString();
+    const std::optional<QStringList> lines = readSettingsLines(settingsFilePath(folder.path()));
+    ASSERT_TRUE(lines);
+    EXPECT_EQ(lines->at(13), QStringLiteral("7"));
+    EXPECT_TRUE(fileBytes().endsWith("\r\n"));
+
+    // A refusal leaves the file as it was, to the byte, and the hold where it was.
+    QFile(marker()).open(QIODevice::WriteOnly);
+    const QByteArray before = fileBytes();
+    EXPECT_EQ(run({false, {QStringLiteral("Aufnahmen behalten=8"), QStringLiteral("Funkkreis=01")}}), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("Funkkreis")));
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_TRUE(QFile::exists(marker()));
+
+    EXPECT_EQ(run({}), 0);
+    EXPECT_TRUE(output.contains(QStringLiteral("Aufnahmen behalten (keepDays) = 7")));
+    EXPECT_TRUE(output.contains(QStringLiteral("--bestaetigen")));
+    EXPECT_EQ(run({true, {}}), 0);
+    EXPECT_FALSE(QFile::exists(marker()));
+}
+
+// The program writes the file itself while it runs: nothing is set under it.
+TEST_F(SettingsCommandTest, LeavesTheFileAloneWhileTheProgramRunsOnTheFolder) {
+    ASSERT_EQ(run({false, {QStringLiteral("Aufnahmen behalten=7")}}), 0);
+    const QByteArray before = fileBytes();
+    FolderLock running(folder.path());
+    ASSERT_EQ(running.tryLock(), FolderLock::Result::Locked);
+    EXPECT_EQ(run({false, {QStringLiteral("Aufnahmen behalten=9")}}), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("läuft")));
+    EXPECT_EQ(fileBytes(), before);
+}
+
+} // namespace
+} // namespace kestrova
