@@ -98,9 +98,13 @@ int main(int argc, char** argv) {
         devices.dismissDialogs();
         QApplication::quit();
     };
-    // Every way the desktop ends the program saves a running recording first.
-    auto shutDown = [&program] {
-        if (!program.hasEnded()) {
+    // Every way the desktop ends the program saves a running recording first. An
+    // ended program may still show a box (that another one runs on the folder, say):
+    // it is closed, so that the end is not left waiting for an answer.
+    auto shutDown = [&program, &devices] {
+        if (program.hasEnded()) {
+            devices.dismissDialogs();
+        } else {
             program.recorder().stopRecorder();
         }
     };

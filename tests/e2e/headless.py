@@ -156,10 +156,48 @@ def closed_output(program):
     return verdict(failures, work)
 
 
+def second_instance(program):
+    """A windowed program on a folder that a running one holds says so in a box; SIGTERM ends it there."""
+    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+    folder, feed, env = prepare(work)
+    first = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
+                             env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                             stderr=subprocess.DEVNULL)
+    second = None
+    failures = []
+    try:
+        if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
+            failures.append("the first program did not start recording")
+            return verdict(failures, work)
+        second = subprocess.Popen([program, "--program-folder", folder], env=dict(env, QT_QPA_PLATFORM="offscreen"),
+                                  stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        time.sleep(3)
+        if second.poll() is not None:
+            failures.append("the second program ended by itself with %d" % second.returncode)
+        else:
+            second.send_signal(signal.SIGTERM)
+            try:
+                code = second.wait(timeout=5)
+                if code != 1:
+                    failures.append("the second program ended with %d, not 1" % code)
+            except subprocess.TimeoutExpired:
+                failures.append("SIGTERM did not end the second program while its box stood open")
+        if first.poll() is not None:
+            failures.append("the first program ended with %d" % first.returncode)
+    finally:
+        for process in (second, first):
+            if process is not None and process.poll() is None:
+                process.kill()
+                process.wait(timeout=10)
+    return verdict(failures, work)
+
+
 def main():
     program = sys.argv[1]
     if sys.argv[2:] == ["--closed-output"]:
         return closed_output(program)
+    if sys.argv[2:] == ["--second-instance"]:
+        return second_instance(program)
     work = tempfile.mkdtemp(prefix="kestrova-headless-")
     folder, feed, env = prepare(work)
     kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
