@@ -312,6 +312,11 @@ TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
     program->settingsActions().cmd_Speichern_Click();
     EXPECT_TRUE(
         fakes.dialogs.sawMessageContaining(QStringLiteral("Die bisherige Datei bleibt unverändert.")));
+    int boxes = 0;
+    for (const ShownMessage& message : fakes.dialogs.messages) {
+        boxes += message.text.contains(QStringLiteral("kann nicht geschrieben")) ? 1 : 0;
+    }
+    EXPECT_EQ(boxes, 1); // one failure, one box
     EXPECT_EQ(form().ed_FunkName->text(), QStringLiteral("Kanal Nord"));
 }
 
