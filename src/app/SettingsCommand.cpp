@@ -81,7 +81,10 @@ bool endHold(const QString& programFolder, const QStringList& lines, QTextStream
         return false;
     }
     const QString marker = settingsGuessMarkerPath(programFolder);
-    if (QFile::exists(marker) && !QFile::remove(marker)) {
+    if (!QFile::exists(marker)) {
+        return true;
+    }
+    if (!QFile::remove(marker)) {
         err << "Die Datei [" << QDir::toNativeSeparators(marker) << "] lässt sich nicht entfernen.\n";
         return false;
     }
