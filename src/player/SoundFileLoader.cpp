@@ -40,8 +40,8 @@ bool openPlainFile(QFile& file) {
 
 } // namespace
 
-SoundFileLoader::SoundFileLoader(Services& program, Player& player, SoundWindowView& view)
-    : program_(program), player_(player), view_(view) {
+SoundFileLoader::SoundFileLoader(Services& program, Player& player, SoundWindowView& view, LoadedFile& file)
+    : program_(program), player_(player), view_(view), file_(file) {
     QObject::connect(&tmr1, &QTimer::timeout, &tmr1, [this] { tmr1_Timer(); });
     QObject::connect(&tmr2, &QTimer::timeout, &tmr2, [this] { tmr2_Timer(); });
 }
@@ -91,17 +91,16 @@ bool SoundFileLoader::readWaveHeaderAgain(const QString& path) {
 bool SoundFileLoader::acceptHeader(const QString& path) {
     file_.accept(path);
     player_.playback().stopPlayback();
-    view_.setSlider(0);
+    player_.playback().setSlider(0);
     return true;
 }
 
 // --- the window and the dialog --------------------------------------------------------------
 
 void SoundFileLoader::loadSoundWindow() {
-    program_.createSoundForm();
     PlaybackState& state = player_.playback().state();
     state.startPos = kFreshStartPos;
-    view_.setLevelTable(LevelTable());
+    player_.playback().setLevelTable(LevelTable());
     state.playing = false;
     if (!file_.current().isEmpty() && QFileInfo(file_.current()).isFile()) {
         readWaveHeader(file_.current());
@@ -165,7 +164,7 @@ void SoundFileLoader::openWaveFileDialog() {
 // --- loading --------------------------------------------------------------------------------
 
 void SoundFileLoader::loadCurrentFile() {
-    view_.setSlider(0);
+    player_.playback().setSlider(0);
     player_.playback().stopPlayback();
     file_.setLoaded(file_.current());
     player_.playback().stopFollowing();
@@ -196,7 +195,7 @@ void SoundFileLoader::loadWindowFile(bool headerJustRead) {
         PlaybackState& state = player_.playback().state();
         state.pos = 0;
         state.startPos = 0;
-        view_.setSlider(0);
+        player_.playback().setSlider(0);
     }
     showLoadedFile();
     view_.setMainWindowEnabled(true);
@@ -212,7 +211,7 @@ void SoundFileLoader::prepareSpeedCopies(bool headerPassed) {
 void SoundFileLoader::reloadPlayerFile() {
     player_.playback().stopFollowing();
     file_.dropFolder();
-    view_.setSlider(player_.playback().state().startPos);
+    player_.playback().setSlider(player_.playback().state().startPos);
     readWaveHeader(file_.current());
     program_.frm_DoKu->cmd_File_lö->setEnabled(false);
 }
@@ -251,22 +250,25 @@ void SoundFileLoader::closeDeletedFile(const QString& path) {
     file_.forget();
     player_.playback().state() = PlaybackState();
     player_.speedLabels().setCopySource(QString());
+    player_.playback().setSlider(0);
+    player_.playback().setLevelTable(LevelTable());
     view_.showNoFile();
 }
 
 void SoundFileLoader::buildLevelTable(QFile* samples) {
     // Long recordings get no table: the bar then only decays while they play.
     if (numericValue(file_.playSecondsText()) >= kLevelTableSeconds) {
-        view_.setLevelTable(LevelTable());
+        player_.playback().setLevelTable(LevelTable());
         return;
     }
     if (file_.loaded().trimmed().isEmpty()) {
         file_.setLoaded(file_.current());
         QFile file(file_.loaded());
-        view_.setLevelTable(openPlainFile(file) ? LevelTable::build(file) : LevelTable());
+        player_.playback().setLevelTable(openPlainFile(file) ? LevelTable::build(file) : LevelTable());
         return;
     }
-    view_.setLevelTable(samples != nullptr && samples->seek(0) ? LevelTable::build(*samples) : LevelTable());
+    player_.playback().setLevelTable(samples != nullptr && samples->seek(0) ? LevelTable::build(*samples)
+                                                                            : LevelTable());
 }
 
 } // namespace kestrova

@@ -18,7 +18,7 @@ class SoundWindowView;
 // once the dialog is gone.
 class SoundFileLoader {
 public:
-    SoundFileLoader(Services& program, Player& player, SoundWindowView& view);
+    SoundFileLoader(Services& program, Player& player, SoundWindowView& view, LoadedFile& file);
 
     const LoadedFile& file() const { return file_; }
     void setCurrentFile(const QString& path) { file_.setCurrent(path); }
@@ -75,7 +75,7 @@ private:
     Services& program_;
     Player& player_;
     SoundWindowView& view_;
-    LoadedFile file_;
+    LoadedFile& file_;
     // Starts a freshly loaded file at normal speed, once.
     RepeatingTimer tmr1{"tmr1", 50};
     // Loads the file chosen in the dialog once the dialog is gone, once.

@@ -27,6 +27,8 @@ void SoundWindowControls::connectControls() {
     connectKeyField();
     connectSpeedLabels();
     connectLoadLabel();
+    followRecorderSwitch();
+    view_.bindMainWindow(player_.playback());
     SoundForm& sound = *program_.frm_Oszi;
     QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound, [this] { cmd_Os_Zurück_Click(); });
 }
@@ -34,20 +36,30 @@ void SoundWindowControls::connectControls() {
 // The slider, the waveform's seek by a click and the pause button.
 void SoundWindowControls::connectSlider() {
     SoundForm& sound = *program_.frm_Oszi;
+    Playback* playback = &player_.playback();
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { slider_MouseDown(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->slider_MouseDown(b, s, x, y); });
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { slider_MouseUp(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->slider_MouseUp(b, s, x, y); });
     QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound,
                      [this](int action) { slider_Action(action); });
 
     QObject::connect(sound.frx1_mouse, &MouseEvents::mouseDown, &sound,
                      [this](int b, int s, int x, int y) { frx1_MouseDown(b, s, x, y); });
 
-    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseDown(b, s, x, y); });
-    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseUp(b, s, x, y); });
+    QObject::connect(
+        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
+        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseDown(b, s, x, y); });
+    QObject::connect(
+        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
+        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseUp(b, s, x, y); });
+}
+
+void SoundWindowControls::followRecorderSwitch() {
+    QCheckBox* recording = program_.frm_DoKu->chk_Start;
+    Playback* playback = &player_.playback();
+    playback->setRecorderSwitchedOn(recording->isChecked());
+    QObject::connect(recording, &QCheckBox::toggled, playback, &Playback::setRecorderSwitchedOn);
 }
 
 void SoundWindowControls::connectKeyField() {
@@ -90,33 +102,10 @@ void SoundWindowControls::connectLoadLabel() {
                      [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseMove(b, s, x, y); });
 }
 
-void SoundWindowControls::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    // The timer must not move the slider under the user's hand.
-    if (player_.playing()) {
-        player_.playback().stopFollowing();
-    }
-}
-
 void SoundWindowControls::slider_Action(int action) {
+    // The position, not the value: a drag reports before the value follows it.
     if (action != QAbstractSlider::SliderNoAction) {
-        slider_Scroll();
-    }
-}
-
-void SoundWindowControls::slider_Scroll() {
-    Playback& playback = player_.playback();
-    PlaybackState& state = playback.state();
-    if (!state.playing) {
-        return;
-    }
-    state.pos = roundToWhole(view_.sliderPosition() * double(state.playLength) * 0.000001);
-    playback.seekAndPlay(state.pos);
-}
-
-void SoundWindowControls::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.playback().startFollowing();
-    if (!player_.playing()) {
-        player_.startPlayback();
+        player_.playback().slider_Scroll(program_.frm_Oszi->slider->sliderPosition());
     }
 }
 
@@ -126,7 +115,7 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
     if (button == mousebutton::Left) {
         player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
         player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-        view_.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
+        playback.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
         if (state.playing) {
             state.pos = playback.sliderMilliseconds();
             playback.seekAndPlay(state.pos);
@@ -139,51 +128,18 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
                                         QString(), MessageButtons::Ok, MessageIcon::None);
 }
 
-void SoundWindowControls::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (player_.playing()) {
-        player_.playback().pause();
-    }
-}
-
-void SoundWindowControls::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (player_.playing()) {
-        player_.playback().resume();
-    }
-}
-
 void SoundWindowControls::connectStopButton() {
     SoundForm& sound = *program_.frm_Oszi;
+    Playback* playback = &player_.playback();
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { cmdStop_MouseDown(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseDown(b, s, x, y); });
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { cmdStop_MouseUp(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseUp(b, s, x, y); });
     // The button reports its click while the release is still being delivered;
     // queued, the click follows the mouse-up as the handlers expect.
     QObject::connect(
-        sound.cmdStop, &QPushButton::clicked, &sound, [this] { cmdStop_Click(); }, Qt::QueuedConnection);
-}
-
-void SoundWindowControls::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    Playback& playback = player_.playback();
-    playback.stopFocusing();
-    playback.stopPlayback();
-    playback.stopFollowing();
-    view_.showSpeedPressed(SoundWindowView::kNoSpeed);
-    playback.state().startPos = playback.state().pos;
-    playback.stopFocusing();
-}
-
-void SoundWindowControls::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.playback().stopFocusing();
-    if (!program_.frm_DoKu->chk_Start->isChecked()) {
-        program_.frm_DoKu->cmd_File_lö->setEnabled(true);
-    }
-}
-
-void SoundWindowControls::cmdStop_Click() {
-    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    program_.transmitter().releaseTxButton();
-    program_.transmitter().transmitterOff();
+        sound.cmdStop, &QPushButton::clicked, &sound, [playback] { playback->cmdStop_Click(); },
+        Qt::QueuedConnection);
 }
 
 void SoundWindowControls::ed1_KeyDown(int keyCode, int /*shift*/) {

@@ -1,5 +1,6 @@
 #include "player/SoundWindowView.h"
 
+#include "player/Playback.h"
 #include "player/Waveform.h"
 #include "services/Services.h"
 #include "ui/LabelButton.h"
@@ -11,9 +12,9 @@
 #include <QColor>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <algorithm>
 #include <array>
 
 namespace kestrova {
@@ -28,17 +29,29 @@ std::array<LabelButton*, 4> speedLabels(const SoundForm& sound) {
 
 } // namespace
 
-void SoundWindowView::setSlider(long long value) {
-    QSlider* slider = program_.frm_Oszi->slider;
-    slider->setValue(static_cast<int>(std::clamp<long long>(value, slider->minimum(), slider->maximum())));
+// Direct connections: a handler that moves the slider and later reads the
+// window finds it moved, as when it set the widget itself.
+void SoundWindowView::bindSoundWindow(Playback& playback) {
+    SoundForm& sound = *program_.frm_Oszi;
+    QSlider* slider = sound.slider;
+    QObject::connect(&playback, &Playback::sliderChanged, slider, &QSlider::setValue);
+    // Whatever moves the widget, the user's hand or a fellow subsystem, moves the playback's slider.
+    QObject::connect(slider, &QSlider::valueChanged, &playback, &Playback::takeSliderValue);
+    playback.takeSliderValue(slider->value());
+    QObject::connect(&playback, &Playback::speedPressed, &sound,
+                     [this](int speed) { showSpeedPressed(speed); });
+    QObject::connect(&playback, &Playback::levelChanged, &sound, [this](int level) { showLevel(level); });
+    QObject::connect(&playback, &Playback::failed, &sound,
+                     [this](const QString& message, const QString& path) { showFailure(message, path); });
+    QObject::connect(&playback, &Playback::focusKeyField, &sound, [&sound](const QString& seconds) {
+        sound.ed1->setFocus();
+        sound.lbl_sek->setText(seconds + QStringLiteral(" s"));
+    });
 }
 
-int SoundWindowView::sliderValue() const {
-    return program_.frm_Oszi->slider->value();
-}
-
-int SoundWindowView::sliderPosition() const {
-    return program_.frm_Oszi->slider->sliderPosition();
+void SoundWindowView::bindMainWindow(Playback& playback) {
+    MainForm& main = *program_.frm_DoKu;
+    QObject::connect(&playback, &Playback::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
 }
 
 void SoundWindowView::setMainWindowEnabled(bool enabled) {
@@ -68,8 +81,6 @@ void SoundWindowView::showFileName(const QString& path) {
 
 void SoundWindowView::showNoFile() {
     SoundForm& sound = *program_.frm_Oszi;
-    setSlider(0);
-    levelTable_ = LevelTable();
     sound.frx1->clear();
     sound.lblFile->clear();
     sound.lblFile->setToolTip(QString());
@@ -91,15 +102,9 @@ void SoundWindowView::drawWaveform(const WaveInfo& info, QIODevice* samples) {
     }
 }
 
-void SoundWindowView::updatePlaybackMeter() {
-    const std::optional<int> level = levelTable_.levelAt(sliderValue());
-    if (!level) {
-        return;
-    }
-    if (const std::optional<int> shown = followPeak(meterPeak_, *level)) {
-        ValueBar* bar = program_.frm_Oszi->pro1;
-        bar->setValue(qBound(bar->minimum(), *shown, bar->maximum()));
-    }
+void SoundWindowView::showLevel(int level) {
+    ValueBar* bar = program_.frm_Oszi->pro1;
+    bar->setValue(qBound(bar->minimum(), level, bar->maximum()));
 }
 
 } // namespace kestrova

@@ -1,52 +1,41 @@
 #pragma once
 
-#include "player/LevelTable.h"
-
 #include <QString>
-#include <utility>
 
 class QIODevice;
 
 namespace kestrova {
 
 class Services;
+class Playback;
 struct WaveInfo;
 
 // What the sound window shows of its file and its playback: the slider, the
-// speed labels, the file name, the waveform and the level bar.
+// speed labels, the file name, the waveform and the level bar. It shows what the
+// playback signals.
 class SoundWindowView {
 public:
-    // For showSpeedPressed: none of the labels; 0 is normal speed, 1 to 3 the faster ones.
-    static constexpr int kNoSpeed = -1;
-
     explicit SoundWindowView(Services& program) : program_(program) {}
 
-    // Clamped to the slider's range.
-    void setSlider(long long value);
-    int sliderValue() const;
-    // Where the user's hand has the slider; a drag reports before the value follows it.
-    int sliderPosition() const;
+    // Shows on the sound window what the playback signals; called once the window exists.
+    void bindSoundWindow(Playback& playback);
+    // Shows on the main window what the playback signals; called once the main window exists.
+    void bindMainWindow(Playback& playback);
+
     void setMainWindowEnabled(bool enabled);
-    void showSpeedPressed(int speed);
     void showSpeedControls();
     void showFileName(const QString& path);
-    // No file: no name, no waveform, no table, and no speed to press.
+    // No file: no name, no waveform, and no speed to press.
     void showNoFile();
-    // The card refused to play or gave up.
-    void showFailure(const QString& message, const QString& path);
     // Drawn over what the area shows; callers that want a clean picture clear it first.
     void drawWaveform(const WaveInfo& info, QIODevice* samples);
 
-    const LevelTable& levelTable() const { return levelTable_; }
-    void setLevelTable(LevelTable table) { levelTable_ = std::move(table); }
-    // What the level bar shows; it only ever decays, never resets.
-    double meterPeak() const { return meterPeak_; }
-    void updatePlaybackMeter();
-
 private:
+    void showSpeedPressed(int speed);
+    void showFailure(const QString& message, const QString& path);
+    void showLevel(int level);
+
     Services& program_;
-    LevelTable levelTable_;
-    double meterPeak_ = 0;
 };
 
 } // namespace kestrova

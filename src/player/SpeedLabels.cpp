@@ -17,9 +17,9 @@ QString SpeedLabels::rxWavePath() const {
 
 void SpeedLabels::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     Playback& playback = player_.playback();
-    view_.showSpeedPressed(0);
+    player_.playback().showSpeedPressed(0);
     // Normal speed restarts where the last start began, not where playback is now.
-    view_.setSlider(playback.state().startPos);
+    player_.playback().setSlider(playback.state().startPos);
     playback.stopPlayback();
     playback.stopFollowing();
     playback.startFocusing();
@@ -30,16 +30,16 @@ void SpeedLabels::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, 
     player_.setCurrentFile(player_.originalFile());
     player_.loader().reloadPlayerFile();
     playback.startPlayback();
-    view_.setSlider(playback.state().startPos);
+    player_.playback().setSlider(playback.state().startPos);
     playback.startFocusing();
 }
 
 void SpeedLabels::pressFasterLabel(int speed) {
     Playback& playback = player_.playback();
-    view_.showSpeedPressed(speed);
+    player_.playback().showSpeedPressed(speed);
     // A faster speed goes on at the fraction that the playback had reached.
     playback.state().startPos = playback.state().pos;
-    view_.setSlider(playback.state().startPos);
+    player_.playback().setSlider(playback.state().startPos);
     playback.stopPlayback();
     playback.stopFollowing();
     playback.startFocusing();
@@ -49,18 +49,18 @@ void SpeedLabels::releaseFasterLabel(int speed) {
     const QString rx = rxWavePath();
     if (!copies_.write(speed, rx)) {
         // An old rx.wav would play another recording: stay stopped instead.
-        view_.showSpeedPressed(SoundWindowView::kNoSpeed);
+        player_.playback().showSpeedPressed(Playback::kNoSpeed);
         return;
     }
     player_.setCurrentFile(rx);
     player_.loader().reloadPlayerFile();
     if (player_.loadedFile() != rx) {
         // The copy's header was refused, so the file named by loadedFile is not the copy.
-        view_.showSpeedPressed(SoundWindowView::kNoSpeed);
+        player_.playback().showSpeedPressed(Playback::kNoSpeed);
         return;
     }
     player_.playback().startPlayback();
-    view_.setSlider(player_.playback().state().startPos);
+    player_.playback().setSlider(player_.playback().state().startPos);
 }
 
 void SpeedLabels::lblFreq1_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

@@ -170,9 +170,9 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     Player& p = load(write(QStringLiteral("short.wav"), wav(1, 11025, 8, QByteArray(99'956, char(148)))));
     EXPECT_EQ(p.levelTable().levelCount(), 625);
     sound().slider->setValue(500'000);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_EQ(p.meterPeak(), 5286);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_EQ(sound().pro1->value(), roundToWhole(5286 * 0.89));
 
     load(write(QStringLiteral("long.wav"), recordingOfSeconds(200)));
@@ -180,7 +180,7 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     EXPECT_EQ(p.levelTable().levelCount(), 0);
     const double before = p.meterPeak();
     sound().slider->setValue(500'000);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_DOUBLE_EQ(p.meterPeak(), before * 0.89);
 }
 
