@@ -3,26 +3,17 @@
 #include "player/ContinuousPlay.h"
 #include "player/LevelTable.h"
 #include "player/Playback.h"
+#include "player/PlayerListCalls.h"
 #include "player/SoundFileLoader.h"
 #include "player/SoundWindowControls.h"
 #include "player/SoundWindowView.h"
 #include "player/SpeedLabels.h"
 
 #include <QString>
-#include <functional>
 
 namespace kestrova {
 
 class Services;
-
-// What the player asks of the recording list, which sits above it; the program
-// connects it.
-struct PlayerListCalls {
-    std::function<QString(int row)> entryPath;
-    // The list's left-button press and release on its current entry.
-    std::function<void()> pressEntry;
-    std::function<void()> releaseEntry;
-};
 
 // The sound window's player: owns its parts (the loaded file, the playback, the
 // speed labels, continuous play, the controls) and is what the rest of the
@@ -32,9 +23,10 @@ public:
     explicit Player(Services& program);
 
     PlayerListCalls listCalls;
+    PlayerListRows listRows;
 
     // Connects the controls this subsystem handles; called once the forms exist.
-    void connectControls() { controls_.connectControls(); }
+    void connectControls();
     // Makes the sound window and shows the playback on it, then loads its file.
     void loadSoundWindow();
 
@@ -67,7 +59,7 @@ public:
     // The file at path was deleted: the window forgets it when it is the window's file.
     void closeDeletedFile(const QString& path) { loader_.closeDeletedFile(path); }
     void lbl_LoadWave_MouseDown(int button, int shift, int x, int y) {
-        loader_.lbl_LoadWave_MouseDown(button, shift, x, y);
+        controls_.lbl_LoadWave_MouseDown(button, shift, x, y);
     }
 
     void startPlayback() { playback_.startPlayback(); }

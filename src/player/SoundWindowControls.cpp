@@ -8,7 +8,10 @@
 #include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
+#include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
@@ -28,7 +31,9 @@ void SoundWindowControls::connectControls() {
     connectSpeedLabels();
     connectLoadLabel();
     followRecorderSwitch();
-    view_.bindMainWindow(player_.playback());
+    followContinuousSwitch();
+    bindList();
+    view_.bindMainWindow(player_.playback(), player_.loader());
     SoundForm& sound = *program_.frm_Oszi;
     QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound, [this] { cmd_Os_Zurück_Click(); });
 }
@@ -60,6 +65,22 @@ void SoundWindowControls::followRecorderSwitch() {
     Playback* playback = &player_.playback();
     playback->setRecorderSwitchedOn(recording->isChecked());
     QObject::connect(recording, &QCheckBox::toggled, playback, &Playback::setRecorderSwitchedOn);
+}
+
+void SoundWindowControls::followContinuousSwitch() {
+    QCheckBox* continuous = program_.frm_Einstellungen->chkFortlaufend;
+    ContinuousPlay* play = &player_.continuousPlay();
+    play->setContinuous(continuous->isChecked());
+    QObject::connect(continuous, &QCheckBox::toggled, continuous,
+                     [play](bool on) { play->setContinuous(on); });
+}
+
+void SoundWindowControls::bindList() {
+    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
+    PlayerListRows& calls = player_.listRows;
+    calls.currentRow = [list] { return list->currentRow(); };
+    calls.count = [list] { return list->count(); };
+    calls.selectRow = [list](int row) { list->setCurrentRow(row); };
 }
 
 void SoundWindowControls::connectKeyField() {
@@ -95,11 +116,19 @@ void SoundWindowControls::connectSpeedLabels() {
 // The main window's "Sounds" label opens the file dialog.
 void SoundWindowControls::connectLoadLabel() {
     MainForm& main = *program_.frm_DoKu;
-    SoundFileLoader& loader = player_.loader();
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseDown, &main,
-                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseDown(b, s, x, y); });
+                     [this](int b, int s, int x, int y) { lbl_LoadWave_MouseDown(b, s, x, y); });
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseMove, &main,
-                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseMove(b, s, x, y); });
+                     [this](int b, int s, int x, int y) { lbl_LoadWave_MouseMove(b, s, x, y); });
+}
+
+// The dialog starts in the documentation folder as the settings form shows it.
+void SoundWindowControls::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    player_.loader().lbl_LoadWave_MouseDown(program_.frm_Einstellungen->ed_PfadDoku->text());
+}
+
+void SoundWindowControls::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Hover);
 }
 
 void SoundWindowControls::slider_Action(int action) {

@@ -19,6 +19,9 @@ public:
     // Only the user's moves seek; the timer setting the value must not.
     void slider_Action(int action);
     void frx1_MouseDown(int button, int shift, int x, int y);
+    // The file dialog opened from the main window's "Sounds" label.
+    void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
+    void lbl_LoadWave_MouseMove(int button, int shift, int x, int y);
     void ed1_KeyDown(int keyCode, int shift);
     void ed1_KeyUp(int keyCode, int shift);
     void cmd_Os_Zurück_Click();
@@ -35,6 +38,10 @@ private:
     void connectLoadLabel();
     // The main window's recording switch, which the stop looks at.
     void followRecorderSwitch();
+    // The settings form's continuous play, which the end of a playback looks at.
+    void followContinuousSwitch();
+    // The rows of the main window's list, for continuous play.
+    void bindList();
 
     Services& program_;
     Player& player_;

@@ -1,6 +1,7 @@
 #include "player/SoundWindowView.h"
 
 #include "player/Playback.h"
+#include "player/SoundFileLoader.h"
 #include "player/Waveform.h"
 #include "services/Services.h"
 #include "ui/LabelButton.h"
@@ -31,7 +32,7 @@ std::array<LabelButton*, 4> speedLabels(const SoundForm& sound) {
 
 // Direct connections: a handler that moves the slider and later reads the
 // window finds it moved, as when it set the widget itself.
-void SoundWindowView::bindSoundWindow(Playback& playback) {
+void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loader) {
     SoundForm& sound = *program_.frm_Oszi;
     QSlider* slider = sound.slider;
     QObject::connect(&playback, &Playback::sliderChanged, slider, &QSlider::setValue);
@@ -47,11 +48,33 @@ void SoundWindowView::bindSoundWindow(Playback& playback) {
         sound.ed1->setFocus();
         sound.lbl_sek->setText(seconds + QStringLiteral(" s"));
     });
+
+    // The dialog belongs to the main window, which may not exist yet while the sound window is set up.
+    loader.askForFile = [this](const FileDialogRequest& request) {
+        return program_.platform().dialogs.openFile(program_.frm_DoKu, request);
+    };
+    QObject::connect(&loader, &SoundFileLoader::mainWindowEnabled, &sound,
+                     [this](bool enabled) { setMainWindowEnabled(enabled); });
+    QObject::connect(&loader, &SoundFileLoader::windowWanted, &sound, &QWidget::show);
+    QObject::connect(&loader, &SoundFileLoader::fileNamed, &sound,
+                     [this](const QString& path) { showFileName(path); });
+    QObject::connect(&loader, &SoundFileLoader::fileLoaded, &sound, [this](const QString& path) {
+        showSpeedControls();
+        showFileName(path);
+    });
+    QObject::connect(&loader, &SoundFileLoader::waveformDrawn, &sound,
+                     [this](const std::vector<WaveformLine>& lines) { drawWaveform(lines); });
+    QObject::connect(&loader, &SoundFileLoader::fileGone, &sound, [this] { showNoFile(); });
 }
 
-void SoundWindowView::bindMainWindow(Playback& playback) {
+void SoundWindowView::bindMainWindow(Playback& playback, SoundFileLoader& loader) {
     MainForm& main = *program_.frm_DoKu;
     QObject::connect(&playback, &Playback::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
+    QObject::connect(&loader, &SoundFileLoader::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
+    LabelButton* label = main.lbl_LoadWave;
+    QObject::connect(&loader, &SoundFileLoader::choosingChanged, label, [label](bool choosing) {
+        label->setBorder(choosing ? LabelBorder::Sunken : LabelBorder::Flat);
+    });
 }
 
 void SoundWindowView::setMainWindowEnabled(bool enabled) {
@@ -95,9 +118,9 @@ void SoundWindowView::showFailure(const QString& message, const QString& path) {
     label->setToolTip(QDir::toNativeSeparators(path));
 }
 
-void SoundWindowView::drawWaveform(const WaveInfo& info, QIODevice* samples) {
+void SoundWindowView::drawWaveform(const std::vector<WaveformLine>& lines) {
     WaveformView& area = *program_.frm_Oszi->frx1;
-    for (const WaveformLine& line : waveformLines(info, samples)) {
+    for (const WaveformLine& line : lines) {
         area.drawLine(line.from, line.to, kWaveColor);
     }
 }

@@ -1,36 +1,36 @@
 #pragma once
 
 #include <QString>
-
-class QIODevice;
+#include <vector>
 
 namespace kestrova {
 
 class Services;
 class Playback;
-struct WaveInfo;
+class SoundFileLoader;
+struct WaveformLine;
 
 // What the sound window shows of its file and its playback: the slider, the
-// speed labels, the file name, the waveform and the level bar. It shows what the
-// playback signals.
+// speed labels, the file name, the waveform and the level bar, and of the main
+// window the load label and the deletion. It shows what the playback and the
+// loader signal.
 class SoundWindowView {
 public:
     explicit SoundWindowView(Services& program) : program_(program) {}
 
-    // Shows on the sound window what the playback signals; called once the window exists.
-    void bindSoundWindow(Playback& playback);
-    // Shows on the main window what the playback signals; called once the main window exists.
-    void bindMainWindow(Playback& playback);
+    // Shows on the sound window what the parts signal; called once the window exists.
+    void bindSoundWindow(Playback& playback, SoundFileLoader& loader);
+    // Shows on the main window what the parts signal; called once the main window exists.
+    void bindMainWindow(Playback& playback, SoundFileLoader& loader);
 
+private:
     void setMainWindowEnabled(bool enabled);
     void showSpeedControls();
     void showFileName(const QString& path);
     // No file: no name, no waveform, and no speed to press.
     void showNoFile();
     // Drawn over what the area shows; callers that want a clean picture clear it first.
-    void drawWaveform(const WaveInfo& info, QIODevice* samples);
-
-private:
+    void drawWaveform(const std::vector<WaveformLine>& lines);
     void showSpeedPressed(int speed);
     void showFailure(const QString& message, const QString& path);
     void showLevel(int level);
