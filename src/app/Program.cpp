@@ -47,9 +47,10 @@ Program::Program(const Platform& platform, ProgramOptions options)
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
       archive_(std::make_unique<Archive>(*this)),
-      listInteractions_(std::make_unique<ListInteractions>(*this)), player_(std::make_unique<Player>(*this)),
+      listInteractions_(std::make_unique<ListInteractions>(*this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
-      autoCq_(std::make_unique<AutoCq>(*this)), timedActions_(std::make_unique<TimedActions>(*this)) {
+      player_(std::make_unique<Player>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
+      timedActions_(std::make_unique<TimedActions>(*this)) {
     connectSubsystems();
     wireManifests();
 }

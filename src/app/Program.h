@@ -124,8 +124,9 @@ private:
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<Archive> archive_;
     std::unique_ptr<ListInteractions> listInteractions_;
-    std::unique_ptr<Player> player_;
+    // Before the player, whose playback keys and un-keys through it.
     std::unique_ptr<Transmitter> transmitter_;
+    std::unique_ptr<Player> player_;
     std::unique_ptr<AutoCq> autoCq_;
     std::unique_ptr<TimedActions> timedActions_;
 };

@@ -1,44 +1,43 @@
 #include "player/ContinuousPlay.h"
 
 #include "platform/SoundPlayer.h"
-#include "player/Player.h"
-#include "services/Services.h"
-#include "ui/ControlEvents.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
-#include "ui/SettingsForm.h"
-
-#include <QCheckBox>
+#include "player/LoadedFile.h"
+#include "player/Playback.h"
+#include "player/PlayerListCalls.h"
+#include "player/SoundFileLoader.h"
+#include "player/SpeedLabels.h"
 
 namespace kestrova {
 
-ContinuousPlay::ContinuousPlay(Services& program, Player& player) : program_(program), player_(player) {
+ContinuousPlay::ContinuousPlay(const Platform& platform, const PlayerListCalls& list,
+                               const PlayerListRows& rows, LoadedFile& file, Playback& playback,
+                               SoundFileLoader& loader, SpeedLabels& speeds)
+    : platform_(platform), list_(list), rows_(rows), file_(file), playback_(playback), loader_(loader),
+      speeds_(speeds) {
     QObject::connect(&tmr_NachStop, &QTimer::timeout, &tmr_NachStop, [this] { tmr_NachStop_Timer(); });
 }
 
 void ContinuousPlay::playNextInList() {
-    if (!program_.frm_Einstellungen->chkFortlaufend->isChecked()) {
+    if (!continuous_) {
         return;
     }
-    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
-    const int next = list->currentRow() + 1;
+    const int next = rows_.currentRow() + 1;
     // After the last entry continuous play ends, with the slider at the end.
-    if (next >= list->count()) {
+    if (next >= rows_.count()) {
         return;
     }
-    list->setCurrentRow(next);
-    program_.platform().sounds.stop();
-    player_.setCurrentFile(player_.listCalls.entryPath(next));
-    player_.loadCurrentFile();
+    rows_.selectRow(next);
+    platform_.sounds.stop();
+    file_.setCurrent(list_.entryPath(next));
+    loader_.loadCurrentFile();
     tmr_NachStop.start();
-    player_.playback().startFollowing();
+    playback_.startFollowing();
 }
 
 void ContinuousPlay::tmr_NachStop_Timer() {
-    player_.listCalls.pressEntry();
-    player_.listCalls.releaseEntry();
-    player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    list_.pressEntry();
+    list_.releaseEntry();
+    speeds_.playAtNormalSpeed();
     tmr_NachStop.stop();
 }
 

@@ -1,17 +1,26 @@
 #pragma once
 
 #include "common/RepeatingTimer.h"
+#include "platform/Platform.h"
 
 namespace kestrova {
 
-class Services;
-class Player;
+class LoadedFile;
+class Playback;
+class SoundFileLoader;
+class SpeedLabels;
+struct PlayerListCalls;
+struct PlayerListRows;
 
 // Continuous play: at the end of a playback the list's next entry is loaded, and a
 // tick after the stop plays the list's current entry from its start.
 class ContinuousPlay {
 public:
-    ContinuousPlay(Services& program, Player& player);
+    ContinuousPlay(const Platform& platform, const PlayerListCalls& list, const PlayerListRows& rows,
+                   LoadedFile& file, Playback& playback, SoundFileLoader& loader, SpeedLabels& speeds);
+
+    // The settings form's "Fortlaufend abspielen".
+    void setContinuous(bool on) { continuous_ = on; }
 
     // Loads the next entry when continuous play is on and there is one.
     void playNextInList();
@@ -26,8 +35,14 @@ public:
     const QTimer& afterStopTimer() const { return tmr_NachStop; }
 
 private:
-    Services& program_;
-    Player& player_;
+    const Platform platform_;
+    const PlayerListCalls& list_;
+    const PlayerListRows& rows_;
+    LoadedFile& file_;
+    Playback& playback_;
+    SoundFileLoader& loader_;
+    SpeedLabels& speeds_;
+    bool continuous_ = false;
     RepeatingTimer tmr_NachStop{"tmr_NachStop", 50};
 };
 

@@ -2,22 +2,18 @@
 
 #include "common/NumericValue.h"
 #include "platform/CommandDevice.h"
-#include "player/Player.h"
-#include "player/SoundWindowView.h"
-#include "services/Services.h"
+#include "player/LoadedFile.h"
 #include "transmit/Transmitter.h"
-#include "ui/ControlEvents.h"
-#include "ui/MainForm.h"
-#include "ui/SoundForm.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
+#include <algorithm>
 
 namespace kestrova {
 
 namespace {
+
+// The left mouse button, as the handlers' old-style arguments give it.
+constexpr int kLeftButton = 1;
 
 // Any start position above this plays from the beginning.
 constexpr long long kLastStartPos = 999'998;
@@ -29,10 +25,10 @@ QString openCommand(const QString& path) {
 
 } // namespace
 
-Playback::Playback(Services& program, Player& player, SoundWindowView& view)
-    : program_(program), player_(player), view_(view) {
-    QObject::connect(&tmrplaywave, &QTimer::timeout, &tmrplaywave, [this] { tmrplaywave_Timer(); });
-    QObject::connect(&tmr_Focus, &QTimer::timeout, &tmr_Focus, [this] { tmr_Focus_Timer(); });
+Playback::Playback(const Platform& platform, Transmitter& transmitter, LoadedFile& file)
+    : platform_(platform), transmitter_(transmitter), file_(file) {
+    connect(&tmrplaywave, &QTimer::timeout, this, [this] { tmrplaywave_Timer(); });
+    connect(&tmr_Focus, &QTimer::timeout, this, [this] { tmr_Focus_Timer(); });
 }
 
 void Playback::stopTimers() {
@@ -41,16 +37,24 @@ void Playback::stopTimers() {
     }
 }
 
-CommandDevice& Playback::device() {
-    return program_.platform().player;
+CommandResult Playback::send(const QString& command) {
+    return platform_.player.send(command);
 }
 
-CommandResult Playback::send(const QString& command) {
-    return device().send(command);
+void Playback::setPlayState(PlayState state) {
+    if (state != playState_) {
+        playState_ = state;
+        emit playStateChanged(state);
+    }
+}
+
+void Playback::setSlider(long long value) {
+    slider_ = static_cast<int>(std::clamp<long long>(value, 0, PlaybackState::kMillionths));
+    emit sliderChanged(slider_);
 }
 
 long long Playback::sliderMilliseconds() const {
-    return roundToWhole(view_.sliderValue() * double(state_.playLength) * 0.000001);
+    return roundToWhole(slider_ * double(state_.playLength) * 0.000001);
 }
 
 bool Playback::seekAndPlay(long long milliseconds) {
@@ -61,13 +65,13 @@ bool Playback::seekAndPlay(long long milliseconds) {
 }
 
 void Playback::startPlayback() {
-    const QString loaded = player_.loadedFile();
+    const QString loaded = file_.loaded();
     if (loaded.trimmed().isEmpty()) {
         return;
     }
-    player_.setCurrentFile(loaded);
+    file_.setCurrent(loaded);
     // A held transmission is the only sound on the air until it ends.
-    if (!QFileInfo(loaded).isFile() || program_.transmitter().isHeld()) {
+    if (!QFileInfo(loaded).isFile() || transmitter_.isHeld()) {
         return;
     }
     if (state_.playing) {
@@ -88,6 +92,7 @@ void Playback::startPlayback() {
     state_.pos = roundToWhole(state_.pos * double(state_.playLength) * 0.000001);
     state_.playing = true;
     state_.lastPolledPos = -1;
+    setPlayState(PlayState::Playing);
     if (!seekAndPlay(state_.pos)) {
         playbackFailed(QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
         return;
@@ -101,11 +106,9 @@ void Playback::stopPlayback() {
         send(QStringLiteral("close waveplayfile"));
         state_.playing = false;
         tmrplaywave.stop();
+        setPlayState(PlayState::Stopped);
     }
-    // The header of a file may be read while the sound window is set up, before the main window exists.
-    if (program_.frm_DoKu != nullptr) {
-        tmr_Focus.stop();
-    }
+    tmr_Focus.stop();
 }
 
 void Playback::pause() {
@@ -113,6 +116,7 @@ void Playback::pause() {
     send(QStringLiteral("stop waveplayfile"));
     state_.paused = true;
     tmrplaywave.stop();
+    setPlayState(PlayState::Paused);
 }
 
 void Playback::resume() {
@@ -120,16 +124,17 @@ void Playback::resume() {
     state_.pos = sliderMilliseconds();
     seekAndPlay(state_.pos);
     tmrplaywave.start();
+    setPlayState(PlayState::Playing);
 }
 
 // The card refused to play or gave up: the player ends Stopped, and whatever was
 // keyed for this playback is let go, as the stop button would.
 void Playback::playbackFailed(const QString& message) {
     stopPlayback();
-    view_.showSpeedPressed(SoundWindowView::kNoSpeed);
-    program_.transmitter().releaseTxButton();
-    program_.transmitter().transmitterOff();
-    view_.showFailure(message, player_.currentFile());
+    showSpeedPressed(kNoSpeed);
+    transmitter_.releaseTxButton();
+    transmitter_.transmitterOff();
+    emit failed(message, file_.current());
 }
 
 // A device that stopped by itself before the end says so only when asked; it is
@@ -147,7 +152,7 @@ void Playback::tmrplaywave_Timer() {
     if (position.error != 0) {
         // The device has gone: stop as the stop button does, so nothing stays keyed.
         stopPlayback();
-        player_.cmdStop_Click();
+        cmdStop_Click();
         return;
     }
     followPosition(roundToWhole(numericValue(position.reply)));
@@ -157,35 +162,105 @@ void Playback::followPosition(long long milliseconds) {
     if (milliseconds >= state_.playLength || state_.playLength <= 0) {
         state_.pos = PlaybackState::kMillionths;
         stopPlayback();
-        player_.cmdStop_Click();
-        player_.continuousPlay().playNextInList();
+        cmdStop_Click();
+        emit endReached();
     } else {
         const bool stoppedEarly = deviceStoppedEarly(milliseconds);
         state_.pos =
             roundToWhole(milliseconds * double(PlaybackState::kMillionths) / double(state_.playLength));
         if (stoppedEarly) {
-            view_.setSlider(state_.pos);
+            setSlider(state_.pos);
             state_.startPos = state_.pos;
             playbackFailed(QStringLiteral("Die Soundkarte hat die Wiedergabe abgebrochen."));
             return;
         }
     }
     // Continuous play may have loaded the next entry meanwhile; the slider shows where that stands.
-    view_.setSlider(state_.pos);
-    view_.updatePlaybackMeter();
+    setSlider(state_.pos);
+    updatePlaybackMeter();
+}
+
+void Playback::setLevelTable(LevelTable table) {
+    levelTable_ = std::move(table);
+}
+
+void Playback::updatePlaybackMeter() {
+    const std::optional<int> level = levelTable_.levelAt(slider_);
+    if (!level) {
+        return;
+    }
+    if (const std::optional<int> shown = followPeak(meterPeak_, *level)) {
+        emit levelChanged(*shown);
+    }
 }
 
 void Playback::tmr_Focus_Timer() {
-    SoundForm& sound = *program_.frm_Oszi;
-    sound.ed1->setFocus();
-    sound.lbl_sek->setText(player_.playSecondsText() + QStringLiteral(" s"));
-    const long long v = view_.sliderValue();
+    emit focusKeyField(file_.playSecondsText());
+    const long long v = slider_;
     if (v * double(state_.playLength) / double(PlaybackState::kMillionths) <= double(v)) {
         tmr_Focus.stop();
-        if (!program_.frm_DoKu->chk_Start->isChecked()) {
-            player_.cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+        if (!recorderSwitchedOn_) {
+            cmdStop_MouseUp(kLeftButton, 0, 0, 0);
         }
     }
+}
+
+// --- the slider, the pause and the stop button ------------------------------------------------
+
+void Playback::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    // The timer must not move the slider under the user's hand.
+    if (state_.playing) {
+        stopFollowing();
+    }
+}
+
+void Playback::slider_Scroll(int position) {
+    if (!state_.playing) {
+        return;
+    }
+    state_.pos = roundToWhole(position * double(state_.playLength) * 0.000001);
+    seekAndPlay(state_.pos);
+}
+
+void Playback::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    startFollowing();
+    if (!state_.playing) {
+        startPlayback();
+    }
+}
+
+void Playback::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (state_.playing) {
+        pause();
+    }
+}
+
+void Playback::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    if (state_.playing) {
+        resume();
+    }
+}
+
+void Playback::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    stopFocusing();
+    stopPlayback();
+    stopFollowing();
+    showSpeedPressed(kNoSpeed);
+    state_.startPos = state_.pos;
+    stopFocusing();
+}
+
+void Playback::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    stopFocusing();
+    if (!recorderSwitchedOn_) {
+        emit deletionAllowed(true);
+    }
+}
+
+void Playback::cmdStop_Click() {
+    cmdStop_MouseDown(kLeftButton, 0, 0, 0);
+    transmitter_.releaseTxButton();
+    transmitter_.transmitterOff();
 }
 
 } // namespace kestrova

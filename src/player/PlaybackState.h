@@ -2,6 +2,8 @@
 
 namespace kestrova {
 
+enum class PlayState { Stopped, Playing, Paused };
+
 // Where playback of the sound window's file stands; positions in millionths of
 // the play length, or in ms while the device plays.
 struct PlaybackState {

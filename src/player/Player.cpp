@@ -1,10 +1,30 @@
 #include "player/Player.h"
 
+#include "services/Services.h"
+
 namespace kestrova {
 
 Player::Player(Services& program)
-    : view_(program), playback_(program, *this, view_), loader_(program, *this, view_),
-      speeds_(program, *this, view_), continuous_(program, *this), controls_(program, *this, view_) {}
+    : program_(program), view_(program), playback_(program.platform(), program.transmitter(), file_),
+      loader_(program.platform(), file_, playback_, listCalls),
+      speeds_(playback_, loader_, file_, program.programFolder()),
+      continuous_(program.platform(), listCalls, listRows, file_, playback_, loader_, speeds_),
+      controls_(program, *this, view_) {
+    loader_.setSpeedLabels(speeds_);
+    // Direct: the end's stop has gone through when the next entry loads.
+    QObject::connect(&playback_, &Playback::endReached, &playback_, [this] { continuous_.playNextInList(); });
+}
+
+void Player::connectControls() {
+    controls_.connectControls();
+    loader_.setMainWindowExists();
+}
+
+void Player::loadSoundWindow() {
+    program_.createSoundForm();
+    view_.bindSoundWindow(playback_, loader_);
+    loader_.loadSoundWindow();
+}
 
 void Player::stopTimers() {
     playback_.stopTimers();

@@ -3,26 +3,17 @@
 #include "player/ContinuousPlay.h"
 #include "player/LevelTable.h"
 #include "player/Playback.h"
+#include "player/PlayerListCalls.h"
 #include "player/SoundFileLoader.h"
 #include "player/SoundWindowControls.h"
 #include "player/SoundWindowView.h"
 #include "player/SpeedLabels.h"
 
 #include <QString>
-#include <functional>
 
 namespace kestrova {
 
 class Services;
-
-// What the player asks of the recording list, which sits above it; the program
-// connects it.
-struct PlayerListCalls {
-    std::function<QString(int row)> entryPath;
-    // The list's left-button press and release on its current entry.
-    std::function<void()> pressEntry;
-    std::function<void()> releaseEntry;
-};
 
 // The sound window's player: owns its parts (the loaded file, the playback, the
 // speed labels, continuous play, the controls) and is what the rest of the
@@ -32,20 +23,22 @@ public:
     explicit Player(Services& program);
 
     PlayerListCalls listCalls;
+    PlayerListRows listRows;
 
     // Connects the controls this subsystem handles; called once the forms exist.
-    void connectControls() { controls_.connectControls(); }
-    void loadSoundWindow() { loader_.loadSoundWindow(); }
+    void connectControls();
+    // Makes the sound window and shows the playback on it, then loads its file.
+    void loadSoundWindow();
 
     // The file the next load or start is about; the list, the dialogs and Auto-CQ name it here.
-    const QString& currentFile() const { return loader_.file().current(); }
-    void setCurrentFile(const QString& path) { loader_.setCurrentFile(path); }
+    const QString& currentFile() const { return file_.current(); }
+    void setCurrentFile(const QString& path) { file_.setCurrent(path); }
     // The file whose header last passed: the one playback opens.
-    const QString& loadedFile() const { return loader_.file().loaded(); }
+    const QString& loadedFile() const { return file_.loaded(); }
     // The file last made the window's file; normal speed plays it again.
-    const QString& originalFile() const { return loader_.file().original(); }
-    const WaveInfo& waveInfo() const { return loader_.file().info(); }
-    const QString& playSecondsText() const { return loader_.file().playSecondsText(); }
+    const QString& originalFile() const { return file_.original(); }
+    const WaveInfo& waveInfo() const { return file_.info(); }
+    const QString& playSecondsText() const { return file_.playSecondsText(); }
 
     bool playing() const { return playback_.state().playing; }
     long long playLength() const { return playback_.state().playLength; }
@@ -54,8 +47,8 @@ public:
     void setStartPos(long long millionths) { playback_.state().startPos = millionths; }
     long long pos() const { return playback_.state().pos; }
 
-    const LevelTable& levelTable() const { return view_.levelTable(); }
-    double meterPeak() const { return view_.meterPeak(); }
+    const LevelTable& levelTable() const { return playback_.levelTable(); }
+    double meterPeak() const { return playback_.meterPeak(); }
 
     // True when the header passed.
     bool readWaveHeader(const QString& path) { return loader_.readWaveHeader(path); }
@@ -66,18 +59,18 @@ public:
     // The file at path was deleted: the window forgets it when it is the window's file.
     void closeDeletedFile(const QString& path) { loader_.closeDeletedFile(path); }
     void lbl_LoadWave_MouseDown(int button, int shift, int x, int y) {
-        loader_.lbl_LoadWave_MouseDown(button, shift, x, y);
+        controls_.lbl_LoadWave_MouseDown(button, shift, x, y);
     }
 
     void startPlayback() { playback_.startPlayback(); }
     void stopPlayback() { playback_.stopPlayback(); }
     void cmdStop_MouseDown(int button, int shift, int x, int y) {
-        controls_.cmdStop_MouseDown(button, shift, x, y);
+        playback_.cmdStop_MouseDown(button, shift, x, y);
     }
     void cmdStop_MouseUp(int button, int shift, int x, int y) {
-        controls_.cmdStop_MouseUp(button, shift, x, y);
+        playback_.cmdStop_MouseUp(button, shift, x, y);
     }
-    void cmdStop_Click() { controls_.cmdStop_Click(); }
+    void cmdStop_Click() { playback_.cmdStop_Click(); }
     void lblFreqNorm_MouseDown(int button, int shift, int x, int y) {
         speeds_.lblFreqNorm_MouseDown(button, shift, x, y);
     }
@@ -99,6 +92,8 @@ public:
     SoundWindowControls& controls() { return controls_; }
 
 private:
+    Services& program_;
+    LoadedFile file_;
     SoundWindowView view_;
     Playback playback_;
     SoundFileLoader loader_;

@@ -1,23 +1,15 @@
 #include "player/SoundFileLoader.h"
 
 #include "common/NumericValue.h"
-#include "platform/Dialogs.h"
 #include "platform/SoundFileProbe.h"
 #include "platform/SoundPlayer.h"
-#include "player/Player.h"
-#include "player/SoundWindowView.h"
-#include "services/Services.h"
-#include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
+#include "player/Playback.h"
+#include "player/PlayerListCalls.h"
+#include "player/SpeedLabels.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
-#include <QPushButton>
 
 namespace kestrova {
 
@@ -40,10 +32,11 @@ bool openPlainFile(QFile& file) {
 
 } // namespace
 
-SoundFileLoader::SoundFileLoader(Services& program, Player& player, SoundWindowView& view)
-    : program_(program), player_(player), view_(view) {
-    QObject::connect(&tmr1, &QTimer::timeout, &tmr1, [this] { tmr1_Timer(); });
-    QObject::connect(&tmr2, &QTimer::timeout, &tmr2, [this] { tmr2_Timer(); });
+SoundFileLoader::SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback,
+                                 const PlayerListCalls& list)
+    : platform_(platform), file_(file), playback_(playback), list_(list) {
+    connect(&tmr1, &QTimer::timeout, this, [this] { tmr1_Timer(); });
+    connect(&tmr2, &QTimer::timeout, this, [this] { tmr2_Timer(); });
 }
 
 void SoundFileLoader::stopTimers() {
@@ -58,7 +51,7 @@ bool SoundFileLoader::checkWaveHeader(const QString& path) {
 }
 
 bool SoundFileLoader::passHeader(WaveHeaderVerdict verdict) {
-    Dialogs& dialogs = program_.platform().dialogs;
+    Dialogs& dialogs = platform_.dialogs;
     switch (verdict) {
     case WaveHeaderVerdict::Valid:
         return true;
@@ -90,60 +83,56 @@ bool SoundFileLoader::readWaveHeaderAgain(const QString& path) {
 
 bool SoundFileLoader::acceptHeader(const QString& path) {
     file_.accept(path);
-    player_.playback().stopPlayback();
-    view_.setSlider(0);
+    playback_.stopPlayback();
+    playback_.setSlider(0);
     return true;
 }
 
 // --- the window and the dialog --------------------------------------------------------------
 
 void SoundFileLoader::loadSoundWindow() {
-    program_.createSoundForm();
-    PlaybackState& state = player_.playback().state();
+    PlaybackState& state = playback_.state();
     state.startPos = kFreshStartPos;
-    view_.setLevelTable(LevelTable());
+    playback_.setLevelTable(LevelTable());
     state.playing = false;
     if (!file_.current().isEmpty() && QFileInfo(file_.current()).isFile()) {
         readWaveHeader(file_.current());
     }
 }
 
-void SoundFileLoader::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Hover);
-}
-
 void SoundFileLoader::chooseWaveFile(const QString& startFolder) {
     file_.setCurrent(QString());
-    player_.playback().stopFollowing();
-    player_.playback().stopPlayback();
-    view_.setMainWindowEnabled(false);
-    file_.setCurrent(program_.platform().dialogs.openFile(program_.frm_DoKu, waveFileRequest(startFolder)));
+    playback_.stopFollowing();
+    playback_.stopPlayback();
+    emit mainWindowEnabled(false);
+    file_.setCurrent(askForFile ? askForFile(waveFileRequest(startFolder)) : QString());
 }
 
-void SoundFileLoader::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.listCalls.pressEntry();
-    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Sunken);
-    chooseWaveFile(program_.frm_Einstellungen->ed_PfadDoku->text().trimmed());
+void SoundFileLoader::lbl_LoadWave_MouseDown(const QString& startFolder) {
+    list_.pressEntry();
+    emit choosingChanged(true);
+    chooseWaveFile(startFolder.trimmed());
     // Loading and starting run from fresh timer events once the dialog is gone.
     tmr2.start();
 }
 
 void SoundFileLoader::tmr2_Timer() {
     if (!file_.current().isEmpty()) {
-        program_.platform().sounds.stop();
+        platform_.sounds.stop();
         loadCurrentFile();
         tmr1.start();
     } else {
-        view_.setMainWindowEnabled(true);
+        emit mainWindowEnabled(true);
     }
-    program_.frm_Oszi->show();
+    emit windowWanted();
     tmr2.stop();
-    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Flat);
+    emit choosingChanged(false);
 }
 
 void SoundFileLoader::tmr1_Timer() {
-    player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (speeds_ != nullptr) {
+        speeds_->playAtNormalSpeed();
+    }
     tmr1.stop();
 }
 
@@ -151,13 +140,13 @@ void SoundFileLoader::tmr1_Timer() {
 void SoundFileLoader::openWaveFileDialog() {
     chooseWaveFile(QString());
     if (file_.current().isEmpty()) {
-        view_.setMainWindowEnabled(true);
+        emit mainWindowEnabled(true);
         return;
     }
-    program_.platform().sounds.stop();
+    platform_.sounds.stop();
     loadCurrentFile();
     // The set-up of the sound window may get here before the main window exists.
-    if (program_.frm_DoKu != nullptr) {
+    if (mainWindowExists_) {
         tmr1.start();
     }
 }
@@ -165,11 +154,11 @@ void SoundFileLoader::openWaveFileDialog() {
 // --- loading --------------------------------------------------------------------------------
 
 void SoundFileLoader::loadCurrentFile() {
-    view_.setSlider(0);
-    player_.playback().stopPlayback();
+    playback_.setSlider(0);
+    playback_.stopPlayback();
     file_.setLoaded(file_.current());
-    player_.playback().stopFollowing();
-    view_.setMainWindowEnabled(false);
+    playback_.stopFollowing();
+    emit mainWindowEnabled(false);
     const bool exists = QFileInfo(file_.current()).isFile();
     if (exists) {
         readWaveHeader(file_.current());
@@ -186,35 +175,35 @@ void SoundFileLoader::loadWindowFile(bool headerJustRead) {
     file_.dropFolder();
     if (!file_.current().isEmpty()) {
         // The copies of the file before go with it, even when this one is refused.
-        player_.speedLabels().setCopySource(QString());
+        setCopySource(QString());
         const QString path = file_.current();
         const bool passed = headerJustRead ? readWaveHeaderAgain(path) : readWaveHeader(path);
         prepareSpeedCopies(passed);
         if (passed) {
             refuseUnplayableFile(path);
         }
-        PlaybackState& state = player_.playback().state();
+        PlaybackState& state = playback_.state();
         state.pos = 0;
         state.startPos = 0;
-        view_.setSlider(0);
+        playback_.setSlider(0);
     }
     showLoadedFile();
-    view_.setMainWindowEnabled(true);
-    view_.showFileName(file_.current());
+    emit mainWindowEnabled(true);
+    emit fileNamed(file_.current());
 }
 
 void SoundFileLoader::prepareSpeedCopies(bool headerPassed) {
     if (headerPassed && QFileInfo(file_.current()).isFile()) {
-        player_.speedLabels().setCopySource(file_.current());
+        setCopySource(file_.current());
     }
 }
 
 void SoundFileLoader::reloadPlayerFile() {
-    player_.playback().stopFollowing();
+    playback_.stopFollowing();
     file_.dropFolder();
-    view_.setSlider(player_.playback().state().startPos);
+    playback_.setSlider(playback_.state().startPos);
     readWaveHeader(file_.current());
-    program_.frm_DoKu->cmd_File_lö->setEnabled(false);
+    emit deletionAllowed(false);
 }
 
 // The header reader takes codings and layouts the playback may not decode; the
@@ -222,21 +211,19 @@ void SoundFileLoader::reloadPlayerFile() {
 void SoundFileLoader::refuseUnplayableFile(const QString& path) {
     const SoundFileProbe probe = probeSoundFile(path);
     if (!probe.playable) {
-        program_.platform().dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(path) +
-                                                QStringLiteral("] kann nicht abgespielt werden!\r\r") +
-                                                probe.reason,
-                                            QString(), MessageButtons::Ok, MessageIcon::Stop);
+        platform_.dialogs.message(QStringLiteral("Die Datei [") + QDir::toNativeSeparators(path) +
+                                      QStringLiteral("] kann nicht abgespielt werden!\r\r") + probe.reason,
+                                  QString(), MessageButtons::Ok, MessageIcon::Stop);
     }
 }
 
 void SoundFileLoader::showLoadedFile() {
-    view_.showSpeedControls();
-    view_.showFileName(file_.current());
+    emit fileLoaded(file_.current(), file_.playSecondsText());
     // One open serves the drawing and the level table.
     QFile samples(file_.loaded());
     const bool readable = openPlainFile(samples);
     // Drawn from the loaded file, with the fields its header left, even for a refused file.
-    view_.drawWaveform(file_.info(), readable ? &samples : nullptr);
+    emit waveformDrawn(waveformLines(file_.info(), readable ? &samples : nullptr));
     buildLevelTable(readable ? &samples : nullptr);
 }
 
@@ -246,27 +233,36 @@ void SoundFileLoader::closeDeletedFile(const QString& path) {
         (QDir::cleanPath(file_.original()) != deleted && QDir::cleanPath(file_.loaded()) != deleted)) {
         return;
     }
-    player_.playback().stopPlayback();
-    player_.playback().stopFollowing();
+    playback_.stopPlayback();
+    playback_.stopFollowing();
     file_.forget();
-    player_.playback().state() = PlaybackState();
-    player_.speedLabels().setCopySource(QString());
-    view_.showNoFile();
+    playback_.state() = PlaybackState();
+    setCopySource(QString());
+    playback_.setSlider(0);
+    playback_.setLevelTable(LevelTable());
+    emit fileGone();
+}
+
+void SoundFileLoader::setCopySource(const QString& path) {
+    if (speeds_ != nullptr) {
+        speeds_->setCopySource(path);
+    }
 }
 
 void SoundFileLoader::buildLevelTable(QFile* samples) {
     // Long recordings get no table: the bar then only decays while they play.
     if (numericValue(file_.playSecondsText()) >= kLevelTableSeconds) {
-        view_.setLevelTable(LevelTable());
+        playback_.setLevelTable(LevelTable());
         return;
     }
     if (file_.loaded().trimmed().isEmpty()) {
         file_.setLoaded(file_.current());
         QFile file(file_.loaded());
-        view_.setLevelTable(openPlainFile(file) ? LevelTable::build(file) : LevelTable());
+        playback_.setLevelTable(openPlainFile(file) ? LevelTable::build(file) : LevelTable());
         return;
     }
-    view_.setLevelTable(samples != nullptr && samples->seek(0) ? LevelTable::build(*samples) : LevelTable());
+    playback_.setLevelTable(samples != nullptr && samples->seek(0) ? LevelTable::build(*samples)
+                                                                   : LevelTable());
 }
 
 } // namespace kestrova

@@ -8,7 +8,10 @@
 #include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/LabelButton.h"
 #include "ui/MainForm.h"
+#include "ui/RecordingListView.h"
+#include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
 
 #include <QCheckBox>
@@ -27,6 +30,10 @@ void SoundWindowControls::connectControls() {
     connectKeyField();
     connectSpeedLabels();
     connectLoadLabel();
+    followRecorderSwitch();
+    followContinuousSwitch();
+    bindList();
+    view_.bindMainWindow(player_.playback(), player_.loader());
     SoundForm& sound = *program_.frm_Oszi;
     QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound, [this] { cmd_Os_Zurück_Click(); });
 }
@@ -34,20 +41,46 @@ void SoundWindowControls::connectControls() {
 // The slider, the waveform's seek by a click and the pause button.
 void SoundWindowControls::connectSlider() {
     SoundForm& sound = *program_.frm_Oszi;
+    Playback* playback = &player_.playback();
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { slider_MouseDown(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->slider_MouseDown(b, s, x, y); });
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { slider_MouseUp(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->slider_MouseUp(b, s, x, y); });
     QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound,
                      [this](int action) { slider_Action(action); });
 
     QObject::connect(sound.frx1_mouse, &MouseEvents::mouseDown, &sound,
                      [this](int b, int s, int x, int y) { frx1_MouseDown(b, s, x, y); });
 
-    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseDown(b, s, x, y); });
-    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { cmd_Unterbrechen_MouseUp(b, s, x, y); });
+    QObject::connect(
+        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
+        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseDown(b, s, x, y); });
+    QObject::connect(
+        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
+        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseUp(b, s, x, y); });
+}
+
+void SoundWindowControls::followRecorderSwitch() {
+    QCheckBox* recording = program_.frm_DoKu->chk_Start;
+    Playback* playback = &player_.playback();
+    playback->setRecorderSwitchedOn(recording->isChecked());
+    QObject::connect(recording, &QCheckBox::toggled, playback, &Playback::setRecorderSwitchedOn);
+}
+
+void SoundWindowControls::followContinuousSwitch() {
+    QCheckBox* continuous = program_.frm_Einstellungen->chkFortlaufend;
+    ContinuousPlay* play = &player_.continuousPlay();
+    play->setContinuous(continuous->isChecked());
+    QObject::connect(continuous, &QCheckBox::toggled, continuous,
+                     [play](bool on) { play->setContinuous(on); });
+}
+
+void SoundWindowControls::bindList() {
+    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
+    PlayerListRows& calls = player_.listRows;
+    calls.currentRow = [list] { return list->currentRow(); };
+    calls.count = [list] { return list->count(); };
+    calls.selectRow = [list](int row) { list->setCurrentRow(row); };
 }
 
 void SoundWindowControls::connectKeyField() {
@@ -83,40 +116,25 @@ void SoundWindowControls::connectSpeedLabels() {
 // The main window's "Sounds" label opens the file dialog.
 void SoundWindowControls::connectLoadLabel() {
     MainForm& main = *program_.frm_DoKu;
-    SoundFileLoader& loader = player_.loader();
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseDown, &main,
-                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseDown(b, s, x, y); });
+                     [this](int b, int s, int x, int y) { lbl_LoadWave_MouseDown(b, s, x, y); });
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseMove, &main,
-                     [&loader](int b, int s, int x, int y) { loader.lbl_LoadWave_MouseMove(b, s, x, y); });
+                     [this](int b, int s, int x, int y) { lbl_LoadWave_MouseMove(b, s, x, y); });
 }
 
-void SoundWindowControls::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    // The timer must not move the slider under the user's hand.
-    if (player_.playing()) {
-        player_.playback().stopFollowing();
-    }
+// The dialog starts in the documentation folder as the settings form shows it.
+void SoundWindowControls::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    player_.loader().lbl_LoadWave_MouseDown(program_.frm_Einstellungen->ed_PfadDoku->text());
+}
+
+void SoundWindowControls::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Hover);
 }
 
 void SoundWindowControls::slider_Action(int action) {
+    // The position, not the value: a drag reports before the value follows it.
     if (action != QAbstractSlider::SliderNoAction) {
-        slider_Scroll();
-    }
-}
-
-void SoundWindowControls::slider_Scroll() {
-    Playback& playback = player_.playback();
-    PlaybackState& state = playback.state();
-    if (!state.playing) {
-        return;
-    }
-    state.pos = roundToWhole(view_.sliderPosition() * double(state.playLength) * 0.000001);
-    playback.seekAndPlay(state.pos);
-}
-
-void SoundWindowControls::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.playback().startFollowing();
-    if (!player_.playing()) {
-        player_.startPlayback();
+        player_.playback().slider_Scroll(program_.frm_Oszi->slider->sliderPosition());
     }
 }
 
@@ -126,7 +144,7 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
     if (button == mousebutton::Left) {
         player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
         player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-        view_.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
+        playback.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
         if (state.playing) {
             state.pos = playback.sliderMilliseconds();
             playback.seekAndPlay(state.pos);
@@ -139,51 +157,18 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
                                         QString(), MessageButtons::Ok, MessageIcon::None);
 }
 
-void SoundWindowControls::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (player_.playing()) {
-        player_.playback().pause();
-    }
-}
-
-void SoundWindowControls::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (player_.playing()) {
-        player_.playback().resume();
-    }
-}
-
 void SoundWindowControls::connectStopButton() {
     SoundForm& sound = *program_.frm_Oszi;
+    Playback* playback = &player_.playback();
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
-                     [this](int b, int s, int x, int y) { cmdStop_MouseDown(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseDown(b, s, x, y); });
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
-                     [this](int b, int s, int x, int y) { cmdStop_MouseUp(b, s, x, y); });
+                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseUp(b, s, x, y); });
     // The button reports its click while the release is still being delivered;
     // queued, the click follows the mouse-up as the handlers expect.
     QObject::connect(
-        sound.cmdStop, &QPushButton::clicked, &sound, [this] { cmdStop_Click(); }, Qt::QueuedConnection);
-}
-
-void SoundWindowControls::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    Playback& playback = player_.playback();
-    playback.stopFocusing();
-    playback.stopPlayback();
-    playback.stopFollowing();
-    view_.showSpeedPressed(SoundWindowView::kNoSpeed);
-    playback.state().startPos = playback.state().pos;
-    playback.stopFocusing();
-}
-
-void SoundWindowControls::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.playback().stopFocusing();
-    if (!program_.frm_DoKu->chk_Start->isChecked()) {
-        program_.frm_DoKu->cmd_File_lö->setEnabled(true);
-    }
-}
-
-void SoundWindowControls::cmdStop_Click() {
-    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    program_.transmitter().releaseTxButton();
-    program_.transmitter().transmitterOff();
+        sound.cmdStop, &QPushButton::clicked, &sound, [playback] { playback->cmdStop_Click(); },
+        Qt::QueuedConnection);
 }
 
 void SoundWindowControls::ed1_KeyDown(int keyCode, int /*shift*/) {

@@ -7,7 +7,8 @@ class Player;
 class SoundWindowView;
 
 // The player's controls on the sound window and the main window: connected to
-// their handlers in one place, and the handlers of the slider, pause, stop and key field.
+// their handlers in one place, which hand the user's moves to the player's parts,
+// and the handlers of the waveform's click and the key field.
 class SoundWindowControls {
 public:
     SoundWindowControls(Services& program, Player& player, SoundWindowView& view);
@@ -15,17 +16,12 @@ public:
     // Connects the controls; called once the forms exist.
     void connectControls();
 
-    void slider_MouseDown(int button, int shift, int x, int y);
-    void slider_Scroll();
     // Only the user's moves seek; the timer setting the value must not.
     void slider_Action(int action);
-    void slider_MouseUp(int button, int shift, int x, int y);
     void frx1_MouseDown(int button, int shift, int x, int y);
-    void cmd_Unterbrechen_MouseDown(int button, int shift, int x, int y);
-    void cmd_Unterbrechen_MouseUp(int button, int shift, int x, int y);
-    void cmdStop_MouseDown(int button, int shift, int x, int y);
-    void cmdStop_MouseUp(int button, int shift, int x, int y);
-    void cmdStop_Click();
+    // The file dialog opened from the main window's "Sounds" label.
+    void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
+    void lbl_LoadWave_MouseMove(int button, int shift, int x, int y);
     void ed1_KeyDown(int keyCode, int shift);
     void ed1_KeyUp(int keyCode, int shift);
     void cmd_Os_Zurück_Click();
@@ -40,6 +36,12 @@ private:
     void connectKeyField();
     void connectSpeedLabels();
     void connectLoadLabel();
+    // The main window's recording switch, which the stop looks at.
+    void followRecorderSwitch();
+    // The settings form's continuous play, which the end of a playback looks at.
+    void followContinuousSwitch();
+    // The rows of the main window's list, for continuous play.
+    void bindList();
 
     Services& program_;
     Player& player_;

@@ -1,5 +1,7 @@
 #include "player/SoundWindowView.h"
 
+#include "player/Playback.h"
+#include "player/SoundFileLoader.h"
 #include "player/Waveform.h"
 #include "services/Services.h"
 #include "ui/LabelButton.h"
@@ -11,9 +13,9 @@
 #include <QColor>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <algorithm>
 #include <array>
 
 namespace kestrova {
@@ -28,17 +30,51 @@ std::array<LabelButton*, 4> speedLabels(const SoundForm& sound) {
 
 } // namespace
 
-void SoundWindowView::setSlider(long long value) {
-    QSlider* slider = program_.frm_Oszi->slider;
-    slider->setValue(static_cast<int>(std::clamp<long long>(value, slider->minimum(), slider->maximum())));
+// Direct connections: a handler that moves the slider and later reads the
+// window finds it moved, as when it set the widget itself.
+void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loader) {
+    SoundForm& sound = *program_.frm_Oszi;
+    QSlider* slider = sound.slider;
+    QObject::connect(&playback, &Playback::sliderChanged, slider, &QSlider::setValue);
+    // Whatever moves the widget, the user's hand or a fellow subsystem, moves the playback's slider.
+    QObject::connect(slider, &QSlider::valueChanged, &playback, &Playback::takeSliderValue);
+    playback.takeSliderValue(slider->value());
+    QObject::connect(&playback, &Playback::speedPressed, &sound,
+                     [this](int speed) { showSpeedPressed(speed); });
+    QObject::connect(&playback, &Playback::levelChanged, &sound, [this](int level) { showLevel(level); });
+    QObject::connect(&playback, &Playback::failed, &sound,
+                     [this](const QString& message, const QString& path) { showFailure(message, path); });
+    QObject::connect(&playback, &Playback::focusKeyField, &sound, [&sound](const QString& seconds) {
+        sound.ed1->setFocus();
+        sound.lbl_sek->setText(seconds + QStringLiteral(" s"));
+    });
+
+    // The dialog belongs to the main window, which may not exist yet while the sound window is set up.
+    loader.askForFile = [this](const FileDialogRequest& request) {
+        return program_.platform().dialogs.openFile(program_.frm_DoKu, request);
+    };
+    QObject::connect(&loader, &SoundFileLoader::mainWindowEnabled, &sound,
+                     [this](bool enabled) { setMainWindowEnabled(enabled); });
+    QObject::connect(&loader, &SoundFileLoader::windowWanted, &sound, &QWidget::show);
+    QObject::connect(&loader, &SoundFileLoader::fileNamed, &sound,
+                     [this](const QString& path) { showFileName(path); });
+    QObject::connect(&loader, &SoundFileLoader::fileLoaded, &sound, [this](const QString& path) {
+        showSpeedControls();
+        showFileName(path);
+    });
+    QObject::connect(&loader, &SoundFileLoader::waveformDrawn, &sound,
+                     [this](const std::vector<WaveformLine>& lines) { drawWaveform(lines); });
+    QObject::connect(&loader, &SoundFileLoader::fileGone, &sound, [this] { showNoFile(); });
 }
 
-int SoundWindowView::sliderValue() const {
-    return program_.frm_Oszi->slider->value();
-}
-
-int SoundWindowView::sliderPosition() const {
-    return program_.frm_Oszi->slider->sliderPosition();
+void SoundWindowView::bindMainWindow(Playback& playback, SoundFileLoader& loader) {
+    MainForm& main = *program_.frm_DoKu;
+    QObject::connect(&playback, &Playback::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
+    QObject::connect(&loader, &SoundFileLoader::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
+    LabelButton* label = main.lbl_LoadWave;
+    QObject::connect(&loader, &SoundFileLoader::choosingChanged, label, [label](bool choosing) {
+        label->setBorder(choosing ? LabelBorder::Sunken : LabelBorder::Flat);
+    });
 }
 
 void SoundWindowView::setMainWindowEnabled(bool enabled) {
@@ -68,8 +104,6 @@ void SoundWindowView::showFileName(const QString& path) {
 
 void SoundWindowView::showNoFile() {
     SoundForm& sound = *program_.frm_Oszi;
-    setSlider(0);
-    levelTable_ = LevelTable();
     sound.frx1->clear();
     sound.lblFile->clear();
     sound.lblFile->setToolTip(QString());
@@ -84,22 +118,16 @@ void SoundWindowView::showFailure(const QString& message, const QString& path) {
     label->setToolTip(QDir::toNativeSeparators(path));
 }
 
-void SoundWindowView::drawWaveform(const WaveInfo& info, QIODevice* samples) {
+void SoundWindowView::drawWaveform(const std::vector<WaveformLine>& lines) {
     WaveformView& area = *program_.frm_Oszi->frx1;
-    for (const WaveformLine& line : waveformLines(info, samples)) {
+    for (const WaveformLine& line : lines) {
         area.drawLine(line.from, line.to, kWaveColor);
     }
 }
 
-void SoundWindowView::updatePlaybackMeter() {
-    const std::optional<int> level = levelTable_.levelAt(sliderValue());
-    if (!level) {
-        return;
-    }
-    if (const std::optional<int> shown = followPeak(meterPeak_, *level)) {
-        ValueBar* bar = program_.frm_Oszi->pro1;
-        bar->setValue(qBound(bar->minimum(), *shown, bar->maximum()));
-    }
+void SoundWindowView::showLevel(int level) {
+    ValueBar* bar = program_.frm_Oszi->pro1;
+    bar->setValue(qBound(bar->minimum(), level, bar->maximum()));
 }
 
 } // namespace kestrova

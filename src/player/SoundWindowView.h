@@ -1,52 +1,41 @@
 #pragma once
 
-#include "player/LevelTable.h"
-
 #include <QString>
-#include <utility>
-
-class QIODevice;
+#include <vector>
 
 namespace kestrova {
 
 class Services;
-struct WaveInfo;
+class Playback;
+class SoundFileLoader;
+struct WaveformLine;
 
 // What the sound window shows of its file and its playback: the slider, the
-// speed labels, the file name, the waveform and the level bar.
+// speed labels, the file name, the waveform and the level bar, and of the main
+// window the load label and the deletion. It shows what the playback and the
+// loader signal.
 class SoundWindowView {
 public:
-    // For showSpeedPressed: none of the labels; 0 is normal speed, 1 to 3 the faster ones.
-    static constexpr int kNoSpeed = -1;
-
     explicit SoundWindowView(Services& program) : program_(program) {}
 
-    // Clamped to the slider's range.
-    void setSlider(long long value);
-    int sliderValue() const;
-    // Where the user's hand has the slider; a drag reports before the value follows it.
-    int sliderPosition() const;
-    void setMainWindowEnabled(bool enabled);
-    void showSpeedPressed(int speed);
-    void showSpeedControls();
-    void showFileName(const QString& path);
-    // No file: no name, no waveform, no table, and no speed to press.
-    void showNoFile();
-    // The card refused to play or gave up.
-    void showFailure(const QString& message, const QString& path);
-    // Drawn over what the area shows; callers that want a clean picture clear it first.
-    void drawWaveform(const WaveInfo& info, QIODevice* samples);
-
-    const LevelTable& levelTable() const { return levelTable_; }
-    void setLevelTable(LevelTable table) { levelTable_ = std::move(table); }
-    // What the level bar shows; it only ever decays, never resets.
-    double meterPeak() const { return meterPeak_; }
-    void updatePlaybackMeter();
+    // Shows on the sound window what the parts signal; called once the window exists.
+    void bindSoundWindow(Playback& playback, SoundFileLoader& loader);
+    // Shows on the main window what the parts signal; called once the main window exists.
+    void bindMainWindow(Playback& playback, SoundFileLoader& loader);
 
 private:
+    void setMainWindowEnabled(bool enabled);
+    void showSpeedControls();
+    void showFileName(const QString& path);
+    // No file: no name, no waveform, and no speed to press.
+    void showNoFile();
+    // Drawn over what the area shows; callers that want a clean picture clear it first.
+    void drawWaveform(const std::vector<WaveformLine>& lines);
+    void showSpeedPressed(int speed);
+    void showFailure(const QString& message, const QString& path);
+    void showLevel(int level);
+
     Services& program_;
-    LevelTable levelTable_;
-    double meterPeak_ = 0;
 };
 
 } // namespace kestrova

@@ -1,66 +1,76 @@
 #include "player/SpeedLabels.h"
 
-#include "player/Player.h"
-#include "player/SoundWindowView.h"
-#include "services/Services.h"
+#include "player/LoadedFile.h"
+#include "player/Playback.h"
+#include "player/SoundFileLoader.h"
 
 #include <QDir>
 
 namespace kestrova {
 
-SpeedLabels::SpeedLabels(Services& program, Player& player, SoundWindowView& view)
-    : program_(program), player_(player), view_(view) {}
+namespace {
+
+// The left mouse button, as the handlers' old-style arguments give it.
+constexpr int kLeftButton = 1;
+
+} // namespace
+
+SpeedLabels::SpeedLabels(Playback& playback, SoundFileLoader& loader, LoadedFile& file,
+                         const QString& programFolder)
+    : playback_(playback), loader_(loader), file_(file), programFolder_(programFolder) {}
 
 QString SpeedLabels::rxWavePath() const {
-    return QDir(program_.programFolder()).filePath(QStringLiteral("rx.wav"));
+    return QDir(programFolder_).filePath(QStringLiteral("rx.wav"));
+}
+
+void SpeedLabels::playAtNormalSpeed() {
+    lblFreqNorm_MouseDown(kLeftButton, 0, 0, 0);
+    lblFreqNorm_MouseUp(kLeftButton, 0, 0, 0);
 }
 
 void SpeedLabels::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    Playback& playback = player_.playback();
-    view_.showSpeedPressed(0);
+    playback_.showSpeedPressed(0);
     // Normal speed restarts where the last start began, not where playback is now.
-    view_.setSlider(playback.state().startPos);
-    playback.stopPlayback();
-    playback.stopFollowing();
-    playback.startFocusing();
+    playback_.setSlider(playback_.state().startPos);
+    playback_.stopPlayback();
+    playback_.stopFollowing();
+    playback_.startFocusing();
 }
 
 void SpeedLabels::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    Playback& playback = player_.playback();
-    player_.setCurrentFile(player_.originalFile());
-    player_.loader().reloadPlayerFile();
-    playback.startPlayback();
-    view_.setSlider(playback.state().startPos);
-    playback.startFocusing();
+    file_.setCurrent(file_.original());
+    loader_.reloadPlayerFile();
+    playback_.startPlayback();
+    playback_.setSlider(playback_.state().startPos);
+    playback_.startFocusing();
 }
 
 void SpeedLabels::pressFasterLabel(int speed) {
-    Playback& playback = player_.playback();
-    view_.showSpeedPressed(speed);
+    playback_.showSpeedPressed(speed);
     // A faster speed goes on at the fraction that the playback had reached.
-    playback.state().startPos = playback.state().pos;
-    view_.setSlider(playback.state().startPos);
-    playback.stopPlayback();
-    playback.stopFollowing();
-    playback.startFocusing();
+    playback_.state().startPos = playback_.state().pos;
+    playback_.setSlider(playback_.state().startPos);
+    playback_.stopPlayback();
+    playback_.stopFollowing();
+    playback_.startFocusing();
 }
 
 void SpeedLabels::releaseFasterLabel(int speed) {
     const QString rx = rxWavePath();
     if (!copies_.write(speed, rx)) {
         // An old rx.wav would play another recording: stay stopped instead.
-        view_.showSpeedPressed(SoundWindowView::kNoSpeed);
+        playback_.showSpeedPressed(Playback::kNoSpeed);
         return;
     }
-    player_.setCurrentFile(rx);
-    player_.loader().reloadPlayerFile();
-    if (player_.loadedFile() != rx) {
+    file_.setCurrent(rx);
+    loader_.reloadPlayerFile();
+    if (file_.loaded() != rx) {
         // The copy's header was refused, so the file named by loadedFile is not the copy.
-        view_.showSpeedPressed(SoundWindowView::kNoSpeed);
+        playback_.showSpeedPressed(Playback::kNoSpeed);
         return;
     }
-    player_.playback().startPlayback();
-    view_.setSlider(player_.playback().state().startPos);
+    playback_.startPlayback();
+    playback_.setSlider(playback_.state().startPos);
 }
 
 void SpeedLabels::lblFreq1_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

@@ -6,16 +6,17 @@
 
 namespace kestrova {
 
-class Services;
-class Player;
-class SoundWindowView;
+class LoadedFile;
+class Playback;
+class SoundFileLoader;
 
 // The speed labels of the sound window: the normal-speed pair restarts the window's
 // file from startPos; the faster ones play rx.wav, a copy with a higher sample
-// rate, from pos.
+// rate, from pos. Which label shows pressed, the playback signals.
 class SpeedLabels {
 public:
-    SpeedLabels(Services& program, Player& player, SoundWindowView& view);
+    // The faster copies are written into `programFolder`.
+    SpeedLabels(Playback& playback, SoundFileLoader& loader, LoadedFile& file, const QString& programFolder);
 
     // The readable WAVE file the faster copies are made of; empty for none.
     void setCopySource(const QString& path) { copies_.setSource(path); }
@@ -31,13 +32,17 @@ public:
     void lblFreq3_MouseDown(int button, int shift, int x, int y);
     void lblFreq3_MouseUp(int button, int shift, int x, int y);
 
+    // Normal speed from the slider's start: the press and the release together.
+    void playAtNormalSpeed();
+
 private:
     void pressFasterLabel(int speed);
     void releaseFasterLabel(int speed);
 
-    Services& program_;
-    Player& player_;
-    SoundWindowView& view_;
+    Playback& playback_;
+    SoundFileLoader& loader_;
+    LoadedFile& file_;
+    const QString& programFolder_;
     SpeedCopies copies_;
 };
 

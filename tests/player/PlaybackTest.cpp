@@ -1,6 +1,8 @@
 // Playback through the "waveplayfile" device: the command strings, the slider and the stop.
 #include "archive/RecordingFiles.h"
 #include "player/Player.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 #include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -181,13 +184,13 @@ TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.controls().cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
+    player.playback().cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
     EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
     EXPECT_TRUE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 
     slider()->setValue(750'000);
-    player.controls().cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    player.playback().cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
     EXPECT_EQ(sent(), seekAndPlay(15000));
     EXPECT_TRUE(pollTimer()->isActive());
 }
@@ -197,7 +200,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.controls().slider_MouseDown(1, 0, 0, 0);
+    player.playback().slider_MouseDown(1, 0, 0, 0);
     EXPECT_FALSE(pollTimer()->isActive());
     slider()->setSliderPosition(250'000); // a user's move, as a drag reports it
     EXPECT_EQ(sent(), seekAndPlay(5000));
@@ -206,7 +209,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(100'000);
     slider()->setValue(600'000);
     sent();
-    player.controls().slider_MouseUp(1, 0, 0, 0);
+    player.playback().slider_MouseUp(1, 0, 0, 0);
     EXPECT_EQ(sent().mid(3), seekAndPlay(2000));
     EXPECT_TRUE(pollTimer()->isActive());
 }
@@ -290,6 +293,42 @@ TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) 
     QTest::keyClick(ed1, Qt::Key_Space);
     EXPECT_FALSE(isPressed(tx));
     EXPECT_FALSE(fakes.serial.dtr);
+}
+
+// The playback stands without a window: whoever shows it follows its signals.
+TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
+    FakePlatform fakes;
+    SettingsValues values;
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("rec.wav"));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
+    file.setLoaded(path);
+    fakes.player.replies[kLength] = {0, QStringLiteral("20000")};
+
+    QList<PlayState> states;
+    QList<int> sliders;
+    int ends = 0;
+    QObject::connect(&playback, &Playback::playStateChanged, [&states](PlayState state) { states << state; });
+    QObject::connect(&playback, &Playback::sliderChanged, [&sliders](int value) { sliders << value; });
+    QObject::connect(&playback, &Playback::endReached, [&ends] { ++ends; });
+
+    playback.startPlayback();
+    EXPECT_EQ(file.current(), path);
+    playback.cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
+    playback.cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    playback.tmrplaywave_Timer();
+    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    playback.tmrplaywave_Timer();
+    EXPECT_EQ(states, QList<PlayState>(
+                          {PlayState::Playing, PlayState::Paused, PlayState::Playing, PlayState::Stopped}));
+    EXPECT_EQ(sliders, QList<int>({250'000, 1'000'000}));
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(playback.sliderValue(), 1'000'000);
 }
 
 } // namespace

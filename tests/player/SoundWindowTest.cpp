@@ -3,6 +3,9 @@
 #include "common/NumericValue.h"
 #include "player/Player.h"
 #include "player/SoundWindowFixture.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
+#include "transmit/Transmitter.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -14,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace kestrova::test {
@@ -170,9 +174,9 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     Player& p = load(write(QStringLiteral("short.wav"), wav(1, 11025, 8, QByteArray(99'956, char(148)))));
     EXPECT_EQ(p.levelTable().levelCount(), 625);
     sound().slider->setValue(500'000);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_EQ(p.meterPeak(), 5286);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_EQ(sound().pro1->value(), roundToWhole(5286 * 0.89));
 
     load(write(QStringLiteral("long.wav"), recordingOfSeconds(200)));
@@ -180,8 +184,43 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
     EXPECT_EQ(p.levelTable().levelCount(), 0);
     const double before = p.meterPeak();
     sound().slider->setValue(500'000);
-    p.view().updatePlaybackMeter();
+    p.playback().updatePlaybackMeter();
     EXPECT_DOUBLE_EQ(p.meterPeak(), before * 0.89);
+}
+
+// The loading stands without a window: whoever shows it follows its signals.
+TEST(SoundFileLoaderAlone, LoadsAndTellsNameLengthAndWaveformWithoutAnyForm) {
+    FakePlatform fakes;
+    SettingsValues values;
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    PlayerListCalls list;
+    SoundFileLoader loader(platform, file, playback, list);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("rec.wav"));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
+
+    QStringList loaded;
+    std::size_t lines = 0;
+    int gone = 0;
+    QObject::connect(&loader, &SoundFileLoader::fileLoaded,
+                     [&loaded](const QString& name, const QString& seconds) { loaded << name << seconds; });
+    QObject::connect(&loader, &SoundFileLoader::waveformDrawn,
+                     [&lines](const std::vector<WaveformLine>& drawn) { lines = drawn.size(); });
+    QObject::connect(&loader, &SoundFileLoader::fileGone, [&gone] { ++gone; });
+
+    file.setCurrent(path);
+    loader.loadCurrentFile();
+    EXPECT_EQ(loaded, QStringList({path, QStringLiteral("2.00")}));
+    EXPECT_GT(lines, 0u);
+    EXPECT_GT(playback.levelTable().levelCount(), 0);
+
+    loader.closeDeletedFile(path);
+    EXPECT_EQ(gone, 1);
+    EXPECT_TRUE(file.loaded().isEmpty());
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
 
 } // namespace
