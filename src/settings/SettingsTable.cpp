@@ -72,7 +72,10 @@ const auto kRows = std::to_array<SettingsRow>({
     {5, "channel", "Kanal", "0", "0", text(), kHeldByItsControl},
     // Recordings are named by this one digit.
     {6, "circuitNumber", "Funkkreis", "1", "1", number({0, 9, false, true, true}, &kOneDigit),
-     {[](S& t, V& v, G&) { v.circuitNumber = roundToWhole(numericValue(t)); }, nullptr}},
+     {[](S& t, V& v, G&) {
+          v.circuitNumber = roundToWhole(numericValue(t));
+          v.circuitText = t;
+      }, nullptr}},
     // A port the list lacks is no damage: the name is taken as it is.
     {7, "comPort", "COM-Port", "2", "2", text(),
      {[](S& t, V& v, G&) { v.comPortName = comPortNameFor(t); }, nullptr}},
