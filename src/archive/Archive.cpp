@@ -141,6 +141,18 @@ void Archive::deleteMarkedRecordings() {
     emit passFinished();
 }
 
+void Archive::forgetList() {
+    recordingList_.clear();
+    settings_.fileCount = 0;
+    deleteList.clear();
+}
+
+void Archive::noteDeletedByHand(const QString& path) {
+    if (onRecordingsDeleted) {
+        onRecordingsDeleted({path}, QStringLiteral("von Hand"));
+    }
+}
+
 void Archive::reportRemoved(const QStringList& removed) {
     for (const QString& path : removed) {
         platform_.events.record(EventPriority::Info,

@@ -26,6 +26,10 @@ public:
     void createTables();
     void refreshRecordingList();
     void deleteMarkedRecordings();
+    // Empties the list, the count and what is due, before the list is read anew.
+    void forgetList();
+    // The user deleted a recording of the list from D/w.
+    void noteDeletedByHand(const QString& path);
 
     // Called by the recorder once a capture is saved and closed: keeps a recording
     // longer than the minimum, under the next free second when its name is taken,
