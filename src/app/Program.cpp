@@ -4,6 +4,7 @@
 #include "app/Settings.h"
 #include "app/SettingsActions.h"
 #include "archive/Archive.h"
+#include "archive/ArchiveControls.h"
 #include "archive/ListInteractions.h"
 #include "automation/AutoCq.h"
 #include "automation/TimedActions.h"
@@ -46,7 +47,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       manifests_(std::make_unique<ManifestWriter>()), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
-      archive_(std::make_unique<Archive>(*this)),
+      archive_(std::make_unique<Archive>(platform_, settings_->values)),
       listInteractions_(std::make_unique<ListInteractions>(*this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
       player_(std::make_unique<Player>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
@@ -68,6 +69,7 @@ void Program::connectSubsystems() {
     };
     archive_->deletionHold = [this] { return settings_->deletionHold(); };
     archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
+    archive_->setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); };
 }
 
 // Each subsystem connects the controls and timers it handles; the order is the
@@ -77,6 +79,7 @@ void Program::connectControls() {
     recorder_->connectControls();
     player_->connectControls();
     listInteractions_->connectControls();
+    connectArchiveControls(*archive_, *this);
     connectTransmitterControls(*transmitter_, *this);
     autoCq_->connectControls();
     timedActions_->connectControls();

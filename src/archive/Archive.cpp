@@ -10,20 +10,11 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
-#include "player/Player.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/InfoForm.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
-#include "ui/SettingsForm.h"
-#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
 #include <chrono>
 #include <utility>
 
@@ -57,7 +48,8 @@ bool makeFolder(const QString& path) {
 
 } // namespace
 
-Archive::Archive(Services& program) : program_(program) {}
+Archive::Archive(const Platform& platform, SettingsValues& settings)
+    : platform_(platform), settings_(settings) {}
 
 void Archive::createTables() {
     headerFields = QStringList(kHeaderFieldCount);
@@ -74,26 +66,24 @@ void Archive::refreshRecordingList() {
     if (passRunning_ || removing_) {
         return;
     }
-    SettingsValues& values = program_.settingsValues();
+    SettingsValues& values = settings_;
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     if (!folder) {
-        program_.platform().dialogs.message(noRecordingsMessage(docFolder), QStringLiteral("Info"),
-                                            MessageButtons::Ok, MessageIcon::None);
+        platform_.dialogs.message(noRecordingsMessage(docFolder), QStringLiteral("Info"), MessageButtons::Ok,
+                                  MessageIcon::None);
         deleteMarkedRecordings();
         return;
     }
     // A long list is read while the window is already up; the info window in front
     // of it says to wait, and the user's input waits until the list is right.
-    program_.frm_DoKu->show();
-    program_.frm_Info->show();
+    emit passStarted();
     values.fileCount = 0;
     deleteList.clear();
 
     // The folder is read directly rather than through a listing file, so a name
     // holding a line break cannot turn into a second entry. Regular files only.
-    const ListPassRules rules{*folder, program_.frm_Einstellungen->ed_FK->text(),
-                              program_.platform().clock.now().date(), values.retentionDays,
+    const ListPassRules rules{*folder, values.circuitText, platform_.clock.now().date(), values.retentionDays,
                               values.minRecordLimit};
     ListPassResult result;
     passRunning_ = true;
@@ -109,7 +99,7 @@ void Archive::takeListPass(ListPassResult result) {
     // On purpose: the pass leaves the last file it looked at as the player's next
     // file; every load names its own file first, only the window's set-up takes it.
     if (!result.lastLookedAt.isEmpty()) {
-        program_.player().setCurrentFile(result.lastLookedAt);
+        setPlayerFile(result.lastLookedAt);
     }
     if (result.headerFields) {
         headerFields = std::move(*result.headerFields);
@@ -120,7 +110,7 @@ void Archive::takeListPass(ListPassResult result) {
         }
     }
     filedDuringPass_.clear();
-    program_.settingsValues().fileCount = static_cast<long long>(result.listed.size());
+    settings_.fileCount = static_cast<long long>(result.listed.size());
     deleteList = std::move(result.deleteList);
     recordingList_.replace(std::move(result.listed));
 }
@@ -128,9 +118,9 @@ void Archive::takeListPass(ListPassResult result) {
 void Archive::deleteMarkedRecordings() {
     // Settings that are only a guess must not decide which recordings go.
     const QString hold = deletionHold();
-    program_.statusBar().showDeletionHold(hold);
+    emit deletionHoldChanged(hold);
     // Without the recordings folder there is nothing of ours to delete.
-    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
+    const std::optional<QString> folder = findRecordingsFolder(settings_.docFolder);
     if (folder && hold.isEmpty() && !deleteList.isEmpty()) {
         // The night's pass may find a whole day of recordings due.
         QStringList removed;
@@ -141,22 +131,33 @@ void Archive::deleteMarkedRecordings() {
         removing_ = false;
         reportRemoved(removed);
         if (!removed.isEmpty()) {
-            program_.frm_Info->lbl_info->setText(QDir::toNativeSeparators(removed.last()) +
-                                                 QStringLiteral(" wird gelöscht!"));
+            emit infoText(QDir::toNativeSeparators(removed.last()) + QStringLiteral(" wird gelöscht!"));
         }
     }
-    program_.frm_Info->hide();
-    if (program_.settingsValues().autoStart != 0) {
+    emit waitOver();
+    if (settings_.autoStart != 0) {
         saveSettingsForm();
     }
-    program_.frm_DoKu->show();
+    emit passFinished();
+}
+
+void Archive::forgetList() {
+    recordingList_.clear();
+    settings_.fileCount = 0;
+    deleteList.clear();
+}
+
+void Archive::noteDeletedByHand(const QString& path) {
+    if (onRecordingsDeleted) {
+        onRecordingsDeleted({path}, QStringLiteral("von Hand"));
+    }
 }
 
 void Archive::reportRemoved(const QStringList& removed) {
     for (const QString& path : removed) {
-        program_.platform().events.record(EventPriority::Info,
-                                          QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
-                                              QDir::toNativeSeparators(path));
+        platform_.events.record(EventPriority::Info,
+                                QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                                    QDir::toNativeSeparators(path));
     }
     if (onRecordingsDeleted && !removed.isEmpty()) {
         onRecordingsDeleted(removed, QStringLiteral("Aufbewahrung"));
@@ -164,11 +165,11 @@ void Archive::reportRemoved(const QStringList& removed) {
 }
 
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
-    program_.player().setCurrentFile(workingFile);
+    setPlayerFile(workingFile);
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;
-    if (isLongEnough(seconds, program_.settingsValues().minRecordLimit)) {
+    if (isLongEnough(seconds, settings_.minRecordLimit)) {
         storedName = firstFreeName(workingFile, name);
         filed = storedName && archiveRecording(workingFile, *storedName);
         if (storedName) {
@@ -190,8 +191,8 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
 void Archive::reportKept(const QString& name, double seconds, bool filed) {
     const QString length = QStringLiteral(" (%1 s)").arg(
         QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
-    EventLog& events = program_.platform().events;
-    if (!isLongEnough(seconds, program_.settingsValues().minRecordLimit)) {
+    EventLog& events = platform_.events;
+    if (!isLongEnough(seconds, settings_.minRecordLimit)) {
         events.record(EventPriority::Info,
                       QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
     } else if (filed) {
@@ -214,7 +215,7 @@ std::optional<QString> Archive::firstFreeName(const QString& workingFile, const 
 }
 
 bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settingsValues().docFolder;
+    const QString docFolder = settings_.docFolder;
     const auto takenAt = [&workingFile](const QString& path) {
         return QFileInfo::exists(path) && !isSameFile(workingFile, path);
     };
@@ -224,7 +225,7 @@ bool Archive::isNameTaken(const QString& workingFile, const QString& name) const
 }
 
 bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
-    SettingsValues& values = program_.settingsValues();
+    SettingsValues& values = settings_;
     const QString docFolder = values.docFolder;
     if (values.archiveRecordings == 1) {
         const QString dated = datedArchiveFolder(docFolder, name);
@@ -233,7 +234,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
         }
     }
     ++values.fileCount;
-    program_.statusBar().showFileCount(values.fileCount);
+    emit fileCountChanged(values.fileCount);
     // D/w is created here as well, so a recording is kept without the dated tree.
     if (!ensureRecordingsFolder(docFolder)) {
         return false;
@@ -243,7 +244,7 @@ bool Archive::archiveRecording(const QString& workingFile, const QString& name) 
 }
 
 bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {
-    const QString docFolder = program_.settingsValues().docFolder;
+    const QString docFolder = settings_.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
            isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
@@ -257,9 +258,8 @@ void Archive::addListEntry(const QString& name, double seconds) {
 }
 
 void Archive::selectLastEntry() {
-    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
-    if (list->count() > 0) {
-        list->setCurrentRow(list->count() - 1);
+    if (recordingList_.count() > 0) {
+        emit rowSelected(recordingList_.count() - 1);
     }
 }
 

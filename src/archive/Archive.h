@@ -1,7 +1,9 @@
 #pragma once
 
 #include "archive/RecordingListModel.h"
+#include "platform/Platform.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,18 +12,24 @@
 
 namespace kestrova {
 
-class Services;
 struct ListPassResult;
+struct SettingsValues;
 
 // The list of recent recordings, the filing of new ones and the deletion of old ones;
-// what the user does with the list is ListInteractions.
-class Archive {
+// what the user does with the list is ListInteractions. It owns the list; the forms
+// show what it signals (ArchiveControls).
+class Archive : public QObject {
+    Q_OBJECT
 public:
-    explicit Archive(Services& program);
+    Archive(const Platform& platform, SettingsValues& settings);
 
     void createTables();
     void refreshRecordingList();
     void deleteMarkedRecordings();
+    // Empties the list, the count and what is due, before the list is read anew.
+    void forgetList();
+    // The user deleted a recording of the list from D/w.
+    void noteDeletedByHand(const QString& path);
 
     // Called by the recorder once a capture is saved and closed: keeps a recording
     // longer than the minimum, under the next free second when its name is taken,
@@ -43,12 +51,32 @@ public:
     std::function<void(const QStringList& paths, const QString& reason)> onRecordingsDeleted;
     // What lb_Sounds shows.
     RecordingListModel& recordingList() { return recordingList_; }
-    // Given by the program, since both belong to the settings above the archive.
-    // Why the deletion pass must not delete now, empty when it may.
-    std::function<QString()> deletionHold;
+    // Given by the program, since these belong to the settings and the player above
+    // the archive. Why the deletion pass must not delete now, empty when it may.
+    std::function<QString()> deletionHold = [] { return QString(); };
     // The settings form's switch-on button, which the deletion pass presses when
     // the recorder starts by itself.
-    std::function<void()> saveSettingsForm;
+    std::function<void()> saveSettingsForm = [] {};
+    // The player's next file: the pass leaves the last it looked at, the filing the
+    // recording it keeps.
+    std::function<void(const QString& path)> setPlayerFile = [](const QString&) {};
+
+signals:
+    // A list pass begins: the main window shows, and the info window in front of it
+    // says to wait.
+    void passStarted();
+    // What the info window says while a recording is deleted.
+    void infoText(const QString& text);
+    // The deletions are done: the info window goes.
+    void waitOver();
+    // The pass is through, after the start it may have completed: the main window shows.
+    void passFinished();
+    // The list row to show as current.
+    void rowSelected(int row);
+    // For the status bar: the recordings counted, and why nothing is deleted (empty
+    // when deletions may run).
+    void fileCountChanged(long long count);
+    void deletionHoldChanged(const QString& reason);
 
 private:
     void selectLastEntry();
@@ -66,7 +94,8 @@ private:
     std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
     bool isNameTaken(const QString& workingFile, const QString& name) const;
 
-    Services& program_;
+    const Platform platform_;
+    SettingsValues& settings_;
     RecordingListModel recordingList_;
     // While a list pass runs off the interface thread, the recordings filed
     // meanwhile; the pass may have been too early to see them.

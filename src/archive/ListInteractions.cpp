@@ -96,9 +96,7 @@ bool ListInteractions::deleteSelectedRecording() {
         return false;
     }
     program_.player().closeDeletedFile(path);
-    if (program_.archive().onRecordingsDeleted) {
-        program_.archive().onRecordingsDeleted({path}, QStringLiteral("von Hand"));
-    }
+    program_.archive().noteDeletedByHand(path);
     return true;
 }
 
@@ -156,15 +154,12 @@ void ListInteractions::lb_Sounds_DblClick() {
 }
 
 void ListInteractions::reloadRecordingList() {
-    SettingsValues& values = program_.settingsValues();
-    if (!findRecordingsFolder(values.docFolder)) {
+    if (!findRecordingsFolder(program_.settingsValues().docFolder)) {
         return;
     }
-    program_.archive().recordingList().clear();
-    program_.frm_Info->show();
-    values.fileCount = 0;
     Archive& archive = program_.archive();
-    archive.deleteList.clear();
+    archive.forgetList();
+    program_.frm_Info->show();
     archive.deleteMarkedRecordings();
     program_.platform().clock.pause(kSettlePause);
     archive.refreshRecordingList();

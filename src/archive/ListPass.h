@@ -13,7 +13,8 @@ namespace kestrova {
 // on a thread of its own.
 struct ListPassRules {
     QString folder;  // D/w
-    QString circuit; // the text of ed_FK: a name belongs to the circuit when its first character is this text
+    QString circuit; // the circuit's line as written: a name belongs to the circuit when its first character
+                     // is this text
     QDate today;
     double retentionDays = 0;
     double minRecordLimit = 0;

@@ -82,7 +82,10 @@ const auto kRows = std::to_array<SettingsRow>({
     {6, "circuitNumber", "Funkkreis",
      "Nummer des Funkkreises (eine Ziffer 0–9): die Aufnahmen heißen und listen sich nach ihr",
      "1", "1", number({0, 9, false, true, true}, &kOneDigit),
-     {[](S& t, V& v, G&) { v.circuitNumber = roundToWhole(numericValue(t)); }, nullptr}},
+     {[](S& t, V& v, G&) {
+          v.circuitNumber = roundToWhole(numericValue(t));
+          v.circuitText = t;
+      }, nullptr}},
     // A port the list lacks is no damage: the name is taken as it is.
     {7, "comPort", "COM-Port",
      "serielle Schnittstelle: eine Nummer 1–20 oder ein Gerätepfad wie /dev/ttyUSB0",

@@ -11,6 +11,9 @@ struct SettingsValues {
     QString circuitName;
     int meterSampleRate = 0;
     long long circuitNumber = 0;
+    // The circuit's line as written: a recording is the circuit's when its name
+    // starts with this text, so "1 " matches nothing.
+    QString circuitText;
     QString comPortName;
     long long pttPin = 0;
     long long squelchPin = 0;

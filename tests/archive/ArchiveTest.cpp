@@ -8,6 +8,8 @@
 #include "player/Player.h"
 #include "recorder/CaptureControl.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
@@ -21,6 +23,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace kestrova::test {
@@ -408,6 +411,55 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
     EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
     EXPECT_EQ(panel2(), QStringLiteral("2"));
+}
+
+// The archive stands without a window: a pass and a filing tell whoever shows them,
+// in the order the windows must follow.
+TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
+    FakePlatform fakes;
+    QTemporaryDir doc;
+    const QString recordings = doc.path() + QStringLiteral("/W");
+    ASSERT_TRUE(QDir().mkpath(recordings));
+    ASSERT_TRUE(
+        writeBytes(recordings + QStringLiteral("/1_08-17-2012_09-00-00.wav"), recordingOfSeconds(25)));
+    ASSERT_TRUE(
+        writeBytes(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"), recordingOfSeconds(25)));
+    SettingsValues values;
+    values.docFolder = doc.path();
+    values.circuitText = QStringLiteral("1");
+    values.retentionDays = 3;
+    const Platform platform = fakes.platform();
+    Archive archive(platform, values);
+    archive.createTables();
+    QStringList heard;
+    QObject::connect(&archive, &Archive::passStarted, [&heard] { heard << QStringLiteral("started"); });
+    QObject::connect(&archive, &Archive::rowSelected,
+                     [&heard](int row) { heard << QStringLiteral("row %1").arg(row); });
+    QObject::connect(&archive, &Archive::infoText, [&heard](const QString& text) { heard << text; });
+    QObject::connect(&archive, &Archive::waitOver, [&heard] { heard << QStringLiteral("wait over"); });
+    QObject::connect(&archive, &Archive::passFinished, [&heard] { heard << QStringLiteral("finished"); });
+    QObject::connect(&archive, &Archive::fileCountChanged,
+                     [&heard](long long count) { heard << QStringLiteral("count %1").arg(count); });
+    QString playerFile;
+    archive.setPlayerFile = [&playerFile](const QString& path) { playerFile = path; };
+
+    archive.refreshRecordingList();
+    const QString old = QDir::toNativeSeparators(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"));
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("started"), QStringLiteral("row 0"),
+                                  old + QStringLiteral(" wird gelöscht!"), QStringLiteral("wait over"),
+                                  QStringLiteral("finished")}));
+    EXPECT_EQ(archive.recordingList().count(), 1);
+    EXPECT_EQ(playerFile, recordings + QStringLiteral("/1_08-17-2012_09-00-00.wav"));
+
+    heard.clear();
+    QTemporaryDir work;
+    const QString name = QStringLiteral("1_08-17-2012_14-30-12.wav");
+    const QString workingFile = work.path() + QLatin1Char('/') + name;
+    ASSERT_TRUE(writeBytes(workingFile, recordingOfSeconds(25)));
+    archive.keepRecording(workingFile, name);
+    EXPECT_EQ(heard, (QStringList{QStringLiteral("count 2"), QStringLiteral("row 1")}));
+    EXPECT_EQ(archive.recordingList().nameAt(1), name);
+    EXPECT_EQ(playerFile, workingFile);
 }
 
 } // namespace
