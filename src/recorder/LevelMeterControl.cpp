@@ -1,5 +1,6 @@
 #include "recorder/LevelMeterControl.h"
 
+#include "common/BatchedTimer.h"
 #include "common/NumericValue.h"
 #include "common/RepeatingTimer.h"
 #include "platform/EventLog.h"
@@ -8,7 +9,6 @@
 #include "recorder/Recorder.h"
 #include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "common/BatchedTimer.h"
 #include "recorder/LevelMeter.h"
-#include "ui/BatchedTimer.h"
 
 #include <QObject>
 #include <QtGlobal>

@@ -3,11 +3,11 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
+#include "common/BatchedTimer.h"
 #include "platform/CaptureCommand.h"
 #include "player/Player.h"
 #include "recorder/LevelMeterControl.h"
 #include "support/ProgramFixture.h"
-#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
