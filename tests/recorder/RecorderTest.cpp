@@ -168,7 +168,7 @@ TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickThe
     EXPECT_EQ(main().lbl_Schwelle->text(), QStringLiteral("42"));
     EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
     program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
-    recorder().meter().ed_Interval_Click();
+    recorder().meter().ed_Interval_Click(program->frm_Einstellungen->ed_Interval->text());
     EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 25);
     EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
 }
