@@ -39,7 +39,16 @@ void Recorder::announceState() {
     if (now == shown_) {
         return;
     }
-    shown_ = std::move(now);
+    const Shown before = std::exchange(shown_, std::move(now));
+    if (before.switchedOn != shown_.switchedOn) {
+        emit switchedOnChanged(shown_.switchedOn);
+    }
+    if (before.recording != shown_.recording) {
+        emit recordingChanged(shown_.recording);
+    }
+    if (before.paused != shown_.paused) {
+        emit pausedChanged(shown_.paused);
+    }
     emit stateChanged();
 }
 

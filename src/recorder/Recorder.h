@@ -92,6 +92,10 @@ public:
     RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 
 signals:
+    // Each change of the state as a handler leaves it, before stateChanged.
+    void switchedOnChanged(bool on);
+    void recordingChanged(bool recording);
+    void pausedChanged(bool paused);
     // Switched on or off, a recording begun or ended, its capture paused or resumed.
     void stateChanged();
     // The recorder shown switched on or off (the frame's title, the window's height).

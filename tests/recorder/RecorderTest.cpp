@@ -249,7 +249,9 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     recorder.capture().keepRecording = [&asked](const QString&, const QString& name) { asked << name; };
     QList<bool> shown;
     QList<bool> overload;
+    QList<bool> recording;
     int states = 0;
+    QObject::connect(&recorder, &Recorder::recordingChanged, [&recording](bool on) { recording << on; });
     QObject::connect(&recorder, &Recorder::switchShown, [&shown](bool on) { shown << on; });
     QObject::connect(&recorder, &Recorder::stateChanged, [&states] { ++states; });
     QObject::connect(&recorder.meter(), &LevelMeterControl::overloadChanged,
@@ -278,6 +280,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_EQ(recorder.meter().barValue, 0);
     EXPECT_FALSE(recorder.isSwitchedOn());
     EXPECT_EQ(states, 2); // on and recording in one report, then off
+    EXPECT_EQ(recording, QList<bool>({true, false}));
 }
 
 } // namespace
