@@ -66,8 +66,8 @@ QStringList InterruptedCapture::leftBehind(const QString& programFolder, const S
     return paths;
 }
 
-QString InterruptedCapture::file(const QString& programFolder, const SettingsValues& settings, const Keep& keep,
-                                 const QStringList& setAsidePaths) {
+QString InterruptedCapture::file(const QString& programFolder, const SettingsValues& settings,
+                                 const Keep& keep, const QStringList& setAsidePaths) {
     // Looked for first: an interrupted capture that cannot be filed now is left
     // under its recording name and waits for the next start.
     const QStringList saved = leftBehind(programFolder, settings);

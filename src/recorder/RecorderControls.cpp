@@ -56,11 +56,13 @@ void showSwitch(MainForm& main, bool on) {
 
 void connectSwitch(Recorder& recorder, MainForm& main) {
     Recorder* rec = &recorder;
+    // The user's moves are connected in the recorder's name, what it shows in the
+    // form's: whichever goes first takes the connections along.
     // The tick reaches the recorder before the click: toggled comes first.
     rec->setStartBox(main.chk_Start->isChecked());
-    QObject::connect(main.chk_Start, &QCheckBox::toggled, &main,
+    QObject::connect(main.chk_Start, &QCheckBox::toggled, rec,
                      [rec](bool checked) { rec->setStartBox(checked); });
-    QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [rec] { rec->chk_Start_Click(); });
+    QObject::connect(main.chk_Start, &QCheckBox::clicked, rec, [rec] { rec->chk_Start_Click(); });
     QObject::connect(rec, &Recorder::startBoxChanged, &main,
                      [&main](bool checked) { main.chk_Start->setChecked(checked); });
     QObject::connect(rec, &Recorder::switchShown, &main, [&main](bool on) { showSwitch(main, on); });
@@ -77,18 +79,18 @@ void connectMeter(LevelMeterControl& meter, MainForm& main, SettingsForm& form, 
     LevelMeterControl* m = &meter;
     m->setThreshold(main.sli_Schwelle->value());
     // Values the program sets are set with signals blocked, so this is the user's move.
-    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
+    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, m,
                      [m](int value) { m->sli_Schwelle_Scroll(value); });
     QObject::connect(m, &LevelMeterControl::thresholdShown, &main, [&main, &form](const QString& text) {
         main.lbl_Schwelle->setText(text);
         form.ed_StartPegel->setText(text);
     });
-    QObject::connect(form.ed_Interval_mouse, &MouseEvents::clicked, &main,
+    QObject::connect(form.ed_Interval_mouse, &MouseEvents::clicked, m,
                      [m, &form] { m->ed_Interval_Click(form.ed_Interval->text()); });
     QObject::connect(m, &LevelMeterControl::meterIntervalShown, &form,
                      [&form](const QString& text) { form.lbl33->setText(text); });
     m->setInputDevice(form.cb_Device->currentIndex());
-    QObject::connect(form.cb_Device, &QComboBox::currentIndexChanged, &form,
+    QObject::connect(form.cb_Device, &QComboBox::currentIndexChanged, m,
                      [m](int index) { m->setInputDevice(index); });
 
     QObject::connect(m, &LevelMeterControl::levelChanged, &main,
@@ -105,7 +107,7 @@ void connectMeter(LevelMeterControl& meter, MainForm& main, SettingsForm& form, 
 void connectCapture(CaptureControl& capture, MainForm& main, SettingsForm& form, StatusBar& statusBar) {
     CaptureControl* c = &capture;
     c->setRateText(form.cb_Sample->currentText());
-    QObject::connect(form.cb_Sample, &QComboBox::currentTextChanged, &form,
+    QObject::connect(form.cb_Sample, &QComboBox::currentTextChanged, c,
                      [c](const QString& text) { c->setRateText(text); });
     QObject::connect(c, &CaptureControl::captureTrouble, &main,
                      [&statusBar](const QString& text) { statusBar.showCaptureTrouble(text); });
