@@ -14,6 +14,7 @@
 #include "player/Player.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
+#include "recorder/RecorderControls.h"
 #include "transmit/Transmitter.h"
 #include "transmit/TransmitterControls.h"
 #include "ui/ControlEvents.h"
@@ -27,6 +28,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QObject>
+#include <QSlider>
 #include <QTimer>
 
 namespace kestrova {
@@ -46,7 +48,8 @@ Program::Program(const Platform& platform, ProgramOptions options)
       programFolder_(QDir::cleanPath(options_.programFolder)), manifestReports_(std::make_unique<QObject>()),
       manifests_(std::make_unique<ManifestWriter>()), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
-      statusBar_(std::make_unique<StatusBar>(*this)), recorder_(std::make_unique<Recorder>(*this)),
+      statusBar_(std::make_unique<StatusBar>(*this)),
+      recorder_(std::make_unique<Recorder>(platform_, settings_->values, programFolder_)),
       archive_(std::make_unique<Archive>(platform_, settings_->values)),
       listInteractions_(std::make_unique<ListInteractions>(*this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
@@ -67,6 +70,17 @@ void Program::connectSubsystems() {
         .pressEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
         .releaseEntry = [this] { listInteractions_->lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0); },
     };
+    recorder_->calls = {
+        .pressListEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
+        .resetSoundPosition = [this] { player_->playback().setSlider(0); },
+        .playAfterStop = [this] { player_->playAfterStop(); },
+        .stopPlayback = [this] { player_->cmdStop_Click(); },
+        .endProgram = [this] { endProgram(); },
+    };
+    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
+        archive_->keepRecording(path, name);
+    };
+    recorder_->capture().hasEnded = [this] { return ended_; };
     archive_->deletionHold = [this] { return settings_->deletionHold(); };
     archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
     archive_->setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); };
@@ -76,7 +90,7 @@ void Program::connectSubsystems() {
 // order in which handlers of one signal run.
 void Program::connectControls() {
     settingsActions_->connectControls();
-    recorder_->connectControls();
+    connectRecorderControls(*recorder_, *this);
     player_->connectControls();
     listInteractions_->connectControls();
     connectArchiveControls(*archive_, *this);
@@ -166,7 +180,8 @@ void Program::startProgram() {
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
     if (mayGoOn()) {
-        InterruptedCapture::file(*this, interrupted);
+        statusBar_->showLateFiling(InterruptedCapture::file(programFolder(), settings_->values,
+                                                            recorder_->capture().keepRecording, interrupted));
     }
 }
 

@@ -92,6 +92,8 @@ void applyParrotState(Program& program, double state) {
 
 void applySettingsEffects(Program& program, const SettingsValues& values) {
     showRecordingLimits(*program.frm_DoKu, values);
+    // The slider was set with its signals blocked; the meter takes what it shows.
+    program.recorder().meter().setThreshold(program.frm_DoKu->sli_Schwelle->value());
     applyOutput(program, values);
     applyTimers(program, values);
     applyParrotState(program, values.parrotState);

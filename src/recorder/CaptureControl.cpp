@@ -1,19 +1,13 @@
 #include "recorder/CaptureControl.h"
 
-#include "archive/Archive.h"
 #include "archive/RecordingName.h"
 #include "platform/CaptureCommand.h"
 #include "platform/Clock.h"
 #include "platform/CommandDevice.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/StatusBar.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -52,20 +46,20 @@ bool isSameFolder(const QString& a, const QString& b) {
 
 } // namespace
 
-CaptureControl::CaptureControl(Services& program) : program_(program) {}
+CaptureControl::CaptureControl(const Platform& platform, const SettingsValues& settings,
+                               QString programFolder)
+    : platform_(platform), settings_(settings), programFolder_(std::move(programFolder)) {}
 
 // Only the results that decide whether a recording is made or lost are looked
 // at: a command that does not fit the device's state changes nothing.
 int CaptureControl::send(const QString& command) {
-    return program_.platform().capture.send(command).error;
+    return platform_.capture.send(command).error;
 }
 
 void CaptureControl::startCapture() {
-    recordingName =
-        makeRecordingName(program_.settingsValues().circuitNumber, program_.platform().clock.now());
-    const QString rate = program_.frm_Einstellungen->cb_Sample->currentText();
+    recordingName = makeRecordingName(settings_.circuitNumber, platform_.clock.now());
     for (const int candidate : {11025, 8000, 22050, 44100}) {
-        if (rate == QString::number(candidate)) {
+        if (rateText_ == QString::number(candidate)) {
             openCapture(8, candidate, 1);
             return;
         }
@@ -86,8 +80,7 @@ void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int ch
     const auto done = [](int error) { return error == kCaptureOk || error == kCaptureWrongState; };
     const bool wasCapturing = std::exchange(capturing_, done(opened) && done(recording));
     if (capturing_ && !wasCapturing) {
-        program_.platform().events.record(EventPriority::Info,
-                                          QStringLiteral("Aufnahme begonnen: ") + recordingName);
+        platform_.events.record(EventPriority::Info, QStringLiteral("Aufnahme begonnen: ") + recordingName);
     }
     if (capturing_ && trouble_ == Trouble::Open) {
         clearTrouble();
@@ -95,7 +88,7 @@ void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int ch
         reportTrouble(
             Trouble::Open,
             openTroubleText(opened != kCaptureOk && opened != kCaptureWrongState ? opened : recording,
-                            program_.programFolder()));
+                            programFolder_));
     }
 }
 
@@ -128,20 +121,19 @@ void CaptureControl::saveRecording() {
     if (saved.isEmpty()) {
         reportTrouble(Trouble::Save,
                       QStringLiteral("Die Aufnahme ") + recordingName +
-                          QStringLiteral(" konnte weder im Programmordner [") +
-                          nativePath(program_.programFolder()) +
+                          QStringLiteral(" konnte weder im Programmordner [") + nativePath(programFolder_) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
-                          nativePath(program_.settingsValues().docFolder) +
+                          nativePath(settings_.docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
         return; // nothing saved to file
     }
-    program_.archive().keepRecording(saved, recordingName);
+    keepRecording(saved, recordingName);
 }
 
 QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
     // A file of the name there is a recording that could not be filed, kept for
     // the user; a capture started in the same second must not be saved over it.
-    const QDir folder(program_.programFolder());
+    const QDir folder(programFolder_);
     std::optional<QString> candidate = name;
     while (candidate && QFileInfo::exists(folder.filePath(*candidate))) {
         candidate = nameOneSecondLater(*candidate);
@@ -150,14 +142,14 @@ QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
 }
 
 QString CaptureControl::saveCopy() {
-    const QString working = QDir(program_.programFolder()).filePath(recordingName);
+    const QString working = QDir(programFolder_).filePath(recordingName);
     const int result = send(QStringLiteral("save capture ") + recordingName);
     if (result == kCaptureOk || result == kCaptureNothingRecorded) {
         clearTrouble();
         return working;
     }
-    const QString docFolder = program_.settingsValues().docFolder;
-    if (docFolder.isEmpty() || isSameFolder(docFolder, program_.programFolder()) ||
+    const QString docFolder = settings_.docFolder;
+    if (docFolder.isEmpty() || isSameFolder(docFolder, programFolder_) ||
         !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
         return {};
     }
@@ -165,15 +157,14 @@ QString CaptureControl::saveCopy() {
     if (send(QStringLiteral("save capture \"") + aside + QLatin1Char('"')) != kCaptureOk) {
         return {};
     }
-    program_.statusBar().showCaptureTrouble(QStringLiteral("Der Programmordner [") +
-                                            nativePath(program_.programFolder()) +
-                                            QStringLiteral("] nimmt keine Aufnahmen auf; sie gehen über den "
-                                                           "Dokumentationsordner in den Ordner W."));
+    emit captureTrouble(QStringLiteral("Der Programmordner [") + nativePath(programFolder_) +
+                        QStringLiteral("] nimmt keine Aufnahmen auf; sie gehen über den "
+                                       "Dokumentationsordner in den Ordner W."));
     return aside;
 }
 
 void CaptureControl::reportTrouble(Trouble kind, const QString& text) {
-    program_.statusBar().showCaptureTrouble(text);
+    emit captureTrouble(text);
     const bool known = trouble_ != Trouble::None;
     trouble_ = kind;
     if (known) {
@@ -181,16 +172,16 @@ void CaptureControl::reportTrouble(Trouble kind, const QString& text) {
     }
     // Shown once the current timer event is done, so the recorder is not in the
     // middle of a step while the box waits for its OK.
-    QTimer::singleShot(0, program_.frm_DoKu, [this, text] {
-        if (!program_.hasEnded()) {
-            program_.platform().dialogs.message(text, QString(), MessageButtons::Ok, MessageIcon::Stop);
+    QTimer::singleShot(0, this, [this, text] {
+        if (!hasEnded()) {
+            platform_.dialogs.message(text, QString(), MessageButtons::Ok, MessageIcon::Stop);
         }
     });
 }
 
 void CaptureControl::clearTrouble() {
     trouble_ = Trouble::None;
-    program_.statusBar().showCaptureTrouble(QString());
+    emit captureTrouble(QString());
 }
 
 } // namespace kestrova

@@ -1,16 +1,30 @@
 #pragma once
 
+#include "platform/Platform.h"
+
+#include <QObject>
 #include <QString>
+#include <functional>
 
 namespace kestrova {
 
-class Services;
+struct SettingsValues;
 
 // The command strings that drive the capture device "capture".
-class CaptureControl {
+class CaptureControl : public QObject {
+    Q_OBJECT
 public:
-    explicit CaptureControl(Services& program);
+    CaptureControl(const Platform& platform, const SettingsValues& settings, QString programFolder);
 
+    // Given by the program: the archive keeps and files a saved recording
+    // (its path, its name).
+    std::function<void(const QString&, const QString&)> keepRecording = [](const QString&, const QString&) {};
+    // Given by the program: true once it has ended, when no message box may open.
+    std::function<bool()> hasEnded = [] { return false; };
+
+    // The sample rate as the settings form's rate box shows it; only its exact
+    // text of a known rate starts a capture.
+    void setRateText(const QString& text) { rateText_ = text; }
     void startCapture();
     void openCapture(int bitsPerSample, int samplesPerSecond, int channels);
     void pauseCapture();
@@ -22,6 +36,11 @@ public:
     bool isCapturing() const { return capturing_; }
 
     QString recordingName;
+
+signals:
+    // Why recordings cannot be made or saved as they should, for the status bar;
+    // empty once they can.
+    void captureTrouble(const QString& text);
 
 private:
     int send(const QString& command);
@@ -35,7 +54,11 @@ private:
     void reportTrouble(Trouble kind, const QString& text);
     void clearTrouble();
 
-    Services& program_;
+    const Platform platform_;
+    const SettingsValues& settings_;
+    // Also the folder in which captures are saved under their bare names.
+    const QString programFolder_;
+    QString rateText_;
     // A capture runs since the last save, so the next save has a file to file.
     bool capturing_ = false;
     Trouble trouble_ = Trouble::None;

@@ -1,12 +1,9 @@
 #include "recorder/InterruptedCapture.h"
 
-#include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
 #include "archive/RecordingName.h"
 #include "platform/CaptureDevice.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,11 +47,11 @@ QStringList InterruptedCapture::setAside(const QString& programFolder) {
     return paths;
 }
 
-QStringList InterruptedCapture::leftBehind(Services& program) {
-    QStringList folders{program.programFolder()};
-    const QString docFolder = program.settingsValues().docFolder;
+QStringList InterruptedCapture::leftBehind(const QString& programFolder, const SettingsValues& settings) {
+    QStringList folders{programFolder};
+    const QString docFolder = settings.docFolder;
     if (!docFolder.isEmpty() &&
-        QFileInfo(docFolder).canonicalFilePath() != QFileInfo(program.programFolder()).canonicalFilePath()) {
+        QFileInfo(docFolder).canonicalFilePath() != QFileInfo(programFolder).canonicalFilePath()) {
         folders << docFolder;
     }
     QStringList paths;
@@ -69,11 +66,12 @@ QStringList InterruptedCapture::leftBehind(Services& program) {
     return paths;
 }
 
-void InterruptedCapture::file(Services& program, const QStringList& setAsidePaths) {
+QString InterruptedCapture::file(const QString& programFolder, const SettingsValues& settings,
+                                 const Keep& keep, const QStringList& setAsidePaths) {
     // Looked for first: an interrupted capture that cannot be filed now is left
     // under its recording name and waits for the next start.
-    const QStringList saved = leftBehind(program);
-    const QDir folder(program.programFolder());
+    const QStringList saved = leftBehind(programFolder, settings);
+    const QDir folder(programFolder);
     QStringList waiting;
     for (const QString& path : setAsidePaths) {
         // The last write was the end of the audio; completing the header writes again.
@@ -84,7 +82,7 @@ void InterruptedCapture::file(Services& program, const QStringList& setAsidePath
         }
         const QDateTime started =
             ended.addMSecs(-static_cast<qint64>(format->frameCount) * 1000 / format->sampleRate);
-        const QString name = makeRecordingName(program.settingsValues().circuitNumber, started);
+        const QString name = makeRecordingName(settings.circuitNumber, started);
         const QString target = folder.filePath(name);
         if (QFile::exists(target) || !QFile::rename(path, target)) {
             continue;
@@ -96,15 +94,15 @@ void InterruptedCapture::file(Services& program, const QStringList& setAsidePath
     int left = 0;
     for (const QString& path : std::as_const(waiting)) {
         const QString name = QFileInfo(path).fileName();
-        program.archive().keepRecording(path, name);
-        const std::optional<QString> recordings = findRecordingsFolder(program.settingsValues().docFolder);
+        keep(path, name);
+        const std::optional<QString> recordings = findRecordingsFolder(settings.docFolder);
         if (QFileInfo::exists(path)) {
             ++left;
         } else if (recordings && QFileInfo::exists(QDir(*recordings).filePath(name))) {
             ++filed;
         }
     }
-    program.statusBar().showLateFiling(lateFilingNote(filed, left));
+    return lateFilingNote(filed, left);
 }
 
 } // namespace kestrova

@@ -2,10 +2,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kestrova {
 
-class Services;
+struct SettingsValues;
 
 // A capture's working file that a crash or power loss left behind: it holds the
 // audio of the transmission that was being recorded, so it is filed like any
@@ -17,14 +18,17 @@ public:
     static QStringList setAside(const QString& programFolder);
     // Completes each file's header and keeps it as a recording named after the
     // moment it started, when it is longer than the minimum. Files as well the
-    // saved recordings an earlier run could not copy into D/w, and says in the
-    // status bar what it filed and what is still waiting.
-    static void file(Services& program, const QStringList& setAsidePaths);
+    // saved recordings an earlier run could not copy into D/w. `keep` is the
+    // archive's filing (the path, the name). Returns the status bar's note on what
+    // it filed and what is still waiting.
+    using Keep = std::function<void(const QString& path, const QString& name)>;
+    static QString file(const QString& programFolder, const SettingsValues& settings, const Keep& keep,
+                        const QStringList& setAsidePaths);
 
 private:
     // Saved recordings in the working folder, or in the documentation folder
     // where they go when the working folder refuses them.
-    static QStringList leftBehind(Services& program);
+    static QStringList leftBehind(const QString& programFolder, const SettingsValues& settings);
 };
 
 } // namespace kestrova

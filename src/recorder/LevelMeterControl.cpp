@@ -1,25 +1,14 @@
 #include "recorder/LevelMeterControl.h"
 
+#include "common/BatchedTimer.h"
 #include "common/NumericValue.h"
 #include "common/RepeatingTimer.h"
 #include "platform/EventLog.h"
 #include "platform/InputHub.h"
 #include "platform/Pcm8.h"
 #include "recorder/Recorder.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/BatchedTimer.h"
-#include "ui/Colors.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/StatusBar.h"
-#include "ui/ValueBar.h"
 
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QSlider>
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <utility>
@@ -37,7 +26,9 @@ std::uint64_t sampleNumber(std::uint64_t bufferEnd, std::size_t offset) {
 
 } // namespace
 
-LevelMeterControl::LevelMeterControl(Services& program) : program_(program) {
+LevelMeterControl::LevelMeterControl(const Platform& platform, const SettingsValues& settings,
+                                     Recorder& recorder)
+    : platform_(platform), settings_(settings), recorder_(recorder) {
     tmrPegel.setObjectName(QStringLiteral("tmrPegel"));
     QObject::connect(&tmrPegel, &BatchedTimer::ticksDue, &tmrPegel, [this](int count) { runTicks(count); });
 }
@@ -46,8 +37,7 @@ LevelMeterControl::LevelMeterControl(Services& program) : program_(program) {
 // as a user unit may at boot) is tried again every second, and the recorder is on:
 // it records as soon as the device delivers. followInput() says so.
 void LevelMeterControl::switchOn() {
-    const int device = program_.frm_Einstellungen->cb_Device->currentIndex();
-    program_.platform().inputHub.open(device, program_.settingsValues().meterSampleRate);
+    platform_.inputHub.open(inputDevice_, settings_.meterSampleRate);
 }
 
 void LevelMeterControl::startTimer() {
@@ -66,7 +56,7 @@ bool LevelMeterControl::setMeterInterval(long long milliseconds) {
 }
 
 void LevelMeterControl::switchOff() {
-    program_.platform().inputHub.close();
+    platform_.inputHub.close();
     followInput();
     tmrPegel.stop();
     showBar(0);
@@ -82,16 +72,14 @@ void LevelMeterControl::runTicks(int count) {
     if (count <= 0) {
         return;
     }
-    InputHub& hub = program_.platform().inputHub;
+    InputHub& hub = platform_.inputHub;
     const std::uint64_t before = hub.received();
     hub.pump();
     if (followInput()) {
         return;
     }
     const std::uint64_t fresh = hub.received() - before;
-    const bool logarithmic = program_.settingsValues().logLevelDisplay == 1;
-    const int threshold = program_.frm_DoKu->sli_Schwelle->value();
-    Recorder& recorder = program_.recorder();
+    const bool logarithmic = settings_.logLevelDisplay == 1;
     std::uint64_t bufferEnd = 0; // the hub's count of the sample after the buffer's newest
     bool signalled = false;      // in the current tick
     // The capture counts its pre-roll back from the sample that was heard, not from now.
@@ -103,8 +91,8 @@ void LevelMeterControl::runTicks(int count) {
         }
         signalled = true;
         hub.setSignalAt(sampleNumber(bufferEnd, offset));
-        recorder.silenceTicks = 1;
-        recorder.onSignal();
+        recorder_.silenceTicks = 1;
+        recorder_.onSignal();
         hub.setSignalAt(std::nullopt);
     };
     const auto ticks = static_cast<std::uint64_t>(count);
@@ -114,7 +102,7 @@ void LevelMeterControl::runTicks(int count) {
         signalled = false;
         // Counted from the newest sample, as a capture started in a tick pumps the hub too.
         hub.latest(levelBuffer_, static_cast<std::size_t>(hub.received() - bufferEnd));
-        reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold, onSignal);
+        reading = measureLevel(levelBuffer_, levelEnvelope, logarithmic, threshold_, onSignal);
     }
     show(reading);
 }
@@ -122,7 +110,7 @@ void LevelMeterControl::runTicks(int count) {
 // A deaf input is not measured: the buffer's last picture would go on starting recordings.
 // Its state is told once as it changes, in the status bar and in the event log.
 bool LevelMeterControl::followInput() {
-    const InputHub& hub = program_.platform().inputHub;
+    const InputHub& hub = platform_.inputHub;
     const bool lost = hub.inputLost();
     if (lost == inputLost_) {
         return lost;
@@ -133,17 +121,17 @@ bool LevelMeterControl::followInput() {
                              ? QStringLiteral("Eingabegerät lässt sich nicht öffnen – "
                                               "neuer Versuch jede Sekunde")
                              : QStringLiteral("Eingabegerät liefert nichts – wird neu geöffnet");
-    program_.statusBar().showInputNote(note);
+    emit inputNoteChanged(note);
     if (hub.isOpen()) {
-        program_.platform().events.record(lost ? EventPriority::Warning : EventPriority::Notice,
-                                          lost ? note : QStringLiteral("Eingabegerät liefert wieder"));
+        platform_.events.record(lost ? EventPriority::Warning : EventPriority::Notice,
+                                lost ? note : QStringLiteral("Eingabegerät liefert wieder"));
     }
     if (lost) {
         // Nor would the envelope of the last loud sample, falling slowly after the gap.
         levelBuffer_.fill(kPcm8Silence);
         levelEnvelope = 0;
         showBar(0);
-        program_.recorder().saveOnInputLoss();
+        recorder_.saveOnInputLoss();
     }
     return lost;
 }
@@ -151,45 +139,39 @@ bool LevelMeterControl::followInput() {
 // Every sample is measured, but the controls show the last one of a wake-up only:
 // the user sees the same, and the meter costs next to nothing while it listens for days.
 void LevelMeterControl::show(const LevelReading& reading) {
-    MainForm& main = *program_.frm_DoKu;
     displayLevel = reading.displayLevel;
     showBar(reading.barValue);
     // Setting the lamp's palette every tick would cost more than the measuring.
-    const quint32 lamp = reading.overload ? kColorRed : kColorButtonFace;
-    if (lampColor_ != lamp) {
-        setBackColor(main.lbl_ROTL, lamp);
-        lampColor_ = lamp;
+    if (overloadShown_ != reading.overload) {
+        overloadShown_ = reading.overload;
+        emit overloadChanged(reading.overload);
     }
-    main.lbl_PegelAnzeige->setText(QString::number(displayLevel));
+    emit levelShown(displayLevel);
 }
 
 void LevelMeterControl::showBar(int value) {
-    ValueBar* bar = program_.frm_DoKu->Progressbar1;
-    bar->setValue(std::clamp(value, bar->minimum(), bar->maximum()));
     if (std::exchange(barValue, value) != value) {
         emit levelChanged(value);
     }
 }
 
-void LevelMeterControl::sli_Schwelle_Scroll() {
-    const QString value = QString::number(program_.frm_DoKu->sli_Schwelle->value());
-    program_.frm_DoKu->lbl_Schwelle->setText(value);
-    program_.frm_Einstellungen->ed_StartPegel->setText(value);
+void LevelMeterControl::sli_Schwelle_Scroll(int value) {
+    threshold_ = value;
+    emit thresholdShown(QString::number(value));
 }
 
-void LevelMeterControl::ed_Interval_Click() {
-    SettingsForm& form = *program_.frm_Einstellungen;
-    const long long interval = roundToWhole(numericValue(form.ed_Interval->text()));
+void LevelMeterControl::ed_Interval_Click(const QString& text) {
+    const long long interval = roundToWhole(numericValue(text));
     if (interval < 0 || interval > INT_MAX) {
         return; // the timer keeps the interval it has
     }
     tmrPegel.setInterval(static_cast<int>(interval));
     if (interval == 0) {
         tmrPegel.stop();
-    } else if (program_.recorder().isSwitchedOn()) {
+    } else if (recorder_.isSwitchedOn()) {
         startTimer();
     }
-    form.lbl33->setText(QString::number(tmrPegel.interval()) + QStringLiteral(" ms"));
+    emit meterIntervalShown(QString::number(tmrPegel.interval()) + QStringLiteral(" ms"));
 }
 
 } // namespace kestrova

@@ -1,25 +1,32 @@
 #pragma once
 
+#include "common/BatchedTimer.h"
+#include "platform/Platform.h"
 #include "recorder/LevelMeter.h"
-#include "ui/BatchedTimer.h"
 
 #include <QObject>
-#include <QtGlobal>
+#include <QString>
 #include <optional>
 
 namespace kestrova {
 
-class Services;
+class Recorder;
+struct SettingsValues;
 
-// The input level meter on the main window: reads the shared input on every tick
-// of its timer and reports every sample above the threshold. The timer wakes it
+// The input level meter: reads the shared input on every tick of its timer and
+// reports every sample above the threshold to the recorder. The timer wakes it
 // for several ticks at once; each tick still measures the input as it stood at
-// its own time.
+// its own time. The main window shows what it signals.
 class LevelMeterControl : public QObject {
     Q_OBJECT
 public:
-    explicit LevelMeterControl(Services& program);
+    LevelMeterControl(const Platform& platform, const SettingsValues& settings, Recorder& recorder);
 
+    // The input device the settings form has selected, by its place in the list.
+    void setInputDevice(int device) { inputDevice_ = device; }
+    // The level above which a sample is a signal, as the threshold slider stands.
+    void setThreshold(int threshold) { threshold_ = threshold; }
+    int threshold() const { return threshold_; }
     // Opens the selected input device, or keeps trying to.
     void switchOn();
     void switchOff();
@@ -32,8 +39,10 @@ public:
     void tmrPegel_Timer();
     // Runs `count` ticks that fell due since the last wake-up.
     void runTicks(int count);
-    void sli_Schwelle_Scroll();
-    void ed_Interval_Click();
+    // The user moved the threshold slider to `value`.
+    void sli_Schwelle_Scroll(int value);
+    // The interval field's text taken as the meter's interval.
+    void ed_Interval_Click(const QString& text);
 
     float levelEnvelope = 0;
     int displayLevel = 0;
@@ -54,6 +63,16 @@ public:
 signals:
     // The level bar's new value; at most once a wake-up, and only when it moved.
     void levelChanged(int barValue);
+    // The level as a number, once a wake-up.
+    void levelShown(int displayLevel);
+    // The overload lamp lit or dark, when it changes.
+    void overloadChanged(bool overload);
+    // The threshold as the main window's label and the start level field write it.
+    void thresholdShown(const QString& text);
+    // The interval the timer took, as the settings form writes it ("25 ms").
+    void meterIntervalShown(const QString& text);
+    // Why the input is deaf, for the status bar; empty once it delivers again.
+    void inputNoteChanged(const QString& note);
 
 private:
     void show(const LevelReading& reading);
@@ -62,10 +81,14 @@ private:
     // Notices the shared input going deaf and coming back; true while it is deaf.
     bool followInput();
 
-    Services& program_;
+    const Platform platform_;
+    const SettingsValues& settings_;
+    Recorder& recorder_;
+    int inputDevice_ = 0;
+    int threshold_ = 0;
     LevelBuffer levelBuffer_{};
-    // The overload lamp's colour as last set; none before the first tick.
-    std::optional<quint32> lampColor_;
+    // The overload lamp as last shown; none before the first tick.
+    std::optional<bool> overloadShown_;
     bool inputLost_ = false;
     // The meter's 10 ms ticks, run in batches as the input arrives.
     BatchedTimer tmrPegel{nullptr, 10, kWakeMs};

@@ -1,27 +1,11 @@
 #include "recorder/Recorder.h"
 
-#include "archive/ListInteractions.h"
 #include "platform/Clock.h"
 #include "platform/EventLog.h"
 #include "platform/SoundPlayer.h"
-#include "player/Player.h"
-#include "services/Services.h"
 #include "settings/SettingsValues.h"
-#include "ui/Colors.h"
-#include "ui/ControlEvents.h"
-#include "ui/FormGeometry.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/ValueBar.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
 #include <QTimer>
-#include <algorithm>
 #include <utility>
 
 namespace kestrova {
@@ -32,10 +16,6 @@ template <typename Timer> void enable(Timer& timer) {
     if (!timer.isActive()) {
         timer.start();
     }
-}
-
-void showBar(ValueBar* bar, long long value) {
-    bar->setValue(static_cast<int>(std::clamp<long long>(value, bar->minimum(), bar->maximum())));
 }
 } // namespace
 
@@ -59,11 +39,22 @@ void Recorder::announceState() {
     if (now == shown_) {
         return;
     }
-    shown_ = std::move(now);
+    const Shown before = std::exchange(shown_, std::move(now));
+    if (before.switchedOn != shown_.switchedOn) {
+        emit switchedOnChanged(shown_.switchedOn);
+    }
+    if (before.recording != shown_.recording) {
+        emit recordingChanged(shown_.recording);
+    }
+    if (before.paused != shown_.paused) {
+        emit pausedChanged(shown_.paused);
+    }
     emit stateChanged();
 }
 
-Recorder::Recorder(Services& program) : program_(program), meter_(program), capture_(program) {
+Recorder::Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder)
+    : platform_(platform), settings_(settings), meter_(platform, settings, *this),
+      capture_(platform, settings, programFolder) {
     connectTimers();
 }
 
@@ -103,9 +94,18 @@ void Recorder::resetState() {
     switchedOn_ = false;
 }
 
+void Recorder::setStartBox(bool checked) {
+    startBox_ = checked;
+}
+
+void Recorder::uncheckStartBox() {
+    startBox_ = false;
+    emit startBoxChanged(false);
+}
+
 void Recorder::chk_Start_Click() {
     const StateReport report(*this);
-    if (program_.frm_DoKu->chk_Start->isChecked()) {
+    if (startBox_) {
         switchOn();
     } else {
         switchOff();
@@ -113,14 +113,10 @@ void Recorder::chk_Start_Click() {
 }
 
 void Recorder::switchOn() {
-    MainForm& main = *program_.frm_DoKu;
-    main.cmd_File_lö->setEnabled(false);
-    main.fr2->setTitle(QStringLiteral("Recorder eingeschaltet"));
-    setForeColor(main.fr2, kColorRed);
-    setHeightTwips(&main, main.tallHeight);
+    emit switchShown(true);
     meter_.switchOn();
     switchedOn_ = true;
-    program_.platform().events.record(EventPriority::Info, QStringLiteral("Recorder eingeschaltet"));
+    platform_.events.record(EventPriority::Info, QStringLiteral("Recorder eingeschaltet"));
     enable(tmr_Blink);
     enable(tmrZT2);
     tmrAufnahme_Timer();
@@ -129,36 +125,30 @@ void Recorder::switchOn() {
 }
 
 void Recorder::switchOff() {
-    MainForm& main = *program_.frm_DoKu;
-    main.cmd_File_lö->setVisible(true);
     // Shows the sound window at the playback volume, ready for continuous play's tick to play the newest
     // entry.
-    program_.listInteractions().lb_Sounds_MouseDown(1, 0, 0, 0);
+    calls.pressListEntry();
     finishRecording();
-    main.fr2->setTitle(QStringLiteral("Recorder ausgeschaltet"));
-    setForeColor(main.fr2, kColorWindowText);
-    program_.platform().sounds.stop();
-    main.chk_Start->setChecked(false);
+    emit switchShown(false);
+    platform_.sounds.stop();
+    uncheckStartBox();
     tmrZT2.stop();
-    setHeightTwips(&main, main.tallHeight);
     tmrZT1.stop();
+    // Also empties the level bar.
     meter_.switchOff();
     capture_.recordingName.clear();
-    main.Progressbar1->setValue(0);
-    main.progressbar3->setValue(0);
-    main.progressbar4->setValue(0);
-    showIdleLamp();
-    setHeightTwips(&main, main.tallHeight);
-    program_.frm_Oszi->slider->setValue(0);
+    emit recordBarChanged(0);
+    emit silenceBarChanged(0);
+    emit recordLampChanged(RecordLamp::Idle);
+    calls.resetSoundPosition();
     recordingActive = false;
     silenceTicks = 0;
     noteSwitchedOff();
-    program_.player().playAfterStop();
+    calls.playAfterStop();
 }
 
 void Recorder::onSignal() {
     const StateReport report(*this);
-    MainForm& main = *program_.frm_DoKu;
     pauseTicks = -1;
     enable(tmrZT3);
     // A paused capture takes up again at once, so the start of the next
@@ -171,7 +161,7 @@ void Recorder::onSignal() {
         return;
     }
     recordingActive = true;
-    main.lbl_Record->setVisible(true);
+    emit recordLampShown();
     enable(tmrZT1);
     enable(tmrZT2);
     enable(tmr_Blink);
@@ -183,11 +173,10 @@ void Recorder::tmrAufnahme_Timer() {
     if (recordingActive) {
         return;
     }
-    MainForm& main = *program_.frm_DoKu;
     recordingActive = true;
     enable(tmrZT1);
     enable(tmr_Blink);
-    main.lbl_Record->setVisible(true);
+    emit recordLampShown();
     capture_.startCapture();
 }
 
@@ -200,23 +189,22 @@ void Recorder::finishRecording() {
 
 void Recorder::tmrZT2_Timer() {
     const StateReport report(*this);
-    MainForm& main = *program_.frm_DoKu;
     if (barsShown_) {
-        showBar(main.progressbar3, recordTicks);
-        showBar(main.progressbar4, silenceTicks);
+        emit recordBarChanged(recordTicks);
+        emit silenceBarChanged(silenceTicks);
     }
-    if (recordTicks > program_.settingsValues().maxRecordLimit) {
+    if (recordTicks > settings_.maxRecordLimit) {
         finishRecording();
         recordingActive = false;
         silenceTicks = 0;
         recordTicks = 0;
         pauseTicks = 0;
         tmrZT3.stop();
-        main.progressbar3->setValue(0);
-        main.progressbar4->setValue(0);
+        emit recordBarChanged(0);
+        emit silenceBarChanged(0);
         enable(tmrZT1);
         tmr_Blink.stop();
-        showIdleLamp();
+        emit recordLampChanged(RecordLamp::Idle);
         return;
     }
     ++silenceTicks;
@@ -225,23 +213,21 @@ void Recorder::tmrZT2_Timer() {
 
 void Recorder::tmrZT1_Timer() {
     const StateReport report(*this);
-    MainForm& main = *program_.frm_DoKu;
     if (silenceTicks == 0) {
         tmrZT2_Timer();
         enable(tmrZT2);
-        main.lbl_Record->setVisible(true);
+        emit recordLampShown();
         return;
     }
-    if (silenceTicks > program_.settingsValues().minRecordLimit) {
+    if (silenceTicks > settings_.minRecordLimit) {
         finishRecording();
         endRecordingState();
     }
 }
 
 void Recorder::endRecordingState() {
-    MainForm& main = *program_.frm_DoKu;
     recordingActive = false;
-    main.progressbar4->setValue(0);
+    emit silenceBarChanged(0);
     silenceTicks = 0;
     recordTicks = 0;
     pauseTicks = 0;
@@ -249,8 +235,8 @@ void Recorder::endRecordingState() {
     tmrZT2.stop();
     tmrZT1.stop();
     tmr_Blink.stop();
-    showIdleLamp();
-    main.progressbar3->setValue(0);
+    emit recordLampChanged(RecordLamp::Idle);
+    emit recordBarChanged(0);
 }
 
 void Recorder::saveOnInputLoss() {
@@ -266,7 +252,7 @@ void Recorder::saveOnInputLoss() {
 void Recorder::tmrZT3_Timer() {
     const StateReport report(*this);
     ++pauseTicks;
-    if (pauseTicks > program_.settingsValues().silencePauseLimit) {
+    if (pauseTicks > settings_.silencePauseLimit) {
         tmrZT3.stop();
         capture_.pauseCapture();
         pauseTicks = 0;
@@ -279,67 +265,50 @@ void Recorder::tmrZT3_Timer() {
 
 void Recorder::tmr_Blink_Timer() {
     ++blinkPhase;
-    if (!program_.frm_DoKu->chk_Start->isChecked()) {
+    if (!startBox_) {
         return;
     }
     // A capture that could not start must not look like a recording.
     if (!capture_.isCapturing()) {
-        showIdleLamp();
+        emit recordLampChanged(RecordLamp::Idle);
         return;
     }
-    QLabel* lamp = program_.frm_DoKu->lbl_Record;
     if (blinkPhase == 1) {
-        setBackColor(lamp, kColorDarkRed);
+        emit recordLampChanged(RecordLamp::DarkRed);
     } else if (blinkPhase == 2) {
-        setBackColor(lamp, kColorUndefinedSystem);
+        emit recordLampChanged(RecordLamp::Dim);
     } else {
-        setBackColor(lamp, kColorRed);
+        emit recordLampChanged(RecordLamp::Red);
         blinkPhase = 0;
     }
 }
 
-void Recorder::showIdleLamp() {
-    setBackColor(program_.frm_DoKu->lbl_Record, kColorIdleLamp);
-}
-
 void Recorder::noteSwitchedOff() {
     if (std::exchange(switchedOn_, false)) {
-        program_.platform().events.record(EventPriority::Info, QStringLiteral("Recorder ausgeschaltet"));
+        platform_.events.record(EventPriority::Info, QStringLiteral("Recorder ausgeschaltet"));
     }
 }
 
 void Recorder::stopRecorder() {
-    MainForm& main = *program_.frm_DoKu;
-    program_.player().cmdStop_Click();
+    calls.stopPlayback();
     if (capture_.isCapturing()) {
         // What was heard up to the end is still on its way in blocks from the card:
         // it is waited for, so the recording keeps the last words before the end.
-        program_.platform().clock.pause(kInputCatchUpMs);
+        platform_.clock.pause(kInputCatchUpMs);
     }
     capture_.saveRecording();
-    main.chk_Start->setChecked(false);
+    uncheckStartBox();
     tmrZT1.stop();
+    // Also empties the level bar.
     meter_.switchOff();
-    main.Progressbar1->setValue(0);
-    main.progressbar3->setValue(0);
-    showIdleLamp();
-    program_.platform().sounds.stop();
+    emit recordBarChanged(0);
+    emit recordLampChanged(RecordLamp::Idle);
+    platform_.sounds.stop();
     recordingActive = false;
     silenceTicks = 0;
     noteSwitchedOff();
     announceState();
-    program_.endProgram();
-}
-
-void Recorder::connectControls() {
-    MainForm& main = *program_.frm_DoKu;
-    LevelMeterControl& meter = meter_;
-    QObject::connect(main.chk_Start, &QCheckBox::clicked, &main, [this] { chk_Start_Click(); });
-    // Values the program sets are set with signals blocked, so this is the user's move.
-    QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, &main,
-                     [&meter] { meter.sli_Schwelle_Scroll(); });
-    QObject::connect(program_.frm_Einstellungen->ed_Interval_mouse, &MouseEvents::clicked, &main,
-                     [&meter] { meter.ed_Interval_Click(); });
+    calls.endProgram();
 }
 
 } // namespace kestrova

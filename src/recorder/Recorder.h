@@ -1,30 +1,58 @@
 #pragma once
 
+#include "common/BatchedTimer.h"
 #include "common/RepeatingTimer.h"
+#include "platform/Platform.h"
 #include "recorder/CaptureControl.h"
 #include "recorder/LevelMeterControl.h"
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 namespace kestrova {
 
-class Services;
+struct SettingsValues;
+
+// The colours the recording lamp goes through: grey while nothing is recorded,
+// then dark red, dim and red in turn while the capture runs.
+enum class RecordLamp { Idle, DarkRed, Dim, Red };
+
+// What the recorder asks of the list, the player and the program above it;
+// handed in by the program. Each is called where the recorder used to call its
+// owner directly.
+struct RecorderCalls {
+    // The list's press on its entry as the recorder is switched off: the sound
+    // window shown at the playback volume.
+    std::function<void()> pressListEntry = [] {};
+    // The sound window's position slider back to its start.
+    std::function<void()> resetSoundPosition = [] {};
+    std::function<void()> playAfterStop = [] {};
+    // The sound window's stop button, as the program ends.
+    std::function<void()> stopPlayback = [] {};
+    // Last step of the shutdown.
+    std::function<void()> endProgram = [] {};
+};
 
 // The voice-operated recording control: when a recording starts, pauses over
-// silence, and ends after a silence or at the maximum length. Whoever shows its
-// state (the web page) follows stateChanged and the meter's levelChanged.
+// silence, and ends after a silence or at the maximum length. It owns its timers,
+// the level meter and the capture; the main window shows what it signals, and
+// whoever shows its state (the web page) follows stateChanged and the meter's
+// levelChanged.
 class Recorder : public QObject {
     Q_OBJECT
 public:
-    explicit Recorder(Services& program);
+    Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder);
 
-    // Connects the controls this subsystem handles; called once the forms exist.
-    void connectControls();
+    RecorderCalls calls;
 
     // Initial state of the meter and the recording control.
     void resetState();
+    // Switches on or off as the "Aufnahme" box is ticked or not.
     void chk_Start_Click();
+    // The tick of the "Aufnahme" box, as the user or the program set it.
+    void setStartBox(bool checked);
+    bool startBoxChecked() const { return startBox_; }
     void onSignal();
     void tmrAufnahme_Timer();
     void tmrZT1_Timer();
@@ -64,8 +92,22 @@ public:
     RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 
 signals:
+    // Each change of the state as a handler leaves it, before stateChanged.
+    void switchedOnChanged(bool on);
+    void recordingChanged(bool recording);
+    void pausedChanged(bool paused);
     // Switched on or off, a recording begun or ended, its capture paused or resumed.
     void stateChanged();
+    // The recorder shown switched on or off (the frame's title, the window's height).
+    void switchShown(bool on);
+    // The "Aufnahme" box ticked or cleared by the recorder itself.
+    void startBoxChanged(bool checked);
+    // The record and silence bars, in tenths of a second.
+    void recordBarChanged(long long ticks);
+    void silenceBarChanged(long long ticks);
+    // The recording lamp shown, and its colour.
+    void recordLampShown();
+    void recordLampChanged(RecordLamp lamp);
 
 private:
     // What stateChanged reports, to tell a change from a handler that changed nothing.
@@ -87,14 +129,16 @@ private:
     void connectTimers();
     void switchOn();
     void switchOff();
-    void showIdleLamp();
+    void uncheckStartBox();
     void noteSwitchedOff();
     void endRecordingState();
 
-    Services& program_;
+    const Platform platform_;
+    const SettingsValues& settings_;
     LevelMeterControl meter_;
     CaptureControl capture_;
     bool switchedOn_ = false;
+    bool startBox_ = false;
     Shown shown_;
 };
 

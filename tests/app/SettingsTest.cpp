@@ -3,10 +3,10 @@
 
 #include "app/SettingsActions.h"
 #include "automation/AutoCq.h"
+#include "common/BatchedTimer.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
 #include "transmit/Transmitter.h"
-#include "ui/BatchedTimer.h"
 #include "ui/FormGeometry.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"

@@ -1,6 +1,7 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "app/Settings.h"
+#include "common/BatchedTimer.h"
 #include "platform/CaptureDevice.h"
 #include "platform/FileFedInput.h"
 #include "platform/InputHub.h"
@@ -9,7 +10,6 @@
 #include "settings/SettingsFile.h"
 #include "support/NoAudioInput.h"
 #include "support/ProgramFixture.h"
-#include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
 #include "ui/StatusBar.h"
 

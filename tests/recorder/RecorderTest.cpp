@@ -3,11 +3,13 @@
 #include "recorder/Recorder.h"
 
 #include "app/Settings.h"
+#include "common/BatchedTimer.h"
 #include "platform/CaptureCommand.h"
 #include "player/Player.h"
 #include "recorder/LevelMeterControl.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
-#include "ui/BatchedTimer.h"
 #include "ui/Colors.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -22,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 
@@ -168,7 +171,7 @@ TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickThe
     EXPECT_EQ(main().lbl_Schwelle->text(), QStringLiteral("42"));
     EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
     program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
-    recorder().meter().ed_Interval_Click();
+    recorder().meter().ed_Interval_Click(program->frm_Einstellungen->ed_Interval->text());
     EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 25);
     EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
 }
@@ -228,6 +231,56 @@ TEST_F(RecorderTest, ACaptureThatCannotStartIsReportedOnceAndNotShownAsRecording
     recorder().tmr_Blink_Timer();
     EXPECT_NE(backColor(main().lbl_Record), kColorIdleLamp);
     EXPECT_TRUE(program->statusBar().captureTroubleText().isEmpty());
+}
+
+// The recorder stands without a window: whoever shows it follows its signals, and
+// what it asks of the list, the player and the archive is handed in.
+TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
+    FakePlatform fakes;
+    SettingsValues values;
+    values.meterSampleRate = 11025;
+    values.circuitNumber = 1;
+    values.maxRecordLimit = 600;
+    const QTemporaryDir folder;
+    Recorder recorder(fakes.platform(), values, folder.path());
+    QStringList asked;
+    recorder.calls.pressListEntry = [&asked] { asked << QStringLiteral("press"); };
+    recorder.calls.playAfterStop = [&asked] { asked << QStringLiteral("play"); };
+    recorder.capture().keepRecording = [&asked](const QString&, const QString& name) { asked << name; };
+    QList<bool> shown;
+    QList<bool> overload;
+    QList<bool> recording;
+    int states = 0;
+    QObject::connect(&recorder, &Recorder::recordingChanged, [&recording](bool on) { recording << on; });
+    QObject::connect(&recorder, &Recorder::switchShown, [&shown](bool on) { shown << on; });
+    QObject::connect(&recorder, &Recorder::stateChanged, [&states] { ++states; });
+    QObject::connect(&recorder.meter(), &LevelMeterControl::overloadChanged,
+                     [&overload](bool lit) { overload << lit; });
+    recorder.capture().setRateText(QStringLiteral("11025"));
+    recorder.meter().setThreshold(50);
+
+    recorder.setStartBox(true);
+    recorder.chk_Start_Click();
+    EXPECT_TRUE(recorder.isSwitchedOn());
+    EXPECT_TRUE(recorder.recordingActive);
+    fakes.audioInput.push(std::vector<std::uint8_t>(2048, 255));
+    recorder.meter().tmrPegel_Timer();
+    EXPECT_EQ(recorder.meter().barValue, 102);
+    EXPECT_EQ(overload, QList<bool>({true}));
+    EXPECT_TRUE(recorder.tmrZT3.isActive()); // the signal was heard
+
+    QList<bool> box;
+    QObject::connect(&recorder, &Recorder::startBoxChanged, [&box](bool checked) { box << checked; });
+    const QString name = recorder.capture().recordingName;
+    recorder.setStartBox(false);
+    recorder.chk_Start_Click();
+    EXPECT_EQ(asked, QStringList({QStringLiteral("press"), name, QStringLiteral("play")}));
+    EXPECT_EQ(shown, QList<bool>({true, false}));
+    EXPECT_EQ(box, QList<bool>({false}));
+    EXPECT_EQ(recorder.meter().barValue, 0);
+    EXPECT_FALSE(recorder.isSwitchedOn());
+    EXPECT_EQ(states, 2); // on and recording in one report, then off
+    EXPECT_EQ(recording, QList<bool>({true, false}));
 }
 
 } // namespace

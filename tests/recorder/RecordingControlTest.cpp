@@ -1,8 +1,8 @@
 // When recordings start, pause, resume and end, driven through the timer handlers.
 #include "app/Settings.h"
+#include "common/BatchedTimer.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
-#include "ui/BatchedTimer.h"
 #include "ui/MainForm.h"
 
 #include <QCheckBox>

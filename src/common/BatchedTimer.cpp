@@ -1,4 +1,4 @@
-#include "ui/BatchedTimer.h"
+#include "common/BatchedTimer.h"
 
 #include <algorithm>
 #include <climits>
