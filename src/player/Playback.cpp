@@ -1,5 +1,6 @@
 #include "player/Playback.h"
 
+#include "common/ControlCodes.h"
 #include "common/NumericValue.h"
 #include "platform/CommandDevice.h"
 #include "player/LoadedFile.h"
@@ -11,9 +12,6 @@
 namespace kestrova {
 
 namespace {
-
-// The left mouse button, as the handlers' old-style arguments give it.
-constexpr int kLeftButton = 1;
 
 // Any start position above this plays from the beginning.
 constexpr long long kLastStartPos = 999'998;
@@ -200,7 +198,7 @@ void Playback::tmr_Focus_Timer() {
     if (v * double(state_.playLength) / double(PlaybackState::kMillionths) <= double(v)) {
         tmr_Focus.stop();
         if (!recorderSwitchedOn_) {
-            cmdStop_MouseUp(kLeftButton, 0, 0, 0);
+            cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
         }
     }
 }
@@ -258,7 +256,7 @@ void Playback::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y
 }
 
 void Playback::cmdStop_Click() {
-    cmdStop_MouseDown(kLeftButton, 0, 0, 0);
+    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
     transmitter_.releaseTxButton();
     transmitter_.transmitterOff();
 }

@@ -1,5 +1,6 @@
 #include "player/SpeedLabels.h"
 
+#include "common/ControlCodes.h"
 #include "player/LoadedFile.h"
 #include "player/Playback.h"
 #include "player/SoundFileLoader.h"
@@ -7,13 +8,6 @@
 #include <QDir>
 
 namespace kestrova {
-
-namespace {
-
-// The left mouse button, as the handlers' old-style arguments give it.
-constexpr int kLeftButton = 1;
-
-} // namespace
 
 SpeedLabels::SpeedLabels(Playback& playback, SoundFileLoader& loader, LoadedFile& file,
                          const QString& programFolder)
@@ -24,8 +18,8 @@ QString SpeedLabels::rxWavePath() const {
 }
 
 void SpeedLabels::playAtNormalSpeed() {
-    lblFreqNorm_MouseDown(kLeftButton, 0, 0, 0);
-    lblFreqNorm_MouseUp(kLeftButton, 0, 0, 0);
+    lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
 }
 
 void SpeedLabels::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {

@@ -1,5 +1,6 @@
 #include "transmit/Transmitter.h"
 
+#include "common/ControlCodes.h"
 #include "common/NumericValue.h"
 #include "platform/Dialogs.h"
 #include "platform/EventLog.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr int kKeyFour = '4';
 constexpr int kKeySeven = '7';
-constexpr int kKeyEnter = 13;
 
 QString serialFailureText(SerialFailure failure) {
     switch (failure) {
@@ -267,7 +267,7 @@ void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
     if (!controlEnabled()) {
         return;
     }
-    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == kKeyEnter) {
+    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == keycode::Enter) {
         return;
     }
     emit pttPinRefused();
@@ -280,7 +280,7 @@ void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
     if (!controlEnabled()) {
         return;
     }
-    if (keyAscii == kKeyEnter) {
+    if (keyAscii == keycode::Enter) {
         return;
     }
     emit squelchPinRefused();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ControlCodes.h"
+
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -9,25 +11,6 @@ class QMouseEvent;
 class QKeyEvent;
 
 namespace kestrova {
-
-// Old-style event arguments.
-namespace mousebutton {
-inline constexpr int Left = 1;
-inline constexpr int Right = 2;
-inline constexpr int Middle = 4;
-} // namespace mousebutton
-
-namespace shiftstate {
-inline constexpr int Shift = 1;
-inline constexpr int Ctrl = 2;
-inline constexpr int Alt = 4;
-} // namespace shiftstate
-
-namespace keycode {
-inline constexpr int Enter = 13;
-inline constexpr int Escape = 27;
-inline constexpr int Space = 32;
-} // namespace keycode
 
 int mouseButtonCode(Qt::MouseButtons buttons);
 int shiftCode(Qt::KeyboardModifiers modifiers);
