@@ -66,7 +66,7 @@ Program::~Program() = default;
 void Program::connectSubsystems() {
     transmitter_->stopPlayback = [this] { player_->stopPlayback(); };
     player_->listCalls = {
-        .entryPath = [this](int row) { return listInteractions_->entryPath(row); },
+        .entryPath = [this](int row) { return archive_->entryPath(row); },
         .pressEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
         .releaseEntry = [this] { listInteractions_->lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0); },
     };

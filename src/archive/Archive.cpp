@@ -153,6 +153,34 @@ void Archive::noteDeletedByHand(const QString& path) {
     }
 }
 
+QString Archive::listFolder() const {
+    return findRecordingsFolder(settings_.docFolder).value_or(newRecordingsFolderPath(settings_.docFolder));
+}
+
+QString Archive::entryPath(int row) const {
+    const QString name = recordingList_.nameAt(row);
+    return listFolder() + QLatin1Char('/') + (isPlainFileName(name) ? name : QString());
+}
+
+int Archive::rowOfPath(const QString& path) const {
+    const QString folder = listFolder() + QLatin1Char('/');
+    const QString name = path.startsWith(folder) ? path.mid(folder.size()) : QString();
+    return isPlainFileName(name) ? recordingList_.rowOf(name) : -1;
+}
+
+QString Archive::removeListedRecording(int row) {
+    const std::optional<QString> folder = findRecordingsFolder(settings_.docFolder);
+    const QString name = recordingList_.nameAt(row);
+    if (!folder || !isPlainFileName(name)) {
+        return {};
+    }
+    const QString path = *folder + QLatin1Char('/') + name;
+    if (!isDirectlyInside(path, *folder) || !QFileInfo(path).isFile() || !QFile::remove(path)) {
+        return {};
+    }
+    return path;
+}
+
 void Archive::reportRemoved(const QStringList& removed) {
     for (const QString& path : removed) {
         platform_.events.record(EventPriority::Info,

@@ -31,6 +31,16 @@ public:
     // The user deleted a recording of the list from D/w.
     void noteDeletedByHand(const QString& path);
 
+    // The path of the recording that list row `row` names, in D/w. The bare folder
+    // path (ending in "/") when the row names no file, or a name that would lead
+    // out of the folder.
+    QString entryPath(int row) const;
+    // The list row naming the recording at `path` in D/w; -1 when no row does.
+    int rowOfPath(const QString& path) const;
+    // Removes the recording that row `row` names from D/w; its path, or empty when
+    // the row names none, or a file outside the folder, or it could not be removed.
+    QString removeListedRecording(int row);
+
     // Called by the recorder once a capture is saved and closed: keeps a recording
     // longer than the minimum, under the next free second when its name is taken,
     // and removes the working file unless keeping it failed.
@@ -79,6 +89,8 @@ signals:
     void deletionHoldChanged(const QString& reason);
 
 private:
+    // D/w as it is spelt on the disk, or as it would be made.
+    QString listFolder() const;
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
     // One line in the event log: kept, dropped as too short, or left where it was.

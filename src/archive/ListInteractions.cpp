@@ -3,7 +3,6 @@
 
 #include "archive/Archive.h"
 #include "archive/RecordingFolders.h"
-#include "archive/RecordingRules.h"
 #include "common/NumericValue.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -21,8 +20,6 @@
 #include "ui/WaveformView.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -39,20 +36,6 @@ constexpr int kSettlePause = 110;
 } // namespace
 
 ListInteractions::ListInteractions(Services& program) : program_(program) {}
-
-QString ListInteractions::recordingsFolder() const {
-    const QString docFolder = program_.settingsValues().docFolder;
-    return findRecordingsFolder(docFolder).value_or(newRecordingsFolderPath(docFolder));
-}
-
-QString ListInteractions::entryName(int row) const {
-    return program_.archive().recordingList().nameAt(row);
-}
-
-QString ListInteractions::entryPath(int row) const {
-    const QString name = entryName(row);
-    return recordingsFolder() + QLatin1Char('/') + (isPlainFileName(name) ? name : QString());
-}
 
 void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     if (program_.frm_DoKu->lb_Sounds->count() == 0) {
@@ -76,7 +59,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
     }
     program_.platform().sounds.stop();
     Player& player = program_.player();
-    player.setCurrentFile(entryPath(list->currentRow()));
+    player.setCurrentFile(program_.archive().entryPath(list->currentRow()));
     if (button == mousebutton::Left) {
         player.loadCurrentFile();
     }
@@ -86,13 +69,8 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
 
 bool ListInteractions::deleteSelectedRecording() {
     program_.player().stopPlayback();
-    const std::optional<QString> folder = findRecordingsFolder(program_.settingsValues().docFolder);
-    const QString name = entryName(program_.frm_DoKu->lb_Sounds->currentRow());
-    if (!folder || !isPlainFileName(name)) {
-        return false;
-    }
-    const QString path = *folder + QLatin1Char('/') + name;
-    if (!isDirectlyInside(path, *folder) || !QFileInfo(path).isFile() || !QFile::remove(path)) {
+    const QString path = program_.archive().removeListedRecording(program_.frm_DoKu->lb_Sounds->currentRow());
+    if (path.isEmpty()) {
         return false;
     }
     program_.player().closeDeletedFile(path);
@@ -110,8 +88,8 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
     SoundPlayer& sounds = program_.platform().sounds;
     sounds.stop();
     const int row = program_.frm_DoKu->lb_Sounds->currentRow();
-    program_.player().setCurrentFile(entryPath(row));
-    if (entryName(row).isEmpty()) {
+    program_.player().setCurrentFile(program_.archive().entryPath(row));
+    if (program_.archive().recordingList().nameAt(row).isEmpty()) {
         program_.platform().dialogs.message(noRecordingsMessage(program_.settingsValues().docFolder),
                                             QStringLiteral("Info"), MessageButtons::Ok, MessageIcon::None);
         return;
@@ -124,9 +102,7 @@ void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int
 }
 
 bool ListInteractions::selectEntryOf(const QString& path) {
-    const QString folder = recordingsFolder() + QLatin1Char('/');
-    const QString name = path.startsWith(folder) ? path.mid(folder.size()) : QString();
-    const int row = isPlainFileName(name) ? program_.archive().recordingList().rowOf(name) : -1;
+    const int row = program_.archive().rowOfPath(path);
     if (row < 0) {
         return false;
     }

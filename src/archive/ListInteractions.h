@@ -24,15 +24,7 @@ public:
     void cmd_File_lö_Pressed(int button, int shift, int x, int y);
     void reloadRecordingList();
 
-    // The path of the recording that list row `row` names, in D/w. The bare folder
-    // path (ending in "/") when the row names no file, or a name that would lead
-    // out of the folder.
-    QString entryPath(int row) const;
-
 private:
-    // The file name as the row was listed, before any check; empty without a row.
-    QString entryName(int row) const;
-    QString recordingsFolder() const;
     // Deletes the selected recording; false for anything that went wrong.
     bool deleteSelectedRecording();
     // Selects the row naming `path`; false when no row does.

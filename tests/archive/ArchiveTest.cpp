@@ -460,6 +460,13 @@ TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_EQ(heard, (QStringList{QStringLiteral("count 2"), QStringLiteral("row 1")}));
     EXPECT_EQ(archive.recordingList().nameAt(1), name);
     EXPECT_EQ(playerFile, workingFile);
+
+    // The user's deletion of a listed recording, also without a form.
+    const QString listed = recordings + QLatin1Char('/') + name;
+    EXPECT_EQ(archive.rowOfPath(listed), 1);
+    EXPECT_EQ(archive.removeListedRecording(1), listed);
+    EXPECT_FALSE(QFileInfo::exists(listed));
+    EXPECT_EQ(archive.removeListedRecording(1), QString());
 }
 
 } // namespace
