@@ -83,7 +83,7 @@ void Archive::refreshRecordingList() {
 
     // The folder is read directly rather than through a listing file, so a name
     // holding a line break cannot turn into a second entry. Regular files only.
-    const ListPassRules rules{*folder, values.circuitText, platform_.clock.now().date(), values.retentionDays,
+    const ListPassRules rules{*folder, QString::number(values.circuitNumber), platform_.clock.now().date(), values.retentionDays,
                               values.minRecordLimit};
     ListPassResult result;
     passRunning_ = true;

@@ -13,8 +13,7 @@ namespace kestrova {
 // on a thread of its own.
 struct ListPassRules {
     QString folder;  // D/w
-    QString circuit; // the circuit's line as written: a name belongs to the circuit when its first character
-                     // is this text
+    QString circuit; // the digit the recorder names the circuit's recordings by, their first character
     QDate today;
     double retentionDays = 0;
     double minRecordLimit = 0;

@@ -78,14 +78,12 @@ const auto kRows = std::to_array<SettingsRow>({
     {5, "channel", "Kanal",
      "Eingabegerät: seine Stelle in der Liste „Soundkarte“, ab 0",
      "0", "0", text(), kHeldByItsControl},
-    // Recordings are named by this one digit.
+    // Recordings are named by this one digit. A line written by hand as "01", "1.0"
+    // or "1 " reads as 1, so the list takes the names the recorder gives.
     {6, "circuitNumber", "Funkkreis",
      "Nummer des Funkkreises (eine Ziffer 0–9): die Aufnahmen heißen und listen sich nach ihr",
      "1", "1", number({0, 9, false, true, true}, &kOneDigit),
-     {[](S& t, V& v, G&) {
-          v.circuitNumber = roundToWhole(numericValue(t));
-          v.circuitText = t;
-      }, nullptr}},
+     {[](S& t, V& v, G&) { v.circuitNumber = roundToWhole(numericValue(t)); }, nullptr}},
     // A port the list lacks is no damage: the name is taken as it is.
     {7, "comPort", "COM-Port",
      "serielle Schnittstelle: eine Nummer 1–20 oder ein Gerätepfad wie /dev/ttyUSB0",

@@ -10,10 +10,8 @@ struct SettingsValues {
     QString docFolder;
     QString circuitName;
     int meterSampleRate = 0;
+    // Names the recordings, and the list takes the names that begin with it.
     long long circuitNumber = 0;
-    // The circuit's line as written: a recording is the circuit's when its name
-    // starts with this text, so "1 " matches nothing.
-    QString circuitText;
     QString comPortName;
     long long pttPin = 0;
     long long squelchPin = 0;

@@ -164,15 +164,14 @@ TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {
               QStringList{QStringLiteral("1_08-17-2012_14-30-12.wav")});
 }
 
-TEST_F(ArchiveTest, ACircuitTextWithABlankMatchesNothing) {
+TEST_F(ArchiveTest, AHandWrittenCircuitLineListsTheRecordingsNamedByItsDigit) {
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    putRecording(QStringLiteral("1_08-17-2012_15-00-00.wav"), 20);
-    writeIni(defaultIni({{6, QStringLiteral("1 ")}}));
+    putRecording(QStringLiteral("1_08-17-2012_15-00-00.wav"), 30);
+    writeIni(defaultIni({{6, QStringLiteral("01")}}));
     startProgram();
 
-    EXPECT_TRUE(entries().isEmpty());
-    EXPECT_EQ(program->settings().values.fileCount, 0);
-    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))));
+    EXPECT_EQ(entries().size(), 2);
+    EXPECT_EQ(program->settings().values.fileCount, 2);
 }
 
 TEST_F(ArchiveTest, AnEmptyFolderListsAndSelectsNothing) {
@@ -426,7 +425,7 @@ TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
         writeBytes(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"), recordingOfSeconds(25)));
     SettingsValues values;
     values.docFolder = doc.path();
-    values.circuitText = QStringLiteral("1");
+    values.circuitNumber = 1;
     values.retentionDays = 3;
     const Platform platform = fakes.platform();
     Archive archive(platform, values);
