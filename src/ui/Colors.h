@@ -14,6 +14,8 @@ inline constexpr quint32 kColorIdleLamp = 0x7FBFBF;
 inline constexpr quint32 kColorLightGreen = 0x00FF80;
 inline constexpr quint32 kColorButtonFace = 0x8000000F;
 inline constexpr quint32 kColorWindowText = 0x80000008;
+// Pale yellow behind notes that stay until their cause is gone.
+inline constexpr quint32 kColorNote = 0xC4F3FF;
 // A system index that names no colour; shown as mid grey.
 inline constexpr quint32 kColorUndefinedSystem = 0x800000FF;
 

@@ -112,6 +112,12 @@ MainForm::MainForm(QWidget* parent) : QWidget(parent) {
     sb = place<QStatusBar>(this, "sb", QRect(0, kTallHeight - kStatusBarHeight, kWidth, kStatusBarHeight));
     sb->setSizeGripEnabled(false);
     sb->setAutoFillBackground(true);
+    lbl_Hinweise = place<QLabel>(this, "lbl_Hinweise", QRect(0, kTallHeight - kStatusBarHeight, kWidth, 0));
+    lbl_Hinweise->setWordWrap(true);
+    lbl_Hinweise->setFont(QFont(QStringLiteral("ARIAL"), 7));
+    lbl_Hinweise->setContentsMargins(4, 1, 4, 1);
+    setBackColor(lbl_Hinweise, kColorNote);
+    lbl_Hinweise->hide();
 
     lb_Sounds_mouse = watchMouse(lb_Sounds->viewport());
     lbl_Menue_mouse = watchMouse(lbl_Menue);
@@ -135,6 +141,21 @@ void MainForm::resizeEvent(QResizeEvent* event) {
     // All or nothing: a half-visible list frame above the status bar would only confuse.
     const bool lowerFits = statusTop - kLowerTop >= kLowerHeight;
     lowerPanel_->setGeometry(0, kLowerTop, width(), lowerFits ? statusTop - kLowerTop : 0);
+    placeNotes();
+}
+
+void MainForm::showNotes(const QString& text) {
+    lbl_Hinweise->setText(text);
+    lbl_Hinweise->setToolTip(text);
+    lbl_Hinweise->setVisible(!text.isEmpty());
+    placeNotes();
+}
+
+void MainForm::placeNotes() {
+    const int statusTop = height() - kStatusBarHeight;
+    const int needed = lbl_Hinweise->text().isEmpty() ? 0 : lbl_Hinweise->heightForWidth(width());
+    lbl_Hinweise->setGeometry(0, statusTop - needed, width(), needed);
+    lbl_Hinweise->raise();
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

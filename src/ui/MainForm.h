@@ -71,6 +71,12 @@ public:
     QLabel* lblrsp;
 
     QStatusBar* sb;
+    // Notes that last (deletions held, recording trouble, the input): above the status
+    // bar, in the free band both heights leave there, growing as far as the text needs.
+    // They never share the bar's row, whose clock they would squeeze.
+    QLabel* lbl_Hinweise;
+    // The notes, one per line; empty hides the strip.
+    void showNotes(const QString& text);
 
     // Mouse reports (list box: of its viewport)
     MouseEvents* lb_Sounds_mouse;
@@ -93,6 +99,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void placeNotes();
+
     QWidget* lowerPanel_;
     bool cancelClose_ = false;
 };

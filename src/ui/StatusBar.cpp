@@ -104,6 +104,7 @@ void StatusBar::buildStatusBar() {
         connectBar(bar);
     }
     showPanelsUnlessNotice();
+    showNotes();
     shownSecond_.reset();
     refreshClock();
 }
@@ -151,35 +152,35 @@ void StatusBar::showFileCount(long long count) {
 }
 
 void StatusBar::showDeletionHold(const QString& reason) {
-    showNote(holdNote_, "sbDeletionHold", reason);
+    showNote(holdNote_, reason);
 }
 
 QString StatusBar::deletionHoldText() const {
-    return noteText(holdNote_);
+    return holdNote_;
 }
 
 void StatusBar::showCaptureTrouble(const QString& text) {
-    showNote(captureNote_, "sbCaptureTrouble", text);
+    showNote(captureNote_, text);
 }
 
 QString StatusBar::captureTroubleText() const {
-    return noteText(captureNote_);
+    return captureNote_;
 }
 
 void StatusBar::showLateFiling(const QString& text) {
-    showNote(filingNote_, "sbLateFiling", text);
+    showNote(filingNote_, text);
 }
 
 QString StatusBar::lateFilingText() const {
-    return noteText(filingNote_);
+    return filingNote_;
 }
 
 void StatusBar::showInputNote(const QString& note) {
-    showNote(inputNote_, "sbInputNote", note);
+    showNote(inputNote_, note);
 }
 
 QString StatusBar::inputNoteText() const {
-    return noteText(inputNote_);
+    return inputNote_;
 }
 
 void StatusBar::showNotice(const QString& text) {
@@ -188,22 +189,22 @@ void StatusBar::showNotice(const QString& text) {
     }
 }
 
-void StatusBar::showNote(QLabel*& note, const char* objectName, const QString& text) {
-    if (note == nullptr) {
-        if (text.isEmpty()) {
-            return;
-        }
-        note = new QLabel(program_.frm_DoKu->sb);
-        note->setObjectName(QString::fromLatin1(objectName));
-        program_.frm_DoKu->sb->addPermanentWidget(note);
-    }
-    note->setText(text);
-    note->setToolTip(text);
-    note->setVisible(!text.isEmpty());
+void StatusBar::showNote(QString& note, const QString& text) {
+    note = text;
+    showNotes();
 }
 
-QString StatusBar::noteText(const QLabel* note) {
-    return note != nullptr ? note->text() : QString();
+void StatusBar::showNotes() {
+    if (program_.frm_DoKu == nullptr) {
+        return;
+    }
+    QStringList lines;
+    for (const QString* line : {&holdNote_, &captureNote_, &filingNote_, &inputNote_}) {
+        if (!line->isEmpty()) {
+            lines << *line;
+        }
+    }
+    program_.frm_DoKu->showNotes(lines.join(QLatin1Char('\n')));
 }
 
 int StatusBar::panelCount() const {

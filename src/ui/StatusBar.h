@@ -46,18 +46,19 @@ private:
     void connectBar(QStatusBar* bar);
     // The panels stand aside while a message stands, and only then.
     void showPanelsUnlessNotice();
-    // Notes are not among the seven panels: they outlive their rebuilds.
-    void showNote(QLabel*& note, const char* objectName, const QString& text);
-    static QString noteText(const QLabel* note);
+    // Notes are not among the seven panels: they stand in the main window's notes
+    // strip, above the bar, and outlive the panels' rebuilds.
+    void showNote(QString& note, const QString& text);
+    void showNotes();
 
     Services& program_;
     QTimer* clockTimer_ = nullptr;
     // The instant's second the clock panel shows.
     std::optional<qint64> shownSecond_;
-    QLabel* holdNote_ = nullptr;
-    QLabel* captureNote_ = nullptr;
-    QLabel* filingNote_ = nullptr;
-    QLabel* inputNote_ = nullptr;
+    QString holdNote_;
+    QString captureNote_;
+    QString filingNote_;
+    QString inputNote_;
 };
 
 } // namespace kestrova

@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -123,6 +124,15 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
     program->archive().refreshRecordingList(); // the file now holds the defaults
     EXPECT_TRUE(QFileInfo::exists(recording(old)));
     EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+    // The note stands whole above the status bar and leaves the clock its room.
+    MainForm& main = *program->frm_DoKu;
+    main.show();
+    QCoreApplication::processEvents();
+    const QLabel* clock = program->statusBar().panel(7);
+    EXPECT_EQ(main.lbl_Hinweise->text(), program->statusBar().deletionHoldText());
+    EXPECT_GE(main.lbl_Hinweise->height(), main.lbl_Hinweise->heightForWidth(main.width()));
+    EXPECT_LT(main.lbl_Hinweise->geometry().bottom(), main.sb->geometry().top());
+    EXPECT_GE(clock->parentWidget()->width(), clock->width());
     startProgram(); // a restart still knows the defaults are not the user's own
     EXPECT_TRUE(QFileInfo::exists(recording(old)));
     EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
