@@ -7,6 +7,7 @@
 #include "archive/ArchiveControls.h"
 #include "archive/ListInteractions.h"
 #include "automation/AutoCq.h"
+#include "automation/AutoCqControls.h"
 #include "automation/TimedActions.h"
 #include "integrity/ManifestWriter.h"
 #include "platform/Clock.h"
@@ -53,8 +54,11 @@ Program::Program(const Platform& platform, ProgramOptions options)
       archive_(std::make_unique<Archive>(platform_, settings_->values)),
       listInteractions_(std::make_unique<ListInteractions>(*this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
-      player_(std::make_unique<Player>(*this)), autoCq_(std::make_unique<AutoCq>(*this)),
-      timedActions_(std::make_unique<TimedActions>(*this)) {
+      player_(std::make_unique<Player>(*this)),
+      autoCq_(std::make_unique<AutoCq>(settings_->values, *transmitter_, player_->playback(),
+                                       player_->loader(), player_->speedLabels())),
+      timedActions_(
+          std::make_unique<TimedActions>(platform_, programFolder_, *archive_, *transmitter_, heldSounds_)) {
     connectSubsystems();
     wireManifests();
 }
@@ -84,6 +88,11 @@ void Program::connectSubsystems() {
     archive_->deletionHold = [this] { return settings_->deletionHold(); };
     archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
     archive_->setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); };
+    autoCq_->calls = {
+        .chooseSoundFile = [this] { player_->lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0); },
+        .setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); },
+    };
+    timedActions_->hasEnded = [this] { return ended_; };
 }
 
 // Each subsystem connects the controls and timers it handles; the order is the
@@ -95,8 +104,9 @@ void Program::connectControls() {
     listInteractions_->connectControls();
     connectArchiveControls(*archive_, *this);
     connectTransmitterControls(*transmitter_, *this);
-    autoCq_->connectControls();
-    timedActions_->connectControls();
+    connectAutoCqControls(*autoCq_, *this);
+    // The clock ticks from the moment the controls are live.
+    timedActions_->startTicking();
     // The menu is a child of the main window, which ends its life.
     auto* menu = new MainMenu(*this, frm_DoKu);
     menu->setObjectName(QStringLiteral("mainMenu"));

@@ -78,8 +78,8 @@ public:
     ListInteractions& listInteractions() override { return *listInteractions_; }
     Player& player() override { return *player_; }
     Transmitter& transmitter() override { return *transmitter_; }
-    AutoCq& autoCq() override { return *autoCq_; }
-    TimedActions& timedActions() override { return *timedActions_; }
+    AutoCq& autoCq() { return *autoCq_; }
+    TimedActions& timedActions() { return *timedActions_; }
     ManifestWriter& manifests() { return *manifests_; }
 
     // Owned by startProgram's forms; created in its steps.

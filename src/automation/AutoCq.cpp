@@ -1,37 +1,35 @@
 #include "automation/AutoCq.h"
 
+#include "common/ControlCodes.h"
 #include "common/NumericValue.h"
 #include "platform/SoundFileProbe.h"
-#include "player/Player.h"
-#include "services/Services.h"
+#include "player/Playback.h"
+#include "player/SoundFileLoader.h"
+#include "player/SpeedLabels.h"
 #include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
-#include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/StatusBar.h"
 
-#include <QCheckBox>
 #include <QFileInfo>
-#include <QLabel>
-#include <QPushButton>
-#include <QSlider>
-#include <QTimer>
 #include <algorithm>
 #include <climits>
 
 namespace kestrova {
 
-AutoCq::AutoCq(Services& program) : program_(program) {
+namespace {
+// The volume slider's range; it runs upside down.
+constexpr int kVolumeSliderMaximum = 65535;
+} // namespace
+
+AutoCq::AutoCq(SettingsValues& settings, Transmitter& transmitter, Playback& playback,
+               SoundFileLoader& loader, SpeedLabels& speeds)
+    : settings_(settings), transmitter_(transmitter), playback_(playback), loader_(loader), speeds_(speeds) {
     connectTimers();
 }
 
 void AutoCq::connectTimers() {
-    QObject::connect(&tmrCQ, &QTimer::timeout, &tmrCQ, [this] { tmrCQ_Timer(); });
-    QObject::connect(&tmrCQ_PAUSE, &QTimer::timeout, &tmrCQ_PAUSE, [this] { tmrCQ_PAUSE_Timer(); });
-    QObject::connect(&tmrRSP, &QTimer::timeout, &tmrRSP, [this] { tmrRSP_Timer(); });
+    connect(&tmrCQ, &QTimer::timeout, this, [this] { tmrCQ_Timer(); });
+    connect(&tmrCQ_PAUSE, &QTimer::timeout, this, [this] { tmrCQ_PAUSE_Timer(); });
+    connect(&tmrRSP, &QTimer::timeout, this, [this] { tmrRSP_Timer(); });
 }
 
 void AutoCq::stopTimers() {
@@ -48,25 +46,45 @@ bool AutoCq::setCqPause(long long milliseconds) {
     return true;
 }
 
+int AutoCq::volumePosition() const {
+    if (volumePosition_) {
+        return *volumePosition_;
+    }
+    return std::clamp(kVolumeSliderMaximum - settings_.outputLevel, 0, kVolumeSliderMaximum);
+}
+
+void AutoCq::showCq(bool pressed) {
+    cqPressed_ = pressed;
+    emit cqChanged(pressed);
+}
+
+bool AutoCq::playing() const {
+    return playback_.state().playing;
+}
+
+// The stop button's click and press, as the user's stop runs them.
+void AutoCq::stopPlayer() {
+    playback_.cmdStop_Click();
+    playback_.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+}
+
 void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
-    Transmitter& transmitter = program_.transmitter();
     // Nothing starts or stops beside a held transmission.
-    if (transmitter.isHeld()) {
+    if (transmitter_.isHeld()) {
         return;
     }
     if (button != mousebutton::Left) {
         // Another file only; a running cycle goes on with whatever the sound window loads.
-        transmitter.cqFile.clear();
+        transmitter_.cqFile.clear();
         lblCQ_MouseDown(mousebutton::Left, shift, x, y);
         return;
     }
-    if (transmitter.cqFile.isEmpty()) {
-        Player& player = program_.player();
-        player.lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0);
-        transmitter.cqFile = player.currentFile();
+    if (transmitter_.cqFile.isEmpty()) {
+        calls.chooseSoundFile();
+        transmitter_.cqFile = loader_.file().current();
         return;
     }
-    if (!isPressed(program_.frm_DoKu->lblCQ)) {
+    if (!cqPressed_) {
         startCq();
     } else {
         stopCq();
@@ -78,39 +96,33 @@ void AutoCq::cmd_PAPA_Click() {
 }
 
 int AutoCq::airTimeInterval() const {
-    const double ms = numericValue(program_.player().playSecondsText()) * 1000 + 1000;
+    const double ms = numericValue(loader_.file().playSecondsText()) * 1000 + 1000;
     // A header can claim a length no timer holds; the longest interval then still ends the air time.
     return static_cast<int>(std::clamp<long long>(roundToWhole(ms), 1, INT_MAX));
 }
 
 void AutoCq::startCq() {
-    MainForm& main = *program_.frm_DoKu;
-    Player& player = program_.player();
-    Transmitter& transmitter = program_.transmitter();
-
     // Looked at before the sound window reads it (its messages are modal) and before
     // keying: a file the playback cannot decode is never keyed for.
-    const SoundFileProbe probe = probeSoundFile(transmitter.cqFile);
+    const SoundFileProbe probe = probeSoundFile(transmitter_.cqFile);
     if (!probe.playable) {
-        reportUnplayable(transmitter.cqFile, probe.reason);
+        reportUnplayable(transmitter_.cqFile, probe.reason);
         return;
     }
-    player.setCurrentFile(transmitter.cqFile);
-    player.loadPlayerFile();
-    transmitter.sli_Lautst_Scroll(program_.frm_Oszi->sli_Lautst->sliderPosition());
+    calls.setPlayerFile(transmitter_.cqFile);
+    loader_.loadPlayerFile();
+    transmitter_.sli_Lautst_Scroll(volumePosition());
     if (!playKeyed()) {
-        reportUnplayable(transmitter.cqFile, QString());
+        reportUnplayable(transmitter_.cqFile, QString());
         return;
     }
-    showPressed(main.lblCQ);
+    showCq(true);
     airInterval_ = airTimeInterval();
     endChecks_ = 0;
     tmrCQ.setInterval(airInterval_);
     tmrCQ.start();
-    // The window keeps showing the running cycle, whatever held its painting back.
-    main.setUpdatesEnabled(true);
     switchSquelchWatch();
-    main.lblrsp->show();
+    emit squelchLabelShown(true);
 }
 
 // Keyed first, then played, so the first samples go out on the carrier. The toggle
@@ -118,23 +130,21 @@ void AutoCq::startCq() {
 // so the line is keyed in any case. A player that does not start after all lets go
 // of the line at once.
 bool AutoCq::playKeyed() {
-    Player& player = program_.player();
-    Transmitter& transmitter = program_.transmitter();
-    transmitter.lbl_TX_Click();
-    transmitter.transmitterOn();
-    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
-    if (player.playing()) {
+    transmitter_.lbl_TX_Click();
+    transmitter_.transmitterOn();
+    speeds_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    speeds_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    if (playing()) {
         return true;
     }
-    program_.transmitter().releaseTxButton();
-    transmitter.transmitterOff();
+    transmitter_.releaseTxButton();
+    transmitter_.transmitterOff();
     return false;
 }
 
 // Un-keyed, in the status bar: a message box would stop everything while it is open.
 void AutoCq::reportUnplayable(const QString& path, const QString& reason) {
-    if (isPressed(program_.frm_DoKu->lblCQ)) {
+    if (cqPressed_) {
         stopCq();
     }
     QString text = QStringLiteral("Auto-CQ beendet: ") + QFileInfo(path).fileName() +
@@ -142,37 +152,38 @@ void AutoCq::reportUnplayable(const QString& path, const QString& reason) {
     if (!reason.isEmpty()) {
         text += QLatin1Char(' ') + reason;
     }
-    program_.statusBar().showNotice(text);
+    emit notice(text);
 }
 
 void AutoCq::stopCq() {
-    MainForm& main = *program_.frm_DoKu;
-    main.lblrsp->hide();
-    showReleased(main.lblCQ);
-    program_.player().cmdStop_Click();
-    program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    emit squelchLabelShown(false);
+    showCq(false);
+    stopPlayer();
     tmrCQ.stop();
     tmrCQ_PAUSE.stop();
-    program_.transmitter().transmitterOff();
+    transmitter_.transmitterOff();
     switchSquelchWatch();
 }
 
 void AutoCq::haltForSettings() {
-    MainForm& main = *program_.frm_DoKu;
-    const bool running = isPressed(main.lblCQ) || tmrCQ.isActive() || tmrCQ_PAUSE.isActive();
+    const bool running = cqPressed_ || tmrCQ.isActive() || tmrCQ_PAUSE.isActive();
     tmrRSP.stop();
     tmrCQ_PAUSE.stop();
     tmrCQ.stop();
     if (running) {
         // The file may play on, but with the cycle gone nothing would ever let go of the line.
-        program_.transmitter().releaseTxButton();
-        program_.transmitter().transmitterOff();
+        transmitter_.releaseTxButton();
+        transmitter_.transmitterOff();
     }
+    // The reading sets the parrot's controls up again, the button released, and
+    // moves the volume slider to the settings line without a word.
+    showCq(false);
+    volumePosition_.reset();
 }
 
 void AutoCq::switchSquelchWatch() {
     // The box as it is now, saved or not: the watch does nothing without an open port anyway.
-    if (program_.frm_Einstellungen->chk_TX->isChecked()) {
+    if (txControlBox_) {
         tmrRSP.start();
     } else {
         tmrRSP.stop();
@@ -180,10 +191,9 @@ void AutoCq::switchSquelchWatch() {
 }
 
 void AutoCq::tmrCQ_Timer() {
-    Player& player = program_.player();
     // The card plays behind the player by its output latency: the player's end of
     // the file, not this timer, lets go of the line, unless the end is overdue.
-    if (player.playing() && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
+    if (playing() && endChecks_ < kEndAllowanceMs / kEndCheckMs) {
         ++endChecks_;
         tmrCQ.setInterval(kEndCheckMs);
         return;
@@ -191,31 +201,30 @@ void AutoCq::tmrCQ_Timer() {
     tmrCQ.stop();
     tmrCQ.setInterval(airInterval_);
     endChecks_ = 0;
-    if (player.playing()) {
+    if (playing()) {
         // Overdue: what the card still holds must not go out after the line drops.
-        player.cmdStop_Click();
+        playback_.cmdStop_Click();
     }
     // A file that never started playing has no end: the gap and the pause are off the air.
-    program_.transmitter().releaseTxButton();
-    program_.transmitter().transmitterOff();
+    transmitter_.releaseTxButton();
+    transmitter_.transmitterOff();
     tmrCQ_PAUSE.start();
 }
 
 void AutoCq::tmrCQ_PAUSE_Timer() {
-    Player& player = program_.player();
-    Transmitter& transmitter = program_.transmitter();
-    if (transmitter.isHeld()) {
+    if (transmitter_.isHeld()) {
         return; // the pause timer runs on; the next transmission waits for the held one
     }
     tmrCQ_PAUSE.stop();
+    const QString file = loader_.file().original();
     // Looked at before keying: a file the playback cannot decode is never keyed for.
-    const SoundFileProbe probe = probeSoundFile(player.originalFile());
+    const SoundFileProbe probe = probeSoundFile(file);
     if (!probe.playable) {
-        reportUnplayable(player.originalFile(), probe.reason);
+        reportUnplayable(file, probe.reason);
         return;
     }
     if (!playKeyed()) {
-        reportUnplayable(player.originalFile(), QString());
+        reportUnplayable(file, QString());
         return;
     }
     endChecks_ = 0;
@@ -228,37 +237,25 @@ void AutoCq::tmrRSP_Timer() {
 }
 
 void AutoCq::squelchWatch() {
-    Transmitter& transmitter = program_.transmitter();
-    if (!transmitter.hasControlPort()) {
+    if (!transmitter_.hasControlPort()) {
         return;
     }
     // A reading that fails (empty) counts as a busy channel: what cannot be watched is not sent.
-    if (transmitter.readSquelchLine() != program_.settingsValues().squelchActiveChar) {
-        program_.frm_DoKu->lblrsp->setText(QStringLiteral("TX_Mic"));
+    if (transmitter_.readSquelchLine() != settings_.squelchActiveChar) {
+        emit squelchTextChanged(QStringLiteral("TX_Mic"));
         abortCq();
     } else {
-        program_.frm_DoKu->lblrsp->setText(QStringLiteral("Papagei"));
+        emit squelchTextChanged(QStringLiteral("Papagei"));
     }
 }
 
 void AutoCq::abortCq() {
-    MainForm& main = *program_.frm_DoKu;
-    main.lblrsp->setEnabled(false);
-    main.lblCQ->setEnabled(true);
-    program_.player().cmdStop_Click();
-    program_.player().cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    emit cqAborted();
+    stopPlayer();
     tmrCQ.stop();
     tmrCQ_PAUSE.stop();
-    showReleased(main.lblCQ);
-    program_.transmitter().transmitterOff();
-}
-
-void AutoCq::connectControls() {
-    MainForm& main = *program_.frm_DoKu;
-    // All the work is on the press; the label's click does nothing.
-    QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
-                     [this](int button, int shift, int x, int y) { lblCQ_MouseDown(button, shift, x, y); });
-    QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [this] { cmd_PAPA_Click(); });
+    showCq(false);
+    transmitter_.transmitterOff();
 }
 
 } // namespace kestrova

@@ -4,7 +4,7 @@
 #include "automation/ScheduleFile.h"
 #include "platform/Clock.h"
 #include "platform/SoundFileProbe.h"
-#include "services/Services.h"
+#include "transmit/HeldSounds.h"
 #include "transmit/Transmitter.h"
 
 #include <QDir>
@@ -13,8 +13,11 @@
 
 namespace kestrova {
 
-TimedActions::TimedActions(Services& program) : program_(program) {
-    QObject::connect(&tmr_Zeit, &QTimer::timeout, &tmr_Zeit, [this] { tmr_Zeit_Timer(); });
+TimedActions::TimedActions(const Platform& platform, const QString& programFolder, Archive& archive,
+                           Transmitter& transmitter, HeldSounds& sounds)
+    : platform_(platform), programFolder_(programFolder), archive_(archive), transmitter_(transmitter),
+      sounds_(sounds) {
+    connect(&tmr_Zeit, &QTimer::timeout, this, [this] { tmr_Zeit_Timer(); });
 }
 
 void TimedActions::startTicking() {
@@ -31,7 +34,7 @@ void TimedActions::clearSchedule() {
 // Name filters match without regard to case; the name as written wins over
 // other spellings of it in the same folder.
 QString TimedActions::scheduleFilePath() const {
-    const QDir folder(program_.programFolder());
+    const QDir folder(programFolder_);
     const QString wanted = QString::fromLatin1(kScheduleFile);
     const QStringList found = folder.entryList({wanted}, QDir::Files | QDir::Hidden, QDir::Name);
     if (found.isEmpty()) {
@@ -67,7 +70,7 @@ void TimedActions::runTimedAction() {
     if (transmitting_) {
         return;
     }
-    Clock& clock = program_.platform().clock;
+    Clock& clock = platform_.clock;
     // Local seconds begin with the instant's: only a new one needs the local time.
     const qint64 second = clock.msecsSinceEpoch() / 1000;
     if (second == lookedSecond_) {
@@ -78,7 +81,7 @@ void TimedActions::runTimedAction() {
     // A refresh's message box runs ticks of its own; they take the seconds after this one.
     while (const std::optional<QDateTime> second = seconds_.next(now)) {
         runSecond(*second, second->secsTo(wholeSecond(now)));
-        if (program_.hasEnded()) {
+        if (hasEnded()) {
             return;
         }
     }
@@ -87,7 +90,7 @@ void TimedActions::runTimedAction() {
 void TimedActions::runSecond(const QDateTime& second, qint64 secondsLate) {
     const QString clockText = second.time().toString(QStringLiteral("hh:mm:ss"));
     if (clockText == QStringLiteral("00:00:30")) {
-        program_.archive().refreshRecordingList();
+        archive_.refreshRecordingList();
     }
     if (secondsLate > kLateTransmissionSeconds || !isActionSecond(clockText, actionTime)) {
         return;
@@ -107,7 +110,7 @@ void TimedActions::transmit() {
     transmitting_ = true;
     {
         // The hold un-keys however the playback ends, the program's end included.
-        TransmitterHold hold(program_.transmitter(), program_.heldSounds());
+        TransmitterHold hold(transmitter_, sounds_);
         hold.key();
         // One stream for both files and the pause: waiting between two streams, the
         // pause would be heard as long as the sound server takes to start one. A first
@@ -122,7 +125,7 @@ QString TimedActions::resolved(const QString& path) const {
     if (path.isEmpty()) {
         return path;
     }
-    return QDir(program_.programFolder()).filePath(path);
+    return QDir(programFolder_).filePath(path);
 }
 
 } // namespace kestrova

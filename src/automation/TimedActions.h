@@ -2,18 +2,27 @@
 
 #include "automation/ClockSeconds.h"
 #include "common/RepeatingTimer.h"
+#include "platform/Platform.h"
 
+#include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace kestrova {
 
-class Services;
+class Archive;
+class HeldSounds;
+class Transmitter;
 
 // The nightly list refresh and the hourly transmission from the schedule file.
-class TimedActions {
+// It needs no window.
+class TimedActions : public QObject {
+    Q_OBJECT
 public:
-    explicit TimedActions(Services& program);
+    // The schedule file and the relative names in it are taken from `programFolder`.
+    TimedActions(const Platform& platform, const QString& programFolder, Archive& archive,
+                 Transmitter& transmitter, HeldSounds& sounds);
 
     // Looked for in the program folder, whatever the case of its name.
     static constexpr const char* kScheduleFile = "KV.DAT";
@@ -25,12 +34,13 @@ public:
     // A transmission this many seconds overdue is left out rather than sent late.
     static constexpr qint64 kLateTransmissionSeconds = 10;
 
+    // Given by the program: true once it has ended, when no further second is handled.
+    std::function<bool()> hasEnded = [] { return false; };
+
     void clearSchedule();
     void loadTimedAction();
     // Runs from the start of the program to its end.
     void startTicking();
-    // The clock ticks from the moment the controls are live.
-    void connectControls() { startTicking(); }
     void stopTimers() { tmr_Zeit.stop(); }
     void tmr_Zeit_Timer();
     void runTimedAction();
@@ -49,7 +59,11 @@ private:
     void transmit();
     QString resolved(const QString& path) const;
 
-    Services& program_;
+    const Platform platform_;
+    const QString programFolder_;
+    Archive& archive_;
+    Transmitter& transmitter_;
+    HeldSounds& sounds_;
     ClockSeconds seconds_;
     // The instant's second at the last look at the local time.
     std::optional<qint64> lookedSecond_;

@@ -7,7 +7,6 @@
 namespace kestrova {
 
 class Archive;
-class AutoCq;
 class HeldSounds;
 class InfoForm;
 class ListInteractions;
@@ -17,7 +16,6 @@ class Recorder;
 class SettingsForm;
 class SoundForm;
 class StatusBar;
-class TimedActions;
 class Transmitter;
 struct ProgramIdentity;
 struct SettingsValues;
@@ -50,8 +48,6 @@ public:
     virtual Archive& archive() = 0;
     virtual ListInteractions& listInteractions() = 0;
     virtual Recorder& recorder() = 0;
-    virtual AutoCq& autoCq() = 0;
-    virtual TimedActions& timedActions() = 0;
 
     // Forms; null until the start has created them.
     InfoForm* frm_Info = nullptr;

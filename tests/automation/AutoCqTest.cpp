@@ -5,8 +5,15 @@
 #include "app/SettingsActions.h"
 #include "automation/CqFixture.h"
 #include "platform/PlaybackDevice.h"
+#include "player/LoadedFile.h"
+#include "player/Playback.h"
 #include "player/Player.h"
+#include "player/PlayerListCalls.h"
+#include "player/SoundFileLoader.h"
+#include "player/SpeedLabels.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/RealTimeCard.h"
 #include "transmit/Transmitter.h"
 #include "ui/SettingsForm.h"
@@ -16,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTemporaryDir>
 
 namespace kestrova::test {
 namespace {
@@ -271,6 +279,71 @@ TEST_F(AutoCqTest, ReadingTheSettingsOrEndingTheProgramEndsACycleAndLetsGoOfTheL
     EXPECT_FALSE(keyed());
     EXPECT_FALSE(airTimer());
     EXPECT_FALSE(watchTimer());
+}
+
+// Auto-CQ stands without a window: whoever shows the cycle follows its signals.
+TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
+    FakePlatform fakes;
+    SettingsValues values;
+    values.txControlEnabled = 1;
+    values.pttPin = 4;
+    values.squelchPin = 6;
+    values.squelchActiveChar = QStringLiteral("0");
+    values.comPortName = QStringLiteral("/dev/ttyS1");
+    values.outputLevel = 40000;
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    transmitter.stopPlayback = [] {};
+    transmitter.openControlPort();
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    const PlayerListCalls list;
+    SoundFileLoader loader(platform, file, playback, list);
+    QTemporaryDir folder;
+    const QString programFolder = folder.path();
+    SpeedLabels speeds(playback, loader, file, programFolder);
+    loader.setSpeedLabels(speeds);
+    AutoCq cq(values, transmitter, playback, loader, speeds);
+    const QString path = folder.filePath(QStringLiteral("cq.wav"));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(1)));
+    cq.calls.chooseSoundFile = [&file, &path] { file.setCurrent(path); };
+    cq.calls.setPlayerFile = [&file](const QString& chosen) { file.setCurrent(chosen); };
+    cq.setTxControlBox(true);
+    fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("1000")};
+
+    QList<bool> pressed;
+    QStringList heard;
+    QObject::connect(&cq, &AutoCq::cqChanged, [&pressed](bool on) { pressed << on; });
+    QObject::connect(&cq, &AutoCq::squelchLabelShown, [&heard](bool shown) {
+        heard << (shown ? QStringLiteral("shown") : QStringLiteral("hidden"));
+    });
+    QObject::connect(&cq, &AutoCq::squelchTextChanged, [&heard](const QString& text) { heard << text; });
+    QObject::connect(&cq, &AutoCq::cqAborted, [&heard] { heard << QStringLiteral("aborted"); });
+    QObject::connect(&cq, &AutoCq::notice, [&heard](const QString& text) { heard << text; });
+
+    cq.cmd_PAPA_Click();
+    EXPECT_EQ(transmitter.cqFile, path);
+    cq.cmd_PAPA_Click();
+    EXPECT_TRUE(fakes.serial.dtr);
+    EXPECT_TRUE(playback.state().playing);
+    EXPECT_EQ(cq.airTimeInterval(), 2000);
+    // No slider handed in: the cycle keeps the volume of the settings line.
+    ASSERT_FALSE(fakes.audioOutput.volumes.empty());
+    EXPECT_EQ(fakes.audioOutput.volumes.back().value, (40000u << 16) | 40000u);
+
+    fakes.serial.status.dsr = true;
+    cq.tmrRSP_Timer();
+    EXPECT_FALSE(fakes.serial.dtr);
+    EXPECT_FALSE(cq.cqPressed());
+    EXPECT_EQ(pressed, QList<bool>({true, false}));
+
+    transmitter.cqFile = folder.filePath(QStringLiteral("missing.wav"));
+    cq.cmd_PAPA_Click();
+    EXPECT_FALSE(fakes.serial.dtr);
+    ASSERT_EQ(heard.size(), 4);
+    EXPECT_EQ(heard.mid(0, 3),
+              QStringList({QStringLiteral("shown"), QStringLiteral("TX_Mic"), QStringLiteral("aborted")}));
+    EXPECT_TRUE(heard.last().startsWith(QStringLiteral("Auto-CQ beendet: missing.wav")));
 }
 
 } // namespace

@@ -9,8 +9,11 @@
 #include "platform/SimpleSoundPlayer.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsValues.h"
+#include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 #include "support/RealTimeCard.h"
+#include "transmit/HeldSounds.h"
 #include "transmit/Transmitter.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
@@ -21,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace kestrova::test {
@@ -348,6 +352,49 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
     EXPECT_LT(keyedMs, 2500);
     EXPECT_FALSE(fakes.player.commands.join(QLatin1Char(',')).contains(QStringLiteral("play waveplayfile")));
     program.reset();
+}
+
+// The timed actions stand without a window: nothing of them needs a form.
+TEST(TimedActionsAlone, SendsOnTheHourAndRefreshesTheListAtNightWithoutAnyForm) {
+    FakePlatform fakes;
+    QTemporaryDir folder;
+    SettingsValues values;
+    values.docFolder = folder.path();
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("W")));
+    values.txControlEnabled = 1;
+    values.pttPin = 4;
+    values.comPortName = QStringLiteral("/dev/ttyS1");
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    transmitter.stopPlayback = [] {};
+    transmitter.openControlPort();
+    Archive archive(platform, values);
+    archive.createTables();
+    HeldSounds sounds(fakes.sounds);
+    TimedActions actions(platform, folder.path(), archive, transmitter, sounds);
+    const QString first = folder.filePath(QStringLiteral("kennung.wav"));
+    const QString second = folder.filePath(QStringLiteral("info.wav"));
+    ASSERT_TRUE(writeBytes(first, recordingOfSeconds(1)));
+    ASSERT_TRUE(writeBytes(second, recordingOfSeconds(1)));
+    ASSERT_TRUE(
+        writeBytes(folder.filePath(QStringLiteral("KV.DAT")), "00:00\r\nkennung.wav\r\ninfo.wav\r\n"));
+    int passes = 0;
+    QObject::connect(&archive, &Archive::passStarted, [&passes] { ++passes; });
+    std::vector<bool> keyed;
+    fakes.sounds.whilePlaying = [&keyed, &fakes](const QString&) { keyed.push_back(fakes.serial.dtr); };
+
+    actions.loadTimedAction();
+    fakes.clock.set(at(13, 0, 0));
+    actions.tmr_Zeit_Timer();
+    EXPECT_EQ(fakes.sounds.played, QStringList({first, second}));
+    EXPECT_EQ(keyed, std::vector<bool>({true, true}));
+    EXPECT_FALSE(fakes.serial.dtr);
+    EXPECT_EQ(passes, 0);
+
+    fakes.clock.set(QDateTime(QDate(2012, 8, 18), QTime(0, 0, 30)));
+    actions.tmr_Zeit_Timer();
+    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(fakes.sounds.played.size(), 2);
 }
 
 } // namespace
