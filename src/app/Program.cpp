@@ -49,12 +49,12 @@ Program::Program(const Platform& platform, ProgramOptions options)
       programFolder_(QDir::cleanPath(options_.programFolder)), manifestReports_(std::make_unique<QObject>()),
       manifests_(std::make_unique<ManifestWriter>()), settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
-      statusBar_(std::make_unique<StatusBar>(*this)),
+      statusBar_(std::make_unique<StatusBar>(*this, *this)),
       recorder_(std::make_unique<Recorder>(platform_, settings_->values, programFolder_)),
       archive_(std::make_unique<Archive>(platform_, settings_->values)),
-      listInteractions_(std::make_unique<ListInteractions>(*this)),
+      listInteractions_(std::make_unique<ListInteractions>(*this, *this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
-      player_(std::make_unique<Player>(*this)),
+      player_(std::make_unique<Player>(*this, *this)),
       autoCq_(std::make_unique<AutoCq>(settings_->values, *transmitter_, player_->playback(),
                                        player_->loader(), player_->speedLabels())),
       timedActions_(
@@ -99,12 +99,12 @@ void Program::connectSubsystems() {
 // order in which handlers of one signal run.
 void Program::connectControls() {
     settingsActions_->connectControls();
-    connectRecorderControls(*recorder_, *this);
+    connectRecorderControls(*recorder_, *this, *statusBar_);
     player_->connectControls();
     listInteractions_->connectControls();
-    connectArchiveControls(*archive_, *this);
-    connectTransmitterControls(*transmitter_, *this);
-    connectAutoCqControls(*autoCq_, *this);
+    connectArchiveControls(*archive_, *this, *statusBar_);
+    connectTransmitterControls(*transmitter_, *this, *statusBar_);
+    connectAutoCqControls(*autoCq_, *this, *statusBar_);
     // The clock ticks from the moment the controls are live.
     timedActions_->startTicking();
     // The menu is a child of the main window, which ends its life.

@@ -7,6 +7,7 @@
 #include "services/ProgramIdentity.h"
 #include "services/Services.h"
 #include "transmit/HeldSounds.h"
+#include "ui/Forms.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,9 +36,10 @@ class TimedActions;
 class Transmitter;
 
 // The running program: owns the four forms, the platform services and one
-// object per subsystem, and hands them to each other as Services. main() makes
+// object per subsystem; hands the subsystems to each other as Services and the
+// forms to the bindings that show them. main() makes
 // one; each test makes its own.
-class Program final : public Services {
+class Program final : public Services, public Forms {
 public:
     Program(const Platform& platform, ProgramOptions options);
     ~Program();

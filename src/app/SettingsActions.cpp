@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 
 namespace kestrova {
 
@@ -117,30 +118,44 @@ std::optional<QString> SettingsActions::refusal() const {
     return std::nullopt;
 }
 
+// A press of the button runs both handlers, the click first. The click says why
+// the form is refused; a save that failed (and said so) is not tried again in the
+// same press.
 void SettingsActions::cmd_Speichern_MouseUp() {
-    // The click that follows the release says why, once.
-    if (!refusal()) {
-        save();
+    if (!saveFailed_ && !refusal()) {
+        trySave();
     }
 }
 
 void SettingsActions::cmd_Speichern_Click() {
+    if (saveFailed_) {
+        return;
+    }
     if (const std::optional<QString> why = refusal()) {
         program_.platform().dialogs.message(*why, QStringLiteral("Einstellungen"), MessageButtons::Ok,
                                             MessageIcon::Stop);
         return;
     }
-    save();
+    trySave();
 }
 
-void SettingsActions::save() {
+void SettingsActions::trySave() {
+    if (!save()) {
+        saveFailed_ = true;
+        QTimer::singleShot(0, program_.frm_Einstellungen, [this] { saveFailed_ = false; });
+    }
+}
+
+bool SettingsActions::save() {
     program_.player().cmdStop_Click();
     program_.player().cmdStop_MouseDown(1, 0, 0, 0);
     // A failed save keeps the edits in the form for another try rather than
     // reading the old file over them.
-    if (program_.settings().saveSettings()) {
-        program_.settings().readSettings();
+    if (!program_.settings().saveSettings()) {
+        return false;
     }
+    program_.settings().readSettings();
+    return true;
 }
 
 void SettingsActions::cmd_Zurück_Click() {

@@ -28,9 +28,13 @@ public:
 
 private:
     std::optional<QString> refusal() const;
-    void save();
+    void trySave();
+    // False when the file could not be written (the user has been told).
+    bool save();
 
     Program& program_;
+    // Set by a failed save until the press that made it has been handled.
+    bool saveFailed_ = false;
 };
 
 } // namespace kestrova

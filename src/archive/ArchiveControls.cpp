@@ -1,7 +1,7 @@
 #include "archive/ArchiveControls.h"
 
 #include "archive/Archive.h"
-#include "services/Services.h"
+#include "ui/Forms.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
@@ -11,10 +11,9 @@
 
 namespace kestrova {
 
-void connectArchiveControls(Archive& archive, Services& program) {
-    MainForm& main = *program.frm_DoKu;
-    InfoForm& info = *program.frm_Info;
-    StatusBar& statusBar = program.statusBar();
+void connectArchiveControls(Archive& archive, const Forms& forms, StatusBar& statusBar) {
+    MainForm& main = *forms.frm_DoKu;
+    InfoForm& info = *forms.frm_Info;
     const Archive* source = &archive;
 
     QObject::connect(source, &Archive::passStarted, &main, [&main, &info] {

@@ -12,6 +12,7 @@
 #include "settings/SettingsValues.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/Forms.h"
 #include "ui/InfoForm.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
@@ -35,25 +36,26 @@ constexpr int kSettlePause = 110;
 
 } // namespace
 
-ListInteractions::ListInteractions(Services& program) : program_(program) {}
+ListInteractions::ListInteractions(Services& program, const Forms& forms)
+    : program_(program), forms_(forms) {}
 
 void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (program_.frm_DoKu->lb_Sounds->count() == 0) {
+    if (forms_.frm_DoKu->lb_Sounds->count() == 0) {
         return;
     }
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     sound.frx1->clear();
     sound.show();
-    dockSoundWindow(program_.frm_DoKu, program_.frm_Oszi);
+    dockSoundWindow(forms_.frm_DoKu, forms_.frm_Oszi);
     // Playback at the volume of the settings, whatever the slider was moved to.
-    const double percent = qBound(0.0, numericValue(program_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
+    const double percent = qBound(0.0, numericValue(forms_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
     sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
     program_.settingsValues().outputLevel = int(roundToWhole(percent * 655.35));
     program_.transmitter().applyOutputVolume();
 }
 
 void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
-    const RecordingListView* list = program_.frm_DoKu->lb_Sounds;
+    const RecordingListView* list = forms_.frm_DoKu->lb_Sounds;
     if (list->count() == 0) {
         return;
     }
@@ -69,7 +71,7 @@ void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, i
 
 bool ListInteractions::deleteSelectedRecording() {
     program_.player().stopPlayback();
-    const QString path = program_.archive().removeListedRecording(program_.frm_DoKu->lb_Sounds->currentRow());
+    const QString path = program_.archive().removeListedRecording(forms_.frm_DoKu->lb_Sounds->currentRow());
     if (path.isEmpty()) {
         return false;
     }
@@ -79,7 +81,7 @@ bool ListInteractions::deleteSelectedRecording() {
 }
 
 void ListInteractions::cmd_File_lö_Pressed(int button, int shift, int x, int y) {
-    if (program_.frm_DoKu->cmd_File_lö->isEnabled()) {
+    if (forms_.frm_DoKu->cmd_File_lö->isEnabled()) {
         cmd_File_lö_MouseDown(button, shift, x, y);
     }
 }
@@ -87,7 +89,7 @@ void ListInteractions::cmd_File_lö_Pressed(int button, int shift, int x, int y)
 void ListInteractions::cmd_File_lö_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
     SoundPlayer& sounds = program_.platform().sounds;
     sounds.stop();
-    const int row = program_.frm_DoKu->lb_Sounds->currentRow();
+    const int row = forms_.frm_DoKu->lb_Sounds->currentRow();
     program_.player().setCurrentFile(program_.archive().entryPath(row));
     if (program_.archive().recordingList().nameAt(row).isEmpty()) {
         program_.platform().dialogs.message(noRecordingsMessage(program_.settingsValues().docFolder),
@@ -106,7 +108,7 @@ bool ListInteractions::selectEntryOf(const QString& path) {
     if (row < 0) {
         return false;
     }
-    program_.frm_DoKu->lb_Sounds->setCurrentRow(row);
+    forms_.frm_DoKu->lb_Sounds->setCurrentRow(row);
     return true;
 }
 
@@ -135,11 +137,11 @@ void ListInteractions::reloadRecordingList() {
     }
     Archive& archive = program_.archive();
     archive.forgetList();
-    program_.frm_Info->show();
+    forms_.frm_Info->show();
     archive.deleteMarkedRecordings();
     program_.platform().clock.pause(kSettlePause);
     archive.refreshRecordingList();
-    WaveformView* area = program_.frm_Oszi->frx1;
+    WaveformView* area = forms_.frm_Oszi->frx1;
     area->hide();
     area->show();
     Player& player = program_.player();
@@ -149,7 +151,7 @@ void ListInteractions::reloadRecordingList() {
 }
 
 void ListInteractions::connectControls() {
-    MainForm& main = *program_.frm_DoKu;
+    MainForm& main = *forms_.frm_DoKu;
     main.lb_Sounds->setModel(&program_.archive().recordingList());
     QObject::connect(main.lb_Sounds_mouse, &MouseEvents::mouseDown, &main,
                      [this](int b, int s, int x, int y) { lb_Sounds_MouseDown(b, s, x, y); });

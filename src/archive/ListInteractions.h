@@ -5,12 +5,13 @@
 namespace kestrova {
 
 class Services;
+struct Forms;
 
 // What the user does with the recording list: a click plays an entry, the delete
 // button and a confirmed double click delete it.
 class ListInteractions {
 public:
-    explicit ListInteractions(Services& program);
+    ListInteractions(Services& program, const Forms& forms);
 
     // Connects the controls this subsystem handles; called once the forms exist.
     void connectControls();
@@ -31,6 +32,7 @@ private:
     bool selectEntryOf(const QString& path);
 
     Services& program_;
+    const Forms& forms_;
 };
 
 } // namespace kestrova

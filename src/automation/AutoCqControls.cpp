@@ -1,8 +1,8 @@
 #include "automation/AutoCqControls.h"
 
 #include "automation/AutoCq.h"
-#include "services/Services.h"
 #include "ui/ControlEvents.h"
+#include "ui/Forms.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
@@ -49,10 +49,9 @@ void followVolumeSlider(AutoCq* cq, SoundForm& sound) {
 
 } // namespace
 
-void connectAutoCqControls(AutoCq& cq, Services& program) {
-    MainForm& main = *program.frm_DoKu;
-    SettingsForm& form = *program.frm_Einstellungen;
-    StatusBar& statusBar = program.statusBar();
+void connectAutoCqControls(AutoCq& cq, const Forms& forms, StatusBar& statusBar) {
+    MainForm& main = *forms.frm_DoKu;
+    SettingsForm& form = *forms.frm_Einstellungen;
     AutoCq* autoCq = &cq;
 
     // All the work is on the press; the label's click does nothing.
@@ -64,7 +63,7 @@ void connectAutoCqControls(AutoCq& cq, Services& program) {
     QObject::connect(autoCq, &AutoCq::notice, &main,
                      [&statusBar](const QString& text) { statusBar.showNotice(text); });
 
-    followVolumeSlider(autoCq, *program.frm_Oszi);
+    followVolumeSlider(autoCq, *forms.frm_Oszi);
     autoCq->setTxControlBox(form.chk_TX->isChecked());
     QObject::connect(form.chk_TX, &QCheckBox::toggled, &form,
                      [autoCq](bool checked) { autoCq->setTxControlBox(checked); });

@@ -14,13 +14,14 @@
 namespace kestrova {
 
 class Services;
+struct Forms;
 
 // The sound window's player: owns its parts (the loaded file, the playback, the
 // speed labels, continuous play, the controls) and is what the rest of the
 // program calls. Positions are in millionths of the play length.
 class Player {
 public:
-    explicit Player(Services& program);
+    Player(Services& program, const Forms& forms);
 
     PlayerListCalls listCalls;
     PlayerListRows listRows;

@@ -8,6 +8,7 @@
 #include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/Forms.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/RecordingListView.h"
@@ -21,8 +22,9 @@
 
 namespace kestrova {
 
-SoundWindowControls::SoundWindowControls(Services& program, Player& player, SoundWindowView& view)
-    : program_(program), player_(player), view_(view) {}
+SoundWindowControls::SoundWindowControls(Services& program, const Forms& forms, Player& player,
+                                         SoundWindowView& view)
+    : program_(program), forms_(forms), player_(player), view_(view) {}
 
 void SoundWindowControls::connectControls() {
     connectSlider();
@@ -34,13 +36,13 @@ void SoundWindowControls::connectControls() {
     followContinuousSwitch();
     bindList();
     view_.bindMainWindow(player_.playback(), player_.loader());
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     QObject::connect(sound.cmd_Os_Zurück, &QPushButton::clicked, &sound, [this] { cmd_Os_Zurück_Click(); });
 }
 
 // The slider, the waveform's seek by a click and the pause button.
 void SoundWindowControls::connectSlider() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     Playback* playback = &player_.playback();
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
                      [playback](int b, int s, int x, int y) { playback->slider_MouseDown(b, s, x, y); });
@@ -61,14 +63,14 @@ void SoundWindowControls::connectSlider() {
 }
 
 void SoundWindowControls::followRecorderSwitch() {
-    QCheckBox* recording = program_.frm_DoKu->chk_Start;
+    QCheckBox* recording = forms_.frm_DoKu->chk_Start;
     Playback* playback = &player_.playback();
     playback->setRecorderSwitchedOn(recording->isChecked());
     QObject::connect(recording, &QCheckBox::toggled, playback, &Playback::setRecorderSwitchedOn);
 }
 
 void SoundWindowControls::followContinuousSwitch() {
-    QCheckBox* continuous = program_.frm_Einstellungen->chkFortlaufend;
+    QCheckBox* continuous = forms_.frm_Einstellungen->chkFortlaufend;
     ContinuousPlay* play = &player_.continuousPlay();
     play->setContinuous(continuous->isChecked());
     QObject::connect(continuous, &QCheckBox::toggled, continuous,
@@ -76,7 +78,7 @@ void SoundWindowControls::followContinuousSwitch() {
 }
 
 void SoundWindowControls::bindList() {
-    RecordingListView* list = program_.frm_DoKu->lb_Sounds;
+    RecordingListView* list = forms_.frm_DoKu->lb_Sounds;
     PlayerListRows& calls = player_.listRows;
     calls.currentRow = [list] { return list->currentRow(); };
     calls.count = [list] { return list->count(); };
@@ -84,7 +86,7 @@ void SoundWindowControls::bindList() {
 }
 
 void SoundWindowControls::connectKeyField() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     sound.ed1->installEventFilter(new SpaceRepeatFilter(sound.ed1));
     QObject::connect(sound.ed1_keys, &KeyEvents::keyDown, &sound,
                      [this](int code, int shift) { ed1_KeyDown(code, shift); });
@@ -93,7 +95,7 @@ void SoundWindowControls::connectKeyField() {
 }
 
 void SoundWindowControls::connectSpeedLabels() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     SpeedLabels& speeds = player_.speedLabels();
     QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseDown, &sound,
                      [&speeds](int b, int s, int x, int y) { speeds.lblFreqNorm_MouseDown(b, s, x, y); });
@@ -115,7 +117,7 @@ void SoundWindowControls::connectSpeedLabels() {
 
 // The main window's "Sounds" label opens the file dialog.
 void SoundWindowControls::connectLoadLabel() {
-    MainForm& main = *program_.frm_DoKu;
+    MainForm& main = *forms_.frm_DoKu;
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseDown, &main,
                      [this](int b, int s, int x, int y) { lbl_LoadWave_MouseDown(b, s, x, y); });
     QObject::connect(main.lbl_LoadWave_mouse, &MouseEvents::mouseMove, &main,
@@ -124,17 +126,17 @@ void SoundWindowControls::connectLoadLabel() {
 
 // The dialog starts in the documentation folder as the settings form shows it.
 void SoundWindowControls::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.loader().lbl_LoadWave_MouseDown(program_.frm_Einstellungen->ed_PfadDoku->text());
+    player_.loader().lbl_LoadWave_MouseDown(forms_.frm_Einstellungen->ed_PfadDoku->text());
 }
 
 void SoundWindowControls::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    program_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Hover);
+    forms_.frm_DoKu->lbl_LoadWave->setBorder(LabelBorder::Hover);
 }
 
 void SoundWindowControls::slider_Action(int action) {
     // The position, not the value: a drag reports before the value follows it.
     if (action != QAbstractSlider::SliderNoAction) {
-        player_.playback().slider_Scroll(program_.frm_Oszi->slider->sliderPosition());
+        player_.playback().slider_Scroll(forms_.frm_Oszi->slider->sliderPosition());
     }
 }
 
@@ -158,7 +160,7 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
 }
 
 void SoundWindowControls::connectStopButton() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     Playback* playback = &player_.playback();
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
                      [playback](int b, int s, int x, int y) { playback->cmdStop_MouseDown(b, s, x, y); });
@@ -172,7 +174,7 @@ void SoundWindowControls::connectStopButton() {
 }
 
 void SoundWindowControls::ed1_KeyDown(int keyCode, int /*shift*/) {
-    program_.frm_Oszi->ed1->setText(QString::number(keyCode));
+    forms_.frm_Oszi->ed1->setText(QString::number(keyCode));
     if (keyCode == keycode::Space) {
         program_.transmitter().lbl_TX_Click();
     }
@@ -182,7 +184,7 @@ void SoundWindowControls::ed1_KeyUp(int /*keyCode*/, int /*shift*/) {}
 
 void SoundWindowControls::cmd_Os_Zurück_Click() {
     // Playback goes on: the window only gets out of the way.
-    program_.frm_Oszi->hide();
+    forms_.frm_Oszi->hide();
 }
 
 } // namespace kestrova

@@ -3,6 +3,7 @@
 namespace kestrova {
 
 class Services;
+struct Forms;
 class Player;
 class SoundWindowView;
 
@@ -11,7 +12,7 @@ class SoundWindowView;
 // and the handlers of the waveform's click and the key field.
 class SoundWindowControls {
 public:
-    SoundWindowControls(Services& program, Player& player, SoundWindowView& view);
+    SoundWindowControls(Services& program, const Forms& forms, Player& player, SoundWindowView& view);
 
     // Connects the controls; called once the forms exist.
     void connectControls();
@@ -44,6 +45,7 @@ private:
     void bindList();
 
     Services& program_;
+    const Forms& forms_;
     Player& player_;
     SoundWindowView& view_;
 };

@@ -4,6 +4,7 @@
 #include "player/SoundFileLoader.h"
 #include "player/Waveform.h"
 #include "services/Services.h"
+#include "ui/Forms.h"
 #include "ui/LabelButton.h"
 #include "ui/MainForm.h"
 #include "ui/SoundForm.h"
@@ -33,7 +34,7 @@ std::array<LabelButton*, 4> speedLabels(const SoundForm& sound) {
 // Direct connections: a handler that moves the slider and later reads the
 // window finds it moved, as when it set the widget itself.
 void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loader) {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     QSlider* slider = sound.slider;
     QObject::connect(&playback, &Playback::sliderChanged, slider, &QSlider::setValue);
     // Whatever moves the widget, the user's hand or a fellow subsystem, moves the playback's slider.
@@ -51,7 +52,7 @@ void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loade
 
     // The dialog belongs to the main window, which may not exist yet while the sound window is set up.
     loader.askForFile = [this](const FileDialogRequest& request) {
-        return program_.platform().dialogs.openFile(program_.frm_DoKu, request);
+        return program_.platform().dialogs.openFile(forms_.frm_DoKu, request);
     };
     QObject::connect(&loader, &SoundFileLoader::mainWindowEnabled, &sound,
                      [this](bool enabled) { setMainWindowEnabled(enabled); });
@@ -68,7 +69,7 @@ void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loade
 }
 
 void SoundWindowView::bindMainWindow(Playback& playback, SoundFileLoader& loader) {
-    MainForm& main = *program_.frm_DoKu;
+    MainForm& main = *forms_.frm_DoKu;
     QObject::connect(&playback, &Playback::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
     QObject::connect(&loader, &SoundFileLoader::deletionAllowed, main.cmd_File_lö, &QWidget::setEnabled);
     LabelButton* label = main.lbl_LoadWave;
@@ -78,20 +79,20 @@ void SoundWindowView::bindMainWindow(Playback& playback, SoundFileLoader& loader
 }
 
 void SoundWindowView::setMainWindowEnabled(bool enabled) {
-    if (program_.frm_DoKu != nullptr) {
-        program_.frm_DoKu->setEnabled(enabled);
+    if (forms_.frm_DoKu != nullptr) {
+        forms_.frm_DoKu->setEnabled(enabled);
     }
 }
 
 void SoundWindowView::showSpeedPressed(int speed) {
-    const std::array<LabelButton*, 4> labels = speedLabels(*program_.frm_Oszi);
+    const std::array<LabelButton*, 4> labels = speedLabels(*forms_.frm_Oszi);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         labels[i]->setBorder(int(i) == speed ? LabelBorder::Sunken : LabelBorder::Raised);
     }
 }
 
 void SoundWindowView::showSpeedControls() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     for (LabelButton* label : speedLabels(sound)) {
         label->setVisible(true);
     }
@@ -99,11 +100,11 @@ void SoundWindowView::showSpeedControls() {
 }
 
 void SoundWindowView::showFileName(const QString& path) {
-    program_.frm_Oszi->lblFile->setText(QDir::toNativeSeparators(path));
+    forms_.frm_Oszi->lblFile->setText(QDir::toNativeSeparators(path));
 }
 
 void SoundWindowView::showNoFile() {
-    SoundForm& sound = *program_.frm_Oszi;
+    SoundForm& sound = *forms_.frm_Oszi;
     sound.frx1->clear();
     sound.lblFile->clear();
     sound.lblFile->setToolTip(QString());
@@ -113,20 +114,20 @@ void SoundWindowView::showNoFile() {
 }
 
 void SoundWindowView::showFailure(const QString& message, const QString& path) {
-    QLabel* label = program_.frm_Oszi->lblFile;
+    QLabel* label = forms_.frm_Oszi->lblFile;
     label->setText(message);
     label->setToolTip(QDir::toNativeSeparators(path));
 }
 
 void SoundWindowView::drawWaveform(const std::vector<WaveformLine>& lines) {
-    WaveformView& area = *program_.frm_Oszi->frx1;
+    WaveformView& area = *forms_.frm_Oszi->frx1;
     for (const WaveformLine& line : lines) {
         area.drawLine(line.from, line.to, kWaveColor);
     }
 }
 
 void SoundWindowView::showLevel(int level) {
-    ValueBar* bar = program_.frm_Oszi->pro1;
+    ValueBar* bar = forms_.frm_Oszi->pro1;
     bar->setValue(qBound(bar->minimum(), level, bar->maximum()));
 }
 

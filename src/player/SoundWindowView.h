@@ -6,6 +6,7 @@
 namespace kestrova {
 
 class Services;
+struct Forms;
 class Playback;
 class SoundFileLoader;
 struct WaveformLine;
@@ -16,7 +17,7 @@ struct WaveformLine;
 // loader signal.
 class SoundWindowView {
 public:
-    explicit SoundWindowView(Services& program) : program_(program) {}
+    SoundWindowView(Services& program, const Forms& forms) : program_(program), forms_(forms) {}
 
     // Shows on the sound window what the parts signal; called once the window exists.
     void bindSoundWindow(Playback& playback, SoundFileLoader& loader);
@@ -36,6 +37,7 @@ private:
     void showLevel(int level);
 
     Services& program_;
+    const Forms& forms_;
 };
 
 } // namespace kestrova

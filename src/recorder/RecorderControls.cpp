@@ -1,10 +1,10 @@
 #include "recorder/RecorderControls.h"
 
 #include "recorder/Recorder.h"
-#include "services/Services.h"
 #include "ui/Colors.h"
 #include "ui/ControlEvents.h"
 #include "ui/FormGeometry.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/StatusBar.h"
@@ -115,10 +115,9 @@ void connectCapture(CaptureControl& capture, MainForm& main, SettingsForm& form,
 
 } // namespace
 
-void connectRecorderControls(Recorder& recorder, Services& program) {
-    MainForm& main = *program.frm_DoKu;
-    SettingsForm& form = *program.frm_Einstellungen;
-    StatusBar& statusBar = program.statusBar();
+void connectRecorderControls(Recorder& recorder, const Forms& forms, StatusBar& statusBar) {
+    MainForm& main = *forms.frm_DoKu;
+    SettingsForm& form = *forms.frm_Einstellungen;
     connectSwitch(recorder, main);
     connectMeter(recorder.meter(), main, form, statusBar);
     connectCapture(recorder.capture(), main, form, statusBar);

@@ -8,13 +8,9 @@ namespace kestrova {
 
 class Archive;
 class HeldSounds;
-class InfoForm;
 class ListInteractions;
-class MainForm;
 class Player;
 class Recorder;
-class SettingsForm;
-class SoundForm;
 class StatusBar;
 class Transmitter;
 struct ProgramIdentity;
@@ -48,12 +44,6 @@ public:
     virtual Archive& archive() = 0;
     virtual ListInteractions& listInteractions() = 0;
     virtual Recorder& recorder() = 0;
-
-    // Forms; null until the start has created them.
-    InfoForm* frm_Info = nullptr;
-    SettingsForm* frm_Einstellungen = nullptr;
-    SoundForm* frm_Oszi = nullptr;
-    MainForm* frm_DoKu = nullptr;
 
 protected:
     Services() = default;

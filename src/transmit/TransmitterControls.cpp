@@ -1,8 +1,8 @@
 #include "transmit/TransmitterControls.h"
 
-#include "services/Services.h"
 #include "transmit/Transmitter.h"
 #include "ui/ControlEvents.h"
+#include "ui/Forms.h"
 #include "ui/LabelButton.h"
 #include "ui/SettingsForm.h"
 #include "ui/SoundForm.h"
@@ -14,10 +14,9 @@
 
 namespace kestrova {
 
-void connectTransmitterControls(Transmitter& transmitter, Services& program) {
-    SoundForm& sound = *program.frm_Oszi;
-    SettingsForm& form = *program.frm_Einstellungen;
-    StatusBar& statusBar = program.statusBar();
+void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, StatusBar& statusBar) {
+    SoundForm& sound = *forms.frm_Oszi;
+    SettingsForm& form = *forms.frm_Einstellungen;
     Transmitter* tx = &transmitter;
 
     QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [tx] { tx->lbl_TX_Click(); });

@@ -4,6 +4,7 @@
 #include "services/ProgramIdentity.h"
 #include "services/Services.h"
 #include "settings/SettingsValues.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 
@@ -51,12 +52,12 @@ QFrame* clockPanel(QLabel* clock, const QString& sample) {
 }
 } // namespace
 
-StatusBar::StatusBar(Services& program) : program_(program) {}
+StatusBar::StatusBar(Services& program, const Forms& forms) : program_(program), forms_(forms) {}
 
 StatusBar::~StatusBar() = default;
 
 void StatusBar::buildStatusBar() {
-    QStatusBar* bar = program_.frm_DoKu->sb;
+    QStatusBar* bar = forms_.frm_DoKu->sb;
     for (QWidget* old : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (old->property(panelProperty).isValid()) {
             bar->removeWidget(old);
@@ -72,7 +73,7 @@ void StatusBar::buildStatusBar() {
         QString::number(values.fileCount),
         id.exeName,
         id.versionText,
-        program_.frm_Einstellungen->cb_Com->currentText(),
+        forms_.frm_Einstellungen->cb_Com->currentText(),
         QString::number(values.circuitNumber),
         QStringLiteral("c"),
     };
@@ -124,7 +125,7 @@ void StatusBar::connectBar(QStatusBar* bar) {
 // hidden for good, and one it passed over because the window was not shown yet would
 // cover the message. So the panels follow the message here, whatever the bar did.
 void StatusBar::showPanelsUnlessNotice() {
-    QStatusBar* bar = program_.frm_DoKu->sb;
+    QStatusBar* bar = forms_.frm_DoKu->sb;
     const bool visible = bar->currentMessage().isEmpty();
     for (QWidget* child : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
         if (child->property(panelProperty).isValid()) {
@@ -184,8 +185,8 @@ QString StatusBar::inputNoteText() const {
 }
 
 void StatusBar::showNotice(const QString& text) {
-    if (program_.frm_DoKu != nullptr) {
-        program_.frm_DoKu->sb->showMessage(text, kNoticeMs);
+    if (forms_.frm_DoKu != nullptr) {
+        forms_.frm_DoKu->sb->showMessage(text, kNoticeMs);
     }
 }
 
@@ -195,7 +196,7 @@ void StatusBar::showNote(QString& note, const QString& text) {
 }
 
 void StatusBar::showNotes() {
-    if (program_.frm_DoKu == nullptr) {
+    if (forms_.frm_DoKu == nullptr) {
         return;
     }
     QStringList lines;
@@ -204,22 +205,22 @@ void StatusBar::showNotes() {
             lines << *line;
         }
     }
-    program_.frm_DoKu->showNotes(lines.join(QLatin1Char('\n')));
+    forms_.frm_DoKu->showNotes(lines.join(QLatin1Char('\n')));
 }
 
 int StatusBar::panelCount() const {
     int count = 0;
-    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>()) {
+    for (QLabel* label : forms_.frm_DoKu->sb->findChildren<QLabel*>()) {
         count += label->property(panelProperty).isValid() ? 1 : 0;
     }
     return count;
 }
 
 QLabel* StatusBar::panel(int number) const {
-    if (program_.frm_DoKu == nullptr) {
+    if (forms_.frm_DoKu == nullptr) {
         return nullptr;
     }
-    for (QLabel* label : program_.frm_DoKu->sb->findChildren<QLabel*>()) {
+    for (QLabel* label : forms_.frm_DoKu->sb->findChildren<QLabel*>()) {
         if (label->property(panelProperty).toInt() == number) {
             return label;
         }

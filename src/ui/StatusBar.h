@@ -10,11 +10,12 @@ class QTimer;
 namespace kestrova {
 
 class Services;
+struct Forms;
 
 // The seven panels of the main window's status bar.
 class StatusBar {
 public:
-    explicit StatusBar(Services& program);
+    StatusBar(Services& program, const Forms& forms);
     ~StatusBar();
 
     void buildStatusBar();
@@ -52,6 +53,7 @@ private:
     void showNotes();
 
     Services& program_;
+    const Forms& forms_;
     QTimer* clockTimer_ = nullptr;
     // The instant's second the clock panel shows.
     std::optional<qint64> shownSecond_;

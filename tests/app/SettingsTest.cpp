@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <sys/stat.h>
 
@@ -318,6 +319,13 @@ TEST_F(SettingsTest, ASaveThatFailsSaysSoAndKeepsTheEditsInTheForm) {
     }
     EXPECT_EQ(boxes, 1); // one failure, one box
     EXPECT_EQ(form().ed_FunkName->text(), QStringLiteral("Kanal Nord"));
+
+    // A press of the button saves on its release and on its click: still one box.
+    fakes.dialogs.messages.clear();
+    form().show();
+    QCoreApplication::processEvents();
+    QTest::mouseClick(form().cmd_Speichern, Qt::LeftButton);
+    EXPECT_EQ(fakes.dialogs.messages.size(), 1u);
 }
 
 } // namespace
