@@ -113,11 +113,17 @@ bool ServiceProgram::start() {
     return true;
 }
 
-// The one place where the timed actions join the service: the hourly transmission
-// from KV.DAT and the nightly list refresh. They are built from the platform, the
-// values, the transmitter, the archive, the held sounds and the program folder,
-// then loaded (clearSchedule, loadTimedAction) and ticking (startTicking) from here
-// to the end; endProgram stops them with the recorder's timers.
+// TIMED ACTIONS: the one place where they join the service (the hourly
+// transmission from KV.DAT, the nightly list refresh). The windows' TimedActions
+// still reaches the program through Services; once it is a base object it is made
+// and started here, as the windowed start does:
+//     timedActions_ = std::make_unique<TimedActions>(platform_, programFolder_, *archive_,
+//                                                    *transmitter_, heldSounds_);
+//     timedActions_->hasEnded = [this] { return ended_; };
+//     timedActions_->clearSchedule();
+//     timedActions_->loadTimedAction();
+//     timedActions_->startTicking();
+// and endProgram stops it with the recorder (timedActions_->stopTimers()).
 void ServiceProgram::startTimedActions() {}
 
 void ServiceProgram::readSettings() {

@@ -62,6 +62,7 @@ private:
     // controls that show them do).
     void applySettings();
     void completeStart();
+    // The hourly transmission and the nightly refresh from here to the end.
     void startTimedActions();
 
     // Declared before platform_, which hands it out as the sounds.
@@ -77,6 +78,8 @@ private:
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<Archive> archive_;
     std::unique_ptr<Transmitter> transmitter_;
+    // TIMED ACTIONS: std::unique_ptr<TimedActions> timedActions_ here, after what it
+    // uses (see startTimedActions).
 };
 
 } // namespace kestrova
