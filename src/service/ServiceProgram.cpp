@@ -1,6 +1,7 @@
 #include "service/ServiceProgram.h"
 
 #include "archive/Archive.h"
+#include "archive/RecordingFolders.h"
 #include "common/NumericValue.h"
 #include "integrity/ManifestWriter.h"
 #include "platform/Clock.h"
@@ -8,6 +9,7 @@
 #include "platform/FolderLock.h"
 #include "recorder/InterruptedCapture.h"
 #include "recorder/Recorder.h"
+#include "service/InputDevices.h"
 #include "settings/SettingsStore.h"
 #include "transmit/Transmitter.h"
 
@@ -98,11 +100,14 @@ bool ServiceProgram::start() {
     startTimedActions();
     transmitter_->cqFile.clear();
     archive_->createTables();
+    recorder_->resetState();
+    ensureRecordingsFolder(programFolder_);
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder_);
     readSettings();
     // Recordings whose entry failed last time are entered now, on the manifests' thread.
     manifests_->enterMissing(settings_->values.docFolder, platform_.clock.now().date());
+    chooseFirstInputDevice();
     if (mayGoOn()) {
         const QString filed = InterruptedCapture::file(programFolder_, settings_->values,
                                                        recorder_->capture().keepRecording, interrupted);
@@ -146,14 +151,28 @@ void ServiceProgram::readSettings() {
 void ServiceProgram::applySettings() {
     const SettingsValues& values = settings_->values;
     LevelMeterControl& meter = recorder_->meter();
-    meter.setInputDevice(values.inputDevice);
+    // The windows switch the recorder on before their device box is filled: the
+    // system's default input, which also comes when a sound server starts late.
+    meter.setInputDevice(-1);
     // As the threshold slider of the main window would hold it.
     meter.setThreshold(static_cast<int>(std::clamp(roundToWhole(values.startLevel), 0LL, 100LL)));
     meter.setMeterInterval(values.meterInterval);
     // A choice of the list, so its number is the line as written.
     recorder_->capture().setRateText(QString::number(values.meterSampleRate));
-    transmitter_->setOutputDevice(values.inputDevice);
+    transmitter_->setOutputDevice(-1);
     transmitter_->applyOutputVolume();
+}
+
+// As the windows fill their device box once the recorder is on: the first usable
+// device from the next switch-on, or a message that there is none.
+void ServiceProgram::chooseFirstInputDevice() {
+    if (usableInputDevices(platform_.audioInput).isEmpty()) {
+        platform_.dialogs.message(noInputDevicesMessage(), QStringLiteral(" INFO"), MessageButtons::Ok,
+                                  MessageIcon::None);
+        return;
+    }
+    recorder_->meter().setInputDevice(0);
+    transmitter_->setOutputDevice(0);
 }
 
 void ServiceProgram::completeStart() {

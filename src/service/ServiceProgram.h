@@ -61,6 +61,7 @@ private:
     // The values read, handed to those that take them at once (in the windows, the
     // controls that show them do).
     void applySettings();
+    void chooseFirstInputDevice();
     void completeStart();
     // The hourly transmission and the nightly refresh from here to the end.
     void startTimedActions();

@@ -77,8 +77,7 @@ const auto kRows = std::to_array<SettingsRow>({
      {[](S& t, V& v, G&) { v.meterSampleRate = whole(t); }, nullptr}},
     {5, "channel", "Kanal",
      "Eingabegerät: seine Stelle in der Liste „Soundkarte“, ab 0",
-     "0", "0", text(),
-     {[](S& t, V& v, G&) { v.inputDevice = whole(t); }, nullptr}},
+     "0", "0", text(), kHeldByItsControl},
     // Recordings are named by this one digit.
     {6, "circuitNumber", "Funkkreis",
      "Nummer des Funkkreises (eine Ziffer 0–9): die Aufnahmen heißen und listen sich nach ihr",

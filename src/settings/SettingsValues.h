@@ -10,9 +10,6 @@ struct SettingsValues {
     QString docFolder;
     QString circuitName;
     int meterSampleRate = 0;
-    // The input device's place in the list of usable ones; a program without the
-    // settings form records from it.
-    int inputDevice = 0;
     long long circuitNumber = 0;
     // The circuit's line as written: a recording is the circuit's when its name
     // starts with this text, so "1 " matches nothing.

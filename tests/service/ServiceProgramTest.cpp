@@ -65,6 +65,9 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_TRUE(service.recorder().isSwitchedOn());
     EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("record capture")));
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("Aufnahme begonnen")).isEmpty());
+    // From the system's default input, as the windows do: a sound server that starts late still comes.
+    ASSERT_FALSE(fakes.audioInput.opens.empty());
+    EXPECT_EQ(fakes.audioInput.opens.front().position, -1);
 
     // A second one on the same folder says so and touches nothing.
     FakePlatform secondFakes;
