@@ -9,7 +9,7 @@ foreach(help_file IN LISTS KESTROVA_HELP_FILES)
     configure_file(${PROJECT_SOURCE_DIR}/hilfe/${help_file} ${PROJECT_BINARY_DIR}/hilfe/${help_file} COPYONLY)
 endforeach()
 
-install(TARGETS kestrova RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kestrova kestrova-headless RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The program finds it as ../share/kestrova/hilfe from its own folder.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/hilfe/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrova/hilfe)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/kestrova.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

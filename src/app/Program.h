@@ -2,9 +2,9 @@
 
 #include "app/ProgramOptions.h"
 #include "app/StartupMessages.h"
+#include "common/ProgramIdentity.h"
 #include "platform/EventLog.h"
 #include "platform/Platform.h"
-#include "services/ProgramIdentity.h"
 #include "services/Services.h"
 #include "transmit/HeldSounds.h"
 #include "ui/Forms.h"

@@ -8,6 +8,7 @@
 #include "platform/Dialogs.h"
 #include "player/Player.h"
 #include "recorder/Recorder.h"
+#include "service/InputDevices.h"
 #include "settings/SettingsTable.h"
 #include "ui/ControlEvents.h"
 #include "ui/MainForm.h"
@@ -75,20 +76,11 @@ void SettingsActions::fillSettingsLists() {
 void SettingsActions::listInputDevices() {
     QComboBox* devices = program_.frm_Einstellungen->cb_Device;
     devices->clear();
-    for (const InputDeviceInfo& device : program_.platform().audioInput.devices()) {
-        if (device.canRecordMono8Bit11025) {
-            devices->addItem(device.name.trimmed());
-        }
-    }
+    devices->addItems(usableInputDevices(program_.platform().audioInput));
     if (devices->count() == 0) {
         devices->setPlaceholderText(QStringLiteral("No audio devices available."));
-        program_.platform().dialogs.message(
-            QStringLiteral(
-                "!No audio devices available!\r\rAm Soundkarteneingang ist evtl. keine Tonquelle "
-                "vorhanden!\rSchließen Sie zuerst das Programm, stellen einen Anschluß zur Tonquelle "
-                "her\rund starten das Programm neu.\r\r(W7 verhält sich zu den Vorgängerversionen "
-                "anders)\rquorbel"),
-            QStringLiteral(" INFO"), MessageButtons::Ok, MessageIcon::None);
+        program_.platform().dialogs.message(noInputDevicesMessage(), QStringLiteral(" INFO"),
+                                            MessageButtons::Ok, MessageIcon::None);
         return;
     }
     devices->setCurrentIndex(0);

@@ -1,7 +1,7 @@
 #include "ui/StatusBar.h"
 
+#include "common/ProgramIdentity.h"
 #include "platform/Clock.h"
-#include "services/ProgramIdentity.h"
 #include "services/Services.h"
 #include "settings/SettingsValues.h"
 #include "ui/Forms.h"

@@ -1,7 +1,7 @@
 // The start-up sequence, completing the start and ending the program.
-#include "app/CommandLine.h"
 #include "app/SettingsActions.h"
 #include "recorder/Recorder.h"
+#include "service/CommandLine.h"
 #include "support/ProgramFixture.h"
 #include "ui/FormGeometry.h"
 #include "ui/InfoForm.h"

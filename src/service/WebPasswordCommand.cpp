@@ -1,4 +1,4 @@
-#include "app/WebPasswordCommand.h"
+#include "service/WebPasswordCommand.h"
 
 #include "platform/FolderOwner.h"
 #include "platform/PasswordPrompt.h"

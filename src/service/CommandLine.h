@@ -18,7 +18,7 @@ struct CommandLine {
     bool settingsCommand = false; // --einstellungen or --setze: the settings file, then end
     bool confirmSettings = false; // --bestaetigen with --einstellungen
     QStringList assignments;      // --setze NAME=WERT ...
-    QString error; // a message for the user when the arguments are wrong
+    QString error;                // a message for the user when the arguments are wrong
 };
 
 enum class MessageLanguage { German, English };

@@ -1,4 +1,4 @@
-#include "app/SettingsCommand.h"
+#include "service/SettingsCommand.h"
 
 #include "platform/FolderLock.h"
 #include "platform/FolderOwner.h"

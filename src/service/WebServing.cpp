@@ -1,10 +1,10 @@
-#include "app/WebServing.h"
+#include "service/WebServing.h"
 
-#include "app/Program.h"
-#include "app/Settings.h"
-#include "archive/Archive.h"
+#include "archive/RecordingListModel.h"
+#include "platform/EventLog.h"
 #include "platform/OpenFileLimit.h"
 #include "recorder/Recorder.h"
+#include "settings/SettingsValues.h"
 #include "web/WebService.h"
 #include "web/WebSettings.h"
 
@@ -15,8 +15,8 @@
 
 namespace kestrova {
 
-WebServing::WebServing(Program& program, HashLookup hash)
-    : program_(program),
+WebServing::WebServing(WebSources sources, HashLookup hash)
+    : sources_(std::move(sources)),
       service_(std::make_unique<WebService>(
           board_, std::move(hash),
           HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {}
@@ -28,11 +28,11 @@ WebServing::~WebServing() {
 // The board changes only when the recorder or the list tells of a change: nothing
 // looks at them on a timer.
 void WebServing::subscribe() {
-    Recorder& recorder = program_.recorder();
+    Recorder& recorder = sources_.recorder;
     const auto changed = [this] { publish(); };
     QObject::connect(&recorder, &Recorder::stateChanged, &subscriber_, changed);
     QObject::connect(&recorder.meter(), &LevelMeterControl::levelChanged, &subscriber_, changed);
-    const RecordingListModel* list = &program_.archive().recordingList();
+    const RecordingListModel* list = &sources_.list;
     const auto listChanged = [this] {
         listChanged_ = true;
         publish();
@@ -42,7 +42,8 @@ void WebServing::subscribe() {
     QObject::connect(list, &QAbstractItemModel::rowsRemoved, &subscriber_, listChanged);
 }
 
-std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QString& commandLineAddress,
+std::unique_ptr<WebServing> WebServing::startIfAsked(const WebSources& sources,
+                                                     const QString& commandLineAddress,
                                                      const QString& programFolder, HashLookup hash) {
     // Read without waiting: a FIFO in the file's place is refused, not opened.
     const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
@@ -50,7 +51,7 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QSt
     // Said even when no address asks for the page: the address may stand in the
     // file that cannot be read (root's, say, where a service reads it).
     if (!settings.readError.isEmpty()) {
-        report(program,
+        report(sources,
                settings.readError + (address.isEmpty()
                                          ? QStringLiteral(" Die Webseite startet nicht.")
                                          : QStringLiteral(" Die Webseite startet in der Grundeinstellung.")));
@@ -58,21 +59,20 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(Program& program, const QSt
     if (address.isEmpty()) {
         return nullptr;
     }
-    auto web = std::make_unique<WebServing>(program, std::move(hash));
+    auto web = std::make_unique<WebServing>(sources, std::move(hash));
     const QString error = web->start(address, settings);
     if (!error.isEmpty()) {
-        report(program, error);
+        report(sources, error);
         return nullptr;
     }
-    program.platform().events.record(EventPriority::Notice,
-                                     QStringLiteral("Webseite unter ") + web->service_->pageAddress());
+    sources.events.record(EventPriority::Notice,
+                          QStringLiteral("Webseite unter ") + web->service_->pageAddress());
     return web;
 }
 
-void WebServing::report(Program& program, const QString& message) {
+void WebServing::report(const WebSources& sources, const QString& message) {
     QTextStream(stderr) << message << '\n';
-    program.startNotice =
-        program.startNotice.isEmpty() ? message : program.startNotice + QStringLiteral(" – ") + message;
+    sources.report(message);
 }
 
 QString WebServing::start(const QString& address, const WebSettings& settings) {
@@ -96,15 +96,15 @@ quint16 WebServing::port() const {
 
 void WebServing::publish() {
     LiveStatus status = status_;
-    Recorder& recorder = program_.recorder();
+    const Recorder& recorder = sources_.recorder;
     status.recorderOn = recorder.isSwitchedOn();
     status.recording = recorder.recordingActive;
     status.paused = recorder.capturePaused;
     status.level = std::clamp(recorder.meter().barValue, 0, 100);
     status.recordingName = recorder.capture().recordingName;
-    status.docFolder = QFileInfo(program_.settings().values.docFolder).absoluteFilePath();
+    status.docFolder = QFileInfo(sources_.settings.docFolder).absoluteFilePath();
     if (std::exchange(listChanged_, false)) {
-        status.recordings = program_.archive().recordingList().entries();
+        status.recordings = sources_.list.entries();
         ++status.listRevision;
     }
     if (!(status == status_)) {

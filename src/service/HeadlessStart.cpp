@@ -1,14 +1,10 @@
-#include "app/HeadlessStart.h"
+#include "service/HeadlessStart.h"
 
-#include "services/ProgramIdentity.h"
+#include "common/ProgramIdentity.h"
 
 #include <QDir>
 
 namespace kestrova {
-
-void chooseOffscreenWindowing() {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-}
 
 QString headlessStartLine(const ProgramIdentity& identity, const QString& programFolder) {
     return identity.programTitle + QLatin1Char(' ') + identity.versionText +

@@ -1,4 +1,4 @@
-#include "app/CommandLine.h"
+#include "service/CommandLine.h"
 
 #include <QDir>
 #include <QFileInfo>
