@@ -75,12 +75,10 @@ public:
     // was, for one no timer takes.
     bool setCqPause(long long milliseconds);
 
-    // For the tests, which look at the timer but never drive it.
+    // For the tests, which look at the timers but never drive them.
+    const QTimer& airTimer() const { return tmrCQ; }
     const QTimer& cqPauseTimer() const { return tmrCQ_PAUSE; }
-
-    RepeatingTimer tmrCQ{"tmrCQ", 1000};
-    // The squelch watch.
-    RepeatingTimer tmrRSP{"tmrRSP", 100};
+    const QTimer& squelchWatchTimer() const { return tmrRSP; }
 
 signals:
     // The Auto-CQ button shown pressed (a cycle started) or released.
@@ -113,7 +111,10 @@ private:
     Playback& playback_;
     SoundFileLoader& loader_;
     SpeedLabels& speeds_;
+    RepeatingTimer tmrCQ{"tmrCQ", 1000};
     RepeatingTimer tmrCQ_PAUSE{"tmrCQ_PAUSE", 6000};
+    // The squelch watch.
+    RepeatingTimer tmrRSP{"tmrRSP", 100};
     bool cqPressed_ = false;
     bool txControlBox_ = false;
     std::optional<int> volumePosition_;

@@ -49,9 +49,8 @@ public:
     QString actionFirstFile;
     QString actionSecondFile;
 
-    // A multiple of the level meter's wake-up spacing: its ticks fall onto the
-    // meter's wake-ups and cost no wake-ups of their own.
-    RepeatingTimer tmr_Zeit{"tmr_Zeit", 200};
+    // For the tests, which look at the timer but never drive it.
+    const QTimer& clockTimer() const { return tmr_Zeit; }
 
 private:
     QString scheduleFilePath() const;
@@ -69,6 +68,9 @@ private:
     std::optional<qint64> lookedSecond_;
     // The sound playback keeps events running; no tick may start anything meanwhile.
     bool transmitting_ = false;
+    // A multiple of the level meter's wake-up spacing: its ticks fall onto the
+    // meter's wake-ups and cost no wake-ups of their own.
+    RepeatingTimer tmr_Zeit{"tmr_Zeit", 200};
 };
 
 } // namespace kestrova

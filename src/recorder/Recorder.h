@@ -80,16 +80,12 @@ public:
     long long pauseTicks = 0;
     int blinkPhase = 0;
 
-    // Silence watch: ends the recording after the silence limit.
-    RepeatingTimer tmrZT1{"tmrZT1", 1000};
-    // Counts the recording and silence ticks, and ends at the maximum length.
-    // Two 100 ms ticks on each of the meter's wake-ups.
-    BatchedTimer tmrZT2{nullptr, 100, LevelMeterControl::kWakeMs};
-    // Pause watch: pauses the capture over a shorter silence.
-    RepeatingTimer tmrZT3{"tmrZT3", 1000};
-    // A multiple of the meter's wake-up spacing, so the lamp costs no wake-ups.
-    RepeatingTimer tmr_Blink{"tmr_Blink", 400};
-    RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
+    // For the tests, which look at the timers but never drive them.
+    const QTimer& silenceWatchTimer() const { return tmrZT1; }
+    const BatchedTimer& recordingClock() const { return tmrZT2; }
+    const QTimer& pauseWatchTimer() const { return tmrZT3; }
+    const QTimer& lampTimer() const { return tmr_Blink; }
+    const QTimer& recordingStartTimer() const { return tmrAufnahme; }
 
 signals:
     // Each change of the state as a handler leaves it, before stateChanged.
@@ -140,6 +136,17 @@ private:
     bool switchedOn_ = false;
     bool startBox_ = false;
     Shown shown_;
+    // Silence watch: ends the recording after the silence limit.
+    RepeatingTimer tmrZT1{"tmrZT1", 1000};
+    // Counts the recording and silence ticks, and ends at the maximum length.
+    // Two 100 ms ticks on each of the meter's wake-ups.
+    BatchedTimer tmrZT2{nullptr, 100, LevelMeterControl::kWakeMs};
+    // Pause watch: pauses the capture over a shorter silence.
+    RepeatingTimer tmrZT3{"tmrZT3", 1000};
+    // A multiple of the meter's wake-up spacing, so the lamp costs no wake-ups.
+    RepeatingTimer tmr_Blink{"tmr_Blink", 400};
+    // Never started: its handler runs as the recorder is switched on.
+    RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
 };
 
 } // namespace kestrova

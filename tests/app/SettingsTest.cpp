@@ -3,6 +3,7 @@
 
 #include "app/SettingsActions.h"
 #include "automation/AutoCq.h"
+#include "automation/CqFixture.h"
 #include "common/BatchedTimer.h"
 #include "recorder/Recorder.h"
 #include "support/ProgramFixture.h"
@@ -214,17 +215,24 @@ TEST_F(SettingsTest, LinesSetCaptionsTimersBarsAndPositions) {
     EXPECT_EQ(topTwips(&main()), 3000);
 }
 
-TEST_F(SettingsTest, ReadingStopsTheAutoCqTimers) {
-    startProgram();
-    // The end of the air time starts the pause.
-    program->autoCq().tmrCQ_Timer();
-    ASSERT_TRUE(program->autoCq().cqPauseTimer().isActive());
-    program->autoCq().tmrCQ.start();
-    program->autoCq().tmrRSP.start();
+using SettingsDuringAutoCqTest = CqFixture;
+
+// On the air and in the pause, with the squelch watch running beside either.
+TEST_F(SettingsDuringAutoCqTest, ReadingStopsTheAutoCqTimers) {
+    start();
+    startCycle();
+    ASSERT_TRUE(airTimer() && watchTimer());
     program->settings().readSettings();
-    EXPECT_FALSE(program->autoCq().tmrCQ.isActive());
-    EXPECT_FALSE(program->autoCq().cqPauseTimer().isActive());
-    EXPECT_FALSE(program->autoCq().tmrRSP.isActive());
+    EXPECT_FALSE(airTimer());
+    EXPECT_FALSE(watchTimer());
+
+    cq().cmd_PAPA_Click();
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    ASSERT_TRUE(pauseTimer() && watchTimer());
+    program->settings().readSettings();
+    EXPECT_FALSE(pauseTimer());
+    EXPECT_FALSE(watchTimer());
 }
 
 TEST_F(SettingsTest, ASaveFollowedByAReadReproducesEveryControl) {

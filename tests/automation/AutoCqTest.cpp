@@ -57,7 +57,7 @@ TEST_F(AutoCqTest, TheFirstClickOnlyChoosesTheFileAndTheSecondStartsTheCycle) {
 TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgain) {
     start();
     startCycle();
-    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().airTimer().interval(), 5000);
     EXPECT_EQ(program->autoCq().cqPauseTimer().interval(), 6000);
 
     // On air
@@ -83,7 +83,7 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_FALSE(pauseTimer());
     EXPECT_TRUE(airTimer());
-    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().airTimer().interval(), 5000);
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
     EXPECT_TRUE(program->player().playing());
@@ -98,7 +98,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     startCycle();
     cq().tmrCQ_Timer();
     EXPECT_TRUE(keyed()); // the card may still be playing the end
-    EXPECT_EQ(program->autoCq().tmrCQ.interval(), AutoCq::kEndCheckMs);
+    EXPECT_EQ(program->autoCq().airTimer().interval(), AutoCq::kEndCheckMs);
     for (int i = 0; i < AutoCq::kEndAllowanceMs / AutoCq::kEndCheckMs && !pauseTimer(); ++i) {
         cq().tmrCQ_Timer();
     }
@@ -109,7 +109,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
-    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 5000);
+    EXPECT_EQ(program->autoCq().airTimer().interval(), 5000);
 }
 
 // The real player on a card whose output lags the player by more than the second
@@ -123,7 +123,7 @@ TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
     cq().cmd_PAPA_Click();
     cq().cmd_PAPA_Click();
     EXPECT_TRUE(keyed());
-    EXPECT_EQ(program->autoCq().tmrCQ.interval(), 2000);
+    EXPECT_EQ(program->autoCq().airTimer().interval(), 2000);
     QElapsedTimer waited;
     waited.start();
     while ((keyed() || !pauseTimer()) && waited.elapsed() < 6000) {

@@ -56,9 +56,9 @@ protected:
     LabelButton* lblCQ() { return program->frm_DoKu->lblCQ; }
     LabelButton* tx() { return program->frm_Oszi->lbl_TX; }
     bool keyed() const { return fakes.serial.dtr; }
-    bool airTimer() { return program->autoCq().tmrCQ.isActive(); }
+    bool airTimer() { return program->autoCq().airTimer().isActive(); }
     bool pauseTimer() { return program->autoCq().cqPauseTimer().isActive(); }
-    bool watchTimer() { return program->autoCq().tmrRSP.isActive(); }
+    bool watchTimer() { return program->autoCq().squelchWatchTimer().isActive(); }
 };
 
 } // namespace kestrova::test

@@ -171,8 +171,8 @@ TEST_F(TimedActionsTest, AtEveryFullHourBothFilesAreSentWithThePauseBetween) {
     schedule(QStringLiteral("00:00"));
     start();
     // The timer runs from the start, often enough for every second.
-    EXPECT_TRUE(program->timedActions().tmr_Zeit.isActive());
-    EXPECT_LE(program->timedActions().tmr_Zeit.interval(), 500);
+    EXPECT_TRUE(program->timedActions().clockTimer().isActive());
+    EXPECT_LE(program->timedActions().clockTimer().interval(), 500);
     // Ticks while the files play start nothing.
     fakes.sounds.whilePlaying = [this](const QString&) {
         keyedWhilePlaying.push_back(fakes.serial.dtr);

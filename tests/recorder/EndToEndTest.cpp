@@ -119,14 +119,14 @@ protected:
             if (recorder.meter().meterTimer().isActive()) {
                 recorder.meter().tmrPegel_Timer();
             }
-            if (now % 100 == 0 && recorder.tmrZT2.isActive()) {
+            if (now % 100 == 0 && recorder.recordingClock().isActive()) {
                 recorder.tmrZT2_Timer();
             }
             if (now % 1000 == 0) {
-                if (recorder.tmrZT1.isActive()) {
+                if (recorder.silenceWatchTimer().isActive()) {
                     recorder.tmrZT1_Timer();
                 }
-                if (recorder.tmrZT3.isActive()) {
+                if (recorder.pauseWatchTimer().isActive()) {
                     recorder.tmrZT3_Timer();
                 }
             }

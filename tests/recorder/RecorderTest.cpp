@@ -66,10 +66,11 @@ TEST_F(RecorderTest, SwitchingOnOpensTheSelectedDeviceAndStartsARecordingAtOnce)
     EXPECT_EQ(fakes.audioInput.opens[0].position, 0);
     EXPECT_EQ(fakes.audioInput.opens[0].sampleRate, 11025);
     EXPECT_TRUE(program->recorder().meter().meterTimer().isActive());
-    EXPECT_TRUE(program->recorder().tmrZT1.isActive());
-    EXPECT_TRUE(program->recorder().tmrZT2.isActive());
-    EXPECT_TRUE(program->recorder().tmr_Blink.isActive());
-    EXPECT_FALSE(program->recorder().tmrZT3.isActive()); // only the first signal starts the pause watch
+    EXPECT_TRUE(program->recorder().silenceWatchTimer().isActive());
+    EXPECT_TRUE(program->recorder().recordingClock().isActive());
+    EXPECT_TRUE(program->recorder().lampTimer().isActive());
+    // Only the first signal starts the pause watch.
+    EXPECT_FALSE(program->recorder().pauseWatchTimer().isActive());
     EXPECT_TRUE(recorder().recordingActive);
     EXPECT_EQ(recorder().capture().recordingName, QStringLiteral("1_08-17-2012_14-30-12.wav"));
     // The capture is started twice; the second open is refused by the device.
@@ -136,7 +137,7 @@ TEST_F(RecorderTest, TheMeterShowsTheLastSampleAndReportsSignalsAboveTheThreshol
     EXPECT_EQ(backColor(main().lbl_ROTL), kColorRed);
     EXPECT_EQ(recorder().silenceTicks, 1);
     EXPECT_EQ(recorder().pauseTicks, -1);
-    EXPECT_TRUE(program->recorder().tmrZT3.isActive());
+    EXPECT_TRUE(program->recorder().pauseWatchTimer().isActive());
     for (int i = 0; i < 30; ++i) {
         meterTick(127);
     }
@@ -267,7 +268,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     recorder.meter().tmrPegel_Timer();
     EXPECT_EQ(recorder.meter().barValue, 102);
     EXPECT_EQ(overload, QList<bool>({true}));
-    EXPECT_TRUE(recorder.tmrZT3.isActive()); // the signal was heard
+    EXPECT_TRUE(recorder.pauseWatchTimer().isActive()); // the signal was heard
 
     QList<bool> box;
     QObject::connect(&recorder, &Recorder::startBoxChanged, [&box](bool checked) { box << checked; });

@@ -59,8 +59,8 @@ TEST_F(RecordingControlTest, SwitchingOnInSilenceRecordsUntilTheMinimumSilenceHa
     tenths(10);
     EXPECT_EQ(saves(), 1);
     EXPECT_FALSE(recorder().recordingActive);
-    EXPECT_FALSE(program->recorder().tmrZT2.isActive());
-    EXPECT_FALSE(program->recorder().tmrZT1.isActive());
+    EXPECT_FALSE(program->recorder().recordingClock().isActive());
+    EXPECT_FALSE(program->recorder().silenceWatchTimer().isActive());
     EXPECT_EQ(recorder().recordTicks, 0);
 }
 
@@ -91,8 +91,8 @@ TEST_F(RecordingControlTest, ASignalLongerThanTheMaximumIsSplit) {
     recorder().tmrZT2_Timer(); // finds 31 tenths, more than 30
     EXPECT_EQ(saves(), 1);
     EXPECT_FALSE(recorder().recordingActive);
-    EXPECT_TRUE(program->recorder().tmrZT2.isActive());
-    EXPECT_TRUE(program->recorder().tmrZT1.isActive());
+    EXPECT_TRUE(program->recorder().recordingClock().isActive());
+    EXPECT_TRUE(program->recorder().silenceWatchTimer().isActive());
     meter(255); // the signal goes on: the next recording starts at once
     EXPECT_TRUE(recorder().recordingActive);
     EXPECT_EQ(count(QStringLiteral("record capture")), 1);
@@ -113,7 +113,7 @@ TEST_F(RecordingControlTest, SwitchingOffAndOnKeepsTheRecordingClock) {
 TEST_F(RecordingControlTest, SilencePausesTheCaptureAndTheNextSignalResumesItAtOnce) {
     start({{12, QStringLiteral("3")}});
     meter(255);
-    ASSERT_TRUE(program->recorder().tmrZT3.isActive());
+    ASSERT_TRUE(program->recorder().pauseWatchTimer().isActive());
     for (int i = 0; i < 4; ++i) {
         recorder().tmrZT3_Timer(); // pauseTicks 0, 1, 2, 3: not yet above 3
     }
@@ -121,7 +121,7 @@ TEST_F(RecordingControlTest, SilencePausesTheCaptureAndTheNextSignalResumesItAtO
     recorder().tmrZT3_Timer();
     EXPECT_EQ(count(QStringLiteral("pause capture")), 1);
     EXPECT_TRUE(recorder().capturePaused);
-    EXPECT_FALSE(program->recorder().tmrZT3.isActive());
+    EXPECT_FALSE(program->recorder().pauseWatchTimer().isActive());
 
     meter(255); // the same recording goes on, resumed without waiting for the pause watch
     EXPECT_EQ(count(QStringLiteral("resume capture")), 1);

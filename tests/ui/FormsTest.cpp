@@ -54,18 +54,18 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
     Player& player = program.player();
     AutoCq& cq = program.autoCq();
     const std::tuple<const QTimer*, const char*, int> timers[] = {
-        {&recorder.tmrZT1, "tmrZT1", 1000},
-        {&recorder.tmr_Blink, "tmr_Blink", 400},
-        {&recorder.tmrAufnahme, "tmrAufnahme", 1000},
-        {&recorder.tmrZT3, "tmrZT3", 1000},
-        {&program.timedActions().tmr_Zeit, "tmr_Zeit", 200},
+        {&recorder.silenceWatchTimer(), "tmrZT1", 1000},
+        {&recorder.lampTimer(), "tmr_Blink", 400},
+        {&recorder.recordingStartTimer(), "tmrAufnahme", 1000},
+        {&recorder.pauseWatchTimer(), "tmrZT3", 1000},
+        {&program.timedActions().clockTimer(), "tmr_Zeit", 200},
         {&player.playback().focusTimer(), "tmr_Focus", 200},
         {&player.continuousPlay().afterStopTimer(), "tmr_NachStop", 50},
         {&player.loader().freshStartTimer(), "tmr1", 50},
         {&player.loader().dialogLoadTimer(), "tmr2", 50},
-        {&cq.tmrCQ, "tmrCQ", 1000},
+        {&cq.airTimer(), "tmrCQ", 1000},
         {&cq.cqPauseTimer(), "tmrCQ_PAUSE", 6000},
-        {&cq.tmrRSP, "tmrRSP", 100},
+        {&cq.squelchWatchTimer(), "tmrRSP", 100},
         {&player.playback().playTimer(), "tmr_Play", 1000},
         {&player.playback().followTimer(), "tmrplaywave", 100}};
     for (const auto& [timer, name, interval] : timers) {
@@ -77,7 +77,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
     // The meter's and the recording clock's timers keep their intervals but wake
     // for several ticks at once.
     const std::tuple<const BatchedTimer*, const char*, int, int> batched[] = {
-        {&recorder.meter().meterTimer(), "tmrPegel", 10, 20}, {&recorder.tmrZT2, "tmrZT2", 100, 2}};
+        {&recorder.meter().meterTimer(), "tmrPegel", 10, 20}, {&recorder.recordingClock(), "tmrZT2", 100, 2}};
     for (const auto& [timer, name, interval, ticks] : batched) {
         EXPECT_EQ(timer->objectName(), QString::fromUtf8(name));
         EXPECT_EQ(timer->interval(), interval) << name;
