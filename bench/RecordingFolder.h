@@ -2,9 +2,9 @@
 
 // A program folder with many recordings of the circuit, for the benchmarks of
 // the recording list.
+#include "base/common/Cp1252.h"
+#include "base/settings/SettingsFile.h"
 #include "bench/BenchSupport.h"
-#include "common/Cp1252.h"
-#include "settings/SettingsFile.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -8,15 +8,15 @@
 // and the two copies, in the same round. The goal of filing under 10 ms stays
 // for what it covered, the copies included; the disk's own cost of the save, as
 // the plain save measures it, is added to it.
-#include "app/Program.h"
-#include "archive/Archive.h"
+#include "base/archive/Archive.h"
+#include "base/audio/CaptureDevice.h"
+#include "base/audio/InputHub.h"
 #include "bench/RecordingFolder.h"
-#include "platform/CaptureDevice.h"
-#include "platform/InputHub.h"
+#include "gui/app/Program.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
 #include "support/FakeInput.h"
 #include "support/FakePlatform.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

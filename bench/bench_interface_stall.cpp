@@ -9,15 +9,15 @@
 // lines is written, and the time from the deletions' end until then has a goal
 // of its own (deleting the files alone takes tens of seconds on a busy disk). The same
 // night without the lines is measured beside it.
-#include "app/Program.h"
-#include "archive/Archive.h"
-#include "automation/TimedActions.h"
+#include "base/archive/Archive.h"
+#include "base/automation/TimedActions.h"
+#include "base/integrity/ManifestFile.h"
+#include "base/integrity/ManifestWriter.h"
 #include "bench/RecordingFolder.h"
-#include "integrity/ManifestFile.h"
-#include "integrity/ManifestWriter.h"
+#include "gui/app/Program.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
 #include "support/FakePlatform.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

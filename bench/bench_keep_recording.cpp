@@ -2,10 +2,10 @@
 // the entry is hashed and written beside the recorder, so the user-interface
 // thread, which must be free for the next recording, spends no more time on it.
 // Also prints how long the entry takes on its own thread.
-#include "app/Program.h"
-#include "archive/Archive.h"
+#include "base/archive/Archive.h"
+#include "base/integrity/ManifestWriter.h"
 #include "bench/BenchSupport.h"
-#include "integrity/ManifestWriter.h"
+#include "gui/app/Program.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>

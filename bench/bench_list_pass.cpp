@@ -4,12 +4,12 @@
 // the loop on this one, so the verdict is on the CPU time of the process for
 // each: on a busy machine a thread's wait for a core would count as the pass's
 // wall time but not as the loop's.
-#include "app/Program.h"
-#include "archive/Archive.h"
+#include "base/archive/Archive.h"
 #include "bench/RecordingFolder.h"
+#include "gui/app/Program.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
 #include "support/FakePlatform.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -3,9 +3,9 @@
 // recording, which gets no level table, against reading its header and the frames
 // the waveform draws; a 199 s one, the longest that gets a level table, against
 // the same and reading the whole file once, which the table needs.
-#include "app/Program.h"
 #include "bench/BenchSupport.h"
-#include "player/Player.h"
+#include "gui/app/Program.h"
+#include "gui/player/Player.h"
 #include "support/FakePlatform.h"
 
 #include <QApplication>

@@ -9,9 +9,9 @@
 // switched on, which it does once the list is right and the user's input is let
 // through, seen from outside as the capture's working file appearing in the
 // program folder.
+#include "base/audio/CaptureDevice.h"
+#include "base/audio/PortAudioInput.h"
 #include "bench/RecordingFolder.h"
-#include "platform/CaptureDevice.h"
-#include "platform/PortAudioInput.h"
 
 #include <QCoreApplication>
 #include <QProcess>

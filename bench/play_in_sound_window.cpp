@@ -4,14 +4,14 @@
 // bench/playback_cpu.py. With --once it ends when the file has played (the soak
 // plays recordings so): exit 0 when it played to its end.
 // Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]
-#include "app/Program.h"
-#include "platform/OutputGain.h"
-#include "platform/PlaybackDevice.h"
-#include "platform/PortAudioSink.h"
-#include "player/Player.h"
+#include "base/audio/OutputGain.h"
+#include "base/audio/PlaybackDevice.h"
+#include "base/audio/PortAudioSink.h"
+#include "gui/app/Program.h"
+#include "gui/player/Player.h"
+#include "gui/ui/ControlEvents.h"
+#include "gui/ui/MainForm.h"
 #include "support/FakePlatform.h"
-#include "ui/ControlEvents.h"
-#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/WaveHeader.h"
+#include "base/player/WaveHeader.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,5 +1,5 @@
 // The fixed-offset length reader of the recording list on arbitrary files.
-#include "archive/RecordingLength.h"
+#include "base/archive/RecordingLength.h"
 #include "fuzz/FuzzInput.h"
 
 #include <QStringList>

@@ -1,7 +1,7 @@
 // The settings file reader and the rules that turn its lines into values.
-#include "settings/SettingsFile.h"
-#include "common/Cp1252.h"
-#include "common/NumericValue.h"
+#include "base/common/Cp1252.h"
+#include "base/common/NumericValue.h"
+#include "base/settings/SettingsFile.h"
 #include "fuzz/FuzzInput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

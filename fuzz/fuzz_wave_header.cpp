@@ -1,6 +1,6 @@
 // The sound window's header reader on arbitrary bytes.
+#include "base/player/WaveHeader.h"
 #include "fuzz/FuzzInput.h"
-#include "player/WaveHeader.h"
 
 #include <QBuffer>
 

@@ -1,9 +1,9 @@
 // The sound window's drawing and level table on arbitrary files: whatever the
 // header claims, neither may read outside the file or crash.
+#include "base/player/LevelTable.h"
+#include "base/player/WaveHeader.h"
+#include "base/player/Waveform.h"
 #include "fuzz/FuzzInput.h"
-#include "player/LevelTable.h"
-#include "player/WaveHeader.h"
-#include "player/Waveform.h"
 
 #include <QBuffer>
 

@@ -1,4 +1,4 @@
-#include "service/CommandLine.h"
+#include "base/program/CommandLine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The program without a desktop: its forms are never put on a screen, the
 // recorder starts by itself, and what happens is written to the event log.
 #include "archive/RecordingFiles.h"
-#include "recorder/Recorder.h"
+#include "base/recorder/Recorder.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/ui/InfoForm.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/InfoForm.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
 
 #include <QDir>
 #include <QWindow>

@@ -1,16 +1,16 @@
 // The main window's menu, help, heights, docking of the sound window and closing,
 // driven through the controls where the wiring is part of what can go wrong.
-#include "app/MainMenu.h"
+#include "gui/app/MainMenu.h"
 
-#include "recorder/Recorder.h"
+#include "base/recorder/Recorder.h"
+#include "gui/ui/FormGeometry.h"
+#include "gui/ui/HelpWindow.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
+#include "gui/ui/ValueBar.h"
 #include "support/ProgramFixture.h"
-#include "ui/FormGeometry.h"
-#include "ui/HelpWindow.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "service/SettingsCommand.h"
+#include "base/program/SettingsCommand.h"
 
-#include "platform/FolderLock.h"
-#include "settings/SettingsFile.h"
+#include "base/files/FolderLock.h"
+#include "base/settings/SettingsFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

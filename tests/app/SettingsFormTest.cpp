@@ -1,12 +1,12 @@
 // The settings form: device list, its buttons and the status bar they rebuild.
-#include "ui/SettingsForm.h"
+#include "gui/ui/SettingsForm.h"
 
-#include "app/Settings.h"
-#include "app/SettingsActions.h"
 #include "archive/RecordingFiles.h"
+#include "gui/app/Settings.h"
+#include "gui/app/SettingsActions.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/StatusBar.h"
 #include "support/ProgramFixture.h"
-#include "ui/MainForm.h"
-#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

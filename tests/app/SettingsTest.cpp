@@ -1,19 +1,19 @@
 // Reading, applying and saving the settings file through a whole program.
-#include "app/Settings.h"
+#include "gui/app/Settings.h"
 
-#include "app/SettingsActions.h"
-#include "automation/AutoCq.h"
 #include "automation/CqFixture.h"
-#include "common/BatchedTimer.h"
-#include "recorder/Recorder.h"
+#include "base/automation/AutoCq.h"
+#include "base/common/BatchedTimer.h"
+#include "base/recorder/Recorder.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/app/SettingsActions.h"
+#include "gui/ui/FormGeometry.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
+#include "gui/ui/ValueBar.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/FormGeometry.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,13 +1,13 @@
 // The start-up sequence, completing the start and ending the program.
-#include "app/SettingsActions.h"
-#include "recorder/Recorder.h"
-#include "service/CommandLine.h"
+#include "base/program/CommandLine.h"
+#include "base/recorder/Recorder.h"
+#include "gui/app/SettingsActions.h"
+#include "gui/ui/FormGeometry.h"
+#include "gui/ui/InfoForm.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
-#include "ui/FormGeometry.h"
-#include "ui/InfoForm.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

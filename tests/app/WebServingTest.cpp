@@ -1,10 +1,10 @@
-#include "app/ProgramWebPage.h"
-#include "archive/Archive.h"
-#include "recorder/Recorder.h"
+#include "base/archive/Archive.h"
+#include "base/recorder/Recorder.h"
+#include "base/web/WebSettings.h"
+#include "gui/app/ProgramWebPage.h"
+#include "gui/ui/MainForm.h"
 #include "support/ProgramFixture.h"
-#include "ui/MainForm.h"
 #include "web/RawHttpClient.h"
-#include "web/WebSettings.h"
 
 #include <QCheckBox>
 #include <QTcpServer>

@@ -1,5 +1,5 @@
 // The dated archive's folders.
-#include "archive/DatedTree.h"
+#include "base/archive/DatedTree.h"
 
 #include <gtest/gtest.h>
 

@@ -1,18 +1,18 @@
 // Playing and deleting recordings from the list.
-#include "archive/ListInteractions.h"
+#include "gui/archive/ListInteractions.h"
 
-#include "app/Settings.h"
-#include "archive/Archive.h"
 #include "archive/RecordingFiles.h"
-#include "integrity/ManifestWriter.h"
-#include "player/Player.h"
-#include "recorder/Recorder.h"
+#include "base/archive/Archive.h"
+#include "base/integrity/ManifestWriter.h"
+#include "base/recorder/Recorder.h"
+#include "gui/app/Settings.h"
+#include "gui/player/Player.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
+#include "gui/ui/SoundForm.h"
+#include "gui/ui/WaveformView.h"
 #include "support/ProgramFixture.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
-#include "ui/SoundForm.h"
-#include "ui/WaveformView.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The list pass over a folder as the file system has it, and the moment keys it
 // sorts by.
-#include "archive/ListPass.h"
+#include "base/archive/ListPass.h"
 
 #include "archive/RecordingFiles.h"
-#include "archive/RecordingName.h"
+#include "base/archive/RecordingName.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // The length reader of the list, the filing and the web page.
-#include "archive/RecordingLength.h"
+#include "base/archive/RecordingLength.h"
 
 #include "archive/RecordingFiles.h"
 

@@ -1,5 +1,5 @@
 // Names of recordings.
-#include "archive/RecordingName.h"
+#include "base/archive/RecordingName.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Ages, list entries and the deletion guard of recordings.
-#include "archive/RecordingRules.h"
+#include "base/archive/RecordingRules.h"
 
 #include <gtest/gtest.h>
 

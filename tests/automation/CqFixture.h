@@ -1,14 +1,14 @@
 #pragma once
 
 #include "archive/RecordingFiles.h"
-#include "automation/AutoCq.h"
-#include "player/Player.h"
+#include "base/automation/AutoCq.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/player/Player.h"
+#include "gui/ui/ControlEvents.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/ControlEvents.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SoundForm.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
 // The meter's timer: the interval it keeps, how it groups ticks into wake-ups,
 // and that it never spins at an interval of 0.
-#include "common/BatchedTimer.h"
+#include "base/common/BatchedTimer.h"
 
 #include <QSignalSpy>
 #include <climits>

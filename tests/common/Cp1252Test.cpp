@@ -1,4 +1,4 @@
-#include "common/Cp1252.h"
+#include "base/common/Cp1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/ListedRecordings.h"
+#include "base/common/ListedRecordings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "common/NumericValue.h"
+#include "base/common/NumericValue.h"
 
 #include <gtest/gtest.h>
 

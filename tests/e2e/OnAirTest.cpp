@@ -10,20 +10,20 @@
 // keeps is then what a card would play after the rewinds.
 //
 // Exit 77 (skipped) without a sound server.
-#include "app/Program.h"
 #include "archive/RecordingFiles.h"
-#include "automation/AutoCq.h"
-#include "automation/TimedActions.h"
-#include "platform/OutputGain.h"
-#include "platform/PlaybackDevice.h"
-#include "platform/PortAudioSink.h"
-#include "platform/SimpleSoundPlayer.h"
-#include "platform/SystemClock.h"
-#include "player/Player.h"
+#include "base/audio/OutputGain.h"
+#include "base/audio/PlaybackDevice.h"
+#include "base/audio/PortAudioSink.h"
+#include "base/audio/SimpleSoundPlayer.h"
+#include "base/automation/AutoCq.h"
+#include "base/automation/TimedActions.h"
+#include "base/desktop/SystemClock.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/app/Program.h"
+#include "gui/player/Player.h"
+#include "gui/ui/ControlEvents.h"
+#include "gui/ui/MainForm.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/ControlEvents.h"
-#include "ui/MainForm.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,11 +1,11 @@
 // Manifests: what --verify finds in a documentation folder after each kind of
 // damage, and the lookup of a recording's hash.
-#include "integrity/FileHash.h"
-#include "integrity/ManifestFile.h"
-#include "integrity/ManifestLine.h"
-#include "integrity/ManifestLookup.h"
-#include "integrity/ManifestWriter.h"
-#include "integrity/Verification.h"
+#include "base/integrity/FileHash.h"
+#include "base/integrity/ManifestFile.h"
+#include "base/integrity/ManifestLine.h"
+#include "base/integrity/ManifestLookup.h"
+#include "base/integrity/ManifestWriter.h"
+#include "base/integrity/Verification.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Checks the layers of the source tree.
+"""Checks the layers of the source tree against the order docs/ARCHITECTURE.md writes down.
 
-Fails on an include cycle between the top folders of the tree (platform/wav counts
-as platform) and on a base file that includes a Qt Gui or Widgets header or a file
-outside the base. Which files are base comes from the build.
+The tree has two layers, base/ and gui/, each of folders (base/archive, gui/ui, ...).
+The document lists every folder, highest first, in the fenced block under its heading
+"Folders, high to low". A file may include a file of its own folder or of a folder listed
+below it; a folder the list lacks is a fault. A base file never includes a file of the
+gui layer, nor a Qt Gui or Widgets header.
 """
 import argparse
 import os
@@ -11,14 +13,17 @@ import re
 import sys
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]', re.MULTILINE)
+FOLDER = re.compile(r'^((?:base|gui)/[a-z]+)\b')
+LAYERS = ('base', 'gui')
 
 
 def sources(root):
-    for folder, _, names in os.walk(root):
-        for name in sorted(names):
-            if name.endswith(('.h', '.cpp')):
-                path = os.path.join(folder, name)
-                yield os.path.relpath(path, root).replace(os.sep, '/'), path
+    for layer in LAYERS:
+        for folder, _, names in os.walk(os.path.join(root, layer)):
+            for name in sorted(names):
+                if name.endswith(('.h', '.cpp')):
+                    path = os.path.join(folder, name)
+                    yield os.path.relpath(path, root).replace(os.sep, '/'), path
 
 
 def includes(path):
@@ -26,48 +31,28 @@ def includes(path):
         return INCLUDE.findall(f.read())
 
 
-def top_folder(relative):
-    return relative.split('/')[0] if '/' in relative else None
+def folder_of(relative):
+    parts = relative.split('/')
+    return '/'.join(parts[:2]) if len(parts) > 2 and parts[0] in LAYERS else None
 
 
-def folder_edges(root):
-    edges = {}
-    for relative, path in sources(root):
-        source = top_folder(relative)
-        for kind, header in includes(path):
-            target = top_folder(header)
-            if kind == '"' and source and target and target != source:
-                edges.setdefault((source, target), []).append(f'{relative} -> {header}')
-    return edges
-
-
-def find_cycle(edges):
-    graph = {}
-    for source, target in edges:
-        graph.setdefault(source, set()).add(target)
-    state = {}
-    path = []
-
-    def visit(node):
-        state[node] = 'open'
-        path.append(node)
-        for nxt in sorted(graph.get(node, ())):
-            if state.get(nxt) == 'open':
-                return path[path.index(nxt):] + [nxt]
-            if nxt not in state:
-                found = visit(nxt)
-                if found:
-                    return found
-        path.pop()
-        state[node] = 'done'
-        return None
-
-    for node in sorted(graph):
-        if node not in state:
-            found = visit(node)
+def written_order(document):
+    """The folders of the block under the "Folders, high to low" heading, highest first."""
+    with open(document, encoding='utf-8') as f:
+        lines = f.read().splitlines()
+    order, in_section, in_block = [], False, False
+    for line in lines:
+        if line.startswith('#'):
+            in_section = 'Folders, high to low' in line
+        elif in_section and line.startswith('```'):
+            if in_block:
+                break
+            in_block = True
+        elif in_block:
+            found = FOLDER.match(line)
             if found:
-                return found
-    return None
+                order.append(found.group(1))
+    return order
 
 
 def gui_headers(include_dirs):
@@ -80,18 +65,28 @@ def gui_headers(include_dirs):
     return names
 
 
-def layer_faults(root, base, gui_names):
+def widget_faults(relative, found, gui_names):
     faults = []
-    for relative, path in sources(root):
-        if relative not in base:
+    for kind, header in found:
+        if kind != '<':
             continue
-        for kind, header in includes(path):
-            if kind == '<':
-                module = header.split('/')[0]
-                if module in ('QtGui', 'QtWidgets') or ('/' not in header and header in gui_names):
-                    faults.append(f'{relative} includes the widget header <{header}>')
-            elif header not in base and os.path.exists(os.path.join(root, header)):
-                faults.append(f'{relative} includes the gui file "{header}"')
+        module = header.split('/')[0]
+        if module in ('QtGui', 'QtWidgets') or ('/' not in header and header in gui_names):
+            faults.append(f'{relative} includes the widget header <{header}>')
+    return faults
+
+
+def order_faults(relative, found, root, rank):
+    faults = []
+    source = folder_of(relative)
+    for kind, header in found:
+        target = folder_of(header)
+        if kind != '"' or target is None or target == source or not os.path.exists(os.path.join(root, header)):
+            continue
+        if source.startswith('base/') and target.startswith('gui/'):
+            faults.append(f'{relative} includes the gui file "{header}"')
+        elif target in rank and rank[target] < rank[source]:
+            faults.append(f'{relative} includes "{header}" of {target}, which stands above {source}')
     return faults
 
 
@@ -102,32 +97,34 @@ def read_lines(path):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument('root', help='the source tree')
-    parser.add_argument('--base', required=True, help='file listing the base sources')
+    parser.add_argument('root', help='the source tree, with base/ and gui/')
+    parser.add_argument('--order', required=True, help='the document that lists the folders, highest first')
     parser.add_argument('--gui-include-dirs', required=True, help='file listing Qt include folders')
     args = parser.parse_args()
     root = os.path.abspath(args.root)
+    order = written_order(args.order)
+    rank = {folder: index for index, folder in enumerate(order)}
+    gui_names = gui_headers(read_lines(args.gui_include_dirs))
 
-    base = set()
-    for entry in read_lines(args.base):
-        full = entry if os.path.isabs(entry) else os.path.join(root, entry)
-        base.add(os.path.relpath(full, root).replace(os.sep, '/'))
-
-    failed = False
-    edges = folder_edges(root)
-    cycle = find_cycle(edges)
-    if cycle:
-        failed = True
-        print('include cycle between folders: ' + ' -> '.join(cycle))
-        for source, target in zip(cycle, cycle[1:]):
-            for line in edges[(source, target)][:3]:
-                print('    ' + line)
-    for fault in layer_faults(root, base, gui_headers(read_lines(args.gui_include_dirs))):
-        failed = True
+    faults, folders, count = [], set(), 0
+    for relative, path in sources(root):
+        count += 1
+        folder = folder_of(relative)
+        if folder is None:
+            faults.append(f'{relative} lies in no folder of a layer')
+            continue
+        folders.add(folder)
+        found = includes(path)
+        if folder.startswith('base/'):
+            faults += widget_faults(relative, found, gui_names)
+        if folder in rank:
+            faults += order_faults(relative, found, root, rank)
+    faults += [f'{folder} is missing from the written order' for folder in sorted(folders - set(rank))]
+    for fault in faults:
         print(fault)
-    if not failed:
-        print(f'{len(base)} base files, {len({s for s, _ in edges})} folders: no cycle, no widget in the base')
-    return 1 if failed else 0
+    if not faults:
+        print(f'{count} files in {len(folders)} folders: each includes only its own folder and those below it')
+    return 1 if faults else 0
 
 
 if __name__ == '__main__':

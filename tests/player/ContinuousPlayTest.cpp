@@ -1,12 +1,12 @@
 // Continuous play through the recording list.
-#include "archive/ListInteractions.h"
 #include "archive/RecordingFiles.h"
-#include "player/Player.h"
+#include "gui/archive/ListInteractions.h"
+#include "gui/player/Player.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
 #include "player/SoundWindowFixture.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // Playback through the "waveplayfile" device: the command strings, the slider and the stop.
 #include "archive/RecordingFiles.h"
-#include "player/Player.h"
-#include "settings/SettingsValues.h"
+#include "base/settings/SettingsValues.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/player/Player.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SoundForm.h"
 
 #include <QApplication>
 #include <QDir>

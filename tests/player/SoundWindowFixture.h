@@ -1,6 +1,6 @@
 #pragma once
 
-#include "player/Player.h"
+#include "gui/player/Player.h"
 #include "support/ProgramFixture.h"
 #include "support/WavBytes.h"
 

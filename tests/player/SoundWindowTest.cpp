@@ -1,17 +1,17 @@
 // Opening files in the sound window: the dialog flow, loading, the drawing and the level bar.
 #include "archive/RecordingFiles.h"
-#include "common/NumericValue.h"
-#include "player/Player.h"
+#include "base/common/NumericValue.h"
+#include "base/settings/SettingsValues.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/player/Player.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
+#include "gui/ui/ValueBar.h"
+#include "gui/ui/WaveformView.h"
 #include "player/SoundWindowFixture.h"
-#include "settings/SettingsValues.h"
 #include "support/FakePlatform.h"
-#include "transmit/Transmitter.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
-#include "ui/ValueBar.h"
-#include "ui/WaveformView.h"
 
 #include <QLabel>
 #include <QLineEdit>

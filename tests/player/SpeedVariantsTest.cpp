@@ -1,8 +1,8 @@
 // The faster speeds through rx.wav and the normal-speed restart.
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SoundForm.h"
 #include "player/SoundWindowFixture.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SoundForm.h"
 
 #include <QPushButton>
 #include <QSlider>

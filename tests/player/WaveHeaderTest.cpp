@@ -1,10 +1,10 @@
 // Reading the header of a file for the sound window, on bytes alone and through the player.
-#include "player/WaveHeader.h"
+#include "base/player/WaveHeader.h"
 
-#include "player/Player.h"
+#include "gui/player/Player.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
 #include "support/WavBytes.h"
-#include "ui/SoundForm.h"
 
 #include <QBuffer>
 #include <QFile>

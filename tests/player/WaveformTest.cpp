@@ -1,7 +1,7 @@
 // The waveform's lines and the level table, computed from file contents alone.
-#include "player/Waveform.h"
+#include "base/player/Waveform.h"
 
-#include "player/LevelTable.h"
+#include "base/player/LevelTable.h"
 #include "support/WavBytes.h"
 
 #include <QBuffer>

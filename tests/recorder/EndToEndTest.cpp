@@ -1,17 +1,17 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
-#include "app/Settings.h"
-#include "common/BatchedTimer.h"
-#include "platform/CaptureDevice.h"
-#include "platform/FileFedInput.h"
-#include "platform/InputHub.h"
-#include "platform/wav/Wav8Header.h"
-#include "recorder/Recorder.h"
-#include "settings/SettingsFile.h"
+#include "base/audio/CaptureDevice.h"
+#include "base/audio/FileFedInput.h"
+#include "base/audio/InputHub.h"
+#include "base/common/BatchedTimer.h"
+#include "base/recorder/Recorder.h"
+#include "base/settings/SettingsFile.h"
+#include "base/wav/Wav8Header.h"
+#include "gui/app/Settings.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/StatusBar.h"
 #include "support/NoAudioInput.h"
 #include "support/ProgramFixture.h"
-#include "ui/MainForm.h"
-#include "ui/StatusBar.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,10 +1,10 @@
 // A capture that a crash cut short is filed at the next start.
-#include "platform/CaptureDevice.h"
-#include "platform/wav/Wav8Header.h"
+#include "base/audio/CaptureDevice.h"
+#include "base/wav/Wav8Header.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/RecordingListView.h"
+#include "gui/ui/StatusBar.h"
 #include "support/ProgramFixture.h"
-#include "ui/MainForm.h"
-#include "ui/RecordingListView.h"
-#include "ui/StatusBar.h"
 
 #include <QDir>
 #include <QFile>

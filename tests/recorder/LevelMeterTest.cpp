@@ -1,5 +1,5 @@
 // The envelope follower and the level it shows.
-#include "recorder/LevelMeter.h"
+#include "base/recorder/LevelMeter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,20 +1,20 @@
 // The recorder on the main window: switching, the meter's effects and the capture
 // commands, driven through the handlers with fake devices and a fake clock.
-#include "recorder/Recorder.h"
+#include "base/recorder/Recorder.h"
 
-#include "app/Settings.h"
-#include "common/BatchedTimer.h"
-#include "platform/CaptureCommand.h"
-#include "player/Player.h"
-#include "recorder/LevelMeterControl.h"
-#include "settings/SettingsValues.h"
+#include "base/audio/CaptureCommand.h"
+#include "base/common/BatchedTimer.h"
+#include "base/recorder/LevelMeterControl.h"
+#include "base/settings/SettingsValues.h"
+#include "gui/app/Settings.h"
+#include "gui/player/Player.h"
+#include "gui/ui/Colors.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/StatusBar.h"
+#include "gui/ui/ValueBar.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
-#include "ui/Colors.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/StatusBar.h"
-#include "ui/ValueBar.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // When recordings start, pause, resume and end, driven through the timer handlers.
-#include "app/Settings.h"
-#include "common/BatchedTimer.h"
-#include "recorder/Recorder.h"
+#include "base/common/BatchedTimer.h"
+#include "base/recorder/Recorder.h"
+#include "gui/app/Settings.h"
+#include "gui/ui/MainForm.h"
 #include "support/ProgramFixture.h"
-#include "ui/MainForm.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

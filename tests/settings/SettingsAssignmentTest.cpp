@@ -1,7 +1,7 @@
-#include "settings/SettingsAssignment.h"
+#include "base/settings/SettingsAssignment.h"
 
-#include "settings/SettingsFile.h"
-#include "settings/SettingsTable.h"
+#include "base/settings/SettingsFile.h"
+#include "base/settings/SettingsTable.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

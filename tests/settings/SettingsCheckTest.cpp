@@ -1,5 +1,5 @@
 // The form's check of its number fields.
-#include "settings/SettingsCheck.h"
+#include "base/settings/SettingsCheck.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The settings file on disk and the packed line 8.
-#include "settings/SettingsFile.h"
+#include "base/settings/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The table of the settings lines: its rows against each other and the reading.
-#include "settings/SettingsTable.h"
+#include "base/settings/SettingsTable.h"
 
-#include "settings/SettingsFile.h"
-#include "settings/SettingsValues.h"
+#include "base/settings/SettingsFile.h"
+#include "base/settings/SettingsValues.h"
 
 #include <QDateTime>
 #include <QSet>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AudioSink.h"
+#include "base/audio/AudioSink.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "base/desktop/Clock.h"
 
 #include <vector>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "platform/AudioInput.h"
-#include "platform/CommandDevice.h"
-#include "platform/OutputVolume.h"
-#include "platform/SerialLines.h"
-#include "platform/SoundFileProbe.h"
-#include "platform/SoundPlayer.h"
+#include "base/audio/AudioInput.h"
+#include "base/audio/CommandDevice.h"
+#include "base/audio/OutputVolume.h"
+#include "base/audio/SoundFileProbe.h"
+#include "base/audio/SoundPlayer.h"
+#include "base/serial/SerialLines.h"
 #include "support/FakeInputStream.h"
 
 #include <QHash>

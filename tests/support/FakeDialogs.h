@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "base/desktop/Dialogs.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/EventLog.h"
+#include "base/desktop/EventLog.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AudioInput.h"
+#include "base/audio/AudioInput.h"
 #include "support/FakeInputStream.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/InputHub.h"
-#include "platform/Platform.h"
+#include "base/audio/InputHub.h"
+#include "base/platform/Platform.h"
 #include "support/FakeClock.h"
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"

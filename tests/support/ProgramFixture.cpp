@@ -1,7 +1,7 @@
 #include "support/ProgramFixture.h"
 
-#include "common/Cp1252.h"
-#include "settings/SettingsFile.h"
+#include "base/common/Cp1252.h"
+#include "base/settings/SettingsFile.h"
 
 #include <QFile>
 

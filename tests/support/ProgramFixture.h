@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Program.h"
+#include "gui/app/Program.h"
 #include "support/FakePlatform.h"
 
 #include <QStringList>

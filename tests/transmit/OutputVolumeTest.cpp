@@ -1,9 +1,9 @@
 // The volume slider, the level sent to the output device and the stored percentage.
-#include "app/Settings.h"
+#include "base/transmit/Transmitter.h"
+#include "gui/app/Settings.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
-#include "transmit/Transmitter.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
 
 #include <QComboBox>
 #include <QLineEdit>

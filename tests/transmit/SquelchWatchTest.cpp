@@ -1,8 +1,8 @@
 // Parrot mode's squelch watch: the sense of the squelch setting and the abort of the cycle.
-#include "app/Settings.h"
 #include "automation/CqFixture.h"
-#include "settings/SettingsFile.h"
-#include "ui/SettingsForm.h"
+#include "base/settings/SettingsFile.h"
+#include "gui/app/Settings.h"
+#include "gui/ui/SettingsForm.h"
 
 #include <QCheckBox>
 #include <QFile>

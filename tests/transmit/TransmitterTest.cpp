@@ -1,14 +1,14 @@
 // The serial control lines, the push-to-talk button and the pin fields' key filters.
-#include "transmit/Transmitter.h"
+#include "base/transmit/Transmitter.h"
 
-#include "app/Settings.h"
-#include "settings/SettingsValues.h"
+#include "base/settings/SettingsValues.h"
+#include "gui/app/Settings.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
-#include "ui/LabelButton.h"
-#include "ui/MainForm.h"
-#include "ui/SettingsForm.h"
-#include "ui/SoundForm.h"
 
 #include <QComboBox>
 #include <QStatusBar>

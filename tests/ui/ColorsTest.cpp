@@ -1,4 +1,4 @@
-#include "ui/Colors.h"
+#include "gui/ui/Colors.h"
 
 #include <QApplication>
 #include <QCheckBox>

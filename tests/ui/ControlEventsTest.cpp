@@ -1,7 +1,7 @@
-#include "ui/ControlEvents.h"
+#include "gui/ui/ControlEvents.h"
 
-#include "archive/RecordingListModel.h"
-#include "ui/RecordingListView.h"
+#include "base/archive/RecordingListModel.h"
+#include "gui/ui/RecordingListView.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "ui/FormGeometry.h"
+#include "gui/ui/FormGeometry.h"
 
 #include <QTest>
 #include <QWidget>

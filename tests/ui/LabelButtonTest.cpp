@@ -1,6 +1,6 @@
-#include "ui/LabelButton.h"
+#include "gui/ui/LabelButton.h"
 
-#include "ui/Colors.h"
+#include "gui/ui/Colors.h"
 
 #include <gtest/gtest.h>
 

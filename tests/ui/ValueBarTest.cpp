@@ -1,7 +1,7 @@
-#include "ui/ValueBar.h"
+#include "gui/ui/ValueBar.h"
 
-#include "ui/Colors.h"
-#include "ui/Lamp.h"
+#include "gui/ui/Colors.h"
+#include "gui/ui/Lamp.h"
 
 #include <QCoreApplication>
 #include <QEvent>

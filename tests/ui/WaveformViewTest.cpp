@@ -1,4 +1,4 @@
-#include "ui/WaveformView.h"
+#include "gui/ui/WaveformView.h"
 
 #include <gtest/gtest.h>
 

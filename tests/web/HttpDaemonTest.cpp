@@ -1,4 +1,4 @@
-#include "web/HttpDaemon.h"
+#include "base/web/HttpDaemon.h"
 
 #include "RawHttpClient.h"
 

@@ -1,4 +1,4 @@
-#include "web/LoginGuard.h"
+#include "base/web/LoginGuard.h"
 
 #include <QThread>
 #include <atomic>

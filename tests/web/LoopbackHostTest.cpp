@@ -1,6 +1,6 @@
-#include "web/LoopbackHost.h"
+#include "base/web/LoopbackHost.h"
 
-#include "web/WebSettings.h"
+#include "base/web/WebSettings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "web/RecordingJson.h"
+#include "base/web/RecordingJson.h"
 
 #include "archive/RecordingFiles.h"
-#include "archive/RecordingLength.h"
+#include "base/archive/RecordingLength.h"
 
 #include <QDir>
 #include <QJsonArray>

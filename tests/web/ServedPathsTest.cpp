@@ -1,7 +1,7 @@
-#include "web/ServedPaths.h"
+#include "base/web/ServedPaths.h"
 
-#include "archive/RecordingFolders.h"
-#include "web/RecordingJson.h"
+#include "base/archive/RecordingFolders.h"
+#include "base/web/RecordingJson.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,12 +1,12 @@
-#include "web/WebServer.h"
+#include "base/web/WebServer.h"
 
 #include "RawHttpClient.h"
 #include "archive/RecordingFiles.h"
-#include "common/LiveStatus.h"
-#include "web/ByteRange.h"
-#include "web/PasswordHash.h"
-#include "web/WebService.h"
-#include "web/WebSettings.h"
+#include "base/common/LiveStatus.h"
+#include "base/web/ByteRange.h"
+#include "base/web/PasswordHash.h"
+#include "base/web/WebService.h"
+#include "base/web/WebSettings.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -78,8 +78,9 @@ protected:
 
 TEST_F(WebServerTest, ServesThePageTheListAndTheArchive) {
     // A link planted in the archive is not the program's recording.
-    ASSERT_TRUE(QFile::link(folder_.filePath(QStringLiteral("draussen.wav")),
-                            doc_ + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/1_08-17-2012_14-59-59.wav")));
+    ASSERT_TRUE(
+        QFile::link(folder_.filePath(QStringLiteral("draussen.wav")),
+                    doc_ + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/1_08-17-2012_14-59-59.wav")));
     const RawClient client = start();
     const Reply page = get(client, "/");
     EXPECT_EQ(page.status, 200);

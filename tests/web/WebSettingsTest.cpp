@@ -1,4 +1,4 @@
-#include "web/WebSettings.h"
+#include "base/web/WebSettings.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>

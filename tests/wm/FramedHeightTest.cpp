@@ -1,11 +1,11 @@
 // The main window's two heights under a window manager that frames the windows:
 // the heights include the title bar and borders, also when set before the frame exists.
-#include "app/MainMenu.h"
-#include "app/SettingsActions.h"
+#include "gui/app/MainMenu.h"
+#include "gui/app/SettingsActions.h"
+#include "gui/ui/FormGeometry.h"
+#include "gui/ui/MainForm.h"
+#include "gui/ui/SoundForm.h"
 #include "support/ProgramFixture.h"
-#include "ui/FormGeometry.h"
-#include "ui/MainForm.h"
-#include "ui/SoundForm.h"
 
 #include <QTest>
 #include <memory>

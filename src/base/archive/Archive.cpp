@@ -1,0 +1,294 @@
+#include "base/archive/Archive.h"
+
+#include "base/archive/DatedTree.h"
+#include "base/archive/ListPass.h"
+#include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingLength.h"
+#include "base/archive/RecordingName.h"
+#include "base/archive/RecordingRules.h"
+#include "base/common/OffThreadWork.h"
+#include "base/desktop/Clock.h"
+#include "base/desktop/Dialogs.h"
+#include "base/desktop/EventLog.h"
+#include "base/settings/SettingsValues.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <chrono>
+#include <utility>
+
+namespace kestrova {
+
+namespace {
+
+// A pass or a deletion of this many recordings or fewer is simply waited for, as
+// it always was; a longer one lets the interface thread go on with its timers.
+constexpr std::size_t kSmallList = 1000;
+constexpr std::chrono::milliseconds kSmallListPatience{20};
+
+std::chrono::milliseconds patienceFor(qsizetype entries) {
+    return static_cast<std::size_t>(entries) <= kSmallList ? kSmallListPatience
+                                                           : std::chrono::milliseconds(0);
+}
+
+bool isSameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// Never over another file: a taken name means another recording.
+bool copyToFreeName(const QString& source, const QString& target) {
+    return isSameFile(source, target) || QFile::copy(source, target);
+}
+
+bool makeFolder(const QString& path) {
+    return QDir(path).exists() || QDir().mkpath(path);
+}
+
+} // namespace
+
+Archive::Archive(const Platform& platform, SettingsValues& settings)
+    : platform_(platform), settings_(settings) {}
+
+void Archive::createTables() {
+    headerFields = QStringList(kHeaderFieldCount);
+    deleteList.clear();
+}
+
+double Archive::readRecordingLength(const QString& path) {
+    return kestrova::readRecordingLength(path, headerFields);
+}
+
+void Archive::refreshRecordingList() {
+    // A refresh that falls due while a pass runs (the night's, by a timer) is that
+    // pass: it reads the folder as it is.
+    if (passRunning_ || removing_) {
+        return;
+    }
+    SettingsValues& values = settings_;
+    const QString docFolder = values.docFolder;
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    if (!folder) {
+        platform_.dialogs.message(noRecordingsMessage(docFolder), QStringLiteral("Info"), MessageButtons::Ok,
+                                  MessageIcon::None);
+        deleteMarkedRecordings();
+        return;
+    }
+    // A long list is read while the window is already up; the info window in front
+    // of it says to wait, and the user's input waits until the list is right.
+    emit passStarted();
+    values.fileCount = 0;
+    deleteList.clear();
+
+    // The folder is read directly rather than through a listing file, so a name
+    // holding a line break cannot turn into a second entry. Regular files only.
+    const ListPassRules rules{*folder, QString::number(values.circuitNumber), platform_.clock.now().date(),
+                              values.retentionDays, values.minRecordLimit};
+    ListPassResult result;
+    passRunning_ = true;
+    // The list as it stands tells how long the pass will be.
+    runOffThread([&result, &rules] { result = runListPass(rules); }, patienceFor(recordingList_.count()));
+    passRunning_ = false;
+    takeListPass(std::move(result));
+    selectLastEntry();
+    deleteMarkedRecordings();
+}
+
+void Archive::takeListPass(ListPassResult result) {
+    // On purpose: the pass leaves the last file it looked at as the player's next
+    // file; every load names its own file first, only the window's set-up takes it.
+    if (!result.lastLookedAt.isEmpty()) {
+        setPlayerFile(result.lastLookedAt);
+    }
+    if (result.headerFields) {
+        headerFields = std::move(*result.headerFields);
+    }
+    for (const ListedRecording& filed : filedDuringPass_) {
+        if (!result.listed.contains(filed.name)) {
+            result.listed.append(filed);
+        }
+    }
+    filedDuringPass_.clear();
+    settings_.fileCount = static_cast<long long>(result.listed.size());
+    deleteList = std::move(result.deleteList);
+    recordingList_.replace(std::move(result.listed));
+}
+
+void Archive::deleteMarkedRecordings() {
+    // Settings that are only a guess must not decide which recordings go.
+    const QString hold = deletionHold();
+    emit deletionHoldChanged(hold);
+    // Without the recordings folder there is nothing of ours to delete.
+    const std::optional<QString> folder = findRecordingsFolder(settings_.docFolder);
+    if (folder && hold.isEmpty() && !deleteList.isEmpty()) {
+        // The night's pass may find a whole day of recordings due.
+        QStringList removed;
+        const QStringList paths = deleteList;
+        removing_ = true;
+        runOffThread([&removed, &paths, &folder] { removed = removeRecordings(paths, *folder); },
+                     patienceFor(paths.size()));
+        removing_ = false;
+        reportRemoved(removed);
+        if (!removed.isEmpty()) {
+            emit infoText(QDir::toNativeSeparators(removed.last()) + QStringLiteral(" wird gelöscht!"));
+        }
+    }
+    emit waitOver();
+    if (settings_.autoStart != 0) {
+        saveSettingsForm();
+    }
+    emit passFinished();
+}
+
+void Archive::forgetList() {
+    recordingList_.clear();
+    settings_.fileCount = 0;
+    deleteList.clear();
+}
+
+void Archive::noteDeletedByHand(const QString& path) {
+    if (onRecordingsDeleted) {
+        onRecordingsDeleted({path}, QStringLiteral("von Hand"));
+    }
+}
+
+QString Archive::listFolder() const {
+    return findRecordingsFolder(settings_.docFolder).value_or(newRecordingsFolderPath(settings_.docFolder));
+}
+
+QString Archive::entryPath(int row) const {
+    const QString name = recordingList_.nameAt(row);
+    return listFolder() + QLatin1Char('/') + (isPlainFileName(name) ? name : QString());
+}
+
+int Archive::rowOfPath(const QString& path) const {
+    const QString folder = listFolder() + QLatin1Char('/');
+    const QString name = path.startsWith(folder) ? path.mid(folder.size()) : QString();
+    return isPlainFileName(name) ? recordingList_.rowOf(name) : -1;
+}
+
+QString Archive::removeListedRecording(int row) {
+    const std::optional<QString> folder = findRecordingsFolder(settings_.docFolder);
+    const QString name = recordingList_.nameAt(row);
+    if (!folder || !isPlainFileName(name)) {
+        return {};
+    }
+    const QString path = *folder + QLatin1Char('/') + name;
+    if (!isDirectlyInside(path, *folder) || !QFileInfo(path).isFile() || !QFile::remove(path)) {
+        return {};
+    }
+    return path;
+}
+
+void Archive::reportRemoved(const QStringList& removed) {
+    for (const QString& path : removed) {
+        platform_.events.record(EventPriority::Info,
+                                QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                                    QDir::toNativeSeparators(path));
+    }
+    if (onRecordingsDeleted && !removed.isEmpty()) {
+        onRecordingsDeleted(removed, QStringLiteral("Aufbewahrung"));
+    }
+}
+
+void Archive::keepRecording(const QString& workingFile, const QString& name) {
+    setPlayerFile(workingFile);
+    const double seconds = readRecordingLength(workingFile);
+    std::optional<QString> storedName = name;
+    bool filed = true;
+    if (isLongEnough(seconds, settings_.minRecordLimit)) {
+        storedName = firstFreeName(workingFile, name);
+        filed = storedName && archiveRecording(workingFile, *storedName);
+        if (storedName) {
+            addListEntry(*storedName, seconds);
+            selectLastEntry();
+            if (onRecordingKept) {
+                onRecordingKept(*storedName);
+            }
+        }
+    }
+    reportKept(storedName.value_or(name), seconds, filed);
+    // A recording that could not be copied stays in the working folder rather than
+    // being lost to a full disk or a read-only folder.
+    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, *storedName)) {
+        QFile::remove(workingFile);
+    }
+}
+
+void Archive::reportKept(const QString& name, double seconds, bool filed) {
+    const QString length = QStringLiteral(" (%1 s)").arg(
+        QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
+    EventLog& events = platform_.events;
+    if (!isLongEnough(seconds, settings_.minRecordLimit)) {
+        events.record(EventPriority::Info,
+                      QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
+    } else if (filed) {
+        events.record(EventPriority::Info, QStringLiteral("Aufnahme abgelegt: ") + name + length);
+    } else {
+        events.record(EventPriority::Error,
+                      QStringLiteral("Aufnahme nicht abgelegt, sie bleibt im Programmordner: ") + name +
+                          length);
+    }
+}
+
+std::optional<QString> Archive::firstFreeName(const QString& workingFile, const QString& name) const {
+    // Names go by the clock to the second: when the clock repeats an hour in autumn
+    // or is set back, a name can already belong to an earlier recording.
+    std::optional<QString> candidate = name;
+    while (candidate && isNameTaken(workingFile, *candidate)) {
+        candidate = nameOneSecondLater(*candidate);
+    }
+    return candidate;
+}
+
+bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
+    const QString docFolder = settings_.docFolder;
+    const auto takenAt = [&workingFile](const QString& path) {
+        return QFileInfo::exists(path) && !isSameFile(workingFile, path);
+    };
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return (folder && takenAt(*folder + QLatin1Char('/') + name)) ||
+           takenAt(datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
+}
+
+bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
+    SettingsValues& values = settings_;
+    const QString docFolder = values.docFolder;
+    if (values.archiveRecordings == 1) {
+        const QString dated = datedArchiveFolder(docFolder, name);
+        if (makeFolder(docFolder) && ensureRecordingsFolder(docFolder) && makeFolder(dated)) {
+            copyToFreeName(workingFile, dated + QLatin1Char('/') + name);
+        }
+    }
+    ++values.fileCount;
+    emit fileCountChanged(values.fileCount);
+    // D/w is created here as well, so a recording is kept without the dated tree.
+    if (!ensureRecordingsFolder(docFolder)) {
+        return false;
+    }
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return folder && copyToFreeName(workingFile, *folder + QLatin1Char('/') + name);
+}
+
+bool Archive::isStoredCopy(const QString& workingFile, const QString& name) const {
+    const QString docFolder = settings_.docFolder;
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return (folder && isSameFile(workingFile, *folder + QLatin1Char('/') + name)) ||
+           isSameFile(workingFile, datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
+}
+
+void Archive::addListEntry(const QString& name, double seconds) {
+    recordingList_.append({name, seconds});
+    if (passRunning_) {
+        filedDuringPass_.push_back({name, seconds});
+    }
+}
+
+void Archive::selectLastEntry() {
+    if (recordingList_.count() > 0) {
+        emit rowSelected(recordingList_.count() - 1);
+    }
+}
+
+} // namespace kestrova

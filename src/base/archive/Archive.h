@@ -1,0 +1,119 @@
+#pragma once
+
+#include "base/archive/RecordingListModel.h"
+#include "base/platform/Platform.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace kestrova {
+
+struct ListPassResult;
+struct SettingsValues;
+
+// The list of recent recordings, the filing of new ones and the deletion of old ones;
+// what the user does with the list is ListInteractions. It owns the list; the forms
+// show what it signals (ArchiveControls).
+class Archive : public QObject {
+    Q_OBJECT
+public:
+    Archive(const Platform& platform, SettingsValues& settings);
+
+    void createTables();
+    void refreshRecordingList();
+    void deleteMarkedRecordings();
+    // Empties the list, the count and what is due, before the list is read anew.
+    void forgetList();
+    // The user deleted a recording of the list from D/w.
+    void noteDeletedByHand(const QString& path);
+
+    // The path of the recording that list row `row` names, in D/w. The bare folder
+    // path (ending in "/") when the row names no file, or a name that would lead
+    // out of the folder.
+    QString entryPath(int row) const;
+    // The list row naming the recording at `path` in D/w; -1 when no row does.
+    int rowOfPath(const QString& path) const;
+    // Removes the recording that row `row` names from D/w; its path, or empty when
+    // the row names none, or a file outside the folder, or it could not be removed.
+    QString removeListedRecording(int row);
+
+    // Called by the recorder once a capture is saved and closed: keeps a recording
+    // longer than the minimum, under the next free second when its name is taken,
+    // and removes the working file unless keeping it failed.
+    void keepRecording(const QString& workingFile, const QString& name);
+    // Copies into the dated tree (when chosen) and into D/w and counts the recording;
+    // true when the copy into D/w is in place.
+    bool archiveRecording(const QString& workingFile, const QString& name);
+    // Length in seconds; leaves the header fields read in headerFields.
+    double readRecordingLength(const QString& path);
+
+    QStringList headerFields;
+    // Full paths of recordings due for deletion, filled by each list pass.
+    QStringList deleteList;
+
+    // Told of each kept recording once its copies are in place, and of each
+    // recording the program deleted from D/w, with the reason.
+    std::function<void(const QString& name)> onRecordingKept;
+    std::function<void(const QStringList& paths, const QString& reason)> onRecordingsDeleted;
+    // What lb_Sounds shows.
+    RecordingListModel& recordingList() { return recordingList_; }
+    // Given by the program, since these belong to the settings and the player above
+    // the archive. Why the deletion pass must not delete now, empty when it may.
+    std::function<QString()> deletionHold = [] { return QString(); };
+    // The settings form's switch-on button, which the deletion pass presses when
+    // the recorder starts by itself.
+    std::function<void()> saveSettingsForm = [] {};
+    // The player's next file: the pass leaves the last it looked at, the filing the
+    // recording it keeps.
+    std::function<void(const QString& path)> setPlayerFile = [](const QString&) {};
+
+signals:
+    // A list pass begins: the main window shows, and the info window in front of it
+    // says to wait.
+    void passStarted();
+    // What the info window says while a recording is deleted.
+    void infoText(const QString& text);
+    // The deletions are done: the info window goes.
+    void waitOver();
+    // The pass is through, after the start it may have completed: the main window shows.
+    void passFinished();
+    // The list row to show as current.
+    void rowSelected(int row);
+    // For the status bar: the recordings counted, and why nothing is deleted (empty
+    // when deletions may run).
+    void fileCountChanged(long long count);
+    void deletionHoldChanged(const QString& reason);
+
+private:
+    // D/w as it is spelt on the disk, or as it would be made.
+    QString listFolder() const;
+    void selectLastEntry();
+    void addListEntry(const QString& name, double seconds);
+    // One line in the event log: kept, dropped as too short, or left where it was.
+    void reportKept(const QString& name, double seconds, bool filed);
+    // The retention pass's deletions, in the event log and to whoever listens.
+    void reportRemoved(const QStringList& removed);
+    // Takes over what a list pass found, with the recordings filed while it ran.
+    void takeListPass(ListPassResult result);
+    // True when the working folder is itself where the recording is kept.
+    bool isStoredCopy(const QString& workingFile, const QString& name) const;
+    // `name`, or the first later second whose name no other recording has in D/w
+    // or in the dated tree; nullopt for a name that is not a recording's and is taken.
+    std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
+    bool isNameTaken(const QString& workingFile, const QString& name) const;
+
+    const Platform platform_;
+    SettingsValues& settings_;
+    RecordingListModel recordingList_;
+    // While a list pass runs off the interface thread, the recordings filed
+    // meanwhile; the pass may have been too early to see them.
+    bool passRunning_ = false;
+    std::vector<ListedRecording> filedDuringPass_;
+    bool removing_ = false;
+};
+
+} // namespace kestrova

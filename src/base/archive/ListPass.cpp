@@ -1,0 +1,132 @@
+#include "base/archive/ListPass.h"
+
+#include "base/archive/RecordingLength.h"
+#include "base/archive/RecordingName.h"
+#include "base/archive/RecordingRules.h"
+#include "base/files/FolderFiles.h"
+
+#include <QFile>
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace kestrova {
+
+namespace {
+
+enum class Verdict : quint8 { PassedOver, Listed, Due };
+
+// A name of the circuit as the pass found it. The name itself waits in the
+// pass's names, so a long folder costs no string per file. The moment is parsed
+// once, for the sort; -1 for a name that has none, so it sorts first.
+struct LookedAt {
+    qint64 moment = -1;
+    std::size_t name = 0; // its index in the names
+    Verdict verdict = Verdict::PassedOver;
+    bool lengthRead = false;
+};
+
+// What the pass found: the names of the circuit with their lengths, in the
+// folder's order, and the same in list order.
+struct Found {
+    ListedRecordings names;
+    std::vector<LookedAt> inListOrder;
+};
+
+bool isAscii(const char* text) {
+    for (; *text != '\0'; ++text) {
+        if (static_cast<unsigned char>(*text) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The file is opened by the name's text, as every other reader of the program
+// opens it: a name whose bytes are no text in the system's encoding reads as 0.
+double lengthOf(const FolderFiles& files, const char* bytes, const QString& name) {
+    const QByteArray spelled = isAscii(bytes) ? QByteArray() : QFile::encodeName(name);
+    char header[kRecordingHeaderBytes];
+    const long got = files.readStart(spelled.isEmpty() ? bytes : spelled.constData(), header, sizeof header);
+    return got < 0 ? 0 : recordingLengthOf(header, got);
+}
+
+void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
+            Found& found) {
+    LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
+    double seconds = 0;
+    // Six characters or fewer are never a recording's name: passed over.
+    const bool recordingsName = name.size() > 6;
+    if (recordingsName && !(rules.retentionDays > recordingAge(name, rules.today))) {
+        entry.verdict = Verdict::Due;
+    } else if (recordingsName) {
+        seconds = lengthOf(files, bytes, name);
+        entry.lengthRead = true;
+        entry.verdict = isLongEnough(seconds, rules.minRecordLimit) ? Verdict::Listed : Verdict::Due;
+    }
+    found.names.append({name, seconds});
+    found.inListOrder.push_back(entry);
+}
+
+Found lookAtCircuit(const ListPassRules& rules) {
+    Found found;
+    const FolderFiles files(rules.folder);
+    // Files are read in the folder's own order, which is the disk's.
+    files.forEachRegularFile([&](const char* bytes) {
+        const QString name = QFile::decodeName(bytes);
+        if (name.left(1) == rules.circuit) {
+            lookAt(files, bytes, name, rules, found);
+        }
+    });
+    // Names of the same moment are rare, so only they are read back for the sort.
+    const ListedRecordings& names = found.names;
+    std::sort(
+        found.inListOrder.begin(), found.inListOrder.end(), [&names](const LookedAt& a, const LookedAt& b) {
+            return a.moment != b.moment ? a.moment < b.moment : names.nameAt(a.name) < names.nameAt(b.name);
+        });
+    return found;
+}
+
+} // namespace
+
+ListPassResult runListPass(const ListPassRules& rules) {
+    Found found = lookAtCircuit(rules);
+    const std::vector<LookedAt>& inOrder = found.inListOrder;
+    ListPassResult result;
+    const QString prefix = rules.folder + QLatin1Char('/');
+    if (!inOrder.empty()) {
+        result.lastLookedAt = prefix + found.names.nameAt(inOrder.back().name);
+    }
+    const auto lastRead =
+        std::find_if(inOrder.rbegin(), inOrder.rend(), [](const LookedAt& e) { return e.lengthRead; });
+    if (lastRead != inOrder.rend()) {
+        QStringList fields;
+        readRecordingLength(prefix + found.names.nameAt(lastRead->name), fields);
+        result.headerFields = std::move(fields);
+    }
+    std::vector<std::size_t> listed;
+    for (const LookedAt& entry : inOrder) {
+        if (entry.verdict == Verdict::Listed) {
+            listed.push_back(entry.name);
+        } else if (entry.verdict == Verdict::Due) {
+            result.deleteList.append(prefix + found.names.nameAt(entry.name));
+        }
+    }
+    found.inListOrder = {};
+    // The names found become the list as they lie, so a long list is never kept twice.
+    result.listed = std::move(found.names);
+    result.listed.keepOnly(listed);
+    return result;
+}
+
+QStringList removeRecordings(const QStringList& paths, const QString& folder) {
+    QStringList removed;
+    for (const QString& path : paths) {
+        if (isDirectlyInside(path, folder) && QFile::remove(path)) {
+            removed.append(path);
+        }
+    }
+    return removed;
+}
+
+} // namespace kestrova

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "base/common/ListedRecordings.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace kestrova {
+
+// What a list pass goes by, copied from the settings, so that the pass can run
+// on a thread of its own.
+struct ListPassRules {
+    QString folder;  // D/w
+    QString circuit; // the digit the recorder names the circuit's recordings by, their first character
+    QDate today;
+    double retentionDays = 0;
+    double minRecordLimit = 0;
+};
+
+struct ListPassResult {
+    ListedRecordings listed; // in list order
+    QStringList deleteList;  // full paths, in list order
+    QString lastLookedAt;    // the circuit's last name in list order, as a full path
+    // The header texts of the last recording whose length was read, as the length
+    // reader leaves them; none when no length was read.
+    std::optional<QStringList> headerFields;
+};
+
+// Lists the recordings of the circuit in the folder by the retention rules: a
+// recent one longer than the minimum is listed with its length, the others are
+// marked for deletion, names of six characters or fewer are passed over, other
+// circuits are left alone. Each length is read from the file's first bytes.
+ListPassResult runListPass(const ListPassRules& rules);
+
+// Removes the marked recordings that lie directly inside the folder; the paths of
+// those removed, in the order given.
+QStringList removeRecordings(const QStringList& paths, const QString& folder);
+
+} // namespace kestrova

@@ -1,0 +1,71 @@
+#include "base/integrity/MissingEntries.h"
+
+#include "base/archive/DatedTree.h"
+#include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingName.h"
+#include "base/integrity/ManifestFile.h"
+#include "base/integrity/ManifestSet.h"
+#include "base/integrity/RecordingCopies.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMap>
+#include <algorithm>
+#include <iterator>
+
+namespace kestrova {
+
+namespace {
+
+ManifestSet readManifests(const QDir& folder) {
+    ManifestSet set;
+    const QStringList names =
+        ManifestSet::inWritingOrder(folder.entryList({QStringLiteral("*.txt")}, QDir::Files));
+    for (const QString& name : names) {
+        if (std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name))) {
+            set.add(name, std::move(*reading));
+        }
+    }
+    return set;
+}
+
+// Where the program puts a recording of this name: D/w, or its hour's dated folder.
+bool liesWhereItsNameBelongs(const QString& docFolder, const QFileInfo& file) {
+    const QString folder = QDir::cleanPath(file.absolutePath());
+    const std::optional<QString> recordings = findRecordingsFolder(docFolder);
+    return (recordings && folder == QDir::cleanPath(*recordings)) ||
+           folder == QDir::cleanPath(datedArchiveFolder(docFolder, file.fileName()));
+}
+
+} // namespace
+
+QStringList recordingsWithoutEntry(const QString& docFolder) {
+    const QDir manifests(manifestFolder(docFolder));
+    if (!manifests.exists()) {
+        return {};
+    }
+    const ManifestSet set = readManifests(manifests);
+    // By the moment in the name; the dated copy wins over the one in D/w.
+    QMap<QString, QString> byName;
+    for (const QString& path : findRecordingCopies(docFolder).files) {
+        const QFileInfo file(path);
+        const QString name = file.fileName();
+        if (!recordingMoment(name) || set.findByName(name) != nullptr ||
+            !liesWhereItsNameBelongs(docFolder, file)) {
+            continue;
+        }
+        const bool dated = !isInRecordingsFolder(QDir(docFolder).relativeFilePath(path));
+        if (dated || !byName.contains(name)) {
+            byName.insert(name, path);
+        }
+    }
+    QStringList names = byName.keys();
+    sortAsListed(names);
+    QStringList paths;
+    paths.reserve(names.size());
+    std::transform(names.cbegin(), names.cend(), std::back_inserter(paths),
+                   [&byName](const QString& name) { return byName.value(name); });
+    return paths;
+}
+
+} // namespace kestrova

@@ -1,0 +1,387 @@
+#include "base/integrity/Verification.h"
+
+#include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingName.h"
+#include "base/integrity/FileHash.h"
+#include "base/integrity/ManifestSet.h"
+#include "base/integrity/RecordingCopies.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMap>
+#include <QSet>
+#include <QThread>
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+
+// A copy younger than this may still be waiting for its entry.
+constexpr qint64 kEntryDelaySeconds = 60;
+// The file system's times and the clock may differ by a rounding.
+constexpr qint64 kClockSlackSeconds = 2;
+// A line being written the moment the manifest is read looks cut off; it is read again.
+constexpr unsigned long kRereadPauseMs = 300;
+
+QString problemText(ManifestProblem::Kind kind) {
+    switch (kind) {
+    case ManifestProblem::Kind::CutOff:
+        return QStringLiteral("unvollständig (das Schreiben wurde abgebrochen), wird nicht gewertet");
+    case ManifestProblem::Kind::TooLong:
+        return QStringLiteral("länger als jeder Eintrag, wird nicht gelesen");
+    case ManifestProblem::Kind::Damaged:
+        return QStringLiteral(
+            "beschädigt oder verändert (passt nicht zu ihrem eigenen Hash), wird nicht gewertet");
+    case ManifestProblem::Kind::ChainBroken:
+        return QStringLiteral(
+            "Kette unterbrochen (eine Zeile oder ein Tag davor fehlt, wurde eingefügt oder vertauscht)");
+    }
+    return {};
+}
+
+std::optional<ManifestReading> readSettledManifest(const QString& path) {
+    std::optional<ManifestReading> reading = readManifestFile(path);
+    if (reading && reading->endsInCutOffLine()) {
+        QThread::msleep(kRereadPauseMs);
+        reading = readManifestFile(path);
+    }
+    return reading;
+}
+
+// In writing order. Anything named like a manifest is looked at, so a link or a
+// device in its place is reported rather than passed over.
+QStringList manifestNames(const QDir& folder) {
+    return ManifestSet::inWritingOrder(
+        folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+}
+
+QElapsedTimer startedTimer() {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
+}
+
+class Verifier {
+public:
+    Verifier(const QString& folder, QTextStream& out, const QDateTime& now)
+        : scope_(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())),
+          docFolder_(documentationFolderOf(scope_)), recordingsFolder_(recordingsFolderName(docFolder_)),
+          out_(out), now_(now) {}
+
+    VerificationStatus run() {
+        if (!QFileInfo(scope_).isDir()) {
+            out_ << QStringLiteral("Der Ordner %1 ist nicht vorhanden.\n")
+                        .arg(QDir::toNativeSeparators(scope_));
+            return VerificationStatus::CannotCheck;
+        }
+        out_ << QStringLiteral("Prüfe die Aufnahmen unter %1 mit den Manifesten in %2\n")
+                    .arg(QDir::toNativeSeparators(scope_),
+                         QDir::toNativeSeparators(manifestFolder(docFolder_)));
+        readManifests();
+        checkFiles();
+        checkEntries();
+        printLastHashes();
+        return printResult();
+    }
+
+private:
+    void finding(const QString& text) {
+        ++findings_;
+        out_ << text << '\n';
+    }
+    void note(const QString& text) { out_ << text << '\n'; }
+
+    bool inScope(const QString& relativePath) const {
+        const QString path = QDir(docFolder_).filePath(relativePath);
+        return path == scope_ || path.startsWith(scope_ + QLatin1Char('/'));
+    }
+    static QString where(const ManifestSet::Copy& copy) {
+        return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
+    }
+
+    void readManifests() {
+        const QDir folder(manifestFolder(docFolder_));
+        for (const QString& name : manifestNames(folder)) {
+            const std::optional<ManifestReading> reading = readSettledManifest(folder.filePath(name));
+            if (!reading) {
+                finding(
+                    QStringLiteral("Manifest %1 ist keine gewöhnliche Datei oder kann nicht gelesen werden")
+                        .arg(name));
+                continue;
+            }
+            lastManifestWrite_ =
+                std::max(lastManifestWrite_, QFileInfo(folder.filePath(name)).lastModified());
+            set_.add(name, *reading);
+            for (const ManifestProblem& problem : set_.chains().last().reading.problems) {
+                finding(QStringLiteral("Manifest %1, Zeile %2: %3")
+                            .arg(name, QString::number(problem.line), problemText(problem.kind)));
+            }
+        }
+        for (const ManifestSet::Conflict& conflict : set_.conflicts()) {
+            reportConflict(conflict);
+        }
+    }
+
+    void reportConflict(const ManifestSet::Conflict& conflict) {
+        const QString at = QStringLiteral("Manifest %1, Zeile %2").arg(conflict.manifest).arg(conflict.line);
+        if (conflict.kind == ManifestSet::Conflict::Kind::ArchiveRemoval) {
+            finding(QStringLiteral("„entfernt“ für eine Archivkopie, die das Programm nie löscht: %1 (%2), "
+                                   "wird nicht gewertet")
+                        .arg(conflict.path, at));
+            return;
+        }
+        finding(QStringLiteral("Zweiter Eintrag ohne Löschung davor: %1 (%2), wird nicht gewertet; es gilt "
+                               "der erste (Manifest %3, Zeile %4)")
+                    .arg(conflict.path, at, conflict.firstManifest)
+                    .arg(conflict.firstLine));
+    }
+
+    void checkFiles() {
+        const QDir doc(docFolder_);
+        const RecordingCopies copies = findRecordingCopies(docFolder_);
+        for (const QString& path : copies.others) {
+            const QString relative = doc.relativeFilePath(path);
+            if (inScope(relative)) {
+                finding(
+                    QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
+                        .arg(relative));
+            }
+        }
+        for (const QString& path : copies.files) {
+            const QString relative = doc.relativeFilePath(path);
+            if (!inScope(relative)) {
+                continue;
+            }
+            present_.insert(relative);
+            ++checked_;
+            const ManifestSet::Copy* copy = set_.find(relative);
+            if (copy == nullptr && isInRecordingsFolder(relative)) {
+                copy = set_.findByName(lastPart(relative));
+            }
+            if (copy == nullptr) {
+                reportUnlisted(path, relative);
+            } else {
+                compare(path, relative, *copy);
+            }
+        }
+    }
+
+    // Only a copy saved after the manifests' last entry, and less than a minute ago,
+    // may still be waiting for its own entry; one from the future is not.
+    void reportUnlisted(const QString& path, const QString& relative) {
+        const QDateTime modified = QFileInfo(path).lastModified();
+        const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
+        if (modified > now.addSecs(kClockSlackSeconds)) {
+            finding(
+                QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (%2): %1")
+                    .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+            noteDayWithoutManifest(lastPart(relative));
+        } else if (modified.secsTo(now) < kEntryDelaySeconds &&
+                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
+            note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
+        } else {
+            finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
+            noteDayWithoutManifest(lastPart(relative));
+        }
+    }
+
+    void noteDayWithoutManifest(const QString& name) {
+        const std::optional<QDateTime> moment = recordingMoment(name);
+        if (!moment) {
+            return;
+        }
+        const QString manifest = manifestPath(docFolder_, name, moment->date());
+        if (!QFileInfo::exists(manifest)) {
+            daysWithoutManifest_.insert(
+                QFileInfo(manifest).fileName(),
+                QStringLiteral("Kein Manifest für den %1 (Funkkreis %2), obwohl Aufnahmen dieses Tages "
+                               "vorliegen: das Manifest des Tages fehlt.")
+                    .arg(moment->date().toString(QStringLiteral("dd.MM.yyyy")), recordingCircuit(name)));
+        }
+    }
+
+    void compare(const QString& path, const QString& relative, const ManifestSet::Copy& copy) {
+        const std::optional<FileHash> hash = hashFile(path);
+        if (!hash) {
+            finding(QStringLiteral("Nicht lesbar: %1").arg(relative));
+        } else if (hash->length != copy.kept.length) {
+            finding(QStringLiteral("Verändert: %1 (%2 Bytes statt %3, %4)")
+                        .arg(relative, QString::number(hash->length), QString::number(copy.kept.length),
+                             where(copy)));
+        } else if (hash->hash != copy.kept.hash) {
+            finding(QStringLiteral("Verändert: %1 (anderer SHA-256 bei gleicher Länge, %2)")
+                        .arg(relative, where(copy)));
+        }
+    }
+
+    void checkEntries() {
+        QStringList paths = set_.copies().keys();
+        paths.sort();
+        for (const QString& path : std::as_const(paths)) {
+            const ManifestSet::Copy* copy = set_.find(path);
+            if (copy == nullptr) {
+                continue;
+            }
+            if (inScope(path) && !present_.contains(path)) {
+                reportAbsent(path, *copy);
+            }
+            if (!isInRecordingsFolder(path)) {
+                reportRecordingsFolderCopy(path);
+            }
+        }
+    }
+
+    void reportAbsent(const QString& path, const ManifestSet::Copy& copy) {
+        if (const std::optional<QString> reason = set_.removal(path)) {
+            note(QStringLiteral("Vom Programm gelöscht (%1): %2; der Manifesteintrag bleibt")
+                     .arg(*reason, path));
+        } else {
+            finding(QStringLiteral("Fehlt: %1 (%2)").arg(path, where(copy)));
+        }
+    }
+
+    // The copy in D/w of an archived recording is checked when it is there; retention
+    // deletes it in time, and the archive copy is what the manifest vouches for.
+    void reportRecordingsFolderCopy(const QString& archived) {
+        const QString name = lastPart(archived);
+        const QString path = recordingsFolder_ + QLatin1Char('/') + name;
+        if (present_.contains(path) || !inScope(path)) {
+            return;
+        }
+        // A missing archive copy is a finding of its own; nothing stays then.
+        const QString stays = QFileInfo(QDir(docFolder_).filePath(archived)).isFile()
+                                  ? QStringLiteral("; die Archivkopie bleibt")
+                                  : QString();
+        if (const std::optional<QString> reason = set_.removal(path)) {
+            note(QStringLiteral("Vom Programm aus %1 gelöscht (%2): %3")
+                     .arg(recordingsFolder_, *reason, name) +
+                 stays);
+        } else {
+            note(QStringLiteral("Nicht mehr in %1: %2").arg(recordingsFolder_, name) + stays);
+        }
+    }
+
+    void printLastHashes() {
+        if (set_.chains().isEmpty()) {
+            return;
+        }
+        note(QStringLiteral(
+            "Letzter Hash jedes Manifests (mit der anderswo notierten Abschrift vergleichen):"));
+        for (const ManifestSet::Chain& chain : set_.chains()) {
+            const int lines = chain.reading.lineCount;
+            const QByteArray& hash = chain.reading.lastHash;
+            note(QStringLiteral("  %1  %2  (%3)")
+                     .arg(chain.manifest,
+                          hash.isEmpty() ? QStringLiteral("keine gültige Zeile") : QString::fromLatin1(hash),
+                          lines == 1 ? QStringLiteral("1 Zeile") : QStringLiteral("%1 Zeilen").arg(lines)));
+        }
+        for (const ManifestSet::CircuitChain& chain : set_.circuits()) {
+            printCircuitChain(chain);
+        }
+    }
+
+    void printCircuitChain(const ManifestSet::CircuitChain& chain) {
+        QString start = QStringLiteral("Die Kette über alle Tage beginnt mit Manifest %1").arg(chain.start);
+        if (chain.separateManifests == 1) {
+            start += QStringLiteral("; davor 1 Manifest einer älteren Version mit eigener Kette");
+        } else if (chain.separateManifests > 1) {
+            start += QStringLiteral("; davor %1 Manifeste einer älteren Version, jedes mit eigener Kette")
+                         .arg(chain.separateManifests);
+        }
+        note(start + QLatin1Char('.'));
+        note(QStringLiteral("Letzter Hash der Kette, für alle Zeilen davor: %1 (%2)")
+                 .arg(QString::fromLatin1(chain.lastHash), chain.last));
+    }
+
+    // Without a manifest for the recordings there is nothing to check them against:
+    // that is no "alles in Ordnung".
+    bool printWhatCannotBeChecked() {
+        if (set_.chains().isEmpty()) {
+            note(QStringLiteral("Keine Manifeste gefunden: in %1 wurde nie etwas eingetragen, oder die "
+                                "Manifeste wurden gelöscht. Die Aufnahmen können nicht geprüft werden.")
+                     .arg(QDir::toNativeSeparators(manifestFolder(docFolder_))));
+            return true;
+        }
+        for (const QString& sentence : std::as_const(daysWithoutManifest_)) {
+            note(sentence);
+        }
+        return !daysWithoutManifest_.isEmpty();
+    }
+
+    VerificationStatus printResult() {
+        const QString checked = QStringLiteral("%1 Aufnahmen geprüft").arg(checked_);
+        const QString count =
+            findings_ == 1 ? QStringLiteral("1 Befund") : QStringLiteral("%1 Befunde").arg(findings_);
+        if (printWhatCannotBeChecked()) {
+            note(QStringLiteral("Ergebnis: nicht prüfbar, ") + count + QStringLiteral(", ") + checked +
+                 QLatin1Char('.'));
+            return VerificationStatus::CannotCheck;
+        }
+        if (findings_ == 0) {
+            note(QStringLiteral("Ergebnis: alles in Ordnung, ") + checked + QLatin1Char('.'));
+            return VerificationStatus::AllGood;
+        }
+        note(QStringLiteral("Ergebnis: ") + count + QStringLiteral(", ") + checked + QLatin1Char('.'));
+        return VerificationStatus::Findings;
+    }
+
+    const QString scope_;
+    const QString docFolder_;
+    const QString recordingsFolder_;
+    QTextStream& out_;
+    const QDateTime now_;
+    const QElapsedTimer sinceStart_ = startedTimer();
+    QDateTime lastManifestWrite_;
+    QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
+    ManifestSet set_;
+    QSet<QString> present_;
+    int findings_ = 0;
+    int checked_ = 0;
+};
+
+} // namespace
+
+QString documentationFolderOf(const QString& folder) {
+    const QString start = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    for (QDir candidate(start);;) {
+        if (QFileInfo(manifestFolder(candidate.path())).isDir()) {
+            return candidate.path();
+        }
+        if (!candidate.cdUp()) {
+            return start;
+        }
+    }
+}
+
+VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now) {
+    return Verifier(folder, out, now).run();
+}
+
+VerificationStatus printLastHashes(const QString& folder, QTextStream& out) {
+    const QDir manifests(manifestFolder(documentationFolderOf(folder)));
+    ManifestSet set;
+    bool damaged = false;
+    for (const QString& name : manifestNames(manifests)) {
+        const std::optional<ManifestReading> reading = readSettledManifest(manifests.filePath(name));
+        if (!reading) {
+            damaged = true;
+            continue;
+        }
+        set.add(name, *reading);
+        damaged = damaged || !set.chains().last().reading.problems.isEmpty();
+    }
+    if (set.circuits().isEmpty()) {
+        out << QStringLiteral("Keine Manifeste gefunden in %1.\n")
+                   .arg(QDir::toNativeSeparators(manifests.path()));
+        return VerificationStatus::CannotCheck;
+    }
+    for (const ManifestSet::CircuitChain& chain : set.circuits()) {
+        out << chain.lastHash << "  " << chain.last << '\n';
+    }
+    return damaged || !set.conflicts().isEmpty() ? VerificationStatus::Findings : VerificationStatus::AllGood;
+}
+
+} // namespace kestrova

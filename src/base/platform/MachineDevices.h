@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/audio/CaptureDevice.h"
+#include "base/audio/FileFedInput.h"
+#include "base/audio/InputHub.h"
+#include "base/audio/OutputGain.h"
+#include "base/audio/PlaybackDevice.h"
+#include "base/audio/PortAudioInput.h"
+#include "base/audio/PortAudioSink.h"
+#include "base/audio/SimpleSoundPlayer.h"
+#include "base/audio/SoundCardOutput.h"
+#include "base/desktop/EventLog.h"
+#include "base/desktop/LoggedDialogs.h"
+#include "base/desktop/SystemClock.h"
+#include "base/platform/Platform.h"
+#include "base/serial/QtSerialLines.h"
+
+#include <memory>
+
+namespace kestrova {
+
+// The adapters of this machine that need no window, owned together: the clock,
+// the event log, the sound card's input and output, the serial port.
+class MachineDevices {
+public:
+    // `inputFile`: a WAV file offered as the first input device (empty: none).
+    // `logToStandardError`: events go to standard error (a program without a
+    // desktop); otherwise the log is silent.
+    MachineDevices(const QString& programFolder, const QString& inputFile, bool logToStandardError);
+    // With `dialogs` as the platform's dialogs.
+    Platform platform(Dialogs& dialogs);
+    // With messages written to the event log, as nobody is there to answer them.
+    Platform platform() { return platform(loggedDialogs_); }
+    EventLog& events() { return *events_; }
+
+private:
+    SystemClock clock_;
+    std::unique_ptr<EventLog> events_;
+    LoggedDialogs loggedDialogs_;
+    PortAudioInput portAudioInput_;
+    std::unique_ptr<FileFedInput> fileFedInput_;
+    AudioInput& audioInput_;
+    InputHub inputHub_;
+    CaptureDevice capture_;
+    OutputGain gain_;
+    PortAudioSink playerSink_;
+    PortAudioSink soundSink_;
+    PlaybackDevice player_;
+    SimpleSoundPlayer sounds_;
+    SoundCardOutput audioOutput_;
+    QtSerialLines serial_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,57 @@
+#include "base/player/LoadedFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace kestrova {
+
+void LoadedFile::dropFolder() {
+    if (current_.endsWith(QLatin1Char('\\')) || current_.endsWith(QLatin1Char('/'))) {
+        current_.clear();
+    }
+}
+
+WaveHeaderVerdict LoadedFile::readHeader(const QString& path) {
+    lastReading_.reset();
+    // Only plain files: a pipe or a device could block the open or the reads.
+    const QFileInfo about(path);
+    if (!about.isFile()) {
+        return WaveHeaderVerdict::Unreadable;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return WaveHeaderVerdict::Unreadable;
+    }
+    const WaveHeaderVerdict verdict = parseWaveHeader(file, info_);
+    lastReading_ = Reading{path, about.size(), about.lastModified(), verdict, info_};
+    return verdict;
+}
+
+// A passed header fills every field; a rejected one only some, so its verdict
+// stands for a new read only while the fields still hold what it left.
+bool LoadedFile::matchesLastReading(const QString& path) const {
+    if (!lastReading_ || lastReading_->path != path) {
+        return false;
+    }
+    const QFileInfo about(path);
+    const bool unchanged = about.isFile() && about.size() == lastReading_->size &&
+                           about.lastModified() == lastReading_->modified;
+    return unchanged && (lastReading_->verdict == WaveHeaderVerdict::Valid || info_ == lastReading_->info);
+}
+
+WaveHeaderVerdict LoadedFile::readHeaderAgain(const QString& path) {
+    if (!matchesLastReading(path)) {
+        return readHeader(path);
+    }
+    info_ = lastReading_->info;
+    const WaveHeaderVerdict verdict = lastReading_->verdict;
+    lastReading_.reset();
+    return verdict;
+}
+
+void LoadedFile::accept(const QString& path) {
+    loaded_ = path;
+    playSecondsText_ = completeWaveInfo(info_);
+}
+
+} // namespace kestrova

@@ -1,0 +1,199 @@
+#include "base/program/ServiceProgram.h"
+
+#include "base/archive/Archive.h"
+#include "base/archive/RecordingFolders.h"
+#include "base/automation/TimedActions.h"
+#include "base/common/NumericValue.h"
+#include "base/desktop/Clock.h"
+#include "base/desktop/Dialogs.h"
+#include "base/files/FolderLock.h"
+#include "base/integrity/ArchiveEntries.h"
+#include "base/integrity/ManifestWriter.h"
+#include "base/program/InputDevices.h"
+#include "base/recorder/InterruptedCapture.h"
+#include "base/recorder/Recorder.h"
+#include "base/settings/SettingsStore.h"
+#include "base/transmit/Transmitter.h"
+
+#include <QDir>
+#include <QTimer>
+#include <algorithm>
+
+namespace kestrova {
+
+namespace {
+// Simple sound playback through the held sounds, which a timed transmission keeps to itself.
+Platform withHeldSounds(const Platform& p, SoundPlayer& sounds) {
+    return {p.clock,  p.dialogs, p.audioInput,  p.inputHub, p.capture,
+            p.player, sounds,    p.audioOutput, p.serial,   p.events};
+}
+} // namespace
+
+ServiceProgram::ServiceProgram(const Platform& platform, const QString& programFolder)
+    : heldSounds_(platform.sounds), platform_(withHeldSounds(platform, heldSounds_)),
+      programFolder_(QDir::cleanPath(programFolder)), manifests_(std::make_unique<ManifestWriter>()),
+      settings_(std::make_unique<SettingsStore>(platform_, programFolder_)),
+      recorder_(std::make_unique<Recorder>(platform_, settings_->values, programFolder_)),
+      archive_(std::make_unique<Archive>(platform_, settings_->values)),
+      transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
+      timedActions_(
+          std::make_unique<TimedActions>(platform_, programFolder_, *archive_, *transmitter_, heldSounds_)) {
+    connectSubsystems();
+    wireManifests();
+}
+
+ServiceProgram::~ServiceProgram() = default;
+
+// The recorder's and the archive's calls upward reach only what a program without
+// windows has: the filing, the deletion hold, the start and the end.
+void ServiceProgram::connectSubsystems() {
+    recorder_->calls.endProgram = [this] { endProgram(); };
+    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
+        archive_->keepRecording(path, name);
+    };
+    recorder_->capture().hasEnded = [this] { return ended_; };
+    timedActions_->hasEnded = [this] { return ended_; };
+    archive_->deletionHold = [this] { return settings_->deletionHold(); };
+    // The list pass completes the start where the windows' "Speichern" would.
+    archive_->saveSettingsForm = [this] { completeStart(); };
+    // What the windows show in the status bar, a service says in its log.
+    QObject::connect(&recorder_->capture(), &CaptureControl::captureTrouble, this,
+                     [this](const QString& text) {
+                         if (!text.isEmpty()) {
+                             platform_.events.record(EventPriority::Warning, text);
+                         }
+                     });
+}
+
+void ServiceProgram::wireManifests() {
+    manifests_->onReport = [this](EventPriority priority, const QString& line) {
+        // Posted to this thread, where the event log is written.
+        QTimer::singleShot(0, this, [this, priority, line] { platform_.events.record(priority, line); });
+    };
+    enterArchiveInManifests(*archive_, *manifests_, settings_->values, platform_.clock);
+}
+
+WebSources ServiceProgram::webSources() {
+    return {.recorder = *recorder_,
+            .list = archive_->recordingList(),
+            .settings = settings_->values,
+            .events = platform_.events};
+}
+
+bool ServiceProgram::mayGoOn() const {
+    return !ended_ && !(endRequested && endRequested());
+}
+
+bool ServiceProgram::start() {
+    folderLock_ = std::make_unique<FolderLock>(programFolder_);
+    if (folderLock_->tryLock() == FolderLock::Result::HeldByOther) {
+        // Nothing of the folder is touched: the other program's working capture
+        // and settings are its own.
+        ended_ = true;
+        platform_.dialogs.message(QStringLiteral("Kestrova läuft bereits mit diesem Programmordner.\r[") +
+                                      QDir::toNativeSeparators(programFolder_) + QLatin1Char(']'),
+                                  QString(), MessageButtons::Ok, MessageIcon::Stop);
+        return false;
+    }
+    startTimedActions();
+    transmitter_->cqFile.clear();
+    archive_->createTables();
+    recorder_->resetState();
+    ensureRecordingsFolder(programFolder_);
+    // A capture cut short by a crash must not be overwritten by the next one.
+    const QStringList interrupted = InterruptedCapture::setAside(programFolder_);
+    readSettings();
+    // Recordings whose entry failed last time are entered now, on the manifests' thread.
+    manifests_->enterMissing(settings_->values.docFolder, platform_.clock.now().date());
+    chooseFirstInputDevice();
+    if (mayGoOn()) {
+        const QString filed = InterruptedCapture::file(programFolder_, settings_->values,
+                                                       recorder_->capture().keepRecording, interrupted);
+        if (!filed.isEmpty()) {
+            platform_.events.record(EventPriority::Notice, filed);
+        }
+    }
+    return true;
+}
+
+void ServiceProgram::startTimedActions() {
+    timedActions_->clearSchedule();
+    timedActions_->loadTimedAction();
+    timedActions_->startTicking();
+}
+
+void ServiceProgram::readSettings() {
+    settings_->readSettings();
+    // Without a desktop nobody could switch the recorder on.
+    settings_->values.autoStart = 1;
+    applySettings();
+    // A message of the reading may have come with the end.
+    if (ended_) {
+        return;
+    }
+    transmitter_->openControlPort();
+    archive_->refreshRecordingList();
+    // Opened again only if it opened: a port that failed is reported once.
+    if (transmitter_->hasControlPort()) {
+        transmitter_->openControlPort();
+    }
+}
+
+void ServiceProgram::applySettings() {
+    const SettingsValues& values = settings_->values;
+    LevelMeterControl& meter = recorder_->meter();
+    // The windows switch the recorder on before their device box is filled: the
+    // system's default input, which also comes when a sound server starts late.
+    meter.setInputDevice(-1);
+    // As the threshold slider of the main window would hold it.
+    meter.setThreshold(static_cast<int>(std::clamp(roundToWhole(values.startLevel), 0LL, 100LL)));
+    meter.setMeterInterval(values.meterInterval);
+    // A choice of the list, so its number is the line as written.
+    recorder_->capture().setRateText(QString::number(values.meterSampleRate));
+    transmitter_->setOutputDevice(-1);
+    transmitter_->applyOutputVolume();
+}
+
+// As the windows fill their device box once the recorder is on: the first usable
+// device from the next switch-on, or a message that there is none.
+void ServiceProgram::chooseFirstInputDevice() {
+    if (usableInputDevices(platform_.audioInput).isEmpty()) {
+        platform_.dialogs.message(noInputDevicesMessage(), QStringLiteral(" INFO"), MessageButtons::Ok,
+                                  MessageIcon::None);
+        return;
+    }
+    recorder_->meter().setInputDevice(0);
+    transmitter_->setOutputDevice(0);
+}
+
+void ServiceProgram::completeStart() {
+    // Once the end has come, or is on its way, nothing is switched on.
+    if (!mayGoOn()) {
+        return;
+    }
+    if (settings_->values.autoStart == 1 && !recorder_->isSwitchedOn()) {
+        recorder_->setStartBox(true);
+        recorder_->chk_Start_Click();
+    }
+}
+
+void ServiceProgram::shutDown() {
+    if (!ended_) {
+        recorder_->stopRecorder();
+    }
+}
+
+void ServiceProgram::endProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    // Nothing may tick once the program has ended.
+    recorder_->stopTimers();
+    timedActions_->stopTimers();
+    if (onEnded) {
+        onEnded();
+    }
+}
+
+} // namespace kestrova

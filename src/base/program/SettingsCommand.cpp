@@ -1,0 +1,152 @@
+#include "base/program/SettingsCommand.h"
+
+#include "base/files/FolderLock.h"
+#include "base/files/FolderOwner.h"
+#include "base/settings/SettingsAssignment.h"
+#include "base/settings/SettingsFile.h"
+#include "base/settings/SettingsTable.h"
+#include "base/settings/SettingsValues.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+namespace kestrova {
+
+namespace {
+
+// What stands in the way of old recordings being deleted, after these lines; empty for nothing.
+QString guessIn(const QStringList& lines) {
+    SettingsValues values;
+    SettingsGuesses guesses;
+    readSettingsValues(lines, values, guesses);
+    const auto field = [](const char* key) {
+        return QString::fromUtf8(settingsRow(QString::fromLatin1(key))->fieldName);
+    };
+    if (guesses.retention) {
+        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("keepDays"));
+    }
+    if (guesses.minimum) {
+        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("minimumTime"));
+    }
+    return {};
+}
+
+struct FileLines {
+    QStringList lines;
+    QString trouble; // German; empty when the lines are there
+};
+
+FileLines readLines(const QString& programFolder, const QDateTime& now) {
+    const QString path = settingsFilePath(programFolder);
+    if (!QFile::exists(path)) {
+        return {defaultSettingsLines(DefaultSet::NewFile, programFolder, now), {}};
+    }
+    const SettingsFileRead read = readSettingsFile(path);
+    if (read.notAFile) {
+        return {{},
+                QStringLiteral("Die Datei [%1] ist keine gewöhnliche Datei.")
+                    .arg(QDir::toNativeSeparators(path))};
+    }
+    if (!read.lines) {
+        return {{},
+                QStringLiteral("Die Datei [%1] ist fehlerhaft (nicht lesbar oder kürzer als %2 Zeilen); "
+                               "das Programm ersetzt sie beim nächsten Start durch die Grundeinstellung.")
+                    .arg(QDir::toNativeSeparators(path))
+                    .arg(kSettingsLineCount)};
+    }
+    return {*read.lines, {}};
+}
+
+int list(const QString& programFolder, const FileLines& file, QTextStream& out) {
+    const QString path = settingsFilePath(programFolder);
+    out << (QFile::exists(path)
+                ? QStringLiteral("Einstellungen in [%1]:\n")
+                : QStringLiteral("[%1] fehlt noch; das Programm legt sie mit diesen Werten an:\n"))
+               .arg(QDir::toNativeSeparators(path));
+    out << settingsListing(file.lines);
+    if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
+        out << "\nEs gilt die Grundeinstellung nach einer fehlerhaften Datei: alte Aufnahmen werden nicht "
+               "gelöscht, bis die Einstellungen bestätigt sind (kestrova --einstellungen --bestaetigen) oder "
+               "mit --setze geändert.\n";
+    }
+    return 0;
+}
+
+// The settings in force are now the user's own, as after "Speichern": deletions go on.
+bool endHold(const QString& programFolder, const QStringList& lines, QTextStream& out, QTextStream& err) {
+    const QString guess = guessIn(lines);
+    if (!guess.isEmpty()) {
+        err << guess << " Alte Aufnahmen werden weiter nicht gelöscht; bitte mit --setze richtigstellen.\n";
+        return false;
+    }
+    const QString marker = settingsGuessMarkerPath(programFolder);
+    if (!QFile::exists(marker)) {
+        return true;
+    }
+    if (!QFile::remove(marker)) {
+        err << "Die Datei [" << QDir::toNativeSeparators(marker) << "] lässt sich nicht entfernen.\n";
+        return false;
+    }
+    out << "Die Einstellungen gelten als bestätigt; alte Aufnahmen werden wieder gelöscht.\n";
+    return true;
+}
+
+int save(const QString& programFolder, const SettingsCommand& command, const QStringList& lines,
+         const QDateTime& now, QTextStream& out, QTextStream& err) {
+    AssignedSettings assigned = assignSettings(lines, command.assignments);
+    if (!assigned.refusal.isEmpty()) {
+        err << assigned.refusal << " Nichts geändert.\n";
+        return 1;
+    }
+    const QString path = settingsFilePath(programFolder);
+    assigned.lines[0] = saveNote(programFolder, now);
+    if (!writeSettingsLines(path, assigned.lines)) {
+        err << "Die Datei [" << QDir::toNativeSeparators(path)
+            << "] kann nicht geschrieben werden. Nichts geändert.\n";
+        return 1;
+    }
+    // Set by the administrator for the system service: the service's user must read it.
+    const QString ownerError = handToFolderOwner(path, programFolder);
+    if (!ownerError.isEmpty()) {
+        err << ownerError << '\n';
+        return 1;
+    }
+    out << "Gespeichert in [" << QDir::toNativeSeparators(path) << "]:\n";
+    for (const QString& assignment : command.assignments) {
+        const SettingsRow* row = settingsRowNamed(assignment.section(QLatin1Char('='), 0, 0));
+        out << "  " << QString::fromUtf8(row->fieldName) << " = " << assigned.lines.at(row->line - 1) << '\n';
+    }
+    out << "Ein laufendes Kestrova übernimmt die Werte beim nächsten Start.\n";
+    return endHold(programFolder, assigned.lines, out, err) ? 0 : 1;
+}
+
+} // namespace
+
+int runSettingsCommand(const QString& programFolder, const SettingsCommand& command, const QDateTime& now,
+                       QTextStream& out, QTextStream& err) {
+    const bool changes = command.confirm || !command.assignments.isEmpty();
+    // A running program writes the file itself (at "Speichern", at the end): it must not
+    // run on the folder while the file changes under it.
+    FolderLock lock(programFolder);
+    if (changes && lock.tryLock() == FolderLock::Result::HeldByOther) {
+        err << "Kestrova läuft auf [" << QDir::toNativeSeparators(programFolder)
+            << "]; bitte zuerst beenden (etwa: sudo systemctl stop kestrova), dann erneut. Nichts "
+               "geändert.\n";
+        return 1;
+    }
+    const FileLines file = readLines(programFolder, now);
+    if (!file.trouble.isEmpty()) {
+        err << file.trouble << (changes ? " Nichts geändert.\n" : "\n");
+        return 1;
+    }
+    if (!command.assignments.isEmpty()) {
+        return save(programFolder, command, file.lines, now, out, err);
+    }
+    if (command.confirm) {
+        return endHold(programFolder, file.lines, out, err) ? 0 : 1;
+    }
+    return list(programFolder, file, out);
+}
+
+} // namespace kestrova

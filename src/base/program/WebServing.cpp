@@ -1,0 +1,116 @@
+#include "base/program/WebServing.h"
+
+#include "base/archive/RecordingListModel.h"
+#include "base/desktop/EventLog.h"
+#include "base/files/OpenFileLimit.h"
+#include "base/recorder/Recorder.h"
+#include "base/settings/SettingsValues.h"
+#include "base/web/WebService.h"
+#include "base/web/WebSettings.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+#include <algorithm>
+#include <utility>
+
+namespace kestrova {
+
+WebServing::WebServing(WebSources sources, HashLookup hash)
+    : sources_(std::move(sources)),
+      service_(std::make_unique<WebService>(
+          board_, std::move(hash),
+          HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {}
+
+WebServing::~WebServing() {
+    service_.reset();
+}
+
+// The board changes only when the recorder or the list tells of a change: nothing
+// looks at them on a timer.
+void WebServing::subscribe() {
+    Recorder& recorder = sources_.recorder;
+    const auto changed = [this] { publish(); };
+    QObject::connect(&recorder, &Recorder::stateChanged, &subscriber_, changed);
+    QObject::connect(&recorder.meter(), &LevelMeterControl::levelChanged, &subscriber_, changed);
+    const RecordingListModel* list = &sources_.list;
+    const auto listChanged = [this] {
+        listChanged_ = true;
+        publish();
+    };
+    QObject::connect(list, &QAbstractItemModel::modelReset, &subscriber_, listChanged);
+    QObject::connect(list, &QAbstractItemModel::rowsInserted, &subscriber_, listChanged);
+    QObject::connect(list, &QAbstractItemModel::rowsRemoved, &subscriber_, listChanged);
+}
+
+std::unique_ptr<WebServing> WebServing::startIfAsked(const WebSources& sources,
+                                                     const QString& commandLineAddress,
+                                                     const QString& programFolder, HashLookup hash) {
+    // Read without waiting: a FIFO in the file's place is refused, not opened.
+    const WebSettings settings = readWebSettings(webSettingsPath(programFolder));
+    const QString address = commandLineAddress.isEmpty() ? settings.address : commandLineAddress;
+    // Said even when no address asks for the page: the address may stand in the
+    // file that cannot be read (root's, say, where a service reads it).
+    if (!settings.readError.isEmpty()) {
+        report(sources,
+               settings.readError + (address.isEmpty()
+                                         ? QStringLiteral(" Die Webseite startet nicht.")
+                                         : QStringLiteral(" Die Webseite startet in der Grundeinstellung.")));
+    }
+    if (address.isEmpty()) {
+        return nullptr;
+    }
+    auto web = std::make_unique<WebServing>(sources, std::move(hash));
+    const QString error = web->start(address, settings);
+    if (!error.isEmpty()) {
+        report(sources, error);
+        return nullptr;
+    }
+    sources.events.record(EventPriority::Notice,
+                          QStringLiteral("Webseite unter ") + web->service_->pageAddress());
+    return web;
+}
+
+void WebServing::report(const WebSources& sources, const QString& message) {
+    QTextStream(stderr) << message << '\n';
+    sources.report(message);
+}
+
+QString WebServing::start(const QString& address, const WebSettings& settings) {
+    const std::optional<WebAddress> parsed = parseWebAddress(address);
+    if (!parsed) {
+        return QStringLiteral(
+                   "Die Adresse der Webseite \"%1\" ist ungültig (Form ADRESSE:PORT, etwa 127.0.0.1:8080).")
+            .arg(address);
+    }
+    publish();
+    const QString error = service_->start(*parsed, settings);
+    if (error.isEmpty()) {
+        subscribe();
+    }
+    return error;
+}
+
+quint16 WebServing::port() const {
+    return service_->port();
+}
+
+void WebServing::publish() {
+    LiveStatus status = status_;
+    const Recorder& recorder = sources_.recorder;
+    status.recorderOn = recorder.isSwitchedOn();
+    status.recording = recorder.recordingActive;
+    status.paused = recorder.capturePaused;
+    status.level = std::clamp(recorder.meter().barValue, 0, 100);
+    status.recordingName = recorder.capture().recordingName;
+    status.docFolder = QFileInfo(sources_.settings.docFolder).absoluteFilePath();
+    if (std::exchange(listChanged_, false)) {
+        status.recordings = sources_.list.entries();
+        ++status.listRevision;
+    }
+    if (!(status == status_)) {
+        status_ = status;
+        board_.publish(status);
+    }
+}
+
+} // namespace kestrova

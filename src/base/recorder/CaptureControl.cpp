@@ -1,0 +1,187 @@
+#include "base/recorder/CaptureControl.h"
+
+#include "base/archive/RecordingName.h"
+#include "base/audio/CaptureCommand.h"
+#include "base/audio/CommandDevice.h"
+#include "base/desktop/Clock.h"
+#include "base/desktop/Dialogs.h"
+#include "base/desktop/EventLog.h"
+#include "base/settings/SettingsValues.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <optional>
+#include <utility>
+
+namespace kestrova {
+
+namespace {
+
+QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+QString openTroubleText(int error, const QString& programFolder) {
+    if (error == kCaptureNoInput) {
+        return QStringLiteral("Keine Aufnahme: das Aufnahmegerät lässt sich nicht öffnen.");
+    }
+    if (error == kCaptureFileError) {
+        return QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(programFolder) +
+               QStringLiteral("] nimmt die Aufnahmedatei nicht auf.");
+    }
+    return QStringLiteral("Keine Aufnahme: das Aufnahmegerät meldet Fehler %1.").arg(error);
+}
+
+// A folder that is gone has no canonical path; its written path still tells it apart.
+bool isSameFolder(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    const QString canonicalB = QFileInfo(b).canonicalFilePath();
+    if (!canonicalA.isEmpty() && !canonicalB.isEmpty()) {
+        return canonicalA == canonicalB;
+    }
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+           QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+} // namespace
+
+CaptureControl::CaptureControl(const Platform& platform, const SettingsValues& settings,
+                               QString programFolder)
+    : platform_(platform), settings_(settings), programFolder_(std::move(programFolder)) {}
+
+// Only the results that decide whether a recording is made or lost are looked
+// at: a command that does not fit the device's state changes nothing.
+int CaptureControl::send(const QString& command) {
+    return platform_.capture.send(command).error;
+}
+
+void CaptureControl::startCapture() {
+    recordingName = makeRecordingName(settings_.circuitNumber, platform_.clock.now());
+    for (const int candidate : {11025, 8000, 22050, 44100}) {
+        if (rateText_ == QString::number(candidate)) {
+            openCapture(8, candidate, 1);
+            return;
+        }
+    }
+}
+
+void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int channels) {
+    const long long bytesPerSecond = static_cast<long long>(channels) * bitsPerSample * samplesPerSecond / 8;
+    const int opened = send(QStringLiteral("open new type waveaudio alias capture"));
+    send(QStringLiteral("set capture time format milliseconds bitspersample %1 samplespersec %2 channels %3 "
+                        "bytespersec %4 alignment 1")
+             .arg(bitsPerSample)
+             .arg(samplesPerSecond)
+             .arg(channels)
+             .arg(bytesPerSecond));
+    const int recording = send(QStringLiteral("record capture"));
+    // Refused as already done when the recorder opens a running capture again.
+    const auto done = [](int error) { return error == kCaptureOk || error == kCaptureWrongState; };
+    const bool wasCapturing = std::exchange(capturing_, done(opened) && done(recording));
+    if (capturing_ && !wasCapturing) {
+        platform_.events.record(EventPriority::Info, QStringLiteral("Aufnahme begonnen: ") + recordingName);
+    }
+    if (capturing_ && trouble_ == Trouble::Open) {
+        clearTrouble();
+    } else if (!capturing_) {
+        reportTrouble(
+            Trouble::Open,
+            openTroubleText(opened != kCaptureOk && opened != kCaptureWrongState ? opened : recording,
+                            programFolder_));
+    }
+}
+
+void CaptureControl::pauseCapture() {
+    send(QStringLiteral("pause capture"));
+}
+
+void CaptureControl::resumeCapture() {
+    send(QStringLiteral("resume capture"));
+}
+
+void CaptureControl::saveRecording() {
+    if (recordingName.isEmpty()) {
+        return;
+    }
+    // Saving runs again at switch-off and at the end of the program. The file of a
+    // capture already filed is either gone or, after a failed copy, kept in the
+    // working folder; taking it up again would list and count it twice.
+    const bool wasCapturing = std::exchange(capturing_, false);
+    if (wasCapturing) {
+        recordingName = nameFreeInWorkingFolder(recordingName);
+    }
+    send(QStringLiteral("stop capture"));
+    // The device keeps a capture that no folder took on close, for the next start.
+    const QString saved = wasCapturing ? saveCopy() : QString();
+    send(QStringLiteral("close capture"));
+    if (!wasCapturing) {
+        return;
+    }
+    if (saved.isEmpty()) {
+        reportTrouble(Trouble::Save,
+                      QStringLiteral("Die Aufnahme ") + recordingName +
+                          QStringLiteral(" konnte weder im Programmordner [") + nativePath(programFolder_) +
+                          QStringLiteral("] noch im Dokumentationsordner [") +
+                          nativePath(settings_.docFolder) +
+                          QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
+        return; // nothing saved to file
+    }
+    keepRecording(saved, recordingName);
+}
+
+QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
+    // A file of the name there is a recording that could not be filed, kept for
+    // the user; a capture started in the same second must not be saved over it.
+    const QDir folder(programFolder_);
+    std::optional<QString> candidate = name;
+    while (candidate && QFileInfo::exists(folder.filePath(*candidate))) {
+        candidate = nameOneSecondLater(*candidate);
+    }
+    return candidate.value_or(name);
+}
+
+QString CaptureControl::saveCopy() {
+    const QString working = QDir(programFolder_).filePath(recordingName);
+    const int result = send(QStringLiteral("save capture ") + recordingName);
+    if (result == kCaptureOk || result == kCaptureNothingRecorded) {
+        clearTrouble();
+        return working;
+    }
+    const QString docFolder = settings_.docFolder;
+    if (docFolder.isEmpty() || isSameFolder(docFolder, programFolder_) ||
+        !(QDir(docFolder).exists() || QDir().mkpath(docFolder))) {
+        return {};
+    }
+    const QString aside = QDir(docFolder).filePath(recordingName);
+    if (send(QStringLiteral("save capture \"") + aside + QLatin1Char('"')) != kCaptureOk) {
+        return {};
+    }
+    emit captureTrouble(QStringLiteral("Der Programmordner [") + nativePath(programFolder_) +
+                        QStringLiteral("] nimmt keine Aufnahmen auf; sie gehen über den "
+                                       "Dokumentationsordner in den Ordner W."));
+    return aside;
+}
+
+void CaptureControl::reportTrouble(Trouble kind, const QString& text) {
+    emit captureTrouble(text);
+    const bool known = trouble_ != Trouble::None;
+    trouble_ = kind;
+    if (known) {
+        return;
+    }
+    // Shown once the current timer event is done, so the recorder is not in the
+    // middle of a step while the box waits for its OK.
+    QTimer::singleShot(0, this, [this, text] {
+        if (!hasEnded()) {
+            platform_.dialogs.message(text, QString(), MessageButtons::Ok, MessageIcon::Stop);
+        }
+    });
+}
+
+void CaptureControl::clearTrouble() {
+    trouble_ = Trouble::None;
+    emit captureTrouble(QString());
+}
+
+} // namespace kestrova

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "base/platform/Platform.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kestrova {
+
+struct SettingsValues;
+
+// The command strings that drive the capture device "capture".
+class CaptureControl : public QObject {
+    Q_OBJECT
+public:
+    CaptureControl(const Platform& platform, const SettingsValues& settings, QString programFolder);
+
+    // Given by the program: the archive keeps and files a saved recording
+    // (its path, its name).
+    std::function<void(const QString&, const QString&)> keepRecording = [](const QString&, const QString&) {};
+    // Given by the program: true once it has ended, when no message box may open.
+    std::function<bool()> hasEnded = [] { return false; };
+
+    // The sample rate as the settings form's rate box shows it; only its exact
+    // text of a known rate starts a capture.
+    void setRateText(const QString& text) { rateText_ = text; }
+    void startCapture();
+    void openCapture(int bitsPerSample, int samplesPerSecond, int channels);
+    void pauseCapture();
+    void resumeCapture();
+    // Stops, saves and closes the capture, then keeps and files the recording.
+    void saveRecording();
+    // True while the device records the current recording; false when it could
+    // not open or start.
+    bool isCapturing() const { return capturing_; }
+
+    QString recordingName;
+
+signals:
+    // Why recordings cannot be made or saved as they should, for the status bar;
+    // empty once they can.
+    void captureTrouble(const QString& text);
+
+private:
+    int send(const QString& command);
+    // Saves under recordingName in the working folder or, when that refuses, in
+    // the documentation folder; the saved file's path, or empty when nowhere took it.
+    QString saveCopy();
+    // `name`, or the first later second with no file in the working folder.
+    QString nameFreeInWorkingFolder(const QString& name) const;
+    enum class Trouble { None, Open, Save };
+    // Shows the trouble in the status bar while it lasts, and once in a message.
+    void reportTrouble(Trouble kind, const QString& text);
+    void clearTrouble();
+
+    const Platform platform_;
+    const SettingsValues& settings_;
+    // Also the folder in which captures are saved under their bare names.
+    const QString programFolder_;
+    QString rateText_;
+    // A capture runs since the last save, so the next save has a file to file.
+    bool capturing_ = false;
+    Trouble trouble_ = Trouble::None;
+};
+
+} // namespace kestrova

@@ -1,0 +1,152 @@
+#pragma once
+
+#include "base/common/BatchedTimer.h"
+#include "base/common/RepeatingTimer.h"
+#include "base/platform/Platform.h"
+#include "base/recorder/CaptureControl.h"
+#include "base/recorder/LevelMeterControl.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kestrova {
+
+struct SettingsValues;
+
+// The colours the recording lamp goes through: grey while nothing is recorded,
+// then dark red, dim and red in turn while the capture runs.
+enum class RecordLamp { Idle, DarkRed, Dim, Red };
+
+// What the recorder asks of the list, the player and the program above it;
+// handed in by the program. Each is called where the recorder used to call its
+// owner directly.
+struct RecorderCalls {
+    // The list's press on its entry as the recorder is switched off: the sound
+    // window shown at the playback volume.
+    std::function<void()> pressListEntry = [] {};
+    // The sound window's position slider back to its start.
+    std::function<void()> resetSoundPosition = [] {};
+    std::function<void()> playAfterStop = [] {};
+    // The sound window's stop button, as the program ends.
+    std::function<void()> stopPlayback = [] {};
+    // Last step of the shutdown.
+    std::function<void()> endProgram = [] {};
+};
+
+// The voice-operated recording control: when a recording starts, pauses over
+// silence, and ends after a silence or at the maximum length. It owns its timers,
+// the level meter and the capture; the main window shows what it signals, and
+// whoever shows its state (the web page) follows stateChanged and the meter's
+// levelChanged.
+class Recorder : public QObject {
+    Q_OBJECT
+public:
+    Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder);
+
+    RecorderCalls calls;
+
+    // Initial state of the meter and the recording control.
+    void resetState();
+    // Switches on or off as the "Aufnahme" box is ticked or not.
+    void chk_Start_Click();
+    // The tick of the "Aufnahme" box, as the user or the program set it.
+    void setStartBox(bool checked);
+    bool startBoxChecked() const { return startBox_; }
+    void onSignal();
+    void tmrAufnahme_Timer();
+    void tmrZT1_Timer();
+    void tmrZT2_Timer();
+    void tmrZT3_Timer();
+    void tmr_Blink_Timer();
+    void finishRecording();
+    void stopRecorder();
+    // The input went deaf: the running recording is saved and filed, and the next
+    // signal after the input returns starts a new one.
+    void saveOnInputLoss();
+    bool isSwitchedOn() const { return switchedOn_; }
+    // Also the level meter's: nothing of the recorder ticks once the program has ended.
+    void stopTimers();
+
+    LevelMeterControl& meter() { return meter_; }
+    CaptureControl& capture() { return capture_; }
+    const LevelMeterControl& meter() const { return meter_; }
+    const CaptureControl& capture() const { return capture_; }
+
+    bool recordingActive = false;
+    bool capturePaused = false;
+    long long silenceTicks = 0;
+    long long recordTicks = 0;
+    long long pauseTicks = 0;
+    int blinkPhase = 0;
+
+    // For the tests, which look at the timers but never drive them.
+    const QTimer& silenceWatchTimer() const { return tmrZT1; }
+    const BatchedTimer& recordingClock() const { return tmrZT2; }
+    const QTimer& pauseWatchTimer() const { return tmrZT3; }
+    const QTimer& lampTimer() const { return tmr_Blink; }
+    const QTimer& recordingStartTimer() const { return tmrAufnahme; }
+
+signals:
+    // Each change of the state as a handler leaves it, before stateChanged.
+    void switchedOnChanged(bool on);
+    void recordingChanged(bool recording);
+    void pausedChanged(bool paused);
+    // Switched on or off, a recording begun or ended, its capture paused or resumed.
+    void stateChanged();
+    // The recorder shown switched on or off (the frame's title, the window's height).
+    void switchShown(bool on);
+    // The "Aufnahme" box ticked or cleared by the recorder itself.
+    void startBoxChanged(bool checked);
+    // The record and silence bars, in tenths of a second.
+    void recordBarChanged(long long ticks);
+    void silenceBarChanged(long long ticks);
+    // The recording lamp shown, and its colour.
+    void recordLampShown();
+    void recordLampChanged(RecordLamp lamp);
+
+private:
+    // What stateChanged reports, to tell a change from a handler that changed nothing.
+    struct Shown {
+        bool switchedOn = false;
+        bool recording = false;
+        bool paused = false;
+        QString name;
+        bool operator==(const Shown&) const = default;
+    };
+    // Emits stateChanged when the state differs from the one last reported.
+    void announceState();
+    class StateReport;
+
+    // Two of the input's blocks.
+    static constexpr int kInputCatchUpMs = 200;
+    // False for the ticks of a batch before its last.
+    bool barsShown_ = true;
+    void connectTimers();
+    void switchOn();
+    void switchOff();
+    void uncheckStartBox();
+    void noteSwitchedOff();
+    void endRecordingState();
+
+    const Platform platform_;
+    const SettingsValues& settings_;
+    LevelMeterControl meter_;
+    CaptureControl capture_;
+    bool switchedOn_ = false;
+    bool startBox_ = false;
+    Shown shown_;
+    // Silence watch: ends the recording after the silence limit.
+    RepeatingTimer tmrZT1{"tmrZT1", 1000};
+    // Counts the recording and silence ticks, and ends at the maximum length.
+    // Two 100 ms ticks on each of the meter's wake-ups.
+    BatchedTimer tmrZT2{nullptr, 100, LevelMeterControl::kWakeMs};
+    // Pause watch: pauses the capture over a shorter silence.
+    RepeatingTimer tmrZT3{"tmrZT3", 1000};
+    // A multiple of the meter's wake-up spacing, so the lamp costs no wake-ups.
+    RepeatingTimer tmr_Blink{"tmr_Blink", 400};
+    // Never started: its handler runs as the recorder is switched on.
+    RepeatingTimer tmrAufnahme{"tmrAufnahme", 1000};
+};
+
+} // namespace kestrova

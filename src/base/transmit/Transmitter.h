@@ -1,0 +1,116 @@
+#pragma once
+
+#include "base/platform/Platform.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+namespace kestrova {
+
+class HeldSounds;
+struct SettingsValues;
+
+// The serial control lines that key the transmitter and report the squelch, the
+// push-to-talk button's state, the pin fields' key filters and the output volume.
+// It owns the key; the sound window and the settings form show what it signals.
+class Transmitter : public QObject {
+    Q_OBJECT
+public:
+    Transmitter(const Platform& platform, SettingsValues& settings);
+
+    // Un-keys and closes the port however the program ends.
+    ~Transmitter() override;
+    Transmitter(const Transmitter&) = delete;
+    Transmitter& operator=(const Transmitter&) = delete;
+
+    void openControlPort();
+    // Both do nothing while a transmission holds the transmitter.
+    void transmitterOn();
+    void transmitterOff();
+    bool isHeld() const { return held_; }
+    // "1" while the squelch pin's status line is asserted, "0" while not; empty
+    // without a working port, which never matches a squelch level.
+    QString readSquelchLine();
+    bool hasControlPort() const { return portOpen_; }
+    // Lowers both output lines, then closes the port. Safe to call more than once.
+    void shutdown();
+
+    void lbl_TX_Click();
+    // The push-to-talk button shown let go, as playback and Auto-CQ end; the line
+    // is theirs to release.
+    void releaseTxButton();
+    bool txButtonPressed() const { return txPressed_; }
+    void cb_PIN_KeyPress(int& keyAscii);
+    void cb_PIN_RX_KeyPress(int& keyAscii);
+
+    // The volume slider's position: it runs upside down, 0 is full volume.
+    void sli_Lautst_Scroll(int position);
+    // The output device whose volume the slider sets.
+    void setOutputDevice(int device);
+    void applyOutputVolume();
+
+    QString cqFile;
+    // Given by the program: the sound window's playback, which sits above the key.
+    std::function<void()> stopPlayback;
+
+signals:
+    void keyedChanged(bool keyed);
+    void txButtonChanged(bool pressed);
+    // No port to key: a TX button that keys nothing would only mislead.
+    void txButtonUnusable();
+    // Why the port is missing, for the status bar.
+    void notice(const QString& text);
+    void pttPinRefused();
+    void squelchPinRefused();
+    // The volume as the settings form shows it, in percent.
+    void playLevelChanged(long long percent);
+
+private:
+    friend class TransmitterHold;
+    void keyLine();
+    void unkeyLine();
+    bool controlEnabled() const;
+    bool keyingOnDtr() const;
+    void applyRestState();
+    void releaseAndClose();
+    void reportNoPort();
+    void portFailed();
+    // Logs and signals a change of the keying.
+    void noteKeyed(bool keyed);
+    void showTxButton(bool pressed);
+
+    const Platform platform_;
+    SettingsValues& settings_;
+    int outputDevice_ = 0;
+    bool txPressed_ = false;
+    // The port as we opened it; the adapter may fail underneath it.
+    bool portOpen_ = false;
+    // RTS was raised to key; lowered again even if the pin setting moved to DTR since.
+    bool rtsKeyed_ = false;
+    bool held_ = false;
+    bool keyed_ = false;
+};
+
+// An exclusive hold on the transmitter for one transmission: while it lasts only
+// its holder keys, un-keys and plays sound. Nobody else's transmitterOn/Off, TX
+// button or simple sound playback changes the line or cuts the sound, and the
+// sound window stays quiet. The hold always ends un-keyed.
+class TransmitterHold {
+public:
+    TransmitterHold(Transmitter& transmitter, HeldSounds& sounds);
+    ~TransmitterHold();
+    TransmitterHold(const TransmitterHold&) = delete;
+    TransmitterHold& operator=(const TransmitterHold&) = delete;
+
+    void key();
+    // Plays the files in turn with the pause between them and returns at the end of
+    // the last; false when none could be played.
+    bool play(const QStringList& paths, int pauseMs);
+
+private:
+    Transmitter& transmitter_;
+    HeldSounds& sounds_;
+};
+
+} // namespace kestrova

@@ -1,0 +1,299 @@
+#include "base/web/HttpDaemon.h"
+
+#include "base/desktop/SocketAddress.h"
+#include "base/web/HttpStatus.h"
+
+#include <microhttpd.h>
+#include <optional>
+
+namespace kestrova {
+
+struct HttpDaemon::Exchange {
+    HttpRequest request;
+    std::mutex mutex;
+    std::optional<Reply> deferredReply; // set by the worker before the connection resumes
+};
+
+namespace {
+
+constexpr std::size_t kFileBlock = 16 * 1024;
+
+MHD_Result keepHeader(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
+    auto& headers = static_cast<HttpRequest*>(request)->headers;
+    const QByteArray name = QByteArray(key).toLower();
+    const QByteArray text(value == nullptr ? "" : value);
+    // A repeated Cookie header adds cookies; any other repeated header keeps its first value.
+    if (name == "cookie" && headers.contains(name)) {
+        headers[name] += "; " + text;
+    } else if (!headers.contains(name)) {
+        headers.insert(name, text);
+    }
+    return MHD_YES;
+}
+
+MHD_Result keepQueryItem(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
+    auto& query = static_cast<HttpRequest*>(request)->query;
+    const QString name = QString::fromUtf8(key);
+    if (!query.contains(name)) {
+        query.insert(name, QString::fromUtf8(value == nullptr ? "" : value));
+    }
+    return MHD_YES;
+}
+
+QHostAddress clientOf(MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    return info == nullptr ? QHostAddress() : QHostAddress(info->client_addr);
+}
+
+bool queue(MHD_Connection* connection, int status, MHD_Response* response, const QByteArray& type,
+           const HeaderPairs& headers) {
+    if (response == nullptr) {
+        return false;
+    }
+    if (!type.isEmpty()) {
+        MHD_add_response_header(response, "Content-Type", type.constData());
+    }
+    for (const auto& [name, value] : headers) {
+        MHD_add_response_header(response, name.constData(), value.constData());
+    }
+    const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
+    MHD_destroy_response(response);
+    return queued == MHD_YES;
+}
+
+bool queueReply(MHD_Connection* connection, const Reply& reply) {
+    MHD_Response* response =
+        MHD_create_response_from_buffer(static_cast<std::size_t>(reply.body.size()),
+                                        const_cast<char*>(reply.body.constData()), MHD_RESPMEM_MUST_COPY);
+    return queue(connection, reply.status, response, reply.type, reply.headers);
+}
+
+struct FilePart {
+    std::unique_ptr<QFile> file;
+    qint64 first = 0;
+};
+
+ssize_t readFilePart(void* cls, uint64_t position, char* buffer, std::size_t most) {
+    auto& part = *static_cast<FilePart*>(cls);
+    const qint64 wanted = part.first + static_cast<qint64>(position);
+    if (part.file->pos() != wanted && !part.file->seek(wanted)) {
+        return MHD_CONTENT_READER_END_WITH_ERROR;
+    }
+    const qint64 read = part.file->read(buffer, static_cast<qint64>(most));
+    // A file that shrank under us ends the answer short, never with false bytes.
+    return read > 0 ? static_cast<ssize_t>(read) : MHD_CONTENT_READER_END_WITH_ERROR;
+}
+
+void freeFilePart(void* cls) {
+    delete static_cast<FilePart*>(cls);
+}
+
+ssize_t readStream(void* cls, uint64_t /*position*/, char* buffer, std::size_t most) {
+    return static_cast<ssize_t>((*static_cast<std::shared_ptr<EventStream>*>(cls))->read(buffer, most));
+}
+
+void freeStream(void* cls) {
+    auto* stream = static_cast<std::shared_ptr<EventStream>*>(cls);
+    (*stream)->markGone();
+    delete stream;
+}
+
+Reply busyReply() {
+    return errorReply(ServiceUnavailable,
+                      QStringLiteral("Der Server ist beschäftigt. Bitte gleich noch einmal."),
+                      {{"Retry-After", "1"}});
+}
+
+} // namespace
+
+struct HttpDaemonCallbacks {
+    static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url, const char* method,
+                                const char* /*version*/, const char* upload, std::size_t* uploadSize,
+                                void** context) {
+        auto& daemon = *static_cast<HttpDaemon*>(cls);
+        bool carryOn = false;
+        if (*context == nullptr) {
+            carryOn = daemon.begin(connection, url, method, context);
+        } else if (*uploadSize != 0) {
+            carryOn = daemon.take(*static_cast<HttpDaemon::Exchange*>(*context), upload, uploadSize);
+        } else {
+            carryOn = daemon.answer(connection, *static_cast<HttpDaemon::Exchange*>(*context));
+        }
+        return carryOn ? MHD_YES : MHD_NO;
+    }
+
+    static void onCompleted(void* /*cls*/, MHD_Connection* /*connection*/, void** context,
+                            MHD_RequestTerminationCode /*reason*/) {
+        delete static_cast<HttpDaemon::Exchange*>(*context);
+        *context = nullptr;
+    }
+};
+
+HttpDaemon::HttpDaemon(Handler handler, HttpLimits limits) : handler_(std::move(handler)), limits_(limits) {
+    worker_.setMaxThreadCount(1);
+    worker_.setObjectName(QStringLiteral("Passwortprüfung"));
+}
+
+HttpDaemon::~HttpDaemon() {
+    stop();
+}
+
+bool HttpDaemon::start(const QHostAddress& host, quint16 port, const Tls& tls) {
+    const SocketAddress address(host, port);
+    if (address.data() == nullptr) {
+        return false;
+    }
+    tls_ = tls; // the library reads them while it runs
+    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO | MHD_ALLOW_SUSPEND_RESUME;
+    if (host.protocol() == QAbstractSocket::IPv6Protocol) {
+        flags |= MHD_USE_IPv6;
+    }
+    const bool secure = !tls_.certificatePem.isEmpty();
+    if (secure) {
+        flags |= MHD_USE_TLS;
+    }
+    const MHD_OptionItem tlsOptions[] = {
+        {MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char*>(tls_.keyPem.constData())},
+        {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls_.certificatePem.constData())},
+        {MHD_OPTION_END, 0, nullptr}};
+    const MHD_OptionItem noOptions[] = {{MHD_OPTION_END, 0, nullptr}};
+    daemon_ = MHD_start_daemon(
+        flags, 0, nullptr, nullptr, &HttpDaemonCallbacks::onRequest, this, MHD_OPTION_SOCK_ADDR,
+        static_cast<const sockaddr*>(address.data()), MHD_OPTION_CONNECTION_LIMIT, limits_.connections,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.perAddress, MHD_OPTION_CONNECTION_TIMEOUT,
+        limits_.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.connectionMemory,
+        MHD_OPTION_NOTIFY_COMPLETED, &HttpDaemonCallbacks::onCompleted, this, MHD_OPTION_ARRAY,
+        secure ? tlsOptions : noOptions, MHD_OPTION_END);
+    if (daemon_ == nullptr) {
+        return false;
+    }
+    const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
+    port_ = info == nullptr ? port : info->port;
+    return true;
+}
+
+void HttpDaemon::stop() {
+    if (daemon_ == nullptr) {
+        return;
+    }
+    {
+        // The library must not be stopped with a connection suspended: every stream
+        // ends and every deferred reply is made first.
+        const std::lock_guard lock(streamsMutex_);
+        stopping_ = true;
+        for (const std::weak_ptr<EventStream>& weak : streams_) {
+            if (const std::shared_ptr<EventStream> stream = weak.lock()) {
+                stream->close();
+            }
+        }
+        streams_.clear();
+    }
+    worker_.waitForDone();
+    MHD_stop_daemon(daemon_);
+    daemon_ = nullptr;
+}
+
+bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* method, void** context) {
+    auto exchange = std::make_unique<Exchange>();
+    HttpRequest& request = exchange->request;
+    request.method = method;
+    request.path = QString::fromUtf8(url);
+    request.client = clientOf(connection);
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, keepHeader, &request);
+    MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, keepQueryItem, &request);
+    *context = exchange.release();
+    // A body announced too big is refused before a byte of it is read.
+    bool lengthOk = true;
+    const QByteArray length = static_cast<Exchange*>(*context)->request.header("content-length");
+    if (!length.isEmpty() && length.toULongLong(&lengthOk) > limits_.bodyBytes) {
+        lengthOk = false;
+    }
+    if (!lengthOk) {
+        return queueReply(connection,
+                          errorReply(PayloadTooLarge, QStringLiteral("Die Anfrage ist zu groß.")));
+    }
+    return true;
+}
+
+// A body that grows past the limit without saying so ends the connection.
+bool HttpDaemon::take(Exchange& exchange, const char* upload, std::size_t* uploadSize) const {
+    QByteArray& body = exchange.request.body;
+    if (static_cast<std::size_t>(body.size()) + *uploadSize > limits_.bodyBytes) {
+        return false;
+    }
+    body.append(upload, static_cast<qsizetype>(*uploadSize));
+    *uploadSize = 0;
+    return true;
+}
+
+bool HttpDaemon::answer(MHD_Connection* connection, Exchange& exchange) {
+    {
+        const std::lock_guard lock(exchange.mutex);
+        if (exchange.deferredReply) {
+            return queueReply(connection, *exchange.deferredReply);
+        }
+    }
+    HttpAnswer answer = handler_(exchange.request);
+    if (auto* deferred = std::get_if<DeferredAnswer>(&answer)) {
+        return defer(connection, exchange, std::move(*deferred));
+    }
+    return send(connection, std::move(answer));
+}
+
+bool HttpDaemon::send(MHD_Connection* connection, HttpAnswer answer) {
+    if (auto* reply = std::get_if<Reply>(&answer)) {
+        return queueReply(connection, *reply);
+    }
+    if (auto* stream = std::get_if<StreamAnswer>(&answer)) {
+        return sendStream(connection, std::move(*stream));
+    }
+    auto& file = std::get<FileAnswer>(answer);
+    if (file.length == 0) {
+        return queueReply(connection, file.head);
+    }
+    auto part = std::make_unique<FilePart>(FilePart{std::move(file.file), file.first});
+    MHD_Response* response = MHD_create_response_from_callback(static_cast<uint64_t>(file.length), kFileBlock,
+                                                               readFilePart, part.get(), freeFilePart);
+    if (response != nullptr) {
+        part.release(); // the response frees it
+    }
+    return queue(connection, file.head.status, response, file.head.type, file.head.headers);
+}
+
+bool HttpDaemon::sendStream(MHD_Connection* connection, StreamAnswer answer) {
+    const std::lock_guard lock(streamsMutex_);
+    if (stopping_) {
+        return queueReply(connection, busyReply());
+    }
+    answer.stream->attach(connection);
+    std::erase_if(streams_, [](const std::weak_ptr<EventStream>& weak) { return weak.expired(); });
+    streams_.push_back(answer.stream);
+    auto holder = std::make_unique<std::shared_ptr<EventStream>>(answer.stream);
+    MHD_Response* response =
+        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 4096, readStream, holder.get(), freeStream);
+    if (response != nullptr) {
+        holder.release(); // the response frees it
+    }
+    return queue(connection, answer.head.status, response, answer.head.type, answer.head.headers);
+}
+
+bool HttpDaemon::defer(MHD_Connection* connection, Exchange& exchange, DeferredAnswer deferred) {
+    const std::lock_guard lock(streamsMutex_);
+    if (stopping_ || pending_ >= limits_.pendingChecks) {
+        return queueReply(connection, busyReply());
+    }
+    ++pending_;
+    MHD_suspend_connection(connection);
+    worker_.start([this, connection, &exchange, work = std::move(deferred.work)] {
+        Reply reply = work();
+        {
+            const std::lock_guard exchangeLock(exchange.mutex);
+            exchange.deferredReply = std::move(reply);
+        }
+        --pending_;
+        MHD_resume_connection(connection);
+    });
+    return true;
+}
+
+} // namespace kestrova

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "base/web/HttpAnswer.h"
+#include "base/web/HttpLimits.h"
+#include "base/web/HttpRequest.h"
+
+#include <QHostAddress>
+#include <QThreadPool>
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct MHD_Daemon;
+struct MHD_Connection;
+
+namespace kestrova {
+
+// The HTTP server under the web page (libmicrohttpd on a thread of its own): it
+// reads requests within the limits, hands each whole one to the handler on its
+// thread and sends what the handler answers. Deferred work runs on one worker.
+class HttpDaemon {
+public:
+    using Handler = std::function<HttpAnswer(const HttpRequest&)>;
+    struct Tls {
+        QByteArray certificatePem;
+        QByteArray keyPem;
+    };
+
+    HttpDaemon(Handler handler, HttpLimits limits);
+    ~HttpDaemon();
+    HttpDaemon(const HttpDaemon&) = delete;
+    HttpDaemon& operator=(const HttpDaemon&) = delete;
+
+    // False when it cannot listen there (or the certificate is refused).
+    bool start(const QHostAddress& host, quint16 port, const Tls& tls = {});
+    quint16 port() const { return port_; }
+    // Streams end before the server stops; call before anything they read goes away.
+    void stop();
+
+private:
+    friend struct HttpDaemonCallbacks;
+    struct Exchange; // one request on its way through
+
+    bool begin(MHD_Connection* connection, const char* url, const char* method, void** context);
+    bool take(Exchange& exchange, const char* upload, std::size_t* uploadSize) const;
+    bool answer(MHD_Connection* connection, Exchange& exchange);
+    bool send(MHD_Connection* connection, HttpAnswer answer);
+    bool defer(MHD_Connection* connection, Exchange& exchange, DeferredAnswer deferred);
+    bool sendStream(MHD_Connection* connection, StreamAnswer answer);
+
+    Handler handler_;
+    HttpLimits limits_;
+    Tls tls_;
+    MHD_Daemon* daemon_ = nullptr;
+    quint16 port_ = 0;
+    QThreadPool worker_;
+    std::atomic<unsigned> pending_{0};
+    std::mutex streamsMutex_; // also guards stopping_
+    bool stopping_ = false;
+    std::vector<std::weak_ptr<EventStream>> streams_;
+};
+
+} // namespace kestrova

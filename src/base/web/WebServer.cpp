@@ -1,0 +1,242 @@
+#include "base/web/WebServer.h"
+
+#include "base/web/ByteRange.h"
+#include "base/web/HttpStatus.h"
+#include "base/web/LiveFeed.h"
+#include "base/web/LoopbackHost.h"
+#include "base/web/ServedPaths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+// Resources of a static library are registered by hand, outside any namespace.
+static void registerWebPage() {
+    Q_INIT_RESOURCE(web);
+}
+
+namespace kestrova {
+
+namespace {
+
+QByteArray sessionToken(const HttpRequest& request) {
+    const QByteArray prefix = QByteArray(WebServer::kSessionCookie) + '=';
+    for (const QByteArray& cookie : request.header("cookie").split(';')) {
+        const QByteArray trimmed = cookie.trimmed();
+        if (trimmed.startsWith(prefix)) {
+            return trimmed.mid(prefix.size());
+        }
+    }
+    return {};
+}
+
+Reply loggedInReply(bool loggedIn, const HeaderPairs& extra = {}) {
+    return jsonReply(QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), loggedIn}}), Ok, extra);
+}
+
+} // namespace
+
+WebServer::WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
+                     LoginGuard::Clock clock, HttpLimits limits)
+    : board_(board), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
+      feed_(new LiveFeed(board)),
+      daemon_([this](const HttpRequest& request) { return answer(request); }, limits) {
+    registerWebPage();
+    feedThread_.setObjectName(QStringLiteral("Webseite"));
+    feed_->moveToThread(&feedThread_);
+    QObject::connect(&feedThread_, &QThread::finished, feed_, &QObject::deleteLater);
+    feedThread_.start();
+}
+
+WebServer::~WebServer() {
+    daemon_.stop();
+    feedThread_.quit();
+    feedThread_.wait();
+}
+
+bool WebServer::start(const QHostAddress& host, quint16 port, const HttpDaemon::Tls& tls) {
+    secure_ = !tls.certificatePem.isEmpty();
+    return daemon_.start(host, port, tls);
+}
+
+HttpAnswer WebServer::answer(const HttpRequest& request) {
+    const QString& path = request.path;
+    if (!guard_.needsLogin() && !isLoopbackHost(request.header("host"))) {
+        return errorReply(Forbidden, QStringLiteral("Ohne Passwort nur über 127.0.0.1 erreichbar."));
+    }
+    if (path == QStringLiteral("/") || path == QStringLiteral("/kestrova.css") ||
+        path == QStringLiteral("/kestrova.js")) {
+        return pageFile(path);
+    }
+    if (path == QStringLiteral("/api/anmelden")) {
+        return login(request);
+    }
+    if (!isLoggedIn(request)) {
+        return errorReply(Unauthorized, QStringLiteral("Bitte anmelden."));
+    }
+    if (path == QStringLiteral("/api/abmelden")) {
+        return logout(request);
+    }
+    if (!request.isGet()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Nur Lesen ist erlaubt."));
+    }
+    if (path == QStringLiteral("/api/live")) {
+        return live();
+    }
+    if (path == QStringLiteral("/datei")) {
+        return recording(request);
+    }
+    return api(path, request);
+}
+
+bool WebServer::isLoggedIn(const HttpRequest& request) const {
+    return !guard_.needsLogin() || guard_.hasSession(sessionToken(request));
+}
+
+Reply WebServer::pageFile(const QString& path) {
+    const QString name = path == QStringLiteral("/") ? QStringLiteral("/index.html") : path;
+    QFile file(QStringLiteral(":/web") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
+    }
+    const QByteArray type = name.endsWith(QStringLiteral(".css"))  ? "text/css; charset=utf-8"
+                            : name.endsWith(QStringLiteral(".js")) ? "text/javascript; charset=utf-8"
+                                                                   : "text/html; charset=utf-8";
+    return reply(Ok, type, file.readAll());
+}
+
+// Only the page's own form may log in: a page of another site can post a "simple"
+// request here, and that must neither get in nor count as a miss against the user.
+HttpAnswer WebServer::login(const HttpRequest& request) {
+    if (!request.isPost()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Anmelden nur mit POST."));
+    }
+    if (!guard_.needsLogin()) {
+        return loggedInReply(true);
+    }
+    const QByteArray origin = request.header("origin");
+    const QByteArray ownOrigin = (secure_ ? "https://" : "http://") + request.header("host");
+    if (!origin.isEmpty() && origin != ownOrigin) {
+        return errorReply(Forbidden, QStringLiteral("Anmelden nur über die Seite selbst."));
+    }
+    if (!request.header("content-type").startsWith("application/json")) {
+        return errorReply(UnsupportedMediaType, QStringLiteral("Anmelden nur über das Formular der Seite."));
+    }
+    const QJsonValue password =
+        QJsonDocument::fromJson(request.body).object().value(QStringLiteral("passwort"));
+    if (!password.isString()) {
+        return errorReply(BadRequest, QStringLiteral("Die Anmeldung ist nicht lesbar."));
+    }
+    const QHostAddress client = request.client;
+    const LoginGuard::Admission admission = guard_.admit(client);
+    if (!admission.admitted) {
+        return loginReply({LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds});
+    }
+    // The slow hash runs on the server's worker, never on the thread that serves pages.
+    return DeferredAnswer{[this, client, text = password.toString()] {
+        return loginReply(guard_.settle(client, guard_.matches(text)));
+    }};
+}
+
+Reply WebServer::loginReply(const LoginGuard::Attempt& attempt) const {
+    switch (attempt.outcome) {
+    case LoginGuard::Outcome::Accepted: {
+        QByteArray cookie = QByteArray(kSessionCookie) + '=' + attempt.token +
+                            "; Path=/; HttpOnly; SameSite=Strict; Max-Age=" +
+                            QByteArray::number(LoginGuard::kSessionMs / 1000);
+        if (secure_) {
+            cookie += "; Secure";
+        }
+        return loggedInReply(true, {{"Set-Cookie", cookie}});
+    }
+    case LoginGuard::Outcome::WrongPassword:
+        return errorReply(Unauthorized, QStringLiteral("Das Passwort ist falsch."));
+    case LoginGuard::Outcome::TooManyTries:
+        break;
+    }
+    const QString wait = attempt.waitSeconds == 1 ? QStringLiteral("eine Sekunde")
+                                                  : QStringLiteral("%1 Sekunden").arg(attempt.waitSeconds);
+    return errorReply(TooManyRequests, QStringLiteral("Zu viele Versuche. Bitte %1 warten.").arg(wait),
+                      {{"Retry-After", QByteArray::number(attempt.waitSeconds)}});
+}
+
+Reply WebServer::logout(const HttpRequest& request) {
+    if (!request.isPost()) {
+        return errorReply(MethodNotAllowed, QStringLiteral("Abmelden nur mit POST."));
+    }
+    guard_.endSession(sessionToken(request));
+    return jsonReply(
+        QJsonDocument(QJsonObject{{QStringLiteral("angemeldet"), false}}), Ok,
+        {{"Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0"}});
+}
+
+Reply WebServer::api(const QString& path, const HttpRequest& request) const {
+    const LiveStatus status = board_.read();
+    const ServedPaths served(status.docFolder);
+    if (path == QStringLiteral("/api/status")) {
+        QJsonObject object = QJsonDocument::fromJson(LiveFeed::statusJson(status)).object();
+        // The page offers "Abmelden" only where a login is needed.
+        object.insert(QStringLiteral("mitPasswort"), guard_.needsLogin());
+        return jsonReply(QJsonDocument(object));
+    }
+    if (path == QStringLiteral("/api/aufnahmen")) {
+        return jsonReply(QJsonDocument(
+            listedRecordingsJson(status, served.recordingsFolder().value_or(QString()), hash_)));
+    }
+    if (path == QStringLiteral("/api/archiv")) {
+        return jsonReply(QJsonDocument(archiveDaysJson(status.docFolder)));
+    }
+    if (path == QStringLiteral("/api/archiv/tag")) {
+        const QString day = request.queryValue(QStringLiteral("pfad"));
+        const std::optional<QString> folder = served.archiveFolder(day);
+        if (!folder) {
+            return errorReply(NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
+        }
+        return jsonReply(QJsonDocument(archiveDayJson(*folder, day, hash_)));
+    }
+    return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
+}
+
+HttpAnswer WebServer::recording(const HttpRequest& request) const {
+    const ServedPaths served(board_.read().docFolder);
+    const std::optional<QString> path = served.recording(request.queryValue(QStringLiteral("pfad")));
+    auto file = std::make_unique<QFile>(path.value_or(QString()));
+    if (!path || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        return errorReply(NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
+    }
+    const qint64 size = file->size();
+    const QByteArray rangeHeader = request.header("range");
+    std::optional<ByteRange> range = ByteRange{0, size - 1};
+    if (!rangeHeader.isEmpty()) {
+        range = parseByteRange(rangeHeader, size);
+        if (!range) {
+            return reply(RangeNotSatisfiable, "text/plain", {},
+                         {{"Content-Range", "bytes */" + QByteArray::number(size)}});
+        }
+    }
+    HeaderPairs headers = commonHeaders();
+    headers.emplaceBack("Accept-Ranges", "bytes");
+    headers.emplaceBack("Cache-Control", "private, max-age=3600");
+    headers.emplaceBack("Content-Disposition",
+                        (request.query.contains(QStringLiteral("herunterladen")) ? "attachment" : "inline") +
+                            QByteArray("; filename=\"") + headerSafeName(QFileInfo(*path).fileName()) + '"');
+    if (!rangeHeader.isEmpty()) {
+        headers.emplaceBack("Content-Range", "bytes " + QByteArray::number(range->first) + '-' +
+                                                 QByteArray::number(range->last) + '/' +
+                                                 QByteArray::number(size));
+    }
+    return FileAnswer{{rangeHeader.isEmpty() ? Ok : PartialContent, "audio/wav", {}, headers},
+                      std::move(file),
+                      range->first,
+                      size == 0 ? 0 : range->size()};
+}
+
+StreamAnswer WebServer::live() {
+    HeaderPairs headers{{"Cache-Control", "no-store"},
+                        // Told to a reverse proxy, so it passes each event on at once.
+                        {"X-Accel-Buffering", "no"}};
+    return {{Ok, "text/event-stream; charset=utf-8", {}, headers}, feed_->follow()};
+}
+
+} // namespace kestrova

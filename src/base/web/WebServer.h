@@ -1,0 +1,55 @@
+#pragma once
+
+#include "base/common/LiveStatus.h"
+#include "base/web/HttpDaemon.h"
+#include "base/web/LoginGuard.h"
+#include "base/web/RecordingJson.h"
+
+#include <QThread>
+
+namespace kestrova {
+
+class LiveFeed;
+
+// The web page and what it asks for. It only reads: the page itself (from the
+// program's resources), the recorder's status and list from the board, and the
+// recordings of the folder W and the dated archive. Every other path is unknown.
+class WebServer {
+public:
+    static constexpr const char* kSessionCookie = "kestrova_sitzung";
+
+    // hash is called on the server's thread and must be safe there.
+    WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock,
+              HttpLimits limits = {});
+    ~WebServer();
+    WebServer(const WebServer&) = delete;
+    WebServer& operator=(const WebServer&) = delete;
+
+    // False when it cannot listen there. With a certificate it speaks HTTPS, and the
+    // session cookie gets the Secure flag.
+    bool start(const QHostAddress& host, quint16 port, const HttpDaemon::Tls& tls = {});
+    quint16 port() const { return daemon_.port(); }
+
+    // The answer to one request, on the server's thread.
+    HttpAnswer answer(const HttpRequest& request);
+
+private:
+    bool isLoggedIn(const HttpRequest& request) const;
+    static Reply pageFile(const QString& path);
+    HttpAnswer login(const HttpRequest& request);
+    Reply loginReply(const LoginGuard::Attempt& attempt) const;
+    Reply logout(const HttpRequest& request);
+    Reply api(const QString& path, const HttpRequest& request) const;
+    HttpAnswer recording(const HttpRequest& request) const;
+    StreamAnswer live();
+
+    LiveStatusBoard& board_;
+    HashLookup hash_;
+    LoginGuard guard_;
+    bool secure_ = false;
+    QThread feedThread_;
+    LiveFeed* feed_; // lives on feedThread_
+    HttpDaemon daemon_;
+};
+
+} // namespace kestrova

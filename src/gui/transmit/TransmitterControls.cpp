@@ -1,0 +1,55 @@
+#include "gui/transmit/TransmitterControls.h"
+
+#include "base/transmit/Transmitter.h"
+#include "gui/ui/ControlEvents.h"
+#include "gui/ui/Forms.h"
+#include "gui/ui/LabelButton.h"
+#include "gui/ui/SettingsForm.h"
+#include "gui/ui/SoundForm.h"
+#include "gui/ui/StatusBar.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSlider>
+
+namespace kestrova {
+
+void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, StatusBar& statusBar) {
+    SoundForm& sound = *forms.frm_Oszi;
+    SettingsForm& form = *forms.frm_Einstellungen;
+    Transmitter* tx = &transmitter;
+
+    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [tx] { tx->lbl_TX_Click(); });
+    QObject::connect(tx, &Transmitter::txButtonChanged, &sound, [&sound](bool pressed) {
+        if (pressed) {
+            showPressed(sound.lbl_TX);
+        } else {
+            showReleased(sound.lbl_TX);
+        }
+    });
+    QObject::connect(tx, &Transmitter::txButtonUnusable, &sound, [&sound] { sound.lbl_TX->hide(); });
+    QObject::connect(tx, &Transmitter::notice, &sound,
+                     [&statusBar](const QString& text) { statusBar.showNotice(text); });
+
+    // User moves only: applying the stored setting moves the slider too. The
+    // position, not the value: a drag reports before the value follows it.
+    QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound, [tx, &sound](int action) {
+        if (action != QAbstractSlider::SliderNoAction) {
+            tx->sli_Lautst_Scroll(sound.sli_Lautst->sliderPosition());
+        }
+    });
+    QObject::connect(tx, &Transmitter::playLevelChanged, &form,
+                     [&form](long long percent) { form.ed_PlayPegel->setText(QString::number(percent)); });
+    tx->setOutputDevice(form.cb_Device->currentIndex());
+    QObject::connect(form.cb_Device, &QComboBox::currentIndexChanged, &form,
+                     [tx](int index) { tx->setOutputDevice(index); });
+
+    form.cb_PIN_keys->setHandler([tx](int& key) { tx->cb_PIN_KeyPress(key); });
+    form.cb_PIN_RX_keys->setHandler([tx](int& key) { tx->cb_PIN_RX_KeyPress(key); });
+    QObject::connect(tx, &Transmitter::pttPinRefused, &form,
+                     [&form] { form.cb_PIN->setEditText(QString()); });
+    QObject::connect(tx, &Transmitter::squelchPinRefused, &form,
+                     [&form] { form.cb_PIN_RX->setEditText(QString()); });
+}
+
+} // namespace kestrova

@@ -1,0 +1,109 @@
+#include "base/program/ServiceProgram.h"
+
+#include "base/recorder/Recorder.h"
+#include "base/settings/SettingsStore.h"
+#include "support/FakePlatform.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kestrova::test {
+namespace {
+
+void writeSettings(const QString& folder, const QStringList& lines) {
+    QFile file(QDir(folder).filePath(QStringLiteral("Kestrova.ini")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+}
+
+// Automatic start off, as a windowed user may have left it: the service records all the same.
+QStringList serviceSettings(const QString& folder) {
+    return {QStringLiteral("note"),
+            folder,
+            "e2e",
+            "11025",
+            "0",
+            "1",
+            "",
+            "46-0",
+            "67",
+            "1",
+            "180",
+            "5",
+            "10",
+            "3",
+            "50",
+            "0",
+            "1",
+            "0",
+            "1",
+            "0",
+            "0",
+            "10",
+            "1",
+            "1",
+            "0",
+            "6",
+            "15",
+            "15",
+            "15",
+            "6375"};
+}
+
+TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
+    FakePlatform fakes;
+    const QTemporaryDir folder;
+    writeSettings(folder.path(), serviceSettings(folder.path()));
+    ServiceProgram service(fakes.platform(), folder.path());
+    bool ended = false;
+    service.onEnded = [&ended] { ended = true; };
+    ASSERT_TRUE(service.start());
+    EXPECT_EQ(service.settings().values.meterSampleRate, 11025);
+    // The list pass completes the start: the recorder is on and its capture runs.
+    EXPECT_TRUE(service.recorder().isSwitchedOn());
+    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("record capture")));
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("Aufnahme begonnen")).isEmpty());
+    // From the system's default input, as the windows do: a sound server that starts late still comes.
+    ASSERT_FALSE(fakes.audioInput.opens.empty());
+    EXPECT_EQ(fakes.audioInput.opens.front().position, -1);
+
+    // A second one on the same folder says so and touches nothing.
+    FakePlatform secondFakes;
+    ServiceProgram second(secondFakes.platform(), folder.path());
+    EXPECT_FALSE(second.start());
+    ASSERT_EQ(secondFakes.dialogs.messages.size(), 1U);
+    EXPECT_TRUE(secondFakes.dialogs.messages.front().text.contains(QStringLiteral("läuft bereits")));
+    EXPECT_TRUE(secondFakes.capture.commands.isEmpty());
+
+    service.shutDown();
+    EXPECT_TRUE(ended);
+    EXPECT_TRUE(service.hasEnded());
+    EXPECT_FALSE(service.recorder().isSwitchedOn());
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("Recorder ausgeschaltet")).isEmpty());
+}
+
+TEST(SettingsStoreAlone, ADamagedFileGivesTheDefaultsAndHoldsTheDeletionsUntilSaved) {
+    FakePlatform fakes;
+    const QTemporaryDir folder;
+    writeSettings(folder.path(), {QStringLiteral("note"), QStringLiteral("short")});
+    SettingsStore store(fakes.platform(), folder.path());
+    QList<QStringList> taken;
+    QObject::connect(&store, &SettingsStore::linesTaken,
+                     [&taken](const QStringList& lines) { taken << lines; });
+    store.readSettings();
+    ASSERT_EQ(taken.size(), 1);
+    EXPECT_EQ(taken.front().size(), 30);
+    EXPECT_EQ(store.values.meterSampleRate, 8000); // a damaged file's default
+    EXPECT_TRUE(QFile::exists(store.filePath() + QStringLiteral(".bak")));
+    EXPECT_FALSE(store.deletionHold().isEmpty());
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("Alte Aufnahmen werden nicht gelöscht")).isEmpty());
+
+    EXPECT_TRUE(store.saveLines(taken.front()));
+    EXPECT_TRUE(store.deletionHold().isEmpty());
+    EXPECT_FALSE(QFile::exists(store.guessMarkerPath()));
+}
+
+} // namespace
+} // namespace kestrova::test
