@@ -34,6 +34,9 @@ TEST_F(WebServingTest, TheSettingsFileIsReadOnlyForThePageAndNeverWaitedOn) {
         startWebPage(*program, QStringLiteral("127.0.0.1:%1").arg(port), folder());
     EXPECT_NE(web, nullptr); // on loopback it needs no settings
     EXPECT_TRUE(program->startNotice.contains(QStringLiteral("keine gewöhnliche Datei")));
+    // The log says where the page listens, for a service that has no window to show it.
+    EXPECT_FALSE(
+        fakes.events.containing(QStringLiteral("Webseite unter http://127.0.0.1:%1").arg(port)).isEmpty());
 }
 
 // The page hears of a change when it happens: no event loop runs between the
