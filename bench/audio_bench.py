@@ -187,6 +187,35 @@ def program_settings(folder):
     return ("\r\n".join(lines) + "\r\n").encode("cp1252")
 
 
+def take_count(arguments, option, default):
+    """The whole number after `option` in the arguments (at least 1), both taken out; else the default."""
+    if option not in arguments:
+        return default
+    at = arguments.index(option)
+    count = max(1, int(arguments[at + 1]))
+    del arguments[at:at + 2]
+    return count
+
+
+def start_recording_program(server, arguments, folder):
+    """Starts the program on a program folder of its own whose recorder starts at once,
+    and returns it once its working capture file is there: the recorder is on."""
+    os.makedirs(folder)
+    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
+        f.write(program_settings(folder))
+    log_path = folder + ".log"
+    with open(log_path, "w") as log:
+        kestrova = subprocess.Popen(arguments + ["--program-folder", folder], env=server.env, stdout=log,
+                                    stderr=log)
+    deadline = time.monotonic() + 30
+    while not os.path.exists(os.path.join(folder, "capture.part.wav")):
+        if time.monotonic() > deadline or kestrova.poll() is not None:
+            stop(kestrova)
+            raise RuntimeError("the recorder did not start:\n" + open(log_path).read())
+        time.sleep(0.05)
+    return kestrova
+
+
 def write_wav_u8(path, samples):
     """An 8-bit mono 11025 Hz WAV file of the given sample bytes."""
     import struct

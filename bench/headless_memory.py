@@ -17,7 +17,6 @@ skipped (no PulseAudio on this machine).
 """
 import os
 import statistics
-import subprocess
 import sys
 import time
 
@@ -37,19 +36,8 @@ def footprint(pid):
 
 def run(server, program, seconds, run_number, headless):
     folder = os.path.join(server.work, "program-%s-%d" % ("headless" if headless else "windows", run_number))
-    os.makedirs(folder)
-    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
-        f.write(ab.program_settings(folder))
-    arguments = [program, "--program-folder", folder] + (["--headless"] if headless else [])
-    log_path = folder + ".log"
-    with open(log_path, "w") as log:
-        kestrova = subprocess.Popen(arguments, env=server.env, stdout=log, stderr=log)
+    kestrova = ab.start_recording_program(server, [program] + (["--headless"] if headless else []), folder)
     try:
-        deadline = time.monotonic() + 30
-        while not os.path.exists(os.path.join(folder, "capture.part.wav")):
-            if time.monotonic() > deadline or kestrova.poll() is not None:
-                raise RuntimeError("the recorder did not start:\n" + open(log_path).read())
-            time.sleep(0.05)
         time.sleep(SETTLE)
         most, gui = 0.0, []
         end = time.monotonic() + seconds
@@ -64,11 +52,7 @@ def run(server, program, seconds, run_number, headless):
 
 def main():
     arguments = sys.argv[1:]
-    runs = 5
-    if "--runs" in arguments:
-        index = arguments.index("--runs")
-        runs = max(1, int(arguments[index + 1]))
-        del arguments[index:index + 2]
+    runs = ab.take_count(arguments, "--runs", 5)
     if not arguments:
         print(__doc__)
         return 1

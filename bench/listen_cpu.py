@@ -31,7 +31,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
 import audio_bench as ab
 
@@ -43,19 +42,9 @@ RECORD_GOAL = 3.0
 
 def run_program(server, program, seconds, run, recording, perf_data=None):
     folder = os.path.join(server.work, "program-%d" % run)
-    os.makedirs(folder)
-    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
-        f.write(ab.program_settings(folder))
-    log_path = os.path.join(server.work, "kestrova-%d.log" % run)
-    with open(log_path, "w") as log:
-        kestrova = subprocess.Popen([program, "--program-folder", folder], env=server.env, stdout=log, stderr=log)
+    kestrova = ab.start_recording_program(server, [program], folder)
     working = os.path.join(folder, "capture.part.wav")
     try:
-        deadline = time.monotonic() + 30
-        while not os.path.exists(working):
-            if time.monotonic() > deadline or kestrova.poll() is not None:
-                raise RuntimeError("the recorder did not start:\n" + open(log_path).read())
-            time.sleep(0.05)
         size_before = os.path.getsize(working)
         usage = ab.measure(kestrova, seconds, SETTLE, perf_data)
         written = os.path.getsize(working) - size_before if os.path.exists(working) else 0

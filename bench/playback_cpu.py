@@ -72,11 +72,7 @@ def run_aplay(server, sound, seconds):
 
 def main():
     arguments = sys.argv[1:]
-    pairs = 5
-    if "--pairs" in arguments:
-        at = arguments.index("--pairs")
-        pairs = max(1, int(arguments[at + 1]))
-        del arguments[at:at + 2]
+    pairs = ab.take_count(arguments, "--pairs", 5)
     if not arguments:
         print(__doc__)
         return 1
