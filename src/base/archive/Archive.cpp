@@ -197,9 +197,11 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;
+    bool kept = false;
     if (isLongEnough(seconds, settings_.minRecordLimit)) {
         storedName = firstFreeName(workingFile, name);
         filed = storedName && archiveRecording(workingFile, *storedName);
+        kept = filed;
         if (storedName) {
             addListEntry(*storedName, seconds);
             selectLastEntry();
@@ -209,6 +211,9 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
         }
     }
     reportKept(storedName.value_or(name), seconds, filed);
+    if (kept) {
+        emit recordingFiled(*storedName);
+    }
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.
     if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, *storedName)) {

@@ -87,6 +87,9 @@ signals:
     // when deletions may run).
     void fileCountChanged(long long count);
     void deletionHoldChanged(const QString& reason);
+    // A recording was filed under name (in the recordings folder, and in the dated
+    // archive when archiving): what passes recordings on starts from here.
+    void recordingFiled(const QString& name);
 
 private:
     // D/w as it is spelt on the disk, or as it would be made.

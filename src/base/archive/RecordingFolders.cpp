@@ -1,5 +1,7 @@
 #include "base/archive/RecordingFolders.h"
 
+#include "base/archive/DatedTree.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -33,6 +35,15 @@ bool ensureRecordingsFolder(const QString& docFolder) {
         return true;
     }
     return QDir().mkpath(newRecordingsFolderPath(docFolder));
+}
+
+QString keptCopyPath(const QString& docFolder, const QString& name, bool archiving) {
+    const QString dated = datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name;
+    if (archiving && QFileInfo(dated).isFile()) {
+        return dated;
+    }
+    const std::optional<QString> folder = findRecordingsFolder(docFolder);
+    return folder ? *folder + QLatin1Char('/') + name : QString();
 }
 
 QString noRecordingsMessage(const QString& docFolder) {

@@ -20,6 +20,11 @@ QString recordingsFolderName(const QString& docFolder);
 // True for either spelling.
 bool isRecordingsFolderName(const QString& name);
 
+// Where a kept recording lies: its copy in the dated archive when archiving (retention
+// never deletes that one) and the copy is there, else the one in the recordings
+// folder; empty without a recordings folder.
+QString keptCopyPath(const QString& docFolder, const QString& name, bool archiving);
+
 // The message for a documentation folder without recordings.
 QString noRecordingsMessage(const QString& docFolder);
 

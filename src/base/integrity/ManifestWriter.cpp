@@ -17,15 +17,6 @@ namespace {
 // Long enough to hash an hour of recording on a small machine.
 constexpr int kPendingWaitAtEnd = 5000;
 
-QString keptCopy(const QString& docFolder, const QString& name, bool archiving) {
-    const QString dated = datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name;
-    if (archiving && QFileInfo(dated).isFile()) {
-        return dated;
-    }
-    const std::optional<QString> folder = findRecordingsFolder(docFolder);
-    return folder ? *folder + QLatin1Char('/') + name : QString();
-}
-
 // A relative folder (line 2 of Kestrova.ini may be "doku") is taken from the working
 // folder, as everywhere in the program, and taken so at once: the paths in the
 // manifest are then relative to the documentation folder itself.
@@ -170,7 +161,7 @@ QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, QStringLi
     if (enteredLate_.contains(request.keptName)) {
         return {};
     }
-    const QString copy = keptCopy(request.docFolder, request.keptName, request.archiving);
+    const QString copy = keptCopyPath(request.docFolder, request.keptName, request.archiving);
     if (const std::optional<ManifestEntry> entry = entryOfCopy(request.docFolder, copy)) {
         return {*entry};
     }

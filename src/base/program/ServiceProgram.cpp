@@ -80,6 +80,15 @@ WebSources ServiceProgram::webSources() {
             .events = platform_.events};
 }
 
+ControlRoomSources ServiceProgram::controlRoomSources() {
+    return {.recorder = *recorder_,
+            .transmitter = *transmitter_,
+            .archive = *archive_,
+            .settings = settings_->values,
+            .events = platform_.events,
+            .programFolder = programFolder_};
+}
+
 bool ServiceProgram::mayGoOn() const {
     return !ended_ && !(endRequested && endRequested());
 }

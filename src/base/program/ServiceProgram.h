@@ -3,6 +3,7 @@
 #include "base/common/ProgramIdentity.h"
 #include "base/desktop/EventLog.h"
 #include "base/platform/Platform.h"
+#include "base/program/ControlRoomLinks.h"
 #include "base/program/WebServing.h"
 #include "base/transmit/HeldSounds.h"
 
@@ -53,6 +54,8 @@ public:
     Transmitter& transmitter() { return *transmitter_; }
     // What the web page follows; its messages go to the event log.
     WebSources webSources();
+    // What the links to a control room tell of.
+    ControlRoomSources controlRoomSources();
 
 private:
     bool mayGoOn() const;

@@ -70,6 +70,14 @@ std::unique_ptr<WebServing> WebServing::startIfAsked(const WebSources& sources,
     return web;
 }
 
+QString WebServing::pageBase() const {
+    QString address = service_->pageAddress();
+    if (address.endsWith(QLatin1Char('/'))) {
+        address.chop(1);
+    }
+    return address;
+}
+
 void WebServing::report(const WebSources& sources, const QString& message) {
     QTextStream(stderr) << message << '\n';
     sources.report(message);

@@ -48,6 +48,8 @@ public:
     // The German message why the page cannot start, or empty.
     QString start(const QString& address, const WebSettings& settings);
     quint16 port() const;
+    // "http://host:port" (or https), without the closing slash.
+    QString pageBase() const;
 
 private:
     static void report(const WebSources& sources, const QString& message);

@@ -8,6 +8,7 @@
 #include "base/integrity/ManifestLookup.h"
 #include "base/platform/MachineDevices.h"
 #include "base/program/ConsoleCommands.h"
+#include "base/program/ControlRoomLinks.h"
 #include "base/program/HeadlessStart.h"
 #include "base/program/ServiceProgram.h"
 
@@ -46,6 +47,9 @@ int main(int argc, char** argv) {
     const std::unique_ptr<kestrova::WebServing> web = kestrova::WebServing::startIfAsked(
         program.webSources(), line.webAddress, folder.folder,
         [&manifests](const QString& path) { return manifests.hashOf(path); });
+    kestrova::ControlRoomLinks links(program.controlRoomSources(), web ? web->pageBase() : QString());
+    // After the program's own end: the recording it saved last is passed on too.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&links] { links.finish(); });
     if (!program.start()) {
         return 1;
     }

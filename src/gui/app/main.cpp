@@ -7,10 +7,12 @@
 #include "base/files/StandardDescriptors.h"
 #include "base/integrity/ManifestLookup.h"
 #include "base/program/ConsoleCommands.h"
+#include "base/program/ControlRoomLinks.h"
 #include "base/recorder/Recorder.h"
 #include "gui/app/Program.h"
 #include "gui/app/ProgramWebPage.h"
 #include "gui/app/RealPlatform.h"
+#include "gui/app/Settings.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -76,6 +78,15 @@ int main(int argc, char** argv) {
     const std::unique_ptr<kestrova::WebServing> web =
         kestrova::startWebPage(program, line.webAddress, folder.folder,
                                [&manifests](const QString& path) { return manifests.hashOf(path); });
+    kestrova::ControlRoomLinks links({.recorder = program.recorder(),
+                                      .transmitter = program.transmitter(),
+                                      .archive = program.archive(),
+                                      .settings = program.settings().values,
+                                      .events = program.platform().events,
+                                      .programFolder = folder.folder},
+                                     web ? web->pageBase() : QString());
+    // After the shutdown above: the recording it saved last is passed on too.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&links] { links.finish(); });
     program.main();
     if (program.folderInUse()) {
         return 1;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "base/relay/FiledRecordings.h"
+
+#include <QString>
+
+namespace kestrova {
+
+class Archive;
+class EventLog;
+class Recorder;
+class Transmitter;
+struct SettingsValues;
+
+// What a running program tells the tools of a control room, and whom it tells.
+struct ControlRoomSources {
+    Recorder& recorder;
+    Transmitter& transmitter;
+    Archive& archive;
+    const SettingsValues& settings;
+    EventLog& events;
+    QString programFolder;
+};
+
+// The links of a running program to the world beyond its page: each filed recording
+// passed on as its own settings files ask, and the program's state published. Each
+// program makes one after its web page, whose address the links give out.
+class ControlRoomLinks {
+public:
+    ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase);
+    ~ControlRoomLinks();
+    ControlRoomLinks(const ControlRoomLinks&) = delete;
+    ControlRoomLinks& operator=(const ControlRoomLinks&) = delete;
+
+    // Takes over what the program filed last, before its end: called once the
+    // running recording is saved.
+    void finish();
+
+    const FiledRecordings& filedRecordings() const { return filed_; }
+
+private:
+    ControlRoomSources sources_;
+    FiledRecordings filed_;
+};
+
+} // namespace kestrova

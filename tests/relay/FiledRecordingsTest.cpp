@@ -1,0 +1,56 @@
+#include "base/relay/FiledRecordings.h"
+
+#include "base/archive/DatedTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+// A recording of 8-bit mono samples as the capture writes it.
+void writeRecording(const QString& path, qsizetype samples) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray header("RIFF....WAVEfmt ");
+    const auto le32 = [](quint32 v) { return QByteArray(reinterpret_cast<const char*>(&v), 4); };
+    const auto le16 = [](quint16 v) { return QByteArray(reinterpret_cast<const char*>(&v), 2); };
+    header.replace(4, 4, le32(static_cast<quint32>(36 + samples)));
+    header += le32(16) + le16(1) + le16(1) + le32(11025) + le32(11025) + le16(1) + le16(8);
+    header += "data" + le32(static_cast<quint32>(samples));
+    file.write(header + QByteArray(samples, '\x80'));
+}
+
+// The facts name the copy the archive keeps (the dated one when archiving), as the
+// page names it, and survive their way through a queue's JSON.
+TEST(FiledRecordingsTest, NameTheKeptCopyAsThePageDoes) {
+    QTemporaryDir dir;
+    const QString name = QStringLiteral("F_12-09-2026_01-02-03.wav");
+    writeRecording(dir.filePath(QStringLiteral("w/") + name), 22050);
+
+    FiledRecording facts = FiledRecordings::factsOf(dir.path(), name, false, QStringLiteral("http://h:8080"));
+    EXPECT_EQ(facts.path, dir.filePath(QStringLiteral("w/") + name));
+    EXPECT_EQ(facts.relativePath, QStringLiteral("W/") + name);
+    EXPECT_EQ(facts.start, QDateTime(QDate(2026, 12, 9), QTime(1, 2, 3)));
+    EXPECT_DOUBLE_EQ(facts.seconds, 2.0);
+    EXPECT_EQ(facts.sha256.size(), 64);
+    EXPECT_EQ(facts.downloadAddress,
+              QStringLiteral("http://h:8080/datei?pfad=W%2F") + name + QStringLiteral("&herunterladen=1"));
+    const QJsonDocument json(facts.toJson());
+    EXPECT_EQ(FiledRecording::fromJson(QJsonDocument::fromJson(json.toJson()).object()), facts);
+
+    const QString dated = datedArchiveFolder(dir.path(), name) + QLatin1Char('/') + name;
+    writeRecording(dated, 11025);
+    facts = FiledRecordings::factsOf(dir.path(), name, true, QString());
+    EXPECT_EQ(facts.path, dated);
+    EXPECT_EQ(facts.relativePath, QDir(dir.path()).relativeFilePath(dated));
+    EXPECT_DOUBLE_EQ(facts.seconds, 1.0);
+    EXPECT_TRUE(facts.downloadAddress.isEmpty());
+}
+
+} // namespace
+} // namespace kestrova
