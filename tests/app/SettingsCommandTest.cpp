@@ -2,6 +2,7 @@
 
 #include "base/files/FolderLock.h"
 #include "base/settings/SettingsFile.h"
+#include "base/web/WebSettings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,6 +53,29 @@ TEST_F(SettingsCommandTest, SetsSavesAndEndsTheDeletionHoldOrChangesNothing) {
     EXPECT_TRUE(output.contains(QStringLiteral("--bestaetigen")));
     EXPECT_EQ(run({true, {}}), 0);
     EXPECT_FALSE(QFile::exists(marker()));
+}
+
+// The lines of the other files are set by their file's prefix, beside those of
+// Kestrova.ini, all or nothing, and the file holding them is its owner's alone.
+TEST_F(SettingsCommandTest, SetsTheNamedLinesOfTheOtherFilesAllOrNothing) {
+    const QString web = webSettingsPath(folder.path());
+    EXPECT_EQ(run({false, {QStringLiteral("web.adresse=nirgends"), QStringLiteral("Aufnahmen behalten=7")}}),
+              1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("web.adresse")));
+    EXPECT_FALSE(QFile::exists(web));
+    EXPECT_FALSE(QFile::exists(settingsFilePath(folder.path())));
+
+    ASSERT_EQ(
+        run({false, {QStringLiteral("WEB.adresse=127.0.0.1:8081"), QStringLiteral("Aufnahmen behalten=7")}}),
+        0)
+        << errors.toStdString();
+    EXPECT_EQ(readWebSettings(web).address, QStringLiteral("127.0.0.1:8081"));
+    EXPECT_EQ(QFile(web).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFile::Permissions());
+    EXPECT_EQ(readSettingsLines(settingsFilePath(folder.path()))->at(13), QStringLiteral("7"));
+    ASSERT_EQ(run({}), 0);
+    EXPECT_TRUE(output.contains(QStringLiteral("web.adresse = 127.0.0.1:8081")));
+    ASSERT_EQ(run({false, {QStringLiteral("web.adresse=")}}), 0);
+    EXPECT_TRUE(readWebSettings(web).address.isEmpty());
 }
 
 // The program writes the file itself while it runs: nothing is set under it.

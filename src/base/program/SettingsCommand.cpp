@@ -2,6 +2,8 @@
 
 #include "base/files/FolderLock.h"
 #include "base/files/FolderOwner.h"
+#include "base/program/NamedSettings.h"
+#include "base/settings/NamedSettingsFile.h"
 #include "base/settings/SettingsAssignment.h"
 #include "base/settings/SettingsFile.h"
 #include "base/settings/SettingsTable.h"
@@ -58,6 +60,18 @@ FileLines readLines(const QString& programFolder, const QDateTime& now) {
     return {*read.lines, {}};
 }
 
+// The files of named lines, each line with its value (a secret one only as set)
+// and its meaning; what is not set has its default.
+void listNamed(const QString& programFolder, QTextStream& out) {
+    out << "\nWeitere Einstellungen (--setze NAME=WERT, leer für die Grundeinstellung):\n";
+    for (const NamedSetting& setting : namedSettings()) {
+        const QString value = readNamedSettings(setting.path(programFolder)).value(setting.key);
+        out << "  " << setting.name << " = "
+            << (setting.secret && !value.isEmpty() ? QStringLiteral("(gesetzt)") : value) << "\n      "
+            << setting.meaning << '\n';
+    }
+}
+
 int list(const QString& programFolder, const FileLines& file, QTextStream& out) {
     const QString path = settingsFilePath(programFolder);
     out << (QFile::exists(path)
@@ -65,6 +79,7 @@ int list(const QString& programFolder, const FileLines& file, QTextStream& out) 
                 : QStringLiteral("[%1] fehlt noch; das Programm legt sie mit diesen Werten an:\n"))
                .arg(QDir::toNativeSeparators(path));
     out << settingsListing(file.lines);
+    listNamed(programFolder, out);
     if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
         out << "\nEs gilt die Grundeinstellung nach einer fehlerhaften Datei: alte Aufnahmen werden nicht "
                "gelöscht, bis die Einstellungen bestätigt sind (kestrova --einstellungen --bestaetigen) oder "
@@ -92,12 +107,73 @@ bool endHold(const QString& programFolder, const QStringList& lines, QTextStream
     return true;
 }
 
+struct NamedAssignment {
+    const NamedSetting* setting;
+    QString value;
+};
+
+// The assignments to the files of named lines ("web.adresse=…") go there; the
+// others are lines of Kestrova.ini.
+struct SplitAssignments {
+    QStringList lines;
+    QList<NamedAssignment> named;
+    QString refusal; // German; empty when every named value may be taken
+};
+
+SplitAssignments split(const QStringList& assignments) {
+    SplitAssignments result;
+    for (const QString& assignment : assignments) {
+        const NamedSetting* setting = namedSettingCalled(assignment.section(QLatin1Char('='), 0, 0));
+        if (!setting) {
+            result.lines << assignment;
+            continue;
+        }
+        const QString value = assignment.section(QLatin1Char('='), 1).trimmed();
+        const QString refusal = value.isEmpty() ? QString() : setting->check(value);
+        if (!refusal.isEmpty() && result.refusal.isEmpty()) {
+            result.refusal = refusal;
+        }
+        result.named.append({setting, value});
+    }
+    return result;
+}
+
+bool storeNamed(const QString& programFolder, const QList<NamedAssignment>& named, QTextStream& out,
+                QTextStream& err) {
+    for (const NamedAssignment& assignment : named) {
+        const QString path = assignment.setting->path(programFolder);
+        if (!storeNamedSetting(path, assignment.setting->key, assignment.value)) {
+            err << "Die Datei [" << QDir::toNativeSeparators(path) << "] kann nicht geschrieben werden.\n";
+            return false;
+        }
+        const QString ownerError = handToFolderOwner(path, programFolder);
+        if (!ownerError.isEmpty()) {
+            err << ownerError << '\n';
+            return false;
+        }
+        out << "Gespeichert in [" << QDir::toNativeSeparators(path) << "]: " << assignment.setting->name
+            << " = "
+            << (assignment.setting->secret && !assignment.value.isEmpty() ? QStringLiteral("…")
+                                                                          : assignment.value)
+            << '\n';
+    }
+    return true;
+}
+
 int save(const QString& programFolder, const SettingsCommand& command, const QStringList& lines,
          const QDateTime& now, QTextStream& out, QTextStream& err) {
-    AssignedSettings assigned = assignSettings(lines, command.assignments);
-    if (!assigned.refusal.isEmpty()) {
-        err << assigned.refusal << " Nichts geändert.\n";
+    const SplitAssignments assignments = split(command.assignments);
+    AssignedSettings assigned = assignSettings(lines, assignments.lines);
+    if (!assigned.refusal.isEmpty() || !assignments.refusal.isEmpty()) {
+        err << (assigned.refusal.isEmpty() ? assignments.refusal : assigned.refusal) << " Nichts geändert.\n";
         return 1;
+    }
+    if (!storeNamed(programFolder, assignments.named, out, err)) {
+        return 1;
+    }
+    if (assignments.lines.isEmpty()) {
+        out << "Ein laufendes Kestrova übernimmt die Werte beim nächsten Start.\n";
+        return 0;
     }
     const QString path = settingsFilePath(programFolder);
     assigned.lines[0] = saveNote(programFolder, now);
@@ -113,7 +189,7 @@ int save(const QString& programFolder, const SettingsCommand& command, const QSt
         return 1;
     }
     out << "Gespeichert in [" << QDir::toNativeSeparators(path) << "]:\n";
-    for (const QString& assignment : command.assignments) {
+    for (const QString& assignment : assignments.lines) {
         const SettingsRow* row = settingsRowNamed(assignment.section(QLatin1Char('='), 0, 0));
         out << "  " << QString::fromUtf8(row->fieldName) << " = " << assigned.lines.at(row->line - 1) << '\n';
     }

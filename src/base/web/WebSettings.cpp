@@ -1,7 +1,6 @@
 #include "base/web/WebSettings.h"
 
-#include "base/files/RegularFile.h"
-#include "base/files/SafeSaveFile.h"
+#include "base/settings/NamedSettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,32 +14,6 @@ const QString kAddressKey = QStringLiteral("adresse");
 const QString kPasswordKey = QStringLiteral("passwort");
 const QString kCertificateKey = QStringLiteral("zertifikat");
 const QString kKeyFileKey = QStringLiteral("schluessel");
-
-// A few short lines; a huge file is not read in whole.
-constexpr qint64 kReadLimit = 64 * 1024;
-
-struct FileLines {
-    QStringList lines;
-    QString error; // German; empty when read or absent
-};
-
-FileLines readLines(const QString& path) {
-    const RegularFileOpen opened = openRegularFile(path);
-    if (!opened.file) {
-        if (opened.trouble == RegularFileTrouble::Missing) {
-            return {};
-        }
-        return {{},
-                QStringLiteral("Die Datei [%1] wird nicht gelesen: %2")
-                    .arg(QDir::toNativeSeparators(path), opened.error)};
-    }
-    return {QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n')), {}};
-}
-
-QString keyOf(const QString& line) {
-    return line.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-}
-
 } // namespace
 
 std::optional<WebAddress> parseWebAddress(const QString& text) {
@@ -70,44 +43,17 @@ QString webSettingsPath(const QString& programFolder) {
 }
 
 WebSettings readWebSettings(const QString& path) {
-    WebSettings settings;
-    const FileLines read = readLines(path);
-    settings.readError = read.error;
-    for (const QString& line : read.lines) {
-        const QString key = keyOf(line);
-        const QString value = line.section(QLatin1Char('='), 1).trimmed();
-        if (key == kAddressKey) {
-            settings.address = value;
-        } else if (key == kPasswordKey) {
-            settings.passwordHash = value;
-        } else if (key == kCertificateKey) {
-            settings.certificateFile = value;
-        } else if (key == kKeyFileKey) {
-            settings.keyFile = value;
-        }
-    }
-    return settings;
+    const NamedSettingsFile file = readNamedSettings(path);
+    return {.address = file.value(kAddressKey),
+            .passwordHash = file.value(kPasswordKey),
+            .certificateFile = file.value(kCertificateKey),
+            .keyFile = file.value(kKeyFileKey),
+            .readError = file.readError};
 }
 
 bool storePasswordHash(const QString& path, const QString& hash, const FileWriteCalls& calls) {
-    const FileLines read = readLines(path);
-    if (!read.error.isEmpty()) {
-        return false;
-    }
-    QStringList lines;
-    for (const QString& line : read.lines) {
-        if (keyOf(line) != kPasswordKey && !line.trimmed().isEmpty()) {
-            lines << line;
-        }
-    }
-    lines << kPasswordKey + QLatin1Char('=') + hash;
     // The hash is slow to attack, but no one else needs to read it, not even for a moment.
-    SafeSaveFile file(path, calls, SavedFileAccess::OwnerOnly);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    return file.write(bytes) == bytes.size() && file.commit();
+    return storeNamedSetting(path, kPasswordKey, hash, calls);
 }
 
 QString webStartRefusal(const WebAddress& address, const WebSettings& settings) {

@@ -1,0 +1,79 @@
+#include "base/settings/NamedSettingsFile.h"
+
+#include "base/files/RegularFile.h"
+
+#include <QDir>
+
+namespace kestrova {
+
+namespace {
+
+// A few short lines; a huge file is not read in whole.
+constexpr qint64 kReadLimit = 64 * 1024;
+
+QString keyOf(const QString& line) {
+    return line.section(QLatin1Char('='), 0, 0).trimmed().toLower();
+}
+
+bool isSetting(const QString& line) {
+    return line.contains(QLatin1Char('=')) && !line.trimmed().startsWith(QLatin1Char('#'));
+}
+
+} // namespace
+
+QString NamedSettingsFile::value(const QString& key) const {
+    QString found;
+    for (const QString& line : lines) {
+        if (isSetting(line) && keyOf(line) == key) {
+            found = line.section(QLatin1Char('='), 1).trimmed();
+        }
+    }
+    return found;
+}
+
+bool NamedSettingsFile::contains(const QString& key) const {
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [&key](const QString& line) { return isSetting(line) && keyOf(line) == key; });
+}
+
+NamedSettingsFile readNamedSettings(const QString& path) {
+    const RegularFileOpen opened = openRegularFile(path);
+    if (!opened.file) {
+        if (opened.trouble == RegularFileTrouble::Missing) {
+            return {};
+        }
+        return {{},
+                QStringLiteral("Die Datei [%1] wird nicht gelesen: %2")
+                    .arg(QDir::toNativeSeparators(path), opened.error)};
+    }
+    QStringList lines = QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n'));
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty()) {
+        lines.removeLast();
+    }
+    return {lines, {}};
+}
+
+bool storeNamedSetting(const QString& path, const QString& key, const QString& value,
+                       const FileWriteCalls& calls) {
+    const NamedSettingsFile read = readNamedSettings(path);
+    if (!read.readError.isEmpty()) {
+        return false;
+    }
+    QStringList lines;
+    for (const QString& line : read.lines) {
+        if (!(isSetting(line) && keyOf(line) == key)) {
+            lines << line;
+        }
+    }
+    if (!value.isEmpty()) {
+        lines << key + QLatin1Char('=') + value;
+    }
+    SafeSaveFile file(path, calls, SavedFileAccess::OwnerOnly);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    return file.write(bytes) == bytes.size() && file.commit();
+}
+
+} // namespace kestrova

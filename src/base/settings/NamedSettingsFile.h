@@ -1,0 +1,35 @@
+#pragma once
+
+#include "base/files/SafeSaveFile.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrova {
+
+// A settings file of named lines, "key=value", as the web page, MQTT and the command
+// after each recording keep beside Kestrova.ini. Keys are read in any case; lines
+// that are no setting (comments, blank ones) are kept as they stand.
+struct NamedSettingsFile {
+    QStringList lines;
+    // German, why a file of that name was not read (no plain file, say); empty when
+    // it was read or there is none.
+    QString readError;
+
+    // The value of the key's last line, trimmed; empty when there is none.
+    QString value(const QString& key) const;
+    bool contains(const QString& key) const;
+};
+
+// Reads a plain file only, never waits on a FIFO, and reads no more than a few
+// kilobytes of it.
+NamedSettingsFile readNamedSettings(const QString& path);
+
+// Sets key=value (an empty value removes the line), keeping the file's other lines.
+// False when it cannot be written, or when a file of that name cannot be read (its
+// other lines would be lost). The file is readable by its owner alone from its
+// creation on, since such files may hold passwords.
+bool storeNamedSetting(const QString& path, const QString& key, const QString& value,
+                       const FileWriteCalls& calls = systemFileWriteCalls());
+
+} // namespace kestrova
