@@ -84,6 +84,33 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("Recorder ausgeschaltet")).isEmpty());
 }
 
+// Several services on one machine: each records from the device its own settings
+// name, and one whose device is missing ends rather than record another circuit.
+TEST(ServiceProgramAlone, RecordsFromTheDeviceItsSettingsChooseOrEnds) {
+    FakePlatform fakes;
+    fakes.audioInput.deviceList = {{QStringLiteral("HDA Intel: ALC (hw:0,0)"), true},
+                                   {QStringLiteral("USB Audio CODEC (hw:1,0)"), true}};
+    const QTemporaryDir folder;
+    writeSettings(folder.path(), serviceSettings(folder.path()));
+    QFile choice(QDir(folder.path()).filePath(QStringLiteral("KestrovaDienst.ini")));
+    ASSERT_TRUE(choice.open(QIODevice::WriteOnly));
+    choice.write("eingang=usb audio\n");
+    choice.close();
+    {
+        ServiceProgram service(fakes.platform(), folder.path());
+        ASSERT_TRUE(service.start());
+        ASSERT_FALSE(fakes.audioInput.opens.empty());
+        EXPECT_EQ(fakes.audioInput.opens.front().position, 1);
+        service.shutDown();
+    }
+    fakes.audioInput.deviceList.pop_back();
+    fakes.audioInput.opens.clear();
+    ServiceProgram missing(fakes.platform(), folder.path());
+    EXPECT_FALSE(missing.start());
+    EXPECT_TRUE(fakes.audioInput.opens.empty());
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("„usb audio“ ist nicht vorhanden")).isEmpty());
+}
+
 TEST(SettingsStoreAlone, ADamagedFileGivesTheDefaultsAndHoldsTheDeletionsUntilSaved) {
     FakePlatform fakes;
     const QTemporaryDir folder;

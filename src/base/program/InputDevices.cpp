@@ -1,6 +1,9 @@
 #include "base/program/InputDevices.h"
 
 #include "base/audio/AudioInput.h"
+#include "base/settings/NamedSettingsFile.h"
+
+#include <QDir>
 
 namespace kestrova {
 
@@ -12,6 +15,23 @@ QStringList usableInputDevices(AudioInput& input) {
         }
     }
     return names;
+}
+
+QString serviceSettingsPath(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("KestrovaDienst.ini"));
+}
+
+QString chosenInputDevice(const QString& programFolder) {
+    return readNamedSettings(serviceSettingsPath(programFolder)).value(QStringLiteral("eingang"));
+}
+
+int inputDevicePosition(const QStringList& usable, const QString& chosen) {
+    for (qsizetype i = 0; i < usable.size(); ++i) {
+        if (usable.at(i).contains(chosen, Qt::CaseInsensitive)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 QString noInputDevicesMessage() {

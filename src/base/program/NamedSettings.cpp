@@ -1,5 +1,6 @@
 #include "base/program/NamedSettings.h"
 
+#include "base/program/InputDevices.h"
 #include "base/web/WebSettings.h"
 
 namespace kestrova {
@@ -14,6 +15,11 @@ QString checkWebAddress(const QString& value) {
 
 std::vector<NamedSetting> table() {
     return {
+        {.name = QStringLiteral("dienst.eingang"),
+         .path = serviceSettingsPath,
+         .key = QStringLiteral("eingang"),
+         .meaning = QStringLiteral("Eingabegerät des Dienstes (ein Teil seines Namens); leer: der "
+                                   "Standardeingang")},
         {.name = QStringLiteral("web.adresse"),
          .path = webSettingsPath,
          .key = QStringLiteral("adresse"),

@@ -111,6 +111,9 @@ bool ServiceProgram::start() {
     ensureRecordingsFolder(programFolder_);
     // A capture cut short by a crash must not be overwritten by the next one.
     const QStringList interrupted = InterruptedCapture::setAside(programFolder_);
+    if (!takeChosenInputDevice()) {
+        return false;
+    }
     readSettings();
     // Recordings whose entry failed last time are entered now, on the manifests' thread.
     manifests_->enterMissing(settings_->values.docFolder, platform_.clock.now().date());
@@ -123,6 +126,29 @@ bool ServiceProgram::start() {
         }
     }
     return true;
+}
+
+bool ServiceProgram::takeChosenInputDevice() {
+    const QString chosen = chosenInputDevice(programFolder_);
+    if (chosen.isEmpty()) {
+        return true;
+    }
+    const QStringList usable = usableInputDevices(platform_.audioInput);
+    inputDevice_ = inputDevicePosition(usable, chosen);
+    if (inputDevice_ >= 0) {
+        return true;
+    }
+    // Recording another circuit's input under this circuit's name would be worse than
+    // none: the service ends, and systemd starts it again until the device is there.
+    platform_.events.record(EventPriority::Error,
+                            QStringLiteral("Das Eingabegerät „%1“ ist nicht vorhanden; es gibt: %2. Kestrova "
+                                           "endet.")
+                                .arg(chosen, usable.isEmpty()
+                                                 ? QStringLiteral("keines")
+                                                 : QStringLiteral("„") + usable.join(QStringLiteral("“, „")) +
+                                                       QStringLiteral("“")));
+    ended_ = true;
+    return false;
 }
 
 void ServiceProgram::startTimedActions() {
@@ -152,8 +178,9 @@ void ServiceProgram::applySettings() {
     const SettingsValues& values = settings_->values;
     LevelMeterControl& meter = recorder_->meter();
     // The windows switch the recorder on before their device box is filled: the
-    // system's default input, which also comes when a sound server starts late.
-    meter.setInputDevice(-1);
+    // system's default input, which also comes when a sound server starts late;
+    // a device chosen in the service's settings is taken from the start.
+    meter.setInputDevice(inputDevice_);
     // As the threshold slider of the main window would hold it.
     meter.setThreshold(static_cast<int>(std::clamp(roundToWhole(values.startLevel), 0LL, 100LL)));
     meter.setMeterInterval(values.meterInterval);
@@ -171,7 +198,7 @@ void ServiceProgram::chooseFirstInputDevice() {
                                   MessageIcon::None);
         return;
     }
-    recorder_->meter().setInputDevice(0);
+    recorder_->meter().setInputDevice(std::max(inputDevice_, 0));
     transmitter_->setOutputDevice(0);
 }
 

@@ -66,6 +66,9 @@ private:
     // controls that show them do).
     void applySettings();
     void chooseFirstInputDevice();
+    // The input device the service's settings choose; false, with the end logged,
+    // when it is not there.
+    bool takeChosenInputDevice();
     void completeStart();
     // The hourly transmission and the nightly refresh from here to the end.
     void startTimedActions();
@@ -76,6 +79,8 @@ private:
     ProgramIdentity identity_;
     QString programFolder_;
     bool ended_ = false;
+    // The position of the chosen input device; -1 for the system's default.
+    int inputDevice_ = -1;
     std::unique_ptr<FolderLock> folderLock_;
     // Outlives the subsystems, whose last saves it enters.
     std::unique_ptr<ManifestWriter> manifests_;
