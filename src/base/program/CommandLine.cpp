@@ -133,7 +133,9 @@ QString helpText(const QString& executable, MessageLanguage language) {
                    "                        \"Speichern\" does): old recordings are deleted again\n"
                    "  --setze NAME=WERT ... set lines by German name or key with the settings\n"
                    "                        form's checks, save safely and end; nothing is changed\n"
-                   "                        on any refusal (say: --setze \"Aufnahmen behalten=7\")\n"
+                   "                        on any refusal (say: --setze \"Aufnahmen behalten=7\");\n"
+                   "                        also the lines of the other settings files, such as\n"
+                   "                        web.adresse or dienst.eingang (--einstellungen lists them)\n"
                    "  --version             print the version and end\n"
                    "  --help                print this text and end\n")
             .arg(executable);
@@ -176,7 +178,9 @@ QString helpText(const QString& executable, MessageLanguage language) {
                "  --setze NAME=WERT ... Einstellungen nach Namen oder Schlüssel setzen, mit den\n"
                "                        Prüfungen des Einstellungsfensters sicher speichern und\n"
                "                        enden; bei einer Ablehnung bleibt alles unverändert\n"
-               "                        (etwa: --setze \"Aufnahmen behalten=7\" funkkreis=2)\n"
+               "                        (etwa: --setze \"Aufnahmen behalten=7\" funkkreis=2);\n"
+               "                        auch die Zeilen der anderen Einstellungsdateien, etwa\n"
+               "                        web.adresse oder dienst.eingang (--einstellungen nennt sie)\n"
                "  --version             die Version ausgeben und enden\n"
                "  --help                diesen Text ausgeben und enden\n\n"
                "Mit LANG=C erscheinen diese Hilfe und die Meldungen der Befehlszeile auf Englisch.\n")
