@@ -1,6 +1,7 @@
 #include "base/program/ControlRoomLinks.h"
 
 #include "base/archive/Archive.h"
+#include "base/mqtt/MqttPublishing.h"
 
 namespace kestrova {
 
@@ -8,12 +9,23 @@ ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QStr
     : sources_(sources), filed_(sources.settings) {
     filed_.setPageBase(pageBase);
     filed_.follow(sources_.archive);
+    mqtt_ = MqttPublishing::startIfAsked({.recorder = sources_.recorder,
+                                          .transmitter = sources_.transmitter,
+                                          .archive = sources_.archive,
+                                          .filed = filed_,
+                                          .settings = sources_.settings,
+                                          .events = sources_.events,
+                                          .programFolder = sources_.programFolder,
+                                          .pageBase = pageBase});
 }
 
 ControlRoomLinks::~ControlRoomLinks() = default;
 
 void ControlRoomLinks::finish() {
     filed_.finish();
+    if (mqtt_) {
+        mqtt_->finish();
+    }
 }
 
 } // namespace kestrova

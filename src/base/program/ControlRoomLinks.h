@@ -3,11 +3,13 @@
 #include "base/relay/FiledRecordings.h"
 
 #include <QString>
+#include <memory>
 
 namespace kestrova {
 
 class Archive;
 class EventLog;
+class MqttPublishing;
 class Recorder;
 class Transmitter;
 struct SettingsValues;
@@ -41,6 +43,7 @@ public:
 private:
     ControlRoomSources sources_;
     FiledRecordings filed_;
+    std::unique_ptr<MqttPublishing> mqtt_;
 };
 
 } // namespace kestrova

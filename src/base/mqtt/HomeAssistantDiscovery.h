@@ -1,0 +1,21 @@
+#pragma once
+
+#include "base/mqtt/MqttTopics.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+namespace kestrova {
+
+struct RetainedMessage {
+    QString topic;
+    QByteArray payload;
+};
+
+// Home Assistant's discovery messages for one circuit: "Aufnahme läuft" and
+// "Sender getastet" read the status, "Pegel" the level topic; each is available
+// while the status says online.
+QList<RetainedMessage> homeAssistantDiscovery(const MqttTopics& topics, const QString& version);
+
+} // namespace kestrova

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+struct mosquitto;
+class QThread;
+
+namespace kestrova {
+
+struct MqttConnection {
+    QString host;
+    int port = 1883;
+    bool tls = false;
+    QString caFile; // empty: the system's CAs
+    QString user;
+    QString password;
+    // Published by the broker when the connection breaks without a goodbye.
+    QString willTopic;
+    QByteArray willPayload;
+};
+
+// One connection to a broker through libmosquitto, which runs it on a thread of its
+// own and connects again after each loss, waiting 1 s, then twice as long each time
+// up to a minute. Nothing here blocks the caller's thread: even the first lookup of
+// the broker's name runs on a starter thread. The signals come from libmosquitto's
+// thread; a receiver on another thread gets them queued.
+class MqttClient : public QObject {
+    Q_OBJECT
+public:
+    explicit MqttClient(MqttConnection connection);
+    ~MqttClient() override;
+    MqttClient(const MqttClient&) = delete;
+    MqttClient& operator=(const MqttClient&) = delete;
+
+    // Empty, or the German reason why libmosquitto refuses the connection's settings.
+    QString start();
+    // The message's id, or -1 when libmosquitto did not take it (no connection).
+    // Safe while libmosquitto's thread runs.
+    int publish(const QString& topic, const QByteArray& payload, int qos, bool retain);
+    // Says goodbye to the broker after what was published and ends the thread:
+    // waits up to two seconds for the goodbye, no longer.
+    void stop();
+
+signals:
+    void connected();
+    // The broker answered, but refused us (a wrong password, say).
+    void refused(const QString& reason);
+    void lost(const QString& reason);
+    // The broker has the message of this id (QoS 1: its PUBACK).
+    void acknowledged(int mid);
+
+private:
+    static void onConnect(mosquitto* handle, void* self, int code);
+    static void onDisconnect(mosquitto* handle, void* self, int code);
+    static void onPublish(mosquitto* handle, void* self, int mid);
+    QString configure();
+    void noteConnected(bool up);
+    bool waitForGoodbye();
+
+    MqttConnection connection_;
+    mosquitto* handle_ = nullptr;
+    std::unique_ptr<QThread> starter_;
+    bool loopRunning_ = false;
+    std::mutex stateMutex_;
+    std::condition_variable stateChanged_;
+    bool up_ = false; // guarded by stateMutex_
+};
+
+} // namespace kestrova

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrova {
+
+// The MQTT settings file KestrovaMqtt.ini beside Kestrova.ini, one "key=value" a
+// line. Without a usable broker MQTT stays off. A bad value is reported and its
+// default taken, so one typing error never silences the control room's feed.
+struct MqttSettings {
+    QString broker;
+    int port = 1883;
+    bool tls = false;
+    QString caFile; // empty: the system's CAs
+    QString user;
+    QString password;
+    QString prefix = QStringLiteral("kestrova");
+    QString circuit; // empty: "kreis<N>" after the circuit of Kestrova.ini
+    bool homeAssistant = false;
+    int queueBound = 10000;
+    // German lines for the event log: the file unreadable, each bad value with the
+    // default taken, a password others can read.
+    QStringList problems;
+
+    bool enabled() const { return !broker.isEmpty(); }
+    // The circuit's name in the topics.
+    QString circuitFor(long long circuitNumber) const;
+};
+
+QString mqttSettingsPath(const QString& programFolder);
+// What waits for the broker's acknowledgement, kept across restarts.
+QString mqttQueuePath(const QString& programFolder);
+// Reads a plain file only, and never waits on a FIFO. No file: MQTT off, no problem.
+MqttSettings readMqttSettings(const QString& path);
+
+} // namespace kestrova
