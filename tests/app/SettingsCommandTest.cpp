@@ -1,6 +1,7 @@
 #include "base/program/SettingsCommand.h"
 
 #include "base/files/FolderLock.h"
+#include "base/mqtt/MqttSettings.h"
 #include "base/settings/SettingsFile.h"
 #include "base/web/WebSettings.h"
 
@@ -76,6 +77,15 @@ TEST_F(SettingsCommandTest, SetsTheNamedLinesOfTheOtherFilesAllOrNothing) {
     EXPECT_TRUE(output.contains(QStringLiteral("web.adresse = 127.0.0.1:8081")));
     ASSERT_EQ(run({false, {QStringLiteral("web.adresse=")}}), 0);
     EXPECT_TRUE(readWebSettings(web).address.isEmpty());
+
+    // MQTT's lines with its own file's checks; a password is not shown again.
+    EXPECT_EQ(run({false, {QStringLiteral("mqtt.port=neunzig")}}), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("port")));
+    ASSERT_EQ(
+        run({false, {QStringLiteral("mqtt.broker=127.0.0.1"), QStringLiteral("mqtt.passwort=geheim1234")}}),
+        0);
+    EXPECT_FALSE(output.contains(QStringLiteral("geheim1234")));
+    EXPECT_EQ(readMqttSettings(mqttSettingsPath(folder.path())).broker, QStringLiteral("127.0.0.1"));
 }
 
 // The program writes the file itself while it runs: nothing is set under it.

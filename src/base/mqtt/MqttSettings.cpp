@@ -1,6 +1,6 @@
 #include "base/mqtt/MqttSettings.h"
 
-#include "base/files/RegularFile.h"
+#include "base/settings/NamedSettingsFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,8 +26,6 @@ const QString kQueue = QStringLiteral("warteschlange");
 constexpr int kPlainPort = 1883;
 constexpr int kTlsPort = 8883;
 constexpr int kLargestQueue = 1000000;
-// A few short lines; a huge file is not read in whole.
-constexpr qint64 kReadLimit = 64 * 1024;
 
 QString fileName() {
     return QStringLiteral("KestrovaMqtt.ini");
@@ -202,17 +200,13 @@ QString mqttQueuePath(const QString& programFolder) {
 
 MqttSettings readMqttSettings(const QString& path) {
     MqttSettings settings;
-    const RegularFileOpen opened = openRegularFile(path);
-    if (!opened.file) {
-        if (opened.trouble != RegularFileTrouble::Missing) {
-            settings.problems << QStringLiteral("Die Datei [%1] wird nicht gelesen: %2 MQTT bleibt aus.")
-                                     .arg(QDir::toNativeSeparators(path), opened.error);
-        }
+    const NamedSettingsFile file = readNamedSettings(path);
+    if (!file.readError.isEmpty()) {
+        settings.problems << file.readError + QStringLiteral(" MQTT bleibt aus.");
         return settings;
     }
     SettingsReading reading(settings);
-    const QStringList lines = QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
+    for (const QString& line : file.lines) {
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')) ||
             trimmed.startsWith(QLatin1Char(';'))) {
@@ -224,6 +218,16 @@ MqttSettings readMqttSettings(const QString& path) {
     reading.finish();
     warnWhenOthersRead(path, settings);
     return settings;
+}
+
+QString mqttValueProblem(const QString& key, const QString& value) {
+    MqttSettings settings;
+    SettingsReading reading(settings);
+    reading.take(key, value);
+    if (key == kPort) {
+        reading.finish();
+    }
+    return settings.problems.join(QLatin1Char(' '));
 }
 
 } // namespace kestrova

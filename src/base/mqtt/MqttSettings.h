@@ -33,5 +33,8 @@ QString mqttSettingsPath(const QString& programFolder);
 QString mqttQueuePath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO. No file: MQTT off, no problem.
 MqttSettings readMqttSettings(const QString& path);
+// German, why the value cannot stand on the key's line (as --setze checks it);
+// empty when it can.
+QString mqttValueProblem(const QString& key, const QString& value);
 
 } // namespace kestrova

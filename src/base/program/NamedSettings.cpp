@@ -1,5 +1,6 @@
 #include "base/program/NamedSettings.h"
 
+#include "base/mqtt/MqttSettings.h"
 #include "base/program/InputDevices.h"
 #include "base/web/WebSettings.h"
 
@@ -11,6 +12,16 @@ QString checkWebAddress(const QString& value) {
     return parseWebAddress(value)
                ? QString()
                : QStringLiteral("„web.adresse“ braucht ADRESSE:PORT, etwa 127.0.0.1:8080.");
+}
+
+NamedSetting mqtt(const char* key, const QString& meaning, bool secret = false) {
+    const QString name = QString::fromLatin1(key);
+    return {.name = QStringLiteral("mqtt.") + name,
+            .path = mqttSettingsPath,
+            .key = name,
+            .meaning = meaning,
+            .check = [name](const QString& value) { return mqttValueProblem(name, value); },
+            .secret = secret};
 }
 
 std::vector<NamedSetting> table() {
@@ -33,6 +44,16 @@ std::vector<NamedSetting> table() {
          .path = webSettingsPath,
          .key = QStringLiteral("schluessel"),
          .meaning = QStringLiteral("Schlüssel (PEM) zum Zertifikat")},
+        mqtt("broker", QStringLiteral("MQTT-Broker (Name oder Adresse); leer: MQTT aus")),
+        mqtt("port", QStringLiteral("Port des Brokers (1883, mit TLS 8883)")),
+        mqtt("tls", QStringLiteral("TLS zum Broker: ja oder nein")),
+        mqtt("ca_datei", QStringLiteral("CA-Datei für TLS; leer: die CAs des Systems")),
+        mqtt("benutzer", QStringLiteral("Benutzer am Broker")),
+        mqtt("passwort", QStringLiteral("Passwort am Broker"), true),
+        mqtt("praefix", QStringLiteral("Anfang der Topics (kestrova)")),
+        mqtt("kreis", QStringLiteral("Name des Funkkreises in den Topics (kreis und die Nummer)")),
+        mqtt("homeassistant", QStringLiteral("Home-Assistant-Erkennung senden: ja oder nein")),
+        mqtt("warteschlange", QStringLiteral("höchstens so viele Aufnahmen warten auf den Broker (10000)")),
     };
 }
 
