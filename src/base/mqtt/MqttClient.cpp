@@ -1,6 +1,7 @@
 #include "base/mqtt/MqttClient.h"
 
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <mosquitto.h>
 #include <utility>
@@ -40,6 +41,16 @@ const char* pointerOrNull(const QByteArray& bytes) {
 MqttClient::MqttClient(MqttConnection connection) : connection_(std::move(connection)) {
     useLibrary();
     handle_ = mosquitto_new(nullptr, true, this);
+    // Queued from libmosquitto's thread to this object's.
+    connect(this, &MqttClient::connected, this, [this] { downSince_.invalidate(); });
+    const auto down = [this] {
+        if (!downSince_.isValid()) {
+            downSince_.start();
+        }
+    };
+    connect(this, &MqttClient::lost, this, down);
+    connect(this, &MqttClient::refused, this, down);
+    connect(&watchdog_, &QTimer::timeout, this, &MqttClient::checkConnection);
 }
 
 MqttClient::~MqttClient() {
@@ -79,16 +90,35 @@ QString MqttClient::start() {
     if (!refusal.isEmpty()) {
         return refusal;
     }
+    startLoop(false);
+    loopRunning_ = true;
+    downSince_.start();
+    watchdog_.start(
+        std::max<std::chrono::milliseconds>(connection_.restartAfter / 5, std::chrono::milliseconds(100)));
+    return {};
+}
+
+void MqttClient::startLoop(bool again) {
     // The first lookup of the broker's name may take a while: the starter does it.
     // A first attempt that fails is tried again by libmosquitto's thread.
-    starter_.reset(QThread::create([this] {
+    starter_.reset(QThread::create([this, again] {
+        if (again) {
+            mosquitto_loop_stop(handle_, true);
+        }
         const QByteArray host = connection_.host.toUtf8();
         mosquitto_connect_async(handle_, host.constData(), connection_.port, kKeepAliveSeconds);
         mosquitto_loop_start(handle_);
     }));
     starter_->start();
-    loopRunning_ = true;
-    return {};
+}
+
+void MqttClient::checkConnection() {
+    if (!loopRunning_ || !downSince_.isValid() || downSince_.elapsed() < connection_.restartAfter.count() ||
+        !starter_->isFinished()) {
+        return;
+    }
+    downSince_.restart();
+    startLoop(true);
 }
 
 int MqttClient::publish(const QString& topic, const QByteArray& payload, int qos, bool retain) {
@@ -104,6 +134,7 @@ void MqttClient::stop() {
         return;
     }
     loopRunning_ = false;
+    watchdog_.stop();
     starter_->wait();
     mosquitto_disconnect(handle_);
     // A thread still trying to reach the broker is cancelled: its connect may take minutes.

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -22,13 +25,18 @@ struct MqttConnection {
     // Published by the broker when the connection breaks without a goodbye.
     QString willTopic;
     QByteArray willPayload;
+    // Down this long, the connection's thread is started anew (see MqttClient).
+    std::chrono::milliseconds restartAfter{150000};
 };
 
 // One connection to a broker through libmosquitto, which runs it on a thread of its
 // own and connects again after each loss, waiting 1 s, then twice as long each time
 // up to a minute. Nothing here blocks the caller's thread: even the first lookup of
 // the broker's name runs on a starter thread. The signals come from libmosquitto's
-// thread; a receiver on another thread gets them queued.
+// thread; a receiver on another thread gets them queued. libmosquitto's thread gives
+// up for good on some errors (a failed name lookup while the network is down, a TLS
+// or protocol error): a connection that stays down longer than its retries would
+// take gets a thread started anew, so an outage never ends the feed for good.
 class MqttClient : public QObject {
     Q_OBJECT
 public:
@@ -59,6 +67,10 @@ private:
     static void onDisconnect(mosquitto* handle, void* self, int code);
     static void onPublish(mosquitto* handle, void* self, int mid);
     QString configure();
+    // On a starter thread: ends libmosquitto's thread, if it still runs, and starts it
+    // connecting again.
+    void startLoop(bool again);
+    void checkConnection();
     void noteConnected(bool up);
     bool waitForGoodbye();
 
@@ -69,6 +81,9 @@ private:
     std::mutex stateMutex_;
     std::condition_variable stateChanged_;
     bool up_ = false; // guarded by stateMutex_
+    // On the caller's thread: how long the connection has been down, if it is.
+    QElapsedTimer downSince_;
+    QTimer watchdog_;
 };
 
 } // namespace kestrova
