@@ -123,8 +123,7 @@ def plays_to_end(driver, path):
         const audio = document.getElementById('handaudio');
         audio.addEventListener('ended', () => done(audio.ended && audio.currentTime > 1));
         audio.addEventListener('error', () => done('error ' + (audio.error && audio.error.code)));
-        Array.from(document.querySelectorAll('#aufnahmen li'))
-            .find(li => li.dataset.pfad === arguments[0]).querySelector('.abspielen').click();
+        document.querySelector('#aufnahmen li[data-pfad="' + arguments[0] + '"] .abspielen').click();
     """, path)
 
 
@@ -289,8 +288,13 @@ def check_listening(driver, folder, before, failures):
     if queue != ["spielt", "wartet"]:
         failures.append("after the break the queue shows %s" % queue)
     # A short one played by hand holds the queue, which then goes on.
-    driver.execute_script("document.querySelector('#aufnahmen li[data-pfad=\"W/' + arguments[0] + '\"] .abspielen')"
-                          ".click()", recording_name(day_at(2, FILTERED[0][0])))
+    driver.execute_async_script("""
+        const box = document.getElementById('aufnahmenbereich');
+        box.scrollTop = box.scrollHeight;  // the oldest, at the foot of the list
+        setTimeout(() => {
+            document.querySelector('#aufnahmen li[data-pfad="W/' + arguments[0] + '"] .abspielen').click();
+            arguments[1]();
+        }, 200);""", recording_name(day_at(2, FILTERED[0][0])))
     held = wait_for(lambda: driver.execute_script(
         "return document.querySelector('#warteschlange li').className === 'angehalten'"), 5)
     if not held:
@@ -429,6 +433,7 @@ def main():
         if not filed:
             return 1
         newest = "W/" + filed[-1]
+        driver.execute_script("document.getElementById('aufnahmenbereich').scrollTop = 0;")
         if not wait_for(lambda: [path for path, seconds in entries(driver) if path == newest and seconds >= TONE],
                         10):
             failures.append("the newest recording is not in the list: %s" % entries(driver))
@@ -452,8 +457,8 @@ def main():
         if failures:
             with open(os.path.join(work, "kestrova.log")) as f:
                 print("kestrova.log:\n" + f.read()[-4000:])
+            print("FAIL:\n  " + "\n  ".join(failures))
     if failures:
-        print("FAIL:\n  " + "\n  ".join(failures))
         return 1
     shutil.rmtree(work, ignore_errors=True)
     print("1 passed, 0 failed")
