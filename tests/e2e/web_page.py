@@ -29,7 +29,7 @@ import tempfile
 import time
 
 RATE = 11025
-LEAD = 16.0  # seconds of silence before the transmissions: the browser's checks are done by then
+LEAD = 20.0  # seconds of silence before the transmissions: the browser's checks are done by then
 TONE = 2.0
 GAP = 4.0  # silence after each transmission; one second of it ends the recording
 TRANSMISSIONS = 3
@@ -146,9 +146,12 @@ def put(folder, name, data):
         f.write(data)
 
 
+STARTED = time.time()  # the days below stay the same days should the test run past midnight
+
+
 def day_at(days_ago, clock):
     """The moment days_ago days back at the clock reading "HH:MM"."""
-    day = time.localtime(time.time() - days_ago * 86400)
+    day = time.localtime(STARTED - days_ago * 86400)
     return time.strptime(time.strftime("%Y-%m-%d ", day) + clock, "%Y-%m-%d %H:%M")
 
 
@@ -418,6 +421,8 @@ def main():
         check_big_day(driver, big_day, failures)
         check_filters(driver, failures)
         check_remembered(driver, failures)
+        if new_recordings(folder, before):
+            failures.append("the checks before the transmissions took too long")
         driver.execute_script("window.ohneNeuLaden = true;" + HEARD)
         # The transmission itself: the line shown, and the level up with the tone.
         if not wait_for(lambda: driver.execute_script(

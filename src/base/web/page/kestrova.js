@@ -387,8 +387,9 @@ const mithoeren = {
     }
   },
 
-  handEndet() {
-    if (!$("handaudio").paused) {
+  // After a recording played by hand, and after a new login.
+  fortsetzen() {
+    if (!$("handaudio").paused || !this.an) {
       return;
     }
     // Also tried again when the browser had refused it: the click for this one may let it play.
@@ -424,6 +425,7 @@ const mithoeren = {
     li.dataset.pfad = aufnahme.pfad;
     const was = { spielt: "Jetzt", angehalten: "Angehalten", wartet: "Wartet" }[zustand];
     li.textContent = was + ": " + wannText(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
+    li.title = aufnahme.name;
     return li;
   },
 };
@@ -519,6 +521,9 @@ function zeigeAnmeldung() {
   }
   // What is filed until the next login is looked for then.
   unterbrochen = true;
+  $("handaudio").pause();
+  $("mithoerenaudio").pause();
+  $("wiedergabe").hidden = true;
   $("inhalt").hidden = true;
   $("anmeldung").hidden = false;
   $("rekorder").textContent = "Nicht angemeldet";
@@ -534,6 +539,7 @@ async function start() {
   await Promise.all([ladeAufnahmen(), ladeTage()]);
   unterbrochen = false;
   folgeLive();
+  mithoeren.fortsetzen();
 }
 
 async function anmelden(ereignis) {
@@ -569,7 +575,7 @@ function verbindeWiedergabe() {
   // A new source pauses the player for a moment; the queue goes on only if it stays paused.
   const handPause = () => {
     handWiedergabe.zeileZeigen();
-    setTimeout(() => mithoeren.handEndet(), 250);
+    setTimeout(() => mithoeren.fortsetzen(), 250);
   };
   hand.addEventListener("pause", handPause);
   hand.addEventListener("ended", handPause);
