@@ -1,8 +1,15 @@
-// The recordings page of Kestrova: the list, the archive by day, and the live state.
+// The recordings page of Kestrova: the list, the archive by day, the live state,
+// listening along to new recordings, and the filters of both lists.
 "use strict";
 
 const $ = (id) => document.getElementById(id);
 let live = null;
+// Set once the connection broke; the next opening looks for what was filed meanwhile.
+let unterbrochen = false;
+
+const FILTER_SCHLUESSEL = "kestrova.filter";
+const MITHOEREN_SCHLUESSEL = "kestrova.mithoeren";
+const FILTER_LEER = { von: "", bis: "", mindestens: "", reihenfolge: "neu" };
 
 async function holen(pfad, optionen) {
   const antwort = await fetch(pfad, Object.assign({ credentials: "same-origin" }, optionen));
@@ -13,29 +20,141 @@ async function holen(pfad, optionen) {
   return antwort;
 }
 
+// Runs one call of fn at a time; calls meanwhile make one more run after it, so the
+// last answer shown is always the newest one.
+function einzeln(fn) {
+  let laeuft = null;
+  let nochmal = false;
+  const lauf = async () => {
+    if (laeuft) {
+      nochmal = true;
+      return laeuft;
+    }
+    laeuft = (async () => {
+      try {
+        do {
+          nochmal = false;
+          await fn();
+        } while (nochmal);
+      } finally {
+        laeuft = null;
+      }
+    })();
+    return laeuft;
+  };
+  return lauf;
+}
+
 function sekundenText(sekunden) {
   return sekunden.toLocaleString("de-DE", { minimumFractionDigits: 1, maximumFractionDigits: 1 }) + " s";
+}
+
+function wannText(aufnahme) {
+  return aufnahme.datum ? aufnahme.datum + " " + aufnahme.zeit : aufnahme.name;
 }
 
 function dateiAdresse(pfad, herunterladen) {
   return "/datei?pfad=" + encodeURIComponent(pfad) + (herunterladen ? "&herunterladen=1" : "");
 }
 
-// One entry: when, how long, the player, the download and the hash.
+function gespeichert(schluessel) {
+  try {
+    return JSON.parse(localStorage.getItem(schluessel));
+  } catch {
+    return null;
+  }
+}
+
+function speichern(schluessel, wert) {
+  try {
+    localStorage.setItem(schluessel, JSON.stringify(wert));
+  } catch {
+    // A browser without storage forgets the setting at the next visit, nothing more.
+  }
+}
+
+// ---- Filters ----
+
+let filter = Object.assign({}, FILTER_LEER, gespeichert(FILTER_SCHLUESSEL));
+
+function sekundeDesTages(zeit) {
+  const [stunde, minute, sekunde] = zeit.split(":").map(Number);
+  return stunde * 3600 + minute * 60 + (sekunde || 0);
+}
+
+// "bis" takes in its whole minute; a range whose end lies before its start runs past midnight.
+function imZeitraum(zeit, von, bis) {
+  if (!von && !bis) {
+    return true;
+  }
+  if (!zeit) {
+    return false;
+  }
+  const t = sekundeDesTages(zeit);
+  const anfang = von ? sekundeDesTages(von) : 0;
+  const ende = bis ? sekundeDesTages(bis) + (bis.length <= 5 ? 59 : 0) : 86399;
+  return anfang <= ende ? t >= anfang && t <= ende : t >= anfang || t <= ende;
+}
+
+function passt(aufnahme) {
+  const mindestens = Number(filter.mindestens);
+  return (
+    imZeitraum(aufnahme.zeit, filter.von, filter.bis) &&
+    (filter.mindestens === "" || !(mindestens > 0) || aufnahme.sekunden >= mindestens)
+  );
+}
+
+function filterAktiv() {
+  return filter.von !== "" || filter.bis !== "" || Number(filter.mindestens) > 0;
+}
+
+// The server sends newest first.
+function gefiltert(aufnahmen) {
+  const gezeigt = aufnahmen.filter(passt);
+  return filter.reihenfolge === "alt" ? gezeigt.reverse() : gezeigt;
+}
+
+function anzahlText(gezeigt, gesamt) {
+  return filterAktiv() ? "(" + gezeigt + " von " + gesamt + ")" : "(" + gesamt + ")";
+}
+
+function zeigeFilter() {
+  $("von").value = filter.von;
+  $("bis").value = filter.bis;
+  $("mindestens").value = filter.mindestens;
+  $("reihenfolge").value = filter.reihenfolge;
+}
+
+function filterGeaendert() {
+  filter = {
+    von: $("von").value,
+    bis: $("bis").value,
+    mindestens: $("mindestens").value,
+    reihenfolge: $("reihenfolge").value,
+  };
+  speichern(FILTER_SCHLUESSEL, filter);
+  listen.aufnahmen.nachFilter();
+  listen.archiv.nachFilter();
+}
+
+// ---- The lists: only the rows in sight are in the page ----
+
+// One row: when, how long, play, download and the hash. Rows have one height, so the
+// list can place them by their index; the player is shared, not one per row.
 function eintrag(aufnahme) {
   const li = document.createElement("li");
   li.dataset.pfad = aufnahme.pfad;
   const wann = document.createElement("span");
   wann.className = "wann";
-  wann.textContent = aufnahme.datum ? aufnahme.datum + " " + aufnahme.zeit : aufnahme.name;
+  wann.textContent = wannText(aufnahme);
   wann.title = aufnahme.name;
   const laenge = document.createElement("span");
   laenge.className = "laenge";
   laenge.textContent = sekundenText(aufnahme.sekunden);
-  const audio = document.createElement("audio");
-  audio.controls = true;
-  audio.preload = "none";
-  audio.src = dateiAdresse(aufnahme.pfad, false);
+  const spielen = document.createElement("button");
+  spielen.type = "button";
+  spielen.className = "abspielen";
+  spielen.addEventListener("click", () => handWiedergabe.umschalten(aufnahme));
   const laden = document.createElement("a");
   laden.className = "laden";
   laden.href = dateiAdresse(aufnahme.pfad, true);
@@ -44,47 +163,293 @@ function eintrag(aufnahme) {
   const hash = document.createElement("div");
   hash.className = "hash";
   hash.append("SHA-256: ");
-  const code = document.createElement("code");
-  code.textContent = aufnahme.hash || "–";
-  hash.append(code);
-  li.append(wann, laenge, audio, laden, hash);
+  hash.append(document.createElement("code"));
+  li.append(wann, laenge, spielen, laden, hash);
   return li;
 }
 
-// Keeps the entries already shown (a recording being played goes on playing).
-function zeigeListe(liste, aufnahmen) {
-  const vorhanden = new Map();
-  for (const li of Array.from(liste.children)) {
-    vorhanden.set(li.dataset.pfad, li);
+function auffrischen(li, aufnahme) {
+  const code = li.querySelector(".hash code");
+  code.textContent = aufnahme.hash || "–";
+  code.title = aufnahme.hash || "";
+  const spielt = handWiedergabe.spielt(aufnahme.pfad);
+  li.classList.toggle("spielt", spielt);
+  li.querySelector(".abspielen").textContent = spielt ? "Anhalten" : "Abspielen";
+}
+
+const VORRAT = 6; // rows above and below the visible ones, so a quick scroll shows no gap
+
+class Rollliste {
+  constructor(bereich, liste, hinweis, anzahl, leerText) {
+    Object.assign(this, { bereich, liste, hinweis, anzahl, leerText });
+    this.alle = [];
+    this.gezeigt = [];
+    this.zeilen = new Map();
+    this.abstand = 0;
+    this.geplant = false;
+    bereich.addEventListener("scroll", () => this.bald());
+    window.addEventListener("resize", () => {
+      this.abstand = 0;
+      this.bald();
+    });
   }
-  let davor = null;
-  for (const aufnahme of aufnahmen) {
-    let li = vorhanden.get(aufnahme.pfad);
-    vorhanden.delete(aufnahme.pfad);
-    if (!li) {
-      li = eintrag(aufnahme);
+
+  setze(aufnahmen) {
+    this.alle = aufnahmen;
+    this.nachFilter();
+  }
+
+  nachFilter() {
+    this.gezeigt = gefiltert(this.alle);
+    this.anzahl.textContent = this.alle.length ? anzahlText(this.gezeigt.length, this.alle.length) : "";
+    this.hinweis.hidden = this.gezeigt.length > 0;
+    this.hinweis.textContent = this.alle.length ? "Keine Aufnahme passt zum Filter." : this.leerText();
+    this.zeichne();
+  }
+
+  bald() {
+    if (!this.geplant) {
+      this.geplant = true;
+      requestAnimationFrame(() => {
+        this.geplant = false;
+        this.zeichne();
+      });
+    }
+  }
+
+  // The pitch of the rows as the style sheet makes them on this screen.
+  zeilenabstand() {
+    if (!this.abstand) {
+      const probe = eintrag({ pfad: "", name: "", sekunden: 0 });
+      probe.style.visibility = "hidden";
+      this.liste.append(probe);
+      this.abstand = probe.offsetHeight + parseFloat(getComputedStyle(probe).marginBottom || "0");
+      probe.remove();
+    }
+    return this.abstand || 80;
+  }
+
+  zeichne() {
+    const abstand = this.zeilenabstand();
+    this.liste.style.height = this.gezeigt.length * abstand + "px";
+    const oben = this.bereich.scrollTop;
+    const erste = Math.max(0, Math.floor(oben / abstand) - VORRAT);
+    const unten = oben + this.bereich.clientHeight;
+    const letzte = Math.min(this.gezeigt.length, Math.ceil(unten / abstand) + VORRAT);
+    const behalten = new Map();
+    for (let index = erste; index < letzte; ++index) {
+      const aufnahme = this.gezeigt[index];
+      const li = this.zeilen.get(aufnahme.pfad) || eintrag(aufnahme);
+      auffrischen(li, aufnahme);
+      li.style.top = index * abstand + "px";
+      if (li.parentNode !== this.liste) {
+        this.liste.append(li);
+      }
+      behalten.set(aufnahme.pfad, li);
+    }
+    for (const [pfad, li] of this.zeilen) {
+      if (!behalten.has(pfad)) {
+        li.remove();
+      }
+    }
+    this.zeilen = behalten;
+  }
+}
+
+let listen = null;
+
+// ---- Playing by hand: one shared player ----
+
+const handWiedergabe = {
+  pfad: null,
+
+  spielt(pfad) {
+    return this.pfad === pfad && !$("handaudio").paused;
+  },
+
+  umschalten(aufnahme) {
+    const audio = $("handaudio");
+    if (this.spielt(aufnahme.pfad)) {
+      audio.pause();
+      return;
+    }
+    if (this.pfad !== aufnahme.pfad) {
+      this.pfad = aufnahme.pfad;
+      audio.src = dateiAdresse(aufnahme.pfad, false);
+      $("wiedergabename").textContent = wannText(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
+      $("wiedergabe").hidden = false;
+    }
+    audio.play().catch(() => {});
+  },
+
+  zeileZeigen() {
+    listen.aufnahmen.zeichne();
+    listen.archiv.zeichne();
+  },
+};
+
+// ---- Mithören: new recordings one after another, on one player of their own ----
+
+// A tenth of a second of silence: played on the switch's click, so browsers that
+// allow sound only after a click on the element itself allow the queue's player.
+function stille() {
+  const proben = 800;
+  const kopf = new DataView(new ArrayBuffer(44));
+  const text = (stelle, wort) => [...wort].forEach((z, i) => kopf.setUint8(stelle + i, z.charCodeAt(0)));
+  text(0, "RIFF");
+  kopf.setUint32(4, 36 + proben, true);
+  text(8, "WAVEfmt ");
+  kopf.setUint32(16, 16, true); // the format chunk's size
+  kopf.setUint16(20, 1, true); // PCM
+  kopf.setUint16(22, 1, true); // mono
+  kopf.setUint32(24, 8000, true); // samples a second
+  kopf.setUint32(28, 8000, true); // bytes a second
+  kopf.setUint16(32, 1, true); // bytes a sample
+  kopf.setUint16(34, 8, true); // bits a sample
+  text(36, "data");
+  kopf.setUint32(40, proben, true);
+  const bytes = String.fromCharCode(...new Uint8Array(kopf.buffer)) + "\x80".repeat(proben);
+  return "data:audio/wav;base64," + btoa(bytes);
+}
+
+const mithoeren = {
+  an: gespeichert(MITHOEREN_SCHLUESSEL) === true,
+  warteschlange: [],
+  aktuell: null,
+  // Paused for a recording played by hand; goes on when that one stops.
+  wartetAufHand: false,
+
+  schalten(an) {
+    this.an = an;
+    speichern(MITHOEREN_SCHLUESSEL, an);
+    const audio = $("mithoerenaudio");
+    if (an && $("handaudio").paused) {
+      audio.src = stille();
+      audio.play().catch(() => {});
+    } else if (!an) {
+      this.warteschlange = [];
+      this.aktuell = null;
+      this.wartetAufHand = false;
+      audio.pause();
+      audio.removeAttribute("src");
+      audio.load();
+    }
+    this.zeige();
+  },
+
+  // New ones come newest first, as the list has them; they are played as filed.
+  einreihen(neue) {
+    if (!this.an || !neue.length) {
+      return;
+    }
+    this.warteschlange.push(...neue.slice().reverse());
+    this.weiter();
+  },
+
+  weiter() {
+    if (this.aktuell || !this.warteschlange.length || !$("handaudio").paused) {
+      this.zeige();
+      return;
+    }
+    this.aktuell = this.warteschlange.shift();
+    const audio = $("mithoerenaudio");
+    audio.src = dateiAdresse(this.aktuell.pfad, false);
+    this.abspielen();
+  },
+
+  abspielen() {
+    $("mithoerenaudio")
+      .play()
+      .then(() => ($("freigeben").hidden = true))
+      .catch((fehler) => {
+        // After a reload the browser may want a click first.
+        if (fehler.name === "NotAllowedError") {
+          $("freigeben").hidden = false;
+        }
+      });
+    this.zeige();
+  },
+
+  fertig() {
+    if (!this.aktuell) {
+      return; // the silence of the switch's click
+    }
+    this.aktuell = null;
+    this.weiter();
+  },
+
+  handBeginnt() {
+    const audio = $("mithoerenaudio");
+    if (this.aktuell && !audio.paused) {
+      audio.pause();
+      this.wartetAufHand = true;
+      this.zeige();
+    }
+  },
+
+  // After a recording played by hand, and after a new login.
+  fortsetzen() {
+    if (!$("handaudio").paused || !this.an) {
+      return;
+    }
+    // Also tried again when the browser had refused it: the click for this one may let it play.
+    this.wartetAufHand = false;
+    if (this.aktuell) {
+      this.abspielen();
     } else {
-      li.querySelector(".hash code").textContent = aufnahme.hash || "–";
+      this.weiter();
     }
-    const naechster = davor ? davor.nextSibling : liste.firstChild;
-    if (li !== naechster) {
-      liste.insertBefore(li, naechster);
-    }
-    davor = li;
-  }
-  for (const li of vorhanden.values()) {
-    li.remove();
-  }
-}
+  },
 
-async function ladeAufnahmen() {
+  zeige() {
+    $("mithoeren").checked = this.an;
+    $("ueberspringen").hidden = !this.aktuell;
+    $("mithoerenhinweis").textContent = !this.an
+      ? "Aus: neue Aufnahmen werden nicht von selbst abgespielt."
+      : this.aktuell || this.warteschlange.length
+        ? "Warteschlange: " + this.warteschlange.length + " wartend"
+        : "An: jede neue Aufnahme wird abgespielt, eine nach der anderen.";
+    const eintraege = [];
+    if (this.aktuell) {
+      eintraege.push(this.zeile(this.aktuell, this.wartetAufHand ? "angehalten" : "spielt"));
+    }
+    for (const aufnahme of this.warteschlange) {
+      eintraege.push(this.zeile(aufnahme, "wartet"));
+    }
+    $("warteschlange").replaceChildren(...eintraege);
+  },
+
+  zeile(aufnahme, zustand) {
+    const li = document.createElement("li");
+    li.className = zustand;
+    li.dataset.pfad = aufnahme.pfad;
+    const was = { spielt: "Jetzt", angehalten: "Angehalten", wartet: "Wartet" }[zustand];
+    li.textContent = was + ": " + wannText(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
+    li.title = aufnahme.name;
+    return li;
+  },
+};
+
+// ---- Loading ----
+
+// The paths of the list as last loaded; what is new against them was filed since.
+let bekannt = null;
+
+const ladeAufnahmen = einzeln(async () => {
   const aufnahmen = await (await holen("/api/aufnahmen")).json();
-  zeigeListe($("aufnahmen"), aufnahmen);
-  $("anzahl").textContent = "(" + aufnahmen.length + ")";
-  $("keine").hidden = aufnahmen.length > 0;
-}
+  const neue = bekannt ? aufnahmen.filter((aufnahme) => !bekannt.has(aufnahme.pfad)) : [];
+  bekannt = new Set(aufnahmen.map((aufnahme) => aufnahme.pfad));
+  listen.aufnahmen.setze(aufnahmen);
+  mithoeren.einreihen(neue);
+});
 
-async function ladeTage() {
+const ladeTag = einzeln(async () => {
+  const tag = $("tage").value;
+  const aufnahmen = tag ? await (await holen("/api/archiv/tag?pfad=" + encodeURIComponent(tag))).json() : [];
+  listen.archiv.setze(aufnahmen);
+});
+
+const ladeTage = einzeln(async () => {
   const tage = await (await holen("/api/archiv")).json();
   const auswahl = $("tage");
   const gewaehlt = auswahl.value;
@@ -98,18 +463,12 @@ async function ladeTage() {
   if (tage.some((tag) => tag.pfad === gewaehlt)) {
     auswahl.value = gewaehlt;
   }
-  $("archivhinweis").hidden = tage.length > 0;
   await ladeTag();
-}
+});
 
-async function ladeTag() {
-  const tag = $("tage").value;
-  if (!tag) {
-    zeigeListe($("archiv"), []);
-    return;
-  }
-  const aufnahmen = await (await holen("/api/archiv/tag?pfad=" + encodeURIComponent(tag))).json();
-  zeigeListe($("archiv"), aufnahmen);
+function ladeAlles() {
+  ladeAufnahmen().catch(() => {});
+  ladeTage().catch(() => {});
 }
 
 function zeigeZustand(zustand) {
@@ -124,24 +483,35 @@ function folgeLive() {
   if (live) {
     live.close();
   }
-  live = new EventSource("/api/live");
-  live.addEventListener("status", (ereignis) => zeigeZustand(JSON.parse(ereignis.data)));
-  live.addEventListener("liste", () => {
-    ladeAufnahmen().catch(() => {});
-    ladeTage().catch(() => {});
-  });
+  const quelle = new EventSource("/api/live");
+  live = quelle;
+  quelle.addEventListener("status", (ereignis) => zeigeZustand(JSON.parse(ereignis.data)));
+  quelle.addEventListener("liste", ladeAlles);
   // After a break the list may have grown meanwhile.
-  let unterbrochen = false;
-  live.onopen = () => {
+  quelle.onopen = () => {
     if (unterbrochen) {
-      ladeAufnahmen().catch(() => {});
-      ladeTage().catch(() => {});
+      unterbrochen = false;
+      ladeAlles();
     }
   };
-  live.onerror = () => {
+  quelle.onerror = () => {
     unterbrochen = true;
     $("rekorder").textContent = "Verbindung unterbrochen – neuer Versuch …";
+    // The browser gives up on an answer that is no event stream; the page does not.
+    if (quelle.readyState === EventSource.CLOSED) {
+      wiederverbinden(quelle);
+    }
   };
+}
+
+// Starts over as at the page's load: an expired login shows the form, a server
+// still away is tried again.
+function wiederverbinden(quelle) {
+  setTimeout(() => {
+    if (live === quelle) {
+      start().catch(() => live === quelle && wiederverbinden(quelle));
+    }
+  }, 3000);
 }
 
 function zeigeAnmeldung() {
@@ -149,6 +519,11 @@ function zeigeAnmeldung() {
     live.close();
     live = null;
   }
+  // What is filed until the next login is looked for then.
+  unterbrochen = true;
+  $("handaudio").pause();
+  $("mithoerenaudio").pause();
+  $("wiedergabe").hidden = true;
   $("inhalt").hidden = true;
   $("anmeldung").hidden = false;
   $("rekorder").textContent = "Nicht angemeldet";
@@ -162,7 +537,9 @@ async function start() {
   $("anmeldung").hidden = true;
   $("inhalt").hidden = false;
   await Promise.all([ladeAufnahmen(), ladeTage()]);
+  unterbrochen = false;
   folgeLive();
+  mithoeren.fortsetzen();
 }
 
 async function anmelden(ereignis) {
@@ -188,9 +565,56 @@ async function abmelden() {
   zeigeAnmeldung();
 }
 
+function verbindeWiedergabe() {
+  const hand = $("handaudio");
+  const queue = $("mithoerenaudio");
+  hand.addEventListener("play", () => {
+    mithoeren.handBeginnt();
+    handWiedergabe.zeileZeigen();
+  });
+  // A new source pauses the player for a moment; the queue goes on only if it stays paused.
+  const handPause = () => {
+    handWiedergabe.zeileZeigen();
+    setTimeout(() => mithoeren.fortsetzen(), 250);
+  };
+  hand.addEventListener("pause", handPause);
+  hand.addEventListener("ended", handPause);
+  queue.addEventListener("ended", () => mithoeren.fertig());
+  queue.addEventListener("error", () => mithoeren.fertig());
+  $("mithoeren").addEventListener("change", (ereignis) => mithoeren.schalten(ereignis.target.checked));
+  $("ueberspringen").addEventListener("click", () => {
+    queue.pause();
+    mithoeren.fertig();
+  });
+  $("freigeben").addEventListener("click", () => mithoeren.abspielen());
+}
+
+function verbindeFilter() {
+  zeigeFilter();
+  for (const id of ["von", "bis", "mindestens", "reihenfolge"]) {
+    $(id).addEventListener("input", filterGeaendert);
+    $(id).addEventListener("change", filterGeaendert);
+  }
+  $("filter").addEventListener("submit", (ereignis) => ereignis.preventDefault());
+  $("filterzurueck").addEventListener("click", () => {
+    filter = Object.assign({}, FILTER_LEER);
+    zeigeFilter();
+    filterGeaendert();
+  });
+}
+
 document.addEventListener("DOMContentLoaded", () => {
+  listen = {
+    aufnahmen: new Rollliste($("aufnahmenbereich"), $("aufnahmen"), $("keine"), $("anzahl"), () =>
+      "Keine Aufnahmen in der Liste."),
+    archiv: new Rollliste($("archivbereich"), $("archiv"), $("archivhinweis"), $("tagesanzahl"), () =>
+      $("tage").options.length ? "An diesem Tag gibt es keine Aufnahmen." : "Das Archiv ist leer."),
+  };
   $("anmeldeformular").addEventListener("submit", anmelden);
   $("tage").addEventListener("change", () => ladeTag().catch(() => {}));
   $("abmelden").addEventListener("click", abmelden);
+  verbindeWiedergabe();
+  verbindeFilter();
+  mithoeren.zeige();
   start().catch(() => {});
 });
