@@ -6,7 +6,9 @@
 namespace kestrova {
 
 ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase)
-    : sources_(sources), filed_(sources.settings) {
+    : sources_(sources), filed_(sources.settings),
+      afterCommands_(readAfterCommandSettings(afterCommandSettingsPath(sources.programFolder)),
+                     afterCommandQueuePath(sources.programFolder), sources.programFolder, sources.events) {
     filed_.setPageBase(pageBase);
     filed_.follow(sources_.archive);
     mqtt_ = MqttPublishing::startIfAsked({.recorder = sources_.recorder,
@@ -17,11 +19,15 @@ ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QStr
                                           .events = sources_.events,
                                           .programFolder = sources_.programFolder,
                                           .pageBase = pageBase});
+    QObject::connect(&filed_, &FiledRecordings::recordingFiled, &afterCommands_, &AfterCommands::take);
+    afterCommands_.start();
 }
 
 ControlRoomLinks::~ControlRoomLinks() = default;
 
 void ControlRoomLinks::finish() {
+    // What is filed now waits in the queue for the next start.
+    afterCommands_.finish();
     filed_.finish();
     if (mqtt_) {
         mqtt_->finish();

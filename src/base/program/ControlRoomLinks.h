@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/aftercommand/AfterCommands.h"
 #include "base/relay/FiledRecordings.h"
 
 #include <QString>
@@ -44,6 +45,7 @@ private:
     ControlRoomSources sources_;
     FiledRecordings filed_;
     std::unique_ptr<MqttPublishing> mqtt_;
+    AfterCommands afterCommands_;
 };
 
 } // namespace kestrova

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <chrono>
+
+namespace kestrova {
+
+// The settings file of the command run after each recording, beside Kestrova.ini,
+// one "key=value" a line: "nach_aufnahme" is the command (none: off), "zeitlimit"
+// the seconds one run may take, "gleichzeitig" how many run at once (1 or 2).
+struct AfterCommandSettings {
+    QString command;
+    std::chrono::milliseconds timeLimit{std::chrono::minutes(10)};
+    int atOnce = 2;
+    // German, one line each: why the file was not read, or a value not taken (the
+    // default stands then).
+    QStringList problems;
+
+    bool isOn() const { return !command.trimmed().isEmpty(); }
+};
+
+QString afterCommandSettingsPath(const QString& programFolder);
+// Reads a plain file only, and never waits on a FIFO.
+AfterCommandSettings readAfterCommandSettings(const QString& path);
+
+} // namespace kestrova
