@@ -55,6 +55,9 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/man/kestrova.1.gz DESTINATION ${CM
 install(FILES ${PROJECT_BINARY_DIR}/packaging/man/de/kestrova.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/de/man1)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.Debian.gz
     DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrova)
+# Commands to run after each recording, for KestrovaNachAufnahme.ini.
+install(FILES ${PROJECT_SOURCE_DIR}/examples/sprache-zu-text.sh
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kestrova/examples)
 
 set(CPACK_PACKAGE_NAME kestrova)
 set(CPACK_PACKAGE_VENDOR "Kestrova")

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -234,6 +235,43 @@ TEST_F(AfterCommandsTest, ARestartTakesUpWhatWaited) {
     const auto again = commands(QStringLiteral("exit 3"), 2, kQuick);
     EXPECT_EQ(again->waiting(), 0);
     EXPECT_EQ(events_.lines.size(), lines);
+}
+
+// The README's upload as written, to a remote of type "local" given in the environment.
+TEST_F(AfterCommandsTest, RcloneCopiesAsTheReadmeShows) {
+    if (QStandardPaths::findExecutable(QStringLiteral("rclone")).isEmpty()) {
+        GTEST_SKIP() << "rclone is not installed";
+    }
+    const auto after =
+        commands(QStringLiteral("RCLONE_CONFIG_FUNK_TYPE=local rclone copyto \"$KESTROVA_DATEI\" "
+                                "funk:out/\"$KESTROVA_PFAD\""),
+                 2, kQuick);
+    const FiledRecording facts = file(8);
+    after->take(facts);
+    ASSERT_TRUE(allDone(*after));
+    QFile original(facts.path);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(read(QStringLiteral("out/W/") + facts.name), original.readAll());
+}
+
+// The example for speech to text, with a recognizer that names what it heard: the
+// copy and its text lie below the target as the page names the recording.
+TEST_F(AfterCommandsTest, TheSpeechExampleWritesTheTextBesideACopy) {
+    script(QStringLiteral("erkenne"), "echo \"Gehört: $(basename \"$1\")\"\n");
+    const auto after =
+        commands(QStringLiteral("SPRACHE_PROGRAMM=./erkenne SPRACHE_ZIEL=abschriften sh '") +
+                     QStringLiteral(KESTROVA_EXAMPLES) + QStringLiteral("/sprache-zu-text.sh'"),
+                 2, kQuick);
+    const FiledRecording facts = file(7);
+    after->take(facts);
+    ASSERT_TRUE(allDone(*after));
+    const QString copy = QStringLiteral("abschriften/W/") + facts.name;
+    QFile original(facts.path);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(read(copy), original.readAll());
+    EXPECT_EQ(read(copy.chopped(4) + QStringLiteral(".txt")),
+              (QStringLiteral("Gehört: ") + facts.name + '\n').toUtf8());
+    EXPECT_TRUE(failures().isEmpty());
 }
 
 } // namespace
