@@ -40,9 +40,10 @@ protected:
         facts.name = QStringLiteral("3_12-09-2026_01-02-%1.wav").arg(second, 2, 10, QLatin1Char('0'));
         facts.path = path(QStringLiteral("w $(touch injiziert)/") + facts.name);
         facts.relativePath = QStringLiteral("W/") + facts.name;
-        facts.start = QDateTime(QDate(2026, 12, 9), QTime(1, 2, second));
+        // A clock reading, held as the archive holds it.
+        facts.start = QDateTime(QDate(2026, 12, 9), QTime(1, 2, second), Qt::UTC);
         facts.seconds = 1.5;
-        QByteArray content(3000 + second, Qt::Uninitialized);
+        QByteArray content(3000 + second, '\0');
         QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(content.data()), content.size() / 4);
         facts.sha256 =
             QString::fromLatin1(QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex());
@@ -116,7 +117,7 @@ TEST_F(AfterCommandsTest, CopiesEachRecordingWithItsFactsTwoAtATime) {
                          QStringLiteral("KESTROVA_PFAD=W/") + facts.name,
                          QStringLiteral("KESTROVA_SEKUNDEN=1.5"),
                          QStringLiteral("KESTROVA_SHA256=") + facts.sha256,
-                         QStringLiteral("KESTROVA_START=") + facts.start.toString(Qt::ISODate)}));
+                         QStringLiteral("KESTROVA_START=2026-12-09T01:02:") + facts.name.mid(19, 2)}));
     }
     int atOnce = 0;
     int most = 0;
