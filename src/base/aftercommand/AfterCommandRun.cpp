@@ -60,6 +60,8 @@ AfterCommandRun::~AfterCommandRun() {
     process_.disconnect(this);
     if (process_.state() != QProcess::NotRunning) {
         killGroup();
+        // Killed, it ends at once; reaped here, it leaves no zombie and no warning.
+        process_.waitForFinished(1000);
     }
 }
 

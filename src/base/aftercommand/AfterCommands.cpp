@@ -61,9 +61,12 @@ void AfterCommands::load() {
     }
     dropSettledFront();
     if (!jobs_.empty()) {
-        events_.record(EventPriority::Info,
-                       QStringLiteral("%1 Befehle nach der Aufnahme warten noch und werden ausgeführt.")
-                           .arg(jobs_.size()));
+        const QString line =
+            jobs_.size() == 1
+                ? QStringLiteral("1 Befehl nach der Aufnahme wartet noch und wird ausgeführt.")
+                : QStringLiteral("%1 Befehle nach der Aufnahme warten noch und werden ausgeführt.")
+                      .arg(jobs_.size());
+        events_.record(EventPriority::Info, line);
     }
 }
 
