@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -236,6 +237,22 @@ TEST_F(AfterCommandsTest, ARestartTakesUpWhatWaited) {
     const auto again = commands(QStringLiteral("exit 3"), 2, kQuick);
     EXPECT_EQ(again->waiting(), 0);
     EXPECT_EQ(events_.lines.size(), lines);
+}
+
+// A recording on a disk that is away (its folder is gone too) waits for the disk
+// to come back instead of being dropped.
+TEST_F(AfterCommandsTest, ARecordingOnADiskThatIsAwayWaitsForIt) {
+    const FiledRecording facts = file(4);
+    const QString folder = QFileInfo(facts.path).absolutePath();
+    ASSERT_TRUE(QDir().rename(folder, path(QStringLiteral("weg"))));
+    const auto after = commands(QStringLiteral("cp \"$KESTROVA_DATEI\" out/"), 2, kQuick);
+    after->take(facts);
+    ASSERT_EQ(failures().size(), 1);
+    EXPECT_TRUE(failures()[0].contains(QStringLiteral("ist nicht erreichbar); nächster Versuch in 0,3 s (")));
+    EXPECT_EQ(after->waiting(), 1);
+    ASSERT_TRUE(QDir().rename(path(QStringLiteral("weg")), folder));
+    ASSERT_TRUE(allDone(*after));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("out/")) + facts.name));
 }
 
 // The README's upload as written, to a remote of type "local" given in the environment.

@@ -98,14 +98,28 @@ void AfterCommands::startDue() {
             continue;
         }
         if (!QFileInfo::exists(job.recording.path)) {
-            // Deleted by the archive's retention before its turn came.
-            events_.record(EventPriority::Notice, afterCommandGoneLine(job));
-            retire(job.number);
+            missing(jobs_.at(job.number));
             continue;
         }
         launch(job);
     }
     armRetry();
+}
+
+void AfterCommands::missing(AfterCommandJob& job) {
+    const QString folder = QFileInfo(job.recording.path).absolutePath();
+    if (QFileInfo::exists(folder)) {
+        // Deleted by the archive's retention before its turn came.
+        events_.record(EventPriority::Notice, afterCommandGoneLine(job));
+        retire(job.number);
+        return;
+    }
+    // A disk that is not there now (a USB disk) may come back: the job waits for it.
+    AfterCommandOutcome outcome;
+    outcome.kind = AfterCommandOutcome::Kind::NotStarted;
+    outcome.startError =
+        QStringLiteral("der Ordner [%1] ist nicht erreichbar").arg(QDir::toNativeSeparators(folder));
+    failed(job, outcome);
 }
 
 void AfterCommands::launch(const AfterCommandJob& job) {

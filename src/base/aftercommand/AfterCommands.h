@@ -57,6 +57,8 @@ public:
 private:
     void load();
     void startDue();
+    // The recording's file is not there (any more).
+    void missing(AfterCommandJob& job);
     void launch(const AfterCommandJob& job);
     void ended(qint64 number, const AfterCommandOutcome& outcome);
     void failed(AfterCommandJob& job, const AfterCommandOutcome& outcome);
