@@ -39,12 +39,16 @@ TEST(AfterCommandSettingsTest, TakesTheNamedLinesAndRefusesWhatIsOutOfRange) {
     EXPECT_FALSE(read.isOn());
     EXPECT_EQ(read.atOnce, 2);
     EXPECT_EQ(read.timeLimit, std::chrono::seconds(600));
+    const QString atOnceRefused =
+        QStringLiteral("gleichzeitig=3 wird nicht übernommen: erlaubt sind ganze Zahlen von 1 bis 2.");
     EXPECT_EQ(
         read.problems,
-        QStringList(
-            {QStringLiteral("gleichzeitig=3 wird nicht übernommen: erlaubt sind ganze Zahlen von 1 bis 2."),
-             QStringLiteral("zeitlimit=zehn wird nicht übernommen: erlaubt sind ganze Zahlen von 1 bis "
-                            "86400.")}));
+        QStringList({QStringLiteral("zeitlimit=zehn wird nicht übernommen: erlaubt sind ganze Zahlen von 1 "
+                                    "bis 86400."),
+                     atOnceRefused}));
+    // --setze checks a value as the reading does.
+    EXPECT_EQ(afterCommandValueProblem(QStringLiteral("gleichzeitig"), QStringLiteral("3")), atOnceRefused);
+    EXPECT_TRUE(afterCommandValueProblem(QStringLiteral("zeitlimit"), QStringLiteral("45")).isEmpty());
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #include "base/aftercommand/AfterCommandSettings.h"
 
-#include "base/files/RegularFile.h"
+#include "base/settings/NamedSettingsFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <optional>
 
 namespace kestrova {
@@ -14,8 +13,6 @@ const QString kCommandKey = QStringLiteral("nach_aufnahme");
 const QString kTimeLimitKey = QStringLiteral("zeitlimit");
 const QString kAtOnceKey = QStringLiteral("gleichzeitig");
 
-// A few short lines; a huge file is not read in whole.
-constexpr qint64 kReadLimit = 64 * 1024;
 // A day: a command that takes longer has hung.
 constexpr int kLongestTimeLimit = 24 * 60 * 60;
 constexpr int kMostAtOnce = 2;
@@ -30,27 +27,29 @@ std::optional<int> numberIn(const QString& value, int low, int high) {
     return number;
 }
 
-QString refused(const QString& key, const QString& value, int low, int high) {
-    return QStringLiteral("%1=%2 wird nicht übernommen: erlaubt sind ganze Zahlen von %3 bis %4.")
+QString refused(const QString& key, const QString& value, int high) {
+    return QStringLiteral("%1=%2 wird nicht übernommen: erlaubt sind ganze Zahlen von 1 bis %3.")
         .arg(key, value)
-        .arg(low)
         .arg(high);
 }
 
+// An empty value leaves the default.
 void take(AfterCommandSettings& settings, const QString& key, const QString& value) {
     if (key == kCommandKey) {
         settings.command = value;
+    } else if (value.isEmpty()) {
+        return;
     } else if (key == kTimeLimitKey) {
         if (const std::optional<int> seconds = numberIn(value, 1, kLongestTimeLimit)) {
             settings.timeLimit = std::chrono::seconds(*seconds);
         } else {
-            settings.problems << refused(key, value, 1, kLongestTimeLimit);
+            settings.problems << refused(key, value, kLongestTimeLimit);
         }
     } else if (key == kAtOnceKey) {
         if (const std::optional<int> count = numberIn(value, 1, kMostAtOnce)) {
             settings.atOnce = *count;
         } else {
-            settings.problems << refused(key, value, 1, kMostAtOnce);
+            settings.problems << refused(key, value, kMostAtOnce);
         }
     }
 }
@@ -63,20 +62,20 @@ QString afterCommandSettingsPath(const QString& programFolder) {
 
 AfterCommandSettings readAfterCommandSettings(const QString& path) {
     AfterCommandSettings settings;
-    const RegularFileOpen opened = openRegularFile(path);
-    if (!opened.file) {
-        if (opened.trouble != RegularFileTrouble::Missing) {
-            settings.problems << QStringLiteral("Die Datei [%1] wird nicht gelesen: %2")
-                                     .arg(QDir::toNativeSeparators(path), opened.error);
-        }
-        return settings;
+    const NamedSettingsFile file = readNamedSettings(path);
+    if (!file.readError.isEmpty()) {
+        settings.problems << file.readError;
     }
-    const QStringList lines = QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n'));
-    for (const QString& line : lines) {
-        const QString key = line.section(QLatin1Char('='), 0, 0).trimmed().toLower();
-        take(settings, key, line.section(QLatin1Char('='), 1).trimmed());
+    for (const QString& key : {kCommandKey, kTimeLimitKey, kAtOnceKey}) {
+        take(settings, key, file.value(key));
     }
     return settings;
+}
+
+QString afterCommandValueProblem(const QString& key, const QString& value) {
+    AfterCommandSettings settings;
+    take(settings, key, value.trimmed());
+    return settings.problems.join(QLatin1Char(' '));
 }
 
 } // namespace kestrova

@@ -23,5 +23,8 @@ struct AfterCommandSettings {
 QString afterCommandSettingsPath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO.
 AfterCommandSettings readAfterCommandSettings(const QString& path);
+// German, why the value cannot stand on the key's line (as --setze may check it);
+// empty when it can.
+QString afterCommandValueProblem(const QString& key, const QString& value);
 
 } // namespace kestrova
