@@ -1,5 +1,6 @@
 #include "base/program/SettingsCommand.h"
 
+#include "base/aftercommand/AfterCommandSettings.h"
 #include "base/files/FolderLock.h"
 #include "base/mqtt/MqttSettings.h"
 #include "base/settings/SettingsFile.h"
@@ -86,6 +87,11 @@ TEST_F(SettingsCommandTest, SetsTheNamedLinesOfTheOtherFilesAllOrNothing) {
         0);
     EXPECT_FALSE(output.contains(QStringLiteral("geheim1234")));
     EXPECT_EQ(readMqttSettings(mqttSettingsPath(folder.path())).broker, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(run({false, {QStringLiteral("nach_aufnahme.gleichzeitig=3")}}), 1);
+    ASSERT_EQ(run({false, {QStringLiteral("nach_aufnahme=rclone copyto \"$KESTROVA_DATEI\" ziel:funk/")}}),
+              0);
+    EXPECT_EQ(readAfterCommandSettings(afterCommandSettingsPath(folder.path())).command,
+              QStringLiteral("rclone copyto \"$KESTROVA_DATEI\" ziel:funk/"));
 }
 
 // The program writes the file itself while it runs: nothing is set under it.

@@ -35,7 +35,9 @@ TEST(FiledRecordingsTest, NameTheKeptCopyAsThePageDoes) {
     FiledRecording facts = FiledRecordings::factsOf(dir.path(), name, false, QStringLiteral("http://h:8080"));
     EXPECT_EQ(facts.path, dir.filePath(QStringLiteral("w/") + name));
     EXPECT_EQ(facts.relativePath, QStringLiteral("W/") + name);
-    EXPECT_EQ(facts.start, QDateTime(QDate(2026, 12, 9), QTime(1, 2, 3)));
+    // The name's clock reading, not marked as UTC.
+    EXPECT_EQ(facts.toJson().value(QStringLiteral("start")).toString(),
+              QStringLiteral("2026-12-09T01:02:03"));
     EXPECT_DOUBLE_EQ(facts.seconds, 2.0);
     EXPECT_EQ(facts.sha256.size(), 64);
     EXPECT_EQ(facts.downloadAddress,

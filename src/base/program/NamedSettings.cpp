@@ -1,5 +1,6 @@
 #include "base/program/NamedSettings.h"
 
+#include "base/aftercommand/AfterCommandSettings.h"
 #include "base/mqtt/MqttSettings.h"
 #include "base/program/InputDevices.h"
 #include "base/web/WebSettings.h"
@@ -22,6 +23,15 @@ NamedSetting mqtt(const char* key, const QString& meaning, bool secret = false) 
             .meaning = meaning,
             .check = [name](const QString& value) { return mqttValueProblem(name, value); },
             .secret = secret};
+}
+
+NamedSetting afterRecording(const char* key, const char* name, const QString& meaning) {
+    const QString line = QString::fromLatin1(key);
+    return {.name = QString::fromLatin1(name),
+            .path = afterCommandSettingsPath,
+            .key = line,
+            .meaning = meaning,
+            .check = [line](const QString& value) { return afterCommandValueProblem(line, value); }};
 }
 
 std::vector<NamedSetting> table() {
@@ -53,6 +63,13 @@ std::vector<NamedSetting> table() {
         mqtt("praefix", QStringLiteral("Anfang der Topics (kestrova)")),
         mqtt("kreis", QStringLiteral("Name des Funkkreises in den Topics (kreis und die Nummer)")),
         mqtt("homeassistant", QStringLiteral("Home-Assistant-Erkennung senden: ja oder nein")),
+        afterRecording("nach_aufnahme", "nach_aufnahme",
+                       QStringLiteral("Befehl nach jeder abgelegten Aufnahme (sh -c; die Angaben in "
+                                      "KESTROVA_DATEI, KESTROVA_SHA256 …); leer: keiner")),
+        afterRecording("zeitlimit", "nach_aufnahme.zeitlimit",
+                       QStringLiteral("so viele Sekunden darf der Befehl laufen (600)")),
+        afterRecording("gleichzeitig", "nach_aufnahme.gleichzeitig",
+                       QStringLiteral("so viele Befehle laufen höchstens zugleich: 1 oder 2 (2)")),
         mqtt("warteschlange", QStringLiteral("höchstens so viele Aufnahmen warten auf den Broker (10000)")),
     };
 }

@@ -12,12 +12,24 @@ const QString kStart = QStringLiteral("start");
 const QString kSeconds = QStringLiteral("sekunden");
 const QString kHash = QStringLiteral("sha256");
 const QString kAddress = QStringLiteral("adresse");
+// The name's clock reading as the recorder's clock showed it, without a zone: it is
+// no UTC time, whatever Qt keeps it as.
+const QString kMomentFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+QDateTime startOf(const QString& text) {
+    QDateTime start = QDateTime::fromString(text, kMomentFormat);
+    start.setTimeSpec(Qt::UTC); // as the recording's name gives it
+    return start;
+}
+
 } // namespace
 
 QJsonObject FiledRecording::toJson() const {
-    QJsonObject json{
-        {kName, name},       {kPath, path},  {kRelative, relativePath}, {kStart, start.toString(Qt::ISODate)},
-        {kSeconds, seconds}, {kHash, sha256}};
+    QJsonObject json{{kName, name},
+                     {kPath, path},
+                     {kRelative, relativePath},
+                     {kStart, start.toString(kMomentFormat)},
+                     {kSeconds, seconds},
+                     {kHash, sha256}};
     if (!downloadAddress.isEmpty()) {
         json.insert(kAddress, downloadAddress);
     }
@@ -28,7 +40,7 @@ FiledRecording FiledRecording::fromJson(const QJsonObject& json) {
     return {.name = json.value(kName).toString(),
             .path = json.value(kPath).toString(),
             .relativePath = json.value(kRelative).toString(),
-            .start = QDateTime::fromString(json.value(kStart).toString(), Qt::ISODate),
+            .start = startOf(json.value(kStart).toString()),
             .seconds = json.value(kSeconds).toDouble(),
             .sha256 = json.value(kHash).toString(),
             .downloadAddress = json.value(kAddress).toString()};
