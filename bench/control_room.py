@@ -9,9 +9,11 @@ on a program folder of its own with MQTT switched on, fed by the file-fed input
 device (--input-file) with the same traffic at the same moments: silence while they
 listen, then one transmission of TX seconds on every circuit at once (a sweeping
 tone), then silence. ALSA knows only a null device, as a service without a sound
-server has it. Each file is written just before its service starts, with its
-silence shortened by the time the services before it took to start, so that the
-transmissions of all circuits coincide.
+server has it. The services start one after the other, each once the one before has
+its recorder on; each file is written just before its service starts, its silence
+ending at the same moment for all, less the time the service before took from its
+launch to its recorder, so that the transmissions of all circuits coincide (the run
+prints how far apart the recordings' names put their starts).
 
 Measured in each run: the CPU time of all services together (the scheduler's
 figure per thread, /proc/PID/task/*/schedstat) while all listen and while all
@@ -48,7 +50,7 @@ TAIL = 10.0  # silence after it: the recording ends and is filed
 LISTEN_GOAL = 0.05
 RECORD_GOAL = 0.25
 MEMORY_GOAL_MB = 30.0
-STARTUP_ALLOWANCE = 0.15  # from a service's launch to its input's first sample
+STARTUP_ALLOWANCE = 0.3  # from a service's launch to its recorder, before one was measured
 GRACE_SAMPLES = int(0.25 * RATE)
 
 
@@ -142,15 +144,20 @@ class Circuit:
         self.process = None
         self.most_rss = 0.0
 
-    def start(self, program, env, tx_at, tone):
-        feed_file(self.feed, tx_at - time.monotonic() - STARTUP_ALLOWANCE, tone)
+    def start(self, program, env, tx_at, tone, allowance):
+        self.launched = time.monotonic()
+        feed_file(self.feed, tx_at - self.launched - allowance, tone)
         self.log = open(self.folder + ".log", "w")
         self.process = subprocess.Popen([program, "--headless", "--program-folder", self.folder, "--input-file",
                                          self.feed], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=self.log)
 
     def up(self):
-        return os.path.exists(os.path.join(self.folder, "capture.part.wav"))
+        try:
+            with open(self.folder + ".log") as log:
+                return "Recorder eingeschaltet" in log.read()
+        except OSError:
+            return False
 
     def cpu(self):
         return sum(seconds for seconds, _ in ab.thread_seconds(self.process.pid).values())
@@ -169,6 +176,11 @@ class Circuit:
             if os.path.isdir(folder):
                 return [os.path.join(folder, n) for n in sorted(os.listdir(folder)) if n.endswith(".wav")]
         return []
+
+    def announced_whole(self, broker, tone):
+        """The transmission was kept whole and its aufnahme message came."""
+        announced = {os.path.basename(m.get("datei", "")) for m in broker.announced(self.name)}
+        return any(whole(r, tone) and os.path.basename(r) in announced for r in self.recordings())
 
     def stop(self):
         if self.process and self.process.poll() is None:
@@ -207,21 +219,25 @@ def run(program, count, work, broker, tone, env):
     resident memory of any, and the failures."""
     circuits = [Circuit(work, number, broker.port) for number in range(1, count + 1)]
     # Each service needs a moment to start; the transmissions all come at tx_at.
-    tx_at = time.monotonic() + 0.5 * count + LEAD
+    tx_at = time.monotonic() + 0.8 * count + LEAD
     failures = []
     try:
+        # One after the other, each up before the next: the time a service took from its
+        # launch to its recorder is what the next one's silence is shortened by.
+        allowance = STARTUP_ALLOWANCE
         for c in circuits:
-            c.start(program, env, tx_at, tone)
-            time.sleep(0.3)
-        deadline = time.monotonic() + 30
-        while not all(c.up() for c in circuits):
-            if time.monotonic() > deadline or any(c.process.poll() is not None for c in circuits):
-                raise RuntimeError("not every service started its recorder")
-            time.sleep(0.1)
+            c.start(program, env, tx_at, tone, allowance)
+            deadline = time.monotonic() + 30
+            while not c.up():
+                if time.monotonic() > deadline or c.process.poll() is not None:
+                    raise RuntimeError("%s did not start its recorder" % c.name)
+                time.sleep(0.02)
+            allowance = time.monotonic() - c.launched
         listen_from = time.monotonic() + 3
         listen_span = tx_at - 1 - listen_from
         if listen_span < 4:
-            raise RuntimeError("the services took too long to start")
+            raise RuntimeError("the services took too long to start: %.1f s before the transmission"
+                               % (tx_at - time.monotonic()))
         time.sleep(listen_from - time.monotonic())
         listening = sample_while(circuits, listen_span)
         time.sleep(max(0.0, tx_at + 1.5 - time.monotonic()))
@@ -230,23 +246,30 @@ def run(program, count, work, broker, tone, env):
         while time.monotonic() < deadline:
             for c in circuits:
                 c.sample_rss()
-            if all(broker.announced(c.name) for c in circuits):
+            if all(c.announced_whole(broker, tone) for c in circuits):
                 break
             time.sleep(0.5)
         for c in circuits:
             kept = [r for r in c.recordings() if whole(r, tone)]
             if not kept:
                 failures.append("%s: the transmission was not kept whole (%s)" % (c.name, c.recordings()))
-            announced = {os.path.basename(m.get("datei", "")) for m in broker.announced(c.name)}
-            if kept and os.path.basename(kept[0]) not in announced:
+            elif not c.announced_whole(broker, tone):
                 failures.append("%s: no aufnahme message for %s" % (c.name, os.path.basename(kept[0])))
     finally:
         for c in circuits:
             c.stop()
+    starts = [name_moment(r) for c in circuits for r in c.recordings() if whole(r, tone)]
+    spread = max(starts) - min(starts) if starts else float("nan")
     memory = max(c.most_rss for c in circuits)
     for c in circuits:
         shutil.rmtree(c.folder, ignore_errors=True)
-    return listening, recording, memory, failures
+    return listening, recording, memory, spread, failures
+
+
+def name_moment(path):
+    """The seconds of the day the recording's name gives ("1_MM-DD-YYYY_hh-mm-ss.wav")."""
+    hours, minutes, seconds = os.path.basename(path)[-12:-4].split("-")
+    return 3600 * int(hours) + 60 * int(minutes) + int(seconds)
 
 
 def main():
@@ -271,18 +294,19 @@ def main():
         return 1
     listens, records, memories, failures = [], [], [], []
     try:
-        base_listen, base_record, base_memory, base_failures = run(program, 1, work, broker, tone, env)
+        base_listen, base_record, base_memory, _, base_failures = run(program, 1, work, broker, tone, env)
         failures += ["one alone: " + f for f in base_failures]
         print("baseline, one service alone: listening %.3f %%, recording %.3f %% of one core, %.1f MB"
               % (100 * base_listen, 100 * base_record, base_memory))
         for number in range(runs):
-            listening, recording, memory, run_failures = run(program, count, work, broker, tone, env)
+            listening, recording, memory, spread, run_failures = run(program, count, work, broker, tone, env)
             listens.append(listening)
             records.append(recording)
             memories.append(memory)
             failures += ["run %d: %s" % (number, f) for f in run_failures]
             print("  run %d: %d services listening %.2f %%, recording %.2f %% of one core; most resident %.1f MB; "
-                  "%s" % (number, count, 100 * listening, 100 * recording, memory,
+                  "recordings began within %.0f s by their names; %s"
+                  % (number, count, 100 * listening, 100 * recording, memory, spread,
                           "all kept whole and announced" if not run_failures else "%d failures" % len(run_failures)))
     except RuntimeError as error:
         print("FAIL: %s" % error)
