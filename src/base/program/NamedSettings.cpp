@@ -63,6 +63,7 @@ std::vector<NamedSetting> table() {
         mqtt("praefix", QStringLiteral("Anfang der Topics (kestrova)")),
         mqtt("kreis", QStringLiteral("Name des Funkkreises in den Topics (kreis und die Nummer)")),
         mqtt("homeassistant", QStringLiteral("Home-Assistant-Erkennung senden: ja oder nein")),
+        mqtt("warteschlange", QStringLiteral("höchstens so viele Aufnahmen warten auf den Broker (10000)")),
         afterRecording("nach_aufnahme", "nach_aufnahme",
                        QStringLiteral("Befehl nach jeder abgelegten Aufnahme (sh -c; die Angaben in "
                                       "KESTROVA_DATEI, KESTROVA_SHA256 …); leer: keiner")),
@@ -70,7 +71,6 @@ std::vector<NamedSetting> table() {
                        QStringLiteral("so viele Sekunden darf der Befehl laufen (600)")),
         afterRecording("gleichzeitig", "nach_aufnahme.gleichzeitig",
                        QStringLiteral("so viele Befehle laufen höchstens zugleich: 1 oder 2 (2)")),
-        mqtt("warteschlange", QStringLiteral("höchstens so viele Aufnahmen warten auf den Broker (10000)")),
     };
 }
 

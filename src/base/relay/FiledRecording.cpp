@@ -28,7 +28,8 @@ QJsonObject FiledRecording::toJson() const {
                      {kPath, path},
                      {kRelative, relativePath},
                      {kStart, start.toString(kMomentFormat)},
-                     {kSeconds, seconds},
+                     // To the hundredth: the file itself holds the exact length.
+                     {kSeconds, qRound64(seconds * 100) / 100.0},
                      {kHash, sha256}};
     if (!downloadAddress.isEmpty()) {
         json.insert(kAddress, downloadAddress);
