@@ -206,14 +206,8 @@ MqttSettings readMqttSettings(const QString& path) {
         return settings;
     }
     SettingsReading reading(settings);
-    for (const QString& line : file.lines) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')) ||
-            trimmed.startsWith(QLatin1Char(';'))) {
-            continue;
-        }
-        reading.take(trimmed.section(QLatin1Char('='), 0, 0).trimmed().toLower(),
-                     trimmed.section(QLatin1Char('='), 1).trimmed());
+    for (const auto& [key, value] : file.entries()) {
+        reading.take(key, value);
     }
     reading.finish();
     warnWhenOthersRead(path, settings);

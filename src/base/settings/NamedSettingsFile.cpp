@@ -15,8 +15,16 @@ QString keyOf(const QString& line) {
     return line.section(QLatin1Char('='), 0, 0).trimmed().toLower();
 }
 
+// A line without "=" counts as its key with an empty value, so that a reader can
+// say that it does not know it.
 bool isSetting(const QString& line) {
-    return line.contains(QLatin1Char('=')) && !line.trimmed().startsWith(QLatin1Char('#'));
+    const QString trimmed = line.trimmed();
+    return !trimmed.isEmpty() && !trimmed.startsWith(QLatin1Char('#')) &&
+           !trimmed.startsWith(QLatin1Char(';'));
+}
+
+QString valueOf(const QString& line) {
+    return line.section(QLatin1Char('='), 1).trimmed();
 }
 
 } // namespace
@@ -25,7 +33,7 @@ QString NamedSettingsFile::value(const QString& key) const {
     QString found;
     for (const QString& line : lines) {
         if (isSetting(line) && keyOf(line) == key) {
-            found = line.section(QLatin1Char('='), 1).trimmed();
+            found = valueOf(line);
         }
     }
     return found;
@@ -34,6 +42,16 @@ QString NamedSettingsFile::value(const QString& key) const {
 bool NamedSettingsFile::contains(const QString& key) const {
     return std::any_of(lines.cbegin(), lines.cend(),
                        [&key](const QString& line) { return isSetting(line) && keyOf(line) == key; });
+}
+
+QList<std::pair<QString, QString>> NamedSettingsFile::entries() const {
+    QList<std::pair<QString, QString>> found;
+    for (const QString& line : lines) {
+        if (isSetting(line)) {
+            found.append({keyOf(line), valueOf(line)});
+        }
+    }
+    return found;
 }
 
 NamedSettingsFile readNamedSettings(const QString& path) {

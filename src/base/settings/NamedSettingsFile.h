@@ -2,14 +2,16 @@
 
 #include "base/files/SafeSaveFile.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace kestrova {
 
 // A settings file of named lines, "key=value", as the web page, MQTT and the command
 // after each recording keep beside Kestrova.ini. Keys are read in any case; lines
-// that are no setting (comments, blank ones) are kept as they stand.
+// that are no setting (comments after "#" or ";", blank ones) are kept as they stand.
 struct NamedSettingsFile {
     QStringList lines;
     // German, why a file of that name was not read (no plain file, say); empty when
@@ -19,6 +21,8 @@ struct NamedSettingsFile {
     // The value of the key's last line, trimmed; empty when there is none.
     QString value(const QString& key) const;
     bool contains(const QString& key) const;
+    // Every setting in the file's order: its key in lower case, its value trimmed.
+    QList<std::pair<QString, QString>> entries() const;
 };
 
 // Reads a plain file only, never waits on a FIFO, and reads no more than a few
