@@ -80,7 +80,7 @@ TEST_F(HeadlessTest, LogsRetentionKeyingAndPortFailure) {
 TEST_F(HeadlessTest, TheEndOfTheProgramSavesTheRunningRecordingAndSaysSo) {
     Program& p = startHeadless();
     ASSERT_TRUE(p.recorder().isSwitchedOn());
-    p.recorder().stopRecorder();
+    p.shutDown();
     const QStringList lines = fakes.events.lines;
     ASSERT_GE(lines.size(), 3);
     EXPECT_TRUE(lines.at(lines.size() - 3).startsWith(QStringLiteral("Aufnahme begonnen: 1_08-17-2012_")));

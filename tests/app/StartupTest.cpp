@@ -87,7 +87,7 @@ TEST_F(StartupTest, WithAutomaticStartTheMessagesOfTheStartWaitForARunningRecord
 // the start could see the signal: nothing is switched on afterwards.
 TEST_F(StartupTest, AfterTheEndIsRequestedNothingStarts) {
     writeIni(defaultIni({{2, folder() + QStringLiteral("/fehlt")}, {16, QStringLiteral("1")}}));
-    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { program->recorder().stopRecorder(); };
+    fakes.dialogs.whileMessageOpen = [this](const ShownMessage&) { program->shutDown(); };
     startProgram();
     EXPECT_TRUE(program->hasEnded());
     EXPECT_FALSE(program->recorder().isSwitchedOn());

@@ -433,12 +433,13 @@ TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
         writeBytes(recordings + QStringLiteral("/1_08-17-2012_09-00-00.wav"), recordingOfSeconds(25)));
     ASSERT_TRUE(
         writeBytes(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"), recordingOfSeconds(25)));
-    SettingsValues values;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, doc.path());
+    SettingsValues& values = settings.values;
     values.docFolder = doc.path();
     values.circuitNumber = 1;
     values.retentionDays = 3;
-    const Platform platform = fakes.platform();
-    Archive archive(platform, values);
+    Archive archive(platform, settings);
     archive.createTables();
     QStringList heard;
     QObject::connect(&archive, &Archive::passStarted, [&heard] { heard << QStringLiteral("started"); });
@@ -450,7 +451,8 @@ TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
     QObject::connect(&archive, &Archive::fileCountChanged,
                      [&heard](long long count) { heard << QStringLiteral("count %1").arg(count); });
     QString playerFile;
-    archive.setPlayerFile = [&playerFile](const QString& path) { playerFile = path; };
+    QObject::connect(&archive, &Archive::playerFileChosen,
+                     [&playerFile](const QString& path) { playerFile = path; });
 
     archive.refreshRecordingList();
     const QString old = QDir::toNativeSeparators(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"));

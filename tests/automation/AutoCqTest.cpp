@@ -275,7 +275,7 @@ TEST_F(AutoCqTest, ReadingTheSettingsOrEndingTheProgramEndsACycleAndLetsGoOfTheL
     EXPECT_TRUE(keyed());
 
     // So does the end of the program.
-    program->recorder().stopRecorder();
+    program->shutDown();
     EXPECT_FALSE(keyed());
     EXPECT_FALSE(airTimer());
     EXPECT_FALSE(watchTimer());
@@ -293,7 +293,6 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     values.outputLevel = 40000;
     const Platform platform = fakes.platform();
     Transmitter transmitter(platform, values);
-    transmitter.stopPlayback = [] {};
     transmitter.openControlPort();
     LoadedFile file;
     Playback playback(platform, transmitter, file);
@@ -306,8 +305,9 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     AutoCq cq(values, transmitter, playback, loader, speeds);
     const QString path = folder.filePath(QStringLiteral("cq.wav"));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(1)));
-    cq.calls.chooseSoundFile = [&file, &path] { file.setCurrent(path); };
-    cq.calls.setPlayerFile = [&file](const QString& chosen) { file.setCurrent(chosen); };
+    QObject::connect(&cq, &AutoCq::soundFileWanted, [&file, &path] { file.setCurrent(path); });
+    QObject::connect(&cq, &AutoCq::playerFileChosen,
+                     [&file](const QString& chosen) { file.setCurrent(chosen); });
     cq.setTxControlBox(true);
     fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("1000")};
 

@@ -8,6 +8,7 @@
 #include "base/automation/ClockSeconds.h"
 #include "base/automation/ScheduleFile.h"
 #include "base/recorder/Recorder.h"
+#include "base/settings/SettingsStore.h"
 #include "base/settings/SettingsValues.h"
 #include "base/transmit/HeldSounds.h"
 #include "base/transmit/Transmitter.h"
@@ -249,7 +250,7 @@ TEST_F(TimedActionsTest, AFailingPlaybackOrTheProgramsEndLeavesTheLineDown) {
     EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
 
     forgetTransmissions();
-    fakes.sounds.whilePlaying = [this](const QString&) { program->recorder().stopRecorder(); };
+    fakes.sounds.whilePlaying = [this](const QString&) { program->shutDown(); };
     tickAt(at(3, 0, 0));
     EXPECT_EQ(fakes.serial.events, QStringList({"DTR+", "DTR-"}));
     EXPECT_FALSE(fakes.serial.dtr);
@@ -358,17 +359,17 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
 TEST(TimedActionsAlone, SendsOnTheHourAndRefreshesTheListAtNightWithoutAnyForm) {
     FakePlatform fakes;
     QTemporaryDir folder;
-    SettingsValues values;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, folder.path());
+    SettingsValues& values = settings.values;
     values.docFolder = folder.path();
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("W")));
     values.txControlEnabled = 1;
     values.pttPin = 4;
     values.comPortName = QStringLiteral("/dev/ttyS1");
-    const Platform platform = fakes.platform();
     Transmitter transmitter(platform, values);
-    transmitter.stopPlayback = [] {};
     transmitter.openControlPort();
-    Archive archive(platform, values);
+    Archive archive(platform, settings);
     archive.createTables();
     HeldSounds sounds(fakes.sounds);
     TimedActions actions(platform, folder.path(), archive, transmitter, sounds);

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace kestrova::test {
 namespace {
@@ -59,6 +60,7 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     ServiceProgram service(fakes.platform(), folder.path());
     bool ended = false;
     service.onEnded = [&ended] { ended = true; };
+    ASSERT_TRUE(service.takeFolder());
     ASSERT_TRUE(service.start());
     EXPECT_EQ(service.settings().values.meterSampleRate, 11025);
     // The list pass completes the start: the recorder is on and its capture runs.
@@ -72,7 +74,7 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     // A second one on the same folder says so and touches nothing.
     FakePlatform secondFakes;
     ServiceProgram second(secondFakes.platform(), folder.path());
-    EXPECT_FALSE(second.start());
+    EXPECT_FALSE(second.takeFolder());
     ASSERT_EQ(secondFakes.dialogs.messages.size(), 1U);
     EXPECT_TRUE(secondFakes.dialogs.messages.front().text.contains(QStringLiteral("läuft bereits")));
     EXPECT_TRUE(secondFakes.capture.commands.isEmpty());
@@ -82,6 +84,40 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_TRUE(service.hasEnded());
     EXPECT_FALSE(service.recorder().isSwitchedOn());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("Recorder ausgeschaltet")).isEmpty());
+}
+
+// A folder deleted under a running service and made again is the folder of the
+// service that takes it then: the old one files nothing there until it holds it again.
+TEST(ServiceProgramAlone, LosesItsFolderAndFilesNothingThereUntilItHoldsItAgain) {
+    FakePlatform fakes;
+    QTemporaryDir work;
+    const QString folder = work.filePath(QStringLiteral("kreis"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeSettings(folder, serviceSettings(folder));
+    ServiceProgram old(fakes.platform(), folder);
+    ASSERT_TRUE(old.takeFolder() && old.start());
+    ASSERT_TRUE(old.recorder().capture().isCapturing());
+
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeSettings(folder, serviceSettings(folder));
+    FakePlatform successorFakes;
+    auto successor = std::make_unique<ServiceProgram>(successorFakes.platform(), folder);
+    ASSERT_TRUE(successor->takeFolder());
+    fakes.capture.commands.clear();
+    old.recorder().finishRecording();
+    EXPECT_FALSE(fakes.capture.commands.join(QLatin1Char('|')).contains(QStringLiteral("save")));
+    EXPECT_FALSE(QDir(folder).exists(QStringLiteral("W")));
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("gehört jetzt einem anderen Kestrova")).isEmpty());
+    // No new capture either while the other one holds the folder.
+    old.recorder().capture().startCapture();
+    EXPECT_FALSE(fakes.capture.commands.contains(QStringLiteral("record capture")));
+
+    successor.reset();
+    old.recorder().capture().startCapture();
+    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("record capture")));
+    EXPECT_FALSE(fakes.events.containing(QStringLiteral("gehört wieder diesem Kestrova")).isEmpty());
+    old.shutDown();
 }
 
 // Several services on one machine: each records from the device its own settings
@@ -98,6 +134,7 @@ TEST(ServiceProgramAlone, RecordsFromTheDeviceItsSettingsChooseOrEnds) {
     choice.close();
     {
         ServiceProgram service(fakes.platform(), folder.path());
+        ASSERT_TRUE(service.takeFolder());
         ASSERT_TRUE(service.start());
         ASSERT_FALSE(fakes.audioInput.opens.empty());
         EXPECT_EQ(fakes.audioInput.opens.front().position, 1);
@@ -106,6 +143,7 @@ TEST(ServiceProgramAlone, RecordsFromTheDeviceItsSettingsChooseOrEnds) {
     fakes.audioInput.deviceList.pop_back();
     fakes.audioInput.opens.clear();
     ServiceProgram missing(fakes.platform(), folder.path());
+    ASSERT_TRUE(missing.takeFolder());
     EXPECT_FALSE(missing.start());
     EXPECT_TRUE(fakes.audioInput.opens.empty());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("„usb audio“ ist nicht vorhanden")).isEmpty());

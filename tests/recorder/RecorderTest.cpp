@@ -2,8 +2,10 @@
 // commands, driven through the handlers with fake devices and a fake clock.
 #include "base/recorder/Recorder.h"
 
+#include "base/archive/Archive.h"
 #include "base/audio/CaptureCommand.h"
 #include "base/common/BatchedTimer.h"
+#include "base/files/FolderLock.h"
 #include "base/recorder/LevelMeterControl.h"
 #include "base/settings/SettingsValues.h"
 #include "gui/app/Settings.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,16 +241,23 @@ TEST_F(RecorderTest, ACaptureThatCannotStartIsReportedOnceAndNotShownAsRecording
 // what it asks of the list, the player and the archive is handed in.
 TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     FakePlatform fakes;
-    SettingsValues values;
+    const QTemporaryDir folder;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, folder.path());
+    SettingsValues& values = settings.values;
     values.meterSampleRate = 11025;
     values.circuitNumber = 1;
     values.maxRecordLimit = 600;
-    const QTemporaryDir folder;
-    Recorder recorder(fakes.platform(), values, folder.path());
+    Archive archive(platform, settings);
+    FolderLock lock(folder.path());
+    ASSERT_EQ(lock.tryLock(), FolderLock::Result::Locked);
+    Recorder recorder(platform, values, folder.path(), archive, lock);
     QStringList asked;
-    recorder.calls.pressListEntry = [&asked] { asked << QStringLiteral("press"); };
-    recorder.calls.playAfterStop = [&asked] { asked << QStringLiteral("play"); };
-    recorder.capture().keepRecording = [&asked](const QString&, const QString& name) { asked << name; };
+    QObject::connect(&recorder, &Recorder::switchingOff, [&asked] { asked << QStringLiteral("press"); });
+    QObject::connect(&recorder, &Recorder::switchedOff, [&asked] { asked << QStringLiteral("play"); });
+    // The archive is handed the saved capture first of all.
+    QObject::connect(&archive, &Archive::playerFileChosen,
+                     [&asked](const QString& path) { asked << QFileInfo(path).fileName(); });
     QList<bool> shown;
     QList<bool> overload;
     QList<bool> recording;

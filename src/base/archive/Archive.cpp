@@ -10,6 +10,7 @@
 #include "base/desktop/Clock.h"
 #include "base/desktop/Dialogs.h"
 #include "base/desktop/EventLog.h"
+#include "base/settings/SettingsStore.h"
 #include "base/settings/SettingsValues.h"
 
 #include <QDir>
@@ -48,8 +49,8 @@ bool makeFolder(const QString& path) {
 
 } // namespace
 
-Archive::Archive(const Platform& platform, SettingsValues& settings)
-    : platform_(platform), settings_(settings) {}
+Archive::Archive(const Platform& platform, SettingsStore& settings)
+    : platform_(platform), store_(settings), settings_(settings.values) {}
 
 void Archive::createTables() {
     headerFields = QStringList(kHeaderFieldCount);
@@ -99,7 +100,7 @@ void Archive::takeListPass(ListPassResult result) {
     // On purpose: the pass leaves the last file it looked at as the player's next
     // file; every load names its own file first, only the window's set-up takes it.
     if (!result.lastLookedAt.isEmpty()) {
-        setPlayerFile(result.lastLookedAt);
+        emit playerFileChosen(result.lastLookedAt);
     }
     if (result.headerFields) {
         headerFields = std::move(*result.headerFields);
@@ -136,9 +137,14 @@ void Archive::deleteMarkedRecordings() {
     }
     emit waitOver();
     if (settings_.autoStart != 0) {
-        saveSettingsForm();
+        emit startDue();
     }
     emit passFinished();
+}
+
+QString Archive::deletionHold() const {
+    // Settings that are only a guess must not decide which recordings go.
+    return store_.deletionHold();
 }
 
 void Archive::forgetList() {
@@ -148,9 +154,7 @@ void Archive::forgetList() {
 }
 
 void Archive::noteDeletedByHand(const QString& path) {
-    if (onRecordingsDeleted) {
-        onRecordingsDeleted({path}, QStringLiteral("von Hand"));
-    }
+    emit recordingsDeleted({path}, QStringLiteral("von Hand"));
 }
 
 QString Archive::listFolder() const {
@@ -187,13 +191,13 @@ void Archive::reportRemoved(const QStringList& removed) {
                                 QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
                                     QDir::toNativeSeparators(path));
     }
-    if (onRecordingsDeleted && !removed.isEmpty()) {
-        onRecordingsDeleted(removed, QStringLiteral("Aufbewahrung"));
+    if (!removed.isEmpty()) {
+        emit recordingsDeleted(removed, QStringLiteral("Aufbewahrung"));
     }
 }
 
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
-    setPlayerFile(workingFile);
+    emit playerFileChosen(workingFile);
     const double seconds = readRecordingLength(workingFile);
     std::optional<QString> storedName = name;
     bool filed = true;
@@ -205,9 +209,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
         if (storedName) {
             addListEntry(*storedName, seconds);
             selectLastEntry();
-            if (onRecordingKept) {
-                onRecordingKept(*storedName);
-            }
+            emit recordingKept(*storedName);
         }
     }
     reportKept(storedName.value_or(name), seconds, filed);

@@ -6,13 +6,13 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <optional>
 #include <vector>
 
 namespace kestrova {
 
 struct ListPassResult;
+class SettingsStore;
 struct SettingsValues;
 
 // The list of recent recordings, the filing of new ones and the deletion of old ones;
@@ -21,7 +21,8 @@ struct SettingsValues;
 class Archive : public QObject {
     Q_OBJECT
 public:
-    Archive(const Platform& platform, SettingsValues& settings);
+    // The settings' store also says when the deletion pass must not delete.
+    Archive(const Platform& platform, SettingsStore& settings);
 
     void createTables();
     void refreshRecordingList();
@@ -55,21 +56,10 @@ public:
     // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
 
-    // Told of each kept recording once its copies are in place, and of each
-    // recording the program deleted from D/w, with the reason.
-    std::function<void(const QString& name)> onRecordingKept;
-    std::function<void(const QStringList& paths, const QString& reason)> onRecordingsDeleted;
+    // Why the deletion pass must not delete now, empty when it may.
+    QString deletionHold() const;
     // What lb_Sounds shows.
     RecordingListModel& recordingList() { return recordingList_; }
-    // Given by the program, since these belong to the settings and the player above
-    // the archive. Why the deletion pass must not delete now, empty when it may.
-    std::function<QString()> deletionHold = [] { return QString(); };
-    // The settings form's switch-on button, which the deletion pass presses when
-    // the recorder starts by itself.
-    std::function<void()> saveSettingsForm = [] {};
-    // The player's next file: the pass leaves the last it looked at, the filing the
-    // recording it keeps.
-    std::function<void(const QString& path)> setPlayerFile = [](const QString&) {};
 
 signals:
     // A list pass begins: the main window shows, and the info window in front of it
@@ -87,6 +77,16 @@ signals:
     // when deletions may run).
     void fileCountChanged(long long count);
     void deletionHoldChanged(const QString& reason);
+    // Each kept recording once its copies are in place, and each recording the
+    // program deleted from D/w, with the reason: the manifests enter them.
+    void recordingKept(const QString& name);
+    void recordingsDeleted(const QStringList& paths, const QString& reason);
+    // The deletion pass is through and the recorder starts by itself: the start is
+    // completed (in the windows, by the settings form's switch-on button).
+    void startDue();
+    // The player's next file: the pass leaves the last it looked at, the filing the
+    // recording it keeps.
+    void playerFileChosen(const QString& path);
     // A recording was filed under name (in the recordings folder, and in the dated
     // archive when archiving): what passes recordings on starts from here.
     void recordingFiled(const QString& name);
@@ -110,6 +110,7 @@ private:
     bool isNameTaken(const QString& workingFile, const QString& name) const;
 
     const Platform platform_;
+    const SettingsStore& store_;
     SettingsValues& settings_;
     RecordingListModel recordingList_;
     // While a list pass runs off the interface thread, the recordings filed

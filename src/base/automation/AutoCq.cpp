@@ -80,7 +80,7 @@ void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
         return;
     }
     if (transmitter_.cqFile.isEmpty()) {
-        calls.chooseSoundFile();
+        emit soundFileWanted();
         transmitter_.cqFile = loader_.file().current();
         return;
     }
@@ -109,7 +109,7 @@ void AutoCq::startCq() {
         reportUnplayable(transmitter_.cqFile, probe.reason);
         return;
     }
-    calls.setPlayerFile(transmitter_.cqFile);
+    emit playerFileChosen(transmitter_.cqFile);
     loader_.loadPlayerFile();
     transmitter_.sli_Lautst_Scroll(volumePosition());
     if (!playKeyed()) {

@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace kestrova {
@@ -15,14 +14,6 @@ class SpeedLabels;
 class Transmitter;
 struct SettingsValues;
 
-// What Auto-CQ asks of the sound window above it; handed in by the program.
-struct AutoCqCalls {
-    // The file dialog of the main window's "Sounds" label, which loads the file chosen.
-    std::function<void()> chooseSoundFile = [] {};
-    // Makes `path` the file the sound window loads next.
-    std::function<void(const QString& path)> setPlayerFile = [](const QString&) {};
-};
-
 // Auto-CQ: sends the chosen sound file again and again with a pause between the
 // transmissions, and the squelch watch that stops it when the channel is in use.
 // It owns the cycle's state; the main window shows what it signals.
@@ -31,8 +22,6 @@ class AutoCq : public QObject {
 public:
     AutoCq(SettingsValues& settings, Transmitter& transmitter, Playback& playback, SoundFileLoader& loader,
            SpeedLabels& speeds);
-
-    AutoCqCalls calls;
 
     // Left button starts and stops; any other button asks for another file.
     void lblCQ_MouseDown(int button, int shift, int x, int y);
@@ -81,6 +70,11 @@ public:
     const QTimer& squelchWatchTimer() const { return tmrRSP; }
 
 signals:
+    // No file chosen yet: the sound window's file dialog (the main window's "Sounds"
+    // label) loads the one the user chooses, before this returns.
+    void soundFileWanted();
+    // The file the sound window loads next.
+    void playerFileChosen(const QString& path);
     // The Auto-CQ button shown pressed (a cycle started) or released.
     void cqChanged(bool pressed);
     // The squelch label beside the button, shown while a cycle runs.

@@ -81,7 +81,7 @@ void TimedActions::runTimedAction() {
     // A refresh's message box runs ticks of its own; they take the seconds after this one.
     while (const std::optional<QDateTime> second = seconds_.next(now)) {
         runSecond(*second, second->secsTo(wholeSecond(now)));
-        if (hasEnded()) {
+        if (ended_) {
             return;
         }
     }

@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <optional>
 
 namespace kestrova {
@@ -34,14 +33,15 @@ public:
     // A transmission this many seconds overdue is left out rather than sent late.
     static constexpr qint64 kLateTransmissionSeconds = 10;
 
-    // Given by the program: true once it has ended, when no further second is handled.
-    std::function<bool()> hasEnded = [] { return false; };
-
     void clearSchedule();
     void loadTimedAction();
     // Runs from the start of the program to its end.
     void startTicking();
-    void stopTimers() { tmr_Zeit.stop(); }
+    // As the program ends: no further tick, nor a further second of one under way.
+    void stopTimers() {
+        tmr_Zeit.stop();
+        ended_ = true;
+    }
     void tmr_Zeit_Timer();
     void runTimedAction();
 
@@ -68,6 +68,7 @@ private:
     std::optional<qint64> lookedSecond_;
     // The sound playback keeps events running; no tick may start anything meanwhile.
     bool transmitting_ = false;
+    bool ended_ = false;
     // A multiple of the level meter's wake-up spacing: its ticks fall onto the
     // meter's wake-ups and cost no wake-ups of their own.
     RepeatingTimer tmr_Zeit{"tmr_Zeit", 200};

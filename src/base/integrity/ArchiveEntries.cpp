@@ -9,13 +9,15 @@ namespace kestrova {
 
 void enterArchiveInManifests(Archive& archive, ManifestWriter& manifests, const SettingsValues& values,
                              const Clock& clock) {
-    archive.onRecordingKept = [&manifests, &values, &clock](const QString& name) {
-        manifests.recordKept(values.docFolder, name, values.archiveRecordings == 1, clock.now().date());
-    };
-    archive.onRecordingsDeleted = [&manifests, &values, &clock](const QStringList& paths,
-                                                                const QString& reason) {
-        manifests.recordRemoved(values.docFolder, paths, reason, clock.now().date());
-    };
+    // The manifests outlive the archive, which ends these connections.
+    QObject::connect(
+        &archive, &Archive::recordingKept, &archive, [&manifests, &values, &clock](const QString& name) {
+            manifests.recordKept(values.docFolder, name, values.archiveRecordings == 1, clock.now().date());
+        });
+    QObject::connect(&archive, &Archive::recordingsDeleted, &archive,
+                     [&manifests, &values, &clock](const QStringList& paths, const QString& reason) {
+                         manifests.recordRemoved(values.docFolder, paths, reason, clock.now().date());
+                     });
 }
 
 } // namespace kestrova

@@ -27,7 +27,8 @@ struct ControlRoomSources {
 
 // The links of a running program to the world beyond its page: each filed recording
 // passed on as its own settings files ask, and the program's state published. Each
-// program makes one after its web page, whose address the links give out.
+// program makes one after its web page, whose address the links give out, and
+// starts it once its settings are read; what is filed before waits for the start.
 class ControlRoomLinks {
 public:
     ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase);
@@ -35,6 +36,9 @@ public:
     ControlRoomLinks(const ControlRoomLinks&) = delete;
     ControlRoomLinks& operator=(const ControlRoomLinks&) = delete;
 
+    // Connects to the broker, takes up the queued commands and passes on what was
+    // filed so far.
+    void start();
     // Takes over what the program filed last, before its end: called once the
     // running recording is saved.
     void finish();
@@ -44,8 +48,10 @@ public:
 private:
     ControlRoomSources sources_;
     FiledRecordings filed_;
+    QString pageBase_;
     std::unique_ptr<MqttPublishing> mqtt_;
     AfterCommands afterCommands_;
+    bool started_ = false;
 };
 
 } // namespace kestrova

@@ -31,10 +31,12 @@ Platform withHeldSounds(const Platform& p, SoundPlayer& sounds) {
 
 ServiceProgram::ServiceProgram(const Platform& platform, const QString& programFolder)
     : heldSounds_(platform.sounds), platform_(withHeldSounds(platform, heldSounds_)),
-      programFolder_(QDir::cleanPath(programFolder)), manifests_(std::make_unique<ManifestWriter>()),
+      programFolder_(QDir::cleanPath(programFolder)), folderLock_(programFolder_),
+      manifests_(std::make_unique<ManifestWriter>()),
       settings_(std::make_unique<SettingsStore>(platform_, programFolder_)),
-      recorder_(std::make_unique<Recorder>(platform_, settings_->values, programFolder_)),
-      archive_(std::make_unique<Archive>(platform_, settings_->values)),
+      archive_(std::make_unique<Archive>(platform_, *settings_)),
+      recorder_(
+          std::make_unique<Recorder>(platform_, settings_->values, programFolder_, *archive_, folderLock_)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
       timedActions_(
           std::make_unique<TimedActions>(platform_, programFolder_, *archive_, *transmitter_, heldSounds_)) {
@@ -44,18 +46,11 @@ ServiceProgram::ServiceProgram(const Platform& platform, const QString& programF
 
 ServiceProgram::~ServiceProgram() = default;
 
-// The recorder's and the archive's calls upward reach only what a program without
-// windows has: the filing, the deletion hold, the start and the end.
+// Of what the subsystems tell those above them, a program without windows follows
+// the start; it has no player or list to show anything.
 void ServiceProgram::connectSubsystems() {
-    recorder_->calls.endProgram = [this] { endProgram(); };
-    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
-        archive_->keepRecording(path, name);
-    };
-    recorder_->capture().hasEnded = [this] { return ended_; };
-    timedActions_->hasEnded = [this] { return ended_; };
-    archive_->deletionHold = [this] { return settings_->deletionHold(); };
     // The list pass completes the start where the windows' "Speichern" would.
-    archive_->saveSettingsForm = [this] { completeStart(); };
+    connect(archive_.get(), &Archive::startDue, this, &ServiceProgram::completeStart);
     // What the windows show in the status bar, a service says in its log.
     QObject::connect(&recorder_->capture(), &CaptureControl::captureTrouble, this,
                      [this](const QString& text) {
@@ -93,9 +88,8 @@ bool ServiceProgram::mayGoOn() const {
     return !ended_ && !(endRequested && endRequested());
 }
 
-bool ServiceProgram::start() {
-    folderLock_ = std::make_unique<FolderLock>(programFolder_);
-    if (folderLock_->tryLock() == FolderLock::Result::HeldByOther) {
+bool ServiceProgram::takeFolder() {
+    if (folderLock_.tryLock() == FolderLock::Result::HeldByOther) {
         // Nothing of the folder is touched: the other program's working capture
         // and settings are its own.
         ended_ = true;
@@ -104,6 +98,10 @@ bool ServiceProgram::start() {
                                   QString(), MessageButtons::Ok, MessageIcon::Stop);
         return false;
     }
+    return true;
+}
+
+bool ServiceProgram::start() {
     startTimedActions();
     transmitter_->cqFile.clear();
     archive_->createTables();
@@ -119,8 +117,10 @@ bool ServiceProgram::start() {
     manifests_->enterMissing(settings_->values.docFolder, platform_.clock.now().date());
     chooseFirstInputDevice();
     if (mayGoOn()) {
-        const QString filed = InterruptedCapture::file(programFolder_, settings_->values,
-                                                       recorder_->capture().keepRecording, interrupted);
+        const QString filed = InterruptedCapture::file(
+            programFolder_, settings_->values,
+            [this](const QString& path, const QString& name) { archive_->keepRecording(path, name); },
+            interrupted);
         if (!filed.isEmpty()) {
             platform_.events.record(EventPriority::Notice, filed);
         }
@@ -216,6 +216,7 @@ void ServiceProgram::completeStart() {
 void ServiceProgram::shutDown() {
     if (!ended_) {
         recorder_->stopRecorder();
+        endProgram();
     }
 }
 

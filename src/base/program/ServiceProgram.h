@@ -2,6 +2,7 @@
 
 #include "base/common/ProgramIdentity.h"
 #include "base/desktop/EventLog.h"
+#include "base/files/FolderLock.h"
 #include "base/platform/Platform.h"
 #include "base/program/ControlRoomLinks.h"
 #include "base/program/WebServing.h"
@@ -15,7 +16,6 @@
 namespace kestrova {
 
 class Archive;
-class FolderLock;
 class ManifestWriter;
 class Recorder;
 class SettingsStore;
@@ -34,8 +34,12 @@ public:
     ServiceProgram(const ServiceProgram&) = delete;
     ServiceProgram& operator=(const ServiceProgram&) = delete;
 
-    // The start: false, with nothing of the folder touched, when another program
-    // holds it. The recorder is on by the end of it when the settings say so.
+    // The program folder taken for this program alone: false, with nothing of the
+    // folder touched, when another program holds it. Nothing with an effect beyond
+    // the program may start before it.
+    bool takeFolder();
+    // The start, once the folder is taken: false when the program ended in it. The
+    // recorder is on by the end of it when the settings say so.
     bool start();
     // Saves a running recording, then ends (the way SIGTERM ends the service).
     void shutDown();
@@ -81,12 +85,13 @@ private:
     bool ended_ = false;
     // The position of the chosen input device; -1 for the system's default.
     int inputDevice_ = -1;
-    std::unique_ptr<FolderLock> folderLock_;
+    FolderLock folderLock_;
     // Outlives the subsystems, whose last saves it enters.
     std::unique_ptr<ManifestWriter> manifests_;
     std::unique_ptr<SettingsStore> settings_;
-    std::unique_ptr<Recorder> recorder_;
+    // Before the recorder, which files through it.
     std::unique_ptr<Archive> archive_;
+    std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<Transmitter> transmitter_;
     std::unique_ptr<TimedActions> timedActions_;
 };

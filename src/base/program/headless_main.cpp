@@ -42,6 +42,11 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&program] { program.shutDown(); });
     // A signal that comes while the start runs stops it from switching anything on.
     program.endRequested = [&terminations] { return terminations.arrived(); };
+    // Before anything with an effect beyond this program: a second one on the folder
+    // ends here.
+    if (!program.takeFolder()) {
+        return 1;
+    }
     // The page shows each recording's hash as its manifest holds it.
     kestrova::ManifestLookup manifests;
     const std::unique_ptr<kestrova::WebServing> web = kestrova::WebServing::startIfAsked(
@@ -53,5 +58,8 @@ int main(int argc, char** argv) {
     if (!program.start()) {
         return 1;
     }
+    // Once the settings are read: the broker hears the circuit's own name, and the
+    // page knows the folder of the recordings the commands are told of.
+    links.start();
     return program.hasEnded() ? 0 : QCoreApplication::exec();
 }

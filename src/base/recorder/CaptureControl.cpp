@@ -1,11 +1,13 @@
 #include "base/recorder/CaptureControl.h"
 
+#include "base/archive/Archive.h"
 #include "base/archive/RecordingName.h"
 #include "base/audio/CaptureCommand.h"
 #include "base/audio/CommandDevice.h"
 #include "base/desktop/Clock.h"
 #include "base/desktop/Dialogs.h"
 #include "base/desktop/EventLog.h"
+#include "base/files/FolderLock.h"
 #include "base/settings/SettingsValues.h"
 
 #include <QDir>
@@ -47,8 +49,9 @@ bool isSameFolder(const QString& a, const QString& b) {
 } // namespace
 
 CaptureControl::CaptureControl(const Platform& platform, const SettingsValues& settings,
-                               QString programFolder)
-    : platform_(platform), settings_(settings), programFolder_(std::move(programFolder)) {}
+                               QString programFolder, Archive& archive, FolderLock& folderLock)
+    : platform_(platform), settings_(settings), programFolder_(std::move(programFolder)), archive_(archive),
+      folderLock_(folderLock) {}
 
 // Only the results that decide whether a recording is made or lost are looked
 // at: a command that does not fit the device's state changes nothing.
@@ -58,6 +61,9 @@ int CaptureControl::send(const QString& command) {
 
 void CaptureControl::startCapture() {
     recordingName = makeRecordingName(settings_.circuitNumber, platform_.clock.now());
+    if (!holdsFolder()) {
+        return;
+    }
     for (const int candidate : {11025, 8000, 22050, 44100}) {
         if (rateText_ == QString::number(candidate)) {
             openCapture(8, candidate, 1);
@@ -107,6 +113,10 @@ void CaptureControl::saveRecording() {
     // Saving runs again at switch-off and at the end of the program. The file of a
     // capture already filed is either gone or, after a failed copy, kept in the
     // working folder; taking it up again would list and count it twice.
+    if (capturing_ && !holdsFolder()) {
+        dropCapture();
+        return;
+    }
     const bool wasCapturing = std::exchange(capturing_, false);
     if (wasCapturing) {
         recordingName = nameFreeInWorkingFolder(recordingName);
@@ -127,7 +137,43 @@ void CaptureControl::saveRecording() {
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
         return; // nothing saved to file
     }
-    keepRecording(saved, recordingName);
+    archive_.keepRecording(saved, recordingName);
+}
+
+bool CaptureControl::holdsFolder() {
+    // A folder that is not there is nobody's: the capture goes on, and its saving
+    // turns to the documentation folder. One made again is this program's once it
+    // can lock it, and another program's while that one holds the lock.
+    if (folderLock_.stillHeld() || !QFileInfo::exists(programFolder_) ||
+        folderLock_.tryLock() != FolderLock::Result::HeldByOther) {
+        if (trouble_ == Trouble::Folder) {
+            platform_.events.record(EventPriority::Notice,
+                                    QStringLiteral("Der Programmordner [") + nativePath(programFolder_) +
+                                        QStringLiteral("] gehört wieder diesem Kestrova."));
+            clearTrouble();
+        }
+        return true;
+    }
+    if (trouble_ != Trouble::Folder) {
+        reportTrouble(
+            Trouble::Folder,
+            QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(programFolder_) +
+                QStringLiteral("] wurde ersetzt und gehört jetzt einem anderen Kestrova. Dieses nimmt "
+                               "wieder auf, sobald es ihn wieder hält."));
+    }
+    return false;
+}
+
+void CaptureControl::dropCapture() {
+    capturing_ = false;
+    // The capture's file may lie in a folder another program holds now: nothing is
+    // saved there, and the device keeps what it wrote where it wrote it.
+    send(QStringLiteral("stop capture"));
+    send(QStringLiteral("close capture"));
+    platform_.events.record(EventPriority::Error,
+                            QStringLiteral("Aufnahme verworfen, der Programmordner gehört "
+                                           "jetzt einem anderen Kestrova: ") +
+                                recordingName);
 }
 
 QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
@@ -173,7 +219,7 @@ void CaptureControl::reportTrouble(Trouble kind, const QString& text) {
     // Shown once the current timer event is done, so the recorder is not in the
     // middle of a step while the box waits for its OK.
     QTimer::singleShot(0, this, [this, text] {
-        if (!hasEnded()) {
+        if (!ended_) {
             platform_.dialogs.message(text, QString(), MessageButtons::Ok, MessageIcon::Stop);
         }
     });

@@ -4,23 +4,24 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kestrova {
 
+class Archive;
+class FolderLock;
 struct SettingsValues;
 
 // The command strings that drive the capture device "capture".
 class CaptureControl : public QObject {
     Q_OBJECT
 public:
-    CaptureControl(const Platform& platform, const SettingsValues& settings, QString programFolder);
+    // The archive keeps and files each saved recording; the folder's lock says
+    // whether the program folder, where captures are made, is still this program's.
+    CaptureControl(const Platform& platform, const SettingsValues& settings, QString programFolder,
+                   Archive& archive, FolderLock& folderLock);
 
-    // Given by the program: the archive keeps and files a saved recording
-    // (its path, its name).
-    std::function<void(const QString&, const QString&)> keepRecording = [](const QString&, const QString&) {};
-    // Given by the program: true once it has ended, when no message box may open.
-    std::function<bool()> hasEnded = [] { return false; };
+    // The program has ended: no message box may open from now on.
+    void noteProgramEnded() { ended_ = true; }
 
     // The sample rate as the settings form's rate box shows it; only its exact
     // text of a known rate starts a capture.
@@ -49,7 +50,12 @@ private:
     QString saveCopy();
     // `name`, or the first later second with no file in the working folder.
     QString nameFreeInWorkingFolder(const QString& name) const;
-    enum class Trouble { None, Open, Save };
+    // False, said once, while the program folder is not this program's: deleted or
+    // replaced, perhaps held by another program now. Taken again when it may be.
+    bool holdsFolder();
+    // Ends the running capture without writing anything into the folder.
+    void dropCapture();
+    enum class Trouble { None, Open, Save, Folder };
     // Shows the trouble in the status bar while it lasts, and once in a message.
     void reportTrouble(Trouble kind, const QString& text);
     void clearTrouble();
@@ -58,7 +64,10 @@ private:
     const SettingsValues& settings_;
     // Also the folder in which captures are saved under their bare names.
     const QString programFolder_;
+    Archive& archive_;
+    FolderLock& folderLock_;
     QString rateText_;
+    bool ended_ = false;
     // A capture runs since the last save, so the next save has a file to file.
     bool capturing_ = false;
     Trouble trouble_ = Trouble::None;

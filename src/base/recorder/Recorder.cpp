@@ -52,9 +52,10 @@ void Recorder::announceState() {
     emit stateChanged();
 }
 
-Recorder::Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder)
+Recorder::Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder,
+                   Archive& archive, FolderLock& folderLock)
     : platform_(platform), settings_(settings), meter_(platform, settings, *this),
-      capture_(platform, settings, programFolder) {
+      capture_(platform, settings, programFolder, archive, folderLock) {
     connectTimers();
 }
 
@@ -80,6 +81,7 @@ void Recorder::stopTimers() {
     }
     tmrZT2.stop();
     meter_.stopTimer();
+    capture_.noteProgramEnded();
 }
 
 void Recorder::resetState() {
@@ -127,7 +129,7 @@ void Recorder::switchOn() {
 void Recorder::switchOff() {
     // Shows the sound window at the playback volume, ready for continuous play's tick to play the newest
     // entry.
-    calls.pressListEntry();
+    emit switchingOff();
     finishRecording();
     emit switchShown(false);
     platform_.sounds.stop();
@@ -140,11 +142,10 @@ void Recorder::switchOff() {
     emit recordBarChanged(0);
     emit silenceBarChanged(0);
     emit recordLampChanged(RecordLamp::Idle);
-    calls.resetSoundPosition();
     recordingActive = false;
     silenceTicks = 0;
     noteSwitchedOff();
-    calls.playAfterStop();
+    emit switchedOff();
 }
 
 void Recorder::onSignal() {
@@ -290,7 +291,6 @@ void Recorder::noteSwitchedOff() {
 }
 
 void Recorder::stopRecorder() {
-    calls.stopPlayback();
     if (capture_.isCapturing()) {
         // What was heard up to the end is still on its way in blocks from the card:
         // it is waited for, so the recording keeps the last words before the end.
@@ -308,7 +308,6 @@ void Recorder::stopRecorder() {
     silenceTicks = 0;
     noteSwitchedOff();
     announceState();
-    calls.endProgram();
 }
 
 } // namespace kestrova

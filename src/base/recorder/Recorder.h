@@ -8,31 +8,16 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kestrova {
 
+class Archive;
+class FolderLock;
 struct SettingsValues;
 
 // The colours the recording lamp goes through: grey while nothing is recorded,
 // then dark red, dim and red in turn while the capture runs.
 enum class RecordLamp { Idle, DarkRed, Dim, Red };
-
-// What the recorder asks of the list, the player and the program above it;
-// handed in by the program. Each is called where the recorder used to call its
-// owner directly.
-struct RecorderCalls {
-    // The list's press on its entry as the recorder is switched off: the sound
-    // window shown at the playback volume.
-    std::function<void()> pressListEntry = [] {};
-    // The sound window's position slider back to its start.
-    std::function<void()> resetSoundPosition = [] {};
-    std::function<void()> playAfterStop = [] {};
-    // The sound window's stop button, as the program ends.
-    std::function<void()> stopPlayback = [] {};
-    // Last step of the shutdown.
-    std::function<void()> endProgram = [] {};
-};
 
 // The voice-operated recording control: when a recording starts, pauses over
 // silence, and ends after a silence or at the maximum length. It owns its timers,
@@ -42,9 +27,10 @@ struct RecorderCalls {
 class Recorder : public QObject {
     Q_OBJECT
 public:
-    Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder);
-
-    RecorderCalls calls;
+    // Files what it records through the archive, and records only while the
+    // program folder's lock is this program's.
+    Recorder(const Platform& platform, const SettingsValues& settings, const QString& programFolder,
+             Archive& archive, FolderLock& folderLock);
 
     // Initial state of the meter and the recording control.
     void resetState();
@@ -60,12 +46,15 @@ public:
     void tmrZT3_Timer();
     void tmr_Blink_Timer();
     void finishRecording();
+    // As the program ends: a running capture is saved and filed, the input closed.
+    // Whoever ends the program stops its playback first and ends it afterwards.
     void stopRecorder();
     // The input went deaf: the running recording is saved and filed, and the next
     // signal after the input returns starts a new one.
     void saveOnInputLoss();
     bool isSwitchedOn() const { return switchedOn_; }
-    // Also the level meter's: nothing of the recorder ticks once the program has ended.
+    // Also the level meter's: nothing of the recorder ticks, and no message opens,
+    // once the program has ended.
     void stopTimers();
 
     LevelMeterControl& meter() { return meter_; }
@@ -88,6 +77,11 @@ public:
     const QTimer& recordingStartTimer() const { return tmrAufnahme; }
 
 signals:
+    // Switched off by its box: first the list's entry is pressed (the sound window
+    // shown at the playback volume), and at the end the player's position goes back
+    // to its start and what waits to play after the stop plays.
+    void switchingOff();
+    void switchedOff();
     // Each change of the state as a handler leaves it, before stateChanged.
     void switchedOnChanged(bool on);
     void recordingChanged(bool recording);

@@ -42,7 +42,15 @@ void FiledRecordings::finish() {
     deliver();
 }
 
+void FiledRecordings::releaseReports() {
+    held_ = false;
+    deliver();
+}
+
 void FiledRecordings::deliver() {
+    if (held_) {
+        return;
+    }
     QList<FiledRecording> done;
     {
         const QMutexLocker lock(&mutex_);

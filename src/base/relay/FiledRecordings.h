@@ -26,6 +26,10 @@ public:
     FiledRecordings& operator=(const FiledRecordings&) = delete;
 
     void follow(const Archive& archive);
+    // Until released, the facts gathered wait here: those they are for are not
+    // ready yet. Released, what waited is reported in filing order.
+    void holdReports() { held_ = true; }
+    void releaseReports();
     // Waits for the recordings still being looked at and reports them now, so none
     // filed before the end is lost; the program calls it before its end.
     void finish();
@@ -45,6 +49,7 @@ private:
 
     const SettingsValues& values_;
     QString pageBase_;
+    bool held_ = false;
     QMutex mutex_;
     QList<FiledRecording> done_; // guarded by mutex_
     QThreadPool pool_;           // last: it ends before what it reports to

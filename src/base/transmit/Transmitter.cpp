@@ -305,8 +305,7 @@ void Transmitter::applyOutputVolume() {
 
 TransmitterHold::TransmitterHold(Transmitter& transmitter, HeldSounds& sounds)
     : transmitter_(transmitter), sounds_(sounds) {
-    // The sound window's playback would go on the air beside the held sound.
-    transmitter_.stopPlayback();
+    emit transmitter_.holdBegins();
     transmitter_.held_ = true;
     sounds_.hold();
 }

@@ -4,7 +4,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 namespace kestrova {
 
@@ -51,10 +50,11 @@ public:
     void applyOutputVolume();
 
     QString cqFile;
-    // Given by the program: the sound window's playback, which sits above the key.
-    std::function<void()> stopPlayback;
 
 signals:
+    // A held transmission begins: whatever the sound window plays would go on the
+    // air beside it, so its player stops here.
+    void holdBegins();
     void keyedChanged(bool keyed);
     void txButtonChanged(bool pressed);
     // No port to key: a TX button that keys nothing would only mislead.

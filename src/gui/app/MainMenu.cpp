@@ -54,7 +54,7 @@ void MainMenu::runMenuEntry(int entry) {
         toggleSoundWindow();
         break;
     case Quit:
-        program_.recorder().stopRecorder();
+        program_.shutDown();
         break;
     default:
         // Dismissed.
@@ -136,7 +136,7 @@ void MainMenu::Progressbar1_MouseDown() {
 }
 
 void MainMenu::frm_DoKu_Close() {
-    program_.recorder().stopRecorder();
+    program_.shutDown();
 }
 
 void MainMenu::connectControls() {

@@ -47,15 +47,17 @@ Platform withOwnParts(const Platform& p, Dialogs& dialogs, SoundPlayer& sounds) 
 Program::Program(const Platform& platform, ProgramOptions options)
     : startupMessages_(platform.dialogs), heldSounds_(platform.sounds),
       platform_(withOwnParts(platform, startupMessages_, heldSounds_)), options_(std::move(options)),
-      programFolder_(QDir::cleanPath(options_.programFolder)), manifestReports_(std::make_unique<QObject>()),
-      manifests_(std::make_unique<ManifestWriter>()), settings_(std::make_unique<Settings>(*this)),
+      programFolder_(QDir::cleanPath(options_.programFolder)), folderLock_(programFolder_),
+      manifestReports_(std::make_unique<QObject>()), manifests_(std::make_unique<ManifestWriter>()),
+      settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this, *this)),
-      recorder_(std::make_unique<Recorder>(platform_, settings_->values, programFolder_)),
-      archive_(std::make_unique<Archive>(platform_, settings_->values)),
+      archive_(std::make_unique<Archive>(platform_, settings_->store())),
+      recorder_(
+          std::make_unique<Recorder>(platform_, settings_->values, programFolder_, *archive_, folderLock_)),
       listInteractions_(std::make_unique<ListInteractions>(*this, *this)),
       transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
-      player_(std::make_unique<Player>(*this, *this)),
+      player_(std::make_unique<Player>(*this, *this, listCalls())),
       autoCq_(std::make_unique<AutoCq>(settings_->values, *transmitter_, player_->playback(),
                                        player_->loader(), player_->speedLabels())),
       timedActions_(
@@ -66,34 +68,31 @@ Program::Program(const Platform& platform, ProgramOptions options)
 
 Program::~Program() = default;
 
-// A subsystem calls the fellows below itself directly; what it must ask of one
-// above it is handed to it here.
-void Program::connectSubsystems() {
-    transmitter_->stopPlayback = [this] { player_->stopPlayback(); };
-    player_->listCalls = {
+PlayerListCalls Program::listCalls() {
+    return {
         .entryPath = [this](int row) { return archive_->entryPath(row); },
         .pressEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
         .releaseEntry = [this] { listInteractions_->lb_Sounds_MouseUp(mousebutton::Left, 0, 0, 0); },
     };
-    recorder_->calls = {
-        .pressListEntry = [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); },
-        .resetSoundPosition = [this] { player_->playback().setSlider(0); },
-        .playAfterStop = [this] { player_->playAfterStop(); },
-        .stopPlayback = [this] { player_->cmdStop_Click(); },
-        .endProgram = [this] { endProgram(); },
-    };
-    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
-        archive_->keepRecording(path, name);
-    };
-    recorder_->capture().hasEnded = [this] { return ended_; };
-    archive_->deletionHold = [this] { return settings_->deletionHold(); };
-    archive_->saveSettingsForm = [this] { settingsActions_->cmd_SK_Click(); };
-    archive_->setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); };
-    autoCq_->calls = {
-        .chooseSoundFile = [this] { player_->lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0); },
-        .setPlayerFile = [this](const QString& path) { player_->setCurrentFile(path); },
-    };
-    timedActions_->hasEnded = [this] { return ended_; };
+}
+
+// A subsystem calls the fellows below itself directly and takes what it needs of
+// them when it is made; what it tells those above it, they follow here.
+void Program::connectSubsystems() {
+    QObject::connect(recorder_.get(), &Recorder::switchingOff, recorder_.get(),
+                     [this] { listInteractions_->lb_Sounds_MouseDown(mousebutton::Left, 0, 0, 0); });
+    QObject::connect(recorder_.get(), &Recorder::switchedOff, recorder_.get(), [this] {
+        player_->playback().setSlider(0);
+        player_->playAfterStop();
+    });
+    QObject::connect(archive_.get(), &Archive::startDue, archive_.get(),
+                     [this] { settingsActions_->cmd_SK_Click(); });
+    QObject::connect(archive_.get(), &Archive::playerFileChosen, archive_.get(),
+                     [this](const QString& path) { player_->setCurrentFile(path); });
+    QObject::connect(autoCq_.get(), &AutoCq::soundFileWanted, autoCq_.get(),
+                     [this] { player_->lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0); });
+    QObject::connect(autoCq_.get(), &AutoCq::playerFileChosen, autoCq_.get(),
+                     [this](const QString& path) { player_->setCurrentFile(path); });
 }
 
 // Each subsystem connects the controls and timers it handles; the order is the
@@ -119,26 +118,39 @@ SettingsValues& Program::settingsValues() {
 }
 
 void Program::main() {
-    identity_ = ProgramIdentity{};
-    folderLock_ = std::make_unique<FolderLock>(programFolder_);
-    if (folderLock_->tryLock() == FolderLock::Result::HeldByOther) {
-        // Nothing of the folder is touched: the other program's working capture
-        // and settings are its own.
-        folderInUse_ = true;
-        ended_ = true;
-        platform_.dialogs.message(QStringLiteral("Kestrova läuft bereits mit diesem Programmordner.\r[") +
-                                      QDir::toNativeSeparators(programFolder_) + QLatin1Char(']'),
-                                  QString(), MessageButtons::Ok, MessageIcon::Stop);
-        if (onEnded) {
-            onEnded();
-        }
-        return;
+    if (takeFolder()) {
+        start();
+        showStartMessages();
     }
+}
+
+bool Program::takeFolder() {
+    if (folderLock_.tryLock() != FolderLock::Result::HeldByOther) {
+        return true;
+    }
+    // Nothing of the folder is touched: the other program's working capture
+    // and settings are its own.
+    folderInUse_ = true;
+    ended_ = true;
+    platform_.dialogs.message(QStringLiteral("Kestrova läuft bereits mit diesem Programmordner.\r[") +
+                                  QDir::toNativeSeparators(programFolder_) + QLatin1Char(']'),
+                              QString(), MessageButtons::Ok, MessageIcon::Stop);
+    if (onEnded) {
+        onEnded();
+    }
+    return false;
+}
+
+void Program::start() {
+    identity_ = ProgramIdentity{};
     startupMessages_.hold();
     startProgram();
     if (!startNotice.isEmpty()) {
         statusBar_->showNotice(startNotice);
     }
+}
+
+void Program::showStartMessages() {
     // The recorder is on by now when it starts by itself; the messages wait for
     // their OK while it records.
     startupMessages_.release([this] { return !mayGoOn(); });
@@ -184,8 +196,10 @@ void Program::startProgram() {
     frm_Info->setWindowTitle(identity_.exeName + QLatin1Char(' ') + identity_.versionText +
                              QStringLiteral(" wird initialisiert, warten!"));
     if (mayGoOn()) {
-        statusBar_->showLateFiling(InterruptedCapture::file(programFolder(), settings_->values,
-                                                            recorder_->capture().keepRecording, interrupted));
+        statusBar_->showLateFiling(InterruptedCapture::file(
+            programFolder(), settings_->values,
+            [this](const QString& path, const QString& name) { archive_->keepRecording(path, name); },
+            interrupted));
     }
 }
 
@@ -204,6 +218,15 @@ void Program::completeStart() {
         frm_Einstellungen->show();
     }
     frm_DoKu->show();
+}
+
+void Program::shutDown() {
+    if (ended_) {
+        return;
+    }
+    player_->cmdStop_Click();
+    recorder_->stopRecorder();
+    endProgram();
 }
 
 void Program::endProgram() {

@@ -2,7 +2,9 @@
 
 #include "base/common/ProgramIdentity.h"
 #include "base/desktop/EventLog.h"
+#include "base/files/FolderLock.h"
 #include "base/platform/Platform.h"
+#include "base/player/PlayerListCalls.h"
 #include "base/transmit/HeldSounds.h"
 #include "gui/app/ProgramOptions.h"
 #include "gui/app/StartupMessages.h"
@@ -21,7 +23,6 @@ namespace kestrova {
 class Archive;
 class AutoCq;
 class ListInteractions;
-class FolderLock;
 class ManifestWriter;
 class InfoForm;
 class MainForm;
@@ -46,16 +47,27 @@ public:
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    // The main routine without its event loop: identity texts, the program
-    // folder taken for this program alone, then startProgram.
+    // The main routine without its event loop: takeFolder, start and
+    // showStartMessages in turn.
     void main();
+    // The program folder taken for this program alone; false, with the program
+    // ended and nothing of the folder touched, when another program uses it.
+    // Nothing with an effect beyond the program may start before it.
+    bool takeFolder();
+    // Identity texts, then startProgram with its messages held back.
+    void start();
+    // The messages of the start, which wait for their OK while the recorder runs.
+    void showStartMessages();
     // True when another program already uses the program folder; this one then
     // ended without touching it.
     bool folderInUse() const { return folderInUse_; }
     void startProgram();
     void completeStart();
+    // Every way out: playback stops, a running recording is saved and filed, then
+    // the program ends.
+    void shutDown();
     // Last step of the shutdown: closes the forms and leaves the event loop.
-    void endProgram() override;
+    void endProgram();
     bool hasEnded() const override { return ended_; }
     // Called once the program has ended; main() quits the event loop here.
     std::function<void()> onEnded;
@@ -92,6 +104,8 @@ public:
 
 private:
     bool mayGoOn() const;
+    // What the player asks of the list above it.
+    PlayerListCalls listCalls();
     void connectSubsystems();
     void connectControls();
     void wireManifests();
@@ -108,7 +122,7 @@ private:
     QString programFolder_;
     bool ended_ = false;
     bool folderInUse_ = false;
-    std::unique_ptr<FolderLock> folderLock_;
+    FolderLock folderLock_;
 
     std::unique_ptr<InfoForm> infoForm_;
     std::unique_ptr<SettingsForm> settingsForm_;
@@ -123,8 +137,9 @@ private:
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<SettingsActions> settingsActions_;
     std::unique_ptr<StatusBar> statusBar_;
-    std::unique_ptr<Recorder> recorder_;
+    // Before the recorder, which files through it.
     std::unique_ptr<Archive> archive_;
+    std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<ListInteractions> listInteractions_;
     // Before the player, whose playback keys and un-keys through it.
     std::unique_ptr<Transmitter> transmitter_;

@@ -25,6 +25,7 @@ public:
     // See SettingsStore::deletionHold.
     QString deletionHold() const { return store_.deletionHold(); }
     QString filePath() const { return store_.filePath(); }
+    SettingsStore& store() { return store_; }
     QString guessMarkerPath() const { return store_.guessMarkerPath(); }
 
 private:

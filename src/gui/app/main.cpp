@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         if (program.hasEnded()) {
             devices.dismissDialogs();
         } else {
-            program.recorder().stopRecorder();
+            program.shutDown();
         }
     };
     kestrova::TerminationSignals terminations;
@@ -72,6 +72,11 @@ int main(int argc, char** argv) {
     // A signal that comes while the start runs stops it from switching anything on;
     // the event loop then ends the program.
     program.endRequested = [&terminations] { return terminations.arrived(); };
+    // Before anything with an effect beyond this program: a second one on the folder
+    // ends here.
+    if (!program.takeFolder()) {
+        return 1;
+    }
     // Up before the start, whose messages may wait for an answer.
     // The page shows each recording's hash as its manifest holds it.
     kestrova::ManifestLookup manifests;
@@ -87,9 +92,10 @@ int main(int argc, char** argv) {
                                      web ? web->pageBase() : QString());
     // After the shutdown above: the recording it saved last is passed on too.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&links] { links.finish(); });
-    program.main();
-    if (program.folderInUse()) {
-        return 1;
-    }
+    program.start();
+    // Once the settings are read: the broker hears the circuit's own name, and the
+    // page knows the folder of the recordings the commands are told of.
+    links.start();
+    program.showStartMessages();
     return program.hasEnded() ? 0 : QApplication::exec();
 }

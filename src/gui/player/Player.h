@@ -21,9 +21,9 @@ struct Forms;
 // program calls. Positions are in millionths of the play length.
 class Player {
 public:
-    Player(Services& program, const Forms& forms);
+    // What it asks of the recording list above it comes with it.
+    Player(Services& program, const Forms& forms, PlayerListCalls listCalls);
 
-    PlayerListCalls listCalls;
     PlayerListRows listRows;
 
     // Connects the controls this subsystem handles; called once the forms exist.
@@ -94,6 +94,7 @@ public:
 
 private:
     Services& program_;
+    const PlayerListCalls listCalls_;
     LoadedFile file_;
     SoundWindowView view_;
     Playback playback_;

@@ -34,8 +34,6 @@ public:
     virtual SettingsValues& settingsValues() = 0;
 
     virtual bool hasEnded() const = 0;
-    // Last step of the shutdown: closes the forms and leaves the event loop.
-    virtual void endProgram() = 0;
     virtual void createSoundForm() = 0;
 
     virtual StatusBar& statusBar() = 0;
