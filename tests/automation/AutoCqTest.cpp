@@ -3,6 +3,7 @@
 
 #include "automation/CqFixture.h"
 #include "base/audio/PlaybackDevice.h"
+#include "base/audio/SoundFileProbe.h"
 #include "base/player/LoadedFile.h"
 #include "base/player/Playback.h"
 #include "base/player/PlayerListCalls.h"
@@ -17,6 +18,7 @@
 #include "gui/ui/SettingsForm.h"
 #include "support/FakePlatform.h"
 #include "support/RealTimeCard.h"
+#include "support/WavBytes.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -135,33 +137,50 @@ TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
     program.reset();
 }
 
-TEST_F(AutoCqTest, AFileThatCannotBePlayedEndsTheCycleUnkeyedWithAMessageThatWaitsForNobody) {
+// Not sound at all; no frames, which would key an empty carrier; and a list chunk
+// before the format, which the playback plays but the sound window's reader refuses
+// with a box that would wait while the carrier is up.
+TEST_F(AutoCqTest, AFileThatCannotBeSentIsNeverKeyedForAndToldWithAMessageThatWaitsForNobody) {
+    const QByteArray listFirst =
+        riff(chunk("LIST", QByteArray("INFOtest")) + chunk("fmt ", fmtBody(1, 8000, 8)) +
+             chunk("data", QByteArray(8000, '\x80')));
+    const std::pair<QByteArray, QString> unsendable[] = {
+        {QByteArray("RIFF not a sound"), QString()},
+        {recordingBytes(8000, 0), QStringLiteral("keine Tondaten")},
+        {listFirst, QStringLiteral("Unknown Wave Format")},
+    };
     start();
-    const QString bad = folder() + QStringLiteral("/bad.wav");
-    writeBytes(bad, QByteArray("RIFF not a sound"));
-    program->transmitter().cqFile = bad;
-    fakes.serial.events.clear();
-    cq().cmd_PAPA_Click();
-    EXPECT_FALSE(isPressed(lblCQ()));
-    EXPECT_FALSE(airTimer());
-    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
-    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: bad.wav")));
+    for (const auto& [bytes, reason] : unsendable) {
+        SCOPED_TRACE(reason.toStdString());
+        const QString bad = folder() + QStringLiteral("/bad.wav");
+        writeBytes(bad, bytes);
+        program->transmitter().cqFile = bad;
+        fakes.serial.events.clear();
+        cq().cmd_PAPA_Click();
+        EXPECT_FALSE(isPressed(lblCQ()));
+        EXPECT_FALSE(airTimer());
+        EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+        EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: bad.wav")));
+        EXPECT_TRUE(main().sb->currentMessage().contains(reason));
 
-    // The file goes bad during the pause: the next transmission is never keyed.
-    program->transmitter().cqFile.clear();
-    startCycle();
-    EXPECT_TRUE(isPressed(lblCQ()));
-    playToTheEnd();
-    cq().tmrCQ_Timer();
-    writeBytes(program->player().originalFile(), QByteArray("gone bad"));
-    fakes.serial.events.clear();
-    cq().tmrCQ_PAUSE_Timer();
-    EXPECT_FALSE(keyed());
-    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
-    EXPECT_FALSE(isPressed(lblCQ()));
-    EXPECT_FALSE(airTimer() || pauseTimer());
-    EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
-    EXPECT_TRUE(fakes.dialogs.messages.empty());
+        // The file goes bad during the pause: the next transmission is never keyed.
+        program->transmitter().cqFile.clear();
+        startCycle();
+        EXPECT_TRUE(isPressed(lblCQ()));
+        playToTheEnd();
+        cq().tmrCQ_Timer();
+        writeBytes(program->player().originalFile(), bytes);
+        fakes.serial.events.clear();
+        cq().tmrCQ_PAUSE_Timer();
+        EXPECT_FALSE(keyed());
+        EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
+        EXPECT_FALSE(isPressed(lblCQ()));
+        EXPECT_FALSE(airTimer() || pauseTimer());
+        EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
+        EXPECT_TRUE(fakes.dialogs.messages.empty());
+    }
+    // The playback takes the list chunk first; only the sound window's reader refuses it.
+    EXPECT_TRUE(probeSoundFile(folder() + QStringLiteral("/cq.wav")).playable);
 }
 
 TEST_F(AutoCqTest, StartingWhileTheButtonIsPressedKeysAndLeavesItReleased) {

@@ -47,8 +47,8 @@ TEST_F(SquelchWatchTest, EachSettingTellsAFreeChannelFromABusyOne) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pins);
         start(QString::fromLatin1(c.pins));
-        startCycle();
         setLine(c.pin, c.freeWhenAsserted);
+        startCycle();
         cq().tmrRSP_Timer();
         EXPECT_EQ(caption(), QStringLiteral("Papagei"));
         EXPECT_TRUE(isPressed(lblCQ()));
@@ -91,9 +91,9 @@ TEST_F(SquelchWatchTest, TheReadmeTellsTheSenseTheWatchKeeps) {
         SCOPED_TRACE(qPrintable(sense.field));
         // The line as the form saves the field.
         start(packPinLine(QStringLiteral("4"), sense.field).line);
-        startCycle();
         const int pin = sense.field.left(1).toInt();
         setLine(pin, sense.freeWhenRaised);
+        startCycle();
         cq().tmrRSP_Timer();
         EXPECT_TRUE(keyed());
 
@@ -125,6 +125,24 @@ TEST_F(SquelchWatchTest, WhileTheChannelStaysBusyEveryTickAbortsAgain) {
     EXPECT_FALSE(isPressed(lblCQ()));
     EXPECT_FALSE(airTimer());
     EXPECT_FALSE(keyed());
+
+    // The watch looks before each keying too: a start on a busy channel, and the end
+    // of a pause that finds it busy, never put the carrier up.
+    setLine(6, true);
+    fakes.serial.events.clear();
+    cq().cmd_PAPA_Click();
+    expectAborted();
+    EXPECT_FALSE(main().lblrsp->isHidden());
+    setLine(6, false);
+    cq().cmd_PAPA_Click();
+    ASSERT_TRUE(keyed());
+    playToTheEnd();
+    cq().tmrCQ_Timer();
+    setLine(6, true);
+    fakes.serial.events.removeAll(QStringLiteral("DTR+"));
+    cq().tmrCQ_PAUSE_Timer();
+    expectAborted();
+    EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
 }
 
 TEST_F(SquelchWatchTest, AfterAStopTheWatchStillStopsPlaybackOnABusyChannel) {

@@ -20,6 +20,10 @@ SoundFileProbe probeOpened(const PcmWavOpenResult& opened) {
         return {false, opened.error};
     }
     PcmWavFile& file = *opened.file;
+    // Nothing to send: keying for it would put an empty carrier on the air.
+    if (file.format().frameCount == 0) {
+        return {false, QStringLiteral("Die Datei enthält keine Tondaten.")};
+    }
     if (!file.seek(0)) {
         return {false,
                 QStringLiteral("In der Datei kann nicht an den Anfang der Tondaten gesprungen werden.")};

@@ -1,6 +1,5 @@
 #include "base/automation/AutoCq.h"
 
-#include "base/audio/SoundFileProbe.h"
 #include "base/common/ControlCodes.h"
 #include "base/common/NumericValue.h"
 #include "base/player/Playback.h"
@@ -102,18 +101,16 @@ int AutoCq::airTimeInterval() const {
 }
 
 void AutoCq::startCq() {
-    // Looked at before the sound window reads it (its messages are modal) and before
-    // keying: a file the playback cannot decode is never keyed for.
-    const SoundFileProbe probe = probeSoundFile(transmitter_.cqFile);
-    if (!probe.playable) {
-        reportUnplayable(transmitter_.cqFile, probe.reason);
+    const QString file = transmitter_.cqFile;
+    if (refusedBeforeLoading(file)) {
         return;
     }
-    emit playerFileChosen(transmitter_.cqFile);
+    emit playerFileChosen(file);
     loader_.loadPlayerFile();
     transmitter_.sli_Lautst_Scroll(volumePosition());
-    if (!playKeyed()) {
-        reportUnplayable(transmitter_.cqFile, QString());
+    // The watch runs from here, so that its look comes before the first keying too.
+    switchSquelchWatch();
+    if (!sendOnce(file)) {
         return;
     }
     showCq(true);
@@ -121,8 +118,46 @@ void AutoCq::startCq() {
     endChecks_ = 0;
     tmrCQ.setInterval(airInterval_);
     tmrCQ.start();
-    switchSquelchWatch();
     emit squelchLabelShown(true);
+}
+
+// Looked at before the sound window reads the file (its messages wait for an answer)
+// and before keying: a file the playback or the window refuses is never keyed for.
+bool AutoCq::refusedBeforeLoading(const QString& file) {
+    const QString refusal = SoundFileLoader::refusalOf(file);
+    if (refusal.isEmpty()) {
+        return false;
+    }
+    reportUnplayable(file, refusal);
+    return true;
+}
+
+// What can refuse looks first, un-keyed: the header read, which tells the user
+// itself, and then the squelch, right before the carrier goes up.
+bool AutoCq::sendOnce(const QString& file) {
+    speeds_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    if (!speeds_.readNormalSpeedFile()) {
+        reportUnplayable(file, QString());
+        return false;
+    }
+    if (channelFoundInUse()) {
+        return false;
+    }
+    if (!playKeyed()) {
+        reportUnplayable(file, QString());
+        return false;
+    }
+    return true;
+}
+
+// The watch's own look, taken before keying: its next tick would come with the carrier up.
+bool AutoCq::channelFoundInUse() {
+    if (!tmrRSP.isActive() || !transmitter_.hasControlPort() || !channelInUse()) {
+        return false;
+    }
+    emit squelchLabelShown(true);
+    stopForChannelInUse();
+    return true;
 }
 
 // Keyed first, then played, so the first samples go out on the carrier. The toggle
@@ -132,8 +167,7 @@ void AutoCq::startCq() {
 bool AutoCq::playKeyed() {
     transmitter_.lbl_TX_Click();
     transmitter_.transmitterOn();
-    speeds_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    speeds_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    speeds_.startNormalSpeed();
     if (playing()) {
         return true;
     }
@@ -217,14 +251,7 @@ void AutoCq::tmrCQ_PAUSE_Timer() {
     }
     tmrCQ_PAUSE.stop();
     const QString file = loader_.file().original();
-    // Looked at before keying: a file the playback cannot decode is never keyed for.
-    const SoundFileProbe probe = probeSoundFile(file);
-    if (!probe.playable) {
-        reportUnplayable(file, probe.reason);
-        return;
-    }
-    if (!playKeyed()) {
-        reportUnplayable(file, QString());
+    if (refusedBeforeLoading(file) || !sendOnce(file)) {
         return;
     }
     endChecks_ = 0;
@@ -240,13 +267,21 @@ void AutoCq::squelchWatch() {
     if (!transmitter_.hasControlPort()) {
         return;
     }
-    // A reading that fails (empty) counts as a busy channel: what cannot be watched is not sent.
-    if (transmitter_.readSquelchLine() != settings_.squelchActiveChar) {
-        emit squelchTextChanged(QStringLiteral("TX_Mic"));
-        abortCq();
+    if (channelInUse()) {
+        stopForChannelInUse();
     } else {
         emit squelchTextChanged(QStringLiteral("Papagei"));
     }
+}
+
+bool AutoCq::channelInUse() {
+    // A reading that fails (empty) counts as a busy channel: what cannot be watched is not sent.
+    return transmitter_.readSquelchLine() != settings_.squelchActiveChar;
+}
+
+void AutoCq::stopForChannelInUse() {
+    emit squelchTextChanged(QStringLiteral("TX_Mic"));
+    abortCq();
 }
 
 void AutoCq::abortCq() {

@@ -93,8 +93,17 @@ private:
     // The slider's position; before the first the controls hand in, and after a
     // reading of the settings (which moves the slider unheard), the settings line's.
     int volumePosition() const;
+    // True, with a notice, for a file that cannot be sent.
+    bool refusedBeforeLoading(const QString& file);
+    // One transmission of the sound window's file at normal speed; false, un-keyed,
+    // when nothing went out.
+    bool sendOnce(const QString& file);
     // Keys the transmitter and plays the sound window's file; false, un-keyed, when it does not play.
     bool playKeyed();
+    // True, and the cycle ended as the watch ends it, when the watch runs and finds the channel in use.
+    bool channelFoundInUse();
+    bool channelInUse();
+    void stopForChannelInUse();
     bool playing() const;
     void stopPlayer();
     // Ends the cycle, or does not start it, with a message that waits for nobody.

@@ -11,20 +11,37 @@ void LoadedFile::dropFolder() {
     }
 }
 
+namespace {
+
+// Nothing when the file could not be opened. Only plain files: a pipe or a device
+// could block the open or the reads.
+std::optional<WaveHeaderVerdict> parsePlainFile(const QFileInfo& about, WaveInfo& info) {
+    if (!about.isFile()) {
+        return std::nullopt;
+    }
+    QFile file(about.filePath());
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return parseWaveHeader(file, info);
+}
+
+} // namespace
+
 WaveHeaderVerdict LoadedFile::readHeader(const QString& path) {
     lastReading_.reset();
-    // Only plain files: a pipe or a device could block the open or the reads.
     const QFileInfo about(path);
-    if (!about.isFile()) {
+    const std::optional<WaveHeaderVerdict> verdict = parsePlainFile(about, info_);
+    if (!verdict) {
         return WaveHeaderVerdict::Unreadable;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return WaveHeaderVerdict::Unreadable;
-    }
-    const WaveHeaderVerdict verdict = parseWaveHeader(file, info_);
-    lastReading_ = Reading{path, about.size(), about.lastModified(), verdict, info_};
-    return verdict;
+    lastReading_ = Reading{path, about.size(), about.lastModified(), *verdict, info_};
+    return *verdict;
+}
+
+WaveHeaderVerdict LoadedFile::verdictOf(const QString& path) {
+    WaveInfo scratch;
+    return parsePlainFile(QFileInfo(path), scratch).value_or(WaveHeaderVerdict::Unreadable);
 }
 
 // A passed header fills every field; a rejected one only some, so its verdict

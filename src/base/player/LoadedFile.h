@@ -32,6 +32,8 @@ public:
     // read just before when it was of the same unchanged file and would fill the
     // fields alike.
     WaveHeaderVerdict readHeaderAgain(const QString& path);
+    // The verdict the header of `path` would get, leaving what is loaded alone.
+    static WaveHeaderVerdict verdictOf(const QString& path);
     // Nothing loaded, as before the first file.
     void forget() { *this = LoadedFile(); }
     // The header read last passed: `path` becomes the file playback opens.

@@ -25,6 +25,23 @@ FileDialogRequest waveFileRequest(const QString& startFolder) {
             QStringLiteral("*.wav")};
 }
 
+// What the header reader's messages say, for a notice that waits for nobody.
+QString headerRefusal(WaveHeaderVerdict verdict) {
+    switch (verdict) {
+    case WaveHeaderVerdict::Valid:
+        return {};
+    case WaveHeaderVerdict::TooShort:
+        return QStringLiteral("Die Datei ist zu kurz für eine Wave-Datei.");
+    case WaveHeaderVerdict::Unreadable:
+        return QStringLiteral("Der Kopf der Datei kann nicht gelesen werden.");
+    case WaveHeaderVerdict::UnknownFormat:
+        return QStringLiteral("Das Tonfenster kennt das Format der Datei nicht (Unknown Wave Format).");
+    case WaveHeaderVerdict::NoDataChunk:
+        return QStringLiteral("Das Tonfenster findet in der Datei keine Tondaten (No Data Chunk found).");
+    }
+    return {};
+}
+
 // Opens a plain file for reading; pipes and devices could block the reads.
 bool openPlainFile(QFile& file) {
     return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
@@ -198,12 +215,21 @@ void SoundFileLoader::prepareSpeedCopies(bool headerPassed) {
     }
 }
 
-void SoundFileLoader::reloadPlayerFile() {
+bool SoundFileLoader::reloadPlayerFile() {
     playback_.stopFollowing();
     file_.dropFolder();
     playback_.setSlider(playback_.state().startPos);
-    readWaveHeader(file_.current());
+    const bool passed = readWaveHeader(file_.current());
     emit deletionAllowed(false);
+    return passed;
+}
+
+QString SoundFileLoader::refusalOf(const QString& path) {
+    const SoundFileProbe probe = probeSoundFile(path);
+    if (!probe.playable) {
+        return probe.reason;
+    }
+    return headerRefusal(LoadedFile::verdictOf(path.trimmed()));
 }
 
 // The header reader takes codings and layouts the playback may not decode; the

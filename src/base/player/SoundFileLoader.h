@@ -52,8 +52,11 @@ public:
     // Stops, reads the header of currentFile and loads it: the common step of the
     // file dialog, the recording list and continuous play.
     void loadCurrentFile();
-    // Reads currentFile again for a start at another speed.
-    void reloadPlayerFile();
+    // Reads currentFile again for a start at another speed; true when the header passed.
+    bool reloadPlayerFile();
+    // Why `path` would not load and play, found without a word to the user: the
+    // playback's look and the header reader's verdict. Empty when it would.
+    static QString refusalOf(const QString& path);
     void showLoadedFile();
     // The file at path was deleted: when it is the window's file, the window
     // forgets it and shows no file, rather than a name and waveform that no

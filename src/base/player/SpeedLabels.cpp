@@ -32,8 +32,16 @@ void SpeedLabels::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/
 }
 
 void SpeedLabels::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+    readNormalSpeedFile();
+    startNormalSpeed();
+}
+
+bool SpeedLabels::readNormalSpeedFile() {
     file_.setCurrent(file_.original());
-    loader_.reloadPlayerFile();
+    return loader_.reloadPlayerFile();
+}
+
+void SpeedLabels::startNormalSpeed() {
     playback_.startPlayback();
     playback_.setSlider(playback_.state().startPos);
     playback_.startFocusing();

@@ -34,6 +34,10 @@ public:
 
     // Normal speed from the slider's start: the press and the release together.
     void playAtNormalSpeed();
+    // The normal-speed release in its two halves, so that a caller can key between
+    // the header read, whose messages wait for an answer, and the start.
+    bool readNormalSpeedFile(); // true when the header passed
+    void startNormalSpeed();
 
 private:
     void pressFasterLabel(int speed);
