@@ -400,10 +400,13 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) 
 TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     fakes.clock.set(QDateTime(QDate(2012, 8, 17), QTime(14, 59, 59)));
     startProgram();
-    // The dated tree keeps what the list pass has long deleted from D/w.
+    // The dated tree keeps what the list pass has long deleted from D/w; as long as
+    // the next capture, but not the same.
     const QString pruned = QStringLiteral("1_08-17-2012_15-00-00.wav");
     ASSERT_TRUE(QDir().mkpath(dated(QString(), QStringLiteral("15"))));
-    ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), recordingOfSeconds(40)));
+    QByteArray other = recordingOfSeconds(30);
+    other[100] = 'x';
+    ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), other));
 
     const QString first = captureAndSave(25);
     // The clock shows the same second again, as when it is set back.
@@ -413,7 +416,7 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
 
     EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(QFile(dated(first)).size(), recordingOfSeconds(25).size());
-    EXPECT_EQ(QFile(dated(pruned, QStringLiteral("15"))).size(), recordingOfSeconds(40).size());
+    EXPECT_EQ(QFile(dated(pruned, QStringLiteral("15"))).size(), other.size());
     EXPECT_FALSE(QFileInfo::exists(recording(pruned)));
     EXPECT_EQ(QFile(recording(next)).size(), recordingOfSeconds(30).size());
     EXPECT_EQ(QFile(dated(next, QStringLiteral("15"))).size(), recordingOfSeconds(30).size());

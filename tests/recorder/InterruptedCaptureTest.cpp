@@ -1,5 +1,6 @@
 // A capture that a crash cut short is filed at the next start.
 #include "base/audio/CaptureDevice.h"
+#include "base/integrity/ManifestWriter.h"
 #include "base/wav/Wav8Header.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/RecordingListView.h"
@@ -85,11 +86,26 @@ TEST_F(InterruptedCaptureTest, SavedRecordingsLeftBehindAreFiledOnceTheFolderTak
     EXPECT_TRUE(program->statusBar().lateFilingText().contains(QStringLiteral("nicht in W")));
 
     program.reset();
+    // A start with room for the dated tree alone left its copy there, entered.
+    const QString dated = dir.filePath(QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-16/hh-09"));
+    ASSERT_TRUE(QDir().mkpath(dated));
+    ASSERT_TRUE(QFile::copy(dir.filePath(name), QDir(dated).filePath(name)));
+    ManifestWriter earlierStart;
+    earlierStart.recordKept(dir.path(), name, true, QDate(2012, 8, 17));
+    ASSERT_TRUE(earlierStart.waitForPending(5000));
+
     ASSERT_TRUE(QFile::remove(dir.filePath(QStringLiteral("W"))));
     startProgram();
     EXPECT_EQ(QFileInfo(dir.filePath(QStringLiteral("W/") + name)).size(), 44 + 30 * 11025);
     EXPECT_FALSE(QFile::exists(dir.filePath(name)));
     EXPECT_TRUE(program->statusBar().lateFilingText().contains(QStringLiteral("1 liegengebliebene")));
+    // The same recording under its one name in both places, entered once.
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("W"))).entryList(QDir::Files), QStringList{name});
+    EXPECT_EQ(QDir(dated).entryList(QDir::Files), QStringList{name});
+    ASSERT_TRUE(program->manifests().waitForPending(5000));
+    QFile manifest(dir.filePath(QStringLiteral("Manifeste/1_2012-08-17.txt")));
+    ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
+    EXPECT_EQ(manifest.readAll().count('\n'), 1);
 }
 
 } // namespace

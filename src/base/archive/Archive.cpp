@@ -10,6 +10,7 @@
 #include "base/desktop/Clock.h"
 #include "base/desktop/Dialogs.h"
 #include "base/desktop/EventLog.h"
+#include "base/files/RegularFile.h"
 #include "base/settings/SettingsStore.h"
 #include "base/settings/SettingsValues.h"
 
@@ -38,9 +39,10 @@ bool isSameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-// Never over another file: a taken name means another recording.
+// Never over another file: a taken name means another recording. A copy of this
+// recording already there is the copy.
 bool copyToFreeName(const QString& source, const QString& target) {
-    return isSameFile(source, target) || QFile::copy(source, target);
+    return isSameFile(source, target) || QFile::copy(source, target) || haveSameContent(source, target);
 }
 
 bool makeFolder(const QString& path) {
@@ -199,28 +201,48 @@ void Archive::reportRemoved(const QStringList& removed) {
 void Archive::keepRecording(const QString& workingFile, const QString& name) {
     emit playerFileChosen(workingFile);
     const double seconds = readRecordingLength(workingFile);
-    std::optional<QString> storedName = name;
+    std::optional<FilingName> target = FilingName{name, {}};
     bool filed = true;
-    bool kept = false;
+    bool filedNow = false;
     if (isLongEnough(seconds, settings_.minRecordLimit)) {
-        storedName = firstFreeName(workingFile, name);
-        filed = storedName && archiveRecording(workingFile, *storedName);
-        kept = filed;
-        if (storedName) {
-            addListEntry(*storedName, seconds);
-            selectLastEntry();
-            emit recordingKept(*storedName);
-        }
+        target = firstFreeName(workingFile, name);
+        filed = target && fileRecording(workingFile, *target, seconds);
+        // A copy that was in D/w already was passed on when it came.
+        filedNow = filed && target && !target->copiesThere.contains(recordingsFolderCopy(target->name));
     }
-    reportKept(storedName.value_or(name), seconds, filed);
-    if (kept) {
-        emit recordingFiled(*storedName);
+    const QString storedName = target ? target->name : name;
+    reportKept(storedName, seconds, filed);
+    if (filedNow) {
+        emit recordingFiled(storedName);
     }
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.
-    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, *storedName)) {
+    if (filed && QFileInfo::exists(workingFile) && !isStoredCopy(workingFile, storedName)) {
         QFile::remove(workingFile);
     }
+}
+
+bool Archive::fileRecording(const QString& workingFile, const FilingName& target, double seconds) {
+    const QString& name = target.name;
+    // The list pass has listed and counted a copy that was in D/w before.
+    const bool listed = target.copiesThere.contains(recordingsFolderCopy(name));
+    const bool filed = archiveRecording(workingFile, name);
+    if (!listed) {
+        ++settings_.fileCount;
+        emit fileCountChanged(settings_.fileCount);
+        addListEntry(name, seconds);
+        selectLastEntry();
+    }
+    // The copy the manifest names was entered by the start that made it.
+    const QString entered = keptCopyPath(settings_.docFolder, name, settings_.archiveRecordings == 1);
+    if (!target.copiesThere.contains(entered)) {
+        emit recordingKept(name);
+    }
+    return filed;
+}
+
+QString Archive::recordingsFolderCopy(const QString& name) const {
+    return listFolder() + QLatin1Char('/') + name;
 }
 
 void Archive::reportKept(const QString& name, double seconds, bool filed) {
@@ -239,37 +261,47 @@ void Archive::reportKept(const QString& name, double seconds, bool filed) {
     }
 }
 
-std::optional<QString> Archive::firstFreeName(const QString& workingFile, const QString& name) const {
+std::optional<Archive::FilingName> Archive::firstFreeName(const QString& workingFile,
+                                                          const QString& name) const {
     // Names go by the clock to the second: when the clock repeats an hour in autumn
     // or is set back, a name can already belong to an earlier recording.
-    std::optional<QString> candidate = name;
-    while (candidate && isNameTaken(workingFile, *candidate)) {
-        candidate = nameOneSecondLater(*candidate);
+    for (std::optional<QString> candidate = name; candidate; candidate = nameOneSecondLater(*candidate)) {
+        if (std::optional<QStringList> copies = copiesUnder(workingFile, *candidate)) {
+            return FilingName{*candidate, std::move(*copies)};
+        }
     }
-    return candidate;
+    return std::nullopt;
 }
 
-bool Archive::isNameTaken(const QString& workingFile, const QString& name) const {
+std::optional<QStringList> Archive::copiesUnder(const QString& workingFile, const QString& name) const {
     const QString docFolder = settings_.docFolder;
-    const auto takenAt = [&workingFile](const QString& path) {
-        return QFileInfo::exists(path) && !isSameFile(workingFile, path);
-    };
-    const std::optional<QString> folder = findRecordingsFolder(docFolder);
-    return (folder && takenAt(*folder + QLatin1Char('/') + name)) ||
-           takenAt(datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name);
+    QStringList places;
+    if (const std::optional<QString> folder = findRecordingsFolder(docFolder)) {
+        places << *folder + QLatin1Char('/') + name;
+    }
+    places << datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name;
+    QStringList copies;
+    for (const QString& path : std::as_const(places)) {
+        if (!QFileInfo::exists(path) || isSameFile(workingFile, path)) {
+            continue;
+        }
+        // Sizes decide almost always; the bytes only when they agree.
+        if (!haveSameContent(workingFile, path)) {
+            return std::nullopt;
+        }
+        copies << path;
+    }
+    return copies;
 }
 
 bool Archive::archiveRecording(const QString& workingFile, const QString& name) {
-    SettingsValues& values = settings_;
-    const QString docFolder = values.docFolder;
-    if (values.archiveRecordings == 1) {
+    const QString docFolder = settings_.docFolder;
+    if (settings_.archiveRecordings == 1) {
         const QString dated = datedArchiveFolder(docFolder, name);
         if (makeFolder(docFolder) && ensureRecordingsFolder(docFolder) && makeFolder(dated)) {
             copyToFreeName(workingFile, dated + QLatin1Char('/') + name);
         }
     }
-    ++values.fileCount;
-    emit fileCountChanged(values.fileCount);
     // D/w is created here as well, so a recording is kept without the dated tree.
     if (!ensureRecordingsFolder(docFolder)) {
         return false;

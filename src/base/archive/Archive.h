@@ -43,11 +43,13 @@ public:
     QString removeListedRecording(int row);
 
     // Called by the recorder once a capture is saved and closed: keeps a recording
-    // longer than the minimum, under the next free second when its name is taken,
-    // and removes the working file unless keeping it failed.
+    // longer than the minimum, under the next free second when another recording has
+    // its name, and removes the working file unless keeping it failed. A copy of this
+    // very recording already under its name (an earlier start filed it in one place
+    // only) counts as made.
     void keepRecording(const QString& workingFile, const QString& name);
-    // Copies into the dated tree (when chosen) and into D/w and counts the recording;
-    // true when the copy into D/w is in place.
+    // Copies into the dated tree (when chosen) and into D/w, where no copy of it is
+    // yet; true when the copy into D/w is in place.
     bool archiveRecording(const QString& workingFile, const QString& name);
     // Length in seconds; leaves the header fields read in headerFields.
     double readRecordingLength(const QString& path);
@@ -104,10 +106,22 @@ private:
     void takeListPass(ListPassResult result);
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
+    // A name to file a recording under and the copies of it already there.
+    struct FilingName {
+        QString name;
+        QStringList copiesThere;
+    };
     // `name`, or the first later second whose name no other recording has in D/w
     // or in the dated tree; nullopt for a name that is not a recording's and is taken.
-    std::optional<QString> firstFreeName(const QString& workingFile, const QString& name) const;
-    bool isNameTaken(const QString& workingFile, const QString& name) const;
+    std::optional<FilingName> firstFreeName(const QString& workingFile, const QString& name) const;
+    // The copies of the working file's recording that lie under `name` in D/w and in
+    // the dated tree; nullopt when another recording has the name in either.
+    std::optional<QStringList> copiesUnder(const QString& workingFile, const QString& name) const;
+    // Files it under the name found for it: the copies, the count, the list and the
+    // manifests, each unless an earlier start did it. True when D/w holds it.
+    bool fileRecording(const QString& workingFile, const FilingName& target, double seconds);
+    // The copy in D/w, where the list and the count come from.
+    QString recordingsFolderCopy(const QString& name) const;
 
     const Platform platform_;
     const SettingsStore& store_;

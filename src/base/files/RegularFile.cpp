@@ -68,4 +68,24 @@ bool copyRegularFile(const QString& from, const QString& to) {
     return source.file->error() == QFileDevice::NoError && copy.commit();
 }
 
+bool haveSameContent(const QString& first, const QString& second) {
+    const QFileInfo one(first);
+    const QFileInfo other(second);
+    if (!one.isFile() || !other.isFile() || one.size() != other.size()) {
+        return false;
+    }
+    const RegularFileOpen left = openRegularFile(first);
+    const RegularFileOpen right = openRegularFile(second);
+    if (!left.file || !right.file) {
+        return false;
+    }
+    while (!left.file->atEnd()) {
+        const QByteArray block = left.file->read(kCopyBlock);
+        if (block.isEmpty() || right.file->read(block.size()) != block) {
+            return false;
+        }
+    }
+    return left.file->error() == QFileDevice::NoError && right.file->atEnd();
+}
+
 } // namespace kestrova

@@ -25,4 +25,8 @@ RegularFileOpen openRegularFile(const QString& path);
 // it is on the disk whole; false, with `to` unchanged, when anything fails.
 bool copyRegularFile(const QString& from, const QString& to);
 
+// True when both are plain files of the same bytes: the sizes are compared first,
+// the contents only when they agree.
+bool haveSameContent(const QString& first, const QString& second);
+
 } // namespace kestrova
