@@ -6,6 +6,7 @@
 // Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]
 #include "base/audio/OutputGain.h"
 #include "base/audio/PlaybackDevice.h"
+#include "base/audio/PortAudioSession.h"
 #include "base/audio/PortAudioSink.h"
 #include "gui/app/Program.h"
 #include "gui/player/Player.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     }
     test::FakePlatform fakes;
     OutputGain gain;
+    // Held as the program's input holds it: the sink takes PortAudio only while it plays.
+    const PortAudioSession portAudio;
     PortAudioSink sink(gain);
     PlaybackDevice device(sink);
     fakes.realPlayer = &device;

@@ -13,6 +13,7 @@
 #include "archive/RecordingFiles.h"
 #include "base/audio/OutputGain.h"
 #include "base/audio/PlaybackDevice.h"
+#include "base/audio/PortAudioSession.h"
 #include "base/audio/PortAudioSink.h"
 #include "base/audio/SimpleSoundPlayer.h"
 #include "base/automation/AutoCq.h"
@@ -273,6 +274,8 @@ protected:
     SystemClock clock;
     StampedLines lines;
     OutputGain gain;
+    // Held as the program's input holds it: the sinks take PortAudio only while they play.
+    PortAudioSession portAudio;
     PortAudioSink playerSink{gain};
     PortAudioSink soundSink{gain};
     PlaybackDevice playerDevice{playerSink};

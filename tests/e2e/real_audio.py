@@ -13,12 +13,16 @@ with automatic start in a temporary program folder. The scenarios:
   transmission after it is recorded; without a desktop, and the event log tells
   the loss and the return once each, without the audio libraries' complaints;
 - --server-late: starts the program without a desktop before the server, as a
-  user unit may at boot; checks that the transmissions after the server came up
-  are recorded and that the event log says so once, in German, without the audio
-  libraries' complaints;
+  user unit may at boot, on the machine's own ALSA configuration and with the
+  settings a new user has (no Kestrova.ini); checks that the two transmissions
+  after the server came up are kept and that the event log says so once, in
+  German, without the audio libraries' complaints;
 - --slow-source: the source hands over nothing for its first 2.5 s, as a slow
   server does with a new stream; checks that the input is not given up for dead
   and that the first transmission is recorded from its first sample.
+
+The program is kestrova (started with --headless where it runs without a desktop)
+or kestrova-headless.
 
 Exit 0: passed, 1: failed, 77: skipped (no PulseAudio on this machine).
 """
@@ -41,9 +45,16 @@ TONE = 2.0
 GAP = 4.0
 
 
-def tone(seconds, frequency=600.0):
+# A new user's settings: a recording is kept when it is longer than 20 s, and ends
+# after 20 s of silence; the threshold is 67 of 100.
+NEW_USER_TONE = 20.0
+NEW_USER_GAP = 24.0
+LOUD = 110
+
+
+def tone(seconds, frequency=600.0, amplitude=90):
     n = int(seconds * RATE)
-    return bytes(int(128 + 90 * math.sin(2 * math.pi * frequency * i / RATE)) for i in range(n))
+    return bytes(int(128 + amplitude * math.sin(2 * math.pi * frequency * i / RATE)) for i in range(n))
 
 
 def silence(seconds):
@@ -141,18 +152,28 @@ def loud_run(samples):
 class Rig:
     """A temporary program folder, a sound server of its own and the program."""
 
-    def __init__(self, program, kind="pulseaudio"):
+    def __init__(self, program, kind="pulseaudio", as_installed=False):
+        """`as_installed`: the machine's own ALSA configuration and no settings file,
+        as a new user's program meets them."""
         self.program = program
         self.work = tempfile.mkdtemp(prefix="kestrova-e2e-")
         self.folder = os.path.join(self.work, "program")
         os.makedirs(self.folder)
-        self.server = SoundServer(kind, self.work, pipe_rate=RATE)
+        self.server = SoundServer(kind, self.work, pipe_rate=RATE, system_alsa=as_installed)
         self.pipe_path = self.server.pipe_path
         self.env = dict(self.server.env, QT_QPA_PLATFORM="offscreen")
-        lines = ["note", self.folder, "e2e", "11025", "0", "1", "2", "46-0", "67", "1", "180", "5", "10", "3",
-                 "50", "1", "1", "0", "1", "0", "0", "10", "0", "1", "0", "6", "15", "15", "15", "6375"]
-        with open(os.path.join(self.folder, "Kestrova.ini"), "wb") as f:
-            f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
+        if as_installed:
+            # ALSA's probe of the machine's plugins loads libraries that allocate as they
+            # load (the a52 plugin's codecs) and are unloaded again. The frame-pointer
+            # unwinder stops in them, and LeakSanitizer could not tell their memory from
+            # ours; the full unwinder reaches libasound, which tests/lsan.supp names.
+            self.env["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
+                                                              "fast_unwind_on_malloc=0"]))
+        else:
+            lines = ["note", self.folder, "e2e", "11025", "0", "1", "2", "46-0", "67", "1", "180", "5", "10", "3",
+                     "50", "1", "1", "0", "1", "0", "0", "10", "0", "1", "0", "6", "15", "15", "15", "6375"]
+            with open(os.path.join(self.folder, "Kestrova.ini"), "wb") as f:
+                f.write(("\r\n".join(lines) + "\r\n").encode("cp1252"))
         self.kestrova = None
         self.feeder = None
 
@@ -174,6 +195,8 @@ class Rig:
         self.feeder.hold_until = time.monotonic() + hold_feeder
         self.feeder.start()
         self.started = time.monotonic()
+        # The service is without a desktop by itself.
+        headless = headless and os.path.basename(self.program) == "kestrova"
         self.kestrova = subprocess.Popen([self.program, "--program-folder", self.folder]
                                          + (["--headless"] if headless else []), env=self.env,
                                          stdout=subprocess.DEVNULL,
@@ -294,19 +317,21 @@ def log_failures(rig, once):
 
 
 def server_late(rig):
-    """The program started before the server: it records once the server is up."""
+    """The program started 3 s before the server: it records once the server is up.
+    The first transmission is filed after its silence, the second at the end."""
     time.sleep(3)
     if not rig.start_pulse():
         return ["PulseAudio did not start"]
     time.sleep(3)
-    for _ in range(2):
-        rig.feeder.add(tone(TONE) + silence(GAP))
-    if not wait_for(lambda: len(rig.recordings()) >= 2, 30):
-        return ["the transmissions after the server came up were not recorded: %s\n%s"
-                % (rig.recordings(), rig.log("kestrova.log"))]
+    loud = tone(NEW_USER_TONE, amplitude=LOUD)
+    rig.feeder.add(loud + silence(NEW_USER_GAP) + loud + silence(3))
+    # A source nobody records from is not read: the feeding stalls.
+    wait_for(lambda: rig.feeder.pending() == 0, 2 * (NEW_USER_TONE + NEW_USER_GAP))
+    if not rig.recordings():
+        return ["the transmission after the server came up was not recorded:\n" + rig.log("kestrova.log")]
     if not rig.end_program():
         return []
-    return rig.check([TONE, TONE]) + log_failures(
+    return rig.check([NEW_USER_TONE, NEW_USER_TONE]) + log_failures(
         rig, ["Eingabegerät lässt sich nicht öffnen", "Eingabegerät liefert wieder"])
 
 
@@ -346,7 +371,7 @@ def main():
     rerun = in_session_bus(kind, [os.path.abspath(__file__)] + sys.argv[1:])
     if rerun is not None:
         return rerun
-    rig = Rig(program, kind)
+    rig = Rig(program, kind, as_installed=scenario is server_late)
     try:
         if scenario is server_late:
             rig.start_program(headless=True, wait=False)

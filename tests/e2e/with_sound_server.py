@@ -8,7 +8,8 @@ default of a GNOME desktop on Debian 12) under a D-Bus session of its own, in a
 private runtime folder. A null sink "out" in the server's own format, which
 rewinds as a real card does, is the default sink; ALSA's default device goes to
 the pulse plugin and knows nothing else (probing every installed plugin would
-leave leaks behind that LeakSanitizer cannot name). The command runs with
+leave leaks behind that LeakSanitizer cannot name), unless a test asks for the
+machine's own ALSA configuration. The command runs with
 PULSE_SERVER set; its exit code is returned, 77 (skipped) when the server is not
 installed.
 
@@ -53,17 +54,23 @@ def in_session_bus(kind, argv):
 class SoundServer:
     """A sound server in a folder of its own; `env` reaches it."""
 
-    def __init__(self, kind, work, pipe_rate=None):
+    def __init__(self, kind, work, pipe_rate=None, system_alsa=False):
+        """With `system_alsa`, ALSA reads the machine's own configuration, as a user's
+        program does: on Debian "default" is the pulse plugin only if the server ran
+        when the program first read it."""
         self.kind = kind
         self.work = work
         self.pipe_rate = pipe_rate
         self.pipe_path = os.path.join(work, "feed.pipe")
         self.runtime = os.path.join(work, "run")
         os.makedirs(self.runtime, mode=0o700, exist_ok=True)
-        alsa_conf = os.path.join(work, "alsa.conf")
-        with open(alsa_conf, "w") as f:
-            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
-        self.env = dict(os.environ, HOME=work, XDG_RUNTIME_DIR=self.runtime, ALSA_CONFIG_PATH=alsa_conf)
+        self.env = dict(os.environ, HOME=work, XDG_RUNTIME_DIR=self.runtime)
+        self.env.pop("ALSA_CONFIG_PATH", None)
+        if not system_alsa:
+            alsa_conf = os.path.join(work, "alsa.conf")
+            with open(alsa_conf, "w") as f:
+                f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
+            self.env["ALSA_CONFIG_PATH"] = alsa_conf
         for name in ("PULSE_RUNTIME_PATH", "PIPEWIRE_RUNTIME_DIR"):
             self.env.pop(name, None)
         if kind == "pulseaudio":

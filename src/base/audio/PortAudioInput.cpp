@@ -1,9 +1,12 @@
 #include "base/audio/PortAudioInput.h"
 
+#include "base/audio/AlsaConfiguration.h"
 #include "base/audio/PortAudioInputStream.h"
 #include "base/audio/QuietStderr.h"
+#include "base/desktop/SteadyClock.h"
 
 #include <algorithm>
+#include <optional>
 #include <portaudio.h>
 
 namespace kestrova {
@@ -11,6 +14,9 @@ namespace kestrova {
 namespace {
 
 constexpr int kProbeRate = 11025;
+// How often a device missing from PortAudio's list has it list them again.
+constexpr qint64 kFirstListingIntervalMs = 10'000;
+constexpr qint64 kLongestListingIntervalMs = 3'600'000;
 
 bool isInputOnAlsa(const PaDeviceInfo* info) {
     if (info == nullptr || info->maxInputChannels < 1) {
@@ -20,69 +26,117 @@ bool isInputOnAlsa(const PaDeviceInfo* info) {
     return host != nullptr && host->type == paALSA;
 }
 
+QString nameOf(const PaDeviceInfo* info) {
+    return QString::fromUtf8(info->name).trimmed();
+}
+
+// The device's number in PortAudio's list as it stands now; paNoDevice when it is missing.
+int currentIndex(const QString& name) {
+    const int count = std::max(Pa_GetDeviceCount(), 0);
+    for (int device = 0; device < count; ++device) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+        if (isInputOnAlsa(info) && nameOf(info) == name) {
+            return device;
+        }
+    }
+    return paNoDevice;
+}
+
 } // namespace
 
 PortAudioInput::PortAudioInput() {
-    if (session_.ok()) {
-        confirmed_.assign(static_cast<std::size_t>(std::max(Pa_GetDeviceCount(), 0)), false);
+    if (!session_.ok()) {
+        return;
+    }
+    const int count = std::max(Pa_GetDeviceCount(), 0);
+    for (int device = 0; device < count; ++device) {
+        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
+        if (isInputOnAlsa(info)) {
+            listed_.push_back({nameOf(info)});
+        }
     }
 }
 
-bool PortAudioInput::canRecord(int device) {
-    const auto index = static_cast<std::size_t>(device);
-    if (index >= confirmed_.size()) {
+bool PortAudioInput::canRecord(Listed& device) const {
+    if (device.confirmed || !session_.ok()) {
+        return device.confirmed;
+    }
+    const int index = currentIndex(device.name);
+    if (index == paNoDevice) {
         return false;
     }
-    if (!confirmed_[index]) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-        PaStreamParameters parameters{};
-        parameters.device = device;
-        parameters.channelCount = 1;
-        parameters.sampleFormat = paUInt8;
-        parameters.suggestedLatency = info->defaultHighInputLatency;
-        confirmed_[index] = Pa_IsFormatSupported(&parameters, nullptr, kProbeRate) == paFormatIsSupported;
-    }
-    return confirmed_[index];
+    PaStreamParameters parameters{};
+    parameters.device = index;
+    parameters.channelCount = 1;
+    parameters.sampleFormat = paUInt8;
+    parameters.suggestedLatency = Pa_GetDeviceInfo(index)->defaultHighInputLatency;
+    device.confirmed = Pa_IsFormatSupported(&parameters, nullptr, kProbeRate) == paFormatIsSupported;
+    return device.confirmed;
 }
 
 std::vector<InputDeviceInfo> PortAudioInput::devices() {
     std::vector<InputDeviceInfo> list;
-    for (int device = 0; device < static_cast<int>(confirmed_.size()); ++device) {
-        const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-        if (isInputOnAlsa(info)) {
-            list.push_back({QString::fromUtf8(info->name).trimmed(), canRecord(device)});
-        }
+    for (Listed& device : listed_) {
+        list.push_back({device.name, canRecord(device)});
     }
     return list;
 }
 
-std::vector<int> PortAudioInput::recordableDevices() {
-    std::vector<int> found;
-    for (int device = 0; device < static_cast<int>(confirmed_.size()); ++device) {
-        if (isInputOnAlsa(Pa_GetDeviceInfo(device)) && canRecord(device)) {
-            found.push_back(device);
+std::optional<QString> PortAudioInput::recordableName(int position) {
+    int recordable = 0;
+    for (Listed& device : listed_) {
+        if (canRecord(device) && recordable++ == position) {
+            return device.name;
         }
     }
-    return found;
+    return std::nullopt;
 }
 
 std::unique_ptr<InputStream> PortAudioInput::open(int position, int sampleRate) {
-    if (!session_.ok()) {
+    const std::optional<QString> name = position == -1 ? std::nullopt : recordableName(position);
+    if (position != -1 && !name) {
         return nullptr;
     }
     // A device that is not there (a sound server not yet started) is tried every
     // second; what ALSA and its plugins print about it each time is no news.
     QuietStderr quiet;
-    if (position == -1) {
-        const int device = Pa_GetDefaultInputDevice();
-        return device != paNoDevice ? PortAudioInputStream::open(device, sampleRate)
-                                    : PortAudioInputStream::openAlsaDefault(sampleRate);
+    const int device = !session_.ok() ? paNoDevice : name ? currentIndex(*name) : Pa_GetDefaultInputDevice();
+    std::unique_ptr<InputStream> stream;
+    if (device != paNoDevice) {
+        stream = PortAudioInputStream::open(device, sampleRate);
+    } else if (!name) {
+        stream = PortAudioInputStream::openAlsaDevice("default", sampleRate);
     }
-    const std::vector<int> recordable = recordableDevices();
-    if (position < 0 || position >= static_cast<int>(recordable.size())) {
-        return nullptr;
+    if (stream) {
+        listingIntervalMs_ = 0;
+        return stream;
     }
-    return PortAudioInputStream::open(recordable[static_cast<std::size_t>(position)], sampleRate);
+    // For the next try: ALSA reads its configuration again (cheap, and what finds a
+    // sound server behind "default"), and a device missing from PortAudio's list has
+    // PortAudio list them again.
+    forgetAlsaConfiguration();
+    if (device == paNoDevice) {
+        listAgainWhenDue();
+    }
+    return nullptr;
+}
+
+// PortAudio lists the devices again only while no stream of ours holds it; a probe
+// costs a tenth of a second or more and a few kilobytes that the plugins keep, so a
+// device missing for days is looked for less and less often.
+void PortAudioInput::listAgainWhenDue() {
+    const qint64 now = steadyMilliseconds();
+    if (listingIntervalMs_ == 0) {
+        listingIntervalMs_ = kFirstListingIntervalMs;
+        nextListingMs_ = now + listingIntervalMs_;
+        return;
+    }
+    if (now < nextListingMs_) {
+        return;
+    }
+    session_.renew();
+    listingIntervalMs_ = std::min(listingIntervalMs_ * 2, kLongestListingIntervalMs);
+    nextListingMs_ = now + listingIntervalMs_;
 }
 
 } // namespace kestrova

@@ -53,14 +53,14 @@ std::unique_ptr<PortAudioInputStream> PortAudioInputStream::open(int device, int
                     info->maxInputChannels);
 }
 
-std::unique_ptr<PortAudioInputStream> PortAudioInputStream::openAlsaDefault(int sampleRate) {
+std::unique_ptr<PortAudioInputStream> PortAudioInputStream::openAlsaDevice(const char* name, int sampleRate) {
     PortAudioSession session;
     if (!session.ok()) {
         return nullptr;
     }
     PaAlsaStreamInfo alsa{};
     PaAlsa_InitializeStreamInfo(&alsa);
-    alsa.deviceString = "default";
+    alsa.deviceString = name;
     return openWith({paNoDevice, &alsa}, sampleRate, kMinimumLatencySeconds, 48000.0, 2);
 }
 

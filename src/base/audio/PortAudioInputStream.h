@@ -25,9 +25,10 @@ public:
     };
     // Opens PortAudio device `device`; nothing when it cannot be opened.
     static std::unique_ptr<PortAudioInputStream> open(int device, int sampleRate);
-    // Opens ALSA's default device by name: a sound server that was not running when
-    // PortAudio listed the devices is missing from its list, but reached this way.
-    static std::unique_ptr<PortAudioInputStream> openAlsaDefault(int sampleRate);
+    // Opens an ALSA device by its name ("default", "pulse"): a sound server that was
+    // not running when PortAudio listed the devices is missing from its list, but
+    // reached this way.
+    static std::unique_ptr<PortAudioInputStream> openAlsaDevice(const char* name, int sampleRate);
     ~PortAudioInputStream() override;
     PortAudioInputStream(const PortAudioInputStream&) = delete;
     PortAudioInputStream& operator=(const PortAudioInputStream&) = delete;

@@ -31,4 +31,11 @@ PortAudioSession::~PortAudioSession() {
     }
 }
 
+void PortAudioSession::renew() {
+    if (ok_) {
+        Pa_Terminate();
+    }
+    ok_ = initialise() == paNoError;
+}
+
 } // namespace kestrova

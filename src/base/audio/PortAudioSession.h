@@ -12,6 +12,10 @@ public:
     PortAudioSession& operator=(const PortAudioSession&) = delete;
 
     bool ok() const { return ok_; }
+    // Lets go of PortAudio and takes it again. When nothing else holds it (no stream
+    // of ours is open), PortAudio is terminated and lists the devices afresh;
+    // otherwise its list stays as it is.
+    void renew();
 
 private:
     bool ok_ = false;

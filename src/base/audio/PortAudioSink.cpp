@@ -54,7 +54,12 @@ PortAudioSink::~PortAudioSink() {
 
 bool PortAudioSink::start(int sampleRate, int channels) {
     stop();
-    if (!session_.ok() || sampleRate <= 0 || channels < 1 || channels > 2) {
+    if (sampleRate <= 0 || channels < 1 || channels > 2) {
+        return false;
+    }
+    session_.emplace();
+    if (!session_->ok()) {
+        session_.reset();
         return false;
     }
     std::vector<OutputCandidate> devices;
@@ -68,10 +73,12 @@ bool PortAudioSink::start(int sampleRate, int channels) {
     const int chosen = chooseOutputDevice(devices, companionInput_, fallback);
     sourceRate_ = sampleRate;
     sourceChannels_ = channels;
-    if (chosen != paNoDevice && openDevice(chosen, sampleRate)) {
+    if ((chosen != paNoDevice && openDevice(chosen, sampleRate)) ||
+        (chosen != fallback && fallback != paNoDevice && openDevice(fallback, sampleRate))) {
         return true;
     }
-    return chosen != fallback && fallback != paNoDevice && openDevice(fallback, sampleRate);
+    session_.reset();
+    return false;
 }
 
 bool PortAudioSink::openDevice(int device, int sampleRate) {
@@ -285,6 +292,7 @@ void PortAudioSink::stop() {
         Pa_CloseStream(asStream(stream_));
         stream_ = nullptr;
     }
+    session_.reset();
     resampler_.reset();
     inputFinished_ = false;
 }

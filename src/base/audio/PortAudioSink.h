@@ -7,6 +7,7 @@
 #include <atomic>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace kestrova {
@@ -49,7 +50,9 @@ private:
     bool playedToTheEnd() const;
 
     const OutputGain& gain_;
-    PortAudioSession session_;
+    // Held only while a stream is open: the input can then have PortAudio list the
+    // devices again (a sound server that came late) while nothing plays.
+    std::optional<PortAudioSession> session_;
     QString companionInput_;
     void* stream_ = nullptr;
     std::unique_ptr<FrameRing> ring_;
