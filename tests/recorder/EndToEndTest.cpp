@@ -34,20 +34,23 @@ QByteArray wavFile(const std::vector<std::uint8_t>& samples, int sampleRate) {
     return file;
 }
 
-// Silence, then three tone bursts of 2 s with 3 s of silence after each.
-std::vector<std::uint8_t> threeBursts() {
+// Stretches of silence and tone in turn, silence first, each as many seconds long.
+std::vector<std::uint8_t> silenceAndTone(std::initializer_list<double> seconds) {
     std::vector<std::uint8_t> samples;
-    auto silence = [&samples](double seconds) {
-        samples.insert(samples.end(), std::size_t(seconds * rate), 128);
-    };
-    silence(1.0);
-    for (int burst = 0; burst < 3; ++burst) {
-        for (int i = 0; i < 2 * rate; ++i) {
-            samples.push_back(static_cast<std::uint8_t>(128 + 100 * std::sin(2 * M_PI * 440.0 * i / rate)));
+    bool tone = false;
+    for (const double stretch : seconds) {
+        for (int i = 0; i < int(stretch * rate); ++i) {
+            samples.push_back(
+                tone ? static_cast<std::uint8_t>(128 + 100 * std::sin(2 * M_PI * 440.0 * i / rate)) : 128);
         }
-        silence(3.0);
+        tone = !tone;
     }
     return samples;
+}
+
+// Silence, then three tone bursts of 2 s with 3 s of silence after each.
+std::vector<std::uint8_t> threeBursts() {
+    return silenceAndTone({1.0, 2.0, 3.0, 2.0, 3.0, 2.0, 3.0});
 }
 
 // Stands between the program and the file-fed device: while `deaf`, its streams
@@ -108,6 +111,22 @@ protected:
                 fakes.sounds, fakes.audioOutput, fakes.serial, fakes.events};
     }
 
+    // The program started on the fed input with these lines of its settings.
+    void startWith(const QList<QPair<int, QString>>& settings) {
+        writeIni(defaultIni(settings));
+        program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
+        program->main();
+    }
+
+    QStringList keptRecordings() const {
+        const QDir kept(dir.filePath(QStringLiteral("W")));
+        QStringList paths;
+        for (const QString& name : kept.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+            paths << kept.filePath(name);
+        }
+        return paths;
+    }
+
     // Runs the program's timers for `milliseconds` of simulated time: the meter
     // every 10 ms, the recording clock every 100 ms, the watches every second.
     void run(int milliseconds) {
@@ -146,9 +165,7 @@ protected:
 };
 
 TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
-    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
     ASSERT_TRUE(program->recorder().isSwitchedOn());
     run(17'000);
 
@@ -203,9 +220,7 @@ Tone toneIn(const QString& path) {
 class InputLossTest : public EndToEndTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) {
-    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
     run(2'500);
     dying->deaf = true;
     dying->reportsError = GetParam();
@@ -288,14 +303,12 @@ protected:
 
 TEST_P(CodedInputTest, ASplitTransmissionJoinsExactlyAndKeepsHalfASecondBeforeIt) {
     const int sampleRate = GetParam();
-    writeIni(defaultIni({{4, QString::number(sampleRate)},
-                         {9, QStringLiteral("30")},
-                         {10, QStringLiteral("1")},
-                         {11, QStringLiteral("6")},
-                         {16, QStringLiteral("1")},
-                         {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{4, QString::number(sampleRate)},
+               {9, QStringLiteral("30")},
+               {10, QStringLiteral("1")},
+               {11, QStringLiteral("6")},
+               {16, QStringLiteral("1")},
+               {23, QStringLiteral("0")}});
     run(3'900);
     // The user-interface thread stalls for the full second the input's buffer
     // holds, as the transmission begins: the meter catches up in one wake-up, and
