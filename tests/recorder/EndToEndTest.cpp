@@ -253,6 +253,26 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
 
 INSTANTIATE_TEST_SUITE_P(SilentOrFailing, InputLossTest, ::testing::Bool());
 
+// At most 4 s a recording, 3 s of silence end one, the capture paused after the
+// first second's silence. The first transmission is split just after it ended; the
+// second begins 2.8 s later, and the last of its parts is short: all of both is kept.
+TEST_F(EndToEndTest, NothingOfATransmissionIsLostAfterASplit) {
+    feed(wavFile(silenceAndTone({1.0, 2.7, 2.8, 9.0, 8.0}), rate));
+    startWith({{10, QStringLiteral("3")},
+               {11, QStringLiteral("4")},
+               {12, QStringLiteral("0")},
+               {16, QStringLiteral("1")},
+               {23, QStringLiteral("0")}});
+    run(22'000);
+    double toneKept = 0;
+    for (const QString& path : keptRecordings()) {
+        toneKept += toneIn(path).seconds;
+    }
+    EXPECT_NEAR(toneKept, 2.7 + 9.0, 0.2);
+    EXPECT_TRUE(fakes.events.containing(QStringLiteral("verworfen")).isEmpty())
+        << fakes.events.lines.join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {
     const QString programFolder = dir.filePath(QStringLiteral("program"));
     const QString docFolder = dir.filePath(QStringLiteral("doc"));

@@ -247,7 +247,9 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     QStringList asked;
     recorder.calls.pressListEntry = [&asked] { asked << QStringLiteral("press"); };
     recorder.calls.playAfterStop = [&asked] { asked << QStringLiteral("play"); };
-    recorder.capture().keepRecording = [&asked](const QString&, const QString& name) { asked << name; };
+    recorder.capture().keepRecording = [&asked](const QString&, const QString& name, RecordingPiece) {
+        asked << name;
+    };
     QList<bool> shown;
     QList<bool> overload;
     QList<bool> recording;

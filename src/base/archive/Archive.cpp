@@ -192,13 +192,14 @@ void Archive::reportRemoved(const QStringList& removed) {
     }
 }
 
-void Archive::keepRecording(const QString& workingFile, const QString& name) {
+void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece) {
     setPlayerFile(workingFile);
     const double seconds = readRecordingLength(workingFile);
+    const bool worthKeeping = isKeptWhenSaved(seconds, settings_.minRecordLimit, piece);
     std::optional<QString> storedName = name;
     bool filed = true;
     bool kept = false;
-    if (isLongEnough(seconds, settings_.minRecordLimit)) {
+    if (worthKeeping) {
         storedName = firstFreeName(workingFile, name);
         filed = storedName && archiveRecording(workingFile, *storedName);
         kept = filed;
@@ -210,7 +211,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
             }
         }
     }
-    reportKept(storedName.value_or(name), seconds, filed);
+    reportKept(storedName.value_or(name), seconds, worthKeeping, filed);
     if (kept) {
         emit recordingFiled(*storedName);
     }
@@ -221,11 +222,11 @@ void Archive::keepRecording(const QString& workingFile, const QString& name) {
     }
 }
 
-void Archive::reportKept(const QString& name, double seconds, bool filed) {
+void Archive::reportKept(const QString& name, double seconds, bool worthKeeping, bool filed) {
     const QString length = QStringLiteral(" (%1 s)").arg(
         QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
     EventLog& events = platform_.events;
-    if (!isLongEnough(seconds, settings_.minRecordLimit)) {
+    if (!worthKeeping) {
         events.record(EventPriority::Info,
                       QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
     } else if (filed) {

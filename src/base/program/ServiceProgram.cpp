@@ -48,8 +48,9 @@ ServiceProgram::~ServiceProgram() = default;
 // windows has: the filing, the deletion hold, the start and the end.
 void ServiceProgram::connectSubsystems() {
     recorder_->calls.endProgram = [this] { endProgram(); };
-    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
-        archive_->keepRecording(path, name);
+    recorder_->capture().keepRecording = [this](const QString& path, const QString& name,
+                                                RecordingPiece piece) {
+        archive_->keepRecording(path, name, piece);
     };
     recorder_->capture().hasEnded = [this] { return ended_; };
     timedActions_->hasEnded = [this] { return ended_; };

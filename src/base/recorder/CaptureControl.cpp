@@ -100,9 +100,16 @@ void CaptureControl::resumeCapture() {
     send(QStringLiteral("resume capture"));
 }
 
-void CaptureControl::saveRecording() {
+void CaptureControl::saveRecording(RecordingPiece piece) {
+    const QString saved = stopAndSave();
+    if (!saved.isEmpty()) {
+        keepRecording(saved, recordingName, piece);
+    }
+}
+
+QString CaptureControl::stopAndSave() {
     if (recordingName.isEmpty()) {
-        return;
+        return {};
     }
     // Saving runs again at switch-off and at the end of the program. The file of a
     // capture already filed is either gone or, after a failed copy, kept in the
@@ -115,19 +122,15 @@ void CaptureControl::saveRecording() {
     // The device keeps a capture that no folder took on close, for the next start.
     const QString saved = wasCapturing ? saveCopy() : QString();
     send(QStringLiteral("close capture"));
-    if (!wasCapturing) {
-        return;
-    }
-    if (saved.isEmpty()) {
+    if (wasCapturing && saved.isEmpty()) {
         reportTrouble(Trouble::Save,
                       QStringLiteral("Die Aufnahme ") + recordingName +
                           QStringLiteral(" konnte weder im Programmordner [") + nativePath(programFolder_) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
                           nativePath(settings_.docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
-        return; // nothing saved to file
     }
-    keepRecording(saved, recordingName);
+    return saved;
 }
 
 QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {

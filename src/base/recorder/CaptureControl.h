@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
 #include <QObject>
@@ -17,8 +18,9 @@ public:
     CaptureControl(const Platform& platform, const SettingsValues& settings, QString programFolder);
 
     // Given by the program: the archive keeps and files a saved recording
-    // (its path, its name).
-    std::function<void(const QString&, const QString&)> keepRecording = [](const QString&, const QString&) {};
+    // (its path, its name, whether it continues a split transmission).
+    std::function<void(const QString&, const QString&, RecordingPiece)> keepRecording =
+        [](const QString&, const QString&, RecordingPiece) {};
     // Given by the program: true once it has ended, when no message box may open.
     std::function<bool()> hasEnded = [] { return false; };
 
@@ -30,7 +32,7 @@ public:
     void pauseCapture();
     void resumeCapture();
     // Stops, saves and closes the capture, then keeps and files the recording.
-    void saveRecording();
+    void saveRecording(RecordingPiece piece = RecordingPiece::Beginning);
     // True while the device records the current recording; false when it could
     // not open or start.
     bool isCapturing() const { return capturing_; }
@@ -44,6 +46,9 @@ signals:
 
 private:
     int send(const QString& command);
+    // Stops, saves and closes the capture; the saved file's path, or empty when
+    // there was no capture to save or nowhere took it.
+    QString stopAndSave();
     // Saves under recordingName in the working folder or, when that refuses, in
     // the documentation folder; the saved file's path, or empty when nowhere took it.
     QString saveCopy();

@@ -90,6 +90,8 @@ void Recorder::resetState() {
     recordTicks = 0;
     pauseTicks = 0;
     blinkPhase = 0;
+    splitOpen_ = false;
+    piece_ = RecordingPiece::Beginning;
     capture_.recordingName.clear();
     switchedOn_ = false;
 }
@@ -129,6 +131,7 @@ void Recorder::switchOff() {
     // entry.
     calls.pressListEntry();
     finishRecording();
+    splitOpen_ = false;
     emit switchShown(false);
     platform_.sounds.stop();
     uncheckStartBox();
@@ -161,6 +164,8 @@ void Recorder::onSignal() {
         return;
     }
     recordingActive = true;
+    beginRecording(std::exchange(splitOpen_, false) ? RecordingPiece::Continuation
+                                                    : RecordingPiece::Beginning);
     emit recordLampShown();
     enable(tmrZT1);
     enable(tmrZT2);
@@ -174,17 +179,29 @@ void Recorder::tmrAufnahme_Timer() {
         return;
     }
     recordingActive = true;
+    beginRecording(RecordingPiece::Beginning);
     enable(tmrZT1);
     enable(tmr_Blink);
     emit recordLampShown();
     capture_.startCapture();
 }
 
+void Recorder::beginRecording(RecordingPiece piece) {
+    // Counted from the recording's own start: a count run on from a split would cut
+    // the next transmission's first recording short.
+    recordTicks = 0;
+    piece_ = piece;
+}
+
 void Recorder::finishRecording() {
     const StateReport report(*this);
     tmrZT1.stop();
-    capture_.saveRecording();
+    saveCapture();
     tmrZT1.start();
+}
+
+void Recorder::saveCapture() {
+    capture_.saveRecording(piece_);
 }
 
 void Recorder::tmrZT2_Timer() {
@@ -194,7 +211,9 @@ void Recorder::tmrZT2_Timer() {
         emit silenceBarChanged(silenceTicks);
     }
     if (recordTicks > settings_.maxRecordLimit) {
+        const bool splitsTransmission = recordingActive;
         finishRecording();
+        splitOpen_ = splitOpen_ || splitsTransmission;
         recordingActive = false;
         silenceTicks = 0;
         recordTicks = 0;
@@ -227,6 +246,7 @@ void Recorder::tmrZT1_Timer() {
 
 void Recorder::endRecordingState() {
     recordingActive = false;
+    splitOpen_ = false;
     emit silenceBarChanged(0);
     silenceTicks = 0;
     recordTicks = 0;
@@ -296,7 +316,7 @@ void Recorder::stopRecorder() {
         // it is waited for, so the recording keeps the last words before the end.
         platform_.clock.pause(kInputCatchUpMs);
     }
-    capture_.saveRecording();
+    saveCapture();
     uncheckStartBox();
     tmrZT1.stop();
     // Also empties the level bar.

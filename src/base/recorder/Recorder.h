@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/archive/RecordingRules.h"
 #include "base/common/BatchedTimer.h"
 #include "base/common/RepeatingTimer.h"
 #include "base/platform/Platform.h"
@@ -128,6 +129,10 @@ private:
     void uncheckStartBox();
     void noteSwitchedOff();
     void endRecordingState();
+    // A new recording's first steps: its own count of ticks, and what it is to its transmission.
+    void beginRecording(RecordingPiece piece);
+    // Saves and files the running capture.
+    void saveCapture();
 
     const Platform platform_;
     const SettingsValues& settings_;
@@ -135,6 +140,10 @@ private:
     CaptureControl capture_;
     bool switchedOn_ = false;
     bool startBox_ = false;
+    // A recording was split at the maximum length and no silence has ended its
+    // transmission since: the next recording continues it.
+    bool splitOpen_ = false;
+    RecordingPiece piece_ = RecordingPiece::Beginning;
     Shown shown_;
     // Silence watch: ends the recording after the silence limit.
     RepeatingTimer tmrZT1{"tmrZT1", 1000};

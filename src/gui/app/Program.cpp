@@ -82,8 +82,9 @@ void Program::connectSubsystems() {
         .stopPlayback = [this] { player_->cmdStop_Click(); },
         .endProgram = [this] { endProgram(); },
     };
-    recorder_->capture().keepRecording = [this](const QString& path, const QString& name) {
-        archive_->keepRecording(path, name);
+    recorder_->capture().keepRecording = [this](const QString& path, const QString& name,
+                                                RecordingPiece piece) {
+        archive_->keepRecording(path, name, piece);
     };
     recorder_->capture().hasEnded = [this] { return ended_; };
     archive_->deletionHold = [this] { return settings_->deletionHold(); };
