@@ -253,8 +253,8 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
 
 INSTANTIATE_TEST_SUITE_P(SilentOrFailing, InputLossTest, ::testing::Bool());
 
-// At most 4 s a recording, 3 s of silence end one, the capture paused after the
-// first second's silence. The first transmission is split just after it ended; the
+// At most 4 s a recording, 3 s of silence end one, the capture paused after a
+// second or two of silence. The first transmission is split just after it ended; the
 // second begins 2.8 s later, and the last of its parts is short: all of both is kept.
 TEST_F(EndToEndTest, NothingOfATransmissionIsLostAfterASplit) {
     feed(wavFile(silenceAndTone({1.0, 2.7, 2.8, 9.0, 8.0}), rate));
@@ -271,6 +271,36 @@ TEST_F(EndToEndTest, NothingOfATransmissionIsLostAfterASplit) {
     EXPECT_NEAR(toneKept, 2.7 + 9.0, 0.2);
     EXPECT_TRUE(fakes.events.containing(QStringLiteral("verworfen")).isEmpty())
         << fakes.events.lines.join(QLatin1Char('\n')).toStdString();
+}
+
+// Switched on in silence, with the minimum of 2 s a demonstration uses: the
+// capture begun to catch a running transmission heard none and is thrown away.
+TEST_F(EndToEndTest, ASwitchOnInSilenceFilesNothing) {
+    feed(wavFile(silenceAndTone({6.0}), rate));
+    startWith({{10, QStringLiteral("2")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
+    QList<bool> recording;
+    QObject::connect(&program->recorder(), &Recorder::recordingChanged,
+                     [&recording](bool on) { recording << on; });
+    run(1'000);
+    EXPECT_FALSE(program->recorder().pauseWatchTimer().isActive()) << "the meter reported a signal";
+    run(5'000);
+    EXPECT_TRUE(keptRecordings().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("1_*.wav")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(recording.isEmpty()) << "told as a recording";
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme verworfen")),
+              QStringList({QStringLiteral("Aufnahme verworfen, kein Signal seit dem Einschalten: "
+                                          "1_08-17-2012_14-30-12.wav")}));
+}
+
+TEST_F(EndToEndTest, ASwitchOnDuringATransmissionKeepsItFromItsFirstSample) {
+    feed(wavFile(silenceAndTone({0.0, 2.0, 4.0}), rate));
+    startWith({{10, QStringLiteral("2")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
+    run(6'000);
+    const QStringList kept = keptRecordings();
+    ASSERT_EQ(kept.size(), 1);
+    const Tone tone = toneIn(kept[0]);
+    EXPECT_NEAR(tone.startsAt, 0.0, 0.01);
+    EXPECT_NEAR(tone.seconds, 2.0, 0.1);
 }
 
 TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {

@@ -9,6 +9,7 @@
 #include "base/settings/SettingsValues.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <optional>
@@ -105,6 +106,17 @@ void CaptureControl::saveRecording(RecordingPiece piece) {
     if (!saved.isEmpty()) {
         keepRecording(saved, recordingName, piece);
     }
+}
+
+void CaptureControl::discardRecording() {
+    const QString saved = stopAndSave();
+    if (saved.isEmpty()) {
+        return;
+    }
+    QFile::remove(saved);
+    platform_.events.record(EventPriority::Info,
+                            QStringLiteral("Aufnahme verworfen, kein Signal seit dem Einschalten: ") +
+                                recordingName);
 }
 
 QString CaptureControl::stopAndSave() {

@@ -33,6 +33,8 @@ public:
     void resumeCapture();
     // Stops, saves and closes the capture, then keeps and files the recording.
     void saveRecording(RecordingPiece piece = RecordingPiece::Beginning);
+    // Stops and closes the capture and throws its recording away unfiled.
+    void discardRecording();
     // True while the device records the current recording; false when it could
     // not open or start.
     bool isCapturing() const { return capturing_; }

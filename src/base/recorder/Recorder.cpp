@@ -33,7 +33,7 @@ private:
 
 void Recorder::announceState() {
     Shown now{.switchedOn = switchedOn_,
-              .recording = recordingActive,
+              .recording = isRecordingHeard(),
               .paused = capturePaused,
               .name = capture_.recordingName};
     if (now == shown_) {
@@ -90,6 +90,7 @@ void Recorder::resetState() {
     recordTicks = 0;
     pauseTicks = 0;
     blinkPhase = 0;
+    switchOnUnheard_ = false;
     splitOpen_ = false;
     piece_ = RecordingPiece::Beginning;
     capture_.recordingName.clear();
@@ -152,6 +153,7 @@ void Recorder::switchOff() {
 
 void Recorder::onSignal() {
     const StateReport report(*this);
+    switchOnUnheard_ = false;
     pauseTicks = -1;
     enable(tmrZT3);
     // A paused capture takes up again at once, so the start of the next
@@ -173,6 +175,8 @@ void Recorder::onSignal() {
     capture_.startCapture();
 }
 
+// Started by the switch-on, to catch a transmission already running; until the
+// meter hears a signal it may be silence alone.
 void Recorder::tmrAufnahme_Timer() {
     const StateReport report(*this);
     if (recordingActive) {
@@ -180,6 +184,7 @@ void Recorder::tmrAufnahme_Timer() {
     }
     recordingActive = true;
     beginRecording(RecordingPiece::Beginning);
+    switchOnUnheard_ = true;
     enable(tmrZT1);
     enable(tmr_Blink);
     emit recordLampShown();
@@ -191,6 +196,7 @@ void Recorder::beginRecording(RecordingPiece piece) {
     // the next transmission's first recording short.
     recordTicks = 0;
     piece_ = piece;
+    switchOnUnheard_ = false;
 }
 
 void Recorder::finishRecording() {
@@ -200,8 +206,14 @@ void Recorder::finishRecording() {
     tmrZT1.start();
 }
 
+// The recording stays unheard until the next begins, so it is never told as heard
+// on its way out.
 void Recorder::saveCapture() {
-    capture_.saveRecording(piece_);
+    if (switchOnUnheard_) {
+        capture_.discardRecording();
+    } else {
+        capture_.saveRecording(piece_);
+    }
 }
 
 void Recorder::tmrZT2_Timer() {
@@ -211,7 +223,7 @@ void Recorder::tmrZT2_Timer() {
         emit silenceBarChanged(silenceTicks);
     }
     if (recordTicks > settings_.maxRecordLimit) {
-        const bool splitsTransmission = recordingActive;
+        const bool splitsTransmission = recordingActive && !switchOnUnheard_;
         finishRecording();
         splitOpen_ = splitOpen_ || splitsTransmission;
         recordingActive = false;
