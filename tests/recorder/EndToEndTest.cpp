@@ -34,20 +34,23 @@ QByteArray wavFile(const std::vector<std::uint8_t>& samples, int sampleRate) {
     return file;
 }
 
-// Silence, then three tone bursts of 2 s with 3 s of silence after each.
-std::vector<std::uint8_t> threeBursts() {
+// Stretches of silence and tone in turn, silence first, each as many seconds long.
+std::vector<std::uint8_t> silenceAndTone(std::initializer_list<double> seconds) {
     std::vector<std::uint8_t> samples;
-    auto silence = [&samples](double seconds) {
-        samples.insert(samples.end(), std::size_t(seconds * rate), 128);
-    };
-    silence(1.0);
-    for (int burst = 0; burst < 3; ++burst) {
-        for (int i = 0; i < 2 * rate; ++i) {
-            samples.push_back(static_cast<std::uint8_t>(128 + 100 * std::sin(2 * M_PI * 440.0 * i / rate)));
+    bool tone = false;
+    for (const double stretch : seconds) {
+        for (int i = 0; i < int(stretch * rate); ++i) {
+            samples.push_back(
+                tone ? static_cast<std::uint8_t>(128 + 100 * std::sin(2 * M_PI * 440.0 * i / rate)) : 128);
         }
-        silence(3.0);
+        tone = !tone;
     }
     return samples;
+}
+
+// Silence, then three tone bursts of 2 s with 3 s of silence after each.
+std::vector<std::uint8_t> threeBursts() {
+    return silenceAndTone({1.0, 2.0, 3.0, 2.0, 3.0, 2.0, 3.0});
 }
 
 // Stands between the program and the file-fed device: while `deaf`, its streams
@@ -108,6 +111,22 @@ protected:
                 fakes.sounds, fakes.audioOutput, fakes.serial, fakes.events};
     }
 
+    // The program started on the fed input with these lines of its settings.
+    void startWith(const QList<QPair<int, QString>>& settings) {
+        writeIni(defaultIni(settings));
+        program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
+        program->main();
+    }
+
+    QStringList keptRecordings() const {
+        const QDir kept(dir.filePath(QStringLiteral("W")));
+        QStringList paths;
+        for (const QString& name : kept.entryList({QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
+            paths << kept.filePath(name);
+        }
+        return paths;
+    }
+
     // Runs the program's timers for `milliseconds` of simulated time: the meter
     // every 10 ms, the recording clock every 100 ms, the watches every second.
     void run(int milliseconds) {
@@ -146,9 +165,7 @@ protected:
 };
 
 TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
-    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
     ASSERT_TRUE(program->recorder().isSwitchedOn());
     run(17'000);
 
@@ -203,9 +220,7 @@ Tone toneIn(const QString& path) {
 class InputLossTest : public EndToEndTest, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) {
-    writeIni(defaultIni({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{10, QStringLiteral("1")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
     run(2'500);
     dying->deaf = true;
     dying->reportsError = GetParam();
@@ -237,6 +252,56 @@ TEST_P(InputLossTest, TheRecordingIsSavedAndTheInputOpenedAgainUntilItDelivers) 
 }
 
 INSTANTIATE_TEST_SUITE_P(SilentOrFailing, InputLossTest, ::testing::Bool());
+
+// At most 4 s a recording, 3 s of silence end one, the capture paused after a
+// second or two of silence. The first transmission is split just after it ended; the
+// second begins 2.8 s later, and the last of its parts is short: all of both is kept.
+TEST_F(EndToEndTest, NothingOfATransmissionIsLostAfterASplit) {
+    feed(wavFile(silenceAndTone({1.0, 2.7, 2.8, 9.0, 8.0}), rate));
+    startWith({{10, QStringLiteral("3")},
+               {11, QStringLiteral("4")},
+               {12, QStringLiteral("0")},
+               {16, QStringLiteral("1")},
+               {23, QStringLiteral("0")}});
+    run(22'000);
+    double toneKept = 0;
+    for (const QString& path : keptRecordings()) {
+        toneKept += toneIn(path).seconds;
+    }
+    EXPECT_NEAR(toneKept, 2.7 + 9.0, 0.2);
+    EXPECT_TRUE(fakes.events.containing(QStringLiteral("verworfen")).isEmpty())
+        << fakes.events.lines.join(QLatin1Char('\n')).toStdString();
+}
+
+// Switched on in silence, with the minimum of 2 s a demonstration uses: the
+// capture begun to catch a running transmission heard none and is thrown away.
+TEST_F(EndToEndTest, ASwitchOnInSilenceFilesNothing) {
+    feed(wavFile(silenceAndTone({6.0}), rate));
+    startWith({{10, QStringLiteral("2")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
+    QList<bool> recording;
+    QObject::connect(&program->recorder(), &Recorder::recordingChanged,
+                     [&recording](bool on) { recording << on; });
+    run(1'000);
+    EXPECT_FALSE(program->recorder().pauseWatchTimer().isActive()) << "the meter reported a signal";
+    run(5'000);
+    EXPECT_TRUE(keptRecordings().isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("1_*.wav")}, QDir::Files).isEmpty());
+    EXPECT_TRUE(recording.isEmpty()) << "told as a recording";
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme verworfen")),
+              QStringList({QStringLiteral("Aufnahme verworfen, kein Signal seit dem Einschalten: "
+                                          "1_08-17-2012_14-30-12.wav")}));
+}
+
+TEST_F(EndToEndTest, ASwitchOnDuringATransmissionKeepsItFromItsFirstSample) {
+    feed(wavFile(silenceAndTone({0.0, 2.0, 4.0}), rate));
+    startWith({{10, QStringLiteral("2")}, {16, QStringLiteral("1")}, {23, QStringLiteral("0")}});
+    run(6'000);
+    const QStringList kept = keptRecordings();
+    ASSERT_EQ(kept.size(), 1);
+    const Tone tone = toneIn(kept[0]);
+    EXPECT_NEAR(tone.startsAt, 0.0, 0.01);
+    EXPECT_NEAR(tone.seconds, 2.0, 0.1);
+}
 
 TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {
     const QString programFolder = dir.filePath(QStringLiteral("program"));
@@ -288,14 +353,12 @@ protected:
 
 TEST_P(CodedInputTest, ASplitTransmissionJoinsExactlyAndKeepsHalfASecondBeforeIt) {
     const int sampleRate = GetParam();
-    writeIni(defaultIni({{4, QString::number(sampleRate)},
-                         {9, QStringLiteral("30")},
-                         {10, QStringLiteral("1")},
-                         {11, QStringLiteral("6")},
-                         {16, QStringLiteral("1")},
-                         {23, QStringLiteral("0")}}));
-    program = std::make_unique<Program>(platform(), ProgramOptions{dir.path()});
-    program->main();
+    startWith({{4, QString::number(sampleRate)},
+               {9, QStringLiteral("30")},
+               {10, QStringLiteral("1")},
+               {11, QStringLiteral("6")},
+               {16, QStringLiteral("1")},
+               {23, QStringLiteral("0")}});
     run(3'900);
     // The user-interface thread stalls for the full second the input's buffer
     // holds, as the transmission begins: the meter catches up in one wake-up, and

@@ -290,7 +290,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_EQ(box, QList<bool>({false}));
     EXPECT_EQ(recorder.meter().barValue, 0);
     EXPECT_FALSE(recorder.isSwitchedOn());
-    EXPECT_EQ(states, 2); // on and recording in one report, then off
+    EXPECT_EQ(states, 3); // on, recording once the signal was heard, then off
     EXPECT_EQ(recording, QList<bool>({true, false}));
 }
 

@@ -198,20 +198,21 @@ void Archive::reportRemoved(const QStringList& removed) {
     }
 }
 
-void Archive::keepRecording(const QString& workingFile, const QString& name) {
+void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece) {
     emit playerFileChosen(workingFile);
     const double seconds = readRecordingLength(workingFile);
+    const bool worthKeeping = isKeptWhenSaved(seconds, settings_.minRecordLimit, piece);
     std::optional<FilingName> target = FilingName{name, {}};
     bool filed = true;
     bool filedNow = false;
-    if (isLongEnough(seconds, settings_.minRecordLimit)) {
+    if (worthKeeping) {
         target = firstFreeName(workingFile, name);
         filed = target && fileRecording(workingFile, *target, seconds);
         // A copy that was in D/w already was passed on when it came.
         filedNow = filed && target && !target->copiesThere.contains(recordingsFolderCopy(target->name));
     }
     const QString storedName = target ? target->name : name;
-    reportKept(storedName, seconds, filed);
+    reportKept(storedName, seconds, worthKeeping, filed);
     if (filedNow) {
         emit recordingFiled(storedName);
     }
@@ -245,11 +246,11 @@ QString Archive::recordingsFolderCopy(const QString& name) const {
     return listFolder() + QLatin1Char('/') + name;
 }
 
-void Archive::reportKept(const QString& name, double seconds, bool filed) {
+void Archive::reportKept(const QString& name, double seconds, bool worthKeeping, bool filed) {
     const QString length = QStringLiteral(" (%1 s)").arg(
         QString::number(seconds, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
     EventLog& events = platform_.events;
-    if (!isLongEnough(seconds, settings_.minRecordLimit)) {
+    if (!worthKeeping) {
         events.record(EventPriority::Info,
                       QStringLiteral("Aufnahme verworfen, kürzer als die Mindestzeit: ") + name + length);
     } else if (filed) {

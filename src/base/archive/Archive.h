@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/archive/RecordingListModel.h"
+#include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
 #include <QObject>
@@ -43,11 +44,12 @@ public:
     QString removeListedRecording(int row);
 
     // Called by the recorder once a capture is saved and closed: keeps a recording
-    // longer than the minimum, under the next free second when another recording has
-    // its name, and removes the working file unless keeping it failed. A copy of this
-    // very recording already under its name (an earlier start filed it in one place
-    // only) counts as made.
-    void keepRecording(const QString& workingFile, const QString& name);
+    // longer than the minimum, or continuing a split transmission, under the next
+    // free second when another recording has its name, and removes the working file
+    // unless keeping it failed. A copy of this very recording already under its name
+    // (an earlier start filed it in one place only) counts as made.
+    void keepRecording(const QString& workingFile, const QString& name,
+                       RecordingPiece piece = RecordingPiece::Beginning);
     // Copies into the dated tree (when chosen) and into D/w, where no copy of it is
     // yet; true when the copy into D/w is in place.
     bool archiveRecording(const QString& workingFile, const QString& name);
@@ -99,7 +101,7 @@ private:
     void selectLastEntry();
     void addListEntry(const QString& name, double seconds);
     // One line in the event log: kept, dropped as too short, or left where it was.
-    void reportKept(const QString& name, double seconds, bool filed);
+    void reportKept(const QString& name, double seconds, bool worthKeeping, bool filed);
     // The retention pass's deletions, in the event log and to whoever listens.
     void reportRemoved(const QStringList& removed);
     // Takes over what a list pass found, with the recordings filed while it ran.

@@ -22,6 +22,10 @@ bool isLongEnough(double seconds, double minRecordLimit) {
     return seconds * 10 > minRecordLimit;
 }
 
+bool isKeptWhenSaved(double seconds, double minRecordLimit, RecordingPiece piece) {
+    return isLongEnough(seconds, minRecordLimit) || (piece == RecordingPiece::Continuation && seconds > 0);
+}
+
 QString listEntryText(const QString& name, double seconds) {
     return name + QStringLiteral("  ") + QString::number(seconds * 10, 'f', 1);
 }

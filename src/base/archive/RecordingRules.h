@@ -12,6 +12,14 @@ long long recordingAge(const QString& name, const QDate& today);
 // A recording is kept only when strictly longer than the minimum (in tenths).
 bool isLongEnough(double seconds, double minRecordLimit);
 
+// A saved recording begins a transmission, or continues one that was split at
+// the maximum length: the continuation's start lies in the recording before it.
+enum class RecordingPiece : bool { Beginning, Continuation };
+
+// Whether a recording just saved is kept: longer than the minimum, or any part of
+// a split transmission after its first, which the minimum must never cut off.
+bool isKeptWhenSaved(double seconds, double minRecordLimit, RecordingPiece piece);
+
 // List entry: the name, two blanks, ten times the length with one decimal.
 QString listEntryText(const QString& name, double seconds);
 

@@ -72,7 +72,7 @@ void MqttPublishing::start() {
 void MqttPublishing::publishStatus() {
     const Recorder& recorder = sources_.recorder;
     publisher_->setStatus({.recorderOn = recorder.isSwitchedOn(),
-                           .recording = recorder.recordingActive,
+                           .recording = recorder.isRecordingHeard(),
                            .keyed = keyed_,
                            .inputDelivering = inputDelivering_,
                            .deletionHold = deletionHold_,

@@ -119,7 +119,9 @@ bool ServiceProgram::start() {
     if (mayGoOn()) {
         const QString filed = InterruptedCapture::file(
             programFolder_, settings_->values,
-            [this](const QString& path, const QString& name) { archive_->keepRecording(path, name); },
+            [this](const QString& path, const QString& name, RecordingPiece piece) {
+                archive_->keepRecording(path, name, piece);
+            },
             interrupted);
         if (!filed.isEmpty()) {
             platform_.events.record(EventPriority::Notice, filed);

@@ -106,7 +106,7 @@ void WebServing::publish() {
     LiveStatus status = status_;
     const Recorder& recorder = sources_.recorder;
     status.recorderOn = recorder.isSwitchedOn();
-    status.recording = recorder.recordingActive;
+    status.recording = recorder.isRecordingHeard();
     status.paused = recorder.capturePaused;
     status.level = std::clamp(recorder.meter().barValue, 0, 100);
     status.recordingName = recorder.capture().recordingName;

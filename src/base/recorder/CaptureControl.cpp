@@ -11,6 +11,7 @@
 #include "base/settings/SettingsValues.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <optional>
@@ -106,16 +107,34 @@ void CaptureControl::resumeCapture() {
     send(QStringLiteral("resume capture"));
 }
 
-void CaptureControl::saveRecording() {
-    if (recordingName.isEmpty()) {
+void CaptureControl::saveRecording(RecordingPiece piece) {
+    const QString saved = stopAndSave();
+    if (!saved.isEmpty()) {
+        archive_.keepRecording(saved, recordingName, piece);
+    }
+}
+
+void CaptureControl::discardRecording() {
+    const QString saved = stopAndSave();
+    if (saved.isEmpty()) {
         return;
+    }
+    QFile::remove(saved);
+    platform_.events.record(EventPriority::Info,
+                            QStringLiteral("Aufnahme verworfen, kein Signal seit dem Einschalten: ") +
+                                recordingName);
+}
+
+QString CaptureControl::stopAndSave() {
+    if (recordingName.isEmpty()) {
+        return {};
     }
     // Saving runs again at switch-off and at the end of the program. The file of a
     // capture already filed is either gone or, after a failed copy, kept in the
     // working folder; taking it up again would list and count it twice.
     if (capturing_ && !holdsFolder()) {
         dropCapture();
-        return;
+        return {};
     }
     const bool wasCapturing = std::exchange(capturing_, false);
     if (wasCapturing) {
@@ -125,19 +144,15 @@ void CaptureControl::saveRecording() {
     // The device keeps a capture that no folder took on close, for the next start.
     const QString saved = wasCapturing ? saveCopy() : QString();
     send(QStringLiteral("close capture"));
-    if (!wasCapturing) {
-        return;
-    }
-    if (saved.isEmpty()) {
+    if (wasCapturing && saved.isEmpty()) {
         reportTrouble(Trouble::Save,
                       QStringLiteral("Die Aufnahme ") + recordingName +
                           QStringLiteral(" konnte weder im Programmordner [") + nativePath(programFolder_) +
                           QStringLiteral("] noch im Dokumentationsordner [") +
                           nativePath(settings_.docFolder) +
                           QStringLiteral("] gespeichert werden. Sie wird beim nächsten Start abgelegt."));
-        return; // nothing saved to file
     }
-    archive_.keepRecording(saved, recordingName);
+    return saved;
 }
 
 bool CaptureControl::holdsFolder() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
 #include <QObject>
@@ -31,7 +32,9 @@ public:
     void pauseCapture();
     void resumeCapture();
     // Stops, saves and closes the capture, then keeps and files the recording.
-    void saveRecording();
+    void saveRecording(RecordingPiece piece = RecordingPiece::Beginning);
+    // Stops and closes the capture and throws its recording away unfiled.
+    void discardRecording();
     // True while the device records the current recording; false when it could
     // not open or start.
     bool isCapturing() const { return capturing_; }
@@ -45,6 +48,9 @@ signals:
 
 private:
     int send(const QString& command);
+    // Stops, saves and closes the capture; the saved file's path, or empty when
+    // there was no capture to save or nowhere took it.
+    QString stopAndSave();
     // Saves under recordingName in the working folder or, when that refuses, in
     // the documentation folder; the saved file's path, or empty when nowhere took it.
     QString saveCopy();

@@ -94,7 +94,8 @@ QString InterruptedCapture::file(const QString& programFolder, const SettingsVal
     int left = 0;
     for (const QString& path : std::as_const(waiting)) {
         const QString name = QFileInfo(path).fileName();
-        keep(path, name);
+        // Nothing tells which of them continued a split transmission: the minimum decides.
+        keep(path, name, RecordingPiece::Beginning);
         const std::optional<QString> recordings = findRecordingsFolder(settings.docFolder);
         if (QFileInfo::exists(path)) {
             ++left;

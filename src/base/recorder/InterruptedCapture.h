@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/archive/RecordingRules.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -19,9 +21,9 @@ public:
     // Completes each file's header and keeps it as a recording named after the
     // moment it started, when it is longer than the minimum. Files as well the
     // saved recordings an earlier run could not copy into D/w. `keep` is the
-    // archive's filing (the path, the name). Returns the status bar's note on what
-    // it filed and what is still waiting.
-    using Keep = std::function<void(const QString& path, const QString& name)>;
+    // archive's filing (the path, the name, each a transmission's beginning). Returns
+    // the status bar's note on what it filed and what is still waiting.
+    using Keep = std::function<void(const QString& path, const QString& name, RecordingPiece piece)>;
     static QString file(const QString& programFolder, const SettingsValues& settings, const Keep& keep,
                         const QStringList& setAsidePaths);
 

@@ -29,6 +29,8 @@ std::uint64_t sampleNumber(std::uint64_t bufferEnd, std::size_t offset) {
 LevelMeterControl::LevelMeterControl(const Platform& platform, const SettingsValues& settings,
                                      Recorder& recorder)
     : platform_(platform), settings_(settings), recorder_(recorder) {
+    // Zeros would read as full scale until the input has filled the buffer.
+    levelBuffer_.fill(kPcm8Silence);
     tmrPegel.setObjectName(QStringLiteral("tmrPegel"));
     QObject::connect(&tmrPegel, &BatchedTimer::ticksDue, &tmrPegel, [this](int count) { runTicks(count); });
 }
@@ -37,6 +39,10 @@ LevelMeterControl::LevelMeterControl(const Platform& platform, const SettingsVal
 // as a user unit may at boot) is tried again every second, and the recorder is on:
 // it records as soon as the device delivers. followInput() says so.
 void LevelMeterControl::switchOn() {
+    // Each session starts from silence: the last one's picture and envelope would
+    // report a signal before the input has filled the buffer.
+    levelBuffer_.fill(kPcm8Silence);
+    levelEnvelope = 0;
     platform_.inputHub.open(inputDevice_, settings_.meterSampleRate);
 }
 

@@ -33,7 +33,7 @@ private:
 
 void Recorder::announceState() {
     Shown now{.switchedOn = switchedOn_,
-              .recording = recordingActive,
+              .recording = isRecordingHeard(),
               .paused = capturePaused,
               .name = capture_.recordingName};
     if (now == shown_) {
@@ -92,6 +92,9 @@ void Recorder::resetState() {
     recordTicks = 0;
     pauseTicks = 0;
     blinkPhase = 0;
+    switchOnUnheard_ = false;
+    splitOpen_ = false;
+    piece_ = RecordingPiece::Beginning;
     capture_.recordingName.clear();
     switchedOn_ = false;
 }
@@ -131,6 +134,7 @@ void Recorder::switchOff() {
     // entry.
     emit switchingOff();
     finishRecording();
+    splitOpen_ = false;
     emit switchShown(false);
     platform_.sounds.stop();
     uncheckStartBox();
@@ -150,6 +154,7 @@ void Recorder::switchOff() {
 
 void Recorder::onSignal() {
     const StateReport report(*this);
+    switchOnUnheard_ = false;
     pauseTicks = -1;
     enable(tmrZT3);
     // A paused capture takes up again at once, so the start of the next
@@ -162,6 +167,8 @@ void Recorder::onSignal() {
         return;
     }
     recordingActive = true;
+    beginRecording(std::exchange(splitOpen_, false) ? RecordingPiece::Continuation
+                                                    : RecordingPiece::Beginning);
     emit recordLampShown();
     enable(tmrZT1);
     enable(tmrZT2);
@@ -169,23 +176,45 @@ void Recorder::onSignal() {
     capture_.startCapture();
 }
 
+// Started by the switch-on, to catch a transmission already running; until the
+// meter hears a signal it may be silence alone.
 void Recorder::tmrAufnahme_Timer() {
     const StateReport report(*this);
     if (recordingActive) {
         return;
     }
     recordingActive = true;
+    beginRecording(RecordingPiece::Beginning);
+    switchOnUnheard_ = true;
     enable(tmrZT1);
     enable(tmr_Blink);
     emit recordLampShown();
     capture_.startCapture();
 }
 
+void Recorder::beginRecording(RecordingPiece piece) {
+    // Counted from the recording's own start: a count run on from a split would cut
+    // the next transmission's first recording short.
+    recordTicks = 0;
+    piece_ = piece;
+    switchOnUnheard_ = false;
+}
+
 void Recorder::finishRecording() {
     const StateReport report(*this);
     tmrZT1.stop();
-    capture_.saveRecording();
+    saveCapture();
     tmrZT1.start();
+}
+
+// The recording stays unheard until the next begins, so it is never told as heard
+// on its way out.
+void Recorder::saveCapture() {
+    if (switchOnUnheard_) {
+        capture_.discardRecording();
+    } else {
+        capture_.saveRecording(piece_);
+    }
 }
 
 void Recorder::tmrZT2_Timer() {
@@ -195,7 +224,9 @@ void Recorder::tmrZT2_Timer() {
         emit silenceBarChanged(silenceTicks);
     }
     if (recordTicks > settings_.maxRecordLimit) {
+        const bool splitsTransmission = recordingActive && !switchOnUnheard_;
         finishRecording();
+        splitOpen_ = splitOpen_ || splitsTransmission;
         recordingActive = false;
         silenceTicks = 0;
         recordTicks = 0;
@@ -228,6 +259,7 @@ void Recorder::tmrZT1_Timer() {
 
 void Recorder::endRecordingState() {
     recordingActive = false;
+    splitOpen_ = false;
     emit silenceBarChanged(0);
     silenceTicks = 0;
     recordTicks = 0;
@@ -296,7 +328,7 @@ void Recorder::stopRecorder() {
         // it is waited for, so the recording keeps the last words before the end.
         platform_.clock.pause(kInputCatchUpMs);
     }
-    capture_.saveRecording();
+    saveCapture();
     uncheckStartBox();
     tmrZT1.stop();
     // Also empties the level bar.

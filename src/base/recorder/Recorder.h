@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/archive/RecordingRules.h"
 #include "base/common/BatchedTimer.h"
 #include "base/common/RepeatingTimer.h"
 #include "base/platform/Platform.h"
@@ -53,6 +54,9 @@ public:
     // signal after the input returns starts a new one.
     void saveOnInputLoss();
     bool isSwitchedOn() const { return switchedOn_; }
+    // A recording runs and has heard a signal: what its followers report as recording.
+    // The capture begun at switch-on only listens until it hears one.
+    bool isRecordingHeard() const { return recordingActive && !switchOnUnheard_; }
     // Also the level meter's: nothing of the recorder ticks, and no message opens,
     // once the program has ended.
     void stopTimers();
@@ -122,6 +126,10 @@ private:
     void uncheckStartBox();
     void noteSwitchedOff();
     void endRecordingState();
+    // A new recording's first steps: its own count of ticks, and what it is to its transmission.
+    void beginRecording(RecordingPiece piece);
+    // Saves and files the running capture, or throws away the switch-on's that heard nothing.
+    void saveCapture();
 
     const Platform platform_;
     const SettingsValues& settings_;
@@ -129,6 +137,13 @@ private:
     CaptureControl capture_;
     bool switchedOn_ = false;
     bool startBox_ = false;
+    // The capture begun at switch-on has heard no signal yet: if it ends so, it
+    // held only silence and is thrown away, not filed.
+    bool switchOnUnheard_ = false;
+    // A recording was split at the maximum length and no silence has ended its
+    // transmission since: the next recording continues it.
+    bool splitOpen_ = false;
+    RecordingPiece piece_ = RecordingPiece::Beginning;
     Shown shown_;
     // Silence watch: ends the recording after the silence limit.
     RepeatingTimer tmrZT1{"tmrZT1", 1000};

@@ -198,7 +198,9 @@ void Program::startProgram() {
     if (mayGoOn()) {
         statusBar_->showLateFiling(InterruptedCapture::file(
             programFolder(), settings_->values,
-            [this](const QString& path, const QString& name) { archive_->keepRecording(path, name); },
+            [this](const QString& path, const QString& name, RecordingPiece piece) {
+                archive_->keepRecording(path, name, piece);
+            },
             interrupted));
     }
 }
