@@ -11,6 +11,7 @@
 // night without the lines is measured beside it.
 #include "base/archive/Archive.h"
 #include "base/automation/TimedActions.h"
+#include "base/integrity/ArchiveEntries.h"
 #include "base/integrity/ManifestFile.h"
 #include "base/integrity/ManifestWriter.h"
 #include "bench/RecordingFolder.h"
@@ -126,7 +127,16 @@ int main(int argc, char** argv) {
     RecordingListView* list = program.frm_DoKu->lb_Sounds;
 
     const QString manifest = manifestPath(dir.path(), bench::recordingName(evening), today.addDays(1));
-    const auto deletionEntered = program.archive().onRecordingsDeleted;
+    Archive& archive = program.archive();
+    // The bare night deletes without the manifests; the measured one with them, as the program has it.
+    const auto withoutManifests = [&archive] {
+        QObject::disconnect(&archive, &Archive::recordingKept, nullptr, nullptr);
+        QObject::disconnect(&archive, &Archive::recordingsDeleted, nullptr, nullptr);
+    };
+    const auto withManifests = [&program, &archive] {
+        enterArchiveInManifests(archive, program.manifests(), program.settingsValues(),
+                                program.platform().clock);
+    };
     const auto linesWritten = [&] { return program.manifests().waitForPending(0); };
     const auto night = [&] { program.timedActions().tmr_Zeit_Timer(); };
     const auto listPass = [&] { program.archive().refreshRecordingList(); };
@@ -158,9 +168,9 @@ int main(int argc, char** argv) {
     bool right = true;
     for (int round = 0; round < kRounds; ++round) {
         beforeTheNight();
-        program.archive().onRecordingsDeleted = nullptr;
+        withoutManifests();
         const Gap bare = longestGapDuring(night);
-        program.archive().onRecordingsDeleted = deletionEntered;
+        withManifests();
         bareNights.push_back(bare.longest);
         bareNightSeconds.push_back(bare.seconds);
         right = right && listRightAfterTheNight();
