@@ -22,16 +22,7 @@ QString guessIn(const QStringList& lines) {
     SettingsValues values;
     SettingsGuesses guesses;
     readSettingsValues(lines, values, guesses);
-    const auto field = [](const char* key) {
-        return QString::fromUtf8(settingsRow(QString::fromLatin1(key))->fieldName);
-    };
-    if (guesses.retention) {
-        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("keepDays"));
-    }
-    if (guesses.minimum) {
-        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("minimumTime"));
-    }
-    return {};
+    return guessedValues(guesses);
 }
 
 struct FileLines {

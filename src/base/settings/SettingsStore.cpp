@@ -43,18 +43,17 @@ bool SettingsStore::writeLines(const QStringList& lines, const QString& conseque
 }
 
 QString SettingsStore::deletionHold() const {
-    const QString prefix = QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ");
+    QStringList reasons;
     if (damagedDefaults_) {
-        return prefix +
-               QStringLiteral("Es gilt die Grundeinstellung, bis die Einstellungen gespeichert sind.");
+        reasons << QStringLiteral("Es gilt die Grundeinstellung, bis die Einstellungen gespeichert sind.");
     }
-    if (guesses_.retention) {
-        return prefix + QStringLiteral("Die Anzahl der Tage ist keine gültige Zahl.");
+    const QString guessed = guessedValues(guesses_);
+    if (!guessed.isEmpty()) {
+        reasons << guessed;
     }
-    if (guesses_.minimum) {
-        return prefix + QStringLiteral("Die minimale Aufnahmezeit ist keine gültige Zahl.");
-    }
-    return {};
+    return reasons.isEmpty()
+               ? QString()
+               : QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ") + reasons.join(QLatin1Char(' '));
 }
 
 void SettingsStore::readSettings() {

@@ -82,6 +82,10 @@ bool readingTakes(const SettingsRow& row, const QString& text);
 // empty when it takes it (as for every row that is not a number field).
 QString formRefusal(const SettingsRow& row, const QString& text);
 
+// Which values of a reading are only stand-ins, in German and naming their fields;
+// empty when none is.
+QString guessedValues(const SettingsGuesses& guesses);
+
 // Sets the values from the 30 lines of the file. False, with the values left as
 // they were, when the file is short or one line is damaged.
 bool readSettingsValues(const QStringList& lines, SettingsValues& values, SettingsGuesses& guesses);
