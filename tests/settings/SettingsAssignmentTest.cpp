@@ -28,9 +28,10 @@ TEST(SettingsAssignment, SetsByGermanNameOrKeyWithTheFormsRules) {
 // Any refusal names the field and leaves every line as it was, the good ones too.
 TEST(SettingsAssignment, RefusesWhatTheFormRefusesAndChangesNothing) {
     const QStringList before = defaults();
-    for (const char* wrong : {"Funkkreis=01", "Funkkreis=1.0", "Aufnahme mindestens=abc", "Abtastrate=12000",
-                              "Recorder automatisch starten=2", "pins=5/6", "recordingCount=9", "Kanal=-1",
-                              "unbekannt=1", "ohne Gleichheitszeichen"}) {
+    for (const char* wrong :
+         {"Funkkreis=01", "Funkkreis=1.0", "Aufnahme mindestens=abc", "Abtastrate=12000",
+          "Recorder automatisch starten=2", "pins=5/6", "recordingCount=9", "Kanal=-1", "unbekannt=1",
+          "ohne Gleichheitszeichen", "Dokumentationsordner=", "docFolder= "}) {
         SCOPED_TRACE(wrong);
         const AssignedSettings set =
             assignSettings(before, {QStringLiteral("Aufnahmen behalten=9"), QString::fromUtf8(wrong)});

@@ -64,7 +64,7 @@ constexpr SettingsValueSlot kHeldByItsControl{nullptr, nullptr};
 const auto kRows = std::to_array<SettingsRow>({
     {2, "docFolder", "Dokumentationsordner",
      "Ordner, unter dem der Aufnahmeordner W und das Archiv Fk_… liegen",
-     nullptr, nullptr, text(),
+     nullptr, nullptr, {SettingsRuleKind::Folder, {}, nullptr, {}},
      {[](S& t, V& v, G&) { v.docFolder = t.trimmed(); }, nullptr}},
     {3, "circuitName", "Name des Funkkreises",
      "Name des Funkkreises, im Hauptfenster gezeigt",
@@ -241,6 +241,14 @@ bool readingTakes(const SettingsRow& row, const QString& text) {
 }
 
 QString formRefusal(const SettingsRow& row, const QString& text) {
+    // Read as it stands, an empty folder would put the recordings wherever the
+    // program happens to be started from.
+    if (row.rule.kind == SettingsRuleKind::Folder && text.trimmed().isEmpty()) {
+        return QStringLiteral(
+                   "Das Feld \"%1\" ist leer.\rDie Aufnahmen lägen sonst in dem Ordner, aus dem das "
+                   "Programm gestartet wird.\r\rDie Einstellungen wurden nicht gespeichert.")
+            .arg(QString::fromUtf8(row.fieldName));
+    }
     if (row.rule.kind != SettingsRuleKind::Number) {
         return {};
     }
