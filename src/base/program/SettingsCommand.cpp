@@ -71,7 +71,12 @@ int list(const QString& programFolder, const FileLines& file, QTextStream& out) 
                .arg(QDir::toNativeSeparators(path));
     out << settingsListing(file.lines);
     listNamed(programFolder, out);
-    if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
+    // --bestaetigen cannot end what a value that is no number holds.
+    const QString guess = guessIn(file.lines);
+    if (!guess.isEmpty()) {
+        out << "\nAlte Aufnahmen werden nicht gelöscht: " << guess
+            << " Bitte mit --setze NAME=WERT richtigstellen.\n";
+    } else if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
         out << "\nEs gilt die Grundeinstellung nach einer fehlerhaften Datei: alte Aufnahmen werden nicht "
                "gelöscht, bis die Einstellungen bestätigt sind (kestrova --einstellungen --bestaetigen) oder "
                "mit --setze geändert.\n";
