@@ -2,6 +2,7 @@
 
 #include "base/files/FolderLock.h"
 #include "base/files/FolderOwner.h"
+#include "base/program/MissingProgramFolder.h"
 #include "base/program/NamedSettings.h"
 #include "base/settings/NamedSettingsFile.h"
 #include "base/settings/SettingsAssignment.h"
@@ -198,6 +199,11 @@ int save(const QString& programFolder, const SettingsCommand& command, const QSt
 int runSettingsCommand(const QString& programFolder, const SettingsCommand& command, const QDateTime& now,
                        QTextStream& out, QTextStream& err) {
     const bool changes = command.confirm || !command.assignments.isEmpty();
+    const QString missing = changes ? missingProgramFolder(programFolder) : QString();
+    if (!missing.isEmpty()) {
+        err << missing << "\nNichts geändert.\n";
+        return 1;
+    }
     // A running program writes the file itself (at "Speichern", at the end): it must not
     // run on the folder while the file changes under it.
     FolderLock lock(programFolder);
