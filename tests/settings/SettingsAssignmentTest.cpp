@@ -14,14 +14,16 @@ QStringList defaults() {
 }
 
 TEST(SettingsAssignment, SetsByGermanNameOrKeyWithTheFormsRules) {
-    const AssignedSettings set = assignSettings(
-        defaults(), {QStringLiteral("aufnahmen behalten=7"), QStringLiteral("circuitNumber=2"),
-                     QStringLiteral("PTT- und Squelch-Leitung=7/9"), QStringLiteral("Abtastrate=8000")});
+    const AssignedSettings set =
+        assignSettings(defaults(), {QStringLiteral("aufnahmen behalten=7"), QStringLiteral("circuitNumber=2"),
+                                    QStringLiteral("PTT- und Squelch-Leitung=7/9"),
+                                    QStringLiteral("Abtastrate=8000"), QStringLiteral("Schwelle=40")});
     ASSERT_TRUE(set.refusal.isEmpty()) << set.refusal.toStdString();
     EXPECT_EQ(set.lines.at(13), QStringLiteral("7"));
     EXPECT_EQ(set.lines.at(5), QStringLiteral("2"));
     EXPECT_EQ(set.lines.at(7), QStringLiteral("79 1"));
     EXPECT_EQ(set.lines.at(3), QStringLiteral("8000"));
+    EXPECT_EQ(set.lines.at(8), QStringLiteral("40")); // the main window's name of the start level
     EXPECT_EQ(settingsListing(set.lines).count(QLatin1Char('\n')), 2 * (kSettingsLineCount - 1));
 }
 
