@@ -16,13 +16,13 @@ namespace {
 
 class SettingsCommandTest : public ::testing::Test {
 protected:
-    int run(const SettingsCommand& command) {
+    int run(const SettingsCommand& command, const QString& programFolder = {}) {
         output.clear();
         errors.clear();
         QTextStream out(&output);
         QTextStream err(&errors);
-        return runSettingsCommand(folder.path(), command, QDateTime(QDate(2026, 12, 8), QTime(12, 0)), out,
-                                  err);
+        return runSettingsCommand(programFolder.isEmpty() ? folder.path() : programFolder, command,
+                                  QDateTime(QDate(2026, 12, 8), QTime(12, 0)), out, err);
     }
     QByteArray fileBytes() const {
         QFile file(settingsFilePath(folder.path()));
@@ -55,6 +55,17 @@ TEST_F(SettingsCommandTest, SetsSavesAndEndsTheDeletionHoldOrChangesNothing) {
     EXPECT_TRUE(output.contains(QStringLiteral("--bestaetigen")));
     EXPECT_EQ(run({true, {}}), 0);
     EXPECT_FALSE(QFile::exists(marker()));
+}
+
+// A service's folder before its first start: named, with how to make it; nothing is made.
+TEST_F(SettingsCommandTest, NamesAMissingProgramFolderAndMakesNothing) {
+    const QString missing = folder.filePath(QStringLiteral("kreis2"));
+    EXPECT_EQ(
+        run({false, {QStringLiteral("Funkkreis=2"), QStringLiteral("web.adresse=0.0.0.0:8082")}}, missing),
+        1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("Den Programmordner [%1] gibt es nicht").arg(missing)));
+    EXPECT_TRUE(errors.contains(QStringLiteral("install -d -o kestrova")));
+    EXPECT_FALSE(QFile::exists(missing));
 }
 
 // The lines of the other files are set by their file's prefix, beside those of

@@ -116,6 +116,7 @@ TEST_F(SettingsFormTest, SaveRefusesANumberFieldItCannotTakeAndKeepsFileAndRecor
         {form().ed_FK, "10", "\"Funkkreis\" steht 10.\rErlaubt ist eine einzelne Ziffer von 0 bis 9."},
         {form().ed_FK, "-1", "\"Funkkreis\" steht -1."},
         {form().ed_StartPegel, "150", "\"Startpegel\" steht 150."},
+        {form().ed_PfadDoku, " ", "Das Feld \"Dokumentationsordner\" ist leer."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);

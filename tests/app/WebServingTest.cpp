@@ -53,7 +53,11 @@ TEST_F(WebServingTest, ThePageFollowsTheRecorderAndTheListAsTheyChange) {
     p.frm_DoKu->chk_Start->setChecked(!wasOn);
     p.recorder().chk_Start_Click();
     const QByteArray on = wasOn ? "\"an\":false" : "\"an\":true";
-    EXPECT_TRUE(client.send("GET", "/api/status").body.contains(on));
+    const QByteArray status = client.send("GET", "/api/status").body;
+    EXPECT_TRUE(status.contains(on));
+    // Which circuit this is, for the page's heading and title.
+    EXPECT_TRUE(status.contains("\"kreis\":1") && status.contains("\"kreisname\":\"tolvo\""))
+        << status.data();
 
     const QString name = QStringLiteral("1_12-08-2026_10-00-00.wav");
     p.archive().recordingList().append({name, 12});

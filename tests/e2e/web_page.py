@@ -12,7 +12,8 @@ time of day past midnight, and after a reload finds the switch and the filters a
 they were. It sees "Aufnahme läuft"; the first new recording comes by the live
 events, then the connection is cut and the other two are found when it is back. All
 three are played whole, in the order they were filed, never two at once. A recording
-played by hand plays to its end. With --screenshots DIR it also photographs the page
+played by hand plays to its end, and on a phone's width the player keeps its height. The
+heading and the title name the circuit. With --screenshots DIR it also photographs the page
 as a desktop and as a phone show it.
 
 Exit 0: passed, 1: failed.
@@ -415,6 +416,9 @@ def main():
         if let_in != "in":
             failures.append("the right password was answered with %r" % let_in)
             return 1
+        named = driver.execute_script("return [document.querySelector('h1').textContent, document.title]")
+        if not all("e2e, Funkkreis 1" in text for text in named):
+            failures.append("the heading and the title do not name the circuit: %s" % named)
         # What the recorder filed at its start (a short silence) was there before the switch.
         before = set(os.listdir(os.path.join(folder, "W")))
         driver.find_element("css selector", "label.schalter").click()
@@ -446,6 +450,13 @@ def main():
         played = plays_to_end(driver, newest)
         if played is not True:
             failures.append("the recording did not play to its end: %s" % played)
+        # On a phone the player keeps its height, and with it pause, seeking and volume.
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": 390, "height": 844, "deviceScaleFactor": 2, "mobile": True})
+        player = driver.execute_script("return [window.innerWidth,"
+                                       " document.getElementById('handaudio').getBoundingClientRect().height]")
+        if player[0] != 390 or player[1] <= 0:
+            failures.append("at a width of %s px the player is %s px high" % tuple(player))
         if screenshots:
             photograph(port, screenshots, failures)
     finally:

@@ -170,5 +170,21 @@ TEST(SettingsStoreAlone, ADamagedFileGivesTheDefaultsAndHoldsTheDeletionsUntilSa
     EXPECT_FALSE(QFile::exists(store.guessMarkerPath()));
 }
 
+// --bestaetigen cannot end what a day count that is no number holds: not offered then.
+TEST(SettingsStoreAlone, TheLogAdvisesOnlyWhatEndsTheHold) {
+    FakePlatform fakes;
+    const QTemporaryDir folder;
+    QStringList lines = serviceSettings(folder.path());
+    lines[13] = QStringLiteral("abc");
+    writeSettings(folder.path(), lines);
+    SettingsStore store(fakes.platform(), folder.path());
+    store.readSettings();
+    const QStringList said = fakes.events.containing(QStringLiteral("Alte Aufnahmen werden nicht gelöscht"));
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].contains(QStringLiteral("„Aufnahmen behalten“ ist keine gültige Zahl")));
+    EXPECT_TRUE(said[0].contains(QStringLiteral("--setze")));
+    EXPECT_FALSE(said[0].contains(QStringLiteral("--bestaetigen")));
+}
+
 } // namespace
 } // namespace kestrova::test

@@ -14,23 +14,26 @@ QStringList defaults() {
 }
 
 TEST(SettingsAssignment, SetsByGermanNameOrKeyWithTheFormsRules) {
-    const AssignedSettings set = assignSettings(
-        defaults(), {QStringLiteral("aufnahmen behalten=7"), QStringLiteral("circuitNumber=2"),
-                     QStringLiteral("PTT- und Squelch-Leitung=7/9"), QStringLiteral("Abtastrate=8000")});
+    const AssignedSettings set =
+        assignSettings(defaults(), {QStringLiteral("aufnahmen behalten=7"), QStringLiteral("circuitNumber=2"),
+                                    QStringLiteral("PTT- und Squelch-Leitung=7/9"),
+                                    QStringLiteral("Abtastrate=8000"), QStringLiteral("Schwelle=40")});
     ASSERT_TRUE(set.refusal.isEmpty()) << set.refusal.toStdString();
     EXPECT_EQ(set.lines.at(13), QStringLiteral("7"));
     EXPECT_EQ(set.lines.at(5), QStringLiteral("2"));
     EXPECT_EQ(set.lines.at(7), QStringLiteral("79 1"));
     EXPECT_EQ(set.lines.at(3), QStringLiteral("8000"));
+    EXPECT_EQ(set.lines.at(8), QStringLiteral("40")); // the main window's name of the start level
     EXPECT_EQ(settingsListing(set.lines).count(QLatin1Char('\n')), 2 * (kSettingsLineCount - 1));
 }
 
 // Any refusal names the field and leaves every line as it was, the good ones too.
 TEST(SettingsAssignment, RefusesWhatTheFormRefusesAndChangesNothing) {
     const QStringList before = defaults();
-    for (const char* wrong : {"Funkkreis=01", "Funkkreis=1.0", "Aufnahme mindestens=abc", "Abtastrate=12000",
-                              "Recorder automatisch starten=2", "pins=5/6", "recordingCount=9", "Kanal=-1",
-                              "unbekannt=1", "ohne Gleichheitszeichen"}) {
+    for (const char* wrong :
+         {"Funkkreis=01", "Funkkreis=1.0", "Aufnahme mindestens=abc", "Abtastrate=12000",
+          "Recorder automatisch starten=2", "pins=5/6", "recordingCount=9", "Kanal=-1", "unbekannt=1",
+          "ohne Gleichheitszeichen", "Dokumentationsordner=", "docFolder= "}) {
         SCOPED_TRACE(wrong);
         const AssignedSettings set =
             assignSettings(before, {QStringLiteral("Aufnahmen behalten=9"), QString::fromUtf8(wrong)});

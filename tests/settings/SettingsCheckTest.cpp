@@ -20,5 +20,13 @@ TEST(CircuitNumberCheck, TakesOneDigitAndRefusesEveryOtherWayToWriteIt) {
     }
 }
 
+// A whole number above 0 starts at 1: the message must not offer the 0 it refuses.
+TEST(MeterIntervalCheck, RefusingZeroStatesTheRangeItTakes) {
+    const NumberRule interval{QStringLiteral("Pegel-Intervall"), 0, 60000, true, true, false};
+    EXPECT_TRUE(numberFieldRefusal(QStringLiteral("1"), interval).isEmpty());
+    EXPECT_TRUE(numberFieldRefusal(QStringLiteral("0"), interval)
+                    .contains(QStringLiteral("\rErlaubt ist eine ganze Zahl von 1 bis 60000.\r")));
+}
+
 } // namespace
 } // namespace kestrova

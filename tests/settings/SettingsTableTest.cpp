@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace kestrova {
 namespace {
@@ -49,6 +50,27 @@ TEST(SettingsTable, ReadingTakesAWholeFileOrNothing) {
     EXPECT_FALSE(readSettingsValues(lines, values, guesses));
     EXPECT_EQ(values.docFolder, QStringLiteral("/opt/k"));
     EXPECT_FALSE(readSettingsValues(lines.mid(0, 29), values, guesses));
+}
+
+// A stand-in 0 of a line that is no number is read, but named: it holds the deletions.
+TEST(SettingsTable, ANonNumberForADayCountMinimumOrMeterIntervalIsAGuess) {
+    const QDateTime now(QDate(2012, 8, 17), QTime(9, 5, 7));
+    const QStringList good = defaultSettingsLines(DefaultSet::NewFile, QStringLiteral("/opt/k"), now);
+    SettingsValues values;
+    SettingsGuesses guesses;
+    ASSERT_TRUE(readSettingsValues(good, values, guesses));
+    EXPECT_EQ(guessedValues(guesses), QString());
+    for (const auto& [line, field] :
+         {std::pair{10, "Aufnahme mindestens"}, std::pair{14, "Aufnahmen behalten"},
+          std::pair{22, "Pegel-Intervall"}}) {
+        SCOPED_TRACE(line);
+        QStringList lines = good;
+        lines[line - 1] = QStringLiteral("abc");
+        guesses = {};
+        ASSERT_TRUE(readSettingsValues(lines, values, guesses));
+        EXPECT_TRUE(guessedValues(guesses).startsWith(QStringLiteral("„%1“").arg(QString::fromUtf8(field))));
+    }
+    EXPECT_EQ(values.meterInterval, 0);
 }
 
 } // namespace

@@ -19,6 +19,9 @@ struct LiveStatus {
     int level = 0;          // the level bar, 0 to 100
     QString recordingName;  // of the running recording
     QString docFolder;      // the documentation folder, holding W and the dated archive
+    // Which circuit this is: several on one machine differ by their pages only by them.
+    QString circuitName;
+    long long circuitNumber = 0;
     ListedRecordings recordings;
     // Grows whenever the list changes, so a reader sends it only then.
     quint64 listRevision = 0;

@@ -2,6 +2,7 @@
 
 #include "base/files/FolderLock.h"
 #include "base/files/FolderOwner.h"
+#include "base/program/MissingProgramFolder.h"
 #include "base/program/NamedSettings.h"
 #include "base/settings/NamedSettingsFile.h"
 #include "base/settings/SettingsAssignment.h"
@@ -22,16 +23,7 @@ QString guessIn(const QStringList& lines) {
     SettingsValues values;
     SettingsGuesses guesses;
     readSettingsValues(lines, values, guesses);
-    const auto field = [](const char* key) {
-        return QString::fromUtf8(settingsRow(QString::fromLatin1(key))->fieldName);
-    };
-    if (guesses.retention) {
-        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("keepDays"));
-    }
-    if (guesses.minimum) {
-        return QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("minimumTime"));
-    }
-    return {};
+    return guessedValues(guesses);
 }
 
 struct FileLines {
@@ -80,7 +72,12 @@ int list(const QString& programFolder, const FileLines& file, QTextStream& out) 
                .arg(QDir::toNativeSeparators(path));
     out << settingsListing(file.lines);
     listNamed(programFolder, out);
-    if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
+    // --bestaetigen cannot end what a value that is no number holds.
+    const QString guess = guessIn(file.lines);
+    if (!guess.isEmpty()) {
+        out << "\nAlte Aufnahmen werden nicht gelöscht: " << guess
+            << " Bitte mit --setze NAME=WERT richtigstellen.\n";
+    } else if (QFile::exists(settingsGuessMarkerPath(programFolder))) {
         out << "\nEs gilt die Grundeinstellung nach einer fehlerhaften Datei: alte Aufnahmen werden nicht "
                "gelöscht, bis die Einstellungen bestätigt sind (kestrova --einstellungen --bestaetigen) oder "
                "mit --setze geändert.\n";
@@ -202,6 +199,11 @@ int save(const QString& programFolder, const SettingsCommand& command, const QSt
 int runSettingsCommand(const QString& programFolder, const SettingsCommand& command, const QDateTime& now,
                        QTextStream& out, QTextStream& err) {
     const bool changes = command.confirm || !command.assignments.isEmpty();
+    const QString missing = changes ? missingProgramFolder(programFolder) : QString();
+    if (!missing.isEmpty()) {
+        err << missing << "\nNichts geändert.\n";
+        return 1;
+    }
     // A running program writes the file itself (at "Speichern", at the end): it must not
     // run on the folder while the file changes under it.
     FolderLock lock(programFolder);

@@ -2,6 +2,7 @@
 
 #include "base/desktop/PasswordPrompt.h"
 #include "base/files/FolderOwner.h"
+#include "base/program/MissingProgramFolder.h"
 #include "base/web/PasswordHash.h"
 #include "base/web/WebSettings.h"
 
@@ -16,6 +17,12 @@ constexpr int kShortestPassword = 8;
 
 int setWebPasswordCommand(const QString& programFolder) {
     QTextStream err(stderr);
+    // Said before the password is asked for, not after it was typed twice.
+    const QString missing = missingProgramFolder(programFolder);
+    if (!missing.isEmpty()) {
+        err << missing << "\nNichts geändert.\n";
+        return 1;
+    }
     const QString path = webSettingsPath(programFolder);
     // Its other lines would be lost: a file that cannot be read is left alone.
     const QString readError = readWebSettings(path).readError;

@@ -111,6 +111,9 @@ void WebServing::publish() {
     status.level = std::clamp(recorder.meter().barValue, 0, 100);
     status.recordingName = recorder.capture().recordingName;
     status.docFolder = QFileInfo(sources_.settings.docFolder).absoluteFilePath();
+    // A save of the settings rebuilds the list, which publishes: the page shows a new name then.
+    status.circuitName = sources_.settings.circuitName;
+    status.circuitNumber = sources_.settings.circuitNumber;
     if (std::exchange(listChanged_, false)) {
         status.recordings = sources_.list.entries();
         ++status.listRevision;

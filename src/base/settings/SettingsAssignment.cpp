@@ -95,7 +95,11 @@ Taken takeValue(const SettingsRow& row, const QString& value) {
 } // namespace
 
 const SettingsRow* settingsRowNamed(const QString& name) {
-    const QString wanted = name.trimmed();
+    QString wanted = name.trimmed();
+    // The main window labels the start level's slider so, and the operator sets it there.
+    if (wanted.compare(QStringLiteral("Schwelle"), Qt::CaseInsensitive) == 0) {
+        wanted = QStringLiteral("startLevel");
+    }
     for (const SettingsRow& row : settingsRows()) {
         if (wanted.compare(QLatin1String(row.key), Qt::CaseInsensitive) == 0 ||
             wanted.compare(QString::fromUtf8(row.fieldName), Qt::CaseInsensitive) == 0) {

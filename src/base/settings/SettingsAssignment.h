@@ -8,7 +8,8 @@ namespace kestrova {
 struct SettingsRow;
 
 // The row a name stands for on the command line: its key ("keepDays") or its
-// field's German name ("Aufnahmen behalten"), in any case; nullptr when none.
+// field's German name ("Aufnahmen behalten"), in any case, and "Schwelle" for the
+// start level, as its slider on the main window is labelled; nullptr when none.
 const SettingsRow* settingsRowNamed(const QString& name);
 
 struct AssignedSettings {

@@ -18,7 +18,9 @@ bool isOneDigit(const QString& text) {
 }
 
 QString allowed(const NumberRule& rule) {
-    const QString low = numberText(rule.low);
+    // A whole number above the low one starts at the next: 0 refused says "von 1".
+    const bool counted = rule.whole || rule.oneDigit;
+    const QString low = numberText(counted && rule.aboveLow ? std::floor(rule.low) + 1 : rule.low);
     const QString high = numberText(rule.high);
     if (rule.oneDigit) {
         return QStringLiteral("eine einzelne Ziffer von %1 bis %2").arg(low, high);

@@ -43,18 +43,17 @@ bool SettingsStore::writeLines(const QStringList& lines, const QString& conseque
 }
 
 QString SettingsStore::deletionHold() const {
-    const QString prefix = QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ");
+    QStringList reasons;
     if (damagedDefaults_) {
-        return prefix +
-               QStringLiteral("Es gilt die Grundeinstellung, bis die Einstellungen gespeichert sind.");
+        reasons << QStringLiteral("Es gilt die Grundeinstellung, bis die Einstellungen gespeichert sind.");
     }
-    if (guesses_.retention) {
-        return prefix + QStringLiteral("Die Anzahl der Tage ist keine gültige Zahl.");
+    const QString guessed = guessedValues(guesses_);
+    if (!guessed.isEmpty()) {
+        reasons << guessed;
     }
-    if (guesses_.minimum) {
-        return prefix + QStringLiteral("Die minimale Aufnahmezeit ist keine gültige Zahl.");
-    }
-    return {};
+    return reasons.isEmpty()
+               ? QString()
+               : QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ") + reasons.join(QLatin1Char(' '));
 }
 
 void SettingsStore::readSettings() {
@@ -73,12 +72,21 @@ void SettingsStore::readSettings() {
     // Said at every reading while it lasts: a service has no form to save from.
     const QString hold = deletionHold();
     if (!hold.isEmpty()) {
-        platform_.events.record(
-            EventPriority::Warning,
-            hold + QStringLiteral(
-                       " Beenden: im Einstellungsfenster „Speichern“, oder "
-                       "kestrova --einstellungen --bestaetigen (Werte ändern mit --setze NAME=WERT)."));
+        platform_.events.record(EventPriority::Warning, hold + holdAdvice());
     }
+}
+
+// A value that is no number ends its hold only with a number in its place, which
+// neither the form nor --bestaetigen takes as it stands; the defaults after a
+// damaged file end theirs once they are taken as the user's own.
+QString SettingsStore::holdAdvice() const {
+    if (!guessedValues(guesses_).isEmpty()) {
+        return QStringLiteral(
+            " Beenden: den Wert im Einstellungsfenster richtigstellen und „Speichern“, oder "
+            "kestrova --setze NAME=WERT.");
+    }
+    return QStringLiteral(" Beenden: im Einstellungsfenster „Speichern“, oder kestrova --einstellungen "
+                          "--bestaetigen (Werte ändern mit --setze NAME=WERT).");
 }
 
 void SettingsStore::handleDamagedFile(bool notAFile) {

@@ -51,6 +51,8 @@ private:
     // plain file (a FIFO, a folder) is reported as such.
     void handleDamagedFile(bool notAFile);
     bool writeLines(const QStringList& lines, const QString& consequence = QString());
+    // How the deletion hold ends, for the event log.
+    QString holdAdvice() const;
 
     const Platform platform_;
     const QString programFolder_;

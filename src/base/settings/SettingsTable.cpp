@@ -64,7 +64,7 @@ constexpr SettingsValueSlot kHeldByItsControl{nullptr, nullptr};
 const auto kRows = std::to_array<SettingsRow>({
     {2, "docFolder", "Dokumentationsordner",
      "Ordner, unter dem der Aufnahmeordner W und das Archiv Fk_… liegen",
-     nullptr, nullptr, text(),
+     nullptr, nullptr, {SettingsRuleKind::Folder, {}, nullptr, {}},
      {[](S& t, V& v, G&) { v.docFolder = t.trimmed(); }, nullptr}},
     {3, "circuitName", "Name des Funkkreises",
      "Name des Funkkreises, im Hauptfenster gezeigt",
@@ -162,10 +162,14 @@ const auto kRows = std::to_array<SettingsRow>({
      "0", "0", text(),
      {[](S& t, V& v, G&) { v.fileCount = roundToWhole(numericValue(t)); },
       [](const V& v) { return QString::number(v.fileCount); }}},
+    // As for the minimum time: the stand-in 0 stops the meter, and no transmission is heard.
     {22, "meterInterval", "Pegel-Intervall",
      "Takt der Pegelanzeige in Millisekunden",
      "10", "10", number({0, 60000, true, true, false}, &kMilliseconds),
-     {[](S& t, V& v, G&) { v.meterInterval = whole(t); }, nullptr}},
+     {[](S& t, V& v, G& g) {
+          v.meterInterval = whole(t);
+          g.meterInterval = !isCountableNumber(t);
+      }, nullptr}},
     {23, "settingsAtStart", "Einstellungen beim Start zeigen",
      "Einstellungen beim Start zeigen (1), wenn der Recorder selbst startet",
      "1", "1", flag(),
@@ -237,12 +241,39 @@ bool readingTakes(const SettingsRow& row, const QString& text) {
 }
 
 QString formRefusal(const SettingsRow& row, const QString& text) {
+    // Read as it stands, an empty folder would put the recordings wherever the
+    // program happens to be started from.
+    if (row.rule.kind == SettingsRuleKind::Folder && text.trimmed().isEmpty()) {
+        return QStringLiteral(
+                   "Das Feld \"%1\" ist leer.\rDie Aufnahmen lägen sonst in dem Ordner, aus dem das "
+                   "Programm gestartet wird.\r\rDie Einstellungen wurden nicht gespeichert.")
+            .arg(QString::fromUtf8(row.fieldName));
+    }
     if (row.rule.kind != SettingsRuleKind::Number) {
         return {};
     }
     const FormNumberRange& form = row.rule.form;
     return numberFieldRefusal(text, {QString::fromUtf8(row.fieldName), form.low, form.high, form.aboveLow,
                                      form.whole, form.oneDigit});
+}
+
+QString guessedValues(const SettingsGuesses& guesses) {
+    const auto field = [](const char* key) {
+        return QString::fromUtf8(settingsRow(QString::fromLatin1(key))->fieldName);
+    };
+    QStringList notes;
+    if (guesses.retention) {
+        notes << QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("keepDays"));
+    }
+    if (guesses.minimum) {
+        notes << QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("minimumTime"));
+    }
+    if (guesses.meterInterval) {
+        notes << QStringLiteral("„%1“ ist keine gültige Zahl; der Pegel wird nicht gemessen, Funksprüche "
+                                "werden nicht aufgenommen.")
+                     .arg(field("meterInterval"));
+    }
+    return notes.join(QLatin1Char(' '));
 }
 
 bool readSettingsValues(const QStringList& lines, SettingsValues& values, SettingsGuesses& guesses) {

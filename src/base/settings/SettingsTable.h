@@ -15,6 +15,7 @@ extern const int kSettingsLineCount;
 
 enum class SettingsRuleKind {
     Text,     // any text
+    Folder,   // a folder; the form refuses an empty one
     Choice,   // exactly one of the choices
     Flag,     // 0 or 1, as a check box holds it
     Number,   // a number field of the settings form
@@ -79,8 +80,12 @@ const SettingsRow* settingsRow(QStringView key);
 bool readingTakes(const SettingsRow& row, const QString& text);
 
 // Why the form refuses the text of the row's field, in German and naming the field;
-// empty when it takes it (as for every row that is not a number field).
+// empty when it takes it (as for every row that is neither a number field nor the folder).
 QString formRefusal(const SettingsRow& row, const QString& text);
+
+// Which values of a reading are only stand-ins, in German and naming their fields;
+// empty when none is.
+QString guessedValues(const SettingsGuesses& guesses);
 
 // Sets the values from the 30 lines of the file. False, with the values left as
 // they were, when the file is short or one line is damaged.

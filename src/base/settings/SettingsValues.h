@@ -35,10 +35,12 @@ struct SettingsValues {
 
 // Set while a value the reading took is only a stand-in: a minimum recording time
 // or a day count that is no number, or overflows, reads as 0 and would let the
-// deletion pass take every recording.
+// deletion pass take every recording; a meter interval read as 0 stops the meter,
+// and the recorder then records nothing while the old recordings go.
 struct SettingsGuesses {
     bool minimum = false;
     bool retention = false;
+    bool meterInterval = false;
 };
 
 } // namespace kestrova

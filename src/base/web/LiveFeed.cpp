@@ -34,7 +34,9 @@ QByteArray LiveFeed::statusJson(const LiveStatus& status) {
                              {QStringLiteral("aufnahme"), status.recording},
                              {QStringLiteral("pause"), status.paused},
                              {QStringLiteral("pegel"), status.level},
-                             {QStringLiteral("name"), status.recording ? status.recordingName : QString()}};
+                             {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
+                             {QStringLiteral("kreisname"), status.circuitName},
+                             {QStringLiteral("kreis"), status.circuitNumber}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

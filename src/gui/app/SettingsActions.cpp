@@ -96,7 +96,7 @@ void SettingsActions::cmd_SK_Click() {
 
 std::optional<QString> SettingsActions::refusal() const {
     for (const SettingsRow& row : settingsRows()) {
-        if (row.rule.kind != SettingsRuleKind::Number) {
+        if (row.rule.kind != SettingsRuleKind::Number && row.rule.kind != SettingsRuleKind::Folder) {
             continue;
         }
         auto* field = qobject_cast<QLineEdit*>(controlOf(program_, row));

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
+#include <algorithm>
 
 namespace kestrova {
 
@@ -29,6 +30,9 @@ namespace {
 constexpr int kStatusBarHeight = 20;
 constexpr int kLowerTop = 92;
 constexpr int kLowerHeight = 118;
+// What the list keeps when notes take room from it: a few entries, its buttons and the
+// Auto-CQ column beside it.
+constexpr int kLowerLeast = 80;
 
 ValueBar* thinBar(QWidget* parent, const char* name, QRect geometry, const QString& tip) {
     auto* bar = place<ValueBar>(parent, name, geometry);
@@ -136,26 +140,82 @@ void MainForm::moveEvent(QMoveEvent* event) {
 void MainForm::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // The status bar stays at the bottom whichever height the program chose.
-    const int statusTop = height() - kStatusBarHeight;
-    sb->setGeometry(0, statusTop, width(), kStatusBarHeight);
-    // All or nothing: a half-visible list frame above the status bar would only confuse.
-    const bool lowerFits = statusTop - kLowerTop >= kLowerHeight;
-    lowerPanel_->setGeometry(0, kLowerTop, width(), lowerFits ? statusTop - kLowerTop : 0);
-    placeNotes();
+    sb->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+    placeLowerParts();
 }
 
 void MainForm::showNotes(const QString& text) {
-    lbl_Hinweise->setText(text);
+    notes_ = text;
     lbl_Hinweise->setToolTip(text);
     lbl_Hinweise->setVisible(!text.isEmpty());
-    placeNotes();
+    placeLowerParts();
 }
 
-void MainForm::placeNotes() {
+// The notes take room no control holds: in the tall window above the status bar, where
+// the list gives way down to kLowerLeast; in the short one beside the recorder's frame,
+// below the threshold. Whatever the window's frame leaves of the two heights.
+void MainForm::placeLowerParts() {
     const int statusTop = height() - kStatusBarHeight;
-    const int needed = lbl_Hinweise->text().isEmpty() ? 0 : lbl_Hinweise->heightForWidth(width());
-    lbl_Hinweise->setGeometry(0, statusTop - needed, width(), needed);
+    // All or nothing: a half-visible list frame above the status bar would only confuse.
+    const bool tall = statusTop - kLowerTop >= kLowerHeight;
+    const QRect room = tall ? QRect(0, kLowerTop + kLowerLeast, width(), statusTop - kLowerTop - kLowerLeast)
+                            : roomBesideRecorder(statusTop);
+    const int notesHeight = fitNotes(room);
+    lbl_Hinweise->setGeometry(room.left(), statusTop - notesHeight, room.width(), notesHeight);
     lbl_Hinweise->raise();
+    const int lowerHeight = tall ? statusTop - notesHeight - kLowerTop : 0;
+    lowerPanel_->setGeometry(0, kLowerTop, width(), lowerHeight);
+    fitListFrame(tall ? std::min(lowerHeight, kLowerHeight) : kLowerHeight);
+}
+
+QRect MainForm::roomBesideRecorder(int statusTop) const {
+    const int left = fr2->geometry().right() + 3;
+    const int top = sli_Schwelle->geometry().bottom() + 1;
+    return {left, top, width() - left, std::max(0, statusTop - top)};
+}
+
+// The notes wrapped as they come when the room holds them, else cut; the height they take.
+int MainForm::fitNotes(const QRect& room) {
+    if (notes_.isEmpty() || room.height() <= 0) {
+        lbl_Hinweise->clear();
+        return 0;
+    }
+    lbl_Hinweise->setWordWrap(true);
+    lbl_Hinweise->setText(notes_);
+    const int whole = lbl_Hinweise->heightForWidth(room.width());
+    if (whole <= room.height()) {
+        return whole;
+    }
+    lbl_Hinweise->setWordWrap(false);
+    lbl_Hinweise->setText(cutNotes(room));
+    return std::min(room.height(), lbl_Hinweise->sizeHint().height());
+}
+
+// Each note on a line of its own, cut at its end, as many as the room holds; the last
+// says how many more there are. The tooltip holds them all.
+QString MainForm::cutNotes(const QRect& room) const {
+    const QMargins margins = lbl_Hinweise->contentsMargins();
+    const QFontMetrics metrics(lbl_Hinweise->font());
+    const int width = room.width() - margins.left() - margins.right();
+    const qsizetype fit =
+        std::max(1, (room.height() - margins.top() - margins.bottom()) / metrics.lineSpacing());
+    const QStringList notes = notes_.split(QLatin1Char('\n'));
+    QStringList lines;
+    for (qsizetype i = 0; i < std::min(fit, notes.size()); ++i) {
+        const qsizetype more = i + 1 == fit ? notes.size() - fit : 0;
+        const QString tail = more > 0 ? QStringLiteral(" (+%1)").arg(more) : QString();
+        lines << metrics.elidedText(notes.at(i), Qt::ElideRight, width - metrics.horizontalAdvance(tail)) +
+                     tail;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The list gives way from below; its buttons stay at the frame's foot.
+void MainForm::fitListFrame(int frameHeight) {
+    fr3->setGeometry(4, 0, 316, frameHeight);
+    lb_Sounds->setGeometry(6, 16, 304, std::max(0, frameHeight - 46));
+    cmd_File_lö->move(6, frameHeight - 27);
+    cmd_zur->move(224, frameHeight - 27);
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

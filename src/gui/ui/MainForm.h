@@ -72,8 +72,9 @@ public:
 
     QStatusBar* sb;
     // Notes that last (deletions held, recording trouble, the input): above the status
-    // bar, in the free band both heights leave there, growing as far as the text needs.
-    // They never share the bar's row, whose clock they would squeeze.
+    // bar, over no control at either height; the tall window's list gives them room, the
+    // short window has them beside the recorder's frame, cut to what fits there (the
+    // tooltip has them whole). They never share the bar's row, whose clock they would squeeze.
     QLabel* lbl_Hinweise;
     // The notes, one per line; empty hides the strip.
     void showNotes(const QString& text);
@@ -99,9 +100,14 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void placeNotes();
+    void placeLowerParts();
+    QRect roomBesideRecorder(int statusTop) const;
+    int fitNotes(const QRect& room);
+    QString cutNotes(const QRect& room) const;
+    void fitListFrame(int frameHeight);
 
     QWidget* lowerPanel_;
+    QString notes_;
     bool cancelClose_ = false;
 };
 

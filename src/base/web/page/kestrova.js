@@ -471,7 +471,15 @@ function ladeAlles() {
   ladeTage().catch(() => {});
 }
 
+// Several circuits on one machine: the heading and the browser's tab say which this is.
+function zeigeKreis(zustand) {
+  const kreis = (zustand.kreisname ? zustand.kreisname + ", " : "") + "Funkkreis " + zustand.kreis;
+  $("kreis").textContent = " – " + kreis;
+  document.title = kreis + " – Kestrova – Aufnahmen";
+}
+
 function zeigeZustand(zustand) {
+  zeigeKreis(zustand);
   $("rekorder").textContent = zustand.an ? (zustand.pause ? "Recorder an – Pause" : "Recorder an") : "Recorder aus";
   $("aufnahme").hidden = !zustand.aufnahme;
   $("aufnahme").title = zustand.name || "";
