@@ -15,6 +15,8 @@ namespace kestrova {
 namespace {
 
 constexpr double kDay = 86400;
+// The meter interval of a new settings file, in milliseconds.
+constexpr long long kDefaultMeterIntervalMs = 10;
 
 // What the holders take: check boxes, the threshold slider (0..100), timers and bars
 // (0..INT_MAX), the upside-down volume slider, window edges (half the range, so that
@@ -162,13 +164,14 @@ const auto kRows = std::to_array<SettingsRow>({
      "0", "0", text(),
      {[](S& t, V& v, G&) { v.fileCount = roundToWhole(numericValue(t)); },
       [](const V& v) { return QString::number(v.fileCount); }}},
-    // As for the minimum time: the stand-in 0 stops the meter, and no transmission is heard.
+    // A text that is no number would give 0, which stops the meter, and no transmission
+    // would be heard: the meter keeps the default of a new file instead, said as a guess.
     {22, "meterInterval", "Pegel-Intervall",
      "Takt der Pegelanzeige in Millisekunden",
      "10", "10", number({0, 60000, true, true, false}, &kMilliseconds),
      {[](S& t, V& v, G& g) {
-          v.meterInterval = whole(t);
           g.meterInterval = !isCountableNumber(t);
+          v.meterInterval = g.meterInterval ? kDefaultMeterIntervalMs : whole(t);
       }, nullptr}},
     {23, "settingsAtStart", "Einstellungen beim Start zeigen",
      "Einstellungen beim Start zeigen (1), wenn der Recorder selbst startet",
@@ -269,9 +272,9 @@ QString guessedValues(const SettingsGuesses& guesses) {
         notes << QStringLiteral("„%1“ ist keine gültige Zahl.").arg(field("minimumTime"));
     }
     if (guesses.meterInterval) {
-        notes << QStringLiteral("„%1“ ist keine gültige Zahl; der Pegel wird nicht gemessen, Funksprüche "
-                                "werden nicht aufgenommen.")
-                     .arg(field("meterInterval"));
+        notes << QStringLiteral("„%1“ ist keine gültige Zahl; der Pegel wird alle %2 ms gemessen.")
+                     .arg(field("meterInterval"))
+                     .arg(kDefaultMeterIntervalMs);
     }
     return notes.join(QLatin1Char(' '));
 }
