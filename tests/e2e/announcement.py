@@ -18,13 +18,14 @@ import os
 import random
 import shutil
 import signal
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 
-RATE = 11025
+from headless import RATE, silence, wav
+from with_sound_server import wait_for
+
 # What was fed from this long after its start must be in the recording.
 START_ALLOWANCE = 0.25
 # The two files of a second each and the pause of 0.275 s between them.
@@ -33,16 +34,6 @@ ANNOUNCEMENT_SECONDS = 2.275
 # program fed from a file opens PortAudio for the first time there (about a second
 # under the sanitizers on a busy machine).
 LONGEST_EXTRA_KEYING = 2.5
-
-
-def wav(samples):
-    header = b"RIFF" + struct.pack("<I", 36 + len(samples)) + b"WAVEfmt " + struct.pack(
-        "<IHHIIHH", 16, 1, 1, RATE, RATE, 1, 8) + b"data" + struct.pack("<I", len(samples))
-    return header + samples
-
-
-def silence(seconds):
-    return bytes([128]) * int(seconds * RATE)
 
 
 def coded(seconds):
@@ -56,15 +47,6 @@ def data_of(path):
         content = f.read()
     at = content.find(b"data")
     return content[at + 8:] if at >= 0 else b""
-
-
-def wait_for(condition, seconds):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.05)
-    return True
 
 
 def keyed_spans(log_path):
