@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <algorithm>
 
 namespace kestrova {
 
 namespace {
 constexpr qint64 kLookIntervalMs = 1000;
-}
+// How many times as long as a reading took the next look waits at least.
+constexpr qint64 kLookSpacing = 10;
+} // namespace
 
 QString ManifestLookup::hashOf(const QString& path) {
     const QFileInfo recording(path);
@@ -28,16 +31,20 @@ QString ManifestLookup::hashOf(const QString& path) {
 
 const ManifestSet& ManifestLookup::refreshed(const QString& docFolder) {
     Folder& folder = folders_[docFolder];
-    if (folder.sinceLook.isValid() && !folder.sinceLook.hasExpired(kLookIntervalMs)) {
+    if (folder.sinceLook.isValid() && !folder.sinceLook.hasExpired(folder.lookIntervalMs)) {
         return folder.set;
     }
-    folder.sinceLook.start();
+    QElapsedTimer reading;
+    reading.start();
     if (reread(folder, docFolder)) {
         folder.set = ManifestSet();
         for (const QString& name : ManifestSet::inWritingOrder(folder.manifests.keys())) {
             folder.set.add(name, folder.manifests.value(name).reading);
         }
     }
+    // While the manifests grow, a long day's list must not read them again and again.
+    folder.lookIntervalMs = std::max(kLookIntervalMs, kLookSpacing * reading.elapsed());
+    folder.sinceLook.start();
     return folder.set;
 }
 

@@ -11,9 +11,10 @@
 namespace kestrova {
 
 // The SHA-256 the manifests hold for a recording, for showing beside it. Cheap to
-// ask again and again: the manifests are looked at no more than once a second and
-// a manifest is parsed again only when its time or size changed. Safe to call from
-// several threads.
+// ask again and again: the manifests are looked at no more than once a second, or
+// ten times as seldom as reading them took (a day of ten thousand recordings is
+// listed with one reading, not one a second), and a manifest is parsed again only
+// when its time or size changed. Safe to call from several threads.
 class ManifestLookup {
 public:
     // Hex SHA-256 of the recording at path (in D/w or the dated archive) as entered;
@@ -30,6 +31,7 @@ private:
         QHash<QString, CachedManifest> manifests;
         ManifestSet set;
         QElapsedTimer sinceLook;
+        qint64 lookIntervalMs = 1000;
     };
 
     const ManifestSet& refreshed(const QString& docFolder);
