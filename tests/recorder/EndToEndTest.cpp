@@ -1,5 +1,6 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
+#include "base/archive/Archive.h"
 #include "base/audio/CaptureDevice.h"
 #include "base/audio/FileFedInput.h"
 #include "base/audio/InputHub.h"
@@ -271,6 +272,10 @@ TEST_F(EndToEndTest, NothingOfATransmissionIsLostAfterASplit) {
     EXPECT_NEAR(toneKept, 2.7 + 9.0, 0.2);
     EXPECT_TRUE(fakes.events.containing(QStringLiteral("verworfen")).isEmpty())
         << fakes.events.lines.join(QLatin1Char('\n')).toStdString();
+    // Nor by the next list pass, which deletes recordings shorter than the minimum.
+    const QStringList kept = keptRecordings();
+    program->archive().refreshRecordingList();
+    EXPECT_EQ(keptRecordings(), kept);
 }
 
 // Switched on in silence, with the minimum of 2 s a demonstration uses: the

@@ -1,5 +1,6 @@
 #include "base/archive/Archive.h"
 
+#include "base/archive/ContinuationList.h"
 #include "base/archive/DatedTree.h"
 #include "base/archive/ListPass.h"
 #include "base/archive/RecordingFolders.h"
@@ -212,6 +213,10 @@ void Archive::keepRecording(const QString& workingFile, const QString& name, Rec
         filedNow = filed && target && !target->copiesThere.contains(recordingsFolderCopy(target->name));
     }
     const QString storedName = target ? target->name : name;
+    if (filedNow && !isLongEnough(seconds, settings_.minRecordLimit)) {
+        // Only its mark keeps a short continuation from the next list pass.
+        ContinuationList(listFolder()).add(storedName);
+    }
     reportKept(storedName, seconds, worthKeeping, filed);
     if (filedNow) {
         emit recordingFiled(storedName);

@@ -1,5 +1,6 @@
 #include "base/archive/ListPass.h"
 
+#include "base/archive/ContinuationList.h"
 #include "base/archive/RecordingLength.h"
 #include "base/archive/RecordingName.h"
 #include "base/archive/RecordingRules.h"
@@ -52,7 +53,7 @@ double lengthOf(const FolderFiles& files, const char* bytes, const QString& name
 }
 
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
-            Found& found) {
+            const QSet<QString>& continuations, Found& found) {
     LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
@@ -62,7 +63,10 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
     } else if (recordingsName) {
         seconds = lengthOf(files, bytes, name);
         entry.lengthRead = true;
-        entry.verdict = isLongEnough(seconds, rules.minRecordLimit) ? Verdict::Listed : Verdict::Due;
+        // A short piece that continues a split transmission is no short recording.
+        entry.verdict = isLongEnough(seconds, rules.minRecordLimit) || continuations.contains(name)
+                            ? Verdict::Listed
+                            : Verdict::Due;
     }
     found.names.append({name, seconds});
     found.inListOrder.push_back(entry);
@@ -71,11 +75,12 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
 Found lookAtCircuit(const ListPassRules& rules) {
     Found found;
     const FolderFiles files(rules.folder);
+    const QSet<QString> continuations = ContinuationList(rules.folder).names();
     // Files are read in the folder's own order, which is the disk's.
     files.forEachRegularFile([&](const char* bytes) {
         const QString name = QFile::decodeName(bytes);
         if (name.left(1) == rules.circuit) {
-            lookAt(files, bytes, name, rules, found);
+            lookAt(files, bytes, name, rules, continuations, found);
         }
     });
     // Names of the same moment are rare, so only they are read back for the sort.

@@ -1,5 +1,6 @@
 #include "base/integrity/RecordingCopies.h"
 
+#include "base/archive/ContinuationList.h"
 #include "base/archive/DatedTree.h"
 #include "base/archive/RecordingFolders.h"
 
@@ -28,7 +29,8 @@ void addRecordingsFolder(RecordingCopies& copies, const QString& docFolder) {
         return;
     }
     for (const QFileInfo& entry : QDir(*folder).entryInfoList(kEverything, QDir::Name)) {
-        if (entry.fileName().compare(QStringLiteral("w.dat"), Qt::CaseInsensitive) != 0) {
+        if (entry.fileName().compare(QStringLiteral("w.dat"), Qt::CaseInsensitive) != 0 &&
+            !ContinuationList::isListFile(entry.fileName())) {
             sortIn(copies, entry);
         }
     }
