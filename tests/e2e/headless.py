@@ -17,6 +17,8 @@ same and ends on SIGTERM alone.
 
 Exit 0: passed, 1: failed.
 """
+import base64
+import json
 import math
 import os
 import shutil
@@ -170,8 +172,21 @@ def closed_output(program):
     return verdict(failures, work)
 
 
+def queue_a_command(folder, recording):
+    """A command after each recording with one job waiting: a program that takes the queue up runs it
+    and leaves the file "lief" in the folder."""
+    with open(os.path.join(folder, "KestrovaNachAufnahme.ini"), "w") as f:
+        f.write("nach_aufnahme=touch lief\n")
+    job = json.dumps({"nr": 0, "fehlversuche": 0, "aufnahme": {
+        "name": os.path.basename(recording), "datei": recording, "pfad": "W/" + os.path.basename(recording),
+        "start": "2026-12-09T08:00:00", "sekunden": 1.0, "sha256": ""}}).encode()
+    with open(os.path.join(folder, "KestrovaNachAufnahme.warteschlange"), "wb") as f:
+        f.write(b"+" + base64.b64encode(job) + b"\n")
+
+
 def second_instance(program):
-    """A windowed program on a folder that a running one holds says so in a box; SIGTERM ends it there."""
+    """A windowed program on a folder that a running one holds says so in a box; SIGTERM ends it there.
+    Neither it nor a second service takes up anything of the folder: no queued command runs."""
     work = tempfile.mkdtemp(prefix="kestrova-headless-")
     folder, feed, env = prepare(work)
     first = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed],
@@ -183,6 +198,12 @@ def second_instance(program):
         if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
             failures.append("the first program did not start recording")
             return verdict(failures, work)
+        # Set up after the first one's start, which read the settings without a command.
+        queue_a_command(folder, feed)
+        service = subprocess.run([program, "--headless", "--program-folder", folder], env=env,
+                                 stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
+        if service.returncode != 1:
+            failures.append("a second service on the folder ended with %d, not 1" % service.returncode)
         second = subprocess.Popen([program, "--program-folder", folder], env=dict(env, QT_QPA_PLATFORM="offscreen"),
                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         time.sleep(3)
@@ -198,6 +219,8 @@ def second_instance(program):
                 failures.append("SIGTERM did not end the second program while its box stood open")
         if first.poll() is not None:
             failures.append("the first program ended with %d" % first.returncode)
+        if os.path.exists(os.path.join(folder, "lief")):
+            failures.append("a program refused the folder ran its queued command")
     finally:
         for process in (second, first):
             if process is not None and process.poll() is None:
