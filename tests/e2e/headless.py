@@ -23,6 +23,7 @@ import math
 import os
 import shutil
 import signal
+import socket
 import struct
 import subprocess
 import sys
@@ -172,14 +173,14 @@ def closed_output(program):
     return verdict(failures, work)
 
 
-def queue_a_command(folder, recording):
+def queue_a_command(folder, recording, command="touch lief", address=""):
     """A command after each recording with one job waiting: a program that takes the queue up runs it
-    and leaves the file "lief" in the folder."""
+    (by default it leaves the file "lief" in the folder)."""
     with open(os.path.join(folder, "KestrovaNachAufnahme.ini"), "w") as f:
-        f.write("nach_aufnahme=touch lief\n")
+        f.write("nach_aufnahme=%s\n" % command)
     job = json.dumps({"nr": 0, "fehlversuche": 0, "aufnahme": {
         "name": os.path.basename(recording), "datei": recording, "pfad": "W/" + os.path.basename(recording),
-        "start": "2026-12-09T08:00:00", "sekunden": 1.0, "sha256": ""}}).encode()
+        "start": "2026-12-09T08:00:00", "sekunden": 1.0, "sha256": "", "adresse": address}}).encode()
     with open(os.path.join(folder, "KestrovaNachAufnahme.warteschlange"), "wb") as f:
         f.write(b"+" + base64.b64encode(job) + b"\n")
 
@@ -229,8 +230,48 @@ def second_instance(program):
     return verdict(failures, work)
 
 
+def queued_command_at_start(program):
+    """A command queued before a restart fetches its recording from the page: the queue is taken up
+    only once the page knows the folder of the recordings."""
+    work = tempfile.mkdtemp(prefix="kestrova-headless-")
+    folder, feed, env = prepare(work)
+    recording = os.path.join(folder, "W", "1_12-09-2026_08-00-00.wav")
+    os.makedirs(os.path.dirname(recording))
+    with open(recording, "wb") as f:
+        f.write(wav(tone(2)))
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        port = s.getsockname()[1]
+    address = "http://127.0.0.1:%d/datei?pfad=W/%s&herunterladen=1" % (port, os.path.basename(recording))
+    queue_a_command(folder, recording, "curl -s -o /dev/null -w %{http_code} \"$KESTROVA_ADRESSE\" > antwort",
+                    address)
+    kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file", feed,
+                                 "--web", "127.0.0.1:%d" % port], env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    answer = os.path.join(folder, "antwort")
+    failures = []
+    try:
+        if not wait_for(lambda: os.path.exists(answer) and os.path.getsize(answer) > 0, 30):
+            failures.append("the queued command did not run")
+        else:
+            with open(answer) as f:
+                code = f.read().strip()
+            if code != "200":
+                failures.append("the queued command's download was answered %s" % code)
+    finally:
+        kestrova.send_signal(signal.SIGTERM)
+        try:
+            kestrova.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            kestrova.kill()
+            kestrova.wait(timeout=10)
+    return verdict(failures, work)
+
+
 def main():
     program = sys.argv[1]
+    if sys.argv[2:] == ["--queued-command"]:
+        return queued_command_at_start(program)
     if sys.argv[2:] == ["--closed-output"]:
         return closed_output(program)
     if sys.argv[2:] == ["--second-instance"]:
