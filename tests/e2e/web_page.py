@@ -180,6 +180,10 @@ def prepared_recordings(folder):
 
 
 def choose_day(driver, moment):
+    """As a user chooses it: once the page has listed the day."""
+    wait_for(lambda: driver.execute_script(
+        "return Array.from(document.getElementById('tage').options).some(o => o.value === arguments[0])",
+        day_path(moment)), 20)
     driver.execute_script("const s = document.getElementById('tage'); s.value = arguments[0];"
                           " s.dispatchEvent(new Event('change'));", day_path(moment))
 
