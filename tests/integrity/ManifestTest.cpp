@@ -274,6 +274,20 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
 
+// Recordings of a version without manifests: the first start enters them, so the
+// night's deletion that follows does not leave the others in no manifest.
+TEST_F(ManifestTest, TheFirstStartEntersTheRecordingsOlderThanAnyManifest) {
+    ASSERT_TRUE(QDir().mkpath(path(QStringLiteral("W"))));
+    const QStringList dayBefore{QStringLiteral("1_08-16-2012_09-00-00.wav"),
+                                QStringLiteral("1_08-16-2012_10-00-00.wav")};
+    for (const QString& name : dayBefore) {
+        write(QStringLiteral("W/") + name, QByteArray("RIFF") + name.toLatin1());
+    }
+    writer_.enterMissing(doc(), kDay);
+    removeByRetention(QStringLiteral("W/") + dayBefore.first());
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+}
+
 TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
     keep(kFirst, false);
     constexpr int kDeletions = 3000;

@@ -40,11 +40,7 @@ bool liesWhereItsNameBelongs(const QString& docFolder, const QFileInfo& file) {
 } // namespace
 
 QStringList recordingsWithoutEntry(const QString& docFolder) {
-    const QDir manifests(manifestFolder(docFolder));
-    if (!manifests.exists()) {
-        return {};
-    }
-    const ManifestSet set = readManifests(manifests);
+    const ManifestSet set = readManifests(QDir(manifestFolder(docFolder)));
     // By the moment in the name; the dated copy wins over the one in D/w.
     QMap<QString, QString> byName;
     for (const QString& path : findRecordingCopies(docFolder).files) {

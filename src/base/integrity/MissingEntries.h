@@ -9,7 +9,8 @@ namespace kestrova {
 // recording's name, in D/w or in the dated folder their name gives, count; anything
 // else there is for --verify to report, not to be entered. Full paths, oldest first,
 // one copy a recording (the dated one when there is one, as when it was kept).
-// Empty when the folder has no manifests yet: then nothing was ever entered.
+// Without any manifest yet, all of them: recordings older than the first manifest
+// would otherwise stay in none.
 QStringList recordingsWithoutEntry(const QString& docFolder);
 
 } // namespace kestrova
