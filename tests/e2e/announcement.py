@@ -16,14 +16,13 @@ is played in real time on the server's null sink). Exit 0: passed, 1: failed.
 """
 import os
 import random
-import shutil
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from headless import RATE, silence, wav
+from headless import RATE, silence, verdict, wav
 from with_sound_server import wait_for
 
 # What was fed from this long after its start must be in the recording.
@@ -155,14 +154,7 @@ def main(program, shim):
         failures.append("kept %s, not the one transmission" % names)
     elif fed[int(START_ALLOWANCE * RATE):] not in data_of(os.path.join(recordings, names[0])):
         failures.append("the recording %s does not hold the transmission whole" % names[0])
-
-    if failures:
-        print("FAIL:\n  " + "\n  ".join(failures))
-        print("kept: " + work)
-        return 1
-    shutil.rmtree(work, ignore_errors=True)
-    print("1 passed, 0 failed")
-    return 0
+    return verdict(failures, work)
 
 
 if __name__ == "__main__":
