@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <optional>
 
 namespace kestrova {
 
@@ -15,6 +16,12 @@ public:
     // Blocks the calling thread for the given time (the real clock keeps the
     // user interface painted while it waits; the fake only moves its time on).
     virtual void pause(int milliseconds) = 0;
+    // Milliseconds of a clock that never jumps, for telling how far the wall clock
+    // moved against it; only differences mean anything.
+    virtual qint64 steadyMsecs() const = 0;
+    // Whether the system has set its clock from a time source: nullopt where the
+    // system does not say.
+    virtual std::optional<bool> isSynchronised() const = 0;
 };
 
 } // namespace kestrova

@@ -1,5 +1,7 @@
 #include "base/desktop/SystemClock.h"
 
+#include "base/desktop/SteadyClock.h"
+
 #include <QFileInfo>
 #include <QThread>
 
@@ -26,6 +28,20 @@ void SystemClock::pause(int milliseconds) {
     if (milliseconds > 0) {
         QThread::msleep(static_cast<unsigned long>(milliseconds));
     }
+}
+
+qint64 SystemClock::steadyMsecs() const {
+    return steadyMilliseconds();
+}
+
+// systemd's time service marks the moment it first set the clock; where it does
+// not run, the system says nothing either way.
+std::optional<bool> SystemClock::isSynchronised() const {
+    const QString service = QStringLiteral("/run/systemd/timesync");
+    if (!QFileInfo(service).isDir()) {
+        return std::nullopt;
+    }
+    return QFileInfo::exists(service + QStringLiteral("/synchronized"));
 }
 
 } // namespace kestrova

@@ -16,6 +16,8 @@ public:
     QDateTime now() const override;
     qint64 msecsSinceEpoch() const override;
     void pause(int milliseconds) override;
+    qint64 steadyMsecs() const override;
+    std::optional<bool> isSynchronised() const override;
 };
 
 } // namespace kestrova
