@@ -15,14 +15,13 @@ Usage: with_sound_server.py pulseaudio announcement.py PROGRAM SHIM (the announc
 is played in real time on the server's null sink). Exit 0: passed, 1: failed.
 """
 import os
-import random
 import signal
 import subprocess
 import sys
 import tempfile
 import time
 
-from headless import RATE, silence, verdict, wav
+from headless import RATE, coded, data_of, silence, verdict, wav
 from with_sound_server import wait_for
 
 # What was fed from this long after its start must be in the recording.
@@ -33,19 +32,6 @@ ANNOUNCEMENT_SECONDS = 2.275
 # program fed from a file opens PortAudio for the first time there (about a second
 # under the sanitizers on a busy machine).
 LONGEST_EXTRA_KEYING = 2.5
-
-
-def coded(seconds):
-    """Loud samples that never repeat a run, so the recording's place in it is unique."""
-    generator = random.Random(37)
-    return bytes(generator.choice((20, 30, 226, 236)) + generator.randrange(8) for _ in range(int(seconds * RATE)))
-
-
-def data_of(path):
-    with open(path, "rb") as f:
-        content = f.read()
-    at = content.find(b"data")
-    return content[at + 8:] if at >= 0 else b""
 
 
 def keyed_spans(log_path):

@@ -21,6 +21,7 @@ import base64
 import json
 import math
 import os
+import random
 import shutil
 import signal
 import socket
@@ -42,6 +43,20 @@ def wav(samples):
 
 def tone(seconds):
     return bytes(int(128 + 90 * math.sin(2 * math.pi * 600 * i / RATE)) for i in range(int(seconds * RATE)))
+
+
+def coded(seconds, seed=37):
+    """Loud samples that never repeat a run, so a recording's place in them is unique."""
+    generator = random.Random(seed)
+    return bytes(generator.choice((20, 30, 226, 236)) + generator.randrange(8) for _ in range(int(seconds * RATE)))
+
+
+def data_of(path):
+    """A WAV file's samples, as the recorder wrote them."""
+    with open(path, "rb") as f:
+        content = f.read()
+    at = content.find(b"data")
+    return content[at + 8:] if at >= 0 else b""
 
 
 def silence(seconds):
