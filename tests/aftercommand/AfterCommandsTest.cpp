@@ -1,5 +1,7 @@
 #include "base/aftercommand/AfterCommands.h"
 
+#include "base/desktop/SystemClock.h"
+#include "support/FakeClock.h"
 #include "support/FakeEventLog.h"
 
 #include <QCryptographicHash>
@@ -69,7 +71,7 @@ protected:
         settings.atOnce = atOnce;
         settings.timeLimit = timeLimit;
         auto made = std::make_unique<AfterCommands>(settings, path(QStringLiteral("queue")), dir_.path(),
-                                                    events_, timing);
+                                                    events_, *clock_, timing);
         made->start();
         return made;
     }
@@ -82,6 +84,9 @@ protected:
 
     QTemporaryDir dir_;
     test::FakeEventLog events_;
+    SystemClock systemClock_;
+    test::FakeClock fakeClock_;
+    const Clock* clock_ = &systemClock_;
 };
 
 constexpr AfterCommandTiming kQuick{milliseconds(300), milliseconds(1200), milliseconds(200)};
@@ -237,6 +242,36 @@ TEST_F(AfterCommandsTest, ARestartTakesUpWhatWaited) {
     const auto again = commands(QStringLiteral("exit 3"), 2, kQuick);
     EXPECT_EQ(again->waiting(), 0);
     EXPECT_EQ(events_.lines.size(), lines);
+}
+
+// Waits run on the steady clock. A retry that the queue says is due years ahead
+// (the clock was set back since it was written) is due at once after a restart,
+// and a wall clock set on by a day brings no retry forward.
+TEST_F(AfterCommandsTest, AStepOfTheWallClockNeitherHoldsBackNorBringsForwardARetry) {
+    clock_ = &fakeClock_;
+    fakeClock_.set(QDateTime(QDate(2026, 12, 9), QTime(10, 0, 16), Qt::UTC));
+    const FiledRecording waited = file(5);
+    {
+        const auto before =
+            commands(QStringLiteral("exit 3"), 1, {std::chrono::seconds(30), std::chrono::minutes(30), {}});
+        before->take(waited);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return failures().size() == 1; }, 5000));
+    }
+    fakeClock_.set(QDateTime(QDate(2020, 6, 1), QTime(10, 0, 0), Qt::UTC));
+    const auto after = commands(QStringLiteral("[ ! -e kaputt ] && cp \"$KESTROVA_DATEI\" out/"), 1,
+                                {milliseconds(300), std::chrono::minutes(30), milliseconds(200)});
+    ASSERT_TRUE(allDone(*after, 5000));
+    EXPECT_TRUE(QFile::exists(path(QStringLiteral("out/")) + waited.name));
+
+    ASSERT_TRUE(QFile(path(QStringLiteral("kaputt"))).open(QIODevice::WriteOnly));
+    after->take(file(6));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return failures().size() == 2; }, 5000));
+    QFile::remove(path(QStringLiteral("kaputt")));
+    fakeClock_.set(fakeClock_.now().addDays(1));
+    QTest::qWait(700);
+    EXPECT_EQ(after->waiting(), 1);
+    fakeClock_.advance(300);
+    EXPECT_TRUE(allDone(*after, 5000));
 }
 
 // A recording on a disk that is away (its folder is gone too) waits for the disk

@@ -86,7 +86,7 @@ std::vector<QDateTime> secondsAt(ClockSeconds& seconds, const QDateTime& now) {
 }
 
 TEST(ClockSeconds, EverySecondOnceAndInOrderWhateverTheTicksAndTheClockDo) {
-    ClockSeconds seconds;
+    ClockSeconds seconds{QTime(0, 0, 30)};
     EXPECT_EQ(secondsAt(seconds, at(0, 0, 30, 0)), std::vector<QDateTime>{at(0, 0, 30)});
     for (int ms : {250, 500, 750, 999}) {
         EXPECT_TRUE(secondsAt(seconds, at(0, 0, 30, ms)).empty()) << ms;
@@ -94,10 +94,15 @@ TEST(ClockSeconds, EverySecondOnceAndInOrderWhateverTheTicksAndTheClockDo) {
     // A late tick gets the seconds it missed.
     EXPECT_EQ(secondsAt(seconds, at(0, 0, 33, 100)),
               (std::vector<QDateTime>{at(0, 0, 31), at(0, 0, 32), at(0, 0, 33)}));
-    // A clock set back a little repeats nothing; one set far only gives its new second.
+    // A clock set back within the hour repeats nothing; one set far on gives its new
+    // second, after the daily second it passed; one set back further starts over.
     EXPECT_TRUE(secondsAt(seconds, at(0, 0, 25)).empty());
     EXPECT_EQ(secondsAt(seconds, at(9, 0, 0)), std::vector<QDateTime>{at(9, 0, 0)});
-    EXPECT_EQ(secondsAt(seconds, at(8, 0, 0)), std::vector<QDateTime>{at(8, 0, 0)});
+    EXPECT_TRUE(secondsAt(seconds, at(8, 0, 0)).empty());
+    EXPECT_EQ(secondsAt(seconds, at(7, 59, 59)), std::vector<QDateTime>{at(7, 59, 59)});
+    const QDate later(2012, 8, 20);
+    EXPECT_EQ(secondsAt(seconds, {later, QTime(6, 0, 0)}),
+              (std::vector<QDateTime>{{later, QTime(0, 0, 30)}, {later, QTime(6, 0, 0)}}));
 }
 
 // --- the program's timed actions --------------------------------------------------------------
@@ -218,6 +223,31 @@ TEST_F(TimedActionsTest, AtHalfAMinutePastMidnightTheRefreshComesFirstAndBothRun
 
     forgetTransmissions();
     EXPECT_FALSE(tickAt(at(5, 0, 30)));
+    expectOneTransmission();
+}
+
+// A clock that is set costs no night's refresh and sends nothing twice: set on past
+// midnight (its time came from the network only now) it still refreshes the list once;
+// set back within the hour it waits for the seconds already done; set back further
+// (it was far ahead) it starts over at once.
+TEST_F(TimedActionsTest, AClockThatIsSetSkipsNoNightAndSendsNothingTwice) {
+    schedule(QStringLiteral("00:00"));
+    start();
+    tickAt(at(22, 10, 0));
+    const QDate day(2012, 8, 18);
+    EXPECT_TRUE(tickAt({day, QTime(3, 20, 0)}));
+    EXPECT_FALSE(tickAt({day, QTime(3, 20, 1)}));
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+
+    tickAt({day, QTime(4, 0, 0)});
+    expectOneTransmission();
+    forgetTransmissions();
+    for (const QTime time :
+         {QTime(4, 0, 5), QTime(3, 30, 5), QTime(3, 59, 59), QTime(4, 0, 0), QTime(4, 0, 6)}) {
+        tickAt({day, time});
+    }
+    EXPECT_TRUE(fakes.sounds.played.isEmpty());
+    tickAt({day.addDays(-1), QTime(4, 0, 0)});
     expectOneTransmission();
 }
 

@@ -1,6 +1,8 @@
 // The meter's timer: the interval it keeps, how it groups ticks into wake-ups,
-// and that it never spins at an interval of 0.
+// and that it never spins at an interval of 0; and computed waits.
 #include "base/common/BatchedTimer.h"
+
+#include "base/common/TimerWait.h"
 
 #include <QSignalSpy>
 #include <climits>
@@ -45,6 +47,18 @@ TEST(BatchedTimer, ReportsTheTicksOfEachWakeUp) {
     EXPECT_EQ(spy.first().first().toInt(), 3);
     timer.stop();
     EXPECT_FALSE(timer.isActive());
+}
+
+// A wait longer than Qt's int holds (which would wrap into one that never fires),
+// or one already past, still starts the timer.
+TEST(TimerWait, AWaitTooLongOrAlreadyPastStillStartsTheTimer) {
+    QTimer timer;
+    startTimerAfter(timer, std::chrono::hours(24 * 40));
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.intervalAsDuration(), kLongestTimerWait);
+    startTimerAfter(timer, std::chrono::milliseconds(-5));
+    EXPECT_TRUE(timer.isActive());
+    EXPECT_EQ(timer.interval(), 0);
 }
 
 } // namespace

@@ -15,7 +15,10 @@ struct AfterCommandJob {
     qint64 number = 0; // in the order of the filing
     FiledRecording recording;
     int failures = 0;
-    QDateTime nextTry; // UTC; invalid: at once
+    QDateTime nextTry; // UTC, kept for the next start; invalid: at once
+    // When the next try is due on this process's steady clock, which a step of the
+    // wall clock does not move; never written. None: at once.
+    std::optional<qint64> dueSteadyMs;
 
     QByteArray toRecord() const;
 };

@@ -1,6 +1,8 @@
 #include "base/aftercommand/AfterCommands.h"
 
 #include "base/aftercommand/AfterCommandMessages.h"
+#include "base/common/TimerWait.h"
+#include "base/desktop/Clock.h"
 #include "base/desktop/EventLog.h"
 
 #include <QDir>
@@ -20,9 +22,9 @@ QString afterCommandQueuePath(const QString& programFolder) {
 }
 
 AfterCommands::AfterCommands(AfterCommandSettings settings, const QString& queuePath, QString workingFolder,
-                             EventLog& events, AfterCommandTiming timing)
+                             EventLog& events, const Clock& clock, AfterCommandTiming timing)
     : settings_(std::move(settings)), workingFolder_(std::move(workingFolder)), events_(events),
-      timing_(timing), queue_(queuePath, kQueueCapacity) {
+      clock_(clock), timing_(timing), queue_(queuePath, kQueueCapacity) {
     retry_.setSingleShot(true);
     connect(&retry_, &QTimer::timeout, this, &AfterCommands::startDue);
 }
@@ -54,7 +56,9 @@ void AfterCommands::load() {
         }
         nextNumber_ = std::max(nextNumber_, read->number + 1);
         if (read->job) {
-            jobs_[read->number] = *read->job;
+            AfterCommandJob& job = jobs_[read->number];
+            job = *read->job;
+            job.dueSteadyMs = steadyDueOf(job.nextTry);
         } else {
             jobs_.erase(read->number);
         }
@@ -161,7 +165,8 @@ void AfterCommands::ended(qint64 number, const AfterCommandOutcome& outcome) {
 void AfterCommands::failed(AfterCommandJob& job, const AfterCommandOutcome& outcome) {
     ++job.failures;
     const std::chrono::milliseconds wait = backOff(job.failures);
-    job.nextTry = QDateTime::currentDateTimeUtc().addMSecs(wait.count());
+    job.dueSteadyMs = clock_.steadyMsecs() + wait.count();
+    job.nextTry = clock_.now().toUTC().addMSecs(wait.count());
     push(job.toRecord());
     dropSettledFront();
     events_.record(EventPriority::Warning,
@@ -214,23 +219,35 @@ void AfterCommands::armRetry() {
         retry_.stop();
         return;
     }
-    QDateTime earliest;
+    std::optional<qint64> earliest;
     for (const auto& [number, job] : jobs_) {
-        if (runs_.count(number) == 0 && job.nextTry.isValid() &&
-            (!earliest.isValid() || job.nextTry < earliest)) {
-            earliest = job.nextTry;
+        if (runs_.count(number) == 0 && job.dueSteadyMs && (!earliest || *job.dueSteadyMs < *earliest)) {
+            earliest = job.dueSteadyMs;
         }
     }
-    if (!earliest.isValid()) {
+    if (!earliest) {
         retry_.stop();
         return;
     }
-    const qint64 wait = std::max<qint64>(0, QDateTime::currentDateTimeUtc().msecsTo(earliest));
-    retry_.start(std::chrono::milliseconds(wait));
+    startTimerAfter(retry_, std::chrono::milliseconds(*earliest - clock_.steadyMsecs()));
 }
 
 bool AfterCommands::isDue(const AfterCommandJob& job) const {
-    return !job.nextTry.isValid() || job.nextTry <= QDateTime::currentDateTimeUtc();
+    return !job.dueSteadyMs || *job.dueSteadyMs <= clock_.steadyMsecs();
+}
+
+// A time in the past is due now. So is one further ahead than the longest back-off:
+// no back-off set it from this clock's reading, so the clock was set back since (or
+// was ahead when it was written), and waiting for it could take years.
+std::optional<qint64> AfterCommands::steadyDueOf(const QDateTime& nextTry) const {
+    if (!nextTry.isValid()) {
+        return std::nullopt;
+    }
+    const qint64 ahead = clock_.now().msecsTo(nextTry);
+    if (ahead <= 0 || ahead > timing_.longestBackOff.count()) {
+        return std::nullopt;
+    }
+    return clock_.steadyMsecs() + ahead;
 }
 
 std::chrono::milliseconds AfterCommands::backOff(int failures) const {

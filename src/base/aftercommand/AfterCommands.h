@@ -11,9 +11,11 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace kestrova {
 
+class Clock;
 class EventLog;
 
 // How long a failed command waits before its next try: the first wait, doubled
@@ -33,12 +35,13 @@ QString afterCommandQueuePath(const QString& programFolder);
 // the network loses one; a new start takes up what waits. Jobs start in the order of
 // the filing, at most `gleichzeitig` at a time; a failed job waits its back-off
 // behind the others, which go on. Everything runs on the owner's thread, which
-// never waits for a command.
+// never waits for a command. Waits run on the steady clock: a step of the wall
+// clock neither holds a retry back nor brings it forward.
 class AfterCommands : public QObject {
     Q_OBJECT
 public:
     AfterCommands(AfterCommandSettings settings, const QString& queuePath, QString workingFolder,
-                  EventLog& events, AfterCommandTiming timing = {});
+                  EventLog& events, const Clock& clock, AfterCommandTiming timing = {});
     ~AfterCommands() override;
     AfterCommands(const AfterCommands&) = delete;
     AfterCommands& operator=(const AfterCommands&) = delete;
@@ -70,11 +73,14 @@ private:
     void push(const QByteArray& record);
     void armRetry();
     bool isDue(const AfterCommandJob& job) const;
+    // The steady due time of a try the queue file says is due at nextTry.
+    std::optional<qint64> steadyDueOf(const QDateTime& nextTry) const;
     std::chrono::milliseconds backOff(int failures) const;
 
     const AfterCommandSettings settings_;
     const QString workingFolder_;
     EventLog& events_;
+    const Clock& clock_;
     const AfterCommandTiming timing_;
     DurableQueue queue_;
     std::map<qint64, AfterCommandJob> jobs_; // by number: in the order of the filing

@@ -13,10 +13,17 @@
 
 namespace kestrova {
 
+namespace {
+// Half a minute past midnight the list follows the change of date.
+QTime nightlyRefresh() {
+    return {0, 0, 30};
+}
+} // namespace
+
 TimedActions::TimedActions(const Platform& platform, const QString& programFolder, Archive& archive,
                            Transmitter& transmitter, HeldSounds& sounds)
     : platform_(platform), programFolder_(programFolder), archive_(archive), transmitter_(transmitter),
-      sounds_(sounds) {
+      sounds_(sounds), seconds_(nightlyRefresh()) {
     connect(&tmr_Zeit, &QTimer::timeout, this, [this] { tmr_Zeit_Timer(); });
 }
 
@@ -89,7 +96,7 @@ void TimedActions::runTimedAction() {
 
 void TimedActions::runSecond(const QDateTime& second, qint64 secondsLate) {
     const QString clockText = second.time().toString(QStringLiteral("hh:mm:ss"));
-    if (clockText == QStringLiteral("00:00:30")) {
+    if (second.time() == nightlyRefresh()) {
         archive_.refreshRecordingList();
     }
     if (secondsLate > kLateTransmissionSeconds || !isActionSecond(clockText, actionTime)) {

@@ -1,5 +1,7 @@
 #include "base/mqtt/LevelThrottle.h"
 
+#include "base/common/TimerWait.h"
+
 #include <utility>
 
 namespace kestrova {
@@ -19,7 +21,7 @@ void LevelThrottle::take(int level) {
     if (since >= gap_) {
         sendPending();
     } else {
-        later_.start(gap_ - since);
+        startTimerAfter(later_, gap_ - since);
     }
 }
 

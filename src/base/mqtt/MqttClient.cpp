@@ -1,5 +1,7 @@
 #include "base/mqtt/MqttClient.h"
 
+#include "base/common/TimerWait.h"
+
 #include <QThread>
 #include <algorithm>
 #include <chrono>
@@ -93,8 +95,8 @@ QString MqttClient::start() {
     startLoop(false);
     loopRunning_ = true;
     downSince_.start();
-    watchdog_.start(
-        std::max<std::chrono::milliseconds>(connection_.restartAfter / 5, std::chrono::milliseconds(100)));
+    startTimerAfter(watchdog_, std::max<std::chrono::milliseconds>(connection_.restartAfter / 5,
+                                                                   std::chrono::milliseconds(100)));
     return {};
 }
 

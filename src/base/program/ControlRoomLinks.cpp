@@ -10,7 +10,8 @@ namespace kestrova {
 ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase)
     : sources_(sources), filed_(sources.settings), pageBase_(pageBase),
       afterCommands_(readAfterCommandSettings(afterCommandSettingsPath(sources.programFolder)),
-                     afterCommandQueuePath(sources.programFolder), sources.programFolder, sources.events) {
+                     afterCommandQueuePath(sources.programFolder), sources.programFolder, sources.events,
+                     sources.clock) {
     filed_.setPageBase(pageBase);
     filed_.holdReports();
     filed_.follow(sources_.archive);

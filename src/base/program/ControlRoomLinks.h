@@ -9,6 +9,7 @@
 namespace kestrova {
 
 class Archive;
+class Clock;
 class EventLog;
 class MqttPublishing;
 class Recorder;
@@ -22,6 +23,7 @@ struct ControlRoomSources {
     Archive& archive;
     const SettingsValues& settings;
     EventLog& events;
+    const Clock& clock;
     QString programFolder;
 };
 

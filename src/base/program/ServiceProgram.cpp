@@ -81,6 +81,7 @@ ControlRoomSources ServiceProgram::controlRoomSources() {
             .archive = *archive_,
             .settings = settings_->values,
             .events = platform_.events,
+            .clock = platform_.clock,
             .programFolder = programFolder_};
 }
 

@@ -1,5 +1,7 @@
 #include "base/web/LiveFeed.h"
 
+#include "base/common/TimerWait.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -75,7 +77,7 @@ void LiveFeed::lookSoon() {
     if (since >= kLookMs) {
         look();
     } else {
-        lookTimer_.start(static_cast<int>(kLookMs - since));
+        startTimerAfter(lookTimer_, std::chrono::milliseconds(kLookMs - since));
     }
 }
 

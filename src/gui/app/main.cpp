@@ -88,6 +88,7 @@ int main(int argc, char** argv) {
                                       .archive = program.archive(),
                                       .settings = program.settings().values,
                                       .events = program.platform().events,
+                                      .clock = program.platform().clock,
                                       .programFolder = folder.folder},
                                      web ? web->pageBase() : QString());
     // After the shutdown above: the recording it saved last is passed on too.
