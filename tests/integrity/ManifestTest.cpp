@@ -7,13 +7,16 @@
 #include "base/integrity/ManifestWriter.h"
 #include "base/integrity/Verification.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMutex>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace kestrova {
 namespace {
@@ -40,13 +43,13 @@ protected:
             ASSERT_TRUE(QDir().mkpath(QFileInfo(path(relative)).path()));
             write(relative, bytes);
         }
-        writer_.recordKept(doc(), name, archiving, day);
-        ASSERT_TRUE(writer_.waitForPending(5000));
+        writer_->recordKept(doc(), name, archiving, day);
+        ASSERT_TRUE(writer_->waitForPending(5000));
     }
     void removeByRetention(const QString& relative) {
         ASSERT_TRUE(QFile::remove(path(relative)));
-        writer_.recordRemoved(doc(), {path(relative)}, QStringLiteral("Aufbewahrung"), kDay);
-        ASSERT_TRUE(writer_.waitForPending(5000));
+        writer_->recordRemoved(doc(), {path(relative)}, QStringLiteral("Aufbewahrung"), kDay);
+        ASSERT_TRUE(writer_->waitForPending(5000));
     }
     void write(const QString& relative, const QByteArray& bytes,
                QIODevice::OpenMode mode = QIODevice::WriteOnly) {
@@ -77,9 +80,11 @@ protected:
         ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
     }
     bool reported(const QString& text) const { return report_.contains(text); }
+    // A start of the program: its writer knows no chain's end yet.
+    void restart() { writer_.emplace(); }
 
     QTemporaryDir dir_;
-    ManifestWriter writer_;
+    std::optional<ManifestWriter> writer_{std::in_place};
     QString report_;
 };
 
@@ -269,7 +274,7 @@ TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing
     EXPECT_TRUE(reported(QStringLiteral("Fehlt: W/") + kThird));
 
     // Deleted under a line that says so, then filed again: the new entry counts.
-    writer_.recordRemoved(doc(), {path(QStringLiteral("W/") + kThird)}, QStringLiteral("von Hand"), kDay);
+    writer_->recordRemoved(doc(), {path(QStringLiteral("W/") + kThird)}, QStringLiteral("von Hand"), kDay);
     keep(kThird, false);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
@@ -283,7 +288,7 @@ TEST_F(ManifestTest, TheFirstStartEntersTheRecordingsOlderThanAnyManifest) {
     for (const QString& name : dayBefore) {
         write(QStringLiteral("W/") + name, QByteArray("RIFF") + name.toLatin1());
     }
-    writer_.enterMissing(doc(), kDay);
+    writer_->enterMissing(doc(), kDay);
     removeByRetention(QStringLiteral("W/") + dayBefore.first());
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
 }
@@ -295,8 +300,8 @@ TEST_F(ManifestTest, ANightsDeletionsAreAllEnteredInOneUnbrokenChain) {
     for (int i = 0; i < kDeletions; ++i) {
         night.append(path(QStringLiteral("W/1_08-16-2012_%1.wav").arg(i)));
     }
-    writer_.recordRemoved(doc(), night.mid(0, kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
-    writer_.recordRemoved(doc(), night.mid(kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
+    writer_->recordRemoved(doc(), night.mid(0, kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
+    writer_->recordRemoved(doc(), night.mid(kDeletions / 2), QStringLiteral("Aufbewahrung"), kDay);
     keep(kSecond, false);
     EXPECT_EQ(contents(manifest()).count('\n'), kDeletions + 2);
     EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
@@ -348,6 +353,49 @@ TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
 }
 
+// No battery clock: a start at 2020 beside the last real day's manifest, the time
+// service's step to the next day, and later a step back a day.
+TEST_F(ManifestTest, AClockBehindTheNewestManifestEntersThereSoTheChainNeverGoesBackADay) {
+    const QDate lastDay(2026, 12, 8);
+    const QDate boot(2020, 1, 1);
+    keep(QStringLiteral("1_12-08-2026_09-00-00.wav"), false, lastDay);
+    restart();
+    keep(QStringLiteral("1_01-01-2020_00-00-10.wav"), false, boot);
+    keep(QStringLiteral("1_12-09-2026_09-00-00.wav"), false, lastDay.addDays(1));
+    keep(QStringLiteral("1_12-08-2026_09-00-05.wav"), false, lastDay);
+
+    EXPECT_FALSE(QFileInfo::exists(manifest(boot)));
+    EXPECT_EQ(contents(manifest(lastDay)).count('\n'), 2);
+    EXPECT_EQ(contents(manifest(lastDay.addDays(1))).count('\n'), 2);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_2026-12-08.txt.")));
+    // The boot's day has no manifest of its own, and needs none.
+    write(QStringLiteral("W/1_01-01-2020_00-00-20.wav"), QByteArray("planted"));
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_FALSE(reported(QStringLiteral("Kein Manifest für den 01.01.2020")));
+}
+
+// A first start at the epoch; a day the clock could not give; and times of zero,
+// as a clock held at the epoch leaves them, which tell nothing of when a file came.
+TEST_F(ManifestTest, TheEpochsDayIsADayLikeAnyOther) {
+    const QDate epoch(1970, 1, 1);
+    keep(QStringLiteral("1_01-01-1970_00-00-05.wav"), false, epoch);
+    keep(QStringLiteral("1_01-01-1970_00-00-06.wav"), false, QDate());
+    keep(QStringLiteral("1_12-09-2026_09-00-00.wav"), false, QDate(2026, 12, 9));
+    EXPECT_EQ(contents(manifest(epoch)).count('\n'), 2);
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Die Kette über alle Tage beginnt mit Manifest 1_1970-01-01.txt.")));
+
+    const QString planted = QStringLiteral("W/1_01-01-1970_00-00-07.wav");
+    write(planted, QByteArray("planted"));
+    for (const QString& relative : {planted, QStringLiteral("Manifeste/1_1970-01-01.txt"),
+                                    QStringLiteral("Manifeste/1_2026-12-09.txt")}) {
+        setModified(relative, QDateTime::fromSecsSinceEpoch(0));
+    }
+    EXPECT_EQ(verify(), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + planted)) << report_.toStdString();
+}
+
 TEST_F(ManifestTest, ManifestsOfTheOlderVersionWithAChainEachStillVerifyAndTheChainGoesOnFromThem) {
     // Two days as the older version wrote them: each day's first line names no predecessor.
     const QList<QPair<QDate, QString>> older{{kDay, kFirst},
@@ -379,12 +427,12 @@ TEST_F(ManifestTest, ARelativeDocumentationFolderIsTakenFromTheWorkingFolderAndP
     ASSERT_TRUE(QDir().mkpath(QStringLiteral("doku/W")));
     for (const QString& name : {kFirst, kSecond}) {
         write(QStringLiteral("doku/W/") + name, QByteArray("RIFF") + name.toLatin1());
-        writer_.recordKept(QStringLiteral("doku"), name, false, kDay);
+        writer_->recordKept(QStringLiteral("doku"), name, false, kDay);
     }
     ASSERT_TRUE(QFile::remove(QStringLiteral("doku/W/") + kSecond));
-    writer_.recordRemoved(QStringLiteral("doku"), {QStringLiteral("doku/W/") + kSecond},
-                          QStringLiteral("Aufbewahrung"), kDay);
-    ASSERT_TRUE(writer_.waitForPending(5000));
+    writer_->recordRemoved(QStringLiteral("doku"), {QStringLiteral("doku/W/") + kSecond},
+                           QStringLiteral("Aufbewahrung"), kDay);
+    ASSERT_TRUE(writer_->waitForPending(5000));
 
     EXPECT_EQ(verify(path(QStringLiteral("doku"))), VerificationStatus::AllGood) << report_.toStdString();
     EXPECT_TRUE(contents(path(QStringLiteral("doku/Manifeste/1_2012-08-17.txt")))
@@ -407,7 +455,7 @@ TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) 
         const QMutexLocker lock(&mutex);
         reports << QString::number(static_cast<int>(priority)) + QLatin1Char(' ') + line;
     };
-    writer_.onReport = collect;
+    writer_->onReport = collect;
     keep(kFirst);
     // A folder where the next day's manifest belongs: no append can go there.
     const QDate nextDay = kDay.addDays(1);

@@ -31,8 +31,9 @@ bool stillEndsAt(const QString& manifest, qint64 size, const QByteArray& lastHas
     return opened.file && opened.file->seek(size - tail.size()) && opened.file->read(tail.size()) == tail;
 }
 
+// A day the clock could not give counts as the epoch's: behind any manifest there is.
 QString manifestOf(const QString& docFolder, const ManifestEntry& entry, const QDate& day) {
-    return manifestPath(docFolder, QFileInfo(entry.path).fileName(), day);
+    return manifestPath(docFolder, QFileInfo(entry.path).fileName(), day.isValid() ? day : QDate(1970, 1, 1));
 }
 
 bool isAbsent(const QString& path) {
@@ -61,6 +62,22 @@ QByteArray lastHashBefore(const QString& manifest) {
     return chainStartHash();
 }
 
+// The circuit's newest manifest that can be read, by the day in its name; empty
+// when there is none. One that cannot be read is passed over, as the check passes over it.
+QString newestManifestBeside(const QString& manifest) {
+    const QFileInfo file(manifest);
+    const QDir folder = file.dir();
+    const QStringList names =
+        folder.entryList({circuitOfManifest(file.fileName()) + QStringLiteral("_*.txt")},
+                         QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::Reversed);
+    for (const QString& name : names) {
+        if (dayOfManifest(name).isValid() && openRegularFile(folder.filePath(name)).file) {
+            return folder.filePath(name);
+        }
+    }
+    return {};
+}
+
 QString chainKey(const QString& manifest) {
     const QFileInfo file(manifest);
     return file.path() + QLatin1Char('/') + circuitOfManifest(file.fileName());
@@ -82,8 +99,9 @@ bool ManifestAppender::append(const QString& docFolder, const QList<ManifestEntr
     return allWritten;
 }
 
-bool ManifestAppender::appendLines(const QString& docFolder, const QString& manifest,
+bool ManifestAppender::appendLines(const QString& docFolder, const QString& dayManifest,
                                    const QList<ManifestEntry>& entries) {
+    const QString manifest = chainedManifest(dayManifest);
     std::optional<ChainEnd> end = endOf(manifest);
     QByteArray lines;
     if (end && end->endsOpen) {
@@ -114,6 +132,19 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& mani
 
 QStringList ManifestAppender::takeProblems() {
     return std::exchange(problems_, {});
+}
+
+// A line in an earlier day's manifest would come after lines that the next day has
+// already chained to; so while the clock stands behind the circuit's newest manifest
+// (a start without a battery clock, a step back), the lines go into that one.
+QString ManifestAppender::chainedManifest(const QString& dayManifest) const {
+    const auto known = ends_.constFind(chainKey(dayManifest));
+    const QString newest = known != ends_.cend() && stillEndsAt(known->manifest, known->size, known->lastHash)
+                               ? known->manifest
+                               : newestManifestBeside(dayManifest);
+    const bool behind = !newest.isEmpty() && dayOfManifest(QFileInfo(dayManifest).fileName()) <
+                                                 dayOfManifest(QFileInfo(newest).fileName());
+    return behind ? newest : dayManifest;
 }
 
 std::optional<ManifestAppender::ChainEnd> ManifestAppender::endOf(const QString& manifest) {

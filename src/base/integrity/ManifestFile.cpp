@@ -24,6 +24,13 @@ QString circuitOfManifest(const QString& fileName) {
     return fileName.section(QLatin1Char('_'), 0, 0);
 }
 
+QDate dayOfManifest(const QString& fileName) {
+    const QString day = fileName.section(QLatin1Char('_'), 1);
+    const QString ending = QStringLiteral(".txt");
+    return day.endsWith(ending) ? QDate::fromString(day.chopped(ending.size()), QStringLiteral("yyyy-MM-dd"))
+                                : QDate();
+}
+
 bool ManifestReading::endsInCutOffLine() const {
     return !problems.isEmpty() && problems.last().kind == ManifestProblem::Kind::CutOff;
 }

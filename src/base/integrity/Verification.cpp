@@ -170,16 +170,18 @@ private:
     }
 
     // Only a copy saved after the manifests' last entry, and less than a minute ago,
-    // may still be waiting for its own entry; one from the future is not.
+    // may still be waiting for its own entry; one from the future is not, nor one
+    // whose time is unknown (a time of zero, as a clock held at the epoch leaves it).
     void reportUnlisted(const QString& path, const QString& relative) {
         const QDateTime modified = QFileInfo(path).lastModified();
         const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
-        if (modified > now.addSecs(kClockSlackSeconds)) {
+        const bool known = modified.isValid();
+        if (known && modified > now.addSecs(kClockSlackSeconds)) {
             finding(
                 QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (%2): %1")
                     .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
             noteDayWithoutManifest(lastPart(relative));
-        } else if (modified.secsTo(now) < kEntryDelaySeconds &&
+        } else if (known && modified.secsTo(now) < kEntryDelaySeconds &&
                    (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
@@ -188,9 +190,11 @@ private:
         }
     }
 
+    // A day before the circuit's newest manifest needs none of its own: what was kept
+    // while the clock stood behind that manifest is entered in it.
     void noteDayWithoutManifest(const QString& name) {
         const std::optional<QDateTime> moment = recordingMoment(name);
-        if (!moment) {
+        if (!moment || moment->date() < dayOfManifest(set_.circuits().value(recordingCircuit(name)).last)) {
             return;
         }
         const QString manifest = manifestPath(docFolder_, name, moment->date());
