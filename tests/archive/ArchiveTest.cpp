@@ -147,16 +147,16 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
 TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
     fakes.clock.set(QDateTime(QDate(2013, 1, 2), QTime(0, 0, 30)));
     putRecording(QStringLiteral("1_01-02-2013_00-00-10.wav"), 23);
-    putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 2
-    putRecording(QStringLiteral("1_12-29-2012_10-00-00.wav"), 25); // age 3
+    putRecording(QStringLiteral("1_12-31-2012_10-00-00.wav"), 25); // age 2
+    putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 3
     putRecording(QStringLiteral("1_01-01-2013_09-00-00.wav"), 24);
     startProgram();
 
-    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0"),
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-31-2012_10-00-00.wav  250.0"),
                                       QStringLiteral("1_01-01-2013_09-00-00.wav  240.0"),
                                       QStringLiteral("1_01-02-2013_00-00-10.wav  230.0")}));
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2); // the newest
-    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-29-2012_10-00-00.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-30-2012_10-00-00.wav"))));
 }
 
 TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {

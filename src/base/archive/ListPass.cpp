@@ -52,13 +52,18 @@ double lengthOf(const FolderFiles& files, const char* bytes, const QString& name
     return got < 0 ? 0 : recordingLengthOf(header, got);
 }
 
+bool isTooOld(const QString& name, const ListPassRules& rules) {
+    const std::optional<long long> age = recordingAge(name, rules.today);
+    return age && !(rules.retentionDays > static_cast<double>(*age));
+}
+
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
             const QSet<QString>& continuations, Found& found) {
     LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
     const bool recordingsName = name.size() > 6;
-    if (recordingsName && !(rules.retentionDays > recordingAge(name, rules.today))) {
+    if (recordingsName && isTooOld(name, rules)) {
         entry.verdict = Verdict::Due;
     } else if (recordingsName) {
         seconds = lengthOf(files, bytes, name);

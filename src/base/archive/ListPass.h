@@ -30,7 +30,7 @@ struct ListPassResult {
 
 // Lists the recordings of the circuit in the folder by the retention rules: a
 // recent one longer than the minimum is listed with its length, the others are
-// marked for deletion, names of six characters or fewer are passed over, other
+// marked for deletion (a name without a day is never too old), names of six characters or fewer are passed over, other
 // circuits are left alone. Each length is read from the file's first bytes.
 ListPassResult runListPass(const ListPassRules& rules);
 
