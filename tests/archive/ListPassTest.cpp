@@ -58,7 +58,7 @@ protected:
     }
 
     ListPassResult pass() const {
-        return runListPass({folder(), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200});
+        return runListPass({folder(), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200, {}});
     }
 
     QTemporaryDir dir;
@@ -122,7 +122,7 @@ TEST_F(ListPassTest, AgesByCalendarDaysAndNeverByADateItCannotRead) {
     for (const QString& name : listed + due) {
         put(name, recordingOfSeconds(25));
     }
-    const ListPassResult result = runListPass({folder(), QStringLiteral("1"), QDate(2027, 3, 1), 3, 200});
+    const ListPassResult result = runListPass({folder(), QStringLiteral("1"), QDate(2027, 3, 1), 3, 200, {}});
     ASSERT_EQ(result.listed.size(), 2u);
     EXPECT_EQ(result.listed[0].name, listed[0]);
     EXPECT_EQ(result.listed[1].name, listed[1]);
@@ -130,8 +130,8 @@ TEST_F(ListPassTest, AgesByCalendarDaysAndNeverByADateItCannotRead) {
 }
 
 TEST_F(ListPassTest, AMissingFolderListsNothing) {
-    const ListPassResult result =
-        runListPass({dir.filePath(QStringLiteral("none")), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200});
+    const ListPassResult result = runListPass(
+        {dir.filePath(QStringLiteral("none")), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200, {}});
     EXPECT_TRUE(result.listed.empty());
     EXPECT_TRUE(result.deleteList.isEmpty());
     EXPECT_FALSE(result.headerFields);

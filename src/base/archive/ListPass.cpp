@@ -32,6 +32,8 @@ struct LookedAt {
 struct Found {
     ListedRecordings names;
     std::vector<LookedAt> inListOrder;
+    QSet<QString> filedThisRun;
+    LookedAt newestBeforeThisRun;
 };
 
 bool isAscii(const char* text) {
@@ -53,7 +55,9 @@ double lengthOf(const FolderFiles& files, const char* bytes, const QString& name
 }
 
 bool isTooOld(const QString& name, const ListPassRules& rules) {
-    const std::optional<long long> age = recordingAge(name, rules.today);
+    const auto filed = rules.filedThisRun.constFind(name);
+    const std::optional<long long> age =
+        filed != rules.filedThisRun.cend() ? filed->daysTo(rules.today) : recordingAge(name, rules.today);
     return age && !(rules.retentionDays > static_cast<double>(*age));
 }
 
@@ -72,6 +76,11 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
         entry.verdict = isLongEnough(seconds, rules.minRecordLimit) || continuations.contains(name)
                             ? Verdict::Listed
                             : Verdict::Due;
+    }
+    if (rules.filedThisRun.contains(name)) {
+        found.filedThisRun.insert(name);
+    } else if (entry.moment > found.newestBeforeThisRun.moment) {
+        found.newestBeforeThisRun = entry;
     }
     found.names.append({name, seconds});
     found.inListOrder.push_back(entry);
@@ -107,6 +116,10 @@ ListPassResult runListPass(const ListPassRules& rules) {
     if (!inOrder.empty()) {
         result.lastLookedAt = prefix + found.names.nameAt(inOrder.back().name);
     }
+    if (found.newestBeforeThisRun.moment >= 0) {
+        result.newestBeforeThisRun = found.names.nameAt(found.newestBeforeThisRun.name);
+    }
+    result.filedThisRunFound = std::move(found.filedThisRun);
     const auto lastRead =
         std::find_if(inOrder.rbegin(), inOrder.rend(), [](const LookedAt& e) { return e.lengthRead; });
     if (lastRead != inOrder.rend()) {
