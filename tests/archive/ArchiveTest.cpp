@@ -2,6 +2,7 @@
 #include "base/archive/Archive.h"
 
 #include "archive/RecordingFiles.h"
+#include "base/integrity/ManifestFile.h"
 #include "base/integrity/ManifestWriter.h"
 #include "base/recorder/CaptureControl.h"
 #include "base/recorder/Recorder.h"
@@ -26,6 +27,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <memory>
 
 namespace kestrova::test {
 namespace {
@@ -147,16 +149,16 @@ TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
 TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
     fakes.clock.set(QDateTime(QDate(2013, 1, 2), QTime(0, 0, 30)));
     putRecording(QStringLiteral("1_01-02-2013_00-00-10.wav"), 23);
-    putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 2
-    putRecording(QStringLiteral("1_12-29-2012_10-00-00.wav"), 25); // age 3
+    putRecording(QStringLiteral("1_12-31-2012_10-00-00.wav"), 25); // age 2
+    putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 3
     putRecording(QStringLiteral("1_01-01-2013_09-00-00.wav"), 24);
     startProgram();
 
-    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-30-2012_10-00-00.wav  250.0"),
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-31-2012_10-00-00.wav  250.0"),
                                       QStringLiteral("1_01-01-2013_09-00-00.wav  240.0"),
                                       QStringLiteral("1_01-02-2013_00-00-10.wav  230.0")}));
     EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2); // the newest
-    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-29-2012_10-00-00.wav"))));
+    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-30-2012_10-00-00.wav"))));
 }
 
 TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {
@@ -423,6 +425,153 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
     EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
     EXPECT_EQ(panel2(), QStringLiteral("2"));
+}
+
+// The archive on a clock that may be wrong. Nothing is deleted by a clock there is
+// reason to doubt, and what this run filed ages from its filing, whatever the clock
+// showed then.
+class ArchiveClockTest : public ::testing::Test {
+protected:
+    static constexpr qint64 kDay = 24 * 3600 * 1000;
+
+    void SetUp() override {
+        values.docFolder = doc.path();
+        values.circuitNumber = 1;
+        values.retentionDays = 7;
+        values.minRecordLimit = 200;
+        values.archiveRecordings = 0;
+        ASSERT_TRUE(QDir().mkpath(path(QString())));
+    }
+    QString path(const QString& name) const { return doc.path() + QStringLiteral("/W/") + name; }
+    bool kept(const QString& name) const { return QFileInfo::exists(path(name)); }
+    void put(const QString& name) const { ASSERT_TRUE(writeBytes(path(name), recordingOfSeconds(25))); }
+    void file(const QString& name) const {
+        const QString working = work.filePath(name);
+        ASSERT_TRUE(writeBytes(working, recordingOfSeconds(25)));
+        archive->keepRecording(working, name);
+    }
+    // The program starts at the clock's time now.
+    Archive& start() {
+        archive = std::make_unique<Archive>(platform, settings);
+        archive->createTables();
+        QObject::connect(archive.get(), &Archive::deletionHoldChanged,
+                         [this](const QString& reason) { holdsSaid << reason; });
+        return *archive;
+    }
+    void setClock(int year, int month, int day, int hour) {
+        fakes.clock.set(QDateTime(QDate(year, month, day), QTime(hour, 0)));
+    }
+    qsizetype logged(const QString& part) const { return fakes.events.containing(part).size(); }
+
+    QTemporaryDir doc;
+    QTemporaryDir work;
+    FakePlatform fakes;
+    Platform platform = fakes.platform();
+    SettingsStore settings{platform, work.path()};
+    SettingsValues& values = settings.values;
+    std::unique_ptr<Archive> archive;
+    QStringList holdsSaid;
+};
+
+// Booted without a battery clock, it files under 2020 until the time service steps
+// the clock; the night's pass then must not take that day's recordings for old.
+TEST_F(ArchiveClockTest, WhatThisRunFiledAgesFromItsFilingWhenTheClockIsStepped) {
+    setClock(2020, 1, 1, 0);
+    const QString before = QStringLiteral("1_11-20-2026_10-00-00.wav");
+    put(before);
+    start().refreshRecordingList(); // the clock stands before the newest recording
+    EXPECT_TRUE(kept(before));
+    const QStringList ours{QStringLiteral("1_01-01-2020_00-00-00.wav"),
+                           QStringLiteral("1_01-01-2020_00-01-00.wav"),
+                           QStringLiteral("1_01-01-2020_00-02-00.wav")};
+    for (const QString& name : ours) {
+        file(name);
+        fakes.clock.advance(60'000);
+    }
+    fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(23, 59, 40)));
+    fakes.clock.synchronised = true;
+    fakes.clock.advance(50'000);
+    archive->refreshRecordingList();
+    for (const QString& name : ours) {
+        EXPECT_TRUE(kept(name)) << name.toStdString();
+    }
+    EXPECT_FALSE(kept(before)); // the clock is right now: retention goes on
+    EXPECT_TRUE(archive->deletionHold().isEmpty());
+
+    fakes.clock.advance(7 * kDay);
+    archive->refreshRecordingList();
+    for (const QString& name : ours) {
+        EXPECT_FALSE(kept(name)) << name.toStdString();
+    }
+}
+
+// A year ahead at the start, before the time service set the clock: nothing goes,
+// the hold is said once, and its end once the clock has been set.
+TEST_F(ArchiveClockTest, AClockTheSystemHasNotSetYetDeletesNothingAndSaysSoOnce) {
+    setClock(2027, 12, 9, 12);
+    fakes.clock.synchronised = false;
+    const QString today = QStringLiteral("1_12-09-2026_10-00-00.wav");
+    const QString old = QStringLiteral("1_11-20-2026_10-00-00.wav");
+    put(today);
+    put(old);
+    start().refreshRecordingList();
+    archive->refreshRecordingList();
+    EXPECT_TRUE(kept(today));
+    EXPECT_TRUE(kept(old));
+    const QString hold = QStringLiteral("Alte Aufnahmen werden nicht gelöscht: Die Systemuhr ist noch nicht "
+                                        "mit einer Zeitquelle abgeglichen.");
+    EXPECT_EQ(archive->deletionHold(), hold);
+    EXPECT_EQ(holdsSaid.last(), hold);
+    EXPECT_EQ(logged(hold), 1);
+
+    fakes.clock.synchronised = true;
+    setClock(2026, 12, 9, 12);
+    archive->refreshRecordingList();
+    EXPECT_TRUE(kept(today));
+    EXPECT_FALSE(kept(old));
+    EXPECT_EQ(holdsSaid.last(), QString());
+    EXPECT_EQ(logged(QStringLiteral("Die Uhr ist wieder glaubwürdig")), 1);
+}
+
+// A step nobody confirms holds the deletions for a day on the steady clock; a clock
+// behind the newest recording or manifest until it has passed them.
+TEST_F(ArchiveClockTest, AStepOrAClockBehindTheArchiveHoldsTheDeletionsUntilTrusted) {
+    const QString old = QStringLiteral("1_11-20-2026_10-00-00.wav");
+    setClock(2026, 11, 21, 12);
+    put(old);
+    start().refreshRecordingList();
+    setClock(2027, 11, 21, 12);
+    archive->refreshRecordingList();
+    EXPECT_TRUE(kept(old));
+    EXPECT_TRUE(archive->deletionHold().contains(QStringLiteral("um mehr als einen Tag gesprungen")));
+    fakes.clock.advance(kDay);
+    archive->refreshRecordingList();
+    EXPECT_FALSE(kept(old));
+
+    const auto heldUntilTheClockPasses = [this, &old](const QString& evidence) {
+        put(old);
+        setClock(2026, 12, 8, 12);
+        start().refreshRecordingList();
+        EXPECT_TRUE(kept(old)) << evidence.toStdString();
+        EXPECT_TRUE(archive->deletionHold().contains(evidence));
+        fakes.clock.advance(kDay);
+        archive->refreshRecordingList();
+        EXPECT_FALSE(kept(old)) << evidence.toStdString();
+    };
+    const QString newest = QStringLiteral("1_12-09-2026_10-00-00.wav");
+    put(newest);
+    heldUntilTheClockPasses(newest);
+    ASSERT_TRUE(QFile::remove(path(newest)));
+    const QString manifest = manifestPath(doc.path(), newest, QDate(2026, 12, 9));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(manifest).path()));
+    ASSERT_TRUE(writeBytes(manifest, QByteArray()));
+    heldUntilTheClockPasses(QFileInfo(manifest).fileName());
+
+    // In autumn the clock shows an hour again: no doubt.
+    put(newest);
+    fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 1)));
+    start().refreshRecordingList();
+    EXPECT_TRUE(archive->deletionHold().isEmpty());
 }
 
 // The archive stands without a window: a pass and a filing tell whoever shows them,

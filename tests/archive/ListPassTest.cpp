@@ -58,7 +58,7 @@ protected:
     }
 
     ListPassResult pass() const {
-        return runListPass({folder(), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200});
+        return runListPass({folder(), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200, {}});
     }
 
     QTemporaryDir dir;
@@ -111,9 +111,27 @@ TEST_F(ListPassTest, ReadsRegularFilesAndLinksToThemAndNothingElse) {
     EXPECT_TRUE(result.deleteList.isEmpty());
 }
 
+// Ages count calendar days: the caption promises the recordings of the last days.
+// A name whose date cannot be read is never due by its age; an impossible date
+// rolls on into the month after, as the day count always took it.
+TEST_F(ListPassTest, AgesByCalendarDaysAndNeverByADateItCannotRead) {
+    const QStringList listed{QStringLiteral("1_0x-28-2027_10-00-00.wav"),
+                             QStringLiteral("1_02-28-2027_23-59-52.wav")};
+    const QStringList due{QStringLiteral("1_13-01-2026_10-00-00.wav"),
+                          QStringLiteral("1_02-26-2027_10-00-00.wav")};
+    for (const QString& name : listed + due) {
+        put(name, recordingOfSeconds(25));
+    }
+    const ListPassResult result = runListPass({folder(), QStringLiteral("1"), QDate(2027, 3, 1), 3, 200, {}});
+    ASSERT_EQ(result.listed.size(), 2u);
+    EXPECT_EQ(result.listed[0].name, listed[0]);
+    EXPECT_EQ(result.listed[1].name, listed[1]);
+    EXPECT_EQ(result.deleteList, (QStringList{path(due[0]), path(due[1])}));
+}
+
 TEST_F(ListPassTest, AMissingFolderListsNothing) {
-    const ListPassResult result =
-        runListPass({dir.filePath(QStringLiteral("none")), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200});
+    const ListPassResult result = runListPass(
+        {dir.filePath(QStringLiteral("none")), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200, {}});
     EXPECT_TRUE(result.listed.empty());
     EXPECT_TRUE(result.deleteList.isEmpty());
     EXPECT_FALSE(result.headerFields);

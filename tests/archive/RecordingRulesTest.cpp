@@ -6,16 +6,14 @@
 namespace kestrova::test {
 namespace {
 
-TEST(RecordingAge, CountsThirtyDayMonths) {
-    EXPECT_EQ(recordingAge(QStringLiteral("1_02-28-2012_10-00-00.wav"), QDate(2012, 3, 1)), 3);
-    EXPECT_EQ(recordingAge(QStringLiteral("1_07-31-2012_10-00-00.wav"), QDate(2012, 8, 1)), 0);
+TEST(RecordingAge, CountsCalendarDaysOverMonthsAndYears) {
+    EXPECT_EQ(recordingAge(QStringLiteral("1_02-28-2027_23-59-52.wav"), QDate(2027, 3, 1)), 1);
+    EXPECT_EQ(recordingAge(QStringLiteral("1_07-31-2012_10-00-00.wav"), QDate(2012, 8, 1)), 1);
     EXPECT_EQ(recordingAge(QStringLiteral("1_08-17-2012_10-00-00.wav"), QDate(2012, 8, 17)), 0);
-    EXPECT_EQ(recordingAge(QStringLiteral("1_08-14-2012_10-00-00.wav"), QDate(2012, 8, 17)), 3);
-}
-
-TEST(RecordingAge, CountsTheYearSoLastDecemberAges) {
-    EXPECT_EQ(recordingAge(QStringLiteral("1_12-30-2012_10-00-00.wav"), QDate(2013, 1, 3)), 3);
-    EXPECT_EQ(recordingAge(QStringLiteral("1_12-31-2012_10-00-00.wav"), QDate(2013, 1, 1)), 0);
+    EXPECT_EQ(recordingAge(QStringLiteral("1_12-30-2012_10-00-00.wav"), QDate(2013, 1, 3)), 4);
+    EXPECT_EQ(recordingAge(QStringLiteral("1_02-30-2012_10-00-00.wav"), QDate(2012, 3, 3)), 2);
+    EXPECT_EQ(recordingAge(QStringLiteral("1_08-1x-2012_10-00-00.wav"), QDate(2012, 8, 17)), std::nullopt);
+    EXPECT_EQ(recordingAge(QStringLiteral("1_note.txt"), QDate(2012, 8, 17)), std::nullopt);
 }
 
 TEST(ListEntry, IsNameTwoBlanksAndTenTimesTheLength) {

@@ -46,6 +46,11 @@ bool copyToFreeName(const QString& source, const QString& target) {
     return isSameFile(source, target) || QFile::copy(source, target) || haveSameContent(source, target);
 }
 
+// How every deletion hold begins, whatever holds it.
+QString holdOpening() {
+    return QStringLiteral("Alte Aufnahmen werden nicht gelöscht: ");
+}
+
 bool makeFolder(const QString& path) {
     return QDir(path).exists() || QDir().mkpath(path);
 }
@@ -87,13 +92,19 @@ void Archive::refreshRecordingList() {
 
     // The folder is read directly rather than through a listing file, so a name
     // holding a line break cannot turn into a second entry. Regular files only.
-    const ListPassRules rules{*folder, QString::number(values.circuitNumber), platform_.clock.now().date(),
-                              values.retentionDays, values.minRecordLimit};
+    const QString circuit = QString::number(values.circuitNumber);
+    const ListPassRules rules{*folder,
+                              circuit,
+                              platform_.clock.now().date(),
+                              values.retentionDays,
+                              values.minRecordLimit,
+                              filedThisRun_.daysByTheClockNow(clockDoubt_.clockOffset())};
     ListPassResult result;
     passRunning_ = true;
     // The list as it stands tells how long the pass will be.
     runOffThread([&result, &rules] { result = runListPass(rules); }, patienceFor(recordingList_.count()));
     passRunning_ = false;
+    clockDoubt_.noteArchive(docFolder, circuit, result.newestBeforeThisRun);
     takeListPass(std::move(result));
     selectLastEntry();
     deleteMarkedRecordings();
@@ -112,7 +123,9 @@ void Archive::takeListPass(ListPassResult result) {
         if (!result.listed.contains(filed.name)) {
             result.listed.append(filed);
         }
+        result.filedThisRunFound.insert(filed.name);
     }
+    filedThisRun_.keepOnly(result.filedThisRunFound);
     filedDuringPass_.clear();
     settings_.fileCount = static_cast<long long>(result.listed.size());
     deleteList = std::move(result.deleteList);
@@ -120,7 +133,7 @@ void Archive::takeListPass(ListPassResult result) {
 }
 
 void Archive::deleteMarkedRecordings() {
-    // Settings that are only a guess must not decide which recordings go.
+    judgeClock();
     const QString hold = deletionHold();
     emit deletionHoldChanged(hold);
     // Without the recordings folder there is nothing of ours to delete.
@@ -146,8 +159,25 @@ void Archive::deleteMarkedRecordings() {
 }
 
 QString Archive::deletionHold() const {
-    // Settings that are only a guess must not decide which recordings go.
-    return store_.deletionHold();
+    // Settings that are only a guess must not decide which recordings go, nor a
+    // clock in doubt. Too-short recordings wait as well: they are never listed.
+    if (clockHold_.isEmpty()) {
+        return store_.deletionHold();
+    }
+    const QString settingsHold = store_.deletionHold();
+    return settingsHold.isEmpty() ? holdOpening() + clockHold_ : settingsHold + QLatin1Char(' ') + clockHold_;
+}
+
+void Archive::judgeClock() {
+    const QString reasons = clockDoubt_.reasons();
+    if (reasons.isEmpty() != clockHold_.isEmpty()) {
+        platform_.events.record(
+            reasons.isEmpty() ? EventPriority::Info : EventPriority::Warning,
+            reasons.isEmpty()
+                ? QStringLiteral("Die Uhr ist wieder glaubwürdig: alte Aufnahmen werden wieder gelöscht.")
+                : holdOpening() + reasons);
+    }
+    clockHold_ = reasons;
 }
 
 void Archive::forgetList() {
@@ -216,6 +246,10 @@ void Archive::keepRecording(const QString& workingFile, const QString& name, Rec
     if (filedNow && !isLongEnough(seconds, settings_.minRecordLimit)) {
         // Only its mark keeps a short continuation from the next list pass.
         ContinuationList(listFolder()).add(storedName);
+    }
+    if (worthKeeping && filed) {
+        // Its name holds the clock as it is now, which may be wrong.
+        filedThisRun_.add(storedName, clockDoubt_.clockOffset());
     }
     reportKept(storedName, seconds, worthKeeping, filed);
     if (filedNow) {

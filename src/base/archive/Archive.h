@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/archive/ClockDoubt.h"
+#include "base/archive/FiledThisRun.h"
 #include "base/archive/RecordingListModel.h"
 #include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
@@ -60,7 +62,8 @@ public:
     // Full paths of recordings due for deletion, filled by each list pass.
     QStringList deleteList;
 
-    // Why the deletion pass must not delete now, empty when it may.
+    // Why the deletion pass must not delete now, empty when it may: settings that
+    // are only a guess, or a clock in doubt.
     QString deletionHold() const;
     // What lb_Sounds shows.
     RecordingListModel& recordingList() { return recordingList_; }
@@ -106,6 +109,9 @@ private:
     void reportRemoved(const QStringList& removed);
     // Takes over what a list pass found, with the recordings filed while it ran.
     void takeListPass(ListPassResult result);
+    // Asks whether the clock is in doubt; says it in the event log as a hold begins
+    // and ends, not at every pass.
+    void judgeClock();
     // True when the working folder is itself where the recording is kept.
     bool isStoredCopy(const QString& workingFile, const QString& name) const;
     // A name to file a recording under and the copies of it already there.
@@ -126,6 +132,10 @@ private:
     QString recordingsFolderCopy(const QString& name) const;
 
     const Platform platform_;
+    ClockDoubt clockDoubt_{platform_.clock};
+    // Why the clock holds the deletions, as last judged; empty when it does not.
+    QString clockHold_;
+    FiledThisRun filedThisRun_;
     const SettingsStore& store_;
     SettingsValues& settings_;
     RecordingListModel recordingList_;

@@ -32,6 +32,8 @@ struct LookedAt {
 struct Found {
     ListedRecordings names;
     std::vector<LookedAt> inListOrder;
+    QSet<QString> filedThisRun;
+    LookedAt newestBeforeThisRun;
 };
 
 bool isAscii(const char* text) {
@@ -52,13 +54,20 @@ double lengthOf(const FolderFiles& files, const char* bytes, const QString& name
     return got < 0 ? 0 : recordingLengthOf(header, got);
 }
 
+bool isTooOld(const QString& name, const ListPassRules& rules) {
+    const auto filed = rules.filedThisRun.constFind(name);
+    const std::optional<long long> age =
+        filed != rules.filedThisRun.cend() ? filed->daysTo(rules.today) : recordingAge(name, rules.today);
+    return age && !(rules.retentionDays > static_cast<double>(*age));
+}
+
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
             const QSet<QString>& continuations, Found& found) {
     LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
     const bool recordingsName = name.size() > 6;
-    if (recordingsName && !(rules.retentionDays > recordingAge(name, rules.today))) {
+    if (recordingsName && isTooOld(name, rules)) {
         entry.verdict = Verdict::Due;
     } else if (recordingsName) {
         seconds = lengthOf(files, bytes, name);
@@ -67,6 +76,11 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
         entry.verdict = isLongEnough(seconds, rules.minRecordLimit) || continuations.contains(name)
                             ? Verdict::Listed
                             : Verdict::Due;
+    }
+    if (rules.filedThisRun.contains(name)) {
+        found.filedThisRun.insert(name);
+    } else if (entry.moment > found.newestBeforeThisRun.moment) {
+        found.newestBeforeThisRun = entry;
     }
     found.names.append({name, seconds});
     found.inListOrder.push_back(entry);
@@ -102,6 +116,10 @@ ListPassResult runListPass(const ListPassRules& rules) {
     if (!inOrder.empty()) {
         result.lastLookedAt = prefix + found.names.nameAt(inOrder.back().name);
     }
+    if (found.newestBeforeThisRun.moment >= 0) {
+        result.newestBeforeThisRun = found.names.nameAt(found.newestBeforeThisRun.name);
+    }
+    result.filedThisRunFound = std::move(found.filedThisRun);
     const auto lastRead =
         std::find_if(inOrder.rbegin(), inOrder.rend(), [](const LookedAt& e) { return e.lengthRead; });
     if (lastRead != inOrder.rend()) {

@@ -3,6 +3,8 @@
 #include "base/common/ListedRecordings.h"
 
 #include <QDate>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,6 +19,9 @@ struct ListPassRules {
     QDate today;
     double retentionDays = 0;
     double minRecordLimit = 0;
+    // The recordings this run filed, with the day each was made by the clock as it
+    // stands now: their names hold the clock of their filing, which may have been wrong.
+    QHash<QString, QDate> filedThisRun;
 };
 
 struct ListPassResult {
@@ -26,12 +31,16 @@ struct ListPassResult {
     // The header texts of the last recording whose length was read, as the length
     // reader leaves them; none when no length was read.
     std::optional<QStringList> headerFields;
+    // The names of filedThisRun still in the folder.
+    QSet<QString> filedThisRunFound;
+    // The newest name by its moment that this run did not file; empty when none.
+    QString newestBeforeThisRun;
 };
 
 // Lists the recordings of the circuit in the folder by the retention rules: a
 // recent one longer than the minimum is listed with its length, the others are
-// marked for deletion, names of six characters or fewer are passed over, other
-// circuits are left alone. Each length is read from the file's first bytes.
+// marked for deletion (a name without a day is never too old), names of six characters or fewer are passed
+// over, other circuits are left alone. Each length is read from the file's first bytes.
 ListPassResult runListPass(const ListPassRules& rules);
 
 // Removes the marked recordings that lie directly inside the folder; the paths of

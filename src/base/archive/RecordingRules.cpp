@@ -1,21 +1,48 @@
 #include "base/archive/RecordingRules.h"
 
-#include "base/common/NumericValue.h"
-
 #include <QDir>
 #include <QFileInfo>
 
 namespace kestrova {
 
-long long recordingAge(const QString& name, const QDate& today) {
-    // Counting the year keeps recordings from before New Year ageing; within a
-    // year the result is the plain 30-day-month difference.
-    const auto dayNumber = [](double day, double month, double year) {
-        return static_cast<long long>(day + 30 * month + 360 * year);
-    };
-    const long long recorded =
-        dayNumber(numericValue(name.mid(5, 2)), numericValue(name.mid(2, 2)), numericValue(name.mid(8, 4)));
-    return dayNumber(today.day(), today.month(), today.year()) - recorded;
+namespace {
+
+// The number that `count` digits at `at` write; nullopt unless all are digits.
+std::optional<int> digitsAt(const QString& text, qsizetype at, qsizetype count) {
+    if (text.size() < at + count) {
+        return std::nullopt;
+    }
+    int value = 0;
+    for (const QChar c : QStringView(text).mid(at, count)) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return std::nullopt;
+        }
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<QDate> dayOfName(const QString& name) {
+    const std::optional<int> month = digitsAt(name, 2, 2);
+    const std::optional<int> day = digitsAt(name, 5, 2);
+    const std::optional<int> year = digitsAt(name, 8, 4);
+    const QDate newYear = year ? QDate(*year, 1, 1) : QDate();
+    if (!month || !day || !newYear.isValid()) {
+        return std::nullopt;
+    }
+    // An impossible date (30 February, month 13) counts on from the month's start,
+    // as the old count of 30-day months took it: it still becomes due one day.
+    return newYear.addMonths(*month - 1).addDays(*day - 1);
+}
+
+std::optional<long long> recordingAge(const QString& name, const QDate& today) {
+    const std::optional<QDate> day = dayOfName(name);
+    if (!day) {
+        return std::nullopt;
+    }
+    return day->daysTo(today);
 }
 
 bool isLongEnough(double seconds, double minRecordLimit) {

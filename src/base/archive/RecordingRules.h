@@ -2,12 +2,17 @@
 
 #include <QDate>
 #include <QString>
+#include <optional>
 
 namespace kestrova {
 
-// Age in days with 30-day months and 360-day years, from the date fields of the
-// name (month 3-4, day 6-7, year 9-12) and today.
-long long recordingAge(const QString& name, const QDate& today);
+// The day in a name's date fields (month 3-4, day 6-7, year 9-12); a day or month
+// past its end rolls on into the next. Nullopt when a field holds no number.
+std::optional<QDate> dayOfName(const QString& name);
+
+// Age in calendar days from the day of the name to today; nullopt when the name
+// holds no day, and such a name never becomes due by its age.
+std::optional<long long> recordingAge(const QString& name, const QDate& today);
 
 // A recording is kept only when strictly longer than the minimum (in tenths).
 bool isLongEnough(double seconds, double minRecordLimit);
