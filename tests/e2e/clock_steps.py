@@ -169,9 +169,9 @@ def check_log(service, names, failures):
         wrong = [name for name in logged if name not in names]
         if wrong or len(logged) != len(STARTS):
             failures.append("the log's \"%s\" names %s, filed are %s" % (marker.strip(), logged, names))
-    doubts = [line for line in lines if "Uhr" in line and "nicht gelöscht" in line]
-    if len(doubts) < 1:
-        failures.append("the doubt about the clock was not logged")
+    doubts = [line for line in lines if "nicht gelöscht: Die Uhr" in line]
+    if len(doubts) != 1:
+        failures.append("the doubt about the clock was logged %d times, not once: %s" % (len(doubts), doubts))
     deleted = [line for line in lines if "Aufnahme gelöscht: " in line]
     if deleted:
         failures.append("recordings were deleted: %s" % deleted)

@@ -1,5 +1,6 @@
 #include "base/archive/ClockDoubt.h"
 
+#include "base/archive/ManifestNames.h"
 #include "base/archive/RecordingName.h"
 #include "base/desktop/Clock.h"
 
@@ -26,17 +27,8 @@ struct Manifest {
 
 // The circuit's manifest of the latest day, "1_2012-08-17.txt" in D/Manifeste.
 Manifest newestManifestOf(const QString& docFolder, const QString& circuit) {
-    const QString prefix = circuit + QLatin1Char('_');
-    const QString dayPattern = QStringLiteral("yyyy-MM-dd");
-    const QDir folder(QDir(docFolder).filePath(QStringLiteral("Manifeste")));
-    Manifest newest;
-    for (const QString& name : folder.entryList({prefix + QStringLiteral("*.txt")}, QDir::Files)) {
-        const QDate day = QDate::fromString(name.mid(prefix.size(), dayPattern.size()), dayPattern);
-        if (day.isValid() && name.size() == prefix.size() + dayPattern.size() + 4 && day > newest.day) {
-            newest = {name, day};
-        }
-    }
-    return newest;
+    const QStringList names = manifestsOfCircuit(manifestFolder(docFolder), circuit);
+    return names.isEmpty() ? Manifest{} : Manifest{names.first(), dayOfManifest(names.first())};
 }
 
 } // namespace

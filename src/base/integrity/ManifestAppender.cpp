@@ -67,11 +67,8 @@ QByteArray lastHashBefore(const QString& manifest) {
 QString newestManifestBeside(const QString& manifest) {
     const QFileInfo file(manifest);
     const QDir folder = file.dir();
-    const QStringList names =
-        folder.entryList({circuitOfManifest(file.fileName()) + QStringLiteral("_*.txt")},
-                         QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::Reversed);
-    for (const QString& name : names) {
-        if (dayOfManifest(name).isValid() && openRegularFile(folder.filePath(name)).file) {
+    for (const QString& name : manifestsOfCircuit(folder.path(), circuitOfManifest(file.fileName()))) {
+        if (openRegularFile(folder.filePath(name)).file) {
             return folder.filePath(name);
         }
     }

@@ -1,6 +1,5 @@
 #include "base/integrity/ManifestFile.h"
 
-#include "base/archive/RecordingName.h"
 #include "base/files/RegularFile.h"
 
 #include <QDir>
@@ -9,27 +8,6 @@
 #include <QIODevice>
 
 namespace kestrova {
-
-QString manifestFolder(const QString& docFolder) {
-    return QDir(docFolder).filePath(QStringLiteral("Manifeste"));
-}
-
-QString manifestPath(const QString& docFolder, const QString& recordingName, const QDate& day) {
-    return QDir(manifestFolder(docFolder))
-        .filePath(recordingCircuit(recordingName) + QLatin1Char('_') +
-                  day.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
-}
-
-QString circuitOfManifest(const QString& fileName) {
-    return fileName.section(QLatin1Char('_'), 0, 0);
-}
-
-QDate dayOfManifest(const QString& fileName) {
-    const QString day = fileName.section(QLatin1Char('_'), 1);
-    const QString ending = QStringLiteral(".txt");
-    return day.endsWith(ending) ? QDate::fromString(day.chopped(ending.size()), QStringLiteral("yyyy-MM-dd"))
-                                : QDate();
-}
 
 bool ManifestReading::endsInCutOffLine() const {
     return !problems.isEmpty() && problems.last().kind == ManifestProblem::Kind::CutOff;

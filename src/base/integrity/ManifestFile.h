@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/archive/ManifestNames.h"
 #include "base/integrity/ManifestLine.h"
 
 #include <QByteArray>
@@ -11,19 +12,6 @@
 class QIODevice;
 
 namespace kestrova {
-
-// The folder of the manifests below a documentation folder.
-QString manifestFolder(const QString& docFolder);
-// One manifest per radio circuit and day on which recordings were kept:
-// "Manifeste/1_2012-08-17.txt". A day's first line names the last line of the
-// circuit's day before, so each circuit has one chain over all its days. The chain
-// never goes back a day: what is kept while the clock stands behind the newest
-// manifest goes into that one.
-QString manifestPath(const QString& docFolder, const QString& recordingName, const QDate& day);
-// The circuit a manifest belongs to, from its file name: "1" for "1_2012-08-17.txt".
-QString circuitOfManifest(const QString& fileName);
-// The day a manifest's file name gives; an invalid date for a name that is no manifest's.
-QDate dayOfManifest(const QString& fileName);
 
 struct ManifestProblem {
     enum class Kind {
