@@ -409,10 +409,14 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), other));
 
     const QString first = captureAndSave(25);
-    // The clock shows the same second again, as when it is set back.
+    // The clock shows the same second again, as when it is set back: the capture
+    // takes the next free name from its start, and its log line names that one.
     const QString second = captureAndSave(30);
-    ASSERT_EQ(first, second);
     const QString next = QStringLiteral("1_08-17-2012_15-00-01.wav");
+    ASSERT_EQ(second, next);
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme begonnen: ")),
+              (QStringList{QStringLiteral("Aufnahme begonnen: ") + first,
+                           QStringLiteral("Aufnahme begonnen: ") + next}));
 
     EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(QFile(dated(first)).size(), recordingOfSeconds(25).size());

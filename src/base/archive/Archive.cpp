@@ -279,6 +279,12 @@ std::optional<Archive::FilingName> Archive::firstFreeName(const QString& working
     return std::nullopt;
 }
 
+QString Archive::freeName(const QString& name) const {
+    // No working file: any file under a name is another recording's.
+    const std::optional<FilingName> free = firstFreeName(QString(), name);
+    return free ? free->name : name;
+}
+
 std::optional<QStringList> Archive::copiesUnder(const QString& workingFile, const QString& name) const {
     const QString docFolder = settings_.docFolder;
     QStringList places;

@@ -50,6 +50,9 @@ public:
     // (an earlier start filed it in one place only) counts as made.
     void keepRecording(const QString& workingFile, const QString& name,
                        RecordingPiece piece = RecordingPiece::Beginning);
+    // `name`, or the first later second whose name no recording has in D/w or in
+    // the dated tree: the name a recording started now will be filed under.
+    QString freeName(const QString& name) const;
     // Copies into the dated tree (when chosen) and into D/w, where no copy of it is
     // yet; true when the copy into D/w is in place.
     bool archiveRecording(const QString& workingFile, const QString& name);

@@ -61,7 +61,9 @@ int CaptureControl::send(const QString& command) {
 }
 
 void CaptureControl::startCapture() {
-    recordingName = makeRecordingName(settings_.circuitNumber, platform_.clock.now());
+    // Named now as it will be filed, so the log's line of its beginning names it
+    // and no earlier recording of the same clock reading (the autumn's repeated hour).
+    recordingName = nameFreeEverywhere(makeRecordingName(settings_.circuitNumber, platform_.clock.now()));
     if (!holdsFolder()) {
         return;
     }
@@ -200,6 +202,17 @@ QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
         candidate = nameOneSecondLater(*candidate);
     }
     return candidate.value_or(name);
+}
+
+QString CaptureControl::nameFreeEverywhere(const QString& name) const {
+    QString candidate = name;
+    for (;;) {
+        const QString free = archive_.freeName(nameFreeInWorkingFolder(candidate));
+        if (free == candidate) {
+            return free;
+        }
+        candidate = free;
+    }
 }
 
 QString CaptureControl::saveCopy() {

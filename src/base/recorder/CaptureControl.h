@@ -56,6 +56,9 @@ private:
     QString saveCopy();
     // `name`, or the first later second with no file in the working folder.
     QString nameFreeInWorkingFolder(const QString& name) const;
+    // `name`, or the first later second with no file in the working folder, in D/w
+    // or in the dated tree.
+    QString nameFreeEverywhere(const QString& name) const;
     // False, said once, while the program folder is not this program's: deleted or
     // replaced, perhaps held by another program now. Taken again when it may be.
     bool holdsFolder();
