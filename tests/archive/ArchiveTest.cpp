@@ -5,6 +5,7 @@
 #include "base/integrity/ManifestWriter.h"
 #include "base/recorder/CaptureControl.h"
 #include "base/recorder/Recorder.h"
+#include "base/relay/FiledRecordings.h"
 #include "base/settings/SettingsValues.h"
 #include "gui/app/Settings.h"
 #include "gui/app/SettingsActions.h"
@@ -15,6 +16,7 @@
 #include "gui/ui/SettingsForm.h"
 #include "gui/ui/StatusBar.h"
 #include "support/FakePlatform.h"
+#include "support/LocalZone.h"
 #include "support/ProgramFixture.h"
 
 #include <QCoreApplication>
@@ -427,6 +429,32 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
     EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
     EXPECT_EQ(panel2(), QStringLiteral("2"));
+}
+
+// In the hour Berlin's clock shows twice (25 October 2026), the second 02:00:15
+// belongs to the summer-time recording already: the winter-time one is begun,
+// logged and passed on under the next second, with the moment it truly began.
+TEST_F(FilingTest, InTheRepeatedHourARecordingIsToldAsFiledWithItsTrueStart) {
+    const LocalZone berlin("Europe/Berlin");
+    const QString summer = QStringLiteral("1_10-25-2026_02-00-15.wav");
+    putRecording(summer, 25);
+    fakes.clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0, 15, 400), Qt::UTC).toLocalTime());
+    startProgram();
+    FiledRecordings filed(program->settings().values);
+    filed.follow(program->archive());
+    QList<FiledRecording> told;
+    QObject::connect(&filed, &FiledRecordings::recordingFiled,
+                     [&told](const FiledRecording& facts) { told << facts; });
+
+    const QString winter = captureAndSave(30);
+    filed.finish();
+    EXPECT_EQ(winter, QStringLiteral("1_10-25-2026_02-00-16.wav"));
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme begonnen: ")),
+              QStringList{QStringLiteral("Aufnahme begonnen: ") + winter});
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0].name, winter);
+    EXPECT_EQ(told[0].startText(), QStringLiteral("2026-10-25T02:00:15+01:00"));
+    EXPECT_EQ(QFile(recording(summer)).size(), recordingOfSeconds(25).size());
 }
 
 // The archive stands without a window: a pass and a filing tell whoever shows them,

@@ -199,7 +199,8 @@ void Archive::reportRemoved(const QStringList& removed) {
     }
 }
 
-void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece) {
+void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece,
+                            const QDateTime& start) {
     emit playerFileChosen(workingFile);
     const double seconds = readRecordingLength(workingFile);
     const bool worthKeeping = isKeptWhenSaved(seconds, settings_.minRecordLimit, piece);
@@ -219,7 +220,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name, Rec
     }
     reportKept(storedName, seconds, worthKeeping, filed);
     if (filedNow) {
-        emit recordingFiled(storedName);
+        emit recordingFiled(storedName, start);
     }
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.

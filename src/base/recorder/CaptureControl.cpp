@@ -61,9 +61,10 @@ int CaptureControl::send(const QString& command) {
 }
 
 void CaptureControl::startCapture() {
+    started_ = platform_.clock.now();
     // Named now as it will be filed, so the log's line of its beginning names it
     // and no earlier recording of the same clock reading (the autumn's repeated hour).
-    recordingName = nameFreeEverywhere(makeRecordingName(settings_.circuitNumber, platform_.clock.now()));
+    recordingName = nameFreeEverywhere(makeRecordingName(settings_.circuitNumber, started_));
     if (!holdsFolder()) {
         return;
     }
@@ -112,7 +113,7 @@ void CaptureControl::resumeCapture() {
 void CaptureControl::saveRecording(RecordingPiece piece) {
     const QString saved = stopAndSave();
     if (!saved.isEmpty()) {
-        archive_.keepRecording(saved, recordingName, piece);
+        archive_.keepRecording(saved, recordingName, piece, started_);
     }
 }
 

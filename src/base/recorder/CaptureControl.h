@@ -3,6 +3,7 @@
 #include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -76,6 +77,8 @@ private:
     Archive& archive_;
     FolderLock& folderLock_;
     QString rateText_;
+    // When the current recording began, as the clock read then.
+    QDateTime started_;
     bool ended_ = false;
     // A capture runs since the last save, so the next save has a file to file.
     bool capturing_ = false;
