@@ -43,8 +43,8 @@ protected:
         facts.name = QStringLiteral("3_12-09-2026_01-02-%1.wav").arg(second, 2, 10, QLatin1Char('0'));
         facts.path = path(QStringLiteral("w $(touch injiziert)/") + facts.name);
         facts.relativePath = QStringLiteral("W/") + facts.name;
-        // A clock reading, held as the archive holds it.
-        facts.start = QDateTime(QDate(2026, 12, 9), QTime(1, 2, second), Qt::UTC);
+        // The recorder's start, at the offset the local clock had.
+        facts.start = QDateTime(QDate(2026, 12, 9), QTime(1, 2, second), Qt::OffsetFromUTC, 3600);
         facts.seconds = 1.5;
         QByteArray content(3000 + second, '\0');
         QRandomGenerator::global()->fillRange(reinterpret_cast<quint32*>(content.data()), content.size() / 4);
@@ -115,15 +115,15 @@ TEST_F(AfterCommandsTest, CopiesEachRecordingWithItsFactsTwoAtATime) {
         const QStringList environment =
             QString::fromUtf8(read(QStringLiteral("out/") + facts.name + QStringLiteral(".env")))
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        EXPECT_EQ(
-            environment,
-            QStringList({QStringLiteral("KESTROVA_ADRESSE=") + facts.downloadAddress,
-                         QStringLiteral("KESTROVA_DATEI=") + facts.path, QStringLiteral("KESTROVA_KREIS=3"),
-                         QStringLiteral("KESTROVA_NAME=") + facts.name,
-                         QStringLiteral("KESTROVA_PFAD=W/") + facts.name,
-                         QStringLiteral("KESTROVA_SEKUNDEN=1.5"),
-                         QStringLiteral("KESTROVA_SHA256=") + facts.sha256,
-                         QStringLiteral("KESTROVA_START=2026-12-09T01:02:") + facts.name.mid(19, 2)}));
+        const QString start = QStringLiteral("2026-12-09T01:02:%1+01:00").arg(facts.name.mid(19, 2));
+        EXPECT_EQ(environment, QStringList({QStringLiteral("KESTROVA_ADRESSE=") + facts.downloadAddress,
+                                            QStringLiteral("KESTROVA_DATEI=") + facts.path,
+                                            QStringLiteral("KESTROVA_KREIS=3"),
+                                            QStringLiteral("KESTROVA_NAME=") + facts.name,
+                                            QStringLiteral("KESTROVA_PFAD=W/") + facts.name,
+                                            QStringLiteral("KESTROVA_SEKUNDEN=1.5"),
+                                            QStringLiteral("KESTROVA_SHA256=") + facts.sha256,
+                                            QStringLiteral("KESTROVA_START=") + start}));
     }
     int atOnce = 0;
     int most = 0;

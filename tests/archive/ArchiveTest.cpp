@@ -6,6 +6,7 @@
 #include "base/integrity/ManifestWriter.h"
 #include "base/recorder/CaptureControl.h"
 #include "base/recorder/Recorder.h"
+#include "base/relay/FiledRecordings.h"
 #include "base/settings/SettingsValues.h"
 #include "gui/app/Settings.h"
 #include "gui/app/SettingsActions.h"
@@ -16,6 +17,7 @@
 #include "gui/ui/SettingsForm.h"
 #include "gui/ui/StatusBar.h"
 #include "support/FakePlatform.h"
+#include "support/LocalZone.h"
 #include "support/ProgramFixture.h"
 
 #include <QCoreApplication>
@@ -411,10 +413,14 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     ASSERT_TRUE(writeBytes(dated(pruned, QStringLiteral("15")), other));
 
     const QString first = captureAndSave(25);
-    // The clock shows the same second again, as when it is set back.
+    // The clock shows the same second again, as when it is set back: the capture
+    // takes the next free name from its start, and its log line names that one.
     const QString second = captureAndSave(30);
-    ASSERT_EQ(first, second);
     const QString next = QStringLiteral("1_08-17-2012_15-00-01.wav");
+    ASSERT_EQ(second, next);
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme begonnen: ")),
+              (QStringList{QStringLiteral("Aufnahme begonnen: ") + first,
+                           QStringLiteral("Aufnahme begonnen: ") + next}));
 
     EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(QFile(dated(first)).size(), recordingOfSeconds(25).size());
@@ -572,6 +578,32 @@ TEST_F(ArchiveClockTest, AStepOrAClockBehindTheArchiveHoldsTheDeletionsUntilTrus
     fakes.clock.set(QDateTime(QDate(2026, 12, 9), QTime(9, 1)));
     start().refreshRecordingList();
     EXPECT_TRUE(archive->deletionHold().isEmpty());
+}
+
+// In the hour Berlin's clock shows twice (25 October 2026), the second 02:00:15
+// belongs to the summer-time recording already: the winter-time one is begun,
+// logged and passed on under the next second, with the moment it truly began.
+TEST_F(FilingTest, InTheRepeatedHourARecordingIsToldAsFiledWithItsTrueStart) {
+    const LocalZone berlin("Europe/Berlin");
+    const QString summer = QStringLiteral("1_10-25-2026_02-00-15.wav");
+    putRecording(summer, 25);
+    fakes.clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0, 15, 400), Qt::UTC).toLocalTime());
+    startProgram();
+    FiledRecordings filed(program->settings().values);
+    filed.follow(program->archive());
+    QList<FiledRecording> told;
+    QObject::connect(&filed, &FiledRecordings::recordingFiled,
+                     [&told](const FiledRecording& facts) { told << facts; });
+
+    const QString winter = captureAndSave(30);
+    filed.finish();
+    EXPECT_EQ(winter, QStringLiteral("1_10-25-2026_02-00-16.wav"));
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Aufnahme begonnen: ")),
+              QStringList{QStringLiteral("Aufnahme begonnen: ") + winter});
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_EQ(told[0].name, winter);
+    EXPECT_EQ(told[0].startText(), QStringLiteral("2026-10-25T02:00:15+01:00"));
+    EXPECT_EQ(QFile(recording(summer)).size(), recordingOfSeconds(25).size());
 }
 
 // The archive stands without a window: a pass and a filing tell whoever shows them,

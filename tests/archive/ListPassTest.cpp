@@ -4,6 +4,7 @@
 
 #include "archive/RecordingFiles.h"
 #include "base/archive/RecordingName.h"
+#include "support/LocalZone.h"
 
 #include <QDir>
 #include <QFile>
@@ -57,8 +58,8 @@ protected:
         ASSERT_TRUE(writeBytes(path(name), bytes));
     }
 
-    ListPassResult pass() const {
-        return runListPass({folder(), QStringLiteral("1"), QDate(2012, 8, 17), 3, 200, {}});
+    ListPassResult pass(QDate today = QDate(2012, 8, 17)) const {
+        return runListPass({folder(), QStringLiteral("1"), today, 3, 200, {}});
     }
 
     QTemporaryDir dir;
@@ -90,6 +91,35 @@ TEST_F(ListPassTest, ListsByTheRulesInTheOrderOfTheMoments) {
     EXPECT_EQ(result.headerFields->at(4), QStringLiteral("20"));
     EXPECT_EQ(removeRecordings(result.deleteList, folder()), result.deleteList);
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 4);
+}
+
+// On 25 October 2026 Berlin's clock shows 02:00 to 03:00 twice, first in summer
+// time (UTC+2), then in winter time (UTC+1): there the filing tells the order.
+TEST_F(ListPassTest, TheHourTheClockRepeatsGoesByFiling) {
+    const LocalZone berlin("Europe/Berlin");
+    const auto filedAt = [](int hour, int minute) {
+        return QDateTime(QDate(2026, 10, 25), QTime(hour, minute), Qt::UTC);
+    };
+    const QList<QPair<QString, QDateTime>> inListOrder{
+        {QStringLiteral("1_10-25-2026_01-59-00.wav"), filedAt(0, 0)},
+        {QStringLiteral("1_10-25-2026_02-30-00.wav"), filedAt(0, 31)}, // summer time
+        {QStringLiteral("1_10-25-2026_02-00-16.wav"), filedAt(1, 1)},  // winter time, moved on a second
+        {QStringLiteral("1_10-25-2026_02-10-00.wav"), filedAt(1, 11)},
+        {QStringLiteral("1_10-25-2026_03-00-05.wav"), filedAt(2, 1)}};
+    for (const auto& [name, filed] : inListOrder) {
+        ASSERT_TRUE(writeFiled(path(name), 25, filed));
+    }
+
+    const ListPassResult result = pass(QDate(2026, 10, 25));
+    QStringList listed;
+    for (std::size_t i = 0; i < result.listed.size(); ++i) {
+        listed << result.listed.nameAt(i);
+    }
+    QStringList expected;
+    for (const auto& entry : inListOrder) {
+        expected << entry.first;
+    }
+    EXPECT_EQ(listed, expected);
 }
 
 TEST_F(ListPassTest, ReadsRegularFilesAndLinksToThemAndNothingElse) {

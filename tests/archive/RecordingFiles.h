@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 #include <cstdint>
@@ -42,6 +43,13 @@ inline QByteArray recordingOfSeconds(int seconds) {
 inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A recording of `seconds` written as if filed at `filed` (its modification time).
+inline bool writeFiled(const QString& path, int seconds, const QDateTime& filed) {
+    QFile file(path);
+    return writeBytes(path, recordingOfSeconds(seconds)) && file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(filed, QFileDevice::FileModificationTime);
 }
 
 } // namespace kestrova::test

@@ -2,11 +2,13 @@
 
 #include "archive/RecordingFiles.h"
 #include "base/archive/RecordingLength.h"
+#include "support/LocalZone.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrova::test {
@@ -31,6 +33,40 @@ TEST(RecordingJsonTest, AnArchiveDayGivesTheLengthsTheListGives) {
     EXPECT_EQ(recordings.at(1).toObject().value(QStringLiteral("sekunden")).toDouble(),
               readRecordingLength(longFormat, fields));
     EXPECT_EQ(recordings.at(1).toObject().value(QStringLiteral("sekunden")).toDouble(), 2.0);
+}
+
+QStringList namesOf(const QJsonArray& recordings) {
+    QStringList names;
+    for (const QJsonValue& recording : recordings) {
+        names << recording.toObject().value(QStringLiteral("name")).toString();
+    }
+    return names;
+}
+
+// In the hour Berlin's clock shows twice (25 October 2026, summer time first), the
+// page goes by the filing as the list does.
+TEST(RecordingJsonTest, TheHourTheClockRepeatsIsShownNewestFiledFirst) {
+    const LocalZone berlin("Europe/Berlin");
+    QTemporaryDir folder;
+    const QString day = QStringLiteral("Fk_1/Ja_2026/Mo-10/Tg-25");
+    const QString hour = folder.filePath(day + QStringLiteral("/hh-02"));
+    ASSERT_TRUE(QDir().mkpath(hour));
+    const QStringList filedInOrder{QStringLiteral("1_10-25-2026_02-30-00.wav"),
+                                   QStringLiteral("1_10-25-2026_02-00-16.wav"),
+                                   QStringLiteral("1_10-25-2026_02-10-00.wav")};
+    const QDateTime first(QDate(2026, 10, 25), QTime(0, 31), Qt::UTC);
+    for (int i = 0; i < filedInOrder.size(); ++i) {
+        ASSERT_TRUE(writeFiled(QDir(hour).filePath(filedInOrder[i]), 2, first.addSecs(i * 1800LL)));
+    }
+    QStringList newestFirst = filedInOrder;
+    std::reverse(newestFirst.begin(), newestFirst.end());
+    EXPECT_EQ(namesOf(archiveDayJson(folder.filePath(day), day, {})), newestFirst);
+
+    LiveStatus status;
+    for (const QString& name : filedInOrder) {
+        status.recordings.append({name, 2.0});
+    }
+    EXPECT_EQ(namesOf(listedRecordingsJson(status, QString(), {})), newestFirst);
 }
 
 } // namespace

@@ -26,9 +26,8 @@ QProcessEnvironment afterCommandEnvironment(const FiledRecording& recording) {
     environment.insert(QStringLiteral("KESTROVA_DATEI"), recording.path);
     environment.insert(QStringLiteral("KESTROVA_NAME"), recording.name);
     environment.insert(QStringLiteral("KESTROVA_PFAD"), recording.relativePath);
-    // The clock reading the name holds, without a zone, as the recorder's clock showed it.
-    environment.insert(QStringLiteral("KESTROVA_START"),
-                       recording.start.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")));
+    // The moment it began, with the offset that tells the repeated autumn hour's two passes apart.
+    environment.insert(QStringLiteral("KESTROVA_START"), recording.startText());
     environment.insert(QStringLiteral("KESTROVA_SEKUNDEN"), QString::number(recording.seconds));
     environment.insert(QStringLiteral("KESTROVA_SHA256"), recording.sha256);
     environment.insert(QStringLiteral("KESTROVA_ADRESSE"), recording.downloadAddress);

@@ -229,7 +229,8 @@ void Archive::reportRemoved(const QStringList& removed) {
     }
 }
 
-void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece) {
+void Archive::keepRecording(const QString& workingFile, const QString& name, RecordingPiece piece,
+                            const QDateTime& start) {
     emit playerFileChosen(workingFile);
     const double seconds = readRecordingLength(workingFile);
     const bool worthKeeping = isKeptWhenSaved(seconds, settings_.minRecordLimit, piece);
@@ -253,7 +254,7 @@ void Archive::keepRecording(const QString& workingFile, const QString& name, Rec
     }
     reportKept(storedName, seconds, worthKeeping, filed);
     if (filedNow) {
-        emit recordingFiled(storedName);
+        emit recordingFiled(storedName, start);
     }
     // A recording that could not be copied stays in the working folder rather than
     // being lost to a full disk or a read-only folder.
@@ -311,6 +312,12 @@ std::optional<Archive::FilingName> Archive::firstFreeName(const QString& working
         }
     }
     return std::nullopt;
+}
+
+QString Archive::freeName(const QString& name) const {
+    // No working file: any file under a name is another recording's.
+    const std::optional<FilingName> free = firstFreeName(QString(), name);
+    return free ? free->name : name;
 }
 
 std::optional<QStringList> Archive::copiesUnder(const QString& workingFile, const QString& name) const {

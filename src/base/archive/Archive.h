@@ -6,6 +6,7 @@
 #include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -49,9 +50,13 @@ public:
     // longer than the minimum, or continuing a split transmission, under the next
     // free second when another recording has its name, and removes the working file
     // unless keeping it failed. A copy of this very recording already under its name
-    // (an earlier start filed it in one place only) counts as made.
+    // (an earlier start filed it in one place only) counts as made. `start` is when
+    // the recorder began it, invalid when nobody knows.
     void keepRecording(const QString& workingFile, const QString& name,
-                       RecordingPiece piece = RecordingPiece::Beginning);
+                       RecordingPiece piece = RecordingPiece::Beginning, const QDateTime& start = {});
+    // `name`, or the first later second whose name no recording has in D/w or in
+    // the dated tree: the name a recording started now will be filed under.
+    QString freeName(const QString& name) const;
     // Copies into the dated tree (when chosen) and into D/w, where no copy of it is
     // yet; true when the copy into D/w is in place.
     bool archiveRecording(const QString& workingFile, const QString& name);
@@ -95,8 +100,9 @@ signals:
     // recording it keeps.
     void playerFileChosen(const QString& path);
     // A recording was filed under name (in the recordings folder, and in the dated
-    // archive when archiving): what passes recordings on starts from here.
-    void recordingFiled(const QString& name);
+    // archive when archiving), begun at start (invalid when not known): what passes
+    // recordings on starts from here.
+    void recordingFiled(const QString& name, const QDateTime& start);
 
 private:
     // D/w as it is spelt on the disk, or as it would be made.

@@ -1,6 +1,7 @@
 #include "base/archive/ListPass.h"
 
 #include "base/archive/ContinuationList.h"
+#include "base/archive/FilingOrder.h"
 #include "base/archive/RecordingLength.h"
 #include "base/archive/RecordingName.h"
 #include "base/archive/RecordingRules.h"
@@ -19,7 +20,7 @@ enum class Verdict : quint8 { PassedOver, Listed, Due };
 
 // A name of the circuit as the pass found it. The name itself waits in the
 // pass's names, so a long folder costs no string per file. The moment is parsed
-// once, for the sort; -1 for a name that has none, so it sorts first.
+// once, for the sort (FilingOrder's key); -1 for a name that has none, so it sorts first.
 struct LookedAt {
     qint64 moment = -1;
     std::size_t name = 0; // its index in the names
@@ -62,8 +63,8 @@ bool isTooOld(const QString& name, const ListPassRules& rules) {
 }
 
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
-            const QSet<QString>& continuations, Found& found) {
-    LookedAt entry{recordingMomentKey(name).value_or(-1), found.names.size()};
+            const QSet<QString>& continuations, FilingOrder& order, Found& found) {
+    LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)), found.names.size()};
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
     const bool recordingsName = name.size() > 6;
@@ -90,19 +91,26 @@ Found lookAtCircuit(const ListPassRules& rules) {
     Found found;
     const FolderFiles files(rules.folder);
     const QSet<QString> continuations = ContinuationList(rules.folder).names();
+    FilingOrder order;
     // Files are read in the folder's own order, which is the disk's.
     files.forEachRegularFile([&](const char* bytes) {
         const QString name = QFile::decodeName(bytes);
         if (name.left(1) == rules.circuit) {
-            lookAt(files, bytes, name, rules, continuations, found);
+            lookAt(files, bytes, name, rules, continuations, order, found);
         }
     });
-    // Names of the same moment are rare, so only they are read back for the sort.
+    // Names of the same moment are rare, so only they are read back for the sort;
+    // their filing then decides, as it does in the hour the clock repeats.
     const ListedRecordings& names = found.names;
     std::sort(
         found.inListOrder.begin(), found.inListOrder.end(), [&names](const LookedAt& a, const LookedAt& b) {
             return a.moment != b.moment ? a.moment < b.moment : names.nameAt(a.name) < names.nameAt(b.name);
         });
+    const QString prefix = rules.folder + QLatin1Char('/');
+    FilingOrder::orderRunsByFiling(
+        found.inListOrder.begin(), found.inListOrder.end(),
+        [](const LookedAt& entry) { return entry.moment; },
+        [&names, &prefix](const LookedAt& entry) { return prefix + names.nameAt(entry.name); });
     return found;
 }
 

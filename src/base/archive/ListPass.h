@@ -39,8 +39,11 @@ struct ListPassResult {
 
 // Lists the recordings of the circuit in the folder by the retention rules: a
 // recent one longer than the minimum is listed with its length, the others are
-// marked for deletion (a name without a day is never too old), names of six characters or fewer are passed
-// over, other circuits are left alone. Each length is read from the file's first bytes.
+// marked for deletion (a name without a day is never too old), names of six
+// characters or fewer are passed over, other circuits are left alone. Each length
+// is read from the file's first bytes. The order is the moments' in the names;
+// where they cannot tell it (the hour the clock repeats in autumn, one moment in
+// two names), the order of filing.
 ListPassResult runListPass(const ListPassRules& rules);
 
 // Removes the marked recordings that lie directly inside the folder; the paths of

@@ -101,9 +101,7 @@ std::optional<qint64> recordingMomentKey(QStringView name) {
         if (!moment) {
             return std::nullopt;
         }
-        const QDate date = moment->date();
-        const QTime time = moment->time();
-        return momentKey(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
+        return clockReadingKey(*moment);
     }
     // "_MM-DD-YYYY_hh-mm-ss.wav" after at least one character.
     const qsizetype at = name.size() - kMomentAndEnding - 1;
@@ -128,6 +126,12 @@ std::optional<qint64> recordingMomentKey(QStringView name) {
         return std::nullopt;
     }
     return momentKey(year, month, day, hour, minute, second);
+}
+
+qint64 clockReadingKey(const QDateTime& reading) {
+    const QDate date = reading.date();
+    const QTime time = reading.time();
+    return momentKey(date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second());
 }
 
 bool isListedBefore(const QString& a, const QString& b) {

@@ -35,6 +35,8 @@ std::optional<QString> nameOneSecondLater(const QString& name);
 // (YYYYMMDDhhmmss); nullopt exactly where recordingMoment gives nullopt. Cheap
 // enough to key a sort over many names.
 std::optional<qint64> recordingMomentKey(QStringView name);
+// The same key for a clock reading: that of the name made from it.
+qint64 clockReadingKey(const QDateTime& reading);
 
 // List order: by the moment in the name, year first, so December comes before
 // the January after it. Names that are not a recording's come first, by name.

@@ -61,7 +61,10 @@ int CaptureControl::send(const QString& command) {
 }
 
 void CaptureControl::startCapture() {
-    recordingName = makeRecordingName(settings_.circuitNumber, platform_.clock.now());
+    started_ = platform_.clock.now();
+    // Named now as it will be filed, so the log's line of its beginning names it
+    // and no earlier recording of the same clock reading (the autumn's repeated hour).
+    recordingName = nameFreeEverywhere(makeRecordingName(settings_.circuitNumber, started_));
     if (!holdsFolder()) {
         return;
     }
@@ -110,7 +113,7 @@ void CaptureControl::resumeCapture() {
 void CaptureControl::saveRecording(RecordingPiece piece) {
     const QString saved = stopAndSave();
     if (!saved.isEmpty()) {
-        archive_.keepRecording(saved, recordingName, piece);
+        archive_.keepRecording(saved, recordingName, piece, started_);
     }
 }
 
@@ -200,6 +203,17 @@ QString CaptureControl::nameFreeInWorkingFolder(const QString& name) const {
         candidate = nameOneSecondLater(*candidate);
     }
     return candidate.value_or(name);
+}
+
+QString CaptureControl::nameFreeEverywhere(const QString& name) const {
+    QString candidate = name;
+    for (;;) {
+        const QString free = archive_.freeName(nameFreeInWorkingFolder(candidate));
+        if (free == candidate) {
+            return free;
+        }
+        candidate = free;
+    }
 }
 
 QString CaptureControl::saveCopy() {

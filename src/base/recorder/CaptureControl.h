@@ -3,6 +3,7 @@
 #include "base/archive/RecordingRules.h"
 #include "base/platform/Platform.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 
@@ -56,6 +57,9 @@ private:
     QString saveCopy();
     // `name`, or the first later second with no file in the working folder.
     QString nameFreeInWorkingFolder(const QString& name) const;
+    // `name`, or the first later second with no file in the working folder, in D/w
+    // or in the dated tree.
+    QString nameFreeEverywhere(const QString& name) const;
     // False, said once, while the program folder is not this program's: deleted or
     // replaced, perhaps held by another program now. Taken again when it may be.
     bool holdsFolder();
@@ -73,6 +77,8 @@ private:
     Archive& archive_;
     FolderLock& folderLock_;
     QString rateText_;
+    // When the current recording began, as the clock read then.
+    QDateTime started_;
     bool ended_ = false;
     // A capture runs since the last save, so the next save has a file to file.
     bool capturing_ = false;

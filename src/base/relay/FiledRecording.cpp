@@ -12,22 +12,24 @@ const QString kStart = QStringLiteral("start");
 const QString kSeconds = QStringLiteral("sekunden");
 const QString kHash = QStringLiteral("sha256");
 const QString kAddress = QStringLiteral("adresse");
-// The name's clock reading as the recorder's clock showed it, without a zone: it is
-// no UTC time, whatever Qt keeps it as.
-const QString kMomentFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+// Written with its offset. A start without one, as queues of earlier versions hold
+// it, is a reading of the local clock.
 QDateTime startOf(const QString& text) {
-    QDateTime start = QDateTime::fromString(text, kMomentFormat);
-    start.setTimeSpec(Qt::UTC); // as the recording's name gives it
-    return start;
+    const QDateTime start = QDateTime::fromString(text, Qt::ISODate);
+    return start.toOffsetFromUtc(start.offsetFromUtc());
 }
 
 } // namespace
+
+QString FiledRecording::startText() const {
+    return start.toOffsetFromUtc(start.offsetFromUtc()).toString(Qt::ISODate);
+}
 
 QJsonObject FiledRecording::toJson() const {
     QJsonObject json{{kName, name},
                      {kPath, path},
                      {kRelative, relativePath},
-                     {kStart, start.toString(kMomentFormat)},
+                     {kStart, startText()},
                      // To the hundredth: the file itself holds the exact length.
                      {kSeconds, qRound64(seconds * 100) / 100.0},
                      {kHash, sha256}};

@@ -13,12 +13,17 @@ struct FiledRecording {
     QString name;         // "F_MM-DD-YYYY_hh-mm-ss.wav"
     QString path;         // the kept copy, absolute
     QString relativePath; // from the documentation folder, as the web page names it ("W/…", "Fk_1/…")
-    QDateTime start;      // as the name gives it, a clock reading without a zone
+    // The moment the recording began, to the second; given with the local clock's
+    // offset from UTC of then, which alone tells the two passes of the hour the
+    // clock repeats in autumn apart.
+    QDateTime start;
     double seconds = 0;
     QString sha256; // hex; empty when the copy could not be read
     // The page's download address, when the page runs.
     QString downloadAddress;
 
+    // The start as ISO 8601 with its offset ("2026-10-25T02:00:15+01:00").
+    QString startText() const;
     QJsonObject toJson() const;
     static FiledRecording fromJson(const QJsonObject& json);
     bool operator==(const FiledRecording&) const = default;

@@ -26,6 +26,20 @@ QString pageRelativePath(const QString& docFolder, const QString& copy) {
     }
     return relative;
 }
+
+// To the second, as the name counts; at the offset the local clock had then.
+QDateTime startOf(const QString& name, const QDateTime& known) {
+    QDateTime start = known;
+    if (!start.isValid()) {
+        const std::optional<QDateTime> reading = recordingMoment(name);
+        if (!reading) {
+            return {};
+        }
+        start = QDateTime(reading->date(), reading->time(), Qt::LocalTime);
+    }
+    const qint64 second = start.toMSecsSinceEpoch() - start.time().msec();
+    return QDateTime::fromMSecsSinceEpoch(second, Qt::OffsetFromUTC, start.offsetFromUtc());
+}
 } // namespace
 
 FiledRecordings::FiledRecordings(const SettingsValues& values) : values_(values) {
@@ -66,13 +80,13 @@ void FiledRecordings::follow(const Archive& archive) {
 }
 
 FiledRecording FiledRecordings::factsOf(const QString& docFolder, const QString& name, bool archiving,
-                                        const QString& pageBase) {
+                                        const QString& pageBase, const QDateTime& start) {
     const QString folder = QDir::cleanPath(QFileInfo(docFolder).absoluteFilePath());
     FiledRecording facts;
     facts.name = name;
     facts.path = keptCopyPath(folder, name, archiving);
     facts.relativePath = pageRelativePath(folder, facts.path);
-    facts.start = recordingMoment(name).value_or(QDateTime());
+    facts.start = startOf(name, start);
     facts.seconds = recordingLength(facts.path);
     if (const std::optional<FileHash> hash = hashFile(facts.path)) {
         facts.sha256 = QString::fromLatin1(hash->hash);
@@ -81,12 +95,12 @@ FiledRecording FiledRecordings::factsOf(const QString& docFolder, const QString&
     return facts;
 }
 
-void FiledRecordings::take(const QString& name) {
+void FiledRecordings::take(const QString& name, const QDateTime& start) {
     const QString docFolder = values_.docFolder;
     const bool archiving = values_.archiveRecordings == 1;
     const QString pageBase = pageBase_;
-    pool_.start([this, docFolder, name, archiving, pageBase] {
-        FiledRecording facts = factsOf(docFolder, name, archiving, pageBase);
+    pool_.start([this, docFolder, name, archiving, pageBase, start] {
+        FiledRecording facts = factsOf(docFolder, name, archiving, pageBase, start);
         {
             const QMutexLocker lock(&mutex_);
             done_.append(std::move(facts));

@@ -36,14 +36,16 @@ public:
     // The web page's base address ("http://host:port"), empty while no page runs.
     void setPageBase(const QString& base) { pageBase_ = base; }
     // The facts of a recording filed under name, read now on the calling thread.
+    // `start` is when the recorder began it; when unknown, the name's reading of the
+    // local clock stands for it.
     static FiledRecording factsOf(const QString& docFolder, const QString& name, bool archiving,
-                                  const QString& pageBase);
+                                  const QString& pageBase, const QDateTime& start = {});
 
 signals:
     void recordingFiled(const kestrova::FiledRecording& recording);
 
 private:
-    void take(const QString& name);
+    void take(const QString& name, const QDateTime& start);
     // Reports what the hashing thread has done, in order.
     void deliver();
 

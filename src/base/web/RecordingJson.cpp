@@ -1,6 +1,7 @@
 #include "base/web/RecordingJson.h"
 
 #include "base/archive/DatedTree.h"
+#include "base/archive/FilingOrder.h"
 #include "base/archive/RecordingLength.h"
 #include "base/archive/RecordingName.h"
 #include "base/web/ServedPaths.h"
@@ -15,23 +16,32 @@ namespace kestrova {
 
 namespace {
 
-// Newest first, as the page shows them: the list's own order turned round. Each
-// name's moment is read once, not at every comparison (a day may hold 10,000).
-template <typename Item, typename NameOf> void sortNewestFirst(std::vector<Item>& items, NameOf nameOf) {
-    std::vector<std::pair<std::optional<qint64>, std::size_t>> keys;
-    keys.reserve(items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        keys.emplace_back(recordingMomentKey(nameOf(items[i])), i);
+QString nameOf(const QString& recording) {
+    return recording.section(QLatin1Char('/'), 1);
+}
+
+// A day's recordings ("hh-HH/name") newest first: the list's order turned round.
+// Each name's moment is read once, not at every comparison (a day may hold 10,000).
+void sortNewestFirst(std::vector<QString>& recordings, const QDir& day) {
+    FilingOrder order;
+    std::vector<std::pair<qint64, std::size_t>> keys;
+    keys.reserve(recordings.size());
+    for (std::size_t i = 0; i < recordings.size(); ++i) {
+        keys.emplace_back(order.sortKey(recordingMomentKey(nameOf(recordings[i])).value_or(-1)), i);
     }
-    std::stable_sort(keys.begin(), keys.end(), [&items, &nameOf](const auto& a, const auto& b) {
-        return a.first != b.first ? b.first < a.first : nameOf(items[b.second]) < nameOf(items[a.second]);
+    std::sort(keys.begin(), keys.end(), [&recordings](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first
+                                  : nameOf(recordings[a.second]) < nameOf(recordings[b.second]);
     });
-    std::vector<Item> sorted;
-    sorted.reserve(items.size());
-    for (const auto& key : keys) {
-        sorted.push_back(std::move(items[key.second]));
+    FilingOrder::orderRunsByFiling(
+        keys.begin(), keys.end(), [](const auto& key) { return key.first; },
+        [&recordings, &day](const auto& key) { return day.filePath(recordings[key.second]); });
+    std::vector<QString> sorted;
+    sorted.reserve(recordings.size());
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
+        sorted.push_back(std::move(recordings[key->second]));
     }
-    items = std::move(sorted);
+    recordings = std::move(sorted);
 }
 
 } // namespace
@@ -51,15 +61,11 @@ QJsonObject recordingJson(const QString& name, double seconds, const QString& re
 
 QJsonArray listedRecordingsJson(const LiveStatus& status, const QString& recordingsFolder,
                                 const HashLookup& hash) {
-    std::vector<ListedRecording> recordings;
-    recordings.reserve(status.recordings.size());
-    for (std::size_t index = 0; index < status.recordings.size(); ++index) {
-        recordings.push_back(status.recordings[index]);
-    }
-    sortNewestFirst(recordings,
-                    [](const ListedRecording& recording) -> const QString& { return recording.name; });
+    // Newest first: the list's order turned round, which is the filing's where
+    // the names cannot tell it.
     QJsonArray array;
-    for (const ListedRecording& recording : recordings) {
+    for (std::size_t index = status.recordings.size(); index > 0; --index) {
+        const ListedRecording recording = status.recordings[index - 1];
         array.append(recordingJson(recording.name, recording.seconds, QStringLiteral("W"),
                                    QDir(recordingsFolder).filePath(recording.name), hash));
     }
@@ -86,11 +92,10 @@ QJsonArray archiveDaysJson(const QString& docFolder) {
 
 QJsonArray archiveDayJson(const QString& dayFolder, const QString& relativeDayFolder,
                           const HashLookup& hash) {
-    // "hh-HH/name", sorted by the name's moment.
+    // "hh-HH/name", in the order they were filed.
     const QStringList found = recordingsOfDay(dayFolder);
     std::vector<QString> recordings(found.cbegin(), found.cend());
-    sortNewestFirst(recordings,
-                    [](const QString& recording) { return recording.section(QLatin1Char('/'), 1); });
+    sortNewestFirst(recordings, QDir(dayFolder));
     QJsonArray array;
     for (const QString& recording : recordings) {
         const QString path = QDir(dayFolder).filePath(recording);
