@@ -14,7 +14,6 @@
 #include "gui/ui/WaveformView.h"
 #include "support/ProgramFixture.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -255,8 +254,7 @@ TEST_F(ListInteractionsTest, YesDeletesTheRecordingAskedAboutEvenIfAnotherWasSel
 
 TEST_F(ListInteractionsTest, SwitchingTheRecorderOffShowsTheSoundWindowAndPlaysTheSelectedEntry) {
     started();
-    program->frm_DoKu->chk_Start->setChecked(false);
-    program->recorder().chk_Start_Click();
+    program->recorder().switchOff();
     EXPECT_TRUE(program->frm_Oszi->isVisible());
     EXPECT_TRUE(nachStop()->isActive());
     player().continuousPlay().tmr_NachStop_Timer();

@@ -27,7 +27,6 @@
 #include "gui/ui/SoundForm.h"
 #include "gui/ui/StatusBar.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QObject>
 #include <QSlider>
@@ -213,8 +212,7 @@ void Program::completeStart() {
     frm_DoKu->setWindowTitle(identity_.programTitle + QLatin1Char(' ') + identity_.versionText);
     const SettingsValues& values = settings_->values;
     if (values.autoStart == 1 && !recorder_->isSwitchedOn()) {
-        frm_DoKu->chk_Start->setChecked(true);
-        recorder_->chk_Start_Click();
+        recorder_->switchOn();
     }
     if (values.showSettingsAtStart == 1) {
         frm_Einstellungen->show();
