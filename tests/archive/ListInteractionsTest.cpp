@@ -156,7 +156,7 @@ TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAnd
     EXPECT_TRUE(sound.lblFreqNorm->isHidden());
     // Nothing is left for normal speed to open.
     const qsizetype commands = fakes.player.commands.size();
-    player().lblFreqNorm_MouseUp(1, 0, 0, 0);
+    player().speedLabels().playAtSpeed(SpeedLabels::kNormalSpeed);
     for (qsizetype i = commands; i < fakes.player.commands.size(); ++i) {
         EXPECT_FALSE(fakes.player.commands[i].startsWith(QStringLiteral("open "))) << i;
     }

@@ -89,7 +89,7 @@ void Program::connectSubsystems() {
     QObject::connect(archive_.get(), &Archive::playerFileChosen, archive_.get(),
                      [this](const QString& path) { player_->setCurrentFile(path); });
     QObject::connect(autoCq_.get(), &AutoCq::soundFileWanted, autoCq_.get(),
-                     [this] { player_->lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0); });
+                     [this] { player_->chooseFileToPlay(); });
     QObject::connect(autoCq_.get(), &AutoCq::playerFileChosen, autoCq_.get(),
                      [this](const QString& path) { player_->setCurrentFile(path); });
 }
@@ -224,7 +224,7 @@ void Program::shutDown() {
     if (ended_) {
         return;
     }
-    player_->cmdStop_Click();
+    player_->stop();
     recorder_->stopRecorder();
     endProgram();
 }
