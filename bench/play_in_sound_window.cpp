@@ -10,7 +10,6 @@
 #include "base/audio/PortAudioSink.h"
 #include "gui/app/Program.h"
 #include "gui/player/Player.h"
-#include "gui/ui/ControlEvents.h"
 #include "gui/ui/MainForm.h"
 #include "support/FakePlatform.h"
 
@@ -39,8 +38,7 @@ int main(int argc, char** argv) {
     Player& player = program.player();
     player.setCurrentFile(QString::fromLocal8Bit(argv[1]));
     player.loadPlayerFile();
-    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    player.speedLabels().choose(SpeedLabels::kNormalSpeed);
     if (!player.playing()) {
         std::fputs("the sound window does not play the file\n", stderr);
         return 1;

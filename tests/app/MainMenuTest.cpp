@@ -12,7 +12,6 @@
 #include "gui/ui/ValueBar.h"
 #include "support/ProgramFixture.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
@@ -96,8 +95,7 @@ TEST_F(MainMenuTest, SettingsShowsTheSettingsForm) {
 
 TEST_F(MainMenuTest, QuittingWhileRecordingSavesTheRecordingAndEndsTheProgram) {
     start();
-    main().chk_Start->setChecked(true);
-    program->recorder().chk_Start_Click();
+    program->recorder().switchOn();
     const QString name = program->recorder().capture().recordingName;
     ASSERT_FALSE(name.isEmpty());
     choose(MainMenu::Quit);

@@ -226,7 +226,7 @@ TEST_F(SettingsDuringAutoCqTest, ReadingStopsTheAutoCqTimers) {
     EXPECT_FALSE(airTimer());
     EXPECT_FALSE(watchTimer());
 
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     playToTheEnd();
     cq().tmrCQ_Timer();
     ASSERT_TRUE(pauseTimer() && watchTimer());

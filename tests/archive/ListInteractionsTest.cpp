@@ -14,7 +14,6 @@
 #include "gui/ui/WaveformView.h"
 #include "support/ProgramFixture.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -157,7 +156,7 @@ TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAnd
     EXPECT_TRUE(sound.lblFreqNorm->isHidden());
     // Nothing is left for normal speed to open.
     const qsizetype commands = fakes.player.commands.size();
-    player().lblFreqNorm_MouseUp(1, 0, 0, 0);
+    player().speedLabels().playAtSpeed(SpeedLabels::kNormalSpeed);
     for (qsizetype i = commands; i < fakes.player.commands.size(); ++i) {
         EXPECT_FALSE(fakes.player.commands[i].startsWith(QStringLiteral("open "))) << i;
     }
@@ -255,8 +254,7 @@ TEST_F(ListInteractionsTest, YesDeletesTheRecordingAskedAboutEvenIfAnotherWasSel
 
 TEST_F(ListInteractionsTest, SwitchingTheRecorderOffShowsTheSoundWindowAndPlaysTheSelectedEntry) {
     started();
-    program->frm_DoKu->chk_Start->setChecked(false);
-    program->recorder().chk_Start_Click();
+    program->recorder().switchOff();
     EXPECT_TRUE(program->frm_Oszi->isVisible());
     EXPECT_TRUE(nachStop()->isActive());
     player().continuousPlay().tmr_NachStop_Timer();

@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace kestrova::test {
 namespace {
@@ -35,18 +36,18 @@ using AutoCqTest = CqFixture;
 TEST_F(AutoCqTest, TheFirstClickOnlyChoosesTheFileAndTheSecondStartsTheCycle) {
     start();
     // A cancelled dialog leaves no file; the next click asks again.
-    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    QTest::mouseClick(lblCQ(), Qt::LeftButton);
     EXPECT_TRUE(program->transmitter().cqFile.isEmpty());
 
     const QString path = writeSound(QStringLiteral("cq.wav"), 4);
     chooseInDialog(path);
-    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    QTest::mouseClick(lblCQ(), Qt::LeftButton);
     EXPECT_EQ(program->transmitter().cqFile, path);
     EXPECT_FALSE(isPressed(lblCQ()));
     EXPECT_FALSE(airTimer());
     EXPECT_FALSE(keyed());
 
-    cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+    QTest::mouseClick(lblCQ(), Qt::LeftButton);
     EXPECT_TRUE(isPressed(lblCQ()));
     EXPECT_TRUE(airTimer());
     EXPECT_TRUE(keyed());
@@ -122,8 +123,8 @@ TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
     fakes.realPlayer = &device;
     start();
     chooseInDialog(writeSound(QStringLiteral("cq.wav"), 1));
-    cq().cmd_PAPA_Click();
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
+    cq().toggleCycle();
     EXPECT_TRUE(keyed());
     EXPECT_EQ(program->autoCq().airTimer().interval(), 2000);
     QElapsedTimer waited;
@@ -156,7 +157,7 @@ TEST_F(AutoCqTest, AFileThatCannotBeSentIsNeverKeyedForAndToldWithAMessageThatWa
         writeBytes(bad, bytes);
         program->transmitter().cqFile = bad;
         fakes.serial.events.clear();
-        cq().cmd_PAPA_Click();
+        cq().toggleCycle();
         EXPECT_FALSE(isPressed(lblCQ()));
         EXPECT_FALSE(airTimer());
         EXPECT_TRUE(fakes.serial.events.filter(QStringLiteral("DTR+")).isEmpty());
@@ -185,7 +186,7 @@ TEST_F(AutoCqTest, AFileThatCannotBeSentIsNeverKeyedForAndToldWithAMessageThatWa
 
 TEST_F(AutoCqTest, StartingWhileTheButtonIsPressedKeysAndLeavesItReleased) {
     start();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     ASSERT_TRUE(keyed());
     startCycle();
     EXPECT_TRUE(keyed());
@@ -198,7 +199,7 @@ TEST_F(AutoCqTest, TxClickedDuringThePauseLeavesTheNextCallKeyed) {
     startCycle();
     playToTheEnd();
     cq().tmrCQ_Timer();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     ASSERT_TRUE(keyed());
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_TRUE(program->player().playing());
@@ -210,14 +211,14 @@ TEST_F(AutoCqTest, TxClickedDuringThePauseLeavesTheNextCallKeyed) {
 TEST_F(AutoCqTest, EveryCallIsKeyedBeforeItsFilePlaysAndUnkeyedWhenThePlayerRefuses) {
     start();
     chooseInDialog(writeSound(QStringLiteral("cq.wav"), 4));
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     QList<bool> keyedAtPlay;
     fakes.player.onCommand = [this, &keyedAtPlay](const QString& command) {
         if (command.startsWith(QStringLiteral("play waveplayfile"))) {
             keyedAtPlay << keyed();
         }
     };
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     playToTheEnd();
     cq().tmrCQ_Timer();
     cq().tmrCQ_PAUSE_Timer();
@@ -246,7 +247,7 @@ TEST_F(AutoCqTest, StoppingInEveryPhaseEndsTheCycleAndLeavesTheLineDown) {
         if (phase == 2) {
             cq().tmrCQ_Timer();
         }
-        cq().lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+        cq().toggleCycle();
         EXPECT_FALSE(isPressed(lblCQ()));
         EXPECT_FALSE(airTimer());
         EXPECT_FALSE(pauseTimer());
@@ -264,7 +265,7 @@ TEST_F(AutoCqTest, ARightClickAsksForAnotherFileAndLeavesTheCycleRunning) {
     startCycle();
     const QString other = writeSound(QStringLiteral("other.wav"), 2);
     chooseInDialog(other);
-    cq().lblCQ_MouseDown(mousebutton::Right, 0, 0, 0);
+    QTest::mouseClick(lblCQ(), Qt::RightButton);
     EXPECT_EQ(program->transmitter().cqFile, other);
     EXPECT_TRUE(isPressed(lblCQ()));
     EXPECT_TRUE(airTimer());
@@ -282,14 +283,14 @@ TEST_F(AutoCqTest, ReadingTheSettingsOrEndingTheProgramEndsACycleAndLetsGoOfTheL
     EXPECT_FALSE(isPressed(tx()));
 
     // Saving does the same; the next left click starts the cycle again.
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     ASSERT_TRUE(keyed());
     cq().tmrCQ_Timer();
     program->settingsActions().cmd_Speichern_Click();
     EXPECT_FALSE(pauseTimer());
     EXPECT_FALSE(isPressed(lblCQ()));
     EXPECT_TRUE(main().lblrsp->isHidden());
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     EXPECT_TRUE(isPressed(lblCQ()));
     EXPECT_TRUE(keyed());
 
@@ -340,9 +341,9 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     QObject::connect(&cq, &AutoCq::cqAborted, [&heard] { heard << QStringLiteral("aborted"); });
     QObject::connect(&cq, &AutoCq::notice, [&heard](const QString& text) { heard << text; });
 
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     EXPECT_EQ(transmitter.cqFile, path);
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     EXPECT_TRUE(fakes.serial.dtr);
     EXPECT_TRUE(playback.state().playing);
     EXPECT_EQ(cq.airTimeInterval(), 2000);
@@ -357,7 +358,7 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_EQ(pressed, QList<bool>({true, false}));
 
     transmitter.cqFile = folder.filePath(QStringLiteral("missing.wav"));
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     EXPECT_FALSE(fakes.serial.dtr);
     ASSERT_EQ(heard.size(), 4);
     EXPECT_EQ(heard.mid(0, 3),

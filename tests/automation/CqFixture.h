@@ -4,7 +4,6 @@
 #include "base/automation/AutoCq.h"
 #include "base/transmit/Transmitter.h"
 #include "gui/player/Player.h"
-#include "gui/ui/ControlEvents.h"
 #include "gui/ui/LabelButton.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/SoundForm.h"
@@ -42,8 +41,8 @@ protected:
     // The first click chooses the 4 s file, the second starts the cycle.
     void startCycle() {
         chooseInDialog(writeSound(QStringLiteral("cq.wav"), 4));
-        cq().cmd_PAPA_Click();
-        cq().cmd_PAPA_Click();
+        cq().toggleCycle();
+        cq().toggleCycle();
     }
     // The player's poll finds the file at its end.
     void playToTheEnd() {

@@ -339,23 +339,23 @@ TEST_F(TimedActionsTest, WhileTheTimedTransmissionIsOnTheAirNothingElseKeysUnkey
     list()->setCurrentRow(0);
     program->frm_Einstellungen->chkFortlaufend->setChecked(true);
     program->transmitter().cqFile = first;
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     EXPECT_TRUE(player.playing());
     fakes.serial.events.clear();
     fakes.player.commands.clear();
 
     const std::vector<std::function<void()>> meanwhile = {
-        [&] { player.cmdStop_Click(); }, // the window's stop, also its end of the file
+        [&] { player.stop(); }, // the window's stop, also its end of the file
         [&] { player.continuousPlay().playNextInList(); },
         [&] { player.continuousPlay().tmr_NachStop_Timer(); },
         [&] { cq.tmrCQ_Timer(); },
         [&] { cq.tmrCQ_PAUSE_Timer(); },
-        [&] { cq.cmd_PAPA_Click(); },
+        [&] { cq.toggleCycle(); },
         [&] {
             fakes.serial.status.dsr = true; // the channel is busy
             cq.squelchWatch();
         },
-        [&] { program->transmitter().lbl_TX_Click(); },
+        [&] { program->transmitter().togglePushToTalk(); },
         [&] { player.controls().ed1_KeyDown(32, 0); },
         [&] { program->platform().sounds.stop(); },
         [&] { program->platform().sounds.play(first); },

@@ -22,7 +22,6 @@
 #include "base/transmit/Transmitter.h"
 #include "gui/app/Program.h"
 #include "gui/player/Player.h"
-#include "gui/ui/ControlEvents.h"
 #include "gui/ui/MainForm.h"
 #include "support/ProgramFixture.h"
 
@@ -288,9 +287,9 @@ TEST_F(OnAirTest, AutoCqKeysEachCallForItsWholeFile) {
     constexpr int calls = 3;
     program->transmitter().cqFile = writeTone(QStringLiteral("cq.wav"), length);
     AutoCq& cq = program->autoCq();
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     waitFor([this] { return lines.unkeys() >= calls; }, 40000);
-    cq.cmd_PAPA_Click();
+    cq.toggleCycle();
     listenOn(1500);
 
     ASSERT_EQ(lines.unkeys(), calls);
@@ -349,9 +348,8 @@ TEST_F(OnAirTest, TransmittingFromTheSoundWindowEndsWithTheFile) {
     player.setCurrentFile(writeTone(QStringLiteral("reply.wav"), length));
     player.loadPlayerFile();
     // Keyed by hand, then the file played at normal speed: its end un-keys.
-    program->transmitter().lbl_TX_Click();
-    player.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    program->transmitter().togglePushToTalk();
+    player.speedLabels().choose(SpeedLabels::kNormalSpeed);
     waitFor([this] { return lines.unkeys() >= 1; }, 15000);
     listenOn(1500);
 

@@ -137,7 +137,7 @@ TEST_F(PlaybackTest, TheEndOfTheFileReleasesThePushToTalkButton) {
     writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
     Player& player = load();
     player.startPlayback();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     ASSERT_TRUE(fakes.serial.rts);
     fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
     player.playback().tmrplaywave_Timer();
@@ -152,7 +152,7 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
     Player& player = load();
     QLabel* fileLine = program->frm_Oszi->lblFile;
     fakes.player.replies[QStringLiteral("play waveplayfile from 0")] = {7, QString()};
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     player.startPlayback();
     EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
@@ -163,7 +163,7 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
 
     fakes.player.replies.remove(QStringLiteral("play waveplayfile from 0"));
     player.startPlayback();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     // A position that stands still while the device still plays (its latency) is no failure.
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
     fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("playing")};
@@ -184,15 +184,22 @@ TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.playback().cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
+    QPushButton* pause = program->frm_Oszi->cmd_Unterbrechen;
+    QTest::mousePress(pause, Qt::LeftButton);
     EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
     EXPECT_TRUE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 
     slider()->setValue(750'000);
-    player.playback().cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    QTest::mouseRelease(pause, Qt::LeftButton);
     EXPECT_EQ(sent(), seekAndPlay(15000));
     EXPECT_TRUE(pollTimer()->isActive());
+
+    // Stopped, the button does nothing.
+    player.stopPlayback();
+    sent();
+    QTest::mouseClick(pause, Qt::LeftButton);
+    EXPECT_TRUE(sent().isEmpty());
 }
 
 TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTheStartPosition) {
@@ -200,7 +207,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(0);
     player.startPlayback();
     sent();
-    player.playback().slider_MouseDown(1, 0, 0, 0);
+    player.playback().beginSeeking();
     EXPECT_FALSE(pollTimer()->isActive());
     slider()->setSliderPosition(250'000); // a user's move, as a drag reports it
     EXPECT_EQ(sent(), seekAndPlay(5000));
@@ -209,7 +216,7 @@ TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTh
     player.setStartPos(100'000);
     slider()->setValue(600'000);
     sent();
-    player.playback().slider_MouseUp(1, 0, 0, 0);
+    player.playback().endSeeking();
     EXPECT_EQ(sent().mid(3), seekAndPlay(2000));
     EXPECT_TRUE(pollTimer()->isActive());
 }
@@ -245,11 +252,11 @@ TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     player.startPlayback();
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
     player.playback().tmrplaywave_Timer();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     ASSERT_TRUE(fakes.serial.dtr);
     program->frm_Oszi->lblFreq2->setBorder(LabelBorder::Sunken);
 
-    player.cmdStop_Click();
+    player.stop();
     EXPECT_FALSE(player.playing());
     EXPECT_EQ(player.startPos(), 250'000);
     EXPECT_FALSE(fakes.serial.dtr);
@@ -262,7 +269,7 @@ TEST_F(PlaybackTest, AClickOnStopStopsAndUnkeys) {
     Player& player = load();
     program->frm_Oszi->show();
     player.startPlayback();
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     program->frm_DoKu->cmd_File_lö->setEnabled(false);
     QTest::mouseClick(program->frm_Oszi->cmdStop, Qt::LeftButton);
     QCoreApplication::processEvents();
@@ -318,8 +325,8 @@ TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
 
     playback.startPlayback();
     EXPECT_EQ(file.current(), path);
-    playback.cmd_Unterbrechen_MouseDown(1, 0, 0, 0);
-    playback.cmd_Unterbrechen_MouseUp(1, 0, 0, 0);
+    playback.pause();
+    playback.resume();
     fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
     playback.tmrplaywave_Timer();
     fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};

@@ -37,7 +37,7 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     program->frm_Einstellungen->ed_PfadDoku->setText(QStringLiteral(" /docs "));
     const int stops = fakes.sounds.stops;
 
-    p.lbl_LoadWave_MouseDown(1, 0, 0, 0);
+    p.chooseFileToPlay();
     ASSERT_EQ(fakes.dialogs.fileRequests.size(), 1u);
     const FileDialogRequest& request = fakes.dialogs.fileRequests[0];
     EXPECT_EQ(request.title, QStringLiteral("Open Wave File"));
@@ -73,7 +73,7 @@ TEST_F(SoundWindowTest, ACancelledDialogKeepsTheFileReenablesTheMainWindowAndSho
     const QString path = write(QStringLiteral("kept.wav"), wav(1, 11025, 8, varied(3000)));
     Player& p = load(path);
     sound().hide();
-    p.lbl_LoadWave_MouseDown(1, 0, 0, 0);
+    p.chooseFileToPlay();
     EXPECT_TRUE(p.currentFile().isEmpty());
     EXPECT_FALSE(main().isEnabled());
     p.loader().tmr2_Timer();

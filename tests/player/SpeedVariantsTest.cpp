@@ -6,7 +6,7 @@
 
 #include <QPushButton>
 #include <QSlider>
-#include <functional>
+#include <QTest>
 #include <map>
 
 namespace kestrova::test {
@@ -15,8 +15,6 @@ namespace {
 class SpeedVariantsTest : public SoundWindowFixture {
 protected:
     struct Speed {
-        std::function<void(Player&)> press;
-        std::function<void(Player&)> release;
         LabelButton* SoundForm::*label;
         char low;
         char high;
@@ -25,15 +23,9 @@ protected:
 
     static std::vector<Speed> speeds() {
         return {
-            {[](Player& p) { p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq1,
-             char(0x5F), char(0x2F), 12'127},
-            {[](Player& p) { p.speedLabels().lblFreq2_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.speedLabels().lblFreq2_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq2,
-             char(0xFC), char(0x37), 14'332},
-            {[](Player& p) { p.speedLabels().lblFreq3_MouseDown(1, 0, 0, 0); },
-             [](Player& p) { p.speedLabels().lblFreq3_MouseUp(1, 0, 0, 0); }, &SoundForm::lblFreq3,
-             char(0x90), char(0x40), 16'528},
+            {&SoundForm::lblFreq1, char(0x5F), char(0x2F), 12'127},
+            {&SoundForm::lblFreq2, char(0xFC), char(0x37), 14'332},
+            {&SoundForm::lblFreq3, char(0x90), char(0x40), 16'528},
         };
     }
 
@@ -57,8 +49,7 @@ TEST_F(SpeedVariantsTest, EachFasterLabelPlaysTheFileWithOnlyItsRateBytesReplace
     Player& p = load(path);
     for (const Speed& speed : speeds()) {
         sent();
-        speed.press(p);
-        speed.release(p);
+        QTest::mouseClick(program->frm_Oszi->*speed.label, Qt::LeftButton);
         QByteArray expected = original;
         expected[24] = speed.low;
         expected[25] = speed.high;
@@ -83,8 +74,7 @@ TEST_F(SpeedVariantsTest, OtherRatesAreSpedUpByTheSameFactorsInTheWholeRateField
         const QByteArray original = wav(1, quint32(fileRate), 8, varied(3000));
         Player& p = load(write(QStringLiteral("rec%1.wav").arg(fileRate), original));
         for (std::size_t i = 0; i < rates.size(); ++i) {
-            speeds()[i].press(p);
-            speeds()[i].release(p);
+            p.speedLabels().choose(static_cast<int>(i) + 1);
             QByteArray expected = original;
             QByteArray rate;
             putLe(rate, rates[i], 4);
@@ -102,26 +92,25 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
     // Before anything was played a faster speed starts at the beginning.
     EXPECT_EQ(p.pos(), 0);
     EXPECT_EQ(p.startPos(), 0);
-    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
-    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    p.speedLabels().choose(SpeedLabels::kNormalSpeed);
     tickAt(10'000);
     ASSERT_EQ(p.pos(), 500'000);
     sent();
 
-    p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0);
+    p.speedLabels().stopForSpeed(1);
     EXPECT_EQ(p.startPos(), 500'000);
     EXPECT_EQ(slider(), 500'000);
-    p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0);
+    p.speedLabels().playAtSpeed(1);
     QStringList commands = sent();
     EXPECT_TRUE(commands.contains(openOf(p.speedLabels().rxWavePath())));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
     EXPECT_EQ(slider(), 500'000);
 
     tickAt(15'000); // further on in the faster copy
-    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
+    p.speedLabels().stopForSpeed(SpeedLabels::kNormalSpeed);
     EXPECT_EQ(slider(), 500'000);
     EXPECT_EQ(pressedLabels(), std::vector<LabelButton*>{program->frm_Oszi->lblFreqNorm});
-    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    p.speedLabels().playAtSpeed(SpeedLabels::kNormalSpeed);
     commands = sent();
     EXPECT_TRUE(commands.contains(openOf(path)));
     EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10'000));
@@ -131,8 +120,7 @@ TEST_F(SpeedVariantsTest, AFasterLabelGoesOnAtTheFractionReachedAndNormalSpeedRe
 TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     const QString first = write(QStringLiteral("first.wav"), wav(1, 11025, 8, varied(4000)));
     Player& p = load(first);
-    p.speedLabels().lblFreq1_MouseDown(1, 0, 0, 0);
-    p.speedLabels().lblFreq1_MouseUp(1, 0, 0, 0);
+    p.speedLabels().choose(1);
     const QByteArray firstCopy = read(p.speedLabels().rxWavePath());
 
     // A file that is no WAVE file gets no copies: rx.wav keeps the first file and is not played.
@@ -140,10 +128,9 @@ TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
         write(QStringLiteral("other.wav"), wav(1, 11025, 8, varied(4000)).replace(0, 4, QByteArray("RIFX")));
     load(other);
     EXPECT_TRUE(fakes.dialogs.sawMessageContaining(QStringLiteral("Unknown Wave Format")));
-    p.cmdStop_Click();
+    p.stop();
     sent();
-    p.speedLabels().lblFreq2_MouseDown(1, 0, 0, 0);
-    p.speedLabels().lblFreq2_MouseUp(1, 0, 0, 0);
+    p.speedLabels().choose(2);
     EXPECT_EQ(read(p.speedLabels().rxWavePath()), firstCopy);
     EXPECT_FALSE(p.playing());
     EXPECT_TRUE(pressedLabels().empty());
@@ -153,8 +140,7 @@ TEST_F(SpeedVariantsTest, WithoutAWritableCopyNothingPlaysRatherThanAnOldCopy) {
     QFile::remove(p.speedLabels().rxWavePath());
     ASSERT_TRUE(QDir().mkpath(p.speedLabels().rxWavePath()));
     sent();
-    p.speedLabels().lblFreq3_MouseDown(1, 0, 0, 0);
-    p.speedLabels().lblFreq3_MouseUp(1, 0, 0, 0);
+    p.speedLabels().choose(3);
     EXPECT_FALSE(p.playing());
     EXPECT_FALSE(sent().join(QLatin1Char('\n')).contains(QStringLiteral("open ")));
     EXPECT_TRUE(pressedLabels().empty());
@@ -168,8 +154,7 @@ TEST_F(SpeedVariantsTest, TheRestartReadsTheHeaderAgainAndKeepsTheDeleteButtonOf
     p.loader().reloadPlayerFile();
     EXPECT_TRUE(p.currentFile().isEmpty()); // a folder is not a file
     EXPECT_EQ(p.loadedFile(), path);
-    p.lblFreqNorm_MouseDown(1, 0, 0, 0);
-    p.lblFreqNorm_MouseUp(1, 0, 0, 0);
+    p.speedLabels().choose(SpeedLabels::kNormalSpeed);
     EXPECT_FALSE(program->frm_DoKu->cmd_File_lö->isEnabled());
     EXPECT_TRUE(p.playing());
 }

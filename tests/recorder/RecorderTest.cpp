@@ -18,7 +18,6 @@
 #include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -38,14 +37,8 @@ class RecorderTest : public ProgramFixture {
 protected:
     MainForm& main() { return *program->frm_DoKu; }
     Recorder& recorder() { return program->recorder(); }
-    void switchOn() {
-        main().chk_Start->setChecked(true);
-        recorder().chk_Start_Click();
-    }
-    void switchOff() {
-        main().chk_Start->setChecked(false);
-        recorder().chk_Start_Click();
-    }
+    void switchOn() { recorder().switchOn(); }
+    void switchOff() { recorder().switchOff(); }
     // One meter tick over a block of the given sample value.
     void meterTick(std::uint8_t value, std::size_t samples = 2048) {
         fakes.audioInput.push(std::vector<std::uint8_t>(samples, value));
@@ -175,7 +168,7 @@ TEST_F(RecorderTest, TheThresholdSliderWritesTheStartLevelAndTheIntervalClickThe
     EXPECT_EQ(main().lbl_Schwelle->text(), QStringLiteral("42"));
     EXPECT_EQ(program->frm_Einstellungen->ed_StartPegel->text(), QStringLiteral("42"));
     program->frm_Einstellungen->ed_Interval->setText(QStringLiteral("25.4"));
-    recorder().meter().ed_Interval_Click(program->frm_Einstellungen->ed_Interval->text());
+    recorder().meter().chooseMeterInterval(program->frm_Einstellungen->ed_Interval->text());
     EXPECT_EQ(program->recorder().meter().meterTimer().interval(), 25);
     EXPECT_EQ(program->frm_Einstellungen->lbl33->text(), QStringLiteral("25 ms"));
 }
@@ -270,8 +263,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     recorder.capture().setRateText(QStringLiteral("11025"));
     recorder.meter().setThreshold(50);
 
-    recorder.setStartBox(true);
-    recorder.chk_Start_Click();
+    recorder.switchOn();
     EXPECT_TRUE(recorder.isSwitchedOn());
     EXPECT_TRUE(recorder.recordingActive);
     fakes.audioInput.push(std::vector<std::uint8_t>(2048, 255));
@@ -281,10 +273,9 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_TRUE(recorder.pauseWatchTimer().isActive()); // the signal was heard
 
     QList<bool> box;
-    QObject::connect(&recorder, &Recorder::startBoxChanged, [&box](bool checked) { box << checked; });
+    QObject::connect(&recorder, &Recorder::switchChanged, [&box](bool on) { box << on; });
     const QString name = recorder.capture().recordingName;
-    recorder.setStartBox(false);
-    recorder.chk_Start_Click();
+    recorder.switchOff();
     EXPECT_EQ(asked, QStringList({QStringLiteral("press"), name, QStringLiteral("play")}));
     EXPECT_EQ(shown, QList<bool>({true, false}));
     EXPECT_EQ(box, QList<bool>({false}));

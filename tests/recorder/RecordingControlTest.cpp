@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 
 namespace kestrova::test {
@@ -19,8 +20,8 @@ protected:
     void start(const QList<QPair<int, QString>>& settings = {}) {
         writeIni(defaultIni(settings));
         startProgram();
-        main().chk_Start->setChecked(true);
-        recorder().chk_Start_Click();
+        QTest::mouseClick(main().chk_Start, Qt::LeftButton);
+        EXPECT_TRUE(recorder().isSwitchedOn());
         fakes.capture.commands.clear();
     }
     MainForm& main() { return *program->frm_DoKu; }
@@ -102,10 +103,9 @@ TEST_F(RecordingControlTest, TheRecordingClockCountsFromTheRecordingsOwnStart) {
     start();
     meter(255);
     tenths(7);
-    main().chk_Start->setChecked(false);
-    recorder().chk_Start_Click();
-    main().chk_Start->setChecked(true);
-    recorder().chk_Start_Click();
+    recorder().switchOff();
+    EXPECT_FALSE(main().chk_Start->isChecked());
+    recorder().switchOn();
     EXPECT_EQ(recorder().recordTicks, 0);
 }
 

@@ -17,7 +17,7 @@ protected:
     QSlider* slider() { return program->frm_Oszi->sli_Lautst; }
     void moveTo(int value) {
         slider()->setValue(value);
-        program->transmitter().sli_Lautst_Scroll(slider()->sliderPosition());
+        program->transmitter().chooseVolume(slider()->sliderPosition());
     }
 };
 

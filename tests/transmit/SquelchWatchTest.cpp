@@ -112,7 +112,7 @@ TEST_F(SquelchWatchTest, WhileTheChannelStaysBusyEveryTickAbortsAgain) {
     expectAborted();
 
     // Keying by hand lasts only until the next tick.
-    program->transmitter().lbl_TX_Click();
+    program->transmitter().togglePushToTalk();
     ASSERT_TRUE(keyed());
     cq().squelchWatch();
     expectAborted();
@@ -130,11 +130,11 @@ TEST_F(SquelchWatchTest, WhileTheChannelStaysBusyEveryTickAbortsAgain) {
     // of a pause that finds it busy, never put the carrier up.
     setLine(6, true);
     fakes.serial.events.clear();
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     expectAborted();
     EXPECT_FALSE(main().lblrsp->isHidden());
     setLine(6, false);
-    cq().cmd_PAPA_Click();
+    cq().toggleCycle();
     ASSERT_TRUE(keyed());
     playToTheEnd();
     cq().tmrCQ_Timer();
@@ -150,7 +150,7 @@ TEST_F(SquelchWatchTest, AfterAStopTheWatchStillStopsPlaybackOnABusyChannel) {
     startCycle();
     cq().stopCq();
     ASSERT_TRUE(watchTimer());
-    program->player().lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+    program->player().speedLabels().playAtSpeed(SpeedLabels::kNormalSpeed);
     ASSERT_TRUE(program->player().playing());
     setLine(6, true);
     cq().tmrRSP_Timer();

@@ -101,7 +101,7 @@ TEST_F(TransmitterTest, TwoClicksOnTheButtonKeyAndUnkeyWithTheirLooks) {
 TEST_F(TransmitterTest, NoPortChosenOpensNothingAndNoLineEverChanges) {
     Transmitter& t = start(QStringLiteral("46-0"), QStringLiteral("1"), QStringLiteral("0"));
     t.transmitterOn();
-    t.lbl_TX_Click();
+    t.togglePushToTalk();
     t.transmitterOff();
     EXPECT_TRUE(fakes.serial.openedNames.isEmpty());
     EXPECT_TRUE(fakes.serial.events.isEmpty());
@@ -156,7 +156,7 @@ TEST_F(TransmitterTest, APortThatCannotBeOpenedIsReportedWithPortAndReasonAndHid
 // A USB adapter pulled out while keyed: one report, port closed, the program runs on.
 TEST_F(TransmitterTest, APortFailingWhileKeyedIsReportedOnceAndClosed) {
     Transmitter& t = start(QStringLiteral("46-0"));
-    t.lbl_TX_Click();
+    t.togglePushToTalk();
     ASSERT_TRUE(fakes.serial.dtr);
     fakes.serial.failed = true;
     // Timers go on while the message box is open.
@@ -166,7 +166,7 @@ TEST_F(TransmitterTest, APortFailingWhileKeyedIsReportedOnceAndClosed) {
         t.readSquelchLine();
     };
 
-    t.lbl_TX_Click();
+    t.togglePushToTalk();
     EXPECT_EQ(messagesWith(kNoPort), 1);
     EXPECT_EQ(fakes.serial.events.last(), QStringLiteral("close"));
     EXPECT_FALSE(t.hasControlPort());
@@ -215,9 +215,7 @@ TEST_F(TransmitterTest, TheProgramsEndUnkeysBeforeTheCloses) {
 TEST_F(TransmitterTest, AWrongPttKeyIsCorrectedToFourAndKeysOnDtrFromThen) {
     Transmitter& t = start(QStringLiteral("76-0"));
     t.transmitterOn();
-    int key = '5';
-    t.cb_PIN_KeyPress(key);
-    EXPECT_EQ(key, '4');
+    EXPECT_EQ(t.pttPinTyped(QLatin1Char('5')), QLatin1Char('4'));
     EXPECT_EQ(program->settings().values.pttPin, 4);
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(
@@ -230,10 +228,8 @@ TEST_F(TransmitterTest, AWrongPttKeyIsCorrectedToFourAndKeysOnDtrFromThen) {
     t.transmitterOn();
     EXPECT_TRUE(fakes.serial.dtr);
 
-    for (int accepted : {int('4'), int('7'), 13}) {
-        int k = accepted;
-        t.cb_PIN_KeyPress(k);
-        EXPECT_EQ(k, accepted);
+    for (const char accepted : {'4', '7'}) {
+        EXPECT_EQ(t.pttPinTyped(QLatin1Char(accepted)), QLatin1Char(accepted));
     }
     EXPECT_EQ(fakes.dialogs.messages.size(), 1u);
 }
@@ -248,11 +244,9 @@ TEST_F(TransmitterTest, TypingFiveIntoThePinFieldLeavesItReadingFour) {
 TEST_F(TransmitterTest, TheSquelchFieldRefusesEveryKeyButEnterNamingItsPins) {
     Transmitter& t = start(QStringLiteral("46-0"));
     QComboBox* squelch = program->frm_Einstellungen->cb_PIN_RX;
-    for (int refused : {int('6'), int('x')}) {
+    for (const char refused : {'6', 'x'}) {
         squelch->setEditText(QStringLiteral("6-"));
-        int key = refused;
-        t.cb_PIN_RX_KeyPress(key);
-        EXPECT_EQ(key, 0);
+        EXPECT_TRUE(t.squelchPinTyped(QLatin1Char(refused)).isNull());
         EXPECT_TRUE(squelch->currentText().isEmpty());
     }
     ASSERT_EQ(fakes.dialogs.messages.size(), 2u);
@@ -261,20 +255,18 @@ TEST_F(TransmitterTest, TheSquelchFieldRefusesEveryKeyButEnterNamingItsPins) {
         EXPECT_TRUE(text.contains(QLatin1String(pin))) << pin;
     }
     EXPECT_EQ(program->settings().values.squelchPin, 6);
-    int enter = 13;
-    t.cb_PIN_RX_KeyPress(enter);
-    EXPECT_EQ(enter, 13);
+    // Enter in either field takes its text, whatever the pin.
+    for (QComboBox* field : {program->frm_Einstellungen->cb_PIN, squelch}) {
+        field->setEditText(QStringLiteral("5"));
+        QTest::keyClick(field, Qt::Key_Return);
+    }
     EXPECT_EQ(fakes.dialogs.messages.size(), 2u);
 }
 
 TEST_F(TransmitterTest, WithoutTransmitterControlThePinFieldsTakeEveryKey) {
     Transmitter& t = start(QStringLiteral("46-0"), QStringLiteral("0"));
-    int five = '5';
-    t.cb_PIN_KeyPress(five);
-    int six = '6';
-    t.cb_PIN_RX_KeyPress(six);
-    EXPECT_EQ(five, '5');
-    EXPECT_EQ(six, '6');
+    EXPECT_EQ(t.pttPinTyped(QLatin1Char('5')), QLatin1Char('5'));
+    EXPECT_EQ(t.squelchPinTyped(QLatin1Char('6')), QLatin1Char('6'));
     EXPECT_EQ(program->settings().values.pttPin, 4);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
@@ -293,15 +285,15 @@ TEST(TransmitterAlone, KeysAndTellsItsFollowersWithoutAnyForm) {
     QObject::connect(&transmitter, &Transmitter::keyedChanged, [&keyed](bool on) { keyed << on; });
     QObject::connect(&transmitter, &Transmitter::txButtonChanged, [&button](bool on) { button << on; });
     transmitter.openControlPort();
-    transmitter.lbl_TX_Click();
+    transmitter.togglePushToTalk();
     EXPECT_TRUE(fakes.serial.dtr);
-    transmitter.lbl_TX_Click();
+    transmitter.togglePushToTalk();
     EXPECT_FALSE(fakes.serial.dtr);
     EXPECT_EQ(keyed, QList<bool>({true, false}));
     EXPECT_EQ(button, QList<bool>({true, false}));
 
     // A port that fails while keyed: the followers hear it let go, the button too.
-    transmitter.lbl_TX_Click();
+    transmitter.togglePushToTalk();
     fakes.serial.failed = true;
     transmitter.transmitterOff();
     EXPECT_EQ(keyed.last(), false);

@@ -1,6 +1,5 @@
 #include "base/automation/AutoCq.h"
 
-#include "base/common/ControlCodes.h"
 #include "base/common/NumericValue.h"
 #include "base/player/Playback.h"
 #include "base/player/SoundFileLoader.h"
@@ -61,21 +60,9 @@ bool AutoCq::playing() const {
     return playback_.state().playing;
 }
 
-// The stop button's click and press, as the user's stop runs them.
-void AutoCq::stopPlayer() {
-    playback_.cmdStop_Click();
-    playback_.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-}
-
-void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
+void AutoCq::toggleCycle() {
     // Nothing starts or stops beside a held transmission.
     if (transmitter_.isHeld()) {
-        return;
-    }
-    if (button != mousebutton::Left) {
-        // Another file only; a running cycle goes on with whatever the sound window loads.
-        transmitter_.cqFile.clear();
-        lblCQ_MouseDown(mousebutton::Left, shift, x, y);
         return;
     }
     if (transmitter_.cqFile.isEmpty()) {
@@ -90,8 +77,13 @@ void AutoCq::lblCQ_MouseDown(int button, int shift, int x, int y) {
     }
 }
 
-void AutoCq::cmd_PAPA_Click() {
-    lblCQ_MouseDown(mousebutton::Left, 0, 0, 0);
+void AutoCq::chooseOtherFile() {
+    if (transmitter_.isHeld()) {
+        return;
+    }
+    // A running cycle goes on with whatever the sound window loads.
+    transmitter_.cqFile.clear();
+    toggleCycle();
 }
 
 int AutoCq::airTimeInterval() const {
@@ -107,7 +99,7 @@ void AutoCq::startCq() {
     }
     emit playerFileChosen(file);
     loader_.loadPlayerFile();
-    transmitter_.sli_Lautst_Scroll(volumePosition());
+    transmitter_.chooseVolume(volumePosition());
     // The watch runs from here, so that its look comes before the first keying too.
     switchSquelchWatch();
     if (!sendOnce(file)) {
@@ -135,7 +127,7 @@ bool AutoCq::refusedBeforeLoading(const QString& file) {
 // What can refuse looks first, un-keyed: the header read, which tells the user
 // itself, and then the squelch, right before the carrier goes up.
 bool AutoCq::sendOnce(const QString& file) {
-    speeds_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
+    speeds_.stopForSpeed(SpeedLabels::kNormalSpeed);
     if (!speeds_.readNormalSpeedFile()) {
         reportUnplayable(file, QString());
         return false;
@@ -165,7 +157,7 @@ bool AutoCq::channelFoundInUse() {
 // so the line is keyed in any case. A player that does not start after all lets go
 // of the line at once.
 bool AutoCq::playKeyed() {
-    transmitter_.lbl_TX_Click();
+    transmitter_.togglePushToTalk();
     transmitter_.transmitterOn();
     speeds_.startNormalSpeed();
     if (playing()) {
@@ -192,7 +184,7 @@ void AutoCq::reportUnplayable(const QString& path, const QString& reason) {
 void AutoCq::stopCq() {
     emit squelchLabelShown(false);
     showCq(false);
-    stopPlayer();
+    playback_.stop();
     tmrCQ.stop();
     tmrCQ_PAUSE.stop();
     transmitter_.transmitterOff();
@@ -237,7 +229,7 @@ void AutoCq::tmrCQ_Timer() {
     endChecks_ = 0;
     if (playing()) {
         // Overdue: what the card still holds must not go out after the line drops.
-        playback_.cmdStop_Click();
+        playback_.stop();
     }
     // A file that never started playing has no end: the gap and the pause are off the air.
     transmitter_.releaseTxButton();
@@ -286,7 +278,7 @@ void AutoCq::stopForChannelInUse() {
 
 void AutoCq::abortCq() {
     emit cqAborted();
-    stopPlayer();
+    playback_.stop();
     tmrCQ.stop();
     tmrCQ_PAUSE.stop();
     showCq(false);

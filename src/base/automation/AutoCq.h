@@ -23,9 +23,11 @@ public:
     AutoCq(SettingsValues& settings, Transmitter& transmitter, Playback& playback, SoundFileLoader& loader,
            SpeedLabels& speeds);
 
-    // Left button starts and stops; any other button asks for another file.
-    void lblCQ_MouseDown(int button, int shift, int x, int y);
-    void cmd_PAPA_Click();
+    // Starts the cycle when it is off and stops it when it runs; without a file it
+    // only asks for one (lblCQ_MouseDown with the left button, cmd_PAPA_Click).
+    void toggleCycle();
+    // Asks for another file; a running cycle goes on (lblCQ_MouseDown with any other button).
+    void chooseOtherFile();
     void startCq();
     void stopCq();
     // End of the air time plus one second: the pause begins.
@@ -105,7 +107,6 @@ private:
     bool channelInUse();
     void stopForChannelInUse();
     bool playing() const;
-    void stopPlayer();
     // Ends the cycle, or does not start it, with a message that waits for nobody.
     void reportUnplayable(const QString& path, const QString& reason);
 

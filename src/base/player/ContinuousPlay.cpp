@@ -37,7 +37,7 @@ void ContinuousPlay::playNextInList() {
 void ContinuousPlay::tmr_NachStop_Timer() {
     list_.pressEntry();
     list_.releaseEntry();
-    speeds_.playAtNormalSpeed();
+    speeds_.choose(SpeedLabels::kNormalSpeed);
     tmr_NachStop.stop();
 }
 

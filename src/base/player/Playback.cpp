@@ -1,7 +1,6 @@
 #include "base/player/Playback.h"
 
 #include "base/audio/CommandDevice.h"
-#include "base/common/ControlCodes.h"
 #include "base/common/NumericValue.h"
 #include "base/player/LoadedFile.h"
 #include "base/transmit/Transmitter.h"
@@ -110,6 +109,9 @@ void Playback::stopPlayback() {
 }
 
 void Playback::pause() {
+    if (!state_.playing) {
+        return;
+    }
     tmr_Focus.stop();
     send(QStringLiteral("stop waveplayfile"));
     state_.paused = true;
@@ -118,6 +120,9 @@ void Playback::pause() {
 }
 
 void Playback::resume() {
+    if (!state_.playing) {
+        return;
+    }
     tmr_Focus.start();
     state_.pos = sliderMilliseconds();
     seekAndPlay(state_.pos);
@@ -149,8 +154,7 @@ void Playback::tmrplaywave_Timer() {
     const CommandResult position = send(QStringLiteral("status waveplayfile position"));
     if (position.error != 0) {
         // The device has gone: stop as the stop button does, so nothing stays keyed.
-        stopPlayback();
-        cmdStop_Click();
+        stop();
         return;
     }
     followPosition(roundToWhole(numericValue(position.reply)));
@@ -159,8 +163,7 @@ void Playback::tmrplaywave_Timer() {
 void Playback::followPosition(long long milliseconds) {
     if (milliseconds >= state_.playLength || state_.playLength <= 0) {
         state_.pos = PlaybackState::kMillionths;
-        stopPlayback();
-        cmdStop_Click();
+        stop();
         emit endReached();
     } else {
         const bool stoppedEarly = deviceStoppedEarly(milliseconds);
@@ -198,48 +201,36 @@ void Playback::tmr_Focus_Timer() {
     if (v * double(state_.playLength) / double(PlaybackState::kMillionths) <= double(v)) {
         tmr_Focus.stop();
         if (!recorderSwitchedOn_) {
-            cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+            finishStop();
         }
     }
 }
 
 // --- the slider, the pause and the stop button ------------------------------------------------
 
-void Playback::slider_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void Playback::beginSeeking() {
     // The timer must not move the slider under the user's hand.
     if (state_.playing) {
         stopFollowing();
     }
 }
 
-void Playback::slider_Scroll(int position) {
+void Playback::seek(int millionths) {
     if (!state_.playing) {
         return;
     }
-    state_.pos = roundToWhole(position * double(state_.playLength) * 0.000001);
+    state_.pos = roundToWhole(millionths * double(state_.playLength) * 0.000001);
     seekAndPlay(state_.pos);
 }
 
-void Playback::slider_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void Playback::endSeeking() {
     startFollowing();
     if (!state_.playing) {
         startPlayback();
     }
 }
 
-void Playback::cmd_Unterbrechen_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (state_.playing) {
-        pause();
-    }
-}
-
-void Playback::cmd_Unterbrechen_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    if (state_.playing) {
-        resume();
-    }
-}
-
-void Playback::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void Playback::halt() {
     stopFocusing();
     stopPlayback();
     stopFollowing();
@@ -248,15 +239,16 @@ void Playback::cmdStop_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /
     stopFocusing();
 }
 
-void Playback::cmdStop_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
+void Playback::finishStop() {
     stopFocusing();
     if (!recorderSwitchedOn_) {
         emit deletionAllowed(true);
     }
 }
 
-void Playback::cmdStop_Click() {
-    cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+// The press that follows the click halts again, which changes nothing.
+void Playback::stop() {
+    halt();
     transmitter_.releaseTxButton();
     transmitter_.transmitterOff();
 }

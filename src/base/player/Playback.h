@@ -35,8 +35,9 @@ public:
     void stopPlayback();
     // False when the device refused the seek or the play.
     bool seekAndPlay(long long milliseconds);
-    // The pause button: the device holds where it is, the poll and the focus rest;
-    // resume() goes on from the slider.
+    // The pause button held down and let go, both only while the sound plays: the
+    // device holds where it is, the poll and the focus rest; resume() goes on from
+    // the slider (cmd_Unterbrechen_MouseDown, cmd_Unterbrechen_MouseUp).
     void pause();
     void resume();
     // Where the slider stands, in ms of the play length.
@@ -60,15 +61,22 @@ public:
     // deletion of files alone.
     void setRecorderSwitchedOn(bool on) { recorderSwitchedOn_ = on; }
 
-    void slider_MouseDown(int button, int shift, int x, int y);
-    // The user moved the slider to `position`; only the user's moves seek.
-    void slider_Scroll(int position);
-    void slider_MouseUp(int button, int shift, int x, int y);
-    void cmd_Unterbrechen_MouseDown(int button, int shift, int x, int y);
-    void cmd_Unterbrechen_MouseUp(int button, int shift, int x, int y);
-    void cmdStop_MouseDown(int button, int shift, int x, int y);
-    void cmdStop_MouseUp(int button, int shift, int x, int y);
-    void cmdStop_Click();
+    // The user takes the slider: the poll no longer moves it (slider_MouseDown).
+    void beginSeeking();
+    // The user moved the slider to `millionths`; only the user's moves seek (slider_Scroll).
+    void seek(int millionths);
+    // The user lets go of the slider: the poll follows again, and a stopped
+    // playback starts from there (slider_MouseUp).
+    void endSeeking();
+    // The playback halts where it stands and starts from there next time; the
+    // transmitter stays as it is (cmdStop_MouseDown).
+    void halt();
+    // The stop: halted, and the push-to-talk button and the line let go
+    // (cmdStop_Click + cmdStop_MouseDown).
+    void stop();
+    // After a stop: the focus rests, and with the recorder off the deletion of
+    // files may be used again (cmdStop_MouseUp).
+    void finishStop();
 
     void startFollowing() { tmrplaywave.start(); }
     void stopFollowing() { tmrplaywave.stop(); }

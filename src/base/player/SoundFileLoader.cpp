@@ -125,7 +125,7 @@ void SoundFileLoader::chooseWaveFile(const QString& startFolder) {
     file_.setCurrent(askForFile ? askForFile(waveFileRequest(startFolder)) : QString());
 }
 
-void SoundFileLoader::lbl_LoadWave_MouseDown(const QString& startFolder) {
+void SoundFileLoader::chooseFileToPlay(const QString& startFolder) {
     list_.pressEntry();
     emit choosingChanged(true);
     chooseWaveFile(startFolder.trimmed());
@@ -148,7 +148,7 @@ void SoundFileLoader::tmr2_Timer() {
 
 void SoundFileLoader::tmr1_Timer() {
     if (speeds_ != nullptr) {
-        speeds_->playAtNormalSpeed();
+        speeds_->choose(SpeedLabels::kNormalSpeed);
     }
     tmr1.stop();
 }

@@ -63,9 +63,10 @@ public:
     // longer play.
     void closeDeletedFile(const QString& path);
 
-    // The main window's "Sounds" label: the file dialog from `startFolder` (the
-    // settings form's documentation folder), loaded once the dialog is gone.
-    void lbl_LoadWave_MouseDown(const QString& startFolder);
+    // The file dialog from `startFolder` (the settings form's documentation folder),
+    // the chosen file loaded and played once the dialog is gone (the main window's
+    // "Sounds" label, lbl_LoadWave_MouseDown).
+    void chooseFileToPlay(const QString& startFolder);
     void tmr1_Timer();
     void tmr2_Timer();
 

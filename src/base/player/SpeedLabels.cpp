@@ -1,6 +1,5 @@
 #include "base/player/SpeedLabels.h"
 
-#include "base/common/ControlCodes.h"
 #include "base/player/LoadedFile.h"
 #include "base/player/Playback.h"
 #include "base/player/SoundFileLoader.h"
@@ -17,23 +16,35 @@ QString SpeedLabels::rxWavePath() const {
     return QDir(programFolder_).filePath(QStringLiteral("rx.wav"));
 }
 
-void SpeedLabels::playAtNormalSpeed() {
-    lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-    lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+void SpeedLabels::choose(int speed) {
+    stopForSpeed(speed);
+    playAtSpeed(speed);
 }
 
-void SpeedLabels::lblFreqNorm_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    playback_.showSpeedPressed(0);
+void SpeedLabels::stopForSpeed(int speed) {
+    if (speed == kNormalSpeed) {
+        stopForNormalSpeed();
+    } else {
+        stopForFasterSpeed(speed);
+    }
+}
+
+void SpeedLabels::playAtSpeed(int speed) {
+    if (speed == kNormalSpeed) {
+        readNormalSpeedFile();
+        startNormalSpeed();
+    } else {
+        playAtFasterSpeed(speed);
+    }
+}
+
+void SpeedLabels::stopForNormalSpeed() {
+    playback_.showSpeedPressed(kNormalSpeed);
     // Normal speed restarts where the last start began, not where playback is now.
     playback_.setSlider(playback_.state().startPos);
     playback_.stopPlayback();
     playback_.stopFollowing();
     playback_.startFocusing();
-}
-
-void SpeedLabels::lblFreqNorm_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    readNormalSpeedFile();
-    startNormalSpeed();
 }
 
 bool SpeedLabels::readNormalSpeedFile() {
@@ -47,7 +58,7 @@ void SpeedLabels::startNormalSpeed() {
     playback_.startFocusing();
 }
 
-void SpeedLabels::pressFasterLabel(int speed) {
+void SpeedLabels::stopForFasterSpeed(int speed) {
     playback_.showSpeedPressed(speed);
     // A faster speed goes on at the fraction that the playback had reached.
     playback_.state().startPos = playback_.state().pos;
@@ -57,7 +68,7 @@ void SpeedLabels::pressFasterLabel(int speed) {
     playback_.startFocusing();
 }
 
-void SpeedLabels::releaseFasterLabel(int speed) {
+void SpeedLabels::playAtFasterSpeed(int speed) {
     const QString rx = rxWavePath();
     if (!copies_.write(speed, rx)) {
         // An old rx.wav would play another recording: stay stopped instead.
@@ -73,30 +84,6 @@ void SpeedLabels::releaseFasterLabel(int speed) {
     }
     playback_.startPlayback();
     playback_.setSlider(playback_.state().startPos);
-}
-
-void SpeedLabels::lblFreq1_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    pressFasterLabel(1);
-}
-
-void SpeedLabels::lblFreq1_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    releaseFasterLabel(1);
-}
-
-void SpeedLabels::lblFreq2_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    pressFasterLabel(2);
-}
-
-void SpeedLabels::lblFreq2_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    releaseFasterLabel(2);
-}
-
-void SpeedLabels::lblFreq3_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    pressFasterLabel(3);
-}
-
-void SpeedLabels::lblFreq3_MouseUp(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    releaseFasterLabel(3);
 }
 
 } // namespace kestrova

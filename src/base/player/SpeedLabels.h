@@ -23,25 +23,26 @@ public:
     // Where the faster copies are written.
     QString rxWavePath() const;
 
-    void lblFreqNorm_MouseDown(int button, int shift, int x, int y);
-    void lblFreqNorm_MouseUp(int button, int shift, int x, int y);
-    void lblFreq1_MouseDown(int button, int shift, int x, int y);
-    void lblFreq1_MouseUp(int button, int shift, int x, int y);
-    void lblFreq2_MouseDown(int button, int shift, int x, int y);
-    void lblFreq2_MouseUp(int button, int shift, int x, int y);
-    void lblFreq3_MouseDown(int button, int shift, int x, int y);
-    void lblFreq3_MouseUp(int button, int shift, int x, int y);
+    static constexpr int kNormalSpeed = 0;
+    static constexpr int kFastestSpeed = 3;
 
-    // Normal speed from the slider's start: the press and the release together.
-    void playAtNormalSpeed();
+    // A speed chosen: `speed` is kNormalSpeed or 1 to kFastestSpeed, each a label
+    // (lblFreqNorm_MouseDown + lblFreqNorm_MouseUp, lblFreq1_MouseDown + … for 1 to 3).
+    void choose(int speed);
+    // The halves of a choice, as the label is pressed and let go: the speed shown
+    // chosen and the playback stopped where it will start (lblFreqNorm_MouseDown,
+    // lblFreq1_MouseDown …), then played from there (lblFreqNorm_MouseUp, lblFreq1_MouseUp …).
+    void stopForSpeed(int speed);
+    void playAtSpeed(int speed);
     // The normal-speed release in its two halves, so that a caller can key between
     // the header read, whose messages wait for an answer, and the start.
     bool readNormalSpeedFile(); // true when the header passed
     void startNormalSpeed();
 
 private:
-    void pressFasterLabel(int speed);
-    void releaseFasterLabel(int speed);
+    void stopForNormalSpeed();
+    void stopForFasterSpeed(int speed);
+    void playAtFasterSpeed(int speed);
 
     Playback& playback_;
     SoundFileLoader& loader_;

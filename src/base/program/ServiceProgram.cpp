@@ -211,8 +211,7 @@ void ServiceProgram::completeStart() {
         return;
     }
     if (settings_->values.autoStart == 1 && !recorder_->isSwitchedOn()) {
-        recorder_->setStartBox(true);
-        recorder_->chk_Start_Click();
+        recorder_->switchOn();
     }
 }
 

@@ -161,12 +161,12 @@ void LevelMeterControl::showBar(int value) {
     }
 }
 
-void LevelMeterControl::sli_Schwelle_Scroll(int value) {
+void LevelMeterControl::chooseThreshold(int value) {
     threshold_ = value;
     emit thresholdShown(QString::number(value));
 }
 
-void LevelMeterControl::ed_Interval_Click(const QString& text) {
+void LevelMeterControl::chooseMeterInterval(const QString& text) {
     const long long interval = roundToWhole(numericValue(text));
     if (interval < 0 || interval > INT_MAX) {
         return; // the timer keeps the interval it has

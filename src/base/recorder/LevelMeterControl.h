@@ -39,10 +39,10 @@ public:
     void tmrPegel_Timer();
     // Runs `count` ticks that fell due since the last wake-up.
     void runTicks(int count);
-    // The user moved the threshold slider to `value`.
-    void sli_Schwelle_Scroll(int value);
-    // The interval field's text taken as the meter's interval.
-    void ed_Interval_Click(const QString& text);
+    // The user moved the threshold slider to `value` (sli_Schwelle_Scroll).
+    void chooseThreshold(int value);
+    // The interval field's text taken as the meter's interval (ed_Interval_Click).
+    void chooseMeterInterval(const QString& text);
 
     float levelEnvelope = 0;
     int displayLevel = 0;

@@ -99,25 +99,24 @@ void Recorder::resetState() {
     switchedOn_ = false;
 }
 
-void Recorder::setStartBox(bool checked) {
-    startBox_ = checked;
-}
-
-void Recorder::uncheckStartBox() {
-    startBox_ = false;
-    emit startBoxChanged(false);
-}
-
-void Recorder::chk_Start_Click() {
-    const StateReport report(*this);
-    if (startBox_) {
-        switchOn();
-    } else {
-        switchOff();
-    }
+void Recorder::setSwitch(bool on) {
+    switch_ = on;
+    emit switchChanged(on);
 }
 
 void Recorder::switchOn() {
+    const StateReport report(*this);
+    setSwitch(true);
+    runSwitchOn();
+}
+
+void Recorder::switchOff() {
+    const StateReport report(*this);
+    setSwitch(false);
+    runSwitchOff();
+}
+
+void Recorder::runSwitchOn() {
     emit switchShown(true);
     meter_.switchOn();
     switchedOn_ = true;
@@ -129,7 +128,7 @@ void Recorder::switchOn() {
     capture_.startCapture();
 }
 
-void Recorder::switchOff() {
+void Recorder::runSwitchOff() {
     // Shows the sound window at the playback volume, ready for continuous play's tick to play the newest
     // entry.
     emit switchingOff();
@@ -137,7 +136,6 @@ void Recorder::switchOff() {
     splitOpen_ = false;
     emit switchShown(false);
     platform_.sounds.stop();
-    uncheckStartBox();
     tmrZT2.stop();
     tmrZT1.stop();
     // Also empties the level bar.
@@ -298,7 +296,7 @@ void Recorder::tmrZT3_Timer() {
 
 void Recorder::tmr_Blink_Timer() {
     ++blinkPhase;
-    if (!startBox_) {
+    if (!switch_) {
         return;
     }
     // A capture that could not start must not look like a recording.
@@ -329,7 +327,7 @@ void Recorder::stopRecorder() {
         platform_.clock.pause(kInputCatchUpMs);
     }
     saveCapture();
-    uncheckStartBox();
+    setSwitch(false);
     tmrZT1.stop();
     // Also empties the level bar.
     meter_.switchOff();

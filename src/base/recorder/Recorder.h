@@ -35,11 +35,11 @@ public:
 
     // Initial state of the meter and the recording control.
     void resetState();
-    // Switches on or off as the "Aufnahme" box is ticked or not.
-    void chk_Start_Click();
-    // The tick of the "Aufnahme" box, as the user or the program set it.
-    void setStartBox(bool checked);
-    bool startBoxChecked() const { return startBox_; }
+    // The recorder's switch, which the main window's "Aufnahme" box shows: on runs
+    // the switch-on again even when it is on (chk_Start_Click, checked), off ends
+    // what runs (chk_Start_Click, unchecked).
+    void switchOn();
+    void switchOff();
     void onSignal();
     void tmrAufnahme_Timer();
     void tmrZT1_Timer();
@@ -94,8 +94,8 @@ signals:
     void stateChanged();
     // The recorder shown switched on or off (the frame's title, the window's height).
     void switchShown(bool on);
-    // The "Aufnahme" box ticked or cleared by the recorder itself.
-    void startBoxChanged(bool checked);
+    // The switch set on or off; the "Aufnahme" box shows it.
+    void switchChanged(bool on);
     // The record and silence bars, in tenths of a second.
     void recordBarChanged(long long ticks);
     void silenceBarChanged(long long ticks);
@@ -121,9 +121,9 @@ private:
     // False for the ticks of a batch before its last.
     bool barsShown_ = true;
     void connectTimers();
-    void switchOn();
-    void switchOff();
-    void uncheckStartBox();
+    void setSwitch(bool on);
+    void runSwitchOn();
+    void runSwitchOff();
     void noteSwitchedOff();
     void endRecordingState();
     // A new recording's first steps: its own count of ticks, and what it is to its transmission.
@@ -136,7 +136,8 @@ private:
     LevelMeterControl meter_;
     CaptureControl capture_;
     bool switchedOn_ = false;
-    bool startBox_ = false;
+    // The switch as last set; switchedOn_ follows it once the switch's steps are done.
+    bool switch_ = false;
     // The capture begun at switch-on has heard no signal yet: if it ends so, it
     // held only silence and is thrown away, not filed.
     bool switchOnUnheard_ = false;

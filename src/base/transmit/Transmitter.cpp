@@ -1,7 +1,6 @@
 #include "base/transmit/Transmitter.h"
 
 #include "base/audio/OutputVolume.h"
-#include "base/common/ControlCodes.h"
 #include "base/common/NumericValue.h"
 #include "base/desktop/Dialogs.h"
 #include "base/desktop/EventLog.h"
@@ -18,8 +17,8 @@ namespace kestrova {
 
 namespace {
 
-constexpr int kKeyFour = '4';
-constexpr int kKeySeven = '7';
+constexpr QLatin1Char kPinFour('4');
+constexpr QLatin1Char kPinSeven('7');
 
 QString serialFailureText(SerialFailure failure) {
     switch (failure) {
@@ -240,7 +239,7 @@ void Transmitter::portFailed() {
     reportNoPort();
 }
 
-void Transmitter::lbl_TX_Click() {
+void Transmitter::togglePushToTalk() {
     // A click during a held transmission would only part the button from the line.
     if (held_) {
         return;
@@ -263,35 +262,29 @@ void Transmitter::showTxButton(bool pressed) {
     }
 }
 
-void Transmitter::cb_PIN_KeyPress(int& keyAscii) {
-    if (!controlEnabled()) {
-        return;
-    }
-    if (keyAscii == kKeyFour || keyAscii == kKeySeven || keyAscii == keycode::Enter) {
-        return;
+QChar Transmitter::pttPinTyped(QChar typed) {
+    if (!controlEnabled() || typed == kPinFour || typed == kPinSeven) {
+        return typed;
     }
     emit pttPinRefused();
-    keyAscii = kKeyFour;
     platform_.dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
     settings_.pttPin = 4;
+    return kPinFour;
 }
 
-void Transmitter::cb_PIN_RX_KeyPress(int& keyAscii) {
+QChar Transmitter::squelchPinTyped(QChar typed) {
     if (!controlEnabled()) {
-        return;
-    }
-    if (keyAscii == keycode::Enter) {
-        return;
+        return typed;
     }
     emit squelchPinRefused();
-    keyAscii = 0;
     platform_.dialogs.message(squelchPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
+    return {};
 }
 
-void Transmitter::sli_Lautst_Scroll(int position) {
-    settings_.outputLevel = 65535 - position;
+void Transmitter::chooseVolume(int sliderPosition) {
+    settings_.outputLevel = 65535 - sliderPosition;
     applyOutputVolume();
-    emit playLevelChanged(100 - wholePart(position * 0.0015259021896696422));
+    emit playLevelChanged(100 - wholePart(sliderPosition * 0.0015259021896696422));
 }
 
 void Transmitter::setOutputDevice(int device) {

@@ -35,16 +35,24 @@ public:
     // Lowers both output lines, then closes the port. Safe to call more than once.
     void shutdown();
 
-    void lbl_TX_Click();
+    // The push-to-talk button pressed when it was let go and let go when it was
+    // pressed, the line keyed or let go with it (lbl_TX_Click).
+    void togglePushToTalk();
     // The push-to-talk button shown let go, as playback and Auto-CQ end; the line
     // is theirs to release.
     void releaseTxButton();
     bool txButtonPressed() const { return txPressed_; }
-    void cb_PIN_KeyPress(int& keyAscii);
-    void cb_PIN_RX_KeyPress(int& keyAscii);
+    // A character typed as the keying pin: with the control on only '4' and '7'
+    // name one; any other is refused with the reason, and the pin and the returned
+    // character are 4 (cb_PIN_KeyPress).
+    QChar pttPinTyped(QChar typed);
+    // A character typed as the squelch pin: with the control on the pin is chosen
+    // from the list only; what was typed is refused with the reason, and nothing is
+    // returned (cb_PIN_RX_KeyPress).
+    QChar squelchPinTyped(QChar typed);
 
-    // The volume slider's position: it runs upside down, 0 is full volume.
-    void sli_Lautst_Scroll(int position);
+    // The volume slider's position: it runs upside down, 0 is full volume (sli_Lautst_Scroll).
+    void chooseVolume(int sliderPosition);
     // The output device whose volume the slider sets.
     void setOutputDevice(int device);
     void applyOutputVolume();

@@ -27,7 +27,6 @@
 #include "gui/ui/SoundForm.h"
 #include "gui/ui/StatusBar.h"
 
-#include <QCheckBox>
 #include <QDir>
 #include <QObject>
 #include <QSlider>
@@ -90,7 +89,7 @@ void Program::connectSubsystems() {
     QObject::connect(archive_.get(), &Archive::playerFileChosen, archive_.get(),
                      [this](const QString& path) { player_->setCurrentFile(path); });
     QObject::connect(autoCq_.get(), &AutoCq::soundFileWanted, autoCq_.get(),
-                     [this] { player_->lbl_LoadWave_MouseDown(mousebutton::Left, 0, 0, 0); });
+                     [this] { player_->chooseFileToPlay(); });
     QObject::connect(autoCq_.get(), &AutoCq::playerFileChosen, autoCq_.get(),
                      [this](const QString& path) { player_->setCurrentFile(path); });
 }
@@ -213,8 +212,7 @@ void Program::completeStart() {
     frm_DoKu->setWindowTitle(identity_.programTitle + QLatin1Char(' ') + identity_.versionText);
     const SettingsValues& values = settings_->values;
     if (values.autoStart == 1 && !recorder_->isSwitchedOn()) {
-        frm_DoKu->chk_Start->setChecked(true);
-        recorder_->chk_Start_Click();
+        recorder_->switchOn();
     }
     if (values.showSettingsAtStart == 1) {
         frm_Einstellungen->show();
@@ -226,7 +224,7 @@ void Program::shutDown() {
     if (ended_) {
         return;
     }
-    player_->cmdStop_Click();
+    player_->stop();
     recorder_->stopRecorder();
     endProgram();
 }

@@ -139,8 +139,7 @@ void SettingsActions::trySave() {
 }
 
 bool SettingsActions::save() {
-    program_.player().cmdStop_Click();
-    program_.player().cmdStop_MouseDown(1, 0, 0, 0);
+    program_.player().stop();
     // A failed save keeps the edits in the form for another try rather than
     // reading the old file over them.
     if (!program_.settings().saveSettings()) {

@@ -114,16 +114,14 @@ bool ListInteractions::selectEntryOf(const QString& path) {
 
 void ListInteractions::lb_Sounds_DblClick() {
     Player& player = program_.player();
-    player.cmdStop_Click();
-    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.stop();
     const QString asked = player.currentFile();
     const MessageAnswer answer = program_.platform().dialogs.message(
         QStringLiteral("Wirklich löschen?"), asked, MessageButtons::YesNo, MessageIcon::Stop);
     if (answer != MessageAnswer::Yes) {
         return;
     }
-    player.cmdStop_Click();
-    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
+    player.stop();
     // While the question was open a new recording may have been listed and selected:
     // only the recording the question named is deleted.
     if (selectEntryOf(asked)) {
@@ -145,9 +143,8 @@ void ListInteractions::reloadRecordingList() {
     area->hide();
     area->show();
     Player& player = program_.player();
-    player.cmdStop_Click();
-    player.cmdStop_MouseDown(mousebutton::Left, 0, 0, 0);
-    player.cmdStop_MouseUp(mousebutton::Left, 0, 0, 0);
+    player.stop();
+    player.playback().finishStop();
 }
 
 void ListInteractions::connectControls() {

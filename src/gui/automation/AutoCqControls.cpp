@@ -54,11 +54,17 @@ void connectAutoCqControls(AutoCq& cq, const Forms& forms, StatusBar& statusBar)
     SettingsForm& form = *forms.frm_Einstellungen;
     AutoCq* autoCq = &cq;
 
-    // All the work is on the press; the label's click does nothing.
-    QObject::connect(
-        main.lblCQ_mouse, &MouseEvents::mouseDown, &main,
-        [autoCq](int button, int shift, int x, int y) { autoCq->lblCQ_MouseDown(button, shift, x, y); });
-    QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [autoCq] { autoCq->cmd_PAPA_Click(); });
+    // lblCQ_MouseDown: all the work is on the press, the label's click does nothing.
+    // The left button starts and stops, any other asks for another file.
+    QObject::connect(main.lblCQ_mouse, &MouseEvents::mouseDown, &main, [autoCq](int button) {
+        if (button == mousebutton::Left) {
+            autoCq->toggleCycle();
+        } else {
+            autoCq->chooseOtherFile();
+        }
+    });
+    // cmd_PAPA_Click: a left click on lblCQ.
+    QObject::connect(main.cmd_PAPA, &QPushButton::clicked, &main, [autoCq] { autoCq->toggleCycle(); });
     showCqOnMainWindow(autoCq, main);
     QObject::connect(autoCq, &AutoCq::notice, &main,
                      [&statusBar](const QString& text) { statusBar.showNotice(text); });

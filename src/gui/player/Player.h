@@ -59,25 +59,13 @@ public:
     void loadCurrentFile() { loader_.loadCurrentFile(); }
     // The file at path was deleted: the window forgets it when it is the window's file.
     void closeDeletedFile(const QString& path) { loader_.closeDeletedFile(path); }
-    void lbl_LoadWave_MouseDown(int button, int shift, int x, int y) {
-        controls_.lbl_LoadWave_MouseDown(button, shift, x, y);
-    }
+    // The file dialog; the chosen file loaded and played once it is gone.
+    void chooseFileToPlay() { controls_.chooseFileToPlay(); }
 
     void startPlayback() { playback_.startPlayback(); }
     void stopPlayback() { playback_.stopPlayback(); }
-    void cmdStop_MouseDown(int button, int shift, int x, int y) {
-        playback_.cmdStop_MouseDown(button, shift, x, y);
-    }
-    void cmdStop_MouseUp(int button, int shift, int x, int y) {
-        playback_.cmdStop_MouseUp(button, shift, x, y);
-    }
-    void cmdStop_Click() { playback_.cmdStop_Click(); }
-    void lblFreqNorm_MouseDown(int button, int shift, int x, int y) {
-        speeds_.lblFreqNorm_MouseDown(button, shift, x, y);
-    }
-    void lblFreqNorm_MouseUp(int button, int shift, int x, int y) {
-        speeds_.lblFreqNorm_MouseUp(button, shift, x, y);
-    }
+    // The stop button's stop: playback halted, the push-to-talk button and the line let go.
+    void stop() { playback_.stop(); }
     // Plays the list's current entry on the next tick, once the stop has gone through.
     void playAfterStop() { continuous_.playAfterStop(); }
 

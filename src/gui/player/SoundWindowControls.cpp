@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <array>
 
 namespace kestrova {
 
@@ -44,22 +45,22 @@ void SoundWindowControls::connectControls() {
 void SoundWindowControls::connectSlider() {
     SoundForm& sound = *forms_.frm_Oszi;
     Playback* playback = &player_.playback();
+    // slider_MouseDown, slider_MouseUp
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseDown, &sound,
-                     [playback](int b, int s, int x, int y) { playback->slider_MouseDown(b, s, x, y); });
+                     [playback] { playback->beginSeeking(); });
     QObject::connect(sound.slider_mouse, &MouseEvents::mouseUp, &sound,
-                     [playback](int b, int s, int x, int y) { playback->slider_MouseUp(b, s, x, y); });
+                     [playback] { playback->endSeeking(); });
     QObject::connect(sound.slider, &QAbstractSlider::actionTriggered, &sound,
                      [this](int action) { slider_Action(action); });
 
     QObject::connect(sound.frx1_mouse, &MouseEvents::mouseDown, &sound,
                      [this](int b, int s, int x, int y) { frx1_MouseDown(b, s, x, y); });
 
-    QObject::connect(
-        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
-        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseDown(b, s, x, y); });
-    QObject::connect(
-        sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
-        [playback](int b, int s, int x, int y) { playback->cmd_Unterbrechen_MouseUp(b, s, x, y); });
+    // cmd_Unterbrechen_MouseDown, cmd_Unterbrechen_MouseUp: paused while the button is held.
+    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseDown, &sound,
+                     [playback] { playback->pause(); });
+    QObject::connect(sound.cmd_Unterbrechen_mouse, &MouseEvents::mouseUp, &sound,
+                     [playback] { playback->resume(); });
 }
 
 void SoundWindowControls::followRecorderSwitch() {
@@ -94,25 +95,19 @@ void SoundWindowControls::connectKeyField() {
                      [this](int code, int shift) { ed1_KeyUp(code, shift); });
 }
 
+// lblFreqNorm, lblFreq1 to lblFreq3: MouseDown stops for the label's speed, MouseUp plays at it.
 void SoundWindowControls::connectSpeedLabels() {
     SoundForm& sound = *forms_.frm_Oszi;
-    SpeedLabels& speeds = player_.speedLabels();
-    QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseDown, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreqNorm_MouseDown(b, s, x, y); });
-    QObject::connect(sound.lblFreqNorm_mouse, &MouseEvents::mouseUp, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreqNorm_MouseUp(b, s, x, y); });
-    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseDown, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq1_MouseDown(b, s, x, y); });
-    QObject::connect(sound.lblFreq1_mouse, &MouseEvents::mouseUp, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq1_MouseUp(b, s, x, y); });
-    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseDown, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq2_MouseDown(b, s, x, y); });
-    QObject::connect(sound.lblFreq2_mouse, &MouseEvents::mouseUp, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq2_MouseUp(b, s, x, y); });
-    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseDown, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq3_MouseDown(b, s, x, y); });
-    QObject::connect(sound.lblFreq3_mouse, &MouseEvents::mouseUp, &sound,
-                     [&speeds](int b, int s, int x, int y) { speeds.lblFreq3_MouseUp(b, s, x, y); });
+    SpeedLabels* speeds = &player_.speedLabels();
+    const std::array<MouseEvents*, SpeedLabels::kFastestSpeed + 1> labels = {
+        sound.lblFreqNorm_mouse, sound.lblFreq1_mouse, sound.lblFreq2_mouse, sound.lblFreq3_mouse};
+    for (int speed = SpeedLabels::kNormalSpeed; speed <= SpeedLabels::kFastestSpeed; ++speed) {
+        MouseEvents* label = labels.at(speed);
+        QObject::connect(label, &MouseEvents::mouseDown, &sound,
+                         [speeds, speed] { speeds->stopForSpeed(speed); });
+        QObject::connect(label, &MouseEvents::mouseUp, &sound,
+                         [speeds, speed] { speeds->playAtSpeed(speed); });
+    }
 }
 
 // The main window's "Sounds" label opens the file dialog.
@@ -124,9 +119,12 @@ void SoundWindowControls::connectLoadLabel() {
                      [this](int b, int s, int x, int y) { lbl_LoadWave_MouseMove(b, s, x, y); });
 }
 
-// The dialog starts in the documentation folder as the settings form shows it.
 void SoundWindowControls::lbl_LoadWave_MouseDown(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
-    player_.loader().lbl_LoadWave_MouseDown(forms_.frm_Einstellungen->ed_PfadDoku->text());
+    chooseFileToPlay();
+}
+
+void SoundWindowControls::chooseFileToPlay() {
+    player_.loader().chooseFileToPlay(forms_.frm_Einstellungen->ed_PfadDoku->text());
 }
 
 void SoundWindowControls::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, int /*x*/, int /*y*/) {
@@ -136,7 +134,7 @@ void SoundWindowControls::lbl_LoadWave_MouseMove(int /*button*/, int /*shift*/, 
 void SoundWindowControls::slider_Action(int action) {
     // The position, not the value: a drag reports before the value follows it.
     if (action != QAbstractSlider::SliderNoAction) {
-        player_.playback().slider_Scroll(forms_.frm_Oszi->slider->sliderPosition());
+        player_.playback().seek(forms_.frm_Oszi->slider->sliderPosition());
     }
 }
 
@@ -144,8 +142,7 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
     Playback& playback = player_.playback();
     PlaybackState& state = playback.state();
     if (button == mousebutton::Left) {
-        player_.lblFreqNorm_MouseDown(mousebutton::Left, 0, 0, 0);
-        player_.lblFreqNorm_MouseUp(mousebutton::Left, 0, 0, 0);
+        player_.speedLabels().choose(SpeedLabels::kNormalSpeed);
         playback.setSlider(wholePart(x * double(PlaybackState::kMillionths) / kSeekWidth));
         if (state.playing) {
             state.pos = playback.sliderMilliseconds();
@@ -162,21 +159,20 @@ void SoundWindowControls::frx1_MouseDown(int button, int /*shift*/, int x, int /
 void SoundWindowControls::connectStopButton() {
     SoundForm& sound = *forms_.frm_Oszi;
     Playback* playback = &player_.playback();
-    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound,
-                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseDown(b, s, x, y); });
+    // cmdStop_MouseDown halts, cmdStop_MouseUp finishes the stop, cmdStop_Click stops.
+    QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseDown, &sound, [playback] { playback->halt(); });
     QObject::connect(sound.cmdStop_mouse, &MouseEvents::mouseUp, &sound,
-                     [playback](int b, int s, int x, int y) { playback->cmdStop_MouseUp(b, s, x, y); });
+                     [playback] { playback->finishStop(); });
     // The button reports its click while the release is still being delivered;
     // queued, the click follows the mouse-up as the handlers expect.
     QObject::connect(
-        sound.cmdStop, &QPushButton::clicked, &sound, [playback] { playback->cmdStop_Click(); },
-        Qt::QueuedConnection);
+        sound.cmdStop, &QPushButton::clicked, &sound, [playback] { playback->stop(); }, Qt::QueuedConnection);
 }
 
 void SoundWindowControls::ed1_KeyDown(int keyCode, int /*shift*/) {
     forms_.frm_Oszi->ed1->setText(QString::number(keyCode));
     if (keyCode == keycode::Space) {
-        program_.transmitter().lbl_TX_Click();
+        program_.transmitter().togglePushToTalk();
     }
 }
 

@@ -22,6 +22,8 @@ public:
     void frx1_MouseDown(int button, int shift, int x, int y);
     // The file dialog opened from the main window's "Sounds" label.
     void lbl_LoadWave_MouseDown(int button, int shift, int x, int y);
+    // The dialog starts in the documentation folder as the settings form shows it.
+    void chooseFileToPlay();
     void lbl_LoadWave_MouseMove(int button, int shift, int x, int y);
     void ed1_KeyDown(int keyCode, int shift);
     void ed1_KeyUp(int keyCode, int shift);

@@ -58,13 +58,16 @@ void connectSwitch(Recorder& recorder, MainForm& main) {
     Recorder* rec = &recorder;
     // The user's moves are connected in the recorder's name, what it shows in the
     // form's: whichever goes first takes the connections along.
-    // The tick reaches the recorder before the click: toggled comes first.
-    rec->setStartBox(main.chk_Start->isChecked());
-    QObject::connect(main.chk_Start, &QCheckBox::toggled, rec,
-                     [rec](bool checked) { rec->setStartBox(checked); });
-    QObject::connect(main.chk_Start, &QCheckBox::clicked, rec, [rec] { rec->chk_Start_Click(); });
-    QObject::connect(rec, &Recorder::startBoxChanged, &main,
-                     [&main](bool checked) { main.chk_Start->setChecked(checked); });
+    // chk_Start_Click: the box as the click left it says which way the switch goes.
+    QObject::connect(main.chk_Start, &QCheckBox::clicked, rec, [rec](bool checked) {
+        if (checked) {
+            rec->switchOn();
+        } else {
+            rec->switchOff();
+        }
+    });
+    QObject::connect(rec, &Recorder::switchChanged, &main,
+                     [&main](bool on) { main.chk_Start->setChecked(on); });
     QObject::connect(rec, &Recorder::switchShown, &main, [&main](bool on) { showSwitch(main, on); });
     QObject::connect(rec, &Recorder::recordBarChanged, &main,
                      [&main](long long ticks) { showBar(main.progressbar3, ticks); });
@@ -80,13 +83,13 @@ void connectMeter(LevelMeterControl& meter, MainForm& main, SettingsForm& form, 
     m->setThreshold(main.sli_Schwelle->value());
     // Values the program sets are set with signals blocked, so this is the user's move.
     QObject::connect(main.sli_Schwelle, &QSlider::valueChanged, m,
-                     [m](int value) { m->sli_Schwelle_Scroll(value); });
+                     [m](int value) { m->chooseThreshold(value); });
     QObject::connect(m, &LevelMeterControl::thresholdShown, &main, [&main, &form](const QString& text) {
         main.lbl_Schwelle->setText(text);
         form.ed_StartPegel->setText(text);
     });
     QObject::connect(form.ed_Interval_mouse, &MouseEvents::clicked, m,
-                     [m, &form] { m->ed_Interval_Click(form.ed_Interval->text()); });
+                     [m, &form] { m->chooseMeterInterval(form.ed_Interval->text()); });
     QObject::connect(m, &LevelMeterControl::meterIntervalShown, &form,
                      [&form](const QString& text) { form.lbl33->setText(text); });
     m->setInputDevice(form.cb_Device->currentIndex());

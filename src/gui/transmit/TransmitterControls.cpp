@@ -19,7 +19,8 @@ void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, St
     SettingsForm& form = *forms.frm_Einstellungen;
     Transmitter* tx = &transmitter;
 
-    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [tx] { tx->lbl_TX_Click(); });
+    // lbl_TX_Click
+    QObject::connect(sound.lbl_TX_mouse, &MouseEvents::clicked, &sound, [tx] { tx->togglePushToTalk(); });
     QObject::connect(tx, &Transmitter::txButtonChanged, &sound, [&sound](bool pressed) {
         if (pressed) {
             showPressed(sound.lbl_TX);
@@ -35,7 +36,7 @@ void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, St
     // position, not the value: a drag reports before the value follows it.
     QObject::connect(sound.sli_Lautst, &QAbstractSlider::actionTriggered, &sound, [tx, &sound](int action) {
         if (action != QAbstractSlider::SliderNoAction) {
-            tx->sli_Lautst_Scroll(sound.sli_Lautst->sliderPosition());
+            tx->chooseVolume(sound.sli_Lautst->sliderPosition());
         }
     });
     QObject::connect(tx, &Transmitter::playLevelChanged, &form,
@@ -44,8 +45,17 @@ void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, St
     QObject::connect(form.cb_Device, &QComboBox::currentIndexChanged, &form,
                      [tx](int index) { tx->setOutputDevice(index); });
 
-    form.cb_PIN_keys->setHandler([tx](int& key) { tx->cb_PIN_KeyPress(key); });
-    form.cb_PIN_RX_keys->setHandler([tx](int& key) { tx->cb_PIN_RX_KeyPress(key); });
+    // cb_PIN_KeyPress, cb_PIN_RX_KeyPress: Enter takes the field's text, whatever the pin.
+    form.cb_PIN_keys->setHandler([tx](int& key) {
+        if (key != keycode::Enter) {
+            key = tx->pttPinTyped(QChar(static_cast<char16_t>(key))).unicode();
+        }
+    });
+    form.cb_PIN_RX_keys->setHandler([tx](int& key) {
+        if (key != keycode::Enter) {
+            key = tx->squelchPinTyped(QChar(static_cast<char16_t>(key))).unicode();
+        }
+    });
     QObject::connect(tx, &Transmitter::pttPinRefused, &form,
                      [&form] { form.cb_PIN->setEditText(QString()); });
     QObject::connect(tx, &Transmitter::squelchPinRefused, &form,

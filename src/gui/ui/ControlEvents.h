@@ -1,6 +1,6 @@
 #pragma once
 
-#include "base/common/ControlCodes.h"
+#include "gui/ui/ControlCodes.h"
 
 #include <QObject>
 #include <QPointer>

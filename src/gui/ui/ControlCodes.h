@@ -3,7 +3,8 @@
 namespace kestrova {
 
 // The codes the forms' handlers take for mouse buttons, shift keys and keys, as the
-// old control events gave them; the base's handlers take the same.
+// old control events gave them. Only the gui sees them: it maps a click to what it
+// means, and the base objects are told that.
 namespace mousebutton {
 inline constexpr int Left = 1;
 inline constexpr int Right = 2;
