@@ -4,7 +4,8 @@
 The tree has two layers, base/ and gui/, each of folders (base/archive, gui/ui, ...).
 The document lists every folder, highest first, in the fenced block under its heading
 "Folders, high to low". A file may include a file of its own folder or of a folder listed
-below it; a folder the list lacks is a fault. A base file never includes a file of the
+below it, however the include spells its path (from the tree's root, beside the file,
+with "..", in angle brackets); a folder the list lacks is a fault. A base file never includes a file of the
 gui layer, nor a Qt Gui or Widgets header.
 """
 import argparse
@@ -76,17 +77,30 @@ def widget_faults(relative, found, gui_names):
     return faults
 
 
+def resolved(relative, kind, header, root):
+    """The file an include names, below the root, as the compiler finds it: a quoted one
+    beside the including file first, then from the root; None for one outside the tree."""
+    places = [os.path.dirname(relative)] if kind == '"' else []
+    for place in places + ['']:
+        path = os.path.normpath(os.path.join(root, place, header))
+        if path.startswith(root + os.sep) and os.path.isfile(path):
+            return os.path.relpath(path, root).replace(os.sep, '/')
+    return None
+
+
 def order_faults(relative, found, root, rank):
     faults = []
     source = folder_of(relative)
     for kind, header in found:
-        target = folder_of(header)
-        if kind != '"' or target is None or target == source or not os.path.exists(os.path.join(root, header)):
+        target_file = resolved(relative, kind, header, root)
+        target = folder_of(target_file) if target_file else None
+        if target is None or target == source:
             continue
+        shown = f'"{header}"' if kind == '"' else f'<{header}>'
         if source.startswith('base/') and target.startswith('gui/'):
-            faults.append(f'{relative} includes the gui file "{header}"')
+            faults.append(f'{relative} includes the gui file {shown}')
         elif target in rank and rank[target] < rank[source]:
-            faults.append(f'{relative} includes "{header}" of {target}, which stands above {source}')
+            faults.append(f'{relative} includes {shown} of {target}, which stands above {source}')
     return faults
 
 
