@@ -48,6 +48,23 @@ QDateTime startOf(const QString& name, const QDateTime& known) {
     const qint64 second = start.toMSecsSinceEpoch() - start.time().msec();
     return QDateTime::fromMSecsSinceEpoch(second, Qt::OffsetFromUTC, start.offsetFromUtc());
 }
+
+// The facts of a recording from what its entry read. `start` is when the recorder
+// began it; when unknown, the name's reading of the local clock stands for it.
+FiledRecording factsOf(const RecordingEntry& entry, const QString& docFolder, const QString& pageBase,
+                       const QDateTime& start) {
+    FiledRecording facts;
+    facts.name = entry.name;
+    facts.path = entry.path;
+    facts.relativePath = pageRelativePath(absolute(docFolder), facts.path);
+    facts.start = startOf(entry.name, start);
+    // A copy that could not be hashed may still show its header.
+    facts.seconds = entry.sha256.isEmpty() ? recordingLength(facts.path) : entry.seconds;
+    facts.sha256 = QString::fromLatin1(entry.sha256);
+    facts.downloadAddress = downloadAddressOf(pageBase, facts.relativePath);
+    return facts;
+}
+
 } // namespace
 
 FiledRecordings::FiledRecordings(const SettingsValues& values, ManifestWriter& manifests)
@@ -123,20 +140,6 @@ void FiledRecordings::deliver() {
         emit recordingFiled(
             factsOf(*recording.entry, recording.docFolder, recording.pageBase, recording.start));
     }
-}
-
-FiledRecording FiledRecordings::factsOf(const RecordingEntry& entry, const QString& docFolder,
-                                        const QString& pageBase, const QDateTime& start) {
-    FiledRecording facts;
-    facts.name = entry.name;
-    facts.path = entry.path;
-    facts.relativePath = pageRelativePath(absolute(docFolder), facts.path);
-    facts.start = startOf(entry.name, start);
-    // A copy that could not be hashed may still show its header.
-    facts.seconds = entry.sha256.isEmpty() ? recordingLength(facts.path) : entry.seconds;
-    facts.sha256 = QString::fromLatin1(entry.sha256);
-    facts.downloadAddress = downloadAddressOf(pageBase, facts.relativePath);
-    return facts;
 }
 
 } // namespace kestrova

@@ -41,11 +41,6 @@ public:
     void finish();
     // The web page's base address ("http://host:port"), empty while no page runs.
     void setPageBase(const QString& base) { pageBase_ = base; }
-    // The facts of a recording from what its entry read. `start` is when the
-    // recorder began it; when unknown, the name's reading of the local clock stands
-    // for it.
-    static FiledRecording factsOf(const RecordingEntry& entry, const QString& docFolder,
-                                  const QString& pageBase, const QDateTime& start = {});
 
 signals:
     void recordingFiled(const kestrova::FiledRecording& recording);
