@@ -589,7 +589,7 @@ TEST_F(FilingTest, InTheRepeatedHourARecordingIsToldAsFiledWithItsTrueStart) {
     putRecording(summer, 25);
     fakes.clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0, 15, 400), Qt::UTC).toLocalTime());
     startProgram();
-    FiledRecordings filed(program->settings().values);
+    FiledRecordings filed(program->settings().values, program->manifests());
     filed.follow(program->archive());
     QList<FiledRecording> told;
     QObject::connect(&filed, &FiledRecordings::recordingFiled,

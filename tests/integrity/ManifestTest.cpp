@@ -455,7 +455,14 @@ TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) 
         const QMutexLocker lock(&mutex);
         reports << QString::number(static_cast<int>(priority)) + QLatin1Char(' ') + line;
     };
-    writer_->onReport = collect;
+    QObject::connect(&*writer_, &ManifestWriter::reported, collect);
+    // What was read for an entry is told, whether or not the line could be written.
+    QList<RecordingEntry> read;
+    const auto tell = [&](const RecordingEntry& entry) {
+        const QMutexLocker lock(&mutex);
+        read << entry;
+    };
+    QObject::connect(&*writer_, &ManifestWriter::recordingEntered, tell);
     keep(kFirst);
     // A folder where the next day's manifest belongs: no append can go there.
     const QDate nextDay = kDay.addDays(1);
@@ -465,6 +472,9 @@ TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) 
     keep(second, true, nextDay);
     keep(third, false, nextDay);
     ASSERT_EQ(reports.size(), 2);
+    ASSERT_EQ(read.size(), 3);
+    EXPECT_EQ(read.at(1).path, path(dated(second)));
+    EXPECT_EQ(read.at(1).sha256, hashFile(path(dated(second)))->hash);
     EXPECT_EQ(reports.at(0),
               QStringLiteral("0 Das Manifest ") + QDir::toNativeSeparators(manifest(nextDay)) +
                   QStringLiteral(" kann nicht geschrieben werden; Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/") + second +
@@ -481,7 +491,9 @@ TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) 
     ASSERT_TRUE(QDir(manifest(nextDay)).removeRecursively());
     reports.clear();
     ManifestWriter restarted;
-    restarted.onReport = collect;
+    QObject::connect(&restarted, &ManifestWriter::reported, collect);
+    QObject::connect(&restarted, &ManifestWriter::recordingEntered, tell);
+    read.clear();
     restarted.enterMissing(doc(), nextDay);
     restarted.recordKept(doc(), third, false, nextDay); // its own request was still on its way
     ASSERT_TRUE(restarted.waitForPending(5000));
@@ -490,6 +502,9 @@ TEST_F(ManifestTest, AFailedAppendIsReportedAndTheNextStartEntersWhatIsMissing) 
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines.at(0).startsWith("Fk_1/Ja_2012/Mo-08/Tg-17/hh-14/" + second.toUtf8() + '\t'));
     EXPECT_TRUE(lines.at(1).startsWith("W/" + third.toUtf8() + '\t'));
+    // Entered by the catch-up, told once from its own request.
+    ASSERT_EQ(read.size(), 1);
+    EXPECT_TRUE(lines.at(1).contains('\t' + read.at(0).sha256 + '\t'));
     EXPECT_EQ(verify(), VerificationStatus::Findings);
     EXPECT_FALSE(reported(QStringLiteral("Kette unterbrochen")));
     EXPECT_FALSE(reported(QStringLiteral("In keinem Manifest: W/") + second));

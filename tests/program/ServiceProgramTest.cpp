@@ -1,11 +1,18 @@
 #include "base/program/ServiceProgram.h"
 
+#include "base/aftercommand/AfterCommands.h"
+#include "base/archive/Archive.h"
+#include "base/files/DurableQueue.h"
+#include "base/integrity/FileHash.h"
 #include "base/recorder/Recorder.h"
 #include "base/settings/SettingsStore.h"
 #include "support/FakePlatform.h"
+#include "support/WavBytes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -84,6 +91,45 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_TRUE(service.hasEnded());
     EXPECT_FALSE(service.recorder().isSwitchedOn());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("Recorder ausgeschaltet")).isEmpty());
+}
+
+// A recording kept just before the end is read once, for its manifest, on the
+// manifests' thread; the loop has ended when the links take over, and still its
+// facts reach the command's queue on the disk, hash and all.
+TEST(ServiceProgramAlone, TheLastRecordingReachesTheCommandsQueueWithItsHash) {
+    FakePlatform fakes;
+    const QTemporaryDir folder;
+    writeSettings(folder.path(), serviceSettings(folder.path()));
+    QFile command(afterCommandSettingsPath(folder.path()));
+    ASSERT_TRUE(command.open(QIODevice::WriteOnly));
+    command.write("nach_aufnahme=true\n");
+    command.close();
+    ServiceProgram service(fakes.platform(), folder.path());
+    ASSERT_TRUE(service.takeFolder());
+    ControlRoomLinks links(service.controlRoomSources(), QString());
+    ASSERT_TRUE(service.start());
+    links.start();
+
+    const QString name = QStringLiteral("1_08-17-2012_14-30-12.wav");
+    const QString working = QDir(folder.path()).filePath(QStringLiteral("zuletzt.wav"));
+    QFile capture(working);
+    ASSERT_TRUE(capture.open(QIODevice::WriteOnly));
+    const QByteArray body = QByteArray("WAVE") + chunk("fmt ", fmtBody(1, 11025, 8)) +
+                            chunk("data", QByteArray(3 * 11025, '\x80'));
+    capture.write(chunk("RIFF", body));
+    capture.close();
+    service.archive().keepRecording(working, name);
+    service.shutDown();
+    links.finish();
+    DurableQueue queue(afterCommandQueuePath(folder.path()), 10);
+    ASSERT_TRUE(queue.load());
+    ASSERT_EQ(queue.size(), 1);
+    const FiledRecording told = FiledRecording::fromJson(
+        QJsonDocument::fromJson(queue.front()).object().value(QStringLiteral("aufnahme")).toObject());
+    EXPECT_EQ(told.name, name);
+    const std::optional<FileHash> hash = hashFile(told.path);
+    ASSERT_TRUE(hash);
+    EXPECT_EQ(told.sha256, QString::fromLatin1(hash->hash));
 }
 
 // A folder deleted under a running service and made again is the folder of the

@@ -2,6 +2,7 @@
 
 #include "base/archive/DatedTree.h"
 #include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingLength.h"
 #include "base/integrity/FileHash.h"
 #include "base/integrity/MissingEntries.h"
 
@@ -28,15 +29,25 @@ void warn(const QString& text) {
     qWarning().noquote() << text;
 }
 
-std::optional<ManifestEntry> entryOfCopy(const QString& docFolder, const QString& copy) {
-    const std::optional<FileHash> hash = copy.isEmpty() ? std::nullopt : hashFile(copy);
-    if (!hash) {
-        return std::nullopt;
+// A copy read once for its entry and for those told of it; no hash when it could
+// not be read.
+RecordingEntry readCopy(const QString& name, const QString& copy) {
+    RecordingEntry read{.name = name, .path = copy, .size = 0, .sha256 = {}, .seconds = 0};
+    const std::optional<FileHash> hash =
+        copy.isEmpty() ? std::nullopt : hashFile(copy, kRecordingHeaderBytes);
+    if (hash) {
+        read.size = hash->length;
+        read.sha256 = hash->hash;
+        read.seconds = recordingLengthOf(hash->head.constData(), hash->head.size());
     }
+    return read;
+}
+
+ManifestEntry manifestEntryOf(const QString& docFolder, const RecordingEntry& read) {
     ManifestEntry entry;
-    entry.path = QDir(docFolder).relativeFilePath(copy);
-    entry.length = hash->length;
-    entry.hash = hash->hash;
+    entry.path = QDir(docFolder).relativeFilePath(read.path);
+    entry.length = read.size;
+    entry.hash = read.sha256;
     return entry;
 }
 
@@ -61,6 +72,7 @@ QList<ManifestEntry> removedEntries(const QString& docFolder, const QStringList&
 } // namespace
 
 ManifestWriter::ManifestWriter() {
+    qRegisterMetaType<RecordingEntry>();
     pool_.setMaxThreadCount(1);
 }
 
@@ -75,18 +87,22 @@ ManifestWriter::~ManifestWriter() {
 
 void ManifestWriter::recordKept(const QString& docFolder, const QString& name, bool archiving,
                                 const QDate& day) {
-    enqueue({absolute(docFolder), day, name, archiving, {}, {}});
+    enqueue({absolute(docFolder), day, name, archiving, true, {}, {}});
+}
+
+void ManifestWriter::reportKept(const QString& docFolder, const QString& name, bool archiving) {
+    enqueue({absolute(docFolder), {}, name, archiving, false, {}, {}});
 }
 
 void ManifestWriter::recordRemoved(const QString& docFolder, const QStringList& paths, const QString& reason,
                                    const QDate& day) {
     if (!paths.isEmpty()) {
-        enqueue({absolute(docFolder), day, {}, false, paths, reason});
+        enqueue({absolute(docFolder), day, {}, false, true, paths, reason});
     }
 }
 
 void ManifestWriter::enterMissing(const QString& docFolder, const QDate& day) {
-    Request request{absolute(docFolder), day, {}, false, {}, {}};
+    Request request{absolute(docFolder), day, {}, false, true, {}, {}};
     request.missing = true;
     enqueue(std::move(request));
 }
@@ -122,72 +138,85 @@ void ManifestWriter::writeQueued() {
 // Requests of one folder and day go to the appender together, which writes the
 // lines of each manifest at once.
 void ManifestWriter::writeBatch(const QList<Request>& batch) {
-    QStringList problems;
-    qsizetype late = 0;
+    BatchOutcome outcome;
     QList<ManifestEntry> entries;
     for (qsizetype i = 0; i < batch.size(); ++i) {
         const Request& request = batch.at(i);
-        entries.append(entriesOf(request, problems, late));
+        entries.append(entriesOf(request, outcome));
         const bool last = i + 1 == batch.size();
         if (last || batch.at(i + 1).docFolder != request.docFolder || batch.at(i + 1).day != request.day) {
             appender_.append(request.docFolder, entries, request.day);
             entries.clear();
         }
     }
-    problems.append(appender_.takeProblems());
-    report(problems, late);
+    outcome.problems.append(appender_.takeProblems());
+    report(outcome);
 }
 
-QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, QStringList& problems,
-                                               qsizetype& late) {
+QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, BatchOutcome& outcome) {
     if (request.missing) {
-        QList<ManifestEntry> entries;
-        for (const QString& copy : recordingsWithoutEntry(request.docFolder)) {
-            const QString name = QFileInfo(copy).fileName();
-            if (const std::optional<ManifestEntry> entry = entryOfCopy(request.docFolder, copy)) {
-                entries.append(*entry);
-                enteredLate_.insert(name);
-                ++late;
-            } else {
-                problems.append(cannotRead(name));
-                warn(problems.constLast());
-            }
-        }
-        return entries;
+        return missingEntries(request, outcome);
     }
     if (request.keptName.isEmpty()) {
         return removedEntries(request.docFolder, request.removedPaths, request.removedReason);
     }
-    if (enteredLate_.contains(request.keptName)) {
+    return keptEntries(request, outcome);
+}
+
+QList<ManifestEntry> ManifestWriter::missingEntries(const Request& request, BatchOutcome& outcome) {
+    QList<ManifestEntry> entries;
+    for (const QString& copy : recordingsWithoutEntry(request.docFolder)) {
+        const QString name = QFileInfo(copy).fileName();
+        const RecordingEntry read = readCopy(name, copy);
+        if (read.sha256.isEmpty()) {
+            outcome.problems.append(cannotRead(name));
+            warn(outcome.problems.constLast());
+            continue;
+        }
+        entries.append(manifestEntryOf(request.docFolder, read));
+        enteredLate_.insert(name);
+        ++outcome.late;
+    }
+    return entries;
+}
+
+QList<ManifestEntry> ManifestWriter::keptEntries(const Request& request, BatchOutcome& outcome) {
+    const QString copy = keptCopyPath(request.docFolder, request.keptName, request.archiving);
+    const RecordingEntry read = readCopy(request.keptName, copy);
+    outcome.kept.append(read);
+    // Entered already, by an earlier start or this one's catch-up: read only to be
+    // told (the catch-up keeps no more than the names).
+    if (!request.enter || enteredLate_.contains(request.keptName)) {
         return {};
     }
-    const QString copy = keptCopyPath(request.docFolder, request.keptName, request.archiving);
-    if (const std::optional<ManifestEntry> entry = entryOfCopy(request.docFolder, copy)) {
-        return {*entry};
+    if (read.sha256.isEmpty()) {
+        outcome.problems.append(cannotRead(request.keptName));
+        warn(outcome.problems.constLast());
+        return {};
     }
-    problems.append(cannotRead(request.keptName));
-    warn(problems.constLast());
-    return {};
+    return {manifestEntryOf(request.docFolder, read)};
 }
 
 // One line a batch, however many entries failed: a night's deletions in a folder
 // that cannot be written are one trouble, not thirty thousand.
-void ManifestWriter::report(const QStringList& problems, qsizetype late) const {
-    if (!onReport) {
-        return;
-    }
+void ManifestWriter::report(const BatchOutcome& outcome) {
+    const QStringList& problems = outcome.problems;
     if (!problems.isEmpty()) {
         QString text = problems.constFirst();
         if (problems.size() > 1) {
             text += QStringLiteral(" (und %1 weitere Einträge)").arg(problems.size() - 1);
         }
-        onReport(EventPriority::Error,
-                 text + QStringLiteral(" Fehlende Aufnahmen werden beim nächsten Start nachgetragen."));
-    } else if (late > 0) {
-        onReport(EventPriority::Notice,
-                 late == 1
-                     ? QStringLiteral("1 Aufnahme ohne Eintrag ins Manifest nachgetragen.")
-                     : QStringLiteral("%1 Aufnahmen ohne Eintrag ins Manifest nachgetragen.").arg(late));
+        emit reported(EventPriority::Error,
+                      text + QStringLiteral(" Fehlende Aufnahmen werden beim nächsten Start nachgetragen."));
+    } else if (outcome.late > 0) {
+        emit reported(
+            EventPriority::Notice,
+            outcome.late == 1
+                ? QStringLiteral("1 Aufnahme ohne Eintrag ins Manifest nachgetragen.")
+                : QStringLiteral("%1 Aufnahmen ohne Eintrag ins Manifest nachgetragen.").arg(outcome.late));
+    }
+    for (const RecordingEntry& entry : outcome.kept) {
+        emit recordingEntered(entry);
     }
 }
 

@@ -8,7 +8,7 @@
 namespace kestrova {
 
 ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase)
-    : sources_(sources), filed_(sources.settings), pageBase_(pageBase),
+    : sources_(sources), filed_(sources.settings, sources.manifests), pageBase_(pageBase),
       afterCommands_(readAfterCommandSettings(afterCommandSettingsPath(sources.programFolder)),
                      afterCommandQueuePath(sources.programFolder), sources.programFolder, sources.events,
                      sources.clock) {

@@ -11,6 +11,7 @@ namespace kestrova {
 class Archive;
 class Clock;
 class EventLog;
+class ManifestWriter;
 class MqttPublishing;
 class Recorder;
 class Transmitter;
@@ -21,6 +22,8 @@ struct ControlRoomSources {
     Recorder& recorder;
     Transmitter& transmitter;
     Archive& archive;
+    // Reads each kept recording for its entry; the facts passed on come from it.
+    ManifestWriter& manifests;
     const SettingsValues& settings;
     EventLog& events;
     const Clock& clock;

@@ -16,7 +16,6 @@
 #include "base/transmit/Transmitter.h"
 
 #include <QDir>
-#include <QTimer>
 #include <algorithm>
 
 namespace kestrova {
@@ -61,10 +60,11 @@ void ServiceProgram::connectSubsystems() {
 }
 
 void ServiceProgram::wireManifests() {
-    manifests_->onReport = [this](EventPriority priority, const QString& line) {
-        // Posted to this thread, where the event log is written.
-        QTimer::singleShot(0, this, [this, priority, line] { platform_.events.record(priority, line); });
-    };
+    // Queued to this thread, where the event log is written.
+    connect(
+        manifests_.get(), &ManifestWriter::reported, this,
+        [this](EventPriority priority, const QString& line) { platform_.events.record(priority, line); },
+        Qt::QueuedConnection);
     enterArchiveInManifests(*archive_, *manifests_, settings_->values, platform_.clock);
 }
 
@@ -79,6 +79,7 @@ ControlRoomSources ServiceProgram::controlRoomSources() {
     return {.recorder = *recorder_,
             .transmitter = *transmitter_,
             .archive = *archive_,
+            .manifests = *manifests_,
             .settings = settings_->values,
             .events = platform_.events,
             .clock = platform_.clock,

@@ -1,60 +1,74 @@
 #pragma once
 
+#include "base/integrity/RecordingEntry.h"
 #include "base/relay/FiledRecording.h"
 
+#include <QDateTime>
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
+#include <optional>
 
 namespace kestrova {
 
 class Archive;
+class ManifestWriter;
 struct SettingsValues;
 
-// Gathers the facts of each recording the archive files (where it lies, its length,
-// its SHA-256) and tells them to whoever passes recordings on. The hashing runs on a
-// thread of its own, one recording after the other, so the recorder never waits
-// and the order of the filing is the order of the reports.
+// Tells the facts of each recording the archive files (where it lies, its length,
+// its SHA-256) to whoever passes recordings on. The manifests' writer reads and
+// hashes the copy for its entry on its own thread and reports what it read; here
+// the facts are completed on the program's thread and told in the order of the
+// filing, each once.
 class FiledRecordings : public QObject {
     Q_OBJECT
 public:
-    explicit FiledRecordings(const SettingsValues& values);
-    ~FiledRecordings() override;
+    FiledRecordings(const SettingsValues& values, ManifestWriter& manifests);
     FiledRecordings(const FiledRecordings&) = delete;
     FiledRecordings& operator=(const FiledRecordings&) = delete;
 
+    // The archive's kept recordings go to the manifests (integrity/ArchiveEntries);
+    // its filed ones are told from their entries.
     void follow(const Archive& archive);
     // Until released, the facts gathered wait here: those they are for are not
     // ready yet. Released, what waited is reported in filing order.
     void holdReports() { held_ = true; }
     void releaseReports();
-    // Waits for the recordings still being looked at and reports them now, so none
-    // filed before the end is lost; the program calls it before its end.
+    // Waits a while for the entries still being read and reports every recording
+    // filed so far, so none filed before the end is lost: one whose entry has not
+    // come goes out without its hash, as an unreadable copy does. The program calls
+    // it before its end.
     void finish();
     // The web page's base address ("http://host:port"), empty while no page runs.
     void setPageBase(const QString& base) { pageBase_ = base; }
-    // The facts of a recording filed under name, read now on the calling thread.
-    // `start` is when the recorder began it; when unknown, the name's reading of the
-    // local clock stands for it.
-    static FiledRecording factsOf(const QString& docFolder, const QString& name, bool archiving,
-                                  const QString& pageBase, const QDateTime& start = {});
 
 signals:
     void recordingFiled(const kestrova::FiledRecording& recording);
 
 private:
-    void take(const QString& name, const QDateTime& start);
-    // Reports what the hashing thread has done, in order.
+    // A recording filed, waiting for its entry.
+    struct Filed {
+        QString name;
+        QDateTime start;
+        QString docFolder;
+        bool archiving = false;
+        QString pageBase;
+        std::optional<RecordingEntry> entry;
+    };
+
+    void kept(const QString& name);
+    void filed(const QString& name, const QDateTime& start);
+    void entered(const RecordingEntry& entry);
+    // Reports the recordings whose entry has come, up to the first still waiting.
     void deliver();
 
     const SettingsValues& values_;
+    ManifestWriter& manifests_;
     QString pageBase_;
+    // The archive announces a recording's entry just before it tells it filed.
+    QString lastKept_;
     bool held_ = false;
-    QMutex mutex_;
-    QList<FiledRecording> done_; // guarded by mutex_
-    QThreadPool pool_;           // last: it ends before what it reports to
+    QList<Filed> filed_; // in filing order
 };
 
 } // namespace kestrova

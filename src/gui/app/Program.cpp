@@ -30,7 +30,6 @@
 #include <QDir>
 #include <QObject>
 #include <QSlider>
-#include <QTimer>
 
 namespace kestrova {
 
@@ -156,11 +155,11 @@ void Program::showStartMessages() {
 }
 
 void Program::wireManifests() {
-    manifests_->onReport = [this](EventPriority priority, const QString& line) {
-        // Posted to this thread: the manifests' thread touches no widget.
-        QTimer::singleShot(0, manifestReports_.get(),
-                           [this, priority, line] { showManifestReport(priority, line); });
-    };
+    // Queued to this thread: the manifests' thread touches no widget.
+    QObject::connect(
+        manifests_.get(), &ManifestWriter::reported, manifestReports_.get(),
+        [this](EventPriority priority, const QString& line) { showManifestReport(priority, line); },
+        Qt::QueuedConnection);
     enterArchiveInManifests(*archive_, *manifests_, settings_->values, platform_.clock);
 }
 

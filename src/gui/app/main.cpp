@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     kestrova::ControlRoomLinks links({.recorder = program.recorder(),
                                       .transmitter = program.transmitter(),
                                       .archive = program.archive(),
+                                      .manifests = program.manifests(),
                                       .settings = program.settings().values,
                                       .events = program.platform().events,
                                       .clock = program.platform().clock,
