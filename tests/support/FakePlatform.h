@@ -6,6 +6,7 @@
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeEventLog.h"
+#include "support/FakePlaybackDevice.h"
 
 namespace kestrova::test {
 
@@ -18,18 +19,18 @@ struct FakePlatform {
     qint64 inputMs = 0;
     InputHub inputHub{audioInput, [this] { return inputMs; }};
     FakeCommandDevice capture;
-    FakeCommandDevice player;
+    FakePlaybackDevice player;
     FakeSoundPlayer sounds;
     FakeOutputVolume audioOutput;
     FakeSerialLines serial;
     FakeEventLog events;
 
     // Real players (over a fake card) in place of the fakes, when set.
-    CommandDevice* realPlayer = nullptr;
+    PlaybackDevice* realPlayer = nullptr;
     SoundPlayer* realSounds = nullptr;
 
     Platform platform() {
-        CommandDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
+        PlaybackDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
         SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
         return {clock,        dialogs,     audioInput,  inputHub, capture,
                 playerDevice, soundPlayer, audioOutput, serial,   events};

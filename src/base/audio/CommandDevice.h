@@ -9,8 +9,7 @@ struct CommandResult {
     QString reply;
 };
 
-// A device driven by multimedia command strings such as "record capture" or
-// "play waveplayfile from 0".
+// A device driven by multimedia command strings such as "record capture".
 class CommandDevice {
 public:
     virtual ~CommandDevice() = default;

@@ -9,6 +9,7 @@ class CommandDevice;
 class Dialogs;
 class EventLog;
 class InputHub;
+class PlaybackDevice;
 class SerialLines;
 class SoundPlayer;
 
@@ -21,7 +22,7 @@ struct Platform {
     // The one open input stream, shared by the level meter and the capture.
     InputHub& inputHub;
     CommandDevice& capture;
-    CommandDevice& player;
+    PlaybackDevice& player;
     SoundPlayer& sounds;
     OutputVolume& audioOutput;
     SerialLines& serial;

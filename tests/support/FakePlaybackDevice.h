@@ -1,0 +1,97 @@
+#pragma once
+
+#include "base/audio/PlaybackDevice.h"
+
+#include <QString>
+#include <functional>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+namespace kestrova::test {
+
+// A player that plays nothing: it opens one file at a time as the real device
+// does and tells what it played from where; its length, position and whether the
+// card still plays are what the test sets, not what it was asked.
+class FakePlaybackDevice final : public PlaybackDevice {
+public:
+    struct Play {
+        QString path;
+        long long fromMs;
+        bool operator==(const Play&) const = default;
+        friend std::ostream& operator<<(std::ostream& out, const Play& play) {
+            return out << play.path.toStdString() << " from " << play.fromMs << " ms";
+        }
+    };
+
+    PlaybackResult open(const QString& path) override {
+        if (!openFile.isEmpty()) {
+            return PlaybackResult::AlreadyOpen;
+        }
+        if (openResult == PlaybackResult::Ok) {
+            openFile = path;
+        }
+        return openResult;
+    }
+    PlaybackResult seek(long long /*milliseconds*/) override {
+        if (openFile.isEmpty()) {
+            return PlaybackResult::NotOpen;
+        }
+        playing = false;
+        return PlaybackResult::Ok;
+    }
+    PlaybackResult play(long long fromMilliseconds) override {
+        if (openFile.isEmpty()) {
+            return PlaybackResult::NotOpen;
+        }
+        if (onPlay) {
+            onPlay();
+        }
+        if (playResult == PlaybackResult::Ok) {
+            plays.push_back({openFile, fromMilliseconds});
+            playing = true;
+        }
+        return playResult;
+    }
+    PlaybackResult stop() override {
+        if (openFile.isEmpty()) {
+            return PlaybackResult::NotOpen;
+        }
+        playing = false;
+        return PlaybackResult::Ok;
+    }
+    PlaybackResult close() override {
+        if (openFile.isEmpty()) {
+            return PlaybackResult::NotOpen;
+        }
+        openFile.clear();
+        playing = false;
+        return PlaybackResult::Ok;
+    }
+    // The plays since the last call.
+    std::vector<Play> takePlays() { return std::exchange(plays, {}); }
+
+    std::optional<PlaybackStatus> status() override {
+        if (openFile.isEmpty() || statusFails) {
+            return std::nullopt;
+        }
+        return PlaybackStatus{.lengthMs = lengthMs, .positionMs = positionMs, .playing = playing};
+    }
+
+    // The file open now; empty while none is.
+    QString openFile;
+    // Each play that started, in turn.
+    std::vector<Play> plays;
+    long long lengthMs = 0;
+    long long positionMs = 0;
+    // Whether the card plays; a test clears it to have the card give up.
+    bool playing = false;
+    PlaybackResult openResult = PlaybackResult::Ok;
+    PlaybackResult playResult = PlaybackResult::Ok;
+    // The device has gone: it answers no status.
+    bool statusFails = false;
+    // Runs as each play is asked for, before it starts.
+    std::function<void()> onPlay;
+};
+
+} // namespace kestrova::test
