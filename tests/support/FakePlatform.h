@@ -2,6 +2,7 @@
 
 #include "base/audio/InputHub.h"
 #include "base/platform/Platform.h"
+#include "support/FakeCaptureDevice.h"
 #include "support/FakeClock.h"
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"
@@ -18,7 +19,7 @@ struct FakePlatform {
     // so a fake device that is fed nothing never counts as lost.
     qint64 inputMs = 0;
     InputHub inputHub{audioInput, [this] { return inputMs; }};
-    FakeCommandDevice capture;
+    FakeCaptureDevice capture;
     FakePlaybackDevice player;
     FakeSoundPlayer sounds;
     FakeOutputVolume audioOutput;

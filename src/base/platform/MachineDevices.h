@@ -1,6 +1,5 @@
 #pragma once
 
-#include "base/audio/CaptureDevice.h"
 #include "base/audio/FileFedInput.h"
 #include "base/audio/InputHub.h"
 #include "base/audio/OutputGain.h"
@@ -9,6 +8,7 @@
 #include "base/audio/SimpleSoundPlayer.h"
 #include "base/audio/SoundCardOutput.h"
 #include "base/audio/StreamingPlayback.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "base/desktop/EventLog.h"
 #include "base/desktop/LoggedDialogs.h"
 #include "base/desktop/SystemClock.h"
@@ -41,7 +41,7 @@ private:
     std::unique_ptr<FileFedInput> fileFedInput_;
     AudioInput& audioInput_;
     InputHub inputHub_;
-    CaptureDevice capture_;
+    WorkingFileCapture capture_;
     OutputGain gain_;
     PortAudioSink playerSink_;
     PortAudioSink soundSink_;

@@ -4,8 +4,8 @@ namespace kestrova {
 
 class AudioInput;
 class OutputVolume;
+class CaptureDevice;
 class Clock;
-class CommandDevice;
 class Dialogs;
 class EventLog;
 class InputHub;
@@ -21,7 +21,7 @@ struct Platform {
     AudioInput& audioInput;
     // The one open input stream, shared by the level meter and the capture.
     InputHub& inputHub;
-    CommandDevice& capture;
+    CaptureDevice& capture;
     PlaybackDevice& player;
     SoundPlayer& sounds;
     OutputVolume& audioOutput;
