@@ -34,11 +34,7 @@ public:
         return openResult;
     }
     PlaybackResult seek(long long /*milliseconds*/) override {
-        if (openFile.isEmpty()) {
-            return PlaybackResult::NotOpen;
-        }
-        playing = false;
-        return PlaybackResult::Ok;
+        return whileOpen([this] { playing = false; });
     }
     PlaybackResult play(long long fromMilliseconds) override {
         if (openFile.isEmpty()) {
@@ -54,29 +50,23 @@ public:
         return playResult;
     }
     PlaybackResult stop() override {
-        if (openFile.isEmpty()) {
-            return PlaybackResult::NotOpen;
-        }
-        playing = false;
-        return PlaybackResult::Ok;
+        return whileOpen([this] { playing = false; });
     }
     PlaybackResult close() override {
-        if (openFile.isEmpty()) {
-            return PlaybackResult::NotOpen;
-        }
-        openFile.clear();
-        playing = false;
-        return PlaybackResult::Ok;
+        return whileOpen([this] {
+            openFile.clear();
+            playing = false;
+        });
     }
-    // The plays since the last call.
-    std::vector<Play> takePlays() { return std::exchange(plays, {}); }
-
     std::optional<PlaybackStatus> status() override {
         if (openFile.isEmpty() || statusFails) {
             return std::nullopt;
         }
         return PlaybackStatus{.lengthMs = lengthMs, .positionMs = positionMs, .playing = playing};
     }
+
+    // The plays since the last call.
+    std::vector<Play> takePlays() { return std::exchange(plays, {}); }
 
     // The file open now; empty while none is.
     QString openFile;
@@ -92,6 +82,15 @@ public:
     bool statusFails = false;
     // Runs as each play is asked for, before it starts.
     std::function<void()> onPlay;
+
+private:
+    PlaybackResult whileOpen(const std::function<void()>& change) {
+        if (openFile.isEmpty()) {
+            return PlaybackResult::NotOpen;
+        }
+        change();
+        return PlaybackResult::Ok;
+    }
 };
 
 } // namespace kestrova::test
