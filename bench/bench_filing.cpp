@@ -9,8 +9,8 @@
 // for what it covered, the copies included; the disk's own cost of the save, as
 // the plain save measures it, is added to it.
 #include "base/archive/Archive.h"
-#include "base/audio/CaptureDevice.h"
 #include "base/audio/InputHub.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "bench/RecordingFolder.h"
 #include "gui/app/Program.h"
 #include "gui/ui/MainForm.h"
@@ -87,9 +87,9 @@ void measureBaseline(const QString& working, const QDir& dir, Filing& result) {
 
 // A capture of 25 s in the working file, as the recorder holds it when the
 // transmission ends.
-void recordTransmission(CaptureDevice& capture, test::FakeInput& input) {
-    capture.send(QStringLiteral("open new type waveaudio alias capture"));
-    capture.send(QStringLiteral("record capture"));
+void recordTransmission(WorkingFileCapture& capture, test::FakeInput& input) {
+    capture.open();
+    capture.record();
     input.feed(kRecordedSamples, 200);
     capture.pump();
 }
@@ -107,7 +107,7 @@ Filing fileWhileListed(int listed, const QDateTime& now) {
     QApplication::processEvents();
     test::FakeInput input;
     InputHub hub(input);
-    CaptureDevice capture(
+    WorkingFileCapture capture(
         hub, [] { return 0; }, dir.path());
     RecordingListView* list = program.frm_DoKu->lb_Sounds;
     Filing result;
@@ -118,9 +118,9 @@ Filing fileWhileListed(int listed, const QDateTime& now) {
         measureBaseline(capture.workingFilePath(), QDir(dir.path()), result);
 
         const auto start = bench::Clock::now();
-        capture.send(QStringLiteral("stop capture"));
-        const bool saved = capture.send(QStringLiteral("save capture ") + name).error == 0;
-        capture.send(QStringLiteral("close capture"));
+        capture.stop();
+        const bool saved = capture.saveAs(name) == CaptureResult::Ok;
+        capture.close();
         program.archive().keepRecording(dir.filePath(name), name);
         QApplication::processEvents();
         result.filing.push_back(bench::secondsSince(start));

@@ -9,8 +9,8 @@
 // switched on, which it does once the list is right and the user's input is let
 // through, seen from outside as the capture's working file appearing in the
 // program folder.
-#include "base/audio/CaptureDevice.h"
 #include "base/audio/PortAudioInput.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "bench/RecordingFolder.h"
 
 #include <QCoreApplication>
@@ -129,7 +129,7 @@ void printSoundSetup() {
 
 Start startOnce(const QString& folder, const QString& silence) {
     // Left by an earlier start only if it recorded; the moment of readiness is its making.
-    const QString working = QDir(folder).filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName));
+    const QString working = QDir(folder).filePath(QString::fromLatin1(WorkingFileCapture::kWorkingFileName));
     QFile::remove(working);
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -5,9 +5,9 @@
 // plays recordings so): exit 0 when it played to its end.
 // Usage: play_in_sound_window FILE.wav PROGRAM_FOLDER [--once]
 #include "base/audio/OutputGain.h"
-#include "base/audio/PlaybackDevice.h"
 #include "base/audio/PortAudioSession.h"
 #include "base/audio/PortAudioSink.h"
+#include "base/audio/StreamingPlayback.h"
 #include "gui/app/Program.h"
 #include "gui/player/Player.h"
 #include "gui/ui/MainForm.h"
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
     // Held as the program's input holds it: the sink takes PortAudio only while it plays.
     const PortAudioSession portAudio;
     PortAudioSink sink(gain);
-    PlaybackDevice device(sink);
+    StreamingPlayback device(sink);
     fakes.realPlayer = &device;
     Program program(fakes.platform(), ProgramOptions{QString::fromLocal8Bit(argv[2])});
     program.main();

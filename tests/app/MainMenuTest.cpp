@@ -99,7 +99,7 @@ TEST_F(MainMenuTest, QuittingWhileRecordingSavesTheRecordingAndEndsTheProgram) {
     const QString name = program->recorder().capture().recordingName;
     ASSERT_FALSE(name.isEmpty());
     choose(MainMenu::Quit);
-    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture ") + name));
+    EXPECT_EQ(fakes.capture.saved, QStringList{name});
     EXPECT_TRUE(program->hasEnded());
     EXPECT_FALSE(main().isVisible());
 }

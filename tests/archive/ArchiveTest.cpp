@@ -271,16 +271,14 @@ protected:
     // A capture started at the fake clock's time, saved by the device as a file of
     // the given length and filed; the name it was saved under.
     QString captureAndSave(int seconds) {
-        const QString save = QStringLiteral("save capture ");
-        fakes.capture.onCommand = [this, seconds, &save](const QString& command) {
-            if (command.startsWith(save)) {
-                EXPECT_TRUE(writeBytes(workingFile(command.mid(save.size())), recordingOfSeconds(seconds)));
-            }
+        fakes.capture.onSave = [this, seconds](const QString& name) {
+            EXPECT_TRUE(writeBytes(workingFile(name), recordingOfSeconds(seconds)));
+            return CaptureResult::Ok;
         };
         CaptureControl& capture = program->recorder().capture();
         capture.startCapture();
         capture.saveRecording();
-        fakes.capture.onCommand = nullptr;
+        fakes.capture.onSave = nullptr;
         return capture.recordingName;
     }
 };

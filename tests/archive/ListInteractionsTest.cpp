@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
+#include <algorithm>
 
 namespace kestrova::test {
 namespace {
@@ -41,7 +42,7 @@ protected:
             EXPECT_TRUE(writeBytes(recording(name), recordingOfSeconds(25)));
         }
         startProgram();
-        fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("25000")};
+        fakes.player.lengthMs = 25000;
         return program->listInteractions();
     }
 
@@ -51,9 +52,9 @@ protected:
     bool exists(const QString& name) const { return QFileInfo::exists(recording(name)); }
     QString pingPath() const { return QDir(folder()).filePath(QStringLiteral("ping.wav")); }
 
-    bool opened(const QString& path) const {
-        return fakes.player.commands.contains(QStringLiteral("open ") + path +
-                                              QStringLiteral(" alias waveplayfile"));
+    bool played(const QString& path) const {
+        return std::any_of(fakes.player.plays.begin(), fakes.player.plays.end(),
+                           [&path](const FakePlaybackDevice::Play& play) { return play.path == path; });
     }
 
     void click(int row, int button) {
@@ -82,10 +83,10 @@ TEST_F(ListInteractionsTest, AClickLoadsTheEntryShowsTheWindowAtThePlaybackVolum
     EXPECT_EQ(player().loadedFile(), recording(kFirst));
     EXPECT_EQ(player().originalFile(), recording(kFirst));
     EXPECT_TRUE(nachStop()->isActive());
-    EXPECT_FALSE(opened(recording(kFirst)));
+    EXPECT_FALSE(played(recording(kFirst)));
 
     player().continuousPlay().tmr_NachStop_Timer();
-    EXPECT_TRUE(opened(recording(kFirst)));
+    EXPECT_TRUE(played(recording(kFirst)));
     EXPECT_TRUE(player().playing());
     EXPECT_FALSE(nachStop()->isActive());
 }
@@ -99,7 +100,7 @@ TEST_F(ListInteractionsTest, ARightClickLoadsAndPlaysTheEntryOnlyThroughTheTick)
     EXPECT_TRUE(nachStop()->isActive());
     player().continuousPlay().tmr_NachStop_Timer();
     EXPECT_EQ(player().loadedFile(), recording(kSecond));
-    EXPECT_TRUE(opened(recording(kSecond)));
+    EXPECT_TRUE(played(recording(kSecond)));
 }
 
 TEST_F(ListInteractionsTest, AnEmptyListIgnoresClicks) {
@@ -155,11 +156,9 @@ TEST_F(ListInteractionsTest, DeletingTheSoundWindowsRecordingEmptiesTheWindowAnd
     EXPECT_NE(shown, drawn);
     EXPECT_TRUE(sound.lblFreqNorm->isHidden());
     // Nothing is left for normal speed to open.
-    const qsizetype commands = fakes.player.commands.size();
+    const std::size_t plays = fakes.player.plays.size();
     player().speedLabels().playAtSpeed(SpeedLabels::kNormalSpeed);
-    for (qsizetype i = commands; i < fakes.player.commands.size(); ++i) {
-        EXPECT_FALSE(fakes.player.commands[i].startsWith(QStringLiteral("open "))) << i;
-    }
+    EXPECT_EQ(fakes.player.plays.size(), plays);
 }
 
 TEST_F(ListInteractionsTest, WithoutASelectionTheDeleteButtonOnlyExplains) {
@@ -258,7 +257,7 @@ TEST_F(ListInteractionsTest, SwitchingTheRecorderOffShowsTheSoundWindowAndPlaysT
     EXPECT_TRUE(program->frm_Oszi->isVisible());
     EXPECT_TRUE(nachStop()->isActive());
     player().continuousPlay().tmr_NachStop_Timer();
-    EXPECT_TRUE(opened(recording(kThird)));
+    EXPECT_TRUE(played(recording(kThird)));
 }
 
 } // namespace

@@ -2,8 +2,8 @@
 #include "base/automation/AutoCq.h"
 
 #include "automation/CqFixture.h"
-#include "base/audio/PlaybackDevice.h"
 #include "base/audio/SoundFileProbe.h"
+#include "base/audio/StreamingPlayback.h"
 #include "base/player/LoadedFile.h"
 #include "base/player/Playback.h"
 #include "base/player/PlayerListCalls.h"
@@ -82,7 +82,7 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     EXPECT_FALSE(keyed());
 
     // Next transmission: keyed, the file plays again, same air time.
-    fakes.player.commands.clear();
+    fakes.player.plays.clear();
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_FALSE(pauseTimer());
     EXPECT_TRUE(airTimer());
@@ -90,7 +90,8 @@ TEST_F(AutoCqTest, AFourSecondFileIsKeyedThenOffForTheGapAndThePauseThenSentAgai
     EXPECT_TRUE(keyed());
     EXPECT_TRUE(isPressed(tx()));
     EXPECT_TRUE(program->player().playing());
-    EXPECT_TRUE(fakes.player.commands.contains(QStringLiteral("play waveplayfile from 0")));
+    ASSERT_EQ(fakes.player.plays.size(), 1U);
+    EXPECT_EQ(fakes.player.plays[0].fromMs, 0);
     EXPECT_TRUE(isPressed(lblCQ()));
 }
 
@@ -119,7 +120,7 @@ TEST_F(AutoCqTest, TheGapIsOffTheAirEvenWhenThePlayerNeverReachesTheEnd) {
 // that the air timer allows: the line drops only after the last sample was heard.
 TEST_F(AutoCqTest, TheLineDropsAfterTheLastSampleOfALaggingCardWasHeard) {
     RealTimeCard card([this] { return fakes.serial.dtr; }, 1300);
-    PlaybackDevice device(card);
+    StreamingPlayback device(card);
     fakes.realPlayer = &device;
     start();
     chooseInDialog(writeSound(QStringLiteral("cq.wav"), 1));
@@ -213,11 +214,7 @@ TEST_F(AutoCqTest, EveryCallIsKeyedBeforeItsFilePlaysAndUnkeyedWhenThePlayerRefu
     chooseInDialog(writeSound(QStringLiteral("cq.wav"), 4));
     cq().toggleCycle();
     QList<bool> keyedAtPlay;
-    fakes.player.onCommand = [this, &keyedAtPlay](const QString& command) {
-        if (command.startsWith(QStringLiteral("play waveplayfile"))) {
-            keyedAtPlay << keyed();
-        }
-    };
+    fakes.player.onPlay = [this, &keyedAtPlay] { keyedAtPlay << keyed(); };
     cq().toggleCycle();
     playToTheEnd();
     cq().tmrCQ_Timer();
@@ -226,14 +223,14 @@ TEST_F(AutoCqTest, EveryCallIsKeyedBeforeItsFilePlaysAndUnkeyedWhenThePlayerRefu
 
     playToTheEnd();
     cq().tmrCQ_Timer();
-    fakes.player.replies[QStringLiteral("status waveplayfile length")] = {1, QString()};
+    fakes.player.statusFails = true;
     cq().tmrCQ_PAUSE_Timer();
     EXPECT_FALSE(program->player().playing());
     EXPECT_FALSE(keyed());
     EXPECT_FALSE(isPressed(tx()));
     EXPECT_FALSE(isPressed(lblCQ()));
     EXPECT_TRUE(main().sb->currentMessage().startsWith(QStringLiteral("Auto-CQ beendet: cq.wav")));
-    fakes.player.onCommand = nullptr;
+    fakes.player.onPlay = nullptr;
 }
 
 TEST_F(AutoCqTest, StoppingInEveryPhaseEndsTheCycleAndLeavesTheLineDown) {
@@ -329,7 +326,7 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     QObject::connect(&cq, &AutoCq::playerFileChosen,
                      [&file](const QString& chosen) { file.setCurrent(chosen); });
     cq.setTxControlBox(true);
-    fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("1000")};
+    fakes.player.lengthMs = 1000;
 
     QList<bool> pressed;
     QStringList heard;

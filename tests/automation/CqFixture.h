@@ -25,7 +25,7 @@ protected:
                              {25, QStringLiteral("1")},
                              {26, QStringLiteral("6")}}));
         startProgram();
-        fakes.player.replies[QStringLiteral("status waveplayfile length")] = {0, QStringLiteral("4000")};
+        fakes.player.lengthMs = 4000;
     }
     // An 8-bit mono file of 8000 samples a second.
     QString writeSound(const QString& name, int seconds) const {
@@ -46,7 +46,7 @@ protected:
     }
     // The player's poll finds the file at its end.
     void playToTheEnd() {
-        fakes.player.replies[QStringLiteral("status waveplayfile position")] = {0, QStringLiteral("4000")};
+        fakes.player.positionMs = 4000;
         program->player().playback().tmrplaywave_Timer();
     }
 

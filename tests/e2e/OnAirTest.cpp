@@ -12,10 +12,10 @@
 // Exit 77 (skipped) without a sound server.
 #include "archive/RecordingFiles.h"
 #include "base/audio/OutputGain.h"
-#include "base/audio/PlaybackDevice.h"
 #include "base/audio/PortAudioSession.h"
 #include "base/audio/PortAudioSink.h"
 #include "base/audio/SimpleSoundPlayer.h"
+#include "base/audio/StreamingPlayback.h"
 #include "base/automation/AutoCq.h"
 #include "base/automation/TimedActions.h"
 #include "base/desktop/SystemClock.h"
@@ -277,7 +277,7 @@ protected:
     PortAudioSession portAudio;
     PortAudioSink playerSink{gain};
     PortAudioSink soundSink{gain};
-    PlaybackDevice playerDevice{playerSink};
+    StreamingPlayback playerDevice{playerSink};
     SimpleSoundPlayer sounds{soundSink};
     std::unique_ptr<MonitorRecording> monitor;
 };

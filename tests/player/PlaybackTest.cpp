@@ -1,11 +1,13 @@
-// Playback through the "waveplayfile" device: the command strings, the slider and the stop.
+// Playback through the player device: what it plays from where, the slider and the stop.
 #include "archive/RecordingFiles.h"
+#include "base/audio/StreamingPlayback.h"
 #include "base/settings/SettingsValues.h"
 #include "base/transmit/Transmitter.h"
 #include "gui/player/Player.h"
 #include "gui/ui/LabelButton.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/SoundForm.h"
+#include "support/FakeAudioSink.h"
 #include "support/FakePlatform.h"
 #include "support/ProgramFixture.h"
 
@@ -24,35 +26,25 @@
 namespace kestrova::test {
 namespace {
 
-const QString kLength = QStringLiteral("status waveplayfile length");
-const QString kPosition = QStringLiteral("status waveplayfile position");
+using Plays = std::vector<FakePlaybackDevice::Play>;
 
 class PlaybackTest : public ProgramFixture {
 protected:
     // A started program with a loaded file of the given play length in ms.
-    Player& load(const QString& name = QStringLiteral("rec.wav"),
-                 const QString& lengthMs = QStringLiteral("20000")) {
+    Player& load(const QString& name = QStringLiteral("rec.wav"), long long lengthMs = 20000) {
         if (!program) {
             startProgram();
         }
         const QString path = folder() + QLatin1Char('/') + name;
         QDir().mkpath(QFileInfo(path).path());
         EXPECT_TRUE(writeBytes(path, recordingOfSeconds(2)));
-        fakes.player.replies[kLength] = {0, lengthMs};
+        fakes.player.lengthMs = lengthMs;
         Player& player = program->player();
         EXPECT_TRUE(player.readWaveHeader(path));
         return player;
     }
-    // Commands sent since the last call.
-    QStringList sent() {
-        QStringList result = fakes.player.commands;
-        fakes.player.commands.clear();
-        return result;
-    }
-    static QStringList seekAndPlay(int ms) {
-        return {QStringLiteral("seek waveplayfile to %1").arg(ms),
-                QStringLiteral("play waveplayfile from %1").arg(ms)};
-    }
+    Plays played() { return fakes.player.takePlays(); }
+    bool deviceOpen() const { return !fakes.player.openFile.isEmpty(); }
     QSlider* slider() { return program->frm_Oszi->slider; }
     const QTimer* pollTimer() { return &program->player().playback().followTimer(); }
 };
@@ -61,29 +53,18 @@ TEST_F(PlaybackTest, AStartOpensAsksTheLengthAndPlaysFromTheStartPosition) {
     Player& player = load();
     EXPECT_EQ(player.startPos(), 10'000'000); // fresh window
     player.startPlayback();
-    const QStringList expected =
-        QStringList{QStringLiteral("open ") + player.loadedFile() + QStringLiteral(" alias waveplayfile"),
-                    QStringLiteral("set waveplayfile time format ms"), kLength} +
-        seekAndPlay(0);
-    EXPECT_EQ(sent(), expected);
+    EXPECT_EQ(played(), Plays({{player.loadedFile(), 0}}));
     EXPECT_TRUE(player.playing());
     EXPECT_EQ(player.playLength(), 20000);
     EXPECT_TRUE(pollTimer()->isActive());
 
     for (long long start : {1'000'000LL, 500'000LL}) {
         player.stopPlayback();
-        EXPECT_EQ(sent(), QStringList({"stop waveplayfile", "close waveplayfile"}));
+        EXPECT_FALSE(deviceOpen());
         player.setStartPos(start);
         player.startPlayback();
-        EXPECT_EQ(sent().mid(3), seekAndPlay(start == 500'000 ? 10000 : 0)) << start;
+        EXPECT_EQ(played(), Plays({{player.loadedFile(), start == 500'000 ? 10000 : 0}})) << start;
     }
-}
-
-TEST_F(PlaybackTest, APathWithABlankIsQuoted) {
-    Player& player = load(QStringLiteral("two words/a b.wav"));
-    player.startPlayback();
-    EXPECT_EQ(sent().value(0),
-              QStringLiteral("open \"") + player.loadedFile() + QStringLiteral("\" alias waveplayfile"));
 }
 
 TEST_F(PlaybackTest, NothingOrAMissingFileStartsNothing) {
@@ -92,16 +73,16 @@ TEST_F(PlaybackTest, NothingOrAMissingFileStartsNothing) {
     Player& player = load();
     QFile::remove(player.loadedFile());
     player.startPlayback();
-    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_FALSE(deviceOpen());
+    EXPECT_TRUE(played().empty());
     EXPECT_FALSE(player.playing());
 }
 
 TEST_F(PlaybackTest, ADeviceThatRefusesTheFileLeavesThePlayerStopped) {
     Player& player = load();
-    fakes.player.replies[QStringLiteral("open ") + player.loadedFile() +
-                         QStringLiteral(" alias waveplayfile")] = {5, QString()};
+    fakes.player.openResult = PlaybackResult::CannotReadFile;
     player.startPlayback();
-    EXPECT_EQ(sent().size(), 1);
+    EXPECT_TRUE(played().empty());
     EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 }
@@ -109,25 +90,25 @@ TEST_F(PlaybackTest, ADeviceThatRefusesTheFileLeavesThePlayerStopped) {
 TEST_F(PlaybackTest, TheTimerFollowsThePositionAndTheEndStopsAndRewinds) {
     Player& player = load();
     player.startPlayback();
-    sent();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    played();
+    fakes.player.positionMs = 5000;
     player.playback().tmrplaywave_Timer();
     EXPECT_EQ(slider()->value(), 250'000);
 
-    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    fakes.player.positionMs = 20000;
     player.playback().tmrplaywave_Timer();
-    EXPECT_EQ(sent(), QStringList({kPosition, kPosition, "stop waveplayfile", "close waveplayfile"}));
+    EXPECT_FALSE(deviceOpen());
     EXPECT_FALSE(player.playing());
     EXPECT_EQ(slider()->value(), 1'000'000);
     EXPECT_EQ(player.startPos(), 1'000'000);
     player.startPlayback(); // the next start plays from the beginning
-    EXPECT_EQ(sent().mid(3), seekAndPlay(0));
+    EXPECT_EQ(played(), Plays({{player.loadedFile(), 0}}));
 }
 
 TEST_F(PlaybackTest, ALengthOfZeroEndsAtTheFirstTick) {
-    Player& player = load(QStringLiteral("rec.wav"), QStringLiteral("0"));
+    Player& player = load(QStringLiteral("rec.wav"), 0);
     player.startPlayback();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("-3")};
+    fakes.player.positionMs = -3;
     player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(player.playing());
 }
@@ -139,7 +120,7 @@ TEST_F(PlaybackTest, TheEndOfTheFileReleasesThePushToTalkButton) {
     player.startPlayback();
     program->transmitter().togglePushToTalk();
     ASSERT_TRUE(fakes.serial.rts);
-    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    fakes.player.positionMs = 20000;
     player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
@@ -151,26 +132,25 @@ TEST_F(PlaybackTest, APlayTheCardRefusesOrGivesUpEndsStoppedAndUnkeyed) {
     writeIni(defaultIni({{8, QStringLiteral("76-0")}, {20, QStringLiteral("1")}}));
     Player& player = load();
     QLabel* fileLine = program->frm_Oszi->lblFile;
-    fakes.player.replies[QStringLiteral("play waveplayfile from 0")] = {7, QString()};
+    fakes.player.playResult = PlaybackResult::DeviceFailed;
     program->transmitter().togglePushToTalk();
     player.startPlayback();
     EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_FALSE(isPressed(program->frm_Oszi->lbl_TX));
-    EXPECT_EQ(sent().mid(5), QStringList({"stop waveplayfile", "close waveplayfile"}));
+    EXPECT_FALSE(deviceOpen());
     EXPECT_EQ(fileLine->text(), QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
 
-    fakes.player.replies.remove(QStringLiteral("play waveplayfile from 0"));
+    fakes.player.playResult = PlaybackResult::Ok;
     player.startPlayback();
     program->transmitter().togglePushToTalk();
     // A position that stands still while the device still plays (its latency) is no failure.
-    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
-    fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("playing")};
+    fakes.player.positionMs = 5000;
     player.playback().tmrplaywave_Timer();
     player.playback().tmrplaywave_Timer();
     EXPECT_TRUE(player.playing());
-    fakes.player.replies[QStringLiteral("status waveplayfile mode")] = {0, QStringLiteral("stopped")};
+    fakes.player.playing = false;
     player.playback().tmrplaywave_Timer();
     EXPECT_FALSE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
@@ -183,41 +163,43 @@ TEST_F(PlaybackTest, HoldingPausePausesAndTheReleaseResumesAtTheSlider) {
     Player& player = load();
     player.setStartPos(0);
     player.startPlayback();
-    sent();
+    played();
     QPushButton* pause = program->frm_Oszi->cmd_Unterbrechen;
     QTest::mousePress(pause, Qt::LeftButton);
-    EXPECT_EQ(sent(), QStringList({"stop waveplayfile"}));
+    EXPECT_FALSE(fakes.player.playing);
+    EXPECT_TRUE(deviceOpen());
     EXPECT_TRUE(player.playing());
     EXPECT_FALSE(pollTimer()->isActive());
 
     slider()->setValue(750'000);
     QTest::mouseRelease(pause, Qt::LeftButton);
-    EXPECT_EQ(sent(), seekAndPlay(15000));
+    EXPECT_EQ(played(), Plays({{player.loadedFile(), 15000}}));
     EXPECT_TRUE(pollTimer()->isActive());
 
     // Stopped, the button does nothing.
     player.stopPlayback();
-    sent();
+    played();
     QTest::mouseClick(pause, Qt::LeftButton);
-    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_TRUE(played().empty());
+    EXPECT_FALSE(fakes.player.playing);
 }
 
 TEST_F(PlaybackTest, DraggingTheSliderSeeksAndReleasingItWhileStoppedPlaysFromTheStartPosition) {
     Player& player = load();
     player.setStartPos(0);
     player.startPlayback();
-    sent();
+    played();
     player.playback().beginSeeking();
     EXPECT_FALSE(pollTimer()->isActive());
     slider()->setSliderPosition(250'000); // a user's move, as a drag reports it
-    EXPECT_EQ(sent(), seekAndPlay(5000));
+    EXPECT_EQ(played(), Plays({{player.loadedFile(), 5000}}));
 
     player.stopPlayback();
     player.setStartPos(100'000);
     slider()->setValue(600'000);
-    sent();
+    played();
     player.playback().endSeeking();
-    EXPECT_EQ(sent().mid(3), seekAndPlay(2000));
+    EXPECT_EQ(played(), Plays({{player.loadedFile(), 2000}}));
     EXPECT_TRUE(pollTimer()->isActive());
 }
 
@@ -225,10 +207,11 @@ TEST_F(PlaybackTest, ALeftClickIntoTheWaveformSeeksToItsPlace) {
     Player& player = load();
     player.setStartPos(0);
     player.startPlayback();
-    sent();
+    played();
     player.controls().frx1_MouseDown(1, 0, 145, 10);
-    const QStringList commands = sent();
-    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(10000));
+    const Plays plays = played();
+    ASSERT_FALSE(plays.empty());
+    EXPECT_EQ(plays.back(), (FakePlaybackDevice::Play{player.loadedFile(), 10000}));
     EXPECT_EQ(slider()->value(), 500'000);
     EXPECT_EQ(player.startPos(), 0);
     EXPECT_TRUE(player.playing());
@@ -238,9 +221,10 @@ TEST_F(PlaybackTest, AnyOtherClickShowsTheDiagnosticValues) {
     Player& player = load();
     player.setStartPos(0);
     player.startPlayback();
-    sent();
+    played();
     player.controls().frx1_MouseDown(2, 0, 145, 10);
-    EXPECT_TRUE(sent().isEmpty());
+    EXPECT_TRUE(played().empty());
+    EXPECT_TRUE(fakes.player.playing);
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("x!145 Play_Len20000pos%0"));
 }
@@ -250,7 +234,7 @@ TEST_F(PlaybackTest, StoppingRemembersThePositionAndUnkeys) {
     Player& player = load();
     player.setStartPos(0);
     player.startPlayback();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    fakes.player.positionMs = 5000;
     player.playback().tmrplaywave_Timer();
     program->transmitter().togglePushToTalk();
     ASSERT_TRUE(fakes.serial.dtr);
@@ -314,7 +298,7 @@ TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
     const QString path = folder.filePath(QStringLiteral("rec.wav"));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
     file.setLoaded(path);
-    fakes.player.replies[kLength] = {0, QStringLiteral("20000")};
+    fakes.player.lengthMs = 20000;
 
     QList<PlayState> states;
     QList<int> sliders;
@@ -327,15 +311,39 @@ TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
     EXPECT_EQ(file.current(), path);
     playback.pause();
     playback.resume();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
+    fakes.player.positionMs = 5000;
     playback.tmrplaywave_Timer();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
+    fakes.player.positionMs = 20000;
     playback.tmrplaywave_Timer();
     EXPECT_EQ(states, QList<PlayState>(
                           {PlayState::Playing, PlayState::Paused, PlayState::Playing, PlayState::Stopped}));
     EXPECT_EQ(sliders, QList<int>({250'000, 1'000'000}));
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(playback.sliderValue(), 1'000'000);
+}
+
+// Whatever the path holds, the device is handed that file: words such as "type" or
+// "alias" and quotes are part of a name like any other.
+TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
+    FakePlatform fakes;
+    FakeAudioSink sink;
+    StreamingPlayback device(sink);
+    fakes.realPlayer = &device;
+    SettingsValues values;
+    const Platform platform = fakes.platform();
+    Transmitter transmitter(platform, values);
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("Ruf alias \"Nord\"/Kanal type B.wav"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
+    file.setLoaded(path);
+
+    playback.startPlayback();
+    EXPECT_TRUE(playback.state().playing);
+    EXPECT_EQ(playback.state().playLength, 2000);
+    EXPECT_EQ(sink.rate, 11025);
 }
 
 } // namespace

@@ -11,16 +11,15 @@
 namespace kestrova::test {
 
 // A started program whose player device answers a length of 20,000 ms, with
-// helpers to write files and to follow the player's commands.
+// helpers to write files and to follow what the player plays.
 class SoundWindowFixture : public ProgramFixture {
 protected:
-    static inline const QString kLength = QStringLiteral("status waveplayfile length");
-    static inline const QString kPosition = QStringLiteral("status waveplayfile position");
+    using Plays = std::vector<FakePlaybackDevice::Play>;
 
     Player& player() {
         if (!program) {
             startProgram();
-            fakes.player.replies[kLength] = {0, QStringLiteral("20000")};
+            fakes.player.lengthMs = 20000;
         }
         return program->player();
     }
@@ -47,25 +46,12 @@ protected:
         return p;
     }
 
-    // Commands sent since the last call.
-    QStringList sent() {
-        QStringList result = fakes.player.commands;
-        fakes.player.commands.clear();
-        return result;
-    }
-
-    static QString openOf(const QString& path) {
-        return QStringLiteral("open ") + path + QStringLiteral(" alias waveplayfile");
-    }
-
-    static QStringList seekAndPlay(int ms) {
-        return {QStringLiteral("seek waveplayfile to %1").arg(ms),
-                QStringLiteral("play waveplayfile from %1").arg(ms)};
-    }
+    // What the player played since the last call.
+    Plays played() { return fakes.player.takePlays(); }
 
     // A tick of tmrplaywave with the device at `ms`.
     void tickAt(int ms) {
-        fakes.player.replies[kPosition] = {0, QString::number(ms)};
+        fakes.player.positionMs = ms;
         player().playback().tmrplaywave_Timer();
     }
 

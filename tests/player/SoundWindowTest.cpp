@@ -61,11 +61,9 @@ TEST_F(SoundWindowTest, TheLabelOpensTheDialogAndTheTimerLoadsTheChosenFileForTm
     EXPECT_EQ(main().lbl_LoadWave->border(), LabelBorder::Flat);
     EXPECT_TRUE(program->player().loader().freshStartTimer().isActive());
 
-    sent();
+    played();
     p.loader().tmr1_Timer();
-    const QStringList commands = sent();
-    EXPECT_EQ(commands.value(0), openOf(path));
-    EXPECT_EQ(commands.mid(commands.size() - 2), seekAndPlay(0));
+    EXPECT_EQ(played(), Plays({{path, 0}}));
     EXPECT_FALSE(program->player().loader().freshStartTimer().isActive());
 }
 

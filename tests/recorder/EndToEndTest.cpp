@@ -1,9 +1,9 @@
 // The whole recorder on a file-fed input: real input hub, capture device and
 // filing, with the program's timers stepped by the test in simulated real time.
 #include "base/archive/Archive.h"
-#include "base/audio/CaptureDevice.h"
 #include "base/audio/FileFedInput.h"
 #include "base/audio/InputHub.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "base/common/BatchedTimer.h"
 #include "base/recorder/Recorder.h"
 #include "base/settings/SettingsFile.h"
@@ -103,7 +103,7 @@ protected:
         fed = std::make_unique<FileFedInput>(none, input, [this] { return elapsed; });
         dying = std::make_unique<DyingInput>(*fed);
         hub = std::make_unique<InputHub>(*dying, [this] { return elapsed; });
-        capture = std::make_unique<CaptureDevice>(
+        capture = std::make_unique<WorkingFileCapture>(
             *hub, [] { return -1; }, dir.path());
     }
 
@@ -162,7 +162,7 @@ protected:
     std::unique_ptr<FileFedInput> fed;
     std::unique_ptr<DyingInput> dying;
     std::unique_ptr<InputHub> hub;
-    std::unique_ptr<CaptureDevice> capture;
+    std::unique_ptr<WorkingFileCapture> capture;
 };
 
 TEST_F(EndToEndTest, ThreeTransmissionsBecomeThreeRecordings) {
@@ -314,7 +314,7 @@ TEST_F(EndToEndTest, AProgramFolderDeletedWhileRecordingLosesNoRecording) {
     ASSERT_TRUE(QDir().mkpath(programFolder));
     writeIni(defaultIni({{2, docFolder}, {10, QStringLiteral("1")}, {16, QStringLiteral("1")}}));
     ASSERT_TRUE(QFile::rename(iniPath(), settingsFilePath(programFolder)));
-    capture = std::make_unique<CaptureDevice>(
+    capture = std::make_unique<WorkingFileCapture>(
         *hub, [] { return -1; }, programFolder);
     program = std::make_unique<Program>(platform(), ProgramOptions{programFolder});
     program->main();

@@ -1,5 +1,5 @@
 // A capture that a crash cut short is filed at the next start.
-#include "base/audio/CaptureDevice.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "base/integrity/ManifestWriter.h"
 #include "base/wav/Wav8Header.h"
 #include "gui/ui/MainForm.h"
@@ -20,7 +20,7 @@ protected:
     void leaveWorkingFile(double seconds, const QDateTime& modified) {
         const auto samples = static_cast<std::uint32_t>(seconds * 11025);
         auto header = wav8Header(0, 11025);
-        QFile file(dir.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName)));
+        QFile file(dir.filePath(QString::fromLatin1(WorkingFileCapture::kWorkingFileName)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(reinterpret_cast<const char*>(header.data()), 44);
         file.write(QByteArray(static_cast<qsizetype>(samples), char(200)));
@@ -45,7 +45,7 @@ TEST_F(InterruptedCaptureTest, IsCompletedAndFiledUnderTheTimeItStarted) {
     const auto header = wav8Header(30 * 11025, 11025);
     EXPECT_EQ(bytes.left(44), QByteArray(reinterpret_cast<const char*>(header.data()), 44));
     EXPECT_EQ(bytes.size(), 44 + 30 * 11025);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName))));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QString::fromLatin1(WorkingFileCapture::kWorkingFileName))));
     EXPECT_FALSE(QFile::exists(dir.filePath(name)));
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("notes.txt"))));
     ASSERT_GT(program->frm_DoKu->lb_Sounds->count(), 0);

@@ -22,7 +22,6 @@ protected:
         startProgram();
         QTest::mouseClick(main().chk_Start, Qt::LeftButton);
         EXPECT_TRUE(recorder().isSwitchedOn());
-        fakes.capture.commands.clear();
     }
     MainForm& main() { return *program->frm_DoKu; }
     Recorder& recorder() { return program->recorder(); }
@@ -40,16 +39,7 @@ protected:
             }
         }
     }
-    int count(const QString& command) const {
-        return static_cast<int>(fakes.capture.commands.count(command));
-    }
-    int saves() const {
-        int n = 0;
-        for (const QString& command : fakes.capture.commands) {
-            n += command.startsWith(QStringLiteral("save capture ")) ? 1 : 0;
-        }
-        return n;
-    }
+    qsizetype saves() const { return fakes.capture.saved.size(); }
 };
 
 TEST_F(RecordingControlTest, SwitchingOnInSilenceRecordsUntilTheMinimumSilenceHasPassed) {
@@ -69,16 +59,15 @@ TEST_F(RecordingControlTest, ALevelAtTheThresholdNeverStartsARecording) {
     start({{10, QStringLiteral("1")}, {9, QStringLiteral("50")}});
     tenths(20); // the first recording ends in silence
     ASSERT_FALSE(recorder().recordingActive);
-    fakes.capture.commands.clear();
     recorder().meter().levelEnvelope = 64; // shows 50, the threshold
     for (int i = 0; i < 20; ++i) {
         meter(127 + 64);
     }
     EXPECT_FALSE(recorder().recordingActive);
-    EXPECT_TRUE(fakes.capture.commands.isEmpty());
+    EXPECT_FALSE(fakes.capture.isOpen());
     meter(255);
     EXPECT_TRUE(recorder().recordingActive);
-    EXPECT_EQ(count(QStringLiteral("record capture")), 1);
+    EXPECT_TRUE(fakes.capture.isRecording());
 }
 
 TEST_F(RecordingControlTest, ASignalLongerThanTheMaximumIsSplit) {
@@ -94,9 +83,10 @@ TEST_F(RecordingControlTest, ASignalLongerThanTheMaximumIsSplit) {
     EXPECT_FALSE(recorder().recordingActive);
     EXPECT_TRUE(program->recorder().recordingClock().isActive());
     EXPECT_TRUE(program->recorder().silenceWatchTimer().isActive());
+    EXPECT_FALSE(fakes.capture.isOpen());
     meter(255); // the signal goes on: the next recording starts at once
     EXPECT_TRUE(recorder().recordingActive);
-    EXPECT_EQ(count(QStringLiteral("record capture")), 1);
+    EXPECT_TRUE(fakes.capture.isRecording());
 }
 
 TEST_F(RecordingControlTest, TheRecordingClockCountsFromTheRecordingsOwnStart) {
@@ -116,19 +106,20 @@ TEST_F(RecordingControlTest, SilencePausesTheCaptureAndTheNextSignalResumesItAtO
     for (int i = 0; i < 4; ++i) {
         recorder().tmrZT3_Timer(); // pauseTicks 0, 1, 2, 3: not yet above 3
     }
-    EXPECT_EQ(count(QStringLiteral("pause capture")), 0);
+    EXPECT_TRUE(fakes.capture.isRecording());
     recorder().tmrZT3_Timer();
-    EXPECT_EQ(count(QStringLiteral("pause capture")), 1);
+    EXPECT_TRUE(fakes.capture.isPaused());
     EXPECT_TRUE(recorder().capturePaused);
     EXPECT_FALSE(program->recorder().pauseWatchTimer().isActive());
 
     meter(255); // the same recording goes on, resumed without waiting for the pause watch
-    EXPECT_EQ(count(QStringLiteral("resume capture")), 1);
+    EXPECT_TRUE(fakes.capture.isRecording());
     EXPECT_FALSE(recorder().capturePaused);
     EXPECT_EQ(recorder().silenceTicks, 1);
-    EXPECT_EQ(count(QStringLiteral("open new type waveaudio alias capture")), 0);
+    EXPECT_EQ(fakes.capture.captures, 1);
+    EXPECT_EQ(saves(), 0);
     recorder().tmrZT3_Timer();
-    EXPECT_EQ(count(QStringLiteral("resume capture")), 1); // not resumed twice
+    EXPECT_TRUE(fakes.capture.isRecording());
 }
 
 TEST_F(RecordingControlTest, TheSilenceCountsOnWhilePaused) {
@@ -148,8 +139,8 @@ TEST_F(RecordingControlTest, ClosingTheMainWindowWhileRecordingSavesTheRecording
     const QString name = recorder().capture().recordingName;
     QCloseEvent close;
     QCoreApplication::sendEvent(&main(), &close);
-    EXPECT_TRUE(fakes.capture.commands.contains(QStringLiteral("save capture ") + name));
-    EXPECT_EQ(fakes.capture.commands.last(), QStringLiteral("close capture"));
+    EXPECT_EQ(fakes.capture.saved, QStringList{name});
+    EXPECT_FALSE(fakes.capture.isOpen());
     EXPECT_TRUE(program->hasEnded());
     EXPECT_FALSE(program->recorder().meter().meterTimer().isActive());
 }

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "base/audio/AudioInput.h"
-#include "base/audio/CommandDevice.h"
 #include "base/audio/OutputVolume.h"
 #include "base/audio/SoundFileProbe.h"
 #include "base/audio/SoundPlayer.h"
 #include "base/serial/SerialLines.h"
 #include "support/FakeInputStream.h"
 
-#include <QHash>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -43,22 +41,6 @@ public:
     };
     std::vector<Open> opens;
     std::shared_ptr<FakeInputFeed> feed;
-};
-
-// Records every command string; answers from a table keyed by the command.
-class FakeCommandDevice final : public CommandDevice {
-public:
-    CommandResult send(const QString& command) override {
-        commands << command;
-        if (onCommand) {
-            onCommand(command);
-        }
-        return replies.value(command, CommandResult{});
-    }
-    QStringList commands;
-    QHash<QString, CommandResult> replies;
-    // What the device does for a command, such as writing the file it saves.
-    std::function<void(const QString&)> onCommand;
 };
 
 class FakeSoundPlayer final : public SoundPlayer {

@@ -2,10 +2,12 @@
 
 #include "base/audio/InputHub.h"
 #include "base/platform/Platform.h"
+#include "support/FakeCaptureDevice.h"
 #include "support/FakeClock.h"
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeEventLog.h"
+#include "support/FakePlaybackDevice.h"
 
 namespace kestrova::test {
 
@@ -17,19 +19,19 @@ struct FakePlatform {
     // so a fake device that is fed nothing never counts as lost.
     qint64 inputMs = 0;
     InputHub inputHub{audioInput, [this] { return inputMs; }};
-    FakeCommandDevice capture;
-    FakeCommandDevice player;
+    FakeCaptureDevice capture;
+    FakePlaybackDevice player;
     FakeSoundPlayer sounds;
     FakeOutputVolume audioOutput;
     FakeSerialLines serial;
     FakeEventLog events;
 
     // Real players (over a fake card) in place of the fakes, when set.
-    CommandDevice* realPlayer = nullptr;
+    PlaybackDevice* realPlayer = nullptr;
     SoundPlayer* realSounds = nullptr;
 
     Platform platform() {
-        CommandDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
+        PlaybackDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
         SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
         return {clock,        dialogs,     audioInput,  inputHub, capture,
                 playerDevice, soundPlayer, audioOutput, serial,   events};

@@ -1,82 +1,39 @@
 #pragma once
 
-#include "base/audio/CommandDevice.h"
-#include "base/wav/Wav8WorkingFile.h"
-
 #include <QString>
-#include <QTimer>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <span>
-#include <vector>
 
 namespace kestrova {
 
-class InputHub;
-class Resampler;
-struct CaptureCommand;
+// What the capture device answers. The recorder shows the number of a failure it
+// has no words for, so each keeps its number.
+enum class CaptureResult : int {
+    Ok = 0,
+    WrongState = 2,
+    BadFormat = 3,
+    NothingRecorded = 4,
+    NoInput = 5,
+    FileError = 6,
+};
 
-// The recorder's "capture" device: records the input the meter listens to into
-// a working WAV file on disk and saves it under a name on request. Runs on the
-// user-interface thread; call pump() on every timer tick.
-class CaptureDevice final : public CommandDevice {
+// The recorder's capture: opened, given its format and recording; paused and
+// resumed within the same recording; stopped, saved under a name and closed. A
+// call that does not fit the device's state is refused with WrongState and
+// changes nothing.
+class CaptureDevice {
 public:
-    static constexpr const char* kWorkingFileName = "capture.part.wav";
+    virtual ~CaptureDevice() = default;
 
-    // `selectedDevice` gives the input position to open when the hub has none
-    // open. The hub must outlive the device.
-    CaptureDevice(InputHub& hub, std::function<int()> selectedDevice, QString workingFolder);
-    ~CaptureDevice() override;
-    CaptureDevice(const CaptureDevice&) = delete;
-    CaptureDevice& operator=(const CaptureDevice&) = delete;
-
-    CommandResult send(const QString& command) override;
-    // Moves what the input delivered since the last call into the working file.
-    void pump();
-
-    QString workingFilePath() const;
-    // Completes the header of a working file a crash left behind.
-    static std::optional<WavFormat> recoverWorkingFile(const QString& path);
-    // Moves a working file out of the next capture's way, to the first free
-    // "capture.interrupted-N.wav" beside it; the new path, or empty on failure.
-    static QString setAside(const QString& path);
-    static constexpr const char* kSetAsidePrefix = "capture.interrupted-";
-
-private:
-    enum class State { Closed, Idle, Recording, Paused };
-
-    int open();
-    int setFormat(const CaptureCommand& command);
-    int startRecording();
-    std::uint64_t preRollStart() const;
-    void stopRecording();
-    int save(const QString& name);
-    bool writeCopy(QIODevice& out);
-    void close();
-    std::uint64_t heldSamples() const { return file_.samples() + pending_.size(); }
-
-    void receive(std::span<const std::uint8_t> samples, int sampleRate);
-    void writePending();
-
-    InputHub& hub_;
-    std::function<int()> selectedDevice_;
-    QString folder_;
-    State state_ = State::Closed;
-    int sampleRate_ = 11025;
-    Wav8WorkingFile file_;
-    std::unique_ptr<Resampler> resampler_;
-    std::vector<std::uint8_t> pending_;
-    // How much of the capture the last successful save held: what goes beyond
-    // it must not be thrown away on close.
-    std::uint64_t savedSamples_ = 0;
-    // Where in the hub's sample count the last file stopped taking input; kept
-    // from one file to the next.
-    std::optional<std::uint64_t> stoppedAt_;
-    int sinkId_ = 0;
-    // Moves the input into the working file while the device is open, so a long
-    // capture waits on disk rather than in memory.
-    QTimer writer_;
+    virtual CaptureResult open() = 0;
+    // Only 8 bits, one channel and 8000, 11025, 22050 or 44100 samples a second;
+    // not while recording or paused.
+    virtual CaptureResult setFormat(int bitsPerSample, int samplesPerSecond, int channels) = 0;
+    virtual CaptureResult record() = 0;
+    virtual CaptureResult pause() = 0;
+    virtual CaptureResult resume() = 0;
+    virtual CaptureResult stop() = 0;
+    // Writes what was recorded to `path`; a bare name goes into the device's working folder.
+    virtual CaptureResult saveAs(const QString& path) = 0;
+    virtual CaptureResult close() = 0;
 };
 
 } // namespace kestrova

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "base/audio/CaptureDevice.h"
 #include "base/audio/FileFedInput.h"
 #include "base/audio/InputHub.h"
 #include "base/audio/OutputGain.h"
-#include "base/audio/PlaybackDevice.h"
 #include "base/audio/PortAudioInput.h"
 #include "base/audio/PortAudioSink.h"
 #include "base/audio/SimpleSoundPlayer.h"
 #include "base/audio/SoundCardOutput.h"
+#include "base/audio/StreamingPlayback.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "base/desktop/EventLog.h"
 #include "base/desktop/LoggedDialogs.h"
 #include "base/desktop/SystemClock.h"
@@ -41,11 +41,11 @@ private:
     std::unique_ptr<FileFedInput> fileFedInput_;
     AudioInput& audioInput_;
     InputHub inputHub_;
-    CaptureDevice capture_;
+    WorkingFileCapture capture_;
     OutputGain gain_;
     PortAudioSink playerSink_;
     PortAudioSink soundSink_;
-    PlaybackDevice player_;
+    StreamingPlayback player_;
     SimpleSoundPlayer sounds_;
     SoundCardOutput audioOutput_;
     QtSerialLines serial_;

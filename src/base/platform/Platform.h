@@ -4,11 +4,12 @@ namespace kestrova {
 
 class AudioInput;
 class OutputVolume;
+class CaptureDevice;
 class Clock;
-class CommandDevice;
 class Dialogs;
 class EventLog;
 class InputHub;
+class PlaybackDevice;
 class SerialLines;
 class SoundPlayer;
 
@@ -20,8 +21,8 @@ struct Platform {
     AudioInput& audioInput;
     // The one open input stream, shared by the level meter and the capture.
     InputHub& inputHub;
-    CommandDevice& capture;
-    CommandDevice& player;
+    CaptureDevice& capture;
+    PlaybackDevice& player;
     SoundPlayer& sounds;
     OutputVolume& audioOutput;
     SerialLines& serial;

@@ -1,6 +1,6 @@
 #include "base/player/Playback.h"
 
-#include "base/audio/CommandDevice.h"
+#include "base/audio/PlaybackDevice.h"
 #include "base/common/NumericValue.h"
 #include "base/player/LoadedFile.h"
 #include "base/transmit/Transmitter.h"
@@ -15,11 +15,6 @@ namespace {
 // Any start position above this plays from the beginning.
 constexpr long long kLastStartPos = 999'998;
 
-QString openCommand(const QString& path) {
-    const QString name = path.contains(QLatin1Char(' ')) ? QLatin1Char('"') + path + QLatin1Char('"') : path;
-    return QStringLiteral("open ") + name + QStringLiteral(" alias waveplayfile");
-}
-
 } // namespace
 
 Playback::Playback(const Platform& platform, Transmitter& transmitter, LoadedFile& file)
@@ -32,10 +27,6 @@ void Playback::stopTimers() {
     for (QTimer* timer : {&tmrplaywave, &tmr_Focus, &tmr_Play}) {
         timer->stop();
     }
-}
-
-CommandResult Playback::send(const QString& command) {
-    return platform_.player.send(command);
 }
 
 void Playback::setPlayState(PlayState state) {
@@ -56,9 +47,8 @@ long long Playback::sliderMilliseconds() const {
 
 bool Playback::seekAndPlay(long long milliseconds) {
     state_.paused = false;
-    const QString n = QString::number(milliseconds);
-    const bool sought = send(QStringLiteral("seek waveplayfile to ") + n).error == 0;
-    return send(QStringLiteral("play waveplayfile from ") + n).error == 0 && sought;
+    const bool sought = platform_.player.seek(milliseconds) == PlaybackResult::Ok;
+    return platform_.player.play(milliseconds) == PlaybackResult::Ok && sought;
 }
 
 void Playback::startPlayback() {
@@ -72,19 +62,18 @@ void Playback::startPlayback() {
         return;
     }
     if (state_.playing) {
-        // The alias can be open only once; a second open would fail and leave the old one playing.
+        // The device opens one file at a time; a second open would fail and leave the old one playing.
         stopPlayback();
     }
-    if (send(openCommand(loaded)).error != 0) {
+    if (platform_.player.open(loaded) != PlaybackResult::Ok) {
         return;
     }
-    send(QStringLiteral("set waveplayfile time format ms"));
-    const CommandResult length = send(QStringLiteral("status waveplayfile length"));
-    if (length.error != 0) {
-        send(QStringLiteral("close waveplayfile"));
+    const std::optional<PlaybackStatus> opened = platform_.player.status();
+    if (!opened) {
+        platform_.player.close();
         return;
     }
-    state_.playLength = roundToWhole(numericValue(length.reply));
+    state_.playLength = opened->lengthMs;
     state_.pos = state_.startPos > kLastStartPos ? 0 : state_.startPos;
     state_.pos = roundToWhole(state_.pos * double(state_.playLength) * 0.000001);
     state_.playing = true;
@@ -99,8 +88,8 @@ void Playback::startPlayback() {
 
 void Playback::stopPlayback() {
     if (state_.playing) {
-        send(QStringLiteral("stop waveplayfile"));
-        send(QStringLiteral("close waveplayfile"));
+        platform_.player.stop();
+        platform_.player.close();
         state_.playing = false;
         tmrplaywave.stop();
         setPlayState(PlayState::Stopped);
@@ -113,7 +102,7 @@ void Playback::pause() {
         return;
     }
     tmr_Focus.stop();
-    send(QStringLiteral("stop waveplayfile"));
+    platform_.player.stop();
     state_.paused = true;
     tmrplaywave.stop();
     setPlayState(PlayState::Paused);
@@ -143,21 +132,24 @@ void Playback::playbackFailed(const QString& message) {
 // A device that stopped by itself before the end says so only when asked; it is
 // asked when the position stands still.
 bool Playback::deviceStoppedEarly(long long position) {
-    return state_.stalledAt(position) &&
-           send(QStringLiteral("status waveplayfile mode")).reply == QLatin1String("stopped");
+    if (!state_.stalledAt(position)) {
+        return false;
+    }
+    const std::optional<PlaybackStatus> status = platform_.player.status();
+    return status && !status->playing;
 }
 
 void Playback::tmrplaywave_Timer() {
     if (!state_.playing) {
         return;
     }
-    const CommandResult position = send(QStringLiteral("status waveplayfile position"));
-    if (position.error != 0) {
+    const std::optional<PlaybackStatus> status = platform_.player.status();
+    if (!status) {
         // The device has gone: stop as the stop button does, so nothing stays keyed.
         stop();
         return;
     }
-    followPosition(roundToWhole(numericValue(position.reply)));
+    followPosition(status->positionMs);
 }
 
 void Playback::followPosition(long long milliseconds) {

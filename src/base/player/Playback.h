@@ -12,9 +12,8 @@ namespace kestrova {
 
 class LoadedFile;
 class Transmitter;
-struct CommandResult;
 
-// Playback of the sound window's file through the "waveplayfile" device: its start,
+// Playback of the sound window's file through the player device: its start,
 // stop and pause, the poll that moves the slider and the level bar along, the key
 // field's focus while the sound plays, and the end of a playback the card refused or
 // gave up. It owns the slider's value; the sound window shows what it signals and
@@ -109,7 +108,6 @@ signals:
     void endReached();
 
 private:
-    CommandResult send(const QString& command);
     void setPlayState(PlayState state);
     void playbackFailed(const QString& message);
     bool deviceStoppedEarly(long long position);

@@ -2,8 +2,7 @@
 
 #include "base/archive/Archive.h"
 #include "base/archive/RecordingName.h"
-#include "base/audio/CaptureCommand.h"
-#include "base/audio/CommandDevice.h"
+#include "base/audio/CaptureDevice.h"
 #include "base/desktop/Clock.h"
 #include "base/desktop/Dialogs.h"
 #include "base/desktop/EventLog.h"
@@ -25,15 +24,20 @@ QString nativePath(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
-QString openTroubleText(int error, const QString& programFolder) {
-    if (error == kCaptureNoInput) {
+QString openTroubleText(CaptureResult error, const QString& programFolder) {
+    if (error == CaptureResult::NoInput) {
         return QStringLiteral("Keine Aufnahme: das Aufnahmegerät lässt sich nicht öffnen.");
     }
-    if (error == kCaptureFileError) {
+    if (error == CaptureResult::FileError) {
         return QStringLiteral("Keine Aufnahme: der Programmordner [") + nativePath(programFolder) +
                QStringLiteral("] nimmt die Aufnahmedatei nicht auf.");
     }
-    return QStringLiteral("Keine Aufnahme: das Aufnahmegerät meldet Fehler %1.").arg(error);
+    return QStringLiteral("Keine Aufnahme: das Aufnahmegerät meldet Fehler %1.").arg(static_cast<int>(error));
+}
+
+// Refused as already done when the recorder opens a running capture again.
+bool isRunning(CaptureResult result) {
+    return result == CaptureResult::Ok || result == CaptureResult::WrongState;
 }
 
 // A folder that is gone has no canonical path; its written path still tells it apart.
@@ -54,12 +58,6 @@ CaptureControl::CaptureControl(const Platform& platform, const SettingsValues& s
     : platform_(platform), settings_(settings), programFolder_(std::move(programFolder)), archive_(archive),
       folderLock_(folderLock) {}
 
-// Only the results that decide whether a recording is made or lost are looked
-// at: a command that does not fit the device's state changes nothing.
-int CaptureControl::send(const QString& command) {
-    return platform_.capture.send(command).error;
-}
-
 void CaptureControl::startCapture() {
     started_ = platform_.clock.now();
     // Named now as it will be filed, so the log's line of its beginning names it
@@ -77,37 +75,29 @@ void CaptureControl::startCapture() {
 }
 
 void CaptureControl::openCapture(int bitsPerSample, int samplesPerSecond, int channels) {
-    const long long bytesPerSecond = static_cast<long long>(channels) * bitsPerSample * samplesPerSecond / 8;
-    const int opened = send(QStringLiteral("open new type waveaudio alias capture"));
-    send(QStringLiteral("set capture time format milliseconds bitspersample %1 samplespersec %2 channels %3 "
-                        "bytespersec %4 alignment 1")
-             .arg(bitsPerSample)
-             .arg(samplesPerSecond)
-             .arg(channels)
-             .arg(bytesPerSecond));
-    const int recording = send(QStringLiteral("record capture"));
-    // Refused as already done when the recorder opens a running capture again.
-    const auto done = [](int error) { return error == kCaptureOk || error == kCaptureWrongState; };
-    const bool wasCapturing = std::exchange(capturing_, done(opened) && done(recording));
+    // Only the results that decide whether a recording is made or lost are looked
+    // at: a call that does not fit the device's state changes nothing.
+    CaptureDevice& device = platform_.capture;
+    const CaptureResult opened = device.open();
+    device.setFormat(bitsPerSample, samplesPerSecond, channels);
+    const CaptureResult recording = device.record();
+    const bool wasCapturing = std::exchange(capturing_, isRunning(opened) && isRunning(recording));
     if (capturing_ && !wasCapturing) {
         platform_.events.record(EventPriority::Info, QStringLiteral("Aufnahme begonnen: ") + recordingName);
     }
     if (capturing_ && trouble_ == Trouble::Open) {
         clearTrouble();
     } else if (!capturing_) {
-        reportTrouble(
-            Trouble::Open,
-            openTroubleText(opened != kCaptureOk && opened != kCaptureWrongState ? opened : recording,
-                            programFolder_));
+        reportTrouble(Trouble::Open, openTroubleText(isRunning(opened) ? recording : opened, programFolder_));
     }
 }
 
 void CaptureControl::pauseCapture() {
-    send(QStringLiteral("pause capture"));
+    platform_.capture.pause();
 }
 
 void CaptureControl::resumeCapture() {
-    send(QStringLiteral("resume capture"));
+    platform_.capture.resume();
 }
 
 void CaptureControl::saveRecording(RecordingPiece piece) {
@@ -143,10 +133,10 @@ QString CaptureControl::stopAndSave() {
     if (wasCapturing) {
         recordingName = nameFreeInWorkingFolder(recordingName);
     }
-    send(QStringLiteral("stop capture"));
+    platform_.capture.stop();
     // The device keeps a capture that no folder took on close, for the next start.
     const QString saved = wasCapturing ? saveCopy() : QString();
-    send(QStringLiteral("close capture"));
+    platform_.capture.close();
     if (wasCapturing && saved.isEmpty()) {
         reportTrouble(Trouble::Save,
                       QStringLiteral("Die Aufnahme ") + recordingName +
@@ -186,8 +176,8 @@ void CaptureControl::dropCapture() {
     capturing_ = false;
     // The capture's file may lie in a folder another program holds now: nothing is
     // saved there, and the device keeps what it wrote where it wrote it.
-    send(QStringLiteral("stop capture"));
-    send(QStringLiteral("close capture"));
+    platform_.capture.stop();
+    platform_.capture.close();
     platform_.events.record(EventPriority::Error,
                             QStringLiteral("Aufnahme verworfen, der Programmordner gehört "
                                            "jetzt einem anderen Kestrova: ") +
@@ -218,8 +208,8 @@ QString CaptureControl::nameFreeEverywhere(const QString& name) const {
 
 QString CaptureControl::saveCopy() {
     const QString working = QDir(programFolder_).filePath(recordingName);
-    const int result = send(QStringLiteral("save capture ") + recordingName);
-    if (result == kCaptureOk || result == kCaptureNothingRecorded) {
+    const CaptureResult result = platform_.capture.saveAs(recordingName);
+    if (result == CaptureResult::Ok || result == CaptureResult::NothingRecorded) {
         clearTrouble();
         return working;
     }
@@ -229,7 +219,7 @@ QString CaptureControl::saveCopy() {
         return {};
     }
     const QString aside = QDir(docFolder).filePath(recordingName);
-    if (send(QStringLiteral("save capture \"") + aside + QLatin1Char('"')) != kCaptureOk) {
+    if (platform_.capture.saveAs(aside) != CaptureResult::Ok) {
         return {};
     }
     emit captureTrouble(QStringLiteral("Der Programmordner [") + nativePath(programFolder_) +

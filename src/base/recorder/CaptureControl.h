@@ -13,7 +13,7 @@ class Archive;
 class FolderLock;
 struct SettingsValues;
 
-// The command strings that drive the capture device "capture".
+// Drives the capture device through a recording: open, record, pause, save and close.
 class CaptureControl : public QObject {
     Q_OBJECT
 public:
@@ -48,7 +48,6 @@ signals:
     void captureTrouble(const QString& text);
 
 private:
-    int send(const QString& command);
     // Stops, saves and closes the capture; the saved file's path, or empty when
     // there was no capture to save or nowhere took it.
     QString stopAndSave();

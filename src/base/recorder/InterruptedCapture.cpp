@@ -2,7 +2,7 @@
 
 #include "base/archive/RecordingFolders.h"
 #include "base/archive/RecordingName.h"
-#include "base/audio/CaptureDevice.h"
+#include "base/audio/WorkingFileCapture.h"
 #include "base/settings/SettingsValues.h"
 
 #include <QDir>
@@ -33,14 +33,14 @@ QStringList InterruptedCapture::setAside(const QString& programFolder) {
     QStringList paths;
     // Files set aside by an earlier start, or by a capture that could not be
     // saved, come first.
-    const QString prefix = QString::fromLatin1(CaptureDevice::kSetAsidePrefix);
+    const QString prefix = QString::fromLatin1(WorkingFileCapture::kSetAsidePrefix);
     for (const QString& name :
          folder.entryList({prefix + QStringLiteral("*.wav")}, QDir::Files, QDir::Name)) {
         paths << folder.filePath(name);
     }
-    const QString working = folder.filePath(QString::fromLatin1(CaptureDevice::kWorkingFileName));
+    const QString working = folder.filePath(QString::fromLatin1(WorkingFileCapture::kWorkingFileName));
     if (QFile::exists(working)) {
-        if (const QString target = CaptureDevice::setAside(working); !target.isEmpty()) {
+        if (const QString target = WorkingFileCapture::setAside(working); !target.isEmpty()) {
             paths << target;
         }
     }
@@ -76,7 +76,7 @@ QString InterruptedCapture::file(const QString& programFolder, const SettingsVal
     for (const QString& path : setAsidePaths) {
         // The last write was the end of the audio; completing the header writes again.
         const QDateTime ended = QFileInfo(path).lastModified();
-        const std::optional<WavFormat> format = CaptureDevice::recoverWorkingFile(path);
+        const std::optional<WavFormat> format = WorkingFileCapture::recoverWorkingFile(path);
         if (!format) {
             continue; // not a capture of ours: left as it is
         }

@@ -1,6 +1,5 @@
-#include "base/audio/CaptureDevice.h"
+#include "base/audio/WorkingFileCapture.h"
 
-#include "base/audio/CaptureCommand.h"
 #include "base/audio/InputHub.h"
 #include "base/files/SafeSaveFile.h"
 #include "base/wav/Resampler.h"
@@ -15,8 +14,6 @@ namespace kestrova {
 
 namespace {
 
-using Verb = CaptureCommand::Verb;
-
 constexpr int kDefaultRate = 11025;
 // Two and a half writes a second: what a crash can cost, against the wake-ups and
 // writes of days of recording; a multiple of the level meter's wake-up spacing.
@@ -30,13 +27,14 @@ bool isCaptureRate(int rate) {
 
 } // namespace
 
-CaptureDevice::CaptureDevice(InputHub& hub, std::function<int()> selectedDevice, QString workingFolder)
+WorkingFileCapture::WorkingFileCapture(InputHub& hub, std::function<int()> selectedDevice,
+                                       QString workingFolder)
     : hub_(hub), selectedDevice_(std::move(selectedDevice)), folder_(std::move(workingFolder)) {
     writer_.setInterval(kWriteIntervalMs);
     QObject::connect(&writer_, &QTimer::timeout, &writer_, [this] { pump(); });
 }
 
-CaptureDevice::~CaptureDevice() {
+WorkingFileCapture::~WorkingFileCapture() {
     // An unsaved working file stays on disk, as after a crash: nothing is lost.
     if (state_ != State::Closed) {
         hub_.removeSink(sinkId_);
@@ -44,59 +42,23 @@ CaptureDevice::~CaptureDevice() {
     }
 }
 
-QString CaptureDevice::workingFilePath() const {
+QString WorkingFileCapture::workingFilePath() const {
     return QDir(folder_).filePath(QString::fromLatin1(kWorkingFileName));
 }
 
-std::optional<WavFormat> CaptureDevice::recoverWorkingFile(const QString& path) {
+std::optional<WavFormat> WorkingFileCapture::recoverWorkingFile(const QString& path) {
     return Wav8WorkingFile::recover(path);
 }
 
-CommandResult CaptureDevice::send(const QString& command) {
+bool WorkingFileCapture::pumpIfOpen() {
     pump();
-    const CaptureCommand parsed = parseCaptureCommand(command);
-    if (parsed.verb == Verb::Invalid) {
-        return {kCaptureUnknownCommand, {}};
-    }
-    if (parsed.verb == Verb::Open) {
-        return {open(), {}};
-    }
-    if (state_ == State::Closed) {
-        return {kCaptureWrongState, {}};
-    }
-    switch (parsed.verb) {
-    case Verb::SetFormat:
-        return {setFormat(parsed), {}};
-    case Verb::Record:
-        return {state_ == State::Recording ? kCaptureWrongState : startRecording(), {}};
-    case Verb::Resume:
-        return {state_ == State::Paused ? startRecording() : kCaptureWrongState, {}};
-    case Verb::Pause:
-        if (state_ != State::Recording) {
-            return {kCaptureWrongState, {}};
-        }
-        stopRecording();
-        state_ = State::Paused;
-        return {};
-    case Verb::Stop:
-        if (state_ == State::Recording) {
-            stopRecording();
-        }
-        state_ = State::Idle;
-        return {};
-    case Verb::Save:
-        return {save(parsed.fileName), {}};
-    case Verb::Close:
-        close();
-        return {};
-    default:
-        return {kCaptureUnknownCommand, {}};
-    }
+    return state_ != State::Closed;
 }
 
-int CaptureDevice::open() {
+CaptureResult WorkingFileCapture::open() {
+    pump();
     if (state_ != State::Closed) {
-        return kCaptureWrongState;
+        return CaptureResult::WrongState;
     }
     sampleRate_ = kDefaultRate;
     savedSamples_ = 0;
@@ -106,7 +68,7 @@ int CaptureDevice::open() {
         QDir().mkpath(folder_);
     }
     if (!file_.create(workingFilePath(), sampleRate_)) {
-        return kCaptureFileError;
+        return CaptureResult::FileError;
     }
     sinkId_ = hub_.addSink([this](std::span<const std::uint8_t> samples, int rate) {
         if (state_ == State::Recording) {
@@ -115,50 +77,83 @@ int CaptureDevice::open() {
     });
     state_ = State::Idle;
     writer_.start();
-    return kCaptureOk;
+    return CaptureResult::Ok;
 }
 
-int CaptureDevice::setFormat(const CaptureCommand& command) {
-    if (state_ == State::Recording || state_ == State::Paused) {
-        return kCaptureWrongState;
+CaptureResult WorkingFileCapture::setFormat(int bitsPerSample, int samplesPerSecond, int channels) {
+    // Closed, or with a recording running or paused.
+    if (!pumpIfOpen() || state_ != State::Idle) {
+        return CaptureResult::WrongState;
     }
-    const int rate = command.samplesPerSec;
-    if (command.bitsPerSample != 8 || command.channels != 1 || !isCaptureRate(rate) ||
-        command.bytesPerSec != rate || command.alignment != 1) {
-        return kCaptureBadFormat;
+    if (bitsPerSample != 8 || channels != 1 || !isCaptureRate(samplesPerSecond)) {
+        return CaptureResult::BadFormat;
     }
-    if (rate == sampleRate_) {
-        return kCaptureOk;
+    if (samplesPerSecond == sampleRate_) {
+        return CaptureResult::Ok;
     }
     // What is already recorded cannot change its rate.
-    if (!file_.setSampleRate(rate)) {
-        return kCaptureWrongState;
+    if (!file_.setSampleRate(samplesPerSecond)) {
+        return CaptureResult::WrongState;
     }
-    sampleRate_ = rate;
+    sampleRate_ = samplesPerSecond;
     resampler_.reset();
-    return kCaptureOk;
+    return CaptureResult::Ok;
 }
 
-int CaptureDevice::startRecording() {
+CaptureResult WorkingFileCapture::record() {
+    if (!pumpIfOpen() || state_ == State::Recording) {
+        return CaptureResult::WrongState;
+    }
+    return startRecording();
+}
+
+CaptureResult WorkingFileCapture::resume() {
+    if (!pumpIfOpen() || state_ != State::Paused) {
+        return CaptureResult::WrongState;
+    }
+    return startRecording();
+}
+
+CaptureResult WorkingFileCapture::pause() {
+    if (!pumpIfOpen() || state_ != State::Recording) {
+        return CaptureResult::WrongState;
+    }
+    stopRecording();
+    state_ = State::Paused;
+    return CaptureResult::Ok;
+}
+
+CaptureResult WorkingFileCapture::stop() {
+    if (!pumpIfOpen()) {
+        return CaptureResult::WrongState;
+    }
+    if (state_ == State::Recording) {
+        stopRecording();
+    }
+    state_ = State::Idle;
+    return CaptureResult::Ok;
+}
+
+CaptureResult WorkingFileCapture::startRecording() {
     if (!hub_.isOpen() && !hub_.open(selectedDevice_(), sampleRate_)) {
-        return kCaptureNoInput;
+        return CaptureResult::NoInput;
     }
     receive(hub_.since(preRollStart()), hub_.sampleRate());
     state_ = State::Recording;
-    return kCaptureOk;
+    return CaptureResult::Ok;
 }
 
 // Keeps the first syllable: half a second before the sample whose level started
 // the recording (before now when no level did), but nothing that a file holds
 // already, so the recordings of a long transmission follow on without a seam.
-std::uint64_t CaptureDevice::preRollStart() const {
+std::uint64_t WorkingFileCapture::preRollStart() const {
     const std::uint64_t heard = hub_.signalAt().value_or(hub_.received());
     const std::uint64_t preRoll = hub_.preRollSamples();
     const std::uint64_t start = heard > preRoll ? heard - preRoll : 0;
     return stoppedAt_ ? std::max(start, *stoppedAt_) : start;
 }
 
-void CaptureDevice::stopRecording() {
+void WorkingFileCapture::stopRecording() {
     if (resampler_) {
         resampler_->processAll(std::span<const std::uint8_t>(), pending_, true);
     }
@@ -169,28 +164,31 @@ void CaptureDevice::stopRecording() {
 // The copy is made from the open working file and from what the disk has not
 // taken yet, so a full or vanished working folder still gives a whole recording
 // wherever the name points.
-int CaptureDevice::save(const QString& name) {
+CaptureResult WorkingFileCapture::saveAs(const QString& path) {
+    if (!pumpIfOpen()) {
+        return CaptureResult::WrongState;
+    }
     writePending();
     if (heldSamples() == 0) {
-        return kCaptureNothingRecorded;
+        return CaptureResult::NothingRecorded;
     }
-    const QString target = QFileInfo(name).isAbsolute() ? name : QDir(folder_).filePath(name);
+    const QString target = QFileInfo(path).isAbsolute() ? path : QDir(folder_).filePath(path);
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(file_.path()).absoluteFilePath()) {
-        return kCaptureFileError;
+        return CaptureResult::FileError;
     }
     // Written aside and renamed once verified: never a cut-short file under the name.
     SafeSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
-        return kCaptureFileError;
+        return CaptureResult::FileError;
     }
     if (!writeCopy(out) || !out.commit()) {
-        return kCaptureFileError;
+        return CaptureResult::FileError;
     }
     savedSamples_ = heldSamples();
-    return kCaptureOk;
+    return CaptureResult::Ok;
 }
 
-bool CaptureDevice::writeCopy(QIODevice& out) {
+bool WorkingFileCapture::writeCopy(QIODevice& out) {
     const std::uint64_t total = std::min<std::uint64_t>(heldSamples(), kWav8MaxSamples);
     const auto header = wav8Header(static_cast<std::uint32_t>(total), sampleRate_);
     if (out.write(reinterpret_cast<const char*>(header.data()), kWav8HeaderSize) !=
@@ -209,7 +207,15 @@ bool CaptureDevice::writeCopy(QIODevice& out) {
     return out.write(reinterpret_cast<const char*>(pending_.data()), inMemory) == inMemory;
 }
 
-void CaptureDevice::close() {
+CaptureResult WorkingFileCapture::close() {
+    if (!pumpIfOpen()) {
+        return CaptureResult::WrongState;
+    }
+    closeWorkingFile();
+    return CaptureResult::Ok;
+}
+
+void WorkingFileCapture::closeWorkingFile() {
     writer_.stop();
     hub_.removeSink(sinkId_);
     if (heldSamples() > savedSamples_) {
@@ -226,7 +232,7 @@ void CaptureDevice::close() {
     state_ = State::Closed;
 }
 
-QString CaptureDevice::setAside(const QString& path) {
+QString WorkingFileCapture::setAside(const QString& path) {
     const QFileInfo working(path);
     const QDir folder = working.dir();
     for (int n = 1; n < 1000; ++n) {
@@ -239,7 +245,7 @@ QString CaptureDevice::setAside(const QString& path) {
     return {};
 }
 
-void CaptureDevice::pump() {
+void WorkingFileCapture::pump() {
     // The meter's owner may have closed the input; a running recording takes it back.
     if (state_ == State::Recording && !hub_.isOpen()) {
         hub_.open(selectedDevice_(), sampleRate_);
@@ -248,7 +254,7 @@ void CaptureDevice::pump() {
     writePending();
 }
 
-void CaptureDevice::receive(std::span<const std::uint8_t> samples, int sampleRate) {
+void WorkingFileCapture::receive(std::span<const std::uint8_t> samples, int sampleRate) {
     if (!resampler_ || resampler_->fromRate() != sampleRate || resampler_->toRate() != sampleRate_) {
         if (resampler_) {
             resampler_->processAll(std::span<const std::uint8_t>(), pending_, true);
@@ -258,7 +264,7 @@ void CaptureDevice::receive(std::span<const std::uint8_t> samples, int sampleRat
     resampler_->processAll(samples, pending_);
 }
 
-void CaptureDevice::writePending() {
+void WorkingFileCapture::writePending() {
     if (pending_.empty() || state_ == State::Closed) {
         return;
     }

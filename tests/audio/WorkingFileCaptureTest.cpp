@@ -1,6 +1,5 @@
-#include "base/audio/CaptureDevice.h"
+#include "base/audio/WorkingFileCapture.h"
 
-#include "base/audio/CaptureCommand.h"
 #include "base/audio/InputHub.h"
 #include "base/wav/Wav8Header.h"
 #include "support/FakeInput.h"
@@ -14,13 +13,8 @@
 namespace kestrova {
 namespace {
 
-const QString kOpen = QStringLiteral("open new type waveaudio alias capture");
-
-QString setFormat(int rate) {
-    return QStringLiteral("set capture time format milliseconds bitspersample 8 samplespersec %1 channels 1 "
-                          "bytespersec %1 alignment 1")
-        .arg(rate);
-}
+constexpr CaptureResult kOk = CaptureResult::Ok;
+constexpr CaptureResult kRefused = CaptureResult::WrongState;
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -39,65 +33,59 @@ QByteArray samples(const QByteArray& file) {
     return file.mid(static_cast<int>(kWav8HeaderSize));
 }
 
-class CaptureDeviceTest : public ::testing::Test {
+class WorkingFileCaptureTest : public ::testing::Test {
 protected:
     QTemporaryDir folder;
     test::FakeInput input;
     InputHub hub{input};
     int selected = 1;
-    CaptureDevice capture{hub, [this] { return selected; }, folder.path()};
+    WorkingFileCapture capture{hub, [this] { return selected; }, folder.path()};
 
-    int send(const QString& command) { return capture.send(command).error; }
     QString saved(const QString& name) const { return QDir(folder.path()).filePath(name); }
 };
 
-TEST_F(CaptureDeviceTest, RefusesCommandsThatDoNotFitTheState) {
-    EXPECT_NE(send("record capture"), 0);
-    EXPECT_NE(send(setFormat(11025)), 0);
-    EXPECT_NE(send("close capture"), 0);
-    EXPECT_NE(send("unknown words"), 0);
+TEST_F(WorkingFileCaptureTest, RefusesWhatDoesNotFitTheState) {
+    EXPECT_EQ(capture.record(), kRefused);
+    EXPECT_EQ(capture.setFormat(8, 11025, 1), kRefused);
+    EXPECT_EQ(capture.close(), kRefused);
 
-    ASSERT_EQ(send(kOpen), 0);
-    EXPECT_NE(send(kOpen), 0);
-    EXPECT_NE(send("save capture a.wav"), 0); // nothing recorded
-    EXPECT_NE(send("pause capture"), 0);
-    EXPECT_NE(send("resume capture"), 0);
-    EXPECT_EQ(send("record capture"), 0);
-    EXPECT_NE(send("record capture"), 0);
-    EXPECT_NE(send("resume capture"), 0);
-    EXPECT_NE(send(setFormat(22050)), 0); // not while recording
-    EXPECT_EQ(send("pause capture"), 0);
-    EXPECT_NE(send("pause capture"), 0);
-    EXPECT_EQ(send("resume capture"), 0);
-    EXPECT_EQ(send("stop capture"), 0);
-    EXPECT_EQ(send("close capture"), 0);
-    EXPECT_NE(send("stop capture"), 0);
-    EXPECT_NE(send("close capture"), 0);
+    ASSERT_EQ(capture.open(), kOk);
+    EXPECT_EQ(capture.open(), kRefused);
+    EXPECT_EQ(capture.saveAs("a.wav"), CaptureResult::NothingRecorded);
+    EXPECT_EQ(capture.pause(), kRefused);
+    EXPECT_EQ(capture.resume(), kRefused);
+    EXPECT_EQ(capture.record(), kOk);
+    EXPECT_EQ(capture.record(), kRefused);
+    EXPECT_EQ(capture.resume(), kRefused);
+    EXPECT_EQ(capture.setFormat(8, 22050, 1), kRefused); // not while recording
+    EXPECT_EQ(capture.pause(), kOk);
+    EXPECT_EQ(capture.pause(), kRefused);
+    EXPECT_EQ(capture.resume(), kOk);
+    EXPECT_EQ(capture.stop(), kOk);
+    EXPECT_EQ(capture.close(), kOk);
+    EXPECT_EQ(capture.stop(), kRefused);
+    EXPECT_EQ(capture.close(), kRefused);
 }
 
-TEST_F(CaptureDeviceTest, AcceptsOnlyEightBitMonoAtTheKnownRates) {
-    ASSERT_EQ(send(kOpen), 0);
-    EXPECT_EQ(send(setFormat(8000)), 0);
-    EXPECT_EQ(send(setFormat(44100)), 0);
-    EXPECT_EQ(send(setFormat(12000)), kCaptureBadFormat);
-    EXPECT_EQ(send("set capture time format milliseconds bitspersample 16 samplespersec 11025 channels 1 "
-                   "bytespersec 22050 alignment 2"),
-              kCaptureBadFormat);
-    EXPECT_EQ(send("set capture time format milliseconds bitspersample 8 samplespersec 11025 channels 2 "
-                   "bytespersec 22050 alignment 2"),
-              kCaptureBadFormat);
+TEST_F(WorkingFileCaptureTest, AcceptsOnlyEightBitMonoAtTheKnownRates) {
+    ASSERT_EQ(capture.open(), kOk);
+    EXPECT_EQ(capture.setFormat(8, 8000, 1), kOk);
+    EXPECT_EQ(capture.setFormat(8, 44100, 1), kOk);
+    EXPECT_EQ(capture.setFormat(8, 12000, 1), CaptureResult::BadFormat);
+    EXPECT_EQ(capture.setFormat(16, 11025, 1), CaptureResult::BadFormat);
+    EXPECT_EQ(capture.setFormat(8, 11025, 2), CaptureResult::BadFormat);
 }
 
-TEST_F(CaptureDeviceTest, SavesAWavFileOfTheRecordedSamples) {
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send(setFormat(8000)), 0);
-    ASSERT_EQ(send("record capture"), 0);
+TEST_F(WorkingFileCaptureTest, SavesAWavFileOfTheRecordedSamples) {
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.setFormat(8, 8000, 1), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     EXPECT_EQ(input.lastPosition, 1) << "opens the selected device when the hub has none";
     input.feed({10, 20, 30});
     capture.pump();
     input.feed({40, 50});
-    ASSERT_EQ(send("stop capture"), 0);
-    ASSERT_EQ(send("save capture call.wav"), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    ASSERT_EQ(capture.saveAs("call.wav"), kOk);
 
     const QByteArray file = readAll(saved("call.wav"));
     ASSERT_EQ(file.size(), 44 + 5);
@@ -114,9 +102,9 @@ TEST_F(CaptureDeviceTest, SavesAWavFileOfTheRecordedSamples) {
     EXPECT_EQ(samples(file), QByteArray("\x0a\x14\x1e\x28\x32"));
 }
 
-TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnCloseOnceSaved) {
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0);
+TEST_F(WorkingFileCaptureTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnCloseOnceSaved) {
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     input.feed(1000, 200);
     capture.pump();
     const QByteArray working = readAll(capture.workingFilePath());
@@ -128,51 +116,51 @@ TEST_F(CaptureDeviceTest, WorkingFileIsAValidWavWhileRecordingAndGoesAwayOnClose
     capture.pump();
     EXPECT_EQ(le32(readAll(capture.workingFilePath()), 40), 12025u);
 
-    ASSERT_EQ(send("save capture a.wav"), 0);
-    ASSERT_EQ(send("close capture"), 0);
+    ASSERT_EQ(capture.saveAs("a.wav"), kOk);
+    ASSERT_EQ(capture.close(), kOk);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.wav")});
 }
 
-TEST_F(CaptureDeviceTest, NothingUnsavedIsThrownAwayEvenWhenTheWorkingFolderGoes) {
+TEST_F(WorkingFileCaptureTest, NothingUnsavedIsThrownAwayEvenWhenTheWorkingFolderGoes) {
     QTemporaryDir elsewhere;
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0);
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     input.feed(1000, 200);
     capture.pump();
     ASSERT_TRUE(QDir(folder.path()).removeRecursively());
     input.feed(500, 100);
-    ASSERT_EQ(send("stop capture"), 0);
-    EXPECT_EQ(send("save capture call.wav"), kCaptureFileError);
-    ASSERT_EQ(send("save capture " + elsewhere.filePath("call.wav")), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    EXPECT_EQ(capture.saveAs("call.wav"), CaptureResult::FileError);
+    ASSERT_EQ(capture.saveAs(elsewhere.filePath("call.wav")), kOk);
     const QByteArray file = readAll(elsewhere.filePath("call.wav"));
     ASSERT_EQ(file.size(), 44 + 1500);
     EXPECT_EQ(le32(file, 40), 1500u);
     EXPECT_EQ(samples(file), QByteArray(1000, char(200)) + QByteArray(500, char(100)));
-    ASSERT_EQ(send("close capture"), 0);
+    ASSERT_EQ(capture.close(), kOk);
 
     // The next capture makes the folder again; closed unsaved, it is set aside.
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0);
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     input.feed(300, 50);
-    ASSERT_EQ(send("stop capture"), 0);
-    ASSERT_EQ(send("close capture"), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    ASSERT_EQ(capture.close(), kOk);
     EXPECT_EQ(readAll(saved("capture.interrupted-1.wav")).size(), 44 + 300);
     EXPECT_FALSE(QFile::exists(capture.workingFilePath()));
 }
 
-TEST_F(CaptureDeviceTest, StartsHalfASecondBeforeTheSampleTheMeterHeard) {
+TEST_F(WorkingFileCaptureTest, StartsHalfASecondBeforeTheSampleTheMeterHeard) {
     ASSERT_TRUE(hub.open(1, 11025));
     input.feed(11025, 100); // a second of input before anyone records
     input.feed(1000, 180);  // the level crosses the threshold here
     input.feed(2000, 150);  // by the time the meter has heard it
     hub.pump();
     hub.setSignalAt(11025);
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0);
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     hub.setSignalAt(std::nullopt);
     input.feed(500, 220);
-    ASSERT_EQ(send("stop capture"), 0);
-    ASSERT_EQ(send("save capture a.wav"), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    ASSERT_EQ(capture.saveAs("a.wav"), kOk);
 
     const QByteArray recorded = samples(readAll(saved("a.wav")));
     const int preRoll = 11025 / 2;
@@ -181,19 +169,19 @@ TEST_F(CaptureDeviceTest, StartsHalfASecondBeforeTheSampleTheMeterHeard) {
     EXPECT_EQ(input.opens, 1) << "the capture records from the meter's stream";
 }
 
-TEST_F(CaptureDeviceTest, PauseLeavesOutAllButTheHalfSecondBeforeResume) {
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send(setFormat(8000)), 0);
-    ASSERT_EQ(send("record capture"), 0); // hub just opened: no pre-roll yet
+TEST_F(WorkingFileCaptureTest, PauseLeavesOutAllButTheHalfSecondBeforeResume) {
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.setFormat(8, 8000, 1), kOk);
+    ASSERT_EQ(capture.record(), kOk); // hub just opened: no pre-roll yet
     input.feed(800, 10);
-    ASSERT_EQ(send("pause capture"), 0);
+    ASSERT_EQ(capture.pause(), kOk);
     input.feed(8000, 20); // a second paused
     capture.pump();
     input.feed(1000, 30); // the last stretch before resume
-    ASSERT_EQ(send("resume capture"), 0);
+    ASSERT_EQ(capture.resume(), kOk);
     input.feed(600, 40);
-    ASSERT_EQ(send("stop capture"), 0);
-    ASSERT_EQ(send("save capture b.wav"), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    ASSERT_EQ(capture.saveAs("b.wav"), kOk);
 
     const QByteArray recorded = samples(readAll(saved("b.wav")));
     ASSERT_EQ(recorded.size(), 800 + 4000 + 600);
@@ -203,53 +191,53 @@ TEST_F(CaptureDeviceTest, PauseLeavesOutAllButTheHalfSecondBeforeResume) {
     EXPECT_EQ(recorded.right(600), QByteArray(600, char(40)));
 }
 
-TEST_F(CaptureDeviceTest, ShortPauseIsNotRecordedTwice) {
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send(setFormat(8000)), 0);
-    ASSERT_EQ(send("record capture"), 0);
+TEST_F(WorkingFileCaptureTest, ShortPauseIsNotRecordedTwice) {
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.setFormat(8, 8000, 1), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     input.feed(3000, 10);
-    ASSERT_EQ(send("pause capture"), 0);
+    ASSERT_EQ(capture.pause(), kOk);
     input.feed(100, 20);
-    ASSERT_EQ(send("resume capture"), 0);
+    ASSERT_EQ(capture.resume(), kOk);
     input.feed(50, 30);
-    ASSERT_EQ(send("save capture c.wav"), 0); // while still recording
+    ASSERT_EQ(capture.saveAs("c.wav"), kOk); // while still recording
 
     const QByteArray recorded = samples(readAll(saved("c.wav")));
     EXPECT_EQ(recorded, QByteArray(3000, char(10)) + QByteArray(100, char(20)) + QByteArray(50, char(30)));
 }
 
-TEST_F(CaptureDeviceTest, ConvertsWhenTheStreamRunsAtAnotherRate) {
+TEST_F(WorkingFileCaptureTest, ConvertsWhenTheStreamRunsAtAnotherRate) {
     input.nativeRate = 22050;
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0); // 11025 by default
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk); // 11025 by default
     input.feed(22050, 128);
-    ASSERT_EQ(send("stop capture"), 0);
-    ASSERT_EQ(send("save capture d.wav"), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    ASSERT_EQ(capture.saveAs("d.wav"), kOk);
 
     const QByteArray file = readAll(saved("d.wav"));
     EXPECT_EQ(le32(file, 24), 11025u);
     EXPECT_NEAR(static_cast<double>(samples(file).size()), 11025.0, 50.0);
 }
 
-TEST_F(CaptureDeviceTest, SaveReplacesAnExistingFileOnlyWhenComplete) {
+TEST_F(WorkingFileCaptureTest, SaveReplacesAnExistingFileOnlyWhenComplete) {
     QFile old(saved("e.wav"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("previous");
     old.close();
-    ASSERT_EQ(send(kOpen), 0);
-    ASSERT_EQ(send("record capture"), 0);
+    ASSERT_EQ(capture.open(), kOk);
+    ASSERT_EQ(capture.record(), kOk);
     input.feed(10, 1);
-    ASSERT_EQ(send("stop capture"), 0);
-    EXPECT_NE(send("save capture " + folder.path() + "/missing/e.wav"), 0);
-    ASSERT_EQ(send("save capture " + saved("e.wav")), 0);
+    ASSERT_EQ(capture.stop(), kOk);
+    EXPECT_NE(capture.saveAs(folder.path() + "/missing/e.wav"), kOk);
+    ASSERT_EQ(capture.saveAs(saved("e.wav")), kOk);
     EXPECT_EQ(readAll(saved("e.wav")).size(), 44 + 10);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2) << "only the working file and e.wav";
 }
 
-TEST_F(CaptureDeviceTest, RecordFailsWhenTheSelectedDeviceCannotBeOpened) {
+TEST_F(WorkingFileCaptureTest, RecordFailsWhenTheSelectedDeviceCannotBeOpened) {
     input.failing.insert(1);
-    ASSERT_EQ(send(kOpen), 0);
-    EXPECT_EQ(send("record capture"), kCaptureNoInput);
+    ASSERT_EQ(capture.open(), kOk);
+    EXPECT_EQ(capture.record(), CaptureResult::NoInput);
 }
 
 TEST(CaptureRecovery, CompletesTheHeaderOfACrashedWorkingFile) {
@@ -262,14 +250,14 @@ TEST(CaptureRecovery, CompletesTheHeaderOfACrashedWorkingFile) {
     file.write(QByteArray(300, char(128)));
     file.close();
 
-    const std::optional<WavFormat> format = CaptureDevice::recoverWorkingFile(path);
+    const std::optional<WavFormat> format = WorkingFileCapture::recoverWorkingFile(path);
     ASSERT_TRUE(format);
     EXPECT_EQ(format->sampleRate, 11025);
     EXPECT_EQ(format->frameCount, 300u);
     const QByteArray bytes = readAll(path);
     EXPECT_EQ(le32(bytes, 4), 36u + 300u);
     EXPECT_EQ(le32(bytes, 40), 300u);
-    EXPECT_FALSE(CaptureDevice::recoverWorkingFile(folder.filePath("none.wav")));
+    EXPECT_FALSE(WorkingFileCapture::recoverWorkingFile(folder.filePath("none.wav")));
 }
 
 } // namespace
