@@ -1,6 +1,5 @@
 // Playback through the "waveplayfile" device: the command strings, the slider and the stop.
 #include "archive/RecordingFiles.h"
-#include "base/settings/SettingsValues.h"
 #include "base/transmit/Transmitter.h"
 #include "gui/player/Player.h"
 #include "gui/ui/LabelButton.h"
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -300,42 +298,6 @@ TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) 
     QTest::keyClick(ed1, Qt::Key_Space);
     EXPECT_FALSE(isPressed(tx));
     EXPECT_FALSE(fakes.serial.dtr);
-}
-
-// The playback stands without a window: whoever shows it follows its signals.
-TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
-    FakePlatform fakes;
-    SettingsValues values;
-    const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
-    LoadedFile file;
-    Playback playback(platform, transmitter, file);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("rec.wav"));
-    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
-    file.setLoaded(path);
-    fakes.player.replies[kLength] = {0, QStringLiteral("20000")};
-
-    QList<PlayState> states;
-    QList<int> sliders;
-    int ends = 0;
-    QObject::connect(&playback, &Playback::playStateChanged, [&states](PlayState state) { states << state; });
-    QObject::connect(&playback, &Playback::sliderChanged, [&sliders](int value) { sliders << value; });
-    QObject::connect(&playback, &Playback::endReached, [&ends] { ++ends; });
-
-    playback.startPlayback();
-    EXPECT_EQ(file.current(), path);
-    playback.pause();
-    playback.resume();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("5000")};
-    playback.tmrplaywave_Timer();
-    fakes.player.replies[kPosition] = {0, QStringLiteral("20000")};
-    playback.tmrplaywave_Timer();
-    EXPECT_EQ(states, QList<PlayState>(
-                          {PlayState::Playing, PlayState::Paused, PlayState::Playing, PlayState::Stopped}));
-    EXPECT_EQ(sliders, QList<int>({250'000, 1'000'000}));
-    EXPECT_EQ(ends, 1);
-    EXPECT_EQ(playback.sliderValue(), 1'000'000);
 }
 
 } // namespace
