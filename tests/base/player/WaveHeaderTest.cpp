@@ -192,7 +192,7 @@ protected:
     Transmitter transmitter{platform, values};
     LoadedFile file;
     Playback playback{platform, transmitter, file};
-    const PlayerListCalls list;
+    const PlayerListCalls list{};
     SoundFileLoader loader{platform, file, playback, list};
     SpeedLabels speeds{playback, loader, file, dir.path()};
 };
