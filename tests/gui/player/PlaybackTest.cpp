@@ -1,7 +1,5 @@
 // Playback through the player device: what it plays from where, the slider and the stop.
 #include "archive/RecordingFiles.h"
-#include "base/audio/StreamingPlayback.h"
-#include "base/settings/SettingsValues.h"
 #include "base/transmit/Transmitter.h"
 #include "gui/player/Player.h"
 #include "gui/ui/LabelButton.h"
@@ -19,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -284,66 +281,6 @@ TEST_F(PlaybackTest, TheSpaceBarTogglesTheTransmitterAndHeldDownDoesNotFlicker) 
     QTest::keyClick(ed1, Qt::Key_Space);
     EXPECT_FALSE(isPressed(tx));
     EXPECT_FALSE(fakes.serial.dtr);
-}
-
-// The playback stands without a window: whoever shows it follows its signals.
-TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
-    FakePlatform fakes;
-    SettingsValues values;
-    const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
-    LoadedFile file;
-    Playback playback(platform, transmitter, file);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("rec.wav"));
-    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
-    file.setLoaded(path);
-    fakes.player.lengthMs = 20000;
-
-    QList<PlayState> states;
-    QList<int> sliders;
-    int ends = 0;
-    QObject::connect(&playback, &Playback::playStateChanged, [&states](PlayState state) { states << state; });
-    QObject::connect(&playback, &Playback::sliderChanged, [&sliders](int value) { sliders << value; });
-    QObject::connect(&playback, &Playback::endReached, [&ends] { ++ends; });
-
-    playback.startPlayback();
-    EXPECT_EQ(file.current(), path);
-    playback.pause();
-    playback.resume();
-    fakes.player.positionMs = 5000;
-    playback.tmrplaywave_Timer();
-    fakes.player.positionMs = 20000;
-    playback.tmrplaywave_Timer();
-    EXPECT_EQ(states, QList<PlayState>(
-                          {PlayState::Playing, PlayState::Paused, PlayState::Playing, PlayState::Stopped}));
-    EXPECT_EQ(sliders, QList<int>({250'000, 1'000'000}));
-    EXPECT_EQ(ends, 1);
-    EXPECT_EQ(playback.sliderValue(), 1'000'000);
-}
-
-// Whatever the path holds, the device is handed that file: words such as "type" or
-// "alias" and quotes are part of a name like any other.
-TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
-    FakePlatform fakes;
-    FakeAudioSink sink;
-    StreamingPlayback device(sink);
-    fakes.realPlayer = &device;
-    SettingsValues values;
-    const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
-    LoadedFile file;
-    Playback playback(platform, transmitter, file);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("Ruf alias \"Nord\"/Kanal type B.wav"));
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
-    file.setLoaded(path);
-
-    playback.startPlayback();
-    EXPECT_TRUE(playback.state().playing);
-    EXPECT_EQ(playback.state().playLength, 2000);
-    EXPECT_EQ(sink.rate, 11025);
 }
 
 } // namespace

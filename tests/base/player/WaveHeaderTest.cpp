@@ -1,15 +1,21 @@
-// Reading the header of a file for the sound window, on bytes alone and through the player.
+// Reading the header of a file for the sound window, on bytes alone and through the loader.
 #include "base/player/WaveHeader.h"
 
-#include "gui/player/Player.h"
-#include "gui/ui/SoundForm.h"
-#include "support/ProgramFixture.h"
+#include "base/player/LoadedFile.h"
+#include "base/player/Playback.h"
+#include "base/player/PlayerListCalls.h"
+#include "base/player/SoundFileLoader.h"
+#include "base/player/SpeedLabels.h"
+#include "base/settings/SettingsValues.h"
+#include "base/transmit/Transmitter.h"
+#include "support/FakePlatform.h"
 #include "support/WavBytes.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSlider>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
 
 namespace kestrova::test {
 namespace {
@@ -165,53 +171,64 @@ TEST(WaveHeader, MutatedFilesNeverCrashOrReadPastTheEnd) {
     }
 }
 
-class WaveFileTest : public ProgramFixture {
+// The player's loader, on the transmitter and the playback it drives.
+class WaveFileTest : public ::testing::Test {
 protected:
-    QString writeFile(const QString& name, const QByteArray& bytes) {
+    void SetUp() override { loader.setSpeedLabels(speeds); }
+
+    QString folder() const { return dir.path(); }
+    QString writeFile(const QString& name, const QByteArray& bytes) const {
         const QString path = folder() + QLatin1Char('/') + name;
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
         return path;
     }
+
+    QTemporaryDir dir;
+    FakePlatform fakes;
+    SettingsValues values;
+    Platform platform = fakes.platform();
+    Transmitter transmitter{platform, values};
+    LoadedFile file;
+    Playback playback{platform, transmitter, file};
+    const PlayerListCalls list{};
+    SoundFileLoader loader{platform, file, playback, list};
+    SpeedLabels speeds{playback, loader, file, dir.path()};
 };
 
 TEST_F(WaveFileTest, AValidFileBecomesTheLoadedFileWithItsPlayLength) {
-    startProgram();
-    Player& player = program->player();
-    program->frm_Oszi->slider->setValue(400000);
+    playback.setSlider(400000);
     const QString path = writeFile(QStringLiteral("a.wav"), wave(chunk("data", samples(22050))));
-    player.readWaveHeader(path);
-    EXPECT_EQ(player.loadedFile(), path);
-    EXPECT_EQ(player.playSecondsText(), QStringLiteral("2.00"));
-    EXPECT_EQ(program->frm_Oszi->slider->value(), 0);
+    loader.readWaveHeader(path);
+    EXPECT_EQ(file.loaded(), path);
+    EXPECT_EQ(file.playSecondsText(), QStringLiteral("2.00"));
+    EXPECT_EQ(playback.sliderValue(), 0);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
 }
 
 TEST_F(WaveFileTest, RejectedFilesLeaveTheLoadedFileAndSayWhyOnlyForWrongContents) {
-    startProgram();
-    Player& player = program->player();
     const QString good = writeFile(QStringLiteral("good.wav"), wave(chunk("data", samples(11025))));
-    player.readWaveHeader(good);
+    loader.readWaveHeader(good);
 
-    player.readWaveHeader(
+    loader.readWaveHeader(
         writeFile(QStringLiteral("rifx.wav"), wave(chunk("data", samples(10)), fmtBody(1, 8000, 8), "RIFX")));
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text, QStringLiteral("Unknown Wave Format"));
     EXPECT_EQ(fakes.dialogs.messages[0].title, QStringLiteral("Error"));
 
-    player.readWaveHeader(writeFile(QStringLiteral("nodata.wav"), wave(chunk("LIST", samples(8), 5000))));
+    loader.readWaveHeader(writeFile(QStringLiteral("nodata.wav"), wave(chunk("LIST", samples(8), 5000))));
     ASSERT_EQ(fakes.dialogs.messages.size(), 2u);
     EXPECT_EQ(fakes.dialogs.messages[1].text, QStringLiteral("No Data Chunk found"));
 
     const QByteArray full = wave(chunk("data", samples(100)));
-    player.readWaveHeader(writeFile(QStringLiteral("39.wav"), full.left(39)));
-    player.readWaveHeader(writeFile(QStringLiteral("40.wav"), full.left(40)));
-    player.readWaveHeader(folder() + QStringLiteral("/missing.wav"));
-    player.readWaveHeader(folder());
+    loader.readWaveHeader(writeFile(QStringLiteral("39.wav"), full.left(39)));
+    loader.readWaveHeader(writeFile(QStringLiteral("40.wav"), full.left(40)));
+    loader.readWaveHeader(folder() + QStringLiteral("/missing.wav"));
+    loader.readWaveHeader(folder());
     EXPECT_EQ(fakes.dialogs.messages.size(), 2u);
-    EXPECT_EQ(player.loadedFile(), good);
-    EXPECT_EQ(player.playSecondsText(), QStringLiteral("1.00"));
+    EXPECT_EQ(file.loaded(), good);
+    EXPECT_EQ(file.playSecondsText(), QStringLiteral("1.00"));
 }
 
 } // namespace

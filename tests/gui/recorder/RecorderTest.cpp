@@ -4,9 +4,7 @@
 
 #include "base/archive/Archive.h"
 #include "base/common/BatchedTimer.h"
-#include "base/files/FolderLock.h"
 #include "base/recorder/LevelMeterControl.h"
-#include "base/settings/SettingsValues.h"
 #include "gui/app/Settings.h"
 #include "gui/player/Player.h"
 #include "gui/ui/Colors.h"
@@ -19,13 +17,11 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 
@@ -218,61 +214,6 @@ TEST_F(RecorderTest, ACaptureThatCannotStartIsReportedOnceAndNotShownAsRecording
     recorder().tmr_Blink_Timer();
     EXPECT_NE(backColor(main().lbl_Record), kColorIdleLamp);
     EXPECT_TRUE(program->statusBar().captureTroubleText().isEmpty());
-}
-
-// The recorder stands without a window: whoever shows it follows its signals, and
-// what it asks of the list, the player and the archive is handed in.
-TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
-    FakePlatform fakes;
-    const QTemporaryDir folder;
-    const Platform platform = fakes.platform();
-    SettingsStore settings(platform, folder.path());
-    SettingsValues& values = settings.values;
-    values.meterSampleRate = 11025;
-    values.circuitNumber = 1;
-    values.maxRecordLimit = 600;
-    Archive archive(platform, settings);
-    FolderLock lock(folder.path());
-    ASSERT_EQ(lock.tryLock(), FolderLock::Result::Locked);
-    Recorder recorder(platform, values, folder.path(), archive, lock);
-    QStringList asked;
-    QObject::connect(&recorder, &Recorder::switchingOff, [&asked] { asked << QStringLiteral("press"); });
-    QObject::connect(&recorder, &Recorder::switchedOff, [&asked] { asked << QStringLiteral("play"); });
-    // The archive is handed the saved capture first of all.
-    QObject::connect(&archive, &Archive::playerFileChosen,
-                     [&asked](const QString& path) { asked << QFileInfo(path).fileName(); });
-    QList<bool> shown;
-    QList<bool> overload;
-    QList<bool> recording;
-    int states = 0;
-    QObject::connect(&recorder, &Recorder::recordingChanged, [&recording](bool on) { recording << on; });
-    QObject::connect(&recorder, &Recorder::switchShown, [&shown](bool on) { shown << on; });
-    QObject::connect(&recorder, &Recorder::stateChanged, [&states] { ++states; });
-    QObject::connect(&recorder.meter(), &LevelMeterControl::overloadChanged,
-                     [&overload](bool lit) { overload << lit; });
-    recorder.capture().setRateText(QStringLiteral("11025"));
-    recorder.meter().setThreshold(50);
-
-    recorder.switchOn();
-    EXPECT_TRUE(recorder.isSwitchedOn());
-    EXPECT_TRUE(recorder.recordingActive);
-    fakes.audioInput.push(std::vector<std::uint8_t>(2048, 255));
-    recorder.meter().tmrPegel_Timer();
-    EXPECT_EQ(recorder.meter().barValue, 102);
-    EXPECT_EQ(overload, QList<bool>({true}));
-    EXPECT_TRUE(recorder.pauseWatchTimer().isActive()); // the signal was heard
-
-    QList<bool> box;
-    QObject::connect(&recorder, &Recorder::switchChanged, [&box](bool on) { box << on; });
-    const QString name = recorder.capture().recordingName;
-    recorder.switchOff();
-    EXPECT_EQ(asked, QStringList({QStringLiteral("press"), name, QStringLiteral("play")}));
-    EXPECT_EQ(shown, QList<bool>({true, false}));
-    EXPECT_EQ(box, QList<bool>({false}));
-    EXPECT_EQ(recorder.meter().barValue, 0);
-    EXPECT_FALSE(recorder.isSwitchedOn());
-    EXPECT_EQ(states, 3); // on, recording once the signal was heard, then off
-    EXPECT_EQ(recording, QList<bool>({true, false}));
 }
 
 } // namespace

@@ -2,59 +2,113 @@
 #include "base/archive/Archive.h"
 
 #include "archive/RecordingFiles.h"
+#include "base/files/FolderLock.h"
+#include "base/integrity/ArchiveEntries.h"
 #include "base/integrity/ManifestFile.h"
 #include "base/integrity/ManifestWriter.h"
 #include "base/recorder/CaptureControl.h"
-#include "base/recorder/Recorder.h"
 #include "base/relay/FiledRecordings.h"
+#include "base/settings/SettingsFile.h"
+#include "base/settings/SettingsStore.h"
 #include "base/settings/SettingsValues.h"
-#include "gui/app/Settings.h"
-#include "gui/app/SettingsActions.h"
-#include "gui/player/Player.h"
-#include "gui/ui/InfoForm.h"
-#include "gui/ui/MainForm.h"
-#include "gui/ui/RecordingListView.h"
-#include "gui/ui/SettingsForm.h"
-#include "gui/ui/StatusBar.h"
 #include "support/FakePlatform.h"
 #include "support/LocalZone.h"
-#include "support/ProgramFixture.h"
+#include "support/SettingsLines.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QLineEdit>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace kestrova::test {
 namespace {
 
-class ArchiveTest : public ProgramFixture {
+// The archive as both programs make it, in a program folder of its own that is also
+// the documentation folder, and what it tells whoever shows it.
+class ArchiveTest : public ::testing::Test {
 protected:
+    QString folder() const { return dir.path(); }
     QString recordings() const { return folder() + QStringLiteral("/W"); }
     QString recording(const QString& name) const { return recordings() + QLatin1Char('/') + name; }
+    bool kept(const QString& name) const { return QFileInfo::exists(recording(name)); }
 
     // Puts a recording into D/w before the program starts.
     void putRecording(const QString& name, int seconds) const {
         QDir().mkpath(recordings());
         ASSERT_TRUE(writeBytes(recording(name), recordingOfSeconds(seconds)));
     }
+    void writeIni(const QStringList& lines) const {
+        ASSERT_TRUE(writeSettingsLines(settingsFilePath(folder()), lines));
+    }
+    QStringList defaultIni(const QList<QPair<int, QString>>& changes = {}) const {
+        return newSettingsLines(folder(), fakes.clock.now(), changes);
+    }
 
+    // The archive on the settings' store, not yet started.
+    Archive& make() {
+        archive.reset();
+        settings = std::make_unique<SettingsStore>(platform, folder());
+        archive = std::make_unique<Archive>(platform, *settings);
+        follow(*archive);
+        return *archive;
+    }
+    // The start as far as the archive goes: its tables, the settings file, the first pass.
+    void passAtStart() {
+        archive->createTables();
+        settings->readSettings();
+        archive->refreshRecordingList();
+    }
+    Archive& start() {
+        make();
+        passAtStart();
+        return *archive;
+    }
+    SettingsValues& values() { return settings->values; }
+
+    // The entries as the list shows them.
     QStringList entries() const {
+        const RecordingListModel& model = archive->recordingList();
         QStringList texts;
-        const RecordingListView* list = program->frm_DoKu->lb_Sounds;
-        for (int i = 0; i < list->count(); ++i) {
-            texts << list->text(i);
+        for (int row = 0; row < model.rowCount(); ++row) {
+            texts << model.data(model.index(row), Qt::DisplayRole).toString();
         }
         return texts;
     }
 
-    QString panel2() const { return program->statusBar().panel(2)->text(); }
+    QTemporaryDir dir;
+    FakePlatform fakes;
+    Platform platform = fakes.platform();
+    std::unique_ptr<ManifestWriter> manifests;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<Archive> archive;
+    // What the archive told since it was made.
+    QList<int> rowsSelected;
+    QList<long long> counts;
+    QStringList infoTexts;
+    QStringList holds;
+    int waitsOver = 0;
+    int startsDue = 0;
+
+private:
+    void follow(const Archive& source) {
+        rowsSelected.clear();
+        counts.clear();
+        infoTexts.clear();
+        holds.clear();
+        waitsOver = 0;
+        startsDue = 0;
+        QObject::connect(&source, &Archive::rowSelected, [this](int row) { rowsSelected << row; });
+        QObject::connect(&source, &Archive::fileCountChanged, [this](long long count) { counts << count; });
+        QObject::connect(&source, &Archive::infoText, [this](const QString& text) { infoTexts << text; });
+        QObject::connect(&source, &Archive::deletionHoldChanged,
+                         [this](const QString& hold) { holds << hold; });
+        QObject::connect(&source, &Archive::waitOver, [this] { ++waitsOver; });
+        QObject::connect(&source, &Archive::startDue, [this] { ++startsDue; });
+    }
 };
 
 TEST_F(ArchiveTest, ListsLongRecentRecordingsOfTheCircuitAndDeletesShortOnes) {
@@ -64,35 +118,33 @@ TEST_F(ArchiveTest, ListsLongRecentRecordingsOfTheCircuitAndDeletesShortOnes) {
     putRecording(QStringLiteral("2_08-01-2012_15-00-00.wav"), 25);
     // Names of six characters or fewer are never recordings.
     ASSERT_TRUE(writeBytes(recording(QStringLiteral("1_x.wv")), QByteArray()));
-    startProgram();
+    start();
 
     EXPECT_EQ(entries(), QStringList{QStringLiteral("1_08-17-2012_14-30-12.wav  250.0")});
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 0);
-    EXPECT_EQ(program->settings().values.fileCount, 1);
-    EXPECT_EQ(panel2(), QStringLiteral("1"));
+    EXPECT_EQ(rowsSelected, QList<int>{0});
+    EXPECT_EQ(values().fileCount, 1);
 
-    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))));
-    EXPECT_EQ(program->frm_Info->lbl_info->text(),
-              QDir::toNativeSeparators(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))) +
-                  QStringLiteral(" wird gelöscht!"));
-    EXPECT_TRUE(program->frm_Info->isHidden());
+    EXPECT_FALSE(kept(QStringLiteral("1_08-17-2012_15-00-00.wav")));
+    EXPECT_EQ(infoTexts,
+              QStringList{QDir::toNativeSeparators(recording(QStringLiteral("1_08-17-2012_15-00-00.wav"))) +
+                          QStringLiteral(" wird gelöscht!")});
+    EXPECT_EQ(waitsOver, 1);
     // Other circuits are neither listed nor deleted, whatever their age or length.
-    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("2_08-17-2012_15-00-00.wav"))));
-    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("2_08-01-2012_15-00-00.wav"))));
-    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_x.wv"))));
+    EXPECT_TRUE(kept(QStringLiteral("2_08-17-2012_15-00-00.wav")));
+    EXPECT_TRUE(kept(QStringLiteral("2_08-01-2012_15-00-00.wav")));
+    EXPECT_TRUE(kept(QStringLiteral("1_x.wv")));
 }
 
 TEST_F(ArchiveTest, ListsInOrderOfNameAndSelectsTheLast) {
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 30);
     putRecording(QStringLiteral("1_08-16-2012_23-59-59.wav"), 22);
     putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 21);
-    startProgram();
+    start();
 
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-16-2012_23-59-59.wav  220.0"),
                                       QStringLiteral("1_08-17-2012_09-00-00.wav  210.0"),
                                       QStringLiteral("1_08-17-2012_14-30-12.wav  300.0")}));
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->selectionModel()->selectedRows().size(), 1);
+    EXPECT_EQ(rowsSelected, QList<int>{2});
 }
 
 TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
@@ -100,7 +152,7 @@ TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
     putRecording(QStringLiteral("1_08-14-2012_10-00-00.wav"), 25); // age 3
     putRecording(QStringLiteral("1_12-30-2011_10-00-00.wav"), 25);
     putRecording(QStringLiteral("1_08-17-2011_10-00-00.wav"), 25);
-    startProgram();
+    start();
 
     EXPECT_EQ(entries(), QStringList{QStringLiteral("1_08-15-2012_10-00-00.wav  250.0")});
     EXPECT_EQ(QDir(recordings()).entryList(QDir::Files),
@@ -108,44 +160,39 @@ TEST_F(ArchiveTest, DeletesRecordingsOfRetentionDaysAndOlderIncludingLastYear) {
 }
 
 // Settings that are only a guess (a garbled day count or minimum, the defaults
-// after a damaged file) delete nothing until the form has been saved.
-TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSavedFromTheForm) {
+// after a damaged file) delete nothing until they have been saved.
+TEST_F(ArchiveTest, GuessedSettingsDeleteNothingUntilSaved) {
     const QString old = QStringLiteral("1_08-10-2012_10-00-00.wav"); // age 7
     const QString hold = QStringLiteral("Alte Aufnahmen werden nicht gelöscht");
     putRecording(old, 25);
     for (const QString& days : {QStringLiteral("abc"), QString(), QString(400, QLatin1Char('9'))}) {
         writeIni(defaultIni({{14, days}}));
-        startProgram();
-        EXPECT_TRUE(QFileInfo::exists(recording(old))) << days.left(5).toStdString();
-        EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+        start();
+        EXPECT_TRUE(kept(old)) << days.left(5).toStdString();
+        EXPECT_TRUE(archive->deletionHold().startsWith(hold));
+        EXPECT_TRUE(holds.last().startsWith(hold));
     }
     writeIni(defaultIni({{10, QStringLiteral("x")}}));
-    startProgram();
-    EXPECT_TRUE(QFileInfo::exists(recording(old)));
+    start();
+    EXPECT_TRUE(kept(old));
 
     writeIni({QStringLiteral("damaged")});
-    startProgram();
-    program->archive().refreshRecordingList(); // the file now holds the defaults
-    EXPECT_TRUE(QFileInfo::exists(recording(old)));
-    EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
-    // The note stands whole above the status bar and leaves the clock its room.
-    MainForm& main = *program->frm_DoKu;
-    main.show();
-    QCoreApplication::processEvents();
-    const QLabel* clock = program->statusBar().panel(7);
-    EXPECT_EQ(main.lbl_Hinweise->text(), program->statusBar().deletionHoldText());
-    EXPECT_GE(main.lbl_Hinweise->height(), main.lbl_Hinweise->heightForWidth(main.width()));
-    EXPECT_LT(main.lbl_Hinweise->geometry().bottom(), main.sb->geometry().top());
-    EXPECT_GE(clock->parentWidget()->width(), clock->width());
-    startProgram(); // a restart still knows the defaults are not the user's own
-    EXPECT_TRUE(QFileInfo::exists(recording(old)));
-    EXPECT_TRUE(program->statusBar().deletionHoldText().startsWith(hold));
+    start();
+    archive->refreshRecordingList(); // the file now holds the defaults
+    EXPECT_TRUE(kept(old));
+    EXPECT_TRUE(archive->deletionHold().startsWith(hold));
+    start(); // a restart still knows the defaults are not the user's own
+    EXPECT_TRUE(kept(old));
+    EXPECT_TRUE(holds.last().startsWith(hold));
     // A service has no form: the log says at every start how to end the hold.
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("kestrova --einstellungen --bestaetigen")).isEmpty());
 
-    program->settingsActions().cmd_Speichern_Click();
-    EXPECT_FALSE(QFileInfo::exists(recording(old)));
-    EXPECT_TRUE(program->statusBar().deletionHoldText().isEmpty());
+    // Saved as they stand, as "Speichern" and the command line's confirmation save them.
+    ASSERT_TRUE(settings->saveLines(readSettingsLines(settings->filePath())));
+    archive->refreshRecordingList();
+    EXPECT_FALSE(kept(old));
+    EXPECT_TRUE(archive->deletionHold().isEmpty());
+    EXPECT_EQ(holds.last(), QString());
 }
 
 TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
@@ -154,13 +201,13 @@ TEST_F(ArchiveTest, AroundNewYearTheLastDaysOfDecemberAgeAndComeFirst) {
     putRecording(QStringLiteral("1_12-31-2012_10-00-00.wav"), 25); // age 2
     putRecording(QStringLiteral("1_12-30-2012_10-00-00.wav"), 25); // age 3
     putRecording(QStringLiteral("1_01-01-2013_09-00-00.wav"), 24);
-    startProgram();
+    start();
 
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_12-31-2012_10-00-00.wav  250.0"),
                                       QStringLiteral("1_01-01-2013_09-00-00.wav  240.0"),
                                       QStringLiteral("1_01-02-2013_00-00-10.wav  230.0")}));
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2); // the newest
-    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_12-30-2012_10-00-00.wav"))));
+    EXPECT_EQ(rowsSelected, QList<int>{2}); // the newest
+    EXPECT_FALSE(kept(QStringLiteral("1_12-30-2012_10-00-00.wav")));
 }
 
 TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {
@@ -171,9 +218,9 @@ TEST_F(ArchiveTest, DeletesEveryDueRecordingInOnePass) {
             recording(QStringLiteral("1_08-17-2012_%1.wav").arg(i, 8, 10, QLatin1Char('0'))), QByteArray()));
     }
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    startProgram();
+    start();
 
-    EXPECT_EQ(program->archive().deleteList.size(), 1200);
+    EXPECT_EQ(archive->deleteList.size(), 1200);
     EXPECT_EQ(QDir(recordings()).entryList(QDir::Files),
               QStringList{QStringLiteral("1_08-17-2012_14-30-12.wav")});
 }
@@ -182,22 +229,23 @@ TEST_F(ArchiveTest, AHandWrittenCircuitLineListsTheRecordingsNamedByItsDigit) {
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
     putRecording(QStringLiteral("1_08-17-2012_15-00-00.wav"), 30);
     writeIni(defaultIni({{6, QStringLiteral("01")}}));
-    startProgram();
+    start();
 
     EXPECT_EQ(entries().size(), 2);
-    EXPECT_EQ(program->settings().values.fileCount, 2);
+    EXPECT_EQ(values().fileCount, 2);
 }
 
 TEST_F(ArchiveTest, AnEmptyFolderListsAndSelectsNothing) {
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    startProgram();
+    start();
     ASSERT_EQ(entries().size(), 1);
 
     ASSERT_TRUE(QFile::remove(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
-    program->archive().refreshRecordingList();
+    rowsSelected.clear();
+    archive->refreshRecordingList();
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), -1);
-    EXPECT_EQ(program->settings().values.fileCount, 0);
+    EXPECT_TRUE(rowsSelected.isEmpty());
+    EXPECT_EQ(values().fileCount, 0);
     EXPECT_FALSE(fakes.dialogs.sawMessageContaining(QStringLiteral("ist nicht vorhanden")));
 }
 
@@ -205,67 +253,69 @@ TEST_F(ArchiveTest, AMissingFolderIsReportedAndTheCountKept) {
     const QString doc = folder() + QStringLiteral("/doc");
     ASSERT_TRUE(QDir().mkpath(doc));
     writeIni(defaultIni({{2, doc}, {21, QStringLiteral("7")}}));
-    startProgram();
+    start();
 
     ASSERT_EQ(fakes.dialogs.messages.size(), 1u);
     EXPECT_EQ(fakes.dialogs.messages[0].text,
               QStringLiteral("Der Pfad [") + QDir::toNativeSeparators(doc + QStringLiteral("/W")) +
                   QStringLiteral("] ist nicht vorhanden, oder es liegen noch keine Aufzeichnungen vor."));
     EXPECT_EQ(fakes.dialogs.messages[0].title, QStringLiteral("Info"));
-    EXPECT_EQ(panel2(), QStringLiteral("7"));
-    EXPECT_TRUE(program->frm_Info->isHidden());
-    EXPECT_FALSE(program->frm_DoKu->isHidden());
+    EXPECT_EQ(values().fileCount, 7);
+    EXPECT_EQ(waitsOver, 1);
 }
 
 TEST_F(ArchiveTest, DeletingNeverLeavesTheRecordingsFolder) {
     putRecording(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    startProgram();
+    start();
     const QString outside = folder() + QStringLiteral("/1_outside.wav");
     const QString nested = recordings() + QStringLiteral("/1_sub/1_inner.wav");
     ASSERT_TRUE(writeBytes(outside, QByteArray("x")));
     ASSERT_TRUE(QDir().mkpath(recordings() + QStringLiteral("/1_sub")));
     ASSERT_TRUE(writeBytes(nested, QByteArray("x")));
 
-    Archive& archive = program->archive();
-    archive.deleteList = {recordings() + QStringLiteral("/../1_outside.wav"), nested,
-                          recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))};
-    archive.deleteMarkedRecordings();
+    archive->deleteList = {recordings() + QStringLiteral("/../1_outside.wav"), nested,
+                           recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))};
+    archive->deleteMarkedRecordings();
     EXPECT_TRUE(QFileInfo::exists(outside));
     EXPECT_TRUE(QFileInfo::exists(nested));
-    EXPECT_FALSE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    EXPECT_FALSE(kept(QStringLiteral("1_08-17-2012_14-30-12.wav")));
 
     // A folder entry named like a recording is not a recording either.
-    program->archive().refreshRecordingList();
+    archive->refreshRecordingList();
     EXPECT_TRUE(QFileInfo(recordings() + QStringLiteral("/1_sub")).isDir());
 }
 
 TEST_F(ArchiveTest, WithAutomaticStartEveryPassCompletesTheStart) {
-    startProgram();
-    ASSERT_FALSE(program->recorder().isSwitchedOn());
-    program->settings().values.autoStart = 1;
-    program->frm_DoKu->hide();
-
-    program->archive().refreshRecordingList();
-    EXPECT_TRUE(program->recorder().isSwitchedOn());
-    EXPECT_EQ(program->frm_DoKu->windowTitle(), QStringLiteral("Kestrova V:17082012b"));
-    EXPECT_FALSE(program->frm_DoKu->isHidden());
-    EXPECT_TRUE(program->frm_Info->isHidden());
+    start();
+    ASSERT_EQ(startsDue, 0);
+    values().autoStart = 1;
+    archive->refreshRecordingList();
+    archive->refreshRecordingList();
+    EXPECT_EQ(startsDue, 2);
 }
 
 // Filing a saved capture.
 class FilingTest : public ArchiveTest {
 protected:
-    QString workingFile(const QString& name) const {
-        return program->programFolder() + QLatin1Char('/') + name;
-    }
+    QString workingFile(const QString& name) const { return folder() + QLatin1Char('/') + name; }
 
     void keep(const QString& name, int seconds) {
         ASSERT_TRUE(writeBytes(workingFile(name), recordingOfSeconds(seconds)));
-        program->archive().keepRecording(workingFile(name), name);
+        archive->keepRecording(workingFile(name), name);
     }
 
     QString dated(const QString& name, const QString& hour = QStringLiteral("14")) const {
         return folder() + QStringLiteral("/Fk_1/Ja_2012/Mo-08/Tg-17/hh-") + hour + QLatin1Char('/') + name;
+    }
+
+    // The recorder's capture, which files through the archive, on the program folder taken.
+    CaptureControl& capture() {
+        if (!capture_) {
+            EXPECT_EQ(lock_.tryLock(), FolderLock::Result::Locked);
+            capture_ = std::make_unique<CaptureControl>(platform, values(), folder(), *archive, lock_);
+            capture_->setRateText(QString::number(values().meterSampleRate));
+        }
+        return *capture_;
     }
 
     // A capture started at the fake clock's time, saved by the device as a file of
@@ -275,24 +325,27 @@ protected:
             EXPECT_TRUE(writeBytes(workingFile(name), recordingOfSeconds(seconds)));
             return CaptureResult::Ok;
         };
-        CaptureControl& capture = program->recorder().capture();
-        capture.startCapture();
-        capture.saveRecording();
+        capture().startCapture();
+        capture().saveRecording();
         fakes.capture.onSave = nullptr;
-        return capture.recordingName;
+        return capture().recordingName;
     }
+
+private:
+    FolderLock lock_{folder()};
+    std::unique_ptr<CaptureControl> capture_;
 };
 
 TEST_F(FilingTest, ALongerRecordingIsFiledInBothTreesListedAndCounted) {
     putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 25);
-    startProgram();
-    ASSERT_EQ(panel2(), QStringLiteral("1"));
+    start();
+    ASSERT_EQ(values().fileCount, 1);
     const QString first = QStringLiteral("1_08-17-2012_14-30-12.wav");
     const QString second = QStringLiteral("1_08-17-2012_14-59-00.wav");
 
     keep(first, 25);
     keep(second, 21);
-    EXPECT_TRUE(QFileInfo::exists(recording(first)));
+    EXPECT_TRUE(kept(first));
     EXPECT_TRUE(QFileInfo::exists(dated(first)));
     EXPECT_TRUE(QFileInfo::exists(dated(second))); // same hour, same folder
     EXPECT_EQ(QFile(recording(first)).size(), recordingOfSeconds(25).size());
@@ -302,16 +355,19 @@ TEST_F(FilingTest, ALongerRecordingIsFiledInBothTreesListedAndCounted) {
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-17-2012_09-00-00.wav  250.0"),
                                       QStringLiteral("1_08-17-2012_14-30-12.wav  250.0"),
                                       QStringLiteral("1_08-17-2012_14-59-00.wav  210.0")}));
-    EXPECT_EQ(program->frm_DoKu->lb_Sounds->currentRow(), 2);
-    EXPECT_EQ(program->settings().values.fileCount, 3);
-    EXPECT_EQ(panel2(), QStringLiteral("3"));
+    EXPECT_EQ(rowsSelected.last(), 2);
+    EXPECT_EQ(values().fileCount, 3);
+    EXPECT_EQ(counts, (QList<long long>{2, 3}));
 }
 
 TEST_F(FilingTest, AKeptRecordingAndARetentionDeletionAreEnteredInTheManifest) {
     putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 5); // too short: deleted by the start
-    startProgram();
+    manifests = std::make_unique<ManifestWriter>();
+    make();
+    enterArchiveInManifests(*archive, *manifests, values(), fakes.clock);
+    passAtStart();
     keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    ASSERT_TRUE(program->manifests().waitForPending(5000));
+    ASSERT_TRUE(manifests->waitForPending(5000));
 
     QFile manifest(folder() + QStringLiteral("/Manifeste/1_2012-08-17.txt"));
     ASSERT_TRUE(manifest.open(QIODevice::ReadOnly));
@@ -328,25 +384,25 @@ TEST_F(FilingTest, AKeptRecordingAndARetentionDeletionAreEnteredInTheManifest) {
 // listed once, whether the pass saw it or not.
 TEST_F(FilingTest, ARecordingFiledWhileALongListIsReadStaysListedOnce) {
     putRecording(QStringLiteral("1_08-17-2012_09-00-00.wav"), 25);
-    startProgram();
+    start();
     for (int i = 0; i < 1001; ++i) {
-        program->archive().recordingList().append({QStringLiteral("old"), 1});
+        archive->recordingList().append({QStringLiteral("old"), 1});
     }
     const QString name = QStringLiteral("1_08-17-2012_14-30-12.wav");
     QTimer::singleShot(0, [this, &name] { keep(name, 25); });
-    program->archive().refreshRecordingList();
+    archive->refreshRecordingList();
     QCoreApplication::processEvents();
 
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("1_08-17-2012_09-00-00.wav  250.0"),
                                       QStringLiteral("1_08-17-2012_14-30-12.wav  250.0")}));
-    EXPECT_EQ(program->settings().values.fileCount, 2);
+    EXPECT_EQ(values().fileCount, 2);
 }
 
 TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {
     writeIni(defaultIni({{19, QStringLiteral("0")}}));
-    startProgram();
+    start();
     keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
-    EXPECT_TRUE(QFileInfo::exists(recording(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
+    EXPECT_TRUE(kept(QStringLiteral("1_08-17-2012_14-30-12.wav")));
     EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/Fk_1")));
     EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
 }
@@ -354,7 +410,7 @@ TEST_F(FilingTest, WithoutArchivingOnlyTheRecordingsFolderGetsACopy) {
 TEST_F(FilingTest, WithoutArchivingAMissingRecordingsFolderIsCreated) {
     const QString doc = folder() + QStringLiteral("/doc");
     writeIni(defaultIni({{2, doc}, {19, QStringLiteral("0")}}));
-    startProgram();
+    start();
     keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 25);
     EXPECT_TRUE(QFileInfo::exists(doc + QStringLiteral("/W/1_08-17-2012_14-30-12.wav")));
     EXPECT_FALSE(QFileInfo::exists(doc + QStringLiteral("/Fk_1")));
@@ -362,18 +418,18 @@ TEST_F(FilingTest, WithoutArchivingAMissingRecordingsFolderIsCreated) {
 }
 
 TEST_F(FilingTest, ARecordingOfExactlyTheMinimumIsDroppedWithItsWorkingFile) {
-    startProgram();
+    start();
     keep(QStringLiteral("1_08-17-2012_14-30-12.wav"), 20);
     ASSERT_TRUE(writeBytes(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav")), QByteArray("garbage")));
-    program->archive().keepRecording(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav")),
-                                     QStringLiteral("1_08-17-2012_14-31-00.wav"));
+    archive->keepRecording(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav")),
+                           QStringLiteral("1_08-17-2012_14-31-00.wav"));
 
     EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-30-12.wav"))));
     EXPECT_FALSE(QFileInfo::exists(workingFile(QStringLiteral("1_08-17-2012_14-31-00.wav"))));
     EXPECT_TRUE(QDir(recordings()).entryList(QDir::Files).isEmpty());
     EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/Fk_1")));
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_EQ(panel2(), QStringLiteral("0"));
+    EXPECT_EQ(values().fileCount, 0);
 }
 
 TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) {
@@ -382,15 +438,15 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) 
     ASSERT_TRUE(QDir().mkpath(doc));
     ASSERT_TRUE(writeBytes(doc + QStringLiteral("/W"), QByteArray("x")));
     writeIni(defaultIni({{2, doc}}));
-    startProgram();
+    start();
 
     const QString name = captureAndSave(25);
     // Saved again as at switch-off and at the end of the program, with no new capture.
-    program->recorder().capture().saveRecording();
-    program->recorder().capture().saveRecording();
+    capture().saveRecording();
+    capture().saveRecording();
     EXPECT_EQ(QFile(workingFile(name)).size(), recordingOfSeconds(25).size());
     EXPECT_EQ(entries(), QStringList{name + QStringLiteral("  250.0")});
-    EXPECT_EQ(panel2(), QStringLiteral("1"));
+    EXPECT_EQ(values().fileCount, 1);
 
     // The next capture in the same second is not saved over the kept one.
     const QString next = captureAndSave(30);
@@ -401,7 +457,7 @@ TEST_F(FilingTest, AFailedCopyKeepsTheWorkingFileAndLaterSavesDoNotFileItAgain) 
 
 TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     fakes.clock.set(QDateTime(QDate(2012, 8, 17), QTime(14, 59, 59)));
-    startProgram();
+    start();
     // The dated tree keeps what the list pass has long deleted from D/w; as long as
     // the next capture, but not the same.
     const QString pruned = QStringLiteral("1_08-17-2012_15-00-00.wav");
@@ -428,7 +484,7 @@ TEST_F(FilingTest, ATakenNameIsNeverReplacedButMovesToTheNextFreeSecond) {
     EXPECT_EQ(QFile(dated(next, QStringLiteral("15"))).size(), recordingOfSeconds(30).size());
     EXPECT_FALSE(QFileInfo::exists(workingFile(second)));
     EXPECT_EQ(entries(), (QStringList{first + QStringLiteral("  250.0"), next + QStringLiteral("  300.0")}));
-    EXPECT_EQ(panel2(), QStringLiteral("2"));
+    EXPECT_EQ(counts.last(), 2);
 }
 
 // The archive on a clock that may be wrong. Nothing is deleted by a clock there is
@@ -586,9 +642,9 @@ TEST_F(FilingTest, InTheRepeatedHourARecordingIsToldAsFiledWithItsTrueStart) {
     const QString summer = QStringLiteral("1_10-25-2026_02-00-15.wav");
     putRecording(summer, 25);
     fakes.clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0, 15, 400), Qt::UTC).toLocalTime());
-    startProgram();
-    FiledRecordings filed(program->settings().values, program->manifests());
-    filed.follow(program->archive());
+    start();
+    FiledRecordings filed(values(), *manifests);
+    filed.follow(*archive);
     QList<FiledRecording> told;
     QObject::connect(&filed, &FiledRecordings::recordingFiled,
                      [&told](const FiledRecording& facts) { told << facts; });

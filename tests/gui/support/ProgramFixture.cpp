@@ -1,9 +1,7 @@
 #include "support/ProgramFixture.h"
 
-#include "base/common/Cp1252.h"
 #include "base/settings/SettingsFile.h"
-
-#include <QFile>
+#include "support/SettingsLines.h"
 
 namespace kestrova::test {
 
@@ -27,34 +25,17 @@ QString ProgramFixture::iniPath() const {
 }
 
 void ProgramFixture::writeIni(const QStringList& lines) const {
-    QFile file(iniPath());
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!writeSettingsLines(iniPath(), lines)) {
         ADD_FAILURE() << "cannot write " << iniPath().toStdString();
-        return;
-    }
-    for (const QString& line : lines) {
-        file.write(encodeCp1252(line) + "\r\n");
     }
 }
 
 QStringList ProgramFixture::readIni() const {
-    QFile file(iniPath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    QStringList lines = decodeCp1252(file.readAll()).split(QStringLiteral("\r\n"));
-    if (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    return lines;
+    return readSettingsLines(iniPath());
 }
 
 QStringList ProgramFixture::defaultIni(const QList<QPair<int, QString>>& changes) const {
-    QStringList lines = defaultSettingsLines(DefaultSet::NewFile, dir.path(), fakes.clock.now());
-    for (const auto& [number, text] : changes) {
-        lines[number - 1] = text;
-    }
-    return lines;
+    return newSettingsLines(dir.path(), fakes.clock.now(), changes);
 }
 
 } // namespace kestrova::test
