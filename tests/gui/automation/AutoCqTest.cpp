@@ -3,6 +3,7 @@
 
 #include "automation/CqFixture.h"
 #include "base/audio/SoundFileProbe.h"
+#include "base/audio/StreamingPlayback.h"
 #include "base/player/Playback.h"
 #include "base/recorder/Recorder.h"
 #include "base/settings/SettingsValues.h"
