@@ -642,7 +642,10 @@ TEST_F(FilingTest, InTheRepeatedHourARecordingIsToldAsFiledWithItsTrueStart) {
     const QString summer = QStringLiteral("1_10-25-2026_02-00-15.wav");
     putRecording(summer, 25);
     fakes.clock.set(QDateTime(QDate(2026, 10, 25), QTime(1, 0, 15, 400), Qt::UTC).toLocalTime());
-    start();
+    manifests = std::make_unique<ManifestWriter>();
+    make();
+    enterArchiveInManifests(*archive, *manifests, values(), fakes.clock);
+    passAtStart();
     FiledRecordings filed(values(), *manifests);
     filed.follow(*archive);
     QList<FiledRecording> told;
