@@ -50,6 +50,8 @@ class WallClock:
         self.path = path
 
     def set(self, local):
+        """Sets the clock to read `local` now, to the second; a program starting a moment
+        later reads a second or two on, so the tests set half a minute into a minute."""
         offset = int(round(local.replace(tzinfo=ZONE).timestamp() - time.time()))
         with open(self.path + ".new", "w") as f:
             f.write("%+d\n" % offset)
@@ -92,7 +94,7 @@ def first_run(program, folder, work, env, clock, fed, failures):
     feed = os.path.join(work, "evening.wav")
     with open(feed, "wb") as f:
         f.write(wav(silence(2) + fed + silence(GAP)))
-    clock.set(moment("2026-10-24 12:00:00"))
+    clock.set(moment("2026-10-24 12:00:30"))
     service = Service(program, folder, feed, env, os.path.join(work, "first.log"))
     if not wait_for(lambda: service.filed() or service.process.poll() is not None, 90):
         failures.append("the first run filed nothing")
@@ -120,7 +122,7 @@ def second_run(program, folder, work, env, clock, transmissions, failures):
     feed = os.path.join(work, "steps.wav")
     with open(feed, "wb") as f:
         f.write(wav(second_feed(transmissions)))
-    clock.set(moment("2020-01-01 10:00:00"))
+    clock.set(moment("2020-01-01 10:00:30"))
     service = Service(program, folder, feed, env, os.path.join(work, "second.log"))
     try:
         # The feed starts with the recorder, which anchors it on the monotonic clock.
