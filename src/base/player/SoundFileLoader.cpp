@@ -4,7 +4,6 @@
 #include "base/audio/SoundPlayer.h"
 #include "base/common/NumericValue.h"
 #include "base/player/Playback.h"
-#include "base/player/PlayerListCalls.h"
 #include "base/player/SpeedLabels.h"
 
 #include <QDir>
@@ -49,9 +48,8 @@ bool openPlainFile(QFile& file) {
 
 } // namespace
 
-SoundFileLoader::SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback,
-                                 const PlayerListCalls& list)
-    : platform_(platform), file_(file), playback_(playback), list_(list) {
+SoundFileLoader::SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback)
+    : platform_(platform), file_(file), playback_(playback) {
     connect(&tmr1, &QTimer::timeout, this, [this] { tmr1_Timer(); });
     connect(&tmr2, &QTimer::timeout, this, [this] { tmr2_Timer(); });
 }
@@ -122,11 +120,12 @@ void SoundFileLoader::chooseWaveFile(const QString& startFolder) {
     playback_.stopFollowing();
     playback_.stopPlayback();
     emit mainWindowEnabled(false);
-    file_.setCurrent(askForFile ? askForFile(waveFileRequest(startFolder)) : QString());
+    // No owner: the dialog goes over the window the user works in.
+    file_.setCurrent(platform_.dialogs.openFile(nullptr, waveFileRequest(startFolder)));
 }
 
 void SoundFileLoader::chooseFileToPlay(const QString& startFolder) {
-    list_.pressEntry();
+    emit entryPressWanted();
     emit choosingChanged(true);
     chooseWaveFile(startFolder.trimmed());
     // Loading and starting run from fresh timer events once the dialog is gone.

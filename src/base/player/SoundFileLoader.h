@@ -8,7 +8,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <vector>
 
 class QFile;
@@ -17,19 +16,14 @@ namespace kestrova {
 
 class Playback;
 class SpeedLabels;
-struct PlayerListCalls;
 
 // Loads a file into the sound window: the header check, the waveform and the
 // level table, and the ticks that load and start a chosen file once the dialog is
-// gone. The window shows what it signals; the file dialog is the window's, handed in.
+// gone. The window shows what it signals; the file dialog is the platform's.
 class SoundFileLoader : public QObject {
     Q_OBJECT
 public:
-    SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback,
-                    const PlayerListCalls& list);
-
-    // Given by the window: shows the file dialog and gives the chosen path, or nothing.
-    std::function<QString(const FileDialogRequest& request)> askForFile;
+    SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback);
 
     // The faster copies follow the loaded file; set once, before the first load.
     void setSpeedLabels(SpeedLabels& speeds) { speeds_ = &speeds; }
@@ -78,6 +72,8 @@ public:
     const QTimer& dialogLoadTimer() const { return tmr2; }
 
 signals:
+    // The list's current entry is pressed before the dialog opens, as a click on it would.
+    void entryPressWanted();
     // While a file is chosen or loaded the main window takes no input.
     void mainWindowEnabled(bool enabled);
     // The file dialog is open (or is shut again).
@@ -115,7 +111,6 @@ private:
     const Platform platform_;
     LoadedFile& file_;
     Playback& playback_;
-    const PlayerListCalls& list_;
     SpeedLabels* speeds_ = nullptr;
     bool mainWindowExists_ = false;
     // Starts a freshly loaded file at normal speed, once.

@@ -1,31 +1,18 @@
 #pragma once
 
-#include "base/common/ProgramIdentity.h"
-#include "base/desktop/EventLog.h"
-#include "base/files/FolderLock.h"
-#include "base/platform/Platform.h"
+#include "base/program/Circuit.h"
 #include "base/program/ControlRoomLinks.h"
 #include "base/program/WebServing.h"
-#include "base/transmit/HeldSounds.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <memory>
 
 namespace kestrova {
 
-class Archive;
-class ManifestWriter;
-class Recorder;
-class SettingsStore;
-class TimedActions;
-class Transmitter;
-
-// The program without forms, as a service runs it: takes the program folder,
-// reads Kestrova.ini, files what a crash left, records as the settings say,
-// keeps the recordings and their manifests, and runs the timed actions. What
-// only the windows did (the list's press, the sound window, Auto-CQ) is not here.
+// The program without forms, as a service runs it: hosts one circuit, takes its
+// program folder, reads Kestrova.ini, files what a crash left, records as the
+// settings say and runs the timed actions; its messages go to the event log.
 class ServiceProgram : public QObject {
     Q_OBJECT
 public:
@@ -45,26 +32,24 @@ public:
     void shutDown();
     void endProgram();
     bool hasEnded() const { return ended_; }
-    // Called once the program has ended; main() quits the event loop here.
-    std::function<void()> onEnded;
     // True once the end has been asked for (a signal not yet handled): from then
     // on the start switches nothing on.
     std::function<bool()> endRequested;
 
-    const QString& programFolder() const { return programFolder_; }
-    SettingsStore& settings() { return *settings_; }
-    Recorder& recorder() { return *recorder_; }
-    Archive& archive() { return *archive_; }
-    Transmitter& transmitter() { return *transmitter_; }
-    // What the web page follows; its messages go to the event log.
-    WebSources webSources();
-    // What the links to a control room tell of.
-    ControlRoomSources controlRoomSources();
+    Circuit& circuit() { return circuit_; }
+    const QString& programFolder() const { return circuit_.programFolder(); }
+    SettingsStore& settings() { return circuit_.settings(); }
+    Recorder& recorder() { return circuit_.recorder(); }
+    Archive& archive() { return circuit_.archive(); }
+    Transmitter& transmitter() { return circuit_.transmitter(); }
+
+signals:
+    // The program has ended; main() quits the event loop here.
+    void ended();
 
 private:
     bool mayGoOn() const;
     void connectSubsystems();
-    void wireManifests();
     void readSettings();
     // The values read, handed to those that take them at once (in the windows, the
     // controls that show them do).
@@ -74,26 +59,12 @@ private:
     // when it is not there.
     bool takeChosenInputDevice();
     void completeStart();
-    // The hourly transmission and the nightly refresh from here to the end.
-    void startTimedActions();
+    const Platform& platform() const { return circuit_.platform(); }
 
-    // Declared before platform_, which hands it out as the sounds.
-    HeldSounds heldSounds_;
-    Platform platform_;
-    ProgramIdentity identity_;
-    QString programFolder_;
+    Circuit circuit_;
     bool ended_ = false;
     // The position of the chosen input device; -1 for the system's default.
     int inputDevice_ = -1;
-    FolderLock folderLock_;
-    // Outlives the subsystems, whose last saves it enters.
-    std::unique_ptr<ManifestWriter> manifests_;
-    std::unique_ptr<SettingsStore> settings_;
-    // Before the recorder, which files through it.
-    std::unique_ptr<Archive> archive_;
-    std::unique_ptr<Recorder> recorder_;
-    std::unique_ptr<Transmitter> transmitter_;
-    std::unique_ptr<TimedActions> timedActions_;
 };
 
 } // namespace kestrova

@@ -5,10 +5,9 @@
 #include "base/desktop/TerminationSignals.h"
 #include "base/files/OpenFileLimit.h"
 #include "base/files/StandardDescriptors.h"
-#include "base/integrity/ManifestLookup.h"
 #include "base/platform/MachineDevices.h"
 #include "base/program/ConsoleCommands.h"
-#include "base/program/ControlRoomLinks.h"
+#include "base/program/FrontEnds.h"
 #include "base/program/HeadlessStart.h"
 #include "base/program/ServiceProgram.h"
 
@@ -34,7 +33,7 @@ int main(int argc, char** argv) {
     devices.events().record(kestrova::EventPriority::Notice,
                             kestrova::headlessStartLine(kestrova::ProgramIdentity{}, folder.folder));
     kestrova::ServiceProgram program(devices.platform(), folder.folder);
-    program.onEnded = [] { QCoreApplication::quit(); };
+    QObject::connect(&program, &kestrova::ServiceProgram::ended, &app, &QCoreApplication::quit);
     // SIGTERM saves a running recording first; so does any other end of the loop.
     kestrova::TerminationSignals terminations;
     QObject::connect(&terminations, &kestrova::TerminationSignals::terminationRequested, &program,
@@ -47,19 +46,12 @@ int main(int argc, char** argv) {
     if (!program.takeFolder()) {
         return 1;
     }
-    // The page shows each recording's hash as its manifest holds it.
-    kestrova::ManifestLookup manifests;
-    const std::unique_ptr<kestrova::WebServing> web = kestrova::WebServing::startIfAsked(
-        program.webSources(), line.webAddress, folder.folder,
-        [&manifests](const QString& path) { return manifests.hashOf(path); });
-    kestrova::ControlRoomLinks links(program.controlRoomSources(), web ? web->pageBase() : QString());
+    kestrova::FrontEnds frontEnds(program.circuit(), program.circuit().webSources(), line.webAddress);
     // After the program's own end: the recording it saved last is passed on too.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&links] { links.finish(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &program, [&frontEnds] { frontEnds.finish(); });
     if (!program.start()) {
         return 1;
     }
-    // Once the settings are read: the broker hears the circuit's own name, and the
-    // page knows the folder of the recordings the commands are told of.
-    links.start();
+    frontEnds.start();
     return program.hasEnded() ? 0 : QCoreApplication::exec();
 }

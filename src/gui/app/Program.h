@@ -1,45 +1,37 @@
 #pragma once
 
 #include "base/common/ProgramIdentity.h"
-#include "base/desktop/EventLog.h"
-#include "base/files/FolderLock.h"
 #include "base/platform/Platform.h"
 #include "base/player/PlayerListCalls.h"
-#include "base/transmit/HeldSounds.h"
+#include "base/program/Circuit.h"
 #include "gui/app/ProgramOptions.h"
 #include "gui/app/StartupMessages.h"
 #include "gui/services/Services.h"
 #include "gui/ui/Forms.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
 
-class QObject;
-
 namespace kestrova {
 
-class Archive;
-class AutoCq;
 class ListInteractions;
-class ManifestWriter;
 class InfoForm;
 class MainForm;
 class Player;
-class Recorder;
 class Settings;
 class SettingsActions;
 class SettingsForm;
 class SoundForm;
 class StatusBar;
-class TimedActions;
-class Transmitter;
 
-// The running program: owns the four forms, the platform services and one
-// object per subsystem; hands the subsystems to each other as Services and the
-// forms to the bindings that show them. main() makes
-// one; each test makes its own.
+// The windowed program: shows one circuit on the four forms. Owns the circuit,
+// the forms and what only the windows have (the list's clicks, the sound window,
+// the settings form's handlers, the status bar); hands them to each other as
+// Services and the forms to the bindings that show them. main() makes one; each
+// test makes its own.
 class Program final : public Services, public Forms {
 public:
     Program(const Platform& platform, ProgramOptions options);
@@ -77,24 +69,25 @@ public:
     // Shown in the status bar once the start is done; empty for none.
     QString startNotice;
 
-    const Platform& platform() const override { return platform_; }
-    HeldSounds& heldSounds() override { return heldSounds_; }
+    const Platform& platform() const override { return circuit_.platform(); }
+    HeldSounds& heldSounds() override { return circuit_.heldSounds(); }
     const ProgramIdentity& identity() const override { return identity_; }
     const ProgramOptions& options() const { return options_; }
-    const QString& programFolder() const override { return programFolder_; }
+    const QString& programFolder() const override { return circuit_.programFolder(); }
     SettingsValues& settingsValues() override;
 
+    Circuit& circuit() { return circuit_; }
     Settings& settings() { return *settings_; }
     SettingsActions& settingsActions() { return *settingsActions_; }
     StatusBar& statusBar() override { return *statusBar_; }
-    Recorder& recorder() override { return *recorder_; }
-    Archive& archive() override { return *archive_; }
+    Recorder& recorder() override { return circuit_.recorder(); }
+    Archive& archive() override { return circuit_.archive(); }
     ListInteractions& listInteractions() override { return *listInteractions_; }
     Player& player() override { return *player_; }
-    Transmitter& transmitter() override { return *transmitter_; }
-    AutoCq& autoCq() { return *autoCq_; }
-    TimedActions& timedActions() { return *timedActions_; }
-    ManifestWriter& manifests() { return *manifests_; }
+    Transmitter& transmitter() override { return circuit_.transmitter(); }
+    AutoCq& autoCq() { return circuit_.autoCq(); }
+    TimedActions& timedActions() { return circuit_.timedActions(); }
+    ManifestWriter& manifests() { return circuit_.manifests(); }
 
     // Owned by startProgram's forms; created in its steps.
     void createInfoForm();
@@ -108,44 +101,29 @@ private:
     PlayerListCalls listCalls();
     void connectSubsystems();
     void connectControls();
-    void wireManifests();
-    // On this thread: the manifests' trouble goes to the event log and the status bar.
-    void showManifestReport(EventPriority priority, const QString& line);
-    template <typename Form> Form* keepOffScreenIfHeadless(Form* form) const;
 
-    // Both declared before platform_, which hands them out as the dialogs and the sounds.
+    // Declared before the circuit, whose dialogs they are.
     StartupMessages startupMessages_;
-    HeldSounds heldSounds_;
-    Platform platform_;
     ProgramIdentity identity_;
     ProgramOptions options_;
-    QString programFolder_;
     bool ended_ = false;
     bool folderInUse_ = false;
-    FolderLock folderLock_;
 
+    // The forms outlive the circuit, whose parts they show.
     std::unique_ptr<InfoForm> infoForm_;
     std::unique_ptr<SettingsForm> settingsForm_;
     std::unique_ptr<SoundForm> soundForm_;
     std::unique_ptr<MainForm> mainForm_;
 
-    // Receives the manifests' reports on this thread; ends after the manifests'
-    // thread, with what it has not yet delivered.
-    std::unique_ptr<QObject> manifestReports_;
-    // Outlives the subsystems, whose last saves it enters.
-    std::unique_ptr<ManifestWriter> manifests_;
+    Circuit circuit_;
     std::unique_ptr<Settings> settings_;
     std::unique_ptr<SettingsActions> settingsActions_;
     std::unique_ptr<StatusBar> statusBar_;
-    // Before the recorder, which files through it.
-    std::unique_ptr<Archive> archive_;
-    std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<ListInteractions> listInteractions_;
-    // Before the player, whose playback keys and un-keys through it.
-    std::unique_ptr<Transmitter> transmitter_;
     std::unique_ptr<Player> player_;
-    std::unique_ptr<AutoCq> autoCq_;
-    std::unique_ptr<TimedActions> timedActions_;
+    // The context of what the windows follow of the circuit: gone first, so that
+    // nothing the circuit says on its way out reaches a window part already gone.
+    QObject followers_;
 };
 
 } // namespace kestrova

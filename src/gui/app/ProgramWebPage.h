@@ -8,9 +8,8 @@ namespace kestrova {
 
 class Program;
 
-// The windowed program's web page (see WebServing::startIfAsked): what keeps it
+// What the windowed program's web page shows: the circuit's, and what keeps the page
 // from starting is also shown in the status bar once the start is done.
-std::unique_ptr<WebServing> startWebPage(Program& program, const QString& address,
-                                         const QString& programFolder, HashLookup hash = {});
+WebSources webPageSources(Program& program);
 
 } // namespace kestrova

@@ -19,7 +19,7 @@
 namespace kestrova {
 
 Settings::Settings(Program& program)
-    : store_(program.platform(), program.programFolder()), values(store_.values), program_(program) {
+    : store_(program.circuit().settings()), values(store_.values), program_(program) {
     QObject::connect(&store_, &SettingsStore::linesTaken, &store_,
                      [this](const QStringList& lines) { showLines(lines); });
 }
@@ -27,10 +27,6 @@ Settings::Settings(Program& program)
 void Settings::readSettings() {
     program_.autoCq().haltForSettings();
     store_.readSettings();
-    // Without a desktop nobody could switch the recorder on.
-    if (program_.options().headless) {
-        values.autoStart = 1;
-    }
     runClosingSteps();
 }
 

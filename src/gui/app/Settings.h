@@ -10,8 +10,8 @@ namespace kestrova {
 
 class Program;
 
-// The settings file as the forms show it: the store reads and writes it, this
-// shows each reading on the controls and saves the controls back.
+// The settings file as the forms show it: the circuit's store reads and writes it,
+// this shows each reading on the controls and saves the controls back.
 class Settings {
 public:
     explicit Settings(Program& program);
@@ -29,10 +29,11 @@ public:
     QString guessMarkerPath() const { return store_.guessMarkerPath(); }
 
 private:
-    SettingsStore store_;
+    // The circuit's.
+    SettingsStore& store_;
 
 public:
-    // The store's; declared after it, which owns them.
+    // The store's values; declared after it.
     SettingsValues& values;
 
 private:

@@ -1,10 +1,7 @@
 #include "gui/app/SettingsEffects.h"
 
-#include "base/automation/AutoCq.h"
 #include "base/common/NumericValue.h"
-#include "base/recorder/Recorder.h"
 #include "base/settings/SettingsValues.h"
-#include "base/transmit/Transmitter.h"
 #include "gui/app/Program.h"
 #include "gui/ui/LabelButton.h"
 #include "gui/ui/MainForm.h"
@@ -44,9 +41,8 @@ void showRecordingLimits(MainForm& main, const SettingsValues& values) {
                        QStringLiteral(" Tage"));
 }
 
-void applyTimers(Program& program, const SettingsValues& values) {
-    program.recorder().meter().setMeterInterval(values.meterInterval);
-    program.autoCq().setCqPause(values.cqPause);
+// The circuit hands the values to its parts as they are read; the forms show them.
+void showTimers(Program& program, const SettingsValues& values) {
     // The field shows what the timer took, not what the file said.
     SettingsForm& form = *program.frm_Einstellungen;
     const QString interval = QString::number(values.meterInterval);
@@ -54,10 +50,9 @@ void applyTimers(Program& program, const SettingsValues& values) {
     form.lbl33->setText(interval + QStringLiteral(" ms"));
 }
 
-void applyOutput(Program& program, const SettingsValues& values) {
+void showOutput(Program& program, const SettingsValues& values) {
     // The slider runs upside down: 100 % is its value 0.
     setSliderValue(program.frm_Oszi->sli_Lautst, 65535 - values.outputLevel);
-    program.transmitter().applyOutputVolume();
     program.frm_Oszi->lbl_TX->setVisible(values.txControlEnabled != 0);
 }
 
@@ -92,10 +87,8 @@ void applyParrotState(Program& program, double state) {
 
 void applySettingsEffects(Program& program, const SettingsValues& values) {
     showRecordingLimits(*program.frm_DoKu, values);
-    // The slider was set with its signals blocked; the meter takes what it shows.
-    program.recorder().meter().setThreshold(program.frm_DoKu->sli_Schwelle->value());
-    applyOutput(program, values);
-    applyTimers(program, values);
+    showOutput(program, values);
+    showTimers(program, values);
     applyParrotState(program, values.parrotState);
 }
 

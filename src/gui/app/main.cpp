@@ -5,14 +5,11 @@
 #include "base/desktop/TerminationSignals.h"
 #include "base/files/OpenFileLimit.h"
 #include "base/files/StandardDescriptors.h"
-#include "base/integrity/ManifestLookup.h"
 #include "base/program/ConsoleCommands.h"
-#include "base/program/ControlRoomLinks.h"
-#include "base/recorder/Recorder.h"
+#include "base/program/FrontEnds.h"
 #include "gui/app/Program.h"
 #include "gui/app/ProgramWebPage.h"
 #include "gui/app/RealPlatform.h"
-#include "gui/app/Settings.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -47,7 +44,7 @@ int main(int argc, char** argv) {
     }
     const kestrova::ProgramIdentity identity;
     kestrova::RealPlatform devices(identity.programTitle, folder.folder, line.inputFile);
-    kestrova::Program program(devices.platform(), {folder.folder, false});
+    kestrova::Program program(devices.platform(), {folder.folder});
     program.startNotice = kestrova::programFolderNotice(folder);
     // A message box still open (one of the start, say) must not keep an ended program
     // alive: quit() alone does not reach a dialog's own event loop.
@@ -78,26 +75,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     // Up before the start, whose messages may wait for an answer.
-    // The page shows each recording's hash as its manifest holds it.
-    kestrova::ManifestLookup manifests;
-    const std::unique_ptr<kestrova::WebServing> web =
-        kestrova::startWebPage(program, line.webAddress, folder.folder,
-                               [&manifests](const QString& path) { return manifests.hashOf(path); });
-    kestrova::ControlRoomLinks links({.recorder = program.recorder(),
-                                      .transmitter = program.transmitter(),
-                                      .archive = program.archive(),
-                                      .manifests = program.manifests(),
-                                      .settings = program.settings().values,
-                                      .events = program.platform().events,
-                                      .clock = program.platform().clock,
-                                      .programFolder = folder.folder},
-                                     web ? web->pageBase() : QString());
+    kestrova::FrontEnds frontEnds(program.circuit(), kestrova::webPageSources(program), line.webAddress);
     // After the shutdown above: the recording it saved last is passed on too.
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&links] { links.finish(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &app, [&frontEnds] { frontEnds.finish(); });
     program.start();
-    // Once the settings are read: the broker hears the circuit's own name, and the
-    // page knows the folder of the recordings the commands are told of.
-    links.start();
+    frontEnds.start();
     program.showStartMessages();
     return program.hasEnded() ? 0 : QApplication::exec();
 }

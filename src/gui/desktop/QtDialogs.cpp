@@ -111,7 +111,9 @@ QString QtDialogs::openFile(QWidget* owner, const FileDialogRequest& request) {
         return {};
     }
     const QString filter = request.filterName + QStringLiteral(" (") + request.pattern + QLatin1Char(')');
-    QFileDialog dialog(owner, request.title, request.startFolder, filter);
+    // Without an owner the dialog belongs to the window the user works in.
+    QFileDialog dialog(owner != nullptr ? owner : QApplication::activeWindow(), request.title,
+                       request.startFolder, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return run(dialog) == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }

@@ -1,41 +1,37 @@
 #include "gui/player/Player.h"
 
-#include "base/transmit/Transmitter.h"
 #include "gui/services/Services.h"
 
 #include <utility>
 
 namespace kestrova {
 
-Player::Player(Services& program, const Forms& forms, PlayerListCalls listCalls)
-    : program_(program), listCalls_(std::move(listCalls)), view_(program, forms),
-      playback_(program.platform(), program.transmitter(), file_),
-      loader_(program.platform(), file_, playback_, listCalls_),
-      speeds_(playback_, loader_, file_, program.programFolder()),
-      continuous_(program.platform(), listCalls_, listRows, file_, playback_, loader_, speeds_),
+Player::Player(Services& program, const Forms& forms, PlayerParts& parts, PlayerListCalls listCalls)
+    : program_(program), parts_(parts), listCalls_(std::move(listCalls)), view_(forms),
+      continuous_(program.platform(), listCalls_, listRows, parts.file(), parts.playback(), parts.loader(),
+                  parts.speedLabels()),
       controls_(program, forms, *this, view_) {
-    loader_.setSpeedLabels(speeds_);
-    // A held transmission keeps the air to itself.
-    QObject::connect(&program.transmitter(), &Transmitter::holdBegins, &playback_,
-                     [this] { playback_.stopPlayback(); });
+    // A file chosen in the dialog begins with the list's entry pressed, as a click on it would.
+    QObject::connect(&parts.loader(), &SoundFileLoader::entryPressWanted, &followers_,
+                     [this] { listCalls_.pressEntry(); });
     // Direct: the end's stop has gone through when the next entry loads.
-    QObject::connect(&playback_, &Playback::endReached, &playback_, [this] { continuous_.playNextInList(); });
+    QObject::connect(&parts.playback(), &Playback::endReached, &followers_,
+                     [this] { continuous_.playNextInList(); });
 }
 
 void Player::connectControls() {
     controls_.connectControls();
-    loader_.setMainWindowExists();
+    loader().setMainWindowExists();
 }
 
 void Player::loadSoundWindow() {
     program_.createSoundForm();
-    view_.bindSoundWindow(playback_, loader_);
-    loader_.loadSoundWindow();
+    view_.bindSoundWindow(playback(), loader());
+    loader().loadSoundWindow();
 }
 
 void Player::stopTimers() {
-    playback_.stopTimers();
-    loader_.stopTimers();
+    parts_.stopTimers();
     continuous_.stopTimers();
 }
 

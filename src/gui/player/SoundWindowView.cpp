@@ -3,7 +3,6 @@
 #include "base/player/Playback.h"
 #include "base/player/SoundFileLoader.h"
 #include "base/player/Waveform.h"
-#include "gui/services/Services.h"
 #include "gui/ui/Forms.h"
 #include "gui/ui/LabelButton.h"
 #include "gui/ui/MainForm.h"
@@ -50,10 +49,6 @@ void SoundWindowView::bindSoundWindow(Playback& playback, SoundFileLoader& loade
         sound.lbl_sek->setText(seconds + QStringLiteral(" s"));
     });
 
-    // The dialog belongs to the main window, which may not exist yet while the sound window is set up.
-    loader.askForFile = [this](const FileDialogRequest& request) {
-        return program_.platform().dialogs.openFile(forms_.frm_DoKu, request);
-    };
     QObject::connect(&loader, &SoundFileLoader::mainWindowEnabled, &sound,
                      [this](bool enabled) { setMainWindowEnabled(enabled); });
     QObject::connect(&loader, &SoundFileLoader::windowWanted, &sound, &QWidget::show);

@@ -5,7 +5,6 @@
 
 namespace kestrova {
 
-class Services;
 struct Forms;
 class Playback;
 class SoundFileLoader;
@@ -17,7 +16,7 @@ struct WaveformLine;
 // loader signal.
 class SoundWindowView {
 public:
-    SoundWindowView(Services& program, const Forms& forms) : program_(program), forms_(forms) {}
+    explicit SoundWindowView(const Forms& forms) : forms_(forms) {}
 
     // Shows on the sound window what the parts signal; called once the window exists.
     void bindSoundWindow(Playback& playback, SoundFileLoader& loader);
@@ -36,7 +35,6 @@ private:
     void showFailure(const QString& message, const QString& path);
     void showLevel(int level);
 
-    Services& program_;
     const Forms& forms_;
 };
 

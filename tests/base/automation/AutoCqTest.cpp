@@ -4,7 +4,6 @@
 #include "archive/RecordingFiles.h"
 #include "base/player/LoadedFile.h"
 #include "base/player/Playback.h"
-#include "base/player/PlayerListCalls.h"
 #include "base/player/SoundFileLoader.h"
 #include "base/player/SpeedLabels.h"
 #include "base/settings/SettingsValues.h"
@@ -33,8 +32,7 @@ TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     transmitter.openControlPort();
     LoadedFile file;
     Playback playback(platform, transmitter, file);
-    const PlayerListCalls list;
-    SoundFileLoader loader(platform, file, playback, list);
+    SoundFileLoader loader(platform, file, playback);
     QTemporaryDir folder;
     const QString programFolder = folder.path();
     SpeedLabels speeds(playback, loader, file, programFolder);

@@ -3,7 +3,6 @@
 
 #include "base/player/LoadedFile.h"
 #include "base/player/Playback.h"
-#include "base/player/PlayerListCalls.h"
 #include "base/player/SoundFileLoader.h"
 #include "base/player/SpeedLabels.h"
 #include "base/settings/SettingsValues.h"
@@ -192,8 +191,7 @@ protected:
     Transmitter transmitter{platform, values};
     LoadedFile file;
     Playback playback{platform, transmitter, file};
-    const PlayerListCalls list{};
-    SoundFileLoader loader{platform, file, playback, list};
+    SoundFileLoader loader{platform, file, playback};
     SpeedLabels speeds{playback, loader, file, dir.path()};
 };
 

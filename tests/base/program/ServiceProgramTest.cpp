@@ -1,5 +1,6 @@
 #include "base/program/ServiceProgram.h"
 
+#include "archive/RecordingFiles.h"
 #include "base/aftercommand/AfterCommands.h"
 #include "base/archive/Archive.h"
 #include "base/files/DurableQueue.h"
@@ -66,7 +67,7 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     writeSettings(folder.path(), serviceSettings(folder.path()));
     ServiceProgram service(fakes.platform(), folder.path());
     bool ended = false;
-    service.onEnded = [&ended] { ended = true; };
+    QObject::connect(&service, &ServiceProgram::ended, [&ended] { ended = true; });
     ASSERT_TRUE(service.takeFolder());
     ASSERT_TRUE(service.start());
     EXPECT_EQ(service.settings().values.meterSampleRate, 11025);
@@ -90,7 +91,48 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_TRUE(ended);
     EXPECT_TRUE(service.hasEnded());
     EXPECT_FALSE(service.recorder().isSwitchedOn());
-    EXPECT_FALSE(fakes.events.containing(QStringLiteral("Recorder ausgeschaltet")).isEmpty());
+    // The running recording is saved and said so before the recorder goes off.
+    const QStringList lines = fakes.events.lines;
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines.at(lines.size() - 2).startsWith(QStringLiteral("Aufnahme ")))
+        << lines.join('\n').toStdString();
+    EXPECT_EQ(lines.last(), QStringLiteral("Recorder ausgeschaltet"));
+}
+
+// Without a desktop the log is the user's only view: each deletion of the retention,
+// each keying and release, and a port that cannot be opened are said there.
+TEST(ServiceProgramAlone, LogsRetentionKeyingAndPortFailure) {
+    FakePlatform fakes;
+    const QTemporaryDir folder;
+    QStringList lines = serviceSettings(folder.path());
+    lines[6] = QStringLiteral("/dev/ttyS1"); // COM port
+    lines[19] = QStringLiteral("1");         // transmitter keyed over the port
+    writeSettings(folder.path(), lines);
+    QDir(folder.path()).mkpath(QStringLiteral("W"));
+    for (const char* name : {"1_08-10-2012_10-00-00.wav", "1_08-17-2012_10-00-00.wav"}) {
+        QFile file(QDir(folder.path()).filePath(QStringLiteral("W/") + QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(recordingOfSeconds(30));
+    }
+    ServiceProgram service(fakes.platform(), folder.path());
+    ASSERT_TRUE(service.takeFolder() && service.start());
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("gelöscht")),
+              QStringList{QStringLiteral("Alte oder zu kurze Aufnahme gelöscht: ") +
+                          QDir::toNativeSeparators(
+                              QDir(folder.path()).filePath(QStringLiteral("W/1_08-10-2012_10-00-00.wav")))});
+
+    service.transmitter().transmitterOn();
+    service.transmitter().transmitterOff();
+    // A stop that finds the transmitter un-keyed says nothing.
+    service.transmitter().transmitterOff();
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Sender")),
+              QStringList({QStringLiteral("Sender getastet"), QStringLiteral("Sender freigegeben")}));
+
+    fakes.serial.openable = false;
+    service.transmitter().openControlPort();
+    EXPECT_EQ(fakes.events.containing(QStringLiteral("Kein Anschluß")),
+              QStringList{QStringLiteral("Kein Anschluß an /dev/ttyS1: Die Schnittstelle gibt es nicht.")});
+    service.shutDown();
 }
 
 // A recording kept just before the end is read once, for its manifest, on the
@@ -106,7 +148,7 @@ TEST(ServiceProgramAlone, TheLastRecordingReachesTheCommandsQueueWithItsHash) {
     command.close();
     ServiceProgram service(fakes.platform(), folder.path());
     ASSERT_TRUE(service.takeFolder());
-    ControlRoomLinks links(service.controlRoomSources(), QString());
+    ControlRoomLinks links(service.circuit().controlRoomSources(), QString());
     ASSERT_TRUE(service.start());
     links.start();
 

@@ -23,14 +23,14 @@ TEST_F(WebServingTest, TheSettingsFileIsReadOnlyForThePageAndNeverWaitedOn) {
     const QString path = webSettingsPath(folder());
     ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     makeProgram();
-    EXPECT_EQ(startWebPage(*program, {}, folder()), nullptr);
+    EXPECT_EQ(WebServing::startIfAsked(webPageSources(*program), {}, folder()), nullptr);
     // Said without an address too: the address may stand in the file that cannot be read.
     EXPECT_TRUE(program->startNotice.contains(QStringLiteral("Die Webseite startet nicht")));
 
     const quint16 port = freePort();
     ASSERT_NE(port, 0);
-    const std::unique_ptr<WebServing> web =
-        startWebPage(*program, QStringLiteral("127.0.0.1:%1").arg(port), folder());
+    const std::unique_ptr<WebServing> web = WebServing::startIfAsked(
+        webPageSources(*program), QStringLiteral("127.0.0.1:%1").arg(port), folder());
     EXPECT_NE(web, nullptr); // on loopback it needs no settings
     EXPECT_TRUE(program->startNotice.contains(QStringLiteral("keine gewöhnliche Datei")));
     // The log says where the page listens, for a service that has no window to show it.
@@ -45,7 +45,7 @@ TEST_F(WebServingTest, ThePageFollowsTheRecorderAndTheListAsTheyChange) {
     const quint16 port = freePort();
     ASSERT_NE(port, 0);
     const std::unique_ptr<WebServing> web =
-        startWebPage(p, QStringLiteral("127.0.0.1:%1").arg(port), folder());
+        WebServing::startIfAsked(webPageSources(p), QStringLiteral("127.0.0.1:%1").arg(port), folder());
     ASSERT_NE(web, nullptr);
     const RawClient client(port);
     const bool wasOn = p.recorder().isSwitchedOn();

@@ -194,8 +194,7 @@ TEST(SoundFileLoaderAlone, LoadsAndTellsNameLengthAndWaveformWithoutAnyForm) {
     Transmitter transmitter(platform, values);
     LoadedFile file;
     Playback playback(platform, transmitter, file);
-    PlayerListCalls list;
-    SoundFileLoader loader(platform, file, playback, list);
+    SoundFileLoader loader(platform, file, playback);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("rec.wav"));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
