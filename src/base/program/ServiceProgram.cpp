@@ -36,7 +36,7 @@ ServiceProgram::ServiceProgram(const Platform& platform, const QString& programF
       archive_(std::make_unique<Archive>(platform_, *settings_)),
       recorder_(
           std::make_unique<Recorder>(platform_, settings_->values, programFolder_, *archive_, folderLock_)),
-      transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
+      transmitter_(std::make_unique<Transmitter>(platform_, *settings_)),
       timedActions_(
           std::make_unique<TimedActions>(platform_, programFolder_, *archive_, *transmitter_, heldSounds_)) {
     connectSubsystems();
@@ -164,7 +164,7 @@ void ServiceProgram::startTimedActions() {
 void ServiceProgram::readSettings() {
     settings_->readSettings();
     // Without a desktop nobody could switch the recorder on.
-    settings_->values.autoStart = 1;
+    settings_->change([](SettingsValues& values) { values.autoStart = 1; });
     applySettings();
     // A message of the reading may have come with the end.
     if (ended_) {

@@ -54,7 +54,7 @@ Program::Program(const Platform& platform, ProgramOptions options)
       recorder_(
           std::make_unique<Recorder>(platform_, settings_->values, programFolder_, *archive_, folderLock_)),
       listInteractions_(std::make_unique<ListInteractions>(*this, *this)),
-      transmitter_(std::make_unique<Transmitter>(platform_, settings_->values)),
+      transmitter_(std::make_unique<Transmitter>(platform_, settings_->store())),
       player_(std::make_unique<Player>(*this, *this, listCalls())),
       autoCq_(std::make_unique<AutoCq>(settings_->values, *transmitter_, player_->playback(),
                                        player_->loader(), player_->speedLabels())),
@@ -111,7 +111,7 @@ void Program::connectControls() {
     menu->connectControls();
 }
 
-SettingsValues& Program::settingsValues() {
+const SettingsValues& Program::settingsValues() {
     return settings_->values;
 }
 

@@ -82,7 +82,7 @@ public:
     const ProgramIdentity& identity() const override { return identity_; }
     const ProgramOptions& options() const { return options_; }
     const QString& programFolder() const override { return programFolder_; }
-    SettingsValues& settingsValues() override;
+    const SettingsValues& settingsValues() override;
 
     Settings& settings() { return *settings_; }
     SettingsActions& settingsActions() { return *settingsActions_; }

@@ -29,7 +29,7 @@ void Settings::readSettings() {
     store_.readSettings();
     // Without a desktop nobody could switch the recorder on.
     if (program_.options().headless) {
-        values.autoStart = 1;
+        store_.change([](SettingsValues& read) { read.autoStart = 1; });
     }
     runClosingSteps();
 }

@@ -33,7 +33,7 @@ private:
 
 public:
     // The store's; declared after it, which owns them.
-    SettingsValues& values;
+    const SettingsValues& values;
 
 private:
     // Shows the lines taken on the controls and hands the values to what takes them at once.

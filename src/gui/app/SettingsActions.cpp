@@ -161,7 +161,8 @@ void SettingsActions::chooseDocFolder() {
         return; // cancelled: the previous folder stays
     }
     form.ed_PfadDoku->setText(QDir::toNativeSeparators(*folder));
-    program_.settings().values.docFolder = form.ed_PfadDoku->text().trimmed();
+    const QString chosen = form.ed_PfadDoku->text().trimmed();
+    program_.settings().store().change([&chosen](SettingsValues& values) { values.docFolder = chosen; });
 }
 
 void SettingsActions::connectControls() {

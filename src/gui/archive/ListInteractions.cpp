@@ -50,8 +50,7 @@ void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*
     // Playback at the volume of the settings, whatever the slider was moved to.
     const double percent = qBound(0.0, numericValue(forms_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
     sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
-    program_.settingsValues().outputLevel = int(roundToWhole(percent * 655.35));
-    program_.transmitter().applyOutputVolume();
+    program_.transmitter().setOutputLevel(int(roundToWhole(percent * 655.35)));
 }
 
 void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {
