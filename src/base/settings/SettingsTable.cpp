@@ -146,8 +146,9 @@ const auto kRows = std::to_array<SettingsRow>({
     {15, "volume", "Lautstärke",
      "Lautstärke der Wiedergabe in Prozent",
      "50", "50", number(upTo(100), &kVolume),
-     sets<&V::outputLevel>([](S& t, V& v, G&) {
-          v.outputLevel = static_cast<int>(65535 - std::llabs(wholePart(numericValue(t) * 655.35) - 65535));
+     sets<&V::outputLevel, &V::volumePercent>([](S& t, V& v, G&) {
+          v.volumePercent = numericValue(t);
+          v.outputLevel = static_cast<int>(65535 - std::llabs(wholePart(v.volumePercent * 655.35) - 65535));
       })},
     {16, "autoStart", "Recorder automatisch starten",
      "Recorder beim Programmstart einschalten (1) oder nicht (0)",

@@ -283,8 +283,12 @@ QChar Transmitter::squelchPinTyped(QChar typed) {
 }
 
 void Transmitter::chooseVolume(int sliderPosition) {
-    setOutputLevel(65535 - sliderPosition);
-    emit playLevelChanged(100 - wholePart(sliderPosition * 0.0015259021896696422));
+    const auto percent = static_cast<double>(100 - wholePart(sliderPosition * 0.0015259021896696422));
+    store_.change([sliderPosition, percent](SettingsValues& values) {
+        values.outputLevel = 65535 - sliderPosition;
+        values.volumePercent = percent;
+    });
+    applyOutputVolume();
 }
 
 void Transmitter::setOutputLevel(int level) {

@@ -52,7 +52,9 @@ public:
     // returned (cb_PIN_RX_KeyPress).
     QChar squelchPinTyped(QChar typed);
 
-    // The volume slider's position: it runs upside down, 0 is full volume (sli_Lautst_Scroll).
+    // The volume slider's position: it runs upside down, 0 is full volume
+    // (sli_Lautst_Scroll). Its percentage becomes the settings' volume, which the
+    // settings form shows and the list's next click plays at.
     void chooseVolume(int sliderPosition);
     // The output level (0..65535) taken into the settings in force and applied.
     void setOutputLevel(int level);
@@ -74,8 +76,6 @@ signals:
     void notice(const QString& text);
     void pttPinRefused();
     void squelchPinRefused();
-    // The volume as the settings form shows it, in percent.
-    void playLevelChanged(long long percent);
 
 private:
     friend class TransmitterHold;
