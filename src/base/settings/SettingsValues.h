@@ -6,6 +6,7 @@ namespace kestrova {
 
 // Values of the settings lines, set at every reading of the settings file by the
 // rows of settingsRows(). Lines without a value here are held by their control.
+// SettingsStore holds those in force and alone changes them.
 struct SettingsValues {
     QString docFolder;
     QString circuitName;
