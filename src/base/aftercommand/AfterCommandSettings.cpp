@@ -9,9 +9,8 @@ namespace kestrova {
 
 namespace {
 
+// The command's own line; the others are named after it ("nach_aufnahme.zeitlimit").
 const QString kCommandKey = QStringLiteral("nach_aufnahme");
-const QString kTimeLimitKey = QStringLiteral("zeitlimit");
-const QString kAtOnceKey = QStringLiteral("gleichzeitig");
 
 // A day: a command that takes longer has hung.
 constexpr int kLongestTimeLimit = 24 * 60 * 60;
@@ -33,24 +32,49 @@ QString refused(const QString& key, const QString& value, int high) {
         .arg(high);
 }
 
-// An empty value leaves the default.
-void take(AfterCommandSettings& settings, const QString& key, const QString& value) {
-    if (key == kCommandKey) {
-        settings.command = value;
-    } else if (value.isEmpty()) {
-        return;
-    } else if (key == kTimeLimitKey) {
-        if (const std::optional<int> seconds = numberIn(value, 1, kLongestTimeLimit)) {
-            settings.timeLimit = std::chrono::seconds(*seconds);
-        } else {
-            settings.problems << refused(key, value, kLongestTimeLimit);
-        }
-    } else if (key == kAtOnceKey) {
-        if (const std::optional<int> count = numberIn(value, 1, kMostAtOnce)) {
-            settings.atOnce = *count;
-        } else {
-            settings.problems << refused(key, value, kMostAtOnce);
-        }
+// A line of KestrovaNachAufnahme.ini: its key, what --einstellungen says of it and
+// how the reading takes a value that is not empty (an empty one leaves the default,
+// the command's line aside).
+struct AfterCommandLine {
+    QString key;
+    QString meaning;
+    void (*take)(AfterCommandSettings& settings, const QString& key, const QString& value);
+};
+
+using A = AfterCommandSettings;
+using S = const QString;
+
+// The one list of the file's lines, which the reading and the command line both walk.
+const std::vector<AfterCommandLine>& afterCommandLines() {
+    static const std::vector<AfterCommandLine> lines{
+        {kCommandKey,
+         QStringLiteral("Befehl nach jeder abgelegten Aufnahme (sh -c; die Angaben in "
+                        "KESTROVA_DATEI, KESTROVA_SHA256 …); leer: keiner"),
+         [](A& a, S&, S& v) { a.command = v; }},
+        {QStringLiteral("zeitlimit"), QStringLiteral("so viele Sekunden darf der Befehl laufen (600)"),
+         [](A& a, S& k, S& v) {
+             if (const std::optional<int> seconds = numberIn(v, 1, kLongestTimeLimit)) {
+                 a.timeLimit = std::chrono::seconds(*seconds);
+             } else {
+                 a.problems << refused(k, v, kLongestTimeLimit);
+             }
+         }},
+        {QStringLiteral("gleichzeitig"),
+         QStringLiteral("so viele Befehle laufen höchstens zugleich: 1 oder 2 (2)"),
+         [](A& a, S& k, S& v) {
+             if (const std::optional<int> count = numberIn(v, 1, kMostAtOnce)) {
+                 a.atOnce = *count;
+             } else {
+                 a.problems << refused(k, v, kMostAtOnce);
+             }
+         }},
+    };
+    return lines;
+}
+
+void take(AfterCommandSettings& settings, const AfterCommandLine& line, const QString& value) {
+    if (line.key == kCommandKey || !value.isEmpty()) {
+        line.take(settings, line.key, value);
     }
 }
 
@@ -66,15 +90,33 @@ AfterCommandSettings readAfterCommandSettings(const QString& path) {
     if (!file.readError.isEmpty()) {
         settings.problems << file.readError;
     }
-    for (const QString& key : {kCommandKey, kTimeLimitKey, kAtOnceKey}) {
-        take(settings, key, file.value(key));
+    for (const AfterCommandLine& line : afterCommandLines()) {
+        take(settings, line, file.value(line.key));
+    }
+    return settings;
+}
+
+std::vector<NamedSetting> afterCommandSettingLines() {
+    std::vector<NamedSetting> settings;
+    for (const AfterCommandLine& line : afterCommandLines()) {
+        const QString key = line.key;
+        settings.push_back(
+            {.name = key == kCommandKey ? key : kCommandKey + QLatin1Char('.') + key,
+             .path = afterCommandSettingsPath,
+             .key = key,
+             .meaning = line.meaning,
+             .check = [key](const QString& value) { return afterCommandValueProblem(key, value); }});
     }
     return settings;
 }
 
 QString afterCommandValueProblem(const QString& key, const QString& value) {
     AfterCommandSettings settings;
-    take(settings, key, value.trimmed());
+    for (const AfterCommandLine& line : afterCommandLines()) {
+        if (line.key == key) {
+            take(settings, line, value.trimmed());
+        }
+    }
     return settings.problems.join(QLatin1Char(' '));
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "base/settings/NamedSetting.h"
+
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <vector>
 
 namespace kestrova {
 
@@ -23,6 +26,9 @@ struct AfterCommandSettings {
 QString afterCommandSettingsPath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO.
 AfterCommandSettings readAfterCommandSettings(const QString& path);
+// The lines of the file as the command line sets them ("nach_aufnahme.zeitlimit");
+// the reading takes the same keys.
+std::vector<NamedSetting> afterCommandSettingLines();
 // German, why the value cannot stand on the key's line (as --setze may check it);
 // empty when it can.
 QString afterCommandValueProblem(const QString& key, const QString& value);

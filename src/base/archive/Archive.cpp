@@ -60,6 +60,10 @@ bool makeFolder(const QString& path) {
 Archive::Archive(const Platform& platform, SettingsStore& settings)
     : platform_(platform), store_(settings), settings_(settings.values) {}
 
+void Archive::countRecordings(long long count) {
+    store_.change([count](SettingsValues& values) { values.fileCount = count; });
+}
+
 void Archive::createTables() {
     headerFields = QStringList(kHeaderFieldCount);
     deleteList.clear();
@@ -75,7 +79,7 @@ void Archive::refreshRecordingList() {
     if (passRunning_ || removing_) {
         return;
     }
-    SettingsValues& values = settings_;
+    const SettingsValues& values = settings_;
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
     if (!folder) {
@@ -87,7 +91,7 @@ void Archive::refreshRecordingList() {
     // A long list is read while the window is already up; the info window in front
     // of it says to wait, and the user's input waits until the list is right.
     emit passStarted();
-    values.fileCount = 0;
+    countRecordings(0);
     deleteList.clear();
 
     // The folder is read directly rather than through a listing file, so a name
@@ -127,7 +131,7 @@ void Archive::takeListPass(ListPassResult result) {
     }
     filedThisRun_.keepOnly(result.filedThisRunFound);
     filedDuringPass_.clear();
-    settings_.fileCount = static_cast<long long>(result.listed.size());
+    countRecordings(static_cast<long long>(result.listed.size()));
     deleteList = std::move(result.deleteList);
     recordingList_.replace(std::move(result.listed));
 }
@@ -182,7 +186,7 @@ void Archive::judgeClock() {
 
 void Archive::forgetList() {
     recordingList_.clear();
-    settings_.fileCount = 0;
+    countRecordings(0);
     deleteList.clear();
 }
 
@@ -269,7 +273,7 @@ bool Archive::fileRecording(const QString& workingFile, const FilingName& target
     const bool listed = target.copiesThere.contains(recordingsFolderCopy(name));
     const bool filed = archiveRecording(workingFile, name);
     if (!listed) {
-        ++settings_.fileCount;
+        countRecordings(settings_.fileCount + 1);
         emit fileCountChanged(settings_.fileCount);
         addListEntry(name, seconds);
         selectLastEntry();

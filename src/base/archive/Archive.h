@@ -136,14 +136,16 @@ private:
     bool fileRecording(const QString& workingFile, const FilingName& target, double seconds);
     // The copy in D/w, where the list and the count come from.
     QString recordingsFolderCopy(const QString& name) const;
+    // The count of listed recordings, line 21 of the settings.
+    void countRecordings(long long count);
 
     const Platform platform_;
     ClockDoubt clockDoubt_{platform_.clock};
     // Why the clock holds the deletions, as last judged; empty when it does not.
     QString clockHold_;
     FiledThisRun filedThisRun_;
-    const SettingsStore& store_;
-    SettingsValues& settings_;
+    SettingsStore& store_;
+    const SettingsValues& settings_;
     RecordingListModel recordingList_;
     // While a list pass runs off the interface thread, the recordings filed
     // meanwhile; the pass may have been too early to see them.

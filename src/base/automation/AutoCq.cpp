@@ -18,7 +18,7 @@ namespace {
 constexpr int kVolumeSliderMaximum = 65535;
 } // namespace
 
-AutoCq::AutoCq(SettingsValues& settings, Transmitter& transmitter, Playback& playback,
+AutoCq::AutoCq(const SettingsValues& settings, Transmitter& transmitter, Playback& playback,
                SoundFileLoader& loader, SpeedLabels& speeds)
     : settings_(settings), transmitter_(transmitter), playback_(playback), loader_(loader), speeds_(speeds) {
     connectTimers();

@@ -20,8 +20,8 @@ struct SettingsValues;
 class AutoCq : public QObject {
     Q_OBJECT
 public:
-    AutoCq(SettingsValues& settings, Transmitter& transmitter, Playback& playback, SoundFileLoader& loader,
-           SpeedLabels& speeds);
+    AutoCq(const SettingsValues& settings, Transmitter& transmitter, Playback& playback,
+           SoundFileLoader& loader, SpeedLabels& speeds);
 
     // Starts the cycle when it is off and stops it when it runs; without a file it
     // only asks for one (lblCQ_MouseDown with the left button, cmd_PAPA_Click).
@@ -110,7 +110,7 @@ private:
     // Ends the cycle, or does not start it, with a message that waits for nobody.
     void reportUnplayable(const QString& path, const QString& reason);
 
-    SettingsValues& settings_;
+    const SettingsValues& settings_;
     Transmitter& transmitter_;
     Playback& playback_;
     SoundFileLoader& loader_;

@@ -12,16 +12,10 @@ namespace kestrova {
 
 namespace {
 
-const QString kBroker = QStringLiteral("broker");
+// The keys the reading's end speaks of; the others are named in their rows only.
 const QString kPort = QStringLiteral("port");
-const QString kTls = QStringLiteral("tls");
-const QString kCaFile = QStringLiteral("ca_datei");
 const QString kUser = QStringLiteral("benutzer");
 const QString kPassword = QStringLiteral("passwort");
-const QString kPrefix = QStringLiteral("praefix");
-const QString kCircuit = QStringLiteral("kreis");
-const QString kHomeAssistant = QStringLiteral("homeassistant");
-const QString kQueue = QStringLiteral("warteschlange");
 
 constexpr int kPlainPort = 1883;
 constexpr int kTlsPort = 8883;
@@ -74,33 +68,7 @@ class SettingsReading {
 public:
     explicit SettingsReading(MqttSettings& settings) : settings_(settings) {}
 
-    void take(const QString& key, const QString& value) {
-        if (key == kBroker) {
-            takeBroker(value);
-        } else if (key == kPort) {
-            portText_ = value;
-        } else if (key == kTls) {
-            settings_.tls = choice(key, value, false);
-        } else if (key == kCaFile) {
-            takeCaFile(value);
-        } else if (key == kUser) {
-            settings_.user = value;
-        } else if (key == kPassword) {
-            settings_.password = value;
-        } else if (key == kPrefix) {
-            settings_.prefix = topicPart(key, value, true, settings_.prefix);
-        } else if (key == kCircuit) {
-            settings_.circuit = value.isEmpty() ? QString() : topicPart(key, value, false, QString());
-        } else if (key == kHomeAssistant) {
-            settings_.homeAssistant = choice(key, value, false);
-        } else if (key == kQueue) {
-            takeQueueBound(value);
-        } else {
-            settings_.problems << QStringLiteral(
-                                      "%1: der Schlüssel \"%2\" ist unbekannt und bleibt unbeachtet.")
-                                      .arg(fileName(), key);
-        }
-    }
+    void take(const QString& key, const QString& value);
 
     // The port's default follows TLS, which may come later in the file.
     void finish() {
@@ -121,34 +89,36 @@ public:
         }
     }
 
-private:
-    void takeBroker(const QString& value) {
+    MqttSettings& settings() { return settings_; }
+    void takePort(const QString& value) { portText_ = value; }
+
+    void takeBroker(const QString& key, const QString& value) {
         if (value.isEmpty() || isUsableBroker(value)) {
             settings_.broker = value;
             return;
         }
         settings_.broker.clear();
-        settings_.problems << badValue(kBroker, value, QStringLiteral("MQTT bleibt aus"));
+        settings_.problems << badValue(key, value, QStringLiteral("MQTT bleibt aus"));
     }
 
-    void takeCaFile(const QString& value) {
+    void takeCaFile(const QString& key, const QString& value) {
         const QFileInfo file(value);
         if (value.isEmpty() || (file.isFile() && file.isReadable())) {
             settings_.caFile = value;
             return;
         }
         settings_.caFile.clear();
-        settings_.problems << badValue(kCaFile, value,
+        settings_.problems << badValue(key, value,
                                        QStringLiteral("keine lesbare Datei, es gelten die CAs des Systems"));
     }
 
-    void takeQueueBound(const QString& value) {
+    void takeQueueBound(const QString& key, const QString& value) {
         const std::optional<int> bound = numberIn(value, 1, kLargestQueue);
         if (bound) {
             settings_.queueBound = *bound;
             return;
         }
-        settings_.problems << badValue(kQueue, value,
+        settings_.problems << badValue(key, value,
                                        QStringLiteral("es gilt %1").arg(MqttSettings{}.queueBound));
     }
 
@@ -170,9 +140,62 @@ private:
         return standard;
     }
 
+private:
     MqttSettings& settings_;
     QString portText_;
 };
+
+// A line of KestrovaMqtt.ini: its key, what --einstellungen says of it and how the
+// reading takes its value.
+struct MqttLine {
+    QString key;
+    QString meaning;
+    void (*take)(SettingsReading& reading, const QString& key, const QString& value);
+    bool secret = false;
+};
+
+using R = SettingsReading;
+using S = const QString;
+
+// The one list of the file's lines, which the reading and the command line both walk.
+const std::vector<MqttLine>& mqttLines() {
+    static const std::vector<MqttLine> lines{
+        {QStringLiteral("broker"), QStringLiteral("MQTT-Broker (Name oder Adresse); leer: MQTT aus"),
+         [](R& r, S& k, S& v) { r.takeBroker(k, v); }},
+        {kPort, QStringLiteral("Port des Brokers (1883, mit TLS 8883)"),
+         [](R& r, S&, S& v) { r.takePort(v); }},
+        {QStringLiteral("tls"), QStringLiteral("TLS zum Broker: ja oder nein"),
+         [](R& r, S& k, S& v) { r.settings().tls = r.choice(k, v, false); }},
+        {QStringLiteral("ca_datei"), QStringLiteral("CA-Datei für TLS; leer: die CAs des Systems"),
+         [](R& r, S& k, S& v) { r.takeCaFile(k, v); }},
+        {kUser, QStringLiteral("Benutzer am Broker"), [](R& r, S&, S& v) { r.settings().user = v; }},
+        {kPassword, QStringLiteral("Passwort am Broker"), [](R& r, S&, S& v) { r.settings().password = v; },
+         true},
+        {QStringLiteral("praefix"), QStringLiteral("Anfang der Topics (kestrova)"),
+         [](R& r, S& k, S& v) { r.settings().prefix = r.topicPart(k, v, true, r.settings().prefix); }},
+        {QStringLiteral("kreis"), QStringLiteral("Name des Funkkreises in den Topics (kreis und die Nummer)"),
+         [](R& r, S& k, S& v) {
+             r.settings().circuit = v.isEmpty() ? QString() : r.topicPart(k, v, false, {});
+         }},
+        {QStringLiteral("homeassistant"), QStringLiteral("Home-Assistant-Erkennung senden: ja oder nein"),
+         [](R& r, S& k, S& v) { r.settings().homeAssistant = r.choice(k, v, false); }},
+        {QStringLiteral("warteschlange"),
+         QStringLiteral("höchstens so viele Aufnahmen warten auf den Broker (10000)"),
+         [](R& r, S& k, S& v) { r.takeQueueBound(k, v); }},
+    };
+    return lines;
+}
+
+void SettingsReading::take(const QString& key, const QString& value) {
+    for (const MqttLine& line : mqttLines()) {
+        if (line.key == key) {
+            line.take(*this, key, value);
+            return;
+        }
+    }
+    settings_.problems << QStringLiteral("%1: der Schlüssel \"%2\" ist unbekannt und bleibt unbeachtet.")
+                              .arg(fileName(), key);
+}
 
 // The file holds a password: nobody but its owner should read it.
 void warnWhenOthersRead(const QString& path, MqttSettings& settings) {
@@ -211,6 +234,20 @@ MqttSettings readMqttSettings(const QString& path) {
     }
     reading.finish();
     warnWhenOthersRead(path, settings);
+    return settings;
+}
+
+std::vector<NamedSetting> mqttSettingLines() {
+    std::vector<NamedSetting> settings;
+    for (const MqttLine& line : mqttLines()) {
+        const QString key = line.key;
+        settings.push_back({.name = QStringLiteral("mqtt.") + key,
+                            .path = mqttSettingsPath,
+                            .key = key,
+                            .meaning = line.meaning,
+                            .check = [key](const QString& value) { return mqttValueProblem(key, value); },
+                            .secret = line.secret});
+    }
     return settings;
 }
 

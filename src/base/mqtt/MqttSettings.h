@@ -1,7 +1,10 @@
 #pragma once
 
+#include "base/settings/NamedSetting.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace kestrova {
 
@@ -33,6 +36,9 @@ QString mqttSettingsPath(const QString& programFolder);
 QString mqttQueuePath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO. No file: MQTT off, no problem.
 MqttSettings readMqttSettings(const QString& path);
+// The lines of the file as the command line sets them ("mqtt.broker"), in the
+// file's order; the reading takes the same keys.
+std::vector<NamedSetting> mqttSettingLines();
 // German, why the value cannot stand on the key's line (as --setze checks it);
 // empty when it can.
 QString mqttValueProblem(const QString& key, const QString& value);

@@ -24,7 +24,7 @@ Circuit::Circuit(const Platform& platform, const QString& programFolder)
       programFolder_(QDir::cleanPath(programFolder)), folderLock_(programFolder_),
       settings_(platform_, programFolder_), archive_(platform_, settings_),
       recorder_(platform_, settings_.values, programFolder_, archive_, folderLock_),
-      transmitter_(platform_, settings_.values), player_(platform_, transmitter_, programFolder_),
+      transmitter_(platform_, settings_), player_(platform_, transmitter_, programFolder_),
       autoCq_(settings_.values, transmitter_, player_.playback(), player_.loader(), player_.speedLabels()),
       timedActions_(platform_, programFolder_, archive_, transmitter_, heldSounds_) {
     connectParts();

@@ -17,12 +17,27 @@ QStringList usableInputDevices(AudioInput& input) {
     return names;
 }
 
+namespace {
+
+// The service's one line so far.
+const QString kInputKey = QStringLiteral("eingang");
+
+} // namespace
+
 QString serviceSettingsPath(const QString& programFolder) {
     return QDir(programFolder).filePath(QStringLiteral("KestrovaDienst.ini"));
 }
 
+std::vector<NamedSetting> serviceSettingLines() {
+    return {{.name = QStringLiteral("dienst.") + kInputKey,
+             .path = serviceSettingsPath,
+             .key = kInputKey,
+             .meaning = QStringLiteral("Eingabegerät des Dienstes (ein Teil seines Namens); leer: der "
+                                       "Standardeingang")}};
+}
+
 QString chosenInputDevice(const QString& programFolder) {
-    return readNamedSettings(serviceSettingsPath(programFolder)).value(QStringLiteral("eingang"));
+    return readNamedSettings(serviceSettingsPath(programFolder)).value(kInputKey);
 }
 
 int inputDevicePosition(const QStringList& usable, const QString& chosen) {

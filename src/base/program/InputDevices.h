@@ -1,7 +1,10 @@
 #pragma once
 
+#include "base/settings/NamedSetting.h"
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace kestrova {
 
@@ -14,6 +17,8 @@ QStringList usableInputDevices(AudioInput& input);
 // "eingang" names the input device a service records from: several services on one
 // machine each take their own. Empty for the system's default input.
 QString serviceSettingsPath(const QString& programFolder);
+// The file's lines as the command line sets them ("dienst.eingang").
+std::vector<NamedSetting> serviceSettingLines();
 QString chosenInputDevice(const QString& programFolder);
 // The position of the first usable device whose name holds the chosen name, in any
 // case; -1 when none does.

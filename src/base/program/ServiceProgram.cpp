@@ -85,7 +85,7 @@ bool ServiceProgram::takeChosenInputDevice() {
 void ServiceProgram::readSettings() {
     settings().readSettings();
     // Without a desktop nobody could switch the recorder on.
-    circuit_.settings().values.autoStart = 1;
+    settings().change([](SettingsValues& values) { values.autoStart = 1; });
     applySettings();
     // A message of the reading may have come with the end.
     if (ended_) {

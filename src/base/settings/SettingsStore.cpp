@@ -117,11 +117,28 @@ void SettingsStore::handleDamagedFile(bool notAFile) {
 }
 
 bool SettingsStore::applyLines(const QStringList& lines) {
-    if (!readSettingsValues(lines, values, guesses_)) {
+    SettingsValues read = values_;
+    if (!readSettingsValues(lines, read, guesses_)) {
         return false;
     }
+    apply(read);
     emit linesTaken(lines);
     return true;
+}
+
+void SettingsStore::apply(const SettingsValues& next) {
+    const SettingsValues before = std::exchange(values_, next);
+    for (const SettingsRow& row : settingsRows()) {
+        if (row.value.differs != nullptr && row.value.differs(before, next)) {
+            emit changed(QString::fromLatin1(row.key));
+        }
+    }
+}
+
+void SettingsStore::change(const std::function<void(SettingsValues& values)>& edit) {
+    SettingsValues next = values_;
+    edit(next);
+    apply(next);
 }
 
 bool SettingsStore::saveLines(const QStringList& lines) {

@@ -6,15 +6,20 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kestrova {
 
 // The settings file Kestrova.ini of the program folder: creating it, reading it
 // into the values, replacing a damaged one by the defaults, saving, and the
 // deletion hold while the values in force are only a guess. Knows no control:
-// whoever shows the lines follows linesTaken.
+// whoever shows the lines follows linesTaken. It alone changes the values in force,
+// and signals each line whose values a reading or a change made different.
 class SettingsStore : public QObject {
     Q_OBJECT
+    // Before `values`, which refers to it.
+    SettingsValues values_;
+
 public:
     SettingsStore(const Platform& platform, QString programFolder);
 
@@ -38,9 +43,18 @@ public:
     QString guessMarkerPath() const;
     const QString& programFolder() const { return programFolder_; }
 
-    SettingsValues values;
+    // The values in force, for reading; they change through apply and change only.
+    const SettingsValues& values{values_};
+    // Takes these values in force and signals changed for each line whose values differ.
+    void apply(const SettingsValues& next);
+    // Changes some of the values in force as apply does: a change the program makes
+    // itself (a recording counted, a pin refused) or one the user's edit takes at once.
+    void change(const std::function<void(SettingsValues& values)>& edit);
 
 signals:
+    // The values of the line of that key (SettingsRow::key) changed: by a reading,
+    // emitted before linesTaken, or by an apply or a change.
+    void changed(const QString& key);
     // The lines 1 to 30 were taken into the values; emitted before readSettings goes on.
     void linesTaken(const QStringList& lines);
 

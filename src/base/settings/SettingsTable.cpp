@@ -60,23 +60,33 @@ int whole(const QString& text) {
 using V = SettingsValues;
 using G = SettingsGuesses;
 using S = const QString;
-constexpr SettingsValueSlot kHeldByItsControl{nullptr, nullptr};
+using Take = void (*)(S& text, V& values, G& guesses);
+constexpr SettingsValueSlot kHeldByItsControl{nullptr, nullptr, nullptr};
+
+template <auto... members> bool differ(const V& before, const V& after) {
+    return ((before.*members != after.*members) || ...);
+}
+
+// A line whose value goes into these members of SettingsValues, set by take.
+template <auto... members> constexpr SettingsValueSlot sets(Take take) {
+    return {take, differ<members...>, nullptr};
+}
 
 // clang-format off
 const auto kRows = std::to_array<SettingsRow>({
     {2, "docFolder", "Dokumentationsordner",
      "Ordner, unter dem der Aufnahmeordner W und das Archiv Fk_… liegen",
      nullptr, nullptr, {SettingsRuleKind::Folder, {}, nullptr, {}},
-     {[](S& t, V& v, G&) { v.docFolder = t.trimmed(); }, nullptr}},
+     sets<&V::docFolder>([](S& t, V& v, G&) { v.docFolder = t.trimmed(); })},
     {3, "circuitName", "Name des Funkkreises",
      "Name des Funkkreises, im Hauptfenster gezeigt",
      "tolvo", "tolvo", text(),
-     {[](S& t, V& v, G&) { v.circuitName = t; }, nullptr}},
+     sets<&V::circuitName>([](S& t, V& v, G&) { v.circuitName = t; })},
     {4, "sampleRate", "Abtastrate",
      "Abtastrate der Aufnahmen in Hz: 8000, 11025, 22050 oder 44100",
      "11025", "8000",
      {SettingsRuleKind::Choice, {}, nullptr, kSampleRates},
-     {[](S& t, V& v, G&) { v.meterSampleRate = whole(t); }, nullptr}},
+     sets<&V::meterSampleRate>([](S& t, V& v, G&) { v.meterSampleRate = whole(t); })},
     {5, "channel", "Kanal",
      "Eingabegerät: seine Stelle in der Liste „Soundkarte“, ab 0",
      "0", "0", text(), kHeldByItsControl},
@@ -85,42 +95,42 @@ const auto kRows = std::to_array<SettingsRow>({
     {6, "circuitNumber", "Funkkreis",
      "Nummer des Funkkreises (eine Ziffer 0–9): die Aufnahmen heißen und listen sich nach ihr",
      "1", "1", number({0, 9, false, true, true}, &kOneDigit),
-     {[](S& t, V& v, G&) { v.circuitNumber = roundToWhole(numericValue(t)); }, nullptr}},
+     sets<&V::circuitNumber>([](S& t, V& v, G&) { v.circuitNumber = roundToWhole(numericValue(t)); })},
     // A port the list lacks is no damage: the name is taken as it is.
     {7, "comPort", "COM-Port",
      "serielle Schnittstelle: eine Nummer 1–20 oder ein Gerätepfad wie /dev/ttyUSB0",
      "2", "2", text(),
-     {[](S& t, V& v, G&) { v.comPortName = comPortNameFor(t); }, nullptr}},
+     sets<&V::comPortName>([](S& t, V& v, G&) { v.comPortName = comPortNameFor(t); })},
     // Pins the lists lack are no damage either.
     {8, "pins", "PTT- und Squelch-Leitung",
      "PTT-Pin (4 DTR, 7 RTS) und Squelch-Pin (1 DCD, 6 DSR, 8 CTS, 9 RI), „-“ für umgekehrt: 4/6- oder 46-0",
      "46-0", "46-0", text(),
-     {[](S& t, V& v, G&) {
+     sets<&V::pttPin, &V::squelchPin, &V::squelchActiveChar>([](S& t, V& v, G&) {
           const PinLine pins = unpackPinLine(t);
           v.pttPin = roundToWhole(numericValue(pins.pttText));
           v.squelchPin = roundToWhole(numericValue(pins.squelchText.left(1)));
           v.squelchActiveChar = pins.activeChar;
-      }, nullptr}},
+      })},
     {9, "startLevel", "Startpegel",
      "Schwelle auf der Pegelskala 0–100, über der eine Aufnahme beginnt",
      "67", "67", number(upTo(100), &kPercent),
-     {[](S& t, V& v, G&) { v.startLevel = numericValue(t); }, nullptr}},
+     sets<&V::startLevel>([](S& t, V& v, G&) { v.startLevel = numericValue(t); })},
     // No number, or one too large: the stand-in 0 is not the user's, so the deletion pass waits.
     {10, "minimumTime", "Aufnahme mindestens",
      "kürzere Aufnahmen werden nicht behalten, in Sekunden",
      "20", "20", number(aboveZeroUpTo(kDay), &kTenths),
-     {[](S& t, V& v, G& g) {
+     sets<&V::minRecordLimit>([](S& t, V& v, G& g) {
           v.minRecordLimit = 10 * numericValue(t);
           g.minimum = !isCountableNumber(t);
-      }, nullptr}},
+      })},
     {11, "maximumTime", "Aufnahme höchstens",
      "längste Aufnahme, in Sekunden",
      "180", "180", number(aboveZeroUpTo(kDay), &kTenths),
-     {[](S& t, V& v, G&) { v.maxRecordLimit = 10 * numericValue(t); }, nullptr}},
+     sets<&V::maxRecordLimit>([](S& t, V& v, G&) { v.maxRecordLimit = 10 * numericValue(t); })},
     {12, "silencePause", "Pause nach Stille",
      "Stille in Sekunden, nach der die Aufnahme pausiert",
      "5", "5", number(upTo(kDay)),
-     {[](S& t, V& v, G&) { v.silencePauseLimit = numericValue(t); }, nullptr}},
+     sets<&V::silencePauseLimit>([](S& t, V& v, G&) { v.silencePauseLimit = numericValue(t); })},
     {13, "signalPause", "Pause nach Signal",
      "nur gespeichert und angezeigt",
      "10", "10", number(upTo(kDay)), kHeldByItsControl},
@@ -128,55 +138,56 @@ const auto kRows = std::to_array<SettingsRow>({
     {14, "keepDays", "Aufnahmen behalten",
      "so viele Tage bleibt eine Aufnahme im Ordner W",
      "3", "3", number(upTo(100000)),
-     {[](S& t, V& v, G& g) {
+     sets<&V::retentionDays>([](S& t, V& v, G& g) {
           v.retentionDays = numericValue(t);
           g.retention = !isCountableNumber(t);
-      }, nullptr}},
+      })},
     // The volume slider runs upside down: 100 % is its value 0.
     {15, "volume", "Lautstärke",
      "Lautstärke der Wiedergabe in Prozent",
      "50", "50", number(upTo(100), &kVolume),
-     {[](S& t, V& v, G&) {
-          v.outputLevel = static_cast<int>(65535 - std::llabs(wholePart(numericValue(t) * 655.35) - 65535));
-      }, nullptr}},
+     sets<&V::outputLevel, &V::volumePercent>([](S& t, V& v, G&) {
+          v.volumePercent = numericValue(t);
+          v.outputLevel = static_cast<int>(65535 - std::llabs(wholePart(v.volumePercent * 655.35) - 65535));
+      })},
     {16, "autoStart", "Recorder automatisch starten",
      "Recorder beim Programmstart einschalten (1) oder nicht (0)",
      "0", "0", flag(),
-     {[](S& t, V& v, G&) { v.autoStart = whole(t); }, nullptr}},
+     sets<&V::autoStart>([](S& t, V& v, G&) { v.autoStart = whole(t); })},
     {17, "levelVisible", "Pegel sichtbar",
      "nur gespeichert und angezeigt (0 oder 1)",
      "1", "1", flag(), kHeldByItsControl},
     {18, "logarithmicLevel", "Pegel logarithmisch anzeigen",
      "Pegel logarithmisch anzeigen (1) oder linear (0)",
      "0", "0", flag(),
-     {[](S& t, V& v, G&) { v.logLevelDisplay = whole(t); }, nullptr}},
+     sets<&V::logLevelDisplay>([](S& t, V& v, G&) { v.logLevelDisplay = whole(t); })},
     {19, "dailyFolders", "In Tagesordnern archivieren",
      "jede Aufnahme auch ins Archiv nach Tagen ablegen (1) oder nicht (0)",
      "1", "1", flag(),
-     {[](S& t, V& v, G&) { v.archiveRecordings = whole(t); }, nullptr}},
+     sets<&V::archiveRecordings>([](S& t, V& v, G&) { v.archiveRecordings = whole(t); })},
     {20, "transmitterControl", "Sender über COM-Port tasten",
      "Sender über die serielle Schnittstelle tasten (1) oder nicht (0)",
      "0", "0", flag(),
-     {[](S& t, V& v, G&) { v.txControlEnabled = whole(t); }, nullptr}},
+     sets<&V::txControlEnabled>([](S& t, V& v, G&) { v.txControlEnabled = whole(t); })},
     // Not on the form: the program counts the recordings.
     {21, "recordingCount", "Anzahl der Aufnahmen",
      "Anzahl der Aufnahmen beim letzten Auflisten; vom Programm gezählt",
      "0", "0", text(),
-     {[](S& t, V& v, G&) { v.fileCount = roundToWhole(numericValue(t)); },
+     {[](S& t, V& v, G&) { v.fileCount = roundToWhole(numericValue(t)); }, differ<&V::fileCount>,
       [](const V& v) { return QString::number(v.fileCount); }}},
     // A text that is no number would give 0, which stops the meter, and no transmission
     // would be heard: the meter keeps the default of a new file instead, said as a guess.
     {22, "meterInterval", "Pegel-Intervall",
      "Takt der Pegelanzeige in Millisekunden",
      "10", "10", number({0, 60000, true, true, false}, &kMilliseconds),
-     {[](S& t, V& v, G& g) {
+     sets<&V::meterInterval>([](S& t, V& v, G& g) {
           g.meterInterval = !isCountableNumber(t);
           v.meterInterval = g.meterInterval ? kDefaultMeterIntervalMs : whole(t);
-      }, nullptr}},
+      })},
     {23, "settingsAtStart", "Einstellungen beim Start zeigen",
      "Einstellungen beim Start zeigen (1), wenn der Recorder selbst startet",
      "1", "1", flag(),
-     {[](S& t, V& v, G&) { v.showSettingsAtStart = whole(t); }, nullptr}},
+     sets<&V::showSettingsAtStart>([](S& t, V& v, G&) { v.showSettingsAtStart = whole(t); })},
     {24, "continuousPlay", "Fortlaufend abspielen",
      "im Tonfenster fortlaufend abspielen (1) oder nicht (0)",
      "1", "1", flag(), kHeldByItsControl},
@@ -184,11 +195,11 @@ const auto kRows = std::to_array<SettingsRow>({
     {25, "parrot", "Papagei",
      "Papagei-Betrieb und Auto-CQ (1) oder aus (0)",
      "0", "0", text(),
-     {[](S& t, V& v, G&) { v.parrotState = numericValue(t); }, nullptr}},
+     sets<&V::parrotState>([](S& t, V& v, G&) { v.parrotState = numericValue(t); })},
     {26, "cqPause", "CQ-Pause",
      "Pause zwischen zwei CQ-Rufen, in Sekunden",
      "6", "6", number(aboveZeroUpTo(kDay), &kSeconds),
-     {[](S& t, V& v, G&) { v.cqPause = static_cast<int>(roundToWhole(numericValue(t) * 1000)); }, nullptr}},
+     sets<&V::cqPause>([](S& t, V& v, G&) { v.cqPause = static_cast<int>(roundToWhole(numericValue(t) * 1000)); })},
     {27, "mainLeft", "Hauptfenster links",
      "linker Rand des Hauptfensters in Twips (15 Twips sind ein Pixel)",
      "15", "15", position(), kHeldByItsControl},

@@ -50,9 +50,12 @@ struct SettingsRule {
 };
 
 // Where the value of a line goes in SettingsValues, if anywhere: take sets it from
-// the line's text, give writes it back for a line no control of the form holds.
+// the line's text, differs tells whether what take sets is not the same in two sets
+// of values (the store signals the line's change by it), give writes it back for a
+// line no control of the form holds.
 struct SettingsValueSlot {
     void (*take)(const QString& text, SettingsValues& values, SettingsGuesses& guesses);
+    bool (*differs)(const SettingsValues& before, const SettingsValues& after);
     QString (*give)(const SettingsValues& values);
 };
 

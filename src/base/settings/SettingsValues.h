@@ -6,6 +6,7 @@ namespace kestrova {
 
 // Values of the settings lines, set at every reading of the settings file by the
 // rows of settingsRows(). Lines without a value here are held by their control.
+// SettingsStore holds those in force and alone changes them.
 struct SettingsValues {
     QString docFolder;
     QString circuitName;
@@ -22,6 +23,9 @@ struct SettingsValues {
     double silencePauseLimit = 0; // ticks of the pause watch
     double retentionDays = 0;
     int outputLevel = 0; // 0..65535
+    // The volume field's percentage, which the list's click plays at: the line as read,
+    // then what the field shows as the user types or the slider moves, saved or not.
+    double volumePercent = 0;
     int autoStart = 0;
     int logLevelDisplay = 0;
     int archiveRecordings = 0;

@@ -7,7 +7,7 @@
 #include "base/platform/Platform.h"
 #include "base/serial/SerialLines.h"
 #include "base/serial/SerialPortNames.h"
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "base/transmit/HeldSounds.h"
 
 #include <cstdint>
@@ -53,8 +53,8 @@ const QString& squelchPinMessage() {
 
 } // namespace
 
-Transmitter::Transmitter(const Platform& platform, SettingsValues& settings)
-    : platform_(platform), settings_(settings) {}
+Transmitter::Transmitter(const Platform& platform, SettingsStore& settings)
+    : platform_(platform), store_(settings), settings_(settings.values) {}
 
 Transmitter::~Transmitter() {
     shutdown();
@@ -268,7 +268,8 @@ QChar Transmitter::pttPinTyped(QChar typed) {
     }
     emit pttPinRefused();
     platform_.dialogs.message(pttPinMessage(), QString(), MessageButtons::Ok, MessageIcon::None);
-    settings_.pttPin = 4;
+    // Keyed on DTR from now on, before the settings are saved.
+    store_.change([](SettingsValues& values) { values.pttPin = 4; });
     return kPinFour;
 }
 
@@ -282,9 +283,17 @@ QChar Transmitter::squelchPinTyped(QChar typed) {
 }
 
 void Transmitter::chooseVolume(int sliderPosition) {
-    settings_.outputLevel = 65535 - sliderPosition;
+    const auto percent = static_cast<double>(100 - wholePart(sliderPosition * 0.0015259021896696422));
+    store_.change([sliderPosition, percent](SettingsValues& values) {
+        values.outputLevel = 65535 - sliderPosition;
+        values.volumePercent = percent;
+    });
     applyOutputVolume();
-    emit playLevelChanged(100 - wholePart(sliderPosition * 0.0015259021896696422));
+}
+
+void Transmitter::setOutputLevel(int level) {
+    store_.change([level](SettingsValues& values) { values.outputLevel = level; });
+    applyOutputVolume();
 }
 
 void Transmitter::setOutputDevice(int device) {

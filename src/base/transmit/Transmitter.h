@@ -8,6 +8,7 @@
 namespace kestrova {
 
 class HeldSounds;
+class SettingsStore;
 struct SettingsValues;
 
 // The serial control lines that key the transmitter and report the squelch, the
@@ -16,7 +17,7 @@ struct SettingsValues;
 class Transmitter : public QObject {
     Q_OBJECT
 public:
-    Transmitter(const Platform& platform, SettingsValues& settings);
+    Transmitter(const Platform& platform, SettingsStore& settings);
 
     // Un-keys and closes the port however the program ends.
     ~Transmitter() override;
@@ -51,8 +52,12 @@ public:
     // returned (cb_PIN_RX_KeyPress).
     QChar squelchPinTyped(QChar typed);
 
-    // The volume slider's position: it runs upside down, 0 is full volume (sli_Lautst_Scroll).
+    // The volume slider's position: it runs upside down, 0 is full volume
+    // (sli_Lautst_Scroll). Its percentage becomes the settings' volume, which the
+    // settings form shows and the list's next click plays at.
     void chooseVolume(int sliderPosition);
+    // The output level (0..65535) taken into the settings in force and applied.
+    void setOutputLevel(int level);
     // The output device whose volume the slider sets.
     void setOutputDevice(int device);
     void applyOutputVolume();
@@ -71,8 +76,6 @@ signals:
     void notice(const QString& text);
     void pttPinRefused();
     void squelchPinRefused();
-    // The volume as the settings form shows it, in percent.
-    void playLevelChanged(long long percent);
 
 private:
     friend class TransmitterHold;
@@ -89,7 +92,8 @@ private:
     void showTxButton(bool pressed);
 
     const Platform platform_;
-    SettingsValues& settings_;
+    SettingsStore& store_;
+    const SettingsValues& settings_;
     int outputDevice_ = 0;
     bool txPressed_ = false;
     // The port as we opened it; the adapter may fail underneath it.

@@ -10,10 +10,9 @@ namespace kestrova {
 
 namespace {
 
-const QString kAddressKey = QStringLiteral("adresse");
+// Set by --set-web-password as a hash, never by name.
 const QString kPasswordKey = QStringLiteral("passwort");
-const QString kCertificateKey = QStringLiteral("zertifikat");
-const QString kKeyFileKey = QStringLiteral("schluessel");
+
 } // namespace
 
 std::optional<WebAddress> parseWebAddress(const QString& text) {
@@ -42,13 +41,65 @@ QString webSettingsPath(const QString& programFolder) {
     return QDir(programFolder).filePath(QStringLiteral("KestrovaWeb.ini"));
 }
 
+namespace {
+
+// A line of KestrovaWeb.ini that the command line sets by name: its key, what
+// --einstellungen says of it, where the reading puts it and the check of a value.
+struct WebLine {
+    QString key;
+    QString meaning;
+    QString WebSettings::*field;
+    QString (*check)(const QString& name, const QString& value);
+};
+
+QString noCheck(const QString& /*name*/, const QString& /*value*/) {
+    return {};
+}
+
+QString checkAddress(const QString& name, const QString& value) {
+    return parseWebAddress(value)
+               ? QString()
+               : QStringLiteral("„%1“ braucht ADRESSE:PORT, etwa 127.0.0.1:8080.").arg(name);
+}
+
+// The one list of the lines set by name, which the reading and the command line both walk.
+const std::vector<WebLine>& webLines() {
+    static const std::vector<WebLine> lines{
+        {QStringLiteral("adresse"), QStringLiteral("Adresse und Port der Webseite, wo --web keine nennt"),
+         &WebSettings::address, checkAddress},
+        {QStringLiteral("zertifikat"), QStringLiteral("Zertifikat (PEM) für HTTPS"),
+         &WebSettings::certificateFile, noCheck},
+        {QStringLiteral("schluessel"), QStringLiteral("Schlüssel (PEM) zum Zertifikat"),
+         &WebSettings::keyFile, noCheck},
+    };
+    return lines;
+}
+
+} // namespace
+
 WebSettings readWebSettings(const QString& path) {
     const NamedSettingsFile file = readNamedSettings(path);
-    return {.address = file.value(kAddressKey),
-            .passwordHash = file.value(kPasswordKey),
-            .certificateFile = file.value(kCertificateKey),
-            .keyFile = file.value(kKeyFileKey),
-            .readError = file.readError};
+    WebSettings settings;
+    settings.passwordHash = file.value(kPasswordKey);
+    settings.readError = file.readError;
+    for (const WebLine& line : webLines()) {
+        settings.*line.field = file.value(line.key);
+    }
+    return settings;
+}
+
+std::vector<NamedSetting> webSettingLines() {
+    std::vector<NamedSetting> settings;
+    for (const WebLine& line : webLines()) {
+        const QString name = QStringLiteral("web.") + line.key;
+        const auto check = line.check;
+        settings.push_back({.name = name,
+                            .path = webSettingsPath,
+                            .key = line.key,
+                            .meaning = line.meaning,
+                            .check = [name, check](const QString& value) { return check(name, value); }});
+    }
+    return settings;
 }
 
 bool storePasswordHash(const QString& path, const QString& hash, const FileWriteCalls& calls) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "base/files/SafeSaveFile.h"
+#include "base/settings/NamedSetting.h"
 
 #include <QHostAddress>
 #include <QString>
 #include <optional>
+#include <vector>
 
 namespace kestrova {
 
@@ -33,6 +35,9 @@ struct WebSettings {
 QString webSettingsPath(const QString& programFolder);
 // Reads a plain file only, and never waits on a FIFO.
 WebSettings readWebSettings(const QString& path);
+// The lines of the file as the command line sets them ("web.adresse"); the reading
+// takes the same keys. The password's hash is set by --set-web-password alone.
+std::vector<NamedSetting> webSettingLines();
 // Keeps the file's other lines; false when it cannot be written, or when a file of
 // that name cannot be read (its other lines would be lost). The file is readable by
 // its owner alone from its creation on.

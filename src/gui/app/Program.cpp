@@ -87,7 +87,7 @@ void Program::connectControls() {
     menu->connectControls();
 }
 
-SettingsValues& Program::settingsValues() {
+const SettingsValues& Program::settingsValues() {
     return circuit_.settings().values;
 }
 

@@ -74,7 +74,7 @@ public:
     const ProgramIdentity& identity() const override { return identity_; }
     const ProgramOptions& options() const { return options_; }
     const QString& programFolder() const override { return circuit_.programFolder(); }
-    SettingsValues& settingsValues() override;
+    const SettingsValues& settingsValues() override;
 
     Circuit& circuit() { return circuit_; }
     Settings& settings() { return *settings_; }

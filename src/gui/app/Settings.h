@@ -34,7 +34,7 @@ private:
 
 public:
     // The store's values; declared after it.
-    SettingsValues& values;
+    const SettingsValues& values;
 
 private:
     // Shows the lines taken on the controls and hands the values to what takes them at once.

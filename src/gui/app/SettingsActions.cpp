@@ -2,6 +2,7 @@
 
 #include "base/archive/RecordingFolders.h"
 #include "base/audio/AudioInput.h"
+#include "base/common/NumericValue.h"
 #include "base/desktop/Dialogs.h"
 #include "base/program/InputDevices.h"
 #include "base/recorder/Recorder.h"
@@ -153,6 +154,23 @@ void SettingsActions::cmd_Zurück_Click() {
     program_.frm_Einstellungen->hide();
 }
 
+void SettingsActions::connectVolumeField() {
+    QLineEdit* field = program_.frm_Einstellungen->ed_PlayPegel;
+    SettingsStore& store = program_.settings().store();
+    QObject::connect(field, &QLineEdit::textEdited, field, [&store](const QString& text) {
+        const double percent = numericValue(text);
+        store.change([percent](SettingsValues& values) { values.volumePercent = percent; });
+    });
+    QObject::connect(&store, &SettingsStore::changed, field, [field, &store](const QString& key) {
+        // Left as typed while it says the same: the cursor stays where the user put it.
+        if (key == u"volume" && numericValue(field->text()) != store.values.volumePercent) {
+            field->setText(numberText(store.values.volumePercent));
+        }
+    });
+}
+
+// The chosen folder is in force at once for the next recording and list, and saved
+// only by "Speichern".
 void SettingsActions::chooseDocFolder() {
     SettingsForm& form = *program_.frm_Einstellungen;
     const std::optional<QString> folder =
@@ -161,7 +179,8 @@ void SettingsActions::chooseDocFolder() {
         return; // cancelled: the previous folder stays
     }
     form.ed_PfadDoku->setText(QDir::toNativeSeparators(*folder));
-    program_.settings().values.docFolder = form.ed_PfadDoku->text().trimmed();
+    const QString chosen = form.ed_PfadDoku->text().trimmed();
+    program_.settings().store().change([&chosen](SettingsValues& values) { values.docFolder = chosen; });
 }
 
 void SettingsActions::connectControls() {
@@ -173,6 +192,7 @@ void SettingsActions::connectControls() {
     QObject::connect(form.cmd_Speichern, &QPushButton::clicked, &form, [this] { cmd_Speichern_Click(); });
     QObject::connect(form.cmd_Zurück, &QPushButton::clicked, &form, [this] { cmd_Zurück_Click(); });
     QObject::connect(form.cmdPfad, &QPushButton::clicked, &form, [this] { chooseDocFolder(); });
+    connectVolumeField();
 }
 
 } // namespace kestrova

@@ -27,6 +27,10 @@ public:
     void chooseDocFolder();
 
 private:
+    // The form edits its own controls until "Speichern"; the volume field acts at
+    // once, saved or not: what is typed there is the volume the list's next click
+    // plays at, and the field shows the volume the slider sets.
+    void connectVolumeField();
     std::optional<QString> refusal() const;
     void trySave();
     // False when the file could not be written (the user has been told).

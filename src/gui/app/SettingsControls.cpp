@@ -124,7 +124,8 @@ QString packedPins(Program& program) {
     SettingsForm& form = *program.frm_Einstellungen;
     const PackedPins pins = packPinLine(form.cb_PIN->currentText(), form.cb_PIN_RX->currentText());
     form.cb_PIN_RX->setEditText(pins.squelchText);
-    program.settings().values.squelchActiveChar = pins.activeChar;
+    program.settings().store().change(
+        [&pins](SettingsValues& values) { values.squelchActiveChar = pins.activeChar; });
     return pins.line;
 }
 

@@ -16,12 +16,10 @@
 #include "gui/ui/InfoForm.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/RecordingListView.h"
-#include "gui/ui/SettingsForm.h"
 #include "gui/ui/SoundForm.h"
 #include "gui/ui/WaveformView.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -47,11 +45,10 @@ void ListInteractions::lb_Sounds_MouseDown(int /*button*/, int /*shift*/, int /*
     sound.frx1->clear();
     sound.show();
     dockSoundWindow(forms_.frm_DoKu, forms_.frm_Oszi);
-    // Playback at the volume of the settings, whatever the slider was moved to.
-    const double percent = qBound(0.0, numericValue(forms_.frm_Einstellungen->ed_PlayPegel->text()), 100.0);
+    // Playback at the volume of the settings field, saved or not, whatever the slider was moved to.
+    const double percent = qBound(0.0, program_.settingsValues().volumePercent, 100.0);
     sound.sli_Lautst->setValue(int(roundToWhole(std::fabs(65535 - percent * 655.35))));
-    program_.settingsValues().outputLevel = int(roundToWhole(percent * 655.35));
-    program_.transmitter().applyOutputVolume();
+    program_.transmitter().setOutputLevel(int(roundToWhole(percent * 655.35)));
 }
 
 void ListInteractions::lb_Sounds_MouseUp(int button, int /*shift*/, int /*x*/, int /*y*/) {

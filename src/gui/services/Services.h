@@ -31,7 +31,7 @@ public:
     virtual const ProgramIdentity& identity() const = 0;
     // Also the folder in which captures are saved under their bare names.
     virtual const QString& programFolder() const = 0;
-    virtual SettingsValues& settingsValues() = 0;
+    virtual const SettingsValues& settingsValues() = 0;
 
     virtual bool hasEnded() const = 0;
     virtual void createSoundForm() = 0;

@@ -9,7 +9,6 @@
 #include "gui/ui/StatusBar.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QSlider>
 
 namespace kestrova {
@@ -39,8 +38,6 @@ void connectTransmitterControls(Transmitter& transmitter, const Forms& forms, St
             tx->chooseVolume(sound.sli_Lautst->sliderPosition());
         }
     });
-    QObject::connect(tx, &Transmitter::playLevelChanged, &form,
-                     [&form](long long percent) { form.ed_PlayPegel->setText(QString::number(percent)); });
     tx->setOutputDevice(form.cb_Device->currentIndex());
     QObject::connect(form.cb_Device, &QComboBox::currentIndexChanged, &form,
                      [tx](int index) { tx->setOutputDevice(index); });

@@ -67,7 +67,7 @@ protected:
         passAtStart();
         return *archive;
     }
-    SettingsValues& values() { return settings->values; }
+    const SettingsValues& values() { return settings->values; }
 
     // The entries as the list shows them.
     QStringList entries() const {
@@ -288,7 +288,7 @@ TEST_F(ArchiveTest, DeletingNeverLeavesTheRecordingsFolder) {
 TEST_F(ArchiveTest, WithAutomaticStartEveryPassCompletesTheStart) {
     start();
     ASSERT_EQ(startsDue, 0);
-    values().autoStart = 1;
+    settings->change([](SettingsValues& values) { values.autoStart = 1; });
     archive->refreshRecordingList();
     archive->refreshRecordingList();
     EXPECT_EQ(startsDue, 2);
@@ -495,11 +495,13 @@ protected:
     static constexpr qint64 kDay = 24 * 3600 * 1000;
 
     void SetUp() override {
-        values.docFolder = doc.path();
-        values.circuitNumber = 1;
-        values.retentionDays = 7;
-        values.minRecordLimit = 200;
-        values.archiveRecordings = 0;
+        settings.change([this](SettingsValues& values) {
+            values.docFolder = doc.path();
+            values.circuitNumber = 1;
+            values.retentionDays = 7;
+            values.minRecordLimit = 200;
+            values.archiveRecordings = 0;
+        });
         ASSERT_TRUE(QDir().mkpath(path(QString())));
     }
     QString path(const QString& name) const { return doc.path() + QStringLiteral("/W/") + name; }
@@ -528,7 +530,7 @@ protected:
     FakePlatform fakes;
     Platform platform = fakes.platform();
     SettingsStore settings{platform, work.path()};
-    SettingsValues& values = settings.values;
+    const SettingsValues& values = settings.values;
     std::unique_ptr<Archive> archive;
     QStringList holdsSaid;
 };
@@ -676,10 +678,11 @@ TEST(ArchiveAlone, PassesAndFilesAndTellsItsFollowersWithoutAnyForm) {
         writeBytes(recordings + QStringLiteral("/1_08-01-2012_09-00-00.wav"), recordingOfSeconds(25)));
     const Platform platform = fakes.platform();
     SettingsStore settings(platform, doc.path());
-    SettingsValues& values = settings.values;
-    values.docFolder = doc.path();
-    values.circuitNumber = 1;
-    values.retentionDays = 3;
+    settings.change([&doc](SettingsValues& values) {
+        values.docFolder = doc.path();
+        values.circuitNumber = 1;
+        values.retentionDays = 3;
+    });
     Archive archive(platform, settings);
     archive.createTables();
     QStringList heard;

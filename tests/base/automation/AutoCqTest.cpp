@@ -6,7 +6,7 @@
 #include "base/player/Playback.h"
 #include "base/player/SoundFileLoader.h"
 #include "base/player/SpeedLabels.h"
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "base/transmit/Transmitter.h"
 #include "support/FakePlatform.h"
 
@@ -20,24 +20,26 @@ namespace {
 // Auto-CQ stands without a window: whoever shows the cycle follows its signals.
 TEST(AutoCqAlone, RunsTheCycleAndTellsItsFollowersWithoutAnyForm) {
     FakePlatform fakes;
-    SettingsValues values;
-    values.txControlEnabled = 1;
-    values.pttPin = 4;
-    values.squelchPin = 6;
-    values.squelchActiveChar = QStringLiteral("0");
-    values.comPortName = QStringLiteral("/dev/ttyS1");
-    values.outputLevel = 40000;
     const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
+    QTemporaryDir folder;
+    const QString programFolder = folder.path();
+    SettingsStore settings(platform, programFolder);
+    settings.change([](SettingsValues& values) {
+        values.txControlEnabled = 1;
+        values.pttPin = 4;
+        values.squelchPin = 6;
+        values.squelchActiveChar = QStringLiteral("0");
+        values.comPortName = QStringLiteral("/dev/ttyS1");
+        values.outputLevel = 40000;
+    });
+    Transmitter transmitter(platform, settings);
     transmitter.openControlPort();
     LoadedFile file;
     Playback playback(platform, transmitter, file);
     SoundFileLoader loader(platform, file, playback);
-    QTemporaryDir folder;
-    const QString programFolder = folder.path();
     SpeedLabels speeds(playback, loader, file, programFolder);
     loader.setSpeedLabels(speeds);
-    AutoCq cq(values, transmitter, playback, loader, speeds);
+    AutoCq cq(settings.values, transmitter, playback, loader, speeds);
     const QString path = folder.filePath(QStringLiteral("cq.wav"));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(1)));
     QObject::connect(&cq, &AutoCq::soundFileWanted, [&file, &path] { file.setCurrent(path); });

@@ -96,13 +96,14 @@ TEST(TimedActionsAlone, SendsOnTheHourAndRefreshesTheListAtNightWithoutAnyForm) 
     QTemporaryDir folder;
     const Platform platform = fakes.platform();
     SettingsStore settings(platform, folder.path());
-    SettingsValues& values = settings.values;
-    values.docFolder = folder.path();
+    settings.change([&folder](SettingsValues& values) {
+        values.docFolder = folder.path();
+        values.txControlEnabled = 1;
+        values.pttPin = 4;
+        values.comPortName = QStringLiteral("/dev/ttyS1");
+    });
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("W")));
-    values.txControlEnabled = 1;
-    values.pttPin = 4;
-    values.comPortName = QStringLiteral("/dev/ttyS1");
-    Transmitter transmitter(platform, values);
+    Transmitter transmitter(platform, settings);
     transmitter.openControlPort();
     Archive archive(platform, settings);
     archive.createTables();

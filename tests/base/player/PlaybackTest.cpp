@@ -4,7 +4,7 @@
 #include "archive/RecordingFiles.h"
 #include "base/audio/StreamingPlayback.h"
 #include "base/player/LoadedFile.h"
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "base/transmit/Transmitter.h"
 #include "support/FakeAudioSink.h"
 #include "support/FakePlatform.h"
@@ -21,9 +21,9 @@ namespace {
 // The playback stands without a window: whoever shows it follows its signals.
 TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
     FakePlatform fakes;
-    SettingsValues values;
     const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
+    SettingsStore settings(platform, QString());
+    Transmitter transmitter(platform, settings);
     LoadedFile file;
     Playback playback(platform, transmitter, file);
     QTemporaryDir folder;
@@ -61,9 +61,9 @@ TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
     FakeAudioSink sink;
     StreamingPlayback device(sink);
     fakes.realPlayer = &device;
-    SettingsValues values;
     const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
+    SettingsStore settings(platform, QString());
+    Transmitter transmitter(platform, settings);
     LoadedFile file;
     Playback playback(platform, transmitter, file);
     QTemporaryDir folder;

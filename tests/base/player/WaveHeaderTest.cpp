@@ -5,7 +5,7 @@
 #include "base/player/Playback.h"
 #include "base/player/SoundFileLoader.h"
 #include "base/player/SpeedLabels.h"
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "base/transmit/Transmitter.h"
 #include "support/FakePlatform.h"
 #include "support/WavBytes.h"
@@ -186,9 +186,9 @@ protected:
 
     QTemporaryDir dir;
     FakePlatform fakes;
-    SettingsValues values;
     Platform platform = fakes.platform();
-    Transmitter transmitter{platform, values};
+    SettingsStore settings{platform, QString()};
+    Transmitter transmitter{platform, settings};
     LoadedFile file;
     Playback playback{platform, transmitter, file};
     SoundFileLoader loader{platform, file, playback};

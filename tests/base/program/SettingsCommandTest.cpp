@@ -3,6 +3,8 @@
 #include "base/aftercommand/AfterCommandSettings.h"
 #include "base/files/FolderLock.h"
 #include "base/mqtt/MqttSettings.h"
+#include "base/program/InputDevices.h"
+#include "base/program/NamedSettings.h"
 #include "base/settings/SettingsFile.h"
 #include "base/web/WebSettings.h"
 
@@ -103,6 +105,40 @@ TEST_F(SettingsCommandTest, SetsTheNamedLinesOfTheOtherFilesAllOrNothing) {
               0);
     EXPECT_EQ(readAfterCommandSettings(afterCommandSettingsPath(folder.path())).command,
               QStringLiteral("rclone copyto \"$KESTROVA_DATEI\" ziel:funk/"));
+}
+
+// Each part declares its own lines; --setze knows them by the names it always had,
+// each in the file its part reads, and the part takes every key --setze writes.
+TEST_F(SettingsCommandTest, EachPartsLinesKeepTheirNamesAndReachTheirReader) {
+    QStringList names;
+    QByteArray mqttLines;
+    for (const NamedSetting& setting : namedSettings()) {
+        names << setting.name;
+        if (setting.name.startsWith(QStringLiteral("mqtt."))) {
+            mqttLines += setting.key.toUtf8() + "=\n";
+        }
+    }
+    EXPECT_EQ(names.join(QLatin1Char(' ')),
+              QStringLiteral("dienst.eingang web.adresse web.zertifikat web.schluessel mqtt.broker mqtt.port "
+                             "mqtt.tls mqtt.ca_datei mqtt.benutzer mqtt.passwort mqtt.praefix mqtt.kreis "
+                             "mqtt.homeassistant mqtt.warteschlange nach_aufnahme nach_aufnahme.zeitlimit "
+                             "nach_aufnahme.gleichzeitig"));
+    QFile mqtt(mqttSettingsPath(folder.path()));
+    ASSERT_TRUE(mqtt.open(QIODevice::WriteOnly));
+    mqtt.write(mqttLines + "qos=1\n");
+    mqtt.close();
+    EXPECT_EQ(readMqttSettings(mqtt.fileName()).problems.filter(QStringLiteral("unbekannt")).join(QString()),
+              QStringLiteral("KestrovaMqtt.ini: der Schlüssel \"qos\" ist unbekannt und bleibt unbeachtet."));
+
+    ASSERT_EQ(run({false,
+                   {QStringLiteral("dienst.eingang=USB"), QStringLiteral("web.schluessel=/k.pem"),
+                    QStringLiteral("nach_aufnahme.zeitlimit=30")}}),
+              0)
+        << errors.toStdString();
+    EXPECT_EQ(chosenInputDevice(folder.path()), QStringLiteral("USB"));
+    EXPECT_EQ(readWebSettings(webSettingsPath(folder.path())).keyFile, QStringLiteral("/k.pem"));
+    EXPECT_EQ(readAfterCommandSettings(afterCommandSettingsPath(folder.path())).timeLimit,
+              std::chrono::seconds(30));
 }
 
 // The program writes the file itself while it runs: nothing is set under it.

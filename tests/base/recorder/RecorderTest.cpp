@@ -25,14 +25,15 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     const QTemporaryDir folder;
     const Platform platform = fakes.platform();
     SettingsStore settings(platform, folder.path());
-    SettingsValues& values = settings.values;
-    values.meterSampleRate = 11025;
-    values.circuitNumber = 1;
-    values.maxRecordLimit = 600;
+    settings.change([](SettingsValues& values) {
+        values.meterSampleRate = 11025;
+        values.circuitNumber = 1;
+        values.maxRecordLimit = 600;
+    });
     Archive archive(platform, settings);
     FolderLock lock(folder.path());
     ASSERT_EQ(lock.tryLock(), FolderLock::Result::Locked);
-    Recorder recorder(platform, values, folder.path(), archive, lock);
+    Recorder recorder(platform, settings.values, folder.path(), archive, lock);
     QStringList asked;
     QObject::connect(&recorder, &Recorder::switchingOff, [&asked] { asked << QStringLiteral("press"); });
     QObject::connect(&recorder, &Recorder::switchedOff, [&asked] { asked << QStringLiteral("play"); });

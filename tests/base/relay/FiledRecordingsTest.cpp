@@ -43,9 +43,11 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 class FiledRecordingsTest : public ::testing::Test {
 protected:
     FiledRecordingsTest() {
-        values().docFolder = doc_.path();
-        values().circuitNumber = 1;
-        values().minRecordLimit = 5;
+        settings_.change([this](SettingsValues& values) {
+            values.docFolder = doc_.path();
+            values.circuitNumber = 1;
+            values.minRecordLimit = 5;
+        });
         archive_.createTables();
         enterArchiveInManifests(archive_, manifests_, values(), fakes_.clock);
         filed_.follow(archive_);
@@ -53,7 +55,10 @@ protected:
                          [this](const FiledRecording& facts) { told_ << facts; });
     }
 
-    SettingsValues& values() { return settings_.values; }
+    const SettingsValues& values() { return settings_.values; }
+    void archiveByDays() {
+        settings_.change([](SettingsValues& values) { values.archiveRecordings = 1; });
+    }
     QString recordings(const QString& name) const { return doc_.filePath(QStringLiteral("W/") + name); }
     static QString dated(const QString& docFolder, const QString& name) {
         return datedArchiveFolder(docFolder, name) + QLatin1Char('/') + name;
@@ -109,7 +114,7 @@ TEST_F(FiledRecordingsTest, NameTheKeptCopyAsThePageDoes) {
         FiledRecording::fromJson({{QStringLiteral("start"), QStringLiteral("2026-12-09T01:02:03")}}).start,
         facts.start);
 
-    values().archiveRecordings = 1;
+    archiveByDays();
     filed_.setPageBase(QString());
     const QString second = QStringLiteral("1_12-09-2026_01-05-00.wav");
     keep(second, 11025);
@@ -173,7 +178,7 @@ TEST_F(FiledRecordingsTest, TellWhatTheEntryReadInFilingOrderUpToTheEnd) {
 // recordings the catch-up enters were told when they came), and one whose copy
 // cannot be read, told without a hash.
 TEST_F(FiledRecordingsTest, TellEachFilingOnceWhoeverEnteredIt) {
-    values().archiveRecordings = 1;
+    archiveByDays();
     const QString enteredBefore = QStringLiteral("1_08-17-2012_14-30-12.wav");
     const QDate day = fakes_.clock.now().date();
     writeFile(dated(doc_.path(), enteredBefore), recordingBytes(11025));

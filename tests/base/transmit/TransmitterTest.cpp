@@ -1,7 +1,7 @@
 // The transmitter on its own: the key, the control port and what it tells.
 #include "base/transmit/Transmitter.h"
 
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "support/FakePlatform.h"
 
 #include <QList>
@@ -13,12 +13,14 @@ namespace {
 // The transmitter stands without a window: whoever shows it follows its signals.
 TEST(TransmitterAlone, KeysAndTellsItsFollowersWithoutAnyForm) {
     FakePlatform fakes;
-    SettingsValues values;
-    values.txControlEnabled = 1;
-    values.pttPin = 4;
-    values.comPortName = QStringLiteral("/dev/ttyS1");
     const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
+    SettingsStore settings(platform, QString());
+    settings.change([](SettingsValues& values) {
+        values.txControlEnabled = 1;
+        values.pttPin = 4;
+        values.comPortName = QStringLiteral("/dev/ttyS1");
+    });
+    Transmitter transmitter(platform, settings);
     QList<bool> keyed;
     QList<bool> button;
     QObject::connect(&transmitter, &Transmitter::keyedChanged, [&keyed](bool on) { keyed << on; });

@@ -152,12 +152,44 @@ TEST_F(SettingsFormTest, TypedTextAndEnterLeaveTheChoiceListsAsFilled) {
     }
 }
 
+// The form edits its controls until "Speichern", which puts them in force; two act
+// at once, through the store, and are saved only with the rest: the chosen folder
+// and the volume the list's next click plays at.
+TEST_F(SettingsFormTest, TheFormEditsACopyUntilSavedButTheFolderAndVolumeActAtOnce) {
+    startProgram();
+    const SettingsValues& values = program->settings().values;
+    QStringList changed;
+    QObject::connect(&program->settings().store(), &SettingsStore::changed,
+                     [&changed](const QString& key) { changed << key; });
+    const QStringList file = readIni();
+    const std::size_t volumesApplied = fakes.audioOutput.volumes.size();
+    form().ed_StartPegel->setText(QStringLiteral("55"));
+    form().ed_PlayPegel->clear();
+    QTest::keyClicks(form().ed_PlayPegel, QStringLiteral("80"));
+    fakes.dialogs.folderAnswers.push_back(QStringLiteral("/srv/funk"));
+    QTest::mouseClick(form().cmdPfad, Qt::LeftButton);
+
+    EXPECT_EQ(values.startLevel, 67);
+    EXPECT_EQ(values.volumePercent, 80);
+    EXPECT_EQ(values.outputLevel, 32767); // played at only from the next click on
+    EXPECT_EQ(fakes.audioOutput.volumes.size(), volumesApplied);
+    EXPECT_EQ(values.docFolder, QStringLiteral("/srv/funk"));
+    EXPECT_EQ(changed, QStringList({"volume", "volume", "docFolder"}));
+    EXPECT_EQ(readIni(), file);
+
+    changed.clear();
+    program->settingsActions().cmd_Speichern_Click();
+    EXPECT_EQ(values.startLevel, 55);
+    EXPECT_EQ(values.outputLevel, 52428);
+    EXPECT_EQ(changed, QStringList({"startLevel", "volume"}));
+    EXPECT_EQ(readIni().at(1), QStringLiteral("/srv/funk"));
+}
+
 TEST_F(SettingsFormTest, TheFolderButtonTakesTheChosenFolderAndACancelKeepsTheOld) {
     startProgram();
     fakes.dialogs.folderAnswers.push_back(QStringLiteral("/srv/funk"));
     QTest::mouseClick(form().cmdPfad, Qt::LeftButton);
     EXPECT_EQ(form().ed_PfadDoku->text(), QStringLiteral("/srv/funk"));
-    EXPECT_EQ(program->settings().values.docFolder, QStringLiteral("/srv/funk"));
 
     QTest::mouseClick(form().cmdPfad, Qt::LeftButton); // cancelled
     EXPECT_EQ(form().ed_PfadDoku->text(), QStringLiteral("/srv/funk"));

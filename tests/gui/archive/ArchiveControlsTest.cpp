@@ -117,7 +117,7 @@ TEST_F(ArchiveControlsTest, TheDeletionHoldIsShownUntilTheFormIsSaved) {
 TEST_F(ArchiveControlsTest, WithAutomaticStartEveryPassCompletesTheStart) {
     startProgram();
     ASSERT_FALSE(program->recorder().isSwitchedOn());
-    program->settings().values.autoStart = 1;
+    program->settings().store().change([](SettingsValues& values) { values.autoStart = 1; });
     program->frm_DoKu->hide();
 
     program->archive().refreshRecordingList();

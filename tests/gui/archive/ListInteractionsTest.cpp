@@ -10,6 +10,7 @@
 #include "gui/ui/LabelButton.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/RecordingListView.h"
+#include "gui/ui/SettingsForm.h"
 #include "gui/ui/SoundForm.h"
 #include "gui/ui/WaveformView.h"
 #include "support/ProgramFixture.h"
@@ -18,8 +19,10 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 
@@ -89,6 +92,13 @@ TEST_F(ListInteractionsTest, AClickLoadsTheEntryShowsTheWindowAtThePlaybackVolum
     EXPECT_TRUE(played(recording(kFirst)));
     EXPECT_TRUE(player().playing());
     EXPECT_FALSE(nachStop()->isActive());
+
+    // The volume field as typed, saved or not.
+    program->frm_Einstellungen->ed_PlayPegel->clear();
+    QTest::keyClicks(program->frm_Einstellungen->ed_PlayPegel, QStringLiteral("80"));
+    click(1, 1);
+    EXPECT_EQ(program->frm_Oszi->sli_Lautst->value(), 13107);
+    EXPECT_EQ(program->settings().values.outputLevel, 52428);
 }
 
 TEST_F(ListInteractionsTest, ARightClickLoadsAndPlaysTheEntryOnlyThroughTheTick) {

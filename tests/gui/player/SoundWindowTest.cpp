@@ -1,7 +1,7 @@
 // Opening files in the sound window: the dialog flow, loading, the drawing and the level bar.
 #include "archive/RecordingFiles.h"
 #include "base/common/NumericValue.h"
-#include "base/settings/SettingsValues.h"
+#include "base/settings/SettingsStore.h"
 #include "base/transmit/Transmitter.h"
 #include "gui/player/Player.h"
 #include "gui/ui/LabelButton.h"
@@ -189,9 +189,9 @@ TEST_F(SoundWindowTest, TheLevelBarFollowsTheTableAndLongRecordingsOnlyDecay) {
 // The loading stands without a window: whoever shows it follows its signals.
 TEST(SoundFileLoaderAlone, LoadsAndTellsNameLengthAndWaveformWithoutAnyForm) {
     FakePlatform fakes;
-    SettingsValues values;
     const Platform platform = fakes.platform();
-    Transmitter transmitter(platform, values);
+    SettingsStore settings(platform, QString());
+    Transmitter transmitter(platform, settings);
     LoadedFile file;
     Playback playback(platform, transmitter, file);
     SoundFileLoader loader(platform, file, playback);

@@ -120,7 +120,7 @@ TEST_F(TransmitterTest, ControlSwitchedOffOpensNothing) {
 TEST_F(TransmitterTest, SwitchingTheControlOffWhileKeyedReleasesThePort) {
     Transmitter& t = start(QStringLiteral("76-0"));
     t.transmitterOn();
-    program->settings().values.txControlEnabled = 0;
+    program->settings().store().change([](SettingsValues& values) { values.txControlEnabled = 0; });
     t.openControlPort();
     EXPECT_FALSE(fakes.serial.rts);
     EXPECT_EQ(fakes.serial.events.last(), QStringLiteral("close"));
