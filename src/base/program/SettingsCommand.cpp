@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTextStream>
 
 namespace kestrova {
@@ -126,13 +127,43 @@ SplitAssignments split(const QStringList& assignments) {
             continue;
         }
         const QString value = assignment.section(QLatin1Char('='), 1).trimmed();
-        const QString refusal = value.isEmpty() ? QString() : setting->check(value);
+        const QString refusal = setting->refusal(value);
         if (!refusal.isEmpty() && result.refusal.isEmpty()) {
             result.refusal = refusal;
         }
         result.named.append({setting, value});
     }
     return result;
+}
+
+QString tooLargeFor(const QString& path, qint64 readLimit) {
+    return QStringLiteral("Mit diesen Werten würde die Datei [%1] größer als %2 KiB; mehr liest das Programm "
+                          "nicht.")
+        .arg(QDir::toNativeSeparators(path))
+        .arg(readLimit / 1024);
+}
+
+// Each reader stops at its read limit: a file written past it would come back cut
+// short, Kestrova.ini as damaged. The files are weighed as they would be written.
+QString tooLargeFile(const QString& programFolder, const SplitAssignments& assignments,
+                     const QStringList& settingsLines) {
+    if (!assignments.lines.isEmpty() && settingsFileBytes(settingsLines).size() > kSettingsReadLimit) {
+        return tooLargeFor(settingsFilePath(programFolder), kSettingsReadLimit);
+    }
+    QMap<QString, NamedSettingsFile> files;
+    for (const NamedAssignment& assignment : assignments.named) {
+        const QString path = assignment.setting->path(programFolder);
+        if (!files.contains(path)) {
+            files.insert(path, readNamedSettings(path));
+        }
+        files[path].set(assignment.setting->key, assignment.value);
+    }
+    for (auto file = files.cbegin(); file != files.cend(); ++file) {
+        if (file.value().bytes().size() > kNamedSettingsReadLimit) {
+            return tooLargeFor(file.key(), kNamedSettingsReadLimit);
+        }
+    }
+    return {};
 }
 
 bool storeNamed(const QString& programFolder, const QList<NamedAssignment>& named, QTextStream& out,
@@ -161,8 +192,13 @@ int save(const QString& programFolder, const SettingsCommand& command, const QSt
          const QDateTime& now, QTextStream& out, QTextStream& err) {
     const SplitAssignments assignments = split(command.assignments);
     AssignedSettings assigned = assignSettings(lines, assignments.lines);
-    if (!assigned.refusal.isEmpty() || !assignments.refusal.isEmpty()) {
-        err << (assigned.refusal.isEmpty() ? assignments.refusal : assigned.refusal) << " Nichts geändert.\n";
+    assigned.lines[0] = saveNote(programFolder, now);
+    QString refusal = assigned.refusal.isEmpty() ? assignments.refusal : assigned.refusal;
+    if (refusal.isEmpty()) {
+        refusal = tooLargeFile(programFolder, assignments, assigned.lines);
+    }
+    if (!refusal.isEmpty()) {
+        err << refusal << " Nichts geändert.\n";
         return 1;
     }
     if (!storeNamed(programFolder, assignments.named, out, err)) {
@@ -173,7 +209,6 @@ int save(const QString& programFolder, const SettingsCommand& command, const QSt
         return 0;
     }
     const QString path = settingsFilePath(programFolder);
-    assigned.lines[0] = saveNote(programFolder, now);
     if (!writeSettingsLines(path, assigned.lines)) {
         err << "Die Datei [" << QDir::toNativeSeparators(path)
             << "] kann nicht geschrieben werden. Nichts geändert.\n";

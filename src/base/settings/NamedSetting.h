@@ -21,6 +21,10 @@ struct NamedSetting {
     std::function<QString(const QString& value)> check = [](const QString&) { return QString(); };
     // Not shown again once set.
     bool secret = false;
+
+    // Why the value cannot be taken, in German; empty when it can. Every row's value
+    // first passes the rule of all files of named lines, then the row's own check.
+    QString refusal(const QString& value) const;
 };
 
 } // namespace kestrova

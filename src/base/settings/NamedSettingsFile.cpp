@@ -8,9 +8,6 @@ namespace kestrova {
 
 namespace {
 
-// A few short lines; a huge file is not read in whole.
-constexpr qint64 kReadLimit = 64 * 1024;
-
 QString keyOf(const QString& line) {
     return line.section(QLatin1Char('='), 0, 0).trimmed().toLower();
 }
@@ -54,6 +51,17 @@ QList<std::pair<QString, QString>> NamedSettingsFile::entries() const {
     return found;
 }
 
+void NamedSettingsFile::set(const QString& key, const QString& value) {
+    lines.removeIf([&key](const QString& line) { return isSetting(line) && keyOf(line) == key; });
+    if (!value.isEmpty()) {
+        lines << key + QLatin1Char('=') + value;
+    }
+}
+
+QByteArray NamedSettingsFile::bytes() const {
+    return (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+}
+
 NamedSettingsFile readNamedSettings(const QString& path) {
     const RegularFileOpen opened = openRegularFile(path);
     if (!opened.file) {
@@ -64,7 +72,8 @@ NamedSettingsFile readNamedSettings(const QString& path) {
                 QStringLiteral("Die Datei [%1] wird nicht gelesen: %2")
                     .arg(QDir::toNativeSeparators(path), opened.error)};
     }
-    QStringList lines = QString::fromUtf8(opened.file->read(kReadLimit)).split(QLatin1Char('\n'));
+    QStringList lines =
+        QString::fromUtf8(opened.file->read(kNamedSettingsReadLimit)).split(QLatin1Char('\n'));
     while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty()) {
         lines.removeLast();
     }
@@ -73,25 +82,20 @@ NamedSettingsFile readNamedSettings(const QString& path) {
 
 bool storeNamedSetting(const QString& path, const QString& key, const QString& value,
                        const FileWriteCalls& calls) {
-    const NamedSettingsFile read = readNamedSettings(path);
-    if (!read.readError.isEmpty()) {
+    NamedSettingsFile file = readNamedSettings(path);
+    if (!file.readError.isEmpty()) {
         return false;
     }
-    QStringList lines;
-    for (const QString& line : read.lines) {
-        if (!(isSetting(line) && keyOf(line) == key)) {
-            lines << line;
-        }
-    }
-    if (!value.isEmpty()) {
-        lines << key + QLatin1Char('=') + value;
-    }
-    SafeSaveFile file(path, calls, SavedFileAccess::OwnerOnly);
-    if (!file.open(QIODevice::WriteOnly)) {
+    file.set(key, value);
+    const QByteArray bytes = file.bytes();
+    if (bytes.size() > kNamedSettingsReadLimit) {
         return false;
     }
-    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
-    return file.write(bytes) == bytes.size() && file.commit();
+    SafeSaveFile saved(path, calls, SavedFileAccess::OwnerOnly);
+    if (!saved.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    return saved.write(bytes) == bytes.size() && saved.commit();
 }
 
 } // namespace kestrova

@@ -9,6 +9,9 @@
 
 namespace kestrova {
 
+// Bytes a reader takes of such a file at most.
+inline constexpr qint64 kNamedSettingsReadLimit = 64 * 1024;
+
 // A settings file of named lines, "key=value", as the web page, MQTT and the command
 // after each recording keep beside Kestrova.ini. Keys are read in any case; lines
 // that are no setting (comments after "#" or ";", blank ones) are kept as they stand.
@@ -23,6 +26,12 @@ struct NamedSettingsFile {
     bool contains(const QString& key) const;
     // Every setting in the file's order: its key in lower case, its value trimmed.
     QList<std::pair<QString, QString>> entries() const;
+
+    // Sets key=value in place of the key's lines (an empty value removes them),
+    // keeping the other lines.
+    void set(const QString& key, const QString& value);
+    // The file as it is written, UTF-8 with LF.
+    QByteArray bytes() const;
 };
 
 // Reads a plain file only, never waits on a FIFO, and reads no more than a few
@@ -30,9 +39,9 @@ struct NamedSettingsFile {
 NamedSettingsFile readNamedSettings(const QString& path);
 
 // Sets key=value (an empty value removes the line), keeping the file's other lines.
-// False when it cannot be written, or when a file of that name cannot be read (its
-// other lines would be lost). The file is readable by its owner alone from its
-// creation on, since such files may hold passwords.
+// False when it cannot be written, when a file of that name cannot be read (its
+// other lines would be lost), or when the file would grow past what a reader takes. The file is readable by
+// its owner alone from its creation on, since such files may hold passwords.
 bool storeNamedSetting(const QString& path, const QString& key, const QString& value,
                        const FileWriteCalls& calls = systemFileWriteCalls());
 

@@ -81,16 +81,21 @@ std::optional<QStringList> readSettingsLines(const QString& path) {
     return readSettingsFile(path).lines;
 }
 
-bool writeSettingsLines(const QString& path, const QStringList& lines, const FileWriteCalls& calls) {
-    SafeSaveFile file(path, calls);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
+QByteArray settingsFileBytes(const QStringList& lines) {
     QByteArray bytes;
     for (const QString& line : lines) {
         bytes += encodeCp1252(line);
         bytes += "\r\n";
     }
+    return bytes;
+}
+
+bool writeSettingsLines(const QString& path, const QStringList& lines, const FileWriteCalls& calls) {
+    SafeSaveFile file(path, calls);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    const QByteArray bytes = settingsFileBytes(lines);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;

@@ -41,6 +41,9 @@ SettingsFileRead readSettingsFile(const QString& path);
 // The first 30 lines of the file; nothing when it cannot be read or ends early.
 std::optional<QStringList> readSettingsLines(const QString& path);
 
+// The file as writeSettingsLines writes the lines.
+QByteArray settingsFileBytes(const QStringList& lines);
+
 // Writes the lines (Windows-1252, CR LF) to a new file that replaces the old one
 // only once it is on the disk whole, so neither a crash nor a full disk leaves a
 // truncated settings file. False, with the old file kept, when that fails.

@@ -141,6 +141,27 @@ TEST_F(SettingsCommandTest, EachPartsLinesKeepTheirNamesAndReachTheirReader) {
               std::chrono::seconds(30));
 }
 
+// What the readers would not read back whole, or would read as more lines than
+// one, is refused before anything is written.
+TEST_F(SettingsCommandTest, RefusesValuesTheReadersWouldNotReadBack) {
+    const QString tooLong(65536, QLatin1Char('x'));
+    const QString mqtt = mqttSettingsPath(folder.path());
+    for (const QString& assignment :
+         {QStringLiteral("Name des Funkkreises=") + tooLong, QStringLiteral("mqtt.passwort=") + tooLong,
+          QStringLiteral("mqtt.passwort=geheim\nbroker=evil.example"),
+          QStringLiteral("nach_aufnahme=true\nzeitlimit=99999999"),
+          QStringLiteral("dienst.eingang=U\x01SB")}) {
+        EXPECT_EQ(run({false, {assignment, QStringLiteral("mqtt.broker=127.0.0.1")}}), 1)
+            << assignment.left(40).toStdString();
+        EXPECT_TRUE(errors.contains(QStringLiteral("Nichts geändert"))) << errors.toStdString();
+        EXPECT_FALSE(QFile::exists(mqtt));
+        EXPECT_FALSE(QFile::exists(settingsFilePath(folder.path())));
+        QFile::remove(mqtt);
+        QFile::remove(settingsFilePath(folder.path()));
+    }
+    EXPECT_TRUE(errors.contains(QStringLiteral("dienst.eingang")));
+}
+
 // The program writes the file itself while it runs: nothing is set under it.
 TEST_F(SettingsCommandTest, LeavesTheFileAloneWhileTheProgramRunsOnTheFolder) {
     ASSERT_EQ(run({false, {QStringLiteral("Aufnahmen behalten=7")}}), 0);
