@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kestrova {
 
@@ -18,11 +17,6 @@ constexpr qint64 kCopyBlock = 1 << 16;
 bool isRegular(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
-}
-
-qint64 sizeOf(int descriptor) {
-    struct stat status {};
-    return ::fstat(descriptor, &status) == 0 ? status.st_size : -1;
 }
 
 // Looked at before any open: the last part of the name itself, not what it leads to.
@@ -61,8 +55,6 @@ QString troubleText(RegularFileTrouble trouble) {
         return QStringLiteral("Die Datei ist nicht vorhanden.");
     case RegularFileTrouble::NotAFile:
         return QStringLiteral("Das ist keine gewöhnliche Datei.");
-    case RegularFileTrouble::TooLarge:
-        return QStringLiteral("Die Datei ist zu groß.");
     default:
         return QStringLiteral("Die Datei kann nicht geöffnet werden.");
     }
@@ -70,26 +62,7 @@ QString troubleText(RegularFileTrouble trouble) {
 
 } // namespace
 
-RegularDescriptor::~RegularDescriptor() {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-    }
-}
-
-RegularDescriptor::RegularDescriptor(RegularDescriptor&& other) noexcept
-    : descriptor_(other.release()), trouble_(other.trouble_) {}
-
-int RegularDescriptor::release() {
-    const int descriptor = descriptor_;
-    descriptor_ = -1;
-    return descriptor;
-}
-
-bool RegularDescriptor::close() {
-    return ::close(release()) == 0;
-}
-
-RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access, qint64 byteLimit) {
+RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access) {
     const RegularFileTrouble byName = troubleByName(path, access);
     if (byName != RegularFileTrouble::None) {
         return RegularDescriptor(-1, byName);
@@ -102,14 +75,11 @@ RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess a
     if (!isRegular(opened.get())) {
         return RegularDescriptor(-1, RegularFileTrouble::NotAFile);
     }
-    if (access == RegularFileAccess::Read && byteLimit >= 0 && sizeOf(opened.get()) > byteLimit) {
-        return RegularDescriptor(-1, RegularFileTrouble::TooLarge);
-    }
     return opened;
 }
 
-RegularFileOpen openRegularFile(const QString& path, qint64 byteLimit) {
-    RegularDescriptor opened = openRegularDescriptor(path, RegularFileAccess::Read, byteLimit);
+RegularFileOpen openRegularFile(const QString& path) {
+    RegularDescriptor opened = openRegularDescriptor(path, RegularFileAccess::Read);
     if (!opened.isOpen()) {
         return {nullptr, troubleText(opened.trouble()), opened.trouble()};
     }

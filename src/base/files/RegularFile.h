@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/files/RegularDescriptor.h"
+
 #include <QString>
 #include <memory>
 
@@ -7,36 +9,10 @@ class QFile;
 
 namespace kestrova {
 
-enum class RegularFileTrouble { None, Missing, NotAFile, Unreadable, TooLarge };
-
 struct RegularFileOpen {
     std::unique_ptr<QFile> file; // open for reading; null when refused
     QString error;               // German, for the user
     RegularFileTrouble trouble = RegularFileTrouble::None;
-};
-
-// An open descriptor, closed with the object.
-class RegularDescriptor {
-public:
-    explicit RegularDescriptor(int descriptor = -1, RegularFileTrouble trouble = RegularFileTrouble::None)
-        : descriptor_(descriptor), trouble_(trouble) {}
-    ~RegularDescriptor();
-    RegularDescriptor(RegularDescriptor&& other) noexcept;
-    RegularDescriptor& operator=(RegularDescriptor&&) = delete;
-    RegularDescriptor(const RegularDescriptor&) = delete;
-    RegularDescriptor& operator=(const RegularDescriptor&) = delete;
-
-    int get() const { return descriptor_; }
-    bool isOpen() const { return descriptor_ >= 0; }
-    RegularFileTrouble trouble() const { return trouble_; }
-    // Hands the descriptor over to the caller.
-    int release();
-    // Closing reports the last write errors of some file systems.
-    bool close();
-
-private:
-    int descriptor_;
-    RegularFileTrouble trouble_;
 };
 
 enum class RegularFileAccess { Read, Append };
@@ -46,12 +22,12 @@ enum class RegularFileAccess { Read, Append };
 // reads and appends to any file), and never waiting. A FIFO would block the open
 // or the reads, and opening a serial device raises its control lines (and with
 // them the transmitter's push-to-talk), so those are refused before any open; what
-// was opened is checked once more. Appending makes a missing file; a file larger
-// than byteLimit (when not negative) is refused for reading.
-RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access, qint64 byteLimit = -1);
+// was opened is checked once more. Appending makes a missing file. The callers
+// read no more than they need, so no file is read in whole for its size alone.
+RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access);
 
 // Opens a file for reading by the rule above.
-RegularFileOpen openRegularFile(const QString& path, qint64 byteLimit = -1);
+RegularFileOpen openRegularFile(const QString& path);
 
 // Copies a plain file (opened as above) to a new file that replaces `to` only once
 // it is on the disk whole; false, with `to` unchanged, when anything fails.
