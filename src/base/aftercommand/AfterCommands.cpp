@@ -46,7 +46,8 @@ void AfterCommands::load() {
     if (!queue_.load()) {
         events_.record(
             EventPriority::Error,
-            QStringLiteral("Die Warteschlange [%1] der Befehle nach der Aufnahme ist nicht lesbar.")
+            QStringLiteral("Die Warteschlange [%1] der Befehle nach der Aufnahme ist nicht lesbar; "
+                           "neue Einträge warten nur im Speicher.")
                 .arg(QDir::toNativeSeparators(queue_.path())));
     }
     for (const QByteArray& record : queue_.records()) {

@@ -1,8 +1,9 @@
 #include "base/archive/RecordingLength.h"
 
+#include "base/files/RegularFile.h"
+
 #include <QByteArrayView>
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
 #include <optional>
 
@@ -44,14 +45,8 @@ QString textField(const QByteArray& bytes, qsizetype offset) {
 // The first bytes of the file; none for anything but a plain file, since a pipe or
 // device in the folder would block the read.
 QByteArray headerOf(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
-        return {};
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.read(kRecordingHeaderBytes);
+    const RegularFileOpen opened = openRegularFile(path);
+    return opened.file ? opened.file->read(kRecordingHeaderBytes) : QByteArray();
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "base/audio/SoundFileProbe.h"
 #include "base/automation/ScheduleFile.h"
 #include "base/desktop/Clock.h"
+#include "base/files/RegularFile.h"
 #include "base/transmit/HeldSounds.h"
 #include "base/transmit/Transmitter.h"
 
@@ -52,15 +53,11 @@ QString TimedActions::scheduleFilePath() const {
 
 void TimedActions::loadTimedAction() {
     const QString path = scheduleFilePath();
-    // Only a plain file: a pipe or a device of that name could block the read.
-    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+    const RegularFileOpen opened = openRegularFile(path);
+    if (!opened.file) {
         return;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return;
-    }
-    const Schedule schedule = parseSchedule(file.read(kMaxScheduleBytes));
+    const Schedule schedule = parseSchedule(opened.file->read(kMaxScheduleBytes));
     actionTime = schedule.actionTime;
     actionFirstFile = schedule.actionFirstFile;
     actionSecondFile = schedule.actionSecondFile;

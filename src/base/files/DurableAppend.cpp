@@ -1,5 +1,7 @@
 #include "base/files/DurableAppend.h"
 
+#include "base/files/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <fcntl.h>
@@ -9,26 +11,20 @@ namespace kestrova {
 
 namespace {
 
-class Descriptor {
+class FolderDescriptor {
 public:
-    Descriptor(const QString& path, int flags)
+    explicit FolderDescriptor(const QString& path, int flags)
         : descriptor_(::open(QFile::encodeName(path).constData(), flags | O_CLOEXEC, 0666)) {}
-    ~Descriptor() {
+    ~FolderDescriptor() {
         if (descriptor_ >= 0) {
             ::close(descriptor_);
         }
     }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    FolderDescriptor(const FolderDescriptor&) = delete;
+    FolderDescriptor& operator=(const FolderDescriptor&) = delete;
 
     int get() const { return descriptor_; }
     bool isOpen() const { return descriptor_ >= 0; }
-    // Closing reports the last write errors of some file systems.
-    bool close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        return ::close(descriptor) == 0;
-    }
 
 private:
     int descriptor_;
@@ -38,13 +34,13 @@ private:
 
 bool appendDurably(const QString& path, const QByteArray& bytes, const FileWriteCalls& calls) {
     const bool isNew = !QFileInfo::exists(path);
-    Descriptor file(path, O_WRONLY | O_APPEND | O_CREAT);
+    RegularDescriptor file = openRegularDescriptor(path, RegularFileAccess::Append);
     if (!file.isOpen() || calls.write(file.get(), bytes.constData(), bytes.size()) != bytes.size() ||
         !calls.sync(file.get()) || !file.close()) {
         return false;
     }
     if (isNew) {
-        Descriptor folder(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
+        FolderDescriptor folder(QFileInfo(path).absolutePath(), O_RDONLY | O_DIRECTORY);
         return folder.isOpen() && calls.sync(folder.get());
     }
     return true;

@@ -14,10 +14,14 @@ namespace kestrova {
 // (counted in dropped()). One thread uses it at a time.
 class DurableQueue {
 public:
-    DurableQueue(QString path, qsizetype capacity);
+    // Of a longer file only the last byteLimit bytes are read (the newest records);
+    // by default room for a full queue, within bounds.
+    DurableQueue(QString path, qsizetype capacity, qint64 byteLimit = -1);
 
     // Takes over what an earlier run left in the file; a line cut off by a crash is
-    // dropped. False when a file of that name cannot be read.
+    // dropped. False when a file of that name cannot be read (not a plain file, a
+    // link, unreadable): the queue then lives in memory alone and leaves the name
+    // untouched, so push() and popFront() do not fail for it.
     bool load();
     // False when the record could not be put on the disk; it waits in memory then.
     bool push(const QByteArray& record);
@@ -32,14 +36,21 @@ public:
     // How many records gave way to newer ones since the start.
     qsizetype dropped() const { return dropped_; }
     const QString& path() const { return path_; }
+    bool inMemoryOnly() const { return inMemoryOnly_; }
 
 private:
     bool append(const QByteArray& line);
     // Writes what waits as a file of additions alone.
     bool rewrite();
+    // Takes the lines of the newest bytes of the file, at most byteLimit_; false
+    // when refused. torn tells of a last line without its end.
+    bool readTail(bool& torn);
+    void takeLine(const QByteArray& line, qsizetype& givenWay);
 
     QString path_;
     qsizetype capacity_;
+    qint64 byteLimit_;
+    bool inMemoryOnly_ = false;
     QList<QByteArray> records_;
     qsizetype marks_ = 0;
     qsizetype dropped_ = 0;

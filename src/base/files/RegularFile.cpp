@@ -4,9 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace kestrova {
 
@@ -14,42 +14,81 @@ namespace {
 
 constexpr qint64 kCopyBlock = 1 << 16;
 
-RegularFileOpen notAFile() {
-    return {nullptr, QStringLiteral("Das ist keine gewöhnliche Datei."), RegularFileTrouble::NotAFile};
-}
-
 bool isRegular(int descriptor) {
     struct stat status {};
     return ::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// Looked at before any open: the last part of the name itself, not what it leads to.
+RegularFileTrouble troubleByName(const QString& path, RegularFileAccess access) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        return RegularFileTrouble::NotAFile;
+    }
+    if (path.isEmpty() || !info.exists()) {
+        return access == RegularFileAccess::Append && !path.isEmpty() ? RegularFileTrouble::None
+                                                                      : RegularFileTrouble::Missing;
+    }
+    return info.isFile() ? RegularFileTrouble::None : RegularFileTrouble::NotAFile;
+}
+
+RegularFileTrouble troubleOfFailedOpen() {
+    switch (errno) {
+    case ENOENT:
+        return RegularFileTrouble::Missing;
+    case ELOOP:
+    case ENXIO:
+        return RegularFileTrouble::NotAFile;
+    default:
+        return RegularFileTrouble::Unreadable;
+    }
+}
+
+int openFlags(RegularFileAccess access) {
+    const int common = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    return access == RegularFileAccess::Read ? O_RDONLY | common : O_WRONLY | O_APPEND | O_CREAT | common;
+}
+
+QString troubleText(RegularFileTrouble trouble) {
+    switch (trouble) {
+    case RegularFileTrouble::Missing:
+        return QStringLiteral("Die Datei ist nicht vorhanden.");
+    case RegularFileTrouble::NotAFile:
+        return QStringLiteral("Das ist keine gewöhnliche Datei.");
+    default:
+        return QStringLiteral("Die Datei kann nicht geöffnet werden.");
+    }
+}
+
 } // namespace
 
-RegularFileOpen openRegularFile(const QString& path) {
-    const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists()) {
-        return {nullptr, QStringLiteral("Die Datei ist nicht vorhanden."), RegularFileTrouble::Missing};
+RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access) {
+    const RegularFileTrouble byName = troubleByName(path, access);
+    if (byName != RegularFileTrouble::None) {
+        return RegularDescriptor(-1, byName);
     }
-    if (!info.isFile()) {
-        return notAFile();
-    }
-    const QByteArray name = QFile::encodeName(path);
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (descriptor < 0) {
-        return {nullptr, QStringLiteral("Die Datei kann nicht geöffnet werden."),
-                RegularFileTrouble::Unreadable};
+    RegularDescriptor opened(::open(QFile::encodeName(path).constData(), openFlags(access), 0666));
+    if (!opened.isOpen()) {
+        return RegularDescriptor(-1, troubleOfFailedOpen());
     }
     // The name may have been swapped for something else since the look above.
-    if (!isRegular(descriptor)) {
-        ::close(descriptor);
-        return notAFile();
+    if (!isRegular(opened.get())) {
+        return RegularDescriptor(-1, RegularFileTrouble::NotAFile);
+    }
+    return opened;
+}
+
+RegularFileOpen openRegularFile(const QString& path) {
+    RegularDescriptor opened = openRegularDescriptor(path, RegularFileAccess::Read);
+    if (!opened.isOpen()) {
+        return {nullptr, troubleText(opened.trouble()), opened.trouble()};
     }
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(descriptor);
+    if (!file->open(opened.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         return {nullptr, QStringLiteral("Die Datei kann nicht gelesen werden."),
                 RegularFileTrouble::Unreadable};
     }
+    opened.release();
     return {std::move(file), {}, RegularFileTrouble::None};
 }
 

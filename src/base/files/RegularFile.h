@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/files/RegularDescriptor.h"
+
 #include <QString>
 #include <memory>
 
@@ -7,18 +9,24 @@ class QFile;
 
 namespace kestrova {
 
-enum class RegularFileTrouble { None, Missing, NotAFile, Unreadable };
-
 struct RegularFileOpen {
     std::unique_ptr<QFile> file; // open for reading; null when refused
     QString error;               // German, for the user
     RegularFileTrouble trouble = RegularFileTrouble::None;
 };
 
-// Opens a file for reading only when it is a plain file. A FIFO would block the
-// open or the reads, and opening a serial device raises its control lines (and
-// with them the transmitter's push-to-talk), so those are refused before any open;
-// the open itself does not wait, and what was opened is checked once more.
+enum class RegularFileAccess { Read, Append };
+
+// The one rule by which a file is opened for reading or appending: only a plain
+// file, never through a link as its last part (a link planted there would lead
+// reads and appends to any file), and never waiting. A FIFO would block the open
+// or the reads, and opening a serial device raises its control lines (and with
+// them the transmitter's push-to-talk), so those are refused before any open; what
+// was opened is checked once more. Appending makes a missing file. The callers
+// read no more than they need, so no file is read in whole for its size alone.
+RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access);
+
+// Opens a file for reading by the rule above.
 RegularFileOpen openRegularFile(const QString& path);
 
 // Copies a plain file (opened as above) to a new file that replaces `to` only once

@@ -113,7 +113,10 @@ bool ManifestAppender::appendLines(const QString& docFolder, const QString& dayM
             lines.append(line);
         }
     }
-    if (!end || !QDir().mkpath(manifestFolder(docFolder)) || !appendDurably(manifest, lines)) {
+    // A link in the folder's place would lead the manifests (and the program's
+    // rights) to wherever it points.
+    const QString folder = manifestFolder(docFolder);
+    if (!end || QFileInfo(folder).isSymLink() || !QDir().mkpath(folder) || !appendDurably(manifest, lines)) {
         ends_.remove(chainKey(manifest));
         for (const ManifestEntry& entry : entries) {
             problems_.append(cannotWrite(manifest, entry.path));

@@ -18,7 +18,7 @@ RecordingDelivery::RecordingDelivery(const QString& queuePath, qsizetype bound, 
         events_.record(
             EventPriority::Warning,
             QStringLiteral("MQTT: die Warteschlange [%1] lässt sich nicht lesen; was darin wartete, "
-                           "wird nicht gesendet.")
+                           "wird nicht gesendet, und neue Meldungen warten nur im Speicher.")
                 .arg(QDir::toNativeSeparators(queuePath)));
     }
     reportDrops();

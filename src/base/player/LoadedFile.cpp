@@ -1,5 +1,7 @@
 #include "base/player/LoadedFile.h"
 
+#include "base/files/RegularFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -16,14 +18,11 @@ namespace {
 // Nothing when the file could not be opened. Only plain files: a pipe or a device
 // could block the open or the reads.
 std::optional<WaveHeaderVerdict> parsePlainFile(const QFileInfo& about, WaveInfo& info) {
-    if (!about.isFile()) {
+    const RegularFileOpen opened = openRegularFile(about.filePath());
+    if (!opened.file) {
         return std::nullopt;
     }
-    QFile file(about.filePath());
-    if (!file.open(QIODevice::ReadOnly)) {
-        return std::nullopt;
-    }
-    return parseWaveHeader(file, info);
+    return parseWaveHeader(*opened.file, info);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "base/audio/SoundFileProbe.h"
 #include "base/audio/SoundPlayer.h"
 #include "base/common/NumericValue.h"
+#include "base/files/RegularFile.h"
 #include "base/player/Playback.h"
 #include "base/player/SpeedLabels.h"
 
@@ -42,10 +43,6 @@ QString headerRefusal(WaveHeaderVerdict verdict) {
 }
 
 // Opens a plain file for reading; pipes and devices could block the reads.
-bool openPlainFile(QFile& file) {
-    return QFileInfo(file.fileName()).isFile() && file.open(QIODevice::ReadOnly);
-}
-
 } // namespace
 
 SoundFileLoader::SoundFileLoader(const Platform& platform, LoadedFile& file, Playback& playback)
@@ -245,11 +242,10 @@ void SoundFileLoader::refuseUnplayableFile(const QString& path) {
 void SoundFileLoader::showLoadedFile() {
     emit fileLoaded(file_.current(), file_.playSecondsText());
     // One open serves the drawing and the level table.
-    QFile samples(file_.loaded());
-    const bool readable = openPlainFile(samples);
+    const RegularFileOpen samples = openRegularFile(file_.loaded());
     // Drawn from the loaded file, with the fields its header left, even for a refused file.
-    emit waveformDrawn(waveformLines(file_.info(), readable ? &samples : nullptr));
-    buildLevelTable(readable ? &samples : nullptr);
+    emit waveformDrawn(waveformLines(file_.info(), samples.file.get()));
+    buildLevelTable(samples.file.get());
 }
 
 void SoundFileLoader::closeDeletedFile(const QString& path) {
@@ -282,8 +278,8 @@ void SoundFileLoader::buildLevelTable(QFile* samples) {
     }
     if (file_.loaded().trimmed().isEmpty()) {
         file_.setLoaded(file_.current());
-        QFile file(file_.loaded());
-        playback_.setLevelTable(openPlainFile(file) ? LevelTable::build(file) : LevelTable());
+        const RegularFileOpen opened = openRegularFile(file_.loaded());
+        playback_.setLevelTable(opened.file ? LevelTable::build(*opened.file) : LevelTable());
         return;
     }
     playback_.setLevelTable(samples != nullptr && samples->seek(0) ? LevelTable::build(*samples)

@@ -1,9 +1,9 @@
 #include "base/player/SpeedCopy.h"
 
+#include "base/files/RegularFile.h"
 #include "base/files/SafeSaveFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 #include <limits>
 #include <vector>
@@ -64,12 +64,12 @@ bool copyWithRate(QIODevice& source, QIODevice& target, qint32 rate) {
 }
 
 bool writeSpeedCopy(const QString& source, const QString& target, int speed) {
-    if (speed < 1 || speed > int(kSpeedRatesAtReference.size()) || !QFileInfo(source).isFile()) {
+    if (speed < 1 || speed > int(kSpeedRatesAtReference.size())) {
         return false;
     }
-    QFile input(source);
+    const RegularFileOpen opened = openRegularFile(source);
     qint32 fileRate = 0;
-    if (!input.open(QIODevice::ReadOnly) || !readRate(input, fileRate)) {
+    if (!opened.file || !readRate(*opened.file, fileRate)) {
         return false;
     }
     // Written beside the target and renamed over it, so the target may be the source itself.
@@ -77,7 +77,7 @@ bool writeSpeedCopy(const QString& source, const QString& target, int speed) {
     if (!output.open(QIODevice::WriteOnly)) {
         return false;
     }
-    if (!copyWithRate(input, output, speedRate(fileRate, speed))) {
+    if (!copyWithRate(*opened.file, output, speedRate(fileRate, speed))) {
         output.cancelWriting();
         return false;
     }

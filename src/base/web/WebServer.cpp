@@ -1,5 +1,6 @@
 #include "base/web/WebServer.h"
 
+#include "base/files/RegularFile.h"
 #include "base/web/ByteRange.h"
 #include "base/web/HttpStatus.h"
 #include "base/web/LiveFeed.h"
@@ -201,10 +202,11 @@ Reply WebServer::api(const QString& path, const HttpRequest& request) const {
 HttpAnswer WebServer::recording(const HttpRequest& request) const {
     const ServedPaths served(board_.read().docFolder);
     const std::optional<QString> path = served.recording(request.queryValue(QStringLiteral("pfad")));
-    auto file = std::make_unique<QFile>(path.value_or(QString()));
-    if (!path || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+    RegularFileOpen opened = openRegularFile(path.value_or(QString()));
+    if (!path || !opened.file) {
         return errorReply(NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
     }
+    std::unique_ptr<QFile> file = std::move(opened.file);
     const qint64 size = file->size();
     const QByteArray rangeHeader = request.header("range");
     std::optional<ByteRange> range = ByteRange{0, size - 1};

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -242,6 +243,28 @@ TEST_F(AfterCommandsTest, ARestartTakesUpWhatWaited) {
     const auto again = commands(QStringLiteral("exit 3"), 2, kQuick);
     EXPECT_EQ(again->waiting(), 0);
     EXPECT_EQ(events_.lines.size(), lines);
+}
+
+// A queue file that is a FIFO or a link planted elsewhere is neither waited on
+// nor followed: said once, the commands run from memory, and the file the link
+// leads to gets nothing.
+TEST_F(AfterCommandsTest, AQueueFileThatIsAFifoOrALinkLeavesTheQueueInMemory) {
+    const QString elsewhere = path(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QFile(elsewhere).open(QIODevice::WriteOnly));
+    for (const bool fifo : {true, false}) {
+        QFile::remove(path(QStringLiteral("queue")));
+        ASSERT_TRUE(fifo ? QProcess::execute(QStringLiteral("mkfifo"), {path(QStringLiteral("queue"))}) == 0
+                         : QFile::link(elsewhere, path(QStringLiteral("queue"))));
+        events_.lines.clear();
+        const auto after = commands(QStringLiteral("cp \"$KESTROVA_DATEI\" out/"), 2, kQuick);
+        const FiledRecording facts = file(fifo ? 1 : 2);
+        after->take(facts);
+        ASSERT_TRUE(allDone(*after));
+        EXPECT_TRUE(QFile::exists(path(QStringLiteral("out/")) + facts.name));
+        EXPECT_EQ(events_.containing(QStringLiteral("nicht lesbar")).size(), 1);
+        EXPECT_TRUE(events_.containing(QStringLiteral("nicht beschreibbar")).isEmpty());
+    }
+    EXPECT_EQ(QFileInfo(elsewhere).size(), 0);
 }
 
 // Waits run on the steady clock. A retry that the queue says is due years ahead

@@ -168,6 +168,14 @@ TEST_F(ManifestTest, ALineCutOffByACrashIsReportedAndTheChainGoesOnAfterTheLastG
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 3 Befunde"))); // the line, the two copies of the second
 }
 
+// A link in the manifest folder's place is not written through.
+TEST_F(ManifestTest, AManifestFolderThatIsALinkGetsNothing) {
+    const QTemporaryDir elsewhere;
+    ASSERT_TRUE(QFile::link(elsewhere.path(), path(QStringLiteral("Manifeste"))));
+    keep(kFirst);
+    EXPECT_TRUE(QDir(elsewhere.path()).isEmpty());
+}
+
 TEST_F(ManifestTest, AManifestThatIsNoPlainFileOrHasAnOverlongLineIsNotReadWhole) {
     keep(kFirst);
     // A line far longer than any entry, then the next entry after the last good line.
