@@ -201,12 +201,15 @@ void AfterCommands::dropSettledFront() {
 
 void AfterCommands::push(const QByteArray& record) {
     const qsizetype droppedBefore = queue_.dropped();
-    if (!queue_.push(record)) {
-        events_.record(
-            EventPriority::Error,
-            QStringLiteral("Die Warteschlange [%1] der Befehle nach der Aufnahme ist nicht beschreibbar.")
-                .arg(QDir::toNativeSeparators(queue_.path())));
+    // Said once until a write succeeds again, so a full disk does not flood the log.
+    const bool written = queue_.push(record);
+    if (!written && !writeTroubleReported_) {
+        events_.record(EventPriority::Error,
+                       QStringLiteral("Die Warteschlange [%1] der Befehle nach der Aufnahme ist nicht "
+                                      "beschreibbar; neue Einträge warten nur im Speicher.")
+                           .arg(QDir::toNativeSeparators(queue_.path())));
     }
+    writeTroubleReported_ = !written;
     if (queue_.dropped() > droppedBefore) {
         events_.record(EventPriority::Warning,
                        QStringLiteral("Die Warteschlange der Befehle nach der Aufnahme ist voll: der älteste "

@@ -88,6 +88,7 @@ private:
     QTimer retry_;
     qint64 nextNumber_ = 1;
     bool ending_ = false;
+    bool writeTroubleReported_ = false;
 };
 
 } // namespace kestrova

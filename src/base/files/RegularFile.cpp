@@ -46,7 +46,25 @@ RegularFileTrouble troubleOfFailedOpen() {
 
 int openFlags(RegularFileAccess access) {
     const int common = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    return access == RegularFileAccess::Read ? O_RDONLY | common : O_WRONLY | O_APPEND | O_CREAT | common;
+    switch (access) {
+    case RegularFileAccess::Read:
+        return O_RDONLY | common;
+    case RegularFileAccess::Update:
+        return O_RDWR | common;
+    default:
+        return O_WRONLY | O_APPEND | O_CREAT | common;
+    }
+}
+
+QIODevice::OpenMode openMode(RegularFileAccess access) {
+    switch (access) {
+    case RegularFileAccess::Read:
+        return QIODevice::ReadOnly;
+    case RegularFileAccess::Update:
+        return QIODevice::ReadWrite;
+    default:
+        return QIODevice::WriteOnly | QIODevice::Append;
+    }
 }
 
 QString troubleText(RegularFileTrouble trouble) {
@@ -78,13 +96,13 @@ RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess a
     return opened;
 }
 
-RegularFileOpen openRegularFile(const QString& path) {
-    RegularDescriptor opened = openRegularDescriptor(path, RegularFileAccess::Read);
+RegularFileOpen openRegularFile(const QString& path, RegularFileAccess access) {
+    RegularDescriptor opened = openRegularDescriptor(path, access);
     if (!opened.isOpen()) {
         return {nullptr, troubleText(opened.trouble()), opened.trouble()};
     }
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(opened.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file->open(opened.get(), openMode(access), QFileDevice::AutoCloseHandle)) {
         return {nullptr, QStringLiteral("Die Datei kann nicht gelesen werden."),
                 RegularFileTrouble::Unreadable};
     }

@@ -10,12 +10,13 @@ class QFile;
 namespace kestrova {
 
 struct RegularFileOpen {
-    std::unique_ptr<QFile> file; // open for reading; null when refused
+    std::unique_ptr<QFile> file; // open as asked; null when refused
     QString error;               // German, for the user
     RegularFileTrouble trouble = RegularFileTrouble::None;
 };
 
-enum class RegularFileAccess { Read, Append };
+// Update reads and writes a file that is there, as a capture's header is mended.
+enum class RegularFileAccess { Read, Append, Update };
 
 // The one rule by which a file is opened for reading or appending: only a plain
 // file, never through a link as its last part (a link planted there would lead
@@ -26,8 +27,8 @@ enum class RegularFileAccess { Read, Append };
 // read no more than they need, so no file is read in whole for its size alone.
 RegularDescriptor openRegularDescriptor(const QString& path, RegularFileAccess access);
 
-// Opens a file for reading by the rule above.
-RegularFileOpen openRegularFile(const QString& path);
+// Opens a file by the rule above, for reading unless asked otherwise.
+RegularFileOpen openRegularFile(const QString& path, RegularFileAccess access = RegularFileAccess::Read);
 
 // Copies a plain file (opened as above) to a new file that replaces `to` only once
 // it is on the disk whole; false, with `to` unchanged, when anything fails.

@@ -1,5 +1,6 @@
 #include "base/wav/Wav8WorkingFile.h"
 
+#include "base/files/RegularFile.h"
 #include "base/wav/Wav8Header.h"
 #include "base/wav/WavChunks.h"
 
@@ -118,10 +119,13 @@ void Wav8WorkingFile::discard() {
 }
 
 std::optional<WavFormat> Wav8WorkingFile::recover(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite)) {
+    // What a crash left is only mended in place when it is a plain file: a link
+    // planted in its name would lead the header's sizes into any file.
+    const RegularFileOpen opened = openRegularFile(path, RegularFileAccess::Update);
+    if (!opened.file) {
         return std::nullopt;
     }
+    QFile& file = *opened.file;
     const std::optional<WavLayout> layout = findWavLayout(file);
     if (!layout || !layout->data) {
         return std::nullopt;

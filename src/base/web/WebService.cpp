@@ -5,14 +5,18 @@
 #include "base/web/WebServer.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace kestrova {
 
 namespace {
 
-// A FIFO in the certificate's place must not hold up the start.
+// The owner names the certificate's path, and certificate tools keep the current
+// one as a link to the newest file, so the link is followed; what it leads to is
+// read by the one rule, so a FIFO there cannot hold up the start.
 QByteArray readPem(const QString& path) {
-    const RegularFileOpen opened = openRegularFile(path);
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const RegularFileOpen opened = openRegularFile(target);
     return opened.file ? opened.file->read(1024 * 1024) : QByteArray();
 }
 

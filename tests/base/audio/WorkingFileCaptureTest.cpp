@@ -258,6 +258,18 @@ TEST(CaptureRecovery, CompletesTheHeaderOfACrashedWorkingFile) {
     EXPECT_EQ(le32(bytes, 4), 36u + 300u);
     EXPECT_EQ(le32(bytes, 40), 300u);
     EXPECT_FALSE(WorkingFileCapture::recoverWorkingFile(folder.filePath("none.wav")));
+
+    // A link planted in a working file's name leads nowhere: its target keeps its bytes.
+    const QString elsewhere = folder.filePath("elsewhere.wav");
+    const QByteArray before =
+        QByteArray(reinterpret_cast<const char*>(header.data()), 44) + QByteArray(300, char(128));
+    QFile target(elsewhere);
+    ASSERT_TRUE(target.open(QIODevice::WriteOnly) && target.write(before) == before.size());
+    target.close();
+    const QString planted = folder.filePath("planted.part.wav");
+    ASSERT_TRUE(QFile::link(elsewhere, planted));
+    EXPECT_FALSE(WorkingFileCapture::recoverWorkingFile(planted));
+    EXPECT_EQ(readAll(elsewhere), before);
 }
 
 } // namespace

@@ -1,6 +1,10 @@
 #include "base/web/WebSettings.h"
 
+#include "base/common/LiveStatus.h"
+#include "base/web/WebService.h"
+
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -52,6 +56,40 @@ TEST(WebSettingsFileTest, TheHashIsForItsOwnersEyesFromTheFirstByteOn) {
                                            QFileDevice::ReadUser | QFileDevice::WriteUser),
               0);
     EXPECT_EQ(readWebSettings(path).certificateFile, QStringLiteral("/etc/ssl/k.pem"));
+}
+
+TEST(WebSettingsFileTest, ACertificateIsReadThroughTheOwnersLinkButAFifoIsNotWaitedOn) {
+    QTemporaryDir folder;
+    const QString certificate = folder.filePath(QStringLiteral("zertifikat.pem"));
+    const QString key = folder.filePath(QStringLiteral("schluessel.pem"));
+    QProcess openssl;
+    openssl.start(QStringLiteral("openssl"),
+                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                   QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                   QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                   QStringLiteral("-days"), QStringLiteral("1"), QStringLiteral("-subj"),
+                   QStringLiteral("/CN=localhost"), QStringLiteral("-keyout"), key, QStringLiteral("-out"),
+                   certificate});
+    if (!openssl.waitForFinished(30000) || openssl.exitCode() != 0) {
+        GTEST_SKIP() << "openssl cannot make a test certificate here";
+    }
+    // Certificate tools keep the current certificate as a link to the newest file.
+    const QString linked = folder.filePath(QStringLiteral("aktuell.pem"));
+    ASSERT_TRUE(QFile::link(certificate, linked));
+    const QString fifo = folder.filePath(QStringLiteral("fifo.pem"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const WebAddress address{QHostAddress(QHostAddress::LocalHost), 0};
+    LiveStatusBoard board;
+
+    WebSettings settings;
+    settings.certificateFile = linked;
+    settings.keyFile = fifo;
+    EXPECT_TRUE(WebService(board, {}).start(address, settings).contains(QStringLiteral("nicht lesen")));
+
+    settings.keyFile = key;
+    WebService service(board, {});
+    EXPECT_EQ(service.start(address, settings), QString());
+    EXPECT_TRUE(service.pageAddress().startsWith(QStringLiteral("https://")));
 }
 
 } // namespace
