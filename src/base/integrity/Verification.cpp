@@ -1,6 +1,7 @@
 #include "base/integrity/Verification.h"
 
 #include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingLength.h"
 #include "base/archive/RecordingName.h"
 #include "base/integrity/FileHash.h"
 #include "base/integrity/ManifestSet.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 
 namespace kestrova {
 
@@ -56,6 +58,19 @@ std::optional<ManifestReading> readSettledManifest(const QString& path) {
 QStringList manifestNames(const QDir& folder) {
     return ManifestSet::inWritingOrder(
         folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
+}
+
+// The name holds the moment the recording began, as the clock read it (no zone): a
+// copy being filed now began at most its own length and the entry's delay ago. A
+// name for another day, or none at all, is no recording of this moment.
+bool namedForNow(const QString& path, const QDateTime& now) {
+    const std::optional<QDateTime> began = recordingMoment(lastPart(path));
+    if (!began) {
+        return false;
+    }
+    const qint64 ago = began->secsTo(QDateTime(now.date(), now.time(), Qt::UTC));
+    const auto length = static_cast<qint64>(std::ceil(recordingLength(path)));
+    return ago >= -kClockSlackSeconds && ago < kEntryDelaySeconds + length;
 }
 
 QElapsedTimer startedTimer() {
@@ -169,9 +184,10 @@ private:
         }
     }
 
-    // Only a copy saved after the manifests' last entry, and less than a minute ago,
-    // may still be waiting for its own entry; one from the future is not, nor one
-    // whose time is unknown (a time of zero, as a clock held at the epoch leaves it).
+    // Only a copy saved after the manifests' last entry, less than a minute ago and
+    // named for this moment, may still be waiting for its own entry; one from the
+    // future is not, nor one whose time is unknown (a time of zero, as a clock held
+    // at the epoch leaves it), nor a fresh file named for another day.
     void reportUnlisted(const QString& path, const QString& relative) {
         const QDateTime modified = QFileInfo(path).lastModified();
         const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
@@ -182,7 +198,8 @@ private:
                     .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
             noteDayWithoutManifest(lastPart(relative));
         } else if (known && modified.secsTo(now) < kEntryDelaySeconds &&
-                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
+                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_) &&
+                   namedForNow(path, now)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
             finding(QStringLiteral("In keinem Manifest: %1").arg(relative));

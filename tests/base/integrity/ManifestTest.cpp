@@ -1,5 +1,6 @@
 // Manifests: what --verify finds in a documentation folder after each kind of
 // damage, and the lookup of a recording's hash.
+#include "base/archive/RecordingName.h"
 #include "base/integrity/FileHash.h"
 #include "base/integrity/ManifestFile.h"
 #include "base/integrity/ManifestLine.h"
@@ -235,12 +236,16 @@ TEST_F(ManifestTest, ALaterManifestCannotVouchForAnEarlierDaysRecordings) {
 TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNeverFromTheFuture) {
     keep(kFirst);
     const QDateTime now = QDateTime::currentDateTime();
-    const QString justSaved = QStringLiteral("W/1_08-17-2012_15-00-00.wav");
+    const QString justSaved = QStringLiteral("W/") + makeRecordingName(1, now.addSecs(-5));
     const QString beforeTheEntry = QStringLiteral("W/1_08-17-2012_15-00-01.wav");
     const QString future = QStringLiteral("W/1_08-17-2012_15-00-02.wav");
     const QString futureDay = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-18/hh-09/1_08-18-2012_09-00-00.wav");
+    // Saved just now, but named for another moment: no recording being filed.
+    const QString namedYesterday = QStringLiteral("W/") + makeRecordingName(1, now.addDays(-1));
+    const QString namedFor2099 = QStringLiteral("W/1_01-01-2099_00-00-00.wav");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path(futureDay)).path()));
-    for (const QString& relative : {justSaved, beforeTheEntry, future, futureDay}) {
+    for (const QString& relative :
+         {justSaved, beforeTheEntry, future, futureDay, namedYesterday, namedFor2099}) {
         write(relative, QByteArray("planted"));
     }
     setModified(beforeTheEntry, now.addSecs(-30));
@@ -252,7 +257,9 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
     // The planted day has no manifest at all, so the check cannot vouch for it.
     EXPECT_EQ(verify({}, now), VerificationStatus::CannotCheck);
     EXPECT_TRUE(reported(QStringLiteral("Eben gespeichert, noch in keinem Manifest: ") + justSaved));
-    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + beforeTheEntry));
+    for (const QString& unlisted : {beforeTheEntry, namedYesterday, namedFor2099}) {
+        EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + unlisted)) << unlisted.toStdString();
+    }
     const QString inTheFuture =
         QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (") +
         QLocale::c().toString(now.addSecs(3600), QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
@@ -263,7 +270,7 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
         reported(QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: ") +
                  dated(kSecond)));
     EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012")));
-    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 4 Befunde"))) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 6 Befunde"))) << report_.toStdString();
 }
 
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
