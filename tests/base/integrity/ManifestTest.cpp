@@ -70,10 +70,17 @@ protected:
 
     // Runs the check a day later, when nothing counts as saved a moment ago.
     VerificationStatus verify(const QString& folder = {},
-                              const QDateTime& now = QDateTime::currentDateTime().addDays(1)) {
+                              const QDateTime& now = QDateTime::currentDateTime().addDays(1),
+                              const QByteArray& notedHash = {}) {
         report_.clear();
         QTextStream out(&report_);
-        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now);
+        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now, notedHash);
+    }
+    VerificationStatus verifyAgainst(const QByteArray& notedHash) {
+        return verify({}, QDateTime::currentDateTime().addDays(1), notedHash);
+    }
+    static QByteArray lineHash(const QByteArray& manifestText, int line) {
+        return manifestText.split('\n').at(line - 1).split('\t').last();
     }
     void setModified(const QString& relative, const QDateTime& time) {
         QFile file(path(relative));
@@ -365,6 +372,46 @@ TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + second)));
     EXPECT_EQ(verify(), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-19.txt, Zeile 1: Kette unterbrochen")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
+}
+
+// The chain shows what changed inside it, but an end cut off together with its
+// recordings leaves a whole chain: only a hash noted before the cut shows it.
+TEST_F(ManifestTest, AHashNotedElsewhereShowsAnEndCutOffTogetherWithItsRecordings) {
+    keep(kFirst);
+    keep(kSecond);
+    const QString nextDay = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    keep(nextDay, false, kDay.addDays(1));
+    const QByteArray dayOne = contents(manifest());
+    const QByteArray last = lineHash(contents(manifest(kDay.addDays(1))), 1);
+    const QString inTheChain = QStringLiteral(" steht in der Kette: Manifest ");
+
+    EXPECT_EQ(verifyAgainst(last), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QString::fromLatin1(last) + inTheChain +
+                         QStringLiteral("1_2012-08-18.txt (Funkkreis 1, 18.08.2012), Zeile 1. Er belegt "
+                                        "diese Zeile und alle davor; es ist die letzte Zeile der Kette.")));
+    EXPECT_EQ(verifyAgainst(lineHash(dayOne, 1)), VerificationStatus::AllGood);
+    EXPECT_TRUE(
+        reported(inTheChain + QStringLiteral("1_2012-08-17.txt (Funkkreis 1, 17.08.2012), Zeile 1. Er "
+                                             "belegt diese Zeile und alle davor; für 2 Zeilen danach "
+                                             "bürgt er nicht.")));
+    // What the command after each recording and MQTT pass on.
+    EXPECT_EQ(verifyAgainst(hashFile(path(QStringLiteral("W/") + nextDay))->hash),
+              VerificationStatus::AllGood);
+    EXPECT_TRUE(reported(QStringLiteral("ist der SHA-256 der Aufnahme W/") + nextDay +
+                         QStringLiteral(": eingetragen in Manifest 1_2012-08-18.txt")));
+
+    // The last day taken away whole, and then the last line with its recording.
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))) &&
+                QFile::remove(path(QStringLiteral("W/") + nextDay)));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood);
+    EXPECT_EQ(verifyAgainst(last), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Der notierte Hash ") + QString::fromLatin1(last) +
+                         QStringLiteral(" steht in keinem Manifest: das Ende der Kette fehlt")));
+    writeWhole(manifest(), dayOne.left(dayOne.indexOf('\n') + 1));
+    ASSERT_TRUE(QFile::remove(path(dated(kSecond))) && QFile::remove(path(QStringLiteral("W/") + kSecond)));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_EQ(verifyAgainst(lineHash(dayOne, 2)), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
 }
 
