@@ -42,7 +42,7 @@ RawLine nextLine(QIODevice& device) {
     return line;
 }
 
-void addLine(ManifestReading& reading, const RawLine& raw) {
+void addLine(ManifestReading& reading, const RawLine& raw, const QByteArray& soughtLineHash) {
     ++reading.lineCount;
     reading.endsOpen = !raw.ended;
     if (raw.tooLong) {
@@ -66,19 +66,22 @@ void addLine(ManifestReading& reading, const RawLine& raw) {
     }
     reading.entries.append({line->entry, reading.lineCount});
     reading.lastHash = line->lineHash;
+    if (reading.soughtLine == 0 && !soughtLineHash.isEmpty() && line->lineHash == soughtLineHash) {
+        reading.soughtLine = reading.lineCount;
+    }
 }
 
 } // namespace
 
-ManifestReading readManifest(QIODevice& device) {
+ManifestReading readManifest(QIODevice& device, const QByteArray& soughtLineHash) {
     ManifestReading reading;
     while (!device.atEnd()) {
-        addLine(reading, nextLine(device));
+        addLine(reading, nextLine(device), soughtLineHash);
     }
     return reading;
 }
 
-std::optional<ManifestReading> readManifestFile(const QString& path) {
+std::optional<ManifestReading> readManifestFile(const QString& path, const QByteArray& soughtLineHash) {
     if (QFileInfo(path).isSymLink()) {
         return std::nullopt;
     }
@@ -86,7 +89,7 @@ std::optional<ManifestReading> readManifestFile(const QString& path) {
     if (!opened.file) {
         return std::nullopt;
     }
-    return readManifest(*opened.file);
+    return readManifest(*opened.file, soughtLineHash);
 }
 
 } // namespace kestrova

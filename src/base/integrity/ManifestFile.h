@@ -39,6 +39,9 @@ struct ManifestReading {
     QByteArray firstPreviousHash;
     int firstGoodLine = 0;
     int lineCount = 0;
+    // The good line whose own hash is the one the reading was asked to look for; 0
+    // when none is. Looked for while reading, so no line's hash has to be kept.
+    int soughtLine = 0;
     // The last byte is not a line end, so an append must end that line first.
     bool endsOpen = false;
     bool endsInCutOffLine() const;
@@ -50,10 +53,11 @@ constexpr qsizetype kLongestManifestLine = 8192;
 
 // Reads a manifest line by line; memory stays bounded by the line limit and the
 // good entries, whatever the file holds.
-ManifestReading readManifest(QIODevice& device);
+// soughtLineHash, when given, is the hash of a line to find (lower-case hex).
+ManifestReading readManifest(QIODevice& device, const QByteArray& soughtLineHash = {});
 
 // Reads the manifest at path; nullopt when it is not a plain file (a link, a
 // device, a folder) or cannot be read.
-std::optional<ManifestReading> readManifestFile(const QString& path);
+std::optional<ManifestReading> readManifestFile(const QString& path, const QByteArray& soughtLineHash = {});
 
 } // namespace kestrova

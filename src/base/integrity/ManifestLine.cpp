@@ -11,18 +11,6 @@ constexpr char kSeparator = '\t';
 constexpr qsizetype kFieldCount = 5;
 const QByteArray kRemovedMark = QByteArrayLiteral("entfernt");
 
-bool isHexHash(const QByteArray& text) {
-    if (text.size() != kHexHashLength) {
-        return false;
-    }
-    for (const char c : text) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 QByteArray hexSha256(QByteArrayView bytes) {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
 }
@@ -56,6 +44,18 @@ std::optional<ManifestEntry> entryOf(const QList<QByteArray>& fields) {
 }
 
 } // namespace
+
+bool isHexHash(const QByteArray& text) {
+    if (text.size() != kHexHashLength) {
+        return false;
+    }
+    for (const char c : text) {
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 QByteArray chainStartHash() {
     return QByteArray(kHexHashLength, '0');

@@ -33,6 +33,9 @@ struct ManifestLine {
 // Lower-case hex of a SHA-256.
 constexpr qsizetype kHexHashLength = 64;
 
+// True for a hash as a line holds it: 64 lower-case hex digits.
+bool isHexHash(const QByteArray& text);
+
 // The hash a first line names as its previous one.
 QByteArray chainStartHash();
 

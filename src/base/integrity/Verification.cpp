@@ -1,6 +1,7 @@
 #include "base/integrity/Verification.h"
 
 #include "base/archive/RecordingFolders.h"
+#include "base/archive/RecordingLength.h"
 #include "base/archive/RecordingName.h"
 #include "base/integrity/FileHash.h"
 #include "base/integrity/ManifestSet.h"
@@ -14,6 +15,7 @@
 #include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 
 namespace kestrova {
 
@@ -42,11 +44,12 @@ QString problemText(ManifestProblem::Kind kind) {
     return {};
 }
 
-std::optional<ManifestReading> readSettledManifest(const QString& path) {
-    std::optional<ManifestReading> reading = readManifestFile(path);
+std::optional<ManifestReading> readSettledManifest(const QString& path,
+                                                   const QByteArray& soughtLineHash = {}) {
+    std::optional<ManifestReading> reading = readManifestFile(path, soughtLineHash);
     if (reading && reading->endsInCutOffLine()) {
         QThread::msleep(kRereadPauseMs);
-        reading = readManifestFile(path);
+        reading = readManifestFile(path, soughtLineHash);
     }
     return reading;
 }
@@ -58,6 +61,19 @@ QStringList manifestNames(const QDir& folder) {
         folder.entryList({QStringLiteral("*.txt")}, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot));
 }
 
+// The name holds the moment the recording began, as the clock read it (no zone): a
+// copy being filed now began at most its own length and the entry's delay ago. A
+// name for another day, or none at all, is no recording of this moment.
+bool namedForNow(const QString& path, const QDateTime& now) {
+    const std::optional<QDateTime> began = recordingMoment(lastPart(path));
+    if (!began) {
+        return false;
+    }
+    const qint64 ago = began->secsTo(QDateTime(now.date(), now.time(), Qt::UTC));
+    const auto length = static_cast<qint64>(std::ceil(recordingLength(path)));
+    return ago >= -kClockSlackSeconds && ago < kEntryDelaySeconds + length;
+}
+
 QElapsedTimer startedTimer() {
     QElapsedTimer timer;
     timer.start();
@@ -66,10 +82,10 @@ QElapsedTimer startedTimer() {
 
 class Verifier {
 public:
-    Verifier(const QString& folder, QTextStream& out, const QDateTime& now)
+    Verifier(const QString& folder, QTextStream& out, const QDateTime& now, const QByteArray& notedHash)
         : scope_(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())),
           docFolder_(documentationFolderOf(scope_)), recordingsFolder_(recordingsFolderName(docFolder_)),
-          out_(out), now_(now) {}
+          out_(out), now_(now), notedHash_(notedHash) {}
 
     VerificationStatus run() {
         if (!QFileInfo(scope_).isDir()) {
@@ -84,6 +100,7 @@ public:
         checkFiles();
         checkEntries();
         printLastHashes();
+        checkNotedHash();
         return printResult();
     }
 
@@ -105,7 +122,8 @@ private:
     void readManifests() {
         const QDir folder(manifestFolder(docFolder_));
         for (const QString& name : manifestNames(folder)) {
-            const std::optional<ManifestReading> reading = readSettledManifest(folder.filePath(name));
+            const std::optional<ManifestReading> reading =
+                readSettledManifest(folder.filePath(name), notedHash_);
             if (!reading) {
                 finding(
                     QStringLiteral("Manifest %1 ist keine gewöhnliche Datei oder kann nicht gelesen werden")
@@ -169,9 +187,10 @@ private:
         }
     }
 
-    // Only a copy saved after the manifests' last entry, and less than a minute ago,
-    // may still be waiting for its own entry; one from the future is not, nor one
-    // whose time is unknown (a time of zero, as a clock held at the epoch leaves it).
+    // Only a copy saved after the manifests' last entry, less than a minute ago and
+    // named for this moment, may still be waiting for its own entry; one from the
+    // future is not, nor one whose time is unknown (a time of zero, as a clock held
+    // at the epoch leaves it), nor a fresh file named for another day.
     void reportUnlisted(const QString& path, const QString& relative) {
         const QDateTime modified = QFileInfo(path).lastModified();
         const QDateTime now = now_.addMSecs(sinceStart_.elapsed());
@@ -182,7 +201,8 @@ private:
                     .arg(relative, QLocale::c().toString(modified, QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
             noteDayWithoutManifest(lastPart(relative));
         } else if (known && modified.secsTo(now) < kEntryDelaySeconds &&
-                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_)) {
+                   (!lastManifestWrite_.isValid() || modified >= lastManifestWrite_) &&
+                   namedForNow(path, now)) {
             note(QStringLiteral("Eben gespeichert, noch in keinem Manifest: %1").arg(relative));
         } else {
             finding(QStringLiteral("In keinem Manifest: %1").arg(relative));
@@ -300,6 +320,77 @@ private:
                  .arg(QString::fromLatin1(chain.lastHash), chain.last));
     }
 
+    // The chain shows every change inside it, but not an end cut off together with
+    // its recordings: only a hash noted elsewhere before the cut shows that. A line's
+    // hash vouches for every line before it; a recording's SHA-256 (what the command
+    // after each recording and MQTT pass on) shows that its entry is still there.
+    void checkNotedHash() {
+        if (notedHash_.isEmpty()) {
+            return;
+        }
+        const QString hash = QString::fromLatin1(notedHash_);
+        for (qsizetype i = 0; i < set_.chains().size(); ++i) {
+            const ManifestSet::Chain& chain = set_.chains().at(i);
+            if (chain.reading.soughtLine > 0) {
+                note(QStringLiteral("Der notierte Hash %1 steht in der Kette: %2, Zeile %3. Er belegt diese "
+                                    "Zeile und alle davor%4.")
+                         .arg(hash, manifestDay(chain.manifest), QString::number(chain.reading.soughtLine),
+                              linesAfterText(i, chain.reading.soughtLine)));
+                return;
+            }
+        }
+        if (const std::optional<KeptWithHash> kept = lastKeptWithNotedHash()) {
+            note(QStringLiteral("Der notierte Hash %1 ist der SHA-256 der Aufnahme %2: eingetragen in %3, "
+                                "Zeile %4%5.")
+                     .arg(hash, kept->path, manifestDay(set_.chains().at(kept->chain).manifest),
+                          QString::number(kept->line), linesAfterText(kept->chain, kept->line)));
+            return;
+        }
+        finding(QStringLiteral("Der notierte Hash %1 steht in keinem Manifest: das Ende der Kette fehlt "
+                               "(die letzten Zeilen oder Manifeste wurden entfernt, etwa mit ihren "
+                               "Aufnahmen), oder die Manifeste wurden neu geschrieben.")
+                    .arg(hash));
+    }
+
+    static QString manifestDay(const QString& manifest) {
+        return QStringLiteral("Manifest %1 (Funkkreis %2, %3)")
+            .arg(manifest, circuitOfManifest(manifest),
+                 dayOfManifest(manifest).toString(QStringLiteral("dd.MM.yyyy")));
+    }
+
+    // What the noted hash does not vouch for: the circuit's lines after it.
+    QString linesAfterText(qsizetype chainIndex, int line) const {
+        const QList<ManifestSet::Chain>& chains = set_.chains();
+        const QString circuit = circuitOfManifest(chains.at(chainIndex).manifest);
+        int after = chains.at(chainIndex).reading.lineCount - line;
+        for (qsizetype i = chainIndex + 1; i < chains.size(); ++i) {
+            after += circuitOfManifest(chains.at(i).manifest) == circuit ? chains.at(i).reading.lineCount : 0;
+        }
+        if (after == 0) {
+            return QStringLiteral("; es ist die letzte Zeile der Kette");
+        }
+        return after == 1 ? QStringLiteral("; für 1 Zeile danach bürgt er nicht")
+                          : QStringLiteral("; für %1 Zeilen danach bürgt er nicht").arg(after);
+    }
+
+    struct KeptWithHash {
+        qsizetype chain = 0;
+        int line = 0;
+        QString path;
+    };
+    // The last entry of a recording with the noted SHA-256, in writing order.
+    std::optional<KeptWithHash> lastKeptWithNotedHash() const {
+        std::optional<KeptWithHash> found;
+        for (qsizetype i = 0; i < set_.chains().size(); ++i) {
+            for (const ManifestReading::NumberedEntry& numbered : set_.chains().at(i).reading.entries) {
+                if (numbered.entry.kind == ManifestEntry::Kind::Kept && numbered.entry.hash == notedHash_) {
+                    found = KeptWithHash{i, numbered.line, numbered.entry.path};
+                }
+            }
+        }
+        return found;
+    }
+
     // Without a manifest for the recordings there is nothing to check them against:
     // that is no "alles in Ordnung".
     bool printWhatCannotBeChecked() {
@@ -337,6 +428,7 @@ private:
     const QString recordingsFolder_;
     QTextStream& out_;
     const QDateTime now_;
+    const QByteArray notedHash_;
     const QElapsedTimer sinceStart_ = startedTimer();
     QDateTime lastManifestWrite_;
     QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
@@ -360,8 +452,9 @@ QString documentationFolderOf(const QString& folder) {
     }
 }
 
-VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now) {
-    return Verifier(folder, out, now).run();
+VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now,
+                                    const QByteArray& notedHash) {
+    return Verifier(folder, out, now, notedHash).run();
 }
 
 VerificationStatus printLastHashes(const QString& folder, QTextStream& out) {

@@ -18,7 +18,11 @@ enum class VerificationStatus : int {
 // German, then the last hash of each manifest. It takes no lock and makes no
 // window, so it can run beside a recorder on the same folder; now tells a copy
 // saved a moment ago, whose entry is still being written, from an unlisted one.
-VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now);
+// notedHash, when given, is a hash noted elsewhere (lower-case hex): a line's hash or
+// a recording's SHA-256 that is no longer in any manifest is a finding, since only
+// it shows an end of the chain cut off together with its recordings.
+VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now,
+                                    const QByteArray& notedHash = {});
 
 // Prints the last hash of each circuit's chain, one line each ("hash  manifest"),
 // for a script to mail or log: noted elsewhere, it stands for every line before it.

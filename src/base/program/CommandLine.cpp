@@ -1,14 +1,56 @@
 #include "base/program/CommandLine.h"
 
+#include "base/integrity/ManifestLine.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
 namespace kestrova {
 
+namespace {
+
+QString inLanguage(MessageLanguage language, const char* german, const char* english) {
+    return QString::fromUtf8(language == MessageLanguage::English ? english : german);
+}
+
+bool isVerifyOption(const QString& argument) {
+    return argument == QStringLiteral("--letzter-hash") || argument == QStringLiteral("--gegen");
+}
+
+// --letzter-hash, or --gegen and the hash after it (at i, which moves past what is
+// taken); false with line.error set when the hash is missing or malformed.
+bool takeVerifyOption(const QStringList& arguments, qsizetype& i, CommandLine& line,
+                      MessageLanguage language) {
+    if (arguments.at(i) == QStringLiteral("--letzter-hash")) {
+        line.lastHashOnly = true;
+        return true;
+    }
+    if (i + 1 >= arguments.size()) {
+        line.error =
+            inLanguage(language, "--gegen braucht den notierten Hash", "--gegen needs the noted hash");
+        return false;
+    }
+    const QString text = arguments.at(++i).trimmed();
+    // Read off paper or a mail, a hash may come in capitals.
+    line.notedHash = text.toLower().toLatin1();
+    if (!isHexHash(line.notedHash)) {
+        line.error = inLanguage(language,
+                                "--gegen: „%1“ ist kein Hash; erwartet werden 64 Hexadezimalziffern, wie "
+                                "--verify --letzter-hash sie ausgibt",
+                                "--gegen: \"%1\" is no hash; 64 hex digits are expected, as --verify "
+                                "--letzter-hash prints them")
+                         .arg(text);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage language) {
     const auto say = [language](const char* german, const char* english) {
-        return QString::fromUtf8(language == MessageLanguage::English ? english : german);
+        return inLanguage(language, german, english);
     };
     CommandLine line;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -32,17 +74,21 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
             }
             line.inputFile = arguments.at(++i);
         } else if (argument == QStringLiteral("--verify")) {
-            if (i + 1 < arguments.size() && arguments.at(i + 1) == QStringLiteral("--letzter-hash")) {
-                line.lastHashOnly = true;
-                ++i;
+            // Its own options may stand between it and the folder.
+            while (i + 1 < arguments.size() && isVerifyOption(arguments.at(i + 1))) {
+                if (!takeVerifyOption(arguments, ++i, line, language)) {
+                    return line;
+                }
             }
             if (i + 1 >= arguments.size()) {
                 line.error = say("--verify braucht einen Ordner", "--verify needs a folder");
                 return line;
             }
             line.verifyFolder = arguments.at(++i);
-        } else if (argument == QStringLiteral("--letzter-hash")) {
-            line.lastHashOnly = true;
+        } else if (isVerifyOption(argument)) {
+            if (!takeVerifyOption(arguments, i, line, language)) {
+                return line;
+            }
         } else if (argument == QStringLiteral("--web")) {
             if (i + 1 >= arguments.size()) {
                 line.error = say("--web braucht ADRESSE:PORT", "--web needs ADDRESS:PORT");
@@ -80,6 +126,15 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
         line.error =
             say("--letzter-hash gehört zu --verify ORDNER", "--letzter-hash goes with --verify FOLDER");
     }
+    if (!line.notedHash.isEmpty() && line.verifyFolder.isEmpty()) {
+        line.error = say("--gegen gehört zu --verify ORDNER", "--gegen goes with --verify FOLDER");
+    }
+    if (!line.notedHash.isEmpty() && line.lastHashOnly) {
+        line.error = say("--gegen prüft gegen einen notierten Hash, --letzter-hash gibt nur den letzten aus: "
+                         "bitte nur eines von beiden",
+                         "--gegen checks against a noted hash, --letzter-hash only prints the last one: "
+                         "please give only one of them");
+    }
     return line;
 }
 
@@ -116,10 +171,16 @@ QString helpText(const QString& executable, MessageLanguage language) {
                    "                        FOLDER against their manifests, print what differs\n"
                    "                        and the last hash of each manifest, and end; exit\n"
                    "                        status 0 all good, 1 findings, 2 nothing to check\n"
-                   "                        against (no such folder, no manifest)\n"
+                   "                        against (no such folder, no manifest). It cannot see\n"
+                   "                        an end cut off: the last lines or days removed\n"
+                   "                        together with their recordings\n"
                    "  --verify --letzter-hash FOLDER\n"
                    "                        print only the last hash of the manifests' chain, one\n"
                    "                        line per circuit (\"hash  manifest\"), to note elsewhere\n"
+                   "  --verify --gegen HASH FOLDER\n"
+                   "                        check as --verify does and whether HASH, noted earlier\n"
+                   "                        (a line's hash or a recording's SHA-256), is still in\n"
+                   "                        the chain: its manifest and line, or a finding (exit 1)\n"
                    "  --headless            run without a display: the recorder starts at once and\n"
                    "                        every event goes to standard error, one line each\n"
                    "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
@@ -157,11 +218,18 @@ QString helpText(const QString& executable, MessageLanguage language) {
                "                        gegen ihre Manifeste prüfen, Abweichungen und den\n"
                "                        letzten Hash jedes Manifests ausgeben und enden;\n"
                "                        Rückgabewert 0 alles in Ordnung, 1 Abweichungen,\n"
-               "                        2 nichts zu prüfen (kein solcher Ordner, kein Manifest)\n"
+               "                        2 nichts zu prüfen (kein solcher Ordner, kein Manifest).\n"
+               "                        Ein abgeschnittenes Ende sieht es nicht: die letzten\n"
+               "                        Zeilen oder Tage samt ihren Aufnahmen entfernt\n"
                "  --verify --letzter-hash ORDNER\n"
                "                        nur den letzten Hash der Kette ausgeben, eine Zeile je\n"
                "                        Funkkreis (\"Hash  Manifest\"), zum Notieren an\n"
                "                        anderer Stelle\n"
+               "  --verify --gegen HASH ORDNER\n"
+               "                        wie --verify prüfen und dazu, ob HASH, früher notiert\n"
+               "                        (der Hash einer Zeile oder der SHA-256 einer Aufnahme),\n"
+               "                        noch in der Kette steht: sein Manifest und seine Zeile,\n"
+               "                        sonst ein Befund (Rückgabewert 1)\n"
                "  --headless            ohne Bildschirm laufen: der Recorder startet sofort,\n"
                "                        jedes Ereignis geht als eine Zeile auf die\n"
                "                        Standardfehlerausgabe (so läuft der Systemdienst)\n"

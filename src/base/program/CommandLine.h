@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +14,7 @@ struct CommandLine {
     QString inputFile;         // a WAV file offered as the first input device
     QString verifyFolder;      // check the recordings below it against the manifests, then end
     bool lastHashOnly = false; // --letzter-hash with --verify: print only the chain's last hash
+    QByteArray notedHash;      // --gegen HASH with --verify: a hash noted elsewhere, lower-case hex
     QString webAddress;        // ADDRESS:PORT of the web page; empty: as its settings file says
     bool setWebPassword = false;
     bool settingsCommand = false; // --einstellungen or --setze: the settings file, then end

@@ -44,9 +44,9 @@ std::optional<int> runConsoleCommand(const CommandLine& line, int& argc, char** 
     }
     if (!line.verifyFolder.isEmpty()) {
         // Beside a running recorder: no folder lock, no display.
-        return static_cast<int>(line.lastHashOnly
-                                    ? printLastHashes(line.verifyFolder, out)
-                                    : verifyRecordings(line.verifyFolder, out, SystemClock().now()));
+        return static_cast<int>(line.lastHashOnly ? printLastHashes(line.verifyFolder, out)
+                                                  : verifyRecordings(line.verifyFolder, out,
+                                                                     SystemClock().now(), line.notedHash));
     }
     if (line.setWebPassword) {
         const QCoreApplication console(argc, argv);

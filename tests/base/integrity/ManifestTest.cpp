@@ -1,5 +1,6 @@
 // Manifests: what --verify finds in a documentation folder after each kind of
 // damage, and the lookup of a recording's hash.
+#include "base/archive/RecordingName.h"
 #include "base/integrity/FileHash.h"
 #include "base/integrity/ManifestFile.h"
 #include "base/integrity/ManifestLine.h"
@@ -69,10 +70,17 @@ protected:
 
     // Runs the check a day later, when nothing counts as saved a moment ago.
     VerificationStatus verify(const QString& folder = {},
-                              const QDateTime& now = QDateTime::currentDateTime().addDays(1)) {
+                              const QDateTime& now = QDateTime::currentDateTime().addDays(1),
+                              const QByteArray& notedHash = {}) {
         report_.clear();
         QTextStream out(&report_);
-        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now);
+        return verifyRecordings(folder.isEmpty() ? doc() : folder, out, now, notedHash);
+    }
+    VerificationStatus verifyAgainst(const QByteArray& notedHash) {
+        return verify({}, QDateTime::currentDateTime().addDays(1), notedHash);
+    }
+    static QByteArray lineHash(const QByteArray& manifestText, int line) {
+        return manifestText.split('\n').at(line - 1).split('\t').last();
     }
     void setModified(const QString& relative, const QDateTime& time) {
         QFile file(path(relative));
@@ -235,12 +243,16 @@ TEST_F(ManifestTest, ALaterManifestCannotVouchForAnEarlierDaysRecordings) {
 TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNeverFromTheFuture) {
     keep(kFirst);
     const QDateTime now = QDateTime::currentDateTime();
-    const QString justSaved = QStringLiteral("W/1_08-17-2012_15-00-00.wav");
+    const QString justSaved = QStringLiteral("W/") + makeRecordingName(1, now.addSecs(-5));
     const QString beforeTheEntry = QStringLiteral("W/1_08-17-2012_15-00-01.wav");
     const QString future = QStringLiteral("W/1_08-17-2012_15-00-02.wav");
     const QString futureDay = QStringLiteral("Fk_1/Ja_2012/Mo-08/Tg-18/hh-09/1_08-18-2012_09-00-00.wav");
+    // Saved just now, but named for another moment: no recording being filed.
+    const QString namedYesterday = QStringLiteral("W/") + makeRecordingName(1, now.addDays(-1));
+    const QString namedFor2099 = QStringLiteral("W/1_01-01-2099_00-00-00.wav");
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path(futureDay)).path()));
-    for (const QString& relative : {justSaved, beforeTheEntry, future, futureDay}) {
+    for (const QString& relative :
+         {justSaved, beforeTheEntry, future, futureDay, namedYesterday, namedFor2099}) {
         write(relative, QByteArray("planted"));
     }
     setModified(beforeTheEntry, now.addSecs(-30));
@@ -252,7 +264,9 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
     // The planted day has no manifest at all, so the check cannot vouch for it.
     EXPECT_EQ(verify({}, now), VerificationStatus::CannotCheck);
     EXPECT_TRUE(reported(QStringLiteral("Eben gespeichert, noch in keinem Manifest: ") + justSaved));
-    EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + beforeTheEntry));
+    for (const QString& unlisted : {beforeTheEntry, namedYesterday, namedFor2099}) {
+        EXPECT_TRUE(reported(QStringLiteral("In keinem Manifest: ") + unlisted)) << unlisted.toStdString();
+    }
     const QString inTheFuture =
         QStringLiteral("In keinem Manifest, mit einer Änderungszeit in der Zukunft (") +
         QLocale::c().toString(now.addSecs(3600), QStringLiteral("dd.MM.yyyy HH:mm:ss")) +
@@ -263,7 +277,7 @@ TEST_F(ManifestTest, AnUnlistedFileWaitsOnlyWhenJustSavedAfterTheLastEntryAndNev
         reported(QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: ") +
                  dated(kSecond)));
     EXPECT_TRUE(reported(QStringLiteral("Kein Manifest für den 18.08.2012")));
-    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 4 Befunde"))) << report_.toStdString();
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: nicht prüfbar, 6 Befunde"))) << report_.toStdString();
 }
 
 TEST_F(ManifestTest, CopiesDeletedByRetentionAreReportedAsSuchAndOthersAsMissing) {
@@ -358,6 +372,46 @@ TEST_F(ManifestTest, OneChainRunsOverAllDaysSoAMissingDayIsABreak) {
     ASSERT_TRUE(QFile::remove(path(QStringLiteral("W/") + second)));
     EXPECT_EQ(verify(), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Manifest 1_2012-08-19.txt, Zeile 1: Kette unterbrochen")));
+    EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
+}
+
+// The chain shows what changed inside it, but an end cut off together with its
+// recordings leaves a whole chain: only a hash noted before the cut shows it.
+TEST_F(ManifestTest, AHashNotedElsewhereShowsAnEndCutOffTogetherWithItsRecordings) {
+    keep(kFirst);
+    keep(kSecond);
+    const QString nextDay = QStringLiteral("1_08-18-2012_09-00-00.wav");
+    keep(nextDay, false, kDay.addDays(1));
+    const QByteArray dayOne = contents(manifest());
+    const QByteArray last = lineHash(contents(manifest(kDay.addDays(1))), 1);
+    const QString inTheChain = QStringLiteral(" steht in der Kette: Manifest ");
+
+    EXPECT_EQ(verifyAgainst(last), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_TRUE(reported(QString::fromLatin1(last) + inTheChain +
+                         QStringLiteral("1_2012-08-18.txt (Funkkreis 1, 18.08.2012), Zeile 1. Er belegt "
+                                        "diese Zeile und alle davor; es ist die letzte Zeile der Kette.")));
+    EXPECT_EQ(verifyAgainst(lineHash(dayOne, 1)), VerificationStatus::AllGood);
+    EXPECT_TRUE(
+        reported(inTheChain + QStringLiteral("1_2012-08-17.txt (Funkkreis 1, 17.08.2012), Zeile 1. Er "
+                                             "belegt diese Zeile und alle davor; für 2 Zeilen danach "
+                                             "bürgt er nicht.")));
+    // What the command after each recording and MQTT pass on.
+    EXPECT_EQ(verifyAgainst(hashFile(path(QStringLiteral("W/") + nextDay))->hash),
+              VerificationStatus::AllGood);
+    EXPECT_TRUE(reported(QStringLiteral("ist der SHA-256 der Aufnahme W/") + nextDay +
+                         QStringLiteral(": eingetragen in Manifest 1_2012-08-18.txt")));
+
+    // The last day taken away whole, and then the last line with its recording.
+    ASSERT_TRUE(QFile::remove(manifest(kDay.addDays(1))) &&
+                QFile::remove(path(QStringLiteral("W/") + nextDay)));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood);
+    EXPECT_EQ(verifyAgainst(last), VerificationStatus::Findings);
+    EXPECT_TRUE(reported(QStringLiteral("Der notierte Hash ") + QString::fromLatin1(last) +
+                         QStringLiteral(" steht in keinem Manifest: das Ende der Kette fehlt")));
+    writeWhole(manifest(), dayOne.left(dayOne.indexOf('\n') + 1));
+    ASSERT_TRUE(QFile::remove(path(dated(kSecond))) && QFile::remove(path(QStringLiteral("W/") + kSecond)));
+    EXPECT_EQ(verify(), VerificationStatus::AllGood) << report_.toStdString();
+    EXPECT_EQ(verifyAgainst(lineHash(dayOne, 2)), VerificationStatus::Findings);
     EXPECT_TRUE(reported(QStringLiteral("Ergebnis: 1 Befund")));
 }
 

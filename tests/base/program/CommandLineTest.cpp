@@ -25,6 +25,14 @@ TEST(CommandLine, ReadsTheOptions) {
                                                    QStringLiteral("--letzter-hash"), QStringLiteral("/d")});
     EXPECT_TRUE(lastHash.lastHashOnly);
     EXPECT_EQ(lastHash.verifyFolder, QStringLiteral("/d"));
+    // Read off paper, a hash may come in capitals.
+    const CommandLine noted =
+        parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify"), QStringLiteral("--gegen"),
+                          QString(64, QLatin1Char('A')), QStringLiteral("/d")});
+    EXPECT_TRUE(noted.error.isEmpty()) << noted.error.toStdString();
+    EXPECT_EQ(noted.notedHash, QByteArray(64, 'a'));
+    EXPECT_EQ(noted.verifyFolder, QStringLiteral("/d"));
+    EXPECT_FALSE(noted.lastHashOnly);
 }
 
 TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
@@ -32,6 +40,21 @@ TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--program-folder")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--letzter-hash")}).error.isEmpty());
+    const auto againstGives = [](const QStringList& rest) {
+        return parseCommandLine(QStringList{QStringLiteral("k"), QStringLiteral("--verify")} + rest).error;
+    };
+    EXPECT_TRUE(againstGives({QStringLiteral("--gegen"), QStringLiteral("3f9c"), QStringLiteral("/d")})
+                    .startsWith(QStringLiteral("--gegen: „3f9c“ ist kein Hash; erwartet werden 64")));
+    EXPECT_FALSE(
+        againstGives({QStringLiteral("--gegen"), QString(64, QLatin1Char('g')), QStringLiteral("/d")})
+            .isEmpty());
+    EXPECT_FALSE(againstGives({QStringLiteral("--gegen")}).isEmpty());
+    EXPECT_FALSE(againstGives({QStringLiteral("--letzter-hash"), QStringLiteral("--gegen"),
+                               QString(64, QLatin1Char('0')), QStringLiteral("/d")})
+                     .isEmpty());
+    EXPECT_FALSE(
+        parseCommandLine({QStringLiteral("k"), QStringLiteral("--gegen"), QString(64, QLatin1Char('0'))})
+            .error.isEmpty());
     EXPECT_TRUE(helpText(QStringLiteral("kestrova")).contains(QStringLiteral("--program-folder")));
 }
 
