@@ -28,6 +28,15 @@ struct Platform {
     SerialLines& serial;
     // What happened, for the operator of a program without a desktop.
     EventLog& events;
+
+    // The same world with one part put in front of its own, as a program wraps
+    // the dialogs or the sounds it shares.
+    Platform withDialogs(Dialogs& own) const {
+        return {clock, own, audioInput, inputHub, capture, player, sounds, audioOutput, serial, events};
+    }
+    Platform withSounds(SoundPlayer& own) const {
+        return {clock, dialogs, audioInput, inputHub, capture, player, own, audioOutput, serial, events};
+    }
 };
 
 } // namespace kestrova

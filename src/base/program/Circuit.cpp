@@ -11,16 +11,8 @@
 
 namespace kestrova {
 
-namespace {
-// Simple sound playback through the held sounds, which a timed transmission keeps to itself.
-Platform withHeldSounds(const Platform& p, SoundPlayer& sounds) {
-    return {p.clock,  p.dialogs, p.audioInput,  p.inputHub, p.capture,
-            p.player, sounds,    p.audioOutput, p.serial,   p.events};
-}
-} // namespace
-
 Circuit::Circuit(const Platform& platform, const QString& programFolder)
-    : heldSounds_(platform.sounds), platform_(withHeldSounds(platform, heldSounds_)),
+    : heldSounds_(platform.sounds), platform_(platform.withSounds(heldSounds_)),
       programFolder_(QDir::cleanPath(programFolder)), folderLock_(programFolder_),
       settings_(platform_, programFolder_), archive_(platform_, settings_),
       recorder_(platform_, settings_.values, programFolder_, archive_, folderLock_),

@@ -82,7 +82,8 @@ private:
     // The values just read, handed to the parts that take them at once.
     void applySettings();
 
-    // Declared before platform_, which hands it out as the sounds.
+    // Declared before platform_, which hands it out as the sounds, so a timed
+    // transmission can keep simple playback to itself.
     HeldSounds heldSounds_;
     const Platform platform_;
     const QString programFolder_;

@@ -22,17 +22,9 @@
 
 namespace kestrova {
 
-namespace {
-// The program's own dialogs, which hold the start's messages, in front of the given ones.
-Platform withOwnDialogs(const Platform& p, Dialogs& dialogs) {
-    return {p.clock,  dialogs,  p.audioInput,  p.inputHub, p.capture,
-            p.player, p.sounds, p.audioOutput, p.serial,   p.events};
-}
-} // namespace
-
 Program::Program(const Platform& platform, ProgramOptions options)
     : startupMessages_(platform.dialogs), options_(std::move(options)),
-      circuit_(withOwnDialogs(platform, startupMessages_), options_.programFolder),
+      circuit_(platform.withDialogs(startupMessages_), options_.programFolder),
       settings_(std::make_unique<Settings>(*this)),
       settingsActions_(std::make_unique<SettingsActions>(*this)),
       statusBar_(std::make_unique<StatusBar>(*this, *this)),

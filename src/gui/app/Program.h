@@ -102,7 +102,8 @@ private:
     void connectSubsystems();
     void connectControls();
 
-    // Declared before the circuit, whose dialogs they are.
+    // Declared before the circuit, whose dialogs they are: they hold the start's
+    // messages in front of the platform's dialogs.
     StartupMessages startupMessages_;
     ProgramIdentity identity_;
     ProgramOptions options_;
