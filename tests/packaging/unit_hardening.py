@@ -3,7 +3,8 @@
 
 Each unit must hold every limit below, must still reach the sound card, the serial
 ports and the network (the page, MQTT, a sound server's socket, rclone), must keep its
-program folder out of what ProtectHome hides. systemd-analyze must rate it 3.0 or lower.
+program folder out of what ProtectHome hides, and must tell systemd when it is ready
+and ping its watchdog. systemd-analyze must rate it 3.0 or lower.
 
 Usage: unit_hardening.py UNIT_FILE... Exit 0: passed, 1: failed, 77: no systemd-analyze.
 """
@@ -15,7 +16,7 @@ import sys
 import tempfile
 
 LIMITS = {
-    "Restart": "on-failure", "NoNewPrivileges": "yes",
+    "Type": "notify", "NotifyAccess": "main", "Restart": "on-failure", "NoNewPrivileges": "yes",
     "ProtectSystem": "full", "ProtectHome": "yes", "PrivateTmp": "yes", "PrivateDevices": "no",
     "DevicePolicy": "closed", "ProtectClock": "yes", "ProtectHostname": "yes",
     "ProtectKernelTunables": "yes", "ProtectKernelModules": "yes", "ProtectKernelLogs": "yes",
@@ -54,6 +55,9 @@ def faults_of(path):
     families = set(" ".join(service.get("RestrictAddressFamilies", [])).split())
     if not FAMILIES <= families:
         faults.append("RestrictAddressFamilies lacks " + ", ".join(sorted(FAMILIES - families)))
+    watchdog = service.get("WatchdogSec", ["0"])[-1]
+    if not watchdog.isdigit() or not 10 <= int(watchdog) <= 120:
+        faults.append("WatchdogSec=%s" % watchdog)
     for key in ("WorkingDirectory", "ExecStart"):
         for value in service.get(key, []):
             if any(hidden in value for hidden in HIDDEN):

@@ -10,6 +10,7 @@ class Dialogs;
 class EventLog;
 class InputHub;
 class PlaybackDevice;
+class ServiceManager;
 class SerialLines;
 class SoundPlayer;
 
@@ -28,6 +29,8 @@ struct Platform {
     SerialLines& serial;
     // What happened, for the operator of a program without a desktop.
     EventLog& events;
+    // systemd, where it started the program.
+    ServiceManager& serviceManager;
 };
 
 } // namespace kestrova

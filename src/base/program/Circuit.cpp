@@ -14,8 +14,8 @@ namespace kestrova {
 namespace {
 // Simple sound playback through the held sounds, which a timed transmission keeps to itself.
 Platform withHeldSounds(const Platform& p, SoundPlayer& sounds) {
-    return {p.clock,  p.dialogs, p.audioInput,  p.inputHub, p.capture,
-            p.player, sounds,    p.audioOutput, p.serial,   p.events};
+    return {p.clock, p.dialogs,     p.audioInput, p.inputHub, p.capture,       p.player,
+            sounds,  p.audioOutput, p.serial,     p.events,   p.serviceManager};
 }
 } // namespace
 

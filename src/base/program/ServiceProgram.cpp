@@ -10,7 +10,7 @@
 namespace kestrova {
 
 ServiceProgram::ServiceProgram(const Platform& platform, const QString& programFolder)
-    : circuit_(platform, programFolder) {
+    : circuit_(platform, programFolder), notices_(platform.serviceManager, circuit_.recorder()) {
     connectSubsystems();
 }
 
@@ -135,6 +135,7 @@ void ServiceProgram::completeStart() {
 
 void ServiceProgram::shutDown() {
     if (!ended_) {
+        notices_.stopping();
         circuit_.stop();
         endProgram();
     }

@@ -25,8 +25,8 @@ namespace kestrova {
 namespace {
 // The program's own dialogs, which hold the start's messages, in front of the given ones.
 Platform withOwnDialogs(const Platform& p, Dialogs& dialogs) {
-    return {p.clock,  dialogs,  p.audioInput,  p.inputHub, p.capture,
-            p.player, p.sounds, p.audioOutput, p.serial,   p.events};
+    return {p.clock,  dialogs,       p.audioInput, p.inputHub, p.capture,       p.player,
+            p.sounds, p.audioOutput, p.serial,     p.events,   p.serviceManager};
 }
 } // namespace
 
