@@ -62,6 +62,11 @@ void ServiceNotices::stopping() {
     manager_.notify(QByteArrayLiteral("STOPPING=1\nSTATUS=Kestrova endet"));
 }
 
+void ServiceNotices::startFailed(const QString& why) {
+    watchdog_.stop();
+    manager_.notify("STATUS=" + why.toUtf8());
+}
+
 // Until the start is over the manager hears only that it runs.
 void ServiceNotices::tellStatus() {
     if (!ready_ || stopping_) {

@@ -21,6 +21,8 @@ public:
     void ready();
     // The program ends on purpose.
     void stopping();
+    // The start failed, for this reason.
+    void startFailed(const QString& why);
 
 private:
     void followRecorder();

@@ -265,6 +265,8 @@ TEST(ServiceProgramAlone, RecordsFromTheDeviceItsSettingsChooseOrEnds) {
     EXPECT_FALSE(missing.start());
     EXPECT_TRUE(fakes.audioInput.opens.empty());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("„usb audio“ ist nicht vorhanden")).isEmpty());
+    // systemd shows why the start failed.
+    EXPECT_TRUE(fakes.serviceManager.notices.last().startsWith("STATUS=Das Eingabegerät „usb audio“"));
 }
 
 TEST(SettingsStoreAlone, ADamagedFileGivesTheDefaultsAndHoldsTheDeletionsUntilSaved) {
