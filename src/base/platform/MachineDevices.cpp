@@ -2,6 +2,8 @@
 
 #include "base/desktop/StderrEventLog.h"
 
+#include <QCoreApplication>
+
 namespace kestrova {
 
 namespace {
@@ -36,11 +38,12 @@ MachineDevices::MachineDevices(const QString& programFolder, const QString& inpu
       capture_(
           inputHub_, [this] { return inputHub_.position(); }, programFolder),
       playerSink_(gain_), soundSink_(gain_), player_(playerSink_), sounds_(soundSink_),
-      audioOutput_(audioInput_, gain_, playerSink_, soundSink_) {}
+      audioOutput_(audioInput_, gain_, playerSink_, soundSink_),
+      serviceManager_(QProcessEnvironment::systemEnvironment(), QCoreApplication::applicationPid()) {}
 
 Platform MachineDevices::platform(Dialogs& dialogs) {
-    return {clock_,  dialogs, audioInput_,  inputHub_, capture_,
-            player_, sounds_, audioOutput_, serial_,   *events_};
+    return {clock_,  dialogs,      audioInput_, inputHub_, capture_,       player_,
+            sounds_, audioOutput_, serial_,     *events_,  serviceManager_};
 }
 
 } // namespace kestrova

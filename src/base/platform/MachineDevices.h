@@ -12,6 +12,7 @@
 #include "base/desktop/EventLog.h"
 #include "base/desktop/LoggedDialogs.h"
 #include "base/desktop/SystemClock.h"
+#include "base/desktop/SystemdNotifier.h"
 #include "base/platform/Platform.h"
 #include "base/serial/QtSerialLines.h"
 
@@ -20,7 +21,7 @@
 namespace kestrova {
 
 // The adapters of this machine that need no window, owned together: the clock,
-// the event log, the sound card's input and output, the serial port.
+// the event log, the sound card's input and output, the serial port, and systemd.
 class MachineDevices {
 public:
     // `inputFile`: a WAV file offered as the first input device (empty: none).
@@ -49,6 +50,7 @@ private:
     SimpleSoundPlayer sounds_;
     SoundCardOutput audioOutput_;
     QtSerialLines serial_;
+    SystemdNotifier serviceManager_;
 };
 
 } // namespace kestrova

@@ -10,6 +10,7 @@ class Dialogs;
 class EventLog;
 class InputHub;
 class PlaybackDevice;
+class ServiceManager;
 class SerialLines;
 class SoundPlayer;
 
@@ -28,14 +29,18 @@ struct Platform {
     SerialLines& serial;
     // What happened, for the operator of a program without a desktop.
     EventLog& events;
+    // systemd, where it started the program.
+    ServiceManager& serviceManager;
 
     // The same world with one part put in front of its own, as a program wraps
     // the dialogs or the sounds it shares.
     Platform withDialogs(Dialogs& own) const {
-        return {clock, own, audioInput, inputHub, capture, player, sounds, audioOutput, serial, events};
+        return {clock,  own,         audioInput, inputHub, capture,       player,
+                sounds, audioOutput, serial,     events,   serviceManager};
     }
     Platform withSounds(SoundPlayer& own) const {
-        return {clock, dialogs, audioInput, inputHub, capture, player, own, audioOutput, serial, events};
+        return {clock, dialogs,     audioInput, inputHub, capture,       player,
+                own,   audioOutput, serial,     events,   serviceManager};
     }
 };
 

@@ -10,7 +10,7 @@
 namespace kestrova {
 
 ServiceProgram::ServiceProgram(const Platform& platform, const QString& programFolder)
-    : circuit_(platform, programFolder) {
+    : circuit_(platform, programFolder), notices_(platform.serviceManager, circuit_.recorder()) {
     connectSubsystems();
 }
 
@@ -71,13 +71,14 @@ bool ServiceProgram::takeChosenInputDevice() {
     }
     // Recording another circuit's input under this circuit's name would be worse than
     // none: the service ends, and systemd starts it again until the device is there.
-    platform().events.record(
-        EventPriority::Error,
+    const QString why =
         QStringLiteral("Das Eingabegerät „%1“ ist nicht vorhanden; es gibt: %2. Kestrova "
                        "endet.")
             .arg(chosen, usable.isEmpty() ? QStringLiteral("keines")
                                           : QStringLiteral("„") + usable.join(QStringLiteral("“, „")) +
-                                                QStringLiteral("“")));
+                                                QStringLiteral("“"));
+    platform().events.record(EventPriority::Error, why);
+    notices_.startFailed(why);
     ended_ = true;
     return false;
 }
@@ -135,6 +136,7 @@ void ServiceProgram::completeStart() {
 
 void ServiceProgram::shutDown() {
     if (!ended_) {
+        notices_.stopping();
         circuit_.stop();
         endProgram();
     }

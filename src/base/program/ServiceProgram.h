@@ -2,6 +2,7 @@
 
 #include "base/program/Circuit.h"
 #include "base/program/ControlRoomLinks.h"
+#include "base/program/ServiceNotices.h"
 #include "base/program/WebServing.h"
 
 #include <QObject>
@@ -28,6 +29,8 @@ public:
     // The start, once the folder is taken: false when the program ended in it. The
     // recorder is on by the end of it when the settings say so.
     bool start();
+    // The start is over, the front ends included: systemd hears that the service is ready.
+    void reportReady() { notices_.ready(); }
     // Saves a running recording, then ends (the way SIGTERM ends the service).
     void shutDown();
     void endProgram();
@@ -62,6 +65,7 @@ private:
     const Platform& platform() const { return circuit_.platform(); }
 
     Circuit circuit_;
+    ServiceNotices notices_;
     bool ended_ = false;
     // The position of the chosen input device; -1 for the system's default.
     int inputDevice_ = -1;

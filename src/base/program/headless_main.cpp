@@ -53,5 +53,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     frontEnds.start();
-    return program.hasEnded() ? 0 : QCoreApplication::exec();
+    if (program.hasEnded()) {
+        return 0;
+    }
+    program.reportReady();
+    return QCoreApplication::exec();
 }

@@ -15,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -78,6 +80,13 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     // From the system's default input, as the windows do: a sound server that starts late still comes.
     ASSERT_FALSE(fakes.audioInput.opens.empty());
     EXPECT_EQ(fakes.audioInput.opens.front().position, -1);
+    // systemd hears of the start once the front ends run too, then what the recorder does.
+    const QByteArrayList& notices = fakes.serviceManager.notices;
+    EXPECT_EQ(notices, QByteArrayList({"STATUS=Kestrova startet"}));
+    service.reportReady();
+    EXPECT_EQ(notices.last(), "READY=1\nSTATUS=Recorder eingeschaltet, wartet auf Funkverkehr");
+    service.recorder().onSignal();
+    EXPECT_TRUE(notices.last().startsWith("STATUS=Aufnahme läuft: 1_")) << notices.last().toStdString();
 
     // A second one on the same folder says so and touches nothing.
     FakePlatform secondFakes;
@@ -97,6 +106,28 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     EXPECT_TRUE(lines.at(lines.size() - 2).startsWith(QStringLiteral("Aufnahme ")))
         << lines.join('\n').toStdString();
     EXPECT_EQ(lines.last(), QStringLiteral("Recorder ausgeschaltet"));
+    EXPECT_EQ(notices.last(), "STOPPING=1\nSTATUS=Kestrova endet");
+}
+
+// The watchdog hears from the event loop at half its timeout, so a loop that hangs stops
+// the pings; until the start is over each ping lengthens the start as well.
+TEST(ServiceProgramAlone, PingsTheWatchdogFromItsEventLoop) {
+    FakePlatform fakes;
+    fakes.serviceManager.timeout = std::chrono::milliseconds(100);
+    const QTemporaryDir folder;
+    ServiceProgram service(fakes.platform(), folder.path());
+    const auto pings = [&fakes](const QByteArray& notice) {
+        return fakes.serviceManager.notices.count(notice);
+    };
+    QTest::qWait(300);
+    EXPECT_GE(pings("WATCHDOG=1\nEXTEND_TIMEOUT_USEC=100000"), 3);
+    service.reportReady();
+    QThread::msleep(300);
+    QCoreApplication::processEvents();
+    // One ping for the whole hang, late, as the loop came back.
+    EXPECT_LE(pings("WATCHDOG=1"), 1);
+    QTest::qWait(300);
+    EXPECT_GE(pings("WATCHDOG=1"), 3);
 }
 
 // Without a desktop the log is the user's only view: each deletion of the retention,
@@ -234,6 +265,8 @@ TEST(ServiceProgramAlone, RecordsFromTheDeviceItsSettingsChooseOrEnds) {
     EXPECT_FALSE(missing.start());
     EXPECT_TRUE(fakes.audioInput.opens.empty());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("„usb audio“ ist nicht vorhanden")).isEmpty());
+    // systemd shows why the start failed.
+    EXPECT_TRUE(fakes.serviceManager.notices.last().startsWith("STATUS=Das Eingabegerät „usb audio“"));
 }
 
 TEST(SettingsStoreAlone, ADamagedFileGivesTheDefaultsAndHoldsTheDeletionsUntilSaved) {

@@ -8,6 +8,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeEventLog.h"
 #include "support/FakePlaybackDevice.h"
+#include "support/FakeServiceManager.h"
 
 namespace kestrova::test {
 
@@ -25,6 +26,7 @@ struct FakePlatform {
     FakeOutputVolume audioOutput;
     FakeSerialLines serial;
     FakeEventLog events;
+    FakeServiceManager serviceManager;
 
     // Real players (over a fake card) in place of the fakes, when set.
     PlaybackDevice* realPlayer = nullptr;
@@ -33,8 +35,8 @@ struct FakePlatform {
     Platform platform() {
         PlaybackDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
         SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
-        return {clock,        dialogs,     audioInput,  inputHub, capture,
-                playerDevice, soundPlayer, audioOutput, serial,   events};
+        return {clock,       dialogs,     audioInput, inputHub, capture,       playerDevice,
+                soundPlayer, audioOutput, serial,     events,   serviceManager};
     }
 };
 

@@ -108,8 +108,17 @@ protected:
     }
 
     Platform platform() {
-        return {fakes.clock,  fakes.dialogs,     *dying,       *hub,        *capture, fakes.player,
-                fakes.sounds, fakes.audioOutput, fakes.serial, fakes.events};
+        return {fakes.clock,
+                fakes.dialogs,
+                *dying,
+                *hub,
+                *capture,
+                fakes.player,
+                fakes.sounds,
+                fakes.audioOutput,
+                fakes.serial,
+                fakes.events,
+                fakes.serviceManager};
     }
 
     // The program started on the fed input with these lines of its settings.
