@@ -130,13 +130,13 @@ HttpAnswer WebServer::login(const HttpRequest& request) {
         return errorReply(BadRequest, QStringLiteral("Die Anmeldung ist nicht lesbar."));
     }
     const QHostAddress client = request.client;
-    const LoginGuard::Admission admission = guard_.admit(client);
+    LoginGuard::Admission admission = guard_.admit(client, sessionToken(request));
     if (!admission.admitted) {
         return loginReply({LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds});
     }
     // The slow hash runs on the server's worker, never on the thread that serves pages.
-    return DeferredAnswer{[this, client, text = password.toString()] {
-        return loginReply(guard_.settle(client, guard_.matches(text)));
+    return DeferredAnswer{[this, client, admitted = std::move(admission), text = password.toString()] {
+        return loginReply(guard_.settle(client, admitted, guard_.matches(text)));
     }};
 }
 
