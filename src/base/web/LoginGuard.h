@@ -54,7 +54,7 @@ public:
     static constexpr MissRule kPerAddress{3, 2000, kLongestWaitMs, 5 * 60 * 1000};
     static constexpr MissRule kPerNetwork{5, 2000, kLongestWaitMs, 3 * 60 * 1000};
     static constexpr MissRule kForAll{6, 2000, kLongestWaitMs, 30 * 1000};
-    static constexpr int kMostStrangerChecks = 4;
+    static constexpr int kMostStrangerChecks = 6;
     static constexpr qint64 kSessionMs = 7LL * 24 * 60 * 60 * 1000;
 
     LoginGuard(QString passwordHash, Clock clock);

@@ -127,10 +127,10 @@ TEST_F(LoginGuardTest, ChecksStillRunningHoldTheirPlaceButCountNoMiss) {
     EXPECT_EQ(guess("192.0.2.50").outcome, Outcome::WrongPassword);
     EXPECT_EQ(guess("192.0.2.50").outcome, Outcome::TooManyTries);
     // Strangers together hold a few checks at once; this machine's own address keeps room.
-    for (const char* client : {"198.51.100.1", "198.51.101.1", "198.51.102.1", "198.51.103.1"}) {
-        EXPECT_TRUE(admits(client)) << client;
+    for (quint32 network = 0; network < LoginGuard::kMostStrangerChecks; ++network) {
+        EXPECT_TRUE(guard_.admit(QHostAddress(0xC6336401U + (network << 8U))).admitted) << network;
     }
-    EXPECT_FALSE(admits("198.51.104.1"));
+    EXPECT_FALSE(admits("198.51.200.1"));
     EXPECT_TRUE(admits("127.0.0.1"));
 }
 
