@@ -27,7 +27,7 @@ qint64 MissTable::recordMiss(const QByteArray& key, qint64 now) {
 
 bool MissTable::isClean(const QByteArray& key, qint64 now) {
     const auto found = counters_.find(key);
-    return found == counters_.end() || found.value().isForgotten(rule_, now);
+    return found == counters_.end() || !found.value().hasMissed(rule_, now);
 }
 
 int MissTable::runningChecks(const QByteArray& key, qint64 now) {

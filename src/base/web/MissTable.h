@@ -23,7 +23,7 @@ public:
     // The wait the miss brings on for key, 0 while its misses are free.
     qint64 recordMiss(const QByteArray& key, qint64 now);
     void forget(const QByteArray& key) { counters_.remove(key); }
-    // Whether key has neither misses nor a check running nor a wait.
+    // Whether key has neither misses nor a wait (a check still running is no miss).
     bool isClean(const QByteArray& key, qint64 now);
     int runningChecks(const QByteArray& key, qint64 now);
 

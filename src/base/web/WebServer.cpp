@@ -134,7 +134,7 @@ HttpAnswer WebServer::login(const HttpRequest& request) {
     if (!admission.admitted) {
         return loginReply({LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds});
     }
-    // The slow hash runs on the server's worker, never on the thread that serves pages.
+    // The slow hash runs on the password check's worker, never on the thread that serves pages.
     return DeferredAnswer{[this, client, admitted = std::move(admission), text = password.toString()] {
         return loginReply(guard_.settle(client, admitted, guard_.matches(text)));
     }};
