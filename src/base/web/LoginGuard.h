@@ -19,8 +19,8 @@ namespace kestrova {
 // and 6), then makes the clients it covers wait 2 s, twice as long after each further
 // miss, at most 15 minutes, and forgets one miss every 5 minutes, 3 minutes and 30
 // seconds. The count of all clients only slows down addresses and networks that have
-// missed themselves: a first try from a clean address and network is always checked,
-// so guessers elsewhere never lock out the owner, and new addresses in a guessing
+// missed themselves: it never holds back a first try from a clean address and network,
+// so guessers elsewhere cannot lock out the owner, and new addresses in a guessing
 // network gain nothing.
 //
 // Two kinds of client keep checks of their own, which no guesser elsewhere can use
