@@ -15,7 +15,11 @@ normal GET / and GET /api/status. Then one run for each attack, from 127.0.0.2:
   3. one header line of 300 MB without end, as fast as the server takes it;
   4. a body of 300 MB posted to /api/anmelden, with a password set;
   5. 400 downloads of a 50 MB recording in W that read the answer's headers
-     and then nothing more.
+     and then nothing more;
+  6. wrong passwords from a new address each (127.66.0-3.x), 40 a second, while
+     the owner logs in with the right one from 127.200.0.9 every 2 s;
+  7. four connections (127.77.0.1-4) pipelining the listing of an archive day
+     of 10,000 recordings, four at a time.
 
 A connection the server refuses or closes is opened again, at most 200 a second
 once the first wave is out. Meanwhile a normal client on 127.0.0.1 asks for
@@ -27,6 +31,11 @@ one); --scale F multiplies the 300 MB and 50 MB (trial runs on a small machine);
 Goals for each attack: all six transmissions recorded, each whole (its samples,
 as fed, in a recording of its own); the most resident memory within 20 MB of the
 baseline's; every normal request answered within 1 s.
+Attacks 6 and 7 run on for 10 s after the input has played, and the normal
+client asks twice a second. Their goals: all six transmissions recorded whole;
+for 6 every normal request within 1 s and every login of the owner accepted,
+during and after; for 7 the median time of the normal request below 0.5 s
+during, and every one below 0.5 s from 2 s after the attack on.
 Exit 0: goals met, 2: a goal missed, 1: failed to measure.
 """
 import argparse
@@ -460,7 +469,7 @@ def main():
     program = os.path.abspath(arguments.program)
     chosen = [attack for number, attack in enumerate(attacks(arguments.scale, arguments.password), 1)
               if not arguments.only or str(number) in arguments.only.split(",")]
-    if not raise_file_limit(max(a.connections for a in chosen) + 200):
+    if not raise_file_limit(max([a.connections for a in chosen] + [0]) + 200):
         print("FAIL: too few file descriptors allowed for the attack's connections")
         return 1
     transmissions = [tone(TONE, pitch) for pitch in PITCHES]
@@ -487,12 +496,276 @@ def main():
             print("    goal %s%s" % ("MISSED: " if found else "met", "; ".join(found)))
             missed += [attack.name] if found else []
             sys.stdout.flush()
+        missed += run_more_attacks(program, arguments.only.split(",") if arguments.only else [], transmissions,
+                                   big_bytes, baselines)
     except RuntimeError as error:
         print("FAIL: %s" % error)
         return 1
     print("goals (all %d recorded whole, VmRSS within %d MB of the baseline, every normal request within %.0f s) %s"
           % (len(PITCHES), GOAL_RSS_KB // 1024, GOAL_ANSWER, "MISSED: " + ", ".join(missed) if missed else "met"))
     return 2 if missed else 0
+
+
+# Attacks 6 and 7: from many addresses (127.x.y.z, all routed to lo), while the user asks for
+# /api/status twice a second. Each runs beside the recorder as the others do, then goes on for
+# AFTER seconds once the attack has stopped.
+POLL_SECONDS = 0.5
+AFTER = 10.0
+GUESSER_THREADS = 4
+GUESSES_PER_SECOND = 40
+OWNER = "127.200.0.9"  # the owner's network: none of the guessers'
+OWNER_EVERY = 2.0
+OWNER_PATIENCE = 30.0
+LISTING_DAY = 10_000
+LISTERS = 4
+PIPELINED = 4
+GOAL_MEDIAN = 0.5
+GOAL_BACK = 2.0
+
+
+def guesser_address(n):
+    """A new address for every guess, in the four networks 127.66.0.0 to 127.66.3.0."""
+    return "127.66.%d.%d" % (n % 4, 1 + (n // 4) % 250)
+
+
+def request_from(source, port, method, path, body=None, headers=None, timeout=PROBE_TIMEOUT):
+    """(status or None, Set-Cookie, seconds) of one request from the source address."""
+    started = time.monotonic()
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=timeout, source_address=(source, 0))
+    try:
+        connection.request(method, path, body=body, headers=headers or {})
+        response = connection.getresponse()
+        response.read()
+        return response.status, response.getheader("Set-Cookie") or "", time.monotonic() - started
+    except (OSError, http.client.HTTPException):
+        return None, "", time.monotonic() - started
+    finally:
+        connection.close()
+
+
+def login_from(source, port, password, timeout=PROBE_TIMEOUT):
+    return request_from(source, port, "POST", "/api/anmelden", json.dumps({"passwort": password}),
+                        {"Content-Type": "application/json"}, timeout)
+
+
+class Repeater(threading.Thread):
+    """Calls step(n) every `every` seconds (or as fast as it returns) until stopped; keeps
+    (started, result) of each call."""
+
+    def __init__(self, step, every):
+        super().__init__(daemon=True)
+        self.step, self.every = step, every
+        self.results = []
+        self.stopped = threading.Event()
+
+    def run(self):
+        due, n = time.monotonic(), 0
+        while not self.stopped.wait(max(0.0, due - time.monotonic())):
+            started = time.monotonic()
+            self.results.append((started, self.step(n)))
+            n += 1
+            due = max(due + self.every, time.monotonic())
+
+
+def read_answer(sock, buffer):
+    """The status of the next answer on the socket; buffer keeps what follows it."""
+    while b"\r\n\r\n" not in buffer:
+        data = sock.recv(65536)
+        if not data:
+            raise OSError("closed")
+        buffer += data
+    head, _, rest = bytes(buffer).partition(b"\r\n\r\n")
+    length = int(re.search(rb"(?im)^content-length:\s*(\d+)", head).group(1))
+    del buffer[:len(head) + 4]
+    while len(buffer) < length:
+        data = sock.recv(1 << 20)
+        if not data:
+            raise OSError("closed")
+        buffer += data
+    del buffer[:length]
+    return int(head.split(b" ", 2)[1])
+
+
+def pipelined_listing(source, port, path, stopped, answers):
+    """One connection that sends PIPELINED listings at a time and reads their answers, again
+    and again, opened anew when the server closes it."""
+    request = ("GET %s HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n\r\n" % (path, port)).encode() * PIPELINED
+    while not stopped.is_set():
+        try:
+            with socket.create_connection(("127.0.0.1", port), timeout=300, source_address=(source, 0)) as sock:
+                buffer = bytearray()
+                while not stopped.is_set():
+                    sock.sendall(request)
+                    for _ in range(PIPELINED):
+                        answers[read_answer(sock, buffer)] += 1
+        except (OSError, AttributeError, ValueError):
+            answers["closed"] += 1
+            time.sleep(0.1)
+
+
+def fill_day(folder):
+    """LISTING_DAY recordings of today in the dated archive, 8 s apart; the day's path."""
+    day = time.localtime()
+    hours = "%s/Fk_1/Ja_%04d/Mo-%02d/Tg-%02d" % (folder, day.tm_year, day.tm_mon, day.tm_mday)
+    content = wav(bytes([128]) * 800)
+    for n in range(LISTING_DAY):
+        moment = n * 86400 // LISTING_DAY
+        hour, minute, second = moment // 3600, moment // 60 % 60, moment % 60
+        hour_folder = "%s/hh-%02d" % (hours, hour)
+        os.makedirs(hour_folder, exist_ok=True)
+        name = "1_%02d-%02d-%04d_%02d-%02d-%02d.wav" % (day.tm_mon, day.tm_mday, day.tm_year, hour, minute, second)
+        with open(os.path.join(hour_folder, name), "wb") as f:
+            f.write(content)
+    return os.path.relpath(hours, folder)
+
+
+def run_beside_recorder(program, name, password, transmissions, big_bytes, prepare, attack):
+    """Like run_once, for an attack given as attack(port, cookie, day) -> (threads, summary, judge):
+    the threads run from the page's start until the input has played (stopped is set then), the
+    user's poll AFTER seconds longer; judge(poll, attack_end) stops what still runs and lists the
+    goals missed."""
+    work = tempfile.mkdtemp(prefix="kestrova-attack-")
+    folder = prepare_folder(work, transmissions, big_bytes)
+    day = prepare(folder)
+    env = program_env(work)
+    if password:
+        subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env, check=True,
+                       input=("%s\n%s\n" % (PASSWORD, PASSWORD)).encode(), capture_output=True)
+    port = free_port()
+    log_path = os.path.join(work, "kestrova.log")
+    run = Run(name)
+    with open(log_path, "w") as log:
+        kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
+                                     os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
+                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                    preexec_fn=service_file_limit)
+    try:
+        if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
+            raise RuntimeError("the recorder did not start:\n" + open(log_path).read()[-3000:])
+        fed_from = time.monotonic()
+        if not wait_for(lambda: listening(port), 15):
+            raise RuntimeError("the web page did not come up:\n" + open(log_path).read()[-3000:])
+        cookie = log_in(port) if password else ""
+        if cookie is None:
+            raise RuntimeError("the login with the password was refused")
+        poll = Repeater(lambda n: timed_get(port, "/api/status", cookie), POLL_SECONDS)
+        threads, stopped, summary, judge = attack(port, cookie, day)
+        for thread in [poll] + threads:
+            thread.start()
+        end, attack_end = fed_from + FEED_SECONDS + 2.0, None
+        while time.monotonic() < end + AFTER and kestrova.poll() is None:
+            if time.monotonic() >= end and not stopped.is_set():
+                stopped.set()
+                attack_end = time.monotonic()
+            run.peak_kb = max(run.peak_kb, resident_kb(kestrova.pid))
+            time.sleep(0.1)
+        stopped.set()
+        poll.stopped.set()
+        poll.join(timeout=PROBE_TIMEOUT + 5)
+        run.trouble += judge(poll.results, attack_end or end)
+        for thread in threads:
+            thread.join(timeout=PROBE_TIMEOUT + 30)
+        run.times = {"/api/status": [t for _, t in poll.results]}
+        run.crowd = summary()
+        if kestrova.poll() is not None:
+            run.trouble.append("the program ended by itself with %d" % kestrova.returncode)
+    finally:
+        stop(kestrova)
+    run.kept, run.whole = recordings_found(folder, transmissions)
+    shutil.rmtree(work, ignore_errors=True)
+    return run
+
+
+def password_guessing(port, cookie, day):
+    """Wrong passwords from a new address each, GUESSES_PER_SECOND in all, while the owner logs in
+    with the right one from another network every OWNER_EVERY seconds."""
+    stopped = threading.Event()
+    guesses = collections.Counter()
+    counter = iter(range(10 ** 9))
+
+    def guess(_):
+        status = login_from(guesser_address(next(counter)), port, "falsch-geraten")[0]
+        guesses[status] += 1
+        time.sleep(GUESSER_THREADS / GUESSES_PER_SECOND)
+
+    guessers = [Repeater(guess, 0) for _ in range(GUESSER_THREADS)]
+    # A browser waits for its login as long as the check takes.
+    owner = Repeater(lambda n: login_from(OWNER, port, PASSWORD, OWNER_PATIENCE)[0], OWNER_EVERY)
+    for thread in guessers:
+        thread.stopped = stopped
+
+    def summary():
+        tries = [status for _, status in owner.results]
+        return ("owner's logins accepted %d of %d; guesses answered: %s" % (
+            tries.count(200), len(tries), ", ".join("%s x%d" % (k, v) for k, v in sorted(
+                guesses.items(), key=lambda item: str(item[0])))))
+
+    def judge(poll, attack_end):
+        owner.stopped.set()
+        owner.join(timeout=PROBE_TIMEOUT + 5)
+        found = ["the owner's login at %.0f s %s" % (started - attack_end, status or "unanswered")
+                 for started, status in owner.results if status != 200]
+        slow = [t for _, t in poll if t is None or t > GOAL_ANSWER]
+        if slow:
+            found.append("%d normal requests not answered within %.0f s" % (len(slow), GOAL_ANSWER))
+        return found
+
+    return guessers + [owner], stopped, summary, judge
+
+
+def pipelined_listings(port, cookie, day):
+    """LISTERS connections, each from an address of its own, pipelining the day's listing."""
+    stopped = threading.Event()
+    answers = collections.Counter()
+    path = "/api/archiv/tag?pfad=" + day
+    listers = [threading.Thread(target=pipelined_listing, args=("127.77.0.%d" % (n + 1), port, path, stopped,
+                                                                  answers), daemon=True) for n in range(LISTERS)]
+
+    def summary():
+        return "listings answered: %s" % (", ".join("%s x%d" % item for item in sorted(
+            answers.items(), key=lambda item: str(item[0]))) or "none")
+
+    def judge(poll, attack_end):
+        during = [t if t is not None else float("inf") for started, t in poll if started < attack_end]
+        after = [t for started, t in poll if started >= attack_end + GOAL_BACK]
+        found = []
+        if not during or spread(during)[1] >= GOAL_MEDIAN:
+            found.append("median of /api/status during the attack not below %.1f s" % GOAL_MEDIAN)
+        if not after or any(t is None or t >= GOAL_MEDIAN for t in after):
+            found.append("/api/status not back below %.1f s within %.0f s after" % (GOAL_MEDIAN, GOAL_BACK))
+        if not answers[200]:
+            found.append("no listing answered")
+        return found
+
+    return listers, stopped, summary, judge
+
+
+def more_attacks():
+    """(number, name, password, prepare, attack) of the attacks run with run_beside_recorder."""
+    return [
+        (6, "guessing from rotating addresses", True, lambda folder: "", password_guessing),
+        (7, "4 x pipelined day of %d" % LISTING_DAY, False, fill_day, pipelined_listings),
+    ]
+
+
+def run_more_attacks(program, only, transmissions, big_bytes, baselines):
+    """Runs the chosen further attacks and prints their rows; the names of those that missed."""
+    missed = []
+    for number, name, password, prepare, attack in more_attacks():
+        if only and str(number) not in only:
+            continue
+        run = run_beside_recorder(program, name + (" (password)" if password else ""), password, transmissions,
+                                  big_bytes, prepare, attack)
+        baseline = baselines.get(password)
+        print_row(run, baseline)
+        found = list(run.trouble)
+        if run.kept != len(PITCHES) or run.whole != len(PITCHES):
+            found.append("%d recordings kept, %d of %d transmissions whole" % (run.kept, run.whole, len(PITCHES)))
+        print("    peak VmRSS %.1f MB; goal %s%s" % (run.peak_kb / 1024, "MISSED: " if found else "met",
+                                                    "; ".join(found)))
+        missed += [name] if found else []
+        sys.stdout.flush()
+    return missed
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include "base/web/Replies.h"
 
 #include <QFile>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <variant>
@@ -24,10 +25,15 @@ struct StreamAnswer {
     std::shared_ptr<EventStream> stream;
 };
 
-// Work too slow for the thread that serves pages (a password check): it runs on a
-// worker, and its reply is sent when it is done.
+// Work too slow for the thread that serves pages (a password check, a listing): it
+// runs on a worker, and its reply is sent when it is done. Each kind of work has a
+// worker of its own, so a long listing never holds up a login.
 struct DeferredAnswer {
+    enum class Worker { PasswordCheck, Listing };
+    static constexpr std::size_t kWorkers = 2;
+
     std::function<Reply()> work;
+    Worker worker = Worker::PasswordCheck;
 };
 
 using HttpAnswer = std::variant<Reply, FileAnswer, StreamAnswer, DeferredAnswer>;

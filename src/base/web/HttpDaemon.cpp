@@ -98,6 +98,10 @@ void freeStream(void* cls) {
     delete stream;
 }
 
+template <typename Workers> auto& workerOf(Workers& workers, DeferredAnswer::Worker kind) {
+    return workers[static_cast<std::size_t>(kind)];
+}
+
 Reply busyReply() {
     return errorReply(ServiceUnavailable,
                       QStringLiteral("Der Server ist beschäftigt. Bitte gleich noch einmal."),
@@ -130,8 +134,12 @@ struct HttpDaemonCallbacks {
 };
 
 HttpDaemon::HttpDaemon(Handler handler, HttpLimits limits) : handler_(std::move(handler)), limits_(limits) {
-    worker_.setMaxThreadCount(1);
-    worker_.setObjectName(QStringLiteral("Passwortprüfung"));
+    for (Worker& worker : workers_) {
+        worker.pool.setMaxThreadCount(1);
+    }
+    workerOf(workers_, DeferredAnswer::Worker::PasswordCheck)
+        .pool.setObjectName(QStringLiteral("Passwortprüfung"));
+    workerOf(workers_, DeferredAnswer::Worker::Listing).pool.setObjectName(QStringLiteral("Archivliste"));
 }
 
 HttpDaemon::~HttpDaemon() {
@@ -188,7 +196,9 @@ void HttpDaemon::stop() {
         }
         streams_.clear();
     }
-    worker_.waitForDone();
+    for (Worker& worker : workers_) {
+        worker.pool.waitForDone();
+    }
     MHD_stop_daemon(daemon_);
     daemon_ = nullptr;
 }
@@ -279,18 +289,19 @@ bool HttpDaemon::sendStream(MHD_Connection* connection, StreamAnswer answer) {
 
 bool HttpDaemon::defer(MHD_Connection* connection, Exchange& exchange, DeferredAnswer deferred) {
     const std::lock_guard lock(streamsMutex_);
-    if (stopping_ || pending_ >= limits_.pendingChecks) {
+    Worker& worker = workerOf(workers_, deferred.worker);
+    if (stopping_ || worker.pending >= limits_.pendingChecks) {
         return queueReply(connection, busyReply());
     }
-    ++pending_;
+    ++worker.pending;
     MHD_suspend_connection(connection);
-    worker_.start([this, connection, &exchange, work = std::move(deferred.work)] {
+    worker.pool.start([&worker, connection, &exchange, work = std::move(deferred.work)] {
         Reply reply = work();
         {
             const std::lock_guard exchangeLock(exchange.mutex);
             exchange.deferredReply = std::move(reply);
         }
-        --pending_;
+        --worker.pending;
         MHD_resume_connection(connection);
     });
     return true;

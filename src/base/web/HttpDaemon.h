@@ -6,6 +6,7 @@
 
 #include <QHostAddress>
 #include <QThreadPool>
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -20,7 +21,8 @@ namespace kestrova {
 
 // The HTTP server under the web page (libmicrohttpd on a thread of its own): it
 // reads requests within the limits, hands each whole one to the handler on its
-// thread and sends what the handler answers. Deferred work runs on one worker.
+// thread and sends what the handler answers. Deferred work runs on the worker its
+// kind names, one thread each.
 class HttpDaemon {
 public:
     using Handler = std::function<HttpAnswer(const HttpRequest&)>;
@@ -56,8 +58,11 @@ private:
     Tls tls_;
     MHD_Daemon* daemon_ = nullptr;
     quint16 port_ = 0;
-    QThreadPool worker_;
-    std::atomic<unsigned> pending_{0};
+    struct Worker {
+        QThreadPool pool;
+        std::atomic<unsigned> pending{0};
+    };
+    std::array<Worker, DeferredAnswer::kWorkers> workers_;
     std::mutex streamsMutex_; // also guards stopping_
     bool stopping_ = false;
     std::vector<std::weak_ptr<EventStream>> streams_;

@@ -13,7 +13,7 @@ struct HttpLimits {
     unsigned idleSeconds = 20;                // without a byte either way, in headers, body or keep-alive
     std::size_t connectionMemory = 32 * 1024; // the request's line and headers must fit
     std::size_t bodyBytes = 4 * 1024;         // a login needs a few hundred
-    unsigned pendingChecks = 8;               // logins waiting for their password check
+    unsigned pendingChecks = 8;               // requests waiting for each worker (logins, listings)
 };
 
 } // namespace kestrova

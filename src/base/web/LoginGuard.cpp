@@ -53,41 +53,41 @@ QHostAddress networkOf(const QHostAddress& address) {
 LoginGuard::LoginGuard(QString passwordHash, Clock clock)
     : passwordHash_(std::move(passwordHash)), clock_(std::move(clock)) {}
 
-LoginGuard::Admission LoginGuard::admit(const QHostAddress& client) {
+LoginGuard::Admission LoginGuard::admit(const QHostAddress& client, const QByteArray& token) {
     const QMutexLocker lock(&mutex_);
     const qint64 now = clock_();
-    const Counts counts = countsOf(client);
-    qint64 wait = 0;
-    for (const CountedAs& count : counts) {
-        wait = std::max(wait, count.table->waitMs(count.key, now));
-    }
+    const QByteArray session = isValidSession(token, now) ? token : QByteArray();
+    const Counts counts = countsOf(client, session);
+    const qint64 wait = waitMs(counts, now);
     if (wait > 0) {
-        return {false, wholeSeconds(wait)};
+        return {false, wholeSeconds(wait), {}};
     }
-    for (const CountedAs& count : counts) {
+    for (const CountedAs& count : allOf(counts)) {
         count.table->startCheck(count.key, now);
     }
-    return {true, 0};
+    return {true, 0, session};
 }
 
 bool LoginGuard::matches(const QString& password) const {
     return passwordMatches(password, passwordHash_);
 }
 
-LoginGuard::Attempt LoginGuard::settle(const QHostAddress& client, bool matched) {
+LoginGuard::Attempt LoginGuard::settle(const QHostAddress& client, const Admission& admission, bool matched) {
     const QMutexLocker lock(&mutex_);
     const qint64 now = clock_();
-    const Counts counts = countsOf(client);
-    for (const CountedAs& count : counts) {
+    const Counts counts = countsOf(client, admission.session);
+    const std::vector<CountedAs> all = allOf(counts);
+    for (const CountedAs& count : all) {
         count.table->finishCheck(count.key);
     }
     if (matched) {
-        // The address's misses were typing errors; its network's and everybody's run out.
-        addresses_.forget(counts.front().key);
+        // The client's own misses were typing errors; its network's and everybody's run out.
+        const CountedAs& own = counts.own.front();
+        own.table->forget(own.key);
         return {Outcome::Accepted, openSession(now), 0};
     }
     qint64 wait = 0;
-    for (const CountedAs& count : counts) {
+    for (const CountedAs& count : all) {
         wait = std::max(wait, count.table->recordMiss(count.key, now));
     }
     if (wait > 0) {
@@ -98,8 +98,7 @@ LoginGuard::Attempt LoginGuard::settle(const QHostAddress& client, bool matched)
 
 bool LoginGuard::hasSession(const QByteArray& token) const {
     const QMutexLocker lock(&mutex_);
-    const auto session = sessions_.constFind(token);
-    return !token.isEmpty() && session != sessions_.constEnd() && session.value() > clock_();
+    return isValidSession(token, clock_());
 }
 
 void LoginGuard::endSession(const QByteArray& token) {
@@ -107,9 +106,48 @@ void LoginGuard::endSession(const QByteArray& token) {
     sessions_.remove(token);
 }
 
-LoginGuard::Counts LoginGuard::countsOf(const QHostAddress& client) {
+bool LoginGuard::isValidSession(const QByteArray& token, qint64 now) const {
+    const auto session = sessions_.constFind(token);
+    return !token.isEmpty() && session != sessions_.constEnd() && session.value() > now;
+}
+
+// A session and this machine's own address are counted apart from everybody else.
+LoginGuard::Counts LoginGuard::countsOf(const QHostAddress& client, const QByteArray& session) {
+    if (!session.isEmpty()) {
+        return {{{&sessionMisses_, session}}, false};
+    }
     const QHostAddress address = plainAddress(client);
-    return {{{&addresses_, address}, {&networks_, networkOf(address)}, {&everybody_, QHostAddress()}}};
+    const QByteArray addressKey = address.toString().toLatin1();
+    if (address == QHostAddress(QHostAddress::LocalHost) ||
+        address == QHostAddress(QHostAddress::LocalHostIPv6)) {
+        return {{{&addresses_, addressKey}}, false};
+    }
+    return {{{&addresses_, addressKey}, {&networks_, networkOf(address).toString().toLatin1()}}, true};
+}
+
+std::vector<LoginGuard::CountedAs> LoginGuard::allOf(const Counts& counts) {
+    std::vector<CountedAs> all = counts.own;
+    if (counts.byEverybody) {
+        all.push_back({&everybody_, {}});
+    }
+    return all;
+}
+
+// Everybody's count holds back only those who missed themselves.
+qint64 LoginGuard::waitMs(const Counts& counts, qint64 now) {
+    qint64 wait = 0;
+    bool clean = true;
+    for (const CountedAs& count : counts.own) {
+        wait = std::max(wait, count.table->waitMs(count.key, now));
+        clean = clean && count.table->isClean(count.key, now);
+    }
+    if (counts.byEverybody && !clean) {
+        wait = std::max(wait, everybody_.waitMs({}, now));
+    }
+    if (counts.byEverybody && everybody_.runningChecks({}, now) >= kMostStrangerChecks) {
+        wait = std::max(wait, MissCounter::kRunningCheckWaitMs);
+    }
+    return wait;
 }
 
 // Only the password opens a session, but a full table still forgets the ended ones.

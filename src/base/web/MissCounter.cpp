@@ -51,6 +51,16 @@ bool MissCounter::isForgotten(const MissRule& rule, qint64 now) {
     return misses_ == 0 && running_ == 0 && blockedUntil_ <= now;
 }
 
+bool MissCounter::hasMissed(const MissRule& rule, qint64 now) {
+    catchUp(rule, now);
+    return misses_ > 0 || blockedUntil_ > now;
+}
+
+int MissCounter::runningChecks(const MissRule& rule, qint64 now) {
+    catchUp(rule, now);
+    return running_;
+}
+
 void MissCounter::catchUp(const MissRule& rule, qint64 now) {
     if (running_ > 0 && now - lastStart_ > kLongestCheckMs) {
         running_ = 0;

@@ -32,6 +32,9 @@ public:
     // The wait the miss brings on, 0 while the misses are free.
     qint64 recordMiss(const MissRule& rule, qint64 now);
     bool isForgotten(const MissRule& rule, qint64 now);
+    // Misses not yet run out, or a wait they brought on; checks still running are no misses.
+    bool hasMissed(const MissRule& rule, qint64 now);
+    int runningChecks(const MissRule& rule, qint64 now);
 
 private:
     void catchUp(const MissRule& rule, qint64 now);

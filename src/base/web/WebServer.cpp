@@ -130,13 +130,13 @@ HttpAnswer WebServer::login(const HttpRequest& request) {
         return errorReply(BadRequest, QStringLiteral("Die Anmeldung ist nicht lesbar."));
     }
     const QHostAddress client = request.client;
-    const LoginGuard::Admission admission = guard_.admit(client);
+    LoginGuard::Admission admission = guard_.admit(client, sessionToken(request));
     if (!admission.admitted) {
         return loginReply({LoginGuard::Outcome::TooManyTries, {}, admission.waitSeconds});
     }
-    // The slow hash runs on the server's worker, never on the thread that serves pages.
-    return DeferredAnswer{[this, client, text = password.toString()] {
-        return loginReply(guard_.settle(client, guard_.matches(text)));
+    // The slow hash runs on the password check's worker, never on the thread that serves pages.
+    return DeferredAnswer{[this, client, admitted = std::move(admission), text = password.toString()] {
+        return loginReply(guard_.settle(client, admitted, guard_.matches(text)));
     }};
 }
 
@@ -172,31 +172,41 @@ Reply WebServer::logout(const HttpRequest& request) {
         {{"Set-Cookie", QByteArray(kSessionCookie) + "=; Path=/; HttpOnly; SameSite=Strict; Max-Age=0"}});
 }
 
-Reply WebServer::api(const QString& path, const HttpRequest& request) const {
+HttpAnswer WebServer::api(const QString& path, const HttpRequest& request) const {
     const LiveStatus status = board_.read();
-    const ServedPaths served(status.docFolder);
     if (path == QStringLiteral("/api/status")) {
         QJsonObject object = QJsonDocument::fromJson(LiveFeed::statusJson(status)).object();
         // The page offers "Abmelden" only where a login is needed.
         object.insert(QStringLiteral("mitPasswort"), guard_.needsLogin());
         return jsonReply(QJsonDocument(object));
     }
+    if (path == QStringLiteral("/api/aufnahmen") || path == QStringLiteral("/api/archiv") ||
+        path == QStringLiteral("/api/archiv/tag")) {
+        // A listing reads folders and the manifests, which takes long for a full day:
+        // it runs on a worker of its own, never on the thread that answers the rest.
+        return DeferredAnswer{[status, path, day = request.queryValue(QStringLiteral("pfad")), hash = hash_] {
+                                  return listing(status, path, day, hash);
+                              },
+                              DeferredAnswer::Worker::Listing};
+    }
+    return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
+}
+
+Reply WebServer::listing(const LiveStatus& status, const QString& path, const QString& day,
+                         const HashLookup& hash) {
+    const ServedPaths served(status.docFolder);
     if (path == QStringLiteral("/api/aufnahmen")) {
-        return jsonReply(QJsonDocument(
-            listedRecordingsJson(status, served.recordingsFolder().value_or(QString()), hash_)));
+        return jsonReply(
+            QJsonDocument(listedRecordingsJson(status, served.recordingsFolder().value_or(QString()), hash)));
     }
     if (path == QStringLiteral("/api/archiv")) {
         return jsonReply(QJsonDocument(archiveDaysJson(status.docFolder)));
     }
-    if (path == QStringLiteral("/api/archiv/tag")) {
-        const QString day = request.queryValue(QStringLiteral("pfad"));
-        const std::optional<QString> folder = served.archiveFolder(day);
-        if (!folder) {
-            return errorReply(NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
-        }
-        return jsonReply(QJsonDocument(archiveDayJson(*folder, day, hash_)));
+    const std::optional<QString> folder = served.archiveFolder(day);
+    if (!folder) {
+        return errorReply(NotFound, QStringLiteral("Diesen Tag gibt es im Archiv nicht."));
     }
-    return errorReply(NotFound, QStringLiteral("Nicht gefunden."));
+    return jsonReply(QJsonDocument(archiveDayJson(*folder, day, hash)));
 }
 
 HttpAnswer WebServer::recording(const HttpRequest& request) const {

@@ -18,7 +18,7 @@ class WebServer {
 public:
     static constexpr const char* kSessionCookie = "kestrova_sitzung";
 
-    // hash is called on the server's thread and must be safe there.
+    // hash is called on the server's threads and must be safe there.
     WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock,
               HttpLimits limits = {});
     ~WebServer();
@@ -39,7 +39,10 @@ private:
     HttpAnswer login(const HttpRequest& request);
     Reply loginReply(const LoginGuard::Attempt& attempt) const;
     Reply logout(const HttpRequest& request);
-    Reply api(const QString& path, const HttpRequest& request) const;
+    HttpAnswer api(const QString& path, const HttpRequest& request) const;
+    // On the listing's worker: the list, the archive's days or one day's recordings.
+    static Reply listing(const LiveStatus& status, const QString& path, const QString& day,
+                         const HashLookup& hash);
     HttpAnswer recording(const HttpRequest& request) const;
     StreamAnswer live();
 

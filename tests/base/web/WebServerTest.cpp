@@ -56,7 +56,16 @@ protected:
     // The server on threads of its own, as the program runs it; the client here waits.
     RawClient start(const QString& passwordHash = {}, const HttpLimits& limits = {}) {
         server_ = std::make_unique<WebServer>(
-            board_, passwordHash, [](const QString& path) { return QFileInfo(path).fileName().left(3); },
+            board_, passwordHash,
+            [this](const QString& path) {
+                listingEntered_ = true;
+                QElapsedTimer held;
+                held.start();
+                while (listingHeld_ && held.elapsed() < 20000) {
+                    QThread::msleep(5);
+                }
+                return QFileInfo(path).fileName().left(3);
+            },
             [this] { return now_.load(); }, limits);
         EXPECT_TRUE(server_->start(QHostAddress::LocalHost, 0));
         return RawClient(server_->port());
@@ -73,6 +82,8 @@ protected:
     QString doc_;
     LiveStatusBoard board_;
     std::atomic<qint64> now_{1000};
+    std::atomic<bool> listingHeld_{false}; // the hash lookup, and so a listing, waits while set
+    std::atomic<bool> listingEntered_{false};
     std::unique_ptr<WebServer> server_;
 };
 
@@ -193,6 +204,30 @@ TEST_F(WebServerTest, WrongPasswordsMakeTheAddressWait) {
     EXPECT_EQ(login(client, kPassword).status, 429);
     now_ += 2000;
     EXPECT_EQ(login(client, kPassword).status, 200);
+}
+
+TEST_F(WebServerTest, ALongListingHoldsUpNeitherTheStatusNorALogin) {
+    const RawClient client = start(hashPassword(QString::fromLatin1(kPassword), kLeastPasswordRounds));
+    const QByteArray session =
+        "Cookie: " + login(client, kPassword).headers.value("set-cookie").split(';').first() + "\r\n";
+    listingHeld_ = true;
+    QTcpSocket listing;
+    listing.connectToHost(QStringLiteral("127.0.0.1"), client.port());
+    ASSERT_TRUE(listing.waitForConnected(5000));
+    listing.write("GET /api/archiv/tag?pfad=Fk_1/Ja_2012/Mo-08/Tg-17 HTTP/1.1\r\nHost: 127.0.0.1\r\n" +
+                  session + "\r\n");
+    ASSERT_TRUE(listing.waitForBytesWritten(5000));
+    QElapsedTimer waited;
+    waited.start();
+    while (!listingEntered_ && waited.elapsed() < 5000) {
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(get(client, "/api/status", session).status, 200);
+    EXPECT_EQ(login(client, kPassword).status, 200);
+    listingHeld_ = false;
+    const Reply listed = RawClient::readReply(listing);
+    EXPECT_EQ(listed.status, 200);
+    EXPECT_EQ(QJsonDocument::fromJson(listed.body).array().size(), 1);
 }
 
 TEST_F(WebServerTest, OnlyThePagesOwnFormCanLogInAndOthersDoNotCountAsMisses) {
