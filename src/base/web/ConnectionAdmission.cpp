@@ -1,0 +1,117 @@
+#include "base/web/ConnectionAdmission.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+namespace kestrova {
+
+namespace {
+
+// An IPv4 address arrives on an IPv6 socket as ::ffff:a.b.c.d; it counts as itself.
+QHostAddress plain(const QHostAddress& client) {
+    bool isV4 = false;
+    const quint32 v4 = client.toIPv4Address(&isV4);
+    return isV4 ? QHostAddress(v4) : client;
+}
+
+} // namespace
+
+ConnectionAdmission::ConnectionAdmission(Limits limits, QList<QHostAddress> reservedFor)
+    : limits_(limits), reservedFor_(std::move(reservedFor)) {
+    for (QHostAddress& address : reservedFor_) {
+        address = plain(address);
+    }
+}
+
+ConnectionAdmission::Holder ConnectionAdmission::holderFor(const QHostAddress& client) const {
+    const QHostAddress address = plain(client);
+    Holder holder;
+    holder.reserved = reservedFor_.contains(address);
+    if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+        const quint32 v4 = address.toIPv4Address();
+        for (int i = 0; i < 4; ++i) {
+            holder.address[static_cast<std::size_t>(i)] = static_cast<quint8>(v4 >> (24 - 8 * i));
+        }
+        std::copy_n(holder.address.begin(), 3, holder.network.begin());
+        holder.network[15] = 4; // keeps 1.2.3.0/24 apart from the IPv6 prefix 102:300::/64
+    } else {
+        const Q_IPV6ADDR v6 = address.toIPv6Address();
+        std::copy_n(std::begin(v6.c), 16, holder.address.begin());
+        std::copy_n(std::begin(v6.c), 8, holder.network.begin());
+    }
+    return holder;
+}
+
+ConnectionAdmission::Census ConnectionAdmission::census(const Holder& newcomer) const {
+    Census census;
+    std::uint64_t oldestOrdinary = UINT64_MAX;
+    std::uint64_t oldest = UINT64_MAX;
+    for (const auto& [connection, holder] : holders_) {
+        ++census.total;
+        census.ordinary += holder.reserved ? 0 : 1;
+        census.sameAddress += holder.address == newcomer.address ? 1 : 0;
+        census.sameNetwork += holder.network == newcomer.network ? 1 : 0;
+        if (holder.busy) {
+            continue;
+        }
+        if (holder.waitingSince < oldest) {
+            oldest = holder.waitingSince;
+            census.oldestWaiting = connection;
+        }
+        if (!holder.reserved && holder.waitingSince < oldestOrdinary) {
+            oldestOrdinary = holder.waitingSince;
+            census.oldestOrdinaryWaiting = connection;
+        }
+    }
+    return census;
+}
+
+ConnectionAdmission::Verdict ConnectionAdmission::knock(const QHostAddress& client) {
+    const Holder newcomer = holderFor(client);
+    const Census counted = census(newcomer);
+    // The machine's own addresses stand in a network that anybody on it can fill.
+    if (counted.sameAddress >= limits_.perAddress ||
+        (!newcomer.reserved && counted.sameNetwork >= limits_.perNetwork)) {
+        return {};
+    }
+    const bool full = counted.total >= limits_.connections;
+    if (newcomer.reserved ? !full : !full && counted.ordinary < limits_.connections - reserve()) {
+        return {.admitted = true};
+    }
+    // The reserve's owner may end an ordinary waiting connection first, and its own last.
+    Connection victim = counted.oldestOrdinaryWaiting;
+    if (victim == nullptr && newcomer.reserved) {
+        victim = counted.oldestWaiting;
+    }
+    if (victim == nullptr) {
+        return {};
+    }
+    holders_.erase(victim); // no longer counted, whenever the server gets to close it
+    return {.admitted = true, .toEnd = victim};
+}
+
+void ConnectionAdmission::opened(Connection connection, const QHostAddress& client) {
+    Holder holder = holderFor(client);
+    holder.waitingSince = nextTurn();
+    holders_[connection] = holder;
+}
+
+void ConnectionAdmission::requestBegins(Connection connection) {
+    if (const auto found = holders_.find(connection); found != holders_.end()) {
+        found->second.busy = true;
+    }
+}
+
+void ConnectionAdmission::requestEnds(Connection connection) {
+    if (const auto found = holders_.find(connection); found != holders_.end()) {
+        found->second.busy = false;
+        found->second.waitingSince = nextTurn();
+    }
+}
+
+void ConnectionAdmission::closed(Connection connection) {
+    holders_.erase(connection);
+}
+
+} // namespace kestrova
