@@ -41,6 +41,34 @@ MHD_Result keepHeader(void* request, MHD_ValueKind /*kind*/, const char* key, co
     return MHD_YES;
 }
 
+struct Framing {
+    std::optional<QByteArray> length; // the first Content-Length
+    bool lengthsDiffer = false;
+    bool transferEncoding = false;
+};
+
+MHD_Result noteFraming(void* framing, MHD_ValueKind /*kind*/, const char* key, const char* value) {
+    auto& found = *static_cast<Framing*>(framing);
+    const QByteArray name = QByteArray(key).toLower();
+    const QByteArray text = QByteArray(value == nullptr ? "" : value).trimmed();
+    if (name == "transfer-encoding") {
+        found.transferEncoding = true;
+    } else if (name == "content-length") {
+        found.lengthsDiffer = found.lengthsDiffer || (found.length && *found.length != text);
+        found.length = found.length.value_or(text);
+    }
+    return MHD_YES;
+}
+
+// Where the body ends, said twice and not alike: the library reads it one way, a
+// proxy in front may read it another, and the rest would pass that proxy as a
+// request of its own.
+bool lengthIsAmbiguous(MHD_Connection* connection) {
+    Framing framing;
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, noteFraming, &framing);
+    return framing.lengthsDiffer || (framing.length && framing.transferEncoding);
+}
+
 MHD_Result keepQueryItem(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
     auto& query = static_cast<HttpRequest*>(request)->query;
     const QString name = QString::fromUtf8(key);
@@ -262,6 +290,11 @@ bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* 
     MHD_get_connection_values(connection, MHD_HEADER_KIND, keepHeader, &request);
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, keepQueryItem, &request);
     *context = exchange.release();
+    if (lengthIsAmbiguous(connection)) {
+        return queueReply(connection,
+                          errorReply(BadRequest, QStringLiteral("Die Länge der Anfrage ist nicht eindeutig."),
+                                     {{"Connection", "close"}}));
+    }
     // A body announced too big is refused before a byte of it is read.
     bool lengthOk = true;
     const QByteArray length = static_cast<Exchange*>(*context)->request.header("content-length");

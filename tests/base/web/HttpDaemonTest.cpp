@@ -106,6 +106,25 @@ TEST_F(HttpDaemonTest, NobodyWaitsBehindACrowdOfIdleConnections) {
     EXPECT_EQ(client.send("GET", "/").status, 200);
 }
 
+TEST_F(HttpDaemonTest, RefusesARequestWhoseLengthIsAmbiguous) {
+    const RawClient client = start();
+    const QByteArray chunkedBody = "4\r\nkurz\r\n0\r\n\r\n";
+    for (const QByteArray& framing :
+         {QByteArray("Content-Length: 4\r\nContent-Length: 5\r\n\r\nkurz!"),
+          "Content-Length: 4\r\nTransfer-Encoding: chunked\r\n\r\n" + chunkedBody,
+          "Transfer-Encoding: chunked\r\nContent-Length: 4\r\n\r\n" + chunkedBody}) {
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), client.port());
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write("POST / HTTP/1.1\r\nHost: x\r\n" + framing + "GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+        EXPECT_EQ(RawClient::readReply(socket).status, 400) << framing.toStdString();
+        EXPECT_TRUE(socket.waitForDisconnected(1000)); // nothing after it is read as a request
+    }
+    EXPECT_EQ(handled_, 0);
+    EXPECT_EQ(client.send("POST", "/", "Content-Length: 4\r\n", "kurz").body,
+              "ja:kurz"); // the same twice is one
+}
+
 TEST_F(HttpDaemonTest, OversizedRequestsAreRefusedBeforeTheyAreRead) {
     const RawClient client = start();
     EXPECT_EQ(client.send("POST", "/", "Content-Type: text/plain\r\n", "kurz").body, "ja:kurz");
