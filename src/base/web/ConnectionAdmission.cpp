@@ -97,13 +97,13 @@ void ConnectionAdmission::opened(Connection connection, const QHostAddress& clie
     holders_[connection] = holder;
 }
 
-void ConnectionAdmission::requestBegins(Connection connection) {
+void ConnectionAdmission::requestIsWhole(Connection connection) {
     if (const auto found = holders_.find(connection); found != holders_.end()) {
         found->second.busy = true;
     }
 }
 
-void ConnectionAdmission::requestEnds(Connection connection) {
+void ConnectionAdmission::requestAnswered(Connection connection) {
     if (const auto found = holders_.find(connection); found != holders_.end()) {
         found->second.busy = false;
         found->second.waitingSince = nextTurn();

@@ -12,9 +12,9 @@ namespace kestrova {
 // (IPv4 /24, IPv6 /64: one household or one attacker's prefix), so a handful of
 // addresses cannot take all of them. The last quarter of the connections is kept
 // for the machine's own addresses, so its user always gets in. A newcomer that
-// finds its share full ends the connection that has waited longest for a request
-// (an idle or half-sent one): a session's browser sends its request at once and
-// keeps its place, a crowd that sends nothing keeps none. Whoever finds no room is
+// finds its share full ends the connection that has waited longest for a whole
+// request (idle, or its headers or body half sent): a session's browser sends its
+// request at once and keeps its place, a crowd that sends nothing keeps none. Whoever finds no room is
 // refused at once, so nobody waits in the listening socket's queue behind a crowd.
 class ConnectionAdmission {
 public:
@@ -34,8 +34,8 @@ public:
     // Asked before a connection is taken; what is admitted is counted from opened().
     Verdict knock(const QHostAddress& client);
     void opened(Connection connection, const QHostAddress& client);
-    void requestBegins(Connection connection);
-    void requestEnds(Connection connection);
+    void requestIsWhole(Connection connection);  // headers and body: the answer is being made
+    void requestAnswered(Connection connection); // waits for the next one
     void closed(Connection connection);
 
     unsigned reserve() const { return limits_.connections / 4; }
@@ -46,7 +46,7 @@ private:
         Bytes address{};
         Bytes network{};
         bool reserved = false;
-        bool busy = false;              // a request is being answered
+        bool busy = false;              // a whole request is being answered
         std::uint64_t waitingSince = 0; // order in which it began to wait for a request
     };
     struct Census {

@@ -175,7 +175,7 @@ struct HttpDaemonCallbacks {
         *context = nullptr;
         auto& daemon = *static_cast<HttpDaemon*>(cls);
         const std::lock_guard lock(daemon.admissionMutex_);
-        daemon.admission_.requestEnds(connection);
+        daemon.admission_.requestAnswered(connection);
     }
 };
 
@@ -276,10 +276,6 @@ void HttpDaemon::follow(MHD_Connection* connection, bool opened) {
 }
 
 bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* method, void** context) {
-    {
-        const std::lock_guard lock(admissionMutex_);
-        admission_.requestBegins(connection);
-    }
     // The headers are in: from now on the idle limit is the long one.
     MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, limits_.idleSeconds);
     auto exchange = std::make_unique<Exchange>();
@@ -320,6 +316,11 @@ bool HttpDaemon::take(Exchange& exchange, const char* upload, std::size_t* uploa
 }
 
 bool HttpDaemon::answer(MHD_Connection* connection, Exchange& exchange) {
+    {
+        // Whole now, body and all: no newcomer ends this connection any more.
+        const std::lock_guard lock(admissionMutex_);
+        admission_.requestIsWhole(connection);
+    }
     {
         const std::lock_guard lock(exchange.mutex);
         if (exchange.deferredReply) {

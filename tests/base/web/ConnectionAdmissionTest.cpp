@@ -53,12 +53,12 @@ TEST_F(ConnectionAdmissionTest, CrowdEndsItsOwnIdleConnectionsAndNeverTheReserve
         crowd.push_back(connect(QStringLiteral("10.0.%1.1").arg(i)));
     }
     // The ordinary share (three quarters) is full: the next ends the one that waited longest.
-    admission_.requestBegins(crowd[0]);
+    admission_.requestIsWhole(crowd[0]);
     void* session = connect(QStringLiteral("192.168.1.5"));
     ASSERT_NE(session, nullptr);
     EXPECT_EQ(ended_, crowd[1]);
-    admission_.requestBegins(session);
-    admission_.requestEnds(crowd[0]); // waits again, from now on
+    admission_.requestIsWhole(session);
+    admission_.requestAnswered(crowd[0]); // waits again, from now on
     void* late = connect(QStringLiteral("10.0.7.1"));
     EXPECT_NE(late, nullptr);
     EXPECT_EQ(ended_, crowd[2]);
@@ -69,11 +69,11 @@ TEST_F(ConnectionAdmissionTest, CrowdEndsItsOwnIdleConnectionsAndNeverTheReserve
 
     // With every ordinary connection busy, a newcomer is refused at once.
     for (void* connection : {crowd[3], crowd[4], crowd[5], late}) {
-        admission_.requestBegins(connection);
+        admission_.requestIsWhole(connection);
     }
     void* last = connect(QStringLiteral("10.0.8.1"));
     EXPECT_EQ(ended_, crowd[0]);
-    admission_.requestBegins(last);
+    admission_.requestIsWhole(last);
     EXPECT_EQ(connect(QStringLiteral("10.0.9.1")), nullptr);
 }
 

@@ -91,11 +91,15 @@ TEST_F(HttpDaemonTest, NeitherOneAddressNorOneNetworkCrowdsOutOthersNorHoldsConn
     EXPECT_EQ(stillOpen(keptAlive, 10), 1);
 }
 
-TEST_F(HttpDaemonTest, NobodyWaitsBehindACrowdOfIdleConnections) {
+TEST_F(HttpDaemonTest, NobodyWaitsBehindACrowdOfIdleConnectionsOrHalfSentBodies) {
     const RawClient client = start();
     std::list<QTcpSocket> crowd;
     for (int i = 0; i < 40; ++i) {
-        connectFromElsewhere(crowd, QStringLiteral("127.0.%1.1").arg(10 + i));
+        QTcpSocket& socket = connectFromElsewhere(crowd, QStringLiteral("127.0.%1.1").arg(10 + i));
+        if (i < 12) {
+            socket.write("POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n\r\nab");
+            socket.waitForBytesWritten(1000);
+        }
     }
     std::list<QTcpSocket> visitor;
     QElapsedTimer took;
