@@ -45,8 +45,8 @@ ConnectionAdmission::Holder ConnectionAdmission::holderFor(const QHostAddress& c
 
 ConnectionAdmission::Census ConnectionAdmission::census(const Holder& newcomer) const {
     Census census;
-    std::uint64_t oldestOrdinary = UINT64_MAX;
-    std::uint64_t oldest = UINT64_MAX;
+    const Holder* firstOrdinary = nullptr;
+    const Holder* first = nullptr;
     for (const auto& [connection, holder] : holders_) {
         ++census.total;
         census.ordinary += holder.reserved ? 0 : 1;
@@ -55,13 +55,14 @@ ConnectionAdmission::Census ConnectionAdmission::census(const Holder& newcomer) 
         if (holder.busy) {
             continue;
         }
-        if (holder.waitingSince < oldest) {
-            oldest = holder.waitingSince;
-            census.oldestWaiting = connection;
+        if (first == nullptr || holder.endingRank() < first->endingRank()) {
+            first = &holder;
+            census.firstToEnd = connection;
         }
-        if (!holder.reserved && holder.waitingSince < oldestOrdinary) {
-            oldestOrdinary = holder.waitingSince;
-            census.oldestOrdinaryWaiting = connection;
+        if (!holder.reserved &&
+            (firstOrdinary == nullptr || holder.endingRank() < firstOrdinary->endingRank())) {
+            firstOrdinary = &holder;
+            census.firstOrdinaryToEnd = connection;
         }
     }
     return census;
@@ -80,9 +81,9 @@ ConnectionAdmission::Verdict ConnectionAdmission::knock(const QHostAddress& clie
         return {.admitted = true};
     }
     // The reserve's owner may end an ordinary waiting connection first, and its own last.
-    Connection victim = counted.oldestOrdinaryWaiting;
+    Connection victim = counted.firstOrdinaryToEnd;
     if (victim == nullptr && newcomer.reserved) {
-        victim = counted.oldestWaiting;
+        victim = counted.firstToEnd;
     }
     if (victim == nullptr) {
         return {};
@@ -100,6 +101,7 @@ void ConnectionAdmission::opened(Connection connection, const QHostAddress& clie
 void ConnectionAdmission::requestIsWhole(Connection connection) {
     if (const auto found = holders_.find(connection); found != holders_.end()) {
         found->second.busy = true;
+        found->second.served = true;
     }
 }
 

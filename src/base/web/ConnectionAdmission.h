@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <unordered_map>
+#include <utility>
 
 namespace kestrova {
 
@@ -12,9 +13,10 @@ namespace kestrova {
 // (IPv4 /24, IPv6 /64: one household or one attacker's prefix), so a handful of
 // addresses cannot take all of them. The last quarter of the connections is kept
 // for the machine's own addresses, so its user always gets in. A newcomer that
-// finds its share full ends the connection that has waited longest for a whole
-// request (idle, or its headers or body half sent): a session's browser sends its
-// request at once and keeps its place, a crowd that sends nothing keeps none. Whoever finds no room is
+// finds its share full ends a connection that is not being answered: one that has
+// never sent a whole request (nothing, or its headers or body half sent) before one
+// idle between requests, the longest waiting first. A session's browser sends its
+// request at once and keeps its place; a crowd that sends nothing keeps none. Whoever finds no room is
 // refused at once, so nobody waits in the listening socket's queue behind a crowd.
 class ConnectionAdmission {
 public:
@@ -47,15 +49,19 @@ private:
         Bytes network{};
         bool reserved = false;
         bool busy = false;              // a whole request is being answered
+        bool served = false;            // has sent a whole request: a client, not a mere socket
         std::uint64_t waitingSince = 0; // order in which it began to wait for a request
+
+        // The first to end: never served before served, then the longest waiting.
+        std::pair<bool, std::uint64_t> endingRank() const { return {served, waitingSince}; }
     };
     struct Census {
         unsigned total = 0;
         unsigned ordinary = 0;
         unsigned sameAddress = 0;
         unsigned sameNetwork = 0;
-        Connection oldestOrdinaryWaiting = nullptr;
-        Connection oldestWaiting = nullptr;
+        Connection firstOrdinaryToEnd = nullptr;
+        Connection firstToEnd = nullptr;
     };
 
     Holder holderFor(const QHostAddress& client) const;

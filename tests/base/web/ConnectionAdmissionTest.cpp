@@ -67,13 +67,15 @@ TEST_F(ConnectionAdmissionTest, CrowdEndsItsOwnIdleConnectionsAndNeverTheReserve
     EXPECT_NE(connect(kOwn.toString()), nullptr);
     EXPECT_EQ(ended_, nullptr); // the reserve held room for them
 
-    // With every ordinary connection busy, a newcomer is refused at once.
-    for (void* connection : {crowd[3], crowd[4], crowd[5], late}) {
+    // A connection that never sent a whole request goes before one that did, however young.
+    for (void* connection : {crowd[3], crowd[4], crowd[5]}) {
         admission_.requestIsWhole(connection);
     }
     void* last = connect(QStringLiteral("10.0.8.1"));
-    EXPECT_EQ(ended_, crowd[0]);
+    EXPECT_EQ(ended_, late);
+    // With every ordinary connection busy, a newcomer is refused at once.
     admission_.requestIsWhole(last);
+    admission_.requestIsWhole(crowd[0]);
     EXPECT_EQ(connect(QStringLiteral("10.0.9.1")), nullptr);
 }
 
