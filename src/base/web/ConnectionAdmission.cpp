@@ -24,22 +24,17 @@ ConnectionAdmission::ConnectionAdmission(Limits limits, QList<QHostAddress> rese
     }
 }
 
+// Both families as IPv6 (IPv4 as ::ffff:a.b.c.d), so addresses and networks of
+// the two never meet; the network is the address with its host part cleared.
 ConnectionAdmission::Holder ConnectionAdmission::holderFor(const QHostAddress& client) const {
     const QHostAddress address = plain(client);
+    const bool isV4 = address.protocol() == QAbstractSocket::IPv4Protocol;
+    const Q_IPV6ADDR v6 = address.toIPv6Address(); // an IPv4 address comes mapped
     Holder holder;
     holder.reserved = reservedFor_.contains(address);
-    if (address.protocol() == QAbstractSocket::IPv4Protocol) {
-        const quint32 v4 = address.toIPv4Address();
-        for (int i = 0; i < 4; ++i) {
-            holder.address[static_cast<std::size_t>(i)] = static_cast<quint8>(v4 >> (24 - 8 * i));
-        }
-        std::copy_n(holder.address.begin(), 3, holder.network.begin());
-        holder.network[15] = 4; // keeps 1.2.3.0/24 apart from the IPv6 prefix 102:300::/64
-    } else {
-        const Q_IPV6ADDR v6 = address.toIPv6Address();
-        std::copy_n(std::begin(v6.c), 16, holder.address.begin());
-        std::copy_n(std::begin(v6.c), 8, holder.network.begin());
-    }
+    std::copy_n(std::begin(v6.c), holder.address.size(), holder.address.begin());
+    holder.network = holder.address;
+    std::fill(holder.network.begin() + (isV4 ? 15 : 8), holder.network.end(), 0);
     return holder;
 }
 
