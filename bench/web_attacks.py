@@ -8,7 +8,8 @@ file-fed input device playing six transmissions of 4 s (each at its own pitch)
 with silences between them long enough for each to become a recording of its
 own; a fresh program folder for each run. First a run without attack, the
 baseline: the most resident memory (VmRSS) after the start, and the time of a
-normal GET / and GET /api/status. Then one run for each attack, from 127.0.0.2:
+normal GET / and GET /api/status. Then one run for each attack, the first five
+from 127.0.0.2:
 
   1. 2,000 idle connections (connected, nothing sent);
   2. 2,000 slow headers ("GET / HTTP/1.1\\r\\nX-a: ", then a byte every 3 s);
@@ -16,9 +17,26 @@ normal GET / and GET /api/status. Then one run for each attack, from 127.0.0.2:
   4. a body of 300 MB posted to /api/anmelden, with a password set;
   5. 400 downloads of a 50 MB recording in W that read the answer's headers
      and then nothing more;
-  6. wrong passwords from a new address each (127.66.0-3.x), 40 a second, while
+
+From many addresses (127.x.y.1, each in a /24 of its own), ending 12 s before
+the input does, with the normal client asking every 0.5 s from 127.0.0.1 (the
+machine's own address) and from 127.255.255.1 (a user elsewhere):
+
+  6. 256 slowloris connections from 8 addresses ("GET / HTTP/1.1\r\n", then
+     an 8-byte header line every 10 s);
+  7. the same from 64 addresses;
+  8. 2,000 idle connections from 2,000 addresses.
+
+Their goals beside the recordings and memory: the median answer during the
+attack within 0.5 s for each client, and from 2 s after it ended every request
+answered within 0.5 s.
+
+Beside the recorder and on for 10 s after the input has played, with the normal
+client asking twice a second:
+
+  9. wrong passwords from a new address each (127.66.0-3.x), 40 a second, while
      the owner logs in with the right one from 127.200.0.9 every 2 s;
-  7. four connections (127.77.0.1-4) pipelining the listing of an archive day
+ 10. four connections (127.77.0.1-4) pipelining the listing of an archive day
      of 10,000 recordings, four at a time.
 
 A connection the server refuses or closes is opened again, at most 200 a second
@@ -31,10 +49,9 @@ one); --scale F multiplies the 300 MB and 50 MB (trial runs on a small machine);
 Goals for each attack: all six transmissions recorded, each whole (its samples,
 as fed, in a recording of its own); the most resident memory within 20 MB of the
 baseline's; every normal request answered within 1 s.
-Attacks 6 and 7 run on for 10 s after the input has played, and the normal
-client asks twice a second. Their goals: all six transmissions recorded whole;
-for 6 every normal request within 1 s and every login of the owner accepted,
-during and after; for 7 the median time of the normal request below 0.5 s
+Attacks 9 and 10: all six transmissions recorded whole;
+for 9 every normal request within 1 s and every login of the owner accepted,
+during and after; for 10 the median time of the normal request below 0.5 s
 during, and every one below 0.5 s from 2 s after the attack on.
 Exit 0: goals met, 2: a goal missed, 1: failed to measure.
 """
@@ -112,6 +129,12 @@ def attacks(scale, password):
                lambda port, cookie: ("GET /datei?pfad=W/%s&herunterladen=1 HTTP/1.1\r\nHost: 127.0.0.1:%d\r\n%s\r\n"
                                      % (BIG_RECORDING, port, "Cookie: %s\r\n" % cookie if cookie else "")).encode(),
                stall=True, password=password),
+        SpreadAttack("256 slowloris from 8 addresses", 256, lambda port, cookie: SLOW_REQUEST_LINE, sources=8,
+                     trickle=True, password=password),
+        SpreadAttack("256 slowloris from 64 addresses", 256, lambda port, cookie: SLOW_REQUEST_LINE, sources=64,
+                     trickle=True, password=password),
+        SpreadAttack("2000 idle from 2000 addresses", 2000, lambda port, cookie: b"", sources=2000,
+                     password=password),
     ]
 
 
@@ -459,6 +482,193 @@ def raise_file_limit(needed):
     return resource.getrlimit(resource.RLIMIT_NOFILE)[0] >= needed
 
 
+# Attacks from many addresses, with the normal client asking every 0.5 s during and after them.
+
+SLOW_REQUEST_LINE = b"GET / HTTP/1.1\r\n"
+SLOW_HEADER_LINE = b"X-a: b\r\n"  # 8 bytes
+SLOW_LINE_EVERY = 10.0
+OWN_CLIENT = "127.0.0.1"
+ELSEWHERE_CLIENT = "127.255.255.1"
+SPREAD_PROBE_EVERY = 0.5
+SPREAD_ENDS_BEFORE = 12.0  # the attack stops this long before the input has played
+GOAL_DURING = 0.5  # median answer during the attack
+GOAL_BACK_AFTER = 2.0  # from this long after the attack every request is answered within GOAL_DURING
+
+
+@dataclass
+class SpreadAttack(Attack):
+    sources: int = 8  # addresses the connections come from, in turn
+
+
+def spread_source(index, count):
+    """The index'th of count attacking addresses, each in a /24 of its own, none in 127.0.0.0/24."""
+    network = 1 + index % count
+    return "127.%d.%d.1" % (1 + network // 256, network % 256)
+
+
+class SpreadCrowd(Crowd):
+    """The crowd of a SpreadAttack: its connections from many addresses in turn, and a header line
+    now and then instead of a byte."""
+
+    def __init__(self, attack, port, cookie, count_from):
+        super().__init__(attack, port, cookie, count_from)
+        self.next_source = 0
+        self.next_line = 0.0
+
+    def open(self):
+        self.opened += 1
+        source = spread_source(self.next_source, self.attack.sources)
+        self.next_source += 1
+        sock = socket.socket()
+        sock.setblocking(False)
+        try:
+            sock.setsockopt(socket.IPPROTO_IP, getattr(socket, "IP_BIND_ADDRESS_NO_PORT", 24), 1)
+            sock.bind((source, 0))
+            code = sock.connect_ex(("127.0.0.1", self.port))
+        except OSError as error:
+            code = error.errno
+        if code not in (0, errno.EINPROGRESS):
+            sock.close()
+            self.refused += 1
+            return
+        link = Link(sock)
+        self.links[sock.fileno()] = link
+        self.poller.register(sock, link.mask)
+
+    def trickle(self):
+        now = time.monotonic()
+        if now < self.next_line:
+            return
+        self.next_line = now + SLOW_LINE_EVERY
+        for link in list(self.links.values()):
+            if link.connected and not link.pending and not link.left:
+                link.pending = memoryview(SLOW_HEADER_LINE)
+                self.send(link)
+                self.rearm(link)
+
+
+def timed_get_from(source, port, path, cookie):
+    """As timed_get, from the given address."""
+    started = time.monotonic()
+    connection = http.client.HTTPConnection("127.0.0.1", port, timeout=PROBE_TIMEOUT, source_address=(source, 0))
+    try:
+        connection.request("GET", path, headers={"Cookie": cookie} if cookie else {})
+        response = connection.getresponse()
+        response.read()
+        return time.monotonic() - started if response.status == 200 else None
+    except (OSError, http.client.HTTPException):
+        return None
+    finally:
+        connection.close()
+
+
+class SpreadProber(threading.Thread):
+    """Asks for /api/status every SPREAD_PROBE_EVERY from one address, noting when each request began."""
+
+    def __init__(self, source, port, cookie):
+        super().__init__(daemon=True)
+        self.source, self.port, self.cookie = source, port, cookie
+        self.probes = []  # (began, seconds or None)
+        self.stopped = threading.Event()
+
+    def run(self):
+        due = time.monotonic()
+        while not self.stopped.wait(max(0.0, due - time.monotonic())):
+            began = time.monotonic()
+            self.probes.append((began, timed_get_from(self.source, self.port, "/api/status", self.cookie)))
+            due = max(due + SPREAD_PROBE_EVERY, time.monotonic())
+
+
+def spread_verdict(prober, attack_from, attack_until):
+    """The text of one client's answers during and after the attack, and what missed its goals."""
+    during = [t for began, t in prober.probes if attack_from <= began < attack_until]
+    after = [(began - attack_until, t) for began, t in prober.probes if began >= attack_until]
+    answered = sorted(t for t in during if t is not None)
+    median = answered[len(answered) // 2] if len(answered) * 2 > len(during) else None
+    late = [since for since, t in after if since >= GOAL_BACK_AFTER and (t is None or t > GOAL_DURING)]
+    back = next((since for since, t in after if t is not None and t <= GOAL_DURING), None)
+    text = "%s: during %s ms median of %d (%d unanswered), back %s after the end" % (
+        prober.source, "-" if median is None else "%.0f" % (1000 * median), len(during),
+        len(during) - len(answered), "-" if back is None else "%.1f s" % back)
+    found = []
+    if median is None or median > GOAL_DURING:
+        found.append("%s: median during the attack not within %.1f s" % (prober.source, GOAL_DURING))
+    if late or back is None:
+        found.append("%s: %d requests from %.0f s after the attack not answered within %.1f s"
+                     % (prober.source, len(late), GOAL_BACK_AFTER, GOAL_DURING))
+    return text, found
+
+
+def watch_spread(run, kestrova, folder, port, attack, password, log_path):
+    """As watch, for a SpreadAttack: the attack stops SPREAD_ENDS_BEFORE the input's end, the clients go on."""
+    if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
+        raise RuntimeError("the recorder did not start:\n" + open(log_path).read()[-3000:])
+    fed_from = time.monotonic()
+    if not wait_for(lambda: listening(port), 15):
+        raise RuntimeError("the web page did not come up:\n" + open(log_path).read()[-3000:])
+    cookie = log_in(port) if password else ""
+    if cookie is None:
+        raise RuntimeError("the login with the password was refused")
+    probers = [SpreadProber(source, port, cookie) for source in (OWN_CLIENT, ELSEWHERE_CLIENT)]
+    crowd = SpreadCrowd(attack, port, cookie, fed_from + LEAD)
+    attack_from, attack_until = fed_from + LEAD, fed_from + FEED_SECONDS - SPREAD_ENDS_BEFORE
+    for prober in probers:
+        prober.start()
+    try:
+        while time.monotonic() < fed_from + FEED_SECONDS + 2.0 and kestrova.poll() is None:
+            now = time.monotonic()
+            if attack_from <= now < attack_until and not crowd.is_alive():
+                crowd.start()
+            elif now >= attack_until and crowd.is_alive() and not crowd.stopped.is_set():
+                crowd.stopped.set()
+                crowd.join(timeout=PROBE_TIMEOUT + 5)
+                attack_until = time.monotonic()  # its connections are closed from here on
+            run.peak_kb = max(run.peak_kb, resident_kb(kestrova.pid))
+            time.sleep(0.1)
+    finally:
+        crowd.stopped.set()
+        for helper in probers + ([crowd] if crowd.is_alive() else []):
+            helper.stopped.set()
+            helper.join(timeout=PROBE_TIMEOUT + 5)
+    run.times = {"/api/status": [t for _, t in probers[0].probes]}
+    verdicts = [spread_verdict(prober, attack_from, attack_until) for prober in probers]
+    run.crowd = crowd.summary() + "".join("\n    " + text for text, _ in verdicts)
+    run.trouble += [miss for _, found in verdicts for miss in found]
+    if kestrova.poll() is not None:
+        run.trouble.append("the program ended by itself with %d" % kestrova.returncode)
+
+
+def run_spread_once(program, name, attack, password, transmissions, big_bytes):
+    """As run_once, watched by watch_spread."""
+    work = tempfile.mkdtemp(prefix="kestrova-attack-")
+    folder = prepare_folder(work, transmissions, big_bytes)
+    env = program_env(work)
+    if password:
+        setting = subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env,
+                                 input=("%s\n%s\n" % (PASSWORD, PASSWORD)).encode(), capture_output=True)
+        if setting.returncode != 0:
+            raise RuntimeError("--set-web-password: " + setting.stderr.decode(errors="replace"))
+    port = free_port()
+    log_path = os.path.join(work, "kestrova.log")
+    with open(log_path, "w") as log:
+        kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
+                                     os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
+                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                                    preexec_fn=service_file_limit)
+    run = Run(name)
+    try:
+        watch_spread(run, kestrova, folder, port, attack, password, log_path)
+    finally:
+        stop(kestrova)
+    if kestrova.returncode != 0 and not run.trouble:
+        run.trouble.append("the program ended with %d after SIGTERM" % kestrova.returncode)
+    run.kept, run.whole = recordings_found(folder, transmissions)
+    if run.trouble:
+        run.trouble.append("log: " + open(log_path, errors="replace").read()[-1500:])
+    shutil.rmtree(work, ignore_errors=True)
+    return run
+
+
 def main():
     parser = argparse.ArgumentParser(description="The web page under attack.")
     parser.add_argument("program")
@@ -474,7 +684,7 @@ def main():
         return 1
     transmissions = [tone(TONE, pitch) for pitch in PITCHES]
     big_bytes = int(50 * MB * arguments.scale)
-    print("web page under attack: %d transmissions of %.0f s each run, scale %g, attacks from %s"
+    print("web page under attack: %d transmissions of %.0f s each run, scale %g, attacks 1-5 from %s"
           % (len(PITCHES), TONE, arguments.scale, ATTACKER))
     print("%-34s kept whole VmRSS peak GET /api/status min / median / max" % "")
     baselines, missed = {}, []
@@ -489,8 +699,9 @@ def main():
             baselines[password] = baseline
             sys.stdout.flush()
         for attack in chosen:
-            run = run_once(program, attack.name + (" (password)" if attack.password else ""), attack,
-                           attack.password, transmissions, big_bytes)
+            run = (run_spread_once if isinstance(attack, SpreadAttack) else run_once)(
+                program, attack.name + (" (password)" if attack.password else ""), attack, attack.password,
+                transmissions, big_bytes)
             print_row(run, baselines[attack.password])
             found = misses(run, baselines[attack.password])
             print("    goal %s%s" % ("MISSED: " if found else "met", "; ".join(found)))
@@ -506,7 +717,7 @@ def main():
     return 2 if missed else 0
 
 
-# Attacks 6 and 7: from many addresses (127.x.y.z, all routed to lo), while the user asks for
+# Attacks 9 and 10: from many addresses (127.x.y.z, all routed to lo), while the user asks for
 # /api/status twice a second. Each runs beside the recorder as the others do, then goes on for
 # AFTER seconds once the attack has stopped.
 POLL_SECONDS = 0.5
@@ -743,8 +954,8 @@ def pipelined_listings(port, cookie, day):
 def more_attacks():
     """(number, name, password, prepare, attack) of the attacks run with run_beside_recorder."""
     return [
-        (6, "guessing from rotating addresses", True, lambda folder: "", password_guessing),
-        (7, "4 x pipelined day of %d" % LISTING_DAY, False, fill_day, pipelined_listings),
+        (9, "guessing from rotating addresses", True, lambda folder: "", password_guessing),
+        (10, "4 x pipelined day of %d" % LISTING_DAY, False, fill_day, pipelined_listings),
     ]
 
 

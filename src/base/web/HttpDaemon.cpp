@@ -1,6 +1,7 @@
 #include "base/web/HttpDaemon.h"
 
 #include "base/desktop/SocketAddress.h"
+#include "base/desktop/SocketShutdown.h"
 #include "base/web/HttpStatus.h"
 
 #include <microhttpd.h>
@@ -17,6 +18,15 @@ struct HttpDaemon::Exchange {
 namespace {
 
 constexpr std::size_t kFileBlock = 16 * 1024;
+// Connections ended to make room are counted no more but closed by the library a
+// moment later; it takes newcomers meanwhile up to this many beyond the limit.
+constexpr unsigned kRoomForEnding = 16;
+
+ConnectionAdmission admissionFor(const HttpLimits& limits) {
+    return {
+        {.connections = limits.connections, .perAddress = limits.perAddress, .perNetwork = limits.perNetwork},
+        {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)}};
+}
 
 MHD_Result keepHeader(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
     auto& headers = static_cast<HttpRequest*>(request)->headers;
@@ -29,6 +39,34 @@ MHD_Result keepHeader(void* request, MHD_ValueKind /*kind*/, const char* key, co
         headers.insert(name, text);
     }
     return MHD_YES;
+}
+
+struct Framing {
+    std::optional<QByteArray> length; // the first Content-Length
+    bool lengthsDiffer = false;
+    bool transferEncoding = false;
+};
+
+MHD_Result noteFraming(void* framing, MHD_ValueKind /*kind*/, const char* key, const char* value) {
+    auto& found = *static_cast<Framing*>(framing);
+    const QByteArray name = QByteArray(key).toLower();
+    const QByteArray text = QByteArray(value == nullptr ? "" : value).trimmed();
+    if (name == "transfer-encoding") {
+        found.transferEncoding = true;
+    } else if (name == "content-length") {
+        found.lengthsDiffer = found.lengthsDiffer || (found.length && *found.length != text);
+        found.length = found.length.value_or(text);
+    }
+    return MHD_YES;
+}
+
+// Where the body ends, said twice and not alike: the library reads it one way, a
+// proxy in front may read it another, and the rest would pass that proxy as a
+// request of its own.
+bool lengthIsAmbiguous(MHD_Connection* connection) {
+    Framing framing;
+    MHD_get_connection_values(connection, MHD_HEADER_KIND, noteFraming, &framing);
+    return framing.lengthsDiffer || (framing.length && framing.transferEncoding);
 }
 
 MHD_Result keepQueryItem(void* request, MHD_ValueKind /*kind*/, const char* key, const char* value) {
@@ -111,6 +149,15 @@ Reply busyReply() {
 } // namespace
 
 struct HttpDaemonCallbacks {
+    static MHD_Result onKnock(void* cls, const sockaddr* address, socklen_t /*length*/) {
+        return static_cast<HttpDaemon*>(cls)->admit(QHostAddress(address)) ? MHD_YES : MHD_NO;
+    }
+
+    static void onConnection(void* cls, MHD_Connection* connection, void** /*socketContext*/,
+                             MHD_ConnectionNotificationCode code) {
+        static_cast<HttpDaemon*>(cls)->follow(connection, code == MHD_CONNECTION_NOTIFY_STARTED);
+    }
+
     static MHD_Result onRequest(void* cls, MHD_Connection* connection, const char* url, const char* method,
                                 const char* /*version*/, const char* upload, std::size_t* uploadSize,
                                 void** context) {
@@ -126,14 +173,18 @@ struct HttpDaemonCallbacks {
         return carryOn ? MHD_YES : MHD_NO;
     }
 
-    static void onCompleted(void* /*cls*/, MHD_Connection* /*connection*/, void** context,
+    static void onCompleted(void* cls, MHD_Connection* connection, void** context,
                             MHD_RequestTerminationCode /*reason*/) {
         delete static_cast<HttpDaemon::Exchange*>(*context);
         *context = nullptr;
+        auto& daemon = *static_cast<HttpDaemon*>(cls);
+        const std::lock_guard lock(daemon.admissionMutex_);
+        daemon.admission_.requestAnswered(connection);
     }
 };
 
-HttpDaemon::HttpDaemon(Handler handler, HttpLimits limits) : handler_(std::move(handler)), limits_(limits) {
+HttpDaemon::HttpDaemon(Handler handler, HttpLimits limits)
+    : handler_(std::move(handler)), limits_(limits), admission_(admissionFor(limits)) {
     for (Worker& worker : workers_) {
         worker.pool.setMaxThreadCount(1);
     }
@@ -165,11 +216,20 @@ bool HttpDaemon::start(const QHostAddress& host, quint16 port, const Tls& tls) {
         {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char*>(tls_.certificatePem.constData())},
         {MHD_OPTION_END, 0, nullptr}};
     const MHD_OptionItem noOptions[] = {{MHD_OPTION_END, 0, nullptr}};
+    {
+        const std::lock_guard lock(admissionMutex_);
+        admission_ = admissionFor(limits_);
+    }
+    // The admission refuses at once whom it does not let in, so the daemon keeps
+    // taking connections and no crowd waits in the listening queue; the queue is
+    // never longer than what the page may hold. Until its first request's headers
+    // are in, a connection gets the short timeout.
     daemon_ = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &HttpDaemonCallbacks::onRequest, this, MHD_OPTION_SOCK_ADDR,
-        static_cast<const sockaddr*>(address.data()), MHD_OPTION_CONNECTION_LIMIT, limits_.connections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits_.perAddress, MHD_OPTION_CONNECTION_TIMEOUT,
-        limits_.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits_.connectionMemory,
+        flags, 0, &HttpDaemonCallbacks::onKnock, this, &HttpDaemonCallbacks::onRequest, this,
+        MHD_OPTION_SOCK_ADDR, static_cast<const sockaddr*>(address.data()), MHD_OPTION_CONNECTION_LIMIT,
+        limits_.connections + kRoomForEnding, MHD_OPTION_LISTEN_BACKLOG_SIZE, limits_.connections,
+        MHD_OPTION_CONNECTION_TIMEOUT, limits_.headerSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
+        limits_.connectionMemory, MHD_OPTION_NOTIFY_CONNECTION, &HttpDaemonCallbacks::onConnection, this,
         MHD_OPTION_NOTIFY_COMPLETED, &HttpDaemonCallbacks::onCompleted, this, MHD_OPTION_ARRAY,
         secure ? tlsOptions : noOptions, MHD_OPTION_END);
     if (daemon_ == nullptr) {
@@ -203,7 +263,31 @@ void HttpDaemon::stop() {
     daemon_ = nullptr;
 }
 
+bool HttpDaemon::admit(const QHostAddress& client) {
+    const std::lock_guard lock(admissionMutex_);
+    const ConnectionAdmission::Verdict verdict = admission_.knock(client);
+    if (verdict.toEnd != nullptr) {
+        const MHD_ConnectionInfo* info = MHD_get_connection_info(static_cast<MHD_Connection*>(verdict.toEnd),
+                                                                 MHD_CONNECTION_INFO_CONNECTION_FD);
+        if (info != nullptr) {
+            shutDownSocket(info->connect_fd);
+        }
+    }
+    return verdict.admitted;
+}
+
+void HttpDaemon::follow(MHD_Connection* connection, bool opened) {
+    const std::lock_guard lock(admissionMutex_);
+    if (opened) {
+        admission_.opened(connection, clientOf(connection));
+    } else {
+        admission_.closed(connection);
+    }
+}
+
 bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* method, void** context) {
+    // The headers are in: from now on the idle limit is the long one.
+    MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, limits_.idleSeconds);
     auto exchange = std::make_unique<Exchange>();
     HttpRequest& request = exchange->request;
     request.method = method;
@@ -212,6 +296,11 @@ bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* 
     MHD_get_connection_values(connection, MHD_HEADER_KIND, keepHeader, &request);
     MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, keepQueryItem, &request);
     *context = exchange.release();
+    if (lengthIsAmbiguous(connection)) {
+        return queueReply(connection,
+                          errorReply(BadRequest, QStringLiteral("Die Länge der Anfrage ist nicht eindeutig."),
+                                     {{"Connection", "close"}}));
+    }
     // A body announced too big is refused before a byte of it is read.
     bool lengthOk = true;
     const QByteArray length = static_cast<Exchange*>(*context)->request.header("content-length");
@@ -237,6 +326,11 @@ bool HttpDaemon::take(Exchange& exchange, const char* upload, std::size_t* uploa
 }
 
 bool HttpDaemon::answer(MHD_Connection* connection, Exchange& exchange) {
+    {
+        // Whole now, body and all: no newcomer ends this connection any more.
+        const std::lock_guard lock(admissionMutex_);
+        admission_.requestIsWhole(connection);
+    }
     {
         const std::lock_guard lock(exchange.mutex);
         if (exchange.deferredReply) {

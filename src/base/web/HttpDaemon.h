@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/web/ConnectionAdmission.h"
 #include "base/web/HttpAnswer.h"
 #include "base/web/HttpLimits.h"
 #include "base/web/HttpRequest.h"
@@ -46,6 +47,8 @@ private:
     friend struct HttpDaemonCallbacks;
     struct Exchange; // one request on its way through
 
+    bool admit(const QHostAddress& client);
+    void follow(MHD_Connection* connection, bool opened);
     bool begin(MHD_Connection* connection, const char* url, const char* method, void** context);
     bool take(Exchange& exchange, const char* upload, std::size_t* uploadSize) const;
     bool answer(MHD_Connection* connection, Exchange& exchange);
@@ -66,6 +69,8 @@ private:
     std::mutex streamsMutex_; // also guards stopping_
     bool stopping_ = false;
     std::vector<std::weak_ptr<EventStream>> streams_;
+    std::mutex admissionMutex_;
+    ConnectionAdmission admission_;
 };
 
 } // namespace kestrova

@@ -14,9 +14,11 @@ namespace {
 
 using test::RawClient;
 
-constexpr HttpLimits kSmallLimits{.connections = 12,
+constexpr HttpLimits kSmallLimits{.connections = 16,
                                   .perAddress = 4,
-                                  .idleSeconds = 1,
+                                  .perNetwork = 5,
+                                  .headerSeconds = 1,
+                                  .idleSeconds = 4,
                                   .connectionMemory = 8 * 1024,
                                   .bodyBytes = 64,
                                   .pendingChecks = 2};
@@ -40,10 +42,11 @@ protected:
         return RawClient(daemon_->port());
     }
 
-    // A connection of another client on this machine: any 127.x address is one.
-    QTcpSocket& connectFromElsewhere(std::list<QTcpSocket>& sockets) const {
+    // A connection of another client on this machine: any 127.x address but 127.0.0.1 is one.
+    QTcpSocket& connectFromElsewhere(std::list<QTcpSocket>& sockets,
+                                     const QString& source = QStringLiteral("127.0.0.2")) const {
         QTcpSocket& socket = sockets.emplace_back();
-        socket.bind(QHostAddress(QStringLiteral("127.0.0.2")));
+        socket.bind(QHostAddress(source));
         socket.connectToHost(QStringLiteral("127.0.0.1"), daemon_->port());
         EXPECT_TRUE(socket.waitForConnected(2000));
         return socket;
@@ -68,17 +71,62 @@ protected:
     std::atomic<int> handled_{0};
 };
 
-TEST_F(HttpDaemonTest, OneClientCannotCrowdOutOthersNorHoldConnectionsForEver) {
+TEST_F(HttpDaemonTest, NeitherOneAddressNorOneNetworkCrowdsOutOthersNorHoldsConnectionsForEver) {
     const RawClient client = start();
+    std::list<QTcpSocket> keptAlive;
+    connectFromElsewhere(keptAlive, QStringLiteral("127.0.3.1")).write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(RawClient::readReply(keptAlive.front()).status, 200);
     std::list<QTcpSocket> sockets;
     for (int i = 0; i < 10; ++i) {
         connectFromElsewhere(sockets);
     }
     connectFromElsewhere(sockets).write("GET / HTTP/1.1\r\nX-Langsam: "); // a header that never ends
-    EXPECT_EQ(stillOpen(sockets, 300), kSmallLimits.perAddress);
+    for (int i = 0; i < 8; ++i) {
+        connectFromElsewhere(sockets, i % 2 == 0 ? QStringLiteral("127.0.1.1") : QStringLiteral("127.0.1.2"));
+    }
+    EXPECT_EQ(stillOpen(sockets, 300), kSmallLimits.perAddress + kSmallLimits.perNetwork);
     EXPECT_EQ(client.send("GET", "/").status, 200);
-    // Idle, half a header or kept alive: all of them end.
-    EXPECT_EQ(stillOpen(sockets, 2500), 0);
+    // Idle or half a header: all of them end soon; kept alive after a request, one stays longer.
+    EXPECT_EQ(stillOpen(sockets, 2000), 0);
+    EXPECT_EQ(stillOpen(keptAlive, 10), 1);
+}
+
+TEST_F(HttpDaemonTest, NobodyWaitsBehindACrowdOfIdleConnectionsOrHalfSentBodies) {
+    const RawClient client = start();
+    std::list<QTcpSocket> crowd;
+    for (int i = 0; i < 40; ++i) {
+        QTcpSocket& socket = connectFromElsewhere(crowd, QStringLiteral("127.0.%1.1").arg(10 + i));
+        if (i < 12) {
+            socket.write("POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 10\r\n\r\nab");
+            socket.waitForBytesWritten(1000);
+        }
+    }
+    std::list<QTcpSocket> visitor;
+    QElapsedTimer took;
+    took.start();
+    connectFromElsewhere(visitor, QStringLiteral("127.0.99.1")).write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+    EXPECT_EQ(RawClient::readReply(visitor.front()).status, 200);
+    EXPECT_LT(took.elapsed(), 500);
+    EXPECT_EQ(client.send("GET", "/").status, 200);
+}
+
+TEST_F(HttpDaemonTest, RefusesARequestWhoseLengthIsAmbiguous) {
+    const RawClient client = start();
+    const QByteArray chunkedBody = "4\r\nkurz\r\n0\r\n\r\n";
+    for (const QByteArray& framing :
+         {QByteArray("Content-Length: 4\r\nContent-Length: 5\r\n\r\nkurz!"),
+          "Content-Length: 4\r\nTransfer-Encoding: chunked\r\n\r\n" + chunkedBody,
+          "Transfer-Encoding: chunked\r\nContent-Length: 4\r\n\r\n" + chunkedBody}) {
+        QTcpSocket socket;
+        socket.connectToHost(QStringLiteral("127.0.0.1"), client.port());
+        ASSERT_TRUE(socket.waitForConnected(2000));
+        socket.write("POST / HTTP/1.1\r\nHost: x\r\n" + framing + "GET / HTTP/1.1\r\nHost: x\r\n\r\n");
+        EXPECT_EQ(RawClient::readReply(socket).status, 400) << framing.toStdString();
+        EXPECT_TRUE(socket.waitForDisconnected(1000)); // nothing after it is read as a request
+    }
+    EXPECT_EQ(handled_, 0);
+    EXPECT_EQ(client.send("POST", "/", "Content-Length: 4\r\n", "kurz").body,
+              "ja:kurz"); // the same twice is one
 }
 
 TEST_F(HttpDaemonTest, OversizedRequestsAreRefusedBeforeTheyAreRead) {

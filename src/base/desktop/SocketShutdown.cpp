@@ -1,0 +1,11 @@
+#include "base/desktop/SocketShutdown.h"
+
+#include <sys/socket.h>
+
+namespace kestrova {
+
+void shutDownSocket(int descriptor) {
+    ::shutdown(descriptor, SHUT_RDWR);
+}
+
+} // namespace kestrova
