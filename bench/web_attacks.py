@@ -409,9 +409,13 @@ def watch(run, kestrova, folder, port, attack, password, log_path):
         run.trouble.append("the program ended by itself with %d" % kestrova.returncode)
 
 
-def run_once(program, name, attack, password, transmissions, big_bytes):
+def run_program(program, name, password, transmissions, big_bytes, watcher, prepare=lambda folder: None):
+    """One run of the program on a fresh folder (prepare(folder) may add to it; what it returns goes
+    to the watcher), watched by watcher(run, kestrova, folder, port, log_path, prepared) until the
+    input has played; then the recordings are judged."""
     work = tempfile.mkdtemp(prefix="kestrova-attack-")
     folder = prepare_folder(work, transmissions, big_bytes)
+    prepared = prepare(folder)
     env = program_env(work)
     if password:
         setting = subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env,
@@ -427,7 +431,7 @@ def run_once(program, name, attack, password, transmissions, big_bytes):
                                     preexec_fn=service_file_limit)
     run = Run(name)
     try:
-        watch(run, kestrova, folder, port, attack, password, log_path)
+        watcher(run, kestrova, folder, port, log_path, prepared)
     finally:
         stop(kestrova)
     if kestrova.returncode != 0 and not run.trouble:
@@ -437,6 +441,12 @@ def run_once(program, name, attack, password, transmissions, big_bytes):
         run.trouble.append("log: " + open(log_path, errors="replace").read()[-1500:])
     shutil.rmtree(work, ignore_errors=True)
     return run
+
+
+def run_once(program, name, attack, password, transmissions, big_bytes):
+    return run_program(program, name, password, transmissions, big_bytes,
+                       lambda run, kestrova, folder, port, log_path, _: watch(run, kestrova, folder, port, attack,
+                                                                             password, log_path))
 
 
 def times_text(times):
@@ -640,33 +650,9 @@ def watch_spread(run, kestrova, folder, port, attack, password, log_path):
 
 def run_spread_once(program, name, attack, password, transmissions, big_bytes):
     """As run_once, watched by watch_spread."""
-    work = tempfile.mkdtemp(prefix="kestrova-attack-")
-    folder = prepare_folder(work, transmissions, big_bytes)
-    env = program_env(work)
-    if password:
-        setting = subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env,
-                                 input=("%s\n%s\n" % (PASSWORD, PASSWORD)).encode(), capture_output=True)
-        if setting.returncode != 0:
-            raise RuntimeError("--set-web-password: " + setting.stderr.decode(errors="replace"))
-    port = free_port()
-    log_path = os.path.join(work, "kestrova.log")
-    with open(log_path, "w") as log:
-        kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
-                                     os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
-                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                    preexec_fn=service_file_limit)
-    run = Run(name)
-    try:
-        watch_spread(run, kestrova, folder, port, attack, password, log_path)
-    finally:
-        stop(kestrova)
-    if kestrova.returncode != 0 and not run.trouble:
-        run.trouble.append("the program ended with %d after SIGTERM" % kestrova.returncode)
-    run.kept, run.whole = recordings_found(folder, transmissions)
-    if run.trouble:
-        run.trouble.append("log: " + open(log_path, errors="replace").read()[-1500:])
-    shutil.rmtree(work, ignore_errors=True)
-    return run
+    return run_program(program, name, password, transmissions, big_bytes,
+                       lambda run, kestrova, folder, port, log_path, _: watch_spread(run, kestrova, folder, port,
+                                                                                    attack, password, log_path))
 
 
 def main():
@@ -835,22 +821,7 @@ def run_beside_recorder(program, name, password, transmissions, big_bytes, prepa
     the threads run from the page's start until the input has played (stopped is set then), the
     user's poll AFTER seconds longer; judge(poll, attack_end) stops what still runs and lists the
     goals missed."""
-    work = tempfile.mkdtemp(prefix="kestrova-attack-")
-    folder = prepare_folder(work, transmissions, big_bytes)
-    day = prepare(folder)
-    env = program_env(work)
-    if password:
-        subprocess.run([program, "--program-folder", folder, "--set-web-password"], env=env, check=True,
-                       input=("%s\n%s\n" % (PASSWORD, PASSWORD)).encode(), capture_output=True)
-    port = free_port()
-    log_path = os.path.join(work, "kestrova.log")
-    run = Run(name)
-    with open(log_path, "w") as log:
-        kestrova = subprocess.Popen([program, "--headless", "--program-folder", folder, "--input-file",
-                                     os.path.join(work, "feed.wav"), "--web", "127.0.0.1:%d" % port],
-                                    env=env, stdin=subprocess.DEVNULL, stdout=log, stderr=log,
-                                    preexec_fn=service_file_limit)
-    try:
+    def watch_beside(run, kestrova, folder, port, log_path, day):
         if not wait_for(lambda: os.path.exists(os.path.join(folder, "capture.part.wav")), 30):
             raise RuntimeError("the recorder did not start:\n" + open(log_path).read()[-3000:])
         fed_from = time.monotonic()
@@ -880,11 +851,8 @@ def run_beside_recorder(program, name, password, transmissions, big_bytes, prepa
         run.crowd = summary()
         if kestrova.poll() is not None:
             run.trouble.append("the program ended by itself with %d" % kestrova.returncode)
-    finally:
-        stop(kestrova)
-    run.kept, run.whole = recordings_found(folder, transmissions)
-    shutil.rmtree(work, ignore_errors=True)
-    return run
+
+    return run_program(program, name, password, transmissions, big_bytes, watch_beside, prepare)
 
 
 def password_guessing(port, cookie, day):
