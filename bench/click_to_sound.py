@@ -74,7 +74,7 @@ class MonitorRecorder(threading.Thread):
         quiet_since = None
         for arrived, data in blocks:
             first = arrived - len(data) / ab.RATE  # the block's first sample
-            if first + len(data) / ab.RATE < moment - QUIET_BEFORE:
+            if first + len(data) / ab.RATE < moment - 2 * QUIET_BEFORE:
                 continue
             for index, sample in enumerate(data):
                 at = first + index / ab.RATE
@@ -88,6 +88,21 @@ class MonitorRecorder(threading.Thread):
                     quiet = quiet_since is not None and quiet_since <= moment - QUIET_BEFORE
                     return at - moment if quiet else None
         return None
+
+    def loud_spans(self, start, end):
+        """The stretches of sound between the two moments, for a message."""
+        with self.lock:
+            blocks = list(self.blocks)
+        spans = []
+        for arrived, data in blocks:
+            first = arrived - len(data) / ab.RATE
+            for index, sample in enumerate(data):
+                at = first + index / ab.RATE
+                if start <= at <= end and abs(sample - 128) > LOUD:
+                    if not spans or at - spans[-1][1] > 0.05:
+                        spans.append([at, at])
+                    spans[-1][1] = at
+        return ", ".join("%+.3f..%+.3f s" % (a - start, b - start) for a, b in spans) or "none"
 
     def stop(self):
         ab.stop(self.process)
@@ -113,9 +128,11 @@ def run_program(server, monitor, driver, sound, clicks, run):
     wait_for_monitor(monitor, 0.5)
     events = [line.split() for line in result.stdout.splitlines() if line.startswith(("click ", "seek "))]
     heard = [(kind, monitor.onset_after(float(moment), 3.0)) for kind, moment in events]
-    missing = [kind for kind, onset in heard if onset is None]
-    if missing:
-        raise RuntimeError("run %d: no sound found after a %s" % (run + 1, missing[0]))
+    for (kind, moment), (_, onset) in zip(events, heard):
+        if onset is None:
+            raise RuntimeError("run %d: no sound after a quiet moment found for the %s; sound heard from %.3f s"
+                               " before it: %s" % (run + 1, kind, 2.0,
+                                                   monitor.loud_spans(float(moment) - 2.0, float(moment) + 3.0)))
     return heard
 
 
