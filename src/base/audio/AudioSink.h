@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/audio/SoundStart.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -12,7 +14,7 @@ class AudioSink {
 public:
     virtual ~AudioSink() = default;
     // Starts a new stream (ending any earlier one); false when no device takes it.
-    virtual bool start(int sampleRate, int channels) = 0;
+    virtual bool start(int sampleRate, int channels, SoundStart soundStart) = 0;
     // Queues as many whole frames as there is room for without waiting; returns how many.
     virtual std::size_t write(const float* frames, std::size_t frameCount) = 0;
     // No more frames follow; what the sink holds back must now be played too.

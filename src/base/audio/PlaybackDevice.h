@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/audio/SoundStart.h"
+
 #include <QString>
 #include <optional>
 
@@ -24,7 +26,7 @@ public:
     virtual PlaybackResult open(const QString& path) = 0;
     // Stops the sound and stands at `milliseconds`.
     virtual PlaybackResult seek(long long milliseconds) = 0;
-    virtual PlaybackResult play(long long fromMilliseconds) = 0;
+    virtual PlaybackResult play(long long fromMilliseconds, SoundStart soundStart) = 0;
     // Stops the sound and keeps the position and the file.
     virtual PlaybackResult stop() = 0;
     virtual PlaybackResult close() = 0;

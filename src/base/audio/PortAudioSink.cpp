@@ -24,8 +24,8 @@ constexpr std::size_t kChunkFrames = 4096;
 // hundreds, and the end of a sound is still known within a block of being heard.
 constexpr double kBlockSeconds = 0.05;
 constexpr double kMinimumLatencySeconds = 0.25;
-// Silence before the first frame and after the last one, beyond the device's
-// buffer: two blocks, for the callback's rhythm.
+// Silence after the last frame, and before the first one on the air, beyond the
+// device's buffer: two blocks, for the callback's rhythm.
 constexpr int kMarginBlocks = 2;
 constexpr std::uint64_t kNoEnd = std::numeric_limits<std::uint64_t>::max();
 
@@ -52,7 +52,7 @@ PortAudioSink::~PortAudioSink() {
     stop();
 }
 
-bool PortAudioSink::start(int sampleRate, int channels) {
+bool PortAudioSink::start(int sampleRate, int channels, SoundStart soundStart) {
     stop();
     if (sampleRate <= 0 || channels < 1 || channels > 2) {
         return false;
@@ -73,15 +73,15 @@ bool PortAudioSink::start(int sampleRate, int channels) {
     const int chosen = chooseOutputDevice(devices, companionInput_, fallback);
     sourceRate_ = sampleRate;
     sourceChannels_ = channels;
-    if ((chosen != paNoDevice && openDevice(chosen, sampleRate)) ||
-        (chosen != fallback && fallback != paNoDevice && openDevice(fallback, sampleRate))) {
+    if ((chosen != paNoDevice && openDevice(chosen, sampleRate, soundStart)) ||
+        (chosen != fallback && fallback != paNoDevice && openDevice(fallback, sampleRate, soundStart))) {
         return true;
     }
     session_.reset();
     return false;
 }
 
-bool PortAudioSink::openDevice(int device, int sampleRate) {
+bool PortAudioSink::openDevice(int device, int sampleRate, SoundStart soundStart) {
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
     if (info == nullptr || info->maxOutputChannels < 1) {
         return false;
@@ -135,14 +135,32 @@ bool PortAudioSink::openDevice(int device, int sampleRate) {
         std::max(streamInfo != nullptr ? streamInfo->outputLatency : 0.0, params.suggestedLatency) * rate);
     latencyFrames_.store(latency, std::memory_order_relaxed);
     marginFrames_ = latency + kMarginBlocks * static_cast<std::uint64_t>(framesPerBlock);
-    leadInLeft_ = marginFrames_;
-    if (Pa_StartStream(stream) != paNoError) {
-        Pa_CloseStream(stream);
-        resampler_.reset();
-        return false;
-    }
+    leadInLeft_ = soundStart == SoundStart::AfterLeadIn ? marginFrames_ : 0;
     stream_ = stream;
+    started_ = false;
+    startRefused_ = false;
+    if (soundStart == SoundStart::AfterLeadIn) {
+        // The lead-in fills the device's buffer while the first frames come.
+        startStream();
+        if (startRefused_) {
+            Pa_CloseStream(stream);
+            stream_ = nullptr;
+            resampler_.reset();
+            return false;
+        }
+    }
     return true;
+}
+
+// A sound that begins at once starts its stream only once its first frames are in
+// the ring: the stream fills the device's buffer from the ring as it starts, and
+// silence put there before the sound would be heard first.
+void PortAudioSink::startStream() {
+    if (started_ || stream_ == nullptr) {
+        return;
+    }
+    started_ = true;
+    startRefused_ = Pa_StartStream(asStream(stream_)) != paNoError;
 }
 
 void PortAudioSink::push(const float* frames, std::size_t frameCount) {
@@ -187,6 +205,9 @@ std::size_t PortAudioSink::write(const float* frames, std::size_t frameCount) {
         }
     }
     framesWritten_ += used;
+    if (used > 0) {
+        startStream();
+    }
     return used;
 }
 
@@ -207,12 +228,13 @@ void PortAudioSink::finishInput() {
         }
     }
     inputFinished_ = true;
+    startStream();
 }
 
 void PortAudioSink::fill(float* out, unsigned long frames, double delaySeconds, double streamSeconds) {
     // A stream's first blocks can be lost to the sound server's rewinds when it
-    // starts (a rewinding PulseAudio sink drops up to its latency of them): the
-    // sound begins after a lead-in of silence.
+    // starts (a rewinding PulseAudio sink drops up to its latency of them): a sound
+    // on the air begins after a lead-in of silence.
     const auto leadIn = static_cast<std::size_t>(std::min<std::uint64_t>(leadInLeft_, frames));
     leadInLeft_ -= leadIn;
     const auto channels = static_cast<std::size_t>(deviceChannels_);
@@ -283,7 +305,8 @@ std::uint64_t PortAudioSink::framesPlayed() const {
 }
 
 bool PortAudioSink::failed() const {
-    return stream_ != nullptr && Pa_IsStreamActive(asStream(stream_)) != 1;
+    // A stream that waits for its first frames has not failed yet.
+    return stream_ != nullptr && started_ && (startRefused_ || Pa_IsStreamActive(asStream(stream_)) != 1);
 }
 
 void PortAudioSink::stop() {
@@ -295,6 +318,8 @@ void PortAudioSink::stop() {
     session_.reset();
     resampler_.reset();
     inputFinished_ = false;
+    started_ = false;
+    startRefused_ = false;
 }
 
 } // namespace kestrova

@@ -30,7 +30,7 @@ public:
     // The PortAudio name of the input device in use; applies from the next start().
     void setCompanionInput(const QString& inputDeviceName) { companionInput_ = inputDeviceName; }
 
-    bool start(int sampleRate, int channels) override;
+    bool start(int sampleRate, int channels, SoundStart soundStart) override;
     std::size_t write(const float* frames, std::size_t frameCount) override;
     void finishInput() override;
     std::uint64_t framesPlayed() const override;
@@ -43,7 +43,8 @@ public:
     void fill(float* out, unsigned long frames, double delaySeconds, double streamSeconds);
 
 private:
-    bool openDevice(int device, int sampleRate);
+    bool openDevice(int device, int sampleRate, SoundStart soundStart);
+    void startStream();
     void push(const float* frames, std::size_t frameCount);
     // Of the frames handed to the device, how many have been heard by now.
     std::uint64_t framesHeard() const;
@@ -55,6 +56,9 @@ private:
     std::optional<PortAudioSession> session_;
     QString companionInput_;
     void* stream_ = nullptr;
+    // Whether the open stream was started, and whether PortAudio refused to.
+    bool started_ = false;
+    bool startRefused_ = false;
     std::unique_ptr<FrameRing> ring_;
     std::unique_ptr<Resampler> resampler_;
     std::vector<float> resampled_;
@@ -73,9 +77,10 @@ private:
     std::atomic<bool> inputFinished_{false};
     // The device frame after the last one of the sound, once the callback has come to it.
     std::atomic<std::uint64_t> endFrame_{std::numeric_limits<std::uint64_t>::max()};
-    // Silence before the sound and after it: the device's buffer and a little more.
+    // Silence after the sound, and before it when it begins after a lead-in: the
+    // device's buffer and a little more.
     std::uint64_t marginFrames_ = 0;
-    // Of the lead-in, what the callback has still to hand over.
+    // Of the lead-in, what the callback has still to hand over; none for a sound that begins at once.
     std::uint64_t leadInLeft_ = 0;
 };
 

@@ -44,7 +44,8 @@ bool SimpleSoundPlayer::playFile(const QString& path, bool userInputWaits) {
 
 bool SimpleSoundPlayer::playAndWait(FrameSource& sound, bool userInputWaits) {
     WavStreamer streamer(sound, sink_);
-    if (!streamer.start(0)) {
+    // The timed transmission goes on the air; the other sounds are short enough to take the lead-in too.
+    if (!streamer.start(0, SoundStart::AfterLeadIn)) {
         return false;
     }
     const std::uint64_t mine = generation_;

@@ -62,7 +62,7 @@ PlaybackResult StreamingPlayback::seek(long long milliseconds) {
     return PlaybackResult::Ok;
 }
 
-PlaybackResult StreamingPlayback::play(long long fromMilliseconds) {
+PlaybackResult StreamingPlayback::play(long long fromMilliseconds, SoundStart soundStart) {
     if (!pumpIfOpen()) {
         return PlaybackResult::NotOpen;
     }
@@ -75,7 +75,7 @@ PlaybackResult StreamingPlayback::play(long long fromMilliseconds) {
     if (!streamer_) {
         streamer_ = std::make_unique<WavStreamer>(*file_, sink_);
     }
-    if (!streamer_->start(from)) {
+    if (!streamer_->start(from, soundStart)) {
         return PlaybackResult::DeviceFailed;
     }
     timer_.start();

@@ -27,7 +27,7 @@ public:
 
     PlaybackResult open(const QString& path) override;
     PlaybackResult seek(long long milliseconds) override;
-    PlaybackResult play(long long fromMilliseconds) override;
+    PlaybackResult play(long long fromMilliseconds, SoundStart soundStart) override;
     PlaybackResult stop() override;
     PlaybackResult close() override;
     std::optional<PlaybackStatus> status() override;

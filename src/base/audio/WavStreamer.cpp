@@ -17,11 +17,11 @@ WavStreamer::~WavStreamer() {
     stop();
 }
 
-bool WavStreamer::start(std::uint64_t fromFrame) {
+bool WavStreamer::start(std::uint64_t fromFrame, SoundStart soundStart) {
     stop();
     // Where it already stands, nothing seeks: some codings cannot seek at all.
     const bool placed = fromFrame == source_.position() || source_.seek(fromFrame);
-    if (!placed || !sink_.start(source_.sampleRate(), source_.channels())) {
+    if (!placed || !sink_.start(source_.sampleRate(), source_.channels(), soundStart)) {
         return false;
     }
     running_ = true;

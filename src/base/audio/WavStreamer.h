@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/audio/SoundStart.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -20,7 +22,7 @@ public:
     WavStreamer& operator=(const WavStreamer&) = delete;
 
     // Starts the sink at the file's rate; false when the device refuses.
-    bool start(std::uint64_t fromFrame);
+    bool start(std::uint64_t fromFrame, SoundStart soundStart);
     void pump();
     // The frame being heard now.
     std::uint64_t currentFrame() const;

@@ -48,7 +48,9 @@ long long Playback::sliderMilliseconds() const {
 bool Playback::seekAndPlay(long long milliseconds) {
     state_.paused = false;
     const bool sought = platform_.player.seek(milliseconds) == PlaybackResult::Ok;
-    return platform_.player.play(milliseconds) == PlaybackResult::Ok && sought;
+    // Only on the air does the sound wait for the transmitter and the receivers.
+    const SoundStart soundStart = transmitter_.onAir() ? SoundStart::AfterLeadIn : SoundStart::AtOnce;
+    return platform_.player.play(milliseconds, soundStart) == PlaybackResult::Ok && sought;
 }
 
 void Playback::startPlayback() {

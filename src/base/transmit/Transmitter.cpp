@@ -110,12 +110,14 @@ void Transmitter::applyRestState() {
 
 void Transmitter::transmitterOn() {
     if (!held_) {
+        keyingAsked_ = true;
         keyLine();
     }
 }
 
 void Transmitter::transmitterOff() {
     if (!held_) {
+        keyingAsked_ = false;
         unkeyLine();
     }
 }

@@ -29,6 +29,10 @@ public:
     void transmitterOn();
     void transmitterOff();
     bool isHeld() const { return held_; }
+    // Whether a sound started now is meant for the air: the line is keyed, or keying
+    // was asked for and not let go since (a port that is missing keys nothing, but
+    // Auto-CQ still sends).
+    bool onAir() const { return keyed_ || keyingAsked_; }
     // "1" while the squelch pin's status line is asserted, "0" while not; empty
     // without a working port, which never matches a squelch level.
     QString readSquelchLine();
@@ -102,6 +106,7 @@ private:
     bool rtsKeyed_ = false;
     bool held_ = false;
     bool keyed_ = false;
+    bool keyingAsked_ = false;
 };
 
 // An exclusive hold on the transmitter for one transmission: while it lasts only

@@ -60,7 +60,7 @@ TEST_F(StreamingPlaybackTest, LengthIsInMillisecondsForTheHeaderRate) {
 
 TEST_F(StreamingPlaybackTest, RefusesWhatDoesNotFitTheState) {
     const QString path = oneSecond();
-    EXPECT_EQ(device.play(0), PlaybackResult::NotOpen);
+    EXPECT_EQ(device.play(0, SoundStart::AtOnce), PlaybackResult::NotOpen);
     EXPECT_FALSE(device.status());
     EXPECT_EQ(device.close(), PlaybackResult::NotOpen);
     EXPECT_EQ(device.open(QStringLiteral("/nonexistent/x.wav")), PlaybackResult::CannotReadFile);
@@ -70,13 +70,13 @@ TEST_F(StreamingPlaybackTest, RefusesWhatDoesNotFitTheState) {
     openFile(path);
     EXPECT_EQ(device.open(path), PlaybackResult::AlreadyOpen);
     EXPECT_EQ(device.seek(-1), PlaybackResult::BadArgument);
-    EXPECT_EQ(device.play(-5), PlaybackResult::BadArgument);
+    EXPECT_EQ(device.play(-5, SoundStart::AtOnce), PlaybackResult::BadArgument);
     EXPECT_EQ(sink.starts, 0);
 }
 
 TEST_F(StreamingPlaybackTest, PositionFollowsTheFramesTheSinkPlayedUntilTheLength) {
     openFile(oneSecond());
-    ASSERT_EQ(device.play(0), kOk);
+    ASSERT_EQ(device.play(0, SoundStart::AtOnce), kOk);
     EXPECT_EQ(sink.rate, 11025);
     EXPECT_EQ(position(), 0);
     playFrames(5513);
@@ -91,25 +91,25 @@ TEST_F(StreamingPlaybackTest, PositionFollowsTheFramesTheSinkPlayedUntilTheLengt
 
 TEST_F(StreamingPlaybackTest, PlayFromAndSeekStartAtTheRequestedTime) {
     openFile(oneSecond());
-    ASSERT_EQ(device.play(500), kOk);
+    ASSERT_EQ(device.play(500, SoundStart::AtOnce), kOk);
     EXPECT_EQ(firstPlayedFrame(), 5513);
     EXPECT_EQ(position(), 500);
 
     ASSERT_EQ(device.seek(250), kOk);
     EXPECT_FALSE(sink.running) << "seeking stops the sound";
     EXPECT_EQ(position(), 250);
-    ASSERT_EQ(device.play(250), kOk);
+    ASSERT_EQ(device.play(250, SoundStart::AtOnce), kOk);
     EXPECT_EQ(firstPlayedFrame(), 2757);
 
     // A time past the end is the end, and playing from there ends at once.
-    ASSERT_EQ(device.play(99999), kOk);
+    ASSERT_EQ(device.play(99999, SoundStart::AtOnce), kOk);
     EXPECT_EQ(position(), 1000);
     EXPECT_FALSE(playing());
 }
 
 TEST_F(StreamingPlaybackTest, StopKeepsThePositionAndTheFileOpen) {
     openFile(oneSecond());
-    device.play(100);
+    device.play(100, SoundStart::AtOnce);
     playFrames(2205); // 200 ms
     ASSERT_EQ(device.stop(), kOk);
     EXPECT_FALSE(sink.running);
@@ -127,7 +127,7 @@ TEST_F(StreamingPlaybackTest, AFasterHeaderRatePlaysTheSameSamplesInLessTime) {
     const QByteArray samples = rampData(14332);
     openFile(writeWav(QStringLiteral("fast.wav"), wav(1, 14332, 16, samples)));
     EXPECT_EQ(status().lengthMs, 1000);
-    device.play(0);
+    device.play(0, SoundStart::AtOnce);
     EXPECT_EQ(sink.rate, 14332);
     playFrames(7166);
     EXPECT_EQ(position(), 500);
@@ -142,11 +142,11 @@ TEST_F(StreamingPlaybackTest, AFasterHeaderRatePlaysTheSameSamplesInLessTime) {
 TEST_F(StreamingPlaybackTest, ADeviceFailureStopsPlaybackWithoutLosingThePosition) {
     openFile(oneSecond());
     sink.refuseStart = true;
-    EXPECT_EQ(device.play(0), PlaybackResult::DeviceFailed);
+    EXPECT_EQ(device.play(0, SoundStart::AtOnce), PlaybackResult::DeviceFailed);
     EXPECT_FALSE(playing());
 
     sink.refuseStart = false;
-    ASSERT_EQ(device.play(0), kOk);
+    ASSERT_EQ(device.play(0, SoundStart::AtOnce), kOk);
     playFrames(1103);
     sink.broken = true;
     device.pump();

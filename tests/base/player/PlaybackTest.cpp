@@ -78,5 +78,44 @@ TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
     EXPECT_EQ(sink.rate, 11025);
 }
 
+// Heard only at the station, a click or a move of the slider sounds at once; a
+// sound meant for the air waits for the transmitter and the receivers.
+TEST(PlaybackAlone, BeginsAtOnceUnlessTheSoundIsMeantForTheAir) {
+    FakePlatform fakes;
+    FakeAudioSink sink;
+    StreamingPlayback device(sink);
+    fakes.realPlayer = &device;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, QString());
+    Transmitter transmitter(platform, settings);
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("rec.wav"));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
+    file.setLoaded(path);
+    const auto begins = [&sink](int starts) {
+        EXPECT_EQ(sink.starts, starts);
+        return sink.soundStart;
+    };
+
+    playback.startPlayback();
+    EXPECT_EQ(begins(1), SoundStart::AtOnce);
+    playback.seek(500'000);
+    EXPECT_EQ(begins(2), SoundStart::AtOnce) << "a seek while playing starts without a lead-in";
+    playback.stop();
+
+    // As Auto-CQ sends: keyed first (here without a port, which keys nothing), then played.
+    transmitter.transmitterOn();
+    playback.startPlayback();
+    EXPECT_EQ(begins(3), SoundStart::AfterLeadIn);
+    playback.seek(250'000);
+    EXPECT_EQ(begins(4), SoundStart::AfterLeadIn);
+    playback.stop();
+
+    playback.startPlayback();
+    EXPECT_EQ(begins(5), SoundStart::AtOnce) << "the stop let go of the transmitter";
+}
+
 } // namespace
 } // namespace kestrova::test

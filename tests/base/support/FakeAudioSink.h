@@ -11,8 +11,9 @@ namespace kestrova::test {
 // or at once with `consumeAtOnce`.
 class FakeAudioSink : public AudioSink {
 public:
-    bool start(int sampleRate, int channels) override {
+    bool start(int sampleRate, int channels, SoundStart begins) override {
         ++starts;
+        soundStart = begins;
         if (refuseStart) {
             return false;
         }
@@ -63,6 +64,8 @@ public:
     int rate = 0;
     int channelCount = 0;
     int starts = 0;
+    // How the last stream was asked to begin.
+    SoundStart soundStart = SoundStart::AtOnce;
     int stops = 0;
     std::vector<float> received;
     std::size_t written = 0;

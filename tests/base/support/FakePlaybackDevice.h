@@ -36,7 +36,7 @@ public:
     PlaybackResult seek(long long /*milliseconds*/) override {
         return whileOpen([this] { playing = false; });
     }
-    PlaybackResult play(long long fromMilliseconds) override {
+    PlaybackResult play(long long fromMilliseconds, SoundStart begins) override {
         if (openFile.isEmpty()) {
             return PlaybackResult::NotOpen;
         }
@@ -45,6 +45,7 @@ public:
         }
         if (playResult == PlaybackResult::Ok) {
             plays.push_back({openFile, fromMilliseconds});
+            soundStart = begins;
             playing = true;
         }
         return playResult;
@@ -72,6 +73,8 @@ public:
     QString openFile;
     // Each play that started, in turn.
     std::vector<Play> plays;
+    // How the last play that started was asked to begin.
+    SoundStart soundStart = SoundStart::AtOnce;
     long long lengthMs = 0;
     long long positionMs = 0;
     // Whether the card plays; a test clears it to have the card give up.

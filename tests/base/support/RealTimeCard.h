@@ -23,7 +23,7 @@ public:
         tick_.callOnTimeout([this] { play(); });
     }
 
-    bool start(int sampleRate, int /*channels*/) override {
+    bool start(int sampleRate, int /*channels*/, SoundStart /*soundStart*/) override {
         stop();
         rate_ = sampleRate;
         written_ = taken_ = heard_ = 0;
