@@ -11,6 +11,7 @@
 #include "base/archive/Archive.h"
 #include "base/audio/InputHub.h"
 #include "base/audio/WorkingFileCapture.h"
+#include "base/integrity/ManifestWriter.h"
 #include "bench/RecordingFolder.h"
 #include "gui/app/Program.h"
 #include "gui/ui/MainForm.h"
@@ -34,6 +35,7 @@ constexpr int kSizes[] = {1'000, 10'000, 100'000};
 constexpr std::size_t kRecordedSamples = 11025 * 25;
 // Filing with its copies; the plain save's time is added to it in each round.
 constexpr double kGoal = 0.010;
+constexpr int kCatchUpLimitMs = 600'000;
 
 struct Filing {
     std::vector<double> filing;
@@ -104,6 +106,12 @@ Filing fileWhileListed(int listed, const QDateTime& now) {
     fakes.clock.set(now);
     Program program(fakes.platform(), ProgramOptions{dir.path()});
     program.main();
+    // A station's recordings are in its manifests already; these were written
+    // without, and the start's catch-up entering them all would run on its thread
+    // through the rounds, taking the cores and the disk from what is measured.
+    if (!program.manifests().waitForPending(kCatchUpLimitMs)) {
+        std::printf("(the manifests' catch-up of %d recordings still runs)\n", listed);
+    }
     QApplication::processEvents();
     test::FakeInput input;
     InputHub hub(input);
@@ -155,7 +163,7 @@ int main(int argc, char** argv) {
     }
     met = met && atLargest < kGoal;
     std::printf("goal: save and filing under %.0f ms more than the plain save with its fsyncs (median of the "
-                "rounds) with 100,000 listed: %s\n",
-                kGoal * 1000, met ? "met" : "MISSED");
+                "rounds) with 100,000 listed: %s [%s]\n",
+                kGoal * 1000, met ? "met" : "MISSED", bench::loadAverageText().c_str());
     return met ? 0 : 1;
 }

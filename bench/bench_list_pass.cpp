@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     const bench::Spread ratio = bench::spreadOf(ratios);
     bench::printSpread("ratio of CPU times", ratio, "");
     const bool met = listed == kRecordings && ratio.median <= kGoal;
-    std::printf("goal: median ratio of CPU times at most %.1f, every recording listed: %s\n", kGoal,
-                met ? "met" : "MISSED");
+    std::printf("goal: median ratio of CPU times at most %.1f, every recording listed: %s [%s]\n", kGoal,
+                met ? "met" : "MISSED", bench::loadAverageText().c_str());
     return met ? 0 : 1;
 }

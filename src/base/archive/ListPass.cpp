@@ -46,10 +46,18 @@ bool isAscii(const char* text) {
     return true;
 }
 
+// The name's first character is the circuit's digit. An ASCII byte is its own
+// character in the system's encoding, and no other byte starts a digit, so a name
+// of another circuit is passed over before it is decoded.
+bool isOfCircuit(const char* bytes, const QString& circuit) {
+    return circuit.size() == 1 && circuit.front().unicode() < 0x80 &&
+           bytes[0] == static_cast<char>(circuit.front().unicode());
+}
+
 // The file is opened by the name's text, as every other reader of the program
 // opens it: a name whose bytes are no text in the system's encoding reads as 0.
-double lengthOf(const FolderFiles& files, const char* bytes, const QString& name) {
-    const QByteArray spelled = isAscii(bytes) ? QByteArray() : QFile::encodeName(name);
+double lengthOf(const FolderFiles& files, const char* bytes, bool ascii, const QString& name) {
+    const QByteArray spelled = ascii ? QByteArray() : QFile::encodeName(name);
     char header[kRecordingHeaderBytes];
     const long got = files.readStart(spelled.isEmpty() ? bytes : spelled.constData(), header, sizeof header);
     return got < 0 ? 0 : recordingLengthOf(header, got);
@@ -65,13 +73,14 @@ bool isTooOld(const QString& name, const ListPassRules& rules) {
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
             const QSet<QString>& continuations, FilingOrder& order, Found& found) {
     LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)), found.names.size()};
+    const bool ascii = isAscii(bytes);
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
     const bool recordingsName = name.size() > 6;
     if (recordingsName && isTooOld(name, rules)) {
         entry.verdict = Verdict::Due;
     } else if (recordingsName) {
-        seconds = lengthOf(files, bytes, name);
+        seconds = lengthOf(files, bytes, ascii, name);
         entry.lengthRead = true;
         // A short piece that continues a split transmission is no short recording.
         entry.verdict = isLongEnough(seconds, rules.minRecordLimit) || continuations.contains(name)
@@ -83,7 +92,12 @@ void lookAt(const FolderFiles& files, const char* bytes, const QString& name, co
     } else if (entry.moment > found.newestBeforeThisRun.moment) {
         found.newestBeforeThisRun = entry;
     }
-    found.names.append({name, seconds});
+    // An ASCII name is its own UTF-8: its bytes go into the list as they are.
+    if (ascii) {
+        found.names.appendUtf8(bytes, seconds);
+    } else {
+        found.names.append({name, seconds});
+    }
     found.inListOrder.push_back(entry);
 }
 
@@ -94,9 +108,8 @@ Found lookAtCircuit(const ListPassRules& rules) {
     FilingOrder order;
     // Files are read in the folder's own order, which is the disk's.
     files.forEachRegularFile([&](const char* bytes) {
-        const QString name = QFile::decodeName(bytes);
-        if (name.left(1) == rules.circuit) {
-            lookAt(files, bytes, name, rules, continuations, order, found);
+        if (isOfCircuit(bytes, rules.circuit)) {
+            lookAt(files, bytes, QFile::decodeName(bytes), rules, continuations, order, found);
         }
     });
     // Names of the same moment are rare, so only they are read back for the sort;

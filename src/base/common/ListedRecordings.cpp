@@ -44,10 +44,10 @@ qsizetype ListedRecordings::lastIndexOf(const QString& name) const {
 }
 
 void ListedRecordings::append(const ListedRecording& entry) {
-    appendBytes(entry.name.toUtf8(), entry.seconds);
+    appendUtf8(entry.name.toUtf8(), entry.seconds);
 }
 
-void ListedRecordings::appendBytes(QByteArrayView name, double seconds) {
+void ListedRecordings::appendUtf8(QByteArrayView name, double seconds) {
     slots_.append({static_cast<quint32>(names_.size()), static_cast<quint32>(name.size()), seconds});
     names_.append(name);
 }

@@ -34,6 +34,8 @@ public:
     bool contains(const QString& name) const { return lastIndexOf(name) >= 0; }
 
     void append(const ListedRecording& entry);
+    // The same for a name already spelt in UTF-8.
+    void appendUtf8(QByteArrayView name, double seconds);
     // Keeps only the entries at `indexes`, in that order, and gives back the room
     // kept for more. The names of the others stay in the block until it is rebuilt.
     void keepOnly(const std::vector<std::size_t>& indexes);
@@ -47,7 +49,6 @@ private:
     };
     const Slot& slotAt(std::size_t index) const { return slots_[static_cast<qsizetype>(index)]; }
     QByteArrayView nameBytesAt(std::size_t index) const;
-    void appendBytes(QByteArrayView name, double seconds);
 
     QByteArray names_;
     QList<Slot> slots_;

@@ -85,7 +85,7 @@ bool SafeSaveFile::open(OpenMode mode) {
     }
     written_ = 0;
     failed_ = false;
-    hash_.reset();
+    writtenChecksum_.reset();
     return QIODevice::open(WriteOnly | Unbuffered);
 }
 
@@ -102,7 +102,7 @@ qint64 SafeSaveFile::writeData(const char* data, qint64 size) {
         setErrorString(QStringLiteral("write failed: ") + temporary_);
         return -1;
     }
-    hash_.addData(QByteArrayView(data, size));
+    writtenChecksum_.add(data, size);
     written_ += size;
     return size;
 }
@@ -144,17 +144,18 @@ bool SafeSaveFile::readsBackAsWritten() const {
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         return false;
     }
-    QCryptographicHash read(QCryptographicHash::Sha256);
+    StreamChecksum read;
     qint64 total = 0;
     for (;;) {
         const QByteArray block = file.read(kReadBlock);
         if (block.isEmpty()) {
             break;
         }
-        read.addData(block);
+        read.add(block.constData(), block.size());
         total += block.size();
     }
-    return file.error() == QFileDevice::NoError && total == written_ && read.result() == hash_.result();
+    return file.error() == QFileDevice::NoError && total == written_ &&
+           read.result() == writtenChecksum_.result();
 }
 
 void SafeSaveFile::discard() {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCryptographicHash>
+#include "base/files/StreamChecksum.h"
+
 #include <QIODevice>
 #include <QString>
 
@@ -62,7 +63,7 @@ private:
     int descriptor_ = -1;
     qint64 written_ = 0;
     bool failed_ = false;
-    QCryptographicHash hash_{QCryptographicHash::Sha256};
+    StreamChecksum writtenChecksum_;
 };
 
 } // namespace kestrova

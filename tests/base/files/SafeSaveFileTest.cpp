@@ -1,0 +1,65 @@
+#include "base/files/SafeSaveFile.h"
+
+#include "base/files/StreamChecksum.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace kestrova {
+namespace {
+
+// A disk that takes every write and reports it whole, but one byte arrives changed.
+class ChangesAByte final : public FileWriteCalls {
+public:
+    qint64 write(int descriptor, const char* data, qint64 size) const override {
+        QByteArray changed(data, size);
+        changed[size / 2] = static_cast<char>(changed[size / 2] ^ 0x01);
+        return FileWriteCalls::write(descriptor, changed.constData(), size);
+    }
+};
+
+TEST(SafeSaveFile, BytesChangedOnTheWayLeaveTheOldFileInPlace) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("1_12-09-2026_10-00-00.wav"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const ChangesAByte disk;
+    SafeSaveFile out(target, disk);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(QByteArray(300'001, char(128)));
+    EXPECT_FALSE(out.commit());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+quint64 checksumInPieces(const QByteArray& bytes, qsizetype piece) {
+    StreamChecksum sum;
+    for (qsizetype at = 0; at < bytes.size(); at += piece) {
+        sum.add(bytes.constData() + at, std::min(piece, bytes.size() - at));
+    }
+    return sum.result();
+}
+
+TEST(StreamChecksum, HowTheBytesAreCutDoesNotMatterWhatTheyAreDoes) {
+    QByteArray bytes;
+    for (int i = 0; i < 1001; ++i) {
+        bytes.append(static_cast<char>(i * 7));
+    }
+    const quint64 whole = checksumInPieces(bytes, bytes.size());
+    for (const qsizetype piece : {1, 3, 8, 13, 44, 65}) {
+        EXPECT_EQ(checksumInPieces(bytes, piece), whole) << piece;
+    }
+    QByteArray changed = bytes;
+    changed[500] = static_cast<char>(changed[500] ^ 0x40);
+    EXPECT_NE(checksumInPieces(changed, 13), whole);
+    EXPECT_NE(checksumInPieces(bytes + '\0', 13), whole);
+}
+
+} // namespace
+} // namespace kestrova
