@@ -1,7 +1,5 @@
 #pragma once
 
-#include "base/files/StreamChecksum.h"
-
 #include <QIODevice>
 #include <QString>
 
@@ -63,7 +61,8 @@ private:
     int descriptor_ = -1;
     qint64 written_ = 0;
     bool failed_ = false;
-    StreamChecksum writtenChecksum_;
+    // CRC-32 of the bytes written, to compare with what reads back.
+    unsigned long writtenChecksum_ = 0;
 };
 
 } // namespace kestrova

@@ -1,11 +1,8 @@
 #include "base/files/SafeSaveFile.h"
 
-#include "base/files/StreamChecksum.h"
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace kestrova {
@@ -36,29 +33,6 @@ TEST(SafeSaveFile, BytesChangedOnTheWayLeaveTheOldFileInPlace) {
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), QByteArray("old"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-quint64 checksumInPieces(const QByteArray& bytes, qsizetype piece) {
-    StreamChecksum sum;
-    for (qsizetype at = 0; at < bytes.size(); at += piece) {
-        sum.add(bytes.constData() + at, std::min(piece, bytes.size() - at));
-    }
-    return sum.result();
-}
-
-TEST(StreamChecksum, HowTheBytesAreCutDoesNotMatterWhatTheyAreDoes) {
-    QByteArray bytes;
-    for (int i = 0; i < 1001; ++i) {
-        bytes.append(static_cast<char>(i * 7));
-    }
-    const quint64 whole = checksumInPieces(bytes, bytes.size());
-    for (const qsizetype piece : {1, 3, 8, 13, 44, 65}) {
-        EXPECT_EQ(checksumInPieces(bytes, piece), whole) << piece;
-    }
-    QByteArray changed = bytes;
-    changed[500] = static_cast<char>(changed[500] ^ 0x40);
-    EXPECT_NE(checksumInPieces(changed, 13), whole);
-    EXPECT_NE(checksumInPieces(bytes + '\0', 13), whole);
 }
 
 } // namespace
