@@ -21,9 +21,10 @@ enum class Verdict : quint8 { PassedOver, Listed, Due };
 // A name of the circuit as the pass found it. The name itself waits in the
 // pass's names, so a long folder costs no string per file. The moment is parsed
 // once, for the sort (FilingOrder's key); -1 for a name that has none, so it sorts first.
+// Sixteen bytes: a hundred thousand of them are held at the pass's peak.
 struct LookedAt {
     qint64 moment = -1;
-    std::size_t name = 0; // its index in the names
+    quint32 name = 0; // its index in the names, which never holds 4 GB
     Verdict verdict = Verdict::PassedOver;
     bool lengthRead = false;
 };
@@ -64,7 +65,8 @@ bool isTooOld(const QString& name, const ListPassRules& rules) {
 
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
             const QSet<QString>& continuations, FilingOrder& order, Found& found) {
-    LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)), found.names.size()};
+    LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)),
+                   static_cast<quint32>(found.names.size())};
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
     const bool recordingsName = name.size() > 6;
