@@ -33,7 +33,9 @@ struct LookedAt {
 // folder's order, and the same in list order.
 struct Found {
     ListedRecordings names;
-    std::vector<LookedAt> inListOrder;
+    // A QList, not a vector: it grows in place (realloc), so a long folder never
+    // holds the old and the new block at once.
+    QList<LookedAt> inListOrder;
     QSet<QString> filedThisRun;
     LookedAt newestBeforeThisRun;
 };
@@ -120,7 +122,7 @@ Found lookAtCircuit(const ListPassRules& rules) {
 
 ListPassResult runListPass(const ListPassRules& rules) {
     Found found = lookAtCircuit(rules);
-    const std::vector<LookedAt>& inOrder = found.inListOrder;
+    const QList<LookedAt>& inOrder = found.inListOrder;
     ListPassResult result;
     const QString prefix = rules.folder + QLatin1Char('/');
     if (!inOrder.empty()) {
@@ -138,6 +140,7 @@ ListPassResult runListPass(const ListPassRules& rules) {
         result.headerFields = std::move(fields);
     }
     std::vector<std::size_t> listed;
+    listed.reserve(static_cast<std::size_t>(inOrder.size()));
     for (const LookedAt& entry : inOrder) {
         if (entry.verdict == Verdict::Listed) {
             listed.push_back(entry.name);

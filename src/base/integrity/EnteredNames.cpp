@@ -18,7 +18,7 @@ EnteredNames::EnteredNames(const QString& manifestFolder) {
         });
     }
     std::sort(packed_.begin(), packed_.end());
-    packed_.shrink_to_fit();
+    packed_.squeeze();
 }
 
 std::optional<quint64> EnteredNames::packed(QStringView name) {

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringView>
 #include <optional>
-#include <vector>
 
 namespace kestrova {
 
@@ -25,7 +25,7 @@ private:
     // fourteen digits; nullopt for a name of any other shape.
     static std::optional<quint64> packed(QStringView name);
 
-    std::vector<quint64> packed_; // sorted once all are read
+    QList<quint64> packed_; // sorted once all are read; grows in place (realloc)
     QSet<QString> others_;
 };
 
