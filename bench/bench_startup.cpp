@@ -5,10 +5,11 @@
 // interface thread, spends less than 3 ms of CPU in 150 ms; the list may still be
 // read beside it, with the user's input held until it is right), and the list
 // complete (all threads of the process together that quiet). Resident memory is
-// read at the second. Beside them, the moment the program is ready: the recorder
-// switched on, which it does once the list is right and the user's input is let
-// through, seen from outside as the capture's working file appearing in the
-// program folder.
+// read at the second, and the peak since the launch. Beside them, the moment the
+// program is ready: the recorder switched on, which it does as the list pass
+// begins, seen from outside as the capture's working file appearing in the program
+// folder. The goals are on the ready moment and the peak: until the recorder is on
+// nothing is recorded, and the peak is what the machine must have room for.
 #include "base/audio/PortAudioInput.h"
 #include "base/audio/WorkingFileCapture.h"
 #include "bench/RecordingFolder.h"
@@ -32,8 +33,8 @@ namespace {
 
 constexpr int kRounds = 5;
 constexpr int kSizes[] = {0, 1'000, 10'000, 100'000};
-constexpr double kStartGoal = 0.5;
-constexpr double kMemoryGoalMb = 60;
+constexpr double kReadyGoal = 0.5;
+constexpr double kPeakGoalMb = 60;
 constexpr double kQuietWindow = 0.150;
 constexpr long long kQuietCpuNs = 3'000'000;
 constexpr double kGiveUp = 20;
@@ -231,12 +232,13 @@ int main(int argc, char** argv) {
         bench::printSpread("  resident memory at its peak",
                            bench::spreadOf(fieldOf(starts[i], [](auto& s) { return s.peakMb; })), "MB");
     }
-    const double start = bench::spreadOf(fieldOf(starts.back(), [](auto& s) { return s.windowIdle; })).median;
-    const double memory =
-        bench::spreadOf(fieldOf(starts.back(), [](auto& s) { return s.residentMb; })).median;
-    met = met && start < kStartGoal && memory < kMemoryGoalMb;
-    std::printf("goal with 100,000 recordings: main window idle under %.1f s, under %.0f MB resident "
-                "(medians): %s\n",
-                kStartGoal, kMemoryGoalMb, met ? "met" : "MISSED");
+    // The resident memory read is the started program's, through its own status
+    // file: this benchmark's own (the folders' names it made) is not in it.
+    const double ready = bench::spreadOf(fieldOf(starts.back(), [](auto& s) { return s.ready; })).median;
+    const double peak = bench::spreadOf(fieldOf(starts.back(), [](auto& s) { return s.peakMb; })).median;
+    met = met && ready < kReadyGoal && peak < kPeakGoalMb;
+    std::printf("goal with 100,000 recordings: the recorder on in under %.1f s, under %.0f MB resident "
+                "at the peak (medians): %s [%s]\n",
+                kReadyGoal, kPeakGoalMb, met ? "met" : "MISSED", bench::loadAverageText().c_str());
     return met ? 0 : 1;
 }

@@ -79,6 +79,11 @@ void Archive::refreshRecordingList() {
     if (passRunning_ || removing_) {
         return;
     }
+    // The recorder comes on before the folder is read: nothing heard waits for a
+    // long list. What it files meanwhile is added to the pass's list as it ends.
+    if (settings_.autoStart != 0) {
+        emit startDue();
+    }
     const SettingsValues& values = settings_;
     const QString docFolder = values.docFolder;
     const std::optional<QString> folder = findRecordingsFolder(docFolder);
@@ -156,9 +161,6 @@ void Archive::deleteMarkedRecordings() {
         }
     }
     emit waitOver();
-    if (settings_.autoStart != 0) {
-        emit startDue();
-    }
     emit passFinished();
 }
 

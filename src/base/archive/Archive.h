@@ -93,8 +93,10 @@ signals:
     // program deleted from D/w, with the reason: the manifests enter them.
     void recordingKept(const QString& name);
     void recordingsDeleted(const QStringList& paths, const QString& reason);
-    // The deletion pass is through and the recorder starts by itself: the start is
-    // completed (in the windows, by the settings form's switch-on button).
+    // A list pass begins and the recorder starts by itself: the start is completed
+    // (in the windows, by the settings form's switch-on button) before the folder is
+    // read, so the recorder listens while a long list is read and its old recordings
+    // deleted.
     void startDue();
     // The player's next file: the pass leaves the last it looked at, the filing the
     // recording it keeps.

@@ -21,9 +21,10 @@ enum class Verdict : quint8 { PassedOver, Listed, Due };
 // A name of the circuit as the pass found it. The name itself waits in the
 // pass's names, so a long folder costs no string per file. The moment is parsed
 // once, for the sort (FilingOrder's key); -1 for a name that has none, so it sorts first.
+// Sixteen bytes: a hundred thousand of them are held at the pass's peak.
 struct LookedAt {
     qint64 moment = -1;
-    std::size_t name = 0; // its index in the names
+    quint32 name = 0; // its index in the names, which never holds 4 GB
     Verdict verdict = Verdict::PassedOver;
     bool lengthRead = false;
 };
@@ -32,7 +33,9 @@ struct LookedAt {
 // folder's order, and the same in list order.
 struct Found {
     ListedRecordings names;
-    std::vector<LookedAt> inListOrder;
+    // A QList, not a vector: it grows in place (realloc), so a long folder never
+    // holds the old and the new block at once.
+    QList<LookedAt> inListOrder;
     QSet<QString> filedThisRun;
     LookedAt newestBeforeThisRun;
 };
@@ -72,7 +75,8 @@ bool isTooOld(const QString& name, const ListPassRules& rules) {
 
 void lookAt(const FolderFiles& files, const char* bytes, const QString& name, const ListPassRules& rules,
             const QSet<QString>& continuations, FilingOrder& order, Found& found) {
-    LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)), found.names.size()};
+    LookedAt entry{order.sortKey(recordingMomentKey(name).value_or(-1)),
+                   static_cast<quint32>(found.names.size())};
     const bool ascii = isAscii(bytes);
     double seconds = 0;
     // Six characters or fewer are never a recording's name: passed over.
@@ -131,7 +135,7 @@ Found lookAtCircuit(const ListPassRules& rules) {
 
 ListPassResult runListPass(const ListPassRules& rules) {
     Found found = lookAtCircuit(rules);
-    const std::vector<LookedAt>& inOrder = found.inListOrder;
+    const QList<LookedAt>& inOrder = found.inListOrder;
     ListPassResult result;
     const QString prefix = rules.folder + QLatin1Char('/');
     if (!inOrder.empty()) {
@@ -149,6 +153,7 @@ ListPassResult runListPass(const ListPassRules& rules) {
         result.headerFields = std::move(fields);
     }
     std::vector<std::size_t> listed;
+    listed.reserve(static_cast<std::size_t>(inOrder.size()));
     for (const LookedAt& entry : inOrder) {
         if (entry.verdict == Verdict::Listed) {
             listed.push_back(entry.name);

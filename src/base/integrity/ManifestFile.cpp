@@ -92,4 +92,26 @@ std::optional<ManifestReading> readManifestFile(const QString& path, const QByte
     return readManifest(*opened.file, soughtLineHash);
 }
 
+bool forEachManifestEntry(const QString& path, const std::function<void(const ManifestEntry&)>& visit) {
+    if (QFileInfo(path).isSymLink()) {
+        return false;
+    }
+    const RegularFileOpen opened = openRegularFile(path);
+    if (!opened.file) {
+        return false;
+    }
+    QIODevice& device = *opened.file;
+    while (!device.atEnd()) {
+        // As readManifest takes them: an ended line within the limit that parses.
+        const RawLine raw = nextLine(device);
+        if (raw.tooLong || !raw.ended) {
+            continue;
+        }
+        if (const std::optional<ManifestLine> line = parseManifestLine(raw.text)) {
+            visit(line->entry);
+        }
+    }
+    return true;
+}
+
 } // namespace kestrova

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -59,5 +60,10 @@ ManifestReading readManifest(QIODevice& device, const QByteArray& soughtLineHash
 // Reads the manifest at path; nullopt when it is not a plain file (a link, a
 // device, a folder) or cannot be read.
 std::optional<ManifestReading> readManifestFile(const QString& path, const QByteArray& soughtLineHash = {});
+
+// Calls `visit` with the entry of each good line of the manifest at path, one line
+// held at a time; false, with nothing visited, when it is not a plain file or
+// cannot be read.
+bool forEachManifestEntry(const QString& path, const std::function<void(const ManifestEntry&)>& visit);
 
 } // namespace kestrova

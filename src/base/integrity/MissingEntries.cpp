@@ -1,9 +1,10 @@
 #include "base/integrity/MissingEntries.h"
 
 #include "base/archive/DatedTree.h"
+#include "base/archive/ManifestNames.h"
 #include "base/archive/RecordingFolders.h"
 #include "base/archive/RecordingName.h"
-#include "base/integrity/ManifestFile.h"
+#include "base/integrity/EnteredNames.h"
 #include "base/integrity/ManifestSet.h"
 #include "base/integrity/RecordingCopies.h"
 
@@ -17,18 +18,6 @@ namespace kestrova {
 
 namespace {
 
-ManifestSet readManifests(const QDir& folder) {
-    ManifestSet set;
-    const QStringList names =
-        ManifestSet::inWritingOrder(folder.entryList({QStringLiteral("*.txt")}, QDir::Files));
-    for (const QString& name : names) {
-        if (std::optional<ManifestReading> reading = readManifestFile(folder.filePath(name))) {
-            set.add(name, std::move(*reading));
-        }
-    }
-    return set;
-}
-
 // Where the program puts a recording of this name: D/w, or its hour's dated folder.
 bool liesWhereItsNameBelongs(const QString& docFolder, const QFileInfo& file) {
     const QString folder = QDir::cleanPath(file.absolutePath());
@@ -40,21 +29,22 @@ bool liesWhereItsNameBelongs(const QString& docFolder, const QFileInfo& file) {
 } // namespace
 
 QStringList recordingsWithoutEntry(const QString& docFolder) {
-    const ManifestSet set = readManifests(QDir(manifestFolder(docFolder)));
+    // Neither the manifests nor the copies are held whole: with a hundred thousand
+    // recordings either would cost more than the rest of the program.
+    const EnteredNames entered(manifestFolder(docFolder));
     // By the moment in the name; the dated copy wins over the one in D/w.
     QMap<QString, QString> byName;
-    for (const QString& path : findRecordingCopies(docFolder).files) {
-        const QFileInfo file(path);
+    forEachRecordingFile(docFolder, [&](const QFileInfo& file) {
         const QString name = file.fileName();
-        if (!recordingMoment(name) || set.findByName(name) != nullptr ||
-            !liesWhereItsNameBelongs(docFolder, file)) {
-            continue;
+        if (!recordingMoment(name) || entered.contains(name) || !liesWhereItsNameBelongs(docFolder, file)) {
+            return;
         }
+        const QString path = file.filePath();
         const bool dated = !isInRecordingsFolder(QDir(docFolder).relativeFilePath(path));
         if (dated || !byName.contains(name)) {
             byName.insert(name, path);
         }
-    }
+    });
     QStringList names = byName.keys();
     sortAsListed(names);
     QStringList paths;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace kestrova {
 
@@ -14,5 +16,9 @@ struct RecordingCopies {
 };
 
 RecordingCopies findRecordingCopies(const QString& docFolder);
+
+// The plain files of findRecordingCopies, each handed to `visit` as it is found, in
+// no particular order: a walk over a hundred thousand recordings that keeps none.
+void forEachRecordingFile(const QString& docFolder, const std::function<void(const QFileInfo&)>& visit);
 
 } // namespace kestrova

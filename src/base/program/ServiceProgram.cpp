@@ -19,7 +19,7 @@ ServiceProgram::~ServiceProgram() = default;
 // Of what the circuit tells those above it, a program without windows follows the
 // start; it has no list or sound window to show anything.
 void ServiceProgram::connectSubsystems() {
-    // The list pass completes the start where the windows' "Speichern" would.
+    // The list pass begins by completing the start, where the windows' "Speichern" would.
     connect(&archive(), &Archive::startDue, this, &ServiceProgram::completeStart);
     // What the windows show in the status bar, a service says in its log.
     connect(&recorder().capture(), &CaptureControl::captureTrouble, this, [this](const QString& text) {

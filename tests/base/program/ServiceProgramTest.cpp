@@ -70,10 +70,15 @@ TEST(ServiceProgramAlone, RecordsAsTheSettingsFileSaysAndEndsOnTheShutDown) {
     ServiceProgram service(fakes.platform(), folder.path());
     bool ended = false;
     QObject::connect(&service, &ServiceProgram::ended, [&ended] { ended = true; });
+    // The recorder listens before the list pass reads the folder, which takes long
+    // with a long list.
+    bool onAsThePassBegan = false;
+    QObject::connect(&service.archive(), &Archive::passStarted,
+                     [&] { onAsThePassBegan = service.recorder().isSwitchedOn(); });
     ASSERT_TRUE(service.takeFolder());
     ASSERT_TRUE(service.start());
     EXPECT_EQ(service.settings().values.meterSampleRate, 11025);
-    // The list pass completes the start: the recorder is on and its capture runs.
+    EXPECT_TRUE(onAsThePassBegan);
     EXPECT_TRUE(service.recorder().isSwitchedOn());
     EXPECT_TRUE(fakes.capture.isRecording());
     EXPECT_FALSE(fakes.events.containing(QStringLiteral("Aufnahme begonnen")).isEmpty());
