@@ -128,15 +128,22 @@ void Archive::takeListPass(ListPassResult result) {
     if (result.headerFields) {
         headerFields = std::move(*result.headerFields);
     }
+    QSet<QString> filedMeanwhile;
     for (const ListedRecording& filed : filedDuringPass_) {
         if (!result.listed.contains(filed.name)) {
             result.listed.append(filed);
         }
         result.filedThisRunFound.insert(filed.name);
+        filedMeanwhile.insert(filed.name);
     }
     filedThisRun_.keepOnly(result.filedThisRunFound);
     filedDuringPass_.clear();
     countRecordings(static_cast<long long>(result.listed.size()));
+    // The pass judged the folder by the clock as it began; what the recorder kept
+    // since (under a clock that jumped, say) is this run's, never due.
+    result.deleteList.removeIf([&filedMeanwhile](const QString& path) {
+        return filedMeanwhile.contains(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    });
     deleteList = std::move(result.deleteList);
     recordingList_.replace(std::move(result.listed));
 }
