@@ -17,6 +17,7 @@ namespace {
 
 // Long enough to hash an hour of recording on a small machine.
 constexpr int kPendingWaitAtEnd = 5000;
+constexpr qsizetype kMissingEnteredAtOnce = 1000;
 
 // A relative folder (line 2 of Kestrova.ini may be "doku") is taken from the working
 // folder, as everywhere in the program, and taken so at once: the paths in the
@@ -142,28 +143,39 @@ void ManifestWriter::writeBatch(const QList<Request>& batch) {
     QList<ManifestEntry> entries;
     for (qsizetype i = 0; i < batch.size(); ++i) {
         const Request& request = batch.at(i);
-        entries.append(entriesOf(request, outcome));
+        if (request.missing) {
+            // What came before it goes first, so the lines keep the requests' order.
+            appendNonEmpty(request, entries);
+            enterMissingInChunks(request, outcome);
+        } else {
+            entries.append(entriesOf(request, outcome));
+        }
         const bool last = i + 1 == batch.size();
         if (last || batch.at(i + 1).docFolder != request.docFolder || batch.at(i + 1).day != request.day) {
-            appender_.append(request.docFolder, entries, request.day);
-            entries.clear();
+            appendNonEmpty(request, entries);
         }
     }
     outcome.problems.append(appender_.takeProblems());
     report(outcome);
 }
 
-QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, BatchOutcome& outcome) {
-    if (request.missing) {
-        return missingEntries(request, outcome);
+void ManifestWriter::appendNonEmpty(const Request& request, QList<ManifestEntry>& entries) {
+    if (!entries.isEmpty()) {
+        appender_.append(request.docFolder, entries, request.day);
+        entries.clear();
     }
+}
+
+QList<ManifestEntry> ManifestWriter::entriesOf(const Request& request, BatchOutcome& outcome) {
     if (request.keptName.isEmpty()) {
         return removedEntries(request.docFolder, request.removedPaths, request.removedReason);
     }
     return keptEntries(request, outcome);
 }
 
-QList<ManifestEntry> ManifestWriter::missingEntries(const Request& request, BatchOutcome& outcome) {
+// A first start on a folder of a hundred thousand recordings enters them all: a
+// thousand at a time, so their hashes and lines are never held together.
+void ManifestWriter::enterMissingInChunks(const Request& request, BatchOutcome& outcome) {
     QList<ManifestEntry> entries;
     for (const QString& copy : recordingsWithoutEntry(request.docFolder)) {
         const QString name = QFileInfo(copy).fileName();
@@ -176,8 +188,11 @@ QList<ManifestEntry> ManifestWriter::missingEntries(const Request& request, Batc
         entries.append(manifestEntryOf(request.docFolder, read));
         enteredLate_.insert(name);
         ++outcome.late;
+        if (entries.size() == kMissingEnteredAtOnce) {
+            appendNonEmpty(request, entries);
+        }
     }
-    return entries;
+    appendNonEmpty(request, entries);
 }
 
 QList<ManifestEntry> ManifestWriter::keptEntries(const Request& request, BatchOutcome& outcome) {

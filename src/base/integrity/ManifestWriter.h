@@ -80,8 +80,9 @@ private:
     };
     void writeBatch(const QList<Request>& batch);
     // The entries a request asks for.
+    void appendNonEmpty(const Request& request, QList<ManifestEntry>& entries);
     QList<ManifestEntry> entriesOf(const Request& request, BatchOutcome& outcome);
-    QList<ManifestEntry> missingEntries(const Request& request, BatchOutcome& outcome);
+    void enterMissingInChunks(const Request& request, BatchOutcome& outcome);
     QList<ManifestEntry> keptEntries(const Request& request, BatchOutcome& outcome);
     void report(const BatchOutcome& outcome);
 
