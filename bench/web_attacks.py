@@ -258,15 +258,19 @@ class Crowd(threading.Thread):
                 self.close(link)
             self.poller.close()
 
+    def source(self):
+        return ATTACKER
+
     def open(self):
         self.opened += 1
+        source = self.source()
         sock = socket.socket()
         sock.setblocking(False)
         try:
             sock.setsockopt(socket.IPPROTO_IP, getattr(socket, "IP_BIND_ADDRESS_NO_PORT", 24), 1)
             if self.attack.stall:  # a small window: the server, not this side's kernel, holds the rest
                 sock.setsockopt(socket.SOL_SOCKET, socket.SO_RCVBUF, 65536)
-            sock.bind((ATTACKER, 0))
+            sock.bind((source, 0))
             code = sock.connect_ex(("127.0.0.1", self.port))
         except OSError as error:
             code = error.errno
@@ -525,25 +529,10 @@ class SpreadCrowd(Crowd):
         self.next_source = 0
         self.next_line = 0.0
 
-    def open(self):
-        self.opened += 1
+    def source(self):
         source = spread_source(self.next_source, self.attack.sources)
         self.next_source += 1
-        sock = socket.socket()
-        sock.setblocking(False)
-        try:
-            sock.setsockopt(socket.IPPROTO_IP, getattr(socket, "IP_BIND_ADDRESS_NO_PORT", 24), 1)
-            sock.bind((source, 0))
-            code = sock.connect_ex(("127.0.0.1", self.port))
-        except OSError as error:
-            code = error.errno
-        if code not in (0, errno.EINPROGRESS):
-            sock.close()
-            self.refused += 1
-            return
-        link = Link(sock)
-        self.links[sock.fileno()] = link
-        self.poller.register(sock, link.mask)
+        return source
 
     def trickle(self):
         now = time.monotonic()

@@ -14,6 +14,7 @@
 #include <QList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace kestrova::test {
 namespace {
@@ -54,19 +55,33 @@ TEST(PlaybackAlone, PlaysFollowsAndEndsWithoutAnyForm) {
     EXPECT_EQ(playback.sliderValue(), 1'000'000);
 }
 
+// A playback as the programs make it, on the streaming device with a fake sound card.
+class StreamedPlayback {
+public:
+    auto parts() { return std::tie(sink, transmitter, file, playback, folder); }
+
+private:
+    static Platform playingOn(FakePlatform& fakes, StreamingPlayback& device) {
+        fakes.realPlayer = &device;
+        return fakes.platform();
+    }
+
+    FakePlatform fakes;
+    FakeAudioSink sink;
+    StreamingPlayback device{sink};
+    Platform platform = playingOn(fakes, device);
+    SettingsStore settings{platform, QString()};
+    Transmitter transmitter{platform, settings};
+    LoadedFile file;
+    Playback playback{platform, transmitter, file};
+    QTemporaryDir folder;
+};
+
 // Whatever the path holds, the device is handed that file: words such as "type" or
 // "alias" and quotes are part of a name like any other.
 TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
-    FakePlatform fakes;
-    FakeAudioSink sink;
-    StreamingPlayback device(sink);
-    fakes.realPlayer = &device;
-    const Platform platform = fakes.platform();
-    SettingsStore settings(platform, QString());
-    Transmitter transmitter(platform, settings);
-    LoadedFile file;
-    Playback playback(platform, transmitter, file);
-    QTemporaryDir folder;
+    StreamedPlayback streamed;
+    auto [sink, transmitter, file, playback, folder] = streamed.parts();
     const QString path = folder.filePath(QStringLiteral("Ruf alias \"Nord\"/Kanal type B.wav"));
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
@@ -81,16 +96,8 @@ TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {
 // Heard only at the station, a click or a move of the slider sounds at once; a
 // sound meant for the air waits for the transmitter and the receivers.
 TEST(PlaybackAlone, BeginsAtOnceUnlessTheSoundIsMeantForTheAir) {
-    FakePlatform fakes;
-    FakeAudioSink sink;
-    StreamingPlayback device(sink);
-    fakes.realPlayer = &device;
-    const Platform platform = fakes.platform();
-    SettingsStore settings(platform, QString());
-    Transmitter transmitter(platform, settings);
-    LoadedFile file;
-    Playback playback(platform, transmitter, file);
-    QTemporaryDir folder;
+    StreamedPlayback streamed;
+    auto [sink, transmitter, file, playback, folder] = streamed.parts();
     const QString path = folder.filePath(QStringLiteral("rec.wav"));
     ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
     file.setLoaded(path);
