@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Sixteen circuits on one machine: the services of a control room, with MQTT on.
 
-Usage: bench/control_room.py HEADLESS [--circuits N] [--runs N]   (defaults: 16 circuits, 5 runs)
+Usage: bench/control_room.py HEADLESS [--circuits N] [--runs N] [--feed-ms N] [--captures-only]
+       (defaults: 16 circuits, 5 runs, the pipes fed in blocks of 100 ms)
 
 HEADLESS is kestrova-headless (or kestrova, which hands over to it with --headless).
 Starts a mosquitto broker of its own on 127.0.0.1 and, in each run, two setups of N
@@ -61,6 +62,10 @@ TAIL = 10.0  # silence after it: the recording pauses after 5 s of silence and i
 LISTEN_GOAL = 0.03
 RECORD_GOAL = 0.08
 MEMORY_GOAL_MB = 25.0
+# A sound card behind the server delivers in the fragments its clients ask for (the
+# service asks for 100 ms blocks); a pipe source has no clock and passes on each
+# write as it comes, so the feeder writes what such a card would deliver.
+FEED_MS = 100
 STARTUP_ALLOWANCE = 0.3  # from a service's launch to its recorder, before one was measured
 FILE_GRACE_SAMPLES = int(0.25 * RATE)
 SILENCE = 128
@@ -151,10 +156,9 @@ class PipeFeeder(threading.Thread):
     """Writes the same bytes into the FIFOs of all pipe sources in real time, a little
     ahead of the clock: silence, and the transmission from `tx_at` (monotonic) on."""
 
-    BLOCK = 551  # 50 ms
-
-    def __init__(self, pipes, tone):
+    def __init__(self, pipes, tone, block_seconds):
         super().__init__(daemon=True)
+        self.block_samples = round(block_seconds * RATE)
         self.pipes = pipes
         self.tone = tone
         self.tx_at = None
@@ -162,11 +166,11 @@ class PipeFeeder(threading.Thread):
         self.failure = None
 
     def block(self, fed, started):
-        """The BLOCK samples from sample `fed` on."""
-        out = bytearray([SILENCE]) * self.BLOCK
+        """The block's samples from sample `fed` on."""
+        out = bytearray([SILENCE]) * self.block_samples
         if self.tx_at is not None:
             first = round((self.tx_at - started) * RATE)
-            low, high = max(fed, first), min(fed + self.BLOCK, first + len(self.tone))
+            low, high = max(fed, first), min(fed + self.block_samples, first + len(self.tone))
             if low < high:
                 out[low - fed:high - fed] = self.tone[low - first:high - first]
         return bytes(out)
@@ -181,8 +185,8 @@ class PipeFeeder(threading.Thread):
                     os.write(fd, data)
                 fed += len(data)
                 ahead = fed / RATE - (time.monotonic() - self.started)
-                if ahead > 0.1:
-                    time.sleep(ahead - 0.1)
+                if ahead > 0:
+                    time.sleep(ahead)
         except OSError as error:  # the server has gone
             self.failure = error
         finally:
@@ -195,7 +199,7 @@ class Captures:
 
     name = "captures"
 
-    def __init__(self, count, tone):
+    def __init__(self, count, tone, block_seconds):
         self.fifo_folder = tempfile.mkdtemp(prefix="kestrova-room-feed-")
         self.sources = ["kreis%02d" % n for n in range(1, count + 1)]
         pipes = [os.path.join(self.fifo_folder, s + ".pipe") for s in self.sources]
@@ -203,7 +207,7 @@ class Captures:
             ["load-module module-null-sink sink_name=out", "set-default-sink out"] +
             ["load-module module-pipe-source source_name=%s file=%s format=u8 rate=%d channels=1"
              % (s, p, RATE) for s, p in zip(self.sources, pipes)])
-        self.feeder = PipeFeeder(pipes, tone)
+        self.feeder = PipeFeeder(pipes, tone, block_seconds)
         self.feeder.start()
 
     def env(self, circuit):
@@ -522,6 +526,9 @@ def show_medians(setup, count, results):
 def main():
     arguments = sys.argv[1:]
     runs = ab.take_count(arguments, "--runs", 5)
+    feed_ms = ab.take_count(arguments, "--feed-ms", FEED_MS)
+    file_fed = "--captures-only" not in arguments
+    arguments = [a for a in arguments if a != "--captures-only"]
     count = ab.take_count(arguments, "--circuits", 16)
     if not arguments:
         print(__doc__)
@@ -538,8 +545,8 @@ def main():
     failures = []
     try:
         broker = Broker(work)
-        captures = Captures(count, tone)
-        setups = [captures, FileFed(work)]
+        captures = Captures(count, tone, feed_ms / 1000)
+        setups = [captures] + ([FileFed(work)] if file_fed else [])
         for number in range(runs):
             for setup in setups:
                 result = run(program, count, work, broker, tone, setup)
@@ -557,7 +564,8 @@ def main():
         if broker:
             broker.close()
         shutil.rmtree(work, ignore_errors=True)
-    show_medians(setups[1], count, results["file-fed"])
+    if file_fed:
+        show_medians(setups[1], count, results["file-fed"])
     listening, recording, memory = show_medians(captures, count, results["captures"])
     for failure in failures:
         print("  " + failure)
