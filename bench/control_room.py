@@ -16,7 +16,9 @@ tone, so that any stretch of it is found in one place only), then silence.
   (module-pipe-source, 8-bit mono 11025 Hz: the format the service asks for, so
   the server converts nothing), one for each service (PULSE_SOURCE); ALSA knows
   only the server's plugin. One feeder writes the same bytes into all pipes in
-  real time. The server's CPU time is counted with the services'.
+  real time, in blocks of --feed-ms (a pipe source passes each write on as it
+  comes; a card delivers the fragments its clients ask for, the service's 100 ms
+  blocks). The server's CPU time is counted with the services'.
 - File-fed (the baseline): the file-fed input device (--input-file), no sound
   server, ALSA knows a null device only. Each file is written just before its
   service starts, its silence cut so that the transmissions of all coincide.
@@ -32,10 +34,9 @@ transmission byte for byte; the file-fed baseline may miss its first 0.25 s (the
 file starts playing when the device is opened, not when the recorder runs).
 
 Goals (medians of the runs, captures): listening at most 3 % of one core for the
-services and the server together, recording at most 8 % (the server's share and
-the working files' writes on top of listening; the sixteen recorded together
-cost about 5 %), at most 25 MB resident each, every transmission whole and
-announced. The file-fed baseline is measured and printed, with no goal of its own.
+services and the server together, recording at most 8 % (the listening goal,
+what recording adds in the services, about 0.5 % for sixteen, and room for the
+server), at most 25 MB resident each, every transmission whole and announced. The file-fed baseline is measured and printed, with no goal of its own.
 Exit 0: met, 1: missed or failed to measure, 77: skipped (no mosquitto or
 PulseAudio).
 """
