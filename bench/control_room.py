@@ -1,32 +1,44 @@
 #!/usr/bin/env python3
 """Sixteen circuits on one machine: the services of a control room, with MQTT on.
 
-Usage: bench/control_room.py HEADLESS [--circuits N] [--runs N]   (defaults: 16 circuits, 5 runs)
+Usage: bench/control_room.py HEADLESS [--circuits N] [--runs N] [--feed-ms N] [--captures-only]
+       (defaults: 16 circuits, 5 runs, the pipes fed in blocks of 100 ms)
 
 HEADLESS is kestrova-headless (or kestrova, which hands over to it with --headless).
-Starts a mosquitto broker of its own on 127.0.0.1 and, in each run, N services, each
-on a program folder of its own with MQTT switched on, fed by the file-fed input
-device (--input-file) with the same traffic at the same moments: silence while they
+Starts a mosquitto broker of its own on 127.0.0.1 and, in each run, two setups of N
+services one after the other, each service on a program folder of its own with the
+settings file a new user has (the service writes it at its first start) and MQTT
+switched on, all with the same traffic at the same moments: silence while they
 listen, then one transmission of TX seconds on every circuit at once (a sweeping
-tone), then silence. ALSA knows only a null device, as a service without a sound
-server has it. The services start one after the other, each once the one before has
-its recorder on; each file is written just before its service starts, its silence
-ending at the same moment for all, less the time the service before took from its
-launch to its recorder, so that the transmissions of all circuits coincide (the run
-prints how far apart the recordings' names put their starts).
+tone, so that any stretch of it is found in one place only), then silence.
 
-Measured in each run: the CPU time of all services together (the scheduler's
-figure per thread, /proc/PID/task/*/schedstat) while all listen and while all
-record, as a share of one core; the most resident memory (VmRSS) of each service;
-and, afterwards, whether every circuit kept its transmission whole (the recording
-holds the fed samples byte for byte, from at most 0.25 s after the transmission's
-start to its end) and published an `aufnahme` message for it. The baseline, in the
-same invocation: one service alone with the same traffic, whose figures times N
-are what the circuits would cost without getting in each other's way.
+- Captures: a PulseAudio server of the benchmark's own with N pipe sources
+  (module-pipe-source, 8-bit mono 11025 Hz: the format the service asks for, so
+  the server converts nothing), one for each service (PULSE_SOURCE); ALSA knows
+  only the server's plugin. One feeder writes the same bytes into all pipes in
+  real time, in blocks of --feed-ms (a pipe source passes each write on as it
+  comes; a card delivers the fragments its clients ask for, the service's 100 ms
+  blocks). The server's CPU time is counted with the services'.
+- File-fed (the baseline): the file-fed input device (--input-file), no sound
+  server, ALSA knows a null device only. Each file is written just before its
+  service starts, its silence cut so that the transmissions of all coincide.
 
-Goals (medians of the runs): listening at most 5 % of one core for all together,
-recording at most 25 %, at most 30 MB resident each, every transmission whole and
-announced. Exit 0: met, 1: missed or failed to measure, 77: skipped (no mosquitto).
+The services start one after the other, each once the one before has its
+recorder on. Measured in each setup: the CPU time of all services (and the
+server) while all listen and while all record, as a share of one core (the
+scheduler's figure per thread, /proc/PID/task/*/schedstat); the most resident
+memory (VmRSS) of each service and the most proportional set (PSS) of all; and,
+afterwards, whether every circuit kept its transmission whole and published an
+`aufnahme` message for it. Whole: the recording holds every fed sample of the
+transmission byte for byte; the file-fed baseline may miss its first 0.25 s (the
+file starts playing when the device is opened, not when the recorder runs).
+
+Goals (medians of the runs, captures): listening at most 3 % of one core for the
+services and the server together, recording at most 8 % (the listening goal,
+what recording adds in the services, about 0.5 % for sixteen, and room for the
+server), at most 25 MB resident each, every transmission whole and announced. The file-fed baseline is measured and printed, with no goal of its own.
+Exit 0: met, 1: missed or failed to measure, 77: skipped (no mosquitto or
+PulseAudio).
 """
 import json
 import math
@@ -43,15 +55,21 @@ import time
 
 import audio_bench as ab
 
-RATE = 11025
+RATE = ab.RATE
 LEAD = 12.0  # listening after the last service is up: startup, settling, measurement
-TX = 12.0  # the transmission on every circuit
-TAIL = 10.0  # silence after it: the recording ends and is filed
-LISTEN_GOAL = 0.05
-RECORD_GOAL = 0.25
-MEMORY_GOAL_MB = 30.0
+# A new user's settings keep recordings of at least 20 s only.
+TX = 24.0
+TAIL = 10.0  # silence after it: the recording pauses after 5 s of silence and is filed
+LISTEN_GOAL = 0.03
+RECORD_GOAL = 0.08
+MEMORY_GOAL_MB = 25.0
+# A sound card behind the server delivers in the fragments its clients ask for (the
+# service asks for 100 ms blocks); a pipe source has no clock and passes on each
+# write as it comes, so the feeder writes what such a card would deliver.
+FEED_MS = 100
 STARTUP_ALLOWANCE = 0.3  # from a service's launch to its recorder, before one was measured
-GRACE_SAMPLES = int(0.25 * RATE)
+FILE_GRACE_SAMPLES = int(0.25 * RATE)
+SILENCE = 128
 
 
 def transmission():
@@ -66,7 +84,7 @@ def transmission():
 
 
 def feed_file(path, lead, tone):
-    silence = bytes([128])
+    silence = bytes([SILENCE])
     ab.write_wav_u8(path, silence * int(lead * RATE) + tone + silence * int(TAIL * RATE))
 
 
@@ -119,16 +137,129 @@ class Broker:
                 process.wait(timeout=10)
 
 
-def service_env(work):
+def file_fed_env(work):
     """No display and no sound server: ALSA knows a null device only."""
     alsa_conf = os.path.join(work, "alsa.conf")
     with open(alsa_conf, "w") as f:
         f.write("pcm.!default { type null }\nctl.!default { type hw card 0 }\n")
     runtime = os.path.join(work, "run")
     os.makedirs(runtime, mode=0o700, exist_ok=True)
-    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    env = without_display(os.environ)
     env.update(HOME=work, XDG_RUNTIME_DIR=runtime, ALSA_CONFIG_PATH=alsa_conf)
     return env
+
+
+def without_display(env):
+    return {k: v for k, v in env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+
+
+class PipeFeeder(threading.Thread):
+    """Writes the same bytes into the FIFOs of all pipe sources in real time, a little
+    ahead of the clock: silence, and the transmission from `tx_at` (monotonic) on."""
+
+    def __init__(self, pipes, tone, block_seconds):
+        super().__init__(daemon=True)
+        self.block_samples = round(block_seconds * RATE)
+        self.pipes = pipes
+        self.tone = tone
+        self.tx_at = None
+        self.stopped = False
+        self.failure = None
+
+    def block(self, fed, started):
+        """The block's samples from sample `fed` on."""
+        out = bytearray([SILENCE]) * self.block_samples
+        if self.tx_at is not None:
+            first = round((self.tx_at - started) * RATE)
+            low, high = max(fed, first), min(fed + self.block_samples, first + len(self.tone))
+            if low < high:
+                out[low - fed:high - fed] = self.tone[low - first:high - first]
+        return bytes(out)
+
+    def run(self):
+        fds = [os.open(pipe, os.O_WRONLY) for pipe in self.pipes]
+        try:
+            self.started, fed = time.monotonic(), 0
+            while not self.stopped:
+                data = self.block(fed, self.started)
+                for fd in fds:
+                    os.write(fd, data)
+                fed += len(data)
+                ahead = fed / RATE - (time.monotonic() - self.started)
+                if ahead > 0:
+                    time.sleep(ahead)
+        except OSError as error:  # the server has gone
+            self.failure = error
+        finally:
+            for fd in fds:
+                os.close(fd)
+
+
+class Captures:
+    """The captures' setup: a PulseAudio server with a pipe source per circuit, fed alike."""
+
+    name = "captures"
+
+    def __init__(self, count, tone, block_seconds):
+        self.fifo_folder = tempfile.mkdtemp(prefix="kestrova-room-feed-")
+        self.sources = ["kreis%02d" % n for n in range(1, count + 1)]
+        pipes = [os.path.join(self.fifo_folder, s + ".pipe") for s in self.sources]
+        self.server = ab.PulseServer(
+            ["load-module module-null-sink sink_name=out", "set-default-sink out"] +
+            ["load-module module-pipe-source source_name=%s file=%s format=u8 rate=%d channels=1"
+             % (s, p, RATE) for s, p in zip(self.sources, pipes)])
+        self.feeder = PipeFeeder(pipes, tone, block_seconds)
+        self.feeder.start()
+
+    def env(self, circuit):
+        return dict(without_display(self.server.env), PULSE_SOURCE=circuit.name)
+
+    def arguments(self, circuit, tx_at, tone, allowance):
+        return []
+
+    def transmit_at(self, tx_at):
+        self.feeder.tx_at = tx_at
+
+    def server_cpu(self):
+        return sum(seconds for seconds, _ in ab.thread_seconds(self.server.process.pid).values())
+
+    def grace(self):
+        return 0
+
+    def close(self):
+        self.feeder.stopped = True
+        self.feeder.join(timeout=5)
+        self.server.close()
+        shutil.rmtree(self.fifo_folder, ignore_errors=True)
+
+
+class FileFed:
+    """The baseline: each service plays a file of its own through the file-fed input."""
+
+    name = "file-fed"
+
+    def __init__(self, work):
+        self.shared_env = file_fed_env(work)
+
+    def env(self, circuit):
+        return self.shared_env
+
+    def arguments(self, circuit, tx_at, tone, allowance):
+        feed = os.path.join(circuit.folder, "feed.wav")
+        feed_file(feed, tx_at - circuit.launched - allowance, tone)
+        return ["--input-file", feed]
+
+    def transmit_at(self, tx_at):
+        pass
+
+    def server_cpu(self):
+        return 0.0
+
+    def grace(self):
+        return FILE_GRACE_SAMPLES
+
+    def close(self):
+        pass
 
 
 class Circuit:
@@ -136,20 +267,19 @@ class Circuit:
         self.name = "kreis%02d" % number
         self.folder = os.path.join(work, self.name)
         os.makedirs(self.folder)
-        with open(os.path.join(self.folder, "Kestrova.ini"), "wb") as f:
-            f.write(ab.program_settings(self.folder))
+        # No Kestrova.ini: the service writes a new user's at its first start.
         with open(os.path.join(self.folder, "KestrovaMqtt.ini"), "w") as f:
             f.write("broker=127.0.0.1\nport=%d\npraefix=bench\nkreis=%s\n" % (broker_port, self.name))
-        self.feed = os.path.join(self.folder, "feed.wav")
         self.process = None
         self.most_rss = 0.0
+        self.shares = {}
 
-    def start(self, program, env, tx_at, tone, allowance):
+    def start(self, program, setup, tx_at, tone, allowance):
         self.launched = time.monotonic()
-        feed_file(self.feed, tx_at - self.launched - allowance, tone)
+        extra = setup.arguments(self, tx_at, tone, allowance)
         self.log = open(self.folder + ".log", "w")
-        self.process = subprocess.Popen([program, "--headless", "--program-folder", self.folder, "--input-file",
-                                         self.feed], env=env, stdin=subprocess.DEVNULL, stdout=self.log,
+        self.process = subprocess.Popen([program, "--headless", "--program-folder", self.folder] + extra,
+                                        env=setup.env(self), stdin=subprocess.DEVNULL, stdout=self.log,
                                         stderr=self.log)
 
     def up(self):
@@ -162,13 +292,21 @@ class Circuit:
     def cpu(self):
         return sum(seconds for seconds, _ in ab.thread_seconds(self.process.pid).values())
 
+    def pss_mb(self):
+        try:
+            with open("/proc/%d/smaps_rollup" % self.process.pid) as f:
+                return next(int(line.split()[1]) for line in f if line.startswith("Pss:")) / 1024
+        except (OSError, StopIteration):
+            return 0.0
+
     def sample_rss(self):
         try:
             with open("/proc/%d/status" % self.process.pid) as f:
                 kb = next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
-            self.most_rss = max(self.most_rss, kb / 1024)
+            self.rss = kb / 1024
+            self.most_rss = max(self.most_rss, self.rss)
         except (OSError, StopIteration):
-            pass
+            self.rss = 0.0
 
     def recordings(self):
         for spelling in ("W", "w"):
@@ -177,10 +315,15 @@ class Circuit:
                 return [os.path.join(folder, n) for n in sorted(os.listdir(folder)) if n.endswith(".wav")]
         return []
 
-    def announced_whole(self, broker, tone):
+    def best_comparison(self, tone):
+        comparisons = [compare(r, tone) for r in self.recordings()]
+        comparisons = [c for c in comparisons if c.found]
+        return min(comparisons, key=lambda c: c.missing + c.differing) if comparisons else None
+
+    def announced_whole(self, broker, tone, grace):
         """The transmission was kept whole and its aufnahme message came."""
         announced = {os.path.basename(m.get("datei", "")) for m in broker.announced(self.name)}
-        return any(whole(r, tone) and os.path.basename(r) in announced for r in self.recordings())
+        return any(compare(r, tone).whole(grace) and os.path.basename(r) in announced for r in self.recordings())
 
     def stop(self):
         if self.process and self.process.poll() is None:
@@ -194,39 +337,110 @@ class Circuit:
             self.log.close()
 
 
-def whole(recording, tone):
-    """True when the recording's samples hold the transmission from its first quarter second on."""
+class Comparison:
+    """A recording against the fed transmission, aligned on a stretch from its middle."""
+
+    def __init__(self, path, found, missing_start=0, missing_end=0, differences=()):
+        self.path = path
+        self.found = found
+        self.missing_start = missing_start
+        self.missing_end = missing_end
+        self.missing = missing_start + missing_end
+        self.differences = list(differences)  # (sample of the transmission, recorded - fed)
+        self.differing = len(self.differences)
+
+    def whole(self, grace=0):
+        return (self.found and self.missing_start <= grace and self.missing_end == 0
+                and all(at < grace for at, _ in self.differences))
+
+    def text(self):
+        if not self.found:
+            return "transmission not found in %s" % os.path.basename(self.path)
+        words = []
+        if self.missing_start or self.missing_end:
+            words.append("%d samples missing at the start, %d at the end" % (self.missing_start, self.missing_end))
+        if self.differences:
+            shown = ", ".join("%d:%+d" % d for d in self.differences[:12])
+            words.append("%d samples differ (sample:difference %s%s)"
+                         % (self.differing, shown, ", ..." if self.differing > 12 else ""))
+        return "; ".join(words) or "byte for byte"
+
+
+def compare(recording, tone):
     with open(recording, "rb") as f:
         data = f.read()
     start = data.find(b"data")
     samples = data[start + 8:] if start >= 0 else b""
-    return tone[GRACE_SAMPLES:] in samples
+    middle = len(tone) // 2
+    at = samples.find(tone[middle:middle + 2000])
+    if at < 0:
+        return Comparison(recording, False)
+    offset = at - middle  # where the transmission's first sample is in the recording
+    first = max(0, -offset)
+    last = min(len(tone), len(samples) - offset)
+    differences = [(i, samples[offset + i] - tone[i]) for i in range(first, last) if samples[offset + i] != tone[i]]
+    return Comparison(recording, True, first, len(tone) - last, differences)
 
 
-def sample_while(circuits, seconds):
-    """CPU seconds of all services over the span, sampling their memory meanwhile."""
-    before = sum(c.cpu() for c in circuits)
-    end = time.monotonic() + seconds
+class Usage:
+    """Shares of one core over a span: the services and the server."""
+
+    def __init__(self, services, server, each):
+        self.services = services
+        self.server = server
+        self.together = services + server
+        self.each = each  # circuit name -> share
+
+
+def sample_while(circuits, setup, seconds, memory):
+    """CPU shares over the span, sampling memory meanwhile."""
+    before = {c.name: c.cpu() for c in circuits}
+    server_before = setup.server_cpu()
+    started = time.monotonic()
+    end = started + seconds
     while time.monotonic() < end:
-        for c in circuits:
-            c.sample_rss()
+        sample_memory(circuits, memory)
         time.sleep(0.2)
-    return (sum(c.cpu() for c in circuits) - before) / seconds
+    elapsed = time.monotonic() - started
+    each = {c.name: (c.cpu() - before[c.name]) / elapsed for c in circuits}
+    return Usage(sum(each.values()), (setup.server_cpu() - server_before) / elapsed, each)
 
 
-def run(program, count, work, broker, tone, env):
-    """One run of `count` services: the shares while listening and recording, the most
-    resident memory of any, and the failures."""
+def sample_memory(circuits, memory):
+    for c in circuits:
+        c.sample_rss()
+    memory["rss_all"] = max(memory.get("rss_all", 0.0), sum(c.rss for c in circuits))
+    if memory.get("pss_due", 0) <= time.monotonic():  # smaps_rollup walks every mapping: once a second
+        memory["pss_all"] = max(memory.get("pss_all", 0.0), sum(c.pss_mb() for c in circuits))
+        memory["pss_due"] = time.monotonic() + 1
+
+
+class RunResult:
+    def __init__(self, listening, recording, memory, circuits, comparisons, spread, failures):
+        self.listening = listening
+        self.recording = recording
+        self.most_rss = max(c.most_rss for c in circuits)
+        self.rss_each = {c.name: c.most_rss for c in circuits}
+        self.rss_all = memory.get("rss_all", 0.0)
+        self.pss_all = memory.get("pss_all", 0.0)
+        self.comparisons = comparisons
+        self.spread = spread
+        self.failures = failures
+
+
+def run(program, count, work, broker, tone, setup):
+    """One run of `count` services in the setup."""
     circuits = [Circuit(work, number, broker.port) for number in range(1, count + 1)]
     # Each service needs a moment to start; the transmissions all come at tx_at.
     tx_at = time.monotonic() + 0.8 * count + LEAD
-    failures = []
+    setup.transmit_at(tx_at)
+    failures, memory, comparisons = [], {}, {}
     try:
         # One after the other, each up before the next: the time a service took from its
-        # launch to its recorder is what the next one's silence is shortened by.
+        # launch to its recorder is what the next one's file-fed silence is shortened by.
         allowance = STARTUP_ALLOWANCE
         for c in circuits:
-            c.start(program, env, tx_at, tone, allowance)
+            c.start(program, setup, tx_at, tone, allowance)
             deadline = time.monotonic() + 30
             while not c.up():
                 if time.monotonic() > deadline or c.process.poll() is not None:
@@ -239,31 +453,32 @@ def run(program, count, work, broker, tone, env):
             raise RuntimeError("the services took too long to start: %.1f s before the transmission"
                                % (tx_at - time.monotonic()))
         time.sleep(listen_from - time.monotonic())
-        listening = sample_while(circuits, listen_span)
+        listening = sample_while(circuits, setup, listen_span, memory)
         time.sleep(max(0.0, tx_at + 1.5 - time.monotonic()))
-        recording = sample_while(circuits, TX - 3)
+        recording = sample_while(circuits, setup, TX - 3, memory)
         deadline = tx_at + TX + TAIL + 20
         while time.monotonic() < deadline:
-            for c in circuits:
-                c.sample_rss()
-            if all(c.announced_whole(broker, tone) for c in circuits):
+            sample_memory(circuits, memory)
+            if all(c.announced_whole(broker, tone, setup.grace()) for c in circuits):
                 break
             time.sleep(0.5)
         for c in circuits:
-            kept = [r for r in c.recordings() if whole(r, tone)]
-            if not kept:
-                failures.append("%s: the transmission was not kept whole (%s)" % (c.name, c.recordings()))
-            elif not c.announced_whole(broker, tone):
-                failures.append("%s: no aufnahme message for %s" % (c.name, os.path.basename(kept[0])))
+            comparison = c.best_comparison(tone)
+            comparisons[c.name] = comparison
+            if comparison is None or not comparison.whole(setup.grace()):
+                failures.append("%s: the transmission was not kept whole (%s)"
+                                % (c.name, comparison.text() if comparison else c.recordings()))
+            elif not c.announced_whole(broker, tone, setup.grace()):
+                failures.append("%s: no aufnahme message for %s" % (c.name, os.path.basename(comparison.path)))
     finally:
         for c in circuits:
             c.stop()
-    starts = [name_moment(r) for c in circuits for r in c.recordings() if whole(r, tone)]
+    starts = [name_moment(comparison.path) for comparison in comparisons.values() if comparison]
     spread = max(starts) - min(starts) if starts else float("nan")
-    memory = max(c.most_rss for c in circuits)
+    result = RunResult(listening, recording, memory, circuits, comparisons, spread, failures)
     for c in circuits:
         shutil.rmtree(c.folder, ignore_errors=True)
-    return listening, recording, memory, spread, failures
+    return result
 
 
 def name_moment(path):
@@ -272,58 +487,95 @@ def name_moment(path):
     return 3600 * int(hours) + 60 * int(minutes) + int(seconds)
 
 
+def show_run(number, setup, count, result):
+    r = result
+    print(ab.with_load(
+        "  run %d, %s: %d services listening %.2f %% + server %.2f %% = %.2f %%, recording %.2f %% + server %.2f %% "
+        "= %.2f %% of one core; most resident %.1f MB each, %.0f MB in all (PSS %.0f MB); recordings began "
+        "within %.0f s by their names; %s"
+        % (number, setup.name, count, 100 * r.listening.services, 100 * r.listening.server,
+           100 * r.listening.together, 100 * r.recording.services, 100 * r.recording.server,
+           100 * r.recording.together, r.most_rss, r.rss_all, r.pss_all, r.spread,
+           "all kept whole and announced" if not r.failures else "%d failures" % len(r.failures))))
+    for name in sorted(r.rss_each):
+        comparison = r.comparisons.get(name)
+        print("    %s: listening %.3f %%, recording %.3f %%, most resident %.1f MB, %s"
+              % (name, 100 * r.listening.each[name], 100 * r.recording.each[name], r.rss_each[name],
+                 comparison.text() if comparison else "no recording"))
+    sys.stdout.flush()
+
+
+def show_medians(setup, count, results):
+    def median(values):
+        return statistics.median(values)
+
+    listening = median([r.listening.together for r in results])
+    recording = median([r.recording.together for r in results])
+    memory = median([r.most_rss for r in results])
+    print(ab.with_load(
+        "%s, %d services (medians of %d runs): listening %.2f %% of one core (services %.2f %%, server %.2f %%), "
+        "recording %.2f %% (services %.2f %%, server %.2f %%), most resident %.1f MB each, %.0f MB in all "
+        "(PSS %.0f MB)"
+        % (setup.name, count, len(results), 100 * listening, 100 * median([r.listening.services for r in results]),
+           100 * median([r.listening.server for r in results]), 100 * recording,
+           100 * median([r.recording.services for r in results]),
+           100 * median([r.recording.server for r in results]), memory,
+           median([r.rss_all for r in results]), median([r.pss_all for r in results]))))
+    return listening, recording, memory
+
+
 def main():
     arguments = sys.argv[1:]
     runs = ab.take_count(arguments, "--runs", 5)
+    feed_ms = ab.take_count(arguments, "--feed-ms", FEED_MS)
+    file_fed = "--captures-only" not in arguments
+    arguments = [a for a in arguments if a != "--captures-only"]
     count = ab.take_count(arguments, "--circuits", 16)
     if not arguments:
         print(__doc__)
         return 1
     program = os.path.abspath(arguments[0])
-    missing = ab.missing_tools("mosquitto", "mosquitto_sub")
+    missing = ab.missing_tools("mosquitto", "mosquitto_sub", "pulseaudio", "pactl")
     if missing:
-        print("SKIP: %s is not installed (scripts/deps --test)" % missing)
+        print("SKIP: %s is not installed (scripts/deps --test --bench)" % missing)
         return 77
     work = tempfile.mkdtemp(prefix="kestrova-control-room-")
-    env = service_env(work)
     tone = transmission()
+    captures, broker = None, None
+    results = {"captures": [], "file-fed": []}
+    failures = []
     try:
         broker = Broker(work)
-    except RuntimeError as error:
-        print("FAIL: %s" % error)
-        return 1
-    listens, records, memories, failures = [], [], [], []
-    try:
-        base_listen, base_record, base_memory, _, base_failures = run(program, 1, work, broker, tone, env)
-        failures += ["one alone: " + f for f in base_failures]
-        print("baseline, one service alone: listening %.3f %%, recording %.3f %% of one core, %.1f MB"
-              % (100 * base_listen, 100 * base_record, base_memory))
+        captures = Captures(count, tone, feed_ms / 1000)
+        setups = [captures] + ([FileFed(work)] if file_fed else [])
         for number in range(runs):
-            listening, recording, memory, spread, run_failures = run(program, count, work, broker, tone, env)
-            listens.append(listening)
-            records.append(recording)
-            memories.append(memory)
-            failures += ["run %d: %s" % (number, f) for f in run_failures]
-            print("  run %d: %d services listening %.2f %%, recording %.2f %% of one core; most resident %.1f MB; "
-                  "recordings began within %.0f s by their names; %s"
-                  % (number, count, 100 * listening, 100 * recording, memory, spread,
-                          "all kept whole and announced" if not run_failures else "%d failures" % len(run_failures)))
+            for setup in setups:
+                result = run(program, count, work, broker, tone, setup)
+                results[setup.name].append(result)
+                failures += ["run %d, %s: %s" % (number, setup.name, f) for f in result.failures]
+                show_run(number, setup, count, result)
+        if captures.feeder.failure:
+            raise RuntimeError("the pipe sources' feeder failed: %s" % captures.feeder.failure)
     except RuntimeError as error:
         print("FAIL: %s" % error)
         return 1
     finally:
-        broker.close()
+        if captures:
+            captures.close()
+        if broker:
+            broker.close()
         shutil.rmtree(work, ignore_errors=True)
-    listening, recording, memory = statistics.median(listens), statistics.median(records), statistics.median(memories)
-    print("%d services (medians of %d runs): listening %.2f %% of one core (%d x one alone: %.2f %%), recording "
-          "%.2f %% (%d x one alone: %.2f %%), most resident %.1f MB each (one alone: %.1f MB)"
-          % (count, runs, 100 * listening, count, 100 * count * base_listen, 100 * recording, count,
-             100 * count * base_record, memory, base_memory))
+    if file_fed:
+        show_medians(setups[1], count, results["file-fed"])
+    listening, recording, memory = show_medians(captures, count, results["captures"])
     for failure in failures:
         print("  " + failure)
-    met = (listening <= LISTEN_GOAL and recording <= RECORD_GOAL and memory <= MEMORY_GOAL_MB and not failures)
-    print("goal: listening <= %.0f %%, recording <= %.0f %%, <= %.0f MB each, every transmission whole and "
-          "announced: %s" % (100 * LISTEN_GOAL, 100 * RECORD_GOAL, MEMORY_GOAL_MB, "met" if met else "MISSED"))
+    capture_failures = [f for f in failures if ", captures: " in f]
+    met = (listening <= LISTEN_GOAL and recording <= RECORD_GOAL and memory <= MEMORY_GOAL_MB
+           and not capture_failures)
+    print(ab.with_load("goal (captures, services and server together): listening <= %.0f %%, recording <= %.0f %%, "
+                       "<= %.0f MB each, every transmission whole and announced: %s"
+                       % (100 * LISTEN_GOAL, 100 * RECORD_GOAL, MEMORY_GOAL_MB, "met" if met else "MISSED")))
     return 0 if met else 1
 
 
