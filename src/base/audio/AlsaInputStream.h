@@ -14,7 +14,7 @@ namespace kestrova {
 
 // One ALSA capture device opened by its name, delivering 8-bit unsigned mono at the
 // wanted rate (ALSA converts where the device cannot). A thread of its own reads
-// what has come, in blocks of 100 ms, and hands it over through a lock-free ring.
+// what has come, every 200 ms, and hands it over through a lock-free ring.
 class AlsaInputStream final : public InputStream {
 public:
     // Nothing when the device cannot be opened or refuses the format.
