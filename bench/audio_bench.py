@@ -138,17 +138,20 @@ class PulseServer:
     """A PulseAudio server of the benchmark's own in a temporary folder, with ALSA knowing
     only its PulseAudio plugin, so that the program and the baseline use the same path
     and nothing probes other devices. `modules` are the lines of its start script after
-    the native protocol."""
+    the native protocol. With `machine_alsa`, ALSA keeps the machine's own configuration
+    (every plugin installed), whose hook makes the running server its default device."""
 
-    def __init__(self, modules):
+    def __init__(self, modules, machine_alsa=False):
         self.work = tempfile.mkdtemp(prefix="kestrova-bench-")
         socket = os.path.join(self.work, "pulse.sock")
         self.env = dict(os.environ, HOME=self.work, XDG_RUNTIME_DIR=self.work, PULSE_RUNTIME_PATH=self.work,
                         PULSE_SERVER="unix:" + socket, QT_QPA_PLATFORM="offscreen")
-        alsa_conf = os.path.join(self.work, "alsa.conf")
-        with open(alsa_conf, "w") as f:
+        self.env.pop("ALSA_CONFIG_PATH", None)
+        self.narrowed_env = dict(self.env, ALSA_CONFIG_PATH=os.path.join(self.work, "alsa.conf"))
+        with open(self.narrowed_env["ALSA_CONFIG_PATH"], "w") as f:
             f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
-        self.env["ALSA_CONFIG_PATH"] = alsa_conf
+        if not machine_alsa:
+            self.env = self.narrowed_env
         with open(os.path.join(self.work, "pulse.pa"), "w") as f:
             f.write("load-module module-native-protocol-unix socket=%s auth-anonymous=1\n" % socket)
             f.write("".join(line + "\n" for line in modules))
@@ -197,15 +200,16 @@ def take_count(arguments, option, default):
     return count
 
 
-def start_recording_program(server, arguments, folder):
+def start_recording_program(server, arguments, folder, env=None):
     """Starts the program on a program folder of its own whose recorder starts at once,
-    and returns it once its working capture file is there: the recorder is on."""
+    and returns it once its working capture file is there: the recorder is on. `env`:
+    the environment instead of the server's."""
     os.makedirs(folder)
     with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
         f.write(program_settings(folder))
     log_path = folder + ".log"
     with open(log_path, "w") as log:
-        kestrova = subprocess.Popen(arguments + ["--program-folder", folder], env=server.env, stdout=log,
+        kestrova = subprocess.Popen(arguments + ["--program-folder", folder], env=env or server.env, stdout=log,
                                     stderr=log)
     deadline = time.monotonic() + 30
     while not os.path.exists(os.path.join(folder, "capture.part.wav")):

@@ -1,5 +1,7 @@
 #include "base/platform/MachineDevices.h"
 
+#include "base/audio/AlsaInput.h"
+#include "base/audio/PortAudioInput.h"
 #include "base/desktop/StderrEventLog.h"
 
 #include <QCoreApplication>
@@ -22,19 +24,26 @@ std::unique_ptr<EventLog> eventLog(bool logToStandardError) {
                                                                      : EventLineStyle::Terminal);
 }
 
-AudioInput& chosenInput(PortAudioInput& portAudio, const std::unique_ptr<FileFedInput>& fileFedInput) {
+std::unique_ptr<AudioInput> soundCardInput(MachineDevices::InputListing listing) {
+    if (listing == MachineDevices::InputListing::AlsaNames) {
+        return std::make_unique<AlsaInput>();
+    }
+    return std::make_unique<PortAudioInput>();
+}
+
+AudioInput& chosenInput(AudioInput& soundCard, const std::unique_ptr<FileFedInput>& fileFedInput) {
     if (fileFedInput) {
         return *fileFedInput;
     }
-    return portAudio;
+    return soundCard;
 }
 } // namespace
 
 MachineDevices::MachineDevices(const QString& programFolder, const QString& inputFile,
-                               bool logToStandardError)
+                               bool logToStandardError, InputListing listing)
     : events_(eventLog(logToStandardError)), loggedDialogs_(*events_),
-      fileFedInput_(fileFed(portAudioInput_, inputFile)),
-      audioInput_(chosenInput(portAudioInput_, fileFedInput_)), inputHub_(audioInput_),
+      soundCardInput_(soundCardInput(listing)), fileFedInput_(fileFed(*soundCardInput_, inputFile)),
+      audioInput_(chosenInput(*soundCardInput_, fileFedInput_)), inputHub_(audioInput_),
       capture_(
           inputHub_, [this] { return inputHub_.position(); }, programFolder),
       playerSink_(gain_), soundSink_(gain_), player_(playerSink_), sounds_(soundSink_),

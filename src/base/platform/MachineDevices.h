@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/audio/AudioInput.h"
 #include "base/audio/FileFedInput.h"
 #include "base/audio/InputHub.h"
 #include "base/audio/OutputGain.h"
-#include "base/audio/PortAudioInput.h"
 #include "base/audio/PortAudioSink.h"
 #include "base/audio/SimpleSoundPlayer.h"
 #include "base/audio/SoundCardOutput.h"
@@ -24,10 +24,15 @@ namespace kestrova {
 // the event log, the sound card's input and output, the serial port, and systemd.
 class MachineDevices {
 public:
+    // How the sound card's inputs are found: PortAudio's list, which opens every device
+    // to tell what it can do (the windows' device box), or ALSA's names, opening only
+    // the device chosen (a service, whose memory the other devices' plugins would fill).
+    enum class InputListing { PortAudio, AlsaNames };
     // `inputFile`: a WAV file offered as the first input device (empty: none).
     // `logToStandardError`: events go to standard error (a program without a
     // desktop); otherwise the log is silent.
-    MachineDevices(const QString& programFolder, const QString& inputFile, bool logToStandardError);
+    MachineDevices(const QString& programFolder, const QString& inputFile, bool logToStandardError,
+                   InputListing listing);
     // With `dialogs` as the platform's dialogs.
     Platform platform(Dialogs& dialogs);
     // With messages written to the event log, as nobody is there to answer them.
@@ -38,7 +43,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<EventLog> events_;
     LoggedDialogs loggedDialogs_;
-    PortAudioInput portAudioInput_;
+    std::unique_ptr<AudioInput> soundCardInput_;
     std::unique_ptr<FileFedInput> fileFedInput_;
     AudioInput& audioInput_;
     InputHub inputHub_;

@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     if (folder.fellBack) {
         QTextStream(stdout) << "The program folder cannot be written; using " << folder.folder << '\n';
     }
-    kestrova::MachineDevices devices(folder.folder, line.inputFile, true);
+    kestrova::MachineDevices devices(folder.folder, line.inputFile, true,
+                                     kestrova::MachineDevices::InputListing::AlsaNames);
     devices.events().record(kestrova::EventPriority::Notice,
                             kestrova::headlessStartLine(kestrova::ProgramIdentity{}, folder.folder));
     kestrova::ServiceProgram program(devices.platform(), folder.folder);

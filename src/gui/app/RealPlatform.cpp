@@ -4,6 +4,7 @@ namespace kestrova {
 
 RealPlatform::RealPlatform(const QString& programTitle, const QString& programFolder,
                            const QString& inputFile)
-    : devices_(programFolder, inputFile, false), dialogs_(programTitle) {}
+    : devices_(programFolder, inputFile, false, MachineDevices::InputListing::PortAudio),
+      dialogs_(programTitle) {}
 
 } // namespace kestrova
