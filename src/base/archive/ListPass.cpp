@@ -152,7 +152,7 @@ ListPassResult runListPass(const ListPassRules& rules) {
         readRecordingLength(prefix + found.names.nameAt(lastRead->name), fields);
         result.headerFields = std::move(fields);
     }
-    std::vector<std::size_t> listed;
+    std::vector<quint32> listed;
     listed.reserve(static_cast<std::size_t>(inOrder.size()));
     for (const LookedAt& entry : inOrder) {
         if (entry.verdict == Verdict::Listed) {

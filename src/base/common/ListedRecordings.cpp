@@ -52,10 +52,10 @@ void ListedRecordings::appendUtf8(QByteArrayView name, double seconds) {
     names_.append(name);
 }
 
-void ListedRecordings::keepOnly(const std::vector<std::size_t>& indexes) {
+void ListedRecordings::keepOnly(const std::vector<quint32>& indexes) {
     QList<Slot> kept;
     kept.reserve(static_cast<qsizetype>(indexes.size()));
-    for (const std::size_t index : indexes) {
+    for (const quint32 index : indexes) {
         kept.append(slotAt(index));
     }
     slots_ = std::move(kept);

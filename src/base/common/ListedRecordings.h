@@ -38,7 +38,7 @@ public:
     void appendUtf8(QByteArrayView name, double seconds);
     // Keeps only the entries at `indexes`, in that order, and gives back the room
     // kept for more. The names of the others stay in the block until it is rebuilt.
-    void keepOnly(const std::vector<std::size_t>& indexes);
+    void keepOnly(const std::vector<quint32>& indexes);
     bool operator==(const ListedRecordings& other) const;
 
 private:
