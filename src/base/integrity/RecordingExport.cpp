@@ -88,6 +88,10 @@ QString proofNotes() {
         "wurde: kestrova --verify --gegen HASH ORDNER.\n");
 }
 
+QString counted(qsizetype count, const char* one, const char* many) {
+    return QStringLiteral("%1 %2").arg(count).arg(QString::fromUtf8(count == 1 ? one : many));
+}
+
 // The folder the tar unpacks into: the target's name without ".tar".
 QString topFolderOf(const QString& target) {
     const QString name = QFileInfo(target).fileName();
@@ -195,11 +199,10 @@ ExportStatus exportRecordings(const QString& docFolder, ExportRange range, const
                    .arg(QDir::toNativeSeparators(target), writer.error());
         return ExportStatus::NotWritten;
     }
-    out << QStringLiteral("Auszug geschrieben: %1 (%2 Aufnahmen, %3 Manifeste, %4 Bytes); auspacken mit "
-                          "tar -xf und prüfen mit kestrova --verify %5\n")
-               .arg(QDir::toNativeSeparators(target))
-               .arg(recordings.size())
-               .arg(exported.size())
+    out << QStringLiteral("Auszug geschrieben: %1 (%2, %3, %4 Bytes); auspacken mit tar -xf und prüfen mit "
+                          "kestrova --verify %5\n")
+               .arg(QDir::toNativeSeparators(target), counted(recordings.size(), "Aufnahme", "Aufnahmen"),
+                    counted(exported.size(), "Manifest", "Manifeste"))
                .arg(QFileInfo(target).size())
                .arg(topFolderOf(target));
     return status == VerificationStatus::AllGood ? ExportStatus::Proven : ExportStatus::Findings;
