@@ -105,7 +105,10 @@ public:
         file_.neverReplace();
     }
 
-    bool open() { return file_.open(QIODevice::WriteOnly) || failWith(QStringLiteral("nicht anzulegen")); }
+    bool open() {
+        return file_.open(QIODevice::WriteOnly) ||
+               failWith(QStringLiteral("die Datei lässt sich dort nicht anlegen"));
+    }
     bool addBytes(const QString& name, const QByteArray& bytes, const QDateTime& modified) {
         return tar_.addBytes(top_ + QLatin1Char('/') + name, bytes, modified) || failWith(tar_.error());
     }

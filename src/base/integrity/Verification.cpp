@@ -174,7 +174,7 @@ private:
         const RecordingCopies copies = findRecordingCopies(docFolder_);
         for (const QString& path : copies.others) {
             const QString relative = doc.relativeFilePath(path);
-            if (inScope(relative)) {
+            if (inScope(relative) && inRange(relative)) {
                 finding(
                     QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
                         .arg(relative));
