@@ -5,7 +5,8 @@ The service's first start enters three recordings it finds in W into the day's
 manifest. An export of the first hour holds the two recordings of that hour and
 verifies once unpacked; one changed byte in it is found. A taken name is refused and
 left as it was, an empty range writes nothing, and a recording changed in the archive
-is exported with the report saying so.
+is exported with the report saying so; an export's description put into the archive
+hides no change there.
 
 Usage: export.py HEADLESS KESTROVA. Exit 0: passed, 1: failed.
 """
@@ -90,6 +91,14 @@ def main():
     status, output = run(kestrova, folder, env, "--export", date, date, os.path.join(work, "day.tar"))
     if status != 1 or "Verändert: W/" + names[0] not in output or not os.path.exists(os.path.join(work, "day.tar")):
         failures.append("a changed recording in the archive: %d\n%s" % (status, output))
+
+    # An export's description put into the archive must not hide a change outside its range.
+    os.replace(os.path.join(top, "Auszug.txt"), os.path.join(folder, "Auszug.txt"))
+    with open(os.path.join(folder, "W", names[2]), "r+b") as f:
+        f.truncate(1000)
+    status, output = run(kestrova, folder, env, "--verify", folder)
+    if status != 1 or "Verändert: W/" + names[2] not in output:
+        failures.append("a description in the archive hid a change: %d\n%s" % (status, output))
     return verdict(failures, work)
 
 

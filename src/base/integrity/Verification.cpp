@@ -87,7 +87,7 @@ public:
         : scope_(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())),
           docFolder_(documentationFolderOf(scope_)), recordingsFolder_(recordingsFolderName(docFolder_)),
           out_(out), now_(now), notedHash_(notedHash),
-          range_(range ? range : readExportDescription(docFolder_)) {}
+          range_(range ? range : readExportDescription(docFolder_)), rangeGiven_(range.has_value()) {}
 
     VerificationStatus run() {
         if (!QFileInfo(scope_).isDir()) {
@@ -99,7 +99,8 @@ public:
                     .arg(QDir::toNativeSeparators(scope_),
                          QDir::toNativeSeparators(manifestFolder(docFolder_)));
         if (range_) {
-            note(QStringLiteral("Auszug: %1; geprüft werden nur dessen Aufnahmen.").arg(range_->described()));
+            note(QStringLiteral("Auszug: %1; nur dessen Aufnahmen müssen vorhanden sein.")
+                     .arg(range_->described()));
         }
         readManifests();
         checkFiles();
@@ -123,6 +124,13 @@ private:
     // Outside an export's range lies the rest of the archive, which the export leaves out.
     bool inRange(const QString& relativePath) const {
         return !range_ || range_->holdsRecording(lastPart(relativePath));
+    }
+    // The export's own report looks at the files of the range alone. A range read from a
+    // folder's description does not narrow what is checked of the files there: a
+    // description put into an archive must not hide a changed recording.
+    bool fileToCheck(const QString& relativePath) const {
+        return inScope(relativePath) &&
+               (!rangeGiven_ || (inRange(relativePath) && !set_.isSecondCopy(relativePath)));
     }
     static QString where(const ManifestSet::Copy& copy) {
         return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
@@ -174,7 +182,7 @@ private:
         const RecordingCopies copies = findRecordingCopies(docFolder_);
         for (const QString& path : copies.others) {
             const QString relative = doc.relativeFilePath(path);
-            if (inScope(relative) && inRange(relative)) {
+            if (fileToCheck(relative)) {
                 finding(
                     QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
                         .arg(relative));
@@ -182,7 +190,7 @@ private:
         }
         for (const QString& path : copies.files) {
             const QString relative = doc.relativeFilePath(path);
-            if (!inScope(relative) || !inRange(relative) || (range_ && set_.isSecondCopy(relative))) {
+            if (!fileToCheck(relative)) {
                 continue;
             }
             present_.insert(relative);
@@ -442,6 +450,7 @@ private:
     const QDateTime now_;
     const QByteArray notedHash_;
     const std::optional<ExportRange> range_;
+    const bool rangeGiven_;
     const QElapsedTimer sinceStart_ = startedTimer();
     QDateTime lastManifestWrite_;
     QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
