@@ -89,7 +89,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/kestrova")
 # the German texts of the file and folder dialogs.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6 (>= 2.34), libstdc++6 (>= 5), libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), \
-libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6network6 (>= 6.4), libmicrohttpd12, libmosquitto1, qt6-qpa-plugins, qt6-translations-l10n, libportaudio2, libasound2, libsamplerate0, libsndfile1, zlib1g (>= 1:1.2.9)")
+libqt6widgets6 (>= 6.4), libqt6serialport6 (>= 6.4), libqt6network6 (>= 6.4), libmicrohttpd12, libmosquitto1, qt6-qpa-plugins, qt6-translations-l10n, libportaudio2, libasound2, libsamplerate0, libsndfile1, zlib1g (>= 1:1.2.9), libarchive13")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-utils")
 # The service's user, and systemd told of the units.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/postinst

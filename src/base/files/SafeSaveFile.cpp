@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -128,8 +129,7 @@ bool SafeSaveFile::commit() {
     }
     const bool onDisk = !failed_ && calls_.sync(descriptor_) && closeDescriptor();
     const bool whole = onDisk && QFileInfo(temporary_).size() == written_ && readsBackAsWritten();
-    if (!whole ||
-        ::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0) {
+    if (!whole || !putInPlace()) {
         setErrorString(QStringLiteral("not written whole: ") + target_);
         discard();
         return false;
@@ -137,6 +137,26 @@ bool SafeSaveFile::commit() {
     temporary_.clear();
     QIODevice::close();
     syncFolderOf(target_);
+    return true;
+}
+
+bool SafeSaveFile::putInPlace() const {
+    const QByteArray from = QFile::encodeName(temporary_);
+    const QByteArray to = QFile::encodeName(target_);
+    if (!neverReplace_) {
+        return ::rename(from.constData(), to.constData()) == 0;
+    }
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return false;
+    }
+    // A file system without that rename: a second name fails on a taken one just as well.
+    if (::link(from.constData(), to.constData()) != 0) {
+        return false;
+    }
+    ::unlink(from.constData());
     return true;
 }
 

@@ -44,6 +44,9 @@ public:
     // Checks the written file and renames it over the target; false, with the old
     // target in place, when anything of that fails.
     bool commit();
+    // From now on commit() fails rather than put the file in the place of one that is
+    // there by then, even one made a moment before.
+    void neverReplace() { neverReplace_ = true; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -52,6 +55,7 @@ protected:
 private:
     bool closeDescriptor();
     bool readsBackAsWritten() const;
+    bool putInPlace() const;
     void discard();
 
     QString target_;
@@ -61,6 +65,7 @@ private:
     int descriptor_ = -1;
     qint64 written_ = 0;
     bool failed_ = false;
+    bool neverReplace_ = false;
     // CRC-32 of the bytes written, to compare with what reads back.
     unsigned long writtenChecksum_ = 0;
 };

@@ -94,6 +94,10 @@ const ManifestSet::Copy* ManifestSet::findByName(const QString& name) const {
     return path == pathByName_.cend() ? nullptr : find(*path);
 }
 
+bool ManifestSet::isSecondCopy(const QString& path) const {
+    return isInRecordingsFolder(path) && find(path) == nullptr && findByName(lastPart(path)) != nullptr;
+}
+
 std::optional<QString> ManifestSet::removal(const QString& path) const {
     const auto found = copies_.constFind(path);
     if (found == copies_.cend() || !found->removed) {

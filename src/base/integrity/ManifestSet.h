@@ -63,6 +63,9 @@ public:
     // The entered copy of a recording by its file name: what a copy in D/w of the
     // same name must match. Null when none.
     const Copy* findByName(const QString& name) const;
+    // True for a copy in the recordings folder of a recording entered elsewhere (its
+    // archive copy): the entry vouches for the other copy, which an export leaves out.
+    bool isSecondCopy(const QString& path) const;
     // Why the program deleted the copy at path; nullopt when it did not.
     std::optional<QString> removal(const QString& path) const;
 

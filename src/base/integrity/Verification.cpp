@@ -82,10 +82,12 @@ QElapsedTimer startedTimer() {
 
 class Verifier {
 public:
-    Verifier(const QString& folder, QTextStream& out, const QDateTime& now, const QByteArray& notedHash)
+    Verifier(const QString& folder, QTextStream& out, const QDateTime& now, const QByteArray& notedHash,
+             const std::optional<ExportRange>& range)
         : scope_(QDir::cleanPath(QFileInfo(folder).absoluteFilePath())),
           docFolder_(documentationFolderOf(scope_)), recordingsFolder_(recordingsFolderName(docFolder_)),
-          out_(out), now_(now), notedHash_(notedHash) {}
+          out_(out), now_(now), notedHash_(notedHash),
+          range_(range ? range : readExportDescription(docFolder_)), rangeGiven_(range.has_value()) {}
 
     VerificationStatus run() {
         if (!QFileInfo(scope_).isDir()) {
@@ -96,6 +98,10 @@ public:
         out_ << QStringLiteral("Prüfe die Aufnahmen unter %1 mit den Manifesten in %2\n")
                     .arg(QDir::toNativeSeparators(scope_),
                          QDir::toNativeSeparators(manifestFolder(docFolder_)));
+        if (range_) {
+            note(QStringLiteral("Auszug: %1; nur dessen Aufnahmen müssen vorhanden sein.")
+                     .arg(range_->described()));
+        }
         readManifests();
         checkFiles();
         checkEntries();
@@ -115,6 +121,17 @@ private:
         const QString path = QDir(docFolder_).filePath(relativePath);
         return path == scope_ || path.startsWith(scope_ + QLatin1Char('/'));
     }
+    // Outside an export's range lies the rest of the archive, which the export leaves out.
+    bool inRange(const QString& relativePath) const {
+        return !range_ || range_->holdsRecording(lastPart(relativePath));
+    }
+    // The export's own report looks at the files of the range alone. A range read from a
+    // folder's description does not narrow what is checked of the files there: a
+    // description put into an archive must not hide a changed recording.
+    bool fileToCheck(const QString& relativePath) const {
+        return inScope(relativePath) &&
+               (!rangeGiven_ || (inRange(relativePath) && !set_.isSecondCopy(relativePath)));
+    }
     static QString where(const ManifestSet::Copy& copy) {
         return QStringLiteral("Manifest %1, Zeile %2").arg(copy.manifest, QString::number(copy.line));
     }
@@ -122,6 +139,9 @@ private:
     void readManifests() {
         const QDir folder(manifestFolder(docFolder_));
         for (const QString& name : manifestNames(folder)) {
+            if (range_ && !range_->holdsManifest(name)) {
+                continue;
+            }
             const std::optional<ManifestReading> reading =
                 readSettledManifest(folder.filePath(name), notedHash_);
             if (!reading) {
@@ -162,7 +182,7 @@ private:
         const RecordingCopies copies = findRecordingCopies(docFolder_);
         for (const QString& path : copies.others) {
             const QString relative = doc.relativeFilePath(path);
-            if (inScope(relative)) {
+            if (fileToCheck(relative)) {
                 finding(
                     QStringLiteral("Keine gewöhnliche Datei (Verknüpfung oder Gerät) bei den Aufnahmen: %1")
                         .arg(relative));
@@ -170,7 +190,7 @@ private:
         }
         for (const QString& path : copies.files) {
             const QString relative = doc.relativeFilePath(path);
-            if (!inScope(relative)) {
+            if (!fileToCheck(relative)) {
                 continue;
             }
             present_.insert(relative);
@@ -246,13 +266,13 @@ private:
         paths.sort();
         for (const QString& path : std::as_const(paths)) {
             const ManifestSet::Copy* copy = set_.find(path);
-            if (copy == nullptr) {
+            if (copy == nullptr || !inRange(path)) {
                 continue;
             }
             if (inScope(path) && !present_.contains(path)) {
                 reportAbsent(path, *copy);
             }
-            if (!isInRecordingsFolder(path)) {
+            if (!range_ && !isInRecordingsFolder(path)) {
                 reportRecordingsFolderCopy(path);
             }
         }
@@ -429,6 +449,8 @@ private:
     QTextStream& out_;
     const QDateTime now_;
     const QByteArray notedHash_;
+    const std::optional<ExportRange> range_;
+    const bool rangeGiven_;
     const QElapsedTimer sinceStart_ = startedTimer();
     QDateTime lastManifestWrite_;
     QMap<QString, QString> daysWithoutManifest_; // the sentence by the missing manifest's name
@@ -453,8 +475,8 @@ QString documentationFolderOf(const QString& folder) {
 }
 
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now,
-                                    const QByteArray& notedHash) {
-    return Verifier(folder, out, now, notedHash).run();
+                                    const QByteArray& notedHash, const std::optional<ExportRange>& range) {
+    return Verifier(folder, out, now, notedHash, range).run();
 }
 
 VerificationStatus printLastHashes(const QString& folder, QTextStream& out) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/integrity/ExportRange.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QTextStream>
@@ -21,8 +23,11 @@ enum class VerificationStatus : int {
 // notedHash, when given, is a hash noted elsewhere (lower-case hex): a line's hash or
 // a recording's SHA-256 that is no longer in any manifest is a finding, since only
 // it shows an end of the chain cut off together with its recordings.
+// With a range (or in an unpacked export, the range its description names) only the
+// recordings in it are checked, and only the manifests it holds are read.
 VerificationStatus verifyRecordings(const QString& folder, QTextStream& out, const QDateTime& now,
-                                    const QByteArray& notedHash = {});
+                                    const QByteArray& notedHash = {},
+                                    const std::optional<ExportRange>& range = std::nullopt);
 
 // Prints the last hash of each circuit's chain, one line each ("hash  manifest"),
 // for a script to mail or log: noted elsewhere, it stands for every line before it.

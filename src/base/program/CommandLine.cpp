@@ -1,9 +1,11 @@
 #include "base/program/CommandLine.h"
 
+#include "base/integrity/ExportRange.h"
 #include "base/integrity/ManifestLine.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryFile>
 
 namespace kestrova {
@@ -43,6 +45,71 @@ bool takeVerifyOption(const QStringList& arguments, qsizetype& i, CommandLine& l
                          .arg(text);
         return false;
     }
+    return true;
+}
+
+bool isTimeOfDay(const QString& text) {
+    static const QRegularExpression pattern(QStringLiteral("^[0-9]{1,2}:[0-9]{2}(:[0-9]{2})?$"));
+    return pattern.match(text).hasMatch();
+}
+
+// A moment after --export at i (which moves past it): a day, and the time of day as
+// the same or the next argument, so "2026-12-09 14:00" needs no quotes.
+std::optional<QDateTime> takeExportMoment(const QStringList& arguments, qsizetype& i, bool asEnd,
+                                          CommandLine& line, MessageLanguage language) {
+    if (i + 1 >= arguments.size()) {
+        line.error = inLanguage(language, "--export braucht VON BIS ZIEL", "--export needs FROM TO TARGET");
+        return std::nullopt;
+    }
+    QString text = arguments.at(++i);
+    if (i + 1 < arguments.size() && isTimeOfDay(arguments.at(i + 1))) {
+        text += QLatin1Char(' ') + arguments.at(++i);
+    }
+    const std::optional<QDateTime> moment = parseExportMoment(text, asEnd);
+    if (!moment) {
+        line.error = inLanguage(language,
+                                "--export: „%1“ ist kein Zeitpunkt; erwartet wird ein Tag wie 2026-12-09 "
+                                "oder ein Tag mit Uhrzeit wie „2026-12-09 14:00“",
+                                "--export: \"%1\" is no moment; expected is a day such as 2026-12-09 or a "
+                                "day and time such as \"2026-12-09 14:00\"")
+                         .arg(text);
+    }
+    return moment;
+}
+
+// --export VON BIS ZIEL; false with line.error set when any of them is wrong.
+bool takeExport(const QStringList& arguments, qsizetype& i, CommandLine& line, MessageLanguage language) {
+    const std::optional<QDateTime> from = takeExportMoment(arguments, i, false, line, language);
+    const std::optional<QDateTime> to =
+        from ? takeExportMoment(arguments, i, true, line, language) : std::nullopt;
+    if (!from || !to) {
+        return false;
+    }
+    if (*from > *to) {
+        line.error = inLanguage(language, "--export: VON liegt nach BIS", "--export: FROM lies after TO");
+        return false;
+    }
+    if (i + 1 >= arguments.size()) {
+        line.error = inLanguage(language, "--export braucht nach VON und BIS die Zieldatei (ZIEL)",
+                                "--export needs the target file after FROM and TO");
+        return false;
+    }
+    line.exportWanted = true;
+    line.exportRequest.from = *from;
+    line.exportRequest.to = *to;
+    line.exportRequest.target = arguments.at(++i);
+    return true;
+}
+
+bool takeCircuit(const QStringList& arguments, qsizetype& i, CommandLine& line, MessageLanguage language) {
+    static const QRegularExpression digit(QStringLiteral("^[0-9]$"));
+    if (i + 1 >= arguments.size() || !digit.match(arguments.at(i + 1)).hasMatch()) {
+        line.error =
+            inLanguage(language, "--kreis braucht die Nummer eines Funkkreises, eine Ziffer von 0 bis 9",
+                       "--kreis needs a circuit's number, one digit from 0 to 9");
+        return false;
+    }
+    line.exportRequest.circuit = arguments.at(++i);
     return true;
 }
 
@@ -89,6 +156,14 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
             if (!takeVerifyOption(arguments, i, line, language)) {
                 return line;
             }
+        } else if (argument == QStringLiteral("--export")) {
+            if (!takeExport(arguments, i, line, language)) {
+                return line;
+            }
+        } else if (argument == QStringLiteral("--kreis")) {
+            if (!takeCircuit(arguments, i, line, language)) {
+                return line;
+            }
         } else if (argument == QStringLiteral("--web")) {
             if (i + 1 >= arguments.size()) {
                 line.error = say("--web braucht ADRESSE:PORT", "--web needs ADDRESS:PORT");
@@ -128,6 +203,9 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
     }
     if (!line.notedHash.isEmpty() && line.verifyFolder.isEmpty()) {
         line.error = say("--gegen gehört zu --verify ORDNER", "--gegen goes with --verify FOLDER");
+    }
+    if (!line.exportRequest.circuit.isEmpty() && !line.exportWanted) {
+        line.error = say("--kreis gehört zu --export", "--kreis goes with --export");
     }
     if (!line.notedHash.isEmpty() && line.lastHashOnly) {
         line.error = say("--gegen prüft gegen einen notierten Hash, --letzter-hash gibt nur den letzten aus: "
@@ -181,6 +259,14 @@ QString helpText(const QString& executable, MessageLanguage language) {
                    "                        check as --verify does and whether HASH, noted earlier\n"
                    "                        (a line's hash or a recording's SHA-256), is still in\n"
                    "                        the chain: its manifest and line, or a finding (exit 1)\n"
+                   "  --export FROM TO TARGET [--kreis N]\n"
+                   "                        write one tar file TARGET: the recordings of the circuit\n"
+                   "                        (N, else the settings') that began from FROM to TO, local\n"
+                   "                        time as in their names (2026-12-09 for a day, 2026-12-09\n"
+                   "                        14:00 for a minute; both included), their manifests and\n"
+                   "                        the report of their check; unpacked, --verify checks it.\n"
+                   "                        Never overwrites; exit status 0 all good, 1 findings,\n"
+                   "                        2 nothing written\n"
                    "  --headless            run without a display: the recorder starts at once and\n"
                    "                        every event goes to standard error, one line each\n"
                    "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
@@ -230,6 +316,15 @@ QString helpText(const QString& executable, MessageLanguage language) {
                "                        (der Hash einer Zeile oder der SHA-256 einer Aufnahme),\n"
                "                        noch in der Kette steht: sein Manifest und seine Zeile,\n"
                "                        sonst ein Befund (Rückgabewert 1)\n"
+               "  --export VON BIS ZIEL [--kreis N]\n"
+               "                        eine tar-Datei ZIEL schreiben: die Aufnahmen des\n"
+               "                        Funkkreises (N, sonst der der Einstellungen), die von VON\n"
+               "                        bis BIS begannen, Ortszeit wie in ihren Namen (2026-12-09\n"
+               "                        für einen Tag, 2026-12-09 14:00 für eine Minute; beide\n"
+               "                        eingeschlossen), ihre Manifeste und den Prüfbericht;\n"
+               "                        ausgepackt prüft --verify sie. Überschreibt nie;\n"
+               "                        Rückgabewert 0 alles in Ordnung, 1 Befunde, 2 nichts\n"
+               "                        geschrieben\n"
                "  --headless            ohne Bildschirm laufen: der Recorder startet sofort,\n"
                "                        jedes Ereignis geht als eine Zeile auf die\n"
                "                        Standardfehlerausgabe (so läuft der Systemdienst)\n"

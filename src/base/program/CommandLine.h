@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/program/ExportCommand.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -20,7 +22,9 @@ struct CommandLine {
     bool settingsCommand = false; // --einstellungen or --setze: the settings file, then end
     bool confirmSettings = false; // --bestaetigen with --einstellungen
     QStringList assignments;      // --setze NAME=WERT ...
-    QString error;                // a message for the user when the arguments are wrong
+    bool exportWanted = false;    // --export VON BIS ZIEL [--kreis N]: one file of a range, then end
+    ExportRequest exportRequest;
+    QString error; // a message for the user when the arguments are wrong
 };
 
 enum class MessageLanguage { German, English };

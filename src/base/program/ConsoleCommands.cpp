@@ -48,6 +48,12 @@ std::optional<int> runConsoleCommand(const CommandLine& line, int& argc, char** 
                                                   : verifyRecordings(line.verifyFolder, out,
                                                                      SystemClock().now(), line.notedHash));
     }
+    if (line.exportWanted) {
+        const QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));
+        // Beside a running recorder, as --verify: it only reads the archive.
+        return runExportCommand(programFolderFor(line).folder, line.exportRequest, SystemClock().now(), out);
+    }
     if (line.setWebPassword) {
         const QCoreApplication console(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Kestrova"));

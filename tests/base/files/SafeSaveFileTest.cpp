@@ -35,5 +35,23 @@ TEST(SafeSaveFile, BytesChangedOnTheWayLeaveTheOldFileInPlace) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
+// An export must never take the place of a file that came while it was written.
+TEST(SafeSaveFile, NeverReplacesAFileThatCameMeanwhile) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("auszug.tar"));
+    SafeSaveFile out(target);
+    out.neverReplace();
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write("new");
+    QFile other(target);
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("other");
+    other.close();
+    EXPECT_FALSE(out.commit());
+    ASSERT_TRUE(other.open(QIODevice::ReadOnly));
+    EXPECT_EQ(other.readAll(), QByteArray("other"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
 } // namespace
 } // namespace kestrova

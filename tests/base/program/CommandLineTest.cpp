@@ -33,6 +33,21 @@ TEST(CommandLine, ReadsTheOptions) {
     EXPECT_EQ(noted.notedHash, QByteArray(64, 'a'));
     EXPECT_EQ(noted.verifyFolder, QStringLiteral("/d"));
     EXPECT_FALSE(noted.lastHashOnly);
+    // A time of day needs no quotes, and an end names the last second of its day or minute.
+    const CommandLine exported =
+        parseCommandLine({QStringLiteral("k"), QStringLiteral("--export"), QStringLiteral("2026-12-09"),
+                          QStringLiteral("14:00"), QStringLiteral("2026-12-10"), QStringLiteral("a.tar"),
+                          QStringLiteral("--kreis"), QStringLiteral("2")});
+    ASSERT_TRUE(exported.error.isEmpty()) << exported.error.toStdString();
+    EXPECT_EQ(exported.exportRequest.from, QDateTime(QDate(2026, 12, 9), QTime(14, 0), Qt::UTC));
+    EXPECT_EQ(exported.exportRequest.to, QDateTime(QDate(2026, 12, 10), QTime(23, 59, 59), Qt::UTC));
+    EXPECT_EQ(exported.exportRequest.target, QStringLiteral("a.tar"));
+    EXPECT_EQ(exported.exportRequest.circuit, QStringLiteral("2"));
+    EXPECT_EQ(
+        parseCommandLine({QStringLiteral("k"), QStringLiteral("--export"), QStringLiteral("2026-12-09 14:00"),
+                          QStringLiteral("2026-12-09 14:30"), QStringLiteral("a.tar")})
+            .exportRequest.to,
+        QDateTime(QDate(2026, 12, 9), QTime(14, 30, 59), Qt::UTC));
 }
 
 TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
@@ -55,6 +70,18 @@ TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(
         parseCommandLine({QStringLiteral("k"), QStringLiteral("--gegen"), QString(64, QLatin1Char('0'))})
             .error.isEmpty());
+    const auto exportGives = [](const QStringList& rest) {
+        return parseCommandLine(QStringList{QStringLiteral("k"), QStringLiteral("--export")} + rest).error;
+    };
+    EXPECT_TRUE(
+        exportGives({QStringLiteral("09.12.2026"), QStringLiteral("2026-12-09"), QStringLiteral("a.tar")})
+            .startsWith(QStringLiteral("--export: „09.12.2026“ ist kein Zeitpunkt")));
+    EXPECT_FALSE(
+        exportGives({QStringLiteral("2026-12-10"), QStringLiteral("2026-12-09"), QStringLiteral("a.tar")})
+            .isEmpty());
+    EXPECT_FALSE(exportGives({QStringLiteral("2026-12-09"), QStringLiteral("2026-12-09")}).isEmpty());
+    EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--kreis"), QStringLiteral("1")})
+                     .error.isEmpty());
     EXPECT_TRUE(helpText(QStringLiteral("kestrova")).contains(QStringLiteral("--program-folder")));
 }
 
