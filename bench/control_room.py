@@ -17,8 +17,8 @@ tone, so that any stretch of it is found in one place only), then silence.
   the server converts nothing), one for each service (PULSE_SOURCE); ALSA knows
   only the server's plugin. One feeder writes the same bytes into all pipes in
   real time, in blocks of --feed-ms (a pipe source passes each write on as it
-  comes; a card delivers the fragments its clients ask for, the service's 100 ms
-  blocks). The server's CPU time is counted with the services'.
+  comes; a card delivers the fragments its clients ask for, the service's 200 ms
+  periods). The server's CPU time is counted with the services'.
 - File-fed (the baseline): the file-fed input device (--input-file), no sound
   server, ALSA knows a null device only. Each file is written just before its
   service starts, its silence cut so that the transmissions of all coincide.
@@ -64,9 +64,9 @@ LISTEN_GOAL = 0.03
 RECORD_GOAL = 0.08
 MEMORY_GOAL_MB = 25.0
 # A sound card behind the server delivers in the fragments its clients ask for (the
-# service asks for 100 ms blocks); a pipe source has no clock and passes on each
+# service asks for periods of 200 ms); a pipe source has no clock and passes on each
 # write as it comes, so the feeder writes what such a card would deliver.
-FEED_MS = 100
+FEED_MS = 200
 STARTUP_ALLOWANCE = 0.3  # from a service's launch to its recorder, before one was measured
 FILE_GRACE_SAMPLES = int(0.25 * RATE)
 SILENCE = 128
