@@ -43,7 +43,7 @@ import time
 
 import audio_bench as ab
 
-RATE = 11025
+RATE = ab.RATE
 LEAD = 12.0  # listening after the last service is up: startup, settling, measurement
 TX = 12.0  # the transmission on every circuit
 TAIL = 10.0  # silence after it: the recording ends and is filed
@@ -66,8 +66,7 @@ def transmission():
 
 
 def feed_file(path, lead, tone):
-    silence = bytes([128])
-    ab.write_wav_u8(path, silence * int(lead * RATE) + tone + silence * int(TAIL * RATE))
+    ab.write_wav_u8(path, ab.silence(lead) + tone + ab.silence(TAIL))
 
 
 def free_port():

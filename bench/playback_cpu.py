@@ -41,12 +41,7 @@ def write_music(path, seconds):
 
 
 def run_program(server, driver, sound, seconds, run):
-    folder = os.path.join(server.work, "program-%d" % run)
-    os.makedirs(folder)
-    settings = ab.program_settings(folder).split(b"\r\n")
-    settings[15] = b"0"  # the recorder stays off: only the sound window's playback is measured
-    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
-        f.write(b"\r\n".join(settings))
+    folder = ab.sound_window_folder(server, run)
     log_path = os.path.join(server.work, "play-%d.log" % run)
     with open(log_path, "w") as log:
         player = subprocess.Popen([driver, sound, folder], env=server.env, stdout=log, stderr=log)
@@ -83,8 +78,7 @@ def main():
         print("SKIP: %s is not installed (scripts/deps --test --bench)" % missing)
         return 77
     try:
-        server = ab.PulseServer(["load-module module-null-sink sink_name=out", "set-default-sink out",
-                                 "load-module module-null-source source_name=quiet", "set-default-source quiet"])
+        server = ab.playback_server()
     except RuntimeError as error:
         print("FAIL: %s" % error)
         return 1
