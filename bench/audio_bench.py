@@ -1,5 +1,7 @@
-"""What the CPU benchmarks of the sound paths share: a PulseAudio server of their own,
-the scheduler's per-thread CPU figures and interleaved pairs of runs.
+"""What the benchmarks of the sound paths share: a PulseAudio server of their own,
+the scheduler's per-thread CPU figures, interleaved pairs of runs, the sound window's
+program folder, tones and silence, and a recording of a sink's monitor with the time
+each sample was heard.
 
 The program and its baseline (arecord, aplay) are measured one after the other,
 pair after pair, and each pair gives a ratio: a machine that gets busier or quieter
@@ -220,6 +222,35 @@ def start_recording_program(server, arguments, folder, env=None):
     return kestrova
 
 
+def sound_window_folder(server, run):
+    """A program folder for the sound window alone: the recorder stays off, so nothing
+    but the sound window's playback runs; otherwise the settings of program_settings()."""
+    folder = os.path.join(server.work, "program-%d" % run)
+    os.makedirs(folder)
+    settings = program_settings(folder).split(b"\r\n")
+    settings[15] = b"0"  # the recorder switched on at start: no
+    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
+        f.write(b"\r\n".join(settings))
+    return folder
+
+
+def playback_server():
+    """A PulseAudio server whose default sink is a null sink named "out" (its monitor
+    "out.monitor") and whose default source is a silent null source."""
+    return PulseServer(["load-module module-null-sink sink_name=out", "set-default-sink out",
+                        "load-module module-null-source source_name=quiet", "set-default-source quiet"])
+
+
+def tone(seconds, frequency=1000, amplitude=100):
+    """8-bit samples of a sine tone around the middle."""
+    return bytes(int(128 + amplitude * math.sin(2 * math.pi * frequency * i / RATE))
+                 for i in range(int(seconds * RATE)))
+
+
+def silence(seconds):
+    return bytes([128]) * int(seconds * RATE)
+
+
 def write_wav_u8(path, samples):
     """An 8-bit mono 11025 Hz WAV file of the given sample bytes."""
     import struct
@@ -227,6 +258,82 @@ def write_wav_u8(path, samples):
         f.write(struct.pack("<4sI4s4sIHHIIHH4sI", b"RIFF", 36 + len(samples), b"WAVE", b"fmt ", 16, 1, 1, RATE,
                             RATE, 1, 8, b"data", len(samples)))
         f.write(samples)
+
+
+class MonitorRecorder(threading.Thread):
+    """Reads a sink's monitor (parec, 5 ms fragments) and keeps each block with the
+    monotonic time it arrived, so every sample has a time on the clock a program
+    prints its moments with. `loud` is how far from the 8-bit middle a sample is sound."""
+
+    def __init__(self, server, device="out.monitor", loud=40, quiet_before=0.3):
+        super().__init__(daemon=True)
+        self.loud = loud
+        self.quiet_before = quiet_before  # the monitor must have been silent this long before a moment
+        self.process = subprocess.Popen(
+            ["parec", "-d", device, "--raw", "--format=u8", "--rate=%d" % RATE, "--channels=1",
+             "--latency-msec=5"], env=server.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        self.blocks = []  # (arrival, bytes)
+        self.lock = threading.Lock()
+
+    def run(self):
+        fd = self.process.stdout.fileno()
+        while True:
+            data = os.read(fd, 4096)
+            if not data:
+                return
+            arrived = time.monotonic()
+            with self.lock:
+                self.blocks.append((arrived, data))
+
+    def samples(self, since):
+        """The samples kept as (moment, value) from the block that holds `since` on; a
+        block's last sample arrived with it."""
+        with self.lock:
+            blocks = list(self.blocks)
+        for arrived, data in blocks:
+            if arrived < since:
+                continue
+            first = arrived - len(data) / RATE
+            for index, sample in enumerate(data):
+                yield first + index / RATE, sample
+
+    def is_loud(self, sample):
+        return abs(sample - 128) > self.loud
+
+    def onset_after(self, moment, horizon):
+        """Seconds from `moment` to the first loud sample after it, within `horizon`
+        seconds; None when nothing was heard or it was not quiet before."""
+        quiet_since = None
+        for at, sample in self.samples(moment - 2 * self.quiet_before):
+            loud = self.is_loud(sample)
+            if at < moment:
+                quiet_since = None if loud else (quiet_since if quiet_since is not None else at)
+                continue
+            if at > moment + horizon:
+                return None
+            if loud:
+                quiet = quiet_since is not None and quiet_since <= moment - self.quiet_before
+                return at - moment if quiet else None
+        return None
+
+    def loud_spans(self, start, end):
+        """The stretches of sound between the two moments, for a message."""
+        spans = []
+        for at, sample in self.samples(start):
+            if start <= at <= end and self.is_loud(sample):
+                if not spans or at - spans[-1][1] > 0.05:
+                    spans.append([at, at])
+                spans[-1][1] = at
+        return ", ".join("%+.3f..%+.3f s" % (a - start, b - start) for a, b in spans) or "none"
+
+    def wait(self, seconds):
+        """Lets the monitor record on for a while; fails when parec has ended."""
+        time.sleep(seconds)
+        if self.process.poll() is not None:
+            raise RuntimeError("parec ended")
+
+    def stop(self):
+        stop(self.process)
 
 
 class ToneFeeder(threading.Thread):

@@ -21,11 +21,9 @@ Goal: every first play and the median of the later clicks and of the seeks at mo
 0.1 s. Exit 0: goal met, 1: goal missed or failed to measure, 77: skipped (no
 PulseAudio, parec or aplay on this machine).
 """
-import math
 import os
 import subprocess
 import sys
-import threading
 import time
 
 import audio_bench as ab
@@ -37,95 +35,13 @@ QUIET_BEFORE = 0.3  # the monitor must have been silent this long before a click
 TONE_SECONDS, SILENT_UNTIL, FILE_SECONDS = 1.0, 8.0, 12.0
 
 
-def tone(seconds):
-    return bytes(int(128 + 100 * math.sin(2 * math.pi * 1000 * i / ab.RATE)) for i in range(int(seconds * ab.RATE)))
-
-
-def silence(seconds):
-    return bytes([128]) * int(seconds * ab.RATE)
-
-
-class MonitorRecorder(threading.Thread):
-    """Reads the null sink's monitor and keeps each block with the time it arrived."""
-
-    def __init__(self, server):
-        super().__init__(daemon=True)
-        self.process = subprocess.Popen(
-            ["parec", "-d", "out.monitor", "--raw", "--format=u8", "--rate=%d" % ab.RATE, "--channels=1",
-             "--latency-msec=5"], env=server.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self.blocks = []  # (arrival, bytes)
-        self.lock = threading.Lock()
-
-    def run(self):
-        fd = self.process.stdout.fileno()
-        while True:
-            data = os.read(fd, 4096)
-            if not data:
-                return
-            arrived = time.monotonic()
-            with self.lock:
-                self.blocks.append((arrived, data))
-
-    def onset_after(self, moment, horizon):
-        """Seconds from `moment` to the first loud sample after it, within `horizon`
-        seconds; None when nothing was heard or it was not quiet before."""
-        with self.lock:
-            blocks = list(self.blocks)
-        quiet_since = None
-        for arrived, data in blocks:
-            first = arrived - len(data) / ab.RATE  # the block's first sample
-            if first + len(data) / ab.RATE < moment - 2 * QUIET_BEFORE:
-                continue
-            for index, sample in enumerate(data):
-                at = first + index / ab.RATE
-                loud = abs(sample - 128) > LOUD
-                if at < moment:
-                    quiet_since = None if loud else (quiet_since if quiet_since is not None else at)
-                    continue
-                if at > moment + horizon:
-                    return None
-                if loud:
-                    quiet = quiet_since is not None and quiet_since <= moment - QUIET_BEFORE
-                    return at - moment if quiet else None
-        return None
-
-    def loud_spans(self, start, end):
-        """The stretches of sound between the two moments, for a message."""
-        with self.lock:
-            blocks = list(self.blocks)
-        spans = []
-        for arrived, data in blocks:
-            first = arrived - len(data) / ab.RATE
-            for index, sample in enumerate(data):
-                at = first + index / ab.RATE
-                if start <= at <= end and abs(sample - 128) > LOUD:
-                    if not spans or at - spans[-1][1] > 0.05:
-                        spans.append([at, at])
-                    spans[-1][1] = at
-        return ", ".join("%+.3f..%+.3f s" % (a - start, b - start) for a, b in spans) or "none"
-
-    def stop(self):
-        ab.stop(self.process)
-
-
-def wait_for_monitor(monitor, seconds):
-    time.sleep(seconds)
-    if monitor.process.poll() is not None:
-        raise RuntimeError("parec ended")
-
-
 def run_program(server, monitor, driver, sound, clicks, run):
-    folder = os.path.join(server.work, "program-%d" % run)
-    os.makedirs(folder)
-    settings = ab.program_settings(folder).split(b"\r\n")
-    settings[15] = b"0"  # the recorder stays off: nothing but the sound window plays
-    with open(os.path.join(folder, "Kestrova.ini"), "wb") as f:
-        f.write(b"\r\n".join(settings))
+    folder = ab.sound_window_folder(server, run)
     result = subprocess.run([driver, sound, folder, "--clicks", str(clicks)], env=server.env,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=60 + 10 * clicks)
     if result.returncode != 0 or "done" not in result.stdout:
         raise RuntimeError("the sound window did not play:\n" + result.stdout + result.stderr)
-    wait_for_monitor(monitor, 0.5)
+    monitor.wait(0.5)
     events = [line.split() for line in result.stdout.splitlines() if line.startswith(("click ", "seek "))]
     heard = [(kind, monitor.onset_after(float(moment), 3.0)) for kind, moment in events]
     for (kind, moment), (_, onset) in zip(events, heard):
@@ -139,7 +55,7 @@ def run_program(server, monitor, driver, sound, clicks, run):
 def run_aplay(server, monitor, sound):
     started = time.monotonic()
     subprocess.run(["aplay", "-q", "-D", "default", sound], env=server.env, stderr=subprocess.DEVNULL, timeout=20)
-    wait_for_monitor(monitor, 0.5)
+    monitor.wait(0.5)
     onset = monitor.onset_after(started, 3.0)
     if onset is None:
         raise RuntimeError("no sound found after aplay")
@@ -159,21 +75,20 @@ def main():
         print("SKIP: %s is not installed (scripts/deps --test --bench)" % missing)
         return 77
     try:
-        server = ab.PulseServer(["load-module module-null-sink sink_name=out", "set-default-sink out",
-                                 "load-module module-null-source source_name=quiet", "set-default-source quiet"])
+        server = ab.playback_server()
     except RuntimeError as error:
         print("FAIL: %s" % error)
         return 1
-    monitor = MonitorRecorder(server)
+    monitor = ab.MonitorRecorder(server, loud=LOUD, quiet_before=QUIET_BEFORE)
     monitor.start()
     firsts, later, seeks, aplays = [], [], [], []
     try:
         sound = os.path.join(server.work, "clicks.wav")
-        ab.write_wav_u8(sound, tone(TONE_SECONDS) + silence(SILENT_UNTIL - TONE_SECONDS)
-                        + tone(FILE_SECONDS - SILENT_UNTIL))
+        ab.write_wav_u8(sound, ab.tone(TONE_SECONDS) + ab.silence(SILENT_UNTIL - TONE_SECONDS)
+                        + ab.tone(FILE_SECONDS - SILENT_UNTIL))
         beep = os.path.join(server.work, "beep.wav")
-        ab.write_wav_u8(beep, tone(0.5))
-        wait_for_monitor(monitor, 1.0)
+        ab.write_wav_u8(beep, ab.tone(0.5))
+        monitor.wait(1.0)
         for run in range(runs):
             heard = run_program(server, monitor, driver, sound, clicks, run)
             click_times = [onset for kind, onset in heard if kind == "click"]

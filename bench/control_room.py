@@ -84,8 +84,7 @@ def transmission():
 
 
 def feed_file(path, lead, tone):
-    silence = bytes([SILENCE])
-    ab.write_wav_u8(path, silence * int(lead * RATE) + tone + silence * int(TAIL * RATE))
+    ab.write_wav_u8(path, ab.silence(lead) + tone + ab.silence(TAIL))
 
 
 def free_port():

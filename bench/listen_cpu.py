@@ -21,8 +21,8 @@ is measured once too: what the meter's interval costs before the program does
 anything. With --perf, `perf record` samples the program in its first run and the
 report of where its time goes is printed (perf from linux-perf).
 
-Goals (median of the pairs' ratios): listening at most 2.5 times arecord and under
-2 % of one core; recording at most 3 times arecord writing a WAV file.
+Goals (median of the pairs' ratios): listening at most 1.5 times arecord and under
+2 % of one core; recording at most 2 times arecord writing a WAV file.
 Exit 0: goal met, 1: goal missed or failed to measure, 77: skipped (no PulseAudio
 or arecord on this machine).
 """
@@ -35,9 +35,9 @@ import tempfile
 import audio_bench as ab
 
 SETTLE = 5.0  # the recording that starts with the recorder ends after 1 s of silence
-LISTEN_GOAL = 2.5
+LISTEN_GOAL = 1.5
 LISTEN_SHARE_GOAL = 0.02
-RECORD_GOAL = 3.0
+RECORD_GOAL = 2.0
 
 
 def run_program(server, program, seconds, run, recording, perf_data=None):

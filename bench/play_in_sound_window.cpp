@@ -12,6 +12,7 @@
 #include "base/audio/PortAudioSession.h"
 #include "base/audio/PortAudioSink.h"
 #include "base/audio/StreamingPlayback.h"
+#include "base/desktop/SystemClock.h"
 #include "gui/app/Program.h"
 #include "gui/player/Player.h"
 #include "gui/ui/MainForm.h"
@@ -67,6 +68,8 @@ int clickRounds(Player& player, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program does at its start: the window's timed actions read the local time.
+    readLocalZoneOnce();
     QApplication app(argc, argv);
     const bool once = argc == 4 && QByteArray(argv[3]) == "--once";
     const int clicks = argc == 5 && QByteArray(argv[3]) == "--clicks" ? QByteArray(argv[4]).toInt() : 0;

@@ -17,7 +17,7 @@ class WavStreamer;
 class StreamingPlayback final : public PlaybackDevice {
 public:
     // `pumpInterval` is how often the sink is topped up while playing. Every call
-    // tops it up too, and the sound window asks for the position ten times a second;
+    // tops it up too, and the sound window asks for the position five times a second;
     // the timer only keeps the sink fed when nobody asks, which the sink's buffer of
     // two seconds allows to be rare.
     explicit StreamingPlayback(AudioSink& sink, int pumpIntervalMs = 200);

@@ -14,6 +14,12 @@ namespace {
 
 // Any start position above this plays from the beginning.
 constexpr long long kLastStartPos = 999'998;
+// The slider and the meter move five times a second, on the wake-ups of the
+// window's other timers; in the last stretch the poll runs twice as often, so the
+// end, and the transmitter's release after it, is noticed as soon as ever.
+constexpr int kFollowMs = 200;
+constexpr int kFollowNearEndMs = 100;
+constexpr long long kNearEndMs = 2 * kFollowMs;
 
 } // namespace
 
@@ -85,6 +91,7 @@ void Playback::startPlayback() {
         playbackFailed(QStringLiteral("Die Soundkarte startet die Wiedergabe nicht."));
         return;
     }
+    paceFollowing(state_.pos);
     tmrplaywave.start();
 }
 
@@ -117,6 +124,7 @@ void Playback::resume() {
     tmr_Focus.start();
     state_.pos = sliderMilliseconds();
     seekAndPlay(state_.pos);
+    paceFollowing(state_.pos);
     tmrplaywave.start();
     setPlayState(PlayState::Playing);
 }
@@ -154,6 +162,13 @@ void Playback::tmrplaywave_Timer() {
     followPosition(status->positionMs);
 }
 
+void Playback::paceFollowing(long long milliseconds) {
+    const int interval = state_.playLength - milliseconds <= kNearEndMs ? kFollowNearEndMs : kFollowMs;
+    if (tmrplaywave.interval() != interval) {
+        tmrplaywave.setInterval(interval);
+    }
+}
+
 void Playback::followPosition(long long milliseconds) {
     if (milliseconds >= state_.playLength || state_.playLength <= 0) {
         state_.pos = PlaybackState::kMillionths;
@@ -169,6 +184,7 @@ void Playback::followPosition(long long milliseconds) {
             playbackFailed(QStringLiteral("Die Soundkarte hat die Wiedergabe abgebrochen."));
             return;
         }
+        paceFollowing(milliseconds);
     }
     // Continuous play may have loaded the next entry meanwhile; the slider shows where that stands.
     setSlider(state_.pos);

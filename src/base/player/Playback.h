@@ -114,6 +114,8 @@ private:
     // Moves the slider and meter to the polled position; ends the playback at its end
     // or when the device gave up.
     void followPosition(long long milliseconds);
+    // The poll's interval for a playback that stands at `milliseconds`.
+    void paceFollowing(long long milliseconds);
 
     const Platform platform_;
     Transmitter& transmitter_;
@@ -125,7 +127,7 @@ private:
     double meterPeak_ = 0;
     bool recorderSwitchedOn_ = false;
     // Moves the sound window's slider and meter along with the playback.
-    RepeatingTimer tmrplaywave{"tmrplaywave", 100};
+    RepeatingTimer tmrplaywave{"tmrplaywave", 200};
     // Gives the sound window's key field the focus while the sound plays.
     RepeatingTimer tmr_Focus{"tmr_Focus", 200};
     // Never started and handles no tick; kept under its name with the others.

@@ -152,7 +152,11 @@ void LevelMeterControl::show(const LevelReading& reading) {
         overloadShown_ = reading.overload;
         emit overloadChanged(reading.overload);
     }
-    emit levelShown(displayLevel);
+    // The figure stands still through long silences, and is not written out anew for them.
+    if (figureShown_ != displayLevel) {
+        figureShown_ = displayLevel;
+        emit levelShown(displayLevel);
+    }
 }
 
 void LevelMeterControl::showBar(int value) {

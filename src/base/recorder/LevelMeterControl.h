@@ -63,7 +63,7 @@ public:
 signals:
     // The level bar's new value; at most once a wake-up, and only when it moved.
     void levelChanged(int barValue);
-    // The level as a number, once a wake-up.
+    // The level as a number, at most once a wake-up, and only when it changed.
     void levelShown(int displayLevel);
     // The overload lamp lit or dark, when it changes.
     void overloadChanged(bool overload);
@@ -89,6 +89,7 @@ private:
     LevelBuffer levelBuffer_{};
     // The overload lamp as last shown; none before the first tick.
     std::optional<bool> overloadShown_;
+    std::optional<int> figureShown_;
     bool inputLost_ = false;
     // The meter's 10 ms ticks, run in batches as the input arrives.
     BatchedTimer tmrPegel{nullptr, 10, kWakeMs};

@@ -2,8 +2,10 @@
 
 // Template body of measureLevel; include LevelMeter.h instead.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace kestrova {
 
@@ -19,6 +21,29 @@ inline int displayLevelOf(float envelope, bool logarithmic) {
     return static_cast<int>(std::floor(levelValue(envelope, logarithmic)));
 }
 
+// The least envelope whose level reaches `level`: the level only grows with the
+// envelope, so one comparison of floats per sample tells what converting each to a
+// level would. Searched by single steps of the float around the inverse.
+inline float envelopeReaching(double level, bool logarithmic) {
+    constexpr float infinity = std::numeric_limits<float>::infinity();
+    if (levelValue(0.0f, logarithmic) >= level) {
+        return 0.0f; // the envelope never falls below 0
+    }
+    if (levelValue(std::numeric_limits<float>::max(), logarithmic) < level) {
+        return infinity; // out of reach
+    }
+    const double inverse = logarithmic ? std::exp(level / 20.0) - 1.0 : level / 0.7874015748031495;
+    float cutoff =
+        std::clamp(static_cast<float>(std::min(inverse, 1e38)), 0.0f, std::numeric_limits<float>::max());
+    while (cutoff < infinity && levelValue(cutoff, logarithmic) < level) {
+        cutoff = std::nextafter(cutoff, infinity);
+    }
+    while (cutoff > 0.0f && levelValue(std::nextafter(cutoff, 0.0f), logarithmic) >= level) {
+        cutoff = std::nextafter(cutoff, 0.0f);
+    }
+    return cutoff;
+}
+
 template <typename OnSignal>
 LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logarithmic, int threshold,
                           OnSignal&& onSignal) {
@@ -29,6 +54,7 @@ LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logar
     // Followed in a local, so that it stays in a register; the caller's copy is
     // brought up to date before each report.
     float followed = envelope;
+    const float signalEnvelope = envelopeReaching(threshold + 1.0, logarithmic);
     for (std::size_t offset = 0; offset <= lastOffset; offset += 2) {
         const float v = static_cast<float>(std::abs(static_cast<int>(buffer[offset]) - 127));
         const float d = v - followed;
@@ -39,7 +65,7 @@ LevelReading measureLevel(const LevelBuffer& buffer, float& envelope, bool logar
         }
         // The cut-off level is above the threshold exactly when the level reaches the
         // next whole number: no rounding per sample, and only the last one is shown.
-        if (levelValue(followed, logarithmic) >= threshold + 1.0) {
+        if (followed >= signalEnvelope) {
             ++reading.signalSamples;
             envelope = followed;
             onSignal(offset);

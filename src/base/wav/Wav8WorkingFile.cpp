@@ -6,6 +6,7 @@
 
 #include <QtEndian>
 #include <algorithm>
+#include <unistd.h>
 
 namespace kestrova {
 
@@ -14,6 +15,15 @@ namespace {
 bool writeSize(QFile& file, qint64 offset, std::uint32_t value) {
     const quint32 little = qToLittleEndian<quint32>(value);
     return file.seek(offset) && file.write(reinterpret_cast<const char*>(&little), 4) == 4;
+}
+
+// The same for the open working file (unbuffered), written at its place without
+// moving the file's offset: the samples' end stays where the next append writes,
+// and neither needs a seek.
+bool writeSizeInPlace(const QFile& file, qint64 offset, std::uint32_t value) {
+    const quint32 little = qToLittleEndian<quint32>(value);
+    return ::pwrite(file.handle(), &little, sizeof little, static_cast<off_t>(offset)) ==
+           static_cast<ssize_t>(sizeof little);
 }
 
 // The rate field follows the coding and the channel count in the format chunk.
@@ -75,7 +85,7 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
         return 0;
     }
     samples_ += static_cast<std::uint32_t>(written);
-    // Each update of the sizes is two more seeks and writes: at the first sound and
+    // Each update of the sizes is two more writes: at the first sound and
     // then once a second of it is enough, as recover() mends a file left by a crash
     // from its length anyway.
     if (sizedSamples_ == 0 ||
@@ -87,8 +97,9 @@ std::size_t Wav8WorkingFile::append(std::span<const std::uint8_t> samples) {
 
 bool Wav8WorkingFile::writeSizes() {
     sizedSamples_ = samples_;
-    return writeSize(file_, kWavRiffSizeOffset, samples_ + static_cast<std::uint32_t>(kWav8HeaderSize - 8)) &&
-           writeSize(file_, kWavDataSizeOffset, samples_);
+    return writeSizeInPlace(file_, kWavRiffSizeOffset,
+                            samples_ + static_cast<std::uint32_t>(kWav8HeaderSize - 8)) &&
+           writeSizeInPlace(file_, kWavDataSizeOffset, samples_);
 }
 
 QByteArray Wav8WorkingFile::read(std::uint32_t from, std::uint32_t count) {

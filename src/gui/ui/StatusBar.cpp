@@ -99,6 +99,7 @@ void StatusBar::buildStatusBar() {
             bar->addWidget(label);
         } else {
             bar->addWidget(clockPanel(label, clockText(program_.platform().clock.now())), 1);
+            clock_ = label;
         }
     }
     if (clockTimer_ == nullptr) {
@@ -140,8 +141,8 @@ void StatusBar::refreshClock() {
     if (second == shownSecond_) {
         return;
     }
-    if (QLabel* label = panel(panelTotal)) {
-        label->setText(clockText(clock.now()));
+    if (clock_ != nullptr) {
+        clock_->setText(clockText(clock.now()));
         shownSecond_ = second;
     }
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QLabel>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
-class QLabel;
 class QStatusBar;
 class QTimer;
 
@@ -55,6 +56,9 @@ private:
     Services& program_;
     const Forms& forms_;
     QTimer* clockTimer_ = nullptr;
+    // The last panel, kept at hand: looked up among the bar's children every
+    // second it cost as much as setting its text.
+    QPointer<QLabel> clock_;
     // The instant's second the clock panel shows.
     std::optional<qint64> shownSecond_;
     QString holdNote_;

@@ -77,6 +77,33 @@ private:
     QTemporaryDir folder;
 };
 
+// The poll wakes five times a second, and twice as often in the last stretch, so
+// the end is noticed as soon as with the faster poll throughout.
+TEST(PlaybackAlone, PollsFasterOnlyNearTheEnd) {
+    FakePlatform fakes;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, QString());
+    Transmitter transmitter(platform, settings);
+    LoadedFile file;
+    Playback playback(platform, transmitter, file);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("rec.wav"));
+    ASSERT_TRUE(writeBytes(path, recordingOfSeconds(2)));
+    file.setLoaded(path);
+    fakes.player.lengthMs = 20000;
+
+    playback.startPlayback();
+    EXPECT_EQ(playback.followTimer().interval(), 200);
+    fakes.player.positionMs = 19700;
+    playback.tmrplaywave_Timer();
+    EXPECT_EQ(playback.followTimer().interval(), 100);
+    EXPECT_TRUE(playback.followTimer().isActive());
+    playback.halt();
+    playback.state().startPos = 0;
+    playback.startPlayback();
+    EXPECT_EQ(playback.followTimer().interval(), 200);
+}
+
 // Whatever the path holds, the device is handed that file: words such as "type" or
 // "alias" and quotes are part of a name like any other.
 TEST(PlaybackAlone, PlaysAFileWhosePathHoldsQuotesAndCommandWords) {

@@ -1,6 +1,7 @@
 // The envelope follower and the level it shows.
 #include "base/recorder/LevelMeter.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace kestrova {
@@ -88,6 +89,16 @@ TEST(LevelMeter, ALevelEqualToTheThresholdIsNoSignalAndOneMoreIs) {
     EXPECT_EQ(signals, 0);
     EXPECT_EQ(tick(filled(127 + 64), envelope, false, 49, &signals).signalSamples, 257);
     EXPECT_EQ(signals, 257);
+    // The envelope compared per sample is the least whose level reaches the next whole number.
+    for (const bool logarithmic : {false, true}) {
+        for (int threshold = -1; threshold <= 101; ++threshold) {
+            const float cutoff = envelopeReaching(threshold + 1.0, logarithmic);
+            EXPECT_GE(levelValue(cutoff, logarithmic), threshold + 1.0) << threshold;
+            EXPECT_TRUE(cutoff == 0.0f ||
+                        levelValue(std::nextafter(cutoff, 0.0f), logarithmic) < threshold + 1.0)
+                << threshold;
+        }
+    }
 }
 
 } // namespace

@@ -123,6 +123,14 @@ TEST_F(RecorderTest, TheMeterShowsTheLastSampleAndReportsSignalsAboveTheThreshol
         meterTick(127);
     }
     EXPECT_EQ(backColor(main().lbl_ROTL), kColorButtonFace);
+    // A level that stays is not written out again at every wake-up.
+    int figures = 0;
+    QObject::connect(&recorder().meter(), &LevelMeterControl::levelShown, [&figures] { ++figures; });
+    for (int i = 0; i < 3; ++i) {
+        meterTick(255);
+    }
+    EXPECT_EQ(figures, 1);
+    EXPECT_EQ(main().lbl_PegelAnzeige->text(), QStringLiteral("100"));
 }
 
 TEST_F(RecorderTest, TicksRunTogetherEachMeasureTheInputAsItStoodAtTheirTime) {

@@ -67,7 +67,7 @@ TEST_F(SubsystemTimers, EveryTimerIsConfiguredButIdle) {
         {&cq.cqPauseTimer(), "tmrCQ_PAUSE", 6000},
         {&cq.squelchWatchTimer(), "tmrRSP", 100},
         {&player.playback().playTimer(), "tmr_Play", 1000},
-        {&player.playback().followTimer(), "tmrplaywave", 100}};
+        {&player.playback().followTimer(), "tmrplaywave", 200}};
     for (const auto& [timer, name, interval] : timers) {
         EXPECT_EQ(timer->objectName(), QString::fromUtf8(name));
         EXPECT_EQ(timer->interval(), interval) << name;
