@@ -43,9 +43,13 @@ AfterCommandRun::AfterCommandRun(const QString& command, const QString& workingF
     process_.setProcessEnvironment(afterCommandEnvironment(recording));
     process_.setStandardInputFile(QProcess::nullDevice());
     startsOwnProcessGroup(process_);
+    // A command gets all of its time and its grace: a coarse timer may fire up to a
+    // twentieth early.
     timeLimit_.setSingleShot(true);
+    timeLimit_.setTimerType(Qt::PreciseTimer);
     timeLimit_.setInterval(limits.time);
     grace_.setSingleShot(true);
+    grace_.setTimerType(Qt::PreciseTimer);
     grace_.setInterval(limits.grace);
     connect(&process_, &QProcess::readyReadStandardError, this, &AfterCommandRun::readOutput);
     connect(&process_, &QProcess::readyReadStandardOutput, this, &AfterCommandRun::readOutput);
