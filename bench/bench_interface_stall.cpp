@@ -115,6 +115,8 @@ int main(int argc, char** argv) {
     const QDate today = QDate::currentDate();
     const QDateTime evening(today, QTime(23, 59));
     const QDateTime first(today.addDays(-2), QTime(0, 0));
+    // The night's refresh comes at half a minute past midnight.
+    const QDateTime refreshSecond(today.addDays(1), QTime(0, 0, 30));
     bench::writeSettings(dir.path(), evening, true);
     bench::writeRecordings(dir.path(), kRecordings, first, evening.addSecs(-1));
     test::FakePlatform fakes;
@@ -144,11 +146,21 @@ int main(int argc, char** argv) {
     const auto beforeTheNight = [&] {
         bench::writeRecordings(dir.path(), kRecordings, first, evening.addSecs(-1));
         ::sync();
+        // The timed actions see the clock set back by more than an hour, then in the
+        // evening, so the night comes again: a clock set back by less would hand out
+        // none of the seconds it has handed out already.
+        fakes.clock.set(evening.addSecs(-2 * 3600));
+        program.timedActions().tmr_Zeit_Timer();
         fakes.clock.set(evening);
-        // The timed actions see the clock back in the evening, so the night comes again.
         program.timedActions().tmr_Zeit_Timer();
         const double pass = longestGapDuring(listPass).longest;
-        fakes.clock.set(QDateTime(today.addDays(1), QTime(0, 0, 30)));
+        // Its ticking stopped, each tick hands out one second: the clock is walked to
+        // the night, whose second the measured tick then takes.
+        for (QDateTime second = evening.addSecs(1); second < refreshSecond; second = second.addSecs(1)) {
+            fakes.clock.set(second);
+            program.timedActions().tmr_Zeit_Timer();
+        }
+        fakes.clock.set(refreshSecond);
         return pass;
     };
     const auto listRightAfterTheNight = [&] {
