@@ -302,17 +302,19 @@ class MonitorRecorder(threading.Thread):
 
     def onset_after(self, moment, horizon):
         """Seconds from `moment` to the first loud sample after it, within `horizon`
-        seconds; None when nothing was heard or it was not quiet before."""
-        quiet_since = None
+        seconds; None when nothing was heard or it was not quiet before. A monitor that
+        delivered nothing before the moment counts as quiet: the server sends a sink's
+        monitor nothing while the sink is suspended, and a suspended sink plays nothing."""
+        last_loud = None
         for at, sample in self.samples(moment - 2 * self.quiet_before):
             loud = self.is_loud(sample)
             if at < moment:
-                quiet_since = None if loud else (quiet_since if quiet_since is not None else at)
+                last_loud = at if loud else last_loud
                 continue
             if at > moment + horizon:
                 return None
             if loud:
-                quiet = quiet_since is not None and quiet_since <= moment - self.quiet_before
+                quiet = last_loud is None or last_loud < moment - self.quiet_before
                 return at - moment if quiet else None
         return None
 
