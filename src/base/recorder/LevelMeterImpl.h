@@ -10,11 +10,15 @@
 namespace kestrova {
 
 // The display level before it is cut to a whole number.
+// The scales' factors: 20 dB per e-fold of the envelope above 1, or 100 / 127 per step.
+inline constexpr double kLogarithmicScale = 20.0;
+inline constexpr double kLinearScale = 0.7874015748031495;
+
 inline double levelValue(float envelope, bool logarithmic) {
     if (logarithmic) {
-        return 20.0 * std::log(static_cast<double>(envelope) + 1.0);
+        return kLogarithmicScale * std::log(static_cast<double>(envelope) + 1.0);
     }
-    return static_cast<double>(envelope) * 0.7874015748031495;
+    return static_cast<double>(envelope) * kLinearScale;
 }
 
 inline int displayLevelOf(float envelope, bool logarithmic) {
@@ -32,7 +36,7 @@ inline float envelopeReaching(double level, bool logarithmic) {
     if (levelValue(std::numeric_limits<float>::max(), logarithmic) < level) {
         return infinity; // out of reach
     }
-    const double inverse = logarithmic ? std::exp(level / 20.0) - 1.0 : level / 0.7874015748031495;
+    const double inverse = logarithmic ? std::exp(level / kLogarithmicScale) - 1.0 : level / kLinearScale;
     float cutoff =
         std::clamp(static_cast<float>(std::min(inverse, 1e38)), 0.0f, std::numeric_limits<float>::max());
     while (cutoff < infinity && levelValue(cutoff, logarithmic) < level) {
