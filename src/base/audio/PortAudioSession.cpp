@@ -1,5 +1,6 @@
 #include "base/audio/PortAudioSession.h"
 
+#include "base/audio/AlsaConfiguration.h"
 #include "base/audio/QuietStderr.h"
 
 #include <cstdio>
@@ -15,6 +16,10 @@ PaError initialise() {
     QuietStderr quiet;
     const PaError result = Pa_Initialize();
     const QByteArray probing = quiet.release();
+    // The probe opened every PCM of ALSA's configuration, and the plugins it loaded
+    // (the A52 encoder and the resamplers bring libavcodec and its codecs) stay
+    // mapped while the configuration holds them. Nothing is open now: let them go.
+    forgetAlsaConfiguration();
     if (result != paNoError) {
         std::fwrite(probing.constData(), 1, static_cast<size_t>(probing.size()), stderr);
         std::fprintf(stderr, "PortAudio: %s\n", Pa_GetErrorText(result));
