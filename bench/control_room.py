@@ -2,7 +2,7 @@
 """Sixteen circuits on one machine: the services of a control room, with MQTT on.
 
 Usage: bench/control_room.py HEADLESS [--circuits N] [--runs N] [--feed-ms N] [--captures-only]
-       (defaults: 16 circuits, 5 runs, the pipes fed in blocks of 100 ms)
+       (defaults: 16 circuits, 5 runs, the pipes fed in blocks of the service's periods)
 
 HEADLESS is kestrova-headless (or kestrova, which hands over to it with --headless).
 Starts a mosquitto broker of its own on 127.0.0.1 and, in each run, two setups of N
@@ -17,7 +17,7 @@ tone, so that any stretch of it is found in one place only), then silence.
   the server converts nothing), one for each service (PULSE_SOURCE); ALSA knows
   only the server's plugin. One feeder writes the same bytes into all pipes in
   real time, in blocks of --feed-ms (a pipe source passes each write on as it
-  comes; a card delivers the fragments its clients ask for, the service's 200 ms
+  comes; a card delivers the fragments its clients ask for, the service's 400 ms
   periods). The server's CPU time is counted with the services'.
 - File-fed (the baseline): the file-fed input device (--input-file), no sound
   server, ALSA knows a null device only. Each file is written just before its
@@ -43,6 +43,7 @@ PulseAudio).
 import json
 import math
 import os
+import re
 import shutil
 import signal
 import socket
@@ -63,10 +64,20 @@ TAIL = 10.0  # silence after it: the recording pauses after 5 s of silence and i
 LISTEN_GOAL = 0.03
 RECORD_GOAL = 0.08
 MEMORY_GOAL_MB = 25.0
+
+
+def service_period_ms():
+    """The periods the service asks its capture device for, as its source states them."""
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src", "base", "audio",
+                          "AlsaInputStream.h")
+    with open(header) as f:
+        return int(re.search(r"kPeriodMs = (\d+);", f.read()).group(1))
+
+
 # A sound card behind the server delivers in the fragments its clients ask for (the
-# service asks for periods of 200 ms); a pipe source has no clock and passes on each
-# write as it comes, so the feeder writes what such a card would deliver.
-FEED_MS = 200
+# service's periods); a pipe source has no clock and passes on each write as it comes,
+# so the feeder writes what such a card would deliver.
+FEED_MS = service_period_ms()
 STARTUP_ALLOWANCE = 0.3  # from a service's launch to its recorder, before one was measured
 FILE_GRACE_SAMPLES = int(0.25 * RATE)
 SILENCE = 128

@@ -24,6 +24,10 @@ std::vector<InputDeviceInfo> AlsaInput::devices() {
     return list;
 }
 
+int AlsaInput::blockSpacingMs() const {
+    return AlsaInputStream::kPeriodMs;
+}
+
 std::unique_ptr<InputStream> AlsaInput::open(int position, int sampleRate) {
     const std::vector<AlsaCaptureDevice>& devices = listed();
     if (position < -1 || position >= static_cast<int>(devices.size())) {

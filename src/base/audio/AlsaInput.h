@@ -18,6 +18,7 @@ class AlsaInput final : public AudioInput {
 public:
     std::vector<InputDeviceInfo> devices() override;
     std::unique_ptr<InputStream> open(int position, int sampleRate) override;
+    int blockSpacingMs() const override;
 
 private:
     const std::vector<AlsaCaptureDevice>& listed();

@@ -2,6 +2,7 @@
 
 #include "base/audio/AudioInput.h"
 #include "base/audio/SampleRing.h"
+#include "base/audio/WakeEvent.h"
 
 #include <QByteArray>
 #include <atomic>
@@ -14,9 +15,12 @@ namespace kestrova {
 
 // One ALSA capture device opened by its name, delivering 8-bit unsigned mono at the
 // wanted rate (ALSA converts where the device cannot). A thread of its own reads
-// what has come, every 200 ms, and hands it over through a lock-free ring.
+// what has come, a period at a time, and hands it over through a lock-free ring.
 class AlsaInputStream final : public InputStream {
 public:
+    // How much the device hands over at a time.
+    static constexpr int kPeriodMs = 400;
+
     // Nothing when the device cannot be opened or refuses the format.
     static std::unique_ptr<AlsaInputStream> open(const QByteArray& alsaName, int sampleRate);
     ~AlsaInputStream() override;
@@ -35,6 +39,7 @@ private:
     using Pcm = std::unique_ptr<snd_pcm_t, PcmCloser>;
     AlsaInputStream(Pcm pcm, int sampleRate, std::size_t bufferFrames);
     void capture();
+    int waitForBlock();
     // False when the device cannot go on.
     bool recover(long error);
 
@@ -44,6 +49,7 @@ private:
     std::vector<std::uint8_t> block_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> failed_{false};
+    WakeEvent stop_;
     // Last: started once everything it uses is there, joined before it goes.
     std::thread reader_;
 };

@@ -34,6 +34,11 @@ public:
     // Opens the device at a list position of devices() (-1: the system's default
     // input); nothing when it cannot be opened.
     virtual std::unique_ptr<InputStream> open(int position, int sampleRate) = 0;
+    // How far apart its streams hand their blocks over: whoever reads them more often
+    // wakes for nothing.
+    virtual int blockSpacingMs() const { return kDefaultBlockSpacingMs; }
+
+    static constexpr int kDefaultBlockSpacingMs = 100;
 };
 
 } // namespace kestrova

@@ -18,6 +18,8 @@ public:
 
     std::vector<InputDeviceInfo> devices() override;
     std::unique_ptr<InputStream> open(int position, int sampleRate) override;
+    // The file is read as time passes, whenever it is asked; the devices behind it set the pace.
+    int blockSpacingMs() const override { return wrapped_.blockSpacingMs(); }
 
 private:
     AudioInput& wrapped_;

@@ -69,9 +69,9 @@ private:
     // The sound playback keeps events running; no tick may start anything meanwhile.
     bool transmitting_ = false;
     bool ended_ = false;
-    // A multiple of the level meter's wake-up spacing: its ticks fall onto the
-    // meter's wake-ups and cost no wake-ups of their own.
-    RepeatingTimer tmr_Zeit{"tmr_Zeit", 200};
+    // The level meter's wake-up spacing: its ticks fall onto the meter's wake-ups
+    // and cost no wake-ups of their own.
+    RepeatingTimer tmr_Zeit{"tmr_Zeit", platform_.wakeSpacingMs()};
 };
 
 } // namespace kestrova

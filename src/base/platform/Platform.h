@@ -32,6 +32,15 @@ struct Platform {
     // systemd, where it started the program.
     ServiceManager& serviceManager;
 
+    // Input arrives in blocks of 100 ms; the program's thread wakes every second
+    // block: the program listens for days, and each wake-up costs more than the work
+    // it does. The level meter's ticks and the clocks run in batches on these
+    // wake-ups, or have periods of whole multiples of them; the capture counts its
+    // pre-roll from the sample heard, so a later look loses nothing. An input that
+    // hands over larger blocks (the service's) is looked at as they come.
+    static constexpr int kWakeMs = 200;
+    int wakeSpacingMs() const;
+
     // The same world with one part put in front of its own, as a program wraps
     // the dialogs or the sounds it shares.
     Platform withDialogs(Dialogs& own) const {

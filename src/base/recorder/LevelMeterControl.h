@@ -49,14 +49,6 @@ public:
     // The value the level bar was given last; above 100 the bar shows full.
     int barValue = 0;
 
-    // Input arrives in blocks of 100 ms; the meter wakes every second block: the
-    // program listens for days, and each wake-up of the user interface costs more
-    // than the ticks it runs. The bar moves five times a second; the capture counts
-    // its pre-roll from the sample heard, so a later start loses nothing. The main
-    // window's frequent timers run in batches on the same wake-ups or have periods
-    // of whole multiples of it.
-    static constexpr int kWakeMs = 200;
-
     // For the tests, which look at the timer but never drive it.
     const BatchedTimer& meterTimer() const { return tmrPegel; }
 
@@ -92,7 +84,7 @@ private:
     std::optional<int> figureShown_;
     bool inputLost_ = false;
     // The meter's 10 ms ticks, run in batches as the input arrives.
-    BatchedTimer tmrPegel{nullptr, 10, kWakeMs};
+    BatchedTimer tmrPegel{nullptr, 10, platform_.wakeSpacingMs()};
 };
 
 } // namespace kestrova

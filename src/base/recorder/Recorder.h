@@ -150,7 +150,7 @@ private:
     RepeatingTimer tmrZT1{"tmrZT1", 1000};
     // Counts the recording and silence ticks, and ends at the maximum length.
     // Two 100 ms ticks on each of the meter's wake-ups.
-    BatchedTimer tmrZT2{nullptr, 100, LevelMeterControl::kWakeMs};
+    BatchedTimer tmrZT2{nullptr, 100, platform_.wakeSpacingMs()};
     // Pause watch: pauses the capture over a shorter silence.
     RepeatingTimer tmrZT3{"tmrZT3", 1000};
     // A multiple of the meter's wake-up spacing, so the lamp costs no wake-ups.

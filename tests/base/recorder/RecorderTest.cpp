@@ -74,5 +74,22 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
     EXPECT_EQ(recording, QList<bool>({true, false}));
 }
 
+// The service's input hands over 400 ms at a time: the meter and the recording clock
+// then wake as the blocks come, with the same ticks, and never between two blocks.
+TEST(RecorderAlone, WakesAsTheInputsBlocksComeWhenTheyAreLarge) {
+    FakePlatform fakes;
+    fakes.audioInput.blockSpacing = 400;
+    const QTemporaryDir folder;
+    const Platform platform = fakes.platform();
+    SettingsStore settings(platform, folder.path());
+    Archive archive(platform, settings);
+    FolderLock lock(folder.path());
+    const Recorder recorder(platform, settings.values, folder.path(), archive, lock);
+    EXPECT_EQ(recorder.meter().meterTimer().wakeInterval(), 400);
+    EXPECT_EQ(recorder.meter().meterTimer().interval(), 10);
+    EXPECT_EQ(recorder.recordingClock().wakeInterval(), 400);
+    EXPECT_EQ(recorder.recordingClock().interval(), 100);
+}
+
 } // namespace
 } // namespace kestrova::test

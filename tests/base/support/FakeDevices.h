@@ -19,6 +19,7 @@ namespace kestrova::test {
 class FakeAudioInput final : public AudioInput {
 public:
     std::vector<InputDeviceInfo> devices() override { return deviceList; }
+    int blockSpacingMs() const override { return blockSpacing; }
     std::unique_ptr<InputStream> open(int position, int sampleRate) override {
         opens.push_back({position, sampleRate});
         if (!canOpen) {
@@ -35,6 +36,7 @@ public:
 
     std::vector<InputDeviceInfo> deviceList{{QStringLiteral("Radio In"), true}};
     bool canOpen = true;
+    int blockSpacing = kDefaultBlockSpacingMs;
     struct Open {
         int position;
         int sampleRate;
