@@ -7,6 +7,7 @@ class OutputVolume;
 class CaptureDevice;
 class Clock;
 class Dialogs;
+class DiskSpace;
 class EventLog;
 class InputHub;
 class PlaybackDevice;
@@ -31,16 +32,18 @@ struct Platform {
     EventLog& events;
     // systemd, where it started the program.
     ServiceManager& serviceManager;
+    // The room left on the disks.
+    DiskSpace& diskSpace;
 
     // The same world with one part put in front of its own, as a program wraps
     // the dialogs or the sounds it shares.
     Platform withDialogs(Dialogs& own) const {
-        return {clock,  own,         audioInput, inputHub, capture,       player,
-                sounds, audioOutput, serial,     events,   serviceManager};
+        return {clock,  own,         audioInput, inputHub, capture,        player,
+                sounds, audioOutput, serial,     events,   serviceManager, diskSpace};
     }
     Platform withSounds(SoundPlayer& own) const {
-        return {clock, dialogs,     audioInput, inputHub, capture,       player,
-                own,   audioOutput, serial,     events,   serviceManager};
+        return {clock, dialogs,     audioInput, inputHub, capture,        player,
+                own,   audioOutput, serial,     events,   serviceManager, diskSpace};
     }
 };
 
