@@ -36,9 +36,9 @@ struct ControlRoomSources {
 
 // The links of a running program to the world beyond its page: each filed recording
 // passed on as its own settings files ask, the program's state published, and the
-// alarms of a station gone quiet. Each
-// program makes one after its web page, whose address the links give out, and
-// starts it once its settings are read; what is filed before waits for the start.
+// alarms of a station gone quiet. Each program makes one after its web page, whose
+// address the links give out, and starts it once its settings are read; what is
+// filed before waits for the start.
 class ControlRoomLinks {
 public:
     ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase);
