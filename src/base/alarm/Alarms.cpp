@@ -52,6 +52,7 @@ void Alarms::start() {
         return;
     }
     lastFiled_ = sources_.clock.steadyMsecs();
+    recorderSwitch_ = sources_.recorder.isSwitchedOn();
     subscribe();
     set(AlarmKind::DeletionsHeld, !sources_.archive.deletionHold().isEmpty());
     review();
@@ -67,9 +68,21 @@ void Alarms::subscribe() {
     connect(&sources_.archive, &Archive::passFinished, this, &Alarms::reviewDisk);
     connect(&sources_.archive, &Archive::deletionHoldChanged, this,
             [this](const QString& reason) { set(AlarmKind::DeletionsHeld, !reason.isEmpty()); });
-    // The meter knows when the input stops delivering; it says why, empty once it delivers.
-    connect(&sources_.recorder.meter(), &LevelMeterControl::inputNoteChanged, this,
-            [this](const QString& note) { set(AlarmKind::InputDead, !note.isEmpty()); });
+    // The meter knows when the input stops delivering; it says why, empty once it
+    // delivers or is closed. Closed by the user's switch, nothing is expected of it; by
+    // the program's end, which does not switch through the box, it has not come back.
+    const Recorder& recorder = sources_.recorder;
+    connect(&recorder, &Recorder::switchChanged, this, [this](bool on) {
+        recorderSwitch_ = on;
+        switchedOffByUser_ = false;
+    });
+    connect(&recorder, &Recorder::switchingOff, this, [this] { switchedOffByUser_ = true; });
+    connect(&recorder.meter(), &LevelMeterControl::inputNoteChanged, this, [this](const QString& note) {
+        if (note.isEmpty() && !recorderSwitch_ && !switchedOffByUser_) {
+            return;
+        }
+        set(AlarmKind::InputDead, !note.isEmpty());
+    });
 }
 
 void Alarms::review() {

@@ -82,6 +82,9 @@ private:
     qint64 lastFiled_ = 0;
     QTimer quietTimer_;
     QTimer diskTimer_;
+    // The recorder's switch, and whether the user's switch-off is under way.
+    bool recorderSwitch_ = false;
+    bool switchedOffByUser_ = false;
     bool started_ = false;
 };
 

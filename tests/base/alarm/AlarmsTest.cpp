@@ -85,9 +85,16 @@ TEST_F(AlarmsTest, EachAlarmStartsAndEndsOnceWithWhatItWatches) {
     emit circuit().archive().recordingFiled(makeRecordingName(1, fakes.clock.now()), {});
     EXPECT_TRUE(alarms.active().isEmpty());
 
-    emit circuit().recorder().meter().inputNoteChanged(QStringLiteral("Eingabegerät liefert nichts"));
+    // The input's alarm ends as it delivers again, not as the program's end closes it.
+    Recorder& recorder = circuit().recorder();
+    emit recorder.switchChanged(true);
+    emit recorder.meter().inputNoteChanged(QStringLiteral("Eingabegerät liefert nichts"));
     EXPECT_EQ(alarms.activeKeys(), QStringList{QStringLiteral("eingang")});
-    emit circuit().recorder().meter().inputNoteChanged(QString());
+    emit recorder.switchChanged(false);
+    emit recorder.meter().inputNoteChanged(QString());
+    EXPECT_EQ(alarms.activeKeys(), QStringList{QStringLiteral("eingang")});
+    emit recorder.switchChanged(true);
+    emit recorder.meter().inputNoteChanged(QString());
 
     // A day's 1000 s at the settings' rate, in each copy: room for seven days ends the
     // alarm, less raises it.
