@@ -204,10 +204,10 @@ protected:
         monitor = std::make_unique<MonitorRecording>();
         waitFor([this] { return monitor->receiving(); }, 10000);
         ASSERT_TRUE(monitor->receiving()) << "nothing from the monitor";
-        const Platform platform{clock,          fakes.dialogs,       fakes.audioInput,
-                                fakes.inputHub, fakes.capture,       playerDevice,
-                                sounds,         fakes.audioOutput,   lines,
-                                fakes.events,   fakes.serviceManager};
+        const Platform platform{clock,          fakes.dialogs,        fakes.audioInput,
+                                fakes.inputHub, fakes.capture,        playerDevice,
+                                sounds,         fakes.audioOutput,    lines,
+                                fakes.events,   fakes.serviceManager, fakes.diskSpace};
         program = std::make_unique<Program>(platform, ProgramOptions{folder()});
         program->main();
     }

@@ -5,8 +5,8 @@ Starts a mosquitto broker of its own on 127.0.0.1 and kestrova-headless with a
 KestrovaMqtt.ini that names it, fed one transmission through the file-fed input.
 Checks with mosquitto_sub that the filed recording is published on
 kestrova/kreis1/aufnahme with its facts (its SHA-256 that of the kept file), the
-status says online while it runs, and the broker sets it offline through the last
-will when the program is killed without a goodbye.
+status says online while it runs, with the list of alarms standing, and the broker
+sets it offline through the last will when the program is killed without a goodbye.
 
 Exit 0: passed, 1: failed, 77: no mosquitto.
 """
@@ -100,8 +100,11 @@ def main():
                 failures.append("the message does not tell the kept file's facts: %s" % recording)
             if not recording.get("name", "").startswith("1_") or recording.get("sekunden", 0) < 1:
                 failures.append("the message names no recording of a second or more: %s" % recording)
-        if not [status for _, status in messages.on(TOPIC + "status") if status.get("online")]:
+        online = [status for _, status in messages.on(TOPIC + "status") if status.get("online")]
+        if not online:
             failures.append("the status never said online")
+        elif not all(isinstance(status.get("alarme"), list) for status in online):
+            failures.append("the status does not list the alarms standing: %s" % online[-1])
         kestrova.send_signal(signal.SIGKILL)
         kestrova.wait(timeout=10)
         if not headless.wait_for(lambda: messages.on(TOPIC + "status")

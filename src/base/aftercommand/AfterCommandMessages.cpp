@@ -65,6 +65,10 @@ QString afterCommandFailureLine(const AfterCommandJob& job, const AfterCommandOu
              nextTry.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")));
 }
 
+QString afterCommandOutcomeText(const AfterCommandOutcome& outcome, std::chrono::milliseconds timeLimit) {
+    return howItFailed(outcome, timeLimit) + printedText(outcome);
+}
+
 QString afterCommandSuccessAfterFailuresLine(const AfterCommandJob& job) {
     const QString tries = job.failures == 1 ? QStringLiteral("einem Fehlversuch")
                                             : QStringLiteral("%1 Fehlversuchen").arg(job.failures);

@@ -16,6 +16,8 @@ namespace kestrova {
 QString afterCommandFailureLine(const AfterCommandJob& job, const AfterCommandOutcome& outcome,
                                 std::chrono::milliseconds timeLimit, std::chrono::milliseconds wait,
                                 const QDateTime& nextTry);
+// How a run failed and the end of what it printed: "Exitcode 2, Fehlerausgabe: „…“".
+QString afterCommandOutcomeText(const AfterCommandOutcome& outcome, std::chrono::milliseconds timeLimit);
 QString afterCommandSuccessAfterFailuresLine(const AfterCommandJob& job);
 QString afterCommandGoneLine(const AfterCommandJob& job);
 

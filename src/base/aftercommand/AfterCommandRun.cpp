@@ -36,11 +36,11 @@ QProcessEnvironment afterCommandEnvironment(const FiledRecording& recording) {
 }
 
 AfterCommandRun::AfterCommandRun(const QString& command, const QString& workingFolder,
-                                 const FiledRecording& recording, Limits limits) {
+                                 const QProcessEnvironment& environment, Limits limits) {
     process_.setProgram(QStringLiteral("/bin/sh"));
     process_.setArguments({QStringLiteral("-c"), command});
     process_.setWorkingDirectory(workingFolder);
-    process_.setProcessEnvironment(afterCommandEnvironment(recording));
+    process_.setProcessEnvironment(environment);
     process_.setStandardInputFile(QProcess::nullDevice());
     startsOwnProcessGroup(process_);
     // A command gets all of its time and its grace: a coarse timer may fire up to a

@@ -37,8 +37,9 @@ public:
         std::chrono::milliseconds grace;
     };
 
-    AfterCommandRun(const QString& command, const QString& workingFolder, const FiledRecording& recording,
-                    Limits limits);
+    // The command's facts come in its environment alone.
+    AfterCommandRun(const QString& command, const QString& workingFolder,
+                    const QProcessEnvironment& environment, Limits limits);
     // A run still going is killed with all it started: the end of the program does not wait.
     ~AfterCommandRun() override;
     AfterCommandRun(const AfterCommandRun&) = delete;

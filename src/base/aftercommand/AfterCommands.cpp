@@ -129,7 +129,8 @@ void AfterCommands::missing(AfterCommandJob& job) {
 
 void AfterCommands::launch(const AfterCommandJob& job) {
     const qint64 number = job.number;
-    auto run = std::make_unique<AfterCommandRun>(settings_.command, workingFolder_, job.recording,
+    auto run = std::make_unique<AfterCommandRun>(settings_.command, workingFolder_,
+                                                 afterCommandEnvironment(job.recording),
                                                  AfterCommandRun::Limits{settings_.timeLimit, timing_.grace});
     connect(run.get(), &AfterCommandRun::ended, this,
             [this, number](const AfterCommandOutcome& outcome) { ended(number, outcome); });

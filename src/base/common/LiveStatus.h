@@ -22,6 +22,8 @@ struct LiveStatus {
     // Which circuit this is: several on one machine differ by their pages only by them.
     QString circuitName;
     long long circuitNumber = 0;
+    // The German texts of the alarms standing, for the page's banner.
+    QStringList alarms;
     ListedRecordings recordings;
     // Grows whenever the list changes, so a reader sends it only then.
     quint64 listRevision = 0;

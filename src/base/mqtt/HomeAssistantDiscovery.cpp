@@ -22,6 +22,9 @@ struct Entity {
     QString stateTopic;
     QString valueTemplate;
     QString unit;
+    QString deviceClass;
+    // The entity's attributes taken from the state topic; none when empty.
+    QString attributesTemplate;
 };
 
 RetainedMessage configOf(const Entity& entity, const MqttTopics& topics, const QString& version) {
@@ -43,6 +46,13 @@ RetainedMessage configOf(const Entity& entity, const MqttTopics& topics, const Q
     if (!entity.unit.isEmpty()) {
         config.insert(QStringLiteral("unit_of_measurement"), entity.unit);
     }
+    if (!entity.deviceClass.isEmpty()) {
+        config.insert(QStringLiteral("device_class"), entity.deviceClass);
+    }
+    if (!entity.attributesTemplate.isEmpty()) {
+        config.insert(QStringLiteral("json_attributes_topic"), entity.stateTopic);
+        config.insert(QStringLiteral("json_attributes_template"), entity.attributesTemplate);
+    }
     const QString topic =
         QStringLiteral("homeassistant/%1/kestrova_%2/%3/config").arg(entity.component, node, entity.object);
     return {topic, QJsonDocument(config).toJson(QJsonDocument::Compact)};
@@ -54,11 +64,14 @@ QList<RetainedMessage> homeAssistantDiscovery(const MqttTopics& topics, const QS
     const QString onWhen = QStringLiteral("{{ 'ON' if value_json.%1 else 'OFF' }}");
     const QList<Entity> entities{
         {QStringLiteral("binary_sensor"), QStringLiteral("aufnahme"), QStringLiteral("Aufnahme läuft"),
-         topics.status(), onWhen.arg(QStringLiteral("aufnahme_laeuft")), QString()},
+         topics.status(), onWhen.arg(QStringLiteral("aufnahme_laeuft")), QString(), QString(), QString()},
         {QStringLiteral("binary_sensor"), QStringLiteral("getastet"), QStringLiteral("Sender getastet"),
-         topics.status(), onWhen.arg(QStringLiteral("getastet")), QString()},
+         topics.status(), onWhen.arg(QStringLiteral("getastet")), QString(), QString(), QString()},
+        {QStringLiteral("binary_sensor"), QStringLiteral("alarm"), QStringLiteral("Alarm"), topics.status(),
+         onWhen.arg(QStringLiteral("alarme")), QString(), QStringLiteral("problem"),
+         QStringLiteral("{{ {'alarme': value_json.alarmtexte} | tojson }}")},
         {QStringLiteral("sensor"), QStringLiteral("pegel"), QStringLiteral("Pegel"), topics.level(),
-         QStringLiteral("{{ value | int }}"), QStringLiteral("%")}};
+         QStringLiteral("{{ value | int }}"), QStringLiteral("%"), QString(), QString()}};
     QList<RetainedMessage> messages;
     for (const Entity& entity : entities) {
         messages << configOf(entity, topics, version);

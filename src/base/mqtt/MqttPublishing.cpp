@@ -1,5 +1,6 @@
 #include "base/mqtt/MqttPublishing.h"
 
+#include "base/alarm/Alarms.h"
 #include "base/archive/Archive.h"
 #include "base/common/ProgramIdentity.h"
 #include "base/desktop/EventLog.h"
@@ -60,6 +61,7 @@ void MqttPublishing::subscribe() {
                      });
     QObject::connect(&sources_.recorder.meter(), &LevelMeterControl::levelChanged, &subscriber_,
                      [this](int level) { publisher_->setLevel(std::clamp(level, 0, 100)); });
+    QObject::connect(&sources_.alarms, &Alarms::alarmChanged, &subscriber_, changed);
     QObject::connect(&sources_.filed, &FiledRecordings::recordingFiled, &subscriber_,
                      [this](const FiledRecording& recording) { publisher_->take(recording); });
 }
@@ -78,7 +80,9 @@ void MqttPublishing::publishStatus() {
                            .deletionHold = deletionHold_,
                            .version = ProgramIdentity{}.versionText,
                            .webAddress = sources_.pageBase,
-                           .circuit = {}});
+                           .circuit = {},
+                           .alarms = sources_.alarms.activeKeys(),
+                           .alarmTexts = sources_.alarms.activeTexts()});
 }
 
 } // namespace kestrova

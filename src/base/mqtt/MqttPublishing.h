@@ -8,6 +8,7 @@
 
 namespace kestrova {
 
+class Alarms;
 class Archive;
 class EventLog;
 class FiledRecordings;
@@ -26,11 +27,12 @@ struct MqttSources {
     EventLog& events;
     QString programFolder;
     QString pageBase; // empty while no page runs
+    const Alarms& alarms;
 };
 
 // The running program's state, filed recordings and level published to the broker
 // of KestrovaMqtt.ini. It follows the signals of the recorder, the transmitter, the
-// archive and the filing; nothing is polled. The connection starts once the event
+// archive, the filing and the alarms; nothing is polled. The connection starts once the event
 // loop runs, when Kestrova.ini has been read and the circuit is known.
 class MqttPublishing {
 public:

@@ -1,5 +1,6 @@
 #include "base/mqtt/ProgramStatus.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -13,7 +14,9 @@ QByteArray ProgramStatus::toJson() const {
                      {QStringLiteral("getastet"), keyed},
                      {QStringLiteral("eingang_liefert"), inputDelivering},
                      {QStringLiteral("loeschsperre"), deletionHold},
-                     {QStringLiteral("version"), version}};
+                     {QStringLiteral("version"), version},
+                     {QStringLiteral("alarme"), QJsonArray::fromStringList(alarms)},
+                     {QStringLiteral("alarmtexte"), QJsonArray::fromStringList(alarmTexts)}};
     if (!webAddress.isEmpty()) {
         json.insert(QStringLiteral("webseite"), webAddress);
     }

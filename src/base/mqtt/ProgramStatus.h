@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace kestrova {
 
@@ -16,6 +17,9 @@ struct ProgramStatus {
     QString version;
     QString webAddress; // empty while no page runs
     QString circuit;
+    // The alarms standing: their keys, and their German texts in the same order.
+    QStringList alarms;
+    QStringList alarmTexts;
 
     // Compact JSON with "online": true.
     QByteArray toJson() const;

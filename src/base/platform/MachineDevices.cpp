@@ -51,8 +51,8 @@ MachineDevices::MachineDevices(const QString& programFolder, const QString& inpu
       serviceManager_(QProcessEnvironment::systemEnvironment(), QCoreApplication::applicationPid()) {}
 
 Platform MachineDevices::platform(Dialogs& dialogs) {
-    return {clock_,  dialogs,      audioInput_, inputHub_, capture_,       player_,
-            sounds_, audioOutput_, serial_,     *events_,  serviceManager_};
+    return {clock_,  dialogs,      audioInput_, inputHub_, capture_,        player_,
+            sounds_, audioOutput_, serial_,     *events_,  serviceManager_, diskSpace_};
 }
 
 } // namespace kestrova

@@ -13,6 +13,7 @@
 #include "base/desktop/LoggedDialogs.h"
 #include "base/desktop/SystemClock.h"
 #include "base/desktop/SystemdNotifier.h"
+#include "base/files/StorageDiskSpace.h"
 #include "base/platform/Platform.h"
 #include "base/serial/QtSerialLines.h"
 
@@ -21,7 +22,7 @@
 namespace kestrova {
 
 // The adapters of this machine that need no window, owned together: the clock,
-// the event log, the sound card's input and output, the serial port, and systemd.
+// the event log, the sound card's input and output, the serial port, systemd and the disks' room.
 class MachineDevices {
 public:
     // How the sound card's inputs are found: PortAudio's list, which opens every device
@@ -56,6 +57,7 @@ private:
     SoundCardOutput audioOutput_;
     QtSerialLines serial_;
     SystemdNotifier serviceManager_;
+    StorageDiskSpace diskSpace_;
 };
 
 } // namespace kestrova

@@ -7,6 +7,7 @@ class OutputVolume;
 class CaptureDevice;
 class Clock;
 class Dialogs;
+class DiskSpace;
 class EventLog;
 class InputHub;
 class PlaybackDevice;
@@ -31,6 +32,8 @@ struct Platform {
     EventLog& events;
     // systemd, where it started the program.
     ServiceManager& serviceManager;
+    // The room left on the disks.
+    DiskSpace& diskSpace;
 
     // Input arrives in blocks of 100 ms; the program's thread wakes every second
     // block: the program listens for days, and each wake-up costs more than the work
@@ -44,12 +47,12 @@ struct Platform {
     // The same world with one part put in front of its own, as a program wraps
     // the dialogs or the sounds it shares.
     Platform withDialogs(Dialogs& own) const {
-        return {clock,  own,         audioInput, inputHub, capture,       player,
-                sounds, audioOutput, serial,     events,   serviceManager};
+        return {clock,  own,         audioInput, inputHub, capture,        player,
+                sounds, audioOutput, serial,     events,   serviceManager, diskSpace};
     }
     Platform withSounds(SoundPlayer& own) const {
-        return {clock, dialogs,     audioInput, inputHub, capture,       player,
-                own,   audioOutput, serial,     events,   serviceManager};
+        return {clock, dialogs,     audioInput, inputHub, capture,        player,
+                own,   audioOutput, serial,     events,   serviceManager, diskSpace};
     }
 };
 

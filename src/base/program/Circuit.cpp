@@ -114,6 +114,7 @@ ControlRoomSources Circuit::controlRoomSources() {
             .settings = settings_.values,
             .events = platform_.events,
             .clock = platform_.clock,
+            .disk = platform_.diskSpace,
             .programFolder = programFolder_};
 }
 

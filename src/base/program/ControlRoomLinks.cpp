@@ -11,7 +11,15 @@ ControlRoomLinks::ControlRoomLinks(const ControlRoomSources& sources, const QStr
     : sources_(sources), filed_(sources.settings, sources.manifests), pageBase_(pageBase),
       afterCommands_(readAfterCommandSettings(afterCommandSettingsPath(sources.programFolder)),
                      afterCommandQueuePath(sources.programFolder), sources.programFolder, sources.events,
-                     sources.clock) {
+                     sources.clock),
+      alarms_({.recorder = sources.recorder,
+               .archive = sources.archive,
+               .settings = sources.settings,
+               .events = sources.events,
+               .clock = sources.clock,
+               .disk = sources.disk,
+               .programFolder = sources.programFolder},
+              readAlarmSettings(alarmSettingsPath(sources.programFolder))) {
     filed_.setPageBase(pageBase);
     filed_.holdReports();
     filed_.follow(sources_.archive);
@@ -29,8 +37,10 @@ void ControlRoomLinks::start() {
                                           .settings = sources_.settings,
                                           .events = sources_.events,
                                           .programFolder = sources_.programFolder,
-                                          .pageBase = pageBase_});
+                                          .pageBase = pageBase_,
+                                          .alarms = alarms_});
     afterCommands_.start();
+    alarms_.start();
     filed_.releaseReports();
 }
 

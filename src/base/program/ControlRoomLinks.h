@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/aftercommand/AfterCommands.h"
+#include "base/alarm/Alarms.h"
 #include "base/relay/FiledRecordings.h"
 
 #include <QString>
@@ -10,6 +11,7 @@ namespace kestrova {
 
 class Archive;
 class Clock;
+class DiskSpace;
 class EventLog;
 class ManifestWriter;
 class MqttPublishing;
@@ -27,13 +29,16 @@ struct ControlRoomSources {
     const SettingsValues& settings;
     EventLog& events;
     const Clock& clock;
+    // The room left where the recordings are kept, for its alarm.
+    const DiskSpace& disk;
     QString programFolder;
 };
 
 // The links of a running program to the world beyond its page: each filed recording
-// passed on as its own settings files ask, and the program's state published. Each
-// program makes one after its web page, whose address the links give out, and
-// starts it once its settings are read; what is filed before waits for the start.
+// passed on as its own settings files ask, the program's state published, and the
+// alarms of a station gone quiet. Each program makes one after its web page, whose
+// address the links give out, and starts it once its settings are read; what is
+// filed before waits for the start.
 class ControlRoomLinks {
 public:
     ControlRoomLinks(const ControlRoomSources& sources, const QString& pageBase);
@@ -49,6 +54,7 @@ public:
     void finish();
 
     const FiledRecordings& filedRecordings() const { return filed_; }
+    const Alarms& alarms() const { return alarms_; }
 
 private:
     ControlRoomSources sources_;
@@ -56,6 +62,7 @@ private:
     QString pageBase_;
     std::unique_ptr<MqttPublishing> mqtt_;
     AfterCommands afterCommands_;
+    Alarms alarms_;
     bool started_ = false;
 };
 

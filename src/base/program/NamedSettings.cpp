@@ -1,6 +1,7 @@
 #include "base/program/NamedSettings.h"
 
 #include "base/aftercommand/AfterCommandSettings.h"
+#include "base/alarm/AlarmSettings.h"
 #include "base/mqtt/MqttSettings.h"
 #include "base/program/InputDevices.h"
 #include "base/web/WebSettings.h"
@@ -12,8 +13,8 @@ namespace {
 // The files in the order --einstellungen lists them; each part names its own lines.
 std::vector<NamedSetting> table() {
     std::vector<NamedSetting> settings;
-    for (std::vector<NamedSetting> lines :
-         {serviceSettingLines(), webSettingLines(), mqttSettingLines(), afterCommandSettingLines()}) {
+    for (std::vector<NamedSetting> lines : {serviceSettingLines(), webSettingLines(), mqttSettingLines(),
+                                            afterCommandSettingLines(), alarmSettingLines()}) {
         settings.insert(settings.end(), lines.begin(), lines.end());
     }
     return settings;

@@ -1,5 +1,6 @@
 #include "base/program/WebServing.h"
 
+#include "base/alarm/Alarms.h"
 #include "base/archive/RecordingListModel.h"
 #include "base/desktop/EventLog.h"
 #include "base/files/OpenFileLimit.h"
@@ -78,6 +79,15 @@ QString WebServing::pageBase() const {
     return address;
 }
 
+void WebServing::followAlarms(const Alarms& alarms) {
+    const auto changed = [this, &alarms] {
+        alarms_ = alarms.activeTexts();
+        publish();
+    };
+    QObject::connect(&alarms, &Alarms::alarmChanged, &subscriber_, changed);
+    changed();
+}
+
 void WebServing::report(const WebSources& sources, const QString& message) {
     QTextStream(stderr) << message << '\n';
     sources.report(message);
@@ -114,6 +124,7 @@ void WebServing::publish() {
     // A save of the settings rebuilds the list, which publishes: the page shows a new name then.
     status.circuitName = sources_.settings.circuitName;
     status.circuitNumber = sources_.settings.circuitNumber;
+    status.alarms = alarms_;
     if (std::exchange(listChanged_, false)) {
         status.recordings = sources_.list.entries();
         ++status.listRevision;

@@ -10,6 +10,7 @@
 
 namespace kestrova {
 
+class Alarms;
 class EventLog;
 class Recorder;
 class RecordingListModel;
@@ -50,6 +51,8 @@ public:
     quint16 port() const;
     // "http://host:port" (or https), without the closing slash.
     QString pageBase() const;
+    // The page shows the alarms standing from now on, as each starts and ends.
+    void followAlarms(const Alarms& alarms);
 
 private:
     static void report(const WebSources& sources, const QString& message);
@@ -62,6 +65,7 @@ private:
     // The subscriptions end with it.
     QObject subscriber_;
     LiveStatus status_;
+    QStringList alarms_;
     // The list has changed since the board last took it (at first: never taken).
     bool listChanged_ = true;
 };

@@ -2,6 +2,7 @@
 
 #include "base/common/TimerWait.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -38,7 +39,8 @@ QByteArray LiveFeed::statusJson(const LiveStatus& status) {
                              {QStringLiteral("pegel"), status.level},
                              {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
                              {QStringLiteral("kreisname"), status.circuitName},
-                             {QStringLiteral("kreis"), status.circuitNumber}};
+                             {QStringLiteral("kreis"), status.circuitNumber},
+                             {QStringLiteral("alarme"), QJsonArray::fromStringList(status.alarms)}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

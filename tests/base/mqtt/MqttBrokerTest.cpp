@@ -3,6 +3,7 @@
 #include "mqtt/TestBroker.h"
 #include "support/FakeEventLog.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -78,6 +79,7 @@ TEST_F(MqttBrokerTest, PublishesARecordingTheStatusAndAGoodbye) {
     ProgramStatus status;
     status.recorderOn = true;
     status.version = QStringLiteral("V:test");
+    status.alarms = QStringList{QStringLiteral("eingang")};
     publisher.setStatus(status);
     publisher.start(kCircuit);
     ASSERT_TRUE(waitUntilConnected(publisher));
@@ -100,10 +102,16 @@ TEST_F(MqttBrokerTest, PublishesARecordingTheStatusAndAGoodbye) {
     EXPECT_TRUE(jsonOf(retained).value(QStringLiteral("online")).toBool());
     EXPECT_TRUE(jsonOf(retained).value(QStringLiteral("rekorder_an")).toBool());
     EXPECT_EQ(jsonOf(retained).value(QStringLiteral("version")).toString(), QStringLiteral("V:test"));
+    EXPECT_EQ(jsonOf(retained).value(QStringLiteral("alarme")).toArray().first().toString(),
+              QStringLiteral("eingang"));
     const QString discovery =
         QStringLiteral("homeassistant/binary_sensor/kestrova_kestrova_kreis3/aufnahme/config");
     ASSERT_TRUE(later.waitFor(discovery, 1));
     EXPECT_EQ(jsonOf(later.on(discovery).first()).value(QStringLiteral("availability_topic")).toString(),
+              kStatus);
+    const QString alarm = QStringLiteral("homeassistant/binary_sensor/kestrova_kestrova_kreis3/alarm/config");
+    ASSERT_TRUE(later.waitFor(alarm, 1));
+    EXPECT_EQ(jsonOf(later.on(alarm).first()).value(QStringLiteral("json_attributes_topic")).toString(),
               kStatus);
     EXPECT_TRUE(later.on(kRecordings).isEmpty()); // not retained
 

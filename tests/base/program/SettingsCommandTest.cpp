@@ -1,6 +1,7 @@
 #include "base/program/SettingsCommand.h"
 
 #include "base/aftercommand/AfterCommandSettings.h"
+#include "base/alarm/AlarmSettings.h"
 #include "base/files/FolderLock.h"
 #include "base/mqtt/MqttSettings.h"
 #include "base/program/InputDevices.h"
@@ -105,6 +106,25 @@ TEST_F(SettingsCommandTest, SetsTheNamedLinesOfTheOtherFilesAllOrNothing) {
               0);
     EXPECT_EQ(readAfterCommandSettings(afterCommandSettingsPath(folder.path())).command,
               QStringLiteral("rclone copyto \"$KESTROVA_DATEI\" ziel:funk/"));
+
+    // The alarms' lines: a count that is no number is refused in German, and nothing is written.
+    const QString alarms = alarmSettingsPath(folder.path());
+    EXPECT_EQ(
+        run({false,
+             {QStringLiteral("alarm.ohne_aufnahme_stunden=6"), QStringLiteral("alarm.tage_frei=acht")}}),
+        1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("alarm.tage_frei=acht wird nicht übernommen")))
+        << errors.toStdString();
+    EXPECT_FALSE(QFile::exists(alarms));
+    ASSERT_EQ(run({false,
+                   {QStringLiteral("alarm.ohne_aufnahme_stunden=6"),
+                    QStringLiteral("alarm.bei_alarm=logger \"$KESTROVA_ALARM_TEXT\"")}}),
+              0)
+        << errors.toStdString();
+    const AlarmSettings alarm = readAlarmSettings(alarms);
+    EXPECT_EQ(alarm.quietHours, 6);
+    EXPECT_EQ(alarm.daysFree, 7);
+    EXPECT_EQ(alarm.command, QStringLiteral("logger \"$KESTROVA_ALARM_TEXT\""));
 }
 
 // Each part declares its own lines; --setze knows them by the names it always had,
@@ -122,7 +142,8 @@ TEST_F(SettingsCommandTest, EachPartsLinesKeepTheirNamesAndReachTheirReader) {
               QStringLiteral("dienst.eingang web.adresse web.zertifikat web.schluessel mqtt.broker mqtt.port "
                              "mqtt.tls mqtt.ca_datei mqtt.benutzer mqtt.passwort mqtt.praefix mqtt.kreis "
                              "mqtt.homeassistant mqtt.warteschlange nach_aufnahme nach_aufnahme.zeitlimit "
-                             "nach_aufnahme.gleichzeitig"));
+                             "nach_aufnahme.gleichzeitig alarm.ohne_aufnahme_stunden alarm.tage_frei "
+                             "alarm.bei_alarm"));
     QFile mqtt(mqttSettingsPath(folder.path()));
     ASSERT_TRUE(mqtt.open(QIODevice::WriteOnly));
     mqtt.write(mqttLines + "qos=1\n");

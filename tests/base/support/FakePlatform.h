@@ -6,6 +6,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeDevices.h"
 #include "support/FakeDialogs.h"
+#include "support/FakeDiskSpace.h"
 #include "support/FakeEventLog.h"
 #include "support/FakePlaybackDevice.h"
 #include "support/FakeServiceManager.h"
@@ -27,6 +28,7 @@ struct FakePlatform {
     FakeSerialLines serial;
     FakeEventLog events;
     FakeServiceManager serviceManager;
+    FakeDiskSpace diskSpace;
 
     // Real players (over a fake card) in place of the fakes, when set.
     PlaybackDevice* realPlayer = nullptr;
@@ -35,8 +37,8 @@ struct FakePlatform {
     Platform platform() {
         PlaybackDevice& playerDevice = realPlayer != nullptr ? *realPlayer : player;
         SoundPlayer& soundPlayer = realSounds != nullptr ? *realSounds : sounds;
-        return {clock,       dialogs,     audioInput, inputHub, capture,       playerDevice,
-                soundPlayer, audioOutput, serial,     events,   serviceManager};
+        return {clock,       dialogs,     audioInput, inputHub, capture,        playerDevice,
+                soundPlayer, audioOutput, serial,     events,   serviceManager, diskSpace};
     }
 };
 

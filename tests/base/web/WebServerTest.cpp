@@ -267,11 +267,13 @@ TEST_F(WebServerTest, LiveEventsFollowTheRecorder) {
     status.recorderOn = true;
     status.recording = true;
     status.level = 73;
+    status.alarms = QStringList{QStringLiteral("Eingang liefert nichts")};
     status.listRevision = 2;
     board_.publish(status);
     const QByteArray next = readUntil("event: liste");
     EXPECT_TRUE(next.contains("\"aufnahme\":true"));
     EXPECT_TRUE(next.contains("\"pegel\":73"));
+    EXPECT_TRUE(next.contains("\"alarme\":[\"Eingang liefert nichts\"]"));
 }
 
 TEST(WebSettingsTest, NonLoopbackAddressesNeedAPasswordAndTheHashIsSlowAndSalted) {

@@ -118,7 +118,8 @@ protected:
                 fakes.audioOutput,
                 fakes.serial,
                 fakes.events,
-                fakes.serviceManager};
+                fakes.serviceManager,
+                fakes.diskSpace};
     }
 
     // The program started on the fed input with these lines of its settings.

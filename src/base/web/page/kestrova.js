@@ -485,6 +485,14 @@ function zeigeZustand(zustand) {
   $("aufnahme").title = zustand.name || "";
   $("pegel").style.width = zustand.pegel + "%";
   $("pegelwert").textContent = zustand.pegel;
+  zeigeAlarme(zustand.alarme || []);
+}
+
+// A banner while an alarm stands: the station went quiet, its input or its disk needs a look.
+function zeigeAlarme(alarme) {
+  const banner = $("alarme");
+  banner.hidden = alarme.length === 0;
+  banner.textContent = alarme.length ? "Alarm: " + alarme.join(" · ") : "";
 }
 
 function folgeLive() {
