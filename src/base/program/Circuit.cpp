@@ -103,7 +103,8 @@ WebSources Circuit::webSources() {
     return {.recorder = recorder_,
             .list = archive_.recordingList(),
             .settings = settings_.values,
-            .events = platform_.events};
+            .events = platform_.events,
+            .input = platform_.inputHub};
 }
 
 ControlRoomSources Circuit::controlRoomSources() {

@@ -2,6 +2,7 @@
 
 #include "base/alarm/Alarms.h"
 #include "base/archive/RecordingListModel.h"
+#include "base/audio/InputHub.h"
 #include "base/desktop/EventLog.h"
 #include "base/files/OpenFileLimit.h"
 #include "base/recorder/Recorder.h"
@@ -23,6 +24,9 @@ WebServing::WebServing(WebSources sources, HashLookup hash)
           HttpLimits{.connections = static_cast<unsigned>(webConnectionBudget(openFileLimit()))})) {}
 
 WebServing::~WebServing() {
+    if (inputTap_ != 0) {
+        sources_.input.removeSink(inputTap_);
+    }
     service_.reset();
 }
 
@@ -41,6 +45,27 @@ void WebServing::subscribe() {
     QObject::connect(list, &QAbstractItemModel::modelReset, &subscriber_, listChanged);
     QObject::connect(list, &QAbstractItemModel::rowsInserted, &subscriber_, listChanged);
     QObject::connect(list, &QAbstractItemModel::rowsRemoved, &subscriber_, listChanged);
+    tapInput();
+}
+
+// Tapped once where the meter and the capture get the input, so listening changes
+// nothing of what is recorded; the tap only copies into the listeners' buffers.
+void WebServing::tapInput() {
+    LiveSound& sound = service_->liveSound();
+    inputTap_ = sources_.input.addSink(
+        [&sound](std::span<const std::uint8_t> samples, int sampleRate) { sound.feed(samples, sampleRate); });
+    const auto follow = [this] { followInput(); };
+    QObject::connect(&sources_.recorder, &Recorder::stateChanged, &subscriber_, follow);
+    QObject::connect(&sources_.recorder.meter(), &LevelMeterControl::inputNoteChanged, &subscriber_, follow);
+}
+
+// A switched-off recorder or a lost device ends the live listeners, whose pages then
+// say so and try again, rather than holding their connections in silence.
+void WebServing::followInput() {
+    const InputHub& hub = sources_.input;
+    if (!hub.isOpen() || hub.inputLost()) {
+        service_->liveSound().inputStopped();
+    }
 }
 
 std::unique_ptr<WebServing> WebServing::startIfAsked(const WebSources& sources,

@@ -12,6 +12,7 @@ namespace kestrova {
 
 class Alarms;
 class EventLog;
+class InputHub;
 class Recorder;
 class RecordingListModel;
 class WebService;
@@ -24,6 +25,8 @@ struct WebSources {
     const RecordingListModel& list;
     const SettingsValues& settings;
     EventLog& events;
+    // The input as the meter and the capture get it, for the page's live listeners.
+    InputHub& input;
     // A message why the page cannot start, or why its settings file could not be
     // read, for the user (standard error has it already).
     std::function<void(const QString& message)> report = [](const QString&) {};
@@ -58,12 +61,15 @@ private:
     static void report(const WebSources& sources, const QString& message);
     void subscribe();
     void publish();
+    void tapInput();
+    void followInput();
 
     WebSources sources_;
     LiveStatusBoard board_;
     std::unique_ptr<WebService> service_;
     // The subscriptions end with it.
     QObject subscriber_;
+    int inputTap_ = 0;
     LiveStatus status_;
     QStringList alarms_;
     // The list has changed since the board last took it (at first: never taken).

@@ -10,7 +10,7 @@ bool EventStream::push(const QByteArray& bytes) {
     if (closed_) {
         return false;
     }
-    if (pending_.size() + bytes.size() > kMostUnsent) {
+    if (pending_.size() + bytes.size() > mostUnsent_) {
         closed_ = true;
         failed_ = true;
     } else {

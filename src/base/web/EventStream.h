@@ -17,7 +17,9 @@ class EventStream {
 public:
     static constexpr qsizetype kMostUnsent = 256 * 1024;
 
-    explicit EventStream(QByteArray first) : pending_(std::move(first)) {}
+    // `mostUnsent`: how far the client may lag, in bytes, before it is dropped.
+    explicit EventStream(QByteArray first, qsizetype mostUnsent = kMostUnsent)
+        : pending_(std::move(first)), mostUnsent_(mostUnsent) {}
 
     // False when the client lags too far behind; the stream then ends.
     bool push(const QByteArray& bytes);
@@ -37,6 +39,7 @@ private:
 
     std::mutex mutex_;
     QByteArray pending_;
+    const qsizetype mostUnsent_;
     bool resting_ = false; // the connection is suspended until there is more
     bool closed_ = false;
     bool failed_ = false;

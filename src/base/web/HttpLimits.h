@@ -16,6 +16,7 @@ struct HttpLimits {
     std::size_t connectionMemory = 32 * 1024; // the request's line and headers must fit
     std::size_t bodyBytes = 4 * 1024;         // a login needs a few hundred
     unsigned pendingChecks = 8;               // requests waiting for each worker (logins, listings)
+    unsigned liveListeners = 10;              // hearing the input live, at once
 };
 
 } // namespace kestrova

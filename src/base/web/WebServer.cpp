@@ -4,6 +4,7 @@
 #include "base/web/ByteRange.h"
 #include "base/web/HttpStatus.h"
 #include "base/web/LiveFeed.h"
+#include "base/web/LiveSound.h"
 #include "base/web/LoopbackHost.h"
 #include "base/web/ServedPaths.h"
 
@@ -38,9 +39,9 @@ Reply loggedInReply(bool loggedIn, const HeaderPairs& extra = {}) {
 
 } // namespace
 
-WebServer::WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash,
+WebServer::WebServer(LiveStatusBoard& board, LiveSound& sound, const QString& passwordHash, HashLookup hash,
                      LoginGuard::Clock clock, HttpLimits limits)
-    : board_(board), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
+    : board_(board), sound_(sound), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
       feed_(new LiveFeed(board)),
       daemon_([this](const HttpRequest& request) { return answer(request); }, limits) {
     registerWebPage();
@@ -84,6 +85,9 @@ HttpAnswer WebServer::answer(const HttpRequest& request) {
     }
     if (path == QStringLiteral("/api/live")) {
         return live();
+    }
+    if (path == QStringLiteral("/api/ton")) {
+        return liveSound();
     }
     if (path == QStringLiteral("/datei")) {
         return recording(request);
@@ -249,6 +253,25 @@ StreamAnswer WebServer::live() {
                         // Told to a reverse proxy, so it passes each event on at once.
                         {"X-Accel-Buffering", "no"}};
     return {{Ok, "text/event-stream; charset=utf-8", {}, headers}, feed_->follow()};
+}
+
+// The input as it is recorded: 8-bit unsigned samples (RFC 3551's L8) at the rate
+// the type names, for as long as the client listens.
+HttpAnswer WebServer::liveSound() {
+    const LiveSound::Joining joining = sound_.listen();
+    if (!joining.stream) {
+        return errorReply(ServiceUnavailable,
+                          joining.refusal == LiveSound::Refusal::Full
+                              ? QStringLiteral("Es hören schon so viele live zu, wie die Webseite zulässt.")
+                              : QStringLiteral("Der Eingang liefert gerade nichts."),
+                          {{"Retry-After", "2"}});
+    }
+    HeaderPairs headers = commonHeaders();
+    headers.emplaceBack("Cache-Control", "no-store");
+    headers.emplaceBack("X-Accel-Buffering", "no");
+    return StreamAnswer{
+        {Ok, "audio/L8;rate=" + QByteArray::number(joining.sampleRate) + ";channels=1", {}, headers},
+        joining.stream};
 }
 
 } // namespace kestrova

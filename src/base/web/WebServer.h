@@ -10,6 +10,7 @@
 namespace kestrova {
 
 class LiveFeed;
+class LiveSound;
 
 // The web page and what it asks for. It only reads: the page itself (from the
 // program's resources), the recorder's status and list from the board, and the
@@ -19,8 +20,8 @@ public:
     static constexpr const char* kSessionCookie = "kestrova_sitzung";
 
     // hash is called on the server's threads and must be safe there.
-    WebServer(LiveStatusBoard& board, const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock,
-              HttpLimits limits = {});
+    WebServer(LiveStatusBoard& board, LiveSound& sound, const QString& passwordHash, HashLookup hash,
+              LoginGuard::Clock clock, HttpLimits limits = {});
     ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
@@ -45,8 +46,10 @@ private:
                          const HashLookup& hash);
     HttpAnswer recording(const HttpRequest& request) const;
     StreamAnswer live();
+    HttpAnswer liveSound();
 
     LiveStatusBoard& board_;
+    LiveSound& sound_;
     HashLookup hash_;
     LoginGuard guard_;
     bool secure_ = false;

@@ -23,7 +23,7 @@ QByteArray readPem(const QString& path) {
 } // namespace
 
 WebService::WebService(LiveStatusBoard& board, HashLookup hash, HttpLimits limits)
-    : board_(board), hash_(std::move(hash)), limits_(limits) {}
+    : board_(board), hash_(std::move(hash)), limits_(limits), liveSound_(limits.liveListeners) {}
 
 WebService::~WebService() = default;
 
@@ -43,8 +43,8 @@ QString WebService::start(const WebAddress& address, const WebSettings& settings
             return QStringLiteral("Das Zertifikat oder der Schlüssel der Webseite lässt sich nicht lesen.");
         }
     }
-    auto server =
-        std::make_unique<WebServer>(board_, settings.passwordHash, hash_, steadyMilliseconds, limits_);
+    auto server = std::make_unique<WebServer>(board_, liveSound_, settings.passwordHash, hash_,
+                                              steadyMilliseconds, limits_);
     if (!server->start(address.host, address.port, tls)) {
         return tls.certificatePem.isEmpty()
                    ? QStringLiteral("Die Webseite kann nicht auf %1:%2 lauschen (Adresse belegt oder nicht "

@@ -2,6 +2,7 @@
 
 #include "base/common/LiveStatus.h"
 #include "base/web/HttpLimits.h"
+#include "base/web/LiveSound.h"
 #include "base/web/RecordingJson.h"
 #include "base/web/WebSettings.h"
 
@@ -26,11 +27,14 @@ public:
     quint16 port() const;
     // Where a browser finds the page once it listens, say "http://127.0.0.1:8080/".
     QString pageAddress() const { return pageAddress_; }
+    // What the page plays live; the input's side feeds it whether the page runs or not.
+    LiveSound& liveSound() { return liveSound_; }
 
 private:
     LiveStatusBoard& board_;
     HashLookup hash_;
     HttpLimits limits_;
+    LiveSound liveSound_; // outlives the server, which hands out its listeners
     std::unique_ptr<WebServer> server_;
     QString pageAddress_;
 };

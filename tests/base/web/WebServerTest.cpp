@@ -4,6 +4,7 @@
 #include "archive/RecordingFiles.h"
 #include "base/common/LiveStatus.h"
 #include "base/web/ByteRange.h"
+#include "base/web/LiveSound.h"
 #include "base/web/PasswordHash.h"
 #include "base/web/WebService.h"
 #include "base/web/WebSettings.h"
@@ -21,6 +22,7 @@
 #include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace kestrova {
 namespace {
@@ -56,7 +58,7 @@ protected:
     // The server on threads of its own, as the program runs it; the client here waits.
     RawClient start(const QString& passwordHash = {}, const HttpLimits& limits = {}) {
         server_ = std::make_unique<WebServer>(
-            board_, passwordHash,
+            board_, sound_, passwordHash,
             [this](const QString& path) {
                 listingEntered_ = true;
                 QElapsedTimer held;
@@ -81,6 +83,7 @@ protected:
     QTemporaryDir folder_;
     QString doc_;
     LiveStatusBoard board_;
+    LiveSound sound_{HttpLimits{}.liveListeners};
     std::atomic<qint64> now_{1000};
     std::atomic<bool> listingHeld_{false}; // the hash lookup, and so a listing, waits while set
     std::atomic<bool> listingEntered_{false};
@@ -274,6 +277,42 @@ TEST_F(WebServerTest, LiveEventsFollowTheRecorder) {
     EXPECT_TRUE(next.contains("\"aufnahme\":true"));
     EXPECT_TRUE(next.contains("\"pegel\":73"));
     EXPECT_TRUE(next.contains("\"alarme\":[\"Eingang liefert nichts\"]"));
+}
+
+TEST_F(WebServerTest, TheLiveSoundIsBehindTheLoginAndStreamsTheInputAsItComes) {
+    const RawClient client = start(hashPassword(QString::fromLatin1(kPassword), kLeastPasswordRounds));
+    EXPECT_EQ(get(client, "/api/ton").status, 401);
+    const QByteArray session =
+        "Cookie: " + login(client, kPassword).headers.value("set-cookie").split(';').first() + "\r\n";
+    const Reply deaf = get(client, "/api/ton", session);
+    EXPECT_EQ(deaf.status, 503);
+    EXPECT_TRUE(deaf.body.contains("Eingang")) << deaf.body.data();
+
+    constexpr char kSample = '\xc8'; // found in no header
+    const std::vector<std::uint8_t> block(2205, static_cast<std::uint8_t>(kSample));
+    sound_.feed(block, 11025);
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), client.port());
+    ASSERT_TRUE(socket.waitForConnected(5000));
+    socket.write("GET /api/ton HTTP/1.1\r\nHost: 127.0.0.1:8080\r\n" + session + "\r\n");
+    ASSERT_TRUE(socket.waitForBytesWritten(5000));
+    QElapsedTimer waited;
+    waited.start();
+    while (sound_.listeners() == 0 && waited.elapsed() < 5000) {
+        QThread::msleep(5);
+    }
+    QByteArray seen;
+    for (int blocks = 1; blocks <= 2; ++blocks) { // the second after the connection rested
+        sound_.feed(block, 11025);
+        while (seen.count(kSample) < blocks * 2205 && waited.elapsed() < 10000) {
+            socket.waitForReadyRead(50);
+            seen += socket.readAll();
+        }
+    }
+    EXPECT_TRUE(seen.contains("Content-Type: audio/L8;rate=11025;channels=1")) << seen.left(400).data();
+    EXPECT_TRUE(seen.contains("Cache-Control: no-store"));
+    EXPECT_TRUE(seen.contains("Transfer-Encoding: chunked"));
+    EXPECT_GE(seen.count(kSample), 2 * 2205);
 }
 
 TEST(WebSettingsTest, NonLoopbackAddressesNeedAPasswordAndTheHashIsSlowAndSalted) {

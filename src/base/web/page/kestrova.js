@@ -1,5 +1,5 @@
 // The recordings page of Kestrova: the list, the archive by day, the live state,
-// listening along to new recordings, and the filters of both lists.
+// the input heard live, listening along to new recordings, and the filters of both lists.
 "use strict";
 
 const $ = (id) => document.getElementById(id);
@@ -430,6 +430,164 @@ const mithoeren = {
   },
 };
 
+// ---- Live: the input as it is recorded, through Web Audio ----
+
+// Seconds of sound scheduled ahead when playing begins or after a gap: the server
+// sends the input in blocks of about 200 ms, and this bridges the wait between them.
+const LIVE_VORLAUF = 0.25;
+// Never more ahead than this: what would end beyond it is left out. With the blocks'
+// age on arrival (up to 0.2 s) and the output's latency, the sound leaves the browser
+// within a second of entering the input.
+const LIVE_HOECHSTENS = 0.65;
+// Seconds over which the smallest lead is watched: what it never fell below in that
+// time, beyond a small reserve, is more than the blocks' jitter needs and is left out
+// of the next block, so a burst after a stall or a slow start costs a cut, not a
+// lasting delay.
+const LIVE_FENSTER = 3;
+const LIVE_RESERVE = 0.1;
+const LIVE_HINWEIS = "Der Eingang, wie er aufgenommen wird, höchstens eine Sekunde später.";
+
+const liveHoeren = {
+  an: false,
+  abbruch: null,
+  kontext: null,
+  naechste: 0,
+  tiefst: Infinity, // the smallest lead in the current window
+  fensterEnde: 0,
+  gespielt: 0, // blocks scheduled, for a look from outside
+  uebersprungen: 0, // blocks cut short
+
+  umschalten() {
+    if (this.an) {
+      this.aus();
+    } else {
+      this.ein();
+    }
+  },
+
+  ein() {
+    this.an = true;
+    // Made on the click: a browser lets a context play only after one.
+    const kontext = new AudioContext({ latencyHint: "interactive" });
+    this.kontext = kontext;
+    this.zeige("Live: Verbindung wird aufgebaut …");
+    // The stream starts once the sound does, so its first blocks do not pile up meanwhile.
+    kontext.resume().finally(() => {
+      if (this.kontext === kontext) {
+        this.verbinden();
+      }
+    });
+  },
+
+  aus() {
+    this.an = false;
+    if (this.abbruch) {
+      this.abbruch.abort();
+      this.abbruch = null;
+    }
+    if (this.kontext) {
+      this.kontext.close().catch(() => {});
+      this.kontext = null;
+    }
+    this.zeige(LIVE_HINWEIS);
+  },
+
+  // One stream until it ends; then, while still on, a new one after two seconds.
+  async verbinden() {
+    const abbruch = new AbortController();
+    this.abbruch = abbruch;
+    try {
+      const antwort = await holen("/api/ton", { signal: abbruch.signal, cache: "no-store" });
+      if (!antwort.ok) {
+        const daten = await antwort.json().catch(() => ({}));
+        throw new Error(daten.fehler || "Live ist gerade nicht möglich.");
+      }
+      const rate = Number((/rate=(\d+)/.exec(antwort.headers.get("Content-Type") || "") || [])[1]);
+      if (!rate) {
+        throw new Error("Die Antwort nennt keine Abtastrate.");
+      }
+      this.zeige("Live: " + rate + " Hz");
+      this.naechste = 0;
+      const leser = antwort.body.getReader();
+      for (;;) {
+        const { done, value } = await leser.read();
+        if (done) {
+          break;
+        }
+        this.spielen(value, rate);
+      }
+      this.zeige("Live: der Eingang hat aufgehört – neuer Versuch …");
+    } catch (fehler) {
+      if (abbruch.signal.aborted) {
+        return;
+      }
+      this.zeige("Live: " + fehler.message + " Neuer Versuch …");
+    }
+    setTimeout(() => {
+      if (this.an && this.abbruch === abbruch) {
+        this.verbinden();
+      }
+    }, 2000);
+  },
+
+  // 8-bit unsigned samples around 128, each block scheduled right after the one before.
+  spielen(alle, rate) {
+    const kontext = this.kontext;
+    // A new context's clock stands still until its sound has started: nothing is scheduled before.
+    if (!kontext || !alle.length || kontext.currentTime === 0) {
+      return;
+    }
+    const jetzt = kontext.currentTime;
+    const vor = this.naechste - jetzt;
+    let bytes = alle;
+    if (vor < 0) {
+      // The first block, or the first after a gap: its newest part is played at once.
+      this.naechste = jetzt + LIVE_VORLAUF;
+      this.tiefst = Infinity;
+      this.fensterEnde = jetzt + LIVE_FENSTER;
+      bytes = alle.subarray(Math.max(0, alle.length - Math.floor((LIVE_HOECHSTENS - LIVE_VORLAUF) * rate)));
+    } else {
+      const weg = Math.min(alle.length, Math.ceil(this.ueberschuss(vor, alle.length / rate, jetzt) * rate));
+      this.uebersprungen += weg > 0 ? 1 : 0;
+      bytes = alle.subarray(weg);
+      if (!bytes.length) {
+        return;
+      }
+    }
+    const dauer = bytes.length / rate;
+    const puffer = kontext.createBuffer(1, bytes.length, rate);
+    const kanal = puffer.getChannelData(0);
+    for (let i = 0; i < bytes.length; ++i) {
+      kanal[i] = (bytes[i] - 128) / 128;
+    }
+    const quelle = kontext.createBufferSource();
+    quelle.buffer = puffer;
+    quelle.connect(kontext.destination);
+    quelle.start(this.naechste);
+    this.naechste += dauer;
+    ++this.gespielt;
+  },
+
+  // Seconds to leave out at the block's start: what the lead had to spare over the last
+  // window, or what would end too far ahead.
+  ueberschuss(vor, dauer, jetzt) {
+    this.tiefst = Math.min(this.tiefst, vor);
+    let weg = 0;
+    if (jetzt >= this.fensterEnde) {
+      weg = Math.max(0, this.tiefst - LIVE_RESERVE);
+      this.tiefst = Infinity;
+      this.fensterEnde = jetzt + LIVE_FENSTER;
+    }
+    return Math.max(weg, vor + dauer - LIVE_HOECHSTENS);
+  },
+
+  zeige(text) {
+    $("live").textContent = this.an ? "Live aus" : "Live hören";
+    $("live").setAttribute("aria-pressed", String(this.an));
+    $("livehinweis").textContent = text;
+  },
+};
+
 // ---- Loading ----
 
 // The paths of the list as last loaded; what is new against them was filed since.
@@ -539,6 +697,9 @@ function zeigeAnmeldung() {
   unterbrochen = true;
   $("handaudio").pause();
   $("mithoerenaudio").pause();
+  if (liveHoeren.an) {
+    liveHoeren.aus();
+  }
   $("wiedergabe").hidden = true;
   $("inhalt").hidden = true;
   $("anmeldung").hidden = false;
@@ -631,6 +792,8 @@ document.addEventListener("DOMContentLoaded", () => {
   $("abmelden").addEventListener("click", abmelden);
   verbindeWiedergabe();
   verbindeFilter();
+  // The stream starts only on the click, and ends with the page.
+  $("live").addEventListener("click", () => liveHoeren.umschalten());
   mithoeren.zeige();
   start().catch(() => {});
 });
