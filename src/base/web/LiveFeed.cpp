@@ -1,6 +1,7 @@
 #include "base/web/LiveFeed.h"
 
 #include "base/common/TimerWait.h"
+#include "base/web/CircuitsListing.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,13 +33,16 @@ LiveFeed::~LiveFeed() {
 }
 
 QByteArray LiveFeed::statusJson(const LiveStatus& status) {
-    const QJsonObject object{{QStringLiteral("an"), status.recorderOn},
-                             {QStringLiteral("aufnahme"), status.recording},
-                             {QStringLiteral("pause"), status.paused},
-                             {QStringLiteral("pegel"), status.level},
-                             {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
-                             {QStringLiteral("kreisname"), status.circuitName},
-                             {QStringLiteral("kreis"), status.circuitNumber}};
+    QJsonObject object{{QStringLiteral("an"), status.recorderOn},
+                       {QStringLiteral("aufnahme"), status.recording},
+                       {QStringLiteral("pause"), status.paused},
+                       {QStringLiteral("pegel"), status.level},
+                       {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
+                       {QStringLiteral("kreisname"), status.circuitName},
+                       {QStringLiteral("kreis"), status.circuitNumber}};
+    if (!status.circuits.empty()) {
+        object.insert(QStringLiteral("kreise"), circuitsJson(status.circuits));
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
