@@ -42,9 +42,12 @@ void ArchiveFollower::look() {
 // Only the names new since the last look are read; one read as 0 seconds may have
 // been caught while it was copied, and is read again.
 void ArchiveFollower::readList() {
+    const QStringList names = reader_.recordingNames();
     QHash<QString, double> seconds;
+    seconds.reserve(names.size());
     std::vector<std::pair<qint64, QString>> ordered;
-    for (const QString& name : reader_.recordingNames()) {
+    ordered.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString& name : names) {
         const double known = seconds_.value(name, 0.0);
         seconds.insert(name, known > 0 ? known : reader_.recordingSeconds(name));
         ordered.emplace_back(recordingMomentKey(name).value_or(0), name);

@@ -48,7 +48,7 @@ QStringList ArchiveReader::recordingNames() const {
     }
     QStringList names;
     for (const QString& name :
-         QDir(*folder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::NoSymLinks)) {
+         QDir(*folder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
         if (recordingMomentKey(name) && (circuit_.isEmpty() || recordingCircuit(name) == circuit_)) {
             names.append(name);
         }

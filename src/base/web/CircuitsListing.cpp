@@ -34,7 +34,9 @@ QJsonObject withCircuit(QJsonObject row, std::size_t index, const CircuitLive& c
     return row;
 }
 
-QJsonArray listedJson(const LiveStatus& status, const HashLookup& hash) {
+// Written row by row: tens of thousands of rows held as objects at once would cost
+// tens of megabytes that the allocator keeps.
+QByteArray listedJson(const LiveStatus& status, const HashLookup& hash) {
     // (moment, circuit, entry): newest first across the circuits.
     std::vector<std::tuple<qint64, std::size_t, std::size_t>> rows;
     for (std::size_t c = 0; c < status.circuits.size(); ++c) {
@@ -48,15 +50,19 @@ QJsonArray listedJson(const LiveStatus& status, const HashLookup& hash) {
     for (const CircuitLive& circuit : status.circuits) {
         folders.push_back(ServedPaths(circuit.docFolder).recordingsFolder().value_or(QString()));
     }
-    QJsonArray array;
+    QByteArray array("[");
     for (const auto& [key, c, i] : rows) {
         const ListedRecording entry = status.circuits[c].recordings[i];
         const QString relative = QString::number(c + 1) + QStringLiteral("/W");
-        array.append(withCircuit(
-            recordingJson(entry.name, entry.seconds, relative, QDir(folders[c]).filePath(entry.name), hash),
-            c, status.circuits[c]));
+        if (array.size() > 1) {
+            array += ',';
+        }
+        array += QJsonDocument(withCircuit(recordingJson(entry.name, entry.seconds, relative,
+                                                         QDir(folders[c]).filePath(entry.name), hash),
+                                           c, status.circuits[c]))
+                     .toJson(QJsonDocument::Compact);
     }
-    return array;
+    return array + ']';
 }
 
 QJsonArray daysJson(const LiveStatus& status) {
@@ -101,7 +107,7 @@ QJsonArray circuitsJson(const std::vector<CircuitLive>& circuits) {
 Reply circuitsListing(const LiveStatus& status, const QString& path, const QString& day,
                       const HashLookup& hash) {
     if (path == QStringLiteral("/api/aufnahmen")) {
-        return jsonReply(QJsonDocument(listedJson(status, hash)));
+        return reply(Ok, "application/json", listedJson(status, hash));
     }
     if (path == QStringLiteral("/api/archiv")) {
         return jsonReply(QJsonDocument(daysJson(status)));
