@@ -6,6 +6,7 @@
 #include "base/archive/RecordingName.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <utility>
 
@@ -46,10 +47,13 @@ QStringList ArchiveReader::recordingNames() const {
     if (!folder) {
         return {};
     }
+    // Many thousands of names at each look: matched by hand, not by a name filter's pattern.
     QStringList names;
-    for (const QString& name :
-         QDir(*folder).entryList({QStringLiteral("*.wav")}, QDir::Files | QDir::NoSymLinks, QDir::Unsorted)) {
-        if (recordingMomentKey(name) && (circuit_.isEmpty() || recordingCircuit(name) == circuit_)) {
+    QDirIterator entries(*folder, QDir::Files | QDir::NoSymLinks);
+    while (entries.hasNext()) {
+        const QString name = entries.nextFileInfo().fileName();
+        if (name.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive) && recordingMomentKey(name) &&
+            (circuit_.isEmpty() || recordingCircuit(name) == circuit_)) {
             names.append(name);
         }
     }
