@@ -6,8 +6,9 @@ number and name, nothing else), the control room's own folder a password through
 `--set-web-password`. Each circuit has a recording in its recordings folder; the
 second's is played whole from the one page. A recording filed afterwards into the
 first circuit's folder appears without a reload, each row names its circuit, the
-filter by circuit shows one circuit's rows only, and nothing is written into the
-circuits' folders. With --screenshot FILE it photographs the page.
+filter by circuit shows one circuit's rows only, a third circuit's folder that is
+missing is told on the page, and nothing is written into the circuits' folders.
+With --screenshot FILE it photographs the page.
 
 Exit 0: passed, 1: failed.
 """
@@ -66,7 +67,9 @@ def main():
     before = [tree(folder) for folder, _, _ in circuits]
     port = free_port()
     log = open(os.path.join(work, "leitstelle.log"), "w")
-    page = subprocess.Popen([program, "--leitstelle", circuits[0][0], circuits[1][0], "--program-folder", control,
+    # A third circuit's copy that has not come yet: said on the page, and the others shown all the same.
+    missing = os.path.join(work, "kopie-kreis3")
+    page = subprocess.Popen([program, "--leitstelle", circuits[0][0], circuits[1][0], missing, "--program-folder", control,
                              "--web", "127.0.0.1:%d" % port], env=env, stdout=subprocess.DEVNULL, stderr=log)
     failures = []
     driver = None
@@ -82,6 +85,9 @@ def main():
         if not wait_for(lambda: len(rows(driver)) == 2, 10):
             failures.append("the two circuits' recordings are not listed: %s" % rows(driver))
             return 1
+        table = driver.execute_script("return document.getElementById('kreistabelle').tBodies[0].innerText")
+        if "kopie-kreis3" not in table or "gibt es nicht" not in table:
+            failures.append("the missing folder is not told on the page: %r" % table)
         named = {name for _, name in rows(driver)}
         if named != {"Kreis Nord", "Kreis Süd"}:
             failures.append("the rows do not name their circuits: %s" % rows(driver))
@@ -115,7 +121,7 @@ def main():
         if failures:
             print("\n".join("FAIL: " + f for f in failures))
             print(open(os.path.join(work, "leitstelle.log")).read())
-    print("ok" if not failures else "")
+    print("%d passed, %d failed" % ((0, 1) if failures else (1, 0)))
     return 1 if failures else 0
 
 
