@@ -26,8 +26,11 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova-user.service.in
 # Several circuits on one machine: one instance each, kestrova@NAME.
 configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova@.service.in
     ${PROJECT_BINARY_DIR}/packaging/system/kestrova@.service @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova-leitstelle.service.in
+    ${PROJECT_BINARY_DIR}/packaging/system/kestrova-leitstelle.service @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/system/kestrova.service
-    ${PROJECT_BINARY_DIR}/packaging/system/kestrova@.service DESTINATION lib/systemd/system)
+    ${PROJECT_BINARY_DIR}/packaging/system/kestrova@.service
+    ${PROJECT_BINARY_DIR}/packaging/system/kestrova-leitstelle.service DESTINATION lib/systemd/system)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/user/kestrova.service DESTINATION lib/systemd/user)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/systemd/kestrova.sysusers DESTINATION lib/sysusers.d
     RENAME kestrova.conf)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/common/CircuitLive.h"
 #include "base/common/ListedRecordings.h"
 
 #include <QMutex>
@@ -7,6 +8,7 @@
 #include <QStringList>
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace kestrova {
 
@@ -27,6 +29,8 @@ struct LiveStatus {
     ListedRecordings recordings;
     // Grows whenever the list changes, so a reader sends it only then.
     quint64 listRevision = 0;
+    // A control room's page over several circuits: theirs instead of the fields above.
+    std::vector<CircuitLive> circuits;
     bool operator==(const LiveStatus&) const = default;
 };
 

@@ -68,9 +68,13 @@ QString MqttClient::configure() {
     mosquitto_disconnect_callback_set(handle_, &MqttClient::onDisconnect);
     mosquitto_publish_callback_set(handle_, &MqttClient::onPublish);
     mosquitto_reconnect_delay_set(handle_, kFirstRetrySeconds, kLastRetrySeconds, true);
+    mosquitto_message_callback_set(handle_, &MqttClient::onMessage);
     const QByteArray will = connection_.willTopic.toUtf8();
-    int code = mosquitto_will_set(handle_, will.constData(), static_cast<int>(connection_.willPayload.size()),
-                                  connection_.willPayload.constData(), 1, true);
+    // A client that only listens leaves no last will.
+    int code = will.isEmpty() ? MOSQ_ERR_SUCCESS
+                              : mosquitto_will_set(handle_, will.constData(),
+                                                   static_cast<int>(connection_.willPayload.size()),
+                                                   connection_.willPayload.constData(), 1, true);
     if (code == MOSQ_ERR_SUCCESS && !connection_.user.isEmpty()) {
         const QByteArray user = connection_.user.toUtf8();
         const QByteArray password = connection_.password.toUtf8();
@@ -160,10 +164,14 @@ void MqttClient::noteConnected(bool up) {
     stateChanged_.notify_all();
 }
 
-void MqttClient::onConnect(mosquitto* /*handle*/, void* self, int code) {
+void MqttClient::onConnect(mosquitto* handle, void* self, int code) {
     auto* client = static_cast<MqttClient*>(self);
     if (code == 0) {
         client->noteConnected(true);
+        // Each connection subscribes anew: a broker without a session forgot them.
+        for (const QString& topic : client->connection_.subscriptions) {
+            mosquitto_subscribe(handle, nullptr, topic.toUtf8().constData(), 1);
+        }
         emit client->connected();
     } else {
         emit client->refused(QString::fromUtf8(mosquitto_connack_string(code)));
@@ -180,6 +188,11 @@ void MqttClient::onDisconnect(mosquitto* /*handle*/, void* self, int code) {
 
 void MqttClient::onPublish(mosquitto* /*handle*/, void* self, int mid) {
     emit static_cast<MqttClient*>(self)->acknowledged(mid);
+}
+
+void MqttClient::onMessage(mosquitto* /*handle*/, void* self, const mosquitto_message* message) {
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    emit static_cast<MqttClient*>(self)->messageArrived(QString::fromUtf8(message->topic), payload);
 }
 
 } // namespace kestrova

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 #include <chrono>
 #include <condition_variable>
@@ -11,6 +12,7 @@
 #include <mutex>
 
 struct mosquitto;
+struct mosquitto_message;
 class QThread;
 
 namespace kestrova {
@@ -27,6 +29,8 @@ struct MqttConnection {
     QByteArray willPayload;
     // Down this long, the connection's thread is started anew (see MqttClient).
     std::chrono::milliseconds restartAfter{150000};
+    // Subscribed at each connection, with QoS 1 (a control room follows circuits' status).
+    QStringList subscriptions{};
 };
 
 // One connection to a broker through libmosquitto, which runs it on a thread of its
@@ -61,11 +65,14 @@ signals:
     void lost(const QString& reason);
     // The broker has the message of this id (QoS 1: its PUBACK).
     void acknowledged(int mid);
+    // A message on one of the subscribed topics.
+    void messageArrived(const QString& topic, const QByteArray& payload);
 
 private:
     static void onConnect(mosquitto* handle, void* self, int code);
     static void onDisconnect(mosquitto* handle, void* self, int code);
     static void onPublish(mosquitto* handle, void* self, int mid);
+    static void onMessage(mosquitto* handle, void* self, const mosquitto_message* message);
     QString configure();
     // On a starter thread: ends libmosquitto's thread, if it still runs, and starts it
     // connecting again.

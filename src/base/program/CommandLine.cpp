@@ -170,6 +170,11 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
                 return line;
             }
             line.webAddress = arguments.at(++i);
+        } else if (argument == QStringLiteral("--leitstelle")) {
+            line.controlRoom = true;
+            while (i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QStringLiteral("--"))) {
+                line.circuitFolders << arguments.at(++i);
+            }
         } else if (argument == QStringLiteral("--set-web-password")) {
             line.setWebPassword = true;
         } else if (argument == QStringLiteral("--einstellungen")) {
@@ -192,6 +197,10 @@ CommandLine parseCommandLine(const QStringList& arguments, MessageLanguage langu
             line.error = say("unbekannte Option: ", "unknown option: ") + argument;
             return line;
         }
+    }
+    if (line.controlRoom && line.circuitFolders.isEmpty()) {
+        line.error =
+            say("--leitstelle braucht die Ordner der Funkkreise", "--leitstelle needs the circuits' folders");
     }
     if (line.confirmSettings && (!line.settingsCommand || !line.assignments.isEmpty())) {
         line.error =
@@ -272,6 +281,11 @@ QString helpText(const QString& executable, MessageLanguage language) {
                    "  --web ADDRESS:PORT    show the recordings on a web page at ADDRESS:PORT (say\n"
                    "                        127.0.0.1:8080; an address other than 127.x.y.z or\n"
                    "                        [::1] needs a password)\n"
+                   "  --leitstelle FOLDER...\n"
+                   "                        one web page (--web) over several circuits, each\n"
+                   "                        FOLDER a circuit's program folder or documentation\n"
+                   "                        folder; it only reads them. Its password is that of\n"
+                   "                        --program-folder\n"
                    "  --set-web-password    set the web page's password (asked twice) and end\n"
                    "  --einstellungen       list every line of Kestrova.ini with its German name,\n"
                    "                        key, value and meaning, and end\n"
@@ -331,6 +345,11 @@ QString helpText(const QString& executable, MessageLanguage language) {
                "  --web ADRESSE:PORT    die Aufnahmen auf einer Webseite unter ADRESSE:PORT\n"
                "                        zeigen (etwa 127.0.0.1:8080; eine andere Adresse als\n"
                "                        127.x.y.z oder [::1] braucht ein Passwort)\n"
+               "  --leitstelle ORDNER…\n"
+               "                        eine Webseite (--web) über mehrere Funkkreise, jeder\n"
+               "                        ORDNER der Programmordner oder Dokumentationsordner\n"
+               "                        eines Funkkreises; sie liest dort nur. Ihr Passwort ist\n"
+               "                        das von --program-folder\n"
                "  --set-web-password    das Passwort der Webseite setzen (zweimal gefragt)\n"
                "                        und enden\n"
                "  --einstellungen       jede Zeile von Kestrova.ini mit Namen, Schlüssel, Wert\n"

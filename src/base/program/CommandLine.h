@@ -19,6 +19,8 @@ struct CommandLine {
     QByteArray notedHash;      // --gegen HASH with --verify: a hash noted elsewhere, lower-case hex
     QString webAddress;        // ADDRESS:PORT of the web page; empty: as its settings file says
     bool setWebPassword = false;
+    bool controlRoom = false;     // --leitstelle ORDNER…: one page over several circuits
+    QStringList circuitFolders;   // ... each circuit's program or documentation folder
     bool settingsCommand = false; // --einstellungen or --setze: the settings file, then end
     bool confirmSettings = false; // --bestaetigen with --einstellungen
     QStringList assignments;      // --setze NAME=WERT ...

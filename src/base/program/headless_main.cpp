@@ -7,6 +7,7 @@
 #include "base/files/StandardDescriptors.h"
 #include "base/platform/MachineDevices.h"
 #include "base/program/ConsoleCommands.h"
+#include "base/program/ControlRoomCommand.h"
 #include "base/program/FrontEnds.h"
 #include "base/program/HeadlessStart.h"
 #include "base/program/ServiceProgram.h"
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
         kestrova::parseCommandLine(kestrova::commandArguments(argc, argv), kestrova::messageLanguage());
     if (const std::optional<int> code = kestrova::runConsoleCommand(line, argc, argv)) {
         return *code;
+    }
+    if (line.controlRoom) {
+        return kestrova::runControlRoom(line, argc, argv);
     }
     kestrova::readLocalZoneOnce();
     const QCoreApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include "base/web/LiveFeed.h"
 
 #include "base/common/TimerWait.h"
+#include "base/web/CircuitsListing.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,14 +34,17 @@ LiveFeed::~LiveFeed() {
 }
 
 QByteArray LiveFeed::statusJson(const LiveStatus& status) {
-    const QJsonObject object{{QStringLiteral("an"), status.recorderOn},
-                             {QStringLiteral("aufnahme"), status.recording},
-                             {QStringLiteral("pause"), status.paused},
-                             {QStringLiteral("pegel"), status.level},
-                             {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
-                             {QStringLiteral("kreisname"), status.circuitName},
-                             {QStringLiteral("kreis"), status.circuitNumber},
-                             {QStringLiteral("alarme"), QJsonArray::fromStringList(status.alarms)}};
+    QJsonObject object{{QStringLiteral("an"), status.recorderOn},
+                       {QStringLiteral("aufnahme"), status.recording},
+                       {QStringLiteral("pause"), status.paused},
+                       {QStringLiteral("pegel"), status.level},
+                       {QStringLiteral("name"), status.recording ? status.recordingName : QString()},
+                       {QStringLiteral("kreisname"), status.circuitName},
+                       {QStringLiteral("kreis"), status.circuitNumber},
+                       {QStringLiteral("alarme"), QJsonArray::fromStringList(status.alarms)}};
+    if (!status.circuits.empty()) {
+        object.insert(QStringLiteral("kreise"), circuitsJson(status.circuits));
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/files/RegularFile.h"
 #include "base/web/ByteRange.h"
+#include "base/web/CircuitsListing.h"
 #include "base/web/HttpStatus.h"
 #include "base/web/LiveFeed.h"
 #include "base/web/LiveSound.h"
@@ -198,6 +199,9 @@ HttpAnswer WebServer::api(const QString& path, const HttpRequest& request) const
 
 Reply WebServer::listing(const LiveStatus& status, const QString& path, const QString& day,
                          const HashLookup& hash) {
+    if (!status.circuits.empty()) {
+        return circuitsListing(status, path, day, hash);
+    }
     const ServedPaths served(status.docFolder);
     if (path == QStringLiteral("/api/aufnahmen")) {
         return jsonReply(
@@ -214,8 +218,8 @@ Reply WebServer::listing(const LiveStatus& status, const QString& path, const QS
 }
 
 HttpAnswer WebServer::recording(const HttpRequest& request) const {
-    const ServedPaths served(board_.read().docFolder);
-    const std::optional<QString> path = served.recording(request.queryValue(QStringLiteral("pfad")));
+    const std::optional<QString> path =
+        servedRecording(board_.read(), request.queryValue(QStringLiteral("pfad")));
     RegularFileOpen opened = openRegularFile(path.value_or(QString()));
     if (!path || !opened.file) {
         return errorReply(NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     kestrova::raiseOpenFileLimit();
     const kestrova::CommandLine line =
         kestrova::parseCommandLine(kestrova::commandArguments(argc, argv), kestrova::messageLanguage());
-    if (line.headless) {
+    if (line.headless || line.controlRoom) {
         // A program that has Qt's widgets loaded cannot unload them: the service
         // is a program of its own, which takes over this process.
         const QString failure = kestrova::handOverToSibling(QStringLiteral("kestrova-headless"), argv);

@@ -1,3 +1,5 @@
+#include "base/mqtt/CircuitStateText.h"
+#include "base/mqtt/MqttClient.h"
 #include "base/mqtt/MqttPublisher.h"
 #include "base/relay/FiledRecording.h"
 #include "mqtt/TestBroker.h"
@@ -115,9 +117,26 @@ TEST_F(MqttBrokerTest, PublishesARecordingTheStatusAndAGoodbye) {
               kStatus);
     EXPECT_TRUE(later.on(kRecordings).isEmpty()); // not retained
 
+    // A control room that only listens: the retained status at once, and each change after.
+    MqttConnection listening;
+    listening.host = QStringLiteral("127.0.0.1");
+    listening.port = broker.port();
+    listening.subscriptions = {kStatus};
+    MqttClient room(listening);
+    QStringList states;
+    QObject::connect(
+        &room, &MqttClient::messageArrived, &room,
+        [&states](const QString&, const QByteArray& payload) { states << circuitStateText(payload); });
+    ASSERT_TRUE(room.start().isEmpty());
+    ASSERT_TRUE(QTest::qWaitFor([&states] { return !states.isEmpty(); }, 15000));
+    EXPECT_EQ(states.first(), QStringLiteral("Recorder an"));
+
     publisher.finish();
     ASSERT_TRUE(subscriber.waitFor(kStatus, 2));
     EXPECT_FALSE(jsonOf(subscriber.on(kStatus).last()).value(QStringLiteral("online")).toBool(true));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&states] { return states.last() == QStringLiteral("außer Betrieb"); }, 15000));
+    room.stop();
     EXPECT_EQ(publisher.waiting(), 0);
 }
 

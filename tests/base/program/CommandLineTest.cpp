@@ -55,6 +55,14 @@ TEST(CommandLine, RejectsUnknownOptionsAndAMissingFolder) {
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--program-folder")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--verify")}).error.isEmpty());
     EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--letzter-hash")}).error.isEmpty());
+    EXPECT_FALSE(parseCommandLine({QStringLiteral("k"), QStringLiteral("--leitstelle"),
+                                   QStringLiteral("--web"), QStringLiteral("127.0.0.1:8080")})
+                     .error.isEmpty());
+    const CommandLine room =
+        parseCommandLine({QStringLiteral("k"), QStringLiteral("--leitstelle"), QStringLiteral("/a"),
+                          QStringLiteral("/b"), QStringLiteral("--web"), QStringLiteral("127.0.0.1:8080")});
+    EXPECT_TRUE(room.controlRoom && room.error.isEmpty());
+    EXPECT_EQ(room.circuitFolders, (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
     const auto againstGives = [](const QStringList& rest) {
         return parseCommandLine(QStringList{QStringLiteral("k"), QStringLiteral("--verify")} + rest).error;
     };

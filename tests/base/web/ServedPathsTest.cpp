@@ -1,12 +1,14 @@
 #include "base/web/ServedPaths.h"
 
 #include "base/archive/RecordingFolders.h"
+#include "base/web/CircuitsListing.h"
 #include "base/web/RecordingJson.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -43,6 +45,38 @@ TEST(ServedPathsTest, NoLinkLeadsTheServedFoldersOutOfTheDocumentationFolder) {
         EXPECT_FALSE(
             day.toObject().value(QStringLiteral("pfad")).toString().startsWith(QStringLiteral("Fk_9")));
     }
+}
+
+TEST(ServedPathsTest, APageOverSeveralCircuitsServesEachPathFromItsCircuitsFolder) {
+    QTemporaryDir folder;
+    LiveStatus status;
+    for (const QString& circuit : {QStringLiteral("1"), QStringLiteral("2")}) {
+        const QString doc = folder.filePath(QStringLiteral("kreis") + circuit);
+        ASSERT_TRUE(makeRecording(doc + QStringLiteral("/Fk_") + circuit));
+        status.circuits.push_back({QStringLiteral("Kreis ") + circuit, circuit, doc, {}, {}, {}});
+    }
+    const QString second = QStringLiteral("Fk_2") + kHour + kName;
+    EXPECT_EQ(servedRecording(status, QStringLiteral("2/") + second),
+              QFileInfo(folder.filePath(QStringLiteral("kreis2/") + second)).canonicalFilePath());
+    for (const QString& wrong :
+         {QStringLiteral("1/") + second, QStringLiteral("3/") + second, QStringLiteral("0/") + second,
+          QStringLiteral("1/../kreis2/") + second, second}) {
+        EXPECT_FALSE(servedRecording(status, wrong)) << wrong.toStdString();
+    }
+    const QJsonArray days =
+        QJsonDocument::fromJson(circuitsListing(status, QStringLiteral("/api/archiv"), {}, {}).body).array();
+    ASSERT_EQ(days.size(), 2);
+    EXPECT_EQ(days[1].toObject().value(QStringLiteral("pfad")).toString(),
+              QStringLiteral("2/Fk_2/Ja_2012/Mo-08/Tg-17"));
+    EXPECT_EQ(days[1].toObject().value(QStringLiteral("kreisname")).toString(), QStringLiteral("Kreis 2"));
+    const QJsonArray day =
+        QJsonDocument::fromJson(circuitsListing(status, QStringLiteral("/api/archiv/tag"),
+                                                QStringLiteral("2/Fk_2/Ja_2012/Mo-08/Tg-17"), {})
+                                    .body)
+            .array();
+    ASSERT_EQ(day.size(), 1);
+    EXPECT_EQ(servedRecording(status, day[0].toObject().value(QStringLiteral("pfad")).toString()),
+              servedRecording(status, QStringLiteral("2/") + second));
 }
 
 TEST(ServedPathsTest, ServesTheRecordingsFolderTheArchiveFilesInto) {

@@ -9,7 +9,7 @@ let unterbrochen = false;
 
 const FILTER_SCHLUESSEL = "kestrova.filter";
 const MITHOEREN_SCHLUESSEL = "kestrova.mithoeren";
-const FILTER_LEER = { von: "", bis: "", mindestens: "", reihenfolge: "neu" };
+const FILTER_LEER = { von: "", bis: "", mindestens: "", reihenfolge: "neu", kreis: "" };
 
 async function holen(pfad, optionen) {
   const antwort = await fetch(pfad, Object.assign({ credentials: "same-origin" }, optionen));
@@ -51,6 +51,11 @@ function sekundenText(sekunden) {
 
 function wannText(aufnahme) {
   return aufnahme.datum ? aufnahme.datum + " " + aufnahme.zeit : aufnahme.name;
+}
+
+// On a control room's page each recording names its circuit.
+function mitKreis(aufnahme) {
+  return (aufnahme.kreisname ? aufnahme.kreisname + " · " : "") + wannText(aufnahme);
 }
 
 function dateiAdresse(pfad, herunterladen) {
@@ -100,12 +105,13 @@ function passt(aufnahme) {
   const mindestens = Number(filter.mindestens);
   return (
     imZeitraum(aufnahme.zeit, filter.von, filter.bis) &&
-    (filter.mindestens === "" || !(mindestens > 0) || aufnahme.sekunden >= mindestens)
+    (filter.mindestens === "" || !(mindestens > 0) || aufnahme.sekunden >= mindestens) &&
+    (!filter.kreis || aufnahme.kreis === undefined || String(aufnahme.kreis) === filter.kreis)
   );
 }
 
 function filterAktiv() {
-  return filter.von !== "" || filter.bis !== "" || Number(filter.mindestens) > 0;
+  return filter.von !== "" || filter.bis !== "" || Number(filter.mindestens) > 0 || !!filter.kreis;
 }
 
 // The server sends newest first.
@@ -123,6 +129,7 @@ function zeigeFilter() {
   $("bis").value = filter.bis;
   $("mindestens").value = filter.mindestens;
   $("reihenfolge").value = filter.reihenfolge;
+  $("funkkreis").value = filter.kreis || "";
 }
 
 function filterGeaendert() {
@@ -131,6 +138,7 @@ function filterGeaendert() {
     bis: $("bis").value,
     mindestens: $("mindestens").value,
     reihenfolge: $("reihenfolge").value,
+    kreis: $("funkkreis").value,
   };
   speichern(FILTER_SCHLUESSEL, filter);
   listen.aufnahmen.nachFilter();
@@ -164,7 +172,14 @@ function eintrag(aufnahme) {
   hash.className = "hash";
   hash.append("SHA-256: ");
   hash.append(document.createElement("code"));
-  li.append(wann, laenge, spielen, laden, hash);
+  li.append(wann);
+  if (aufnahme.kreisname !== undefined) {
+    const kreis = document.createElement("span");
+    kreis.className = "kreisname";
+    kreis.textContent = aufnahme.kreisname;
+    li.append(kreis);
+  }
+  li.append(laenge, spielen, laden, hash);
   return li;
 }
 
@@ -276,7 +291,7 @@ const handWiedergabe = {
     if (this.pfad !== aufnahme.pfad) {
       this.pfad = aufnahme.pfad;
       audio.src = dateiAdresse(aufnahme.pfad, false);
-      $("wiedergabename").textContent = wannText(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
+      $("wiedergabename").textContent = mitKreis(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
       $("wiedergabe").hidden = false;
     }
     audio.play().catch(() => {});
@@ -424,7 +439,7 @@ const mithoeren = {
     li.className = zustand;
     li.dataset.pfad = aufnahme.pfad;
     const was = { spielt: "Jetzt", angehalten: "Angehalten", wartet: "Wartet" }[zustand];
-    li.textContent = was + ": " + wannText(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
+    li.textContent = was + ": " + mitKreis(aufnahme) + " · " + sekundenText(aufnahme.sekunden);
     li.title = aufnahme.name;
     return li;
   },
@@ -615,7 +630,7 @@ const ladeTage = einzeln(async () => {
   for (const tag of tage) {
     const option = document.createElement("option");
     option.value = tag.pfad;
-    option.textContent = tag.datum + " – Funkkreis " + tag.kreis;
+    option.textContent = tag.datum + " – " + (tag.kreisname || "Funkkreis " + tag.kreis);
     auswahl.append(option);
   }
   if (tage.some((tag) => tag.pfad === gewaehlt)) {
@@ -636,7 +651,40 @@ function zeigeKreis(zustand) {
   document.title = kreis + " – Kestrova – Aufnahmen";
 }
 
+// ---- A control room's page over several circuits ----
+
+function zeigeKreise(kreise) {
+  document.body.classList.add("mehrere");
+  $("kreis").textContent = " – Leitstelle";
+  document.title = "Leitstelle – Kestrova – Aufnahmen";
+  $("leitstelle").hidden = false;
+  $("kreisfilter").hidden = false;
+  $("rekorder").textContent = kreise.length + " Funkkreise";
+  const zeilen = kreise.map((kreis) => {
+    const tr = document.createElement("tr");
+    for (const [text, klasse] of [[kreis.name, ""], [kreis.zustand, ""], [kreis.problem, "problem"]]) {
+      const td = document.createElement("td");
+      td.textContent = text;
+      td.className = klasse;
+      tr.append(td);
+    }
+    return tr;
+  });
+  $("kreistabelle").tBodies[0].replaceChildren(...zeilen);
+  const auswahl = $("funkkreis");
+  if (auswahl.options.length !== kreise.length + 1) {
+    for (const kreis of kreise) {
+      auswahl.append(new Option(kreis.name, String(kreis.kreis)));
+    }
+    auswahl.value = filter.kreis || "";
+  }
+}
+
 function zeigeZustand(zustand) {
+  if (zustand.kreise) {
+    zeigeKreise(zustand.kreise);
+    return;
+  }
   zeigeKreis(zustand);
   $("rekorder").textContent = zustand.an ? (zustand.pause ? "Recorder an – Pause" : "Recorder an") : "Recorder aus";
   $("aufnahme").hidden = !zustand.aufnahme;
@@ -768,7 +816,7 @@ function verbindeWiedergabe() {
 
 function verbindeFilter() {
   zeigeFilter();
-  for (const id of ["von", "bis", "mindestens", "reihenfolge"]) {
+  for (const id of ["von", "bis", "mindestens", "reihenfolge", "funkkreis"]) {
     $(id).addEventListener("input", filterGeaendert);
     $(id).addEventListener("change", filterGeaendert);
   }
