@@ -54,6 +54,14 @@ void WebServing::tapInput() {
     LiveSound& sound = service_->liveSound();
     inputTap_ = sources_.input.addSink(
         [&sound](std::span<const std::uint8_t> samples, int sampleRate) { sound.feed(samples, sampleRate); });
+    QObject::connect(&sound, &LiveSound::listeningBegan, &livePump_, [this] { livePump_.start(); });
+    QObject::connect(&livePump_, &QTimer::timeout, &livePump_, [this, &sound] {
+        if (sound.listeners() == 0) {
+            livePump_.stop();
+            return;
+        }
+        sources_.input.pump();
+    });
     const auto follow = [this] { followInput(); };
     QObject::connect(&sources_.recorder, &Recorder::stateChanged, &subscriber_, follow);
     QObject::connect(&sources_.recorder.meter(), &LevelMeterControl::inputNoteChanged, &subscriber_, follow);

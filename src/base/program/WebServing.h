@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/common/LiveStatus.h"
+#include "base/common/RepeatingTimer.h"
 #include "base/web/RecordingJson.h"
 
 #include <QObject>
@@ -70,6 +71,10 @@ private:
     // The subscriptions end with it.
     QObject subscriber_;
     int inputTap_ = 0;
+    // While someone listens live, the input is handed over as it comes, not only
+    // when the meter next looks: it may look as seldom as the blocks come.
+    static constexpr int kLivePumpMs = 100;
+    RepeatingTimer livePump_{"livePump", kLivePumpMs};
     LiveStatus status_;
     QStringList alarms_;
     // The list has changed since the board last took it (at first: never taken).

@@ -3,6 +3,14 @@
 namespace kestrova {
 
 LiveSound::Joining LiveSound::listen() {
+    Joining joining = join();
+    if (joining.stream && listening_.load() == 1) {
+        emit listeningBegan();
+    }
+    return joining;
+}
+
+LiveSound::Joining LiveSound::join() {
     const std::lock_guard lock(mutex_);
     const int rate = rate_.load();
     if (rate == 0) {

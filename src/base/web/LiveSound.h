@@ -2,6 +2,7 @@
 
 #include "base/web/EventStream.h"
 
+#include <QObject>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +19,8 @@ namespace kestrova {
 // thread holds just to copy out; a listener that lags by more than a couple of seconds
 // is dropped. So the recorder never waits for a client, and one that does not read
 // costs no more than its buffer. With nobody listening a block costs two atomic reads.
-class LiveSound {
+class LiveSound : public QObject {
+    Q_OBJECT
 public:
     // A listener this far behind is dropped: the page keeps within a second, so it
     // cannot catch up from there anyway.
@@ -32,8 +34,6 @@ public:
     };
 
     explicit LiveSound(std::size_t mostListeners) : mostListeners_(mostListeners) {}
-    LiveSound(const LiveSound&) = delete;
-    LiveSound& operator=(const LiveSound&) = delete;
 
     // On the server's thread: a new listener, refused while the input delivers
     // nothing or every place is taken.
@@ -46,7 +46,13 @@ public:
 
     std::size_t listeners() const;
 
+signals:
+    // From the server's thread: the first listener has joined. The input's side may
+    // then hand its blocks over sooner than the recorder needs them.
+    void listeningBegan();
+
 private:
+    Joining join();
     void endAll();
 
     const std::size_t mostListeners_;

@@ -448,18 +448,21 @@ const mithoeren = {
 // ---- Live: the input as it is recorded, through Web Audio ----
 
 // Seconds of sound scheduled ahead when playing begins or after a gap: the server
-// sends the input in blocks of about 200 ms, and this bridges the wait between them.
+// sends the input in blocks as the recorder reads them (about 200 ms in the windowed
+// program, 400 ms in the service), and this bridges their uneven coming.
 const LIVE_VORLAUF = 0.25;
-// Never more ahead than this: what would end beyond it is left out. With the blocks'
-// age on arrival (up to 0.2 s) and the output's latency, the sound leaves the browser
-// within a second of entering the input.
-const LIVE_HOECHSTENS = 0.65;
+// Never more ahead than the lead and the longest block: what would end beyond it is
+// left out, so the sound leaves the browser within a second of entering the input.
+function liveHoechstens(block) {
+  return LIVE_VORLAUF + block + LIVE_RESERVE;
+}
 // Seconds over which the smallest lead is watched: what it never fell below in that
 // time, beyond a small reserve, is more than the blocks' jitter needs and is left out
 // of the next block, so a burst after a stall or a slow start costs a cut, not a
 // lasting delay.
 const LIVE_FENSTER = 3;
 const LIVE_RESERVE = 0.1;
+const LIVE_LAENGSTER_BLOCK = 0.5;
 const LIVE_HINWEIS = "Der Eingang, wie er aufgenommen wird, höchstens eine Sekunde später.";
 
 const liveHoeren = {
@@ -523,6 +526,7 @@ const liveHoeren = {
       }
       this.zeige("Live: " + rate + " Hz");
       this.naechste = 0;
+      this.block = 0;
       const leser = antwort.body.getReader();
       for (;;) {
         const { done, value } = await leser.read();
@@ -554,13 +558,15 @@ const liveHoeren = {
     }
     const jetzt = kontext.currentTime;
     const vor = this.naechste - jetzt;
+    // A burst after a stall is no block: it would keep the limit up for good.
+    this.block = Math.max(this.block, Math.min(LIVE_LAENGSTER_BLOCK, alle.length / rate));
     let bytes = alle;
     if (vor < 0) {
       // The first block, or the first after a gap: its newest part is played at once.
       this.naechste = jetzt + LIVE_VORLAUF;
       this.tiefst = Infinity;
       this.fensterEnde = jetzt + LIVE_FENSTER;
-      bytes = alle.subarray(Math.max(0, alle.length - Math.floor((LIVE_HOECHSTENS - LIVE_VORLAUF) * rate)));
+      bytes = alle.subarray(Math.max(0, alle.length - Math.floor((liveHoechstens(this.block) - LIVE_VORLAUF) * rate)));
     } else {
       const weg = Math.min(alle.length, Math.ceil(this.ueberschuss(vor, alle.length / rate, jetzt) * rate));
       this.uebersprungen += weg > 0 ? 1 : 0;
@@ -593,7 +599,7 @@ const liveHoeren = {
       this.tiefst = Infinity;
       this.fensterEnde = jetzt + LIVE_FENSTER;
     }
-    return Math.max(weg, vor + dauer - LIVE_HOECHSTENS);
+    return Math.max(weg, vor + dauer - liveHoechstens(this.block));
   },
 
   zeige(text) {
