@@ -1,5 +1,6 @@
 #include "base/mqtt/CircuitStateText.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -18,6 +19,13 @@ QString circuitStateText(const QByteArray& statusPayload) {
                                                                             : QStringLiteral("Recorder aus");
     if (status.value(QStringLiteral("eingang_liefert")) == QJsonValue(false)) {
         text += QStringLiteral(", Eingang liefert nichts");
+    }
+    // The circuit's standing alarms, each once: the input's is said above already.
+    for (const QJsonValue& alarm : status.value(QStringLiteral("alarmtexte")).toArray()) {
+        const QString said = alarm.toString();
+        if (!said.isEmpty() && !text.contains(said)) {
+            text += QStringLiteral(", ") + said;
+        }
     }
     return text;
 }

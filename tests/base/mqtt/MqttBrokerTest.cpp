@@ -195,5 +195,12 @@ TEST_F(MqttBrokerTest, QueuedRecordingsSurviveARestartOfTheProgram) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return second.waiting() == 0; }, 5000));
 }
 
+// A control room reads a circuit's alarms beside its state, the input's only once.
+TEST(CircuitState, NamesTheStandingAlarmsOnce) {
+    EXPECT_EQ(circuitStateText(R"({"online":true,"rekorder_an":true,"eingang_liefert":false,)"
+                               R"("alarmtexte":["Eingang liefert nichts","Löschen angehalten"]})"),
+              QStringLiteral("Recorder an, Eingang liefert nichts, Löschen angehalten"));
+}
+
 } // namespace
 } // namespace kestrova
