@@ -9,17 +9,20 @@ namespace kestrova {
 
 namespace {
 
-// Seconds the ring holds while the program's thread is busy, and a buffer of two
-// seconds in the device. A service listens for months, and what it costs is mostly
-// its wake-ups and the sound server's: with periods of 400 ms the reader, the
-// PulseAudio plugin's thread and the server wake half as often as with 200 ms, and
-// sixteen circuits cost a quarter less. The recorder loses nothing by it: it counts
-// its pre-roll back from the sample that was heard.
-constexpr int kRingSeconds = 4;
+// Seconds the ring holds while the program's thread is busy (four of the device's
+// buffers: a reader copying out is not overtaken by a device that hands over a whole
+// buffer at once), and a buffer of two seconds in the device. A service listens for
+// months, and what it costs is mostly its wake-ups and the sound server's: with
+// periods of 400 ms the reader, the PulseAudio plugin's thread and the server wake
+// half as often as with 200 ms, and sixteen circuits cost a quarter less. The recorder
+// loses nothing by it: it counts its pre-roll back from the sample that was heard.
+constexpr int kRingSeconds = 8;
 constexpr unsigned int kPeriodMicroseconds = AlsaInputStream::kPeriodMs * 1000U;
 constexpr unsigned int kBufferMicroseconds = 2'000'000;
-// A reader is woken to stop; the timeout only looks again at a device gone quiet.
-constexpr int kWaitMilliseconds = 2000;
+// A reader is woken to stop, and a device wakes it with each period; a device whose
+// poll never wakes (ALSA's null device) is looked at a little more slowly than its
+// periods come.
+constexpr int kWaitMilliseconds = AlsaInputStream::kPeriodMs + AlsaInputStream::kPeriodMs / 4;
 
 struct HwParamsFreer {
     void operator()(snd_pcm_hw_params_t* params) const { snd_pcm_hw_params_free(params); }
@@ -111,8 +114,9 @@ void AlsaInputStream::capture() {
     }
 }
 
-// As snd_pcm_wait(), and woken by the stop as well: 1 when a block has come, 0 when
-// nothing has (or the stop came), an error of the device.
+// Woken by a period, by the stop, or after a while: 1 to look at what has come, 0 for
+// the stop, an error of the device. Looking after a while also reads a device whose
+// poll never wakes (ALSA's null device) and one that stalls.
 int AlsaInputStream::waitForBlock() {
     const int count = snd_pcm_poll_descriptors_count(pcm_.get());
     if (count <= 0) {
@@ -124,17 +128,18 @@ int AlsaInputStream::waitForBlock() {
     }
     watched.back() = {stop_.descriptor(), POLLIN, 0};
     const int woken = ::poll(watched.data(), watched.size(), kWaitMilliseconds);
-    if (woken <= 0 || stopping_) {
-        return woken < 0 && errno != EINTR ? -errno : 0;
+    if (stopping_) {
+        return 0;
     }
+    if (woken < 0) {
+        return errno == EINTR ? 1 : -errno;
+    }
+    // The plugin's own descriptors are cleared by asking it what they meant; an
+    // overrun or a suspended device then shows in avail_update().
     unsigned short events = 0;
     const int revents = snd_pcm_poll_descriptors_revents(pcm_.get(), watched.data(),
                                                          static_cast<unsigned int>(count), &events);
-    if (revents < 0) {
-        return revents;
-    }
-    // An overrun or a suspended device shows as an error; avail_update() names it.
-    return (events & (POLLIN | POLLERR)) != 0 ? 1 : 0;
+    return revents < 0 ? revents : 1;
 }
 
 // An overrun (the reader came too late) or a suspended device is taken up again; the
