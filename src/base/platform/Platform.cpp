@@ -7,7 +7,7 @@
 namespace kestrova {
 
 int Platform::wakeSpacingMs() const {
-    return std::max(kWakeMs, audioInput.blockSpacingMs());
+    return std::max(kWakeMs, 2 * audioInput.blockSpacingMs());
 }
 
 } // namespace kestrova

@@ -35,12 +35,12 @@ struct Platform {
     // The room left on the disks.
     DiskSpace& diskSpace;
 
-    // Input arrives in blocks of 100 ms; the program's thread wakes every second
-    // block: the program listens for days, and each wake-up costs more than the work
-    // it does. The level meter's ticks and the clocks run in batches on these
-    // wake-ups, or have periods of whole multiples of them; the capture counts its
-    // pre-roll from the sample heard, so a later look loses nothing. An input that
-    // hands over larger blocks (the service's) is looked at as they come.
+    // The program's thread wakes every second block of the input (100 ms from
+    // PortAudio, 400 ms from the service's capture), at least 200 ms apart: the
+    // program listens for days, and each wake-up costs more than the work it does.
+    // The level meter's ticks and the clocks run in batches on these wake-ups, or
+    // have periods of whole multiples of them; the capture counts its pre-roll from
+    // the sample heard, so a later look loses nothing.
     static constexpr int kWakeMs = 200;
     int wakeSpacingMs() const;
 

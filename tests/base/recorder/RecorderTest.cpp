@@ -76,7 +76,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
 
 // The service's input hands over 400 ms at a time: the meter and the recording clock
 // then wake as the blocks come, with the same ticks, and never between two blocks.
-TEST(RecorderAlone, WakesAsTheInputsBlocksComeWhenTheyAreLarge) {
+TEST(RecorderAlone, WakesEverySecondBlockWhenTheBlocksAreLarge) {
     FakePlatform fakes;
     fakes.audioInput.blockSpacing = 400;
     const QTemporaryDir folder;
@@ -85,9 +85,9 @@ TEST(RecorderAlone, WakesAsTheInputsBlocksComeWhenTheyAreLarge) {
     Archive archive(platform, settings);
     FolderLock lock(folder.path());
     const Recorder recorder(platform, settings.values, folder.path(), archive, lock);
-    EXPECT_EQ(recorder.meter().meterTimer().wakeInterval(), 400);
+    EXPECT_EQ(recorder.meter().meterTimer().wakeInterval(), 800);
     EXPECT_EQ(recorder.meter().meterTimer().interval(), 10);
-    EXPECT_EQ(recorder.recordingClock().wakeInterval(), 400);
+    EXPECT_EQ(recorder.recordingClock().wakeInterval(), 800);
     EXPECT_EQ(recorder.recordingClock().interval(), 100);
 }
 
