@@ -650,8 +650,8 @@ def main():
                        "%s times" % (count, len(ratios), ab.spread_text(ratios))))
     met = (ratio <= LISTEN_RATIO_GOAL and recording <= RECORD_GOAL and memory <= MEMORY_GOAL_MB
            and not capture_failures)
-    print(ab.with_load("goal (captures, services and server together): listening <= %.1f times the arecords', "
-                       "recording <= %.0f %%, <= %.0f MB each, every transmission whole and announced: %s"
+    print(ab.with_load("goal (captures): listening, the services <= %.1f times the arecords; recording, services "
+                       "and server together <= %.0f %%; <= %.0f MB each; every transmission whole and announced: %s"
                        % (LISTEN_RATIO_GOAL, 100 * RECORD_GOAL, MEMORY_GOAL_MB, "met" if met else "MISSED")))
     return 0 if met else 1
 

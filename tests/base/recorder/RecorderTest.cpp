@@ -75,7 +75,7 @@ TEST(RecorderAlone, RecordsAndTellsItsFollowersWithoutAnyForm) {
 }
 
 // The service's input hands over 400 ms at a time: the meter and the recording clock
-// then wake as the blocks come, with the same ticks, and never between two blocks.
+// then wake every second block, with the same ticks, and never between two blocks.
 TEST(RecorderAlone, WakesEverySecondBlockWhenTheBlocksAreLarge) {
     FakePlatform fakes;
     fakes.audioInput.blockSpacing = 400;
