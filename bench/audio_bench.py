@@ -3,10 +3,11 @@ the scheduler's per-thread CPU figures, interleaved pairs of runs, the sound win
 program folder, tones and silence, and a recording of a sink's monitor with the time
 each sample was heard.
 
-The program and its baseline (arecord, aplay) are measured one after the other,
-pair after pair, and each pair gives a ratio: a machine that gets busier or quieter
-during the run moves both halves of a pair alike, so the median of the ratios is
-steadier than a ratio of two separate runs.
+The program and its baseline (arecord, aplay) are measured in pairs, and each pair
+gives a ratio: a machine that gets busier or quieter during the run moves both
+halves of a pair alike, so the median of the ratios is steadier than a ratio of two
+separate runs. Where both can take the same source (arecord beside the recorder)
+they run at the same moments; otherwise one after the other.
 """
 import math
 import os
@@ -72,22 +73,31 @@ class Usage:
 
 def measure(process, seconds, settle, perf_data=None):
     """Waits `settle` seconds, then measures the process for `seconds`."""
+    return measure_together([process], seconds, settle, perf_data)[0]
+
+
+def measure_together(processes, seconds, settle, perf_data=None):
+    """Waits `settle` seconds, then measures the processes over the same `seconds`, one
+    Usage each; with `perf_data`, perf samples the first of them meanwhile."""
     time.sleep(settle)
-    if process.poll() is not None:
-        raise RuntimeError("ended early with %d" % process.returncode)
-    before, started = thread_seconds(process.pid), time.monotonic()
+    for process in processes:
+        if process.poll() is not None:
+            raise RuntimeError("ended early with %d" % process.returncode)
+    before, started = [thread_seconds(p.pid) for p in processes], time.monotonic()
     if perf_data:
-        subprocess.run(["perf", "record", "-q", "-F", "999", "-g", "-o", perf_data, "-p", str(process.pid), "--",
-                        "sleep", str(seconds)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["perf", "record", "-q", "-F", "999", "-g", "-o", perf_data, "-p", str(processes[0].pid),
+                        "--", "sleep", str(seconds)], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     else:
         time.sleep(seconds)
-    if process.poll() is not None:
-        raise RuntimeError("ended early with %d" % process.returncode)
-    after = thread_seconds(process.pid)
+    for process in processes:
+        if process.poll() is not None:
+            raise RuntimeError("ended early with %d" % process.returncode)
+    after = [thread_seconds(p.pid) for p in processes]
     elapsed = time.monotonic() - started
     # Threads that ended while measured are missing; none of the measured programs ends one.
-    return Usage({key: ((after[key][0] - before.get(key, (0.0, 0))[0]) / elapsed,
-                        (after[key][1] - before.get(key, (0.0, 0))[1]) / elapsed) for key in after})
+    return [Usage({key: ((now[key][0] - then.get(key, (0.0, 0))[0]) / elapsed,
+                         (now[key][1] - then.get(key, (0.0, 0))[1]) / elapsed) for key in now})
+            for then, now in zip(before, after)]
 
 
 def stop(process):

@@ -295,6 +295,8 @@ class Circuit:
             f.write("broker=127.0.0.1\nport=%d\npraefix=bench\nkreis=%s\n" % (broker_port, self.name))
         self.process = None
         self.most_rss = 0.0
+        self.shmem_at_most = 0.0  # of it, shared memory: the sound server's pool the client has read
+        self.anon_at_most = 0.0  # and the program's own heap and stacks
         self.shares = {}
 
     def start(self, program, setup, tx_at, tone, allowance):
@@ -328,10 +330,13 @@ class Circuit:
     def sample_rss(self):
         try:
             with open("/proc/%d/status" % self.process.pid) as f:
-                kb = next(int(line.split()[1]) for line in f if line.startswith("VmRSS:"))
-            self.rss = kb / 1024
-            self.most_rss = max(self.most_rss, self.rss)
-        except (OSError, StopIteration):
+                fields = {line.split(":")[0]: int(line.split()[1]) for line in f if line.startswith(("VmRSS:", "RssAnon:", "RssShmem:"))}
+            self.rss = fields["VmRSS"] / 1024
+            if self.rss > self.most_rss:
+                self.most_rss = self.rss
+                self.shmem_at_most = fields.get("RssShmem", 0) / 1024
+                self.anon_at_most = fields.get("RssAnon", 0) / 1024
+        except (OSError, KeyError):
             self.rss = 0.0
 
     def recordings(self):
@@ -476,6 +481,8 @@ class RunResult:
         self.recording = recording
         self.most_rss = max(c.most_rss for c in circuits)
         self.rss_each = {c.name: c.most_rss for c in circuits}
+        self.shmem_each = {c.name: c.shmem_at_most for c in circuits}
+        self.anon_each = {c.name: c.anon_at_most for c in circuits}
         self.rss_all = memory.get("rss_all", 0.0)
         self.pss_all = memory.get("pss_all", 0.0)
         self.comparisons = comparisons
@@ -568,8 +575,9 @@ def show_run(number, setup, count, result):
               % (number, count, 100 * r.listening.arecords, listening_ratio(r)))
     for name in sorted(r.rss_each):
         comparison = r.comparisons.get(name)
-        print("    %s: listening %.3f %%, recording %.3f %%, most resident %.1f MB, %s"
+        print("    %s: listening %.3f %%, recording %.3f %%, most resident %.1f MB (heap and stacks %.1f MB, shared memory %.1f MB, the rest mapped files), %s"
               % (name, 100 * r.listening.each[name], 100 * r.recording.each[name], r.rss_each[name],
+                 r.anon_each[name], r.shmem_each[name],
                  comparison.text() if comparison else "no recording"))
     sys.stdout.flush()
 

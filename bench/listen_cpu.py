@@ -11,10 +11,12 @@ tone in real time, so the program records a transmission the whole time and
 writes it into its working file, and `arecord` writes a WAV file of it.
 
 The program runs with the recorder switched on at start and the default 10 ms
-meter interval. The two are measured in interleaved pairs (program, arecord,
-program, arecord, ...), each for the same time after a short settling; CPU time is
-the scheduler's per-thread figure (/proc/PID/task/*/schedstat), and the ratio is
-taken in each pair.
+meter interval. Each pair starts the program and arecord afresh on the same source
+and, after a short settling, measures both over the same seconds: on a shared
+machine whose load comes and goes within seconds, two halves measured one after the
+other differed by up to three times, while the same moments load both alike. CPU
+time is the scheduler's per-thread figure (/proc/PID/task/*/schedstat), and the
+ratio is taken in each pair.
 
 With --floor, the bare Qt program with a 10 ms timer (bench/qt_timer_floor.cpp)
 is measured once too: what the meter's interval costs before the program does
@@ -40,33 +42,35 @@ LISTEN_SHARE_GOAL = 0.02
 RECORD_GOAL = 2.0
 
 
-def run_program(server, program, seconds, run, recording, perf_data=None):
+def start_arecord(server, recording):
+    target = os.path.join(server.work, "arecord.wav") if recording else "/dev/null"
+    return subprocess.Popen(["arecord", "-q", "-D", "default", "-f", "U8", "-c", "1", "-r", str(ab.RATE),
+                             "-t", "wav" if recording else "raw", target], env=server.env,
+                            stderr=subprocess.DEVNULL)
+
+
+def run_pair(server, program, seconds, run, recording, perf_data=None):
+    """The program and arecord on the same source, measured over the same seconds."""
     folder = os.path.join(server.work, "program-%d" % run)
     kestrova = ab.start_recording_program(server, [program], folder)
     working = os.path.join(folder, "capture.part.wav")
+    arecord = None
     try:
+        arecord = start_arecord(server, recording)
         size_before = os.path.getsize(working)
-        usage = ab.measure(kestrova, seconds, SETTLE, perf_data)
+        usages = ab.measure_together([kestrova, arecord], seconds, SETTLE, perf_data)
         written = os.path.getsize(working) - size_before if os.path.exists(working) else 0
     finally:
         ab.stop(kestrova)
-    if recording and written < 0.5 * seconds * ab.RATE:
+        if arecord:
+            ab.stop(arecord)
+        target = os.path.join(server.work, "arecord.wav")
+        if os.path.exists(target):
+            os.remove(target)
+    if recording and written < 0.5 * (seconds + SETTLE) * ab.RATE:
         raise RuntimeError("the program recorded only %d bytes in %.0f s: no transmission seen" % (written, seconds))
     shutil.rmtree(folder, ignore_errors=True)
-    return usage
-
-
-def run_arecord(server, seconds, recording):
-    target = os.path.join(server.work, "arecord.wav") if recording else "/dev/null"
-    arecord = subprocess.Popen(["arecord", "-q", "-D", "default", "-f", "U8", "-c", "1", "-r", str(ab.RATE),
-                                "-t", "wav" if recording else "raw", target], env=server.env,
-                               stderr=subprocess.DEVNULL)
-    try:
-        return ab.measure(arecord, seconds, SETTLE)
-    finally:
-        ab.stop(arecord)
-        if recording and os.path.exists(target):
-            os.remove(target)
+    return usages
 
 
 def main():
@@ -113,8 +117,9 @@ def main():
     perf_data = os.path.join(server.work, "perf.data") if options["--perf"] else None
     try:
         for run in range(pairs):
-            programs.append(run_program(server, program, seconds, run, recording, perf_data if run == 0 else None))
-            baselines.append(run_arecord(server, seconds, recording))
+            usage, baseline = run_pair(server, program, seconds, run, recording, perf_data if run == 0 else None)
+            programs.append(usage)
+            baselines.append(baseline)
             ratios.append(programs[-1].share / baselines[-1].share if baselines[-1].share > 0 else float("inf"))
             print("  pair %d: program %.3f %%, arecord %.3f %%, ratio %.2f"
                   % (run + 1, 100 * programs[-1].share, 100 * baselines[-1].share, ratios[-1]))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace kestrova {
 
 enum class RegularFileTrouble { None, Missing, NotAFile, Unreadable };
@@ -17,6 +19,8 @@ public:
 
     int get() const { return descriptor_; }
     bool isOpen() const { return descriptor_ >= 0; }
+    // The size of the open file now, -1 when it cannot be told.
+    std::int64_t size() const;
     RegularFileTrouble trouble() const { return trouble_; }
     // Hands the descriptor over to the caller.
     int release();

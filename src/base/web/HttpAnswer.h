@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/files/RegularDescriptor.h"
 #include "base/web/EventStream.h"
 #include "base/web/Replies.h"
 
-#include <QFile>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -11,10 +11,11 @@
 
 namespace kestrova {
 
-// A part of a file, sent at the pace the client reads it.
+// A part of a file, sent at the pace the client reads it. The library sends it
+// straight from the file, without copying it through the program.
 struct FileAnswer {
     Reply head; // status and headers; the body comes from the file
-    std::unique_ptr<QFile> file;
+    RegularDescriptor file;
     qint64 first = 0;
     qint64 length = 0;
 };

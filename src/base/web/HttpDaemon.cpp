@@ -17,7 +17,6 @@ struct HttpDaemon::Exchange {
 
 namespace {
 
-constexpr std::size_t kFileBlock = 16 * 1024;
 // Connections ended to make room are counted no more but closed by the library a
 // moment later; it takes newcomers meanwhile up to this many beyond the limit.
 constexpr unsigned kRoomForEnding = 16;
@@ -104,26 +103,6 @@ bool queueReply(MHD_Connection* connection, const Reply& reply) {
         MHD_create_response_from_buffer(static_cast<std::size_t>(reply.body.size()),
                                         const_cast<char*>(reply.body.constData()), MHD_RESPMEM_MUST_COPY);
     return queue(connection, reply.status, response, reply.type, reply.headers);
-}
-
-struct FilePart {
-    std::unique_ptr<QFile> file;
-    qint64 first = 0;
-};
-
-ssize_t readFilePart(void* cls, uint64_t position, char* buffer, std::size_t most) {
-    auto& part = *static_cast<FilePart*>(cls);
-    const qint64 wanted = part.first + static_cast<qint64>(position);
-    if (part.file->pos() != wanted && !part.file->seek(wanted)) {
-        return MHD_CONTENT_READER_END_WITH_ERROR;
-    }
-    const qint64 read = part.file->read(buffer, static_cast<qint64>(most));
-    // A file that shrank under us ends the answer short, never with false bytes.
-    return read > 0 ? static_cast<ssize_t>(read) : MHD_CONTENT_READER_END_WITH_ERROR;
-}
-
-void freeFilePart(void* cls) {
-    delete static_cast<FilePart*>(cls);
 }
 
 ssize_t readStream(void* cls, uint64_t /*position*/, char* buffer, std::size_t most) {
@@ -355,11 +334,11 @@ bool HttpDaemon::send(MHD_Connection* connection, HttpAnswer answer) {
     if (file.length == 0) {
         return queueReply(connection, file.head);
     }
-    auto part = std::make_unique<FilePart>(FilePart{std::move(file.file), file.first});
-    MHD_Response* response = MHD_create_response_from_callback(static_cast<uint64_t>(file.length), kFileBlock,
-                                                               readFilePart, part.get(), freeFilePart);
+    // A file that shrinks meanwhile ends the answer short, never with false bytes.
+    MHD_Response* response = MHD_create_response_from_fd_at_offset64(
+        static_cast<uint64_t>(file.length), file.file.get(), static_cast<int64_t>(file.first));
     if (response != nullptr) {
-        part.release(); // the response frees it
+        file.file.release(); // the response closes it
     }
     return queue(connection, file.head.status, response, file.head.type, file.head.headers);
 }

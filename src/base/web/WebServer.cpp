@@ -220,12 +220,11 @@ Reply WebServer::listing(const LiveStatus& status, const QString& path, const QS
 HttpAnswer WebServer::recording(const HttpRequest& request) const {
     const std::optional<QString> path =
         servedRecording(board_.read(), request.queryValue(QStringLiteral("pfad")));
-    RegularFileOpen opened = openRegularFile(path.value_or(QString()));
-    if (!path || !opened.file) {
+    RegularDescriptor file = openRegularDescriptor(path.value_or(QString()), RegularFileAccess::Read);
+    const qint64 size = file.size();
+    if (!path || !file.isOpen() || size < 0) {
         return errorReply(NotFound, QStringLiteral("Diese Aufnahme gibt es nicht."));
     }
-    std::unique_ptr<QFile> file = std::move(opened.file);
-    const qint64 size = file->size();
     const QByteArray rangeHeader = request.header("range");
     std::optional<ByteRange> range = ByteRange{0, size - 1};
     if (!rangeHeader.isEmpty()) {

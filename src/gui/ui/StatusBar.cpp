@@ -4,6 +4,7 @@
 #include "base/desktop/Clock.h"
 #include "base/settings/SettingsValues.h"
 #include "gui/services/Services.h"
+#include "gui/ui/ClockLabel.h"
 #include "gui/ui/Forms.h"
 #include "gui/ui/MainForm.h"
 #include "gui/ui/SettingsForm.h"
@@ -88,7 +89,7 @@ void StatusBar::buildStatusBar() {
     };
     const std::array<int, panelTotal - 1> widths = {40, 40, 75, 70, 15, 15};
     for (int i = 0; i < panelTotal; ++i) {
-        auto* label = new QLabel(texts[i], bar);
+        auto* label = i < panelTotal - 1 ? new QLabel(texts[i], bar) : new ClockLabel(texts[i], bar);
         label->setProperty(panelProperty, i + 1);
         label->setObjectName(QStringLiteral("sbPanel%1").arg(i + 1));
         label->setFont(font);

@@ -60,6 +60,11 @@ TEST(Lamps, ShowTheirColourWithoutAPaletteOfTheirOwn) {
     EXPECT_EQ(backColor(&lamp), kColorRed);
     const QImage picture = lamp.grab().toImage();
     EXPECT_EQ(picture.pixelColor(15, 7), toQColor(kColorRed));
+    // Each colour's look is kept for the lamp's size: a bigger lamp has it drawn anew.
+    lamp.resize(40, 20);
+    setBackColor(&lamp, kColorDarkRed);
+    setBackColor(&lamp, kColorRed);
+    EXPECT_EQ(lamp.grab().toImage().pixelColor(35, 15), toQColor(kColorRed));
 }
 
 } // namespace
