@@ -38,7 +38,7 @@ public:
     // wakes for nothing.
     virtual int blockSpacingMs() const { return kDefaultBlockSpacingMs; }
 
-    static constexpr int kDefaultBlockSpacingMs = 100;
+    static constexpr int kDefaultBlockSpacingMs = 200;
 };
 
 } // namespace kestrova

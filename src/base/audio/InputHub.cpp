@@ -11,7 +11,7 @@ namespace {
 // The meter hears a sample a quarter of a second late at the most, and a stalled
 // user-interface thread gets behind; the pre-roll reaches back from there.
 constexpr int kHistorySeconds = 3;
-// A running stream delivers every 100 ms; the ring bridges a stalled user
+// A running stream delivers every 200 or 400 ms; the ring bridges a stalled user
 // interface, so an empty read this long after the last samples means the device
 // is gone.
 constexpr qint64 kSilentLimitMs = 1000;

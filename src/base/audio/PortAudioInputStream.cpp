@@ -15,13 +15,13 @@ namespace {
 constexpr int kRingSeconds = 4;
 // Frames the callback converts in one go; longer callbacks are cut into pieces.
 constexpr std::size_t kChunkFrames = 2048;
-// The program listens for days: blocks of 100 ms behind a buffer of at least a
-// second let the sound server and this process wake 10 to 16 times a second (with
-// half a second the sound server's side woke twice as often), and a busy user
-// interface loses nothing. The meter's timer wakes every second block (see
-// LevelMeterControl), so the meter lags by up to two blocks; the capture's
-// pre-roll covers the delay of the start.
-constexpr double kBlockSeconds = 0.1;
+// The program listens for days: blocks of 200 ms behind a buffer of at least a
+// second let this process's reader wake five times a second (with 100 ms it took a
+// tenth of what the whole program costs while recording), and a busy user interface
+// loses nothing. The meter's timer wakes at the same pace (see Platform), so the
+// meter lags by up to two blocks; the capture's pre-roll covers the delay of the
+// start.
+constexpr double kBlockSeconds = AudioInput::kDefaultBlockSpacingMs / 1000.0;
 constexpr double kMinimumLatencySeconds = 1.0;
 
 // The device's parameters; an ALSA device by name is reached through PortAudio's

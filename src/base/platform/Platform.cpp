@@ -2,12 +2,11 @@
 
 #include "base/audio/AudioInput.h"
 
-#include <algorithm>
-
 namespace kestrova {
 
 int Platform::wakeSpacingMs() const {
-    return std::max(kWakeMs, 2 * audioInput.blockSpacingMs());
+    const int block = audioInput.blockSpacingMs();
+    return block <= kWakeMs ? kWakeMs : 2 * block;
 }
 
 } // namespace kestrova

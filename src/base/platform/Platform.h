@@ -35,9 +35,11 @@ struct Platform {
     // The room left on the disks.
     DiskSpace& diskSpace;
 
-    // The program's thread wakes every second block of the input (100 ms from
-    // PortAudio, 400 ms from the service's capture), at least 200 ms apart: the
-    // program listens for days, and each wake-up costs more than the work it does.
+    // The program's thread wakes at the level meter's pace of 200 ms where the input's
+    // blocks come no further apart (PortAudio's 200 ms: each block as it comes), and
+    // every second block where they are longer (the service's 400 ms periods, whose
+    // level only the page and MQTT show): the program listens for days, and each
+    // wake-up costs more than the work it does.
     // The level meter's ticks and the clocks run in batches on these wake-ups, or
     // have periods of whole multiples of them; the capture counts its pre-roll from
     // the sample heard, so a later look loses nothing.
