@@ -28,7 +28,8 @@ recorder on. Measured in each setup: the CPU time of all services (and the
 server) while all listen (once each has dropped the recording a recorder starts
 at its switch-on and drops when nothing was heard) and while all record, as a share of one core (the
 scheduler's figure per thread, /proc/PID/task/*/schedstat); the most resident
-memory (VmRSS) of each service and the most proportional set (PSS) of all; and,
+memory (VmRSS) of each service, printed with what it holds of the service's own heap
+and stacks (RssAnon) and of the sound server's shared pool (RssShmem) and the most proportional set (PSS) of all; and,
 afterwards, whether every circuit kept its transmission whole and published an
 `aufnahme` message for it. Whole: the recording holds every fed sample of the
 transmission byte for byte; the file-fed baseline may miss its first 0.25 s (the
