@@ -1,7 +1,8 @@
 #include "base/web/EventStream.h"
 
+#include "base/web/Microhttpd.h"
+
 #include <cstring>
-#include <microhttpd.h>
 
 namespace kestrova {
 
@@ -31,7 +32,7 @@ void EventStream::close() {
 void EventStream::wake() {
     if (resting_) {
         resting_ = false;
-        MHD_resume_connection(connection_);
+        library_->functions()->resumeConnection(connection_);
     }
 }
 
@@ -45,7 +46,7 @@ qint64 EventStream::read(char* buffer, std::size_t most) {
     }
     if (pending_.isEmpty()) {
         resting_ = true;
-        MHD_suspend_connection(connection_);
+        library_->functions()->suspendConnection(connection_);
         return 0;
     }
     const auto count = std::min<qsizetype>(pending_.size(), static_cast<qsizetype>(most));

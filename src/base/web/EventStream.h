@@ -9,6 +9,8 @@ struct MHD_Connection;
 
 namespace kestrova {
 
+class Microhttpd;
+
 // An answer that never ends: bytes pushed from another thread go out as the client
 // takes them. While nothing is waiting, the connection rests with the server (no
 // polling), and a client that reads nothing is dropped rather than buffered
@@ -28,8 +30,12 @@ public:
     // The client has gone and the server has let go of the stream.
     bool isGone() const { return gone_; }
 
-    // On the server's thread: the connection it answers, before the first read.
-    void attach(MHD_Connection* connection) { connection_ = connection; }
+    // On the server's thread: the connection it answers and the library that serves
+    // it, before the first read.
+    void attach(MHD_Connection* connection, const Microhttpd& library) {
+        connection_ = connection;
+        library_ = &library;
+    }
     // The server's content reader: bytes copied, or the server's end markers.
     qint64 read(char* buffer, std::size_t most);
     void markGone() { gone_ = true; }
@@ -45,6 +51,7 @@ private:
     bool failed_ = false;
     std::atomic<bool> gone_{false};
     MHD_Connection* connection_ = nullptr;
+    const Microhttpd* library_ = nullptr;
 };
 
 } // namespace kestrova

@@ -3,8 +3,8 @@
 #include "base/desktop/SocketAddress.h"
 #include "base/desktop/SocketShutdown.h"
 #include "base/web/HttpStatus.h"
+#include "base/web/Microhttpd.h"
 
-#include <microhttpd.h>
 #include <optional>
 
 namespace kestrova {
@@ -62,9 +62,9 @@ MHD_Result noteFraming(void* framing, MHD_ValueKind /*kind*/, const char* key, c
 // Where the body ends, said twice and not alike: the library reads it one way, a
 // proxy in front may read it another, and the rest would pass that proxy as a
 // request of its own.
-bool lengthIsAmbiguous(MHD_Connection* connection) {
+bool lengthIsAmbiguous(const Microhttpd::Functions& mhd, MHD_Connection* connection) {
     Framing framing;
-    MHD_get_connection_values(connection, MHD_HEADER_KIND, noteFraming, &framing);
+    mhd.connectionValues(connection, MHD_HEADER_KIND, noteFraming, &framing);
     return framing.lengthsDiffer || (framing.length && framing.transferEncoding);
 }
 
@@ -77,32 +77,32 @@ MHD_Result keepQueryItem(void* request, MHD_ValueKind /*kind*/, const char* key,
     return MHD_YES;
 }
 
-QHostAddress clientOf(MHD_Connection* connection) {
-    const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+QHostAddress clientOf(const Microhttpd::Functions& mhd, MHD_Connection* connection) {
+    const MHD_ConnectionInfo* info = mhd.connectionInfo(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
     return info == nullptr ? QHostAddress() : QHostAddress(info->client_addr);
 }
 
-bool queue(MHD_Connection* connection, int status, MHD_Response* response, const QByteArray& type,
-           const HeaderPairs& headers) {
+bool queue(const Microhttpd::Functions& mhd, MHD_Connection* connection, int status, MHD_Response* response,
+           const QByteArray& type, const HeaderPairs& headers) {
     if (response == nullptr) {
         return false;
     }
     if (!type.isEmpty()) {
-        MHD_add_response_header(response, "Content-Type", type.constData());
+        mhd.addResponseHeader(response, "Content-Type", type.constData());
     }
     for (const auto& [name, value] : headers) {
-        MHD_add_response_header(response, name.constData(), value.constData());
+        mhd.addResponseHeader(response, name.constData(), value.constData());
     }
-    const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(status), response);
-    MHD_destroy_response(response);
+    const MHD_Result queued = mhd.queueResponse(connection, static_cast<unsigned>(status), response);
+    mhd.destroyResponse(response);
     return queued == MHD_YES;
 }
 
-bool queueReply(MHD_Connection* connection, const Reply& reply) {
+bool queueReply(const Microhttpd::Functions& mhd, MHD_Connection* connection, const Reply& reply) {
     MHD_Response* response =
-        MHD_create_response_from_buffer(static_cast<std::size_t>(reply.body.size()),
-                                        const_cast<char*>(reply.body.constData()), MHD_RESPMEM_MUST_COPY);
-    return queue(connection, reply.status, response, reply.type, reply.headers);
+        mhd.responseFromBuffer(static_cast<std::size_t>(reply.body.size()),
+                               const_cast<char*>(reply.body.constData()), MHD_RESPMEM_MUST_COPY);
+    return queue(mhd, connection, reply.status, response, reply.type, reply.headers);
 }
 
 ssize_t readStream(void* cls, uint64_t /*position*/, char* buffer, std::size_t most) {
@@ -162,8 +162,9 @@ struct HttpDaemonCallbacks {
     }
 };
 
-HttpDaemon::HttpDaemon(Handler handler, HttpLimits limits)
-    : handler_(std::move(handler)), limits_(limits), admission_(admissionFor(limits)) {
+HttpDaemon::HttpDaemon(const Microhttpd& library, Handler handler, HttpLimits limits)
+    : library_(library), mhd_(*library.functions()), handler_(std::move(handler)), limits_(limits),
+      admission_(admissionFor(limits)) {
     for (Worker& worker : workers_) {
         worker.pool.setMaxThreadCount(1);
     }
@@ -203,7 +204,7 @@ bool HttpDaemon::start(const QHostAddress& host, quint16 port, const Tls& tls) {
     // taking connections and no crowd waits in the listening queue; the queue is
     // never longer than what the page may hold. Until its first request's headers
     // are in, a connection gets the short timeout.
-    daemon_ = MHD_start_daemon(
+    daemon_ = mhd_.startDaemon(
         flags, 0, &HttpDaemonCallbacks::onKnock, this, &HttpDaemonCallbacks::onRequest, this,
         MHD_OPTION_SOCK_ADDR, static_cast<const sockaddr*>(address.data()), MHD_OPTION_CONNECTION_LIMIT,
         limits_.connections + kRoomForEnding, MHD_OPTION_LISTEN_BACKLOG_SIZE, limits_.connections,
@@ -214,7 +215,7 @@ bool HttpDaemon::start(const QHostAddress& host, quint16 port, const Tls& tls) {
     if (daemon_ == nullptr) {
         return false;
     }
-    const MHD_DaemonInfo* info = MHD_get_daemon_info(daemon_, MHD_DAEMON_INFO_BIND_PORT);
+    const MHD_DaemonInfo* info = mhd_.daemonInfo(daemon_, MHD_DAEMON_INFO_BIND_PORT);
     port_ = info == nullptr ? port : info->port;
     return true;
 }
@@ -238,7 +239,7 @@ void HttpDaemon::stop() {
     for (Worker& worker : workers_) {
         worker.pool.waitForDone();
     }
-    MHD_stop_daemon(daemon_);
+    mhd_.stopDaemon(daemon_);
     daemon_ = nullptr;
 }
 
@@ -246,8 +247,8 @@ bool HttpDaemon::admit(const QHostAddress& client) {
     const std::lock_guard lock(admissionMutex_);
     const ConnectionAdmission::Verdict verdict = admission_.knock(client);
     if (verdict.toEnd != nullptr) {
-        const MHD_ConnectionInfo* info = MHD_get_connection_info(static_cast<MHD_Connection*>(verdict.toEnd),
-                                                                 MHD_CONNECTION_INFO_CONNECTION_FD);
+        const MHD_ConnectionInfo* info = mhd_.connectionInfo(static_cast<MHD_Connection*>(verdict.toEnd),
+                                                             MHD_CONNECTION_INFO_CONNECTION_FD);
         if (info != nullptr) {
             shutDownSocket(info->connect_fd);
         }
@@ -258,7 +259,7 @@ bool HttpDaemon::admit(const QHostAddress& client) {
 void HttpDaemon::follow(MHD_Connection* connection, bool opened) {
     const std::lock_guard lock(admissionMutex_);
     if (opened) {
-        admission_.opened(connection, clientOf(connection));
+        admission_.opened(connection, clientOf(mhd_, connection));
     } else {
         admission_.closed(connection);
     }
@@ -266,17 +267,17 @@ void HttpDaemon::follow(MHD_Connection* connection, bool opened) {
 
 bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* method, void** context) {
     // The headers are in: from now on the idle limit is the long one.
-    MHD_set_connection_option(connection, MHD_CONNECTION_OPTION_TIMEOUT, limits_.idleSeconds);
+    mhd_.setConnectionOption(connection, MHD_CONNECTION_OPTION_TIMEOUT, limits_.idleSeconds);
     auto exchange = std::make_unique<Exchange>();
     HttpRequest& request = exchange->request;
     request.method = method;
     request.path = QString::fromUtf8(url);
-    request.client = clientOf(connection);
-    MHD_get_connection_values(connection, MHD_HEADER_KIND, keepHeader, &request);
-    MHD_get_connection_values(connection, MHD_GET_ARGUMENT_KIND, keepQueryItem, &request);
+    request.client = clientOf(mhd_, connection);
+    mhd_.connectionValues(connection, MHD_HEADER_KIND, keepHeader, &request);
+    mhd_.connectionValues(connection, MHD_GET_ARGUMENT_KIND, keepQueryItem, &request);
     *context = exchange.release();
-    if (lengthIsAmbiguous(connection)) {
-        return queueReply(connection,
+    if (lengthIsAmbiguous(mhd_, connection)) {
+        return queueReply(mhd_, connection,
                           errorReply(BadRequest, QStringLiteral("Die Länge der Anfrage ist nicht eindeutig."),
                                      {{"Connection", "close"}}));
     }
@@ -287,7 +288,7 @@ bool HttpDaemon::begin(MHD_Connection* connection, const char* url, const char* 
         lengthOk = false;
     }
     if (!lengthOk) {
-        return queueReply(connection,
+        return queueReply(mhd_, connection,
                           errorReply(PayloadTooLarge, QStringLiteral("Die Anfrage ist zu groß.")));
     }
     return true;
@@ -313,7 +314,7 @@ bool HttpDaemon::answer(MHD_Connection* connection, Exchange& exchange) {
     {
         const std::lock_guard lock(exchange.mutex);
         if (exchange.deferredReply) {
-            return queueReply(connection, *exchange.deferredReply);
+            return queueReply(mhd_, connection, *exchange.deferredReply);
         }
     }
     HttpAnswer answer = handler_(exchange.request);
@@ -325,57 +326,57 @@ bool HttpDaemon::answer(MHD_Connection* connection, Exchange& exchange) {
 
 bool HttpDaemon::send(MHD_Connection* connection, HttpAnswer answer) {
     if (auto* reply = std::get_if<Reply>(&answer)) {
-        return queueReply(connection, *reply);
+        return queueReply(mhd_, connection, *reply);
     }
     if (auto* stream = std::get_if<StreamAnswer>(&answer)) {
         return sendStream(connection, std::move(*stream));
     }
     auto& file = std::get<FileAnswer>(answer);
     if (file.length == 0) {
-        return queueReply(connection, file.head);
+        return queueReply(mhd_, connection, file.head);
     }
     // A file that shrinks meanwhile ends the answer short, never with false bytes.
-    MHD_Response* response = MHD_create_response_from_fd_at_offset64(
-        static_cast<uint64_t>(file.length), file.file.get(), static_cast<int64_t>(file.first));
+    MHD_Response* response = mhd_.responseFromFile(static_cast<uint64_t>(file.length), file.file.get(),
+                                                   static_cast<int64_t>(file.first));
     if (response != nullptr) {
         file.file.release(); // the response closes it
     }
-    return queue(connection, file.head.status, response, file.head.type, file.head.headers);
+    return queue(mhd_, connection, file.head.status, response, file.head.type, file.head.headers);
 }
 
 bool HttpDaemon::sendStream(MHD_Connection* connection, StreamAnswer answer) {
     const std::lock_guard lock(streamsMutex_);
     if (stopping_) {
-        return queueReply(connection, busyReply());
+        return queueReply(mhd_, connection, busyReply());
     }
-    answer.stream->attach(connection);
+    answer.stream->attach(connection, library_);
     std::erase_if(streams_, [](const std::weak_ptr<EventStream>& weak) { return weak.expired(); });
     streams_.push_back(answer.stream);
     auto holder = std::make_unique<std::shared_ptr<EventStream>>(answer.stream);
     MHD_Response* response =
-        MHD_create_response_from_callback(MHD_SIZE_UNKNOWN, 4096, readStream, holder.get(), freeStream);
+        mhd_.responseFromCallback(MHD_SIZE_UNKNOWN, 4096, readStream, holder.get(), freeStream);
     if (response != nullptr) {
         holder.release(); // the response frees it
     }
-    return queue(connection, answer.head.status, response, answer.head.type, answer.head.headers);
+    return queue(mhd_, connection, answer.head.status, response, answer.head.type, answer.head.headers);
 }
 
 bool HttpDaemon::defer(MHD_Connection* connection, Exchange& exchange, DeferredAnswer deferred) {
     const std::lock_guard lock(streamsMutex_);
     Worker& worker = workerOf(workers_, deferred.worker);
     if (stopping_ || worker.pending >= limits_.pendingChecks) {
-        return queueReply(connection, busyReply());
+        return queueReply(mhd_, connection, busyReply());
     }
     ++worker.pending;
-    MHD_suspend_connection(connection);
-    worker.pool.start([&worker, connection, &exchange, work = std::move(deferred.work)] {
+    mhd_.suspendConnection(connection);
+    worker.pool.start([this, &worker, connection, &exchange, work = std::move(deferred.work)] {
         Reply reply = work();
         {
             const std::lock_guard exchangeLock(exchange.mutex);
             exchange.deferredReply = std::move(reply);
         }
         --worker.pending;
-        MHD_resume_connection(connection);
+        mhd_.resumeConnection(connection);
     });
     return true;
 }

@@ -4,6 +4,7 @@
 #include "base/web/HttpAnswer.h"
 #include "base/web/HttpLimits.h"
 #include "base/web/HttpRequest.h"
+#include "base/web/Microhttpd.h"
 
 #include <QHostAddress>
 #include <QThreadPool>
@@ -14,9 +15,6 @@
 #include <memory>
 #include <mutex>
 #include <vector>
-
-struct MHD_Daemon;
-struct MHD_Connection;
 
 namespace kestrova {
 
@@ -32,7 +30,8 @@ public:
         QByteArray keyPem;
     };
 
-    HttpDaemon(Handler handler, HttpLimits limits);
+    // `library` must be loaded (its functions found) and outlive the server.
+    HttpDaemon(const Microhttpd& library, Handler handler, HttpLimits limits);
     ~HttpDaemon();
     HttpDaemon(const HttpDaemon&) = delete;
     HttpDaemon& operator=(const HttpDaemon&) = delete;
@@ -56,6 +55,8 @@ private:
     bool defer(MHD_Connection* connection, Exchange& exchange, DeferredAnswer deferred);
     bool sendStream(MHD_Connection* connection, StreamAnswer answer);
 
+    const Microhttpd& library_;
+    const Microhttpd::Functions& mhd_;
     Handler handler_;
     HttpLimits limits_;
     Tls tls_;

@@ -40,11 +40,12 @@ Reply loggedInReply(bool loggedIn, const HeaderPairs& extra = {}) {
 
 } // namespace
 
-WebServer::WebServer(LiveStatusBoard& board, LiveSound& sound, const QString& passwordHash, HashLookup hash,
-                     LoginGuard::Clock clock, HttpLimits limits)
+WebServer::WebServer(const Microhttpd& library, LiveStatusBoard& board, LiveSound& sound,
+                     const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock, HttpLimits limits)
     : board_(board), sound_(sound), hash_(std::move(hash)), guard_(passwordHash, std::move(clock)),
       feed_(new LiveFeed(board)),
-      daemon_([this](const HttpRequest& request) { return answer(request); }, limits) {
+      daemon_(
+          library, [this](const HttpRequest& request) { return answer(request); }, limits) {
     registerWebPage();
     feedThread_.setObjectName(QStringLiteral("Webseite"));
     feed_->moveToThread(&feedThread_);

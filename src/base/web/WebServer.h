@@ -19,9 +19,10 @@ class WebServer {
 public:
     static constexpr const char* kSessionCookie = "kestrova_sitzung";
 
-    // hash is called on the server's threads and must be safe there.
-    WebServer(LiveStatusBoard& board, LiveSound& sound, const QString& passwordHash, HashLookup hash,
-              LoginGuard::Clock clock, HttpLimits limits = {});
+    // hash is called on the server's threads and must be safe there; `library` must be
+    // loaded and outlive the server.
+    WebServer(const Microhttpd& library, LiveStatusBoard& board, LiveSound& sound,
+              const QString& passwordHash, HashLookup hash, LoginGuard::Clock clock, HttpLimits limits = {});
     ~WebServer();
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;

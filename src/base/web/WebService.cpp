@@ -2,6 +2,7 @@
 
 #include "base/desktop/SteadyClock.h"
 #include "base/files/RegularFile.h"
+#include "base/web/Microhttpd.h"
 #include "base/web/WebServer.h"
 
 #include <QFile>
@@ -43,7 +44,13 @@ QString WebService::start(const WebAddress& address, const WebSettings& settings
             return QStringLiteral("Das Zertifikat oder der Schlüssel der Webseite lässt sich nicht lesen.");
         }
     }
-    auto server = std::make_unique<WebServer>(board_, liveSound_, settings.passwordHash, hash_,
+    if (!library_) {
+        library_ = std::make_unique<Microhttpd>();
+    }
+    if (library_->functions() == nullptr) {
+        return library_->failure();
+    }
+    auto server = std::make_unique<WebServer>(*library_, board_, liveSound_, settings.passwordHash, hash_,
                                               steadyMilliseconds, limits_);
     if (!server->start(address.host, address.port, tls)) {
         return tls.certificatePem.isEmpty()

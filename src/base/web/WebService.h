@@ -11,6 +11,7 @@
 
 namespace kestrova {
 
+class Microhttpd;
 class WebServer;
 
 // The web page's server as the settings ask for it: the address, the password,
@@ -34,7 +35,8 @@ private:
     LiveStatusBoard& board_;
     HashLookup hash_;
     HttpLimits limits_;
-    LiveSound liveSound_; // outlives the server, which hands out its listeners
+    LiveSound liveSound_;                 // outlives the server, which hands out its listeners
+    std::unique_ptr<Microhttpd> library_; // loaded at the first start, outlives the server
     std::unique_ptr<WebServer> server_;
     QString pageAddress_;
 };

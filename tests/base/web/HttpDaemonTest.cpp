@@ -27,6 +27,7 @@ class HttpDaemonTest : public ::testing::Test {
 protected:
     RawClient start() {
         daemon_ = std::make_unique<HttpDaemon>(
+            library_,
             [this](const HttpRequest& request) -> HttpAnswer {
                 ++handled_;
                 if (request.path == QStringLiteral("/langsam")) {
@@ -67,6 +68,7 @@ protected:
         return open;
     }
 
+    const Microhttpd library_;
     std::unique_ptr<HttpDaemon> daemon_;
     std::atomic<int> handled_{0};
 };

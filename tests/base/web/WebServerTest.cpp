@@ -58,7 +58,7 @@ protected:
     // The server on threads of its own, as the program runs it; the client here waits.
     RawClient start(const QString& passwordHash = {}, const HttpLimits& limits = {}) {
         server_ = std::make_unique<WebServer>(
-            board_, sound_, passwordHash,
+            library_, board_, sound_, passwordHash,
             [this](const QString& path) {
                 listingEntered_ = true;
                 QElapsedTimer held;
@@ -87,6 +87,7 @@ protected:
     std::atomic<qint64> now_{1000};
     std::atomic<bool> listingHeld_{false}; // the hash lookup, and so a listing, waits while set
     std::atomic<bool> listingEntered_{false};
+    const Microhttpd library_;
     std::unique_ptr<WebServer> server_;
 };
 
