@@ -1,6 +1,5 @@
 #include "gui/ui/Lamp.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <algorithm>
 #include <qdrawutil.h>
@@ -22,16 +21,22 @@ void Lamp::setColor(const QColor& color, quint32 value) {
 
 void Lamp::paintEvent(QPaintEvent* /*event*/) {
     const QColor fill = color_.isValid() ? color_ : palette().color(QPalette::Window);
-    const std::pair<int, int> frame(frameStyle(), lineWidth());
-    if (frame != looksFrame_) {
+    // Checked at each paint, as QFrame announces no change of its frame and a move
+    // to another screen no change of the pixel ratio.
+    const LooksFor now = looksFor();
+    if (now != looksDrawnFor_) {
         looks_.clear();
-        looksFrame_ = frame;
+        looksDrawnFor_ = now;
     }
     auto look = looks_.find(fill.rgba());
     if (look == looks_.end()) {
         look = looks_.insert(fill.rgba(), drawn(fill));
     }
     QPainter(this).drawPixmap(0, 0, look.value());
+}
+
+Lamp::LooksFor Lamp::looksFor() const {
+    return {size(), frameStyle(), lineWidth(), devicePixelRatioF(), palette().cacheKey()};
 }
 
 QPixmap Lamp::drawn(const QColor& fill) const {
@@ -45,19 +50,6 @@ QPixmap Lamp::drawn(const QColor& fill) const {
                         std::max(1, lineWidth()));
     }
     return look;
-}
-
-// A look is drawn for a size, a frame and a palette: any change draws them anew.
-void Lamp::resizeEvent(QResizeEvent* event) {
-    looks_.clear();
-    QLabel::resizeEvent(event);
-}
-
-void Lamp::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) {
-        looks_.clear();
-    }
-    QLabel::changeEvent(event);
 }
 
 } // namespace kestrova

@@ -4,7 +4,8 @@
 #include <QHash>
 #include <QLabel>
 #include <QPixmap>
-#include <utility>
+#include <QSize>
+#include <tuple>
 
 namespace kestrova {
 
@@ -23,15 +24,17 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
+    // What a look is drawn for besides its colour: the size, the frame (style and
+    // width), the pixel ratio of the screen and the palette of the edge.
+    using LooksFor = std::tuple<QSize, int, int, qreal, qint64>;
+
+    LooksFor looksFor() const;
     QPixmap drawn(const QColor& fill) const;
 
     QHash<QRgb, QPixmap> looks_;
-    // The frame the looks were drawn with: QFrame tells no change of it.
-    std::pair<int, int> looksFrame_;
+    LooksFor looksDrawnFor_;
     QColor color_;
     quint32 value_ = 0;
 };

@@ -65,6 +65,15 @@ TEST(Lamps, ShowTheirColourWithoutAPaletteOfTheirOwn) {
     setBackColor(&lamp, kColorDarkRed);
     setBackColor(&lamp, kColorRed);
     EXPECT_EQ(lamp.grab().toImage().pixelColor(35, 15), toQColor(kColorRed));
+    // So is a new frame, and a palette that shades the edge anew.
+    lamp.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    QPalette edge = lamp.palette();
+    edge.setColor(QPalette::Dark, Qt::blue);
+    lamp.setPalette(edge);
+    EXPECT_EQ(lamp.grab().toImage().pixelColor(0, 0), QColor(Qt::blue));
+    edge.setColor(QPalette::Dark, Qt::green);
+    lamp.setPalette(edge);
+    EXPECT_EQ(lamp.grab().toImage().pixelColor(0, 0), QColor(Qt::green));
 }
 
 } // namespace
