@@ -8,7 +8,7 @@ namespace kestrova {
 
 // libmicrohttpd, loaded when a page is to be served. A service without the page maps
 // neither it nor the TLS libraries under it, which set themselves up as they load
-// and would hold some 2.5 MB of every circuit's memory for nothing.
+// and would hold some 2.4 MB of every circuit's memory for nothing.
 class Microhttpd {
 public:
     // The functions the page's server calls, by the library's own declarations.
