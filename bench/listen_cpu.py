@@ -2,7 +2,7 @@
 """CPU time of the program listening (or recording), against arecord on the same source.
 
 Usage: bench/listen_cpu.py PROGRAM [seconds] [--record] [--pairs N] [--perf] [--floor QT_TIMER_FLOOR]
-       (defaults: 30 s a run, 5 pairs)
+       (defaults: 30 s a run, 7 pairs)
 
 Starts a PulseAudio server of its own. Listening: its default source is a null
 source (silence, 8-bit mono 11025 Hz), and `arecord` records it to /dev/null.
@@ -76,7 +76,7 @@ def run_pair(server, program, seconds, run, recording, perf_data=None):
 def main():
     arguments = sys.argv[1:]
     options = {"--perf": False, "--record": False}
-    values = {"--floor": None, "--pairs": "5"}
+    values = {"--floor": None, "--pairs": "7"}
     rest = []
     while arguments:
         word = arguments.pop(0)
